@@ -1,0 +1,142 @@
+#include "doc/bitmap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace pixora {
+
+std::size_t Bitmap::StrideFor(int width, int bpp) {
+    const std::size_t raw = static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(bpp / 8);
+    return (raw + 3) & ~static_cast<std::size_t>(3);
+}
+
+Bitmap::Bitmap(int width, int height, int bitsPerPixel) : bpp_(bitsPerPixel) {
+    if (bpp_ != 24 && bpp_ != 32) throw std::invalid_argument("Bitmap: 24 or 32 bits per pixel only");
+    SetSize(width, height);
+}
+
+Bitmap::Bitmap(const Bitmap& other) { Assign(other); }
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+    if (this != &other) Assign(other);
+    return *this;
+}
+
+Bitmap::Bitmap(Bitmap&& other) noexcept
+    : width_(other.width_), height_(other.height_), bpp_(other.bpp_), stride_(other.stride_),
+      data_(std::move(other.data_)) {
+    other.width_ = other.height_ = 0;
+    other.stride_ = 0;
+}
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
+    if (this != &other) {
+        width_ = other.width_;
+        height_ = other.height_;
+        bpp_ = other.bpp_;
+        stride_ = other.stride_;
+        data_ = std::move(other.data_);
+        other.width_ = other.height_ = 0;
+        other.stride_ = 0;
+    }
+    return *this;
+}
+
+void Bitmap::SetSize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    const std::size_t stride = StrideFor(width, bpp_);
+    const std::size_t bytes = stride * static_cast<std::size_t>(height);
+    std::unique_ptr<uint8_t[]> data;
+    if (bytes > 0) {
+        data.reset(new uint8_t[bytes]);
+        std::memset(data.get(), 0, bytes);
+    }
+    data_ = std::move(data);
+    width_ = width;
+    height_ = height;
+    stride_ = stride;
+}
+
+void Bitmap::SetBitsPerPixel(int bpp) {
+    if (bpp != 24 && bpp != 32) throw std::invalid_argument("Bitmap: 24 or 32 bits per pixel only");
+    if (bpp == bpp_) return;
+    Bitmap converted(width_, height_, bpp);
+    for (int y = 0; y < height_; ++y) {
+        const uint8_t* s = Row(y);
+        uint8_t* d = converted.Row(y);
+        if (bpp == 32) {
+            for (int x = 0; x < width_; ++x, s += 3, d += 4) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+                d[3] = 0;
+            }
+        } else {
+            for (int x = 0; x < width_; ++x, s += 4, d += 3) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
+        }
+    }
+    *this = std::move(converted);
+}
+
+void Bitmap::Clear() {
+    data_.reset();
+    width_ = height_ = 0;
+    stride_ = 0;
+}
+
+void Bitmap::Fill(uint8_t b, uint8_t g, uint8_t r, uint8_t t) {
+    if (Empty()) return;
+    const int bpp = BytesPerPixel();
+    // Build one row, then copy it to the rest.
+    uint8_t* first = Row(0);
+    for (int x = 0; x < width_; ++x) {
+        uint8_t* p = first + x * bpp;
+        p[0] = b;
+        p[1] = g;
+        p[2] = r;
+        if (bpp == 4) p[3] = t;
+    }
+    for (int y = 1; y < height_; ++y) std::memcpy(Row(y), first, stride_);
+}
+
+void Bitmap::FillColour(int32_t colour) {
+    const uint8_t r = RedOf(colour), g = GreenOf(colour), b = BlueOf(colour);
+    const int bpp = BytesPerPixel();
+    for (int y = 0; y < height_; ++y) {
+        uint8_t* p = Row(y);
+        for (int x = 0; x < width_; ++x, p += bpp) {
+            p[0] = b;
+            p[1] = g;
+            p[2] = r;
+        }
+    }
+}
+
+void Bitmap::Assign(const Bitmap& other) {
+    if (this == &other) return;
+    std::unique_ptr<uint8_t[]> data;
+    const std::size_t bytes = other.ByteSize();
+    if (bytes > 0) {
+        data.reset(new uint8_t[bytes]);
+        std::memcpy(data.get(), other.data_.get(), bytes);
+    }
+    data_ = std::move(data);
+    width_ = other.width_;
+    height_ = other.height_;
+    bpp_ = other.bpp_;
+    stride_ = other.stride_;
+}
+
+void FillRowTable(Bitmap& bitmap, TRowTable& table) {
+    table.Entries.resize(static_cast<std::size_t>(bitmap.Height()));
+    for (int r = 0; r < bitmap.Height(); ++r) table.Entries[static_cast<std::size_t>(r)] = bitmap.Row(r);
+}
+
+} // namespace pixora

@@ -1,0 +1,32 @@
+#pragma once
+// The narrow interface through which the core asks the window for what only
+// the window can do. The main window implements it; tests implement it with
+// a recording fake.
+
+#include <string>
+
+namespace pixora {
+
+class WindowPort {
+public:
+    virtual ~WindowPort() = default;
+
+    // Index of the active tab page, which is the active slot; -1 when none.
+    virtual int ActivePage() const = 0;
+    // Shows tab page `slot` with the given caption and makes it active.
+    virtual void ShowTabPage(int slot, const std::string& caption) = 0;
+    // Hides tab page `slot`.
+    virtual void HideTabPage(int slot) = 0;
+    // Runs the tab change for the active page (re-lays out and shows it).
+    virtual void TabChange() = 0;
+    // Redraws the view from the active slot's Bitmap.
+    virtual void RefreshView() = 0;
+    // Brings the enabled state of menus and buttons up to date.
+    virtual void UpdateCommandStates() = 0;
+    // Redraws the layer strip of a slot.
+    virtual void RedrawLayerStrip(int slot) = 0;
+    // Shows the shared error dialog (kind 1 save, 2 open, 3 batch).
+    virtual void ReportError(int kind, const std::string& detail) = 0;
+};
+
+} // namespace pixora

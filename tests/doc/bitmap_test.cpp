@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "doc/bitmap.h"
+
+using namespace pixora;
+
+TEST(Bitmap, RowsArePaddedAndConversionsKeepColour) {
+    Bitmap b24(3, 2, 24);
+    EXPECT_EQ(b24.Stride(), 12u);  // 9 bytes padded to 12
+    b24.Row(1)[6] = 10;
+    b24.Row(1)[7] = 20;
+    b24.Row(1)[8] = 30;
+    b24.SetBitsPerPixel(32);
+    EXPECT_EQ(b24.Stride(), 12u);
+    const uint8_t* p = b24.Row(1) + 8;
+    EXPECT_EQ(p[0], 10);
+    EXPECT_EQ(p[1], 20);
+    EXPECT_EQ(p[2], 30);
+    EXPECT_EQ(p[3], 0);  // 24 -> 32 sets T to 0
+}
+
+TEST(Bitmap, RowTableFollowsTheBitmap) {
+    Bitmap b(4, 20000);  // taller than any fixed-size table would allow
+    TRowTable rows;
+    FillRowTable(b, rows);
+    ASSERT_EQ(rows.Count(), 20000);
+    EXPECT_EQ(rows[19999], b.Row(19999));
+    b.SetSize(2, 3);
+    FillRowTable(b, rows);
+    EXPECT_EQ(rows.Count(), 3);
+    EXPECT_EQ(rows[2], b.Row(2));
+}
+
+TEST(Bitmap, ColourValuesKeepRedInTheLowByte) {
+    Bitmap b(2, 1);
+    b.Fill(0, 0, 0, 77);
+    b.FillColour(RGBColour(1, 2, 3));
+    EXPECT_EQ(b.Row(0)[0], 3);
+    EXPECT_EQ(b.Row(0)[1], 2);
+    EXPECT_EQ(b.Row(0)[2], 1);
+    EXPECT_EQ(b.Row(0)[3], 77);
+}

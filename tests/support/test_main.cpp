@@ -1,0 +1,22 @@
+// Shared entry point of the test programs. A QGuiApplication exists for the
+// whole run so that font and painting code (and, for the window tests, the
+// widgets) work offscreen.
+#include <gtest/gtest.h>
+
+#ifdef PIXORA_TESTS_NEED_WIDGETS
+#include <QApplication>
+#else
+#include <QGuiApplication>
+#endif
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::testing::InitGoogleTest(&argc, argv);
+#ifdef PIXORA_TESTS_NEED_WIDGETS
+    QApplication app(argc, argv);
+#else
+    QGuiApplication app(argc, argv);
+#endif
+    return RUN_ALL_TESTS();
+}

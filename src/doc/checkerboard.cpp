@@ -1,0 +1,153 @@
+#include "doc/checkerboard.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+namespace pixora {
+
+namespace {
+
+// Below this many bytes a second thread costs more than it saves.
+constexpr std::size_t kParallelBytes = std::size_t{1} << 20;
+
+// Runs body(firstRow, endRow) over [0, rows), on two threads when the work
+// is large enough. The rows are independent, so the order does not matter.
+template <class Body>
+void ForRowRanges(int rows, std::size_t bytes, Body body) {
+    if (bytes < kParallelBytes || rows < 2 || std::thread::hardware_concurrency() < 2) {
+        body(0, rows);
+        return;
+    }
+    const int half = rows / 2;
+    std::thread helper([&] { body(half, rows); });
+    body(0, half);
+    helper.join();
+}
+
+std::array<uint8_t, 256> MakeShareTable() {
+    std::array<uint8_t, 256> t{};
+    // a x 100 / 255 never falls exactly on a half (255 is odd), so rounding
+    // half to even is rounding half up here; the general rule is kept anyway.
+    for (int a = 0; a < 256; ++a) {
+        const int n = a * 100;
+        int q = n / 255;
+        const int r = n % 255;
+        if (2 * r > 255 || (2 * r == 255 && (q & 1))) ++q;
+        t[static_cast<std::size_t>(a)] = static_cast<uint8_t>(q);
+    }
+    return t;
+}
+
+// Blends one row: img holds the transparency, disp the colour to blend (may
+// be the same memory as img), out receives the result.
+inline void BlendRow(const uint8_t* img, const uint8_t* disp, const uint8_t* chk, uint8_t* out, int width,
+                     const uint8_t* share) {
+    for (int x = 0; x < width; ++x) {
+        const int i = 4 * x;
+        const unsigned b = share[img[i + 3]];
+        const unsigned keep = 100u - b;
+        // With b = 0 the formula gives the display value back, so opaque
+        // pixels need no branch of their own.
+        out[i + 0] = static_cast<uint8_t>(keep * disp[i + 0] / 100u + b * chk[i + 0] / 100u);
+        out[i + 1] = static_cast<uint8_t>(keep * disp[i + 1] / 100u + b * chk[i + 1] / 100u);
+        out[i + 2] = static_cast<uint8_t>(keep * disp[i + 2] / 100u + b * chk[i + 2] / 100u);
+        out[i + 3] = disp[i + 3];
+    }
+}
+
+bool SameShape(const Bitmap& a, const Bitmap& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() && a.BitsPerPixel() == b.BitsPerPixel();
+}
+
+// Gives dst the shape of src without copying pixels, keeping its storage if
+// it already fits.
+void Reshape(const Bitmap& src, Bitmap& dst) {
+    if (SameShape(src, dst)) return;
+    if (dst.BitsPerPixel() != src.BitsPerPixel()) {
+        dst.Clear();
+        dst.SetBitsPerPixel(src.BitsPerPixel());
+    }
+    dst.SetSize(src.Width(), src.Height());
+}
+
+} // namespace
+
+void BuildCheckerboard(Bitmap& checker, int width, int height) {
+    if (checker.BitsPerPixel() != 32) {
+        checker.Clear();
+        checker.SetBitsPerPixel(32);
+    }
+    if (checker.Width() != width || checker.Height() != height) checker.SetSize(width, height);
+    if (checker.Empty()) return;
+    // Two row patterns, one starting grey and one starting white; every band
+    // of ten rows is a copy of one of them.
+    const std::size_t stride = checker.Stride();
+    std::unique_ptr<uint8_t[]> patterns(new uint8_t[2 * stride]);
+    for (int phase = 0; phase < 2; ++phase) {
+        uint8_t* p = patterns.get() + static_cast<std::size_t>(phase) * stride;
+        for (int x = 0; x < width; ++x) {
+            const uint8_t v = ((x / kCheckerCell + phase) & 1) ? kCheckerWhite : kCheckerGrey;
+            p[4 * x + 0] = v;
+            p[4 * x + 1] = v;
+            p[4 * x + 2] = v;
+            p[4 * x + 3] = 0;
+        }
+    }
+    for (int y = 0; y < height; ++y) {
+        const std::size_t phase = static_cast<std::size_t>((y / kCheckerCell) & 1);
+        std::memcpy(checker.Row(y), patterns.get() + phase * stride, stride);
+    }
+}
+
+const std::array<uint8_t, 256>& CheckerShareTable() {
+    static const std::array<uint8_t, 256> table = MakeShareTable();
+    return table;
+}
+
+uint8_t CheckerShare(uint8_t transparency) { return CheckerShareTable()[transparency]; }
+
+void CopyBitmapInto(const Bitmap& src, Bitmap& dst) {
+    if (&src == &dst) return;
+    Reshape(src, dst);
+    if (src.Empty()) return;
+    const std::size_t stride = src.Stride();
+    const uint8_t* from = src.Data();
+    uint8_t* to = dst.Data();
+    ForRowRanges(src.Height(), src.ByteSize(), [&](int y0, int y1) {
+        const std::size_t first = stride * static_cast<std::size_t>(y0);
+        std::memcpy(to + first, from + first, stride * static_cast<std::size_t>(y1 - y0));
+    });
+}
+
+void BlendTransparency(const Bitmap& image, const Bitmap& checker, Bitmap& display) {
+    if (image.BitsPerPixel() != 32 || checker.BitsPerPixel() != 32 || display.BitsPerPixel() != 32) return;
+    const int width = std::min({image.Width(), checker.Width(), display.Width()});
+    const int height = std::min({image.Height(), checker.Height(), display.Height()});
+    if (width <= 0 || height <= 0) return;
+    const uint8_t* share = CheckerShareTable().data();
+    ForRowRanges(height, static_cast<std::size_t>(width) * 4 * static_cast<std::size_t>(height),
+                 [&](int y0, int y1) {
+                     for (int y = y0; y < y1; ++y)
+                         BlendRow(image.Row(y), display.Row(y), checker.Row(y), display.Row(y), width, share);
+                 });
+}
+
+void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display, bool blend) {
+    const bool fits = blend && image.BitsPerPixel() == 32 && SameShape(image, checker);
+    if (!fits) {
+        CopyBitmapInto(image, display);
+        if (blend) BlendTransparency(image, checker, display);
+        return;
+    }
+    Reshape(image, display);
+    if (image.Empty()) return;
+    const uint8_t* share = CheckerShareTable().data();
+    const int width = image.Width();
+    ForRowRanges(image.Height(), image.ByteSize(), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            BlendRow(image.Row(y), image.Row(y), checker.Row(y), display.Row(y), width, share);
+    });
+}
+
+} // namespace pixora

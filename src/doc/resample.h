@@ -1,0 +1,23 @@
+#pragma once
+#include "doc/bitmap.h"
+
+namespace pixora {
+
+// Scales src into dst (both 32 bits per pixel) with bilinear weights in
+// 16.16 fixed point. dst keeps its size and its fourth bytes; only the
+// colour bytes are written. A destination of zero width or height, or a
+// source without pixels, is handled by the plain stretched copy and never
+// reads outside a bitmap.
+void BilinearResample(const Bitmap& src, Bitmap& dst);
+
+// Plain nearest-pixel stretch of the whole of src into the whole of dst
+// (colour bytes only).
+void StretchCopy(const Bitmap& src, Bitmap& dst);
+
+// Multiply-then-divide rounded to nearest (halves away from zero; the
+// operands here are never negative).
+inline long long MulDivRound(long long a, long long b, long long c) {
+    return (a * b + c / 2) / c;
+}
+
+} // namespace pixora

@@ -1,0 +1,57 @@
+#pragma once
+// The one object that owns all of the editor's state: the slot table, the
+// application and tool records and the work bitmaps. The application makes
+// one; every test makes a fresh one.
+
+#include <array>
+#include <memory>
+
+#include "doc/records.h"
+#include "doc/window_port.h"
+
+namespace pixora {
+
+class Workspace {
+public:
+    Workspace();
+
+    std::array<TImages, kSlotCount> Images;
+    TSysData SysData;
+    TToolVars ToolVars;
+
+    // The ten global work bitmaps. The six image-sized ones follow the
+    // active slot's Bitmap on every tab change.
+    TWorkBitmap Checkerboard;
+    TWorkBitmap TopRuler;
+    TWorkBitmap LeftRuler;
+    TWorkBitmap StrokeOverlay;
+    TWorkBitmap StrokeBase;
+    TWorkBitmap SelectionMask;
+    TWorkBitmap EffectBrushSource;
+    TWorkBitmap CustomBrushBitmap;
+    TWorkBitmap FilterWork;
+    TWorkBitmap PatternBitmap;
+
+    // The view's display copy of the active Bitmap; its rows are listed in
+    // SysData.ScratchRows. Transparency is blended into this copy only.
+    Bitmap DisplayCopy;
+
+    // Set by the window (or a test fake). Without a port the workspace acts
+    // as if no tab page were active.
+    WindowPort* Port = nullptr;
+
+    // Index of the active slot (the active tab page), or -1.
+    int ActiveSlot() const;
+    TImages& Active() { return Images[static_cast<std::size_t>(ActiveSlot())]; }
+    bool HasOpenImage() const { return SysData.OpenCount >= 0; }
+
+    void CreateWorkBitmaps();
+    void FreeWorkBitmaps();
+    // The image-sized work bitmaps, in a fixed order.
+    std::array<TWorkBitmap*, 6> ImageSizedWorkBitmaps();
+
+    // Data folders under the program folder.
+    std::string DataPath(const std::string& relative) const { return SysData.ExeDir + relative; }
+};
+
+} // namespace pixora

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "doc/command_states.h"
+#include "doc/slots.h"
+#include "support/fake_port.h"
+
+using namespace pixora;
+using pixora::testing::FakePort;
+
+namespace {
+struct SlotsTest : ::testing::Test {
+    Workspace ws;
+    FakePort port;
+    SlotsTest() { ws.Port = &port; }
+
+    int NewImage(int w = 8, int h = 6) {
+        const int slot = ClaimSlot(ws);
+        if (slot < 0) return slot;
+        FillSlot(ws, slot, Bitmap(w, h), SlotSource{});
+        return slot;
+    }
+};
+} // namespace
+
+TEST_F(SlotsTest, FillingSetsTheRecordAndShowsTheTab) {
+    const int slot = NewImage(8, 6);
+    ASSERT_EQ(slot, 0);
+    const TImages& s = ws.Images[0];
+    EXPECT_EQ(ws.SysData.OpenCount, 0);
+    EXPECT_EQ(s.InUse, 1);
+    EXPECT_EQ(s.Saved, 0);
+    EXPECT_EQ(s.HasFile, 0);
+    EXPECT_EQ(s.FileName, "Untitled.bmp");
+    EXPECT_EQ(s.FileFormat, 1);
+    EXPECT_EQ(s.LayerCount, 1);
+    EXPECT_EQ(s.CurrentLayer, 1);
+    EXPECT_EQ(s.AlphaViewMode, 2);
+    EXPECT_EQ(s.History[1].Name, "Original Image");
+    EXPECT_EQ(s.OrigWidth, 8);
+    EXPECT_EQ(s.Rows.Count(), 6);
+    EXPECT_EQ(s.BGColour, 0xFFFFFF);
+    EXPECT_EQ(s.BGRed, 255);
+    EXPECT_EQ(port.Captions[0], "Untitled.bmp");
+    EXPECT_EQ(port.Calls.back(), "TabChange");
+
+    const int opened = ClaimSlot(ws);
+    SlotSource src;
+    src.FileName = "/tmp/pics/cat.png";
+    src.FileFormat = 3;
+    src.FromFile = true;
+    FillSlot(ws, opened, Bitmap(3, 3), src);
+    EXPECT_EQ(ws.Images[1].Saved, 1);
+    EXPECT_EQ(ws.Images[1].HasFile, 1);
+    EXPECT_EQ(ws.Images[1].CanvasColour, 0xFFFFFF);
+    EXPECT_EQ(port.Captions[1], "cat.png");
+}
+
+TEST_F(SlotsTest, FifteenImagesAtMostAndLowestFreeSlotIsReused) {
+    for (int i = 0; i < 15; ++i) ASSERT_EQ(NewImage(), i);
+    EXPECT_EQ(ws.SysData.OpenCount, 14);
+    port.Calls.clear();
+    EXPECT_EQ(ClaimSlot(ws), -1);
+    EXPECT_EQ(ws.SysData.OpenCount, 14);
+    EXPECT_EQ(ws.Images[15].InUse, 0);
+    EXPECT_TRUE(port.Calls.empty());
+
+    ReleaseSlot(ws, 3);
+    ReleaseSlot(ws, 9);
+    EXPECT_EQ(ws.SysData.OpenCount, 12);
+    EXPECT_FALSE(port.Visible[3]);
+    EXPECT_EQ(NewImage(), 3);
+    EXPECT_EQ(NewImage(), 9);
+}
+
+TEST_F(SlotsTest, AbandonedClaimLeavesNothingBehind) {
+    NewImage();
+    const int slot = ClaimSlot(ws);
+    ASSERT_EQ(slot, 1);
+    AbandonClaim(ws, slot);
+    EXPECT_EQ(ws.SysData.OpenCount, 0);
+    EXPECT_EQ(ws.Images[1].InUse, 0);
+    EXPECT_FALSE(port.Visible[1]);
+    EXPECT_EQ(FindFreeSlot(ws), 1);
+}
+
+TEST_F(SlotsTest, ExchangingColoursTwiceRestoresEverything) {
+    NewImage();
+    TImages& s = ws.Images[0];
+    SetFGColour(s, RGBColour(10, 20, 30));
+    SetBGColour(s, RGBColour(200, 100, 50));
+    ExchangeColours(s);
+    EXPECT_EQ(s.FGColour, RGBColour(200, 100, 50));
+    EXPECT_EQ(s.FGRed, 200);
+    EXPECT_EQ(s.BGBlue, 30);
+    ExchangeColours(s);
+    EXPECT_EQ(s.FGColour, RGBColour(10, 20, 30));
+    EXPECT_EQ(s.FGRed, 10);
+    EXPECT_EQ(s.FGGreen, 20);
+    EXPECT_EQ(s.FGBlue, 30);
+    EXPECT_EQ(s.BGColour, RGBColour(200, 100, 50));
+    EXPECT_EQ(s.BGRed, 200);
+    EXPECT_EQ(s.BGGreen, 100);
+    EXPECT_EQ(s.BGBlue, 50);
+    SetDefaultColours(s);
+    EXPECT_EQ(s.FGColour, 0);
+    EXPECT_EQ(s.BGColour, 0xFFFFFF);
+}
+
+TEST_F(SlotsTest, CommandStatesFollowTheActiveImage) {
+    // No image: only the always-available commands.
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::Always));
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::NeedsImage));
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Undo));
+    EXPECT_FALSE(LayerSheetAllowed(ws));
+
+    NewImage();
+    TImages& s = ws.Images[0];
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::NeedsImage));
+    EXPECT_TRUE(LayerSheetAllowed(ws));
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::ReOpen));
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Undo));
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Redo));
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::UndoHistory));
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::DuplicateLayer));
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::EditLayer));
+
+    // Two snapshots, one step undone: both directions possible.
+    s.HistoryCount = 3;
+    s.HistoryPos = 1;
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::Undo));
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::Redo));
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::UndoHistory));
+    s.HistoryPos = 2;
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Redo));
+
+    s.CurrentLayer = 0;  // after "View Final Image"
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::DuplicateLayer));
+    s.CurrentLayer = 2;
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::EditLayer));
+
+    ws.ToolVars.HasSelection = 1;
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Selection));
+    s.Tool = 15;
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::Selection));
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::OptionBox, BoxTForm4));
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::OptionBox, BoxTForm3));
+    s.Tool = 3;
+    EXPECT_TRUE(CommandEnabled(ws, CommandRule::OptionBox, BoxTForm3));
+    s.Tool = 17;
+    EXPECT_FALSE(CommandEnabled(ws, CommandRule::OptionBox, BoxTForm3));
+}

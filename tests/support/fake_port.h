@@ -1,0 +1,45 @@
+#pragma once
+// A window stand-in that records what the core asked of it.
+
+#include <string>
+#include <vector>
+
+#include "doc/window_port.h"
+
+namespace pixora::testing {
+
+class FakePort : public WindowPort {
+public:
+    int Active = -1;
+    std::vector<std::string> Calls;
+    std::vector<std::pair<int, std::string>> Errors;
+    bool Visible[16] = {};
+    std::string Captions[16];
+
+    int ActivePage() const override { return Active; }
+    void ShowTabPage(int slot, const std::string& caption) override {
+        Visible[slot] = true;
+        Captions[slot] = caption;
+        Active = slot;
+        Calls.push_back("ShowTabPage");
+    }
+    void HideTabPage(int slot) override {
+        Visible[slot] = false;
+        if (Active == slot) {
+            Active = -1;
+            for (int i = 0; i < 16; ++i)
+                if (Visible[i]) {
+                    Active = i;
+                    break;
+                }
+        }
+        Calls.push_back("HideTabPage");
+    }
+    void TabChange() override { Calls.push_back("TabChange"); }
+    void RefreshView() override { Calls.push_back("RefreshView"); }
+    void UpdateCommandStates() override { Calls.push_back("UpdateCommandStates"); }
+    void RedrawLayerStrip(int) override { Calls.push_back("RedrawLayerStrip"); }
+    void ReportError(int kind, const std::string& detail) override { Errors.emplace_back(kind, detail); }
+};
+
+} // namespace pixora::testing

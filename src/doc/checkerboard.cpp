@@ -1,5 +1,7 @@
 #include "doc/checkerboard.h"
 
+#include "doc/view_geometry.h"
+
 #include <algorithm>
 #include <cstring>
 #include <thread>
@@ -27,15 +29,8 @@ void ForRowRanges(int rows, std::size_t bytes, Body body) {
 
 std::array<uint8_t, 256> MakeShareTable() {
     std::array<uint8_t, 256> t{};
-    // a x 100 / 255 never falls exactly on a half (255 is odd), so rounding
-    // half to even is rounding half up here; the general rule is kept anyway.
-    for (int a = 0; a < 256; ++a) {
-        const int n = a * 100;
-        int q = n / 255;
-        const int r = n % 255;
-        if (2 * r > 255 || (2 * r == 255 && (q & 1))) ++q;
-        t[static_cast<std::size_t>(a)] = static_cast<uint8_t>(q);
-    }
+    for (int a = 0; a < 256; ++a)
+        t[static_cast<std::size_t>(a)] = static_cast<uint8_t>(RoundDivHalfEven(int64_t{a} * 100, 255));
     return t;
 }
 

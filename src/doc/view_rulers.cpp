@@ -1,0 +1,166 @@
+#include "doc/view_rulers.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+
+#include "doc/checkerboard.h"
+
+namespace pixora {
+
+namespace {
+
+constexpr int kMajorTickTop = 6;   // a major tick covers rows (columns) 6..16
+constexpr int kMinorTickTop = 12;  // a minor tick covers rows (columns) 12..16
+constexpr int kTicksPerMajor = 10;
+constexpr int kTopFontPixels = 13;
+constexpr int kLeftFontPixels = 10;
+
+// Fills [x0, x1) x [y0, y1), clipped to the bitmap, with one grey level; T = 0.
+void FillBlock(Bitmap& bm, int x0, int y0, int x1, int y1, uint8_t level) {
+    x0 = std::max(x0, 0);
+    y0 = std::max(y0, 0);
+    x1 = std::min(x1, bm.Width());
+    y1 = std::min(y1, bm.Height());
+    for (int y = y0; y < y1; ++y) {
+        uint8_t* p = bm.Row(y) + 4 * x0;
+        for (int x = x0; x < x1; ++x, p += 4) {
+            p[0] = p[1] = p[2] = level;
+            p[3] = 0;
+        }
+    }
+}
+
+// A tick across the ruler at `pos`, `thickness` pixels along it, from `from`
+// to the ruler's outer edge.
+void DrawTick(Bitmap& ruler, RulerSide side, int pos, int thickness, int from) {
+    if (side == RulerSide::Top)
+        FillBlock(ruler, pos, from, pos + thickness, kRulerSize, 0);
+    else
+        FillBlock(ruler, from, pos, kRulerSize, pos + thickness, 0);
+}
+
+QFont RulerFont(RulerSide side) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(side == RulerSide::Top ? kTopFontPixels : kLeftFontPixels);
+    font.setWeight(QFont::Normal);
+    // Plain black glyphs, as the rest of the ruler.
+    font.setStyleStrategy(QFont::NoAntialias);
+    return font;
+}
+
+void DrawLabels(Bitmap& ruler, RulerSide side, const std::vector<TRulerTick>& ticks) {
+    if (ruler.Empty()) return;
+    // Qt draws into the bitmap's own memory; it sets the fourth byte of what
+    // it touches, which is put back to T = 0 below.
+    QImage canvas(ruler.Data(), ruler.Width(), ruler.Height(), static_cast<qsizetype>(ruler.Stride()),
+                  QImage::Format_RGB32);
+    {
+        QPainter painter(&canvas);
+        const QFont font = RulerFont(side);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.setBackgroundMode(Qt::TransparentMode);
+        const int ascent = QFontMetrics(font).ascent();
+        for (const TRulerTick& t : ticks) {
+            if (!t.Major) continue;
+            const QString text = QString::number(t.Label);
+            if (side == RulerSide::Top) {
+                // (LabelX, LabelY) is the top-left of the text cell.
+                painter.drawText(t.LabelX, t.LabelY + ascent, text);
+            } else {
+                // Turned a quarter anticlockwise about the cell's top-left:
+                // the text runs upwards from LabelY, its top facing left.
+                painter.save();
+                painter.translate(t.LabelX, t.LabelY);
+                painter.rotate(-90);
+                painter.drawText(0, ascent, text);
+                painter.restore();
+            }
+        }
+    }
+    for (int y = 0; y < ruler.Height(); ++y) {
+        uint8_t* p = ruler.Row(y);
+        for (int x = 0; x < ruler.Width(); ++x) p[4 * x + 3] = 0;
+    }
+}
+
+} // namespace
+
+int RulerTickStep(TZoom z) { return static_cast<int>(RoundDivHalfEven(int64_t{z.Num} * 10, z.Den)); }
+
+std::vector<TRulerTick> RulerTicks(RulerSide side, int length, TZoom z) {
+    std::vector<TRulerTick> ticks;
+    if (length <= 0) return ticks;
+    ticks.push_back({});  // position 0, minor
+    // Walking the positions with a counter that restarts whenever it reaches
+    // the step puts ticks at step, 2 x step ...; with a step of 0 the counter
+    // only matches at position 0, which already has its tick.
+    const int step = RulerTickStep(z);
+    if (step <= 0) return ticks;
+    int count = 0;
+    for (int pos = step; pos < length; pos += step) {
+        TRulerTick t;
+        t.Pos = pos;
+        if (++count % kTicksPerMajor == 0) {
+            const int n = count / kTicksPerMajor;
+            t.Major = true;
+            t.Label = n * 100;
+            // The label follows the exact zoomed distance, not the tick.
+            const int p = static_cast<int>(RoundDivHalfEven(int64_t{z.Num} * n * 100, z.Den));
+            if (side == RulerSide::Top) {
+                t.LabelX = p + 3;
+                t.LabelY = 1;
+            } else {
+                t.LabelX = 1;
+                t.LabelY = p - 3;
+            }
+        }
+        ticks.push_back(t);
+    }
+    return ticks;
+}
+
+void DrawRuler(Bitmap& ruler, RulerSide side, int length, TZoom z) {
+    if (ruler.BitsPerPixel() != 32) {
+        ruler.Clear();
+        ruler.SetBitsPerPixel(32);
+    }
+    length = std::max(length, 0);
+    if (side == RulerSide::Top)
+        ruler.SetSize(length, kRulerSize);
+    else
+        ruler.SetSize(kRulerSize, length);
+    ruler.Fill(255, 255, 255, 0);
+    const std::vector<TRulerTick> ticks = RulerTicks(side, length, z);
+    for (const TRulerTick& t : ticks) {
+        if (t.Major)
+            DrawTick(ruler, side, t.Pos, 2, kMajorTickTop);
+        else
+            DrawTick(ruler, side, t.Pos, 1, kMinorTickTop);
+    }
+    DrawLabels(ruler, side, ticks);
+}
+
+void DrawRulers(Bitmap& top, Bitmap& left, int imageWidth, int imageHeight, TZoom z) {
+    DrawRuler(top, RulerSide::Top, imageWidth, z);
+    DrawRuler(left, RulerSide::Left, imageHeight, z);
+}
+
+void FrameRectangle(Bitmap& bitmap, int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top) return;
+    FillBlock(bitmap, left, top, right, bottom, 0);
+    FillBlock(bitmap, left + 1, top + 1, right - 1, bottom - 1, 255);
+}
+
+void MarkRulers(const Bitmap& top, const Bitmap& left, int X, int Y, Bitmap& topShown, Bitmap& leftShown) {
+    CopyBitmapInto(top, topShown);
+    CopyBitmapInto(left, leftShown);
+    FrameRectangle(leftShown, 13, Y, 17, Y + 2);
+    FrameRectangle(topShown, X, 13, X + 2, 17);
+}
+
+} // namespace pixora

@@ -1,0 +1,97 @@
+#include "io/ini_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <vector>
+
+namespace pixora {
+
+namespace {
+
+std::string Trim(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::vector<std::string> ReadLines(const std::string& file) {
+    std::vector<std::string> lines;
+    std::ifstream in(file, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Section name of a "[name]" line, or "" for other lines.
+bool SectionOf(const std::string& line, std::string& name) {
+    const std::string t = Trim(line);
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']') return false;
+    name = Trim(t.substr(1, t.size() - 2));
+    return true;
+}
+
+} // namespace
+
+std::string ReadIniValue(const std::string& file, const std::string& section, const std::string& key) {
+    bool inSection = false;
+    for (const std::string& line : ReadLines(file)) {
+        std::string name;
+        if (SectionOf(line, name)) {
+            inSection = SameName(name, section);
+            continue;
+        }
+        if (!inSection) continue;
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        if (SameName(Trim(line.substr(0, eq)), key)) return Trim(line.substr(eq + 1));
+    }
+    return "";
+}
+
+bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value) {
+    std::vector<std::string> lines = ReadLines(file);
+    bool inSection = false, done = false;
+    std::size_t sectionEnd = std::string::npos;
+    for (std::size_t i = 0; i < lines.size() && !done; ++i) {
+        std::string name;
+        if (SectionOf(lines[i], name)) {
+            if (inSection) break;
+            inSection = SameName(name, section);
+            if (inSection) sectionEnd = i + 1;
+            continue;
+        }
+        if (!inSection) continue;
+        sectionEnd = i + 1;
+        const auto eq = lines[i].find('=');
+        if (eq != std::string::npos && SameName(Trim(lines[i].substr(0, eq)), key)) {
+            lines[i] = key + "=" + value;
+            done = true;
+        }
+    }
+    if (!done) {
+        if (sectionEnd == std::string::npos) {
+            lines.push_back("[" + section + "]");
+            lines.push_back(key + "=" + value);
+        } else {
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), key + "=" + value);
+        }
+    }
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    for (const auto& l : lines) out << l << "\r\n";
+    return static_cast<bool>(out);
+}
+
+} // namespace pixora

@@ -1,0 +1,24 @@
+#pragma once
+// The recent-file list: up to ten paths, newest first, kept in
+// bin/save/files.txt (one path per line, CR LF).
+
+#include <string>
+
+#include "doc/workspace.h"
+
+namespace pixora {
+
+std::string RecentFilesPath(const Workspace& ws);
+
+// Reads the list into ToolVars.RecentFiles (unused entries empty) and
+// returns how many entries it holds. A missing file gives an empty list;
+// empty or unreadable lines are skipped.
+int LoadRecentFiles(Workspace& ws);
+
+// Puts a path at the head of the list unless the list already holds it
+// (exact comparison), rewrites the file and reads it back. Returns false
+// when the file could not be written (the list in memory is then reloaded
+// from what is on disk).
+bool AddRecentFile(Workspace& ws, const std::string& path);
+
+} // namespace pixora

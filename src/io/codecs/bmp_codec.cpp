@@ -1,0 +1,339 @@
+// Windows BMP reader and writer.
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "io/codecs/format_codecs.h"
+#include "io/codecs/median_cut.h"
+
+namespace pixora::bmp {
+
+namespace {
+
+enum : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpeg = 4, kPng = 5, kAlphaBitFields = 6 };
+
+inline uint32_t U16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8; }
+inline uint32_t U32(const uint8_t* p) { return U16(p) | U16(p + 2) << 16; }
+inline int32_t S32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
+
+[[noreturn]] void Fail(const std::string& what) { throw ECodecError("BMP: " + what); }
+
+// One colour channel described by a bit mask, scaled to 0..255.
+struct TChannel {
+    int Shift = 0;
+    uint32_t Max = 0; // mask value shifted down; 0 when the channel is absent
+    explicit TChannel(uint32_t mask = 0) {
+        if (!mask) return;
+        while (!(mask & 1)) mask >>= 1, ++Shift;
+        Max = mask;
+    }
+    uint8_t Get(uint32_t v) const {
+        if (!Max) return 0;
+        const uint64_t c = (v >> Shift) & Max;
+        return static_cast<uint8_t>((c * 255 + Max / 2) / Max);
+    }
+};
+
+struct THeader {
+    int64_t Width = 0, Height = 0;
+    bool TopDown = false;
+    int Bits = 0;
+    uint32_t Compression = kRgb;
+    uint32_t Masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha
+    bool HasMasks = false;
+    uint32_t Palette[256] = {};       // B, G, R, 0 as stored in a 32-bit pixel
+};
+
+// Decodes RLE8 / RLE4 data into one palette index per pixel, rows bottom-up.
+// Pixels the stream skips keep index 0.
+void DecodeRle(const uint8_t* p, const uint8_t* end, bool four, int w, int h, std::vector<uint8_t>& idx) {
+    int x = 0, y = 0;
+    auto put = [&](uint8_t v) {
+        if (x < w && y < h) idx[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] = v;
+        ++x;
+    };
+    while (y < h) {
+        if (end - p < 2) Fail("RLE data ends early");
+        const uint8_t count = p[0], value = p[1];
+        p += 2;
+        if (count) {
+            for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 15 : value >> 4) : value);
+            continue;
+        }
+        if (value == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) { // end of bitmap
+            return;
+        } else if (value == 2) { // delta
+            if (end - p < 2) Fail("RLE data ends early");
+            x += p[0];
+            y += p[1];
+            p += 2;
+        } else { // absolute run of `value` pixels, padded to 16 bits
+            const std::size_t bytes = four ? (value + 1u) / 2 : value;
+            const std::size_t padded = (bytes + 1) & ~std::size_t(1);
+            if (static_cast<std::size_t>(end - p) < bytes) Fail("RLE data ends early");
+            for (int i = 0; i < value; ++i) put(four ? ((i & 1) ? p[i / 2] & 15 : p[i / 2] >> 4) : p[i]);
+            p += std::min(padded, static_cast<std::size_t>(end - p));
+        }
+    }
+}
+
+THeader ParseHeader(const uint8_t* data, std::size_t size, std::size_t& paletteEnd) {
+    THeader hd;
+    if (size < 26 || data[0] != 'B' || data[1] != 'M') Fail("not a BMP file");
+    const uint32_t hsize = U32(data + 14);
+    const uint8_t* h = data + 14;
+    if (hsize < 12 || hsize > 0x10000 || 14 + static_cast<std::size_t>(hsize) > size) Fail("bad header size");
+    int paletteEntryBytes = 4;
+    if (hsize == 12) { // OS/2 core header
+        hd.Width = U16(h + 4);
+        hd.Height = U16(h + 6);
+        if (U16(h + 8) != 1) Fail("bad plane count");
+        hd.Bits = static_cast<int>(U16(h + 10));
+        paletteEntryBytes = 3;
+    } else {
+        if (hsize < 16) Fail("bad header size");
+        // Short OS/2 2.x headers leave the later fields zero.
+        uint8_t full[124] = {};
+        std::memcpy(full, h, std::min<std::size_t>(hsize, sizeof full));
+        hd.Width = S32(full + 4);
+        hd.Height = S32(full + 8);
+        if (U16(full + 12) != 1) Fail("bad plane count");
+        hd.Bits = static_cast<int>(U16(full + 14));
+        hd.Compression = U32(full + 16);
+        if (hd.Height < 0) {
+            hd.TopDown = true;
+            hd.Height = -hd.Height;
+        }
+        if (hsize >= 52) {
+            for (int i = 0; i < 3; ++i) hd.Masks[i] = U32(full + 40 + 4 * i);
+            if (hsize >= 56) hd.Masks[3] = U32(full + 52);
+        } else if (hd.Compression == kBitFields || hd.Compression == kAlphaBitFields) {
+            // Masks follow a 40-byte header.
+            const int n = hd.Compression == kAlphaBitFields ? 4 : 3;
+            if (14 + hsize + 4u * n > size) Fail("file is truncated");
+            for (int i = 0; i < n; ++i) hd.Masks[i] = U32(h + hsize + 4 * i);
+            paletteEnd = 4u * n; // skipped before the palette
+        }
+        hd.HasMasks = hd.Compression == kBitFields || hd.Compression == kAlphaBitFields;
+    }
+    switch (hd.Bits) {
+    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
+    default: Fail("unsupported bit count " + std::to_string(hd.Bits));
+    }
+    if (hd.Compression == kJpeg || hd.Compression == kPng) Fail("embedded JPEG or PNG data is not supported");
+    if (hd.Compression > kAlphaBitFields) Fail("unknown compression " + std::to_string(hd.Compression));
+    if ((hd.Compression == kRle8 && hd.Bits != 8) || (hd.Compression == kRle4 && hd.Bits != 4)) Fail("bad compression for bit count");
+    if (hd.HasMasks && hd.Bits != 16 && hd.Bits != 32) Fail("bit fields need 16 or 32 bits");
+    if ((hd.Compression == kRle8 || hd.Compression == kRle4) && hd.TopDown) Fail("compressed files cannot be top-down");
+    CheckImageSize(hd.Width, hd.Height, "BMP");
+
+    // Palette: clrUsed entries (0 = all the bit count allows).
+    std::size_t pos = 14 + hsize + paletteEnd;
+    if (hd.Bits <= 8) {
+        const uint32_t clrUsed = hsize >= 36 ? U32(h + 32) : 0;
+        std::size_t count = clrUsed ? clrUsed : (1u << hd.Bits);
+        count = std::min<std::size_t>(count, 1u << hd.Bits);
+        if (pos + count * paletteEntryBytes > size) Fail("palette runs past the end of the file");
+        for (std::size_t i = 0; i < count; ++i) {
+            const uint8_t* e = data + pos + i * paletteEntryBytes;
+            hd.Palette[i] = static_cast<uint32_t>(e[0]) | static_cast<uint32_t>(e[1]) << 8 | static_cast<uint32_t>(e[2]) << 16;
+        }
+        pos += count * paletteEntryBytes;
+    }
+    paletteEnd = pos;
+    return hd;
+}
+
+} // namespace
+
+Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
+    std::size_t pos = 0;
+    THeader hd = ParseHeader(data, size, pos);
+    const int w = static_cast<int>(hd.Width), h = static_cast<int>(hd.Height);
+    std::size_t offset = U32(data + 10);
+    if (offset < pos || offset >= size) offset = pos; // a bad offset: assume the data follows the palette
+    const uint8_t* bits = data + offset;
+    const std::size_t avail = size - offset;
+    const std::size_t stride = ((static_cast<std::size_t>(w) * static_cast<std::size_t>(hd.Bits) + 31) / 32) * 4;
+
+    const bool rle = hd.Compression == kRle8 || hd.Compression == kRle4;
+    if (!rle && stride * static_cast<std::size_t>(h) > avail) Fail("file is truncated");
+
+    Bitmap out = NewImage(w, h);
+    auto destRow = [&](int fileRow) { return out.Row(hd.TopDown ? fileRow : h - 1 - fileRow); };
+
+    if (rle) {
+        std::vector<uint8_t> idx(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+        DecodeRle(bits, bits + avail, hd.Compression == kRle4, w, h, idx);
+        for (int r = 0; r < h; ++r) {
+            uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
+            const uint8_t* s = idx.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(w);
+            for (int x = 0; x < w; ++x) d[x] = hd.Palette[s[x]];
+        }
+        return out;
+    }
+
+    if (hd.Bits <= 8) {
+        const int per = 8 / hd.Bits, mask = (1 << hd.Bits) - 1;
+        for (int r = 0; r < h; ++r) {
+            const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
+            uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
+            if (hd.Bits == 8) {
+                for (int x = 0; x < w; ++x) d[x] = hd.Palette[s[x]];
+            } else {
+                for (int x = 0; x < w; ++x) {
+                    const int shift = 8 - hd.Bits * (x % per + 1);
+                    d[x] = hd.Palette[(s[x / per] >> shift) & mask];
+                }
+            }
+        }
+    } else if (hd.Bits == 16) {
+        if (!hd.HasMasks) hd.Masks[0] = 0x7C00, hd.Masks[1] = 0x3E0, hd.Masks[2] = 0x1F;
+        // Every 16-bit value maps through one table.
+        const TChannel red(hd.Masks[0] & 0xFFFF), green(hd.Masks[1] & 0xFFFF), blue(hd.Masks[2] & 0xFFFF);
+        std::vector<uint32_t> lut(65536);
+        for (uint32_t v = 0; v < 65536; ++v)
+            lut[v] = blue.Get(v) | static_cast<uint32_t>(green.Get(v)) << 8 | static_cast<uint32_t>(red.Get(v)) << 16;
+        for (int r = 0; r < h; ++r) {
+            const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
+            uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
+            for (int x = 0; x < w; ++x) d[x] = lut[U16(s + 2 * x)];
+        }
+    } else if (hd.Bits == 24) {
+        for (int r = 0; r < h; ++r) {
+            const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
+            uint8_t* d = destRow(r);
+            for (int x = 0; x < w; ++x, s += 3, d += 4) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+                d[3] = 0;
+            }
+        }
+    } else { // 32 bits
+        const bool plain = !hd.HasMasks || (hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 && hd.Masks[2] == 0xFF);
+        if (plain) {
+            // B, G, R and the fourth byte exactly as stored.
+            for (int r = 0; r < h; ++r) std::memcpy(destRow(r), bits + stride * static_cast<std::size_t>(r), stride);
+        } else {
+            const TChannel red(hd.Masks[0]), green(hd.Masks[1]), blue(hd.Masks[2]);
+            for (int r = 0; r < h; ++r) {
+                const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
+                uint8_t* d = destRow(r);
+                for (int x = 0; x < w; ++x, s += 4, d += 4) {
+                    const uint32_t v = U32(s);
+                    d[0] = blue.Get(v);
+                    d[1] = green.Get(v);
+                    d[2] = red.Get(v);
+                    d[3] = 0;
+                }
+            }
+        }
+    }
+    return out;
+}
+
+Bitmap Read(const std::string& path) {
+    const TFileData file = ReadWholeFile(path);
+    return ReadMemory(file.Bytes.get(), file.Size);
+}
+
+namespace {
+
+inline void Put16(uint8_t* p, uint32_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void Put32(uint8_t* p, uint32_t v) {
+    Put16(p, v);
+    Put16(p + 2, v >> 16);
+}
+
+} // namespace
+
+void Write(const std::string& path, const Bitmap& image, int bits) {
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32) throw ECodecError("BMP: cannot write " + std::to_string(bits) + " bits per pixel");
+    if (image.Empty()) throw ECodecError("BMP: the image is empty");
+    const int w = image.Width(), h = image.Height(), srcBpp = image.BytesPerPixel();
+    const std::size_t stride = ((static_cast<std::size_t>(w) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
+
+    TIndexedImage indexed;
+    if (bits == 8) indexed = ReduceColours(image, 256);
+    const std::size_t paletteBytes = bits == 8 ? indexed.Palette.size() * 4 : 0;
+    const std::size_t offset = 14 + 40 + paletteBytes;
+    const uint64_t fileSize = offset + static_cast<uint64_t>(stride) * static_cast<uint64_t>(h);
+    if (fileSize > 0xFFFFFFFFull) throw ECodecError("BMP: the image is too large for a BMP file");
+
+    std::vector<uint8_t> head(offset, 0);
+    head[0] = 'B';
+    head[1] = 'M';
+    Put32(&head[2], static_cast<uint32_t>(fileSize));
+    Put32(&head[10], static_cast<uint32_t>(offset));
+    Put32(&head[14], 40);
+    Put32(&head[18], static_cast<uint32_t>(w));
+    Put32(&head[22], static_cast<uint32_t>(h)); // bottom-up
+    Put16(&head[26], 1);
+    Put16(&head[28], static_cast<uint32_t>(bits));
+    Put32(&head[34], static_cast<uint32_t>(stride * static_cast<std::size_t>(h)));
+    Put32(&head[38], 2835); // 72 dpi
+    Put32(&head[42], 2835);
+    if (bits == 8) {
+        Put32(&head[46], static_cast<uint32_t>(indexed.Palette.size()));
+        for (std::size_t i = 0; i < indexed.Palette.size(); ++i) Put32(&head[54 + 4 * i], indexed.Palette[i]);
+    }
+
+    FilePtr f = OpenFile(path, "wb");
+    auto write = [&](const void* p, std::size_t n) {
+        if (std::fwrite(p, 1, n, f.get()) != n) throw ECodecError("BMP: cannot write " + path + ": " + std::strerror(errno));
+    };
+    write(head.data(), head.size());
+
+    if (bits == 32 && srcBpp == 4) {
+        // Rows go out as they are, fourth byte included.
+        for (int y = h - 1; y >= 0; --y) write(image.Row(y), stride);
+    } else {
+        // Convert a band of rows at a time into one buffer.
+        const int band = static_cast<int>(std::max<std::size_t>(1, (1u << 20) / stride));
+        std::vector<uint8_t> buf(stride * static_cast<std::size_t>(band), 0);
+        for (int y0 = h - 1; y0 >= 0; y0 -= band) {
+            const int rows = std::min(band, y0 + 1);
+            for (int i = 0; i < rows; ++i) {
+                const int y = y0 - i;
+                const uint8_t* s = image.Row(y);
+                uint8_t* d = buf.data() + stride * static_cast<std::size_t>(i);
+                switch (bits) {
+                case 8:
+                    std::memcpy(d, indexed.Indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w), static_cast<std::size_t>(w));
+                    break;
+                case 16:
+                    for (int x = 0; x < w; ++x, s += srcBpp)
+                        Put16(d + 2 * x, static_cast<uint32_t>(s[2] >> 3) << 10 | static_cast<uint32_t>(s[1] >> 3) << 5 | (s[0] >> 3));
+                    break;
+                case 24:
+                    for (int x = 0; x < w; ++x, s += srcBpp, d += 3) {
+                        d[0] = s[0];
+                        d[1] = s[1];
+                        d[2] = s[2];
+                    }
+                    break;
+                case 32: // from a 24-bit source: opaque
+                    for (int x = 0; x < w; ++x, s += srcBpp, d += 4) {
+                        d[0] = s[0];
+                        d[1] = s[1];
+                        d[2] = s[2];
+                        d[3] = 0;
+                    }
+                    break;
+                }
+            }
+            write(buf.data(), stride * static_cast<std::size_t>(rows));
+        }
+    }
+    if (std::fflush(f.get()) != 0) throw ECodecError("BMP: cannot write " + path + ": " + std::strerror(errno));
+}
+
+} // namespace pixora::bmp

@@ -1,0 +1,80 @@
+#pragma once
+// The individual codecs behind the format table, one source file each, and
+// the helpers they share. Callers outside the codecs use image_codecs.h.
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "io/codecs/image_codecs.h"
+
+namespace pixora {
+
+namespace bmp {
+// 1/2/4/8/16/24/32 bits, RLE4/RLE8, bit-field masks, core (OS/2), info and
+// V4/V5 headers, bottom-up and top-down rows. 32-bit data keeps its fourth
+// byte as it is in the file.
+Bitmap Read(const std::string& path);
+Bitmap ReadMemory(const uint8_t* data, std::size_t size);
+// bits: 8 (palette built from the image), 16 (5-5-5), 24 or 32 (fourth
+// byte written as it is).
+void Write(const std::string& path, const Bitmap& image, int bits);
+} // namespace bmp
+
+namespace png {
+Bitmap Read(const std::string& path);
+void Write(const std::string& path, const Bitmap& image);
+} // namespace png
+
+namespace jpeg {
+// Applies the EXIF orientation so that photos come upright.
+Bitmap Read(const std::string& path);
+void Write(const std::string& path, const Bitmap& image, int quality, bool gray);
+} // namespace jpeg
+
+namespace gif {
+Bitmap Read(const std::string& path);
+// Writes one frame. Pixels of colour (16, 16, 16) form the transparent key.
+// More than 256 colours (key included) are reduced by median cut.
+void Write(const std::string& path, const Bitmap& image);
+} // namespace gif
+
+namespace tiff {
+Bitmap Read(const std::string& path);
+} // namespace tiff
+
+// --- shared helpers -------------------------------------------------------
+
+// Largest image the readers accept: guards against absurd header values
+// before any pixel memory is asked for.
+inline constexpr int64_t MaxImagePixels = int64_t(1) << 28;
+inline constexpr int MaxImageSide = 1 << 20;
+
+// Throws ECodecError unless 0 < w, h and the image fits the limits above.
+void CheckImageSize(int64_t width, int64_t height, const char* what);
+// A zeroed 32-bit bitmap of the given size; lack of memory becomes ECodecError.
+Bitmap NewImage(int width, int height);
+
+struct FileCloser {
+    void operator()(std::FILE* f) const {
+        if (f) std::fclose(f);
+    }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+// fopen that throws ECodecError naming the file and the system's reason.
+FilePtr OpenFile(const std::string& path, const char* mode);
+// Whole file contents (left uninitialised before the read, so big files
+// cost one pass); throws ECodecError when it cannot be read.
+struct TFileData {
+    std::unique_ptr<uint8_t[]> Bytes;
+    std::size_t Size = 0;
+};
+TFileData ReadWholeFile(const std::string& path);
+std::size_t FileSizeOf(std::FILE* f);
+
+// Turns a bitmap by an EXIF orientation value (1..8); other values leave it.
+Bitmap ApplyExifOrientation(const Bitmap& src, int orientation);
+
+} // namespace pixora

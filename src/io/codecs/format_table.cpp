@@ -1,0 +1,170 @@
+// The format table: extension to format code, and the per-format load and
+// save rules used by opening, saving and batch conversion.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "io/codecs/format_codecs.h"
+
+namespace pixora {
+
+namespace {
+
+// The extension of the file name (after the last folder separator),
+// including its dot and lower-cased; empty when there is none.
+std::string LowerExtension(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    std::string ext = path.substr(dot);
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ext;
+}
+
+// The generic picture reader: BMP, JPEG and TIFF, told apart by content.
+Bitmap ReadGeneric(const std::string& path) {
+    uint8_t magic[4] = {0, 0, 0, 0};
+    {
+        FilePtr f = OpenFile(path, "rb");
+        FileSizeOf(f.get()); // refuses folders and devices
+        const std::size_t n = std::fread(magic, 1, sizeof magic, f.get());
+        (void)n;
+    }
+    if (magic[0] == 'B' && magic[1] == 'M') return bmp::Read(path);
+    if (magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF) return jpeg::Read(path);
+    if ((magic[0] == 'I' && magic[1] == 'I' && (magic[2] == 42 || magic[2] == 43) && magic[3] == 0) ||
+        (magic[0] == 'M' && magic[1] == 'M' && magic[2] == 0 && (magic[3] == 42 || magic[3] == 43)))
+        return tiff::Read(path);
+    const std::string ext = LowerExtension(path);
+    if (ext.empty()) throw ECodecError("The format of this file is not supported");
+    throw ECodecError("The " + ext + " image format is not supported");
+}
+
+[[noreturn]] void OutOfMemory(const char* action) {
+    throw ECodecError(std::string("Not enough memory to ") + action + " the image");
+}
+
+} // namespace
+
+int FormatFromExtension(const std::string& path) {
+    const std::string ext = LowerExtension(path);
+    if (ext == ".bmp") return fcBmp;
+    if (ext == ".jpg" || ext == ".jpe" || ext == ".jpeg" || ext == ".jfif") return fcJpeg;
+    if (ext == ".png") return fcPng;
+    if (ext == ".gif") return fcGif;
+    if (ext == ".tif" || ext == ".tiff") return fcTiff;
+    return fcOther;
+}
+
+Bitmap LoadImageFile(const std::string& path, int formatCode) {
+    try {
+        switch (formatCode) {
+        case fcBmp: return bmp::Read(path);
+        case fcPng: return png::Read(path);
+        case fcGif: return gif::Read(path);
+        default: return ReadGeneric(path);
+        }
+    } catch (const ECodecError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        OutOfMemory("open");
+    } catch (const std::exception& e) {
+        throw ECodecError(e.what());
+    }
+}
+
+SaveOptions SaveOptions::FromSlot(int savePixelFormat, int jpegQuality, int gifSensitivity) {
+    SaveOptions o;
+    static const int kBits[4] = {8, 16, 24, 32};
+    o.BmpBits = savePixelFormat >= 0 && savePixelFormat < 4 ? kBits[savePixelFormat] : 24;
+    o.JpegGray = savePixelFormat == 0;
+    o.JpegQuality = jpegQuality;
+    o.GifSensitivity = gifSensitivity;
+    return o;
+}
+
+Bitmap ApplyGifKey(const Bitmap& src, int sensitivity) {
+    Bitmap out = NewImage(src.Width(), src.Height());
+    const int bpp = src.BytesPerPixel();
+    for (int y = 0; y < src.Height(); ++y) {
+        const uint8_t* s = src.Row(y);
+        uint8_t* d = out.Row(y);
+        for (int x = 0; x < src.Width(); ++x, s += bpp, d += 4) {
+            const int t = bpp == 4 ? s[3] : 0;
+            if (sensitivity >= 255 - t) {
+                d[0] = GifKeyBlue;
+                d[1] = GifKeyGreen;
+                d[2] = GifKeyRed;
+            } else {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+                if (d[0] == GifKeyBlue && d[1] == GifKeyGreen && d[2] == GifKeyRed) d[0] = GifKeyBlue - 1;
+            }
+        }
+    }
+    return out;
+}
+
+namespace {
+
+void WriteByFormat(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
+    switch (formatCode) {
+    case fcBmp: bmp::Write(path, image, opts.BmpBits); break;
+    case fcJpeg: jpeg::Write(path, image, opts.JpegQuality, opts.JpegGray); break;
+    case fcPng: png::Write(path, image); break;
+    case fcGif: gif::Write(path, ApplyGifKey(image, opts.GifSensitivity)); break;
+    default: bmp::Write(path, image, 32); break; // TIFF and all others: BMP data
+    }
+}
+
+} // namespace
+
+void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
+    // A temporary file beside the target, renamed over it once complete.
+    const std::size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temp = dir + (dir.back() == '/' ? "" : "/") + "." + base + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) throw ECodecError("Cannot create a file in " + dir + ": " + std::strerror(errno));
+    close(fd);
+    try {
+        WriteByFormat(temp, image, formatCode, opts);
+    } catch (const ECodecError&) {
+        unlink(temp.c_str());
+        throw;
+    } catch (const std::bad_alloc&) {
+        unlink(temp.c_str());
+        OutOfMemory("save");
+    } catch (const std::exception& e) {
+        unlink(temp.c_str());
+        throw ECodecError(e.what());
+    }
+    // mkstemp makes the file private; give it the target's permissions, or
+    // those of a newly created file.
+    struct stat st {};
+    mode_t mode;
+    if (stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    chmod(temp.c_str(), mode);
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        const int e = errno;
+        unlink(temp.c_str());
+        throw ECodecError("Cannot write " + path + ": " + std::strerror(e));
+    }
+}
+
+} // namespace pixora

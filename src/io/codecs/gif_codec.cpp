@@ -1,0 +1,171 @@
+// GIF reader (first frame) and single-frame writer over giflib.
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "io/codecs/format_codecs.h"
+#include "io/codecs/median_cut.h"
+
+namespace pixora::gif {
+
+namespace {
+
+std::string Message(int code) {
+    const char* s = GifErrorString(code);
+    return std::string("GIF: ") + (s ? s : "unknown error");
+}
+
+struct TReadGuard {
+    GifFileType* File = nullptr;
+    ~TReadGuard() {
+        int e = 0;
+        if (File) DGifCloseFile(File, &e);
+    }
+};
+
+// Keyed (transparent) pixels: pure red, fully transparent.
+constexpr uint32_t kKeyedPixel = 0xFF0000FFu; // bytes B=0, G=0, R=255, T=255
+
+inline uint32_t Pack(const GifColorType& c) {
+    return static_cast<uint32_t>(c.Blue) | static_cast<uint32_t>(c.Green) << 8 | static_cast<uint32_t>(c.Red) << 16;
+}
+
+} // namespace
+
+Bitmap Read(const std::string& path) {
+    int error = 0;
+    TReadGuard g;
+    g.File = DGifOpenFileName(path.c_str(), &error);
+    if (!g.File) throw ECodecError(Message(error));
+    GifFileType* gif = g.File;
+    int transparent = -1;
+    bool haveImage = false;
+    while (!haveImage) {
+        GifRecordType type;
+        if (DGifGetRecordType(gif, &type) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+        if (type == TERMINATE_RECORD_TYPE) throw ECodecError("GIF: the file holds no image");
+        if (type == EXTENSION_RECORD_TYPE) {
+            int code = 0;
+            GifByteType* ext = nullptr;
+            if (DGifGetExtension(gif, &code, &ext) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+            if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4) {
+                GraphicsControlBlock gcb;
+                if (DGifExtensionToGCB(ext[0], ext + 1, &gcb) == GIF_OK) transparent = gcb.TransparentColor;
+            }
+            while (ext) {
+                if (DGifGetExtensionNext(gif, &ext) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+            }
+        } else if (type == IMAGE_DESC_RECORD_TYPE) {
+            if (DGifGetImageDesc(gif) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+            haveImage = true;
+        }
+    }
+
+    const GifImageDesc& desc = gif->Image;
+    const int screenW = gif->SWidth > 0 ? gif->SWidth : desc.Width;
+    const int screenH = gif->SHeight > 0 ? gif->SHeight : desc.Height;
+    CheckImageSize(screenW, screenH, "GIF");
+    if (desc.Width <= 0 || desc.Height <= 0) throw ECodecError("GIF: the frame is empty");
+
+    // Colours of the frame's active table; indices past its end read black.
+    // A file without any table is read as a gray ramp.
+    uint32_t palette[256] = {};
+    const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
+    if (map && map->Colors) {
+        for (int i = 0; i < std::min(map->ColorCount, 256); ++i) palette[i] = Pack(map->Colors[i]);
+    } else {
+        for (uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
+    }
+    const bool keyed = transparent >= 0 && transparent < 256;
+    if (keyed) palette[transparent] = kKeyedPixel;
+
+    Bitmap out = NewImage(screenW, screenH);
+    // Outside the frame: the background colour, or keyed when the frame has
+    // a transparent index.
+    uint32_t background = 0;
+    if (keyed)
+        background = kKeyedPixel;
+    else if (gif->SColorMap && gif->SBackGroundColor < gif->SColorMap->ColorCount)
+        background = Pack(gif->SColorMap->Colors[gif->SBackGroundColor]);
+    for (int y = 0; y < screenH; ++y) std::fill_n(reinterpret_cast<uint32_t*>(out.Row(y)), screenW, background);
+
+    std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
+    const int x0 = std::max(0, desc.Left), x1 = std::min(screenW, desc.Left + desc.Width);
+    auto readRow = [&](int frameRow) {
+        if (DGifGetLine(gif, line.data(), desc.Width) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+        const int y = desc.Top + frameRow;
+        if (y < 0 || y >= screenH) return;
+        uint32_t* d = reinterpret_cast<uint32_t*>(out.Row(y));
+        for (int x = x0; x < x1; ++x) d[x] = palette[line[static_cast<std::size_t>(x - desc.Left)]];
+    };
+    if (desc.Interlace) {
+        static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
+        for (int pass = 0; pass < 4; ++pass)
+            for (int r = start[pass]; r < desc.Height; r += step[pass]) readRow(r);
+    } else {
+        for (int r = 0; r < desc.Height; ++r) readRow(r);
+    }
+    return out;
+}
+
+namespace {
+
+struct TWriteGuard {
+    GifFileType* File = nullptr;
+    ColorMapObject* Map = nullptr;
+    ~TWriteGuard() {
+        int e = 0;
+        if (File) EGifCloseFile(File, &e);
+        if (Map) GifFreeMapObject(Map);
+    }
+};
+
+} // namespace
+
+void Write(const std::string& path, const Bitmap& image) {
+    if (image.Empty()) throw ECodecError("GIF: the image is empty");
+    if (image.Width() > 65535 || image.Height() > 65535) throw ECodecError("GIF: the image is too large for a GIF file");
+    const uint32_t key = static_cast<uint32_t>(GifKeyRed) << 16 | static_cast<uint32_t>(GifKeyGreen) << 8 | GifKeyBlue;
+    // At most 255 colours of the picture plus the key, which comes last.
+    const TIndexedImage indexed = ReduceColours(image, 255, key);
+    const int keyIndex = static_cast<int>(indexed.Palette.size()) - 1;
+    int bits = 1;
+    while ((1 << bits) < static_cast<int>(indexed.Palette.size())) ++bits;
+
+    TWriteGuard g;
+    g.Map = GifMakeMapObject(1 << bits, nullptr);
+    if (!g.Map) throw ECodecError("GIF: not enough memory for the colour table");
+    for (std::size_t i = 0; i < indexed.Palette.size(); ++i) {
+        g.Map->Colors[i].Red = static_cast<GifByteType>(indexed.Palette[i] >> 16);
+        g.Map->Colors[i].Green = static_cast<GifByteType>(indexed.Palette[i] >> 8);
+        g.Map->Colors[i].Blue = static_cast<GifByteType>(indexed.Palette[i]);
+    }
+    int error = 0;
+    g.File = EGifOpenFileName(path.c_str(), false, &error);
+    if (!g.File) throw ECodecError(Message(error));
+    GifFileType* gif = g.File;
+    EGifSetGifVersion(gif, true);
+    const int w = image.Width(), h = image.Height();
+    if (EGifPutScreenDesc(gif, w, h, bits, 0, g.Map) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+    GraphicsControlBlock gcb{};
+    gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
+    gcb.UserInputFlag = false;
+    gcb.DelayTime = 0;
+    gcb.TransparentColor = keyIndex;
+    GifByteType ext[4];
+    const std::size_t extLen = EGifGCBToExtension(&gcb, ext);
+    if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(extLen), ext) == GIF_ERROR)
+        throw ECodecError(Message(gif->Error));
+    if (EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+    for (int y = 0; y < h; ++y) {
+        auto* row = const_cast<GifPixelType*>(indexed.Indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w));
+        if (EGifPutLine(gif, row, w) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+    }
+    g.File = nullptr;
+    if (EGifCloseFile(gif, &error) == GIF_ERROR) throw ECodecError(Message(error));
+}
+
+} // namespace pixora::gif

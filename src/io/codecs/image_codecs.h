@@ -1,0 +1,75 @@
+#pragma once
+// Public face of the image codecs: the format table and the per-format load
+// and save rules that the open, save and batch commands call.
+
+#include <stdexcept>
+#include <string>
+
+#include "doc/bitmap.h"
+
+namespace pixora {
+
+// Every reading or writing failure ends in this exception; what() carries
+// the library's own message (or the codec's description of the fault).
+class ECodecError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Format codes, decided from the file name's extension.
+enum TFormatCode : int {
+    fcOther = 0,
+    fcBmp = 1,
+    fcJpeg = 2,
+    fcPng = 3,
+    fcGif = 4,
+    fcTiff = 5,
+};
+
+// ".bmp" -> 1; ".jpg" ".jpe" ".jpeg" ".jfif" -> 2; ".png" -> 3; ".gif" -> 4;
+// ".tif" ".tiff" -> 5; anything else, including no extension, -> 0.
+// Case does not matter; only the last extension of the file name counts.
+int FormatFromExtension(const std::string& path);
+
+// Reads a file by its format code and returns a 32-bit bitmap (B, G, R, T;
+// T = 0 opaque):
+//   1  BMP reader.
+//   3  PNG reader; T = 255 - alpha, 0 when the file has no alpha.
+//   4  GIF reader, first frame on its logical screen; pixels of the frame's
+//      transparent index become red with T = 255.
+//   0, 2, 5  the generic reader: BMP, JPEG (upright by its EXIF orientation)
+//      and TIFF recognised by their content; anything else is not supported.
+// Throws ECodecError on every failure, including lack of memory.
+Bitmap LoadImageFile(const std::string& path, int formatCode);
+
+// The colour key written into GIF files for transparent pixels.
+inline constexpr int GifKeyRed = 16, GifKeyGreen = 16, GifKeyBlue = 16;
+
+struct SaveOptions {
+    int BmpBits = 24;          // 8, 16, 24 or 32 for format code 1
+    bool JpegGray = false;     // 8-bit grayscale instead of 24-bit colour
+    int JpegQuality = 100;     // 0..100, handed to the encoder unchanged
+    int GifSensitivity = 0;    // 0..255: T >= 255 - sensitivity becomes the key
+
+    // The editor keeps one field for the "Pixel Format" (0..3 -> 8/16/24/32
+    // bits) and "JPEG Options" (0 gray, 1 colour) choices; this maps it.
+    static SaveOptions FromSlot(int savePixelFormat, int jpegQuality, int gifSensitivity = 0);
+};
+
+// Writes a bitmap by format code:
+//   1  BMP at opts.BmpBits;      2  JPEG (gray or colour, opts.JpegQuality);
+//   3  PNG with alpha = 255 - T; 4  GIF keyed with opts.GifSensitivity;
+//   0, 5  32-bit BMP data under the given name.
+// The data goes to a temporary file in the target's folder which is then
+// renamed over the target, so a failed write leaves an old file untouched.
+// Throws ECodecError on failure.
+void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts);
+
+// The GIF keying step of saving: a copy of src in which every pixel with
+// sensitivity >= 255 - T becomes the key colour (16, 16, 16) and every other
+// pixel keeps its colour, a pixel of exactly (16, 16, 16) being nudged to
+// (16, 16, 15) so that it never equals the key. The result is 32-bit with
+// T = 0 everywhere.
+Bitmap ApplyGifKey(const Bitmap& src, int sensitivity);
+
+} // namespace pixora

@@ -1,0 +1,211 @@
+// JPEG reader and writer over libjpeg(-turbo).
+//
+// libjpeg's error_exit must not return; ours longjmps back into the small
+// function that called the library. Those functions hold no C++ objects with
+// destructors; their callers own the buffers and throw ECodecError with the
+// library's message.
+
+#include <cstdio>
+#include <jpeglib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstring>
+#include <string>
+
+#include "io/codecs/format_codecs.h"
+
+namespace pixora::jpeg {
+
+namespace {
+
+struct TJpegError {
+    jpeg_error_mgr Manager;
+    std::jmp_buf Jump;
+    char Message[JMSG_LENGTH_MAX];
+};
+
+void OnErrorExit(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<TJpegError*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->Message);
+    std::longjmp(err->Jump, 1);
+}
+
+// Warnings (corrupt data the decoder can live with) are not shown.
+void OnMessage(j_common_ptr, int) {}
+
+void InstallErrors(TJpegError& err) {
+    jpeg_std_error(&err.Manager);
+    err.Manager.error_exit = OnErrorExit;
+    err.Manager.emit_message = OnMessage;
+    err.Message[0] = 0;
+}
+
+[[noreturn]] void Throw(const TJpegError& err) { throw ECodecError(std::string("JPEG: ") + err.Message); }
+
+struct TDecompress {
+    jpeg_decompress_struct Info{};
+    bool Created = false;
+    ~TDecompress() {
+        if (Created) jpeg_destroy_decompress(&Info);
+    }
+};
+
+struct TCompress {
+    jpeg_compress_struct Info{};
+    bool Created = false;
+    ~TCompress() {
+        if (Created) jpeg_destroy_compress(&Info);
+    }
+};
+
+bool StartDecompress(jpeg_decompress_struct* ci, TJpegError* err, std::FILE* f) {
+    if (setjmp(err->Jump)) return false;
+    jpeg_stdio_src(ci, f);
+    jpeg_save_markers(ci, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(ci, TRUE);
+    if (ci->jpeg_color_space == JCS_CMYK || ci->jpeg_color_space == JCS_YCCK)
+        ci->out_color_space = JCS_CMYK;
+    else if (ci->num_components == 1)
+        ci->out_color_space = JCS_GRAYSCALE;
+    else
+        ci->out_color_space = JCS_EXT_BGRX;
+    return true;
+}
+
+bool BeginOutput(jpeg_decompress_struct* ci, TJpegError* err) {
+    if (setjmp(err->Jump)) return false;
+    jpeg_start_decompress(ci);
+    return true;
+}
+
+// Reads up to `count` scanlines into the given rows; returns the number read
+// or -1 after an error.
+int ReadLines(jpeg_decompress_struct* ci, TJpegError* err, JSAMPROW* rows, int count) {
+    if (setjmp(err->Jump)) return -1;
+    return static_cast<int>(jpeg_read_scanlines(ci, rows, static_cast<JDIMENSION>(count)));
+}
+
+bool Finish(jpeg_decompress_struct* ci, TJpegError* err) {
+    if (setjmp(err->Jump)) return false;
+    jpeg_finish_decompress(ci);
+    return true;
+}
+
+// EXIF orientation (tag 0x0112 of IFD0) from the saved APP1 markers; 1 when absent.
+int ExifOrientation(const jpeg_decompress_struct& ci) {
+    for (jpeg_saved_marker_ptr m = ci.marker_list; m; m = m->next) {
+        if (m->marker != JPEG_APP0 + 1 || m->data_length < 14 || std::memcmp(m->data, "Exif\0\0", 6) != 0) continue;
+        const uint8_t* t = m->data + 6;
+        const std::size_t n = m->data_length - 6;
+        const bool le = t[0] == 'I' && t[1] == 'I';
+        if (!le && !(t[0] == 'M' && t[1] == 'M')) continue;
+        auto u16 = [&](std::size_t o) -> uint32_t { return le ? (t[o] | t[o + 1] << 8) : (t[o] << 8 | t[o + 1]); };
+        auto u32 = [&](std::size_t o) -> uint32_t { return le ? (u16(o) | u16(o + 2) << 16) : (u16(o) << 16 | u16(o + 2)); };
+        const std::size_t ifd = u32(4);
+        if (ifd + 2 > n) continue;
+        const std::size_t entries = u16(ifd);
+        for (std::size_t i = 0; i < entries; ++i) {
+            const std::size_t e = ifd + 2 + 12 * i;
+            if (e + 12 > n) break;
+            if (u16(e) == 0x0112 && u16(e + 2) == 3) return static_cast<int>(u16(e + 8));
+        }
+    }
+    return 1;
+}
+
+bool CompressAll(jpeg_compress_struct* ci, TJpegError* err, std::FILE* f, const Bitmap& image, int quality, bool gray) {
+    if (setjmp(err->Jump)) return false;
+    jpeg_stdio_dest(ci, f);
+    ci->image_width = static_cast<JDIMENSION>(image.Width());
+    ci->image_height = static_cast<JDIMENSION>(image.Height());
+    ci->input_components = image.BytesPerPixel();
+    ci->in_color_space = image.BytesPerPixel() == 4 ? JCS_EXT_BGRX : JCS_EXT_BGR;
+    jpeg_set_defaults(ci);
+    if (gray) jpeg_set_colorspace(ci, JCS_GRAYSCALE);
+    jpeg_set_quality(ci, quality, TRUE);
+    jpeg_start_compress(ci, TRUE);
+    while (ci->next_scanline < ci->image_height) {
+        JSAMPROW rows[16];
+        const int n = static_cast<int>(std::min<JDIMENSION>(16, ci->image_height - ci->next_scanline));
+        for (int i = 0; i < n; ++i) rows[i] = const_cast<JSAMPROW>(image.Row(static_cast<int>(ci->next_scanline) + i));
+        jpeg_write_scanlines(ci, rows, static_cast<JDIMENSION>(n));
+    }
+    jpeg_finish_compress(ci);
+    return true;
+}
+
+} // namespace
+
+Bitmap Read(const std::string& path) {
+    FilePtr f = OpenFile(path, "rb");
+    TJpegError err;
+    InstallErrors(err);
+    TDecompress d;
+    d.Info.err = &err.Manager;
+    jpeg_create_decompress(&d.Info);
+    d.Created = true;
+    if (!StartDecompress(&d.Info, &err, f.get())) Throw(err);
+    CheckImageSize(d.Info.image_width, d.Info.image_height, "JPEG");
+    if (!BeginOutput(&d.Info, &err)) Throw(err);
+    const int w = static_cast<int>(d.Info.output_width), h = static_cast<int>(d.Info.output_height);
+    const int comps = d.Info.output_components;
+    Bitmap out = NewImage(w, h);
+    const bool direct = d.Info.out_color_space == JCS_EXT_BGRX;
+    // Gray and CMYK come through a strip buffer; BGRX lands in the rows.
+    const int strip = std::clamp(d.Info.rec_outbuf_height, 1, 16);
+    std::vector<uint8_t> buffer(direct ? 0 : static_cast<std::size_t>(w) * comps * strip);
+    // Adobe writes CMYK inverted (0 = full ink).
+    const bool inverted = d.Info.saw_Adobe_marker;
+    while (static_cast<int>(d.Info.output_scanline) < h) {
+        const int y0 = static_cast<int>(d.Info.output_scanline);
+        const int want = std::min(strip, h - y0);
+        JSAMPROW rows[16];
+        for (int i = 0; i < want; ++i)
+            rows[i] = direct ? out.Row(y0 + i) : buffer.data() + static_cast<std::size_t>(i) * w * comps;
+        const int got = ReadLines(&d.Info, &err, rows, want);
+        if (got < 0) Throw(err);
+        if (got == 0) throw ECodecError("JPEG: no image data");
+        for (int i = 0; i < got; ++i) {
+            uint8_t* dst = out.Row(y0 + i);
+            const uint8_t* s = rows[i];
+            if (direct) {
+                for (int x = 0; x < w; ++x) dst[4 * x + 3] = 0;
+            } else if (comps == 1) {
+                for (int x = 0; x < w; ++x, dst += 4) dst[0] = dst[1] = dst[2] = s[x], dst[3] = 0;
+            } else {
+                for (int x = 0; x < w; ++x, s += 4, dst += 4) {
+                    int c = s[0], m = s[1], yy = s[2], k = s[3];
+                    if (!inverted) c = 255 - c, m = 255 - m, yy = 255 - yy, k = 255 - k;
+                    dst[2] = static_cast<uint8_t>((c * k + 127) / 255);
+                    dst[1] = static_cast<uint8_t>((m * k + 127) / 255);
+                    dst[0] = static_cast<uint8_t>((yy * k + 127) / 255);
+                    dst[3] = 0;
+                }
+            }
+        }
+    }
+    const int orientation = ExifOrientation(d.Info);
+    if (!Finish(&d.Info, &err)) Throw(err);
+    if (orientation != 1) return ApplyExifOrientation(out, orientation);
+    return out;
+}
+
+void Write(const std::string& path, const Bitmap& image, int quality, bool gray) {
+    if (image.Empty()) throw ECodecError("JPEG: the image is empty");
+    CheckImageSize(image.Width(), image.Height(), "JPEG");
+    if (image.Width() > JPEG_MAX_DIMENSION || image.Height() > JPEG_MAX_DIMENSION)
+        throw ECodecError("JPEG: the image is too large for a JPEG file");
+    FilePtr f = OpenFile(path, "wb");
+    TJpegError err;
+    InstallErrors(err);
+    TCompress c;
+    c.Info.err = &err.Manager;
+    jpeg_create_compress(&c.Info);
+    c.Created = true;
+    if (!CompressAll(&c.Info, &err, f.get(), image, quality, gray)) Throw(err);
+    if (std::fflush(f.get()) != 0) throw ECodecError("JPEG: cannot write " + path + ": " + std::strerror(errno));
+}
+
+} // namespace pixora::jpeg

@@ -1,0 +1,168 @@
+// PNG reader and writer over libpng.
+//
+// libpng reports errors by longjmp. Every setjmp sits in a small function
+// that holds no C++ object with a destructor; the callers own all resources
+// and turn a failure into ECodecError with libpng's message.
+
+#include <png.h>
+#include <zlib.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstring>
+#include <string>
+
+#include "io/codecs/format_codecs.h"
+
+namespace pixora::png {
+
+namespace {
+
+struct TPngError {
+    std::jmp_buf Jump;
+    char Message[256];
+};
+
+void OnError(png_structp png, png_const_charp message) {
+    auto* err = static_cast<TPngError*>(png_get_error_ptr(png));
+    std::snprintf(err->Message, sizeof err->Message, "%s", message ? message : "unknown error");
+    std::longjmp(err->Jump, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+[[noreturn]] void Throw(const TPngError& err) { throw ECodecError(std::string("PNG: ") + err.Message); }
+
+struct TReadInfo {
+    png_uint_32 Width = 0, Height = 0;
+    int ColourType = 0, BitDepth = 0, Interlace = 0;
+    bool HasAlpha = false;
+};
+
+// Reads the header and sets up the transforms that turn any PNG into
+// B, G, R, T rows (T = 255 - alpha, or 0 without alpha).
+bool ReadHeader(png_structp png, png_infop info, std::FILE* f, TPngError* err, TReadInfo* out) {
+    if (setjmp(err->Jump)) return false;
+    png_init_io(png, f);
+    png_set_user_limits(png, MaxImageSide, MaxImageSide);
+    png_read_info(png, info);
+    png_get_IHDR(png, info, &out->Width, &out->Height, &out->BitDepth, &out->ColourType, &out->Interlace, nullptr, nullptr);
+    out->HasAlpha = (out->ColourType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
+    if (out->ColourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    if (out->ColourType == PNG_COLOR_TYPE_GRAY && out->BitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    if (out->BitDepth == 16) png_set_scale_16(png);
+    if (out->ColourType == PNG_COLOR_TYPE_GRAY || out->ColourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+    png_set_bgr(png);
+    if (out->HasAlpha)
+        png_set_invert_alpha(png);
+    else
+        png_set_filler(png, 0, PNG_FILLER_AFTER); // opaque: T = 0
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != static_cast<std::size_t>(out->Width) * 4) png_error(png, "unexpected row layout");
+    return true;
+}
+
+bool ReadRows(png_structp png, png_infop info, TPngError* err, png_bytepp rows) {
+    if (setjmp(err->Jump)) return false;
+    png_read_image(png, rows);
+    png_read_end(png, info);
+    return true;
+}
+
+struct TReadGuard {
+    png_structp Png = nullptr;
+    png_infop Info = nullptr;
+    ~TReadGuard() { png_destroy_read_struct(&Png, Info ? &Info : nullptr, nullptr); }
+};
+
+struct TWriteGuard {
+    png_structp Png = nullptr;
+    png_infop Info = nullptr;
+    ~TWriteGuard() { png_destroy_write_struct(&Png, Info ? &Info : nullptr); }
+};
+
+// Deflate settings: level 6 with the adaptive filter choice keeps files close
+// to what other tools produce at a fraction of the higher levels' time.
+constexpr int kCompressionLevel = 6;
+
+bool WriteAll(png_structp png, png_infop info, std::FILE* f, TPngError* err, int width, int height, bool alpha,
+              png_bytepp rows) {
+    if (setjmp(err->Jump)) return false;
+    png_init_io(png, f);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 alpha ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, kCompressionLevel);
+    png_set_compression_strategy(png, Z_FILTERED);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
+    png_write_info(png, info);
+    png_set_bgr(png);
+    if (alpha)
+        png_set_invert_alpha(png);
+    else
+        png_set_filler(png, 0, PNG_FILLER_AFTER); // drop the (all zero) fourth byte
+    png_write_image(png, rows);
+    png_write_end(png, info);
+    return true;
+}
+
+} // namespace
+
+Bitmap Read(const std::string& path) {
+    FilePtr f = OpenFile(path, "rb");
+    const std::size_t fileSize = FileSizeOf(f.get());
+    TPngError err{};
+    TReadGuard g;
+    g.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &err, OnError, OnWarning);
+    if (!g.Png) throw ECodecError("PNG: cannot create the reader");
+    g.Info = png_create_info_struct(g.Png);
+    if (!g.Info) throw ECodecError("PNG: cannot create the reader");
+    TReadInfo ri;
+    if (!ReadHeader(g.Png, g.Info, f.get(), &err, &ri)) Throw(err);
+    CheckImageSize(ri.Width, ri.Height, "PNG");
+    // Deflate packs at most about 1032 bytes into one; a file too small for
+    // its claimed size is broken, and is refused before any memory is taken.
+    const double rawBytes = (static_cast<double>(ri.Width) * ri.BitDepth * 4 / 8 + 1) * ri.Height;
+    if (rawBytes > 1100.0 * static_cast<double>(fileSize) + 65536.0) throw ECodecError("PNG: file is truncated");
+    Bitmap out = NewImage(static_cast<int>(ri.Width), static_cast<int>(ri.Height));
+    std::vector<png_bytep> rows(ri.Height);
+    for (png_uint_32 y = 0; y < ri.Height; ++y) rows[y] = out.Row(static_cast<int>(y));
+    if (!ReadRows(g.Png, g.Info, &err, rows.data())) Throw(err);
+    return out;
+}
+
+void Write(const std::string& path, const Bitmap& image) {
+    if (image.Empty()) throw ECodecError("PNG: the image is empty");
+    Bitmap converted;
+    const Bitmap* src = &image;
+    if (image.BitsPerPixel() != 32) {
+        converted = image;
+        converted.SetBitsPerPixel(32);
+        src = &converted;
+    }
+    // An image with T = 0 everywhere is written without an alpha channel:
+    // the same pixels come back, and the file is smaller and faster to make.
+    bool alpha = false;
+    for (int y = 0; y < src->Height() && !alpha; ++y) {
+        const uint8_t* p = src->Row(y);
+        uint8_t any = 0;
+        for (int x = 0; x < src->Width(); ++x) any |= p[4 * x + 3];
+        alpha = any != 0;
+    }
+    std::vector<png_bytep> rows(static_cast<std::size_t>(src->Height()));
+    for (int y = 0; y < src->Height(); ++y) rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(src->Row(y));
+
+    FilePtr f = OpenFile(path, "wb");
+    TPngError err{};
+    TWriteGuard g;
+    g.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &err, OnError, OnWarning);
+    if (!g.Png) throw ECodecError("PNG: cannot create the writer");
+    g.Info = png_create_info_struct(g.Png);
+    if (!g.Info) throw ECodecError("PNG: cannot create the writer");
+    if (!WriteAll(g.Png, g.Info, f.get(), &err, src->Width(), src->Height(), alpha, rows.data())) Throw(err);
+    if (std::fflush(f.get()) != 0) throw ECodecError("PNG: cannot write " + path + ": " + std::strerror(errno));
+}
+
+} // namespace pixora::png

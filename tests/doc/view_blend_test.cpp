@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "doc/checkerboard.h"
+
+using namespace pixora;
+
+namespace {
+
+void SetPixel(Bitmap& bm, int x, int y, int r, int g, int b, int t) {
+    uint8_t* p = bm.Row(y) + 4 * x;
+    p[0] = static_cast<uint8_t>(b);
+    p[1] = static_cast<uint8_t>(g);
+    p[2] = static_cast<uint8_t>(r);
+    p[3] = static_cast<uint8_t>(t);
+}
+
+const uint8_t* Px(const Bitmap& bm, int x, int y) { return bm.Row(y) + 4 * x; }
+
+} // namespace
+
+TEST(ViewCheckerboard, TenPixelCellsAlternateAndAreCutAtTheEdges) {
+    Bitmap cb;
+    BuildCheckerboard(cb, 25, 23);
+    ASSERT_EQ(cb.Width(), 25);
+    ASSERT_EQ(cb.Height(), 23);
+    const uint8_t grey = Px(cb, 0, 0)[0];
+    const uint8_t white = grey == kCheckerGrey ? kCheckerWhite : kCheckerGrey;
+    EXPECT_EQ(grey, kCheckerGrey);
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 25; ++x) {
+            const uint8_t expect = ((x / 10 + y / 10) % 2 == 0) ? grey : white;
+            const uint8_t* p = Px(cb, x, y);
+            ASSERT_EQ(p[0], expect) << x << "," << y;
+            ASSERT_EQ(p[1], expect);
+            ASSERT_EQ(p[2], expect);
+            ASSERT_EQ(p[3], 0);
+        }
+    BuildCheckerboard(cb, 7, 3);  // rebuilt on the next tab change
+    EXPECT_EQ(cb.Width(), 7);
+    EXPECT_EQ(Px(cb, 6, 2)[1], grey);
+}
+
+TEST(ViewCheckerboard, ShareRoundsTransparencyToAPercentage) {
+    EXPECT_EQ(CheckerShare(0), 0);
+    EXPECT_EQ(CheckerShare(1), 0);
+    EXPECT_EQ(CheckerShare(2), 1);  // 0.78
+    EXPECT_EQ(CheckerShare(128), 50);
+    EXPECT_EQ(CheckerShare(255), 100);
+    // 255 is odd, so a x 100 / 255 never lands on a half: plain rounding agrees.
+    for (int a = 0; a < 256; ++a)
+        EXPECT_EQ(CheckerShare(static_cast<uint8_t>(a)), std::lround(a * 100.0 / 255.0)) << a;
+}
+
+TEST(ViewCheckerboard, BlendMixesEachChannelWithSeparateDivisions) {
+    Bitmap image(20, 2);
+    image.Fill(0, 0, 0, 0);
+    SetPixel(image, 0, 0, 200, 100, 0, 128);   // over grey, b = 50
+    SetPixel(image, 10, 0, 201, 100, 0, 128);  // over white
+    SetPixel(image, 1, 0, 33, 66, 99, 1);      // b = 0: unchanged
+    SetPixel(image, 2, 0, 33, 66, 99, 255);    // checkerboard alone
+    SetPixel(image, 3, 0, 33, 66, 99, 0);      // opaque
+    SetPixel(image, 11, 1, 80, 90, 100, 64);   // b = 25
+    const Bitmap original = image;
+    Bitmap cb;
+    BuildCheckerboard(cb, 20, 2);
+
+    Bitmap display;
+    MakeDisplayCopy(image, cb, display, true);
+    ASSERT_EQ(display.Width(), 20);
+    const uint8_t* p = Px(display, 0, 0);
+    EXPECT_EQ(p[2], 175);  // 100 + 75
+    EXPECT_EQ(p[1], 125);
+    EXPECT_EQ(p[0], 75);
+    EXPECT_EQ(p[3], 128);  // transparency kept in the copy
+    p = Px(display, 10, 0);
+    EXPECT_EQ(p[2], 227);  // 100 + 127; one division of the sum would give 228
+    EXPECT_EQ(p[0], 127);
+    p = Px(display, 1, 0);
+    EXPECT_EQ(p[2], 33);
+    EXPECT_EQ(p[0], 99);
+    p = Px(display, 2, 0);
+    EXPECT_EQ(p[2], 150);
+    EXPECT_EQ(p[1], 150);
+    p = Px(display, 3, 0);
+    EXPECT_EQ(p[1], 66);
+    p = Px(display, 11, 1);  // 75 x 80 div 100 + 25 x 255 div 100
+    EXPECT_EQ(p[2], 60 + 63);
+    EXPECT_EQ(p[0], 75 + 63);
+    // The document is never touched.
+    EXPECT_EQ(std::memcmp(image.Data(), original.Data(), image.ByteSize()), 0);
+
+    // The blend over an existing copy gives the same as the one-pass copy.
+    Bitmap second = image;
+    BlendTransparency(image, cb, second);
+    EXPECT_EQ(std::memcmp(second.Data(), display.Data(), display.ByteSize()), 0);
+
+    // During a drag the display copy is the plain image.
+    MakeDisplayCopy(image, cb, display, false);
+    EXPECT_EQ(std::memcmp(display.Data(), image.Data(), image.ByteSize()), 0);
+}
+
+TEST(ViewCheckerboard, LargeDisplayCopiesCoverEveryRow) {
+    // Large enough to be split across threads; odd height for an uneven split.
+    const int w = 700, h = 501;
+    Bitmap image(w, h);
+    std::mt19937 rng(7);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned v = rng();
+            SetPixel(image, x, y, v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v & 1) ? (v >> 24) : 0);
+        }
+    Bitmap cb;
+    BuildCheckerboard(cb, w, h);
+    Bitmap display(3, 3);
+    MakeDisplayCopy(image, cb, display, true);
+    ASSERT_EQ(display.Width(), w);
+    ASSERT_EQ(display.Height(), h);
+    for (int y : {0, h / 2 - 1, h / 2, h - 1})
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* s = Px(image, x, y);
+            const uint8_t* c = Px(cb, x, y);
+            const uint8_t* d = Px(display, x, y);
+            const int b = static_cast<int>(std::lround(s[3] * 100.0 / 255.0));
+            for (int k = 0; k < 3; ++k)
+                ASSERT_EQ(d[k], (100 - b) * s[k] / 100 + b * c[k] / 100) << x << "," << y;
+            ASSERT_EQ(d[3], s[3]);
+        }
+
+    // A display copy of the same size keeps its storage; a plain copy is exact.
+    const uint8_t* storage = display.Data();
+    image.Row(h - 1)[0] ^= 0xFF;
+    CopyBitmapInto(image, display);
+    EXPECT_EQ(display.Data(), storage);
+    EXPECT_EQ(std::memcmp(display.Data(), image.Data(), image.ByteSize()), 0);
+}

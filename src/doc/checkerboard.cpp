@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 namespace pixora {
 
@@ -35,20 +36,38 @@ std::array<uint8_t, 256> MakeShareTable() {
 }
 
 // Blends one row: img holds the transparency, disp the colour to blend (may
-// be the same memory as img), out receives the result.
+// be the same memory as img), out receives the result. `shares` is scratch
+// space of width x 4 bytes.
+//
+// The first pass spreads each pixel's checkerboard share b over its three
+// colour bytes (0 on the T byte); the second then works on plain bytes,
+// which the compiler turns into vector code. With b = 0 the formula gives
+// the display value back, so opaque pixels and T bytes need no branch.
 inline void BlendRow(const uint8_t* img, const uint8_t* disp, const uint8_t* chk, uint8_t* out, int width,
-                     const uint8_t* share) {
+                     const uint8_t* share, uint8_t* shares) {
     for (int x = 0; x < width; ++x) {
-        const int i = 4 * x;
-        const unsigned b = share[img[i + 3]];
-        const unsigned keep = 100u - b;
-        // With b = 0 the formula gives the display value back, so opaque
-        // pixels need no branch of their own.
-        out[i + 0] = static_cast<uint8_t>(keep * disp[i + 0] / 100u + b * chk[i + 0] / 100u);
-        out[i + 1] = static_cast<uint8_t>(keep * disp[i + 1] / 100u + b * chk[i + 1] / 100u);
-        out[i + 2] = static_cast<uint8_t>(keep * disp[i + 2] / 100u + b * chk[i + 2] / 100u);
-        out[i + 3] = disp[i + 3];
+        // b in the three colour bytes (B, G, R order in memory), 0 in T.
+        const uint32_t b = share[img[4 * x + 3]];
+        const uint8_t spread[4] = {static_cast<uint8_t>(b), static_cast<uint8_t>(b), static_cast<uint8_t>(b), 0};
+        std::memcpy(shares + 4 * x, spread, 4);
     }
+    const int bytes = 4 * width;
+    for (int i = 0; i < bytes; ++i) {
+        const uint16_t b = shares[i];
+        const uint16_t keep = static_cast<uint16_t>(100 - b);
+        out[i] = static_cast<uint8_t>(static_cast<uint16_t>(keep * disp[i]) / 100 +
+                                      static_cast<uint16_t>(b * chk[i]) / 100);
+    }
+}
+
+// Blends rows [y0, y1) of `display` (`source` supplies the colours, which
+// may be the display itself).
+void BlendRows(const Bitmap& image, const Bitmap& source, const Bitmap& checker, Bitmap& display, int width,
+               int y0, int y1) {
+    const uint8_t* share = CheckerShareTable().data();
+    std::vector<uint8_t> shares(static_cast<std::size_t>(width) * 4);
+    for (int y = y0; y < y1; ++y)
+        BlendRow(image.Row(y), source.Row(y), checker.Row(y), display.Row(y), width, share, shares.data());
 }
 
 bool SameShape(const Bitmap& a, const Bitmap& b) {
@@ -120,12 +139,8 @@ void BlendTransparency(const Bitmap& image, const Bitmap& checker, Bitmap& displ
     const int width = std::min({image.Width(), checker.Width(), display.Width()});
     const int height = std::min({image.Height(), checker.Height(), display.Height()});
     if (width <= 0 || height <= 0) return;
-    const uint8_t* share = CheckerShareTable().data();
     ForRowRanges(height, static_cast<std::size_t>(width) * 4 * static_cast<std::size_t>(height),
-                 [&](int y0, int y1) {
-                     for (int y = y0; y < y1; ++y)
-                         BlendRow(image.Row(y), display.Row(y), checker.Row(y), display.Row(y), width, share);
-                 });
+                 [&](int y0, int y1) { BlendRows(image, display, checker, display, width, y0, y1); });
 }
 
 void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display, bool blend) {
@@ -137,12 +152,9 @@ void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display
     }
     Reshape(image, display);
     if (image.Empty()) return;
-    const uint8_t* share = CheckerShareTable().data();
     const int width = image.Width();
-    ForRowRanges(image.Height(), image.ByteSize(), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y)
-            BlendRow(image.Row(y), image.Row(y), checker.Row(y), display.Row(y), width, share);
-    });
+    ForRowRanges(image.Height(), image.ByteSize(),
+                 [&](int y0, int y1) { BlendRows(image, image, checker, display, width, y0, y1); });
 }
 
 } // namespace pixora

@@ -1,0 +1,203 @@
+#include "effects/engine/custom_effects.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+namespace pixora {
+
+TCustomEffects::TCustomEffects() = default;
+TCustomEffects::~TCustomEffects() = default;
+
+bool TCustomEffects::MaskHit(const uint8_t* maskRow, int x) const {
+    return std::memcmp(maskRow + 4 * static_cast<std::size_t>(x), &maskColour_, 4) == 0;
+}
+
+int TCustomEffects::RangeIndexAt(const Bitmap& ranges, int x, int y) {
+    const uint8_t* p = ranges.Row(y) + static_cast<std::size_t>(x) * ranges.BytesPerPixel();
+    // Colour value: red in the low byte, then green, then blue.
+    return p[2] | (p[1] << 8) | (p[0] << 16);
+}
+
+Bitmap TCustomEffects::FitMask(const Bitmap& mask, int width, int height) const {
+    Bitmap fitted(std::max(width, 0), std::max(height, 0), 32);
+    const TPixelBytes& f = maskFillColour_;
+    fitted.Fill(f.B, f.G, f.R, f.T);
+    Bitmap source(mask);
+    source.SetBitsPerPixel(32);
+    // Centre the mask: positive offsets pad, negative ones crop.
+    const int dx = (width - source.Width()) / 2, dy = (height - source.Height()) / 2;
+    const int x0 = std::max(dx, 0), x1 = std::min(width, dx + source.Width());
+    for (int y = std::max(dy, 0); y < std::min(height, dy + source.Height()); ++y) {
+        if (x1 > x0)
+            std::memcpy(fitted.Row(y) + 4 * static_cast<std::size_t>(x0),
+                        source.Row(y - dy) + 4 * static_cast<std::size_t>(x0 - dx),
+                        4 * static_cast<std::size_t>(x1 - x0));
+    }
+    return fitted;
+}
+
+const Bitmap* TCustomEffects::ResolveMask(int width, int height, Bitmap* given, Bitmap& scratch) {
+    if (!Masked) return nullptr;
+    if (given && !given->Empty()) {
+        given->SetBitsPerPixel(32);
+        if (given->Width() == width && given->Height() == height) return given;
+        scratch = FitMask(*given, width, height);
+        return &scratch;
+    }
+    if (MaskBitmap.Empty()) return nullptr;
+    // The component's own mask only serves bitmaps it covers.
+    if (MaskBitmap.Width() < width || MaskBitmap.Height() < height) return nullptr;
+    MaskBitmap.SetBitsPerPixel(32);
+    return &MaskBitmap;
+}
+
+template <class Call>
+void TCustomEffects::WalkPixels(Bitmap& bitmap, const Bitmap* mask, const Bitmap* ranges, Call&& call) {
+    const int w = bitmap.Width(), h = bitmap.Height();
+    int x = 0, y = 0;
+    bool cont = true;
+    while (y < h) {
+        uint8_t* row = bitmap.Row(y);
+        const uint8_t* maskRow = mask ? mask->Row(y) : nullptr;
+        int next = x + 1, nextRow = y;
+        const int range = ranges ? RangeIndexAt(*ranges, x, y) : 0;
+        if ((!maskRow || MaskHit(maskRow, x)) && range != kNoRange) {
+            uint8_t* p = row + 4 * static_cast<std::size_t>(x);
+            TPixelRef ref{p, p + 1, p + 2, p + 3};
+            int hx = x, vy = y;
+            call(ref, hx, vy, range, cont);
+            if (!cont) return;
+            if (hx != x || vy != y) {
+                // Jump to the position the callback asked for; negative
+                // indices are taken as 0.
+                next = std::max(hx, 0);
+                nextRow = std::max(vy, 0);
+            }
+        }
+        x = next;
+        y = nextRow;
+        if (x >= w) {
+            x = 0;
+            ++y;
+        }
+    }
+}
+
+void TCustomEffects::RunBands(const TFastWalk& fast, int width, int height, const Bitmap* mask) {
+    const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
+    const long long pixels = static_cast<long long>(width) * height;
+    int parts = 1;
+    if (fast.Parallel && pixels >= (1 << 16)) parts = static_cast<int>(std::min<long long>(cores, height));
+    if (parts <= 1) {
+        fast.Bands(0, height, mask);
+        return;
+    }
+    std::vector<std::jthread> workers;
+    try {
+        for (int i = 1; i < parts; ++i) {
+            const int y0 = static_cast<int>(static_cast<long long>(height) * i / parts);
+            const int y1 = static_cast<int>(static_cast<long long>(height) * (i + 1) / parts);
+            workers.emplace_back([&fast, y0, y1, mask] { fast.Bands(y0, y1, mask); });
+        }
+    } catch (const std::system_error&) {
+        // No thread to be had: the remaining bands run here.
+        for (int i = static_cast<int>(workers.size()) + 1; i < parts; ++i)
+            fast.Bands(static_cast<int>(static_cast<long long>(height) * i / parts),
+                       static_cast<int>(static_cast<long long>(height) * (i + 1) / parts), mask);
+    }
+    fast.Bands(0, static_cast<int>(height / parts), mask);
+}
+
+template <class Event, class Call>
+bool TCustomEffects::RunWalk(Bitmap& bitmap, Bitmap* mask, const Event& event, Call&& call) {
+    if (bitmap.Empty()) return false;
+    bitmap.SetBitsPerPixel(32);
+    Bitmap scratch;
+    const Bitmap* m = ResolveMask(bitmap.Width(), bitmap.Height(), mask, scratch);
+    if (fast_)
+        RunBands(*fast_, bitmap.Width(), bitmap.Height(), m);
+    else if (event)
+        WalkPixels(bitmap, m, nullptr, call);
+    return true;
+}
+
+bool TCustomEffects::Scan(Bitmap& bitmap, void* data, Bitmap* mask) {
+    return RunWalk(bitmap, mask, OnScan, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
+        OnScan(ref, x, y, data, cont);
+    });
+}
+
+bool TCustomEffects::ScanPair(Bitmap& bitmap, const TLines& lines, void* data, Bitmap* mask) {
+    return RunWalk(bitmap, mask, OnScanPair, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
+        OnScanPair(ref, x, y, lines, data, cont);
+    });
+}
+
+Bitmap* TCustomEffects::ReadableSource(Bitmap& source, const Bitmap& target, Bitmap& copy) {
+    source.SetBitsPerPixel(32);
+    if (&source != &target) return &source;
+    copy = source;
+    return &copy;
+}
+
+TLines TCustomEffects::LinesOf(Bitmap& bitmap) {
+    TLines lines(static_cast<std::size_t>(bitmap.Height()));
+    for (int y = 0; y < bitmap.Height(); ++y) lines[static_cast<std::size_t>(y)] = bitmap.Row(y);
+    return lines;
+}
+
+bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int cellHeight) {
+    const long long across = (width + cellWidth - 1) / cellWidth;
+    const long long down = (height + cellHeight - 1) / cellHeight;
+    const int first = TransparentRange ? 0 : 1;
+    // Every cell needs a colour of its own that is not white.
+    if (across * down + first >= kNoRange) return false;
+    rangeBitmap_.SetBitsPerPixel(24);
+    rangeBitmap_.SetSize(width, height);
+    if (TransparentRange)
+        rangeBitmap_.Fill(255, 255, 255);
+    // (SetSize leaves the bitmap black, which is range 0 otherwise.)
+    int counter = first;
+    for (int y = 0; y < height; y += cellHeight) {
+        for (int x = 0; x < width; x += cellWidth, ++counter) {
+            const TPixelBytes colour{static_cast<uint8_t>((counter >> 16) & 0xFF),
+                                     static_cast<uint8_t>((counter >> 8) & 0xFF),
+                                     static_cast<uint8_t>(counter & 0xFF), 0};
+            DrawRangeShape(rangeBitmap_, RangeType, ShapePoints, x, y, cellWidth, cellHeight, colour);
+        }
+    }
+    return true;
+}
+
+bool TCustomEffects::ScanRange(Bitmap& bitmap, void* data, int cellWidth, int cellHeight,
+                               const Bitmap* rangeBitmap) {
+    if (bitmap.Empty() || cellWidth < 1 || cellHeight < 1) return false;
+    bitmap.SetBitsPerPixel(32);
+    const Bitmap* ranges = rangeBitmap;
+    if (!ranges || ranges->Width() != bitmap.Width() || ranges->Height() != bitmap.Height()) {
+        if (!BuildRangeBitmap(bitmap.Width(), bitmap.Height(), cellWidth, cellHeight)) return false;
+        ranges = &rangeBitmap_;
+    }
+    struct TActive {
+        const Bitmap*& slot;
+        const Bitmap* saved;
+        ~TActive() { slot = saved; }
+    } active{activeRanges_, activeRanges_};
+    activeRanges_ = ranges;
+    if (fast_) {
+        RunBands(*fast_, bitmap.Width(), bitmap.Height(), nullptr);
+        return true;
+    }
+    if (!OnScanRange) return true;
+    WalkPixels(bitmap, nullptr, ranges, [&](TPixelRef& ref, int& x, int& y, int range, bool& cont) {
+        TRect cell{x - x % cellWidth, y - y % cellHeight, 0, 0};
+        cell.Right = cell.Left + cellWidth;
+        cell.Bottom = cell.Top + cellHeight;
+        OnScanRange(ref, x, y, range, cell, data, cont);
+    });
+    return true;
+}
+
+} // namespace pixora

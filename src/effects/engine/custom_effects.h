@@ -1,0 +1,166 @@
+#pragma once
+// TCustomEffects: the pixel walks of the effects engine.
+//
+// Three walks visit the pixels of a bitmap and call a user callback for each:
+// the single-bitmap walk (OnScan), the pair walk (OnScanPair, which also
+// hands over the row table of a second bitmap) and the range walk
+// (OnScanRange, which lays a grid of shaped cells over the image and tells
+// the callback which cell a pixel belongs to). Walks can be limited to the
+// pixels marked in a mask bitmap.
+//
+// Effects (TEffects) install their own per-pixel routine as the callback for
+// the length of one walk. An effect may also hand the walk a band routine
+// that does the same work row by row without a call per pixel; the walk then
+// uses it (see TFastWalk), which is where the engine gets its speed.
+
+#include <functional>
+
+#include "doc/bitmap.h"
+#include "effects/engine/effect_types.h"
+#include "effects/engine/shape_points.h"
+
+namespace pixora {
+
+class TCustomEffects {
+public:
+    TCustomEffects();
+    virtual ~TCustomEffects();
+    TCustomEffects(const TCustomEffects&) = delete;
+    TCustomEffects& operator=(const TCustomEffects&) = delete;
+
+    // Published state.
+    bool Masked = false;
+    Bitmap MaskBitmap;
+    TShapePoints ShapePoints;
+    TRangeType RangeType = rtRect;
+    bool TransparentRange = true;
+    TImportEvent OnImport;
+    TExportEvent OnExport;
+    TScanEvent OnScan;
+    TScanPairEvent OnScanPair;
+    TScanRangeEvent OnScanRange;
+
+    // A pixel is visited in a masked walk when its mask pixel has exactly
+    // these four bytes. The fill colour pads masks that are fitted to a size.
+    const TPixelBytes& MaskColour() const { return maskColour_; }
+    void SetMaskColour(const TPixelBytes& c) { maskColour_ = c; }
+    const TPixelBytes& MaskFillColour() const { return maskFillColour_; }
+    void SetMaskFillColour(const TPixelBytes& c) { maskFillColour_ = c; }
+
+    // The range bitmap of the last range walk (24 bits per pixel).
+    const Bitmap& RangeBitmap() const { return rangeBitmap_; }
+
+    // When false, effects run through their per-pixel callbacks only. The
+    // results are the same either way; the band routines are just faster.
+    bool UseFastLoops = true;
+
+    // Single-bitmap walk. Returns false for an empty bitmap. The bitmap is
+    // set to 32 bits per pixel.
+    virtual bool Scan(Bitmap& bitmap, void* data, Bitmap* mask = nullptr);
+    // Walks `bitmap` and passes `lines` (rows of another bitmap) along.
+    virtual bool ScanPair(Bitmap& bitmap, const TLines& lines, void* data, Bitmap* mask = nullptr);
+    // Range walk with cells of cellWidth x cellHeight. A ready range bitmap
+    // of the image's size may be given; otherwise one is built from
+    // RangeType and TransparentRange. Returns false for an empty bitmap or a
+    // cell size below 1.
+    virtual bool ScanRange(Bitmap& bitmap, void* data, int cellWidth, int cellHeight,
+                           const Bitmap* rangeBitmap = nullptr);
+
+    // Sets the enabled channels of every visited pixel to value.
+    virtual bool Fill(Bitmap& bitmap, int channel, uint8_t value) = 0;
+    virtual bool Fill(Bitmap& bitmap, const TChannelSet& channels, uint8_t value) = 0;
+
+    // A width x height copy of mask at 32 bits per pixel: mask centred on it,
+    // the rest filled with the mask fill colour.
+    Bitmap FitMask(const Bitmap& mask, int width, int height) const;
+
+    // Range index of a range bitmap pixel (white means no range).
+    static constexpr int kNoRange = 0xFFFFFF;
+    static int RangeIndexAt(const Bitmap& ranges, int x, int y);
+
+protected:
+    // Work done by an effect row band by row band in place of the per-pixel
+    // callback. Bands(y0, y1, mask) must give the same result as calling the
+    // installed callback for every visited pixel of rows y0..y1-1. Parallel
+    // bands are allowed when the result does not depend on the visiting
+    // order.
+    struct TFastWalk {
+        std::function<void(int y0, int y1, const Bitmap* mask)> Bands;
+        bool Parallel = true;
+    };
+
+    // Installs an effect's callback (and band routine) and puts the previous
+    // ones back when it goes out of scope, exceptions included.
+    template <class Event>
+    class TCallbackGuard {
+    public:
+        TCallbackGuard(TCustomEffects& owner, Event& slot, Event routine, const TFastWalk* fast)
+            : owner_(owner), slot_(slot), saved_(std::move(slot)), savedFast_(owner.fast_) {
+            slot_ = std::move(routine);
+            owner_.fast_ = owner_.UseFastLoops ? fast : nullptr;
+        }
+        ~TCallbackGuard() {
+            slot_ = std::move(saved_);
+            owner_.fast_ = savedFast_;
+        }
+        TCallbackGuard(const TCallbackGuard&) = delete;
+        TCallbackGuard& operator=(const TCallbackGuard&) = delete;
+
+    private:
+        TCustomEffects& owner_;
+        Event& slot_;
+        Event saved_;
+        const TFastWalk* savedFast_;
+    };
+
+    // True when the mask pixel at x of a mask row matches the mask colour.
+    bool MaskHit(const uint8_t* maskRow, int x) const;
+    // Calls fn(x0, x1) for each run of visited pixels of row y.
+    template <class Fn>
+    void ForEachSpan(const Bitmap* mask, int y, int width, Fn&& fn) const {
+        if (!mask) {
+            fn(0, width);
+            return;
+        }
+        const uint8_t* m = mask->Row(y);
+        int x = 0;
+        while (x < width) {
+            while (x < width && !MaskHit(m, x)) ++x;
+            const int start = x;
+            while (x < width && MaskHit(m, x)) ++x;
+            if (x > start) fn(start, x);
+        }
+    }
+
+    // The mask a walk over a width x height bitmap uses (null for none).
+    // `given` is fitted into `scratch` when its size differs.
+    const Bitmap* ResolveMask(int width, int height, Bitmap* given, Bitmap& scratch);
+    // Builds the range bitmap; false when the cells cannot be numbered.
+    bool BuildRangeBitmap(int width, int height, int cellWidth, int cellHeight);
+    // The range bitmap in use by the current range walk.
+    const Bitmap* ActiveRanges() const { return activeRanges_; }
+
+    // Runs a band routine over rows 0..height-1, split across the cores when
+    // allowed and worth it.
+    static void RunBands(const TFastWalk& fast, int width, int height, const Bitmap* mask);
+
+    // The bitmap a two-bitmap operation reads (set to 32 bits per pixel):
+    // the source itself, or a copy of it when source and target are one.
+    static Bitmap* ReadableSource(Bitmap& source, const Bitmap& target, Bitmap& copy);
+    static TLines LinesOf(Bitmap& bitmap);
+
+    const TFastWalk* fast_ = nullptr;
+
+private:
+    template <class Event, class Call>
+    bool RunWalk(Bitmap& bitmap, Bitmap* mask, const Event& event, Call&& call);
+    template <class Call>
+    void WalkPixels(Bitmap& bitmap, const Bitmap* mask, const Bitmap* ranges, Call&& call);
+
+    TPixelBytes maskColour_{255, 255, 255, 255};
+    TPixelBytes maskFillColour_{0, 0, 0, 0};
+    Bitmap rangeBitmap_{0, 0, 24};
+    const Bitmap* activeRanges_ = nullptr;
+};
+
+} // namespace pixora

@@ -1,0 +1,50 @@
+#pragma once
+// Range shapes: the polygon builder for the triangle, rhomb and cross cells
+// and a small rasteriser that draws the shapes into the 24-bit range bitmap.
+
+#include <vector>
+
+#include "doc/bitmap.h"
+#include "effects/engine/effect_types.h"
+
+namespace pixora {
+
+// Builds the vertex lists of the triangle, rhomb and cross shapes for one
+// cell. The cell is shrunk by the margin when it is wide (or high) enough.
+class TShapePoints {
+public:
+    int Margin() const { return margin_; }
+    void SetMargin(int margin) { margin_ = margin; }
+
+    // Stores the cell; applies the margin rule.
+    void SetRect(int left, int top, int width, int height);
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    // Shape number 0..3: triangles pointing up, right, down, left; 4: rhomb;
+    // 5: cross. Other numbers give no points.
+    std::vector<TPoint> Points(int shape) const;
+
+private:
+    int margin_ = 2;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+};
+
+// Drawing into a 24-bit bitmap with one solid colour (bytes B, G, R). Every
+// routine clips to the bitmap; pixels are covered when their centre lies in
+// the shape, and polygons also get a one-pixel outline through their vertices
+// (the pen), so thin shapes never vanish.
+namespace rangecanvas {
+void FillRect(Bitmap& bmp, int left, int top, int right, int bottom, const TPixelBytes& c);
+void FrameRect(Bitmap& bmp, int left, int top, int right, int bottom, const TPixelBytes& c);
+void FillEllipse(Bitmap& bmp, int left, int top, int right, int bottom, const TPixelBytes& c);
+void FillPolygon(Bitmap& bmp, const std::vector<TPoint>& points, const TPixelBytes& c);
+} // namespace rangecanvas
+
+// Draws the shape of one cell (left, top, width w, height h) with colour c.
+void DrawRangeShape(Bitmap& bmp, TRangeType type, TShapePoints& shapes, int x, int y, int w, int h,
+                    const TPixelBytes& c);
+
+} // namespace pixora

@@ -120,11 +120,11 @@ THeader ParseHeader(const uint8_t* data, std::size_t size, std::size_t& paletteE
         }
         hd.HasMasks = hd.Compression == kBitFields || hd.Compression == kAlphaBitFields;
     }
+    if (hd.Compression == kJpeg || hd.Compression == kPng) Fail("embedded JPEG or PNG data is not supported");
     switch (hd.Bits) {
     case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
     default: Fail("unsupported bit count " + std::to_string(hd.Bits));
     }
-    if (hd.Compression == kJpeg || hd.Compression == kPng) Fail("embedded JPEG or PNG data is not supported");
     if (hd.Compression > kAlphaBitFields) Fail("unknown compression " + std::to_string(hd.Compression));
     if ((hd.Compression == kRle8 && hd.Bits != 8) || (hd.Compression == kRle4 && hd.Bits != 4)) Fail("bad compression for bit count");
     if (hd.HasMasks && hd.Bits != 16 && hd.Bits != 32) Fail("bit fields need 16 or 32 bits");
@@ -137,6 +137,10 @@ THeader ParseHeader(const uint8_t* data, std::size_t size, std::size_t& paletteE
         const uint32_t clrUsed = hsize >= 36 ? U32(h + 32) : 0;
         std::size_t count = clrUsed ? clrUsed : (1u << hd.Bits);
         count = std::min<std::size_t>(count, 1u << hd.Bits);
+        // A pixel offset inside the palette marks a shorter one (usual for
+        // core headers, which have no colour count).
+        const std::size_t offset = U32(data + 10);
+        if (offset > pos && offset < pos + count * paletteEntryBytes) count = (offset - pos) / paletteEntryBytes;
         if (pos + count * paletteEntryBytes > size) Fail("palette runs past the end of the file");
         for (std::size_t i = 0; i < count; ++i) {
             const uint8_t* e = data + pos + i * paletteEntryBytes;

@@ -27,7 +27,7 @@ struct TReadGuard {
 };
 
 // Keyed (transparent) pixels: pure red, fully transparent.
-constexpr uint32_t kKeyedPixel = 0xFF0000FFu; // bytes B=0, G=0, R=255, T=255
+constexpr uint32_t kKeyedPixel = 0xFFFF0000u; // bytes B=0, G=0, R=255, T=255
 
 inline uint32_t Pack(const GifColorType& c) {
     return static_cast<uint32_t>(c.Blue) | static_cast<uint32_t>(c.Green) << 8 | static_cast<uint32_t>(c.Red) << 16;

@@ -1,0 +1,150 @@
+// Damaged files and the shared corpus of real files: every read ends in a
+// picture or an ECodecError, never a crash, a hang or another exception.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+
+#include "io/codecs/image_codecs.h"
+#include "io_test_support.h"
+
+using namespace pixora;
+using namespace pixora::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Outcome { Opened, Refused, Other };
+
+Outcome TryLoad(const std::string& path, int code, std::string* message = nullptr) {
+    try {
+        const Bitmap b = LoadImageFile(path, code);
+        if (b.Empty() || b.BitsPerPixel() != 32) return Outcome::Other;
+        return Outcome::Opened;
+    } catch (const ECodecError& e) {
+        if (message) *message = e.what();
+        return Outcome::Refused;
+    } catch (...) {
+        return Outcome::Other;
+    }
+}
+
+} // namespace
+
+TEST(DamagedFiles, TruncatedAndScrambledFilesOfEveryFormat) {
+    ScratchDir dir;
+    const Bitmap img = GradientImage(37, 29);
+    struct Case {
+        const char* name;
+        int code;
+        SaveOptions opts;
+    };
+    SaveOptions bmp8;
+    bmp8.BmpBits = 8;
+    const Case cases[] = {{"a.bmp", fcBmp, bmp8}, {"b.bmp", fcBmp, SaveOptions{}}, {"c.png", fcPng, SaveOptions{}},
+                          {"d.jpg", fcJpeg, SaveOptions{}}, {"e.gif", fcGif, SaveOptions{}}};
+    for (const Case& c : cases) {
+        const std::string path = dir.File(c.name);
+        WriteImageFile(path, img, c.code, c.opts);
+        const auto bytes = ReadBytes(path);
+        ASSERT_EQ(TryLoad(path, c.code), Outcome::Opened) << c.name;
+        const std::string cut = dir.File(std::string("cut_") + c.name);
+        // Cut short at many places: header, palette, pixel data.
+        for (std::size_t n = 0; n < bytes.size(); n += std::max<std::size_t>(1, bytes.size() / 97)) {
+            WriteBytes(cut, std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)));
+            EXPECT_NE(TryLoad(cut, c.code), Outcome::Other) << c.name << " cut at " << n;
+        }
+        // Scrambled bytes with a fixed pseudo-random pattern.
+        uint32_t seed = 12345;
+        for (int round = 0; round < 40; ++round) {
+            auto bad = bytes;
+            for (int k = 0; k < 6; ++k) {
+                seed = seed * 1103515245u + 12345u;
+                bad[(seed >> 8) % bad.size()] ^= static_cast<uint8_t>(seed >> 24 | 1);
+            }
+            WriteBytes(cut, bad);
+            EXPECT_NE(TryLoad(cut, c.code), Outcome::Other) << c.name << " round " << round;
+        }
+    }
+    // The header of a short file must be refused, not read past its end.
+    WriteBytes(dir.File("short.bmp"), {'B', 'M', 0, 0});
+    EXPECT_EQ(TryLoad(dir.File("short.bmp"), fcBmp), Outcome::Refused);
+    std::string message;
+    WriteBytes(dir.File("empty.png"), {});
+    EXPECT_EQ(TryLoad(dir.File("empty.png"), fcPng, &message), Outcome::Refused);
+    EXPECT_FALSE(message.empty());
+}
+
+TEST(DamagedFiles, PngClaimingAHugeImageIsRefusedBeforeAllocating) {
+    ScratchDir dir;
+    const std::string path = dir.File("big.png");
+    WriteImageFile(path, GradientImage(8, 8), fcPng, SaveOptions{});
+    auto bytes = ReadBytes(path);
+    // IHDR width and height (bytes 16..23) -> 12000 x 12000, within the size
+    // limit; the CRC is fixed so that only the tiny data is the problem.
+    bytes[16] = 0, bytes[17] = 0, bytes[18] = 0x2E, bytes[19] = 0xE0;
+    bytes[20] = 0, bytes[21] = 0, bytes[22] = 0x2E, bytes[23] = 0xE0;
+    uint32_t crc = 0xFFFFFFFFu;
+    for (int i = 12; i < 29; ++i) {
+        crc ^= bytes[static_cast<std::size_t>(i)];
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    crc ^= 0xFFFFFFFFu;
+    bytes[29] = static_cast<uint8_t>(crc >> 24), bytes[30] = static_cast<uint8_t>(crc >> 16);
+    bytes[31] = static_cast<uint8_t>(crc >> 8), bytes[32] = static_cast<uint8_t>(crc);
+    WriteBytes(path, bytes);
+    std::string message;
+    EXPECT_EQ(TryLoad(path, fcPng, &message), Outcome::Refused);
+    EXPECT_NE(message.find("truncated"), std::string::npos) << message;
+}
+
+// Real files from other projects' test suites.
+TEST(Corpus, EveryFileOpensOrFailsCleanly) {
+    const fs::path root = fs::path(PIXORA_SHARED_DIR) / "corpus";
+    if (!fs::is_directory(root)) GTEST_SKIP() << "no corpus at " << root;
+    std::map<std::string, int> opened, refused;
+    std::vector<std::string> wrongly;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (!entry.is_regular_file()) continue;
+        const std::string path = entry.path().string();
+        const std::string ext = entry.path().extension().string();
+        if (ext == ".txt" || ext == ".md") continue;
+        const std::string group = entry.path().parent_path().lexically_relative(root).string();
+        std::string why;
+        const Outcome o = TryLoad(path, FormatFromExtension(path), &why);
+        ASSERT_NE(o, Outcome::Other) << path;
+        if (o == Outcome::Refused && group.rfind("broken", 0) != 0) std::printf("  refused %s: %s\n", path.c_str(), why.c_str());
+        (o == Outcome::Opened ? opened : refused)[group]++;
+        const std::string name = entry.path().filename().string();
+        // PngSuite: x*.png are its corrupt files; every other one is valid.
+        if (group == "pngsuite" && ext == ".png") {
+            const bool corrupt = name[0] == 'x';
+            if ((o == Outcome::Opened) == corrupt) wrongly.push_back(path);
+        }
+        if (group == "bmpsuite/bmpsuite-g" && o != Outcome::Opened) wrongly.push_back(path);
+    }
+    for (const auto& [g, n] : opened) std::printf("  %-40s opened %d, refused %d\n", g.c_str(), n, refused[g]);
+    EXPECT_TRUE(wrongly.empty()) << wrongly.size() << " misread, first " << (wrongly.empty() ? "" : wrongly[0]);
+}
+
+// Interlaced PngSuite files decode to the same pixels as their plain twins.
+TEST(Corpus, InterlacedPngMatchesItsPlainTwin) {
+    const fs::path dir = fs::path(PIXORA_SHARED_DIR) / "corpus" / "pngsuite";
+    if (!fs::is_directory(dir)) GTEST_SKIP() << "no PngSuite";
+    int pairs = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("basi", 0) != 0) continue;
+        const fs::path twin = dir / ("basn" + name.substr(4));
+        if (!fs::exists(twin)) continue;
+        const Bitmap a = LoadImageFile(entry.path().string(), fcPng);
+        const Bitmap b = LoadImageFile(twin.string(), fcPng);
+        ASSERT_EQ(a.Width(), b.Width()) << name;
+        ASSERT_EQ(a.Height(), b.Height()) << name;
+        for (int y = 0; y < a.Height(); ++y) ASSERT_EQ(std::memcmp(a.Row(y), b.Row(y), a.Stride()), 0) << name << " row " << y;
+        ++pairs;
+    }
+    EXPECT_GT(pairs, 10);
+}

@@ -1,0 +1,280 @@
+// The main window's panels: tool buttons and swatches on the left, effect
+// buttons on the right, the tab pages with the view, the layer sheet, and
+// the hints and option-box dimming driven by pointer moves.
+
+#include <QAction>
+#include <QEvent>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/main_window.h"
+#include "app/status_bar.h"
+#include "app/swatch.h"
+#include "app/up_down.h"
+#include "app/view_widget.h"
+#include "doc/status_hints.h"
+#include "doc/view_readout.h"
+
+namespace pixora {
+
+namespace {
+
+struct ToolButtonInfo {
+    int Tool;
+    const char* Name;
+    const char* Hint;
+};
+
+// Tool number, button name and hint (the tool's name).
+constexpr ToolButtonInfo kToolButtons[] = {
+    {1, "ToolButton20", "Pen"},
+    {2, "ToolButton23", "Line"},
+    {3, "ToolButton22", "Bezier Curve"},
+    {4, "ToolButton26", "Polygon Lines"},
+    {5, "ToolButton28", "Rectangle"},
+    {6, "ToolButton30", "Ellipse"},
+    {7, "ToolButton32", "Rectangle with Rounded Edges"},
+    {8, "ToolButton34", "Spray Brush"},
+    {9, "ToolButton36", "Soften Brush"},
+    {10, "ToolButton38", "Sharpen Brush"},
+    {11, "ToolButton21", "Noise Brush"},
+    {12, "ToolButton24", "Clone Tool"},
+    {13, "ToolButton25", "Lighten Brush"},
+    {14, "ToolButton27", "Darken Brush"},
+    {15, "ToolButton29", "Selection Tool"},
+    {16, "ToolButton31", "Floodfill"},
+    {17, "ToolButton33", "Add Text"},
+    {18, "ToolButton35", "History Brush"},
+    {19, "ToolButton37", "Custom Brush"},
+    {20, "ToolButton39", "Colour Selector"},
+    {21, "ToolButton40", "Eraser"},
+    {22, "ToolButton41", "Transparency Tools"},
+};
+
+struct EffectButtonInfo {
+    const char* Name;
+    const char* Caption;
+};
+
+constexpr EffectButtonInfo kFilterButtons[] = {
+    {"ToolButton42", "Col. Adjuster"}, {"ToolButton44", "Chann. Filter"}, {"ToolButton43", "Col. Transfer"},
+    {"ToolButton45", "Blur"},          {"ToolButton46", "Brightness"},    {"ToolButton47", "Contrast"},
+    {"ToolButton48", "Col. Filter"},   {"ToolButton49", "Noise"},         {"ToolButton50", "Pixelization"},
+    {"ToolButton51", "Posterize"},     {"ToolButton52", "Rough Blur"},    {"ToolButton53", "Saturation"},
+    {"ToolButton54", "Sharpen"},       {"ToolButton55", "Solarize"},
+};
+
+constexpr EffectButtonInfo kQuickButtons[] = {
+    {"ToolButton59", "Grayscale"}, {"ToolButton60", "Lighten"},    {"ToolButton61", "Darken"},
+    {"ToolButton62", "Soften"},    {"ToolButton63", "Sharpen"},    {"ToolButton64", "Noise"},
+    {"ToolButton65", "Tint"},      {"ToolButton66", "Gamma"},      {"ToolButton67", "Contrast"},
+    {"ToolButton68", "Saturation"}, {"ToolButton69", "G. Blur"},   {"ToolButton70", "Antialiasing"},
+    {"ToolButton71", "Invert"},
+};
+
+constexpr int kEffectButtonHeight = 42;
+
+// Which window each recorded option-box number stands for.
+QString OptionBoxName(int id) {
+    static const char* const names[] = {"", "TForm3", "TForm21", "TForm22", "TForm23", "TForm24",
+                                        "TForm43", "TForm4", "TForm25", "TForm44"};
+    return id >= 1 && id <= 9 ? QString(names[id]) : QString();
+}
+
+QWidget* Header(const QString& name, const QString& text, QWidget* parent) {
+    auto* header = new QLabel(text, parent);
+    header->setObjectName(name);
+    header->setAlignment(Qt::AlignCenter);
+    header->setFrameShape(QFrame::Panel);
+    header->setFrameShadow(QFrame::Raised);
+    return header;
+}
+
+void Panel(QWidget* w) {
+    w->setAutoFillBackground(true);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
+    w->setPalette(pal);
+}
+
+} // namespace
+
+void MainWindow::Hint(QWidget* w, const QString& controlName) {
+    const std::string_view text = ControlHint(controlName.toStdString());
+    w->setProperty("statusText", QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void MainWindow::BuildToolPanel() {
+    panel1_ = new QWidget(body_);
+    panel1_->setObjectName("Panel1");
+    Panel(panel1_);
+    Header("Panel3", "Tools", panel1_)->setGeometry(0, 0, 57, 20);
+    auto* toolBar2 = new QWidget(panel1_);
+    toolBar2->setObjectName("ToolBar2");
+    toolButtons_.resize(22);
+    // Tools 1 to 10 and 21 on the left, 11 to 20 and 22 on the right.
+    for (const ToolButtonInfo& info : kToolButtons) {
+        auto* b = new QToolButton(toolBar2);
+        b->setObjectName(info.Name);
+        b->setText(QString::number(info.Tool));
+        b->setToolTip(info.Hint);
+        b->setIcon(QIcon(QString(":/icons/tool-%1.svg").arg(info.Tool)));
+        b->setIconSize(QSize(20, 20));
+        b->setCheckable(true);
+        b->setAutoRaise(true);
+        b->setFixedSize(26, 26);
+        const int column = (info.Tool <= 10 || info.Tool == 21) ? 0 : 1;
+        const int row = info.Tool <= 10 ? info.Tool - 1 : info.Tool <= 20 ? info.Tool - 11 : 10;
+        b->move(2 + column * 27, row * 27);
+        Hint(b, info.Name);
+        const int tool = info.Tool;
+        connect(b, &QToolButton::clicked, this, [this, tool] {
+            if (OnToolButton)
+                OnToolButton(tool);
+            else
+                ShowToolButtonState();
+        });
+        toolButtons_[static_cast<std::size_t>(info.Tool - 1)] = b;
+    }
+    toolBar2->setGeometry(0, 24, 57, 11 * 27);
+    const int swatchTop = 24 + 11 * 27 + 6;
+    shape2_ = new SwatchWidget(panel1_);
+    shape2_->setObjectName("Shape2");
+    shape2_->setGeometry(22, swatchTop + 14, 28, 28);
+    shape2_->SetColour(0xFFFFFF);
+    shape1_ = new SwatchWidget(panel1_);
+    shape1_->setObjectName("Shape1");
+    shape1_->setGeometry(6, swatchTop, 28, 28);
+    shape1_->SetColour(0);
+    auto* image2 = new ClickPicture(":/icons/exchange.svg", panel1_);
+    image2->setObjectName("Image2");
+    image2->setToolTip("Exchange FG and BG Colours");
+    image2->setGeometry(36, swatchTop - 2, 16, 16);
+    image2->OnClick = [this] { ExchangeSwatches(); };
+    Hint(image2, "Image2");
+    auto* image3 = new ClickPicture(":/icons/default-colours.svg", panel1_);
+    image3->setObjectName("Image3");
+    image3->setToolTip("Set Default Colours");
+    image3->setGeometry(4, swatchTop + 30, 16, 16);
+    image3->OnClick = [this] { DefaultSwatches(); };
+    Hint(image3, "Image3");
+}
+
+void MainWindow::BuildEffectsPanel() {
+    panel2_ = new QWidget(body_);
+    panel2_->setObjectName("Panel2");
+    Panel(panel2_);
+    Header("Panel4", "Effects", panel2_)->setGeometry(0, 0, 70, 20);
+    effectsPanel_ = new QWidget(panel2_);
+    effectsPanel_->setObjectName("EffectsPanel");
+    effectsPanel_->setGeometry(0, 22, 70, 100);
+    auto makeBar = [this](const QString& name, const EffectButtonInfo* begin, const EffectButtonInfo* end,
+                          const QString& iconPrefix) {
+        auto* bar = new QWidget(effectsPanel_);
+        bar->setObjectName(name);
+        int y = 0, i = 1;
+        for (const EffectButtonInfo* b = begin; b != end; ++b, ++i) {
+            auto* button = new QToolButton(bar);
+            button->setObjectName(b->Name);
+            button->setText(b->Caption);
+            button->setToolTip(b->Caption);
+            button->setIcon(QIcon(QString(":/icons/%1-%2.svg").arg(iconPrefix).arg(i)));
+            button->setIconSize(QSize(18, 18));
+            button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+            button->setAutoRaise(true);
+            QFont f = button->font();
+            f.setPointSizeF(std::max(6.0, f.pointSizeF() - 2));
+            button->setFont(f);
+            button->setGeometry(0, y, 66, kEffectButtonHeight);
+            Hint(button, b->Name);
+            y += kEffectButtonHeight;
+        }
+        bar->setGeometry(0, 0, 66, y);
+        return bar;
+    };
+    toolBar3_ = makeBar("ToolBar3", std::begin(kFilterButtons), std::end(kFilterButtons), "fx");
+    toolBar4_ = makeBar("ToolBar4", std::begin(kQuickButtons), std::end(kQuickButtons), "qfx");
+    upDown2_ = new UpDown(Qt::Vertical, panel2_);
+    upDown2_->setObjectName("UpDown2");
+    upDown2_->SetIncrement(10);
+    upDown2_->move(27, 0);
+    connect(upDown2_, &UpDown::Clicked, this, [this](int position) {
+        toolBar3_->move(0, -position);
+        toolBar4_->move(0, toolBar3_->y() + toolBar3_->height());
+    });
+}
+
+void MainWindow::BuildPages() {
+    pageControl_ = new QTabWidget(body_);
+    pageControl_->setObjectName("PageControl");
+    for (int i = 1; i <= kMaxOpenImages; ++i) {
+        auto* page = new QWidget;
+        page->setObjectName(QString("TabSheet%1").arg(i));
+        page->setMouseTracking(true);
+        pageControl_->addTab(page, QString("TabSheet%1").arg(i));
+    }
+    view_ = new ViewWidget(*ws_, pageControl_->widget(0));
+    connect(pageControl_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index >= 0 && pageControl_->isTabVisible(index) && ws_->SysData.OpenCount >= 0) TabChange();
+    });
+    view_->Image()->OnMove = [this](int X, int Y) {
+        const int slot = ActivePage();
+        if (slot < 0) return;
+        const TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
+        const TZoom z{s.ZoomNum, s.ZoomDen};
+        if (!ReadoutFollowsPointer(s.Tool, ws_->SysData.MouseDown == 1)) return;
+        if (auto text = PixelReadout(s.Bitmap, ViewToImage(X, z), ViewToImage(Y, z)))
+            status_->SetPanelText(0, QString::fromStdString(*text));
+    };
+    view_->Image()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_->Image(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        const int slot = ActivePage();
+        // The pop-up menu belongs to the image only while no tool is chosen.
+        if (slot >= 0 && ws_->Images[static_cast<std::size_t>(slot)].Tool == 0)
+            popup_->popup(view_->Image()->mapToGlobal(p));
+    });
+}
+
+void MainWindow::BuildLayerSheet() {
+    layerSheet_ = new QWidget(body_);
+    layerSheet_->setObjectName("LayerSheet");
+    layerSheet_->setAutoFillBackground(true);
+    QPalette pal = layerSheet_->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    layerSheet_->setPalette(pal);
+    ilSheet_ = new QWidget(layerSheet_);
+    ilSheet_->setObjectName("ILSheet");
+    ilSheet_->setGeometry(10, 5, 100, 60);
+    lsImage_ = new QLabel(ilSheet_);
+    lsImage_->setObjectName("LSImage");
+    lsImage_->setGeometry(0, 0, 0, 60);
+    upDown_ = new UpDown(Qt::Horizontal, layerSheet_);
+    upDown_->setObjectName("UpDown");
+    upDown_->SetIncrement(20);
+    upDown_->move(0, 27);
+    connect(upDown_, &UpDown::Clicked, this, [this](int position) { lsImage_->move(-position, lsImage_->y()); });
+    layerSheet_->hide();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Enter) {
+        const QVariant text = watched->property("statusText");
+        if (text.isValid() && !text.toString().isEmpty()) status_->SetPanelText(0, text.toString());
+    } else if (event->type() == QEvent::MouseMove || event->type() == QEvent::HoverMove) {
+        // Pointer back over the main window: dim the open option box.
+        if (auto* w = qobject_cast<QWidget*>(watched); w && w->window() == this) DimOptionBox();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::DimOptionBox() {
+    const QString name = OptionBoxName(ws_->ToolVars.OptionBoxId);
+    if (name.isEmpty()) return;
+    if (QWidget* box = Window(name)) box->setWindowOpacity(100 / 255.0);
+}
+
+} // namespace pixora

@@ -1,0 +1,316 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <chrono>
+#include <cstdlib>
+
+#include "app/message_dialog.h"
+#include "app/status_bar.h"
+#include "app/swatch.h"
+#include "app/up_down.h"
+#include "app/view_widget.h"
+#include "doc/checkerboard.h"
+#include "doc/slots.h"
+#include "history/history_folder.h"
+#include "io/ini_file.h"
+#include "io/recent_files.h"
+
+// The icons are compiled into the window library; register them once.
+static void InitResources() { Q_INIT_RESOURCE(pixora); }
+
+namespace pixora {
+
+MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
+    : QMainWindow(parent), ws_(std::make_unique<Workspace>()) {
+    InitResources();
+    setObjectName("TForm1");
+    setWindowTitle("Pixora");
+    setWindowIcon(QIcon(":/icons/app.svg"));
+    ws_->Port = this;
+    QString dir = exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : exeDir;
+    if (!dir.endsWith('/')) dir += '/';
+    ws_->SysData.ExeDir = dir.toStdString();
+    FormCreate();
+    // Every other window, once, in the start-up order.
+    windows_.CreateAll(this, [](const WindowEntry& e, QWidget* owner) -> QWidget* {
+        if (e.Name == "TForm50") return new ProcessingBox(owner);
+        if (e.Name == "TForm51") return new MessageDialog(owner);
+        return nullptr;
+    });
+}
+
+MainWindow::~MainWindow() {
+    if (!shutDown_) Shutdown();
+    ws_->Port = nullptr;
+}
+
+MessageDialog* MainWindow::Messages() const { return qobject_cast<MessageDialog*>(Window("TForm51")); }
+ProcessingBox* MainWindow::Processing() const { return qobject_cast<ProcessingBox*>(Window("TForm50")); }
+
+void MainWindow::FormCreate() {
+    resize(551, 382);
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    activated_ = false;
+    std::srand(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+
+    BuildMenus();
+    BuildToolBar1();
+    body_ = new QWidget(this);
+    body_->setObjectName("Body");
+    body_->setMouseTracking(true);
+    setCentralWidget(body_);
+    BuildToolPanel();
+    BuildEffectsPanel();
+    BuildPages();
+    BuildLayerSheet();
+    BuildPopupMenu();
+    status_ = new StatusBarWidget(body_);
+
+    // Initialise.
+    ClearHistoryFolderAtStartup(*ws_, [this](const std::string& m) {
+        QMessageBox::information(this, "Pixora", QString::fromStdString(m));
+    });
+    ws_->SysData.OpenCount = -1;
+    setWindowTitle("Pixora");
+    for (int i = 0; i < kMaxOpenImages; ++i) {
+        pageControl_->setTabVisible(i, false);
+        TImages& s = ws_->Images[static_cast<std::size_t>(i)];
+        s.HistoryCount = 0;
+        s.HistoryPos = 0;
+        s.ZoomNum = 1;
+        s.ZoomDen = 1;
+    }
+    LoadRecentFiles(*ws_);
+    ShowRecentFiles();
+    UpdateCommandStates();
+    ws_->CreateWorkBitmaps();
+    cursors_.Load(ws_->DataPath("bin/res/"));
+
+    // Watch the window's parts for hints and option-box dimming.
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    RunLayout();
+}
+
+// ---- window port --------------------------------------------------------
+
+int MainWindow::ActivePage() const {
+    if (!pageControl_ || ws_->SysData.OpenCount < 0) return -1;
+    const int i = pageControl_->currentIndex();
+    if (i < 0 || i >= kMaxOpenImages || !pageControl_->isTabVisible(i)) return -1;
+    return i;
+}
+
+void MainWindow::ShowTabPage(int slot, const std::string& caption) {
+    pageControl_->setTabText(slot, QString::fromStdString(caption));
+    pageControl_->setTabVisible(slot, true);
+    pageControl_->setCurrentIndex(slot);
+}
+
+void MainWindow::HideTabPage(int slot) {
+    pageControl_->setTabVisible(slot, false);
+    if (ws_->SysData.OpenCount < 0) view_->HideAll();
+}
+
+void MainWindow::TabChange() {
+    const int slot = ActivePage();
+    if (slot < 0) {
+        view_->HideAll();
+        status_->SetPanelText(1, "0 x 0");
+        UpdateCommandStates();
+        return;
+    }
+    TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
+    view_->MoveToPage(pageControl_->widget(slot));
+    view_->Layout(scaleBars_->isChecked());
+    ShowToolButtonState();
+    UpdateCommandStates();
+    RedrawLayerStrip(slot);
+    view_->SetImageCursor(s.Tool > 0 ? cursors_.Get(1) : QCursor(Qt::ArrowCursor));
+    view_->DrawRulerPictures();
+    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps()) w->Bitmap.SetSize(s.Bitmap.Width(), s.Bitmap.Height());
+    BuildCheckerboard(ws_->Checkerboard.Bitmap, s.Bitmap.Width(), s.Bitmap.Height());
+    RefreshView();
+    PaintSwatches();
+    status_->SetPanelText(1, QString("%1 x %2").arg(s.BackBitmap.Width()).arg(s.BackBitmap.Height()));
+    FillRowTable(s.Bitmap, s.Rows);
+    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps()) w->Refill();
+    FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
+}
+
+void MainWindow::RefreshView() {
+    const int slot = ActivePage();
+    if (slot < 0) return;
+    const TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
+    MakeDisplayCopy(s.Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, ws_->SysData.MouseDown != 1);
+    FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
+    if (ws_->SysData.MouseDown != 1) RedrawLayerStrip(slot);
+    view_->UpdateImage();
+}
+
+void MainWindow::RedrawLayerStrip(int) {
+    // The layer strip is drawn by the layers part; until then it is empty.
+}
+
+void MainWindow::ReportError(int kind, const std::string& detail) {
+    Messages()->Report(kind, QString::fromStdString(detail));
+}
+
+void MainWindow::UpdateCommandStates() {
+    for (QAction* a : commands_) {
+        const auto rule = static_cast<CommandRule>(a->property("rule").toInt());
+        a->setEnabled(CommandEnabled(*ws_, rule, a->property("box").toInt()));
+    }
+    const bool sheet = LayerSheetAllowed(*ws_) && layerSheetItem_->isChecked();
+    if (layerSheet_->isVisible() != sheet) {
+        layerSheet_->setVisible(sheet);
+        RunLayout();
+    }
+}
+
+// ---- layout -------------------------------------------------------------
+
+void MainWindow::RunLayout() {
+    if (!body_) return;
+    const int W = body_->width(), H = body_->height();
+    const int statusH = status_->height();
+    const int sheetH = layerSheet_->isVisibleTo(body_) ? 70 : 0;
+    status_->setGeometry(0, H - statusH, W, statusH);
+    layerSheet_->setGeometry(0, H - statusH - sheetH, W, sheetH);
+    const int mid = H - statusH - sheetH;
+    panel1_->setGeometry(0, 0, 57, mid);
+    panel2_->setGeometry(W - 70, 0, 70, mid);
+    pageControl_->setGeometry(57, 0, std::max(0, W - 57 - 70), mid);
+
+    // 1. The view of the active slot.
+    if (ActivePage() >= 0) view_->Layout(scaleBars_->isChecked());
+    // 2. Layer sheet.
+    upDown_->move(layerSheet_->width() - 35, upDown_->y());
+    ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62), ilSheet_->height());
+    upDown_->SetMax(std::max(0, lsImage_->width() - ilSheet_->width()));
+    // 3. Effects panel.
+    toolBar3_->move(0, 0);
+    toolBar4_->move(0, toolBar3_->height());
+    upDown2_->move(upDown2_->x(), panel2_->height() - 35);
+    effectsPanel_->setGeometry(effectsPanel_->x(), effectsPanel_->y(), effectsPanel_->width(),
+                               std::max(0, panel2_->height() - 42));
+    upDown2_->SetMax(std::max(0, toolBar3_->height() + toolBar4_->height() - effectsPanel_->height()));
+    upDown_->SetPosition(upDown_->Position());
+    upDown2_->SetPosition(upDown2_->Position());
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    RunLayout();
+}
+
+// ---- tools and swatches -------------------------------------------------
+
+void MainWindow::ShowToolButtonState() {
+    const int slot = ActivePage();
+    const int tool = slot < 0 ? 0 : ws_->Images[static_cast<std::size_t>(slot)].Tool;
+    for (std::size_t i = 0; i < toolButtons_.size(); ++i) toolButtons_[i]->setChecked(static_cast<int>(i) + 1 == tool);
+}
+
+void MainWindow::ExchangeSwatches() {
+    const int slot = ActivePage();
+    if (slot < 0) return;
+    ExchangeColours(ws_->Images[static_cast<std::size_t>(slot)]);
+    PaintSwatches();
+}
+
+void MainWindow::DefaultSwatches() {
+    const int slot = ActivePage();
+    if (slot < 0) return;
+    SetDefaultColours(ws_->Images[static_cast<std::size_t>(slot)]);
+    PaintSwatches();
+}
+
+void MainWindow::PaintSwatches() {
+    const int slot = ActivePage();
+    if (slot < 0) return;
+    const TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
+    shape1_->SetColour(s.FGColour);
+    shape2_->SetColour(s.BGColour);
+}
+
+// ---- help, tips, recent files -------------------------------------------
+
+bool MainWindow::OpenHelp() {
+    const QString path = QString::fromStdString(ws_->DataPath("bin/res/help.html"));
+    if (!QFileInfo::exists(path)) return false;
+    // The desktop's handler opens it; we do not wait for it.
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool MainWindow::FirstActivation() {
+    if (activated_) return false;
+    activated_ = true;
+    const std::string value = ReadIniValue(ws_->DataPath("bin/save/pref.INI"), "general", "showtips");
+    if (value != "TRUE") return false;
+    if (OnShowTips)
+        OnShowTips();
+    else if (auto* tips = qobject_cast<QDialog*>(Window("TForm52")))
+        tips->exec();
+    return true;
+}
+
+void MainWindow::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
+        // Let the window finish showing before the tips come up.
+        QMetaObject::invokeMethod(this, [this] { FirstActivation(); }, Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::ShowRecentFiles() {
+    const auto& list = ws_->ToolVars.RecentFiles;
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        const QString path = QString::fromStdString(list[static_cast<std::size_t>(i)]);
+        const bool used = !path.isEmpty();
+        for (QAction* a : {recentItems_[static_cast<std::size_t>(i)], openDownItems_[static_cast<std::size_t>(i)]}) {
+            a->setText(used ? path : QString("Files Here"));
+            a->setVisible(used);
+        }
+    }
+}
+
+// ---- shutdown -----------------------------------------------------------
+
+void MainWindow::Shutdown() {
+    shutDown_ = true;
+    ClearHistoryFolder(*ws_, [this](const std::string& m) {
+        QMessageBox::information(this, "Pixora", QString::fromStdString(m));
+    });
+    ws_->FreeWorkBitmaps();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (shutDown_) {
+        e->accept();
+        return;
+    }
+    // Closing all images may be refused by the user ("Cancel").
+    if (OnCloseAllForExit && !OnCloseAllForExit()) {
+        e->ignore();
+        return;
+    }
+    Shutdown();
+    for (QWidget* w : windows_.All()) w->close();
+    e->accept();
+}
+
+} // namespace pixora

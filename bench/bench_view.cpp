@@ -43,31 +43,27 @@ Scene& TheScene() {
     return scene;
 }
 
-void BM_Memcpy(benchmark::State& state) {
+// Times one pass of `op` over the scene, counting the image's bytes.
+template <class Op>
+void TimeOverScene(benchmark::State& state, Op op) {
     Scene& s = TheScene();
     for (auto _ : state) {
-        std::memcpy(s.Display.Data(), s.Image.Data(), s.Image.ByteSize());
+        op(s);
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(s.Image.ByteSize()));
+}
+
+void BM_Memcpy(benchmark::State& state) {
+    TimeOverScene(state, [](Scene& s) { std::memcpy(s.Display.Data(), s.Image.Data(), s.Image.ByteSize()); });
 }
 
 void BM_DisplayCopyBlend(benchmark::State& state) {
-    Scene& s = TheScene();
-    for (auto _ : state) {
-        MakeDisplayCopy(s.Image, s.Checker, s.Display, true);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(s.Image.ByteSize()));
+    TimeOverScene(state, [](Scene& s) { MakeDisplayCopy(s.Image, s.Checker, s.Display, true); });
 }
 
 void BM_DisplayCopyDrag(benchmark::State& state) {
-    Scene& s = TheScene();
-    for (auto _ : state) {
-        MakeDisplayCopy(s.Image, s.Checker, s.Display, false);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(s.Image.ByteSize()));
+    TimeOverScene(state, [](Scene& s) { MakeDisplayCopy(s.Image, s.Checker, s.Display, false); });
 }
 
 void BM_BuildCheckerboard(benchmark::State& state) {

@@ -4,8 +4,8 @@
 //
 // How the main window uses this (all numbers are widget geometry in pixels):
 //
-//   * Zoom commands: `slot.ZoomNum/ZoomDen = ZoomIn(...)` / `ZoomOut(...)`,
-//     a fixed step from `kZoomSteps` (look it up with `FindZoomStep(caption)`),
+//   * Zoom commands: `SetSlotZoom(slot, ZoomIn(SlotZoom(slot)))` (or
+//     `ZoomOut`), a fixed step from `kZoomSteps` (`FindZoomStep(caption)`),
 //     or `CustomZoom(spinA, spinB)` for the "Custom Zoom" dialog's OK. Then
 //     lay out the view, place and draw the rulers.
 //   * Layout: fill a `TViewInput` (client size of the active tab page, the
@@ -20,18 +20,33 @@
 //     and `setPageStep(bar.PageSize)`; `bar.Max` is the bar's nominal maximum
 //     which the navigator formulas expect. On a bar's valueChanged move
 //     `Image` (and `TopScale` / `LeftScale`) to minus the value.
-//   * Pointer events on `Image`: `ViewToImage(X, slot.ZoomNum, slot.ZoomDen)`
-//     for x and the same for y.
-//   * Rulers: view_rulers.h (`DrawRulers`, `MarkRulers`).
-//   * Checkerboard, display copy and transparency blend: checkerboard.h.
-//   * Status bar read-out text and control hints: view_readout.h,
-//     status_hints.h.
+//   * Pointer events on `Image`: `ViewToImage(X, SlotZoom(slot))` for x and
+//     the same for y.
+//   * Rulers (view_rulers.h): after every layout `DrawRulers(topBmp, leftBmp,
+//     layout.Image.Width, layout.Image.Height, zoom)` and show the two
+//     bitmaps in `TopScale` / `LeftScale`. On each pointer move while
+//     "Scale Bars" is checked, `MarkRulers(topBmp, leftBmp, X, Y, topShown,
+//     leftShown)` and show the two "shown" bitmaps.
+//   * Display copy (checkerboard.h): on a tab change `BuildCheckerboard(
+//     checker, w, h)` with the Bitmap's size; `RefreshView` is
+//     `MakeDisplayCopy(slot.Bitmap, checker, display, !sys.MouseDown)` then
+//     `FillRowTable(display, sys.ScratchRows)` and a repaint of `Image`
+//     (which stretches `display` to its own size).
+//   * Status bar (view_readout.h, status_hints.h): `PixelReadout(slot.Bitmap,
+//     x, y)` when `ReadoutFollowsPointer(slot.Tool, sys.MouseDown)`; an empty
+//     result leaves the panel alone. `ControlHint(objectName)` on hover.
 //   * Navigator: `FitNavigatorThumb` on show, `NavigatorScale` and
 //     `NavigatorFrameSize` for the frame, `NavigatorFrameFromScroll` on a
-//     press, `NavigatorDrag` on each move while dragging.
+//     press, `NavigatorDrag` on each move while dragging; set the positions
+//     only on visible bars. `InvertFrame(thumbShown, l, t, l + fw, t + fh, 3)`
+//     (view_draw.h) draws the not-xor frame.
+//   * Bitmaps wrapped in a QImage for display are `Format_RGB32`: the fourth
+//     byte is transparency, never let Qt read it as alpha.
 
 #include <cstdint>
 #include <string_view>
+
+#include "doc/records.h"
 
 namespace pixora {
 
@@ -46,6 +61,12 @@ struct TZoom {
     int32_t Den = 1;
     bool operator==(const TZoom&) const = default;
 };
+
+inline TZoom SlotZoom(const TImages& slot) { return {slot.ZoomNum, slot.ZoomDen}; }
+inline void SetSlotZoom(TImages& slot, TZoom z) {
+    slot.ZoomNum = z.Num;
+    slot.ZoomDen = z.Den;
+}
 
 // "Zoom In": with a denominator of 1 the numerator grows, otherwise the
 // denominator shrinks.

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "doc/checkerboard.h"
+#include "doc/view_draw.h"
 
 namespace pixora {
 
@@ -19,28 +20,13 @@ constexpr int kTicksPerMajor = 10;
 constexpr int kTopFontPixels = 13;
 constexpr int kLeftFontPixels = 10;
 
-// Fills [x0, x1) x [y0, y1), clipped to the bitmap, with one grey level; T = 0.
-void FillBlock(Bitmap& bm, int x0, int y0, int x1, int y1, uint8_t level) {
-    x0 = std::max(x0, 0);
-    y0 = std::max(y0, 0);
-    x1 = std::min(x1, bm.Width());
-    y1 = std::min(y1, bm.Height());
-    for (int y = y0; y < y1; ++y) {
-        uint8_t* p = bm.Row(y) + 4 * x0;
-        for (int x = x0; x < x1; ++x, p += 4) {
-            p[0] = p[1] = p[2] = level;
-            p[3] = 0;
-        }
-    }
-}
-
 // A tick across the ruler at `pos`, `thickness` pixels along it, from `from`
 // to the ruler's outer edge.
 void DrawTick(Bitmap& ruler, RulerSide side, int pos, int thickness, int from) {
     if (side == RulerSide::Top)
-        FillBlock(ruler, pos, from, pos + thickness, kRulerSize, 0);
+        FillGreyBlock(ruler, pos, from, pos + thickness, kRulerSize, 0);
     else
-        FillBlock(ruler, from, pos, kRulerSize, pos + thickness, 0);
+        FillGreyBlock(ruler, from, pos, kRulerSize, pos + thickness, 0);
 }
 
 QFont RulerFont(RulerSide side) {
@@ -148,12 +134,6 @@ void DrawRuler(Bitmap& ruler, RulerSide side, int length, TZoom z) {
 void DrawRulers(Bitmap& top, Bitmap& left, int imageWidth, int imageHeight, TZoom z) {
     DrawRuler(top, RulerSide::Top, imageWidth, z);
     DrawRuler(left, RulerSide::Left, imageHeight, z);
-}
-
-void FrameRectangle(Bitmap& bitmap, int left, int top, int right, int bottom) {
-    if (right <= left || bottom <= top) return;
-    FillBlock(bitmap, left, top, right, bottom, 0);
-    FillBlock(bitmap, left + 1, top + 1, right - 1, bottom - 1, 255);
 }
 
 void MarkRulers(const Bitmap& top, const Bitmap& left, int X, int Y, Bitmap& topShown, Bitmap& leftShown) {

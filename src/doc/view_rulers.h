@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "doc/bitmap.h"
+#include "doc/view_draw.h"
 #include "doc/view_geometry.h"
 
 namespace pixora {
@@ -42,10 +43,5 @@ void DrawRuler(Bitmap& ruler, RulerSide side, int length, TZoom z);
 // position (X, Y) in view pixels on each.
 void MarkRulers(const Bitmap& top, const Bitmap& left, int X, int Y, Bitmap& topShown,
                 Bitmap& leftShown);
-
-// Draws a rectangle from (left, top) to (right, bottom), the far edges
-// excluded: a one-pixel black frame around a white inside, clipped to the
-// bitmap. T of the touched pixels becomes 0.
-void FrameRectangle(Bitmap& bitmap, int left, int top, int right, int bottom);
 
 } // namespace pixora

@@ -170,3 +170,33 @@ TEST(ViewRulers, FrameRectangleHasAWhiteInside) {
     EXPECT_EQ(bm.Row(2)[4 * 1 + 3], 0);
     EXPECT_EQ(bm.Row(0)[3], 99);
 }
+
+TEST(ViewDraw, InvertedFrameCoversThePenOnceAndUndoesItself) {
+    Bitmap bm(20, 20);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            uint8_t* p = bm.Row(y) + 4 * x;
+            p[0] = static_cast<uint8_t>(x * 10);
+            p[1] = static_cast<uint8_t>(y * 10);
+            p[2] = 40;
+            p[3] = 5;
+        }
+    const Bitmap before = bm;
+    auto inverted = [&](int x, int y) { return bm.Row(y)[4 * x + 2] == 255 - 40; };
+    InvertFrame(bm, 5, 5, 15, 12, 3);
+    // A three-pixel pen centred on columns 5 and 14, rows 5 and 11.
+    for (int x : {4, 5, 6, 13, 14, 15}) EXPECT_TRUE(inverted(x, 8)) << x;
+    for (int x : {3, 7, 12, 16}) EXPECT_FALSE(inverted(x, 8)) << x;
+    for (int y : {4, 6, 10, 12}) EXPECT_TRUE(inverted(9, y)) << y;
+    for (int y : {3, 7, 9, 13}) EXPECT_FALSE(inverted(9, y)) << y;
+    EXPECT_TRUE(inverted(4, 4));  // corners once, not twice
+    EXPECT_TRUE(inverted(15, 12));
+    EXPECT_EQ(bm.Row(8)[4 * 5 + 3], 5);  // transparency untouched
+    InvertFrame(bm, 5, 5, 15, 12, 3);
+    EXPECT_EQ(std::memcmp(bm.Data(), before.Data(), bm.ByteSize()), 0);
+
+    // A frame larger than the picture is clipped.
+    InvertFrame(bm, -3, -3, 25, 25, 3);
+    InvertFrame(bm, -3, -3, 25, 25, 3);
+    EXPECT_EQ(std::memcmp(bm.Data(), before.Data(), bm.ByteSize()), 0);
+}

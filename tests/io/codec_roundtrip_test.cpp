@@ -246,13 +246,8 @@ TEST(PngCodec, RoundTripAndSixteenBitPalettedInput) {
 
     // 16-bit gray + alpha (linear), written by libpng's simplified API.
     const uint16_t ga[] = {0, 65535, 65535, 0};
-    png_image pi{};
-    pi.version = PNG_IMAGE_VERSION;
-    pi.width = 2;
-    pi.height = 1;
-    pi.format = PNG_FORMAT_LINEAR_Y_ALPHA;
     const std::string g16 = dir.File("g16.png");
-    ASSERT_TRUE(png_image_write_to_file(&pi, g16.c_str(), 0, ga, 0, nullptr));
+    ASSERT_TRUE(WritePngWithLibpng(g16, 2, 1, PNG_FORMAT_LINEAR_Y_ALPHA, ga));
     const Bitmap gb = png::Read(g16);
     EXPECT_EQ(gb.Row(0)[3], 0);     // alpha 65535 -> T 0
     EXPECT_EQ(gb.Row(0)[7], 255);   // alpha 0 -> T 255
@@ -262,14 +257,8 @@ TEST(PngCodec, RoundTripAndSixteenBitPalettedInput) {
     // Palette with tRNS.
     const uint8_t cmap[] = {255, 0, 0, 255, 0, 0, 255, 64};
     const uint8_t idx[] = {0, 1, 1};
-    png_image pp{};
-    pp.version = PNG_IMAGE_VERSION;
-    pp.width = 3;
-    pp.height = 1;
-    pp.format = PNG_FORMAT_RGBA_COLORMAP;
-    pp.colormap_entries = 2;
     const std::string pal = dir.File("pal.png");
-    ASSERT_TRUE(png_image_write_to_file(&pp, pal.c_str(), 0, idx, 0, cmap));
+    ASSERT_TRUE(WritePngWithLibpng(pal, 3, 1, PNG_FORMAT_RGBA_COLORMAP, idx, cmap, 2));
     const Bitmap pb = png::Read(pal);
     EXPECT_EQ(Px(pb, 0, 0), 0xFF0000u);
     EXPECT_EQ(pb.Row(0)[3], 0);

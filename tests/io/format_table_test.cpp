@@ -49,13 +49,8 @@ TEST(LoadRules, PngAlphaBecomesTransparencyAndBack) {
     ScratchDir dir;
     // A PNG made by libpng itself: alpha 0, 255 and 100.
     const uint8_t rgba[] = {10, 20, 30, 0, 40, 50, 60, 255, 70, 80, 90, 100};
-    png_image pi{};
-    pi.version = PNG_IMAGE_VERSION;
-    pi.width = 3;
-    pi.height = 1;
-    pi.format = PNG_FORMAT_RGBA;
     const std::string path = dir.File("in.png");
-    ASSERT_TRUE(png_image_write_to_file(&pi, path.c_str(), 0, rgba, 0, nullptr));
+    ASSERT_TRUE(WritePngWithLibpng(path, 3, 1, PNG_FORMAT_RGBA, rgba));
 
     const Bitmap img = LoadImageFile(path, fcPng);
     ASSERT_EQ(img.Width(), 3);
@@ -84,13 +79,8 @@ TEST(LoadRules, PngAlphaBecomesTransparencyAndBack) {
 TEST(LoadRules, PngWithoutAlphaOpensOpaqueAndAllTransparentSurvives) {
     ScratchDir dir;
     const uint8_t rgb[] = {1, 2, 3, 4, 5, 6};
-    png_image pi{};
-    pi.version = PNG_IMAGE_VERSION;
-    pi.width = 2;
-    pi.height = 1;
-    pi.format = PNG_FORMAT_RGB;
     const std::string path = dir.File("rgb.png");
-    ASSERT_TRUE(png_image_write_to_file(&pi, path.c_str(), 0, rgb, 0, nullptr));
+    ASSERT_TRUE(WritePngWithLibpng(path, 2, 1, PNG_FORMAT_RGB, rgb));
     const Bitmap img = LoadImageFile(path, fcPng);
     EXPECT_EQ(img.Row(0)[3], 0);
     EXPECT_EQ(img.Row(0)[7], 0);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <png.h>
+
 #include "doc/bitmap.h"
 
 namespace pixora::testing {
@@ -59,6 +61,19 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Writes a PNG with libpng's own simplified writer (independent of ours).
+// colourMap and entries are for the colour-mapped formats.
+inline bool WritePngWithLibpng(const std::string& path, int w, int h, uint32_t format, const void* pixels,
+                               const void* colourMap = nullptr, uint32_t entries = 0) {
+    png_image pi{};
+    pi.version = PNG_IMAGE_VERSION;
+    pi.width = static_cast<png_uint_32>(w);
+    pi.height = static_cast<png_uint_32>(h);
+    pi.format = format;
+    pi.colormap_entries = entries;
+    return png_image_write_to_file(&pi, path.c_str(), 0, pixels, 0, colourMap) != 0;
 }
 
 // Largest difference of any colour byte between two images of equal size.

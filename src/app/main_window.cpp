@@ -161,8 +161,8 @@ void MainWindow::RefreshView() {
     view_->UpdateImage();
 }
 
-void MainWindow::RedrawLayerStrip(int) {
-    // The layer strip is drawn by the layers part; until then it is empty.
+void MainWindow::RedrawLayerStrip(int slot) {
+    if (OnRedrawLayerStrip) OnRedrawLayerStrip(slot);
 }
 
 void MainWindow::ReportError(int kind, const std::string& detail) {

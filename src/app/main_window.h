@@ -51,6 +51,8 @@ public:
     QTabWidget* Pages() const { return pageControl_; }
     ViewWidget* View() const { return view_; }
     QMenu* ImagePopup() const { return popup_; }
+    QLabel* LayerStripImage() const { return lsImage_; }
+    UpDown* LayerStripUpDown() const { return upDown_; }
 
     // Finds a command (menu item or tool-bar button action) by object name.
     QAction* Command(const QString& name) const;
@@ -64,6 +66,12 @@ public:
     void UpdateCommandStates() override;
     void RedrawLayerStrip(int slot) override;
     void ReportError(int kind, const std::string& detail) override;
+    void RefreshHistoryMenus() override {
+        if (OnRefreshHistoryMenus) OnRefreshHistoryMenus();
+    }
+    void EndSelection() override {
+        if (OnEndSelection) OnEndSelection();
+    }
 
     // The layout routine: view, layer sheet and effects panel.
     void RunLayout();
@@ -85,6 +93,10 @@ public:
     // Extension points filled by the later parts of the program.
     std::function<void()> OnShowTips;
     std::function<bool()> OnCloseAllForExit;
+    std::function<void()> OnRefreshHistoryMenus;
+    std::function<void()> OnEndSelection;
+    // Draws the layer strip of a slot into LSImage (the layers part).
+    std::function<void(int slot)> OnRedrawLayerStrip;
     // A tool button was clicked (the tool is chosen by the tools part).
     std::function<void(int tool)> OnToolButton;
 

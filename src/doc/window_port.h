@@ -27,6 +27,12 @@ public:
     virtual void RedrawLayerStrip(int slot) = 0;
     // Shows the shared error dialog (kind 1 save, 2 open, 3 batch).
     virtual void ReportError(int kind, const std::string& detail) = 0;
+    // Brings the "Undo ..." / "Redo ..." captions and drop-down lists up to
+    // date after a history step.
+    virtual void RefreshHistoryMenus() {}
+    // Commits a floating selection before the image is replaced (undo, redo,
+    // tab change); the selections part fills it.
+    virtual void EndSelection() {}
 };
 
 } // namespace pixora

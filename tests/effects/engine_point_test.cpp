@@ -1,0 +1,272 @@
+// Per-pixel effects against references written straight from their rules,
+// on random images, through both the band loops and the per-pixel callbacks.
+#include <cmath>
+#include <functional>
+
+#include "engine_support.h"
+
+using namespace pixora;
+using namespace enginetest;
+
+namespace {
+
+using Reference = std::function<void(Bitmap&)>;
+using Effect = std::function<bool(TEffects&, Bitmap&)>;
+
+// Runs the effect with fast loops on and off on the same random images and
+// compares both with the reference.
+void CheckAgainstReference(const Effect& effect, const Reference& reference, uint32_t seed = 1) {
+    for (const auto& size : {std::pair{37, 23}, std::pair{300, 260}}) {
+        const Bitmap original = RandomImage(size.first, size.second, seed++);
+        Bitmap expected = original;
+        reference(expected);
+        for (bool fastLoops : {true, false}) {
+            TEffects fx;
+            fx.UseFastLoops = fastLoops;
+            Bitmap actual = original;
+            ASSERT_TRUE(effect(fx, actual));
+            EXPECT_TRUE(SameImage(actual, expected)) << (fastLoops ? "band loops" : "per-pixel callbacks");
+        }
+    }
+}
+
+void ForEachPixel(Bitmap& b, const std::function<void(uint8_t*, int, int)>& f) {
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) f(Px(b, x, y), x, y);
+}
+
+int Mean(const uint8_t* p, const TChannelSet& on) {
+    int sum = 0, n = 0;
+    for (int k = 0; k < 4; ++k)
+        if (on[k]) {
+            sum += p[k];
+            ++n;
+        }
+    return sum / n;
+}
+
+} // namespace
+
+TEST(EnginePointEffects, MatchTheirRulesOnRandomImages) {
+    for (const TChannelSet& on : kSets) {
+        SCOPED_TRACE(::testing::Message() << on[0] << on[1] << on[2] << on[3]);
+        CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Invert(b, on); },
+                              [&](Bitmap& b) {
+                                  ForEachPixel(b, [&](uint8_t* p, int, int) {
+                                      for (int k = 0; k < 4; ++k)
+                                          if (on[k]) p[k] = static_cast<uint8_t>(255 - p[k]);
+                                  });
+                              });
+        const TChannelValues deltas{-300, 77, 255, -12};
+        const TChannelSet wrap{true, false, true, false};
+        CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.ColourAdjust(b, on, deltas, wrap); },
+                              [&](Bitmap& b) {
+                                  ForEachPixel(b, [&](uint8_t* p, int, int) {
+                                      for (int k = 0; k < 4; ++k) {
+                                          if (!on[k]) continue;
+                                          const int v = p[k] + deltas[k];
+                                          p[k] = static_cast<uint8_t>(wrap[k] ? ((v % 256) + 256) % 256 : Clamp(v));
+                                      }
+                                  });
+                              });
+        const TChannelValues amounts{-255, 120, 255, 31};
+        CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Contrast(b, on, amounts); },
+                              [&](Bitmap& b) {
+                                  ForEachPixel(b, [&](uint8_t* p, int, int) {
+                                      for (int k = 0; k < 4; ++k)
+                                          if (on[k]) p[k] = static_cast<uint8_t>(Clamp(p[k] - amounts[k] * (127 - p[k]) / 255));
+                                  });
+                              });
+        for (int s : {0, 100, 255}) {
+            CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Saturation(b, on, static_cast<uint8_t>(s)); },
+                                  [&](Bitmap& b) {
+                                      ForEachPixel(b, [&](uint8_t* p, int, int) {
+                                          const int m = Mean(p, on);
+                                          for (int k = 0; k < 4; ++k)
+                                              if (on[k]) p[k] = static_cast<uint8_t>((p[k] - m) * s / 255 + m);
+                                      });
+                                  });
+        }
+        for (int t : {0, 90, 254, 255}) {
+            CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Solarize(b, on, static_cast<uint8_t>(t)); },
+                                  [&](Bitmap& b) {
+                                      ForEachPixel(b, [&](uint8_t* p, int, int) {
+                                          if (t < Mean(p, on))
+                                              for (int k = 0; k < 4; ++k) p[k] = static_cast<uint8_t>(255 - p[k]);
+                                      });
+                                  });
+        }
+    }
+}
+
+TEST(EnginePointEffects, PosterizeRoundsHalvesToEvenOnAllFourBytes) {
+    for (int step : {0, 1, 2, 3, 10, 100, 255}) {
+        const int l = step == 0 ? 1 : step;
+        CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Posterize(b, 2, static_cast<uint8_t>(step)); },
+                              [&](Bitmap& b) {
+                                  ForEachPixel(b, [&](uint8_t* p, int, int) {
+                                      for (int k = 0; k < 4; ++k)
+                                          p[k] = static_cast<uint8_t>(Clamp(static_cast<int>(std::nearbyint(p[k] / double(l))) * l));
+                                  });
+                              });
+    }
+    TEffects fx;
+    Bitmap b(4, 1);
+    const uint8_t values[4] = {1, 3, 5, 7};  // halves with step 2: 0.5 1.5 2.5 3.5
+    for (int x = 0; x < 4; ++x) SetPx(b, x, 0, {values[x], 0, 0, 0});
+    fx.Posterize(b, kAllChannels, 2);
+    EXPECT_EQ(Px(b, 0, 0)[0], 0);
+    EXPECT_EQ(Px(b, 1, 0)[0], 4);
+    EXPECT_EQ(Px(b, 2, 0)[0], 4);
+    EXPECT_EQ(Px(b, 3, 0)[0], 8);
+}
+
+TEST(EnginePointEffects, NoiseFollowsItsDrawsAndStaysInRange) {
+    for (int n : {1, 7, 255}) {
+        for (const TChannelSet& on : kSets) {
+            const uint32_t seed = static_cast<uint32_t>(std::mt19937(42)());  // first draw after SetRandomSeed(42)
+            CheckAgainstReference(
+                [&](TEffects& fx, Bitmap& b) {
+                    fx.SetRandomSeed(42);
+                    return fx.Noise(b, on, static_cast<uint8_t>(n));
+                },
+                [&](Bitmap& b) {
+                    const int w = b.Width();
+                    ForEachPixel(b, [&](uint8_t* p, int x, int y) {
+                        for (int k = 0; k < 4; ++k) {
+                            if (!on[k]) continue;
+                            const uint32_t i = static_cast<uint32_t>(y * w + x);
+                            p[k] = static_cast<uint8_t>(
+                                Clamp(p[k] + TEffects::NoiseDraw(seed, i, k, 0, n) - TEffects::NoiseDraw(seed, i, k, 1, n)));
+                        }
+                    });
+                });
+        }
+    }
+    // The draws are uniform over 0..n-1.
+    std::vector<int> hits(5, 0);
+    for (uint32_t i = 0; i < 50000; ++i) {
+        const int d = TEffects::NoiseDraw(9, i, static_cast<int>(i & 3), static_cast<int>(i & 1), 5);
+        ASSERT_GE(d, 0);
+        ASSERT_LT(d, 5);
+        ++hits[static_cast<std::size_t>(d)];
+    }
+    for (int h : hits) EXPECT_NEAR(h, 10000, 400);
+    // Two runs differ (fresh draws per run), amplitude 0 changes nothing.
+    TEffects fx;
+    const Bitmap original = RandomImage(64, 64, 5);
+    Bitmap a = original, b = original;
+    fx.Noise(a, kAllChannels, 50);
+    fx.Noise(b, kAllChannels, 50);
+    EXPECT_FALSE(SameImage(a, b));
+    Bitmap quiet = original;
+    EXPECT_TRUE(fx.Noise(quiet, kAllChannels, 0));
+    EXPECT_TRUE(SameImage(quiet, original));
+}
+
+TEST(EnginePointEffects, ColourFilterReplacesByWindowAndModes) {
+    const TPixelBytes lower{40, 0, 100, 0}, upper{200, 90, 255, 0}, repl{1, 2, 3, 4};
+    for (bool outside : {false, true})
+        for (bool invert : {false, true})
+            for (const TChannelSet& flags : {TChannelSet{true, true, true, false}, TChannelSet{false, true, false, true}}) {
+                CheckAgainstReference(
+                    [&](TEffects& fx, Bitmap& b) { return fx.ColourFilter(b, lower, upper, flags, repl, outside, invert); },
+                    [&](Bitmap& b) {
+                        const uint8_t lo[3] = {lower.B, lower.G, lower.R}, hi[3] = {upper.B, upper.G, upper.R};
+                        ForEachPixel(b, [&](uint8_t* p, int, int) {
+                            bool any = false;
+                            for (int k = 0; k < 3; ++k)
+                                if (flags[k]) any = any || ((lo[k] <= p[k] && p[k] <= hi[k]) != outside);
+                            if (any != invert) {
+                                p[0] = repl.B;
+                                p[1] = repl.G;
+                                p[2] = repl.R;
+                                p[3] = repl.T;
+                            }
+                        });
+                    });
+            }
+    // As the Colour Filter dialog uses it: outside the window is replaced.
+    TEffects fx;
+    const Bitmap original = RandomImage(50, 50, 8);
+    Bitmap b = original;
+    fx.ColourFilter(b, {0, 0, 0, 0}, {255, 255, 255, 0}, kColourChannels, {}, true, false);
+    EXPECT_TRUE(SameImage(b, original));
+    fx.ColourFilter(b, {0, 0, 0, 0}, {255, 255, 100, 0}, kColourChannels, {}, true, false);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 50; ++x) {
+            const bool replaced = Px(original, x, y)[2] > 100;
+            EXPECT_EQ(BytesAt(b, x, y), replaced ? TPixelBytes{} : BytesAt(original, x, y));
+        }
+    // Only the fourth byte flagged: nothing to filter on.
+    EXPECT_FALSE(fx.ColourFilter(b, {}, {}, {false, false, false, true}, {}, true, false));
+    EXPECT_FALSE(fx.ColourFilter(b, 3, 0, 10, {}, true, false));
+}
+
+TEST(EnginePointEffects, WorkedValuesFromTheRules) {
+    TEffects fx;
+    Bitmap b(1, 1);
+    SetPx(b, 0, 0, {200, 200, 200, 0});
+    fx.ColourAdjust(b, 0, 255, false);
+    fx.ColourAdjust(b, 1, 255, true);
+    EXPECT_EQ(BytesAt(b, 0, 0), (TPixelBytes{255, 199, 200, 0}));
+
+    // Saturation 255 keeps the pixel; 0 gives the average, fourth byte counted.
+    SetPx(b, 0, 0, {10, 20, 60, 10});
+    fx.Saturation(b, kAllChannels, 255);
+    EXPECT_EQ(BytesAt(b, 0, 0), (TPixelBytes{10, 20, 60, 10}));
+    fx.Saturation(b, kAllChannels, 0);
+    EXPECT_EQ(BytesAt(b, 0, 0), (TPixelBytes{25, 25, 25, 25}));
+
+    // Solarize 0 inverts any pixel with a non-zero average, not a black one.
+    Bitmap two(2, 1);
+    SetPx(two, 0, 0, {0, 0, 0, 0});
+    SetPx(two, 1, 0, {0, 0, 0, 4});
+    fx.Solarize(two, kAllChannels, 0);
+    EXPECT_EQ(BytesAt(two, 0, 0), (TPixelBytes{0, 0, 0, 0}));
+    EXPECT_EQ(BytesAt(two, 1, 0), (TPixelBytes{255, 255, 255, 251}));
+    const Bitmap before = two;
+    fx.Solarize(two, kAllChannels, 255);
+    EXPECT_TRUE(SameImage(two, before));
+
+    // Posterize step 0 is step 1: unchanged.
+    const Bitmap original = RandomImage(30, 30, 3);
+    Bitmap p = original;
+    fx.Posterize(p, kAllChannels, 0);
+    EXPECT_TRUE(SameImage(p, original));
+}
+
+TEST(EnginePointEffects, RefusalsLeaveTheImageAlone) {
+    TEffects fx;
+    Bitmap empty;
+    const Bitmap original = RandomImage(8, 8, 4);
+    Bitmap b = original;
+    const TChannelSet none{};
+    EXPECT_FALSE(fx.Invert(empty, kAllChannels));
+    EXPECT_FALSE(fx.Invert(b, none));
+    EXPECT_FALSE(fx.Invert(b, 4));  // no such channel
+    EXPECT_FALSE(fx.ColourAdjust(b, none, {1, 1, 1, 1}));
+    EXPECT_FALSE(fx.Contrast(b, none, {1, 1, 1, 1}));
+    EXPECT_FALSE(fx.Saturation(b, none, 0));
+    EXPECT_FALSE(fx.Solarize(b, none, 0));
+    EXPECT_FALSE(fx.Posterize(b, none, 9));
+    EXPECT_FALSE(fx.Noise(b, none, 9));
+    EXPECT_FALSE(fx.Fill(empty, 0, 9));
+    EXPECT_TRUE(SameImage(b, original));
+    // The single-channel form touches only its channel.
+    EXPECT_TRUE(fx.Fill(b, 1, 9));
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(Px(b, x, y)[1], 9);
+            EXPECT_EQ(Px(b, x, y)[0], Px(original, x, y)[0]);
+        }
+}
+
+TEST(EnginePointEffects, TwentyFourBitImagesBecomeThirtyTwoBit) {
+    TEffects fx;
+    Bitmap b(3, 2, 24);
+    b.Fill(10, 20, 30);
+    ASSERT_TRUE(fx.Invert(b, kColourChannels));
+    EXPECT_EQ(b.BitsPerPixel(), 32);
+    EXPECT_EQ(BytesAt(b, 2, 1), (TPixelBytes{245, 235, 225, 0}));
+}

@@ -1,0 +1,167 @@
+// Pixelization and rough blur against references that number the cells
+// themselves.
+#include <vector>
+
+#include "engine_support.h"
+
+using namespace pixora;
+using namespace enginetest;
+
+namespace {
+
+// Per cell (rectangle cells, numbered across then down) the truncated
+// average of channel k; count 0 for no pixels.
+struct Cells {
+    int across = 0, down = 0;
+    std::vector<long long> sum[4];
+    std::vector<int> count;
+};
+
+Cells Measure(const Bitmap& b, int w, int h) {
+    Cells c;
+    c.across = (b.Width() + w - 1) / w;
+    c.down = (b.Height() + h - 1) / h;
+    const std::size_t n = static_cast<std::size_t>(c.across * c.down);
+    for (auto& s : c.sum) s.assign(n, 0);
+    c.count.assign(n, 0);
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) {
+            const std::size_t i = static_cast<std::size_t>((y / h) * c.across + x / w);
+            for (int k = 0; k < 4; ++k) c.sum[k][i] += Px(b, x, y)[k];
+            ++c.count[i];
+        }
+    return c;
+}
+
+Bitmap PixelizeReference(const Bitmap& b, int w, int h, const TChannelSet& on) {
+    const Cells c = Measure(b, w, h);
+    Bitmap t = b;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) {
+            const std::size_t i = static_cast<std::size_t>((y / h) * c.across + x / w);
+            for (int k = 0; k < 4; ++k)
+                if (on[k]) Px(t, x, y)[k] = static_cast<uint8_t>(c.sum[k][i] / c.count[i]);
+        }
+    return t;
+}
+
+Bitmap RoughReference(const Bitmap& b, int w, int h, const TChannelSet& on, bool fast, int e) {
+    const Cells c = Measure(b, w, h);
+    const int n = c.across, total = c.across * c.down;
+    Bitmap t = b;
+    for (int y = 0; y < b.Height(); ++y)
+        for (int x = 0; x < b.Width(); ++x) {
+            const int i = (y / h) * n + x / w;
+            for (int k = 0; k < 4; ++k) {
+                if (!on[k]) continue;
+                long long acc = 0, used = 0;
+                const int step = fast ? e * n : n;
+                for (int d = i - e * n; d <= i + e * n; d += (step ? step : 1)) {
+                    if (step == 0 && d != i) continue;
+                    for (int j = d - e; j <= d + e; ++j) {
+                        if (j < 0 || j >= total) continue;
+                        acc += c.sum[k][static_cast<std::size_t>(j)] / c.count[static_cast<std::size_t>(j)];
+                        ++used;
+                    }
+                }
+                Px(t, x, y)[k] = static_cast<uint8_t>(acc / used);
+            }
+        }
+    return t;
+}
+
+} // namespace
+
+TEST(EngineRangeEffects, PixelizationAveragesEachCell) {
+    const Bitmap original = RandomImage(301, 257, 41);
+    for (auto [w, h] : {std::pair{8, 8}, std::pair{2, 50}, std::pair{13, 5}, std::pair{400, 400}})
+        for (const TChannelSet& on : {kAllChannels, TChannelSet{true, false, false, true}})
+            for (bool fastLoops : {true, false}) {
+                TEffects fx;
+                fx.UseFastLoops = fastLoops;
+                Bitmap b = original;
+                ASSERT_TRUE(fx.Pixelization(b, on, w, h));
+                EXPECT_TRUE(SameImage(b, PixelizeReference(original, w, h, on))) << w << "x" << h;
+            }
+    TEffects fx;
+    Bitmap b = original;
+    EXPECT_FALSE(fx.Pixelization(b, kAllChannels, 0, 8));
+    EXPECT_FALSE(fx.Pixelization(b, TChannelSet{}, 8, 8));
+    EXPECT_TRUE(SameImage(b, original));
+}
+
+TEST(EngineRangeEffects, TransparentRangeDecidesAboutPixelsOutsideTheShapes) {
+    const Bitmap original = RandomImage(64, 48, 42);
+    TEffects fx;
+    fx.RangeType = rtEllipse;
+    Bitmap b = original;
+    ASSERT_TRUE(fx.Pixelization(b, kAllChannels, 16, 16));
+    // The corners of each cell lie outside its ellipse and keep their pixels.
+    EXPECT_EQ(BytesAt(b, 0, 0), BytesAt(original, 0, 0));
+    EXPECT_EQ(BytesAt(b, 16, 47), BytesAt(original, 16, 47));
+    // Cell centres take their ellipse's average.
+    EXPECT_EQ(BytesAt(b, 8, 8), BytesAt(b, 7, 9));
+
+    fx.TransparentRange = false;
+    b = original;
+    ASSERT_TRUE(fx.Pixelization(b, kAllChannels, 16, 16));
+    // Now all the outside pixels form range 0 and share one average.
+    EXPECT_NE(BytesAt(b, 0, 0), BytesAt(original, 0, 0));
+    EXPECT_EQ(BytesAt(b, 0, 0), BytesAt(b, 63, 47));
+    EXPECT_EQ(BytesAt(b, 0, 0), BytesAt(b, 16, 31));
+}
+
+TEST(EngineRangeEffects, EveryShapeAveragesByTheRangeBitmap) {
+    // The second walk must give each pixel its own range's average, for
+    // whatever shape numbered the pixels.
+    const Bitmap original = RandomImage(90, 70, 43);
+    for (int t = 0; t < kRangeTypeCount; ++t)
+        for (bool transparent : {true, false}) {
+            TEffects fx;
+            fx.RangeType = static_cast<TRangeType>(t);
+            fx.TransparentRange = transparent;
+            Bitmap b = original;
+            ASSERT_TRUE(fx.Pixelization(b, kAllChannels, 9, 7));
+            const Bitmap& ranges = fx.RangeBitmap();
+            std::vector<long long> sum(2000 * 4, 0);
+            std::vector<int> count(2000, 0);
+            for (int y = 0; y < 70; ++y)
+                for (int x = 0; x < 90; ++x) {
+                    const int r = TCustomEffects::RangeIndexAt(ranges, x, y);
+                    if (r == TCustomEffects::kNoRange) continue;
+                    ASSERT_LT(r, 2000);
+                    for (int k = 0; k < 4; ++k) sum[static_cast<std::size_t>(4 * r + k)] += Px(original, x, y)[k];
+                    ++count[static_cast<std::size_t>(r)];
+                }
+            for (int y = 0; y < 70; ++y)
+                for (int x = 0; x < 90; ++x) {
+                    const int r = TCustomEffects::RangeIndexAt(ranges, x, y);
+                    for (int k = 0; k < 4; ++k) {
+                        const int expected = r == TCustomEffects::kNoRange
+                                                 ? Px(original, x, y)[k]
+                                                 : static_cast<int>(sum[static_cast<std::size_t>(4 * r + k)] /
+                                                                    count[static_cast<std::size_t>(r)]);
+                        ASSERT_EQ(Px(b, x, y)[k], expected) << "shape " << t << " at " << x << "," << y;
+                    }
+                }
+        }
+}
+
+TEST(EngineRangeEffects, RoughBlurAveragesNeighbouringRanges) {
+    const Bitmap original = RandomImage(203, 151, 44);
+    for (bool fast : {true, false})
+        for (int e : {0, 1, 2, 5})
+            for (bool fastLoops : {true, false}) {
+                TEffects fx;
+                fx.UseFastLoops = fastLoops;
+                Bitmap b = original;
+                ASSERT_TRUE(fx.RoughBlur(b, kAllChannels, fast, e, 8, 8));
+                EXPECT_TRUE(SameImage(b, RoughReference(original, 8, 8, kAllChannels, fast, e)))
+                    << (fast ? "fast" : "qualitative") << " radius " << e;
+            }
+    TEffects fx;
+    Bitmap b = original;
+    EXPECT_TRUE(fx.RoughBlur(b, 2, true, 1, 5, 9));
+    EXPECT_TRUE(SameImage(b, RoughReference(original, 5, 9, SingleChannel(2), true, 1)));
+    EXPECT_FALSE(fx.RoughBlur(b, kAllChannels, true, -1, 8, 8));
+}

@@ -1,0 +1,62 @@
+#pragma once
+// Helpers of the effects engine tests: random images and pixel access.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "doc/bitmap.h"
+#include "effects/engine/effects.h"
+
+namespace enginetest {
+
+using namespace pixora;
+
+inline Bitmap RandomImage(int w, int h, uint32_t seed) {
+    Bitmap b(w, h, 32);
+    std::mt19937 rng(seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < 4 * w; ++x) b.Row(y)[x] = static_cast<uint8_t>(rng() & 0xFF);
+    return b;
+}
+
+inline uint8_t* Px(Bitmap& b, int x, int y) { return b.Row(y) + 4 * x; }
+inline const uint8_t* Px(const Bitmap& b, int x, int y) { return b.Row(y) + 4 * x; }
+
+inline TPixelBytes BytesAt(const Bitmap& b, int x, int y) {
+    const uint8_t* p = Px(b, x, y);
+    return {p[0], p[1], p[2], p[3]};
+}
+
+inline void SetPx(Bitmap& b, int x, int y, TPixelBytes v) {
+    uint8_t* p = Px(b, x, y);
+    p[0] = v.B;
+    p[1] = v.G;
+    p[2] = v.R;
+    p[3] = v.T;
+}
+
+inline int Clamp(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+
+// Byte-for-byte equality with the first differing pixel in the message.
+inline ::testing::AssertionResult SameImage(const Bitmap& a, const Bitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel())
+        return ::testing::AssertionFailure() << "sizes differ: " << a.Width() << "x" << a.Height() << " vs "
+                                             << b.Width() << "x" << b.Height();
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            for (int k = 0; k < a.BytesPerPixel(); ++k) {
+                const int u = a.Row(y)[x * a.BytesPerPixel() + k], v = b.Row(y)[x * b.BytesPerPixel() + k];
+                if (u != v)
+                    return ::testing::AssertionFailure()
+                           << "pixel (" << x << ", " << y << ") byte " << k << ": " << u << " vs " << v;
+            }
+    return ::testing::AssertionSuccess();
+}
+
+// The channel sets the tests run every effect with.
+inline const TChannelSet kSets[] = {
+    {true, true, true, true}, {true, false, true, false}, {false, false, false, true}, {false, true, false, false}};
+
+} // namespace enginetest

@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "app/installers.h"
 #include "app/message_dialog.h"
 #include "app/status_bar.h"
 #include "app/swatch.h"
@@ -51,6 +52,9 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
         if (e.Name == "TForm51") return new MessageDialog(owner);
         return nullptr;
     });
+    InstallViewCommands(*this);
+    InstallFileCommands(*this);
+    InstallHistoryCommands(*this);
 }
 
 MainWindow::~MainWindow() {

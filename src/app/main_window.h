@@ -43,6 +43,8 @@ public:
 
     Workspace& Ws() { return *ws_; }
     const WindowSet& Windows() const { return windows_; }
+    // A subsystem puts its own window class in place of a start-up frame.
+    void ReplaceWindow(const QString& name, QWidget* window) { windows_.Replace(name, window); }
     QWidget* Window(const QString& name) const { return windows_.Find(name); }
     const CursorSet& Cursors() const { return cursors_; }
     StatusBarWidget* Status() const { return status_; }

@@ -80,6 +80,18 @@ void WindowSet::CreateAll(QWidget* owner, const Factory& make) {
     }
 }
 
+void WindowSet::Replace(const QString& name, QWidget* window) {
+    for (QWidget*& w : windows_) {
+        if (w->objectName() != name) continue;
+        window->setObjectName(name);
+        window->setWindowTitle(w->windowTitle());
+        window->hide();
+        w->deleteLater();
+        w = window;
+        return;
+    }
+}
+
 QWidget* WindowSet::Find(const QString& name) const {
     for (QWidget* w : windows_)
         if (w->objectName() == name) return w;

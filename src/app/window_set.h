@@ -25,6 +25,9 @@ public:
     void CreateAll(QWidget* owner, const Factory& make);
 
     QWidget* Find(const QString& name) const;
+    // Puts a subsystem's own window class in the place of a plain frame,
+    // keeping the start-up order, name and caption; the frame is deleted.
+    void Replace(const QString& name, QWidget* window);
     const std::vector<QWidget*>& All() const { return windows_; }
 
 private:

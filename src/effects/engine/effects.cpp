@@ -52,7 +52,7 @@ bool TEffects::ApplyTables(Bitmap& bitmap, const TChannelSet& channels,
     for (int k = 0; k < 4; ++k)
         if (!channels[k])
             for (int v = 0; v < 256; ++v) data.Tables[k][v] = static_cast<uint8_t>(v);
-    const kernels::TTableKernel kernel{&data.Tables};
+    const kernels::TTableKernel kernel(data.Tables);
     return ScanWithKernel(bitmap, &data, kernel, true);
 }
 

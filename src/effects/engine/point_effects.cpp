@@ -125,8 +125,8 @@ bool TEffects::Noise(Bitmap& bitmap, int channel, uint8_t amplitude) {
 bool TEffects::Noise(Bitmap& bitmap, const TChannelSet& channels, uint8_t amplitude) {
     if (bitmap.Empty() || !HasChannel(channels)) return false;
     TNoiseData data{channels, amplitude, static_cast<uint32_t>(random_())};
-    kernels::TNoiseKernel kernel{data.Seed, static_cast<uint32_t>(bitmap.Width()), amplitude, {}};
-    for (int k = 0; k < 4; ++k) kernel.Keep[k] = channels[k] ? 0xFF : 0;
+    kernels::TNoiseKernel kernel{data.Seed, static_cast<uint32_t>(bitmap.Width()), {}};
+    for (int k = 0; k < 4; ++k) kernel.N[k] = channels[k] ? amplitude : 0;
     return ScanWithKernel(bitmap, &data, kernel, true);
 }
 

@@ -33,42 +33,61 @@ namespace kernels {
 
 inline uint8_t Clamp255(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
-// Every byte through the table of its channel.
+// Every byte through the table of its channel. The tables are widened to
+// 32 bits and pre-shifted, so a pixel is one load, four lookups and one
+// store.
 struct TTableKernel {
-    const std::array<std::array<uint8_t, 256>, 4>* Tables;
+    std::array<std::array<uint32_t, 256>, 4> Wide;
+    explicit TTableKernel(const std::array<std::array<uint8_t, 256>, 4>& tables) {
+        for (int k = 0; k < 4; ++k)
+            for (int v = 0; v < 256; ++v) Wide[k][v] = static_cast<uint32_t>(tables[k][v]) << (8 * k);
+    }
     void operator()(uint8_t* row, int x0, int x1, int) const {
-        const auto& t = *Tables;
         for (uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(x0); p < row + 4 * static_cast<std::ptrdiff_t>(x1);
              p += 4) {
-            p[0] = t[0][p[0]];
-            p[1] = t[1][p[1]];
-            p[2] = t[2][p[2]];
-            p[3] = t[3][p[3]];
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            v = Wide[0][v & 0xFF] | Wide[1][(v >> 8) & 0xFF] | Wide[2][(v >> 16) & 0xFF] | Wide[3][v >> 24];
+            std::memcpy(p, &v, 4);
         }
     }
 };
 
 // Mean m of the enabled channels; each enabled c := (c - m) * s / 255 + m.
+// Written as plain arithmetic on the four bytes so the compiler vectorises
+// it: m = sum * K >> 11 is exact for sums up to 1020 and counts 1..4, and
+// |x| / 255 == (|x| + (|x| >> 8) + 1) >> 8 for |x| <= 65025.
 struct TSaturationKernel {
-    std::array<bool, 4> On;
-    std::array<uint8_t, 4> Keep;      // 0xFF for enabled channels (sum mask)
-    std::array<uint8_t, 1021> Mean;   // sum -> sum / count
-    std::array<int16_t, 511> Scaled;  // d + 255 -> d * s / 255 (truncated)
-    TSaturationKernel(const TChannelSet& on, uint8_t s) : On(on) {
+    int On[4];
+    int MeanFactor;
+    int S;
+    TSaturationKernel(const TChannelSet& on, uint8_t s) : MeanFactor(0), S(s) {
         int count = 0;
         for (int k = 0; k < 4; ++k) {
-            Keep[k] = on[k] ? 0xFF : 0;
-            count += on[k] ? 1 : 0;
+            On[k] = on[k] ? 1 : 0;
+            count += On[k];
         }
-        for (int sum = 0; sum < 1021; ++sum) Mean[sum] = static_cast<uint8_t>(std::min(sum / count, 255));
-        for (int d = -255; d <= 255; ++d) Scaled[d + 255] = static_cast<int16_t>(d * s / 255);
+        static constexpr int kFactors[5] = {0, 2048, 1024, 683, 512};
+        MeanFactor = kFactors[count];
+    }
+    static uint8_t Scale(int c, int m, int s, int on) {
+        const int d = c - m;
+        const int x = (d < 0 ? -d : d) * s;
+        const int q = (x + (x >> 8) + 1) >> 8;
+        return static_cast<uint8_t>(on ? m + (d < 0 ? -q : q) : c);
     }
     void operator()(uint8_t* row, int x0, int x1, int) const {
-        for (uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(x0); p < row + 4 * static_cast<std::ptrdiff_t>(x1);
-             p += 4) {
-            const int m = Mean[(p[0] & Keep[0]) + (p[1] & Keep[1]) + (p[2] & Keep[2]) + (p[3] & Keep[3])];
-            for (int k = 0; k < 4; ++k)
-                if (On[k]) p[k] = static_cast<uint8_t>(m + Scaled[p[k] - m + 255]);
+        const int s = S;
+        for (int x = x0; x < x1; ++x) {
+            uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(x);
+            const int sum = p[0] * On[0] + p[1] * On[1] + p[2] * On[2] + p[3] * On[3];
+            const int m = (sum * MeanFactor) >> 11;
+            const uint8_t b0 = Scale(p[0], m, s, On[0]), b1 = Scale(p[1], m, s, On[1]);
+            const uint8_t b2 = Scale(p[2], m, s, On[2]), b3 = Scale(p[3], m, s, On[3]);
+            p[0] = b0;
+            p[1] = b1;
+            p[2] = b2;
+            p[3] = b3;
         }
     }
 };
@@ -112,23 +131,35 @@ inline uint32_t NoiseHash(uint32_t seed, uint32_t i) {
     return x;
 }
 
-// c := clamp(c + random(N) - random(N)) on the enabled channels.
+// c := clamp(c + random(N) - random(N)) on the enabled channels (a
+// disabled channel draws with N = 0, which leaves it alone). The hashes of a
+// chunk are made first and used second: both loops vectorise.
 struct TNoiseKernel {
     uint32_t Seed;
     uint32_t Width;
-    uint32_t N;
-    std::array<uint8_t, 4> Keep;
+    std::array<uint32_t, 4> N;
+    static uint8_t Step(uint8_t c, uint32_t h, uint32_t n) {
+        const int a = static_cast<int>(((h & 0xFFFFu) * n) >> 16);
+        const int b = static_cast<int>(((h >> 16) * n) >> 16);
+        const int v = c + a - b;
+        return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+    }
     void operator()(uint8_t* row, int x0, int x1, int y) const {
-        // Byte i of the row is channel i & 3 of pixel i / 4.
-        const uint32_t base = static_cast<uint32_t>(y) * Width * 4u;
-        for (int i = 4 * x0; i < 4 * x1; ++i) {
-            const uint32_t h = NoiseHash(Seed, base + static_cast<uint32_t>(i));
-            const int a = static_cast<int>(((h & 0xFFFFu) * N) >> 16);
-            const int b = static_cast<int>(((h >> 16) * N) >> 16);
-            int v = row[i] + a - b;
-            v = v < 0 ? 0 : (v > 255 ? 255 : v);
-            const uint8_t keep = Keep[static_cast<unsigned>(i) & 3u];
-            row[i] = static_cast<uint8_t>((v & keep) | (row[i] & ~keep));
+        constexpr int kChunk = 256;
+        uint32_t hashes[4 * kChunk];
+        const uint32_t n0 = N[0], n1 = N[1], n2 = N[2], n3 = N[3];
+        for (int c0 = x0; c0 < x1; c0 += kChunk) {
+            const int count = std::min(kChunk, x1 - c0);
+            // Byte i of pixel x is keyed by ((y * Width + x) * 4 + i).
+            const uint32_t base = (static_cast<uint32_t>(y) * Width + static_cast<uint32_t>(c0)) * 4u;
+            for (int i = 0; i < 4 * count; ++i) hashes[i] = NoiseHash(Seed, base + static_cast<uint32_t>(i));
+            uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(c0);
+            for (int x = 0; x < count; ++x) {
+                p[4 * x] = Step(p[4 * x], hashes[4 * x], n0);
+                p[4 * x + 1] = Step(p[4 * x + 1], hashes[4 * x + 1], n1);
+                p[4 * x + 2] = Step(p[4 * x + 2], hashes[4 * x + 2], n2);
+                p[4 * x + 3] = Step(p[4 * x + 3], hashes[4 * x + 3], n3);
+            }
         }
     }
 };

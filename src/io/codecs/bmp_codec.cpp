@@ -242,8 +242,8 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
 }
 
 Bitmap Read(const std::string& path) {
-    const TFileData file = ReadWholeFile(path);
-    return ReadMemory(file.Bytes.get(), file.Size);
+    const TMappedFile file(path);
+    return ReadMemory(file.Data(), file.Size());
 }
 
 namespace {
@@ -290,18 +290,16 @@ void Write(const std::string& path, const Bitmap& image, int bits) {
         for (std::size_t i = 0; i < indexed.Palette.size(); ++i) Put32(&head[54 + 4 * i], indexed.Palette[i]);
     }
 
-    FilePtr f = OpenFile(path, "wb");
-    auto write = [&](const void* p, std::size_t n) {
-        if (std::fwrite(p, 1, n, f.get()) != n) throw ECodecError("BMP: cannot write " + path + ": " + std::strerror(errno));
-    };
-    write(head.data(), head.size());
+    TRawWriter out(path);
+    out.Write(head.data(), head.size());
 
     if (bits == 32 && srcBpp == 4) {
-        // Rows go out as they are, fourth byte included.
-        for (int y = h - 1; y >= 0; --y) write(image.Row(y), stride);
+        // Rows go out as they are, fourth byte included, straight from the
+        // bitmap (bottom-up, so one write per row).
+        for (int y = h - 1; y >= 0; --y) out.Write(image.Row(y), stride);
     } else {
         // Convert a band of rows at a time into one buffer.
-        const int band = static_cast<int>(std::max<std::size_t>(1, (1u << 20) / stride));
+        const int band = static_cast<int>(std::max<std::size_t>(1, (std::size_t(4) << 20) / stride));
         std::vector<uint8_t> buf(stride * static_cast<std::size_t>(band), 0);
         for (int y0 = h - 1; y0 >= 0; y0 -= band) {
             const int rows = std::min(band, y0 + 1);
@@ -334,10 +332,10 @@ void Write(const std::string& path, const Bitmap& image, int bits) {
                     break;
                 }
             }
-            write(buf.data(), stride * static_cast<std::size_t>(rows));
+            out.Write(buf.data(), stride * static_cast<std::size_t>(rows));
         }
     }
-    if (std::fflush(f.get()) != 0) throw ECodecError("BMP: cannot write " + path + ": " + std::strerror(errno));
+    out.Close();
 }
 
 } // namespace pixora::bmp

@@ -5,7 +5,10 @@
 #include <new>
 #include <string>
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "io/codecs/format_codecs.h"
 
@@ -41,15 +44,57 @@ std::size_t FileSizeOf(std::FILE* f) {
     return static_cast<std::size_t>(st.st_size);
 }
 
-TFileData ReadWholeFile(const std::string& path) {
-    FilePtr f = OpenFile(path, "rb");
-    TFileData data;
-    data.Size = FileSizeOf(f.get());
-    data.Bytes.reset(new (std::nothrow) uint8_t[data.Size + 1]);
-    if (!data.Bytes) throw ECodecError("Not enough memory to read " + path);
-    if (data.Size > 0 && std::fread(data.Bytes.get(), 1, data.Size, f.get()) != data.Size)
-        throw ECodecError("Cannot read " + path + ": " + std::strerror(errno));
-    return data;
+TMappedFile::TMappedFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        throw ECodecError("Not a readable file: " + path);
+    }
+    size_ = static_cast<std::size_t>(st.st_size);
+    if (size_ > 0) {
+        void* p = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (p == MAP_FAILED) {
+            const int e = errno;
+            close(fd);
+            throw ECodecError("Cannot read " + path + ": " + std::strerror(e));
+        }
+        data_ = static_cast<const uint8_t*>(p);
+    }
+    close(fd);
+}
+
+TMappedFile::~TMappedFile() {
+    if (data_) munmap(const_cast<uint8_t*>(data_), size_);
+}
+
+TRawWriter::TRawWriter(const std::string& path) : path_(path) {
+    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd_ < 0) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
+}
+
+TRawWriter::~TRawWriter() {
+    if (fd_ >= 0) close(fd_);
+}
+
+void TRawWriter::Write(const void* data, std::size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd_, p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+void TRawWriter::Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
 }
 
 Bitmap ApplyExifOrientation(const Bitmap& src, int orientation) {

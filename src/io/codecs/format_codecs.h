@@ -65,13 +65,37 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // fopen that throws ECodecError naming the file and the system's reason.
 FilePtr OpenFile(const std::string& path, const char* mode);
-// Whole file contents (left uninitialised before the read, so big files
-// cost one pass); throws ECodecError when it cannot be read.
-struct TFileData {
-    std::unique_ptr<uint8_t[]> Bytes;
-    std::size_t Size = 0;
+// A file mapped read-only into memory: no copy, and pages come straight
+// from the file cache. Throws ECodecError when it cannot be opened.
+class TMappedFile {
+public:
+    explicit TMappedFile(const std::string& path);
+    ~TMappedFile();
+    TMappedFile(const TMappedFile&) = delete;
+    TMappedFile& operator=(const TMappedFile&) = delete;
+    const uint8_t* Data() const { return data_; }
+    std::size_t Size() const { return size_; }
+
+private:
+    const uint8_t* data_ = nullptr;
+    std::size_t size_ = 0;
 };
-TFileData ReadWholeFile(const std::string& path);
+
+// Unbuffered output to a new file in large write() calls.
+class TRawWriter {
+public:
+    explicit TRawWriter(const std::string& path);
+    ~TRawWriter();
+    TRawWriter(const TRawWriter&) = delete;
+    TRawWriter& operator=(const TRawWriter&) = delete;
+    void Write(const void* data, std::size_t size);
+    // Closes the file, reporting a failure of the last writes.
+    void Close();
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
 std::size_t FileSizeOf(std::FILE* f);
 
 // Turns a bitmap by an EXIF orientation value (1..8); other values leave it.

@@ -133,9 +133,13 @@ void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode
     const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     std::string temp = dir + (dir.back() == '/' ? "" : "/") + "." + base + ".XXXXXX";
+    // mkstemp reserves a unique name; the codec then creates the file anew.
+    // Writing into a fresh file rather than truncating one spares the file
+    // system a forced flush when it is closed.
     const int fd = mkstemp(temp.data());
     if (fd < 0) throw ECodecError("Cannot create a file in " + dir + ": " + std::strerror(errno));
     close(fd);
+    unlink(temp.c_str());
     try {
         WriteByFormat(temp, image, formatCode, opts);
     } catch (const ECodecError&) {

@@ -33,6 +33,24 @@ QImage Wrap(Bitmap& b) {
                   b.BitsPerPixel() == 32 ? QImage::Format_RGB32 : QImage::Format_BGR888);
 }
 
+// Bounding box of a point list, widened by a margin.
+TRect Bounds(const std::vector<TPoint>& points, int margin) {
+    TRect r{points[0].X, points[0].Y, points[0].X, points[0].Y};
+    for (const TPoint& pt : points) {
+        r.Left = std::min(r.Left, pt.X);
+        r.Top = std::min(r.Top, pt.Y);
+        r.Right = std::max(r.Right, pt.X);
+        r.Bottom = std::max(r.Bottom, pt.Y);
+    }
+    return {r.Left - margin, r.Top - margin, r.Right + margin, r.Bottom + margin};
+}
+
+QPolygon ToQPolygon(const std::vector<TPoint>& points) {
+    QPolygon poly;
+    for (const TPoint& pt : points) poly << QPoint(pt.X, pt.Y);
+    return poly;
+}
+
 } // namespace
 
 bool Canvas::InClip(int x, int y) const {
@@ -109,16 +127,19 @@ void Canvas::Plot(int x, int y) {
         if (!on) return;
     }
     if (!InClip(x, y)) return;
-    uint8_t* p = target_.Row(y) + x * target_.BytesPerPixel();
+    PaintPixel(target_.Row(y) + x * target_.BytesPerPixel(), PenColour);
+}
+
+void Canvas::PaintPixel(uint8_t* p, int32_t colour) const {
     if (Mode == PenMode::NotXor) {
-        // ~(pen ^ dest) on the colour bytes only.
-        p[0] = static_cast<uint8_t>(~(BlueOf(PenColour) ^ p[0]));
-        p[1] = static_cast<uint8_t>(~(GreenOf(PenColour) ^ p[1]));
-        p[2] = static_cast<uint8_t>(~(RedOf(PenColour) ^ p[2]));
+        // ~(colour ^ dest) on the colour bytes only.
+        p[0] = static_cast<uint8_t>(~(BlueOf(colour) ^ p[0]));
+        p[1] = static_cast<uint8_t>(~(GreenOf(colour) ^ p[1]));
+        p[2] = static_cast<uint8_t>(~(RedOf(colour) ^ p[2]));
     } else {
-        p[0] = BlueOf(PenColour);
-        p[1] = GreenOf(PenColour);
-        p[2] = RedOf(PenColour);
+        p[0] = BlueOf(colour);
+        p[1] = GreenOf(colour);
+        p[2] = RedOf(colour);
         if (target_.BitsPerPixel() == 32) p[3] = 0;
     }
 }
@@ -163,33 +184,18 @@ void Canvas::Polyline(const std::vector<TPoint>& points) {
             BresenhamLine(points[i - 1].X, points[i - 1].Y, points[i].X, points[i].Y);
         return;
     }
-    QPolygon poly;
-    int l = points[0].X, t = points[0].Y, r = l, b = t;
-    for (const TPoint& pt : points) {
-        poly << QPoint(pt.X, pt.Y);
-        l = std::min(l, pt.X);
-        t = std::min(t, pt.Y);
-        r = std::max(r, pt.X);
-        b = std::max(b, pt.Y);
-    }
-    const int m = PenWidth + 2;
-    Draw(l - m, t - m, r + m, b + m, false, [&](QPainter& p) { p.drawPolyline(poly); });
+    const QPolygon poly = ToQPolygon(points);
+    const TRect r = Bounds(points, PenWidth + 2);
+    Draw(r.Left, r.Top, r.Right, r.Bottom, false, [&](QPainter& p) { p.drawPolyline(poly); });
 }
 
 void Canvas::PolyBezier(const std::vector<TPoint>& points) {
     if (points.size() < 4) return;
     QPainterPath path(QPointF(points[0].X, points[0].Y));
-    int l = points[0].X, t = points[0].Y, r = l, b = t;
-    for (const TPoint& pt : points) {
-        l = std::min(l, pt.X);
-        t = std::min(t, pt.Y);
-        r = std::max(r, pt.X);
-        b = std::max(b, pt.Y);
-    }
     for (std::size_t i = 1; i + 2 < points.size(); i += 3)
         path.cubicTo(points[i].X, points[i].Y, points[i + 1].X, points[i + 1].Y, points[i + 2].X, points[i + 2].Y);
-    const int m = PenWidth + 2;
-    Draw(l - m, t - m, r + m, b + m, false, [&](QPainter& p) { p.drawPath(path); });
+    const TRect r = Bounds(points, PenWidth + 2);
+    Draw(r.Left, r.Top, r.Right, r.Bottom, false, [&](QPainter& p) { p.drawPath(path); });
 }
 
 void Canvas::Rectangle(int l, int t, int r, int b) {
@@ -220,17 +226,9 @@ void Canvas::RoundRect(int l, int t, int r, int b, int cornerW, int cornerH) {
 
 void Canvas::Polygon(const std::vector<TPoint>& points) {
     if (points.size() < 2) return;
-    QPolygon poly;
-    int l = points[0].X, t = points[0].Y, r = l, b = t;
-    for (const TPoint& pt : points) {
-        poly << QPoint(pt.X, pt.Y);
-        l = std::min(l, pt.X);
-        t = std::min(t, pt.Y);
-        r = std::max(r, pt.X);
-        b = std::max(b, pt.Y);
-    }
-    const int m = PenWidth + 2;
-    Draw(l - m, t - m, r + m, b + m, true, [&](QPainter& p) { p.drawPolygon(poly, Qt::OddEvenFill); });
+    const QPolygon poly = ToQPolygon(points);
+    const TRect r = Bounds(points, PenWidth + 2);
+    Draw(r.Left, r.Top, r.Right, r.Bottom, true, [&](QPainter& p) { p.drawPolygon(poly, Qt::OddEvenFill); });
 }
 
 void Canvas::FillRect(const TRect& rc) {
@@ -238,18 +236,7 @@ void Canvas::FillRect(const TRect& rc) {
                   std::min(rc.Bottom, target_.Height())};
     for (int y = r.Top; y < r.Bottom; ++y)
         for (int x = r.Left; x < r.Right; ++x) {
-            if (!InClip(x, y)) continue;
-            uint8_t* p = target_.Row(y) + x * target_.BytesPerPixel();
-            if (Mode == PenMode::NotXor) {
-                p[0] = static_cast<uint8_t>(~(BlueOf(BrushColour) ^ p[0]));
-                p[1] = static_cast<uint8_t>(~(GreenOf(BrushColour) ^ p[1]));
-                p[2] = static_cast<uint8_t>(~(RedOf(BrushColour) ^ p[2]));
-            } else {
-                p[0] = BlueOf(BrushColour);
-                p[1] = GreenOf(BrushColour);
-                p[2] = RedOf(BrushColour);
-                if (target_.BitsPerPixel() == 32) p[3] = 0;
-            }
+            if (InClip(x, y)) PaintPixel(target_.Row(y) + x * target_.BytesPerPixel(), BrushColour);
         }
 }
 

@@ -83,6 +83,8 @@ public:
 private:
     template <class Paint> void Draw(int l, int t, int r, int b, bool usesBrush, Paint&& paint);
     void Plot(int x, int y);
+    // Writes one pixel in the current pen mode.
+    void PaintPixel(uint8_t* p, int32_t colour) const;
     void BresenhamLine(int x0, int y0, int x1, int y1);
     void SetupPainter(QPainter& p, bool usesBrush) const;
     bool InClip(int x, int y) const;

@@ -1,0 +1,63 @@
+#pragma once
+// The per-slot undo store. Snapshot k of a slot is a 32-bit BMP in this
+// running copy's history folder; the slot's History table keeps the step
+// names and 50 x 50 thumbnails. HistoryCount counts the stored snapshots,
+// HistoryPos the steps that can be undone.
+//
+// An edit calls PushHistory (which stores the image as it is before the
+// edit), then NameHistoryStep, then changes the image. When a snapshot
+// cannot be written or read, the operation reports it through the window
+// port and leaves the counters and the image as they were; PushHistory then
+// returns false and the caller skips its edit.
+
+#include <string>
+#include <vector>
+
+#include "doc/workspace.h"
+
+namespace pixora {
+
+inline constexpr int kHistoryThumbLimit = 50;
+inline constexpr int kHistoryListLength = 10;  // items of each drop-down list
+
+// File of snapshot k of a slot.
+std::string SnapshotPath(const Workspace& ws, int slot, int k);
+
+// Writes a 32-bit snapshot file (fourth byte kept). The data goes to a
+// temporary file that is renamed over `path` only once it is complete.
+// Throws ECodecError on failure; no partial file is left behind.
+void WriteSnapshot(const std::string& path, const Bitmap& image);
+// Reads a snapshot file written by WriteSnapshot into `into` (resized as
+// needed). Throws ECodecError when the file is missing, short or not a
+// snapshot; `into` may then hold partial pixels.
+void ReadSnapshot(const std::string& path, Bitmap& into);
+
+// Active slot unless a slot index is given.
+bool PushHistory(Workspace& ws);
+bool PushHistory(Workspace& ws, int slot);
+// Names the step that the coming edit makes, one entry ahead of the newest
+// snapshot, and refreshes the menus.
+void NameHistoryStep(Workspace& ws, const std::string& name);
+// False when nothing happened (nothing to undo / redo, or a failure).
+bool UndoStep(Workspace& ws);
+bool RedoStep(Workspace& ws);
+// Makes snapshot target + 1 the image, HistoryPos = target.
+bool JumpToHistoryStep(Workspace& ws, int target);
+// Asks the window to rebuild the Undo/Redo captions and lists.
+void RefreshHistoryMenus(Workspace& ws);
+// Deletes snapshot files 1..HistoryCount of a slot.
+void DeleteSlotHistoryFiles(const Workspace& ws, int slot);
+
+// What the Undo/Redo menu items and drop-down lists show for a slot.
+struct THistoryMenus {
+    std::string UndoCaption = "Undo";
+    std::string RedoCaption = "Redo";
+    std::vector<std::string> UndoItems;  // item j undoes j steps
+    std::vector<std::string> RedoItems;  // item j redoes j steps
+};
+THistoryMenus HistoryMenuTexts(const TImages& s);
+
+// Name of entry k, empty when the table has no such entry.
+std::string HistoryName(const TImages& s, int k);
+
+} // namespace pixora

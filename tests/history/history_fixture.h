@@ -1,0 +1,73 @@
+#pragma once
+// A workspace over a program folder of its own, with a recording port, for
+// the history and layer tests.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "doc/slots.h"
+#include "history/history_folder.h"
+#include "support/fake_port.h"
+
+namespace pixora::testing {
+
+// Also records the hooks the store calls before replacing an image.
+class HistoryPort : public FakePort {
+public:
+    void RefreshHistoryMenus() override { Calls.push_back("RefreshHistoryMenus"); }
+    void EndSelection() override { Calls.push_back("EndSelection"); }
+};
+
+// A pattern that differs in every byte, fourth byte included.
+inline Bitmap Pattern(int w, int h, int seed) {
+    Bitmap b(w, h, 32);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = b.Row(y);
+        for (int x = 0; x < w * 4; ++x) p[x] = static_cast<uint8_t>(x * 7 + y * 13 + seed * 31);
+    }
+    return b;
+}
+
+inline bool SamePixels(const Bitmap& a, const Bitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    for (int y = 0; y < a.Height(); ++y)
+        if (std::memcmp(a.Row(y), b.Row(y), static_cast<std::size_t>(a.Width()) * 4) != 0) return false;
+    return true;
+}
+
+struct WorkspaceTest : ::testing::Test {
+    std::string root;
+    Workspace ws;
+    HistoryPort port;
+
+    void SetUp() override {
+        char tmpl[] = "/tmp/pixora-hist-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        root = tmpl;
+        ws.SysData.ExeDir = root + "/";
+        ws.Port = &port;
+        ws.CreateWorkBitmaps();
+    }
+    void TearDown() override {
+        ws.Port = nullptr;
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+    // Opens an image as if read from a file; returns its slot.
+    int Open(const Bitmap& pixels) {
+        const int slot = ClaimSlot(ws);
+        SlotSource src;
+        src.FileName = "/pictures/test.bmp";
+        src.FromFile = true;
+        FillSlot(ws, slot, Bitmap(pixels), src);
+        return slot;
+    }
+    TImages& Slot(int i) { return ws.Images[static_cast<std::size_t>(i)]; }
+    void Activate(int slot) { port.Active = slot; }
+};
+
+} // namespace pixora::testing

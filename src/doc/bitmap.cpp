@@ -45,15 +45,17 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
 }
 
 void Bitmap::SetSize(int width, int height) {
+    SetSizeUncleared(width, height);
+    if (data_) std::memset(data_.get(), 0, ByteSize());
+}
+
+void Bitmap::SetSizeUncleared(int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     const std::size_t stride = StrideFor(width, bpp_);
     const std::size_t bytes = stride * static_cast<std::size_t>(height);
     std::unique_ptr<uint8_t[]> data;
-    if (bytes > 0) {
-        data.reset(new uint8_t[bytes]);
-        std::memset(data.get(), 0, bytes);
-    }
+    if (bytes > 0) data.reset(new uint8_t[bytes]);
     data_ = std::move(data);
     width_ = width;
     height_ = height;

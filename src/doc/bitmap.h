@@ -41,6 +41,9 @@ public:
     // Throws std::bad_alloc when the storage cannot be had; the bitmap then
     // keeps its old size and pixels.
     void SetSize(int width, int height);
+    // Like SetSize but leaves the new pixels as they come: for readers that
+    // overwrite every byte of every row at once.
+    void SetSizeUncleared(int width, int height);
     // Changes the pixel format. 24 -> 32 sets T to 0; 32 -> 24 drops T.
     void SetBitsPerPixel(int bpp);
     // Frees the pixels; the bitmap becomes 0 x 0 (the format is kept).

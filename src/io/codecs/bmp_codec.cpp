@@ -167,7 +167,8 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
     const bool rle = hd.Compression == kRle8 || hd.Compression == kRle4;
     if (!rle && stride * static_cast<std::size_t>(h) > avail) Fail("file is truncated");
 
-    Bitmap out = NewImage(w, h);
+    // Every path below writes every byte of every row.
+    Bitmap out = NewImage(w, h, false);
     auto destRow = [&](int fileRow) { return out.Row(hd.TopDown ? fileRow : h - 1 - fileRow); };
 
     if (rle) {

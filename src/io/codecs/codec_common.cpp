@@ -23,8 +23,13 @@ void CheckImageSize(int64_t width, int64_t height, const char* what) {
                           std::to_string(height) + ")");
 }
 
-Bitmap NewImage(int width, int height) {
+Bitmap NewImage(int width, int height, bool clear) {
     try {
+        if (!clear) {
+            Bitmap b(0, 0, 32);
+            b.SetSizeUncleared(width, height);
+            return b;
+        }
         return Bitmap(width, height, 32);
     } catch (const std::bad_alloc&) {
         throw ECodecError("Not enough memory for an image of " + std::to_string(width) + " x " +

@@ -55,7 +55,8 @@ inline constexpr int MaxImageSide = 1 << 20;
 // Throws ECodecError unless 0 < w, h and the image fits the limits above.
 void CheckImageSize(int64_t width, int64_t height, const char* what);
 // A zeroed 32-bit bitmap of the given size; lack of memory becomes ECodecError.
-Bitmap NewImage(int width, int height);
+// clear = false leaves the pixels unset, for readers that write every byte.
+Bitmap NewImage(int width, int height, bool clear = true);
 
 struct FileCloser {
     void operator()(std::FILE* f) const {

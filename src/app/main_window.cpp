@@ -1,6 +1,12 @@
 #include "app/main_window.h"
 
+#include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -55,6 +61,8 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallViewCommands(*this);
     InstallFileCommands(*this);
     InstallHistoryCommands(*this);
+    InstallOptionBoxes(*this);
+    InstallToolCommands(*this);
 }
 
 MainWindow::~MainWindow() {
@@ -167,6 +175,27 @@ void MainWindow::RefreshView() {
 
 void MainWindow::RedrawLayerStrip(int slot) {
     if (OnRedrawLayerStrip) OnRedrawLayerStrip(slot);
+}
+
+int MainWindow::ToolOption(const std::string& box, const std::string& control) const {
+    QWidget* window = Window(QString::fromStdString(box));
+    if (!window) return 0;
+    QWidget* c = window->findChild<QWidget*>(QString::fromStdString(control));
+    if (!c) return 0;
+    if (auto* spin = qobject_cast<QSpinBox*>(c)) return spin->value();
+    if (auto* slider = qobject_cast<QAbstractSlider*>(c)) return slider->value();
+    if (auto* combo = qobject_cast<QComboBox*>(c)) return combo->currentIndex();
+    if (auto* button = qobject_cast<QAbstractButton*>(c)) return button->isChecked() ? 1 : 0;
+    if (qobject_cast<QGroupBox*>(c)) {
+        // A radio group: the index of the checked button among its buttons.
+        int index = 0;
+        for (QRadioButton* r : c->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
+            if (r->isChecked()) return index;
+            ++index;
+        }
+        return -1;
+    }
+    return 0;
 }
 
 void MainWindow::ReportError(int kind, const std::string& detail) {

@@ -68,6 +68,7 @@ public:
     void UpdateCommandStates() override;
     void RedrawLayerStrip(int slot) override;
     void ReportError(int kind, const std::string& detail) override;
+    int ToolOption(const std::string& box, const std::string& control) const override;
     void RefreshHistoryMenus() override {
         if (OnRefreshHistoryMenus) OnRefreshHistoryMenus();
     }

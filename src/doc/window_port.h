@@ -27,6 +27,14 @@ public:
     virtual void RedrawLayerStrip(int slot) = 0;
     // Shows the shared error dialog (kind 1 save, 2 open, 3 batch).
     virtual void ReportError(int kind, const std::string& detail) = 0;
+    // Reads a tool option live from an option box control: a spin edit's or
+    // track bar's value, 1/0 for a check box, the item index of a combo box
+    // or radio group. Missing controls read as 0.
+    virtual int ToolOption(const std::string& box, const std::string& control) const {
+        (void)box;
+        (void)control;
+        return 0;
+    }
     // Brings the "Undo ..." / "Redo ..." captions and drop-down lists up to
     // date after a history step.
     virtual void RefreshHistoryMenus() {}

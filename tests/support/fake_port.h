@@ -1,6 +1,7 @@
 #pragma once
 // A window stand-in that records what the core asked of it.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,13 @@ public:
     bool Visible[16] = {};
     std::string Captions[16];
 
+    std::map<std::pair<std::string, std::string>, int> Options;
+
     int ActivePage() const override { return Active; }
+    int ToolOption(const std::string& box, const std::string& control) const override {
+        const auto it = Options.find({box, control});
+        return it == Options.end() ? 0 : it->second;
+    }
     void ShowTabPage(int slot, const std::string& caption) override {
         Visible[slot] = true;
         Captions[slot] = caption;

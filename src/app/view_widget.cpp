@@ -1,5 +1,6 @@
 #include "app/view_widget.h"
 
+#include "doc/checkerboard.h"
 #include "doc/view_rulers.h"
 
 #include <QMouseEvent>
@@ -27,14 +28,13 @@ int ButtonCode(Qt::MouseButton b) {
 
 } // namespace
 
-ImageWidget::ImageWidget(Workspace& ws, QWidget* parent) : QWidget(parent), ws_(ws) {
-    setObjectName("Image");
+PictureWidget::PictureWidget(const Bitmap& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ImageWidget::paintEvent(QPaintEvent* e) {
-    const Bitmap& shown = ws_.DisplayCopy;
+void PictureWidget::paintEvent(QPaintEvent* e) {
+    const Bitmap& shown = picture_;
     if (shown.Empty() || width() <= 0 || height() <= 0) return;
     QPainter p(this);
     // Only the exposed part is scaled: map it back to source pixels.
@@ -49,27 +49,17 @@ void ImageWidget::paintEvent(QPaintEvent* e) {
     p.drawImage(dest, WrapRgb(shown), QRectF(l, t, r - l, b - t));
 }
 
-void ImageWidget::mousePressEvent(QMouseEvent* e) {
+void PictureWidget::mousePressEvent(QMouseEvent* e) {
     if (OnPress) OnPress(e->position().toPoint().x(), e->position().toPoint().y(), ButtonCode(e->button()));
 }
-void ImageWidget::mouseMoveEvent(QMouseEvent* e) {
+void PictureWidget::mouseMoveEvent(QMouseEvent* e) {
     if (OnMove) OnMove(e->position().toPoint().x(), e->position().toPoint().y());
 }
-void ImageWidget::mouseReleaseEvent(QMouseEvent* e) {
+void PictureWidget::mouseReleaseEvent(QMouseEvent* e) {
     if (OnRelease) OnRelease(e->position().toPoint().x(), e->position().toPoint().y());
 }
-void ImageWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+void PictureWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     if (OnDoubleClick) OnDoubleClick(e->position().toPoint().x(), e->position().toPoint().y());
-}
-
-RulerWidget::RulerWidget(const Bitmap& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void RulerWidget::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    if (!picture_.Empty()) p.drawImage(0, 0, WrapRgb(picture_));
 }
 
 ViewWidget::ViewWidget(Workspace& ws, QWidget* firstPage) : QObject(firstPage), ws_(ws) {
@@ -82,18 +72,19 @@ ViewWidget::ViewWidget(Workspace& ws, QWidget* firstPage) : QObject(firstPage), 
     scrollPanel_ = new QWidget(firstPage);
     scrollPanel_->setObjectName("ScrollPanel");
     scrollPanel_->setAttribute(Qt::WA_OpaquePaintEvent);
-    image_ = new ImageWidget(ws, scrollPanel_);
+    image_ = new ImageWidget(ws.DisplayCopy, scrollPanel_);
+    image_->setObjectName("Image");
     scrollBar1_ = new QScrollBar(Qt::Horizontal, firstPage);
     scrollBar1_->setObjectName("ScrollBar1");
     scrollBar2_ = new QScrollBar(Qt::Vertical, firstPage);
     scrollBar2_->setObjectName("ScrollBar2");
     topSScroll_ = new QWidget(firstPage);
     topSScroll_->setObjectName("TopSScroll");
-    topScale_ = new RulerWidget(ws.TopRuler.Bitmap, topSScroll_);
+    topScale_ = new PictureWidget(topShown_, topSScroll_);
     topScale_->setObjectName("TopScale");
     leftSScroll_ = new QWidget(firstPage);
     leftSScroll_->setObjectName("LeftSScroll");
-    leftScale_ = new RulerWidget(ws.LeftRuler.Bitmap, leftSScroll_);
+    leftScale_ = new PictureWidget(leftShown_, leftSScroll_);
     leftScale_->setObjectName("LeftScale");
     page_ = firstPage;
     connect(scrollBar1_, &QScrollBar::valueChanged, this, [this] { ApplyScroll(); });
@@ -157,20 +148,66 @@ void ViewWidget::Layout(bool rulersShown) {
 }
 
 void ViewWidget::ApplyScroll() {
-    image_->move(ImageOffsetForPosition(scrollBar1_->isVisible() ? scrollBar1_->value() : 0),
-                 ImageOffsetForPosition(scrollBar2_->isVisible() ? scrollBar2_->value() : 0));
-    topScale_->move(image_->x(), topScale_->y());
-    leftScale_->move(leftScale_->x(), image_->y());
+    // The layout knows which bars are shown even while the window is hidden.
+    layout_.ScrollBar1.Position = layout_.ScrollBar1.Visible ? scrollBar1_->value() : 0;
+    layout_.ScrollBar2.Position = layout_.ScrollBar2.Visible ? scrollBar2_->value() : 0;
+    layout_.Image.Left = ImageOffsetForPosition(layout_.ScrollBar1.Position);
+    layout_.Image.Top = ImageOffsetForPosition(layout_.ScrollBar2.Position);
+    layout_.TopScale.Left = layout_.Image.Left;
+    layout_.LeftScale.Top = layout_.Image.Top;
+    image_->move(layout_.Image.Left, layout_.Image.Top);
+    topScale_->move(layout_.TopScale.Left, topScale_->y());
+    leftScale_->move(leftScale_->x(), layout_.LeftScale.Top);
+}
+
+void ViewWidget::ScrollTo(int horzPosition, int vertPosition) {
+    if (layout_.ScrollBar1.Visible) scrollBar1_->setValue(horzPosition);
+    if (layout_.ScrollBar2.Visible) scrollBar2_->setValue(vertPosition);
+}
+
+bool ViewWidget::ActiveZoom(TZoom& z) const {
+    const int slot = ws_.ActiveSlot();
+    if (slot < 0) return false;
+    z = SlotZoom(ws_.Images[static_cast<std::size_t>(slot)]);
+    return true;
+}
+
+void ViewWidget::PointerPress(int X, int Y, int button) {
+    TZoom z;
+    if (ActiveZoom(z) && Hooks.Down) Hooks.Down(ViewToImage(X, z), ViewToImage(Y, z), button);
+}
+
+void ViewWidget::PointerMove(int X, int Y) {
+    TZoom z;
+    if (!ActiveZoom(z)) return;
+    if (Hooks.Move) Hooks.Move(ViewToImage(X, z), ViewToImage(Y, z));
+    if (layout_.RulersVisible) {
+        MarkRulers(ws_.TopRuler.Bitmap, ws_.LeftRuler.Bitmap, X, Y, topShown_, leftShown_);
+        topScale_->update();
+        leftScale_->update();
+    }
+}
+
+void ViewWidget::PointerRelease(int X, int Y) {
+    TZoom z;
+    if (ActiveZoom(z) && Hooks.Up) Hooks.Up(ViewToImage(X, z), ViewToImage(Y, z));
+}
+
+void ViewWidget::PointerDoubleClick() {
+    if (ws_.ActiveSlot() >= 0 && Hooks.CropToSelection) Hooks.CropToSelection();
 }
 
 void ViewWidget::DrawRulerPictures() {
     const int slot = ws_.ActiveSlot();
     if (slot < 0) return;
     const TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
-    DrawRulers(ws_.TopRuler.Bitmap, ws_.LeftRuler.Bitmap, s.Bitmap.Width(), s.Bitmap.Height(),
-               {s.ZoomNum, s.ZoomDen});
+    // The rulers are as long as the zoomed image.
+    DrawRulers(ws_.TopRuler.Bitmap, ws_.LeftRuler.Bitmap, layout_.Image.Width, layout_.Image.Height,
+               SlotZoom(s));
     ws_.TopRuler.Refill();
     ws_.LeftRuler.Refill();
+    CopyBitmapInto(ws_.TopRuler.Bitmap, topShown_);
+    CopyBitmapInto(ws_.LeftRuler.Bitmap, leftShown_);
     topScale_->update();
     leftScale_->update();
 }

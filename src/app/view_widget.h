@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "doc/bitmap.h"
 #include "doc/view_geometry.h"
 #include "doc/workspace.h"
 
@@ -13,12 +14,14 @@ class QScrollBar;
 
 namespace pixora {
 
-// The picture control: draws the visible part of the display copy scaled
-// by the zoom, and reports pointer events in its own pixels.
-class ImageWidget : public QWidget {
+// A picture control: shows a bitmap stretched to its own size (nearest
+// pixel, colour bytes only) and reports pointer events in its own pixels.
+// Only the exposed part is scaled, so a repaint costs the visible area, not
+// the whole zoomed picture.
+class PictureWidget : public QWidget {
     Q_OBJECT
 public:
-    ImageWidget(Workspace& ws, QWidget* parent);
+    PictureWidget(const Bitmap& picture, QWidget* parent);
     std::function<void(int X, int Y, int button)> OnPress;
     std::function<void(int X, int Y)> OnMove;
     std::function<void(int X, int Y)> OnRelease;
@@ -32,20 +35,20 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
-    Workspace& ws_;
+    const Bitmap& picture_;
 };
 
-// A ruler picture: shows one of the ruler bitmaps.
-class RulerWidget : public QWidget {
-    Q_OBJECT
-public:
-    RulerWidget(const Bitmap& picture, QWidget* parent);
+// The view's picture control shows the display copy.
+using ImageWidget = PictureWidget;
 
-protected:
-    void paintEvent(QPaintEvent* e) override;
-
-private:
-    const Bitmap& picture_;
+// Where pointer events on the image go, in image pixels. The tools fill
+// these; an empty hook ignores the event.
+struct TPointerHooks {
+    std::function<void(int x, int y, int button)> Down;  // button: 0 left, 1 right, 2 middle
+    std::function<void(int x, int y)> Move;
+    std::function<void(int x, int y)> Up;
+    // A double click on the image crops to the selection.
+    std::function<void()> CropToSelection;
 };
 
 class ViewWidget : public QObject {
@@ -63,26 +66,46 @@ public:
     void SetImageCursor(const QCursor& c);
     void HideAll();
 
+    // Pointer events on the image, in view pixels: mapped to image pixels
+    // with the active slot's zoom and passed to the hooks. A move also marks
+    // the pointer on the rulers while they are shown.
+    void PointerPress(int X, int Y, int button);
+    void PointerMove(int X, int Y);
+    void PointerRelease(int X, int Y);
+    void PointerDoubleClick();
+    TPointerHooks Hooks;
+
+    // Sets a bar's position as if the user had moved it (the image follows).
+    void ScrollTo(int horzPosition, int vertPosition);
+
     ImageWidget* Image() const { return image_; }
     QWidget* ScrollPanel() const { return scrollPanel_; }
     QScrollBar* HorzBar() const { return scrollBar1_; }
     QScrollBar* VertBar() const { return scrollBar2_; }
+    PictureWidget* TopScale() const { return topScale_; }
+    PictureWidget* LeftScale() const { return leftScale_; }
+    // The ruler pictures as shown, pointer marks included.
+    const Bitmap& TopRulerShown() const { return topShown_; }
+    const Bitmap& LeftRulerShown() const { return leftShown_; }
     const TViewLayout& LastLayout() const { return layout_; }
 
 private:
     void ApplyScroll();
+    // The active slot's zoom, or nothing when no tab is active.
+    bool ActiveZoom(TZoom& z) const;
 
     Workspace& ws_;
     QWidget* page_ = nullptr;
+    Bitmap topShown_, leftShown_;
     QWidget* scrollPanel_;
     ImageWidget* image_;
     QWidget* borderShape_;
     QScrollBar* scrollBar1_;
     QScrollBar* scrollBar2_;
     QWidget* topSScroll_;
-    RulerWidget* topScale_;
+    PictureWidget* topScale_;
     QWidget* leftSScroll_;
-    RulerWidget* leftScale_;
+    PictureWidget* leftScale_;
     TViewLayout layout_;
 };
 

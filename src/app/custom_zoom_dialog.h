@@ -1,0 +1,31 @@
+#pragma once
+// "Custom Zoom": a zoom ratio typed as two numbers, "Zoom Ratio: a : b".
+
+#include <QDialog>
+
+#include "doc/view_geometry.h"
+
+class QSpinBox;
+
+namespace pixora {
+
+class CustomZoomDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit CustomZoomDialog(QWidget* owner);
+
+    // The spin edits take the slot's pair before the dialog is shown.
+    void SetZoom(TZoom z);
+    // The pair the spin edits ask for; a value below 1 becomes 1, so a
+    // zoom pair never holds 0.
+    TZoom Zoom() const;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    QSpinBox* num_;
+    QSpinBox* den_;
+};
+
+} // namespace pixora

@@ -3,9 +3,18 @@
 // the window can do. The main window implements it; tests implement it with
 // a recording fake.
 
+#include <cstdint>
 #include <string>
 
 namespace pixora {
+
+// Sizing cursors for SetCanvasCursor.
+enum : int {
+    kCursorSizeNWSE = 100,
+    kCursorSizeNESW = 101,
+    kCursorSizeNS = 102,
+    kCursorSizeWE = 103,
+};
 
 class WindowPort {
 public:
@@ -34,6 +43,17 @@ public:
         (void)box;
         (void)control;
         return 0;
+    }
+    // Repaints the view from the display copy as it is (after drawing
+    // straight onto the view, e.g. rubber bands and outlines).
+    virtual void RepaintView() {}
+    // Sets the canvas cursor: 0 the arrow, 1..16 the program's cursors, or
+    // one of the sizing cursors below.
+    virtual void SetCanvasCursor(int cursor) { (void)cursor; }
+    // Shows a colour on the foreground (which = 0) or background swatch.
+    virtual void ShowSwatchColour(int which, int32_t colour) {
+        (void)which;
+        (void)colour;
     }
     // Brings the "Undo ..." / "Redo ..." captions and drop-down lists up to
     // date after a history step.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "doc/window_port.h"
+#include "doc/workspace.h"
 
 namespace pixora::testing {
 
@@ -43,7 +44,17 @@ public:
         Calls.push_back("HideTabPage");
     }
     void TabChange() override { Calls.push_back("TabChange"); }
-    void RefreshView() override { Calls.push_back("RefreshView"); }
+    // With a workspace the fake keeps the display copy as the window does.
+    Workspace* Ws = nullptr;
+    void RefreshView() override {
+        Calls.push_back("RefreshView");
+        if (Ws && Active >= 0) Ws->DisplayCopy = Ws->Images[static_cast<std::size_t>(Active)].Bitmap;
+    }
+    void RepaintView() override { Calls.push_back("RepaintView"); }
+    int Cursor = 0;
+    void SetCanvasCursor(int cursor) override { Cursor = cursor; }
+    int32_t Swatch[2] = {-1, -1};
+    void ShowSwatchColour(int which, int32_t colour) override { Swatch[which] = colour; }
     void UpdateCommandStates() override { Calls.push_back("UpdateCommandStates"); }
     void RedrawLayerStrip(int) override { Calls.push_back("RedrawLayerStrip"); }
     void ReportError(int kind, const std::string& detail) override { Errors.emplace_back(kind, detail); }

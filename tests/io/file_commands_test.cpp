@@ -7,12 +7,15 @@
 #include <filesystem>
 #include <optional>
 
+#include "doc/checkerboard.h"
 #include "doc/layers.h"
 #include "doc/slots.h"
 #include "history/history_store.h"
 #include "io/codecs/image_codecs.h"
 #include "io/file_commands_core.h"
+#include "io/gif_preview.h"
 #include "io/recent_files.h"
+#include "io/save_changes_list.h"
 #include "io_test_support.h"
 #include "support/fake_port.h"
 
@@ -605,4 +608,84 @@ TEST_F(FileCommandsTest, ClosingDeletesTheHistoryAndAReusedSlotStartsClean) {
     ASSERT_EQ(NewImage(), 0);
     EXPECT_EQ(ws.Images[0].HistoryCount, 0);
     EXPECT_EQ(HistoryName(ws.Images[0], 2), "");
+}
+
+// ---- pictures of the dialogs ----------------------------------------------------------
+
+TEST(SaveChangesList, RowBandsAndCaption) {
+    EXPECT_EQ(SaveListRowAt(4, 3), -1);
+    EXPECT_EQ(SaveListRowAt(5, 3), 0);
+    EXPECT_EQ(SaveListRowAt(62, 3), 0);
+    EXPECT_EQ(SaveListRowAt(63, 3), -1);
+    EXPECT_EQ(SaveListRowAt(67 + 5, 3), 1);
+    EXPECT_EQ(SaveListRowAt(2 * 67 + 30, 3), 2);
+    EXPECT_EQ(SaveListRowAt(3 * 67 + 30, 3), -1);
+    EXPECT_EQ(SaveListCaption("/x/y/" + std::string(40, 'n') + ".png"), std::string(36, 'n'));
+    EXPECT_EQ(SaveListCaption("C:\\pics\\cat.bmp"), "cat.bmp");
+}
+
+TEST(SaveChangesList, RowsHoldFrameThumbnailAndSelectionShade) {
+    TImages small, large;
+    small.FileName = "/a/small.bmp";
+    small.Bitmap = Bitmap(10, 4);
+    small.Bitmap.Fill(0, 0, 255);  // red
+    large.FileName = "big.png";
+    large.Bitmap = Bitmap(110, 55);
+    large.Bitmap.Fill(255, 0, 0);  // blue; scaled to 55 x 27
+    Bitmap list;
+    DrawSaveList(list, 303, {&small, &large}, {true, false});
+    ASSERT_EQ(list.Width(), 303);
+    ASSERT_EQ(list.Height(), 134);
+    auto px = [&](int x, int y) { return list.Row(y) + 4 * x; };
+    // Frame corners and inside.
+    EXPECT_EQ(px(5, 5)[0], 0);
+    EXPECT_EQ(px(61, 61)[1], 0);
+    EXPECT_EQ(px(62, 62)[1], 255);
+    EXPECT_EQ(px(4, 5)[1], 255);
+    // The small image is drawn unscaled at 6 + 27 - w/2, 6 + 27 - h/2.
+    EXPECT_EQ(px(28, 31)[2], 255);
+    EXPECT_EQ(px(28, 31)[0], 0);
+    EXPECT_EQ(px(37, 34)[0], 0);
+    EXPECT_EQ(px(27, 31)[0], 255);  // left of it: white
+    EXPECT_EQ(px(38, 31)[0], 255);  // right of it
+    // The large one is scaled into 55 x 27 at 6 + 0, 67 + 6 + 14.
+    EXPECT_EQ(px(6, 67 + 20)[0], 255);
+    EXPECT_EQ(px(6, 67 + 20)[2], 0);
+    EXPECT_EQ(px(60, 67 + 20 + 13)[2], 0);
+    EXPECT_EQ(px(30, 67 + 19)[2], 255);  // above the thumbnail: white
+    // Selected text area grey, unselected white; the shade stops at x = 300.
+    EXPECT_EQ(px(71, 6)[1], 204);
+    EXPECT_EQ(px(299, 60)[1], 204);
+    EXPECT_EQ(px(300, 60)[1], 255);
+    EXPECT_EQ(px(71, 67 + 6)[1], 255);
+    // Some text was written into the first row's area.
+    int dark = 0;
+    for (int y = 25; y < 45; ++y)
+        for (int x = 80; x < 200; ++x) dark += px(x, y)[1] < 100;
+    EXPECT_GT(dark, 10);
+    // Toggling repaints only the text area.
+    DrawSaveListText(list, 0, small, false);
+    EXPECT_EQ(px(71, 6)[1], 255);
+    EXPECT_EQ(px(28, 31)[2], 255);
+}
+
+TEST(GifPreview, SensitivityDecidesWhatShowsTheCheckerboard) {
+    Bitmap image(3, 1);
+    SetPixel(image, 0, 0, 1, 2, 3, 255);
+    SetPixel(image, 1, 0, 4, 5, 6, 128);
+    SetPixel(image, 2, 0, 7, 8, 9, 0);
+    Bitmap checker;
+    BuildCheckerboard(checker, 3, 1);
+    Bitmap preview;
+    DrawGifPreview(image, checker, 0, preview);
+    EXPECT_EQ(preview.Row(0)[2], kCheckerGrey);  // t = 255 is keyed even at 0
+    EXPECT_EQ(preview.Row(0)[4 + 2], 4);
+    DrawGifPreview(image, checker, 127, preview);
+    EXPECT_EQ(preview.Row(0)[4 + 2], kCheckerGrey);  // 127 >= 255 - 128
+    EXPECT_EQ(preview.Row(0)[8 + 2], 7);
+    EXPECT_EQ(preview.Row(0)[8 + 3], 0);
+    DrawGifPreview(image, checker, 126, preview);
+    EXPECT_EQ(preview.Row(0)[4 + 2], 4);
+    DrawGifPreview(image, checker, 255, preview);
+    EXPECT_EQ(preview.Row(0)[8 + 2], kCheckerGrey);
 }

@@ -1,0 +1,41 @@
+#include "io/ui/file_print.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTabWidget>
+
+#include "app/main_window.h"
+#include "io/file_commands_core.h"
+#include "io/ui/file_dialogs.h"
+
+namespace pixora {
+
+bool PrintBitmap(QPrinter& printer, const Bitmap& image, const QString& title) {
+    printer.setDocName(title);
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    // The painter's units on a printer are printer pixels, so a target of
+    // the image's own size puts one image pixel on each.
+    const QImage picture = PictureOf(image);
+    bool ok = !picture.isNull();
+    if (ok) painter.drawImage(QRect(0, 0, image.Width(), image.Height()), picture);
+    painter.end();
+    return ok;
+}
+
+void PrintImage(MainWindow& w) {
+    Workspace& ws = w.Ws();
+    const int slot = ws.ActiveSlot();
+    if (!ws.HasOpenImage() || slot < 0) return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, &w);
+    dialog.setObjectName("PrintDialog1");
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const QString title = w.Pages()->tabText(slot);
+    WithComposedImage(ws, slot, [&](const Bitmap& merged) { PrintBitmap(printer, merged, title); });
+}
+
+} // namespace pixora

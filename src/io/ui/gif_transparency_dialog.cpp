@@ -1,0 +1,74 @@
+// "GIF Image Transparency": how many of the image's pixels a GIF will key,
+// with a preview over the checkerboard.
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
+
+#include "doc/checkerboard.h"
+#include "io/gif_preview.h"
+#include "io/ui/file_dialogs.h"
+
+namespace pixora {
+
+QImage PictureOf(const Bitmap& b) {
+    if (b.Empty() || b.BitsPerPixel() != 32) return QImage();
+    // RGB32 ignores the fourth byte, which is what a picture of the colour
+    // bytes wants; copy so the picture outlives the bitmap.
+    return QImage(b.Data(), b.Width(), b.Height(), static_cast<qsizetype>(b.Stride()), QImage::Format_RGB32).copy();
+}
+
+GifTransparencyDialog::GifTransparencyDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName("TForm42");
+    setWindowTitle("GIF Image Transparency");
+    setModal(true);
+    resize(420, 400);
+    auto* box = new QGroupBox("Transparency Sensitivity", this);
+    box->setObjectName("GroupBox1");
+    box->setGeometry(8, 8, 404, 60);
+    ts_ = new QSlider(Qt::Horizontal, box);
+    ts_->setObjectName("TS");
+    ts_->setRange(0, 255);
+    ts_->setValue(0);
+    ts_->setGeometry(10, 24, 384, 26);
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName("ScrollBox1");
+    scroll_->setGeometry(8, 76, 404, 280);
+    image_ = new QLabel;
+    image_->setObjectName("Image1");
+    scroll_->setWidget(image_);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Button1");
+    ok->setDefault(true);
+    ok->setGeometry(172, 366, 75, 26);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ts_, &QSlider::valueChanged, this, [this] {
+        if (isVisible()) Redraw();
+    });
+}
+
+void GifTransparencyDialog::Prepare(const Bitmap& image) {
+    source_ = image;
+    source_.SetBitsPerPixel(32);
+    BuildCheckerboard(checker_, source_.Width(), source_.Height());
+    Redraw();
+}
+
+int GifTransparencyDialog::Sensitivity() const { return ts_->value(); }
+void GifTransparencyDialog::SetSensitivity(int value) { ts_->setValue(value); }
+
+void GifTransparencyDialog::Redraw() {
+    DrawGifPreview(source_, checker_, ts_->value(), preview_);
+    image_->setPixmap(QPixmap::fromImage(PictureOf(preview_)));
+    image_->resize(preview_.Width(), preview_.Height());
+}
+
+void GifTransparencyDialog::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    CentreOnScreen(this);
+}
+
+} // namespace pixora

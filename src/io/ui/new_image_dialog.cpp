@@ -1,0 +1,126 @@
+// "New Image": size, background colour and transparency of a new image.
+#include <QColorDialog>
+#include <QGuiApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QSpinBox>
+#include <limits>
+
+#include "io/ui/file_dialogs.h"
+
+namespace pixora {
+
+void CentreOnScreen(QWidget* w) {
+    const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
+}
+
+NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName("TForm2");
+    setWindowTitle("New Image");
+    setModal(true);
+    setFixedSize(250, 236);
+
+    auto* dims = new QGroupBox("Dimensions", this);
+    dims->setObjectName("GroupBox1");
+    dims->setGeometry(8, 8, 234, 80);
+    auto* lw = new QLabel("Width:", dims);
+    lw->setGeometry(12, 22, 60, 20);
+    width_ = new QSpinBox(dims);
+    width_->setObjectName("sedWidth");
+    // No limit of its own: "OK" checks the size.
+    width_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    width_->setValue(400);
+    width_->setGeometry(80, 20, 140, 22);
+    auto* lh = new QLabel("Height:", dims);
+    lh->setGeometry(12, 50, 60, 20);
+    height_ = new QSpinBox(dims);
+    height_->setObjectName("sedHeight");
+    height_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    height_->setValue(400);
+    height_->setGeometry(80, 48, 140, 22);
+
+    auto* back = new QGroupBox("Background", this);
+    back->setObjectName("GroupBox2");
+    back->setGeometry(8, 94, 234, 100);
+    auto* lc = new QLabel("Colour:", back);
+    lc->setGeometry(12, 24, 60, 20);
+    shape_ = new QLabel(back);
+    shape_->setObjectName("Shape");
+    shape_->setGeometry(80, 20, 40, 26);
+    shape_->setFrameShape(QFrame::Box);
+    shape_->setAutoFillBackground(true);
+    shape_->setCursor(Qt::PointingHandCursor);
+    shape_->installEventFilter(this);
+    auto* lt = new QLabel("Transparency:", back);
+    lt->setGeometry(12, 58, 90, 20);
+    t_ = new QSlider(Qt::Horizontal, back);
+    t_->setObjectName("T");
+    t_->setRange(0, 255);
+    t_->setValue(0);
+    t_->setGeometry(100, 56, 124, 24);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Button1");
+    ok->setDefault(true);
+    ok->setGeometry(84, 202, 75, 26);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("Button2");
+    cancel->setGeometry(166, 202, 75, 26);
+    connect(ok, &QPushButton::clicked, this, &NewImageDialog::OkClicked);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    SetColour(0xFFFFFF);
+}
+
+TNewImage NewImageDialog::Values() const { return TNewImage{width_->value(), height_->value(), colour_, t_->value()}; }
+
+void NewImageDialog::SetColour(int32_t colour) {
+    colour_ = colour;
+    QPalette pal = shape_->palette();
+    pal.setColor(QPalette::Window, QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
+    shape_->setPalette(pal);
+}
+
+void NewImageDialog::OkClicked() {
+    if (width_->value() <= 1) {
+        width_->setValue(100);
+        return;
+    }
+    if (height_->value() <= 1) {
+        height_->setValue(100);
+        return;
+    }
+    const TNewImage values = Values();
+    accept();
+    if (OnCreate) OnCreate(values);
+}
+
+void NewImageDialog::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    CentreOnScreen(this);
+}
+
+bool NewImageDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == shape_ && event->type() == QEvent::MouseButtonRelease) {
+        int32_t c = colour_;
+        bool chosen = false;
+        if (PickColour) {
+            chosen = PickColour(c);
+        } else {
+            const QColor q = QColorDialog::getColor(QColor(RedOf(c), GreenOf(c), BlueOf(c)), this, "Colour");
+            chosen = q.isValid();
+            if (chosen) c = RGBColour(q.red(), q.green(), q.blue());
+        }
+        if (chosen) SetColour(c);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace pixora

@@ -11,10 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
-#include <utility>
-#include <vector>
 
 #include "doc/bitmap.h"
 
@@ -27,9 +24,14 @@ inline constexpr int kRegionQueueCompactAt = 75001;
 inline constexpr int kRegionQueueKeep = 40000;
 
 // The visited grid: one byte per pixel, (image width + 5) x (image height + 5),
-// all clear when made. Indexed (x, y).
+// indexed (x, y). Bit kVisited marks a pixel taken into the region; bit
+// kBlocked, set before a growth, marks an image pixel that fails the
+// tolerance rule.
 class TRegionGrid {
 public:
+    static constexpr uint8_t kVisited = 1;
+    static constexpr uint8_t kBlocked = 2;
+
     TRegionGrid() = default;
     TRegionGrid(int imageWidth, int imageHeight) { Reset(imageWidth, imageHeight); }
 
@@ -38,8 +40,7 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    bool Marked(int x, int y) const { return cells_[Index(x, y)] != 0; }
-    void Mark(int x, int y) { cells_[Index(x, y)] = 1; }
+    bool Marked(int x, int y) const { return (cells_[Index(x, y)] & kVisited) != 0; }
     // Number of marked entries.
     std::size_t CountMarked() const;
 
@@ -64,74 +65,12 @@ struct TRegionQueue {
     std::array<int32_t, kRegionQueueSize> Y;
 };
 
-// Grows the region from (seedX, seedY) over a width x height image.
-// qualifies(x, y) tells whether an unvisited in-image neighbour belongs to
-// the region; visit(x, y) is called once for each pixel taken in, before it
-// is marked in the grid and queued. Neighbours are examined right, left,
+// Grows the region from (seedX, seedY) over the top-left width x height
+// cells of a grid whose cells are clear or kBlocked: every clear neighbour
+// reached is marked visited and queued. Neighbours are examined right, left,
 // down, up. The seed is only expanded: it joins the region only when a
-// qualifying neighbour reaches it back.
-template <class Qualifies, class Visit>
-void GrowRegion(int width, int height, int seedX, int seedY, TRegionGrid& grid, Qualifies&& qualifies,
-                Visit&& visit) {
-    auto queue = std::make_unique_for_overwrite<TRegionQueue>();
-    int32_t* const qx = queue->X.data();
-    int32_t* const qy = queue->Y.data();
-    std::vector<std::pair<int32_t, int32_t>> spill;
-    uint8_t* const cells = grid.Cells();
-    const std::size_t gridWidth = static_cast<std::size_t>(grid.Width());
-
-    int count = 1;
-    qx[0] = seedX;
-    qy[0] = seedY;
-
-    auto consider = [&](int nx, int ny) {
-        uint8_t& cell = cells[static_cast<std::size_t>(ny) * gridWidth + static_cast<std::size_t>(nx)];
-        if (cell || !qualifies(nx, ny)) return;
-        visit(nx, ny);
-        cell = 1;
-        qx[count] = nx;
-        qy[count] = ny;
-        ++count;
-    };
-
-    int i = 0;
-    for (;;) {
-        while (i < count) {
-            const int px = qx[i];
-            const int py = qy[i];
-            if (px + 1 < width) consider(px + 1, py);
-            if (px > 0) consider(px - 1, py);
-            if (py + 1 < height) consider(px, py + 1);
-            if (py > 0) consider(px, py - 1);
-            if (count < kRegionQueueCompactAt) {
-                ++i;
-                continue;
-            }
-            // Move the unprocessed entries to the front and go on from entry 0.
-            const int rest = count - (i + 1);
-            std::memmove(qx, qx + i + 1, static_cast<std::size_t>(rest) * sizeof(int32_t));
-            std::memmove(qy, qy + i + 1, static_cast<std::size_t>(rest) * sizeof(int32_t));
-            count = rest;
-            i = 0;
-            // Still too many: the next steps could run past the arrays, so
-            // park the surplus. Which order pixels are taken in does not
-            // change the region.
-            if (count >= kRegionQueueCompactAt) {
-                for (int k = kRegionQueueKeep; k < count; ++k) spill.emplace_back(qx[k], qy[k]);
-                count = kRegionQueueKeep;
-            }
-        }
-        if (spill.empty()) break;
-        const int take = static_cast<int>(std::min<std::size_t>(spill.size(), kRegionQueueKeep));
-        for (int k = 0; k < take; ++k) {
-            qx[k] = spill.back().first;
-            qy[k] = spill.back().second;
-            spill.pop_back();
-        }
-        count = take;
-        i = 0;
-    }
-}
+// neighbour in the region reaches it back.
+void GrowRegion(TRegionGrid& grid, int width, int height, int seedX, int seedY);
 
 // Tolerance rule of both routines: a pixel qualifies when each of its red,
 // green and blue bytes differs from the reference by at most t x 150.
@@ -149,6 +88,13 @@ struct TTolerance {
     int Limit, B, G, R;
 };
 
+// Makes grid fresh for the bitmap (24 or 32 bits per pixel) and grows the
+// region of pixels that fit around (x, y). The tolerance is tested on every
+// pixel in one pass over the rows first, so the growth itself, which runs
+// across all rows at once, only touches the grid. A seed outside the bitmap
+// leaves the grid clear.
+void MarkRegion(const Bitmap& bitmap, int x, int y, TRegionGrid& grid, const TTolerance& fits);
+
 // Fill modes 0..7, the Floodfill option box's item indexes: 0 blends with
 // the fill colour, 1 takes the fill colour's hue, 2..7 step each channel
 // (see TRecolour).
@@ -162,9 +108,18 @@ public:
     // c: blend factor of mode 0; k: step factor of modes 2 to 7.
     TRecolour(int mode, double c, double k, int32_t fillColour);
     // p points at B, G, R.
-    void Apply(uint8_t* p);
+    void Apply(uint8_t* p) {
+        if (tabulated_) {
+            p[0] = table_[0][p[0]];
+            p[1] = table_[1][p[1]];
+            p[2] = table_[2][p[2]];
+        } else {
+            ApplyMixed(p);
+        }
+    }
 
 private:
+    void ApplyMixed(uint8_t* p);
     void Mix(uint8_t* p) const;
 
     int mode_;

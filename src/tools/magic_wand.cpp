@@ -5,19 +5,7 @@
 namespace pixora {
 
 void WandRegion(const Bitmap& bitmap, int x, int y, TRegionGrid& grid, double t, int32_t referenceColour) {
-    const int w = bitmap.Width(), h = bitmap.Height();
-    grid.Reset(w, h);
-    if (x < 0 || y < 0 || x >= w || y >= h) return;
-    const TTolerance fits(t, referenceColour);
-    const uint8_t* const data = bitmap.Data();
-    const std::size_t stride = bitmap.Stride();
-    const std::size_t bpp = static_cast<std::size_t>(bitmap.BytesPerPixel());
-    GrowRegion(
-        w, h, x, y, grid,
-        [&](int px, int py) {
-            return fits(data + static_cast<std::size_t>(py) * stride + static_cast<std::size_t>(px) * bpp);
-        },
-        [](int, int) {});
+    MarkRegion(bitmap, x, y, grid, TTolerance(t, referenceColour));
 }
 
 void PaintWandMask(Bitmap& bitmap, const TRegionGrid& grid, bool outline) {

@@ -1,6 +1,7 @@
 // Magic wand: region marks, the selection mask with its origin, the outline.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <vector>
 

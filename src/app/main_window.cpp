@@ -146,14 +146,23 @@ void MainWindow::TabChange() {
         return;
     }
     TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
+    EndSelection();
     view_->MoveToPage(pageControl_->widget(slot));
     view_->Layout(scaleBars_->isChecked());
     ShowToolButtonState();
     UpdateCommandStates();
     RedrawLayerStrip(slot);
-    view_->SetImageCursor(s.Tool > 0 ? cursors_.Get(1) : QCursor(Qt::ArrowCursor));
+    // The option boxes and the cursor of the slot's tool.
+    if (OnShowTool)
+        OnShowTool(s.Tool);
+    else
+        view_->SetImageCursor(QCursor(Qt::ArrowCursor));
     view_->DrawRulerPictures();
-    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps()) w->Bitmap.SetSize(s.Bitmap.Width(), s.Bitmap.Height());
+    // Work bitmaps keep their pixels while the size stays (the history
+    // brush source lives in one of them).
+    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps())
+        if (w->Bitmap.Width() != s.Bitmap.Width() || w->Bitmap.Height() != s.Bitmap.Height())
+            w->Bitmap.SetSize(s.Bitmap.Width(), s.Bitmap.Height());
     BuildCheckerboard(ws_->Checkerboard.Bitmap, s.Bitmap.Width(), s.Bitmap.Height());
     RefreshView();
     PaintSwatches();
@@ -176,6 +185,29 @@ void MainWindow::RefreshView() {
 void MainWindow::RedrawLayerStrip(int slot) {
     if (OnRedrawLayerStrip) OnRedrawLayerStrip(slot);
 }
+
+void MainWindow::RepaintView() { view_->UpdateImage(); }
+
+void MainWindow::SetCanvasCursor(int cursor) {
+    switch (cursor) {
+    case kCursorSizeNWSE:
+        view_->SetImageCursor(QCursor(Qt::SizeFDiagCursor));
+        break;
+    case kCursorSizeNESW:
+        view_->SetImageCursor(QCursor(Qt::SizeBDiagCursor));
+        break;
+    case kCursorSizeNS:
+        view_->SetImageCursor(QCursor(Qt::SizeVerCursor));
+        break;
+    case kCursorSizeWE:
+        view_->SetImageCursor(QCursor(Qt::SizeHorCursor));
+        break;
+    default:
+        view_->SetImageCursor(cursors_.Get(cursor));
+    }
+}
+
+void MainWindow::ShowSwatchColour(int which, int32_t colour) { (which == 0 ? shape1_ : shape2_)->SetColour(colour); }
 
 int MainWindow::ToolOption(const std::string& box, const std::string& control) const {
     QWidget* window = Window(QString::fromStdString(box));

@@ -69,6 +69,9 @@ public:
     void RedrawLayerStrip(int slot) override;
     void ReportError(int kind, const std::string& detail) override;
     int ToolOption(const std::string& box, const std::string& control) const override;
+    void RepaintView() override;
+    void SetCanvasCursor(int cursor) override;
+    void ShowSwatchColour(int which, int32_t colour) override;
     void RefreshHistoryMenus() override {
         if (OnRefreshHistoryMenus) OnRefreshHistoryMenus();
     }
@@ -100,6 +103,8 @@ public:
     std::function<void()> OnEndSelection;
     // Draws the layer strip of a slot into LSImage (the layers part).
     std::function<void(int slot)> OnRedrawLayerStrip;
+    // The tab change shows the slot's tool: its cursor and option box.
+    std::function<void(int tool)> OnShowTool;
     // A tool button was clicked (the tool is chosen by the tools part).
     std::function<void(int tool)> OnToolButton;
 

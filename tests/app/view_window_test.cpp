@@ -345,3 +345,18 @@ TEST_F(ViewTest, NavigatorShowsAThumbnailAndItsFrameScrollsTheView) {
     EXPECT_FALSE(nav->Thumbnail().Empty());
     nav->close();
 }
+
+TEST_F(ViewTest, ImagePopupMenuOnlyWhileNoToolIsChosen) {
+    Start();
+    window->show();
+    NewImage(60, 40);
+    QWidget* image = View()->Image();
+    QMenu* popup = window->ImagePopup();
+    Ws().Images[0].Tool = 1;
+    emit image->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_FALSE(popup->isVisible());
+    Ws().Images[0].Tool = 0;
+    emit image->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(popup->isVisible());
+    popup->close();
+}

@@ -29,6 +29,14 @@ QStringList NameFilters(const std::vector<TFileFilter>& list) {
     return out;
 }
 
+// 1-based index of the filter a dialog reports as chosen; with the details
+// hidden it reports the caption alone.
+int FilterIndex(const std::vector<TFileFilter>& list, const QStringList& filters, const QString& chosen) {
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (chosen == filters[static_cast<qsizetype>(i)] || chosen == list[i].Caption) return static_cast<int>(i) + 1;
+    return 0;
+}
+
 // The questions of the file commands, answered by the program's dialogs.
 class WindowFileQuestions : public FileQuestions {
 public:
@@ -47,7 +55,7 @@ public:
         dlg.selectFile(QString::fromStdString(name));
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
         name = dlg.selectedFiles().first().toStdString();
-        filterIndex = static_cast<int>(filters.indexOf(dlg.selectedNameFilter())) + 1;
+        filterIndex = FilterIndex(SaveFilters(), filters, dlg.selectedNameFilter());
         return true;
     }
     bool AskReplaceFile(const std::string&) override {

@@ -12,10 +12,9 @@
 
 namespace pixora {
 
-bool PrintBitmap(QPrinter& printer, const Bitmap& image, const QString& title) {
-    printer.setDocName(title);
+bool PrintBitmap(QPaintDevice& device, const Bitmap& image) {
     QPainter painter;
-    if (!painter.begin(&printer)) return false;
+    if (!painter.begin(&device)) return false;
     // The painter's units on a printer are printer pixels, so a target of
     // the image's own size puts one image pixel on each.
     const QImage picture = PictureOf(image);
@@ -34,8 +33,8 @@ void PrintImage(MainWindow& w) {
     dialog.setObjectName("PrintDialog1");
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     if (dialog.exec() != QDialog::Accepted) return;
-    const QString title = w.Pages()->tabText(slot);
-    WithComposedImage(ws, slot, [&](const Bitmap& merged) { PrintBitmap(printer, merged, title); });
+    printer.setDocName(w.Pages()->tabText(slot));
+    WithComposedImage(ws, slot, [&](const Bitmap& merged) { PrintBitmap(printer, merged); });
 }
 
 } // namespace pixora

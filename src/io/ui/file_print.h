@@ -5,16 +5,16 @@
 
 #include "doc/bitmap.h"
 
-class QPrinter;
+class QPaintDevice;
 
 namespace pixora {
 
 class MainWindow;
 
-// Draws the colour bytes of `image` at the page's top-left corner, one
-// image pixel per printer pixel, as one document titled `title`. The
-// document is ended also when drawing fails.
-bool PrintBitmap(QPrinter& printer, const Bitmap& image, const QString& title);
+// Draws the colour bytes of `image` at the device's top-left corner, one
+// image pixel per device pixel (on a printer: one page). The painting is
+// ended also when drawing fails.
+bool PrintBitmap(QPaintDevice& device, const Bitmap& image);
 
 // "Print Image": the print dialog, then the active image with its layers
 // composed.

@@ -1,9 +1,131 @@
-// Connects the tool buttons, pointer dispatch and selection commands to the main window.
+// Connects the tool buttons, the pointer events of the image, the Tools
+// menu and the selection and crop commands to the main window.
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+#include <QToolButton>
+
 #include "app/installers.h"
 #include "app/main_window.h"
+#include "app/view_widget.h"
+#include "tools/selection.h"
+#include "tools/tool_dispatch.h"
+#include "tools/tool_table.h"
+#include "tools/ui/option_boxes.h"
 
 namespace pixora {
 
-void InstallToolCommands(MainWindow&) {}
+namespace {
+
+// Cursor and option box of a tool as the tab change shows them: the
+// history and custom brush boxes are modal and open only on choosing.
+void ShowTool(MainWindow& w, int tool, bool chosen) {
+    CloseToolBoxes(w);
+    w.SetCanvasCursor(ToolInfo(tool).Cursor);
+    if (tool <= 0) return;
+    if (!chosen && (tool == ToolHistoryBrush || tool == ToolCustomBrush)) return;
+    ShowOptionBoxForTool(w, tool);
+}
+
+} // namespace
+
+// Choosing a tool from a tool button or the Tools menu.
+void SelectTool(MainWindow& w, int tool) {
+    if (!SelectToolCore(w.Ws(), tool)) {
+        w.ShowToolButtonState();
+        return;
+    }
+    w.ShowToolButtonState();
+    w.UpdateCommandStates();
+    ShowTool(w, tool, true);
+}
+
+void InstallToolCommands(MainWindow& w) {
+    Workspace& ws = w.Ws();
+    TPointerHooks& hooks = w.View()->Hooks;
+    hooks.Down = [&ws](int x, int y, int button) { PointerDown(ws, x, y, button); };
+    hooks.Move = [&ws](int x, int y) { PointerMove(ws, x, y); };
+    hooks.Up = [&ws](int x, int y) { PointerUp(ws, x, y); };
+    hooks.CropToSelection = [&ws] { ApplyCrop(ws); };
+
+    w.OnToolButton = [&w](int tool) { SelectTool(w, tool); };
+    w.OnShowTool = [&w](int tool) { ShowTool(w, tool, false); };
+    w.OnEndSelection = [&w] {
+        if (DropSelection(w.Ws())) w.RefreshView();
+    };
+
+    auto on = [&w](const char* name, std::function<void()> f) {
+        if (QAction* a = w.Command(name)) QObject::connect(a, &QAction::triggered, &w, f);
+    };
+    auto image = [&ws] { return ws.HasOpenImage() && ws.ActiveSlot() >= 0; };
+
+    // The Tools menu and the pop-up menu's "Paint Tools".
+    const std::pair<const char*, int> tools[] = {
+        {"Pen", ToolPen},          {"Line", ToolLine},        {"BezierCurve", ToolBezier},
+        {"Polygon", ToolPolygon},  {"Rectangle", ToolRectangle}, {"RoundRectangle", ToolRoundRect},
+        {"Ellipse", ToolEllipse},  {"FloodFill", ToolFloodFill}, {"Spray", ToolSpray},
+        {"Soften", ToolSoften},    {"Sharpen", ToolSharpen},  {"Shapen", ToolSharpen},
+        {"Noise", ToolNoise},      {"Clone", ToolClone},      {"Lighten", ToolLighten},
+        {"Darken", ToolDarken}};
+    QMenu* toolsMenu = nullptr;
+    for (QMenu* m : w.findChildren<QMenu*>())
+        if (m->objectName() == "Tools1") toolsMenu = m;
+    QList<QAction*> items;
+    if (toolsMenu) items += toolsMenu->actions();
+    for (QMenu* m : w.ImagePopup()->findChildren<QMenu*>())
+        if (m->title() == "Paint Tools") items += m->actions();
+    for (QAction* a : items) {
+        QString key = a->text();
+        key.remove(' ');
+        for (const auto& [name, tool] : tools)
+            if (key == name) {
+                const int n = tool;
+                QObject::connect(a, &QAction::triggered, &w, [&w, n] { SelectTool(w, n); });
+            }
+    }
+
+    // Selection commands, in the Edit and Selection menus and the pop-up.
+    for (const char* name : {"SelectAll1", "SelectAll2", "SelectAll3"})
+        on(name, [&w, image] {
+            if (!image()) return;
+            SelectAll(w.Ws());
+            w.ShowToolButtonState();
+            w.UpdateCommandStates();
+            ShowTool(w, ToolSelection, true);
+        });
+    for (const char* name : {"SelectNone1", "SelectNone2", "SelectNone3"})
+        on(name, [&ws, image] {
+            if (image()) SelectNone(ws);
+        });
+    for (const char* name : {"FillwithFGColour1", "FillwithFGColour2"})
+        on(name, [&ws, image] {
+            if (image()) FillWithColour(ws, true);
+        });
+    for (const char* name : {"FillwithBGColour1", "FillwithBGColour2"})
+        on(name, [&ws, image] {
+            if (image()) FillWithColour(ws, false);
+        });
+
+    // Crop: the menu item chooses the crop rectangle tool; the tool button
+    // chooses it and crops at once; "Crop to Selection" and a double click
+    // crop to the rectangle shown.
+    auto chooseCrop = [&w, image] {
+        if (!image()) return false;
+        Workspace& ws = w.Ws();
+        if (!SelectToolCore(ws, ToolCrop)) return false;
+        CloseToolBoxes(w);
+        w.ShowToolButtonState();
+        w.UpdateCommandStates();
+        w.SetCanvasCursor(ToolInfo(ToolCrop).Cursor);
+        return true;
+    };
+    on("Crop1", [&ws, chooseCrop] {
+        if (chooseCrop()) ws.ToolVars.CropShown = 0;
+    });
+    on("ToolButton16", [&ws, chooseCrop] {
+        if (chooseCrop()) ApplyCrop(ws);
+    });
+    on("CroptoSelection1", [&ws] { ApplyCrop(ws); });
+}
 
 } // namespace pixora

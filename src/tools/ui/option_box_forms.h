@@ -1,0 +1,12 @@
+#pragma once
+// Builds the option boxes of the painting tools (and the option windows of
+// the text tool, the custom brush and the quick effects) and puts each in
+// place of its start-up frame.
+
+namespace pixora {
+
+class MainWindow;
+
+void MakeOptionBoxes(MainWindow& w);
+
+} // namespace pixora

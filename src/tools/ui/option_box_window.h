@@ -1,0 +1,86 @@
+#pragma once
+// The small modeless windows whose controls the painting tools read live.
+// Each box is a tool window that stays above the main window. The numbered
+// boxes (those that record themselves in OptionBoxId) are semi-transparent:
+// dimmed when shown, opaque while the pointer is over them, and placed just
+// above the main window's status bar.
+
+#include <QDialog>
+#include <QSpinBox>
+#include <QStringList>
+#include <vector>
+
+class QGridLayout;
+
+namespace pixora {
+
+class MainWindow;
+
+// One control of a box as the tools see it: a designer name, a caption and
+// its range, increment and starting value.
+struct OptionControl {
+    enum Kind { Spin, Check, Track, Combo, Radio };
+    Kind Type = Spin;
+    const char* Name = "";
+    bool Beside = false;    // sits right of the previous row's first column
+    QString Caption;        // label (spin, track), text (check), group title (radio)
+    int Min = 0, Max = 0;   // spin and track bounds
+    int Step = 1;           // spin increment
+    int Value = 0;          // start value, index, or 1 = checked
+    QStringList Items;      // combo items, radio buttons in order, or a track
+                            // bar's end labels
+    QString Suffix;         // text after a spin edit ("%")
+};
+
+class OptionBoxWindow : public QDialog {
+    Q_OBJECT
+public:
+    // number: the value recorded in OptionBoxId on show; 0 for boxes that
+    // are plain tool windows without dimming or placement.
+    OptionBoxWindow(MainWindow& main, int number, QWidget* owner);
+
+    int Number() const { return number_; }
+    // Places the box above the main window's status bar on every show
+    // (numbered boxes always do).
+    void SetPlacedAboveStatusBar(bool on) { placed_ = on; }
+
+    // Adds one control per entry, one row each, in order; returns the
+    // widget made for the last entry.
+    QWidget* AddControls(const std::vector<OptionControl>& controls);
+    QGridLayout* Grid() const { return grid_; }
+
+    // Where a box goes: its top on the status bar's top line counted from the
+    // main window's top, minus its own height; centred on the screen.
+    QPoint PlaceAboveStatusBar() const;
+
+signals:
+    void Shown();
+    void Closed();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    void Brighten();
+
+    MainWindow& main_;
+    int number_;
+    bool placed_;
+    QGridLayout* grid_;
+};
+
+// The history brush size: a value of 0 or less typed into it becomes 64 when
+// the field is left; other values are kept inside 2..64.
+class HistorySizeSpin : public QSpinBox {
+    Q_OBJECT
+public:
+    explicit HistorySizeSpin(QWidget* parent);
+
+protected:
+    QValidator::State validate(QString& text, int& pos) const override;
+    void fixup(QString& text) const override;
+};
+
+} // namespace pixora

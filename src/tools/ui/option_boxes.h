@@ -1,0 +1,28 @@
+#pragma once
+// The tool option boxes as the tools see them: which box a tool shows, and
+// closing or toggling the boxes. The boxes themselves are windows of the
+// main window's window set, found by name ("TForm3").
+
+#include <QString>
+
+namespace pixora {
+
+class MainWindow;
+
+// The window shown when a tool is chosen: "TForm3" for the pen ... ; empty
+// for tools without one. Tools 18 and 19 show theirs modally.
+QString OptionBoxForTool(int tool);
+
+// Shows the option box of a tool (the history brush's undo history and the
+// custom brush library modally); tools without a box show nothing.
+void ShowOptionBoxForTool(MainWindow& w, int tool);
+
+// Closes every open tool option box, the quick-effect channel options and
+// the text editor.
+void CloseToolBoxes(MainWindow& w);
+
+// The View menu's toolbar items: shows the current tool's box when it is
+// hidden and closes it when it is shown.
+void ToggleToolBox(MainWindow& w);
+
+} // namespace pixora

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "io/codecs/image_codecs.h"
+#include "io/convert_file.h"
 
 namespace fs = std::filesystem;
 using namespace pixora;
@@ -24,16 +25,18 @@ const char kUsage[] =
     "extension (.tif included) receives 32-bit BMP data, as saving does.\n"
     "\n"
     "OUT is a file name when there is one input. When OUT is an existing folder,\n"
-    "or ends in '/', or there are several inputs, it is a folder: each output\n"
-    "keeps its input's file name and extension, so it is rewritten in its own\n"
-    "format, except that inputs in formats the program does not write (TIFF and\n"
-    "others) get the extension .bmp.\n"
+    "or ends in '/', or there are several inputs, or --to is given, it is a\n"
+    "folder: each output keeps its input's file name and takes the extension of\n"
+    "--to; without --to it keeps its own extension too, so it is rewritten in its\n"
+    "own format, except that inputs in formats the program does not write (TIFF\n"
+    "and others) get the extension .bmp.\n"
     "\n"
     "Options:\n"
     "  --bmp-bits 8|16|24|32   BMP pixel format (default 24)\n"
     "  --jpeg-quality N        JPEG quality 0..100 (default 100)\n"
     "  --jpeg-gray             write 8-bit grayscale JPEG (default 24-bit colour)\n"
     "  --gif-sensitivity N     GIF transparency sensitivity 0..255 (default 0)\n"
+    "  --to EXT                extension (and so format) of the outputs in a folder\n"
     "  -o OUT                  output file or folder\n"
     "  -h, --help              show this text\n"
     "\n"
@@ -53,20 +56,12 @@ bool ParseInt(const char* s, int lo, int hi, int& out) {
     return true;
 }
 
-// Output name for one input when writing into a folder.
-std::string OutputInFolder(const fs::path& folder, const fs::path& input) {
-    fs::path name = input.filename();
-    const int code = FormatFromExtension(name.string());
-    if (code == fcOther || code == fcTiff) name.replace_extension(".bmp");
-    return (folder / name).string();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     SaveOptions opts;
     std::vector<std::string> inputs;
-    std::string output;
+    std::string output, extension;
     bool haveOutput = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -86,6 +81,10 @@ int main(int argc, char** argv) {
         } else if (a == "--gif-sensitivity") {
             const char* v = value();
             if (!v || !ParseInt(v, 0, 255, opts.GifSensitivity)) return UsageError("--gif-sensitivity takes 0..255");
+        } else if (a == "--to") {
+            const char* v = value();
+            if (!v || !*v || std::strchr(v, '/')) return UsageError("--to takes an extension such as png");
+            extension = v[0] == '.' ? v : std::string(".") + v;
         } else if (a == "-o") {
             const char* v = value();
             if (!v) return UsageError("-o needs a file or folder");
@@ -103,7 +102,8 @@ int main(int argc, char** argv) {
     if (!haveOutput || output.empty()) return UsageError("no output given (-o)");
 
     std::error_code ec;
-    const bool toFolder = fs::is_directory(output, ec) || output.back() == '/' || inputs.size() > 1;
+    const bool toFolder =
+        fs::is_directory(output, ec) || output.back() == '/' || inputs.size() > 1 || !extension.empty();
     if (toFolder && !fs::is_directory(output, ec)) {
         fs::create_directories(output, ec);
         if (ec) {
@@ -114,19 +114,10 @@ int main(int argc, char** argv) {
 
     int failures = 0;
     for (const std::string& in : inputs) {
-        const std::string out = toFolder ? OutputInFolder(output, in) : output;
-        Bitmap image;
-        try {
-            image = LoadImageFile(in, FormatFromExtension(in));
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "Could Not Open File due to an Error while Opening.\n%s: %s\n", in.c_str(), e.what());
-            ++failures;
-            continue;
-        }
-        try {
-            WriteImageFile(out, image, FormatFromExtension(out), opts);
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "An Error Occured while trying to Save.\n%s: %s\n", out.c_str(), e.what());
+        const std::string out = toFolder ? ConvertedName(output, in, extension) : output;
+        std::string error;
+        if (!ConvertImageFile(in, out, opts, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
             ++failures;
         }
     }

@@ -211,8 +211,13 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
     std::string name = s.FileName;
     int filter = 1;
     if (!q.AskSaveFileName(name, filter) || name.empty()) return std::nullopt;
+    // A name typed without an extension gets the filter's one, so the file
+    // that would be replaced may be that longer name.
+    const std::string extended = HasExtension(name) ? name : name + SaveFilterExtension(filter);
     std::error_code ec;
-    if (std::filesystem::exists(name, ec) && !q.AskReplaceFile(name)) return std::nullopt;
+    const bool typedExists = std::filesystem::exists(name, ec);
+    if ((typedExists || std::filesystem::exists(extended, ec)) && !q.AskReplaceFile(typedExists ? name : extended))
+        return std::nullopt;
     switch (filter) {
     case 1:
         q.AskPixelFormat(s.SavePixelFormat);
@@ -226,8 +231,7 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
     default:
         break;
     }
-    if (!HasExtension(name)) name += SaveFilterExtension(filter);
-    return name;
+    return extended;
 }
 
 void WithComposedImage(Workspace& ws, int slot, const std::function<void(const Bitmap&)>& use) {

@@ -77,8 +77,9 @@ bool ReopenFile(Workspace& ws);
 
 // ---- saving -----------------------------------------------------------------
 
-// Runs the save dialog, "Replace File?" for an existing name (as typed),
-// the option dialog of the filter and appends the filter's extension to a
+// Runs the save dialog, then "Replace File?" when the name as typed, or that
+// name with the filter's extension appended, names an existing file, then
+// the option dialog of the filter, and appends the filter's extension to a
 // name without one. Returns the final name, or nothing when stopped. The
 // option dialogs store their choices in the slot.
 std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions& q);

@@ -188,19 +188,25 @@ TEST_F(FileCommandsTest, ReopenIsAnUndoableStepAndAFailedOneChangesNothing) {
     ASSERT_EQ(LoadIntoNewSlot(ws, path), 0);
     TImages& s = ws.Images[0];
     const Bitmap original = s.Bitmap;
-    // An edit.
-    ASSERT_TRUE(PushHistory(ws));
-    NameHistoryStep(ws, "Pen");
-    s.Bitmap.Fill(1, 2, 3);
+    // Three edits.
+    for (uint8_t v = 1; v <= 3; ++v) {
+        ASSERT_TRUE(PushHistory(ws));
+        NameHistoryStep(ws, "Pen");
+        s.Bitmap.Fill(v, 2, 3 * v);
+    }
     ASSERT_EQ(s.Saved, 0);
 
     ASSERT_TRUE(ReopenFile(ws));
-    EXPECT_EQ(s.HistoryCount, 2);
+    EXPECT_EQ(s.HistoryCount, 4);
+    EXPECT_EQ(HistoryName(s, 5), "ReOpened Image");  // names run one entry ahead of the snapshots
     EXPECT_EQ(HistoryMenuTexts(s).UndoCaption, "Undo ReOpened Image");
     EXPECT_EQ(std::memcmp(s.Bitmap.Data(), original.Data(), original.ByteSize()), 0);
+    EXPECT_EQ(s.Bitmap.Row(0)[3], 0);
+    EXPECT_EQ(s.BackBitmap.Row(0)[0], original.Row(0)[0]);  // the background layer holds it too
     EXPECT_EQ(s.Saved, 1);
     ASSERT_TRUE(UndoStep(ws));
-    EXPECT_EQ(s.Bitmap.Row(0)[2], 3);
+    EXPECT_EQ(s.Bitmap.Row(0)[2], 9);  // the third edit is back
+    EXPECT_EQ(s.Bitmap.Row(0)[0], 3);
 
     // The file turns unreadable: the image, history and flag stay as they are.
     WriteBytes(path, {'B', 'M', 0, 0});
@@ -330,6 +336,16 @@ TEST_F(FileCommandsTest, CancelledDialogOrNoToReplaceWritesNothing) {
     q.TypedName = File("fresh.png");
     ASSERT_TRUE(SaveImageCopy(ws, q));
     EXPECT_EQ(q.Asked, (std::vector<std::string>{"SaveFile"}));
+
+    // "old" typed with the PNG filter would become old.png, which exists: asked too.
+    const auto now = ReadBytes(existing);
+    q.Asked.clear();
+    q.TypedName = File("old");
+    q.Replace = false;
+    EXPECT_FALSE(SaveImageCopy(ws, q));
+    EXPECT_EQ(q.Asked, (std::vector<std::string>{"SaveFile", "Replace"}));
+    EXPECT_EQ(ReadBytes(existing), now);
+    EXPECT_FALSE(std::filesystem::exists(File("old")));
 }
 
 TEST_F(FileCommandsTest, SaveAsReopensTheWrittenFileWithAnEmptyHistory) {

@@ -226,6 +226,29 @@ TEST(SaveRules, FailedWriteKeepsTheOldFileAndLeavesNoTemporaries) {
     EXPECT_THROW(WriteImageFile(dir.File("no/such/folder/x.bmp"), GradientImage(2, 2), fcBmp, SaveOptions{}), ECodecError);
 }
 
+TEST(SaveRules, ReplacingKeepsLinksAndAcceptsTheLongestNames) {
+    ScratchDir dir;
+    // Saving through a symbolic link writes the file it points to.
+    const std::string real = dir.File("real.png");
+    WriteImageFile(real, GradientImage(3, 3), fcPng, SaveOptions{});
+    const std::string link = dir.File("link.png");
+    std::filesystem::create_symlink(real, link);
+    Bitmap red(4, 2, 32);
+    red.Fill(0, 0, 255);
+    WriteImageFile(link, red, fcPng, SaveOptions{});
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(LoadImageFile(real, fcPng).Width(), 4);
+
+    // A file name of the system's full length still gets its temporary file.
+    const std::string longName = dir.File(std::string(251, 'n') + ".bmp");
+    WriteImageFile(longName, red, fcBmp, SaveOptions{});
+    WriteImageFile(longName, GradientImage(5, 5), fcBmp, SaveOptions{});
+    EXPECT_EQ(LoadImageFile(longName, fcBmp).Width(), 5);
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) (void)e, ++files;
+    EXPECT_EQ(files, 3);
+}
+
 TEST(SaveRules, SlotFieldsChooseBmpBitsAndJpegColour) {
     ScratchDir dir;
     const Bitmap img = GradientImage(8, 8);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <string>
 
@@ -127,12 +128,23 @@ void WriteByFormat(const std::string& path, const Bitmap& image, int formatCode,
 
 } // namespace
 
-void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
+void WriteImageFile(const std::string& requested, const Bitmap& image, int formatCode, const SaveOptions& opts) {
+    // Saving through a symbolic link replaces the file it points to, not the link.
+    std::string path = requested;
+    {
+        std::error_code ec;
+        if (std::filesystem::is_symlink(requested, ec)) {
+            const auto target = std::filesystem::weakly_canonical(requested, ec);
+            if (!ec) path = target.string();
+        }
+    }
     // A temporary file beside the target, renamed over it once complete.
     const std::size_t slash = path.find_last_of('/');
     const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temp = dir + (dir.back() == '/' ? "" : "/") + "." + base + ".XXXXXX";
+    // The temporary name must stay within the file system's name limit
+    // however long the target's name is.
+    std::string temp = dir + (dir.back() == '/' ? "" : "/") + "." + base.substr(0, 64) + ".XXXXXX";
     // mkstemp reserves a unique name; the codec then creates the file anew.
     // Writing into a fresh file rather than truncating one spares the file
     // system a forced flush when it is closed.

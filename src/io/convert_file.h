@@ -1,0 +1,25 @@
+#pragma once
+// Converting one image file into another without a document: read as
+// opening reads, write as saving writes. Shared by the command-line
+// converter and batch conversion.
+
+#include <string>
+
+#include "io/codecs/image_codecs.h"
+
+namespace pixora {
+
+// Reads `input` by its extension's format code and writes it to `output` by
+// that name's format code with `opts`. On failure returns false and sets
+// `error` to the open or save message, a line break and the error's own
+// message naming the file.
+bool ConvertImageFile(const std::string& input, const std::string& output, const SaveOptions& opts,
+                      std::string& error);
+
+// The name a converted file gets in `folder`: the input's file name with
+// `extension` (".png") in place of its own, or, with no extension given, the
+// input's own name, except that formats the program cannot write (TIFF and
+// every other) get ".bmp".
+std::string ConvertedName(const std::string& folder, const std::string& input, const std::string& extension = {});
+
+} // namespace pixora

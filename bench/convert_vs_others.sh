@@ -15,8 +15,10 @@ pixora=${1:-$here/../build/out/pixora-convert}
 [ -x "$pixora" ] || { echo "pixora-convert not found at $pixora (pass its path)"; exit 1; }
 pixora=$(readlink -f "$pixora")
 
+# ImageMagick's own program, not a wrapper script that may stand first on PATH.
+find_convert() { command -v convert-im6.q16 || command -v magick || command -v convert-im6 || true; }
 need=()
-command -v convert >/dev/null || need+=(imagemagick)
+[ -n "$(find_convert)" ] || need+=(imagemagick)
 command -v vips >/dev/null || need+=(libvips-tools)
 if [ ${#need[@]} -gt 0 ]; then
     echo "installing ${need[*]}"
@@ -24,6 +26,10 @@ if [ ${#need[@]} -gt 0 ]; then
     [ "$(id -u)" -eq 0 ] || sudo=sudo
     $sudo apt-get update -qq && $sudo apt-get install -y -qq "${need[@]}" >/dev/null
 fi
+im=$(find_convert)
+[ -n "$im" ] || { echo "ImageMagick's convert not found"; exit 1; }
+echo "ImageMagick: $im ($("$im" -version | head -1))"
+echo "libvips: $(vips --version)"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -31,11 +37,11 @@ cd "$work"
 
 echo "generating 4000 x 3000 test images in $work"
 # A smooth fractal landscape with fine noise: compresses like a photograph.
-convert -seed 7 -size 1000x750 plasma:fractal -resize 4000x3000! -attenuate 0.4 +noise Gaussian \
+"$im" -seed 7 -size 1000x750 plasma:fractal -resize 4000x3000! -attenuate 0.4 +noise Gaussian \
     -type TrueColor -depth 8 BMP3:in24.bmp
 "$pixora" --bmp-bits 32 in24.bmp -o in32.bmp
-convert in24.bmp in.png
-convert in24.bmp -quality 95 in.jpg
+"$im" in24.bmp in.png
+"$im" in24.bmp -quality 95 in.jpg
 
 best() { # best of three wall times, in seconds; the output never exists beforehand
     local b=999999 t out=${@: -1}
@@ -58,7 +64,7 @@ run_pair() { # name, input, output extension, pixora options, convert options, v
     local name=$1 in=$2 ext=$3 popts=$4 copts=$5 vsuffix=$6
     local tp tc tv
     tp=$(best "$pixora" $popts "$in" -o "px.$ext")
-    tc=$(best convert "$in" $copts "im.$ext")
+    tc=$(best "$im" "$in" $copts "im.$ext")
     tv=$(best vips copy "$in" "vips.$ext$vsuffix")
     printf '%-18s %9s %9s %9s %10s %10s\n' "$name" "$tp" "$tc" "$tv" "$(ratio "$tp" "$tc")" "$(ratio "$tp" "$tv")"
 }

@@ -1,11 +1,29 @@
 #include "doc/bitmap.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
 namespace pixora {
+
+namespace {
+
+// Large bitmaps are asked to be backed by huge pages: touching a fresh
+// 48 MB image then costs a few dozen page faults instead of twelve
+// thousand. Only the whole 2 MB pages inside the block are advised.
+void AdviseLargePages(uint8_t* p, std::size_t bytes) {
+    constexpr std::size_t kHuge = std::size_t(2) << 20;
+    if (bytes < 4 * kHuge) return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kHuge - 1);
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+} // namespace
 
 std::size_t Bitmap::StrideFor(int width, int bpp) {
     const std::size_t raw = static_cast<std::size_t>(std::max(width, 0)) * static_cast<std::size_t>(bpp / 8);
@@ -55,7 +73,10 @@ void Bitmap::SetSizeUncleared(int width, int height) {
     const std::size_t stride = StrideFor(width, bpp_);
     const std::size_t bytes = stride * static_cast<std::size_t>(height);
     std::unique_ptr<uint8_t[]> data;
-    if (bytes > 0) data.reset(new uint8_t[bytes]);
+    if (bytes > 0) {
+        data.reset(new uint8_t[bytes]);
+        AdviseLargePages(data.get(), bytes);
+    }
     data_ = std::move(data);
     width_ = width;
     height_ = height;

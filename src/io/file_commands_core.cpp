@@ -226,7 +226,14 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
         q.AskJpegOptions(s.SavePixelFormat, s.JpegQuality);
         break;
     case 3:
-        q.AskGifTransparency(s.Bitmap);
+        if (s.LayerCount > 1 || s.CurrentLayer != 1) {
+            // The preview shows what will be written: the layers composed.
+            Bitmap composed;
+            WithComposedImage(ws, slot, [&](const Bitmap& merged) { composed = merged; });
+            q.AskGifTransparency(composed);
+        } else {
+            q.AskGifTransparency(s.Bitmap);
+        }
         break;
     default:
         break;

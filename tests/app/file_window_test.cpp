@@ -12,6 +12,7 @@
 
 #include "app/app_fixture.h"
 #include "app/message_dialog.h"
+#include "doc/checkerboard.h"
 #include "io/codecs/image_codecs.h"
 #include "io/ui/file_dialogs.h"
 #include "io/ui/file_print.h"
@@ -247,4 +248,66 @@ TEST_F(FileWindowTest, PrintingPutsOneImagePixelOnEachDevicePixel) {
     QFile pdf(Path("out.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+}
+
+// The three file dialogs as they are drawn on screen. With PIXORA_SHOTS set
+// to a folder, the pictures are kept there to be looked at.
+TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
+    Start();
+    const QString shots = qEnvironmentVariable("PIXORA_SHOTS");
+    auto keep = [&](QWidget* w, const char* name) {
+        const QImage picture = w->grab().toImage();
+        if (!shots.isEmpty()) picture.save(shots + "/" + name);
+        return picture;
+    };
+
+    // "Save Changes?" with four images, the second one toggled off.
+    const int32_t colours[4] = {RGBColour(220, 40, 40), RGBColour(40, 160, 60), RGBColour(40, 80, 220),
+                                RGBColour(240, 200, 40)};
+    for (int i = 0; i < 4; ++i) {
+        const int slot = NewImage(i == 2 ? 200 : 60, i == 3 ? 120 : 40);
+        Ws().Images[static_cast<std::size_t>(slot)].Bitmap.FillColour(colours[i]);
+        Ws().Images[static_cast<std::size_t>(slot)].FileName = "/home/me/pictures/holiday-" + std::to_string(i + 1) + ".png";
+    }
+    auto* changes = qobject_cast<SaveChangesDialog*>(window->Window("TForm54"));
+    changes->Fill(Ws(), {0, 1, 2, 3});
+    changes->ReleaseAt(67 + 30);
+    changes->show();
+    const QImage list = keep(changes, "save_changes.png");
+    auto* panel = changes->findChild<QWidget*>("Panel1");
+    const QPoint origin = panel->mapTo(changes, QPoint(0, 0)) * list.devicePixelRatio();
+    EXPECT_EQ(list.pixel(origin + QPoint(72, 7)), qRgb(204, 204, 204));       // row 0 selected
+    EXPECT_EQ(list.pixel(origin + QPoint(72, 67 + 7)), qRgb(255, 255, 255));  // row 1 not
+    EXPECT_EQ(list.pixel(origin + QPoint(33, 33)), qRgb(220, 40, 40));        // row 0's thumbnail
+    EXPECT_TRUE(changes->ScrollBar()->isVisible());
+    changes->hide();
+
+    // "GIF Image Transparency": transparency rising from left to right.
+    Bitmap image(256, 120);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 256; ++x) {
+            uint8_t* p = image.Row(y) + 4 * x;
+            p[0] = static_cast<uint8_t>(y * 2), p[1] = 120, p[2] = static_cast<uint8_t>(255 - x), p[3] = static_cast<uint8_t>(x);
+        }
+    auto* gif = qobject_cast<GifTransparencyDialog*>(window->Window("TForm42"));
+    gif->SetSensitivity(100);
+    gif->show();
+    gif->Prepare(image);
+    const QImage preview = keep(gif, "gif_transparency.png");
+    auto* shown = gif->findChild<QLabel*>("Image1");
+    const QPoint at = shown->mapTo(gif, QPoint(0, 0)) * preview.devicePixelRatio();
+    EXPECT_EQ(preview.pixel(at + QPoint(10, 50)), qRgb(245, 120, 100));  // kept: 100 < 255 - 10
+    // Keyed (100 >= 255 - 250): the checkerboard's grey or white shows.
+    const QRgb keyed = preview.pixel(at + QPoint(250, 50));
+    EXPECT_TRUE(keyed == qRgb(kCheckerGrey, kCheckerGrey, kCheckerGrey) || keyed == qRgb(255, 255, 255)) << keyed;
+    gif->hide();
+
+    // "New Image" with its defaults.
+    auto* create = qobject_cast<NewImageDialog*>(window->Window("TForm2"));
+    create->show();
+    const QImage fresh = keep(create, "new_image.png");
+    auto* swatch = create->findChild<QLabel*>("Shape");
+    const QPoint inSwatch = (swatch->mapTo(create, QPoint(0, 0)) + QPoint(20, 13)) * fresh.devicePixelRatio();
+    EXPECT_EQ(fresh.pixel(inSwatch), qRgb(255, 255, 255));
+    create->hide();
 }

@@ -64,7 +64,11 @@ struct ScriptedQuestions : FileQuestions {
         pf = JpegFormat;
         quality = JpegQuality;
     }
-    void AskGifTransparency(const Bitmap&) override { Asked.push_back("Gif"); }
+    Bitmap GifImage;  // what the GIF dialog was prepared with
+    void AskGifTransparency(const Bitmap& image) override {
+        Asked.push_back("Gif");
+        GifImage = image;
+    }
     int GifSensitivity() const override { return Sensitivity; }
     TSaveChangesAnswer AskSaveChanges(const std::vector<int>& listed, std::vector<int>& selected) override {
         Asked.push_back("SaveChanges");
@@ -474,6 +478,18 @@ TEST_F(FileCommandsTest, WritingMergesTheLayersAndLeavesLayerOneCurrent) {
     EXPECT_EQ(written.Row(1)[4 + 1], 0);  // red from the upper layer
     EXPECT_EQ(written.Row(1)[4 + 2], 255);
     EXPECT_EQ(written.Row(0)[1], 255);  // white outside it
+
+    // The GIF dialog previews the composed image too, and layer 2 stays editable.
+    ChooseLayer(ws, 2);
+    q.TypedName = File("merged.gif");
+    q.Filter = 3;
+    ASSERT_TRUE(SaveImageCopy(ws, q));
+    ASSERT_EQ(q.GifImage.Width(), 4);
+    EXPECT_EQ(q.GifImage.Row(1)[4 + 1], 0);
+    EXPECT_EQ(q.GifImage.Row(1)[4 + 2], 255);
+    EXPECT_EQ(q.GifImage.Row(0)[1], 255);
+    EXPECT_EQ(s.LayerCount, 2);
+    EXPECT_EQ(LoadImageFile(File("merged.gif"), 4).Row(1)[4 + 1], 0);
 }
 
 // ---- "Save Changes?" --------------------------------------------------------------------

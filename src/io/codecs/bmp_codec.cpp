@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "doc/row_ranges.h"
 #include "io/codecs/format_codecs.h"
 #include "io/codecs/median_cut.h"
 
@@ -182,20 +183,24 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
         return out;
     }
 
+    // The rows are independent: large images are done on two threads.
+    const std::size_t work = stride * static_cast<std::size_t>(h) + out.ByteSize();
     if (hd.Bits <= 8) {
         const int per = 8 / hd.Bits, mask = (1 << hd.Bits) - 1;
-        for (int r = 0; r < h; ++r) {
-            const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
-            uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
-            if (hd.Bits == 8) {
-                for (int x = 0; x < w; ++x) d[x] = hd.Palette[s[x]];
-            } else {
-                for (int x = 0; x < w; ++x) {
-                    const int shift = 8 - hd.Bits * (x % per + 1);
-                    d[x] = hd.Palette[(s[x / per] >> shift) & mask];
+        ForRowRanges(h, work, [&](int r0, int r1) {
+            for (int r = r0; r < r1; ++r) {
+                const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
+                uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
+                if (hd.Bits == 8) {
+                    for (int x = 0; x < w; ++x) d[x] = hd.Palette[s[x]];
+                } else {
+                    for (int x = 0; x < w; ++x) {
+                        const int shift = 8 - hd.Bits * (x % per + 1);
+                        d[x] = hd.Palette[(s[x / per] >> shift) & mask];
+                    }
                 }
             }
-        }
+        });
     } else if (hd.Bits == 16) {
         if (!hd.HasMasks) hd.Masks[0] = 0x7C00, hd.Masks[1] = 0x3E0, hd.Masks[2] = 0x1F;
         // Every 16-bit value maps through one table.
@@ -203,32 +208,48 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
         std::vector<uint32_t> lut(65536);
         for (uint32_t v = 0; v < 65536; ++v)
             lut[v] = blue.Get(v) | static_cast<uint32_t>(green.Get(v)) << 8 | static_cast<uint32_t>(red.Get(v)) << 16;
-        for (int r = 0; r < h; ++r) {
-            const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
-            uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
-            for (int x = 0; x < w; ++x) d[x] = lut[U16(s + 2 * x)];
-        }
-    } else if (hd.Bits == 24) {
-        for (int r = 0; r < h; ++r) {
-            const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
-            uint8_t* d = destRow(r);
-            for (int x = 0; x < w; ++x, s += 3, d += 4) {
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-                d[3] = 0;
+        ForRowRanges(h, work, [&](int r0, int r1) {
+            for (int r = r0; r < r1; ++r) {
+                const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
+                uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
+                for (int x = 0; x < w; ++x) d[x] = lut[U16(s + 2 * x)];
             }
-        }
-    } else { // 32 bits
-        const bool plain = !hd.HasMasks || (hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 && hd.Masks[2] == 0xFF);
-        if (plain) {
-            // B, G, R and the fourth byte exactly as stored.
-            for (int r = 0; r < h; ++r) std::memcpy(destRow(r), bits + stride * static_cast<std::size_t>(r), stride);
-        } else {
-            const TChannel red(hd.Masks[0]), green(hd.Masks[1]), blue(hd.Masks[2]);
-            for (int r = 0; r < h; ++r) {
+        });
+    } else if (hd.Bits == 24) {
+        ForRowRanges(h, work, [&](int r0, int r1) {
+            for (int r = r0; r < r1; ++r) {
                 const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
                 uint8_t* d = destRow(r);
+                // Four bytes are loaded per pixel and the fourth cleared; the
+                // last pixel of a row copies its three alone, so nothing past
+                // the file's data is read.
+                int x = 0;
+                for (; x + 1 < w; ++x) {
+                    uint32_t v;
+                    std::memcpy(&v, s + 3 * static_cast<std::size_t>(x), 4);
+                    v &= 0x00FFFFFFu;
+                    std::memcpy(d + 4 * static_cast<std::size_t>(x), &v, 4);
+                }
+                const uint8_t* sl = s + 3 * static_cast<std::size_t>(x);
+                uint8_t* dl = d + 4 * static_cast<std::size_t>(x);
+                dl[0] = sl[0];
+                dl[1] = sl[1];
+                dl[2] = sl[2];
+                dl[3] = 0;
+            }
+        });
+    } else { // 32 bits
+        const bool plain = !hd.HasMasks || (hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 && hd.Masks[2] == 0xFF);
+        const TChannel red(hd.Masks[0]), green(hd.Masks[1]), blue(hd.Masks[2]);
+        ForRowRanges(h, work, [&](int r0, int r1) {
+            for (int r = r0; r < r1; ++r) {
+                const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
+                uint8_t* d = destRow(r);
+                if (plain) {
+                    // B, G, R and the fourth byte exactly as stored.
+                    std::memcpy(d, s, stride);
+                    continue;
+                }
                 for (int x = 0; x < w; ++x, s += 4, d += 4) {
                     const uint32_t v = U32(s);
                     d[0] = blue.Get(v);
@@ -237,7 +258,7 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
                     d[3] = 0;
                 }
             }
-        }
+        });
     }
     return out;
 }
@@ -296,43 +317,56 @@ void Write(const std::string& path, const Bitmap& image, int bits) {
 
     if (bits == 32 && srcBpp == 4) {
         // Rows go out as they are, fourth byte included, straight from the
-        // bitmap (bottom-up, so one write per row).
-        for (int y = h - 1; y >= 0; --y) out.Write(image.Row(y), stride);
+        // bitmap, gathered bottom-up into a few large writes.
+        std::vector<TRawWriter::TPiece> rows(static_cast<std::size_t>(h));
+        for (int y = h - 1, i = 0; y >= 0; --y, ++i) rows[static_cast<std::size_t>(i)] = {image.Row(y), stride};
+        out.WritePieces(rows.data(), rows.size());
     } else {
         // Convert a band of rows at a time into one buffer.
         const int band = static_cast<int>(std::max<std::size_t>(1, (std::size_t(4) << 20) / stride));
         std::vector<uint8_t> buf(stride * static_cast<std::size_t>(band), 0);
         for (int y0 = h - 1; y0 >= 0; y0 -= band) {
             const int rows = std::min(band, y0 + 1);
-            for (int i = 0; i < rows; ++i) {
-                const int y = y0 - i;
-                const uint8_t* s = image.Row(y);
-                uint8_t* d = buf.data() + stride * static_cast<std::size_t>(i);
-                switch (bits) {
-                case 8:
-                    std::memcpy(d, indexed.Indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w), static_cast<std::size_t>(w));
-                    break;
-                case 16:
-                    for (int x = 0; x < w; ++x, s += srcBpp)
-                        Put16(d + 2 * x, static_cast<uint32_t>(s[2] >> 3) << 10 | static_cast<uint32_t>(s[1] >> 3) << 5 | (s[0] >> 3));
-                    break;
-                case 24:
-                    for (int x = 0; x < w; ++x, s += srcBpp, d += 3) {
-                        d[0] = s[0];
-                        d[1] = s[1];
-                        d[2] = s[2];
+            // Rows of a band are independent: two threads for a large one.
+            ForRowRanges(rows, stride * static_cast<std::size_t>(rows) * 2, [&](int i0, int i1) {
+                for (int i = i0; i < i1; ++i) {
+                    const int y = y0 - i;
+                    const uint8_t* s = image.Row(y);
+                    uint8_t* d = buf.data() + stride * static_cast<std::size_t>(i);
+                    switch (bits) {
+                    case 8:
+                        std::memcpy(d, indexed.Indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w), static_cast<std::size_t>(w));
+                        break;
+                    case 16:
+                        for (int x = 0; x < w; ++x, s += srcBpp)
+                            Put16(d + 2 * x, static_cast<uint32_t>(s[2] >> 3) << 10 | static_cast<uint32_t>(s[1] >> 3) << 5 | (s[0] >> 3));
+                        break;
+                    case 24:
+                        if (srcBpp == 4 && w > 1) {
+                            // Four bytes stored per pixel, the next pixel
+                            // overwriting the fourth; the last one alone.
+                            for (int x = 0; x + 1 < w; ++x)
+                                std::memcpy(d + 3 * static_cast<std::size_t>(x), s + 4 * static_cast<std::size_t>(x), 4);
+                            std::memcpy(d + 3 * static_cast<std::size_t>(w - 1), s + 4 * static_cast<std::size_t>(w - 1), 3);
+                        } else {
+                            for (int x = 0; x < w; ++x, s += srcBpp, d += 3) {
+                                d[0] = s[0];
+                                d[1] = s[1];
+                                d[2] = s[2];
+                            }
+                        }
+                        break;
+                    case 32: // from a 24-bit source: opaque
+                        for (int x = 0; x < w; ++x, s += srcBpp, d += 4) {
+                            d[0] = s[0];
+                            d[1] = s[1];
+                            d[2] = s[2];
+                            d[3] = 0;
+                        }
+                        break;
                     }
-                    break;
-                case 32: // from a 24-bit source: opaque
-                    for (int x = 0; x < w; ++x, s += srcBpp, d += 4) {
-                        d[0] = s[0];
-                        d[1] = s[1];
-                        d[2] = s[2];
-                        d[3] = 0;
-                    }
-                    break;
                 }
-            }
+            });
             out.Write(buf.data(), stride * static_cast<std::size_t>(rows));
         }
     }

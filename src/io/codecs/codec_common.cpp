@@ -1,13 +1,17 @@
 // Helpers shared by the codecs: size guards, file access, orientation.
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "io/codecs/format_codecs.h"
@@ -93,6 +97,32 @@ void TRawWriter::Write(const void* data, std::size_t size) {
         }
         p += n;
         size -= static_cast<std::size_t>(n);
+    }
+}
+
+void TRawWriter::WritePieces(const TPiece* pieces, std::size_t count) {
+    std::vector<iovec> v;
+    v.reserve(std::min<std::size_t>(count, IOV_MAX));
+    std::size_t i = 0;
+    while (i < count) {
+        v.clear();
+        for (; i < count && v.size() < IOV_MAX; ++i)
+            v.push_back({const_cast<void*>(pieces[i].Data), pieces[i].Size});
+        // A short write goes on piece by piece from where it stopped.
+        std::size_t done = 0, total = 0;
+        for (const iovec& e : v) total += e.iov_len;
+        const ssize_t n = writev(fd_, v.data(), static_cast<int>(v.size()));
+        if (n < 0 && errno != EINTR) throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
+        done = n > 0 ? static_cast<std::size_t>(n) : 0;
+        if (done == total) continue;
+        for (const iovec& e : v) {
+            if (done >= e.iov_len) {
+                done -= e.iov_len;
+                continue;
+            }
+            Write(static_cast<const char*>(e.iov_base) + done, e.iov_len - done);
+            done = 0;
+        }
     }
 }
 

@@ -90,6 +90,12 @@ public:
     TRawWriter(const TRawWriter&) = delete;
     TRawWriter& operator=(const TRawWriter&) = delete;
     void Write(const void* data, std::size_t size);
+    // Writes the pieces in order with as few system calls as possible.
+    struct TPiece {
+        const void* Data;
+        std::size_t Size;
+    };
+    void WritePieces(const TPiece* pieces, std::size_t count);
     // Closes the file, reporting a failure of the last writes.
     void Close();
 

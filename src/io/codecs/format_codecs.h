@@ -26,6 +26,15 @@ void Write(const std::string& path, const Bitmap& image, int bits);
 namespace png {
 Bitmap Read(const std::string& path);
 void Write(const std::string& path, const Bitmap& image);
+// How the writer compresses a 32-bit image: the deflate strategy (Z_RLE
+// for photographs whose noise defeats string matching, Z_FILTERED
+// otherwise) and the row filters to try (PNG_ALL_FILTERS, or the one that
+// wins on nearly every row of a sample band).
+struct TPngSettings {
+    int Strategy = 1;     // Z_FILTERED
+    int Filters = 0xF8;   // PNG_ALL_FILTERS
+};
+TPngSettings ChooseSettings(const Bitmap& image, bool alpha);
 } // namespace png
 
 namespace jpeg {

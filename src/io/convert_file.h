@@ -20,6 +20,7 @@ bool ConvertImageFile(const std::string& input, const std::string& output, const
 // `extension` (".png") in place of its own, or, with no extension given, the
 // input's own name, except that formats the program cannot write (TIFF and
 // every other) get ".bmp".
-std::string ConvertedName(const std::string& folder, const std::string& input, const std::string& extension = {});
+std::string ConvertedName(const std::string& folder, const std::string& input,
+                          const std::string& extension = {});
 
 } // namespace pixora

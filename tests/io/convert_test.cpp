@@ -26,12 +26,14 @@ TEST(ConvertFile, ReadsAndWritesByTheExtensionsAndNamesTheFailure) {
     EXPECT_TRUE(error.empty());
     const Bitmap back = LoadImageFile(dir.File("out.bmp"), fcBmp);
     EXPECT_EQ(MaxColourDiff(img, back), 0);
-    EXPECT_EQ(back.Row(4)[4 * 8 + 3], img.Row(4)[4 * 8 + 3]);  // T kept through PNG and 32-bit BMP
+    EXPECT_EQ(back.Row(4)[4 * 8 + 3], img.Row(4)[4 * 8 + 3]); // T kept through PNG and 32-bit BMP
     EXPECT_EQ(ReadBytes(dir.File("out.bmp"))[28], 32);
 
     WriteBytes(dir.File("bad.png"), {0x89, 'P', 'N', 'G'});
     EXPECT_FALSE(ConvertImageFile(dir.File("bad.png"), dir.File("x.bmp"), opts, error));
-    EXPECT_EQ(error.rfind("Could Not Open File due to an Error while Opening.\n" + dir.File("bad.png") + ": ", 0), 0u)
+    EXPECT_EQ(
+        error.rfind("Could Not Open File due to an Error while Opening.\n" + dir.File("bad.png") + ": ", 0),
+        0u)
         << error;
     EXPECT_FALSE(fs::exists(dir.File("x.bmp")));
     EXPECT_FALSE(ConvertImageFile(in, dir.File("no/folder/x.bmp"), opts, error));
@@ -73,18 +75,19 @@ TEST(ConvertCommand, WritesEveryGoodFileAndFailsForTheBadOnes) {
     WriteBytes(dir.File("c.gif"), {'G', 'I', 'F', '8', '9', 'a'});
 
     // One file to one name: the format follows the name, options apply.
-    TRun r = Convert(dir, "--jpeg-quality 0 --jpeg-gray '" + dir.File("a.png") + "' -o '" + dir.File("a.jpg") + "'");
+    TRun r = Convert(dir, "--jpeg-quality 0 --jpeg-gray '" + dir.File("a.png") + "' -o '" +
+                              dir.File("a.jpg") + "'");
     EXPECT_EQ(r.Status, 0) << r.Err;
     EXPECT_TRUE(r.Err.empty());
     const Bitmap gray = LoadImageFile(dir.File("a.jpg"), fcJpeg);
-    EXPECT_EQ(gray.Row(10)[4 * 30], gray.Row(10)[4 * 30 + 2]);  // gray: blue = red
+    EXPECT_EQ(gray.Row(10)[4 * 30], gray.Row(10)[4 * 30 + 2]); // gray: blue = red
     r = Convert(dir, "--bmp-bits 16 '" + dir.File("a.png") + "' -o '" + dir.File("a16.bmp") + "'");
     EXPECT_EQ(r.Status, 0) << r.Err;
     EXPECT_EQ(ReadBytes(dir.File("a16.bmp"))[28], 16);
 
     // Several files into a folder: the broken one is reported, the others written.
-    r = Convert(dir, "--to png '" + dir.File("a.png") + "' '" + dir.File("c.gif") + "' '" + dir.File("b.bmp") +
-                         "' -o '" + dir.File("out") + "'");
+    r = Convert(dir, "--to png '" + dir.File("a.png") + "' '" + dir.File("c.gif") + "' '" +
+                         dir.File("b.bmp") + "' -o '" + dir.File("out") + "'");
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("Could Not Open File due to an Error while Opening."), std::string::npos) << r.Err;
     EXPECT_NE(r.Err.find("c.gif"), std::string::npos) << r.Err;

@@ -130,6 +130,9 @@ TEST_F(ViewTest, CustomZoomDialogStoresItsPairAndNeverAZero) {
 
     answer(7, 3, "Button2");  // Cancel
     EXPECT_EQ(Zoom(), (TZoom{5, 1}));
+    // A pair the view cannot take (rulers of gigabytes) is refused.
+    answer(std::numeric_limits<int>::max(), 1, "Button1");
+    EXPECT_EQ(Zoom(), (TZoom{5, 1}));
     EXPECT_EQ(ImageSize(), QSize(500, 300));
 }
 
@@ -369,7 +372,7 @@ TEST_F(ViewTest, EveryTabPageGetsTheSameLayout) {
     NewImage(80, 60);
     const QRect first = View()->ScrollPanel()->geometry();
     const QSize page0 = window->Pages()->widget(0)->size();
-    NewImage(80, 60);  // a page never shown before
+    NewImage(80, 60); // a page never shown before
     EXPECT_EQ(window->Pages()->widget(1)->size(), page0);
     EXPECT_EQ(View()->ScrollPanel()->parentWidget(), window->Pages()->widget(1));
     EXPECT_EQ(View()->ScrollPanel()->geometry(), first);
@@ -384,7 +387,7 @@ TEST_F(ViewTest, RefreshViewBlendsOnlyTheDisplayCopyAndNotDuringADrag) {
     Start();
     const int slot = FilledImage(30, 20, 10, 20, 200, 128);
     TImages& s = Ws().Images[static_cast<std::size_t>(slot)];
-    uint8_t* opaqueish = s.Bitmap.Row(0) + 4 * 12;  // over a white cell, alpha 1
+    uint8_t* opaqueish = s.Bitmap.Row(0) + 4 * 12; // over a white cell, alpha 1
     opaqueish[3] = 1;
     int strips = 0;
     window->OnRedrawLayerStrip = [&](int) { ++strips; };
@@ -491,12 +494,15 @@ TEST_F(ViewTest, StatusPanelsAreDrawnWithTheirPicturesAndText) {
         // Picture from left + 5, text from left + 31.
         int picture = 0, text = 0, gap = 0;
         for (int y = r.top(); y < r.bottom(); ++y) {
-            for (int x = r.left() + 5; x < r.left() + 25; ++x) picture += shot.pixel(x, y) != back;
-            for (int x = r.left() + 31; x < r.left() + 60; ++x) text += qGray(shot.pixel(x, y)) < 100;
-            for (int x = r.left() + 27; x < r.left() + 31; ++x) gap += shot.pixel(x, y) != back;
+            for (int x = r.left() + 5; x < r.left() + 25; ++x)
+                picture += shot.pixel(x, y) != back;
+            for (int x = r.left() + 31; x < r.left() + 60; ++x)
+                text += qGray(shot.pixel(x, y)) < 100;
+            for (int x = r.left() + 27; x < r.left() + 31; ++x)
+                gap += shot.pixel(x, y) != back;
         }
         EXPECT_GT(picture, 10) << panel;
-        EXPECT_GT(text, 5) << panel;  // "MMMM" and "0 x 0"
+        EXPECT_GT(text, 5) << panel; // "MMMM" and "0 x 0"
         EXPECT_EQ(gap, 0) << panel;
     }
     EXPECT_EQ(status->PanelRect(0).width(), 450);

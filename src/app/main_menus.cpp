@@ -257,6 +257,7 @@ void MainWindow::ApplyZoom(const std::function<TZoom(TZoom)>& change) {
     if (slot < 0) return;
     TImages& s = Ws().Images[static_cast<std::size_t>(slot)];
     const TZoom z = change({s.ZoomNum, s.ZoomDen});
+    if (!ZoomFits(z, s.Bitmap.Width(), s.Bitmap.Height())) return;
     s.ZoomNum = z.Num;
     s.ZoomDen = z.Den;
     view_->Layout(scaleBars_->isChecked());

@@ -112,8 +112,13 @@ void MainWindow::FormCreate() {
     ws_->CreateWorkBitmaps();
     cursors_.Load(ws_->DataPath("bin/res/"));
 
-    // Watch the window's parts for hints and option-box dimming.
-    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    // Watch the window's parts for hints and option-box dimming. Every part
+    // of the body reports pointer moves, so that a move over any of them
+    // dims the open option box.
+    for (QWidget* w : findChildren<QWidget*>()) {
+        w->installEventFilter(this);
+        if (body_->isAncestorOf(w)) w->setMouseTracking(true);
+    }
     RunLayout();
 }
 
@@ -146,9 +151,13 @@ void MainWindow::TabChange() {
         return;
     }
     TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
+    QWidget* page = pageControl_->widget(slot);
+    // A selection ends before anything of the new slot is shown.
     EndSelection();
-    view_->MoveToPage(pageControl_->widget(slot));
+    // The slot's zoom, laid out on the page that is now active.
+    view_->SetPage(page);
     view_->Layout(scaleBars_->isChecked());
+    // Tool buttons, command states, layer thumbnail.
     ShowToolButtonState();
     UpdateCommandStates();
     RedrawLayerStrip(slot);
@@ -157,16 +166,21 @@ void MainWindow::TabChange() {
         OnShowTool(s.Tool);
     else
         view_->SetImageCursor(QCursor(Qt::ArrowCursor));
+    // The view controls move onto the active page.
+    view_->MoveToPage();
+    // Rulers for the zoomed image.
     view_->DrawRulerPictures();
-    // Work bitmaps keep their pixels while the size stays (the history
-    // brush source lives in one of them).
+    // Image-sized work bitmaps. They keep their pixels while the size
+    // stays (the history brush source lives in one of them).
     for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps())
         if (w->Bitmap.Width() != s.Bitmap.Width() || w->Bitmap.Height() != s.Bitmap.Height())
             w->Bitmap.SetSize(s.Bitmap.Width(), s.Bitmap.Height());
     BuildCheckerboard(ws_->Checkerboard.Bitmap, s.Bitmap.Width(), s.Bitmap.Height());
+    // The display copy, the swatches and the image size.
     RefreshView();
     PaintSwatches();
     status_->SetPanelText(1, QString("%1 x %2").arg(s.BackBitmap.Width()).arg(s.BackBitmap.Height()));
+    // Row tables.
     FillRowTable(s.Bitmap, s.Rows);
     for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps()) w->Refill();
     FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);

@@ -26,8 +26,12 @@ void InstallViewCommands(MainWindow& w) {
         if (slot < 0) return;
         zoomDialog->SetZoom(SlotZoom(w.Ws().Images[static_cast<std::size_t>(slot)]));
         if (zoomDialog->exec() != QDialog::Accepted) return;
-        // The active page cannot change while the dialog is modal.
-        SetSlotZoom(w.Ws().Images[static_cast<std::size_t>(slot)], zoomDialog->Zoom());
+        // The active page cannot change while the dialog is modal. A pair
+        // too large for the view is refused: the zoom stays as it was.
+        TImages& s = w.Ws().Images[static_cast<std::size_t>(slot)];
+        const TZoom z = zoomDialog->Zoom();
+        if (!ZoomFits(z, s.Bitmap.Width(), s.Bitmap.Height())) return;
+        SetSlotZoom(s, z);
         view->Layout(scaleBars->isChecked());
         view->DrawRulerPictures();
     });

@@ -93,16 +93,30 @@ ViewWidget::ViewWidget(Workspace& ws, QWidget* firstPage) : QObject(firstPage), 
 }
 
 void ViewWidget::HideAll() {
+    shown_ = false;
     for (QWidget* w : {borderShape_, scrollPanel_, static_cast<QWidget*>(scrollBar1_),
                        static_cast<QWidget*>(scrollBar2_), topSScroll_, leftSScroll_})
         w->hide();
 }
 
-void ViewWidget::MoveToPage(QWidget* page) {
-    page_ = page;
+void ViewWidget::MoveToPage() {
+    if (!page_ || scrollPanel_->parentWidget() == page_) return;
+    // A widget given a new parent is hidden; the layout says what shows.
     for (QWidget* w : {borderShape_, topSScroll_, leftSScroll_, scrollPanel_, static_cast<QWidget*>(scrollBar1_),
                        static_cast<QWidget*>(scrollBar2_)})
-        w->setParent(page);
+        w->setParent(page_);
+    if (shown_) ApplyVisibility();
+}
+
+void ViewWidget::ApplyVisibility() {
+    scrollBar1_->setVisible(layout_.ScrollBar1.Visible);
+    scrollBar2_->setVisible(layout_.ScrollBar2.Visible);
+    topSScroll_->setVisible(layout_.RulersVisible);
+    leftSScroll_->setVisible(layout_.RulersVisible);
+    borderShape_->show();
+    scrollPanel_->show();
+    image_->show();
+    borderShape_->lower();
 }
 
 void ViewWidget::Layout(bool rulersShown) {
@@ -132,19 +146,15 @@ void ViewWidget::Layout(bool rulersShown) {
         bar->setRange(0, l->PositionLimit);
         bar->setPageStep(l->PageSize);
         bar->setValue(l->Position);
-        bar->setVisible(l->Visible);
         bar->blockSignals(false);
     }
     topSScroll_->setGeometry(ToQRect(layout_.TopSScroll));
     topScale_->setGeometry(ToQRect(layout_.TopScale));
     leftSScroll_->setGeometry(ToQRect(layout_.LeftSScroll));
     leftScale_->setGeometry(ToQRect(layout_.LeftScale));
-    topSScroll_->setVisible(layout_.RulersVisible);
-    leftSScroll_->setVisible(layout_.RulersVisible);
-    borderShape_->show();
-    scrollPanel_->show();
-    image_->show();
-    borderShape_->lower();
+    shown_ = true;
+    ApplyVisibility();
+    FillRowTable(ws_.DisplayCopy, ws_.SysData.ScratchRows);
 }
 
 void ViewWidget::ApplyScroll() {

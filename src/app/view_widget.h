@@ -56,9 +56,13 @@ class ViewWidget : public QObject {
 public:
     ViewWidget(Workspace& ws, QWidget* firstPage);
 
-    // Moves every view control onto a tab page.
-    void MoveToPage(QWidget* page);
-    // Lays out the controls for the active slot (zoom, bars, rulers).
+    // The tab page whose client size the layout fills (the active one).
+    void SetPage(QWidget* page) { page_ = page; }
+    // Moves every view control onto that page, keeping its place and
+    // whether it is shown.
+    void MoveToPage();
+    // Lays out the controls for the active slot (zoom, bars, rulers) and
+    // points ScratchRows at the display copy again.
     void Layout(bool rulersShown);
     // Redraws the ruler bitmaps for the active slot's size and zoom.
     void DrawRulerPictures();
@@ -91,6 +95,8 @@ public:
 
 private:
     void ApplyScroll();
+    // Shows the controls the last layout asks for.
+    void ApplyVisibility();
     // The active slot's zoom, or nothing when no tab is active.
     bool ActiveZoom(TZoom& z) const;
 
@@ -107,6 +113,7 @@ private:
     QWidget* leftSScroll_;
     PictureWidget* leftScale_;
     TViewLayout layout_;
+    bool shown_ = false;  // laid out for an image since the last HideAll
 };
 
 } // namespace pixora

@@ -40,6 +40,13 @@ int ZoomPercent(TZoom z) { return static_cast<int>(RoundDivHalfEven(int64_t{z.Nu
 
 TZoom CustomZoom(int num, int den) { return {std::max(num, 1), std::max(den, 1)}; }
 
+bool ZoomFits(TZoom z, int imageWidth, int imageHeight) {
+    if (z.Num < 1 || z.Den < 1) return false;
+    const int64_t p = RoundDivHalfEven(int64_t{z.Num} * 100, z.Den);
+    const int64_t longest = std::max<int64_t>({imageWidth, imageHeight, 0});
+    return p * longest / 100 <= kMaxZoomedSide;
+}
+
 const TZoomStep* FindZoomStep(std::string_view caption) {
     for (const TZoomStep& step : kZoomSteps)
         if (step.Caption == caption) return &step;

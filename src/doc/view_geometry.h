@@ -83,6 +83,16 @@ int ZoomPercent(TZoom z);
 // clamped to 1.
 TZoom CustomZoom(int num, int den);
 
+// The longest zoomed image side the view takes on. The rulers are bitmaps as
+// long as the zoomed image (17 pixels across), so an unbounded custom pair
+// would ask for gigabytes or overflow the sizes; 16:1 on a 65,536-pixel side
+// still fits.
+inline constexpr int64_t kMaxZoomedSide = int64_t{1} << 20;
+
+// Whether an image of this size can be shown at zoom z: both zoomed sides at
+// most kMaxZoomedSide. Computed without overflow for any pair of int32.
+bool ZoomFits(TZoom z, int imageWidth, int imageHeight);
+
 // The fixed zoom steps of the View menu, with the caption of each item.
 struct TZoomStep {
     std::string_view Caption;

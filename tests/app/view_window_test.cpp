@@ -16,6 +16,8 @@
 #include "app/navigator_window.h"
 #include "app/status_bar.h"
 #include "app/view_widget.h"
+#include "doc/checkerboard.h"
+#include "doc/status_hints.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
@@ -127,6 +129,9 @@ TEST_F(ViewTest, CustomZoomDialogStoresItsPairAndNeverAZero) {
     EXPECT_EQ(Zoom(), (TZoom{5, 1}));
 
     answer(7, 3, "Button2");  // Cancel
+    EXPECT_EQ(Zoom(), (TZoom{5, 1}));
+    // A pair the view cannot take (rulers of gigabytes) is refused.
+    answer(std::numeric_limits<int>::max(), 1, "Button1");
     EXPECT_EQ(Zoom(), (TZoom{5, 1}));
     EXPECT_EQ(ImageSize(), QSize(500, 300));
 }
@@ -359,4 +364,147 @@ TEST_F(ViewTest, ImagePopupMenuOnlyWhileNoToolIsChosen) {
     emit image->customContextMenuRequested(QPoint(5, 5));
     EXPECT_TRUE(popup->isVisible());
     popup->close();
+}
+
+TEST_F(ViewTest, EveryTabPageGetsTheSameLayout) {
+    Start();
+    window->show();
+    NewImage(80, 60);
+    const QRect first = View()->ScrollPanel()->geometry();
+    const QSize page0 = window->Pages()->widget(0)->size();
+    NewImage(80, 60); // a page never shown before
+    EXPECT_EQ(window->Pages()->widget(1)->size(), page0);
+    EXPECT_EQ(View()->ScrollPanel()->parentWidget(), window->Pages()->widget(1));
+    EXPECT_EQ(View()->ScrollPanel()->geometry(), first);
+    EXPECT_TRUE(View()->ScrollPanel()->isVisible());
+    EXPECT_TRUE(View()->Image()->isVisible());
+    EXPECT_TRUE(window->findChild<QWidget*>("TopSScroll")->isVisible());
+    window->Pages()->setCurrentIndex(0);
+    EXPECT_EQ(View()->ScrollPanel()->geometry(), first);
+}
+
+TEST_F(ViewTest, RefreshViewBlendsOnlyTheDisplayCopyAndNotDuringADrag) {
+    Start();
+    const int slot = FilledImage(30, 20, 10, 20, 200, 128);
+    TImages& s = Ws().Images[static_cast<std::size_t>(slot)];
+    uint8_t* opaqueish = s.Bitmap.Row(0) + 4 * 12; // over a white cell, alpha 1
+    opaqueish[3] = 1;
+    int strips = 0;
+    window->OnRedrawLayerStrip = [&](int) { ++strips; };
+    window->RefreshView();
+    EXPECT_EQ(strips, 1);
+
+    const Bitmap& shown = Ws().DisplayCopy;
+    ASSERT_NE(shown.Data(), s.Bitmap.Data());
+    const uint8_t grey = Ws().Checkerboard.Bitmap.Row(0)[0];
+    ASSERT_EQ(grey, kCheckerGrey);
+    // Alpha 128: b = 50, half image, half checkerboard.
+    EXPECT_EQ(shown.Row(0)[2], 200 / 2 + 150 / 2);
+    EXPECT_EQ(shown.Row(0)[0], 10 / 2 + 150 / 2);
+    // Alpha 1: b = 0, the image unchanged.
+    EXPECT_EQ(shown.Row(0)[4 * 12 + 2], 200);
+    EXPECT_EQ(shown.Row(0)[4 * 12 + 1], 20);
+    // The document keeps its own pixels; the shared scratch rows list the copy.
+    EXPECT_EQ(s.Bitmap.Row(0)[2], 200);
+    EXPECT_EQ(s.Bitmap.Row(0)[3], 128);
+    EXPECT_EQ(Ws().SysData.ScratchRows[5], shown.Row(5));
+    EXPECT_EQ(s.Rows[5], s.Bitmap.Row(5));
+
+    // A drag in progress: a plain copy, no thumbnail.
+    Ws().SysData.MouseDown = 1;
+    s.Bitmap.Row(1)[2] = 7;
+    window->RefreshView();
+    EXPECT_EQ(strips, 1);
+    EXPECT_TRUE(SamePixels(shown, s.Bitmap));
+    Ws().SysData.MouseDown = 0;
+    window->RefreshView();
+    EXPECT_EQ(strips, 2);
+    EXPECT_EQ(shown.Row(1)[2], 7 / 2 + 150 / 2);
+}
+
+TEST_F(ViewTest, TabChangeResizesTheWorkBitmapsAndRefillsTheRowTables) {
+    Start();
+    FilledImage(30, 20, 0, 0, 0, 255);
+    FilledImage(45, 12, 0, 0, 0, 255);
+    for (int active : {0, 1}) {
+        window->Pages()->setCurrentIndex(active);
+        const TImages& s = Ws().Images[static_cast<std::size_t>(active)];
+        for (TWorkBitmap* w : Ws().ImageSizedWorkBitmaps()) {
+            EXPECT_EQ(w->Bitmap.Width(), s.Bitmap.Width());
+            EXPECT_EQ(w->Bitmap.Height(), s.Bitmap.Height());
+            ASSERT_EQ(w->Rows.Count(), s.Bitmap.Height());
+            EXPECT_EQ(w->Rows[s.Bitmap.Height() - 1], w->Bitmap.Row(s.Bitmap.Height() - 1));
+        }
+        EXPECT_EQ(s.Rows[s.Bitmap.Height() - 1], s.Bitmap.Row(s.Bitmap.Height() - 1));
+        EXPECT_EQ(Ws().SysData.ScratchRows[0], Ws().DisplayCopy.Row(0));
+        // Fully transparent: the view shows the checkerboard rebuilt for this size.
+        const Bitmap& checker = Ws().Checkerboard.Bitmap;
+        EXPECT_EQ(Red(checker, 5, 5), kCheckerGrey);
+        EXPECT_EQ(Red(checker, 15, 5), kCheckerWhite);
+        EXPECT_EQ(Red(Ws().DisplayCopy, 15, 5), kCheckerWhite);
+    }
+}
+
+TEST_F(ViewTest, EveryControlOfTheHintTableWritesItsText) {
+    Start();
+    StatusBarWidget* status = window->Status();
+    for (int i = 0; i < kControlHintCount; ++i) {
+        const QString name = QString::fromUtf8(kControlHints[i].Control.data(),
+                                               static_cast<qsizetype>(kControlHints[i].Control.size()));
+        // Tool-bar buttons are the widgets of their actions.
+        QWidget* control = window->findChild<QWidget*>(name);
+        if (!control) control = window->findChild<QWidget*>(name + "Widget");
+        ASSERT_NE(control, nullptr) << name.toStdString();
+        status->SetPanelText(0, "");
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(control, &enter);
+        EXPECT_EQ(status->PanelText(0).toStdString(), kControlHints[i].Text) << name.toStdString();
+    }
+    // An effect button outside the table leaves the panel alone.
+    status->SetPanelText(0, "kept");
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(window->findChild<QWidget*>("ToolButton70"), &enter);
+    EXPECT_EQ(status->PanelText(0), "kept");
+}
+
+TEST_F(ViewTest, MovesOverPartsWithoutTrackingStillDimTheBox) {
+    Start();
+    NewImage(30, 20);
+    QWidget* box = window->Window("TForm23");
+    Ws().ToolVars.OptionBoxId = 4;
+    for (const char* part : {"Panel1", "Panel2", "StatusBar", "LayerSheet", "TopSScroll", "ToolBar3"}) {
+        box->setWindowOpacity(1.0);
+        QWidget* w = window->findChild<QWidget*>(part);
+        ASSERT_NE(w, nullptr) << part;
+        Mouse(w, QEvent::MouseMove, {2, 2});
+        EXPECT_NEAR(box->windowOpacity(), 100 / 255.0, 0.01) << part;
+    }
+}
+
+TEST_F(ViewTest, StatusPanelsAreDrawnWithTheirPicturesAndText) {
+    Start();
+    window->show();
+    StatusBarWidget* status = window->Status();
+    status->SetPanelText(0, "MMMM");
+    const QImage shot = status->grab().toImage();
+    const QRgb back = qRgb(0xF0, 0xF0, 0xF0);
+    for (int panel = 0; panel < 2; ++panel) {
+        const QRect r = status->PanelRect(panel);
+        EXPECT_EQ(shot.pixel(r.left() + 2, r.top() + 4), back) << panel;
+        // Picture from left + 5, text from left + 31.
+        int picture = 0, text = 0, gap = 0;
+        for (int y = r.top(); y < r.bottom(); ++y) {
+            for (int x = r.left() + 5; x < r.left() + 25; ++x)
+                picture += shot.pixel(x, y) != back;
+            for (int x = r.left() + 31; x < r.left() + 60; ++x)
+                text += qGray(shot.pixel(x, y)) < 100;
+            for (int x = r.left() + 27; x < r.left() + 31; ++x)
+                gap += shot.pixel(x, y) != back;
+        }
+        EXPECT_GT(picture, 10) << panel;
+        EXPECT_GT(text, 5) << panel; // "MMMM" and "0 x 0"
+        EXPECT_EQ(gap, 0) << panel;
+    }
+    EXPECT_EQ(status->PanelRect(0).width(), 450);
+    EXPECT_EQ(status->PanelText(1), "0 x 0");
 }

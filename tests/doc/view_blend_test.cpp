@@ -137,3 +137,33 @@ TEST(ViewCheckerboard, LargeDisplayCopiesCoverEveryRow) {
     EXPECT_EQ(display.Data(), storage);
     EXPECT_EQ(std::memcmp(display.Data(), image.Data(), image.ByteSize()), 0);
 }
+
+TEST(ViewCheckerboard, BlendIsExactForEveryTransparencyAndByte) {
+    // Rows are the transparency 0..255; columns run every byte value over a
+    // grey and then a white cell; the width leaves a ragged end of 3 pixels.
+    const int w = 2 * 256 + 3, h = 256;
+    Bitmap image(w, h), checker(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int d = x % 256;
+            SetPixel(image, x, y, (d * 7) & 255, 255 - d, d, y);
+            const int c = x < 256 ? kCheckerGrey : kCheckerWhite;
+            SetPixel(checker, x, y, c, c, c, 0);
+        }
+    Bitmap display = image;
+    BlendTransparency(image, checker, display);
+    Bitmap oneRun;
+    MakeDisplayCopy(image, checker, oneRun, true);
+    for (int y = 0; y < h; ++y) {
+        const int b = static_cast<int>(std::lround(y * 100.0 / 255.0));
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* s = Px(image, x, y);
+            const uint8_t* c = Px(checker, x, y);
+            const uint8_t* d = Px(display, x, y);
+            for (int k = 0; k < 3; ++k)
+                ASSERT_EQ(d[k], (100 - b) * s[k] / 100 + b * c[k] / 100) << x << "," << y << "," << k;
+            ASSERT_EQ(d[3], y);
+        }
+    }
+    EXPECT_EQ(std::memcmp(display.Data(), oneRun.Data(), display.ByteSize()), 0);
+}

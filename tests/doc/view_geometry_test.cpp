@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "doc/view_geometry.h"
 
 using namespace pixora;
@@ -47,6 +49,18 @@ TEST(ViewZoom, FixedStepsAndCustomValues) {
     EXPECT_EQ(CustomZoom(3, 2), (TZoom{3, 2}));
     EXPECT_EQ(CustomZoom(0, 5), (TZoom{1, 5}));
     EXPECT_EQ(CustomZoom(-4, 0), (TZoom{1, 1}));
+}
+
+TEST(ViewZoom, PairsTooLargeForTheViewDoNotFit) {
+    // 16:1 on the tallest bitmap a row table holds, and on a 65,536-pixel side.
+    EXPECT_TRUE(ZoomFits({16, 1}, 400, 10048));
+    EXPECT_TRUE(ZoomFits({16, 1}, 65536, 10));
+    EXPECT_FALSE(ZoomFits({17, 1}, 65536, 10));
+    EXPECT_TRUE(ZoomFits({1, 16}, 1 << 24, 1));
+    // Far beyond any int: no overflow on the way to the answer.
+    EXPECT_FALSE(ZoomFits({std::numeric_limits<int>::max(), 1}, 4000, 3000));
+    EXPECT_TRUE(ZoomFits({std::numeric_limits<int>::max(), std::numeric_limits<int>::max()}, 4000, 3000));
+    EXPECT_FALSE(ZoomFits({0, 1}, 10, 10));
 }
 
 TEST(ViewPointer, MapsWithExactHalfToEvenRounding) {

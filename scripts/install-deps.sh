@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
-  fonts-dejavu-core xdg-utils python3
+  fonts-dejavu-core fonts-liberation xdg-utils python3
   xvfb xauth x11-apps imagemagick
 )
 

@@ -1,5 +1,6 @@
 #include "doc/checkerboard.h"
 
+#include "doc/row_ranges.h"
 #include "doc/view_geometry.h"
 
 #include <algorithm>
@@ -10,23 +11,6 @@
 namespace pixora {
 
 namespace {
-
-// Below this many bytes a second thread costs more than it saves.
-constexpr std::size_t kParallelBytes = std::size_t{1} << 20;
-
-// Runs body(firstRow, endRow) over [0, rows), on two threads when the work
-// is large enough. The rows are independent, so the order does not matter.
-template <class Body>
-void ForRowRanges(int rows, std::size_t bytes, Body body) {
-    if (bytes < kParallelBytes || rows < 2 || std::thread::hardware_concurrency() < 2) {
-        body(0, rows);
-        return;
-    }
-    const int half = rows / 2;
-    std::thread helper([&] { body(half, rows); });
-    body(0, half);
-    helper.join();
-}
 
 std::array<uint8_t, 256> MakeShareTable() {
     std::array<uint8_t, 256> t{};

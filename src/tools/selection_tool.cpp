@@ -113,6 +113,9 @@ public:
             v.LastPoint = {x, y};
             return;
         }
+        // The view already shows the selection; a refresh now would take
+        // its floating pixels and outline away until the first move.
+        v.RefreshAfter = 0;
         if (SelectionType(c.Ws) == SelRectangle) {
             v.HandleHit = HitTestHandles(c.Ws, x, y);
             return;

@@ -232,3 +232,36 @@ TEST_F(ToolWindowTest, FloodfillButtonAndAPressOnTheCanvasFill) {
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Flood Fill");
     EXPECT_EQ(OnScreen().pixel(20, 20), qRgb(128, 128, 128));
 }
+
+TEST_F(ToolWindowTest, OpeningAnotherImageCommitsTheSelectionIntoItsOwnImage) {
+    Open(120, 80);
+    window->findChild<QToolButton*>("ToolButton29")->click();
+    QWidget* canvas = View()->Image();
+    DragOn(canvas, {10, 10}, {50, 40});
+    DragOn(canvas, {30, 25}, {60, 45}); // moved by (30, 20)
+    ASSERT_EQ(Ws().ToolVars.HasSelection, 1);
+    // A second image of another size becomes the active one.
+    const int other = ClaimSlot(Ws());
+    FillSlot(Ws(), other, Bitmap(70, 50), SlotSource{});
+    ASSERT_EQ(window->ActivePage(), other);
+    EXPECT_EQ(Ws().ToolVars.HasSelection, 0);
+    const Bitmap ramps = Ramps(120, 80);
+    EXPECT_EQ(Rgb(Image().Bitmap, 41, 31), Rgb(ramps, 11, 11));
+    EXPECT_EQ(Rgb(Image().Bitmap, 11, 11), Rgb(ramps, 11, 11)); // the source stays
+    EXPECT_EQ(Rgb(Ws().Images[static_cast<std::size_t>(other)].Bitmap, 41, 31), qRgb(0, 0, 0));
+}
+
+TEST_F(ToolWindowTest, CropButtonAppliesTheRectangleShown) {
+    Open(120, 80);
+    QAction* crop = Cmd("ToolButton16");
+    crop->trigger(); // nothing shown yet: only the tool is chosen
+    EXPECT_EQ(Image().Tool, ToolCrop);
+    EXPECT_EQ(Image().Bitmap.Width(), 120);
+    DragOn(View()->Image(), {10, 20}, {90, 70});
+    crop->trigger();
+    EXPECT_EQ(Image().Bitmap.Width(), 80);
+    EXPECT_EQ(Image().Bitmap.Height(), 50);
+    EXPECT_EQ(Rgb(Image().Bitmap, 0, 0), Rgb(Ramps(120, 80), 10, 20));
+    EXPECT_EQ(Image().Tool, 0);
+    EXPECT_EQ(Cmd("Undo1")->text(), "Undo Crop");
+}

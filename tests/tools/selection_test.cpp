@@ -318,6 +318,10 @@ TEST_F(ToolsTest, EditSelectionAreaMovesTheOutlineOnly) {
     Bitmap outlined = original;
     DottedRectangle(outlined, {22, 12, 32, 22});
     EXPECT_TRUE(SamePixels(ws.DisplayCopy, outlined));
+    // A click inside without a move leaves the outline where it is.
+    PointerDown(ws, 27, 17, 0);
+    PointerUp(ws, 27, 17);
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, outlined));
     ASSERT_TRUE(DropSelection(ws));
     EXPECT_TRUE(SamePixels(S().Bitmap, original));
 }

@@ -37,6 +37,9 @@ public:
         }
     }
     bool Empty() const { return runs_.empty(); }
+    // The destination columns the runs cover: [Begin, End).
+    int Begin() const { return runs_.empty() ? 0 : runs_.front().DstX; }
+    int End() const { return runs_.empty() ? 0 : runs_.back().DstX + runs_.back().Count; }
     void CopyRow(const uint8_t* srow, uint8_t* drow) const {
         if (sb_ == db_) {
             const std::size_t bpp = static_cast<std::size_t>(sb_);
@@ -91,23 +94,31 @@ void ShapeLike(const Bitmap& base, Bitmap& view) {
     }
 }
 
-// The masked write of one row of floating pixels.
-// Written as a select on whole pixels so that the compiler can run it in
-// vector registers.
-void FloatingRow(const uint8_t* __restrict f, const uint8_t* __restrict m, uint8_t* __restrict d, int left,
-                 int mx0, int mx1) {
-    uint8_t* const out = d + static_cast<std::ptrdiff_t>(left + mx0) * 4;
-    f += static_cast<std::ptrdiff_t>(mx0) * 4;
-    m += static_cast<std::ptrdiff_t>(mx0) * 4;
-    for (int i = 0; i < mx1 - mx0; ++i) {
-        uint32_t fp, mp, dp;
+// One row of floating pixels over a row: where the mask is selected (blue
+// byte 0) the floating pixel, elsewhere the under pixel. Written as a select
+// on whole pixels so that the compiler can run it in vector registers.
+void FloatingRow(const uint8_t* __restrict f, const uint8_t* __restrict m, const uint8_t* under, uint8_t* out,
+                 int count) {
+    for (int i = 0; i < count; ++i) {
+        uint32_t fp, mp, up;
         std::memcpy(&fp, f + i * 4, 4);
         std::memcpy(&mp, m + i * 4, 4);
-        std::memcpy(&dp, out + i * 4, 4);
-        const uint32_t take = (mp & 0xFFu) == 0 ? 0xFFFFFFFFu : 0u; // blue byte 0: selected
-        dp = (fp & take) | (dp & ~take);
-        std::memcpy(out + i * 4, &dp, 4);
+        std::memcpy(&up, under + i * 4, 4);
+        const uint32_t take = (mp & 0xFFu) == 0 ? 0xFFFFFFFFu : 0u;
+        const uint32_t v = (fp & take) | (up & ~take);
+        std::memcpy(out + i * 4, &v, 4);
     }
+}
+
+// Copies the pixels of row y of base outside the columns [x0, x1) into view.
+void CopyBaseAround(const Bitmap& base, Bitmap& view, int y, int x0, int x1) {
+    const std::size_t bpp = static_cast<std::size_t>(base.BytesPerPixel());
+    x0 = std::clamp(x0, 0, base.Width());
+    x1 = std::clamp(x1, x0, base.Width());
+    std::memcpy(view.Row(y), base.Row(y), static_cast<std::size_t>(x0) * bpp);
+    std::memcpy(view.Row(y) + static_cast<std::size_t>(x1) * bpp,
+                base.Row(y) + static_cast<std::size_t>(x1) * bpp,
+                static_cast<std::size_t>(base.Width() - x1) * bpp);
 }
 
 } // namespace
@@ -131,16 +142,19 @@ void ComposeStretched(const Bitmap& base, const Bitmap& floating, const TRect& t
     const bool any = Stretchable(floating, from, view, to);
     const TStretchColumns columns(floating, from, view, any ? to : TRect{});
     const int fh = floating.Height(), dh = to.Bottom - to.Top;
-    // Each row is copied from the base and at once, while it is at hand,
-    // overdrawn with its floating pixels: one pass over the view. Rows are
-    // independent, so two threads share them.
+    // Every pixel of the view is written once: from the floating pixels
+    // where they lie, from the base elsewhere. Rows are independent, so two
+    // threads share them.
     ForRowRanges(base.Height(), base.ByteSize(), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            std::memcpy(view.Row(y), base.Row(y), rowBytes);
             const int j = y - to.Top;
-            if (!any || columns.Empty() || j < 0 || j >= dh) continue;
-            const int sy = Sample(0, j, fh, dh);
-            if (sy < fh) columns.CopyRow(floating.Row(sy), view.Row(y));
+            const int sy = any && !columns.Empty() && j >= 0 && j < dh ? Sample(0, j, fh, dh) : -1;
+            if (sy < 0 || sy >= fh) {
+                std::memcpy(view.Row(y), base.Row(y), rowBytes);
+                continue;
+            }
+            CopyBaseAround(base, view, y, columns.Begin(), columns.End());
+            columns.CopyRow(floating.Row(sy), view.Row(y));
         }
     });
 }
@@ -152,13 +166,19 @@ void ComposeMasked(const Bitmap& base, const Bitmap& floating, const Bitmap& mas
         static_cast<std::size_t>(base.Width()) * static_cast<std::size_t>(base.BytesPerPixel());
     const int w = std::min(floating.Width(), mask.Width()), h = std::min(floating.Height(), mask.Height());
     const int mx0 = std::max(0, -left), mx1 = std::min(w, view.Width() - left);
-    const bool fits = floating.BitsPerPixel() == 32 && mask.BitsPerPixel() == 32 && view.BitsPerPixel() == 32;
+    const bool fits = floating.BitsPerPixel() == 32 && mask.BitsPerPixel() == 32 &&
+                      view.BitsPerPixel() == 32 && base.BitsPerPixel() == 32 && mx0 < mx1;
     ForRowRanges(base.Height(), base.ByteSize(), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            std::memcpy(view.Row(y), base.Row(y), rowBytes);
             const int my = y - top;
-            if (fits && my >= 0 && my < h && mx0 < mx1)
-                FloatingRow(floating.Row(my), mask.Row(my), view.Row(y), left, mx0, mx1);
+            if (!fits || my < 0 || my >= h) {
+                std::memcpy(view.Row(y), base.Row(y), rowBytes);
+                continue;
+            }
+            const std::size_t at = static_cast<std::size_t>(left + mx0) * 4;
+            CopyBaseAround(base, view, y, left + mx0, left + mx1);
+            FloatingRow(floating.Row(my) + mx0 * 4, mask.Row(my) + mx0 * 4, base.Row(y) + at,
+                        view.Row(y) + at, mx1 - mx0);
         }
     });
 }
@@ -233,8 +253,10 @@ void WriteFloating(const Bitmap& floating, const Bitmap& mask, Bitmap& target, i
     if (mx0 >= mx1 || floating.BitsPerPixel() != 32 || mask.BitsPerPixel() != 32 ||
         target.BitsPerPixel() != 32)
         return;
-    for (int my = std::max(0, -top); my < h && top + my < target.Height(); ++my)
-        FloatingRow(floating.Row(my), mask.Row(my), target.Row(top + my), left, mx0, mx1);
+    for (int my = std::max(0, -top); my < h && top + my < target.Height(); ++my) {
+        uint8_t* row = target.Row(top + my) + static_cast<std::size_t>(left + mx0) * 4;
+        FloatingRow(floating.Row(my) + mx0 * 4, mask.Row(my) + mx0 * 4, row, row, mx1 - mx0);
+    }
 }
 
 void OutlineMask(const Bitmap& mask, Bitmap& view, int left, int top) {

@@ -159,26 +159,61 @@ void ComposeStretched(const Bitmap& base, const Bitmap& floating, const TRect& t
     });
 }
 
+TMaskRuns::TMaskRuns(const Bitmap& mask) {
+    const int h = mask.BitsPerPixel() == 32 ? mask.Height() : 0;
+    rowStart_.reserve(static_cast<std::size_t>(h) + 1);
+    for (int y = 0; y < h; ++y) {
+        rowStart_.push_back(runs_.size());
+        const uint8_t* m = mask.Row(y);
+        int x = 0;
+        while (x < mask.Width()) {
+            while (x < mask.Width() && m[x * 4] != 0)
+                ++x;
+            const int begin = x;
+            while (x < mask.Width() && m[x * 4] == 0)
+                ++x;
+            if (x > begin) runs_.push_back({begin, x});
+        }
+    }
+    rowStart_.push_back(runs_.size());
+}
+
 void ComposeMasked(const Bitmap& base, const Bitmap& floating, const Bitmap& mask, int left, int top,
                    Bitmap& view) {
+    ComposeRuns(base, floating, TMaskRuns(mask), left, top, view);
+}
+
+void ComposeRuns(const Bitmap& base, const Bitmap& floating, const TMaskRuns& runs, int left, int top,
+                 Bitmap& view) {
     ShapeLike(base, view);
+    const int width = base.Width();
     const std::size_t rowBytes =
-        static_cast<std::size_t>(base.Width()) * static_cast<std::size_t>(base.BytesPerPixel());
-    const int w = std::min(floating.Width(), mask.Width()), h = std::min(floating.Height(), mask.Height());
-    const int mx0 = std::max(0, -left), mx1 = std::min(w, view.Width() - left);
-    const bool fits = floating.BitsPerPixel() == 32 && mask.BitsPerPixel() == 32 &&
-                      view.BitsPerPixel() == 32 && base.BitsPerPixel() == 32 && mx0 < mx1;
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(base.BytesPerPixel());
+    const int h = std::min(floating.Height(), runs.Height()), fw = floating.Width();
+    const bool fits = floating.BitsPerPixel() == 32 && base.BitsPerPixel() == 32;
+    // Every pixel of the view is written once: the floating pixels along the
+    // mask's runs, the base between them. Rows are independent, so two
+    // threads share them.
     ForRowRanges(base.Height(), base.ByteSize(), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             const int my = y - top;
+            uint8_t* out = view.Row(y);
+            const uint8_t* under = base.Row(y);
             if (!fits || my < 0 || my >= h) {
-                std::memcpy(view.Row(y), base.Row(y), rowBytes);
+                std::memcpy(out, under, rowBytes);
                 continue;
             }
-            const std::size_t at = static_cast<std::size_t>(left + mx0) * 4;
-            CopyBaseAround(base, view, y, left + mx0, left + mx1);
-            FloatingRow(floating.Row(my) + mx0 * 4, mask.Row(my) + mx0 * 4, base.Row(y) + at,
-                        view.Row(y) + at, mx1 - mx0);
+            const uint8_t* f = floating.Row(my);
+            int done = 0; // view columns written so far
+            for (const TMaskRuns::TRun* r = runs.RowBegin(my); r != runs.RowEnd(my); ++r) {
+                const int a = std::max({r->Begin + left, 0, done}), b = std::min({r->End, fw}) + left;
+                const int e = std::min(b, width);
+                if (a >= e) continue;
+                std::memcpy(out + done * 4, under + done * 4, static_cast<std::size_t>(a - done) * 4);
+                std::memcpy(out + a * 4, f + (a - left) * 4, static_cast<std::size_t>(e - a) * 4);
+                done = e;
+            }
+            std::memcpy(out + done * 4, under + done * 4, static_cast<std::size_t>(width - done) * 4);
         }
     });
 }

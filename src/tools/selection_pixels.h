@@ -4,6 +4,8 @@
 // under their mask, dotted outlines on the view, and normalising a dragged
 // rectangle.
 
+#include <vector>
+
 #include "doc/canvas.h"
 #include "doc/workspace.h"
 
@@ -53,6 +55,26 @@ void ComposeStretched(const Bitmap& base, const Bitmap& floating, const TRect& t
 // ... or WriteFloating(floating, mask, view, left, top).
 void ComposeMasked(const Bitmap& base, const Bitmap& floating, const Bitmap& mask, int left, int top,
                    Bitmap& view);
+
+// The selected pixels of a mask (blue byte 0) as runs of columns per row:
+// read once when a drag starts, they spare every frame the mask.
+class TMaskRuns {
+public:
+    explicit TMaskRuns(const Bitmap& mask);
+    int Height() const { return static_cast<int>(rowStart_.size()) - 1; }
+    struct TRun {
+        int Begin, End; // columns [Begin, End)
+    };
+    const TRun* RowBegin(int y) const { return runs_.data() + rowStart_[static_cast<std::size_t>(y)]; }
+    const TRun* RowEnd(int y) const { return runs_.data() + rowStart_[static_cast<std::size_t>(y) + 1]; }
+
+private:
+    std::vector<std::size_t> rowStart_;
+    std::vector<TRun> runs_;
+};
+// ComposeMasked with the mask's runs worked out beforehand.
+void ComposeRuns(const Bitmap& base, const Bitmap& floating, const TMaskRuns& runs, int left, int top,
+                 Bitmap& view);
 
 // Writes every selected floating pixel (mask blue byte 0) to
 // (left + mx, top + my) of target, skipping targets outside it.

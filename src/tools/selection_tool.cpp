@@ -3,6 +3,7 @@
 // exists. Drags draw on the view only; StrokeBase keeps the clean image.
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "doc/canvas.h"
 #include "doc/checkerboard.h"
@@ -105,6 +106,7 @@ public:
     void Press(ToolContext& c, int x, int y) override {
         TToolVars& v = c.Vars;
         making_ = !v.HasSelection;
+        runs_.reset();
         if (making_) {
             v.FreeCount = 0;
             c.Slot.DownX = x;
@@ -268,7 +270,9 @@ private:
             }
         } else {
             if (v.HandleHit != 1) return;
-            ViewWithFloating(ws, s, o.Shape, x + s.DownX - v.GrabLeft, y + s.DownY - v.GrabTop);
+            if (!runs_) runs_.emplace(ws.SelectionMask.Bitmap);
+            ComposeRuns(ws.StrokeBase.Bitmap, v.FloatBitmap, *runs_, x + s.DownX - v.GrabLeft,
+                        y + s.DownY - v.GrabTop, ws.DisplayCopy);
         }
         c.RepaintView();
     }
@@ -322,6 +326,8 @@ private:
     }
 
     bool making_ = false;
+    // The mask's runs, read at the first frame of a drag.
+    std::optional<TMaskRuns> runs_;
 };
 
 } // namespace

@@ -59,7 +59,11 @@ void PictureWidget::mouseReleaseEvent(QMouseEvent* e) {
     if (OnRelease) OnRelease(e->position().toPoint().x(), e->position().toPoint().y());
 }
 void PictureWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (OnDoubleClick) OnDoubleClick(e->position().toPoint().x(), e->position().toPoint().y());
+    // The second click of a double click is a press as well, after the
+    // double-click handler has run.
+    const QPoint p = e->position().toPoint();
+    if (OnDoubleClick && e->button() == Qt::LeftButton) OnDoubleClick(p.x(), p.y());
+    if (OnPress) OnPress(p.x(), p.y(), ButtonCode(e->button()));
 }
 
 ViewWidget::ViewWidget(Workspace& ws, QWidget* firstPage) : QObject(firstPage), ws_(ws) {

@@ -128,6 +128,9 @@ struct TToolVars {
     int32_t MaskLeft = 0, MaskTop = 0;
     int32_t OptionBoxId = 0;
     uint8_t CropShown = 0;
+    // The slot the selection was made on (-1: none yet). A selection is
+    // committed into that image, and never confines edits of another one.
+    int32_t SelectionSlot = -1;
     // The recent-file names, newest first.
     std::array<std::string, kRecentFileCount> RecentFiles{};
     TSE SE;

@@ -36,13 +36,14 @@ private:
         if (v.BezierStage == 0) {
             if (press) {
                 v.BezierPoints[0] = v.BezierPoints[1] = v.BezierPoints[2] = p;
-            } else {
-                v.BezierPoints[3] = p;
-                v.BezierPoints[2] = p;
+                return;
             }
-            return;
+            // The first drag shows the curve as the straight line it is so far.
+            v.BezierPoints[3] = p;
+            v.BezierPoints[2] = p;
+        } else {
+            v.BezierPoints[v.BezierStage == 1 ? 1 : 2] = p;
         }
-        v.BezierPoints[v.BezierStage == 1 ? 1 : 2] = p;
         if (MultiClickDrawing().BezierPreview) MultiClickDrawing().BezierPreview(c);
     }
 };

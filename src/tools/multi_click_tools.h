@@ -20,6 +20,4 @@ struct TMultiClickDrawing {
 };
 TMultiClickDrawing& MultiClickDrawing();
 
-void RegisterMultiClickTools();
-
 } // namespace pixora

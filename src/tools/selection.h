@@ -2,8 +2,15 @@
 // The selection tool (tool 15): making, moving, resizing and dropping a
 // floating selection; the edit test every painting routine asks; Select
 // All, Select None, the crop and the colour fills.
+//
+// The image itself never carries a selection's outline: outlines are drawn
+// on the view only, so Bitmap is always the clean image and dropping the
+// selection just writes the floating pixels into it.
+
+#include <vector>
 
 #include "doc/workspace.h"
+#include "tools/selection_pixels.h"
 
 namespace pixora {
 
@@ -12,18 +19,19 @@ enum SelectionShape : int { SelRectangle = 0, SelEllipse = 1, SelFreeHand = 2, S
 // The "Select Options" box, read live.
 struct TSelectOptions {
     int Shape = SelRectangle;
-    bool EditArea = false;          // "Edit Selection Area" (else "Edit Selected Canvas")
-    bool ApplyToSelection = false;  // A
-    bool ExcludeSelection = false;  // E
-    bool DuplicateOnMouseUp = false;  // D
-    bool DeleteUnderlying = false;    // DU
-    int Tolerance = 0;                // T, 0..100
+    bool EditArea = false;           // "Edit Selection Area" (else "Edit Selected Canvas")
+    bool ApplyToSelection = false;   // A
+    bool ExcludeSelection = false;   // E
+    bool DuplicateOnMouseUp = false; // D
+    bool DeleteUnderlying = false;   // DU
+    int Tolerance = 0;               // T, 0..100
 };
 TSelectOptions ReadSelectOptions(const Workspace& ws);
 int SelectionType(const Workspace& ws);
 
 // Whether an edit may change image pixel (x, y), for one operation: the
-// options and the mask are taken once, then Test() is cheap.
+// options and the mask are taken once, then Test() is cheap. A selection
+// made on another image than the active one confines nothing.
 class SelectionEditTest {
 public:
     explicit SelectionEditTest(const Workspace& ws);
@@ -39,13 +47,24 @@ public:
 private:
     bool active_ = false, apply_ = false;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
-    std::vector<uint8_t*> rows_;
+    std::vector<const uint8_t*> rows_;
 };
 
-// Commits the floating pixels and ends the selection; only while a
-// selection exists and the active slot's tool is the selection tool.
-// Returns whether anything was dropped.
+// The slot the current selection belongs to: the one it was made on, or
+// the active slot for a selection that did not say.
+int SelectionOwner(const Workspace& ws);
+// Ends the selection without committing anything.
+void ForgetSelection(TToolVars& v);
+
+// Commits the floating pixels into the image the selection was made on and
+// ends the selection; only while a selection exists and that image's tool
+// is the selection tool. Returns whether anything was dropped.
 bool DropSelection(Workspace& ws);
+// What undo, redo, the layer choice and the tab change do before the image
+// on screen changes: drop a selection of the selection tool, and end one
+// kept for the edit test when it belongs to another image than the active
+// one. Returns whether an image changed.
+bool EndSelection(Workspace& ws);
 
 void SelectAll(Workspace& ws);
 void SelectNone(Workspace& ws);
@@ -55,12 +74,8 @@ bool ApplyCrop(Workspace& ws);
 // Fills the whole image with the foreground (fg true) or background colour.
 void FillWithColour(Workspace& ws, bool fg);
 
-// Pixel copies between bitmaps, clipped to both: the source rectangle is
-// stretched into the destination rectangle (nearest pixel, sampled at pixel
-// centres, so a stretch there and back is exact).
-void StretchRect(const Bitmap& src, const TRect& from, Bitmap& dst, const TRect& to);
-
-// Registers the selection, crop and colour picker tools.
-void RegisterSelectionTools();
+// The outline of the current selection on the view at its place: the
+// dotted rectangle, ellipse or polygon, or the inverted edge of a wand mask.
+void DrawSelectionOutline(Workspace& ws, int shape);
 
 } // namespace pixora

@@ -39,4 +39,10 @@ Tool* ToolFor(int number);
 // Installs the tool for a number (the brushes and shapes register theirs).
 void RegisterTool(int number, Tool* tool);
 
+// The tools that come with the dispatch; registered on first use.
+void RegisterSelectionTool();
+void RegisterCropTool();
+void RegisterPickAndFillTools();
+void RegisterMultiClickTools();
+
 } // namespace pixora

@@ -14,11 +14,14 @@ namespace {
 
 Tool* gTools[27] = {};
 
-bool InRange(int v, int a, int b) { return v >= a && v <= b; }
+bool InRange(int v, int a, int b) {
+    return v >= a && v <= b;
+}
 
 // Makes a work bitmap the size of the image.
 void SizeLike(TWorkBitmap& w, const Bitmap& image) {
-    if (w.Bitmap.Width() != image.Width() || w.Bitmap.Height() != image.Height() || w.Bitmap.BitsPerPixel() != 32) {
+    if (w.Bitmap.Width() != image.Width() || w.Bitmap.Height() != image.Height() ||
+        w.Bitmap.BitsPerPixel() != 32) {
         w.Bitmap = Bitmap(image.Width(), image.Height(), 32);
     }
 }
@@ -35,7 +38,9 @@ void ToolContext::RepaintView() const {
 
 // The tools that come with the program register themselves on first use.
 void RegisterBuiltinTools() {
-    RegisterSelectionTools();
+    RegisterSelectionTool();
+    RegisterCropTool();
+    RegisterPickAndFillTools();
     RegisterMultiClickTools();
 }
 
@@ -197,7 +202,7 @@ void PointerUp(Workspace& ws, int x, int y) {
     const bool wasDown = ws.SysData.MouseDown == 1;
     ws.SysData.MouseDown = 0;
     v.RefreshAfter = 1;
-    if (!wasDown) return;  // the press never started an edit
+    if (!wasDown) return; // the press never started an edit
     ToolContext ctx{ws, slot, s, v};
     if (Tool* t = ToolFor(s.Tool)) t->Release(ctx, x, y);
     if (s.Tool != ToolText && v.RefreshAfter == 1 && ws.Port) ws.Port->RefreshView();
@@ -212,14 +217,18 @@ bool SelectToolCore(Workspace& ws, int tool) {
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     if (tool == ToolHistoryBrush && s.HistoryCount == 0) return false;
     TToolVars& v = ws.ToolVars;
-    if (tool == ToolSelection) v.HasSelection = 0;
+    if (tool == ToolSelection) ForgetSelection(v);
     const TSelectOptions o = ReadSelectOptions(ws);
     if (!((o.ApplyToSelection || o.ExcludeSelection) && v.HasSelection)) {
         if (DropSelection(ws) && ws.Port) ws.Port->RefreshView();
-        v.HasSelection = 0;
+        ForgetSelection(v);
     }
+    // The crop rectangle belongs to the crop tool: with another tool it is
+    // gone (the next refresh takes it off the view), so later presses take
+    // their clean copy of the image again and show no crop handles.
+    if (tool != ToolCrop) v.CropShown = 0;
     s.Tool = tool;
-    if (tool == ToolText) v.HasSelection = 0;
+    if (tool == ToolText) ForgetSelection(v);
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDialog>
 #include <QEnterEvent>
 #include <QFocusEvent>
@@ -389,6 +390,32 @@ TEST_F(OptionBoxTest, TextEditorStartsEmptyEachTime) {
     text->setText("abc");
     Control<QPushButton>("TForm37", "Button1")->click();
     EXPECT_TRUE(text->text().isEmpty());
+}
+
+TEST_F(OptionBoxTest, EveryControlLiesWithinItsBox) {
+    window->show();
+    const QByteArray shots = qgetenv("PIXORA_SHOT_DIR");
+    for (const char* name : {"TForm3", "TForm4", "TForm21", "TForm22", "TForm23", "TForm24", "TForm25", "TForm38",
+                             "TForm43", "TForm44", "TForm26", "TForm27", "TForm37", "TForm40"}) {
+        SCOPED_TRACE(name);
+        QWidget* box = Box(name);
+        box->show();
+        QCoreApplication::processEvents();
+        int named = 0;
+        for (QWidget* c : box->findChildren<QWidget*>()) {
+            if (c->objectName().isEmpty() || c->objectName().startsWith("qt_") || !c->isVisibleTo(box)) continue;
+            ++named;
+            const QRect inBox(c->mapTo(box, QPoint(0, 0)), c->size());
+            EXPECT_TRUE(box->rect().contains(inBox)) << c->objectName().toStdString();
+            EXPECT_GT(c->width(), 8) << c->objectName().toStdString();
+        }
+        EXPECT_GT(named, 0);
+        if (!shots.isEmpty()) {
+            QDir().mkpath(QString::fromLocal8Bit(shots));
+            box->grab().save(QString::fromLocal8Bit(shots) + "/option_box_" + name + ".png");
+        }
+        box->hide();
+    }
 }
 
 } // namespace

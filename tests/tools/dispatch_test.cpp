@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "doc/view_geometry.h"
 #include "tools/multi_click_tools.h"
 #include "tools/tools_fixture.h"
@@ -48,13 +50,26 @@ TEST_F(ToolsTest, PressCopiesTheImageIntoTheStrokeBaseAndClearsTheOverlay) {
 TEST_F(ToolsTest, BezierTakesThreeCyclesAndOneStep) {
     int commits = 0;
     MultiClickDrawing().BezierCommit = [&](ToolContext&) { ++commits; };
+    int previews = 0;
+    MultiClickDrawing().BezierPreview = [&](ToolContext& c) {
+        ++previews;
+        c.Vars.RefreshAfter = 0; // previews draw on the view
+    };
     S().Tool = ToolBezier;
-    port.Calls.clear();
-    Drag(2, 2, 20, 20);
+    // Whether the release of a cycle refreshed the view.
+    auto cycle = [&](int x0, int y0, int x1, int y1) {
+        PointerDown(ws, x0, y0, 0);
+        PointerMove(ws, x1, y1);
+        port.Calls.clear();
+        PointerUp(ws, x1, y1);
+        return std::count(port.Calls.begin(), port.Calls.end(), "RefreshView") > 0;
+    };
+    EXPECT_FALSE(cycle(2, 2, 20, 20));
     EXPECT_EQ(ws.ToolVars.BezierStage, 1);
-    Drag(8, 1, 8, 1);
+    EXPECT_EQ(previews, 1); // the first drag shows the line so far
+    EXPECT_FALSE(cycle(8, 1, 8, 1));
     EXPECT_EQ(ws.ToolVars.BezierStage, 2);
-    Drag(15, 25, 15, 25);
+    EXPECT_TRUE(cycle(15, 25, 15, 25));
     EXPECT_EQ(ws.ToolVars.BezierStage, 0);
     EXPECT_EQ(commits, 1);
     EXPECT_EQ(S().HistoryCount, 1);
@@ -64,6 +79,7 @@ TEST_F(ToolsTest, BezierTakesThreeCyclesAndOneStep) {
     EXPECT_EQ(ws.ToolVars.BezierPoints[2], (TPoint{15, 25}));
     EXPECT_EQ(ws.ToolVars.BezierPoints[3], (TPoint{20, 20}));
     MultiClickDrawing().BezierCommit = nullptr;
+    MultiClickDrawing().BezierPreview = nullptr;
 }
 
 TEST_F(ToolsTest, RightButtonEndsThePolygonChain) {
@@ -75,7 +91,7 @@ TEST_F(ToolsTest, RightButtonEndsThePolygonChain) {
     EXPECT_EQ(ws.ToolVars.PolygonOpen, 0);
     Drag(20, 20, 20, 20);
     EXPECT_EQ(ws.ToolVars.PolygonOpen, 1);
-    EXPECT_EQ(S().HistoryCount, 3);  // one step per segment
+    EXPECT_EQ(S().HistoryCount, 3); // one step per segment
 }
 
 TEST_F(ToolsTest, ZoomedPressesMapToImagePixels) {
@@ -89,7 +105,7 @@ TEST_F(ToolsTest, CropHandlesAndCursors) {
     Drag(10, 10, 30, 25);
     EXPECT_EQ(ws.ToolVars.CropShown, 1);
     EXPECT_EQ(ws.ToolVars.DragRect, (TRect{10, 10, 30, 25}));
-    PointerMove(ws, 8, 10);  // 2 px left of the top-left corner
+    PointerMove(ws, 8, 10); // 2 px left of the top-left corner
     EXPECT_EQ(port.Cursor, kCursorSizeNWSE);
     PointerMove(ws, 7, 10);
     EXPECT_EQ(port.Cursor, 0);
@@ -107,7 +123,7 @@ TEST_F(ToolsTest, CropHandlesAndCursors) {
     EXPECT_EQ(S().Tool, 0);
     EXPECT_EQ(ws.ToolVars.CropShown, 0);
     EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Crop");
-    EXPECT_FALSE(ApplyCrop(ws));  // no rectangle shown any more
+    EXPECT_FALSE(ApplyCrop(ws)); // no rectangle shown any more
 }
 
 TEST_F(ToolsTest, ColourPickerFollowsTheButton) {
@@ -123,15 +139,129 @@ TEST_F(ToolsTest, ColourPickerFollowsTheButton) {
 }
 
 TEST_F(ToolsTest, ChoosingToolsKeepsOrDropsTheSelection) {
-    EXPECT_FALSE(SelectToolCore(ws, ToolHistoryBrush));  // no history step yet
+    EXPECT_FALSE(SelectToolCore(ws, ToolHistoryBrush)); // no history step yet
     ASSERT_TRUE(SelectToolCore(ws, ToolSelection));
     Drag(5, 5, 20, 20);
     ASSERT_EQ(ws.ToolVars.HasSelection, 1);
     SetSelectOption("A", 1);
     ASSERT_TRUE(SelectToolCore(ws, ToolPen));
-    EXPECT_EQ(ws.ToolVars.HasSelection, 1);  // kept for the edit test
+    EXPECT_EQ(ws.ToolVars.HasSelection, 1); // kept for the edit test
     SetSelectOption("A", 0);
     ASSERT_TRUE(SelectToolCore(ws, ToolLine));
     EXPECT_EQ(ws.ToolVars.HasSelection, 0);
     EXPECT_EQ(S().Tool, ToolLine);
+}
+
+TEST_F(ToolsTest, CropBandStaysOnTheViewOnceAtItsPlace) {
+    S().Tool = ToolCrop;
+    auto bandAt = [&](const TRect& r) {
+        Bitmap want = S().Bitmap;
+        DottedRectangle(want, r);
+        return pixora::testing::SamePixels(ws.DisplayCopy, want);
+    };
+    PointerDown(ws, 10, 10, 0);
+    PointerMove(ws, 20, 20);
+    PointerMove(ws, 25, 18);
+    PointerUp(ws, 30, 25); // released away from the last move
+    EXPECT_TRUE(bandAt({10, 10, 30, 25}));
+    // Pressing a handle keeps the band; dragging it leaves one band only.
+    PointerDown(ws, 30, 25, 0);
+    EXPECT_EQ(ws.ToolVars.HandleHit, 2);
+    EXPECT_TRUE(bandAt({10, 10, 30, 25}));
+    PointerMove(ws, 34, 28);
+    PointerMove(ws, 36, 27);
+    PointerUp(ws, 36, 27);
+    EXPECT_TRUE(bandAt({10, 10, 36, 27}));
+    // A press outside every handle changes nothing.
+    Drag(2, 2, 5, 5);
+    EXPECT_EQ(ws.ToolVars.DragRect, (TRect{10, 10, 36, 27}));
+    EXPECT_TRUE(bandAt({10, 10, 36, 27}));
+}
+
+TEST_F(ToolsTest, CropDrawnBackwardsCanBeMovedByItsInside) {
+    S().Tool = ToolCrop;
+    Drag(30, 25, 10, 10);
+    EXPECT_EQ(ws.ToolVars.DragRect, (TRect{10, 10, 30, 25}));
+    EXPECT_EQ(S().DownX, 10);
+    EXPECT_EQ(ws.ToolVars.SelRight, 30);
+    Drag(20, 20, 22, 21);
+    EXPECT_EQ(ws.ToolVars.DragRect, (TRect{12, 11, 32, 26}));
+    const Bitmap before = S().Bitmap;
+    ASSERT_TRUE(ApplyCrop(ws));
+    EXPECT_EQ(S().Bitmap.Width(), 20);
+    EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(0), before.Row(11) + 12 * 4, 20 * 4));
+}
+
+TEST_F(ToolsTest, CropWithoutAreaIsRefused) {
+    S().Tool = ToolCrop;
+    Drag(50, 10, 60, 20); // wholly right of the 40-pixel-wide image
+    const int steps = S().HistoryCount;
+    EXPECT_FALSE(ApplyCrop(ws));
+    EXPECT_EQ(S().Bitmap.Width(), 40);
+    EXPECT_EQ(S().HistoryCount, steps);
+}
+
+TEST_F(ToolsTest, AnotherToolHidesTheCropRectangle) {
+    S().Tool = ToolCrop;
+    Drag(10, 10, 30, 25);
+    ASSERT_EQ(ws.ToolVars.CropShown, 1);
+    ASSERT_TRUE(SelectToolCore(ws, ToolPolygon));
+    EXPECT_EQ(ws.ToolVars.CropShown, 0);
+    // The image changes by other means (an undo, a filter) ...
+    S().Bitmap.Fill(1, 2, 3);
+    // ... and the next stroke takes its clean copy from the image as it is.
+    port.Cursor = 77;
+    PointerMove(ws, 8, 10);
+    EXPECT_EQ(port.Cursor, 77); // no crop handles any more
+    PointerDown(ws, 5, 5, 0);
+    EXPECT_TRUE(pixora::testing::SamePixels(ws.StrokeBase.Bitmap, S().Bitmap));
+    PointerUp(ws, 5, 5);
+    // Choosing the crop tool itself keeps a rectangle shown.
+    S().Tool = ToolCrop;
+    Drag(10, 10, 30, 25);
+    ASSERT_TRUE(SelectToolCore(ws, ToolCrop));
+    EXPECT_EQ(ws.ToolVars.CropShown, 1);
+}
+
+TEST_F(ToolsTest, FloodfillToolReadsItsBoxAndFillsWithTheButtonsColour) {
+    // A uniform image whose transparency varies.
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            uint8_t* p = S().Bitmap.Row(y) + x * 4;
+            p[0] = 100, p[1] = 50, p[2] = 10, p[3] = static_cast<uint8_t>(x + y);
+        }
+    const Bitmap before = S().Bitmap;
+    SetFGColour(S(), RGBColour(200, 0, 0));
+    SetBGColour(S(), RGBColour(0, 0, 0));
+    port.Options[{"TForm25", "ComboBox"}] = 0;
+    port.Options[{"TForm25", "TrackBar"}] = 30;
+    // A kept selection does not limit the fill.
+    S().Tool = ToolSelection;
+    Drag(2, 2, 8, 8);
+    SetSelectOption("A", 1);
+    ASSERT_TRUE(SelectToolCore(ws, ToolFloodFill));
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    port.Calls.clear();
+    PointerDown(ws, 20, 15, 0);
+    PointerUp(ws, 20, 15);
+    EXPECT_EQ(HistoryName(S(), S().HistoryPos + 1), "Flood Fill");
+    EXPECT_GT(std::count(port.Calls.begin(), port.Calls.end(), "RefreshView"), 0);
+    for (auto [x, y] : {std::pair{0, 0}, {20, 15}, {39, 29}, {5, 5}}) {
+        const uint8_t* p = S().Bitmap.Row(y) + x * 4;
+        EXPECT_EQ(p[2], 105) << x << "," << y; // (10 + 200) / 2
+        EXPECT_EQ(p[1], 25);
+        EXPECT_EQ(p[0], 50);
+        EXPECT_EQ(p[3], before.Row(y)[x * 4 + 3]);
+    }
+    // The right button fills with the background colour; "Color (hue)" is
+    // index 1 and a zero tolerance still takes the uniform area.
+    port.Options[{"TForm25", "TrackBar"}] = 0;
+    PointerDown(ws, 1, 1, 1);
+    PointerUp(ws, 1, 1);
+    EXPECT_EQ(S().Bitmap.Row(0)[2], 52); // (105 + 0) / 2, ties to even
+    port.Options[{"TForm25", "ComboBox"}] = 1;
+    const Bitmap rgb = S().Bitmap;
+    PointerDown(ws, 1, 1, 0);
+    PointerUp(ws, 1, 1);
+    EXPECT_FALSE(pixora::testing::SamePixels(S().Bitmap, rgb));
 }

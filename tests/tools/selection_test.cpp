@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tools/magic_wand.h"
 #include "tools/tools_fixture.h"
 
 using namespace pixora;
@@ -29,6 +30,23 @@ private:
     }
 };
 
+// A selection of (10, 10)-(20, 20) kept by option A or E while the test
+// stamp (tool 24) paints.
+struct StampTest : ToolsTest {
+    TestStamp stamp;
+    void KeepSelection(const char* option) {
+        RegisterTool(24, &stamp);
+        S().Tool = ToolSelection;
+        Drag(10, 10, 20, 20);
+        SetSelectOption(option, 1);
+        ASSERT_TRUE(SelectToolCore(ws, 24));
+    }
+    void TearDown() override {
+        RegisterTool(24, nullptr);
+        ToolsTest::TearDown();
+    }
+};
+
 bool Black(const Bitmap& b, int x, int y) {
     const uint8_t* p = b.Row(y) + x * 4;
     return p[0] == 0 && p[1] == 0 && p[2] == 0;
@@ -39,7 +57,7 @@ bool Black(const Bitmap& b, int x, int y) {
 TEST_F(ToolsTest, RectangleDroppedUnmovedLeavesTheImageUnchanged) {
     const Bitmap original = S().Bitmap;
     S().Tool = ToolSelection;
-    Drag(25, 20, 5, 4);  // drawn from the bottom right: normalised
+    Drag(25, 20, 5, 4); // drawn from the bottom right: normalised
     ASSERT_EQ(ws.ToolVars.HasSelection, 1);
     EXPECT_EQ(S().DownX, 5);
     EXPECT_EQ(ws.ToolVars.SelRight, 25);
@@ -53,7 +71,7 @@ TEST_F(ToolsTest, RectangleDroppedUnmovedLeavesTheImageUnchanged) {
 TEST_F(ToolsTest, CornerDraggedPastTheOppositeCornerNormalises) {
     S().Tool = ToolSelection;
     Drag(10, 10, 20, 20);
-    Drag(20, 20, 4, 6);  // bottom-right handle to above-left of the top-left
+    Drag(20, 20, 4, 6); // bottom-right handle to above-left of the top-left
     EXPECT_EQ(S().DownX, 4);
     EXPECT_EQ(S().DownY, 6);
     EXPECT_EQ(ws.ToolVars.SelRight, 10);
@@ -64,7 +82,7 @@ TEST_F(ToolsTest, MovingARectangleCarriesItsPixelsAndSelectNoneRestores) {
     const Bitmap original = S().Bitmap;
     S().Tool = ToolSelection;
     Drag(2, 2, 12, 12);
-    Drag(7, 7, 17, 12);  // inside: move by (10, 5)
+    Drag(7, 7, 17, 12); // inside: move by (10, 5)
     EXPECT_EQ(S().DownX, 12);
     EXPECT_EQ(S().DownY, 7);
     // The view shows the inner pixels at the new place.
@@ -74,31 +92,25 @@ TEST_F(ToolsTest, MovingARectangleCarriesItsPixelsAndSelectNoneRestores) {
 
     Drag(2, 2, 12, 12);
     Drag(7, 7, 17, 12);
-    PointerDown(ws, 38, 28, 0);  // outside: the selection is dropped
+    PointerDown(ws, 38, 28, 0); // outside: the selection is dropped
     PointerUp(ws, 38, 28);
     EXPECT_EQ(ws.ToolVars.HasSelection, 0);
     EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(8) + 13 * 4, original.Row(3) + 3 * 4, 4));
 }
 
-TEST_F(ToolsTest, ExcludeProtectsAndApplyConfinesAStroke) {
-    static TestStamp stamp;
-    RegisterTool(24, &stamp);
-    S().Tool = ToolSelection;
-    Drag(10, 10, 20, 20);
-    SetSelectOption("E", 1);
-    ASSERT_TRUE(SelectToolCore(ws, 24));
+TEST_F(StampTest, ExcludeProtectsAndApplyConfinesAStroke) {
+    KeepSelection("E");
     Drag(8, 15, 22, 15);
-    EXPECT_FALSE(Black(S().Bitmap, 15, 15));  // selected: protected
-    EXPECT_TRUE(Black(S().Bitmap, 8, 15));    // outside: painted
+    EXPECT_FALSE(Black(S().Bitmap, 15, 15)); // selected: protected
+    EXPECT_TRUE(Black(S().Bitmap, 8, 15));   // outside: painted
 
     SetSelectOption("E", 0);
     SetSelectOption("A", 1);
     Drag(8, 25, 22, 25);
-    EXPECT_FALSE(Black(S().Bitmap, 15, 25));  // outside the selection
+    EXPECT_FALSE(Black(S().Bitmap, 15, 25)); // outside the selection
     Drag(8, 12, 22, 12);
     EXPECT_TRUE(Black(S().Bitmap, 15, 12));
     EXPECT_FALSE(Black(S().Bitmap, 8, 12));
-    RegisterTool(24, nullptr);
 }
 
 TEST_F(ToolsTest, DeleteUnderlyingLeavesTheCanvasColour) {
@@ -159,4 +171,216 @@ TEST_F(ToolsTest, StretchThereAndBackIsExact) {
     Bitmap back(13, 9);
     StretchRect(big, {0, 0, 31, 17}, back, {0, 0, 13, 9});
     EXPECT_TRUE(SamePixels(src, back));
+}
+
+TEST_F(ToolsTest, CornerDraggedStepByStepPastTheOppositeCornerKeepsIt) {
+    S().Tool = ToolSelection;
+    Drag(10, 10, 20, 20);
+    PointerDown(ws, 20, 20, 0);
+    ASSERT_EQ(ws.ToolVars.HandleHit, 2);
+    for (int k = 19; k >= 4; --k)
+        PointerMove(ws, k, k + 2 > 20 ? 20 : k + 2);
+    PointerUp(ws, 4, 6);
+    EXPECT_EQ((TRect{S().DownX, S().DownY, ws.ToolVars.SelRight, ws.ToolVars.SelBottom}),
+              (TRect{4, 6, 10, 10}));
+    EXPECT_EQ(ws.ToolVars.HandleHit, 1); // now the top-left corner follows
+}
+
+TEST_F(ToolsTest, EllipseKeepsItsEdgePixelsAndCanBeMovedAgain) {
+    SetSelectOption("RadioGroup1", SelEllipse);
+    const Bitmap original = S().Bitmap;
+    S().Tool = ToolSelection;
+    Drag(4, 4, 25, 21);
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    // The mask's box holds every selected pixel, its last column and row too.
+    const Bitmap& mask = ws.SelectionMask.Bitmap;
+    bool lastColumn = false, lastRow = false;
+    for (int y = 0; y < mask.Height(); ++y)
+        lastColumn |= mask.Row(y)[(mask.Width() - 1) * 4] == 0;
+    for (int x = 0; x < mask.Width(); ++x)
+        lastRow |= mask.Row(mask.Height() - 1)[x * 4] == 0;
+    EXPECT_TRUE(lastColumn);
+    EXPECT_TRUE(lastRow);
+    const int left = S().DownX, top = S().DownY, w = mask.Width();
+    // Move it, then grab it at its new place and move it again.
+    Drag(14, 12, 18, 14);
+    EXPECT_EQ(ws.ToolVars.HasSelection, 1);
+    Drag(18, 14, 20, 17);
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1) << "the moved ellipse was not found at its new place";
+    EXPECT_EQ(S().DownX, left + 6);
+    EXPECT_EQ(S().DownY, top + 5);
+    ASSERT_TRUE(DropSelection(ws));
+    // The pixel at the right end of the middle row travelled with it.
+    const int my = mask.Height() / 2;
+    int mx = w - 1;
+    while (mx > 0 && mask.Row(my)[mx * 4] != 0)
+        --mx;
+    EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(top + my + 5) + (left + mx + 6) * 4,
+                             original.Row(top + my) + (left + mx) * 4, 4));
+}
+
+TEST_F(ToolsTest, PressOutsideDropsAndTakesTheOutlineOffTheView) {
+    SetSelectOption("RadioGroup1", SelEllipse);
+    S().Tool = ToolSelection;
+    Drag(4, 4, 20, 20);
+    Drag(12, 12, 22, 16);
+    EXPECT_FALSE(SamePixels(ws.DisplayCopy, S().Bitmap)); // floating pixels and outline on the view
+    PointerDown(ws, 38, 2, 0);
+    PointerUp(ws, 38, 2);
+    EXPECT_EQ(ws.ToolVars.HasSelection, 0);
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, S().Bitmap));
+}
+
+TEST_F(ToolsTest, SelectAllDrawsItsFrameOnTheViewOnly) {
+    const Bitmap original = S().Bitmap;
+    SelectAll(ws);
+    EXPECT_TRUE(SamePixels(S().Bitmap, original));
+    Bitmap framed = original;
+    DottedRectangle(framed, {0, 0, 40, 30});
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, framed));
+    // Kept for the edit test while another tool paints, the image stays
+    // free of the frame.
+    SetSelectOption("A", 1);
+    ASSERT_TRUE(SelectToolCore(ws, ToolPolygon));
+    PointerDown(ws, 3, 3, 0);
+    EXPECT_TRUE(SamePixels(ws.StrokeBase.Bitmap, original));
+    PointerUp(ws, 3, 3);
+}
+
+TEST_F(StampTest, SelectNoneKeepsStrokesMadeWhileTheSelectionWasKept) {
+    KeepSelection("A");
+    Drag(12, 15, 18, 15);
+    ASSERT_TRUE(Black(S().Bitmap, 15, 15));
+    SelectNone(ws);
+    EXPECT_EQ(ws.ToolVars.HasSelection, 0);
+    EXPECT_TRUE(Black(S().Bitmap, 15, 15));
+}
+
+TEST_F(ToolsTest, EditsWhileASelectionFloatsSurviveTheDrop) {
+    const Bitmap original = S().Bitmap;
+    S().Tool = ToolSelection;
+    Drag(10, 10, 20, 20);
+    SetFGColour(S(), RGBColour(9, 8, 7));
+    FillWithColour(ws, true);
+    PointerDown(ws, 35, 25, 0); // outside: drop
+    PointerUp(ws, 35, 25);
+    ASSERT_EQ(ws.ToolVars.HasSelection, 0);
+    EXPECT_EQ(S().Bitmap.Row(2)[2 * 4 + 2], 9); // the fill stays around it
+    EXPECT_EQ(0,
+              std::memcmp(S().Bitmap.Row(15) + 15 * 4, original.Row(15) + 15 * 4, 4)); // the floating pixels
+}
+
+TEST_F(ToolsTest, ASelectionBelongsToTheImageItWasMadeOn) {
+    const Bitmap first = S().Bitmap;
+    const int other = Open(Pattern(40, 30, 7));
+    const Bitmap second = Slot(other).Bitmap;
+    Activate(slot);
+    S().Tool = ToolSelection;
+    Drag(2, 2, 12, 12);
+    Drag(7, 7, 17, 12); // moved by (10, 5)
+    // The other image becomes the active one (as a new image or a tab
+    // click makes it) before the selection is ended.
+    Slot(other).Tool = ToolSelection;
+    Activate(other);
+    EXPECT_FALSE(SelectionEditTest(ws).Active());
+    EXPECT_TRUE(EndSelection(ws));
+    EXPECT_EQ(ws.ToolVars.HasSelection, 0);
+    EXPECT_TRUE(SamePixels(Slot(other).Bitmap, second));
+    EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(8) + 13 * 4, first.Row(3) + 3 * 4, 4));
+
+    // A selection kept for the edit test ends when another image is shown.
+    Activate(slot);
+    S().Tool = ToolSelection;
+    Drag(2, 2, 12, 12);
+    SetSelectOption("E", 1);
+    ASSERT_TRUE(SelectToolCore(ws, ToolPolygon));
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    EXPECT_FALSE(EndSelection(ws)); // same image: kept
+    EXPECT_EQ(ws.ToolVars.HasSelection, 1);
+    Activate(other);
+    EndSelection(ws);
+    EXPECT_EQ(ws.ToolVars.HasSelection, 0);
+}
+
+TEST_F(ToolsTest, EditSelectionAreaMovesTheOutlineOnly) {
+    SetSelectOption("RadioGroup2", 0);
+    const Bitmap original = S().Bitmap;
+    S().Tool = ToolSelection;
+    Drag(2, 2, 12, 12);
+    Drag(7, 7, 27, 17); // the outline moves by (20, 10)
+    EXPECT_EQ(ws.ToolVars.DragRect, (TRect{22, 12, 32, 22}));
+    EXPECT_TRUE(SamePixels(S().Bitmap, original));
+    // The floating pixels are now what lies under the inner area.
+    ASSERT_EQ(ws.ToolVars.FloatBitmap.Width(), 8);
+    EXPECT_EQ(0, std::memcmp(ws.ToolVars.FloatBitmap.Row(0), original.Row(13) + 23 * 4, 8 * 4));
+    EXPECT_EQ(ws.ToolVars.MaskLeft, 22);
+    EXPECT_EQ(ws.SelectionMask.Bitmap.Width(), 10);
+    Bitmap outlined = original;
+    DottedRectangle(outlined, {22, 12, 32, 22});
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, outlined));
+    // A click inside without a move leaves the outline where it is.
+    PointerDown(ws, 27, 17, 0);
+    PointerUp(ws, 27, 17);
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, outlined));
+    ASSERT_TRUE(DropSelection(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, original));
+}
+
+TEST_F(ToolsTest, DuplicateOnMouseUpLeavesCopiesBehind) {
+    SetSelectOption("D", 1);
+    const Bitmap original = S().Bitmap;
+    S().Tool = ToolSelection;
+    Drag(2, 2, 8, 8);
+    Drag(5, 5, 15, 5);   // first copy at (12, 2)
+    Drag(15, 5, 15, 15); // second copy at (12, 12)
+    for (auto [x, y] : {std::pair{13, 3}, {13, 13}})
+        EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(y) + x * 4, original.Row(3) + 3 * 4, 4)) << x << "," << y;
+    EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(3) + 3 * 4, original.Row(3) + 3 * 4, 4)); // the source stays
+}
+
+TEST_F(ToolsTest, FreehandTakesAtMost4097PointsAndClosesAtTheRelease) {
+    SetSelectOption("RadioGroup1", SelFreeHand);
+    S().Tool = ToolSelection;
+    PointerDown(ws, 5, 5, 0);
+    for (int k = 0; k < 5000; ++k)
+        PointerMove(ws, 5 + (k % 3 == 0 ? 20 : 0), 5 + (k % 3 == 1 ? 20 : 0));
+    PointerUp(ws, 5, 25);
+    EXPECT_EQ(ws.ToolVars.FreeCount, 4096);
+    EXPECT_EQ(ws.ToolVars.FreePoints[4096], (TPoint{5, 25}));
+    EXPECT_EQ(ws.ToolVars.HasSelection, 1);
+    EXPECT_EQ(S().DownX, 5);
+    EXPECT_EQ(S().DownY, 5);
+}
+
+TEST_F(ToolsTest, WandSelectionOutlinesTheRegionOnTheView) {
+    // A 12 x 8 block of one colour on a pattern.
+    for (int y = 6; y < 14; ++y)
+        for (int x = 10; x < 22; ++x) {
+            uint8_t* p = S().Bitmap.Row(y) + x * 4;
+            p[0] = 1, p[1] = 2, p[2] = 3;
+        }
+    port.RefreshView();
+    const Bitmap view = ws.DisplayCopy;
+    SetSelectOption("RadioGroup1", SelMagicWand);
+    SetSelectOption("DU", 1);
+    S().CanvasColour = RGBColour(250, 250, 250);
+    S().Tool = ToolSelection;
+    PointerDown(ws, 3, 3, 0);
+    PointerUp(ws, 15, 10); // the wand works at the release point
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    EXPECT_EQ(S().DownX, 10);
+    EXPECT_EQ(S().DownY, 6);
+    EXPECT_EQ(ws.SelectionMask.Bitmap.Width(), 12);
+    EXPECT_EQ(ws.ToolVars.MaskLeft, 10);
+    // Delete Underlying left the canvas colour under it ...
+    EXPECT_EQ(S().Bitmap.Row(8)[12 * 4 + 2], 250);
+    // ... and the view shows it with the region's edge inverted.
+    Bitmap want = S().Bitmap;
+    TRegionGrid grid;
+    const uint8_t* seed = view.Row(10) + 15 * 4;
+    WandRegion(view, 15, 10, grid, 0.0, RGBColour(seed[2], seed[1], seed[0]));
+    PaintWandMask(want, grid, true);
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, want));
+    // The floating pixels are the block's own colour, kept from before.
+    EXPECT_EQ(ws.ToolVars.FloatBitmap.Row(0)[2], 3);
 }

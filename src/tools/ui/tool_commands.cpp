@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QToolButton>
 
 #include "app/installers.h"
@@ -16,6 +17,25 @@
 namespace pixora {
 
 namespace {
+
+// Hands pointer moves over the scroll panel to the view in the image's own
+// pixels.
+class PanelMoveForwarder : public QObject {
+public:
+    PanelMoveForwarder(ViewWidget& view, QObject* parent) : QObject(parent), view_(view) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseMove) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint() - view_.Image()->pos();
+            view_.PointerMove(p.x(), p.y());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    ViewWidget& view_;
+};
 
 // Cursor and option box of a tool as the tab change shows them: the
 // history and custom brush boxes are modal and open only on choosing.
@@ -51,8 +71,13 @@ void InstallToolCommands(MainWindow& w) {
     w.OnToolButton = [&w](int tool) { SelectTool(w, tool); };
     w.OnShowTool = [&w](int tool) { ShowTool(w, tool, false); };
     w.OnEndSelection = [&w] {
-        if (DropSelection(w.Ws())) w.RefreshView();
+        if (EndSelection(w.Ws())) w.RefreshView();
     };
+    // Moves over the panel around the image reach the tools too (the crop
+    // handles reach two pixels beyond the image's edge).
+    auto* forward = new PanelMoveForwarder(*w.View(), w.View()->ScrollPanel());
+    w.View()->ScrollPanel()->installEventFilter(forward);
+    w.View()->ScrollPanel()->setMouseTracking(true);
 
     auto on = [&w](const char* name, std::function<void()> f) {
         if (QAction* a = w.Command(name)) QObject::connect(a, &QAction::triggered, &w, f);
@@ -61,11 +86,11 @@ void InstallToolCommands(MainWindow& w) {
 
     // The Tools menu and the pop-up menu's "Paint Tools".
     const std::pair<const char*, int> tools[] = {
-        {"Pen", ToolPen},          {"Line", ToolLine},        {"BezierCurve", ToolBezier},
-        {"Polygon", ToolPolygon},  {"Rectangle", ToolRectangle}, {"RoundRectangle", ToolRoundRect},
-        {"Ellipse", ToolEllipse},  {"FloodFill", ToolFloodFill}, {"Spray", ToolSpray},
-        {"Soften", ToolSoften},    {"Sharpen", ToolSharpen},  {"Shapen", ToolSharpen},
-        {"Noise", ToolNoise},      {"Clone", ToolClone},      {"Lighten", ToolLighten},
+        {"Pen", ToolPen},         {"Line", ToolLine},           {"BezierCurve", ToolBezier},
+        {"Polygon", ToolPolygon}, {"Rectangle", ToolRectangle}, {"RoundRectangle", ToolRoundRect},
+        {"Ellipse", ToolEllipse}, {"FloodFill", ToolFloodFill}, {"Spray", ToolSpray},
+        {"Soften", ToolSoften},   {"Sharpen", ToolSharpen},     {"Shapen", ToolSharpen},
+        {"Noise", ToolNoise},     {"Clone", ToolClone},         {"Lighten", ToolLighten},
         {"Darken", ToolDarken}};
     QMenu* toolsMenu = nullptr;
     for (QMenu* m : w.findChildren<QMenu*>())
@@ -119,8 +144,10 @@ void InstallToolCommands(MainWindow& w) {
         w.SetCanvasCursor(ToolInfo(ToolCrop).Cursor);
         return true;
     };
-    on("Crop1", [&ws, chooseCrop] {
-        if (chooseCrop()) ws.ToolVars.CropShown = 0;
+    on("Crop1", [&w, chooseCrop] {
+        if (!chooseCrop()) return;
+        w.Ws().ToolVars.CropShown = 0;
+        w.RefreshView();
     });
     on("ToolButton16", [&ws, chooseCrop] {
         if (chooseCrop()) ApplyCrop(ws);

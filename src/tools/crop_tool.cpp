@@ -1,0 +1,115 @@
+// The crop rectangle (tool 25): drawn as a dotted not-xor rubber band on the
+// view, edited by its handles or moved by its inside, and applied by the
+// Crop commands.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "history/history_store.h"
+#include "tools/selection.h"
+#include "tools/tool.h"
+#include "tools/tool_dispatch.h"
+#include "tools/tool_table.h"
+
+namespace pixora {
+
+namespace {
+
+class CropTool : public Tool {
+public:
+    void Press(ToolContext& c, int x, int y) override {
+        TToolVars& v = c.Vars;
+        // Start from a clean view: not-xor bands only erase themselves when
+        // nothing has redrawn the view in between.
+        if (c.Ws.Port) c.Ws.Port->RefreshView();
+        drawn_ = false;
+        v.RefreshAfter = 0;
+        if (!v.CropShown) {
+            c.Slot.DownX = x;
+            c.Slot.DownY = y;
+            v.LastPoint = {x, y};
+            return;
+        }
+        v.HandleHit = HitTestHandles(c.Ws, x, y);
+        Band(c, SelectionRect(c.Slot, v));
+    }
+
+    void Move(ToolContext& c, int x, int y) override {
+        TToolVars& v = c.Vars;
+        v.RefreshAfter = 0;
+        if (!v.CropShown) {
+            Band(c, {v.LastPoint.X, v.LastPoint.Y, x, y});
+            return;
+        }
+        if (v.HandleHit == 0) return;
+        ApplyHandleDrag(c.Ws, v.HandleHit, x, y);
+        v.DragRect = NormalisedRect(SelectionRect(c.Slot, v));
+        Band(c, v.DragRect);
+    }
+
+    void Release(ToolContext& c, int x, int y) override {
+        TToolVars& v = c.Vars;
+        v.RefreshAfter = 0;
+        if (!v.CropShown) {
+            v.CropShown = 1;
+            v.SelRight = x;
+            v.SelBottom = y;
+            Band(c, SelectionRect(c.Slot, v));
+        }
+        // Kept with its corners in order, so that its inside and edges can
+        // be grabbed whichever way it was drawn.
+        NormaliseCorners(c.Slot, v);
+        v.DragRect = SelectionRect(c.Slot, v);
+    }
+
+private:
+    // Erases the band drawn last (not-xor twice restores) and draws the new one.
+    void Band(ToolContext& c, const TRect& rect) {
+        const TRect r = NormalisedRect(rect);
+        if (drawn_ && r == last_) return;
+        if (drawn_) DottedRectangle(c.View(), last_);
+        DottedRectangle(c.View(), r);
+        last_ = r;
+        drawn_ = true;
+        c.RepaintView();
+    }
+
+    bool drawn_ = false;
+    TRect last_{};
+};
+
+} // namespace
+
+bool ApplyCrop(Workspace& ws) {
+    const int slot = ws.ActiveSlot();
+    if (slot < 0 || !ws.ToolVars.CropShown) return false;
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    TToolVars& v = ws.ToolVars;
+    const int W = s.Bitmap.Width(), H = s.Bitmap.Height();
+    const int x0 = std::clamp(s.DownX, 0, W), y0 = std::clamp(s.DownY, 0, H);
+    const int x1 = std::clamp(v.SelRight, 0, W), y1 = std::clamp(v.SelBottom, 0, H);
+    const int w = std::abs(x1 - x0), h = std::abs(y1 - y0);
+    // A rectangle without area (or wholly outside the image) would leave no
+    // image at all.
+    if (w == 0 || h == 0) return false;
+    if (!PushHistory(ws, slot)) return false;
+    NameHistoryStep(ws, "Crop");
+    const int l = std::min(x0, x1), t = std::min(y0, y1);
+    Bitmap cut(w, h, 32);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(cut.Row(y), s.Bitmap.Row(t + y) + static_cast<std::size_t>(l) * 4,
+                    static_cast<std::size_t>(w) * 4);
+    s.Bitmap = std::move(cut);
+    FillRowTable(s.Bitmap, s.Rows);
+    v.CropShown = 0;
+    s.Tool = ToolNone;
+    if (ws.Port) ws.Port->TabChange();
+    return true;
+}
+
+void RegisterCropTool() {
+    static CropTool crop;
+    RegisterTool(ToolCrop, &crop);
+}
+
+} // namespace pixora

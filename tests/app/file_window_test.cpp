@@ -23,7 +23,7 @@ using pixora::testing::AppTest;
 namespace {
 
 // Runs `act` on the modal dialog named `name` as soon as it is up.
-void WhenDialog(const QString& name, std::function<void(QWidget*)> act, int tries = 300) {
+void WhenDialog(const QString& name, std::function<void(QWidget*)> act, int tries = 3000) {
     QTimer::singleShot(10, [name, act, tries] {
         QWidget* w = QApplication::activeModalWidget();
         if (w && w->objectName() == name && w->isVisible())

@@ -107,6 +107,28 @@ bool ApplyCrop(Workspace& ws) {
     return true;
 }
 
+bool CropToSelection(Workspace& ws) {
+    if (ws.ToolVars.CropShown) return ApplyCrop(ws);
+    const int slot = ws.ActiveSlot();
+    TToolVars& v = ws.ToolVars;
+    if (slot < 0 || !v.HasSelection || SelectionOwner(ws) != slot) return false;
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    if (s.Tool != ToolSelection) return false;
+    // The mask covers the selection's bounding rectangle at its place.
+    const int left = v.MaskLeft, top = v.MaskTop;
+    const int right = left + ws.SelectionMask.Bitmap.Width(), bottom = top + ws.SelectionMask.Bitmap.Height();
+    if (!DropSelection(ws)) return false;
+    s.DownX = left;
+    s.DownY = top;
+    v.SelRight = right;
+    v.SelBottom = bottom;
+    v.CropShown = 1;
+    if (ApplyCrop(ws)) return true;
+    v.CropShown = 0;
+    if (ws.Port) ws.Port->RefreshView();
+    return false;
+}
+
 void RegisterCropTool() {
     static CropTool crop;
     RegisterTool(ToolCrop, &crop);

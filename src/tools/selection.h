@@ -71,6 +71,10 @@ void SelectNone(Workspace& ws);
 // Crops Bitmap to the crop rectangle shown; nothing without one (or when
 // the rectangle has no area). Returns whether it cropped.
 bool ApplyCrop(Workspace& ws);
+// "Crop to Selection" and the double click: the crop rectangle when one is
+// shown; otherwise, with a selection of the selection tool, the selection
+// is committed and the image cropped to its bounding rectangle.
+bool CropToSelection(Workspace& ws);
 // Fills the whole image with the foreground (fg true) or background colour.
 void FillWithColour(Workspace& ws, bool fg);
 

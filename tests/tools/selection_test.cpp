@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "tools/magic_wand.h"
 #include "tools/tools_fixture.h"
 
@@ -383,4 +385,27 @@ TEST_F(ToolsTest, WandSelectionOutlinesTheRegionOnTheView) {
     EXPECT_TRUE(SamePixels(ws.DisplayCopy, want));
     // The floating pixels are the block's own colour, kept from before.
     EXPECT_EQ(ws.ToolVars.FloatBitmap.Row(0)[2], 3);
+}
+
+TEST_F(ToolsTest, CropToSelectionCropsToTheSelectionsBoundingRectangle) {
+    // No crop rectangle and no selection: nothing to crop to.
+    EXPECT_FALSE(CropToSelection(ws));
+    const Bitmap original = S().Bitmap;
+    S().Tool = ToolSelection;
+    SetSelectOption("RadioGroup1", 1); // ellipse
+    Drag(10, 12, 30, 26);
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    const int left = ws.ToolVars.MaskLeft, top = ws.ToolVars.MaskTop;
+    const int w = ws.SelectionMask.Bitmap.Width(), h = ws.SelectionMask.Bitmap.Height();
+    ASSERT_TRUE(CropToSelection(ws));
+    EXPECT_EQ(ws.ToolVars.HasSelection, 0);
+    EXPECT_EQ(S().Tool, ToolNone);
+    ASSERT_EQ(S().Bitmap.Width(), w);
+    ASSERT_EQ(S().Bitmap.Height(), h);
+    // The unmoved selection was committed in place, so the crop holds the
+    // original pixels of that rectangle; the crop is one undoable step.
+    for (int y = 0; y < h; ++y)
+        EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(y), original.Row(top + y) + left * 4, static_cast<std::size_t>(w) * 4))
+            << "row " << y;
+    EXPECT_EQ(S().History[S().HistoryPos + 1].Name, "Crop");
 }

@@ -66,7 +66,7 @@ void InstallToolCommands(MainWindow& w) {
     hooks.Down = [&ws](int x, int y, int button) { PointerDown(ws, x, y, button); };
     hooks.Move = [&ws](int x, int y) { PointerMove(ws, x, y); };
     hooks.Up = [&ws](int x, int y) { PointerUp(ws, x, y); };
-    hooks.CropToSelection = [&ws] { ApplyCrop(ws); };
+    hooks.CropToSelection = [&ws] { CropToSelection(ws); };
 
     w.OnToolButton = [&w](int tool) { SelectTool(w, tool); };
     w.OnShowTool = [&w](int tool) { ShowTool(w, tool, false); };
@@ -152,7 +152,7 @@ void InstallToolCommands(MainWindow& w) {
     on("ToolButton16", [&ws, chooseCrop] {
         if (chooseCrop()) ApplyCrop(ws);
     });
-    on("CroptoSelection1", [&ws] { ApplyCrop(ws); });
+    on("CroptoSelection1", [&ws] { CropToSelection(ws); });
 }
 
 } // namespace pixora

@@ -2,6 +2,8 @@
 // on random images, through both the band loops and the per-pixel callbacks.
 #include <cmath>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "engine_support.h"
 
@@ -231,9 +233,98 @@ TEST(EnginePointEffects, WorkedValuesFromTheRules) {
 
     // Posterize step 0 is step 1: unchanged.
     const Bitmap original = RandomImage(30, 30, 3);
-    Bitmap p = original;
-    fx.Posterize(p, kAllChannels, 0);
-    EXPECT_TRUE(SameImage(p, original));
+    for (uint8_t step : {0, 1}) {
+        Bitmap p = original;
+        EXPECT_TRUE(fx.Posterize(p, kAllChannels, step));
+        EXPECT_TRUE(SameImage(p, original)) << "step " << int(step);
+    }
+}
+
+TEST(EnginePointEffects, SingleChannelFormsEqualTheirOneChannelSets) {
+    // Each single-channel form must put its values on the given channel and
+    // nowhere else: the same result as the set form with that channel alone.
+    const Bitmap original = RandomImage(70, 40, 6);
+    using Both = std::function<bool(TEffects&, Bitmap&, int k, bool single)>;
+    const std::vector<std::pair<const char*, Both>> effects = {
+        {"invert", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Invert(b, k) : fx.Invert(b, SingleChannel(k));
+         }},
+        {"colour adjust", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             TChannelValues d{};
+             d[k] = static_cast<int16_t>(90 + k);
+             TChannelSet w{};
+             w[k] = k % 2 == 0;
+             return one ? fx.ColourAdjust(b, k, d[k], w[k]) : fx.ColourAdjust(b, SingleChannel(k), d, w);
+         }},
+        {"contrast", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             TChannelValues a{};
+             a[k] = static_cast<int16_t>(-200 + 60 * k);
+             return one ? fx.Contrast(b, k, a[k]) : fx.Contrast(b, SingleChannel(k), a);
+         }},
+        {"saturation", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Saturation(b, k, 40) : fx.Saturation(b, SingleChannel(k), 40);
+         }},
+        {"solarize", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Solarize(b, k, 100) : fx.Solarize(b, SingleChannel(k), 100);
+         }},
+        {"posterize", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Posterize(b, k, 30) : fx.Posterize(b, SingleChannel(k), 30);
+         }},
+        {"noise", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             fx.SetRandomSeed(3);
+             return one ? fx.Noise(b, k, 60) : fx.Noise(b, SingleChannel(k), 60);
+         }},
+        {"fill", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Fill(b, k, 77) : fx.Fill(b, SingleChannel(k), 77);
+         }},
+        {"colour filter", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             const TPixelBytes lo{50, 50, 50, 50}, hi{180, 180, 180, 180}, repl{9, 8, 7, 6};
+             return one ? fx.ColourFilter(b, k, 50, 180, repl, true, k == 1)
+                        : fx.ColourFilter(b, lo, hi, SingleChannel(k), repl, true, k == 1);
+         }},
+        {"blur", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             Bitmap s = b;
+             return one ? fx.Blur(s, b, 2, k) : fx.Blur(s, b, 2, SingleChannel(k));
+         }},
+        {"sharpen", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             Bitmap s = b;
+             return one ? fx.Sharpen(s, b, k, 1, 10, 60, static_cast<uint8_t>(k % 2))
+                        : fx.Sharpen(s, b, SingleChannel(k), 1, 10, 60, static_cast<uint8_t>(k % 2));
+         }},
+        {"pixelization", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Pixelization(b, k, 6, 5) : fx.Pixelization(b, SingleChannel(k), 6, 5);
+         }},
+        {"rough blur", [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.RoughBlur(b, k, k % 2 == 0, 1, 6, 5)
+                        : fx.RoughBlur(b, SingleChannel(k), k % 2 == 0, 1, 6, 5);
+         }},
+    };
+    for (const auto& [name, run] : effects)
+        for (int k = 0; k < 4; ++k) {
+            TEffects fx;
+            Bitmap a = original, b = original;
+            const bool ranA = run(fx, a, k, true), ranB = run(fx, b, k, false);
+            EXPECT_EQ(ranA, ranB) << name << " channel " << k;
+            EXPECT_TRUE(SameImage(a, b)) << name << " channel " << k;
+            // Only the colour filter (fourth byte excluded) refuses a channel.
+            EXPECT_EQ(ranA, std::string(name) != "colour filter" || k < 3) << name << " channel " << k;
+            if (std::string(name) == "colour filter" || std::string(name) == "solarize" ||
+                std::string(name) == "posterize")
+                continue;  // these write all four bytes by their rules
+            for (int y = 0; y < original.Height(); ++y)
+                for (int x = 0; x < original.Width(); ++x)
+                    for (int j = 0; j < 4; ++j)
+                        if (j != k) {
+                            ASSERT_EQ(Px(a, x, y)[j], Px(original, x, y)[j]) << name << " channel " << k;
+                        }
+        }
+    // Channel numbers outside 0..3 give an empty set: refused.
+    TEffects fx;
+    Bitmap b = original, t;
+    EXPECT_FALSE(fx.Contrast(b, -1, 10));
+    EXPECT_FALSE(fx.Blur(b, t, 1, 4));
+    EXPECT_FALSE(fx.Pixelization(b, 7, 4, 4));
+    EXPECT_TRUE(SameImage(b, original));
 }
 
 TEST(EnginePointEffects, RefusalsLeaveTheImageAlone) {

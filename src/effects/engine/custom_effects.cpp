@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -94,20 +96,30 @@ void TCustomEffects::RunBands(const TFastWalk& fast, int width, int height, cons
         fast.Bands(0, height, mask);
         return;
     }
-    std::vector<std::jthread> workers;
-    try {
-        for (int i = 1; i < parts; ++i) {
-            const int y0 = static_cast<int>(static_cast<long long>(height) * i / parts);
-            const int y1 = static_cast<int>(static_cast<long long>(height) * (i + 1) / parts);
-            workers.emplace_back([&fast, y0, y1, mask] { fast.Bands(y0, y1, mask); });
+    auto bandStart = [height, parts](int i) { return static_cast<int>(static_cast<long long>(height) * i / parts); };
+    // A band that fails on a worker hands its exception to this thread,
+    // which raises it once every band has ended.
+    std::vector<std::exception_ptr> failures(static_cast<std::size_t>(parts));
+    auto runBand = [&](int i) {
+        try {
+            fast.Bands(bandStart(i), bandStart(i + 1), mask);
+        } catch (...) {
+            failures[static_cast<std::size_t>(i)] = std::current_exception();
         }
-    } catch (const std::system_error&) {
-        // No thread to be had: the remaining bands run here.
-        for (int i = static_cast<int>(workers.size()) + 1; i < parts; ++i)
-            fast.Bands(static_cast<int>(static_cast<long long>(height) * i / parts),
-                       static_cast<int>(static_cast<long long>(height) * (i + 1) / parts), mask);
-    }
-    fast.Bands(0, static_cast<int>(height / parts), mask);
+    };
+    {
+        std::vector<std::jthread> workers;
+        int started = 1;
+        try {
+            for (; started < parts; ++started) workers.emplace_back(runBand, started);
+        } catch (const std::system_error&) {
+            // No thread to be had: the remaining bands run here.
+            for (int i = started; i < parts; ++i) runBand(i);
+        }
+        runBand(0);
+    }  // joins the workers
+    for (const std::exception_ptr& failure : failures)
+        if (failure) std::rethrow_exception(failure);
 }
 
 template <class Event, class Call>
@@ -123,15 +135,20 @@ bool TCustomEffects::RunWalk(Bitmap& bitmap, Bitmap* mask, const Event& event, C
     return true;
 }
 
+// The walks call a copy of the callback, so a callback may replace the
+// slot (for instance by running an effect of this component) without
+// pulling the running routine from under the walk.
 bool TCustomEffects::Scan(Bitmap& bitmap, void* data, Bitmap* mask) {
-    return RunWalk(bitmap, mask, OnScan, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
-        OnScan(ref, x, y, data, cont);
+    const TScanEvent handler = OnScan;
+    return RunWalk(bitmap, mask, handler, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
+        handler(ref, x, y, data, cont);
     });
 }
 
 bool TCustomEffects::ScanPair(Bitmap& bitmap, const TLines& lines, void* data, Bitmap* mask) {
-    return RunWalk(bitmap, mask, OnScanPair, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
-        OnScanPair(ref, x, y, lines, data, cont);
+    const TScanPairEvent handler = OnScanPair;
+    return RunWalk(bitmap, mask, handler, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
+        handler(ref, x, y, lines, data, cont);
     });
 }
 
@@ -153,7 +170,7 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     const long long down = (height + cellHeight - 1) / cellHeight;
     const int first = TransparentRange ? 0 : 1;
     // Every cell needs a colour of its own that is not white.
-    if (across * down + first >= kNoRange) return false;
+    if (!RangeCountFits(across * down + first)) return false;
     rangeBitmap_.SetBitsPerPixel(24);
     rangeBitmap_.SetSize(width, height);
     if (TransparentRange)
@@ -190,12 +207,13 @@ bool TCustomEffects::ScanRange(Bitmap& bitmap, void* data, int cellWidth, int ce
         RunBands(*fast_, bitmap.Width(), bitmap.Height(), nullptr);
         return true;
     }
-    if (!OnScanRange) return true;
+    const TScanRangeEvent handler = OnScanRange;
+    if (!handler) return true;
     WalkPixels(bitmap, nullptr, ranges, [&](TPixelRef& ref, int& x, int& y, int range, bool& cont) {
         TRect cell{x - x % cellWidth, y - y % cellHeight, 0, 0};
         cell.Right = cell.Left + cellWidth;
         cell.Bottom = cell.Top + cellHeight;
-        OnScanRange(ref, x, y, range, cell, data, cont);
+        handler(ref, x, y, range, cell, data, cont);
     });
     return true;
 }

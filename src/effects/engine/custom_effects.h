@@ -77,6 +77,8 @@ public:
     // Range index of a range bitmap pixel (white means no range).
     static constexpr int kNoRange = 0xFFFFFF;
     static int RangeIndexAt(const Bitmap& ranges, int x, int y);
+    // True when ranges 0..count-1 all have a colour other than white.
+    static constexpr bool RangeCountFits(long long count) { return count <= kNoRange; }
 
 protected:
     // Work done by an effect row band by row band in place of the per-pixel

@@ -82,7 +82,7 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
     const long long across = (bitmap.Width() + static_cast<long long>(cellWidth) - 1) / cellWidth;
     const long long down = (bitmap.Height() + static_cast<long long>(cellHeight) - 1) / cellHeight;
     const long long count = across * down + (TransparentRange ? 0 : 1);
-    if (count >= kNoRange) return false;
+    if (!RangeCountFits(count)) return false;
     data.PerRow = static_cast<int>(across);
     data.Count = static_cast<int>(count);
     data.Sums.assign(4 * static_cast<std::size_t>(count), 0);

@@ -1,10 +1,12 @@
 // Per-pixel effects against references written straight from their rules,
 // on random images, through both the band loops and the per-pixel callbacks.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "effects/engine/noise_stream.h"
 #include "engine_support.h"
 
 using namespace pixora;
@@ -133,27 +135,45 @@ TEST(EnginePointEffects, NoiseFollowsItsDrawsAndStaysInRange) {
                     return fx.Noise(b, on, static_cast<uint8_t>(n));
                 },
                 [&](Bitmap& b) {
-                    const int w = b.Width();
-                    ForEachPixel(b, [&](uint8_t* p, int x, int y) {
-                        for (int k = 0; k < 4; ++k) {
-                            if (!on[k]) continue;
-                            const uint32_t i = static_cast<uint32_t>(y * w + x);
-                            p[k] = static_cast<uint8_t>(
-                                Clamp(p[k] + TEffects::NoiseDraw(seed, i, k, 0, n) - TEffects::NoiseDraw(seed, i, k, 1, n)));
+                    for (int y = 0; y < b.Height(); ++y) {
+                        TNoiseStream stream(seed, y);
+                        for (int x = 0; x < b.Width(); ++x) {
+                            uint16_t words[8];
+                            stream.Next(words);
+                            uint8_t* p = Px(b, x, y);
+                            for (int k = 0; k < 4; ++k)
+                                if (on[k])
+                                    p[k] = static_cast<uint8_t>(Clamp(p[k] + TNoiseStream::Draw(words[k], n) -
+                                                                      TNoiseStream::Draw(words[4 + k], n)));
                         }
-                    });
+                    }
                 });
         }
     }
-    // The draws are uniform over 0..n-1.
-    std::vector<int> hits(5, 0);
-    for (uint32_t i = 0; i < 50000; ++i) {
-        const int d = TEffects::NoiseDraw(9, i, static_cast<int>(i & 3), static_cast<int>(i & 1), 5);
-        ASSERT_GE(d, 0);
-        ASSERT_LT(d, 5);
-        ++hits[static_cast<std::size_t>(d)];
+    // Every word of the streams gives uniform draws over 0..n-1, and the
+    // rows' streams differ.
+    std::vector<int> hits(8 * 5, 0);
+    for (int y = 0; y < 50; ++y) {
+        TNoiseStream stream(9, y);
+        for (int x = 0; x < 1000; ++x) {
+            uint16_t words[8];
+            stream.Next(words);
+            for (int i = 0; i < 8; ++i) {
+                const int d = TNoiseStream::Draw(words[i], 5);
+                ASSERT_GE(d, 0);
+                ASSERT_LT(d, 5);
+                ++hits[static_cast<std::size_t>(5 * i + d)];
+            }
+        }
     }
     for (int h : hits) EXPECT_NEAR(h, 10000, 400);
+    uint16_t first[8], second[8];
+    TNoiseStream(9, 0).Next(first);
+    TNoiseStream(9, 1).Next(second);
+    EXPECT_FALSE(std::equal(first, first + 8, second));
+    EXPECT_EQ(TNoiseStream::Draw(65535, 255), 254);
+    EXPECT_EQ(TNoiseStream::Draw(65535, 0), 0);
+
     // Two runs differ (fresh draws per run), amplitude 0 changes nothing.
     TEffects fx;
     const Bitmap original = RandomImage(64, 64, 5);
@@ -164,6 +184,35 @@ TEST(EnginePointEffects, NoiseFollowsItsDrawsAndStaysInRange) {
     Bitmap quiet = original;
     EXPECT_TRUE(fx.Noise(quiet, kAllChannels, 0));
     EXPECT_TRUE(SameImage(quiet, original));
+}
+
+TEST(EnginePointEffects, MaskedNoiseGivesMarkedPixelsTheirUnmaskedValues) {
+    // A pixel's draws depend on its position alone, so skipping pixels of a
+    // mask must not shift the draws of the pixels after them.
+    const Bitmap original = RandomImage(300, 240, 13);
+    TEffects plain;
+    plain.SetRandomSeed(5);
+    Bitmap full = original;
+    plain.Noise(full, kAllChannels, 200);
+    for (bool fastLoops : {true, false}) {
+        TEffects fx;
+        fx.UseFastLoops = fastLoops;
+        fx.Masked = true;
+        fx.MaskBitmap = Bitmap(300, 240);
+        std::mt19937 rng(3);
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (rng() % 3 == 0) SetPx(fx.MaskBitmap, x, y, {255, 255, 255, 255});
+        fx.SetRandomSeed(5);
+        Bitmap b = original;
+        ASSERT_TRUE(fx.Noise(b, kAllChannels, 200));
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 300; ++x) {
+                const bool marked = BytesAt(fx.MaskBitmap, x, y) == TPixelBytes{255, 255, 255, 255};
+                ASSERT_EQ(BytesAt(b, x, y), marked ? BytesAt(full, x, y) : BytesAt(original, x, y))
+                    << x << "," << y << (fastLoops ? " bands" : " callbacks");
+            }
+    }
 }
 
 TEST(EnginePointEffects, ColourFilterReplacesByWindowAndModes) {

@@ -169,3 +169,44 @@ TEST(EngineRotations, MasksTurnWithThePicture) {
     EXPECT_EQ(BytesAt(t, 39, 0), BytesAt(s, 0, 0));
     EXPECT_EQ(BytesAt(t, 0, 0), kBg);
 }
+
+TEST(EngineRotations, LargeImagesMatchThePlainMappings) {
+    // Large enough for several tiles and both cores, and odd-sized so that
+    // no tile ends on the image's edge.
+    static constexpr int W = 301, H = 263;
+    const Bitmap original = RandomImage(W, H, 54);
+    struct Fixed {
+        const char* name;
+        bool (TEffects::*op)(Bitmap&, Bitmap&, const TPixelBytes&);
+        bool swap;
+        TPoint (*to)(int x, int y);
+    };
+    const Fixed ops[] = {
+        {"flip", &TEffects::FlipVertical, false, [](int x, int y) { return TPoint{x, H - 1 - y}; }},
+        {"mirror", &TEffects::MirrorHorizontal, false, [](int x, int y) { return TPoint{W - 1 - x, y}; }},
+        {"left", &TEffects::RotateLeft, true, [](int x, int y) { return TPoint{y, W - 1 - x}; }},
+        {"right", &TEffects::RotateRight, true, [](int x, int y) { return TPoint{H - 1 - y, x}; }},
+        {"half", &TEffects::RotateHalf, false, [](int x, int y) { return TPoint{W - 1 - x, H - 1 - y}; }},
+    };
+    for (const Fixed& f : ops)
+        for (bool fastLoops : {true, false}) {
+            TEffects fx;
+            fx.UseFastLoops = fastLoops;
+            Bitmap s = original, t;
+            ASSERT_TRUE((fx.*f.op)(s, t, kBg));
+            ASSERT_EQ(t.Width(), f.swap ? H : W) << f.name;
+            Bitmap expected(f.swap ? H : W, f.swap ? W : H);
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x) {
+                    const TPoint p = f.to(x, y);
+                    SetPx(expected, p.X, p.Y, BytesAt(original, x, y));
+                }
+            EXPECT_TRUE(SameImage(t, expected)) << f.name << (fastLoops ? " bands" : " callbacks");
+        }
+    for (double degrees : {30.0, 135.0, 250.0}) {
+        TEffects fx;
+        Bitmap s = original, t;
+        ASSERT_TRUE(fx.RotateAngle(s, t, kBg, degrees * kPi / 180));
+        EXPECT_TRUE(SameImage(t, RotateReference(original, degrees * kPi / 180, kBg))) << degrees;
+    }
+}

@@ -1,6 +1,7 @@
 // Blur and sharpen against window references written from their rules.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "engine_support.h"
 
@@ -134,4 +135,72 @@ TEST(EngineWindowEffects, SharpenMatchesItsRule) {
     ASSERT_TRUE(fx.Sharpen(one, out, 2, 1, 0, 100, 0));
     EXPECT_TRUE(SameImage(out, one));
     EXPECT_FALSE(fx.Sharpen(one, out, kAllChannels, 1, 0, std::nan(""), 0));
+}
+
+namespace {
+
+// Window sums through a summed-area table, for windows too large to add up
+// pixel by pixel in a test.
+struct SummedArea {
+    int w, h;
+    std::vector<long long> t[4];
+    explicit SummedArea(const Bitmap& s) : w(s.Width()), h(s.Height()) {
+        for (int k = 0; k < 4; ++k) {
+            t[k].assign(static_cast<std::size_t>((w + 1) * (h + 1)), 0);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    At(k, x + 1, y + 1) = Px(s, x, y)[k] + At(k, x, y + 1) + At(k, x + 1, y) - At(k, x, y);
+        }
+    }
+    long long& At(int k, int x, int y) { return t[k][static_cast<std::size_t>(y * (w + 1) + x)]; }
+    // Sum and count of the clipped window of radius r around (x, y).
+    std::pair<long long, long long> Window(int k, int x, int y, int r) {
+        const int x0 = std::max(x - r, 0), x1 = std::min(x + r, w - 1) + 1;
+        const int y0 = std::max(y - r, 0), y1 = std::min(y + r, h - 1) + 1;
+        return {At(k, x1, y1) - At(k, x0, y1) - At(k, x1, y0) + At(k, x0, y0),
+                static_cast<long long>(x1 - x0) * (y1 - y0)};
+    }
+};
+
+} // namespace
+
+TEST(EngineWindowEffects, LargeWindowsKeepTheExactAverages) {
+    // Windows of tens of thousands of pixels, on both sides of the size at
+    // which the band loops change their way of dividing.
+    const Bitmap original = RandomImage(400, 200, 24);
+    SummedArea area(original);
+    for (int r : {120, 255}) {
+        TEffects fx;
+        Bitmap source = original, blurred, sharpened;
+        ASSERT_TRUE(fx.Blur(source, blurred, r, kAllChannels));
+        ASSERT_TRUE(fx.Sharpen(source, sharpened, kAllChannels, static_cast<uint8_t>(r), 3, 40, 0));
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 400; ++x)
+                for (int k = 0; k < 4; ++k) {
+                    const auto [sum, n] = area.Window(k, x, y, r);
+                    ASSERT_EQ(Px(blurred, x, y)[k], sum / n) << "r " << r << " at " << x << "," << y;
+                    const int c = Px(original, x, y)[k];
+                    const int m = static_cast<int>((sum - c) / (n - 1));
+                    int v = c;
+                    if (c < Clamp(m - 3) || c > Clamp(m + 3)) {
+                        const int d = static_cast<int>(std::nearbyint(c * 40.0 / 100));
+                        v = Clamp(m < c ? c + d : c - d);
+                    }
+                    ASSERT_EQ(Px(sharpened, x, y)[k], v) << "r " << r << " at " << x << "," << y;
+                }
+    }
+    // Sums one below a multiple of the count, where a quotient rounded too
+    // early lands on the integer above: at the largest window the band
+    // loops divide in floats (241 x 273 = 65793 pixels) and at one where
+    // floats would fail (12 x 5483 = 65796). Every average must come out
+    // one lower.
+    for (auto [w, h] : {std::pair{241, 273}, std::pair{12, 5483}}) {
+        Bitmap s(w, h), t;
+        s.Fill(255, 255, 255, 255);
+        Px(s, w / 2, h / 2)[0] = 254;
+        TEffects fx;
+        ASSERT_TRUE(fx.Blur(s, t, 6000, kAllChannels));
+        EXPECT_EQ(BytesAt(t, 0, 0), (TPixelBytes{254, 255, 255, 255})) << w << "x" << h;
+        EXPECT_EQ(BytesAt(t, w - 1, h - 1), (TPixelBytes{254, 255, 255, 255})) << w << "x" << h;
+    }
 }

@@ -17,9 +17,7 @@ bool TCustomEffects::MaskHit(const uint8_t* maskRow, int x) const {
 }
 
 int TCustomEffects::RangeIndexAt(const Bitmap& ranges, int x, int y) {
-    const uint8_t* p = ranges.Row(y) + static_cast<std::size_t>(x) * ranges.BytesPerPixel();
-    // Colour value: red in the low byte, then green, then blue.
-    return p[2] | (p[1] << 8) | (p[0] << 16);
+    return RangeIndexOf(ranges.Row(y) + static_cast<std::size_t>(x) * ranges.BytesPerPixel());
 }
 
 Bitmap TCustomEffects::FitMask(const Bitmap& mask, int width, int height) const {

@@ -13,6 +13,7 @@
 // that does the same work row by row without a call per pixel; the walk then
 // uses it (see TFastWalk), which is where the engine gets its speed.
 
+#include <algorithm>
 #include <functional>
 
 #include "doc/bitmap.h"
@@ -77,6 +78,8 @@ public:
     // Range index of a range bitmap pixel (white means no range).
     static constexpr int kNoRange = 0xFFFFFF;
     static int RangeIndexAt(const Bitmap& ranges, int x, int y);
+    // The same for a pixel's bytes: the colour value, red in the low byte.
+    static int RangeIndexOf(const uint8_t* p) { return p[2] | (p[1] << 8) | (p[0] << 16); }
     // True when ranges 0..count-1 all have a colour other than white.
     static constexpr bool RangeCountFits(long long count) { return count <= kNoRange; }
 
@@ -117,21 +120,37 @@ protected:
 
     // True when the mask pixel at x of a mask row matches the mask colour.
     bool MaskHit(const uint8_t* maskRow, int x) const;
-    // Calls fn(x0, x1) for each run of visited pixels of row y.
+    // Calls fn(a, b) for each run a..b-1 of visited pixels of row y within
+    // columns x0..x1-1.
     template <class Fn>
-    void ForEachSpan(const Bitmap* mask, int y, int width, Fn&& fn) const {
+    void ForEachSpanIn(const Bitmap* mask, int y, int x0, int x1, Fn&& fn) const {
         if (!mask) {
-            fn(0, width);
+            if (x1 > x0) fn(x0, x1);
             return;
         }
         const uint8_t* m = mask->Row(y);
-        int x = 0;
-        while (x < width) {
-            while (x < width && !MaskHit(m, x)) ++x;
+        int x = x0;
+        while (x < x1) {
+            while (x < x1 && !MaskHit(m, x)) ++x;
             const int start = x;
-            while (x < width && MaskHit(m, x)) ++x;
+            while (x < x1 && MaskHit(m, x)) ++x;
             if (x > start) fn(start, x);
         }
+    }
+    template <class Fn>
+    void ForEachSpan(const Bitmap* mask, int y, int width, Fn&& fn) const {
+        ForEachSpanIn(mask, y, 0, width, fn);
+    }
+    // Calls fn(y, a, b) for the visited runs of rows y0..y1-1 in square
+    // tiles, so that work reading another bitmap along a slant or across
+    // its rows stays within a small part of it at a time.
+    template <class Fn>
+    void ForEachSpanInTiles(const Bitmap* mask, int y0, int y1, int width, Fn&& fn) const {
+        constexpr int kTile = 64;
+        for (int ty = y0; ty < y1; ty += kTile)
+            for (int tx = 0; tx < width; tx += kTile)
+                for (int y = ty; y < std::min(ty + kTile, y1); ++y)
+                    ForEachSpanIn(mask, y, tx, std::min(tx + kTile, width), [&](int a, int b) { fn(y, a, b); });
     }
 
     // The mask a walk over a width x height bitmap uses (null for none).

@@ -63,6 +63,8 @@ public:
     bool Blur(Bitmap& source, Bitmap& target, int radius, int channel);
     bool Blur(Bitmap& source, Bitmap& target, int radius, const TChannelSet& channels);
 
+    // The draws come from the rows' noise streams (noise_stream.h), started
+    // from a seed that the engine's generator gives each walk afresh.
     bool Noise(Bitmap& bitmap, int channel, uint8_t amplitude);
     bool Noise(Bitmap& bitmap, const TChannelSet& channels, uint8_t amplitude);
 
@@ -88,11 +90,6 @@ public:
     bool RoughBlur(Bitmap& bitmap, int channel, bool fast, int radius, int cellWidth, int cellHeight);
     bool RoughBlur(Bitmap& bitmap, const TChannelSet& channels, bool fast, int radius, int cellWidth,
                    int cellHeight);
-
-    // The random draw noise uses: a uniform integer 0..n-1 (0 when n is 0)
-    // that depends only on the walk's seed, the pixel's position in the
-    // image, the channel and which of the two draws it is.
-    static int NoiseDraw(uint32_t seed, uint32_t pixelIndex, int channel, int draw, int n);
 
 private:
     // Runs the single-bitmap walk with a per-pixel routine and its band

@@ -125,15 +125,9 @@ bool TEffects::Noise(Bitmap& bitmap, int channel, uint8_t amplitude) {
 bool TEffects::Noise(Bitmap& bitmap, const TChannelSet& channels, uint8_t amplitude) {
     if (bitmap.Empty() || !HasChannel(channels)) return false;
     TNoiseData data{channels, amplitude, static_cast<uint32_t>(random_())};
-    kernels::TNoiseKernel kernel{data.Seed, static_cast<uint32_t>(bitmap.Width()), {}};
+    kernels::TNoiseKernel kernel{data.Seed, {}};
     for (int k = 0; k < 4; ++k) kernel.N[k] = channels[k] ? amplitude : 0;
     return ScanWithKernel(bitmap, &data, kernel, true);
-}
-
-int TEffects::NoiseDraw(uint32_t seed, uint32_t pixelIndex, int channel, int draw, int n) {
-    const uint32_t h = kernels::NoiseHash(seed, pixelIndex * 4u + static_cast<uint32_t>(channel));
-    const uint32_t half = draw == 0 ? (h & 0xFFFFu) : (h >> 16);
-    return static_cast<int>((half * static_cast<uint32_t>(n)) >> 16);
 }
 
 struct TColourFilterData {

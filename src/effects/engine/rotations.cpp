@@ -51,17 +51,15 @@ bool TEffects::FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& 
         Copy4(to[static_cast<std::size_t>(t.Y)] + 4 * static_cast<std::ptrdiff_t>(t.X), p.B);
     };
     const TFastWalk fast{[this, src, &rotation, &targetLines, W, H](int y0, int y1, const Bitmap* mask) {
-                             for (int y = y0; y < y1; ++y) {
+                             // Tiles: a turn writes the target across its rows.
+                             ForEachSpanInTiles(mask, y0, y1, W, [&](int y, int a, int b) {
                                  const uint8_t* row = src->Row(y);
-                                 ForEachSpan(mask, y, W, [&](int a, int b) {
-                                     for (int x = a; x < b; ++x) {
-                                         const TPoint t = rotation.Map(x, y, W, H);
-                                         Copy4(targetLines[static_cast<std::size_t>(t.Y)] +
-                                                   4 * static_cast<std::ptrdiff_t>(t.X),
-                                               row + 4 * static_cast<std::ptrdiff_t>(x));
-                                     }
-                                 });
-                             }
+                                 for (int x = a; x < b; ++x) {
+                                     const TPoint t = rotation.Map(x, y, W, H);
+                                     Copy4(targetLines[static_cast<std::size_t>(t.Y)] + 4 * static_cast<std::ptrdiff_t>(t.X),
+                                           row + 4 * static_cast<std::ptrdiff_t>(x));
+                                 }
+                             });
                          },
                          true};
     return ScanPairWith(*src, targetLines, nullptr, std::move(routine), fast);
@@ -162,17 +160,16 @@ bool TEffects::RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& ba
     }
     const TFastWalk fast{[&, TW](int y0, int y1, const Bitmap* mask) {
                              TRoundToNearest inside;
-                             for (int y = y0; y < y1; ++y) {
+                             // Tiles: a target row reads the source along a slant.
+                             ForEachSpanInTiles(mask, y0, y1, TW, [&](int y, int a, int b) {
                                  const double DY = y - ty;
                                  const double ys = DY * s, yc = DY * c;
                                  uint8_t* row = target.Row(y);
-                                 ForEachSpan(mask, y, TW, [&](int a, int b) {
-                                     for (int x = a; x < b; ++x)
-                                         sample(sourceLines, colX[static_cast<std::size_t>(x)] - ys,
-                                                colY[static_cast<std::size_t>(x)] + yc,
-                                                row + 4 * static_cast<std::ptrdiff_t>(x));
-                                 });
-                             }
+                                 for (int x = a; x < b; ++x)
+                                     sample(sourceLines, colX[static_cast<std::size_t>(x)] - ys,
+                                            colY[static_cast<std::size_t>(x)] + yc,
+                                            row + 4 * static_cast<std::ptrdiff_t>(x));
+                             });
                          },
                          true};
     return ScanPairWith(target, sourceLines, nullptr, std::move(routine), fast, walkMask);

@@ -74,7 +74,7 @@ Bitmap RoughReference(const Bitmap& b, int w, int h, const TChannelSet& on, bool
 
 TEST(EngineRangeEffects, PixelizationAveragesEachCell) {
     const Bitmap original = RandomImage(301, 257, 41);
-    for (auto [w, h] : {std::pair{8, 8}, std::pair{2, 50}, std::pair{13, 5}, std::pair{400, 400}})
+    for (auto [w, h] : {std::pair{8, 8}, std::pair{2, 50}, std::pair{13, 5}, std::pair{3, 3}, std::pair{400, 400}})
         for (const TChannelSet& on : {kAllChannels, TChannelSet{true, false, false, true}})
             for (bool fastLoops : {true, false}) {
                 TEffects fx;

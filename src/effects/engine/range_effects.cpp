@@ -2,6 +2,7 @@
 // first sums every enabled channel per range, the second writes each pixel
 // from its range's figures.
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "effects/engine/effects.h"
@@ -20,6 +21,20 @@ struct TEffects::TRangeData {
     std::vector<uint8_t> Values;    // 4 per range: what the second walk writes
 
     bool Valid(int range) const { return range >= 0 && range < Count; }
+
+    // Same settings and table sizes, all sums zero.
+    TRangeData EmptyCopy() const {
+        TRangeData part;
+        part.Channels = Channels;
+        part.Count = Count;
+        part.Sums.assign(Sums.size(), 0);
+        part.Pixels.assign(Pixels.size(), 0);
+        return part;
+    }
+    void Merge(const TRangeData& part) {
+        for (std::size_t i = 0; i < Sums.size(); ++i) Sums[i] += part.Sums[i];
+        for (std::size_t i = 0; i < Pixels.size(); ++i) Pixels[i] += part.Pixels[i];
+    }
 
     // Adds the n pixels from p on (all of one range).
     void AddRun(int range, const uint8_t* p, int n) {
@@ -94,32 +109,44 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
     data.Sums.assign(4 * static_cast<std::size_t>(count), 0);
     data.Pixels.assign(static_cast<std::size_t>(count), 0);
 
-    // Walks the runs of pixels that share a range: fn(first pixel, run
-    // length, range). Pixels of no range are skipped.
-    auto bands = [this, &bitmap](auto fn) {
-        return [this, &bitmap, fn](int y0, int y1, const Bitmap*) {
-            const Bitmap& ranges = *ActiveRanges();
-            const int bpp = ranges.BytesPerPixel(), w = bitmap.Width();
-            for (int y = y0; y < y1; ++y) {
-                uint8_t* row = bitmap.Row(y);
-                const uint8_t* rrow = ranges.Row(y);
-                int x = 0;
-                while (x < w) {
-                    const uint8_t* r = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
-                    const int start = x;
-                    for (++x; x < w; ++x) {
-                        const uint8_t* q = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
-                        if (q[0] != r[0] || q[1] != r[1] || q[2] != r[2]) break;
-                    }
-                    const int range = RangeIndexOf(r);
-                    if (range != kNoRange) fn(row + 4 * static_cast<std::ptrdiff_t>(start), x - start, range);
+    // Walks the runs of pixels of rows y0..y1-1 that share a range:
+    // fn(first pixel, run length, range). Pixels of no range are skipped.
+    auto runs = [this, &bitmap](int y0, int y1, auto&& fn) {
+        const Bitmap& ranges = *ActiveRanges();
+        const int bpp = ranges.BytesPerPixel(), w = bitmap.Width();
+        for (int y = y0; y < y1; ++y) {
+            uint8_t* row = bitmap.Row(y);
+            const uint8_t* rrow = ranges.Row(y);
+            int x = 0;
+            while (x < w) {
+                const uint8_t* r = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
+                const int start = x;
+                for (++x; x < w; ++x) {
+                    const uint8_t* q = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
+                    if (q[0] != r[0] || q[1] != r[1] || q[2] != r[2]) break;
                 }
+                const int range = RangeIndexOf(r);
+                if (range != kNoRange) fn(row + 4 * static_cast<std::ptrdiff_t>(start), x - start, range);
             }
-        };
+        }
     };
 
-    // First walk: sums and counts (one band: the sums are shared).
-    const TFastWalk gather{bands([&data](uint8_t* p, int n, int range) { data.AddRun(range, p, n); }), false};
+    // First walk: sums and counts. Integer sums do not care in which order
+    // they are added, so bands may gather into tables of their own and add
+    // them up afterwards, where those tables are small beside the image.
+    const bool split = data.Count <= static_cast<long long>(bitmap.Width()) * bitmap.Height() / 16;
+    std::mutex merging;
+    const TFastWalk gather{[&](int y0, int y1, const Bitmap*) {
+                               if (!split) {
+                                   runs(y0, y1, [&](uint8_t* p, int n, int range) { data.AddRun(range, p, n); });
+                                   return;
+                               }
+                               TRangeData part = data.EmptyCopy();
+                               runs(y0, y1, [&](uint8_t* p, int n, int range) { part.AddRun(range, p, n); });
+                               const std::lock_guard lock(merging);
+                               data.Merge(part);
+                           },
+                           split};
     const bool ran = ScanRangeWith(
         bitmap, &data, cellWidth, cellHeight, nullptr,
         [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { data.AddRun(range, p.B, 1); }, gather);
@@ -127,7 +154,10 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
     data.ComputeValues();
 
     // Second walk over the same ranges.
-    const TFastWalk spread{bands([&data](uint8_t* p, int n, int range) { data.WriteRun(range, p, n); }), true};
+    const TFastWalk spread{[&](int y0, int y1, const Bitmap*) {
+                               runs(y0, y1, [&](uint8_t* p, int n, int range) { data.WriteRun(range, p, n); });
+                           },
+                           true};
     return ScanRangeWith(
         bitmap, &data, cellWidth, cellHeight, &RangeBitmap(),
         [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { data.WriteRun(range, p.B, 1); },

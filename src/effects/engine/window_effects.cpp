@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "effects/engine/effects.h"
@@ -91,7 +92,7 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
     std::vector<uint32_t> columns(n4, 0), prefix(n4 + 4, 0), sums(n4);
     std::vector<float> widths(n4);
     std::vector<int32_t> means(Sharpen ? n4 : 0);
-    std::vector<uint8_t> out(n4);
+    std::vector<uint8_t> out(n4), raised(Sharpen ? n4 : 0), lowered(Sharpen ? n4 : 0);
     for (int x = 0; x < W; ++x)
         for (int k = 0; k < 4; ++k)
             widths[4 * static_cast<std::size_t>(x) + k] = static_cast<float>(Hi(x, span, W) - Lo(x, span) + 1);
@@ -101,6 +102,10 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
         above[c] = Mode == 0 ? Up[c] : Mode == 1 ? Contrast[c] : static_cast<uint8_t>(c);
         below[c] = Mode == 0 ? Down[c] : Mode == 1 ? Contrast[c] : static_cast<uint8_t>(c);
     }
+
+    uint32_t keep = 0;  // the bytes of the enabled channels
+    for (int k = 0; k < 4; ++k)
+        if (Channels[k]) keep |= 0xFFu << (8 * k);
 
     auto addRow = [&](int yy, bool add) {
         const uint8_t* s = lines[static_cast<std::size_t>(yy)];
@@ -159,20 +164,35 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
             }
         }
         if (Sharpen) {
-            const int t = Threshold;
+            // The table lookups first, then a loop without them (and
+            // without branches) that the compiler turns into vector code.
+            uint8_t* up = raised.data();
+            uint8_t* down = lowered.data();
             for (std::size_t i = 0; i < n4; ++i) {
-                const int c = srow[i], m = means[i];
+                up[i] = above[srow[i]];
+                down[i] = below[srow[i]];
+            }
+            const int t = Threshold;
+            const int32_t* mean = means.data();
+            uint8_t* o = out.data();
+            for (std::size_t i = 0; i < n4; ++i) {
+                const int c = srow[i], m = mean[i], u = up[i], d = down[i];
                 const int lo = std::max(m - t, 0), hi = std::min(m + t, 255);
-                const uint8_t moved = m < c ? above[static_cast<std::size_t>(c)] : below[static_cast<std::size_t>(c)];
-                out[i] = (c < lo) | (c > hi) ? moved : static_cast<uint8_t>(c);
+                const int rising = -static_cast<int>(m < c), outside = -static_cast<int>((c < lo) | (c > hi));
+                const int moved = (u & rising) | (d & ~rising);
+                o[i] = static_cast<uint8_t>((moved & outside) | (c & ~outside));
             }
         }
 
         uint8_t* trow = target.Row(y);
         fx.ForEachSpan(mask, y, W, [&](int a, int b) {
-            for (int x = a; x < b; ++x)
-                for (int k = 0; k < 4; ++k)
-                    if (Channels[k]) trow[4 * x + k] = out[4 * static_cast<std::size_t>(x) + k];
+            for (int x = a; x < b; ++x) {
+                uint32_t v, r;
+                std::memcpy(&v, trow + 4 * static_cast<std::ptrdiff_t>(x), 4);
+                std::memcpy(&r, out.data() + 4 * static_cast<std::size_t>(x), 4);
+                v = (v & ~keep) | (r & keep);
+                std::memcpy(trow + 4 * static_cast<std::ptrdiff_t>(x), &v, 4);
+            }
         });
         // Slide the column sums one row down.
         if (y + 1 < y1) {

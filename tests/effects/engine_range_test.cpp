@@ -1,5 +1,6 @@
 // Pixelization and rough blur against references that number the cells
 // themselves.
+#include <limits>
 #include <vector>
 
 #include "engine_support.h"
@@ -86,8 +87,13 @@ TEST(EngineRangeEffects, PixelizationAveragesEachCell) {
     TEffects fx;
     Bitmap b = original;
     EXPECT_FALSE(fx.Pixelization(b, kAllChannels, 0, 8));
+    EXPECT_FALSE(fx.Pixelization(b, kAllChannels, 8, std::numeric_limits<int>::max()));
+    EXPECT_FALSE(fx.ScanRange(b, nullptr, std::numeric_limits<int>::max(), 8));
     EXPECT_FALSE(fx.Pixelization(b, TChannelSet{}, 8, 8));
     EXPECT_TRUE(SameImage(b, original));
+    // The largest cells still work: one cell over the whole image.
+    ASSERT_TRUE(fx.Pixelization(b, kAllChannels, 1 << 24, 1 << 24));
+    EXPECT_TRUE(SameImage(b, PixelizeReference(original, 400, 400, kAllChannels)));
 }
 
 TEST(EngineRangeEffects, TransparentRangeDecidesAboutPixelsOutsideTheShapes) {

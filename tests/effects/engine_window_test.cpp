@@ -1,6 +1,7 @@
 // Blur and sharpen against window references written from their rules.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "engine_support.h"
@@ -202,5 +203,27 @@ TEST(EngineWindowEffects, LargeWindowsKeepTheExactAverages) {
         ASSERT_TRUE(fx.Blur(s, t, 6000, kAllChannels));
         EXPECT_EQ(BytesAt(t, 0, 0), (TPixelBytes{254, 255, 255, 255})) << w << "x" << h;
         EXPECT_EQ(BytesAt(t, w - 1, h - 1), (TPixelBytes{254, 255, 255, 255})) << w << "x" << h;
+    }
+}
+
+TEST(EngineWindowEffects, ExtremeParametersSaturateInsteadOfOverflowing) {
+    const Bitmap original = RandomImage(40, 30, 25);
+    for (bool fastLoops : {true, false}) {
+        TEffects fx;
+        fx.UseFastLoops = fastLoops;
+        Bitmap source = original, huge, whole;
+        // A radius past the image's size is the whole image.
+        ASSERT_TRUE(fx.Blur(source, huge, std::numeric_limits<int>::max(), kAllChannels));
+        ASSERT_TRUE(fx.Blur(source, whole, 40, kAllChannels));
+        EXPECT_TRUE(SameImage(huge, whole));
+        // Percentages far out move every changed byte to its limit, as a
+        // merely large one does.
+        for (uint8_t mode : {0, 1})
+            for (double sign : {1.0, -1.0}) {
+                Bitmap far, large;
+                ASSERT_TRUE(fx.Sharpen(source, far, kAllChannels, 1, 5, sign * 1e300, mode));
+                ASSERT_TRUE(fx.Sharpen(source, large, kAllChannels, 1, 5, sign * 1e7, mode));
+                EXPECT_TRUE(SameImage(far, large)) << int(mode) << " " << sign;
+            }
     }
 }

@@ -164,8 +164,8 @@ TLines TCustomEffects::LinesOf(Bitmap& bitmap) {
 }
 
 bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int cellHeight) {
-    const long long across = (width + cellWidth - 1) / cellWidth;
-    const long long down = (height + cellHeight - 1) / cellHeight;
+    const long long across = (width + static_cast<long long>(cellWidth) - 1) / cellWidth;
+    const long long down = (height + static_cast<long long>(cellHeight) - 1) / cellHeight;
     const int first = TransparentRange ? 0 : 1;
     // Every cell needs a colour of its own that is not white.
     if (!RangeCountFits(across * down + first)) return false;
@@ -188,7 +188,7 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
 
 bool TCustomEffects::ScanRange(Bitmap& bitmap, void* data, int cellWidth, int cellHeight,
                                const Bitmap* rangeBitmap) {
-    if (bitmap.Empty() || cellWidth < 1 || cellHeight < 1) return false;
+    if (bitmap.Empty() || !CellSizeFits(cellWidth, cellHeight)) return false;
     bitmap.SetBitsPerPixel(32);
     const Bitmap* ranges = rangeBitmap;
     if (!ranges || ranges->Width() != bitmap.Width() || ranges->Height() != bitmap.Height()) {

@@ -80,6 +80,9 @@ public:
     static int RangeIndexAt(const Bitmap& ranges, int x, int y);
     // The same for a pixel's bytes: the colour value, red in the low byte.
     static int RangeIndexOf(const uint8_t* p) { return p[2] | (p[1] << 8) | (p[0] << 16); }
+    // Cells of 1 up to 2^24 pixels a side: larger ones would take the shape
+    // arithmetic (x + w and the like) beyond the range of int.
+    static constexpr bool CellSizeFits(int w, int h) { return w >= 1 && h >= 1 && w <= (1 << 24) && h <= (1 << 24); }
     // True when ranges 0..count-1 all have a colour other than white.
     static constexpr bool RangeCountFits(long long count) { return count <= kNoRange; }
 

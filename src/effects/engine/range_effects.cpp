@@ -99,7 +99,7 @@ struct TEffects::TRangeData {
 };
 
 bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int cellHeight) {
-    if (bitmap.Empty() || !HasChannel(data.Channels) || cellWidth < 1 || cellHeight < 1) return false;
+    if (bitmap.Empty() || !HasChannel(data.Channels) || !CellSizeFits(cellWidth, cellHeight)) return false;
     const long long across = (bitmap.Width() + static_cast<long long>(cellWidth) - 1) / cellWidth;
     const long long down = (bitmap.Height() + static_cast<long long>(cellHeight) - 1) / cellHeight;
     const long long count = across * down + (TransparentRange ? 0 : 1);

@@ -31,9 +31,13 @@ struct TEffects::TWindowData {
     void Prepare() {
         if (!Sharpen) return;
         TRoundToNearest nearest;
-        const int a = static_cast<int>(std::nearbyint(Percent * 255 / 100));
+        // Limits that change no result (every byte is clamped anyway) but
+        // keep the conversions to int defined for any percentage: a step
+        // beyond 512 saturates every byte, and so does a contrast amount
+        // beyond 255 * 256 for every byte but 127, which no amount moves.
+        const int a = static_cast<int>(std::nearbyint(std::clamp(Percent * 255 / 100, -65280.0, 65280.0)));
         for (int c = 0; c < 256; ++c) {
-            const int d = static_cast<int>(std::nearbyint(c * Percent / 100));
+            const int d = static_cast<int>(std::nearbyint(std::clamp(c * Percent / 100, -512.0, 512.0)));
             Up[c] = kernels::Clamp255(c + d);
             Down[c] = kernels::Clamp255(c - d);
             Contrast[c] = EngineContrastValue(c, a);
@@ -213,7 +217,8 @@ bool TEffects::WindowEffect(Bitmap& source, Bitmap& target, TWindowData& data) {
     data.Prepare();
     const TLines lines = LinesOf(*src);
 
-    const int W = data.Width, H = data.Height, r = data.Radius;
+    // Window parts beyond the image add nothing.
+    const int W = data.Width, H = data.Height, r = std::min(data.Radius, std::max(W, H));
     // Per-pixel routine: the window summed straight from the source rows.
     TScanPairEvent routine = [&data, W, H, r](TPixelRef& p, int& x, int& y, const TLines& rows, void*, bool&) {
         uint64_t sums[4] = {0, 0, 0, 0};

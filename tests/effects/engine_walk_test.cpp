@@ -47,7 +47,7 @@ TEST(EngineWalks, SingleWalkVisitsRowsInOrderAndHonoursMasks) {
     // A given mask is centred on the image; the padding uses the fill colour.
     Bitmap given(1, 1);
     SetPx(given, 0, 0, {255, 255, 255, 255});
-    EXPECT_EQ(Visits(fx, b, &given), (std::vector<TPoint>{{1, 0}}));  // (3-1)/2, (2-1)/2
+    EXPECT_EQ(Visits(fx, b, &given), (std::vector<TPoint>{{1, 0}})); // (3-1)/2, (2-1)/2
     fx.SetMaskFillColour({255, 255, 255, 255});
     EXPECT_EQ(Visits(fx, b, &given).size(), 6u);
 
@@ -64,10 +64,10 @@ TEST(EngineWalks, CallbacksCanStopOrMoveTheWalk) {
     fx.OnScan = [&](TPixelRef&, int& x, int& y, void*, bool& cont) {
         seen.push_back({x, y});
         if (x == 1 && y == 0) {
-            x = 3;  // jump ahead in the row
+            x = 3; // jump ahead in the row
             y = 1;
         } else if (x == 3 && y == 1) {
-            x = -5;  // negative positions count as 0
+            x = -5; // negative positions count as 0
             y = 2;
         } else if (y == 2 && x == 1) {
             cont = false;
@@ -102,7 +102,7 @@ TEST(EngineWalks, RangeWalkNumbersCellsAndSkipsWhite) {
     fx.OnScanRange = [&](TPixelRef&, int& x, int& y, int range, TRect& cell, void*, bool&) {
         seen.push_back({x, y, range, cell});
     };
-    fx.RangeType = rtFrame;  // a 3x3 frame leaves the centre white
+    fx.RangeType = rtFrame; // a 3x3 frame leaves the centre white
     ASSERT_TRUE(fx.ScanRange(b, nullptr, 3, 3));
     // Cells: (0..2) is range 0, (3..5) range 1 (clipped to columns 3..4,
     // so its frame misses (4, 1)).
@@ -129,7 +129,7 @@ TEST(EngineWalks, RangeWalkNumbersCellsAndSkipsWhite) {
 
 TEST(EngineWalks, RangeShapesStayInsideTheirCellsAndFollowTheMargin) {
     TShapePoints sp;
-    sp.SetRect(10, 20, 8, 4);  // 4 < 8: width shrinks; 4 < 4 fails: height kept
+    sp.SetRect(10, 20, 8, 4); // 4 < 8: width shrinks; 4 < 4 fails: height kept
     EXPECT_EQ(sp.Left(), 8);
     EXPECT_EQ(sp.Width(), 6);
     EXPECT_EQ(sp.Top(), 20);
@@ -151,7 +151,8 @@ TEST(EngineWalks, RangeShapesStayInsideTheirCellsAndFollowTheMargin) {
                 if (TCustomEffects::RangeIndexAt(canvas, x, y) == TCustomEffects::kNoRange) continue;
                 const bool in = x >= 10 && x < 26 && y >= 10 && y < 22;
                 (in ? inside : outside)++;
-                EXPECT_TRUE(x >= 8 && x <= 26 && y >= 8 && y <= 22) << "shape " << t << " at " << x << "," << y;
+                EXPECT_TRUE(x >= 8 && x <= 26 && y >= 8 && y <= 22)
+                    << "shape " << t << " at " << x << "," << y;
             }
         EXPECT_GT(inside, 0) << "shape " << t;
         if (t == rtRect) {
@@ -192,7 +193,8 @@ public:
     }
     bool ScanRange(Bitmap& bitmap, void* data, int w, int h, const Bitmap* ranges) override {
         const TScanRangeEvent inner = OnScanRange;
-        OnScanRange = [&, left = 5](TPixelRef& p, int& x, int& y, int r, TRect& rc, void* d, bool& c) mutable {
+        OnScanRange = [&, left = 5](TPixelRef& p, int& x, int& y, int r, TRect& rc, void* d,
+                                    bool& c) mutable {
             Fail(left);
             inner(p, x, y, r, rc, d, c);
         };
@@ -243,7 +245,8 @@ TEST(EngineWalks, EffectsPutTheUserCallbacksBack) {
              Bitmap t;
              return fx.RotateLeft(b, t, {});
          }},
-        {"pixelization (range walk)", [](TEffects& fx, Bitmap& b) { return fx.Pixelization(b, kAllChannels, 2, 2); }},
+        {"pixelization (range walk)",
+         [](TEffects& fx, Bitmap& b) { return fx.Pixelization(b, kAllChannels, 2, 2); }},
     };
     for (const auto& [name, effect] : effects) {
         FailingEffects fx;

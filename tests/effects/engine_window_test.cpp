@@ -34,7 +34,8 @@ Bitmap BlurReference(const Bitmap& s, int r, const TChannelSet& on) {
     return t;
 }
 
-Bitmap SharpenReference(const Bitmap& s, const TChannelSet& on, int r, int threshold, double percent, int mode) {
+Bitmap SharpenReference(const Bitmap& s, const TChannelSet& on, int r, int threshold, double percent,
+                        int mode) {
     Bitmap t = s;
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x)
@@ -73,7 +74,8 @@ TEST(EngineWindowEffects, BlurMatchesTheWindowAverage) {
                 fx.UseFastLoops = fastLoops;
                 Bitmap source = original, target;
                 ASSERT_TRUE(fx.Blur(source, target, r, on));
-                EXPECT_TRUE(SameImage(target, expected)) << "radius " << r << (fastLoops ? " bands" : " callbacks");
+                EXPECT_TRUE(SameImage(target, expected))
+                    << "radius " << r << (fastLoops ? " bands" : " callbacks");
                 EXPECT_TRUE(SameImage(source, original));
             }
         }
@@ -125,9 +127,10 @@ TEST(EngineWindowEffects, SharpenMatchesItsRule) {
             fx.UseFastLoops = fastLoops;
             Bitmap source = original, target;
             ASSERT_TRUE(fx.Sharpen(source, target, kAllChannels, static_cast<uint8_t>(c.r),
-                                   static_cast<uint8_t>(c.threshold), c.percent, static_cast<uint8_t>(c.mode)));
-            EXPECT_TRUE(SameImage(target, expected)) << "r " << c.r << " T " << c.threshold << " P " << c.percent
-                                                     << " mode " << c.mode;
+                                   static_cast<uint8_t>(c.threshold), c.percent,
+                                   static_cast<uint8_t>(c.mode)));
+            EXPECT_TRUE(SameImage(target, expected))
+                << "r " << c.r << " T " << c.threshold << " P " << c.percent << " mode " << c.mode;
         }
     }
     // A single pixel has no neighbours: it stays as it is.

@@ -94,7 +94,9 @@ void TCustomEffects::RunBands(const TFastWalk& fast, int width, int height, cons
         fast.Bands(0, height, mask);
         return;
     }
-    auto bandStart = [height, parts](int i) { return static_cast<int>(static_cast<long long>(height) * i / parts); };
+    auto bandStart = [height, parts](int i) {
+        return static_cast<int>(static_cast<long long>(height) * i / parts);
+    };
     // A band that fails on a worker hands its exception to this thread,
     // which raises it once every band has ended.
     std::vector<std::exception_ptr> failures(static_cast<std::size_t>(parts));
@@ -109,13 +111,15 @@ void TCustomEffects::RunBands(const TFastWalk& fast, int width, int height, cons
         std::vector<std::jthread> workers;
         int started = 1;
         try {
-            for (; started < parts; ++started) workers.emplace_back(runBand, started);
+            for (; started < parts; ++started)
+                workers.emplace_back(runBand, started);
         } catch (const std::system_error&) {
             // No thread to be had: the remaining bands run here.
-            for (int i = started; i < parts; ++i) runBand(i);
+            for (int i = started; i < parts; ++i)
+                runBand(i);
         }
         runBand(0);
-    }  // joins the workers
+    } // joins the workers
     for (const std::exception_ptr& failure : failures)
         if (failure) std::rethrow_exception(failure);
 }
@@ -138,9 +142,8 @@ bool TCustomEffects::RunWalk(Bitmap& bitmap, Bitmap* mask, const Event& event, C
 // pulling the running routine from under the walk.
 bool TCustomEffects::Scan(Bitmap& bitmap, void* data, Bitmap* mask) {
     const TScanEvent handler = OnScan;
-    return RunWalk(bitmap, mask, handler, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
-        handler(ref, x, y, data, cont);
-    });
+    return RunWalk(bitmap, mask, handler,
+                   [&](TPixelRef& ref, int& x, int& y, int, bool& cont) { handler(ref, x, y, data, cont); });
 }
 
 bool TCustomEffects::ScanPair(Bitmap& bitmap, const TLines& lines, void* data, Bitmap* mask) {
@@ -159,7 +162,8 @@ Bitmap* TCustomEffects::ReadableSource(Bitmap& source, const Bitmap& target, Bit
 
 TLines TCustomEffects::LinesOf(Bitmap& bitmap) {
     TLines lines(static_cast<std::size_t>(bitmap.Height()));
-    for (int y = 0; y < bitmap.Height(); ++y) lines[static_cast<std::size_t>(y)] = bitmap.Row(y);
+    for (int y = 0; y < bitmap.Height(); ++y)
+        lines[static_cast<std::size_t>(y)] = bitmap.Row(y);
     return lines;
 }
 
@@ -171,8 +175,7 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     if (!RangeCountFits(across * down + first)) return false;
     rangeBitmap_.SetBitsPerPixel(24);
     rangeBitmap_.SetSize(width, height);
-    if (TransparentRange)
-        rangeBitmap_.Fill(255, 255, 255);
+    if (TransparentRange) rangeBitmap_.Fill(255, 255, 255);
     // (SetSize leaves the bitmap black, which is range 0 otherwise.)
     int counter = first;
     for (int y = 0; y < height; y += cellHeight) {

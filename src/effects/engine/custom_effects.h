@@ -82,7 +82,9 @@ public:
     static int RangeIndexOf(const uint8_t* p) { return p[2] | (p[1] << 8) | (p[0] << 16); }
     // Cells of 1 up to 2^24 pixels a side: larger ones would take the shape
     // arithmetic (x + w and the like) beyond the range of int.
-    static constexpr bool CellSizeFits(int w, int h) { return w >= 1 && h >= 1 && w <= (1 << 24) && h <= (1 << 24); }
+    static constexpr bool CellSizeFits(int w, int h) {
+        return w >= 1 && h >= 1 && w <= (1 << 24) && h <= (1 << 24);
+    }
     // True when ranges 0..count-1 all have a colour other than white.
     static constexpr bool RangeCountFits(long long count) { return count <= kNoRange; }
 
@@ -99,8 +101,7 @@ protected:
 
     // Installs an effect's callback (and band routine) and puts the previous
     // ones back when it goes out of scope, exceptions included.
-    template <class Event>
-    class TCallbackGuard {
+    template <class Event> class TCallbackGuard {
     public:
         TCallbackGuard(TCustomEffects& owner, Event& slot, Event routine, const TFastWalk* fast)
             : owner_(owner), slot_(slot), saved_(std::move(slot)), savedFast_(owner.fast_) {
@@ -125,8 +126,7 @@ protected:
     bool MaskHit(const uint8_t* maskRow, int x) const;
     // Calls fn(a, b) for each run a..b-1 of visited pixels of row y within
     // columns x0..x1-1.
-    template <class Fn>
-    void ForEachSpanIn(const Bitmap* mask, int y, int x0, int x1, Fn&& fn) const {
+    template <class Fn> void ForEachSpanIn(const Bitmap* mask, int y, int x0, int x1, Fn&& fn) const {
         if (!mask) {
             if (x1 > x0) fn(x0, x1);
             return;
@@ -134,14 +134,15 @@ protected:
         const uint8_t* m = mask->Row(y);
         int x = x0;
         while (x < x1) {
-            while (x < x1 && !MaskHit(m, x)) ++x;
+            while (x < x1 && !MaskHit(m, x))
+                ++x;
             const int start = x;
-            while (x < x1 && MaskHit(m, x)) ++x;
+            while (x < x1 && MaskHit(m, x))
+                ++x;
             if (x > start) fn(start, x);
         }
     }
-    template <class Fn>
-    void ForEachSpan(const Bitmap* mask, int y, int width, Fn&& fn) const {
+    template <class Fn> void ForEachSpan(const Bitmap* mask, int y, int width, Fn&& fn) const {
         ForEachSpanIn(mask, y, 0, width, fn);
     }
     // Calls fn(y, a, b) for the visited runs of rows y0..y1-1 in square
@@ -153,7 +154,8 @@ protected:
         for (int ty = y0; ty < y1; ty += kTile)
             for (int tx = 0; tx < width; tx += kTile)
                 for (int y = ty; y < std::min(ty + kTile, y1); ++y)
-                    ForEachSpanIn(mask, y, tx, std::min(tx + kTile, width), [&](int a, int b) { fn(y, a, b); });
+                    ForEachSpanIn(mask, y, tx, std::min(tx + kTile, width),
+                                  [&](int a, int b) { fn(y, a, b); });
     }
 
     // The mask a walk over a width x height bitmap uses (null for none).

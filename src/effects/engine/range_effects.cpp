@@ -14,11 +14,11 @@ struct TEffects::TRangeData {
     bool Rough = false;
     bool Fast = false;
     int Radius = 0;
-    int PerRow = 0;  // cells per row
-    int Count = 0;   // number of ranges
-    std::vector<uint64_t> Sums;     // 4 per range
-    std::vector<uint32_t> Pixels;   // per range
-    std::vector<uint8_t> Values;    // 4 per range: what the second walk writes
+    int PerRow = 0;               // cells per row
+    int Count = 0;                // number of ranges
+    std::vector<uint64_t> Sums;   // 4 per range
+    std::vector<uint32_t> Pixels; // per range
+    std::vector<uint8_t> Values;  // 4 per range: what the second walk writes
 
     bool Valid(int range) const { return range >= 0 && range < Count; }
 
@@ -32,8 +32,10 @@ struct TEffects::TRangeData {
         return part;
     }
     void Merge(const TRangeData& part) {
-        for (std::size_t i = 0; i < Sums.size(); ++i) Sums[i] += part.Sums[i];
-        for (std::size_t i = 0; i < Pixels.size(); ++i) Pixels[i] += part.Pixels[i];
+        for (std::size_t i = 0; i < Sums.size(); ++i)
+            Sums[i] += part.Sums[i];
+        for (std::size_t i = 0; i < Pixels.size(); ++i)
+            Pixels[i] += part.Pixels[i];
     }
 
     // Adds the n pixels from p on (all of one range).
@@ -41,7 +43,8 @@ struct TEffects::TRangeData {
         if (!Valid(range)) return;
         uint64_t run[4] = {0, 0, 0, 0};
         for (int i = 0; i < n; ++i)
-            for (int k = 0; k < 4; ++k) run[k] += p[4 * i + k];
+            for (int k = 0; k < 4; ++k)
+                run[k] += p[4 * i + k];
         for (int k = 0; k < 4; ++k)
             if (Channels[k]) Sums[4 * static_cast<std::size_t>(range) + k] += run[k];
         Pixels[static_cast<std::size_t>(range)] += static_cast<uint32_t>(n);
@@ -90,7 +93,7 @@ struct TEffects::TRangeData {
                         }
                         if (step == 0) break;
                     }
-                    v = total / used;  // range i itself is always counted
+                    v = total / used; // range i itself is always counted
                 }
                 Values[4 * static_cast<std::size_t>(i) + k] = static_cast<uint8_t>(v);
             }
@@ -138,7 +141,8 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
     std::mutex merging;
     const TFastWalk gather{[&](int y0, int y1, const Bitmap*) {
                                if (!split) {
-                                   runs(y0, y1, [&](uint8_t* p, int n, int range) { data.AddRun(range, p, n); });
+                                   runs(y0, y1,
+                                        [&](uint8_t* p, int n, int range) { data.AddRun(range, p, n); });
                                    return;
                                }
                                TRangeData part = data.EmptyCopy();
@@ -149,13 +153,15 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
                            split};
     const bool ran = ScanRangeWith(
         bitmap, &data, cellWidth, cellHeight, nullptr,
-        [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { data.AddRun(range, p.B, 1); }, gather);
+        [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { data.AddRun(range, p.B, 1); },
+        gather);
     if (!ran) return false;
     data.ComputeValues();
 
     // Second walk over the same ranges.
     const TFastWalk spread{[&](int y0, int y1, const Bitmap*) {
-                               runs(y0, y1, [&](uint8_t* p, int n, int range) { data.WriteRun(range, p, n); });
+                               runs(y0, y1,
+                                    [&](uint8_t* p, int n, int range) { data.WriteRun(range, p, n); });
                            },
                            true};
     return ScanRangeWith(

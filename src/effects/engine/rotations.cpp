@@ -13,13 +13,15 @@ namespace pixora {
 
 // Target size and position of source pixel (x, y) of a W x H source.
 struct TEffects::TFixedRotation {
-    bool Swap;  // target is H x W
+    bool Swap; // target is H x W
     TPoint (*Map)(int x, int y, int w, int h);
 };
 
 namespace {
 
-void Copy4(uint8_t* to, const uint8_t* from) { std::memcpy(to, from, 4); }
+void Copy4(uint8_t* to, const uint8_t* from) {
+    std::memcpy(to, from, 4);
+}
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
@@ -56,7 +58,8 @@ bool TEffects::FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& 
                                  const uint8_t* row = src->Row(y);
                                  for (int x = a; x < b; ++x) {
                                      const TPoint t = rotation.Map(x, y, W, H);
-                                     Copy4(targetLines[static_cast<std::size_t>(t.Y)] + 4 * static_cast<std::ptrdiff_t>(t.X),
+                                     Copy4(targetLines[static_cast<std::size_t>(t.Y)] +
+                                               4 * static_cast<std::ptrdiff_t>(t.X),
                                            row + 4 * static_cast<std::ptrdiff_t>(x));
                                  }
                              });
@@ -86,7 +89,9 @@ bool TEffects::RotateRight(Bitmap& source, Bitmap& target, const TPixelBytes& ba
 }
 
 bool TEffects::RotateHalf(Bitmap& source, Bitmap& target, const TPixelBytes& background) {
-    static const TFixedRotation r{false, [](int x, int y, int w, int h) { return TPoint{w - 1 - x, h - 1 - y}; }};
+    static const TFixedRotation r{false, [](int x, int y, int w, int h) {
+                                      return TPoint{w - 1 - x, h - 1 - y};
+                                  }};
     return FixedRotation(source, target, background, r);
 }
 
@@ -95,8 +100,10 @@ bool TEffects::RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& ba
     // Into [0, 2 pi). Far-off angles are reduced exactly first so the loops
     // below stay short.
     if (std::fabs(angle) > 1e6) angle = std::fmod(angle, kTwoPi);
-    while (angle < 0) angle += kTwoPi;
-    while (angle >= kTwoPi) angle -= kTwoPi;
+    while (angle < 0)
+        angle += kTwoPi;
+    while (angle >= kTwoPi)
+        angle -= kTwoPi;
 
     static const TFixedRotation identity{false, [](int x, int y, int, int) { return TPoint{x, y}; }};
     if (std::fabs(angle) <= 1e-16) return FixedRotation(source, target, background, identity);

@@ -45,15 +45,15 @@ struct TEffects::TWindowData {
     }
 
     // The band form, declared here and defined after the helpers below.
-    void Band(const TEffects& fx, const TLines& lines, Bitmap& target, int y0, int y1, const Bitmap* mask) const;
+    void Band(const TEffects& fx, const TLines& lines, Bitmap& target, int y0, int y1,
+              const Bitmap* mask) const;
 
     // Value of one channel byte c given the window sum (centre included)
     // and the number of window pixels.
     // divide(n, d) gives n / d.
-    template <class Divide>
-    uint8_t Finish(int c, uint64_t sum, uint32_t count, Divide divide) const {
+    template <class Divide> uint8_t Finish(int c, uint64_t sum, uint32_t count, Divide divide) const {
         if (!Sharpen) return static_cast<uint8_t>(divide(sum, count));
-        if (count <= 1) return static_cast<uint8_t>(c);  // no neighbour to compare with
+        if (count <= 1) return static_cast<uint8_t>(c); // no neighbour to compare with
         const int m = static_cast<int>(divide(sum - static_cast<uint64_t>(c), count - 1));
         const int lo = std::max(m - Threshold, 0), hi = std::min(m + Threshold, 255);
         if (c >= lo && c <= hi) return static_cast<uint8_t>(c);
@@ -65,7 +65,9 @@ struct TEffects::TWindowData {
 
 namespace {
 
-inline uint64_t PlainDivide(uint64_t sum, uint32_t count) { return sum / count; }
+inline uint64_t PlainDivide(uint64_t sum, uint32_t count) {
+    return sum / count;
+}
 
 // Window sums are at most 255 * count. Below 2^24 a single-precision
 // division of two such integers is exact enough to give the right integer
@@ -75,13 +77,17 @@ inline uint64_t PlainDivide(uint64_t sum, uint32_t count) { return sum / count; 
 constexpr uint32_t kMaxFloatCount = (1u << 24) / 255;
 
 // Window extent along one axis: first and last index of the clipped window.
-inline int Lo(int i, int r) { return std::max(i - r, 0); }
-inline int Hi(int i, int r, int n) { return std::min(i + r, n - 1); }
+inline int Lo(int i, int r) {
+    return std::max(i - r, 0);
+}
+inline int Hi(int i, int r, int n) {
+    return std::min(i + r, n - 1);
+}
 
 } // namespace
 
 void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap& target, int y0, int y1,
-                                  const Bitmap* mask) const {
+                                 const Bitmap* mask) const {
     const int W = Width, H = Height;
     // Window parts beyond the image add nothing.
     const int span = std::min(Radius, std::max(W, H));
@@ -99,7 +105,8 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
     std::vector<uint8_t> out(n4), raised(Sharpen ? n4 : 0), lowered(Sharpen ? n4 : 0);
     for (int x = 0; x < W; ++x)
         for (int k = 0; k < 4; ++k)
-            widths[4 * static_cast<std::size_t>(x) + k] = static_cast<float>(Hi(x, span, W) - Lo(x, span) + 1);
+            widths[4 * static_cast<std::size_t>(x) + k] =
+                static_cast<float>(Hi(x, span, W) - Lo(x, span) + 1);
     // Sharpen: the value above / below the neighbour mean, by mode.
     std::array<uint8_t, 256> above, below;
     for (int c = 0; c < 256; ++c) {
@@ -107,7 +114,7 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
         below[c] = Mode == 0 ? Down[c] : Mode == 1 ? Contrast[c] : static_cast<uint8_t>(c);
     }
 
-    uint32_t keep = 0;  // the bytes of the enabled channels
+    uint32_t keep = 0; // the bytes of the enabled channels
     for (int k = 0; k < 4; ++k)
         if (Channels[k]) keep |= 0xFFu << (8 * k);
 
@@ -115,11 +122,14 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
         const uint8_t* s = lines[static_cast<std::size_t>(yy)];
         uint32_t* c = columns.data();
         if (add)
-            for (std::size_t i = 0; i < n4; ++i) c[i] += s[i];
+            for (std::size_t i = 0; i < n4; ++i)
+                c[i] += s[i];
         else
-            for (std::size_t i = 0; i < n4; ++i) c[i] -= s[i];
+            for (std::size_t i = 0; i < n4; ++i)
+                c[i] -= s[i];
     };
-    for (int yy = Lo(y0, span); yy <= Hi(y0, span, H); ++yy) addRow(yy, true);
+    for (int yy = Lo(y0, span); yy <= Hi(y0, span, H); ++yy)
+        addRow(yy, true);
 
     // Unsigned sums may wrap in the prefix; their differences are still
     // the exact window sums.
@@ -130,19 +140,23 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
         const uint8_t* srow = lines[static_cast<std::size_t>(y)];
         uint32_t* pre = prefix.data();
         const uint32_t* col = columns.data();
-        for (std::size_t i = 0; i < n4; ++i) pre[i + 4] = pre[i] + col[i];
+        for (std::size_t i = 0; i < n4; ++i)
+            pre[i + 4] = pre[i] + col[i];
         // Window sums: clipped at the edges, a plain difference inside.
         uint32_t* sum = sums.data();
         auto clipped = [&](int x) {
             const std::size_t a = 4 * static_cast<std::size_t>(Lo(x, span));
             const std::size_t b = 4 * static_cast<std::size_t>(Hi(x, span, W) + 1);
-            for (int k = 0; k < 4; ++k) sum[4 * static_cast<std::size_t>(x) + k] = pre[b + k] - pre[a + k];
+            for (int k = 0; k < 4; ++k)
+                sum[4 * static_cast<std::size_t>(x) + k] = pre[b + k] - pre[a + k];
         };
-        for (int x = 0; x < interiorFrom; ++x) clipped(x);
-        for (std::size_t i = 4 * static_cast<std::size_t>(interiorFrom); i < 4 * static_cast<std::size_t>(interiorTo);
-             ++i)
+        for (int x = 0; x < interiorFrom; ++x)
+            clipped(x);
+        for (std::size_t i = 4 * static_cast<std::size_t>(interiorFrom);
+             i < 4 * static_cast<std::size_t>(interiorTo); ++i)
             sum[i] = pre[i + reach + 4] - pre[i - reach];
-        for (int x = interiorTo; x < W; ++x) clipped(x);
+        for (int x = interiorTo; x < W; ++x)
+            clipped(x);
 
         if (floats) {
             const float rows = static_cast<float>(ch), minus = static_cast<float>(ex);
@@ -150,8 +164,8 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
             if (!Sharpen) {
                 uint8_t* o = out.data();
                 for (std::size_t i = 0; i < n4; ++i)
-                    o[i] = static_cast<uint8_t>(
-                        static_cast<int32_t>(static_cast<float>(static_cast<int32_t>(sum[i])) / (wide[i] * rows)));
+                    o[i] = static_cast<uint8_t>(static_cast<int32_t>(
+                        static_cast<float>(static_cast<int32_t>(sum[i])) / (wide[i] * rows)));
             } else {
                 int32_t* m = means.data();
                 for (std::size_t i = 0; i < n4; ++i)
@@ -220,12 +234,15 @@ bool TEffects::WindowEffect(Bitmap& source, Bitmap& target, TWindowData& data) {
     // Window parts beyond the image add nothing.
     const int W = data.Width, H = data.Height, r = std::min(data.Radius, std::max(W, H));
     // Per-pixel routine: the window summed straight from the source rows.
-    TScanPairEvent routine = [&data, W, H, r](TPixelRef& p, int& x, int& y, const TLines& rows, void*, bool&) {
+    TScanPairEvent routine = [&data, W, H, r](TPixelRef& p, int& x, int& y, const TLines& rows, void*,
+                                              bool&) {
         uint64_t sums[4] = {0, 0, 0, 0};
         for (int yy = Lo(y, r); yy <= Hi(y, r, H); ++yy)
             for (int xx = Lo(x, r); xx <= Hi(x, r, W); ++xx)
-                for (int k = 0; k < 4; ++k) sums[k] += rows[static_cast<std::size_t>(yy)][4 * xx + k];
-        const uint32_t count = static_cast<uint32_t>((Hi(x, r, W) - Lo(x, r) + 1) * (Hi(y, r, H) - Lo(y, r) + 1));
+                for (int k = 0; k < 4; ++k)
+                    sums[k] += rows[static_cast<std::size_t>(yy)][4 * xx + k];
+        const uint32_t count =
+            static_cast<uint32_t>((Hi(x, r, W) - Lo(x, r) + 1) * (Hi(y, r, H) - Lo(y, r) + 1));
         const uint8_t* centre = rows[static_cast<std::size_t>(y)] + 4 * x;
         uint8_t* out[4] = {p.B, p.G, p.R, p.T};
         for (int k = 0; k < 4; ++k)

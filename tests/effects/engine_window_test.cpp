@@ -94,6 +94,19 @@ TEST(EngineWindowEffects, BlurEdgeCases) {
     ASSERT_TRUE(fx.Blur(self, self, 2, kAllChannels));
     EXPECT_TRUE(SameImage(self, BlurReference(original, 2, kAllChannels)));
 
+    // A target that already holds other pixels (same shape, or another
+    // shape and format) ends up exactly the same.
+    for (bool fastLoops : {true, false}) {
+        TEffects reuse;
+        reuse.UseFastLoops = fastLoops;
+        const TChannelSet green{false, true, false, false};
+        Bitmap used = RandomImage(9, 5, 99), other(3, 7, 24), from = original;
+        ASSERT_TRUE(reuse.Blur(from, used, 1, green));
+        EXPECT_TRUE(SameImage(used, BlurReference(original, 1, green)));
+        ASSERT_TRUE(reuse.Blur(from, other, 0, green));
+        EXPECT_TRUE(SameImage(other, original));
+    }
+
     // Thin images and 24-bit sources.
     Bitmap column = RandomImage(1, 40, 23), out;
     fx.Blur(column, out, 3, kAllChannels);

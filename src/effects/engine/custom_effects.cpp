@@ -160,6 +160,22 @@ Bitmap* TCustomEffects::ReadableSource(Bitmap& source, const Bitmap& target, Bit
     return &copy;
 }
 
+void TCustomEffects::ShapeTarget(Bitmap& bitmap, int width, int height, int bpp) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (bitmap.Width() == width && bitmap.Height() == height && bitmap.BitsPerPixel() == bpp) return;
+    if (bitmap.BitsPerPixel() != bpp) {
+        bitmap.Clear(); // nothing to convert
+        bitmap.SetBitsPerPixel(bpp);
+    }
+    bitmap.SetSizeUncleared(width, height);
+}
+
+void TCustomEffects::CopyInto(Bitmap& target, const Bitmap& source) {
+    ShapeTarget(target, source.Width(), source.Height(), source.BitsPerPixel());
+    if (!source.Empty()) std::memcpy(target.Data(), source.Data(), source.ByteSize());
+}
+
 TLines TCustomEffects::LinesOf(Bitmap& bitmap) {
     TLines lines(static_cast<std::size_t>(bitmap.Height()));
     for (int y = 0; y < bitmap.Height(); ++y)
@@ -173,10 +189,10 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     const int first = TransparentRange ? 0 : 1;
     // Every cell needs a colour of its own that is not white.
     if (!RangeCountFits(across * down + first)) return false;
-    rangeBitmap_.SetBitsPerPixel(24);
-    rangeBitmap_.SetSize(width, height);
-    if (TransparentRange) rangeBitmap_.Fill(255, 255, 255);
-    // (SetSize leaves the bitmap black, which is range 0 otherwise.)
+    ShapeTarget(rangeBitmap_, width, height, 24);
+    // White: no range; black: range 0.
+    const uint8_t background = TransparentRange ? 255 : 0;
+    rangeBitmap_.Fill(background, background, background);
     int counter = first;
     for (int y = 0; y < height; y += cellHeight) {
         for (int x = 0; x < width; x += cellWidth, ++counter) {

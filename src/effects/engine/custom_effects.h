@@ -174,6 +174,13 @@ protected:
     // the source itself, or a copy of it when source and target are one.
     static Bitmap* ReadableSource(Bitmap& source, const Bitmap& target, Bitmap& copy);
     static TLines LinesOf(Bitmap& bitmap);
+    // Makes `bitmap` width x height at bpp bits per pixel, keeping its
+    // storage when it has that shape already (a fresh image-sized block
+    // costs more in page faults than the effect itself). The pixels are
+    // left as they come: callers fill or copy every one.
+    static void ShapeTarget(Bitmap& bitmap, int width, int height, int bpp = 32);
+    // An exact copy of source in target, storage kept where it fits.
+    static void CopyInto(Bitmap& target, const Bitmap& source);
 
     const TFastWalk* fast_ = nullptr;
 

@@ -39,11 +39,10 @@ bool TEffects::FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& 
     Bitmap aliasCopy;
     Bitmap* src = ReadableSource(source, target, aliasCopy);
     const int W = src->Width(), H = src->Height();
-    target.SetBitsPerPixel(32);
     if (rotation.Swap)
-        target.SetSize(H, W);
+        ShapeTarget(target, H, W);
     else
-        target.SetSize(W, H);
+        ShapeTarget(target, W, H);
     target.Fill(background.B, background.G, background.R, background.T);
     const TLines targetLines = LinesOf(target);
 
@@ -126,8 +125,7 @@ bool TEffects::RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& ba
     const double cphi = std::cos(phi), sphi = std::sin(phi);
     const int TW = static_cast<int>(std::nearbyint((W / 2.0 * cphi + H / 2.0 * sphi) * 2));
     const int TH = static_cast<int>(std::nearbyint((W / 2.0 * sphi + H / 2.0 * cphi) * 2));
-    target.SetBitsPerPixel(32);
-    target.SetSize(TW, TH);
+    ShapeTarget(target, TW, TH);
     target.Fill(background.B, background.G, background.R, background.T);
     if (target.Empty()) return true;
 

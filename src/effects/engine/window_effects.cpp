@@ -91,8 +91,18 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
     const int W = Width, H = Height;
     // Window parts beyond the image add nothing.
     const int span = std::min(Radius, std::max(W, H));
-    // Radius 0 (or a lone pixel): the target is already the right copy.
-    if (span == 0 || (W == 1 && H == 1)) return;
+    // The band writes every pixel of its rows: window values on the
+    // visited pixels' enabled channels, the source's bytes elsewhere. So
+    // the target needs no copy of the source beforehand.
+    auto copyRows = [&](int from, int to) {
+        for (int y = from; y < to; ++y)
+            std::memcpy(target.Row(y), lines[static_cast<std::size_t>(y)], 4 * static_cast<std::size_t>(W));
+    };
+    // Radius 0 (or a lone pixel): the copy is the result.
+    if (span == 0 || (W == 1 && H == 1)) {
+        copyRows(y0, y1);
+        return;
+    }
     const std::size_t n4 = 4 * static_cast<std::size_t>(W);
     const int ex = Sharpen ? 1 : 0;
     const uint32_t maxCount =
@@ -122,8 +132,11 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
         const uint8_t* s = lines[static_cast<std::size_t>(yy)];
         uint32_t* c = columns.data();
         if (add)
-            for (std::size_t i = 0; i < n4; ++i)
+            for (std::size_t i = 0; i < n4; ++i) {
+                // Rows entering the window come from memory: ask ahead.
+                if ((i & 63) == 0) kernels::PrefetchAhead(s + i);
                 c[i] += s[i];
+            }
         else
             for (std::size_t i = 0; i < n4; ++i)
                 c[i] -= s[i];
@@ -203,15 +216,24 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
         }
 
         uint8_t* trow = target.Row(y);
+        int copied = 0;
+        auto copyTo = [&](int x) {
+            std::memcpy(trow + 4 * static_cast<std::ptrdiff_t>(copied),
+                        srow + 4 * static_cast<std::ptrdiff_t>(copied),
+                        4 * static_cast<std::size_t>(x - copied));
+        };
         fx.ForEachSpan(mask, y, W, [&](int a, int b) {
+            copyTo(a);
             for (int x = a; x < b; ++x) {
                 uint32_t v, r;
-                std::memcpy(&v, trow + 4 * static_cast<std::ptrdiff_t>(x), 4);
+                std::memcpy(&v, srow + 4 * static_cast<std::ptrdiff_t>(x), 4);
                 std::memcpy(&r, out.data() + 4 * static_cast<std::size_t>(x), 4);
                 v = (v & ~keep) | (r & keep);
                 std::memcpy(trow + 4 * static_cast<std::ptrdiff_t>(x), &v, 4);
             }
+            copied = b;
         });
+        copyTo(W);
         // Slide the column sums one row down.
         if (y + 1 < y1) {
             if (y - span >= 0) addRow(y - span, false);
@@ -225,7 +247,12 @@ bool TEffects::WindowEffect(Bitmap& source, Bitmap& target, TWindowData& data) {
     // Reading and writing the same bitmap would feed results back.
     Bitmap aliasCopy;
     Bitmap* src = ReadableSource(source, target, aliasCopy);
-    if (src != &target) target.Assign(*src);
+    // The rule starts from an exact copy in the target; the band loops
+    // write every pixel themselves and only need the target's shape.
+    if (!UseFastLoops && src != &target)
+        CopyInto(target, *src);
+    else if (src != &target)
+        ShapeTarget(target, src->Width(), src->Height());
     data.Width = src->Width();
     data.Height = src->Height();
     data.Prepare();

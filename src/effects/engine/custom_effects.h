@@ -146,15 +146,14 @@ protected:
         ForEachSpanIn(mask, y, 0, width, fn);
     }
     // Calls fn(y, a, b) for the visited runs of rows y0..y1-1 in square
-    // tiles, so that work reading another bitmap along a slant or across
-    // its rows stays within a small part of it at a time.
+    // tiles of `tile` pixels, so that work reading another bitmap along a
+    // slant or across its rows stays within a small part of it at a time.
     template <class Fn>
-    void ForEachSpanInTiles(const Bitmap* mask, int y0, int y1, int width, Fn&& fn) const {
-        constexpr int kTile = 64;
-        for (int ty = y0; ty < y1; ty += kTile)
-            for (int tx = 0; tx < width; tx += kTile)
-                for (int y = ty; y < std::min(ty + kTile, y1); ++y)
-                    ForEachSpanIn(mask, y, tx, std::min(tx + kTile, width),
+    void ForEachSpanInTiles(const Bitmap* mask, int y0, int y1, int width, int tile, Fn&& fn) const {
+        for (int ty = y0; ty < y1; ty += tile)
+            for (int tx = 0; tx < width; tx += tile)
+                for (int y = ty; y < std::min(ty + tile, y1); ++y)
+                    ForEachSpanIn(mask, y, tx, std::min(tx + tile, width),
                                   [&](int a, int b) { fn(y, a, b); });
     }
 

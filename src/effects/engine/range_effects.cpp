@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects/engine/effects.h"
+#include "effects/engine/point_kernels.h"
 
 namespace pixora {
 
@@ -124,6 +125,8 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
             while (x < w) {
                 const uint8_t* r = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
                 const int start = x;
+                kernels::PrefetchAhead(r);
+                kernels::PrefetchAhead(row + 4 * static_cast<std::ptrdiff_t>(x));
                 for (++x; x < w; ++x) {
                     const uint8_t* q = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
                     if (q[0] != r[0] || q[1] != r[1] || q[2] != r[2]) break;

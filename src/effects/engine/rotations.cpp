@@ -53,7 +53,7 @@ bool TEffects::FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& 
     };
     const TFastWalk fast{[this, src, &rotation, &targetLines, W, H](int y0, int y1, const Bitmap* mask) {
                              // Tiles: a turn writes the target across its rows.
-                             ForEachSpanInTiles(mask, y0, y1, W, [&](int y, int a, int b) {
+                             ForEachSpanInTiles(mask, y0, y1, W, 32, [&](int y, int a, int b) {
                                  const uint8_t* row = src->Row(y);
                                  for (int x = a; x < b; ++x) {
                                      const TPoint t = rotation.Map(x, y, W, H);
@@ -166,7 +166,7 @@ bool TEffects::RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& ba
     const TFastWalk fast{[&, TW](int y0, int y1, const Bitmap* mask) {
                              TRoundToNearest inside;
                              // Tiles: a target row reads the source along a slant.
-                             ForEachSpanInTiles(mask, y0, y1, TW, [&](int y, int a, int b) {
+                             ForEachSpanInTiles(mask, y0, y1, TW, 64, [&](int y, int a, int b) {
                                  const double DY = y - ty;
                                  const double ys = DY * s, yc = DY * c;
                                  uint8_t* row = target.Row(y);

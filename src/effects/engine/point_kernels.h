@@ -64,7 +64,8 @@ namespace kernels {
 // prefetch never faults, so running past the end of the image is harmless.
 inline void PrefetchAhead(const void* p) {
 #if defined(__GNUC__)
-    __builtin_prefetch(static_cast<const char*>(p) + 4096);
+    // As an address, not a pointer into the image: it may lie past its end.
+    __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(p) + 4096));
 #else
     (void)p;
 #endif

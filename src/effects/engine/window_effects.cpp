@@ -105,8 +105,9 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
     }
     const std::size_t n4 = 4 * static_cast<std::size_t>(W);
     const int ex = Sharpen ? 1 : 0;
-    const uint32_t maxCount =
-        static_cast<uint32_t>(std::min(2 * span + 1, W)) * static_cast<uint32_t>(std::min(2 * span + 1, H));
+    const uint64_t maxCount =
+        static_cast<uint64_t>(std::min(2 * static_cast<int64_t>(span) + 1, int64_t{W})) *
+        static_cast<uint64_t>(std::min(2 * static_cast<int64_t>(span) + 1, int64_t{H}));
     const bool floats = maxCount <= kMaxFloatCount;
 
     std::vector<uint32_t> columns(n4, 0), prefix(n4 + 4, 0), sums(n4);

@@ -1,8 +1,12 @@
 // Per-pixel effects against references written straight from their rules,
 // on random images, through both the band loops and the per-pixel callbacks.
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "effects/engine/noise_stream.h"
 #include "engine_support.h"
 
 using namespace pixora;
@@ -32,7 +36,8 @@ void CheckAgainstReference(const Effect& effect, const Reference& reference, uin
 
 void ForEachPixel(Bitmap& b, const std::function<void(uint8_t*, int, int)>& f) {
     for (int y = 0; y < b.Height(); ++y)
-        for (int x = 0; x < b.Width(); ++x) f(Px(b, x, y), x, y);
+        for (int x = 0; x < b.Width(); ++x)
+            f(Px(b, x, y), x, y);
 }
 
 int Mean(const uint8_t* p, const TChannelSet& on) {
@@ -57,44 +62,53 @@ TEST(EnginePointEffects, MatchTheirRulesOnRandomImages) {
                                           if (on[k]) p[k] = static_cast<uint8_t>(255 - p[k]);
                                   });
                               });
-        const TChannelValues deltas{-300, 77, 255, -12};
-        const TChannelSet wrap{true, false, true, false};
-        CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.ColourAdjust(b, on, deltas, wrap); },
-                              [&](Bitmap& b) {
-                                  ForEachPixel(b, [&](uint8_t* p, int, int) {
-                                      for (int k = 0; k < 4; ++k) {
-                                          if (!on[k]) continue;
-                                          const int v = p[k] + deltas[k];
-                                          p[k] = static_cast<uint8_t>(wrap[k] ? ((v % 256) + 256) % 256 : Clamp(v));
-                                      }
-                                  });
-                              });
-        const TChannelValues amounts{-255, 120, 255, 31};
-        CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Contrast(b, on, amounts); },
-                              [&](Bitmap& b) {
-                                  ForEachPixel(b, [&](uint8_t* p, int, int) {
-                                      for (int k = 0; k < 4; ++k)
-                                          if (on[k]) p[k] = static_cast<uint8_t>(Clamp(p[k] - amounts[k] * (127 - p[k]) / 255));
-                                  });
-                              });
-        for (int s : {0, 100, 255}) {
-            CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Saturation(b, on, static_cast<uint8_t>(s)); },
+        for (const auto& [deltas, wrap] :
+             {std::pair{TChannelValues{-300, 77, 255, -12}, TChannelSet{true, false, true, false}},
+              std::pair{TChannelValues{32767, -32768, 256, -257}, TChannelSet{false, true, false, true}},
+              std::pair{TChannelValues{-32768, 32767, -1, 1}, TChannelSet{false, true, true, false}}})
+            CheckAgainstReference(
+                [&](TEffects& fx, Bitmap& b) { return fx.ColourAdjust(b, on, deltas, wrap); },
+                [&](Bitmap& b) {
+                    ForEachPixel(b, [&](uint8_t* p, int, int) {
+                        for (int k = 0; k < 4; ++k) {
+                            if (!on[k]) continue;
+                            const int v = p[k] + deltas[k];
+                            p[k] = static_cast<uint8_t>(wrap[k] ? ((v % 256) + 256) % 256 : Clamp(v));
+                        }
+                    });
+                });
+        for (const TChannelValues& amounts :
+             {TChannelValues{-255, 120, 255, 31}, TChannelValues{32767, -32768, -1, 1}})
+            CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Contrast(b, on, amounts); },
                                   [&](Bitmap& b) {
                                       ForEachPixel(b, [&](uint8_t* p, int, int) {
-                                          const int m = Mean(p, on);
                                           for (int k = 0; k < 4; ++k)
-                                              if (on[k]) p[k] = static_cast<uint8_t>((p[k] - m) * s / 255 + m);
+                                              if (on[k])
+                                                  p[k] = static_cast<uint8_t>(
+                                                      Clamp(p[k] - amounts[k] * (127 - p[k]) / 255));
                                       });
                                   });
+        for (int s : {0, 100, 255}) {
+            CheckAgainstReference(
+                [&](TEffects& fx, Bitmap& b) { return fx.Saturation(b, on, static_cast<uint8_t>(s)); },
+                [&](Bitmap& b) {
+                    ForEachPixel(b, [&](uint8_t* p, int, int) {
+                        const int m = Mean(p, on);
+                        for (int k = 0; k < 4; ++k)
+                            if (on[k]) p[k] = static_cast<uint8_t>((p[k] - m) * s / 255 + m);
+                    });
+                });
         }
         for (int t : {0, 90, 254, 255}) {
-            CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Solarize(b, on, static_cast<uint8_t>(t)); },
-                                  [&](Bitmap& b) {
-                                      ForEachPixel(b, [&](uint8_t* p, int, int) {
-                                          if (t < Mean(p, on))
-                                              for (int k = 0; k < 4; ++k) p[k] = static_cast<uint8_t>(255 - p[k]);
-                                      });
-                                  });
+            CheckAgainstReference(
+                [&](TEffects& fx, Bitmap& b) { return fx.Solarize(b, on, static_cast<uint8_t>(t)); },
+                [&](Bitmap& b) {
+                    ForEachPixel(b, [&](uint8_t* p, int, int) {
+                        if (t < Mean(p, on))
+                            for (int k = 0; k < 4; ++k)
+                                p[k] = static_cast<uint8_t>(255 - p[k]);
+                    });
+                });
         }
     }
 }
@@ -102,18 +116,21 @@ TEST(EnginePointEffects, MatchTheirRulesOnRandomImages) {
 TEST(EnginePointEffects, PosterizeRoundsHalvesToEvenOnAllFourBytes) {
     for (int step : {0, 1, 2, 3, 10, 100, 255}) {
         const int l = step == 0 ? 1 : step;
-        CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Posterize(b, 2, static_cast<uint8_t>(step)); },
-                              [&](Bitmap& b) {
-                                  ForEachPixel(b, [&](uint8_t* p, int, int) {
-                                      for (int k = 0; k < 4; ++k)
-                                          p[k] = static_cast<uint8_t>(Clamp(static_cast<int>(std::nearbyint(p[k] / double(l))) * l));
-                                  });
-                              });
+        CheckAgainstReference(
+            [&](TEffects& fx, Bitmap& b) { return fx.Posterize(b, 2, static_cast<uint8_t>(step)); },
+            [&](Bitmap& b) {
+                ForEachPixel(b, [&](uint8_t* p, int, int) {
+                    for (int k = 0; k < 4; ++k)
+                        p[k] = static_cast<uint8_t>(
+                            Clamp(static_cast<int>(std::nearbyint(p[k] / double(l))) * l));
+                });
+            });
     }
     TEffects fx;
     Bitmap b(4, 1);
-    const uint8_t values[4] = {1, 3, 5, 7};  // halves with step 2: 0.5 1.5 2.5 3.5
-    for (int x = 0; x < 4; ++x) SetPx(b, x, 0, {values[x], 0, 0, 0});
+    const uint8_t values[4] = {1, 3, 5, 7}; // halves with step 2: 0.5 1.5 2.5 3.5
+    for (int x = 0; x < 4; ++x)
+        SetPx(b, x, 0, {values[x], 0, 0, 0});
     fx.Posterize(b, kAllChannels, 2);
     EXPECT_EQ(Px(b, 0, 0)[0], 0);
     EXPECT_EQ(Px(b, 1, 0)[0], 4);
@@ -124,34 +141,54 @@ TEST(EnginePointEffects, PosterizeRoundsHalvesToEvenOnAllFourBytes) {
 TEST(EnginePointEffects, NoiseFollowsItsDrawsAndStaysInRange) {
     for (int n : {1, 7, 255}) {
         for (const TChannelSet& on : kSets) {
-            const uint32_t seed = static_cast<uint32_t>(std::mt19937(42)());  // first draw after SetRandomSeed(42)
+            const uint32_t seed =
+                static_cast<uint32_t>(std::mt19937(42)()); // first draw after SetRandomSeed(42)
             CheckAgainstReference(
                 [&](TEffects& fx, Bitmap& b) {
                     fx.SetRandomSeed(42);
                     return fx.Noise(b, on, static_cast<uint8_t>(n));
                 },
                 [&](Bitmap& b) {
-                    const int w = b.Width();
-                    ForEachPixel(b, [&](uint8_t* p, int x, int y) {
-                        for (int k = 0; k < 4; ++k) {
-                            if (!on[k]) continue;
-                            const uint32_t i = static_cast<uint32_t>(y * w + x);
-                            p[k] = static_cast<uint8_t>(
-                                Clamp(p[k] + TEffects::NoiseDraw(seed, i, k, 0, n) - TEffects::NoiseDraw(seed, i, k, 1, n)));
+                    for (int y = 0; y < b.Height(); ++y) {
+                        TNoiseStream stream(seed, y);
+                        for (int x = 0; x < b.Width(); ++x) {
+                            uint16_t words[8];
+                            stream.Next(words);
+                            uint8_t* p = Px(b, x, y);
+                            for (int k = 0; k < 4; ++k)
+                                if (on[k])
+                                    p[k] = static_cast<uint8_t>(Clamp(p[k] + TNoiseStream::Draw(words[k], n) -
+                                                                      TNoiseStream::Draw(words[4 + k], n)));
                         }
-                    });
+                    }
                 });
         }
     }
-    // The draws are uniform over 0..n-1.
-    std::vector<int> hits(5, 0);
-    for (uint32_t i = 0; i < 50000; ++i) {
-        const int d = TEffects::NoiseDraw(9, i, static_cast<int>(i & 3), static_cast<int>(i & 1), 5);
-        ASSERT_GE(d, 0);
-        ASSERT_LT(d, 5);
-        ++hits[static_cast<std::size_t>(d)];
+    // Every word of the streams gives uniform draws over 0..n-1, and the
+    // rows' streams differ.
+    std::vector<int> hits(8 * 5, 0);
+    for (int y = 0; y < 50; ++y) {
+        TNoiseStream stream(9, y);
+        for (int x = 0; x < 1000; ++x) {
+            uint16_t words[8];
+            stream.Next(words);
+            for (int i = 0; i < 8; ++i) {
+                const int d = TNoiseStream::Draw(words[i], 5);
+                ASSERT_GE(d, 0);
+                ASSERT_LT(d, 5);
+                ++hits[static_cast<std::size_t>(5 * i + d)];
+            }
+        }
     }
-    for (int h : hits) EXPECT_NEAR(h, 10000, 400);
+    for (int h : hits)
+        EXPECT_NEAR(h, 10000, 400);
+    uint16_t first[8], second[8];
+    TNoiseStream(9, 0).Next(first);
+    TNoiseStream(9, 1).Next(second);
+    EXPECT_FALSE(std::equal(first, first + 8, second));
+    EXPECT_EQ(TNoiseStream::Draw(65535, 255), 254);
+    EXPECT_EQ(TNoiseStream::Draw(65535, 0), 0);
+
     // Two runs differ (fresh draws per run), amplitude 0 changes nothing.
     TEffects fx;
     const Bitmap original = RandomImage(64, 64, 5);
@@ -164,15 +201,48 @@ TEST(EnginePointEffects, NoiseFollowsItsDrawsAndStaysInRange) {
     EXPECT_TRUE(SameImage(quiet, original));
 }
 
+TEST(EnginePointEffects, MaskedNoiseGivesMarkedPixelsTheirUnmaskedValues) {
+    // A pixel's draws depend on its position alone, so skipping pixels of a
+    // mask must not shift the draws of the pixels after them.
+    const Bitmap original = RandomImage(300, 240, 13);
+    TEffects plain;
+    plain.SetRandomSeed(5);
+    Bitmap full = original;
+    plain.Noise(full, kAllChannels, 200);
+    for (bool fastLoops : {true, false}) {
+        TEffects fx;
+        fx.UseFastLoops = fastLoops;
+        fx.Masked = true;
+        fx.MaskBitmap = Bitmap(300, 240);
+        std::mt19937 rng(3);
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 300; ++x)
+                if (rng() % 3 == 0) SetPx(fx.MaskBitmap, x, y, {255, 255, 255, 255});
+        fx.SetRandomSeed(5);
+        Bitmap b = original;
+        ASSERT_TRUE(fx.Noise(b, kAllChannels, 200));
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 300; ++x) {
+                const bool marked = BytesAt(fx.MaskBitmap, x, y) == TPixelBytes{255, 255, 255, 255};
+                ASSERT_EQ(BytesAt(b, x, y), marked ? BytesAt(full, x, y) : BytesAt(original, x, y))
+                    << x << "," << y << (fastLoops ? " bands" : " callbacks");
+            }
+    }
+}
+
 TEST(EnginePointEffects, ColourFilterReplacesByWindowAndModes) {
     const TPixelBytes lower{40, 0, 100, 0}, upper{200, 90, 255, 0}, repl{1, 2, 3, 4};
     for (bool outside : {false, true})
         for (bool invert : {false, true})
-            for (const TChannelSet& flags : {TChannelSet{true, true, true, false}, TChannelSet{false, true, false, true}}) {
+            for (const TChannelSet& flags :
+                 {TChannelSet{true, true, true, false}, TChannelSet{false, true, false, true}}) {
                 CheckAgainstReference(
-                    [&](TEffects& fx, Bitmap& b) { return fx.ColourFilter(b, lower, upper, flags, repl, outside, invert); },
+                    [&](TEffects& fx, Bitmap& b) {
+                        return fx.ColourFilter(b, lower, upper, flags, repl, outside, invert);
+                    },
                     [&](Bitmap& b) {
-                        const uint8_t lo[3] = {lower.B, lower.G, lower.R}, hi[3] = {upper.B, upper.G, upper.R};
+                        const uint8_t lo[3] = {lower.B, lower.G, lower.R},
+                                      hi[3] = {upper.B, upper.G, upper.R};
                         ForEachPixel(b, [&](uint8_t* p, int, int) {
                             bool any = false;
                             for (int k = 0; k < 3; ++k)
@@ -231,9 +301,107 @@ TEST(EnginePointEffects, WorkedValuesFromTheRules) {
 
     // Posterize step 0 is step 1: unchanged.
     const Bitmap original = RandomImage(30, 30, 3);
-    Bitmap p = original;
-    fx.Posterize(p, kAllChannels, 0);
-    EXPECT_TRUE(SameImage(p, original));
+    for (uint8_t step : {0, 1}) {
+        Bitmap p = original;
+        EXPECT_TRUE(fx.Posterize(p, kAllChannels, step));
+        EXPECT_TRUE(SameImage(p, original)) << "step " << int(step);
+    }
+}
+
+TEST(EnginePointEffects, SingleChannelFormsEqualTheirOneChannelSets) {
+    // Each single-channel form must put its values on the given channel and
+    // nowhere else: the same result as the set form with that channel alone.
+    const Bitmap original = RandomImage(70, 40, 6);
+    using Both = std::function<bool(TEffects&, Bitmap&, int k, bool single)>;
+    const std::vector<std::pair<const char*, Both>> effects = {
+        {"invert", [](TEffects& fx, Bitmap& b, int k,
+                      bool one) { return one ? fx.Invert(b, k) : fx.Invert(b, SingleChannel(k)); }},
+        {"colour adjust",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             TChannelValues d{};
+             d[k] = static_cast<int16_t>(90 + k);
+             TChannelSet w{};
+             w[k] = k % 2 == 0;
+             return one ? fx.ColourAdjust(b, k, d[k], w[k]) : fx.ColourAdjust(b, SingleChannel(k), d, w);
+         }},
+        {"contrast",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             TChannelValues a{};
+             a[k] = static_cast<int16_t>(-200 + 60 * k);
+             return one ? fx.Contrast(b, k, a[k]) : fx.Contrast(b, SingleChannel(k), a);
+         }},
+        {"saturation",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Saturation(b, k, 40) : fx.Saturation(b, SingleChannel(k), 40);
+         }},
+        {"solarize",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Solarize(b, k, 100) : fx.Solarize(b, SingleChannel(k), 100);
+         }},
+        {"posterize",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Posterize(b, k, 30) : fx.Posterize(b, SingleChannel(k), 30);
+         }},
+        {"noise",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             fx.SetRandomSeed(3);
+             return one ? fx.Noise(b, k, 60) : fx.Noise(b, SingleChannel(k), 60);
+         }},
+        {"fill", [](TEffects& fx, Bitmap& b, int k,
+                    bool one) { return one ? fx.Fill(b, k, 77) : fx.Fill(b, SingleChannel(k), 77); }},
+        {"colour filter",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             const TPixelBytes lo{50, 50, 50, 50}, hi{180, 180, 180, 180}, repl{9, 8, 7, 6};
+             return one ? fx.ColourFilter(b, k, 50, 180, repl, true, k == 1)
+                        : fx.ColourFilter(b, lo, hi, SingleChannel(k), repl, true, k == 1);
+         }},
+        {"blur",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             Bitmap s = b;
+             return one ? fx.Blur(s, b, 2, k) : fx.Blur(s, b, 2, SingleChannel(k));
+         }},
+        {"sharpen",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             Bitmap s = b;
+             return one ? fx.Sharpen(s, b, k, 1, 10, 60, static_cast<uint8_t>(k % 2))
+                        : fx.Sharpen(s, b, SingleChannel(k), 1, 10, 60, static_cast<uint8_t>(k % 2));
+         }},
+        {"pixelization",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.Pixelization(b, k, 6, 5) : fx.Pixelization(b, SingleChannel(k), 6, 5);
+         }},
+        {"rough blur",
+         [](TEffects& fx, Bitmap& b, int k, bool one) {
+             return one ? fx.RoughBlur(b, k, k % 2 == 0, 1, 6, 5)
+                        : fx.RoughBlur(b, SingleChannel(k), k % 2 == 0, 1, 6, 5);
+         }},
+    };
+    for (const auto& [name, run] : effects)
+        for (int k = 0; k < 4; ++k) {
+            TEffects fx;
+            Bitmap a = original, b = original;
+            const bool ranA = run(fx, a, k, true), ranB = run(fx, b, k, false);
+            EXPECT_EQ(ranA, ranB) << name << " channel " << k;
+            EXPECT_TRUE(SameImage(a, b)) << name << " channel " << k;
+            // Only the colour filter (fourth byte excluded) refuses a channel.
+            EXPECT_EQ(ranA, std::string(name) != "colour filter" || k < 3) << name << " channel " << k;
+            if (std::string(name) == "colour filter" || std::string(name) == "solarize" ||
+                std::string(name) == "posterize")
+                continue; // these write all four bytes by their rules
+            for (int y = 0; y < original.Height(); ++y)
+                for (int x = 0; x < original.Width(); ++x)
+                    for (int j = 0; j < 4; ++j)
+                        if (j != k) {
+                            ASSERT_EQ(Px(a, x, y)[j], Px(original, x, y)[j]) << name << " channel " << k;
+                        }
+        }
+    // Channel numbers outside 0..3 give an empty set: refused.
+    TEffects fx;
+    Bitmap b = original, t;
+    EXPECT_FALSE(fx.Contrast(b, -1, 10));
+    EXPECT_FALSE(fx.Blur(b, t, 1, 4));
+    EXPECT_FALSE(fx.Pixelization(b, 7, 4, 4));
+    EXPECT_TRUE(SameImage(b, original));
 }
 
 TEST(EnginePointEffects, RefusalsLeaveTheImageAlone) {
@@ -244,7 +412,7 @@ TEST(EnginePointEffects, RefusalsLeaveTheImageAlone) {
     const TChannelSet none{};
     EXPECT_FALSE(fx.Invert(empty, kAllChannels));
     EXPECT_FALSE(fx.Invert(b, none));
-    EXPECT_FALSE(fx.Invert(b, 4));  // no such channel
+    EXPECT_FALSE(fx.Invert(b, 4)); // no such channel
     EXPECT_FALSE(fx.ColourAdjust(b, none, {1, 1, 1, 1}));
     EXPECT_FALSE(fx.Contrast(b, none, {1, 1, 1, 1}));
     EXPECT_FALSE(fx.Saturation(b, none, 0));

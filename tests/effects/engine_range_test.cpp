@@ -1,5 +1,6 @@
 // Pixelization and rough blur against references that number the cells
 // themselves.
+#include <limits>
 #include <vector>
 
 #include "engine_support.h"
@@ -22,12 +23,14 @@ Cells Measure(const Bitmap& b, int w, int h) {
     c.across = (b.Width() + w - 1) / w;
     c.down = (b.Height() + h - 1) / h;
     const std::size_t n = static_cast<std::size_t>(c.across * c.down);
-    for (auto& s : c.sum) s.assign(n, 0);
+    for (auto& s : c.sum)
+        s.assign(n, 0);
     c.count.assign(n, 0);
     for (int y = 0; y < b.Height(); ++y)
         for (int x = 0; x < b.Width(); ++x) {
             const std::size_t i = static_cast<std::size_t>((y / h) * c.across + x / w);
-            for (int k = 0; k < 4; ++k) c.sum[k][i] += Px(b, x, y)[k];
+            for (int k = 0; k < 4; ++k)
+                c.sum[k][i] += Px(b, x, y)[k];
             ++c.count[i];
         }
     return c;
@@ -74,7 +77,8 @@ Bitmap RoughReference(const Bitmap& b, int w, int h, const TChannelSet& on, bool
 
 TEST(EngineRangeEffects, PixelizationAveragesEachCell) {
     const Bitmap original = RandomImage(301, 257, 41);
-    for (auto [w, h] : {std::pair{8, 8}, std::pair{2, 50}, std::pair{13, 5}, std::pair{400, 400}})
+    for (auto [w, h] :
+         {std::pair{8, 8}, std::pair{2, 50}, std::pair{13, 5}, std::pair{3, 3}, std::pair{400, 400}})
         for (const TChannelSet& on : {kAllChannels, TChannelSet{true, false, false, true}})
             for (bool fastLoops : {true, false}) {
                 TEffects fx;
@@ -86,8 +90,13 @@ TEST(EngineRangeEffects, PixelizationAveragesEachCell) {
     TEffects fx;
     Bitmap b = original;
     EXPECT_FALSE(fx.Pixelization(b, kAllChannels, 0, 8));
+    EXPECT_FALSE(fx.Pixelization(b, kAllChannels, 8, std::numeric_limits<int>::max()));
+    EXPECT_FALSE(fx.ScanRange(b, nullptr, std::numeric_limits<int>::max(), 8));
     EXPECT_FALSE(fx.Pixelization(b, TChannelSet{}, 8, 8));
     EXPECT_TRUE(SameImage(b, original));
+    // The largest cells still work: one cell over the whole image.
+    ASSERT_TRUE(fx.Pixelization(b, kAllChannels, 1 << 24, 1 << 24));
+    EXPECT_TRUE(SameImage(b, PixelizeReference(original, 400, 400, kAllChannels)));
 }
 
 TEST(EngineRangeEffects, TransparentRangeDecidesAboutPixelsOutsideTheShapes) {
@@ -130,7 +139,8 @@ TEST(EngineRangeEffects, EveryShapeAveragesByTheRangeBitmap) {
                     const int r = TCustomEffects::RangeIndexAt(ranges, x, y);
                     if (r == TCustomEffects::kNoRange) continue;
                     ASSERT_LT(r, 2000);
-                    for (int k = 0; k < 4; ++k) sum[static_cast<std::size_t>(4 * r + k)] += Px(original, x, y)[k];
+                    for (int k = 0; k < 4; ++k)
+                        sum[static_cast<std::size_t>(4 * r + k)] += Px(original, x, y)[k];
                     ++count[static_cast<std::size_t>(r)];
                 }
             for (int y = 0; y < 70; ++y)

@@ -16,11 +16,14 @@ const TPixelBytes kBg{1, 2, 3, 4};
 Bitmap Numbered(int w, int h) {
     Bitmap b(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) SetPx(b, x, y, {static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9, 0});
+        for (int x = 0; x < w; ++x)
+            SetPx(b, x, y, {static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9, 0});
     return b;
 }
 
-TPixelBytes From(int x, int y) { return {static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9, 0}; }
+TPixelBytes From(int x, int y) {
+    return {static_cast<uint8_t>(x), static_cast<uint8_t>(y), 9, 0};
+}
 
 // Rotation by an angle, straight from the rule.
 Bitmap RotateReference(const Bitmap& s, double angle, TPixelBytes bg) {
@@ -41,7 +44,8 @@ Bitmap RotateReference(const Bitmap& s, double angle, TPixelBytes bg) {
             const double dx = x - tw / 2, dy = y - th / 2;
             const double sx = std::nearbyint(W / 2 + dx * std::cos(angle) - dy * std::sin(angle));
             const double sy = std::nearbyint(H / 2 + dx * std::sin(angle) + dy * std::cos(angle));
-            if (sx >= 0 && sx < W && sy >= 0 && sy < H) SetPx(t, x, y, BytesAt(s, static_cast<int>(sx), static_cast<int>(sy)));
+            if (sx >= 0 && sx < W && sy >= 0 && sy < H)
+                SetPx(t, x, y, BytesAt(s, static_cast<int>(sx), static_cast<int>(sy)));
         }
     return t;
 }
@@ -54,13 +58,13 @@ TEST(EngineRotations, FixedTurnsAndMirrorsOfAThreeByTwoImage) {
     ASSERT_TRUE(fx.RotateLeft(s, t, kBg));
     ASSERT_EQ(t.Width(), 2);
     ASSERT_EQ(t.Height(), 3);
-    EXPECT_EQ(BytesAt(t, 0, 0), From(2, 0));  // top-left = source top-right
+    EXPECT_EQ(BytesAt(t, 0, 0), From(2, 0)); // top-left = source top-right
     EXPECT_EQ(BytesAt(t, 1, 0), From(2, 1));
     EXPECT_EQ(BytesAt(t, 0, 2), From(0, 0));
 
     ASSERT_TRUE(fx.RotateRight(s, t, kBg));
     ASSERT_EQ(t.Width(), 2);
-    EXPECT_EQ(BytesAt(t, 0, 0), From(0, 1));  // top-left = source bottom-left
+    EXPECT_EQ(BytesAt(t, 0, 0), From(0, 1)); // top-left = source bottom-left
     EXPECT_EQ(BytesAt(t, 1, 2), From(2, 0));
 
     ASSERT_TRUE(fx.FlipVertical(s, t, kBg));
@@ -132,8 +136,10 @@ TEST(EngineRotations, AnyAngleMatchesTheRule) {
             Bitmap s = original, t;
             double angle = degrees * kPi / 180;
             ASSERT_TRUE(fx.RotateAngle(s, t, kBg, angle));
-            while (angle < 0) angle += 2 * kPi;
-            while (angle >= 2 * kPi) angle -= 2 * kPi;
+            while (angle < 0)
+                angle += 2 * kPi;
+            while (angle >= 2 * kPi)
+                angle -= 2 * kPi;
             EXPECT_TRUE(SameImage(t, RotateReference(original, angle, kBg))) << degrees;
         }
 }
@@ -145,7 +151,8 @@ TEST(EngineRotations, MasksTurnWithThePicture) {
     fx.MaskBitmap = Bitmap(40, 30);
     // Left half of the source marked.
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 20; ++x) SetPx(fx.MaskBitmap, x, y, {255, 255, 255, 255});
+        for (int x = 0; x < 20; ++x)
+            SetPx(fx.MaskBitmap, x, y, {255, 255, 255, 255});
     Bitmap src = s, t;
     ASSERT_TRUE(fx.RotateAngle(src, t, kBg, 30 * kPi / 180));
     EXPECT_TRUE(fx.Masked);
@@ -168,4 +175,60 @@ TEST(EngineRotations, MasksTurnWithThePicture) {
     ASSERT_TRUE(fx.MirrorHorizontal(src, t, kBg));
     EXPECT_EQ(BytesAt(t, 39, 0), BytesAt(s, 0, 0));
     EXPECT_EQ(BytesAt(t, 0, 0), kBg);
+}
+
+TEST(EngineRotations, LargeImagesMatchThePlainMappings) {
+    // Large enough for several tiles and both cores, and odd-sized so that
+    // no tile ends on the image's edge.
+    static constexpr int W = 301, H = 263;
+    const Bitmap original = RandomImage(W, H, 54);
+    struct Fixed {
+        const char* name;
+        bool (TEffects::*op)(Bitmap&, Bitmap&, const TPixelBytes&);
+        bool swap;
+        TPoint (*to)(int x, int y);
+    };
+    const Fixed ops[] = {
+        {"flip", &TEffects::FlipVertical, false,
+         [](int x, int y) {
+             return TPoint{x, H - 1 - y};
+         }},
+        {"mirror", &TEffects::MirrorHorizontal, false,
+         [](int x, int y) {
+             return TPoint{W - 1 - x, y};
+         }},
+        {"left", &TEffects::RotateLeft, true,
+         [](int x, int y) {
+             return TPoint{y, W - 1 - x};
+         }},
+        {"right", &TEffects::RotateRight, true,
+         [](int x, int y) {
+             return TPoint{H - 1 - y, x};
+         }},
+        {"half", &TEffects::RotateHalf, false,
+         [](int x, int y) {
+             return TPoint{W - 1 - x, H - 1 - y};
+         }},
+    };
+    for (const Fixed& f : ops)
+        for (bool fastLoops : {true, false}) {
+            TEffects fx;
+            fx.UseFastLoops = fastLoops;
+            Bitmap s = original, t;
+            ASSERT_TRUE((fx.*f.op)(s, t, kBg));
+            ASSERT_EQ(t.Width(), f.swap ? H : W) << f.name;
+            Bitmap expected(f.swap ? H : W, f.swap ? W : H);
+            for (int y = 0; y < H; ++y)
+                for (int x = 0; x < W; ++x) {
+                    const TPoint p = f.to(x, y);
+                    SetPx(expected, p.X, p.Y, BytesAt(original, x, y));
+                }
+            EXPECT_TRUE(SameImage(t, expected)) << f.name << (fastLoops ? " bands" : " callbacks");
+        }
+    for (double degrees : {30.0, 135.0, 250.0}) {
+        TEffects fx;
+        Bitmap s = original, t;
+        ASSERT_TRUE(fx.RotateAngle(s, t, kBg, degrees * kPi / 180));
+        EXPECT_TRUE(SameImage(t, RotateReference(original, degrees * kPi / 180, kBg))) << degrees;
+    }
 }

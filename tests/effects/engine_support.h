@@ -17,12 +17,17 @@ inline Bitmap RandomImage(int w, int h, uint32_t seed) {
     Bitmap b(w, h, 32);
     std::mt19937 rng(seed);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < 4 * w; ++x) b.Row(y)[x] = static_cast<uint8_t>(rng() & 0xFF);
+        for (int x = 0; x < 4 * w; ++x)
+            b.Row(y)[x] = static_cast<uint8_t>(rng() & 0xFF);
     return b;
 }
 
-inline uint8_t* Px(Bitmap& b, int x, int y) { return b.Row(y) + 4 * x; }
-inline const uint8_t* Px(const Bitmap& b, int x, int y) { return b.Row(y) + 4 * x; }
+inline uint8_t* Px(Bitmap& b, int x, int y) {
+    return b.Row(y) + 4 * x;
+}
+inline const uint8_t* Px(const Bitmap& b, int x, int y) {
+    return b.Row(y) + 4 * x;
+}
 
 inline TPixelBytes BytesAt(const Bitmap& b, int x, int y) {
     const uint8_t* p = Px(b, x, y);
@@ -37,7 +42,9 @@ inline void SetPx(Bitmap& b, int x, int y, TPixelBytes v) {
     p[3] = v.T;
 }
 
-inline int Clamp(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+inline int Clamp(int v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 
 // Byte-for-byte equality with the first differing pixel in the message.
 inline ::testing::AssertionResult SameImage(const Bitmap& a, const Bitmap& b) {
@@ -56,7 +63,9 @@ inline ::testing::AssertionResult SameImage(const Bitmap& a, const Bitmap& b) {
 }
 
 // The channel sets the tests run every effect with.
-inline const TChannelSet kSets[] = {
-    {true, true, true, true}, {true, false, true, false}, {false, false, false, true}, {false, true, false, false}};
+inline const TChannelSet kSets[] = {{true, true, true, true},
+                                    {true, false, true, false},
+                                    {false, false, false, true},
+                                    {false, true, false, false}};
 
 } // namespace enginetest

@@ -1,5 +1,7 @@
 // The pixel walks: masks, Continue and index jumps, the range walk and its
 // shapes, and the callback slots around effects.
+#include <atomic>
+#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -45,7 +47,7 @@ TEST(EngineWalks, SingleWalkVisitsRowsInOrderAndHonoursMasks) {
     // A given mask is centred on the image; the padding uses the fill colour.
     Bitmap given(1, 1);
     SetPx(given, 0, 0, {255, 255, 255, 255});
-    EXPECT_EQ(Visits(fx, b, &given), (std::vector<TPoint>{{1, 0}}));  // (3-1)/2, (2-1)/2
+    EXPECT_EQ(Visits(fx, b, &given), (std::vector<TPoint>{{1, 0}})); // (3-1)/2, (2-1)/2
     fx.SetMaskFillColour({255, 255, 255, 255});
     EXPECT_EQ(Visits(fx, b, &given).size(), 6u);
 
@@ -62,10 +64,10 @@ TEST(EngineWalks, CallbacksCanStopOrMoveTheWalk) {
     fx.OnScan = [&](TPixelRef&, int& x, int& y, void*, bool& cont) {
         seen.push_back({x, y});
         if (x == 1 && y == 0) {
-            x = 3;  // jump ahead in the row
+            x = 3; // jump ahead in the row
             y = 1;
         } else if (x == 3 && y == 1) {
-            x = -5;  // negative positions count as 0
+            x = -5; // negative positions count as 0
             y = 2;
         } else if (y == 2 && x == 1) {
             cont = false;
@@ -100,7 +102,7 @@ TEST(EngineWalks, RangeWalkNumbersCellsAndSkipsWhite) {
     fx.OnScanRange = [&](TPixelRef&, int& x, int& y, int range, TRect& cell, void*, bool&) {
         seen.push_back({x, y, range, cell});
     };
-    fx.RangeType = rtFrame;  // a 3x3 frame leaves the centre white
+    fx.RangeType = rtFrame; // a 3x3 frame leaves the centre white
     ASSERT_TRUE(fx.ScanRange(b, nullptr, 3, 3));
     // Cells: (0..2) is range 0, (3..5) range 1 (clipped to columns 3..4,
     // so its frame misses (4, 1)).
@@ -127,7 +129,7 @@ TEST(EngineWalks, RangeWalkNumbersCellsAndSkipsWhite) {
 
 TEST(EngineWalks, RangeShapesStayInsideTheirCellsAndFollowTheMargin) {
     TShapePoints sp;
-    sp.SetRect(10, 20, 8, 4);  // 4 < 8: width shrinks; 4 < 4 fails: height kept
+    sp.SetRect(10, 20, 8, 4); // 4 < 8: width shrinks; 4 < 4 fails: height kept
     EXPECT_EQ(sp.Left(), 8);
     EXPECT_EQ(sp.Width(), 6);
     EXPECT_EQ(sp.Top(), 20);
@@ -149,7 +151,8 @@ TEST(EngineWalks, RangeShapesStayInsideTheirCellsAndFollowTheMargin) {
                 if (TCustomEffects::RangeIndexAt(canvas, x, y) == TCustomEffects::kNoRange) continue;
                 const bool in = x >= 10 && x < 26 && y >= 10 && y < 22;
                 (in ? inside : outside)++;
-                EXPECT_TRUE(x >= 8 && x <= 26 && y >= 8 && y <= 22) << "shape " << t << " at " << x << "," << y;
+                EXPECT_TRUE(x >= 8 && x <= 26 && y >= 8 && y <= 22)
+                    << "shape " << t << " at " << x << "," << y;
             }
         EXPECT_GT(inside, 0) << "shape " << t;
         if (t == rtRect) {
@@ -166,57 +169,161 @@ TEST(EngineWalks, RangeShapesStayInsideTheirCellsAndFollowTheMargin) {
 
 namespace {
 
-// An engine whose single-bitmap walk fails half way, as a failing callback
-// or an allocation in the middle of a walk would.
+// An engine whose walks fail after a few pixels, as a failing callback or an
+// allocation in the middle of a walk would: each walk wraps the callback in
+// its slot with one that throws on the sixth pixel.
 class FailingEffects : public TEffects {
 public:
+    FailingEffects() { UseFastLoops = false; }
     bool Scan(Bitmap& bitmap, void* data, Bitmap* mask) override {
-        TScanEvent inner = OnScan;
-        int left = 5;
-        OnScan = [&](TPixelRef& p, int& x, int& y, void* d, bool& c) {
-            if (left-- == 0) throw std::runtime_error("callback failed");
+        const TScanEvent inner = OnScan;
+        OnScan = [&, left = 5](TPixelRef& p, int& x, int& y, void* d, bool& c) mutable {
+            Fail(left);
             inner(p, x, y, d, c);
         };
         return TEffects::Scan(bitmap, data, mask);
+    }
+    bool ScanPair(Bitmap& bitmap, const TLines& lines, void* data, Bitmap* mask) override {
+        const TScanPairEvent inner = OnScanPair;
+        OnScanPair = [&, left = 5](TPixelRef& p, int& x, int& y, const TLines& l, void* d, bool& c) mutable {
+            Fail(left);
+            inner(p, x, y, l, d, c);
+        };
+        return TEffects::ScanPair(bitmap, lines, data, mask);
+    }
+    bool ScanRange(Bitmap& bitmap, void* data, int w, int h, const Bitmap* ranges) override {
+        const TScanRangeEvent inner = OnScanRange;
+        OnScanRange = [&, left = 5](TPixelRef& p, int& x, int& y, int r, TRect& rc, void* d,
+                                    bool& c) mutable {
+            Fail(left);
+            inner(p, x, y, r, rc, d, c);
+        };
+        return TEffects::ScanRange(bitmap, data, w, h, ranges);
+    }
+
+private:
+    static void Fail(int& left) {
+        if (left-- == 0) throw std::runtime_error("callback failed");
+    }
+};
+
+// Counts the calls of the user callbacks installed in all three slots.
+struct UserCallbacks {
+    int scan = 0, pair = 0, range = 0;
+    void Install(TCustomEffects& fx) {
+        fx.OnScan = [this](TPixelRef&, int&, int&, void*, bool&) { ++scan; };
+        fx.OnScanPair = [this](TPixelRef&, int&, int&, const TLines&, void*, bool&) { ++pair; };
+        fx.OnScanRange = [this](TPixelRef&, int&, int&, int, TRect&, void*, bool&) { ++range; };
+    }
+    // Runs the three slots on a plain engine and counts what they did.
+    void Probe(const TCustomEffects& from, Bitmap& b) {
+        scan = pair = range = 0;
+        TEffects plain;
+        plain.OnScan = from.OnScan;
+        plain.OnScanPair = from.OnScanPair;
+        plain.OnScanRange = from.OnScanRange;
+        plain.Scan(b, nullptr);
+        plain.ScanPair(b, {}, nullptr);
+        plain.ScanRange(b, nullptr, 2, 2);
     }
 };
 
 } // namespace
 
 TEST(EngineWalks, EffectsPutTheUserCallbacksBack) {
+    // An effect of each walk kind fails inside its walk; the user's three
+    // callbacks are in their slots afterwards.
+    const std::vector<std::pair<const char*, std::function<bool(TEffects&, Bitmap&)>>> effects = {
+        {"invert (single walk)", [](TEffects& fx, Bitmap& b) { return fx.Invert(b, kAllChannels); }},
+        {"blur (pair walk)",
+         [](TEffects& fx, Bitmap& b) {
+             Bitmap t;
+             return fx.Blur(b, t, 1, kAllChannels);
+         }},
+        {"rotate left (pair walk)",
+         [](TEffects& fx, Bitmap& b) {
+             Bitmap t;
+             return fx.RotateLeft(b, t, {});
+         }},
+        {"pixelization (range walk)",
+         [](TEffects& fx, Bitmap& b) { return fx.Pixelization(b, kAllChannels, 2, 2); }},
+    };
+    for (const auto& [name, effect] : effects) {
+        FailingEffects fx;
+        UserCallbacks user;
+        user.Install(fx);
+        Bitmap b(4, 4);
+        EXPECT_THROW(effect(fx, b), std::runtime_error) << name;
+        user.Probe(fx, b);
+        EXPECT_EQ(user.scan, 16) << name;
+        EXPECT_EQ(user.pair, 16) << name;
+        EXPECT_EQ(user.range, 16) << name;
+    }
+    // Five pixels were inverted before the failure: the image is left
+    // partly changed.
     FailingEffects fx;
-    fx.UseFastLoops = false;
-    int userCalls = 0;
-    fx.OnScan = [&](TPixelRef&, int&, int&, void*, bool&) { ++userCalls; };
     Bitmap b(4, 4);
     EXPECT_THROW(fx.Invert(b, kAllChannels), std::runtime_error);
-    // Five pixels were inverted before the failure.
     EXPECT_EQ(Px(b, 0, 1)[0], 255);
     EXPECT_EQ(Px(b, 1, 1)[0], 0);
-    // The user's callback is in its slot again.
-    userCalls = 0;
-    TEffects plain;
-    plain.OnScan = fx.OnScan;
-    EXPECT_TRUE(plain.Scan(b, nullptr));
-    EXPECT_EQ(userCalls, 16);
+}
 
-    // A user callback that throws from a plain walk leaves it installed too,
-    // and effects afterwards still work and restore it.
-    TEffects fx2;
-    fx2.OnScan = [](TPixelRef&, int&, int&, void*, bool&) { throw std::logic_error("user"); };
-    EXPECT_THROW(fx2.Scan(b, nullptr), std::logic_error);
-    EXPECT_TRUE(fx2.Invert(b, kAllChannels));
-    EXPECT_THROW(fx2.Scan(b, nullptr), std::logic_error);
-    int pairCalls = 0, rangeCalls = 0;
-    fx2.OnScanPair = [&](TPixelRef&, int&, int&, const TLines&, void*, bool&) { ++pairCalls; };
-    fx2.OnScanRange = [&](TPixelRef&, int&, int&, int, TRect&, void*, bool&) { ++rangeCalls; };
-    Bitmap t;
-    fx2.Blur(b, t, 1, kAllChannels);
-    fx2.Pixelization(b, kAllChannels, 2, 2);
-    fx2.ScanPair(b, {}, nullptr);
-    fx2.ScanRange(b, nullptr, 2, 2);
-    EXPECT_EQ(pairCalls, 16);
-    EXPECT_EQ(rangeCalls, 16);
+TEST(EngineWalks, UserCallbacksMayRunEffectsAndThrow) {
+    // A user callback that runs an effect of the same component: the effect
+    // takes the slot for its own walk and gives it back, and the user's
+    // walk carries on with the user's callback.
+    TEffects fx;
+    Bitmap b(3, 3), other(5, 5);
+    int calls = 0;
+    fx.OnScan = [&](TPixelRef&, int&, int&, void*, bool&) {
+        if (++calls == 2) {
+            EXPECT_TRUE(fx.Invert(other, kAllChannels));
+        }
+        if (calls == 4) throw std::logic_error("user");
+    };
+    EXPECT_THROW(fx.Scan(b, nullptr), std::logic_error);
+    EXPECT_EQ(calls, 4);
+    EXPECT_EQ(BytesAt(other, 4, 4), (TPixelBytes{255, 255, 255, 255}));
+    // Still the user's callback: it counts on (and throws at 4 no more).
+    calls = 10;
+    EXPECT_TRUE(fx.Scan(b, nullptr));
+    EXPECT_EQ(calls, 19);
+    // Effects afterwards work and leave it in place.
+    EXPECT_TRUE(fx.Invert(b, kAllChannels));
+    calls = 10;
+    fx.Scan(b, nullptr);
+    EXPECT_EQ(calls, 19);
+}
+
+namespace {
+
+// Exposes the band runner.
+class BandEffects : public TEffects {
+public:
+    using TCustomEffects::RunBands;
+    using TCustomEffects::TFastWalk;
+};
+
+} // namespace
+
+TEST(EngineWalks, BandFailuresReachTheCaller) {
+    // A band that fails on another thread must not end the program: its
+    // exception comes back to the caller once every band has finished.
+    std::atomic<int> rows{0};
+    BandEffects::TFastWalk fast{[&](int y0, int y1, const Bitmap*) {
+                                    for (int y = y0; y < y1; ++y) {
+                                        if (y == 700) throw std::runtime_error("band failed");
+                                        ++rows;
+                                    }
+                                },
+                                true};
+    EXPECT_THROW(BandEffects::RunBands(fast, 1000, 1000, nullptr), std::runtime_error);
+    // The rows of the bands that did not fail were all done.
+    EXPECT_GE(rows.load(), 500);
+    fast.Bands = [&](int y0, int y1, const Bitmap*) { rows += y1 - y0; };
+    rows = 0;
+    BandEffects::RunBands(fast, 1000, 1000, nullptr);
+    EXPECT_EQ(rows.load(), 1000);
 }
 
 TEST(EngineWalks, MaskedEffectsChangeOnlyMarkedPixels) {

@@ -1,6 +1,8 @@
 // Blur and sharpen against window references written from their rules.
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <vector>
 
 #include "engine_support.h"
 
@@ -32,7 +34,8 @@ Bitmap BlurReference(const Bitmap& s, int r, const TChannelSet& on) {
     return t;
 }
 
-Bitmap SharpenReference(const Bitmap& s, const TChannelSet& on, int r, int threshold, double percent, int mode) {
+Bitmap SharpenReference(const Bitmap& s, const TChannelSet& on, int r, int threshold, double percent,
+                        int mode) {
     Bitmap t = s;
     for (int y = 0; y < s.Height(); ++y)
         for (int x = 0; x < s.Width(); ++x)
@@ -71,7 +74,8 @@ TEST(EngineWindowEffects, BlurMatchesTheWindowAverage) {
                 fx.UseFastLoops = fastLoops;
                 Bitmap source = original, target;
                 ASSERT_TRUE(fx.Blur(source, target, r, on));
-                EXPECT_TRUE(SameImage(target, expected)) << "radius " << r << (fastLoops ? " bands" : " callbacks");
+                EXPECT_TRUE(SameImage(target, expected))
+                    << "radius " << r << (fastLoops ? " bands" : " callbacks");
                 EXPECT_TRUE(SameImage(source, original));
             }
         }
@@ -89,6 +93,19 @@ TEST(EngineWindowEffects, BlurEdgeCases) {
     Bitmap self = original;
     ASSERT_TRUE(fx.Blur(self, self, 2, kAllChannels));
     EXPECT_TRUE(SameImage(self, BlurReference(original, 2, kAllChannels)));
+
+    // A target that already holds other pixels (same shape, or another
+    // shape and format) ends up exactly the same.
+    for (bool fastLoops : {true, false}) {
+        TEffects reuse;
+        reuse.UseFastLoops = fastLoops;
+        const TChannelSet green{false, true, false, false};
+        Bitmap used = RandomImage(9, 5, 99), other(3, 7, 24), from = original;
+        ASSERT_TRUE(reuse.Blur(from, used, 1, green));
+        EXPECT_TRUE(SameImage(used, BlurReference(original, 1, green)));
+        ASSERT_TRUE(reuse.Blur(from, other, 0, green));
+        EXPECT_TRUE(SameImage(other, original));
+    }
 
     // Thin images and 24-bit sources.
     Bitmap column = RandomImage(1, 40, 23), out;
@@ -123,9 +140,10 @@ TEST(EngineWindowEffects, SharpenMatchesItsRule) {
             fx.UseFastLoops = fastLoops;
             Bitmap source = original, target;
             ASSERT_TRUE(fx.Sharpen(source, target, kAllChannels, static_cast<uint8_t>(c.r),
-                                   static_cast<uint8_t>(c.threshold), c.percent, static_cast<uint8_t>(c.mode)));
-            EXPECT_TRUE(SameImage(target, expected)) << "r " << c.r << " T " << c.threshold << " P " << c.percent
-                                                     << " mode " << c.mode;
+                                   static_cast<uint8_t>(c.threshold), c.percent,
+                                   static_cast<uint8_t>(c.mode)));
+            EXPECT_TRUE(SameImage(target, expected))
+                << "r " << c.r << " T " << c.threshold << " P " << c.percent << " mode " << c.mode;
         }
     }
     // A single pixel has no neighbours: it stays as it is.
@@ -134,4 +152,94 @@ TEST(EngineWindowEffects, SharpenMatchesItsRule) {
     ASSERT_TRUE(fx.Sharpen(one, out, 2, 1, 0, 100, 0));
     EXPECT_TRUE(SameImage(out, one));
     EXPECT_FALSE(fx.Sharpen(one, out, kAllChannels, 1, 0, std::nan(""), 0));
+}
+
+namespace {
+
+// Window sums through a summed-area table, for windows too large to add up
+// pixel by pixel in a test.
+struct SummedArea {
+    int w, h;
+    std::vector<long long> t[4];
+    explicit SummedArea(const Bitmap& s) : w(s.Width()), h(s.Height()) {
+        for (int k = 0; k < 4; ++k) {
+            t[k].assign(static_cast<std::size_t>((w + 1) * (h + 1)), 0);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    At(k, x + 1, y + 1) = Px(s, x, y)[k] + At(k, x, y + 1) + At(k, x + 1, y) - At(k, x, y);
+        }
+    }
+    long long& At(int k, int x, int y) { return t[k][static_cast<std::size_t>(y * (w + 1) + x)]; }
+    // Sum and count of the clipped window of radius r around (x, y).
+    std::pair<long long, long long> Window(int k, int x, int y, int r) {
+        const int x0 = std::max(x - r, 0), x1 = std::min(x + r, w - 1) + 1;
+        const int y0 = std::max(y - r, 0), y1 = std::min(y + r, h - 1) + 1;
+        return {At(k, x1, y1) - At(k, x0, y1) - At(k, x1, y0) + At(k, x0, y0),
+                static_cast<long long>(x1 - x0) * (y1 - y0)};
+    }
+};
+
+} // namespace
+
+TEST(EngineWindowEffects, LargeWindowsKeepTheExactAverages) {
+    // Windows of tens of thousands of pixels, on both sides of the size at
+    // which the band loops change their way of dividing.
+    const Bitmap original = RandomImage(400, 200, 24);
+    SummedArea area(original);
+    for (int r : {120, 255}) {
+        TEffects fx;
+        Bitmap source = original, blurred, sharpened;
+        ASSERT_TRUE(fx.Blur(source, blurred, r, kAllChannels));
+        ASSERT_TRUE(fx.Sharpen(source, sharpened, kAllChannels, static_cast<uint8_t>(r), 3, 40, 0));
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 400; ++x)
+                for (int k = 0; k < 4; ++k) {
+                    const auto [sum, n] = area.Window(k, x, y, r);
+                    ASSERT_EQ(Px(blurred, x, y)[k], sum / n) << "r " << r << " at " << x << "," << y;
+                    const int c = Px(original, x, y)[k];
+                    const int m = static_cast<int>((sum - c) / (n - 1));
+                    int v = c;
+                    if (c < Clamp(m - 3) || c > Clamp(m + 3)) {
+                        const int d = static_cast<int>(std::nearbyint(c * 40.0 / 100));
+                        v = Clamp(m < c ? c + d : c - d);
+                    }
+                    ASSERT_EQ(Px(sharpened, x, y)[k], v) << "r " << r << " at " << x << "," << y;
+                }
+    }
+    // Sums one below a multiple of the count, where a quotient rounded too
+    // early lands on the integer above: at the largest window the band
+    // loops divide in floats (241 x 273 = 65793 pixels) and at one where
+    // floats would fail (12 x 5483 = 65796). Every average must come out
+    // one lower.
+    for (auto [w, h] : {std::pair{241, 273}, std::pair{12, 5483}}) {
+        Bitmap s(w, h), t;
+        s.Fill(255, 255, 255, 255);
+        Px(s, w / 2, h / 2)[0] = 254;
+        TEffects fx;
+        ASSERT_TRUE(fx.Blur(s, t, 6000, kAllChannels));
+        EXPECT_EQ(BytesAt(t, 0, 0), (TPixelBytes{254, 255, 255, 255})) << w << "x" << h;
+        EXPECT_EQ(BytesAt(t, w - 1, h - 1), (TPixelBytes{254, 255, 255, 255})) << w << "x" << h;
+    }
+}
+
+TEST(EngineWindowEffects, ExtremeParametersSaturateInsteadOfOverflowing) {
+    const Bitmap original = RandomImage(40, 30, 25);
+    for (bool fastLoops : {true, false}) {
+        TEffects fx;
+        fx.UseFastLoops = fastLoops;
+        Bitmap source = original, huge, whole;
+        // A radius past the image's size is the whole image.
+        ASSERT_TRUE(fx.Blur(source, huge, std::numeric_limits<int>::max(), kAllChannels));
+        ASSERT_TRUE(fx.Blur(source, whole, 40, kAllChannels));
+        EXPECT_TRUE(SameImage(huge, whole));
+        // Percentages far out move every changed byte to its limit, as a
+        // merely large one does.
+        for (uint8_t mode : {0, 1})
+            for (double sign : {1.0, -1.0}) {
+                Bitmap far, large;
+                ASSERT_TRUE(fx.Sharpen(source, far, kAllChannels, 1, 5, sign * 1e300, mode));
+                ASSERT_TRUE(fx.Sharpen(source, large, kAllChannels, 1, 5, sign * 1e7, mode));
+                EXPECT_TRUE(SameImage(far, large)) << int(mode) << " " << sign;
+            }
+    }
 }

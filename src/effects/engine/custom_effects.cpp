@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -15,9 +17,7 @@ bool TCustomEffects::MaskHit(const uint8_t* maskRow, int x) const {
 }
 
 int TCustomEffects::RangeIndexAt(const Bitmap& ranges, int x, int y) {
-    const uint8_t* p = ranges.Row(y) + static_cast<std::size_t>(x) * ranges.BytesPerPixel();
-    // Colour value: red in the low byte, then green, then blue.
-    return p[2] | (p[1] << 8) | (p[0] << 16);
+    return RangeIndexOf(ranges.Row(y) + static_cast<std::size_t>(x) * ranges.BytesPerPixel());
 }
 
 Bitmap TCustomEffects::FitMask(const Bitmap& mask, int width, int height) const {
@@ -94,20 +94,34 @@ void TCustomEffects::RunBands(const TFastWalk& fast, int width, int height, cons
         fast.Bands(0, height, mask);
         return;
     }
-    std::vector<std::jthread> workers;
-    try {
-        for (int i = 1; i < parts; ++i) {
-            const int y0 = static_cast<int>(static_cast<long long>(height) * i / parts);
-            const int y1 = static_cast<int>(static_cast<long long>(height) * (i + 1) / parts);
-            workers.emplace_back([&fast, y0, y1, mask] { fast.Bands(y0, y1, mask); });
+    auto bandStart = [height, parts](int i) {
+        return static_cast<int>(static_cast<long long>(height) * i / parts);
+    };
+    // A band that fails on a worker hands its exception to this thread,
+    // which raises it once every band has ended.
+    std::vector<std::exception_ptr> failures(static_cast<std::size_t>(parts));
+    auto runBand = [&](int i) {
+        try {
+            fast.Bands(bandStart(i), bandStart(i + 1), mask);
+        } catch (...) {
+            failures[static_cast<std::size_t>(i)] = std::current_exception();
         }
-    } catch (const std::system_error&) {
-        // No thread to be had: the remaining bands run here.
-        for (int i = static_cast<int>(workers.size()) + 1; i < parts; ++i)
-            fast.Bands(static_cast<int>(static_cast<long long>(height) * i / parts),
-                       static_cast<int>(static_cast<long long>(height) * (i + 1) / parts), mask);
-    }
-    fast.Bands(0, static_cast<int>(height / parts), mask);
+    };
+    {
+        std::vector<std::jthread> workers;
+        int started = 1;
+        try {
+            for (; started < parts; ++started)
+                workers.emplace_back(runBand, started);
+        } catch (const std::system_error&) {
+            // No thread to be had: the remaining bands run here.
+            for (int i = started; i < parts; ++i)
+                runBand(i);
+        }
+        runBand(0);
+    } // joins the workers
+    for (const std::exception_ptr& failure : failures)
+        if (failure) std::rethrow_exception(failure);
 }
 
 template <class Event, class Call>
@@ -123,15 +137,19 @@ bool TCustomEffects::RunWalk(Bitmap& bitmap, Bitmap* mask, const Event& event, C
     return true;
 }
 
+// The walks call a copy of the callback, so a callback may replace the
+// slot (for instance by running an effect of this component) without
+// pulling the running routine from under the walk.
 bool TCustomEffects::Scan(Bitmap& bitmap, void* data, Bitmap* mask) {
-    return RunWalk(bitmap, mask, OnScan, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
-        OnScan(ref, x, y, data, cont);
-    });
+    const TScanEvent handler = OnScan;
+    return RunWalk(bitmap, mask, handler,
+                   [&](TPixelRef& ref, int& x, int& y, int, bool& cont) { handler(ref, x, y, data, cont); });
 }
 
 bool TCustomEffects::ScanPair(Bitmap& bitmap, const TLines& lines, void* data, Bitmap* mask) {
-    return RunWalk(bitmap, mask, OnScanPair, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
-        OnScanPair(ref, x, y, lines, data, cont);
+    const TScanPairEvent handler = OnScanPair;
+    return RunWalk(bitmap, mask, handler, [&](TPixelRef& ref, int& x, int& y, int, bool& cont) {
+        handler(ref, x, y, lines, data, cont);
     });
 }
 
@@ -142,23 +160,39 @@ Bitmap* TCustomEffects::ReadableSource(Bitmap& source, const Bitmap& target, Bit
     return &copy;
 }
 
+void TCustomEffects::ShapeTarget(Bitmap& bitmap, int width, int height, int bpp) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (bitmap.Width() == width && bitmap.Height() == height && bitmap.BitsPerPixel() == bpp) return;
+    if (bitmap.BitsPerPixel() != bpp) {
+        bitmap.Clear(); // nothing to convert
+        bitmap.SetBitsPerPixel(bpp);
+    }
+    bitmap.SetSizeUncleared(width, height);
+}
+
+void TCustomEffects::CopyInto(Bitmap& target, const Bitmap& source) {
+    ShapeTarget(target, source.Width(), source.Height(), source.BitsPerPixel());
+    if (!source.Empty()) std::memcpy(target.Data(), source.Data(), source.ByteSize());
+}
+
 TLines TCustomEffects::LinesOf(Bitmap& bitmap) {
     TLines lines(static_cast<std::size_t>(bitmap.Height()));
-    for (int y = 0; y < bitmap.Height(); ++y) lines[static_cast<std::size_t>(y)] = bitmap.Row(y);
+    for (int y = 0; y < bitmap.Height(); ++y)
+        lines[static_cast<std::size_t>(y)] = bitmap.Row(y);
     return lines;
 }
 
 bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int cellHeight) {
-    const long long across = (width + cellWidth - 1) / cellWidth;
-    const long long down = (height + cellHeight - 1) / cellHeight;
+    const long long across = (width + static_cast<long long>(cellWidth) - 1) / cellWidth;
+    const long long down = (height + static_cast<long long>(cellHeight) - 1) / cellHeight;
     const int first = TransparentRange ? 0 : 1;
     // Every cell needs a colour of its own that is not white.
-    if (across * down + first >= kNoRange) return false;
-    rangeBitmap_.SetBitsPerPixel(24);
-    rangeBitmap_.SetSize(width, height);
-    if (TransparentRange)
-        rangeBitmap_.Fill(255, 255, 255);
-    // (SetSize leaves the bitmap black, which is range 0 otherwise.)
+    if (!RangeCountFits(across * down + first)) return false;
+    ShapeTarget(rangeBitmap_, width, height, 24);
+    // White: no range; black: range 0.
+    const uint8_t background = TransparentRange ? 255 : 0;
+    rangeBitmap_.Fill(background, background, background);
     int counter = first;
     for (int y = 0; y < height; y += cellHeight) {
         for (int x = 0; x < width; x += cellWidth, ++counter) {
@@ -173,7 +207,7 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
 
 bool TCustomEffects::ScanRange(Bitmap& bitmap, void* data, int cellWidth, int cellHeight,
                                const Bitmap* rangeBitmap) {
-    if (bitmap.Empty() || cellWidth < 1 || cellHeight < 1) return false;
+    if (bitmap.Empty() || !CellSizeFits(cellWidth, cellHeight)) return false;
     bitmap.SetBitsPerPixel(32);
     const Bitmap* ranges = rangeBitmap;
     if (!ranges || ranges->Width() != bitmap.Width() || ranges->Height() != bitmap.Height()) {
@@ -190,12 +224,13 @@ bool TCustomEffects::ScanRange(Bitmap& bitmap, void* data, int cellWidth, int ce
         RunBands(*fast_, bitmap.Width(), bitmap.Height(), nullptr);
         return true;
     }
-    if (!OnScanRange) return true;
+    const TScanRangeEvent handler = OnScanRange;
+    if (!handler) return true;
     WalkPixels(bitmap, nullptr, ranges, [&](TPixelRef& ref, int& x, int& y, int range, bool& cont) {
         TRect cell{x - x % cellWidth, y - y % cellHeight, 0, 0};
         cell.Right = cell.Left + cellWidth;
         cell.Bottom = cell.Top + cellHeight;
-        OnScanRange(ref, x, y, range, cell, data, cont);
+        handler(ref, x, y, range, cell, data, cont);
     });
     return true;
 }

@@ -13,6 +13,7 @@
 // that does the same work row by row without a call per pixel; the walk then
 // uses it (see TFastWalk), which is where the engine gets its speed.
 
+#include <algorithm>
 #include <functional>
 
 #include "doc/bitmap.h"
@@ -77,6 +78,15 @@ public:
     // Range index of a range bitmap pixel (white means no range).
     static constexpr int kNoRange = 0xFFFFFF;
     static int RangeIndexAt(const Bitmap& ranges, int x, int y);
+    // The same for a pixel's bytes: the colour value, red in the low byte.
+    static int RangeIndexOf(const uint8_t* p) { return p[2] | (p[1] << 8) | (p[0] << 16); }
+    // Cells of 1 up to 2^24 pixels a side: larger ones would take the shape
+    // arithmetic (x + w and the like) beyond the range of int.
+    static constexpr bool CellSizeFits(int w, int h) {
+        return w >= 1 && h >= 1 && w <= (1 << 24) && h <= (1 << 24);
+    }
+    // True when ranges 0..count-1 all have a colour other than white.
+    static constexpr bool RangeCountFits(long long count) { return count <= kNoRange; }
 
 protected:
     // Work done by an effect row band by row band in place of the per-pixel
@@ -91,8 +101,7 @@ protected:
 
     // Installs an effect's callback (and band routine) and puts the previous
     // ones back when it goes out of scope, exceptions included.
-    template <class Event>
-    class TCallbackGuard {
+    template <class Event> class TCallbackGuard {
     public:
         TCallbackGuard(TCustomEffects& owner, Event& slot, Event routine, const TFastWalk* fast)
             : owner_(owner), slot_(slot), saved_(std::move(slot)), savedFast_(owner.fast_) {
@@ -115,21 +124,37 @@ protected:
 
     // True when the mask pixel at x of a mask row matches the mask colour.
     bool MaskHit(const uint8_t* maskRow, int x) const;
-    // Calls fn(x0, x1) for each run of visited pixels of row y.
-    template <class Fn>
-    void ForEachSpan(const Bitmap* mask, int y, int width, Fn&& fn) const {
+    // Calls fn(a, b) for each run a..b-1 of visited pixels of row y within
+    // columns x0..x1-1.
+    template <class Fn> void ForEachSpanIn(const Bitmap* mask, int y, int x0, int x1, Fn&& fn) const {
         if (!mask) {
-            fn(0, width);
+            if (x1 > x0) fn(x0, x1);
             return;
         }
         const uint8_t* m = mask->Row(y);
-        int x = 0;
-        while (x < width) {
-            while (x < width && !MaskHit(m, x)) ++x;
+        int x = x0;
+        while (x < x1) {
+            while (x < x1 && !MaskHit(m, x))
+                ++x;
             const int start = x;
-            while (x < width && MaskHit(m, x)) ++x;
+            while (x < x1 && MaskHit(m, x))
+                ++x;
             if (x > start) fn(start, x);
         }
+    }
+    template <class Fn> void ForEachSpan(const Bitmap* mask, int y, int width, Fn&& fn) const {
+        ForEachSpanIn(mask, y, 0, width, fn);
+    }
+    // Calls fn(y, a, b) for the visited runs of rows y0..y1-1 in square
+    // tiles of `tile` pixels, so that work reading another bitmap along a
+    // slant or across its rows stays within a small part of it at a time.
+    template <class Fn>
+    void ForEachSpanInTiles(const Bitmap* mask, int y0, int y1, int width, int tile, Fn&& fn) const {
+        for (int ty = y0; ty < y1; ty += tile)
+            for (int tx = 0; tx < width; tx += tile)
+                for (int y = ty; y < std::min(ty + tile, y1); ++y)
+                    ForEachSpanIn(mask, y, tx, std::min(tx + tile, width),
+                                  [&](int a, int b) { fn(y, a, b); });
     }
 
     // The mask a walk over a width x height bitmap uses (null for none).
@@ -148,6 +173,13 @@ protected:
     // the source itself, or a copy of it when source and target are one.
     static Bitmap* ReadableSource(Bitmap& source, const Bitmap& target, Bitmap& copy);
     static TLines LinesOf(Bitmap& bitmap);
+    // Makes `bitmap` width x height at bpp bits per pixel, keeping its
+    // storage when it has that shape already (a fresh image-sized block
+    // costs more in page faults than the effect itself). The pixels are
+    // left as they come: callers fill or copy every one.
+    static void ShapeTarget(Bitmap& bitmap, int width, int height, int bpp = 32);
+    // An exact copy of source in target, storage kept where it fits.
+    static void CopyInto(Bitmap& target, const Bitmap& source);
 
     const TFastWalk* fast_ = nullptr;
 

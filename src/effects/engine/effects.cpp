@@ -38,32 +38,15 @@ bool TEffects::ScanRangeWith(Bitmap& bitmap, void* data, int w, int h, const Bit
     return ScanRange(bitmap, data, w, h, ranges);
 }
 
-// Lookup-table effects: every enabled channel byte c becomes table[k][c].
-struct TTableData {
-    TChannelSet Channels;
-    std::array<std::array<uint8_t, 256>, 4> Tables;
-};
-
-bool TEffects::ApplyTables(Bitmap& bitmap, const TChannelSet& channels,
-                           const std::array<std::array<uint8_t, 256>, 4>& tables) {
-    if (bitmap.Empty() || !HasChannel(channels)) return false;
-    TTableData data{channels, tables};
-    // Disabled channels get the identity so the loop never branches.
-    for (int k = 0; k < 4; ++k)
-        if (!channels[k])
-            for (int v = 0; v < 256; ++v) data.Tables[k][v] = static_cast<uint8_t>(v);
-    const kernels::TTableKernel kernel(data.Tables);
-    return ScanWithKernel(bitmap, &data, kernel, true);
-}
-
 bool TEffects::Fill(Bitmap& bitmap, int channel, uint8_t value) {
     return Fill(bitmap, SingleChannel(channel), value);
 }
 
 bool TEffects::Fill(Bitmap& bitmap, const TChannelSet& channels, uint8_t value) {
     std::array<std::array<uint8_t, 256>, 4> t;
-    for (auto& table : t) table.fill(value);
-    return ApplyTables(bitmap, channels, t);
+    for (auto& table : t)
+        table.fill(value);
+    return ApplyTables(bitmap, channels, t, kernels::TNoVector{});
 }
 
 } // namespace pixora

@@ -17,7 +17,7 @@
 
 namespace pixora {
 
-using TChannelValues = std::array<int16_t, 4>;  // per channel, pixel byte order
+using TChannelValues = std::array<int16_t, 4>; // per channel, pixel byte order
 
 class TEffects : public TCustomEffects {
 public:
@@ -32,11 +32,11 @@ public:
     // Rotations and mirrors: source -> target (target resized, 32 bits per
     // pixel). The background colour fills target pixels no source pixel
     // reaches.
-    bool FlipVertical(Bitmap& source, Bitmap& target, const TPixelBytes& background);      // "Rotate"
-    bool MirrorHorizontal(Bitmap& source, Bitmap& target, const TPixelBytes& background);  // "Mirror"
+    bool FlipVertical(Bitmap& source, Bitmap& target, const TPixelBytes& background);     // "Rotate"
+    bool MirrorHorizontal(Bitmap& source, Bitmap& target, const TPixelBytes& background); // "Mirror"
     bool RotateLeft(Bitmap& source, Bitmap& target, const TPixelBytes& background);
     bool RotateRight(Bitmap& source, Bitmap& target, const TPixelBytes& background);
-    bool RotateHalf(Bitmap& source, Bitmap& target, const TPixelBytes& background);  // "Rotate and Mirror"
+    bool RotateHalf(Bitmap& source, Bitmap& target, const TPixelBytes& background); // "Rotate and Mirror"
     // Turns counter-clockwise on the screen by angle radians.
     bool RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& background, double angle);
 
@@ -63,6 +63,8 @@ public:
     bool Blur(Bitmap& source, Bitmap& target, int radius, int channel);
     bool Blur(Bitmap& source, Bitmap& target, int radius, const TChannelSet& channels);
 
+    // The draws come from the rows' noise streams (noise_stream.h), started
+    // from a seed that the engine's generator gives each walk afresh.
     bool Noise(Bitmap& bitmap, int channel, uint8_t amplitude);
     bool Noise(Bitmap& bitmap, const TChannelSet& channels, uint8_t amplitude);
 
@@ -89,11 +91,6 @@ public:
     bool RoughBlur(Bitmap& bitmap, const TChannelSet& channels, bool fast, int radius, int cellWidth,
                    int cellHeight);
 
-    // The random draw noise uses: a uniform integer 0..n-1 (0 when n is 0)
-    // that depends only on the walk's seed, the pixel's position in the
-    // image, the channel and which of the two draws it is.
-    static int NoiseDraw(uint32_t seed, uint32_t pixelIndex, int channel, int draw, int n);
-
 private:
     // Runs the single-bitmap walk with a per-pixel routine and its band
     // form, following the effect pattern: install, walk, restore.
@@ -108,7 +105,11 @@ private:
     template <class Kernel>
     bool ScanWithKernel(Bitmap& bitmap, void* data, const Kernel& kernel, bool parallel);
     // Shared body of the per-channel lookup-table effects.
-    bool ApplyTables(Bitmap& bitmap, const TChannelSet& channels, const std::array<std::array<uint8_t, 256>, 4>& t);
+    // `vector` does the same work as the tables on runs of pixels with SSE2
+    // (see point_kernels.h).
+    template <class Vector>
+    bool ApplyTables(Bitmap& bitmap, const TChannelSet& channels,
+                     const std::array<std::array<uint8_t, 256>, 4>& t, const Vector& vector);
     // Shared body of blur and sharpen.
     struct TWindowData;
     bool WindowEffect(Bitmap& source, Bitmap& target, TWindowData& data);
@@ -117,10 +118,11 @@ private:
     bool RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int cellHeight);
     // Shared body of the five fixed rotations: map(x, y, W, H) -> target position.
     struct TFixedRotation;
-    bool FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& background, const TFixedRotation& r);
+    bool FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& background,
+                       const TFixedRotation& r);
 
     std::mt19937 random_;
-    uint32_t reserved_ = 0;  // the component's own spare 4-byte field
+    uint32_t reserved_ = 0; // the component's own spare 4-byte field
 };
 
 // True when the channel set has an enabled channel outside the excluded ones.

@@ -17,20 +17,30 @@ uint8_t PosterizeValue(int v, int step) {
 }
 
 // Contrast: c - a * (127 - c) / 255, limited to 0..255.
-uint8_t ContrastValue(int c, int a) { return kernels::Clamp255(c - a * (127 - c) / 255); }
+uint8_t ContrastValue(int c, int a) {
+    return kernels::Clamp255(c - a * (127 - c) / 255);
+}
 
 } // namespace
 
 // Exposed for the sharpen rule, which reuses the contrast rule.
-uint8_t EngineContrastValue(int c, int a) { return ContrastValue(c, a); }
+uint8_t EngineContrastValue(int c, int a) {
+    return ContrastValue(c, a);
+}
 
-bool TEffects::Invert(Bitmap& bitmap, int channel) { return Invert(bitmap, SingleChannel(channel)); }
+bool TEffects::Invert(Bitmap& bitmap, int channel) {
+    return Invert(bitmap, SingleChannel(channel));
+}
 
 bool TEffects::Invert(Bitmap& bitmap, const TChannelSet& channels) {
     TTables t;
     for (auto& table : t)
-        for (int v = 0; v < 256; ++v) table[v] = static_cast<uint8_t>(255 - v);
-    return ApplyTables(bitmap, channels, t);
+        for (int v = 0; v < 256; ++v)
+            table[v] = static_cast<uint8_t>(255 - v);
+    uint32_t mask = 0;
+    for (int k = 0; k < 4; ++k)
+        if (channels[k]) mask |= 0xFFu << (8 * k);
+    return ApplyTables(bitmap, channels, t, kernels::TInvertVector{mask});
 }
 
 bool TEffects::ColourAdjust(Bitmap& bitmap, int channel, int16_t delta, bool wrap) {
@@ -48,8 +58,9 @@ bool TEffects::ColourAdjust(Bitmap& bitmap, const TChannelSet& channels, const T
     TTables t;
     for (int k = 0; k < 4; ++k)
         for (int v = 0; v < 256; ++v)
-            t[k][v] = wrap[k] ? static_cast<uint8_t>((v + deltas[k]) & 0xFF) : kernels::Clamp255(v + deltas[k]);
-    return ApplyTables(bitmap, channels, t);
+            t[k][v] =
+                wrap[k] ? static_cast<uint8_t>((v + deltas[k]) & 0xFF) : kernels::Clamp255(v + deltas[k]);
+    return ApplyTables(bitmap, channels, t, kernels::TAdjustVector(channels, deltas, wrap));
 }
 
 bool TEffects::Contrast(Bitmap& bitmap, int channel, int16_t amount) {
@@ -61,8 +72,9 @@ bool TEffects::Contrast(Bitmap& bitmap, int channel, int16_t amount) {
 bool TEffects::Contrast(Bitmap& bitmap, const TChannelSet& channels, const TChannelValues& amounts) {
     TTables t;
     for (int k = 0; k < 4; ++k)
-        for (int v = 0; v < 256; ++v) t[k][v] = ContrastValue(v, amounts[k]);
-    return ApplyTables(bitmap, channels, t);
+        for (int v = 0; v < 256; ++v)
+            t[k][v] = ContrastValue(v, amounts[k]);
+    return ApplyTables(bitmap, channels, t, kernels::TContrastVector(channels, amounts));
 }
 
 bool TEffects::Posterize(Bitmap& bitmap, int channel, uint8_t step) {
@@ -76,8 +88,9 @@ bool TEffects::Posterize(Bitmap& bitmap, const TChannelSet& channels, uint8_t st
     const int l = step == 0 ? 1 : step;
     TTables t;
     for (auto& table : t)
-        for (int v = 0; v < 256; ++v) table[v] = PosterizeValue(v, l);
-    return ApplyTables(bitmap, kAllChannels, t);
+        for (int v = 0; v < 256; ++v)
+            table[v] = PosterizeValue(v, l);
+    return ApplyTables(bitmap, kAllChannels, t, kernels::TPosterizeVector{l});
 }
 
 struct TSaturationData {
@@ -125,15 +138,10 @@ bool TEffects::Noise(Bitmap& bitmap, int channel, uint8_t amplitude) {
 bool TEffects::Noise(Bitmap& bitmap, const TChannelSet& channels, uint8_t amplitude) {
     if (bitmap.Empty() || !HasChannel(channels)) return false;
     TNoiseData data{channels, amplitude, static_cast<uint32_t>(random_())};
-    kernels::TNoiseKernel kernel{data.Seed, static_cast<uint32_t>(bitmap.Width()), {}};
-    for (int k = 0; k < 4; ++k) kernel.N[k] = channels[k] ? amplitude : 0;
+    kernels::TNoiseKernel kernel{data.Seed, {}};
+    for (int k = 0; k < 4; ++k)
+        kernel.N[k] = channels[k] ? amplitude : 0;
     return ScanWithKernel(bitmap, &data, kernel, true);
-}
-
-int TEffects::NoiseDraw(uint32_t seed, uint32_t pixelIndex, int channel, int draw, int n) {
-    const uint32_t h = kernels::NoiseHash(seed, pixelIndex * 4u + static_cast<uint32_t>(channel));
-    const uint32_t half = draw == 0 ? (h & 0xFFFFu) : (h >> 16);
-    return static_cast<int>((half * static_cast<uint32_t>(n)) >> 16);
 }
 
 struct TColourFilterData {
@@ -150,7 +158,8 @@ bool TEffects::ColourFilter(Bitmap& bitmap, int channel, uint8_t lower, uint8_t 
 }
 
 bool TEffects::ColourFilter(Bitmap& bitmap, const TPixelBytes& lower, const TPixelBytes& upper,
-                            const TChannelSet& flags, const TPixelBytes& replacement, bool outside, bool invert) {
+                            const TChannelSet& flags, const TPixelBytes& replacement, bool outside,
+                            bool invert) {
     // The fourth byte never takes part in the colour filter.
     if (bitmap.Empty() || !HasChannel(flags, {false, false, false, true})) return false;
     TColourFilterData data{flags, lower, upper, replacement, outside, invert};

@@ -1,9 +1,12 @@
 // Range effects: pixelization and rough blur. Both run two range walks: the
 // first sums every enabled channel per range, the second writes each pixel
 // from its range's figures.
+#include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "effects/engine/effects.h"
+#include "effects/engine/point_kernels.h"
 
 namespace pixora {
 
@@ -12,25 +15,56 @@ struct TEffects::TRangeData {
     bool Rough = false;
     bool Fast = false;
     int Radius = 0;
-    int PerRow = 0;  // cells per row
-    int Count = 0;   // number of ranges
-    std::vector<uint64_t> Sums;     // 4 per range
-    std::vector<uint32_t> Pixels;   // per range
-    std::vector<uint8_t> Values;    // 4 per range: what the second walk writes
+    int PerRow = 0;               // cells per row
+    int Count = 0;                // number of ranges
+    std::vector<uint64_t> Sums;   // 4 per range
+    std::vector<uint32_t> Pixels; // per range
+    std::vector<uint8_t> Values;  // 4 per range: what the second walk writes
 
     bool Valid(int range) const { return range >= 0 && range < Count; }
 
-    void Add(int range, const uint8_t* p) {
-        if (!Valid(range)) return;
-        for (int k = 0; k < 4; ++k)
-            if (Channels[k]) Sums[4 * static_cast<std::size_t>(range) + k] += p[k];
-        ++Pixels[static_cast<std::size_t>(range)];
+    // Same settings and table sizes, all sums zero.
+    TRangeData EmptyCopy() const {
+        TRangeData part;
+        part.Channels = Channels;
+        part.Count = Count;
+        part.Sums.assign(Sums.size(), 0);
+        part.Pixels.assign(Pixels.size(), 0);
+        return part;
+    }
+    void Merge(const TRangeData& part) {
+        for (std::size_t i = 0; i < Sums.size(); ++i)
+            Sums[i] += part.Sums[i];
+        for (std::size_t i = 0; i < Pixels.size(); ++i)
+            Pixels[i] += part.Pixels[i];
     }
 
-    void Write(int range, uint8_t* const out[4]) const {
-        if (!Valid(range) || Pixels[static_cast<std::size_t>(range)] == 0) return;
+    // Adds the n pixels from p on (all of one range).
+    void AddRun(int range, const uint8_t* p, int n) {
+        if (!Valid(range)) return;
+        uint64_t run[4] = {0, 0, 0, 0};
+        for (int i = 0; i < n; ++i)
+            for (int k = 0; k < 4; ++k)
+                run[k] += p[4 * i + k];
         for (int k = 0; k < 4; ++k)
-            if (Channels[k]) *out[k] = Values[4 * static_cast<std::size_t>(range) + k];
+            if (Channels[k]) Sums[4 * static_cast<std::size_t>(range) + k] += run[k];
+        Pixels[static_cast<std::size_t>(range)] += static_cast<uint32_t>(n);
+    }
+
+    // Gives the n pixels from p on their range's values.
+    void WriteRun(int range, uint8_t* p, int n) const {
+        if (!Valid(range) || Pixels[static_cast<std::size_t>(range)] == 0) return;
+        uint32_t keep = 0, value;
+        for (int k = 0; k < 4; ++k)
+            if (Channels[k]) keep |= 0xFFu << (8 * k);
+        std::memcpy(&value, &Values[4 * static_cast<std::size_t>(range)], 4);
+        value &= keep;
+        for (int i = 0; i < n; ++i) {
+            uint32_t v;
+            std::memcpy(&v, p + 4 * i, 4);
+            v = (v & ~keep) | value;
+            std::memcpy(p + 4 * i, &v, 4);
+        }
     }
 
     uint64_t Average(int range, int k) const {
@@ -60,7 +94,7 @@ struct TEffects::TRangeData {
                         }
                         if (step == 0) break;
                     }
-                    v = total / used;  // range i itself is always counted
+                    v = total / used; // range i itself is always counted
                 }
                 Values[4 * static_cast<std::size_t>(i) + k] = static_cast<uint8_t>(v);
             }
@@ -68,62 +102,74 @@ struct TEffects::TRangeData {
     }
 };
 
-namespace {
-
-inline int RangeOf(const uint8_t* rangeRow, int bpp, int x) {
-    const uint8_t* p = rangeRow + static_cast<std::ptrdiff_t>(x) * bpp;
-    return p[2] | (p[1] << 8) | (p[0] << 16);
-}
-
-} // namespace
-
 bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int cellHeight) {
-    if (bitmap.Empty() || !HasChannel(data.Channels) || cellWidth < 1 || cellHeight < 1) return false;
+    if (bitmap.Empty() || !HasChannel(data.Channels) || !CellSizeFits(cellWidth, cellHeight)) return false;
     const long long across = (bitmap.Width() + static_cast<long long>(cellWidth) - 1) / cellWidth;
     const long long down = (bitmap.Height() + static_cast<long long>(cellHeight) - 1) / cellHeight;
     const long long count = across * down + (TransparentRange ? 0 : 1);
-    if (count >= kNoRange) return false;
+    if (!RangeCountFits(count)) return false;
     data.PerRow = static_cast<int>(across);
     data.Count = static_cast<int>(count);
     data.Sums.assign(4 * static_cast<std::size_t>(count), 0);
     data.Pixels.assign(static_cast<std::size_t>(count), 0);
 
-    // Walks every pixel with a range: fn(pixel, range).
-    auto bands = [this, &bitmap](auto fn) {
-        return [this, &bitmap, fn](int y0, int y1, const Bitmap*) {
-            const Bitmap& ranges = *ActiveRanges();
-            const int bpp = ranges.BytesPerPixel();
-            for (int y = y0; y < y1; ++y) {
-                uint8_t* row = bitmap.Row(y);
-                const uint8_t* rrow = ranges.Row(y);
-                for (int x = 0; x < bitmap.Width(); ++x) {
-                    const int range = RangeOf(rrow, bpp, x);
-                    if (range != kNoRange) fn(row + 4 * static_cast<std::ptrdiff_t>(x), range);
+    // Walks the runs of pixels of rows y0..y1-1 that share a range:
+    // fn(first pixel, run length, range). Pixels of no range are skipped.
+    auto runs = [this, &bitmap](int y0, int y1, auto&& fn) {
+        const Bitmap& ranges = *ActiveRanges();
+        const int bpp = ranges.BytesPerPixel(), w = bitmap.Width();
+        for (int y = y0; y < y1; ++y) {
+            uint8_t* row = bitmap.Row(y);
+            const uint8_t* rrow = ranges.Row(y);
+            int x = 0;
+            while (x < w) {
+                const uint8_t* r = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
+                const int start = x;
+                kernels::PrefetchAhead(r);
+                kernels::PrefetchAhead(row + 4 * static_cast<std::ptrdiff_t>(x));
+                for (++x; x < w; ++x) {
+                    const uint8_t* q = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
+                    if (q[0] != r[0] || q[1] != r[1] || q[2] != r[2]) break;
                 }
+                const int range = RangeIndexOf(r);
+                if (range != kNoRange) fn(row + 4 * static_cast<std::ptrdiff_t>(start), x - start, range);
             }
-        };
+        }
     };
 
-    // First walk: sums and counts (one band: the sums are shared).
-    const TFastWalk gather{bands([&data](uint8_t* p, int range) { data.Add(range, p); }), false};
+    // First walk: sums and counts. Integer sums do not care in which order
+    // they are added, so bands may gather into tables of their own and add
+    // them up afterwards, where those tables are small beside the image.
+    const bool split = data.Count <= static_cast<long long>(bitmap.Width()) * bitmap.Height() / 16;
+    std::mutex merging;
+    const TFastWalk gather{[&](int y0, int y1, const Bitmap*) {
+                               if (!split) {
+                                   runs(y0, y1,
+                                        [&](uint8_t* p, int n, int range) { data.AddRun(range, p, n); });
+                                   return;
+                               }
+                               TRangeData part = data.EmptyCopy();
+                               runs(y0, y1, [&](uint8_t* p, int n, int range) { part.AddRun(range, p, n); });
+                               const std::lock_guard lock(merging);
+                               data.Merge(part);
+                           },
+                           split};
     const bool ran = ScanRangeWith(
         bitmap, &data, cellWidth, cellHeight, nullptr,
-        [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { data.Add(range, p.B); }, gather);
+        [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { data.AddRun(range, p.B, 1); },
+        gather);
     if (!ran) return false;
     data.ComputeValues();
 
     // Second walk over the same ranges.
-    const TFastWalk spread{bands([&data](uint8_t* p, int range) {
-                               uint8_t* const out[4] = {p, p + 1, p + 2, p + 3};
-                               data.Write(range, out);
-                           }),
+    const TFastWalk spread{[&](int y0, int y1, const Bitmap*) {
+                               runs(y0, y1,
+                                    [&](uint8_t* p, int n, int range) { data.WriteRun(range, p, n); });
+                           },
                            true};
     return ScanRangeWith(
         bitmap, &data, cellWidth, cellHeight, &RangeBitmap(),
-        [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) {
-            uint8_t* const out[4] = {p.B, p.G, p.R, p.T};
-            data.Write(range, out);
-        },
+        [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { data.WriteRun(range, p.B, 1); },
         spread);
 }
 

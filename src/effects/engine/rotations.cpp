@@ -13,13 +13,15 @@ namespace pixora {
 
 // Target size and position of source pixel (x, y) of a W x H source.
 struct TEffects::TFixedRotation {
-    bool Swap;  // target is H x W
+    bool Swap; // target is H x W
     TPoint (*Map)(int x, int y, int w, int h);
 };
 
 namespace {
 
-void Copy4(uint8_t* to, const uint8_t* from) { std::memcpy(to, from, 4); }
+void Copy4(uint8_t* to, const uint8_t* from) {
+    std::memcpy(to, from, 4);
+}
 
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
@@ -37,11 +39,10 @@ bool TEffects::FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& 
     Bitmap aliasCopy;
     Bitmap* src = ReadableSource(source, target, aliasCopy);
     const int W = src->Width(), H = src->Height();
-    target.SetBitsPerPixel(32);
     if (rotation.Swap)
-        target.SetSize(H, W);
+        ShapeTarget(target, H, W);
     else
-        target.SetSize(W, H);
+        ShapeTarget(target, W, H);
     target.Fill(background.B, background.G, background.R, background.T);
     const TLines targetLines = LinesOf(target);
 
@@ -51,17 +52,16 @@ bool TEffects::FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& 
         Copy4(to[static_cast<std::size_t>(t.Y)] + 4 * static_cast<std::ptrdiff_t>(t.X), p.B);
     };
     const TFastWalk fast{[this, src, &rotation, &targetLines, W, H](int y0, int y1, const Bitmap* mask) {
-                             for (int y = y0; y < y1; ++y) {
+                             // Tiles: a turn writes the target across its rows.
+                             ForEachSpanInTiles(mask, y0, y1, W, 32, [&](int y, int a, int b) {
                                  const uint8_t* row = src->Row(y);
-                                 ForEachSpan(mask, y, W, [&](int a, int b) {
-                                     for (int x = a; x < b; ++x) {
-                                         const TPoint t = rotation.Map(x, y, W, H);
-                                         Copy4(targetLines[static_cast<std::size_t>(t.Y)] +
-                                                   4 * static_cast<std::ptrdiff_t>(t.X),
-                                               row + 4 * static_cast<std::ptrdiff_t>(x));
-                                     }
-                                 });
-                             }
+                                 for (int x = a; x < b; ++x) {
+                                     const TPoint t = rotation.Map(x, y, W, H);
+                                     Copy4(targetLines[static_cast<std::size_t>(t.Y)] +
+                                               4 * static_cast<std::ptrdiff_t>(t.X),
+                                           row + 4 * static_cast<std::ptrdiff_t>(x));
+                                 }
+                             });
                          },
                          true};
     return ScanPairWith(*src, targetLines, nullptr, std::move(routine), fast);
@@ -88,7 +88,9 @@ bool TEffects::RotateRight(Bitmap& source, Bitmap& target, const TPixelBytes& ba
 }
 
 bool TEffects::RotateHalf(Bitmap& source, Bitmap& target, const TPixelBytes& background) {
-    static const TFixedRotation r{false, [](int x, int y, int w, int h) { return TPoint{w - 1 - x, h - 1 - y}; }};
+    static const TFixedRotation r{false, [](int x, int y, int w, int h) {
+                                      return TPoint{w - 1 - x, h - 1 - y};
+                                  }};
     return FixedRotation(source, target, background, r);
 }
 
@@ -97,8 +99,10 @@ bool TEffects::RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& ba
     // Into [0, 2 pi). Far-off angles are reduced exactly first so the loops
     // below stay short.
     if (std::fabs(angle) > 1e6) angle = std::fmod(angle, kTwoPi);
-    while (angle < 0) angle += kTwoPi;
-    while (angle >= kTwoPi) angle -= kTwoPi;
+    while (angle < 0)
+        angle += kTwoPi;
+    while (angle >= kTwoPi)
+        angle -= kTwoPi;
 
     static const TFixedRotation identity{false, [](int x, int y, int, int) { return TPoint{x, y}; }};
     if (std::fabs(angle) <= 1e-16) return FixedRotation(source, target, background, identity);
@@ -121,8 +125,7 @@ bool TEffects::RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& ba
     const double cphi = std::cos(phi), sphi = std::sin(phi);
     const int TW = static_cast<int>(std::nearbyint((W / 2.0 * cphi + H / 2.0 * sphi) * 2));
     const int TH = static_cast<int>(std::nearbyint((W / 2.0 * sphi + H / 2.0 * cphi) * 2));
-    target.SetBitsPerPixel(32);
-    target.SetSize(TW, TH);
+    ShapeTarget(target, TW, TH);
     target.Fill(background.B, background.G, background.R, background.T);
     if (target.Empty()) return true;
 
@@ -162,17 +165,16 @@ bool TEffects::RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& ba
     }
     const TFastWalk fast{[&, TW](int y0, int y1, const Bitmap* mask) {
                              TRoundToNearest inside;
-                             for (int y = y0; y < y1; ++y) {
+                             // Tiles: a target row reads the source along a slant.
+                             ForEachSpanInTiles(mask, y0, y1, TW, 64, [&](int y, int a, int b) {
                                  const double DY = y - ty;
                                  const double ys = DY * s, yc = DY * c;
                                  uint8_t* row = target.Row(y);
-                                 ForEachSpan(mask, y, TW, [&](int a, int b) {
-                                     for (int x = a; x < b; ++x)
-                                         sample(sourceLines, colX[static_cast<std::size_t>(x)] - ys,
-                                                colY[static_cast<std::size_t>(x)] + yc,
-                                                row + 4 * static_cast<std::ptrdiff_t>(x));
-                                 });
-                             }
+                                 for (int x = a; x < b; ++x)
+                                     sample(sourceLines, colX[static_cast<std::size_t>(x)] - ys,
+                                            colY[static_cast<std::size_t>(x)] + yc,
+                                            row + 4 * static_cast<std::ptrdiff_t>(x));
+                             });
                          },
                          true};
     return ScanPairWith(target, sourceLines, nullptr, std::move(routine), fast, walkMask);

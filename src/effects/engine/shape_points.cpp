@@ -38,9 +38,9 @@ std::vector<TPoint> TShapePoints::Points(int shape) const {
         return {{x, y + h / 2}, {x + w / 2, y + h}, {x + w, y + h / 2}, {x + w / 2, y}};
     case 5: {
         const int a = w / 3, b = h / 3;
-        return {{x + a, y},         {x + w - a, y},     {x + w - a, y + b}, {x + w, y + b},
+        return {{x + a, y},         {x + w - a, y},         {x + w - a, y + b}, {x + w, y + b},
                 {x + w, y + h - b}, {x + w - a, y + h - b}, {x + w - a, y + h}, {x + a, y + h},
-                {x + a, y + h - b}, {x, y + h - b},     {x, y + b},         {x + a, y + b}};
+                {x + a, y + h - b}, {x, y + h - b},         {x, y + b},         {x + a, y + b}};
     }
     default:
         return {};
@@ -69,7 +69,8 @@ void Span(Bitmap& bmp, int y, int x0, int x1, const TPixelBytes& c) {
 } // namespace
 
 void FillRect(Bitmap& bmp, int left, int top, int right, int bottom, const TPixelBytes& c) {
-    for (int y = std::max(top, 0); y < std::min(bottom, bmp.Height()); ++y) Span(bmp, y, left, right, c);
+    for (int y = std::max(top, 0); y < std::min(bottom, bmp.Height()); ++y)
+        Span(bmp, y, left, right, c);
 }
 
 void FrameRect(Bitmap& bmp, int left, int top, int right, int bottom, const TPixelBytes& c) {
@@ -127,7 +128,8 @@ void FillPolygon(Bitmap& bmp, const std::vector<TPoint>& points, const TPixelByt
     Canvas pen(bmp);
     pen.PenColour = RGBColour(c.R, c.G, c.B);
     pen.MoveTo(points[n - 1].X, points[n - 1].Y);
-    for (const TPoint& p : points) pen.LineTo(p.X, p.Y);
+    for (const TPoint& p : points)
+        pen.LineTo(p.X, p.Y);
 }
 
 } // namespace rangecanvas
@@ -146,8 +148,8 @@ void DrawRangeShape(Bitmap& bmp, TRangeType type, TShapePoints& shapes, int x, i
         FrameRect(bmp, x, y, x + w, y + h, c);
         break;
     case rtStar5:
-        FillPolygon(bmp, {{x + w / 2, y}, {x + w - w / 8, y + h}, {x + w / 2, y + h - h / 4}, {x + w / 8, y + h}},
-                    c);
+        FillPolygon(
+            bmp, {{x + w / 2, y}, {x + w - w / 8, y + h}, {x + w / 2, y + h - h / 4}, {x + w / 8, y + h}}, c);
         FillPolygon(bmp, {{x, y + h / 3}, {x + w, y + h / 3}, {x + w / 2, y + h - h / 4}}, c);
         break;
     case rtStar6:

@@ -1,10 +1,12 @@
 // Two-bitmap window effects: blur and sharpen. Both read a square window of
 // the source around each pixel and write the target only, so results never
-// feed back. The band form keeps running column sums and a sliding row sum,
-// so the cost does not grow with the radius.
+// feed back. The band form keeps running column sums down the image and
+// takes each window's sum as a difference of their prefix sums along the
+// row, so the cost does not grow with the radius.
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "effects/engine/effects.h"
@@ -29,22 +31,29 @@ struct TEffects::TWindowData {
     void Prepare() {
         if (!Sharpen) return;
         TRoundToNearest nearest;
-        const int a = static_cast<int>(std::nearbyint(Percent * 255 / 100));
+        // Limits that change no result (every byte is clamped anyway) but
+        // keep the conversions to int defined for any percentage: a step
+        // beyond 512 saturates every byte, and so does a contrast amount
+        // beyond 255 * 256 for every byte but 127, which no amount moves.
+        const int a = static_cast<int>(std::nearbyint(std::clamp(Percent * 255 / 100, -65280.0, 65280.0)));
         for (int c = 0; c < 256; ++c) {
-            const int d = static_cast<int>(std::nearbyint(c * Percent / 100));
+            const int d = static_cast<int>(std::nearbyint(std::clamp(c * Percent / 100, -512.0, 512.0)));
             Up[c] = kernels::Clamp255(c + d);
             Down[c] = kernels::Clamp255(c - d);
             Contrast[c] = EngineContrastValue(c, a);
         }
     }
 
+    // The band form, declared here and defined after the helpers below.
+    void Band(const TEffects& fx, const TLines& lines, Bitmap& target, int y0, int y1,
+              const Bitmap* mask) const;
+
     // Value of one channel byte c given the window sum (centre included)
     // and the number of window pixels.
     // divide(n, d) gives n / d.
-    template <class Divide>
-    uint8_t Finish(int c, uint64_t sum, uint32_t count, Divide divide) const {
+    template <class Divide> uint8_t Finish(int c, uint64_t sum, uint32_t count, Divide divide) const {
         if (!Sharpen) return static_cast<uint8_t>(divide(sum, count));
-        if (count <= 1) return static_cast<uint8_t>(c);  // no neighbour to compare with
+        if (count <= 1) return static_cast<uint8_t>(c); // no neighbour to compare with
         const int m = static_cast<int>(divide(sum - static_cast<uint64_t>(c), count - 1));
         const int lo = std::max(m - Threshold, 0), hi = std::min(m + Threshold, 255);
         if (c >= lo && c <= hi) return static_cast<uint8_t>(c);
@@ -56,110 +65,221 @@ struct TEffects::TWindowData {
 
 namespace {
 
-inline uint64_t PlainDivide(uint64_t sum, uint32_t count) { return sum / count; }
+inline uint64_t PlainDivide(uint64_t sum, uint32_t count) {
+    return sum / count;
+}
 
-// Exact division by small counts through a multiply: floor(n / d) ==
-// (n * (floor(2^40 / d) + 1)) >> 40 whenever n * d < 2^40, which holds for
-// window sums (n <= 255 * d) while d < 65660.
-constexpr uint32_t kMaxReciprocalCount = 65000;
-inline uint64_t Reciprocal(uint32_t d) { return (uint64_t{1} << 40) / d + 1; }
+// Window sums are at most 255 * count. Below 2^24 a single-precision
+// division of two such integers is exact enough to give the right integer
+// part: n / d = k - j / d with j >= 1 stays at least 1 / d below k, more
+// than the rounding of one division can cover while n < 2^24. So windows
+// of up to this many pixels divide four lanes at a time in floats.
+constexpr uint32_t kMaxFloatCount = (1u << 24) / 255;
 
 // Window extent along one axis: first and last index of the clipped window.
-inline int Lo(int i, int r) { return std::max(i - r, 0); }
-inline int Hi(int i, int r, int n) { return std::min(i + r, n - 1); }
+inline int Lo(int i, int r) {
+    return std::max(i - r, 0);
+}
+inline int Hi(int i, int r, int n) {
+    return std::min(i + r, n - 1);
+}
 
 } // namespace
+
+void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap& target, int y0, int y1,
+                                 const Bitmap* mask) const {
+    const int W = Width, H = Height;
+    // Window parts beyond the image add nothing.
+    const int span = std::min(Radius, std::max(W, H));
+    // The band writes every pixel of its rows: window values on the
+    // visited pixels' enabled channels, the source's bytes elsewhere. So
+    // the target needs no copy of the source beforehand.
+    auto copyRows = [&](int from, int to) {
+        for (int y = from; y < to; ++y)
+            std::memcpy(target.Row(y), lines[static_cast<std::size_t>(y)], 4 * static_cast<std::size_t>(W));
+    };
+    // Radius 0 (or a lone pixel): the copy is the result.
+    if (span == 0 || (W == 1 && H == 1)) {
+        copyRows(y0, y1);
+        return;
+    }
+    const std::size_t n4 = 4 * static_cast<std::size_t>(W);
+    const int ex = Sharpen ? 1 : 0;
+    const uint64_t maxCount =
+        static_cast<uint64_t>(std::min(2 * static_cast<int64_t>(span) + 1, int64_t{W})) *
+        static_cast<uint64_t>(std::min(2 * static_cast<int64_t>(span) + 1, int64_t{H}));
+    const bool floats = maxCount <= kMaxFloatCount;
+
+    std::vector<uint32_t> columns(n4, 0), prefix(n4 + 4, 0), sums(n4);
+    std::vector<float> widths(n4);
+    std::vector<int32_t> means(Sharpen ? n4 : 0);
+    std::vector<uint8_t> out(n4), raised(Sharpen ? n4 : 0), lowered(Sharpen ? n4 : 0);
+    for (int x = 0; x < W; ++x)
+        for (int k = 0; k < 4; ++k)
+            widths[4 * static_cast<std::size_t>(x) + k] =
+                static_cast<float>(Hi(x, span, W) - Lo(x, span) + 1);
+    // Sharpen: the value above / below the neighbour mean, by mode.
+    std::array<uint8_t, 256> above, below;
+    for (int c = 0; c < 256; ++c) {
+        above[c] = Mode == 0 ? Up[c] : Mode == 1 ? Contrast[c] : static_cast<uint8_t>(c);
+        below[c] = Mode == 0 ? Down[c] : Mode == 1 ? Contrast[c] : static_cast<uint8_t>(c);
+    }
+
+    uint32_t keep = 0; // the bytes of the enabled channels
+    for (int k = 0; k < 4; ++k)
+        if (Channels[k]) keep |= 0xFFu << (8 * k);
+
+    auto addRow = [&](int yy, bool add) {
+        const uint8_t* s = lines[static_cast<std::size_t>(yy)];
+        uint32_t* c = columns.data();
+        if (add)
+            for (std::size_t i = 0; i < n4; ++i) {
+                // Rows entering the window come from memory: ask ahead.
+                if ((i & 63) == 0) kernels::PrefetchAhead(s + i);
+                c[i] += s[i];
+            }
+        else
+            for (std::size_t i = 0; i < n4; ++i)
+                c[i] -= s[i];
+    };
+    for (int yy = Lo(y0, span); yy <= Hi(y0, span, H); ++yy)
+        addRow(yy, true);
+
+    // Unsigned sums may wrap in the prefix; their differences are still
+    // the exact window sums.
+    const std::size_t reach = 4 * static_cast<std::size_t>(span);
+    const int interiorFrom = std::min(span, W), interiorTo = std::max(W - span, interiorFrom);
+    for (int y = y0; y < y1; ++y) {
+        const int ch = Hi(y, span, H) - Lo(y, span) + 1;
+        const uint8_t* srow = lines[static_cast<std::size_t>(y)];
+        uint32_t* pre = prefix.data();
+        const uint32_t* col = columns.data();
+        for (std::size_t i = 0; i < n4; ++i)
+            pre[i + 4] = pre[i] + col[i];
+        // Window sums: clipped at the edges, a plain difference inside.
+        uint32_t* sum = sums.data();
+        auto clipped = [&](int x) {
+            const std::size_t a = 4 * static_cast<std::size_t>(Lo(x, span));
+            const std::size_t b = 4 * static_cast<std::size_t>(Hi(x, span, W) + 1);
+            for (int k = 0; k < 4; ++k)
+                sum[4 * static_cast<std::size_t>(x) + k] = pre[b + k] - pre[a + k];
+        };
+        for (int x = 0; x < interiorFrom; ++x)
+            clipped(x);
+        for (std::size_t i = 4 * static_cast<std::size_t>(interiorFrom);
+             i < 4 * static_cast<std::size_t>(interiorTo); ++i)
+            sum[i] = pre[i + reach + 4] - pre[i - reach];
+        for (int x = interiorTo; x < W; ++x)
+            clipped(x);
+
+        if (floats) {
+            const float rows = static_cast<float>(ch), minus = static_cast<float>(ex);
+            const float* wide = widths.data();
+            if (!Sharpen) {
+                uint8_t* o = out.data();
+                for (std::size_t i = 0; i < n4; ++i)
+                    o[i] = static_cast<uint8_t>(static_cast<int32_t>(
+                        static_cast<float>(static_cast<int32_t>(sum[i])) / (wide[i] * rows)));
+            } else {
+                int32_t* m = means.data();
+                for (std::size_t i = 0; i < n4; ++i)
+                    m[i] = static_cast<int32_t>(static_cast<float>(static_cast<int32_t>(sum[i] - srow[i])) /
+                                                (wide[i] * rows - minus));
+            }
+        } else {
+            for (std::size_t i = 0; i < n4; ++i) {
+                const uint32_t count = static_cast<uint32_t>(widths[i]) * static_cast<uint32_t>(ch);
+                if (Sharpen)
+                    means[i] = count > 1 ? static_cast<int32_t>((sum[i] - srow[i]) / (count - 1)) : srow[i];
+                else
+                    out[i] = static_cast<uint8_t>(sum[i] / count);
+            }
+        }
+        if (Sharpen) {
+            // The table lookups first, then a loop without them (and
+            // without branches) that the compiler turns into vector code.
+            uint8_t* up = raised.data();
+            uint8_t* down = lowered.data();
+            for (std::size_t i = 0; i < n4; ++i) {
+                up[i] = above[srow[i]];
+                down[i] = below[srow[i]];
+            }
+            const int t = Threshold;
+            const int32_t* mean = means.data();
+            uint8_t* o = out.data();
+            for (std::size_t i = 0; i < n4; ++i) {
+                const int c = srow[i], m = mean[i], u = up[i], d = down[i];
+                const int lo = std::max(m - t, 0), hi = std::min(m + t, 255);
+                const int rising = -static_cast<int>(m < c), outside = -static_cast<int>((c < lo) | (c > hi));
+                const int moved = (u & rising) | (d & ~rising);
+                o[i] = static_cast<uint8_t>((moved & outside) | (c & ~outside));
+            }
+        }
+
+        uint8_t* trow = target.Row(y);
+        int copied = 0;
+        auto copyTo = [&](int x) {
+            std::memcpy(trow + 4 * static_cast<std::ptrdiff_t>(copied),
+                        srow + 4 * static_cast<std::ptrdiff_t>(copied),
+                        4 * static_cast<std::size_t>(x - copied));
+        };
+        fx.ForEachSpan(mask, y, W, [&](int a, int b) {
+            copyTo(a);
+            for (int x = a; x < b; ++x) {
+                uint32_t v, r;
+                std::memcpy(&v, srow + 4 * static_cast<std::ptrdiff_t>(x), 4);
+                std::memcpy(&r, out.data() + 4 * static_cast<std::size_t>(x), 4);
+                v = (v & ~keep) | (r & keep);
+                std::memcpy(trow + 4 * static_cast<std::ptrdiff_t>(x), &v, 4);
+            }
+            copied = b;
+        });
+        copyTo(W);
+        // Slide the column sums one row down.
+        if (y + 1 < y1) {
+            if (y - span >= 0) addRow(y - span, false);
+            if (y + span + 1 < H) addRow(y + span + 1, true);
+        }
+    }
+}
 
 bool TEffects::WindowEffect(Bitmap& source, Bitmap& target, TWindowData& data) {
     if (source.Empty() || !HasChannel(data.Channels) || data.Radius < 0) return false;
     // Reading and writing the same bitmap would feed results back.
     Bitmap aliasCopy;
     Bitmap* src = ReadableSource(source, target, aliasCopy);
-    if (src != &target) target.Assign(*src);
+    // The rule starts from an exact copy in the target; the band loops
+    // write every pixel themselves and only need the target's shape.
+    if (!UseFastLoops && src != &target)
+        CopyInto(target, *src);
+    else if (src != &target)
+        ShapeTarget(target, src->Width(), src->Height());
     data.Width = src->Width();
     data.Height = src->Height();
     data.Prepare();
     const TLines lines = LinesOf(*src);
 
-    const int W = data.Width, H = data.Height, r = data.Radius;
+    // Window parts beyond the image add nothing.
+    const int W = data.Width, H = data.Height, r = std::min(data.Radius, std::max(W, H));
     // Per-pixel routine: the window summed straight from the source rows.
-    TScanPairEvent routine = [&data, W, H, r](TPixelRef& p, int& x, int& y, const TLines& rows, void*, bool&) {
+    TScanPairEvent routine = [&data, W, H, r](TPixelRef& p, int& x, int& y, const TLines& rows, void*,
+                                              bool&) {
         uint64_t sums[4] = {0, 0, 0, 0};
         for (int yy = Lo(y, r); yy <= Hi(y, r, H); ++yy)
             for (int xx = Lo(x, r); xx <= Hi(x, r, W); ++xx)
-                for (int k = 0; k < 4; ++k) sums[k] += rows[static_cast<std::size_t>(yy)][4 * xx + k];
-        const uint32_t count = static_cast<uint32_t>((Hi(x, r, W) - Lo(x, r) + 1) * (Hi(y, r, H) - Lo(y, r) + 1));
+                for (int k = 0; k < 4; ++k)
+                    sums[k] += rows[static_cast<std::size_t>(yy)][4 * xx + k];
+        const uint32_t count =
+            static_cast<uint32_t>((Hi(x, r, W) - Lo(x, r) + 1) * (Hi(y, r, H) - Lo(y, r) + 1));
         const uint8_t* centre = rows[static_cast<std::size_t>(y)] + 4 * x;
         uint8_t* out[4] = {p.B, p.G, p.R, p.T};
         for (int k = 0; k < 4; ++k)
             if (data.Channels[k]) *out[k] = data.Finish(centre[k], sums[k], count, PlainDivide);
     };
 
-    // Band routine: running sums.
-    TFastWalk fast{[this, &data, &lines, &target, W, H, r](int y0, int y1, const Bitmap* mask) {
-                       const int span = std::min(r, std::max(W, H));
-                       const int ex = data.Sharpen ? 1 : 0;
-                       const uint32_t maxCount = static_cast<uint32_t>(std::min(2 * span + 1, W)) *
-                                                 static_cast<uint32_t>(std::min(2 * span + 1, H));
-                       const bool useReciprocal = maxCount <= kMaxReciprocalCount;
-                       std::vector<uint32_t> columns(static_cast<std::size_t>(W) * 4, 0);
-                       std::vector<uint8_t> out(static_cast<std::size_t>(W) * 4);
-                       auto addRow = [&](int yy, int sign) {
-                           const uint8_t* s = lines[static_cast<std::size_t>(yy)];
-                           uint32_t* c = columns.data();
-                           if (sign > 0)
-                               for (std::size_t i = 0; i < columns.size(); ++i) c[i] += s[i];
-                           else
-                               for (std::size_t i = 0; i < columns.size(); ++i) c[i] -= s[i];
-                       };
-                       for (int yy = Lo(y0, span); yy <= Hi(y0, span, H); ++yy) addRow(yy, 1);
-                       const int cwMax = std::min(2 * span + 1, W);
-                       std::vector<uint64_t> recip(static_cast<std::size_t>(cwMax) + 1, 0);
-                       for (int y = y0; y < y1; ++y) {
-                           const uint32_t ch = static_cast<uint32_t>(Hi(y, span, H) - Lo(y, span) + 1);
-                           if (useReciprocal)
-                               for (int cw = 1; cw <= cwMax; ++cw) {
-                                   const uint32_t d = static_cast<uint32_t>(cw) * ch - static_cast<uint32_t>(ex);
-                                   recip[static_cast<std::size_t>(cw)] = d ? Reciprocal(d) : 0;
-                               }
-                           const uint8_t* srow = lines[static_cast<std::size_t>(y)];
-                           uint64_t s[4] = {0, 0, 0, 0};
-                           for (int xx = 0; xx <= Hi(0, span, W); ++xx)
-                               for (int k = 0; k < 4; ++k) s[k] += columns[4 * static_cast<std::size_t>(xx) + k];
-                           for (int x = 0; x < W; ++x) {
-                               const int cw = Hi(x, span, W) - Lo(x, span) + 1;
-                               const uint32_t count = static_cast<uint32_t>(cw) * ch;
-                               if (useReciprocal) {
-                                   const uint64_t m = recip[static_cast<std::size_t>(cw)];
-                                   for (int k = 0; k < 4; ++k)
-                                       out[4 * static_cast<std::size_t>(x) + k] =
-                                           data.Finish(srow[4 * x + k], s[k], count,
-                                                       [m](uint64_t n, uint32_t) { return (n * m) >> 40; });
-                               } else {
-                                   for (int k = 0; k < 4; ++k)
-                                       out[4 * static_cast<std::size_t>(x) + k] =
-                                           data.Finish(srow[4 * x + k], s[k], count, PlainDivide);
-                               }
-                               // Slide the row window one column to the right.
-                               const int leave = x - span, enter = x + span + 1;
-                               for (int k = 0; k < 4; ++k) {
-                                   if (leave >= 0) s[k] -= columns[4 * static_cast<std::size_t>(leave) + k];
-                                   if (enter < W) s[k] += columns[4 * static_cast<std::size_t>(enter) + k];
-                               }
-                           }
-                           uint8_t* trow = target.Row(y);
-                           ForEachSpan(mask, y, W, [&](int a, int b) {
-                               for (int x = a; x < b; ++x)
-                                   for (int k = 0; k < 4; ++k)
-                                       if (data.Channels[k])
-                                           trow[4 * x + k] = out[4 * static_cast<std::size_t>(x) + k];
-                           });
-                           // Slide the column sums one row down.
-                           if (y + 1 < y1) {
-                               if (y - span >= 0) addRow(y - span, -1);
-                               if (y + span + 1 < H) addRow(y + span + 1, 1);
-                           }
-                       }
+    // Band routine: running column sums, window sums from their prefix sums.
+    TFastWalk fast{[this, &data, &lines, &target](int y0, int y1, const Bitmap* mask) {
+                       data.Band(*this, lines, target, y0, y1, mask);
                    },
                    true};
     return ScanPairWith(target, lines, &data, std::move(routine), fast);

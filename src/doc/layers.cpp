@@ -270,48 +270,41 @@ struct TAvx512 {
     }
 };
 
-// The row walk shared by every width; the wrappers below compile it for
-// their instruction set. Flatten pulls the walk and every operation of W
-// into the wrapper, so no call with a wide vector argument is left between
-// code of different instruction sets, which is what -Wpsabi warns of for
-// the template as written.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpsabi"
-template <class W>
-inline void BlendRowVector(uint8_t* d, const uint8_t* l, int n) {
-    constexpr int kBytes = 4 * W::kPixels;
-    int i = 0;
-    for (; i + kGroup * W::kPixels <= n; i += kGroup * W::kPixels) {
-        const uint8_t* lp = l + 4 * i;
-        uint8_t* dp = d + 4 * i;
-        typename W::V all = W::TMask(), any = W::Zero();
-        for (int k = 0; k < kGroup; ++k) {
-            const typename W::V v = W::Load(lp + kBytes * k);
-            all = W::And(all, v);
-            any = W::Or(any, v);
-        }
-        if (W::AllClear(all)) continue;  // dst stays as it is
-        const bool opaque = W::AllOpaque(any);
-        for (int k = 0; k < kGroup; ++k) {
-            const typename W::V L = W::Load(lp + kBytes * k), B = W::Load(dp + kBytes * k);
-            W::Store(dp + kBytes * k, W::KeepT(opaque ? L : W::Blend(L, B), B));
-        }
-    }
-    for (; i + W::kPixels <= n; i += W::kPixels) {
-        const typename W::V L = W::Load(l + 4 * i), B = W::Load(d + 4 * i);
-        W::Store(d + 4 * i, W::KeepT(W::Blend(L, B), B));
-    }
-    BlendRowPlain(d + 4 * i, l + 4 * i, n - i);
-}
-#pragma GCC diagnostic pop
+// The row walk shared by every width, written once and expanded inside each
+// kernel so that all of it is compiled for that kernel's instruction set (a
+// template without the target would pass wide vectors to the operations
+// under a different calling convention).
+#define PIXORA_BLEND_ROW_WALK(W)                                                                                   \
+    constexpr int kBytes = 4 * W::kPixels;                                                                         \
+    int i = 0;                                                                                                     \
+    for (; i + kGroup * W::kPixels <= n; i += kGroup * W::kPixels) {                                               \
+        const uint8_t* lp = l + 4 * i;                                                                             \
+        uint8_t* dp = d + 4 * i;                                                                                   \
+        W::V all = W::TMask(), any = W::Zero();                                                                    \
+        for (int k = 0; k < kGroup; ++k) {                                                                         \
+            const W::V v = W::Load(lp + kBytes * k);                                                               \
+            all = W::And(all, v);                                                                                  \
+            any = W::Or(any, v);                                                                                   \
+        }                                                                                                          \
+        if (W::AllClear(all)) continue; /* dst stays as it is */                                                   \
+        const bool opaque = W::AllOpaque(any);                                                                     \
+        for (int k = 0; k < kGroup; ++k) {                                                                         \
+            const W::V L = W::Load(lp + kBytes * k), B = W::Load(dp + kBytes * k);                                 \
+            W::Store(dp + kBytes * k, W::KeepT(opaque ? L : W::Blend(L, B), B));                                   \
+        }                                                                                                          \
+    }                                                                                                              \
+    for (; i + W::kPixels <= n; i += W::kPixels) {                                                                 \
+        const W::V L = W::Load(l + 4 * i), B = W::Load(d + 4 * i);                                                 \
+        W::Store(d + 4 * i, W::KeepT(W::Blend(L, B), B));                                                          \
+    }                                                                                                              \
+    BlendRowPlain(d + 4 * i, l + 4 * i, n - i)
 
-__attribute__((flatten)) void BlendRowSse2(uint8_t* d, const uint8_t* l, int n) { BlendRowVector<TSse2>(d, l, n); }
-__attribute__((target("avx2"), flatten)) void BlendRowAvx2(uint8_t* d, const uint8_t* l, int n) {
-    BlendRowVector<TAvx2>(d, l, n);
+void BlendRowSse2(uint8_t* d, const uint8_t* l, int n) { PIXORA_BLEND_ROW_WALK(TSse2); }
+PIXORA_AVX2 void BlendRowAvx2(uint8_t* d, const uint8_t* l, int n) { PIXORA_BLEND_ROW_WALK(TAvx2); }
+__attribute__((target("avx2,avx512bw"))) void BlendRowAvx512(uint8_t* d, const uint8_t* l, int n) {
+    PIXORA_BLEND_ROW_WALK(TAvx512);
 }
-__attribute__((target("avx2,avx512bw"), flatten)) void BlendRowAvx512(uint8_t* d, const uint8_t* l, int n) {
-    BlendRowVector<TAvx512>(d, l, n);
-}
+#undef PIXORA_BLEND_ROW_WALK
 
 #endif
 

@@ -164,6 +164,14 @@ TEST_F(HistoryWindowTest, NewLayerWindowAndTheStrip) {
     EXPECT_TRUE(Cmd("LayerSheet1")->isChecked());
     EXPECT_TRUE(Cmd("DeleteCurrentLayer1")->isEnabled());
     EXPECT_EQ(dlg->LeftBox()->value(), -5) << "position kept for next time";
+    // The next layer starts clear again: its transparency is 255.
+    NewLayerVia("Button1");
+    ASSERT_EQ(S().LayerCount, 3);
+    EXPECT_EQ(S().Bitmap.Row(0)[3], 255);
+    EXPECT_EQ(S().Layers[3].Left, -5);
+    ChooseLayer(Ws(), 2);
+    DeleteCurrentLayer(Ws());
+    ChooseLayer(Ws(), 2);
 
     QLabel* strip = window->LayerStripImage();
     EXPECT_EQ(strip->width(), 2 * 67);

@@ -409,9 +409,10 @@ void MergeLayers(TImages& s) {
     const Bitmap& back = s.BackBitmap;
     Bitmap& out = s.Bitmap;
     if (out.Width() != back.Width() || out.Height() != back.Height() || out.BitsPerPixel() != back.BitsPerPixel()) {
-        out.Clear();
-        out.SetBitsPerPixel(back.BitsPerPixel());
-        out.SetSizeUncleared(back.Width(), back.Height());
+        // New storage first: should it not be had, Bitmap stays as it was.
+        Bitmap sized(0, 0, back.BitsPerPixel());
+        sized.SetSizeUncleared(back.Width(), back.Height());
+        out = std::move(sized);
     }
     std::vector<TOverlap> overlaps;
     for (int n = 2; n <= s.LayerCount; ++n) {
@@ -500,8 +501,22 @@ void ChooseLayerOf(Workspace& ws, int slot, int n) {
 // Steps 1 to 3 of "View Final Image": the merged picture in Bitmap and no
 // layer current (the old one's cell loses its highlight).
 void MergeIntoBitmap(TImages& s) {
-    StoreCurrentLayer(s);
-    MergeLayers(s);
+    // Storing the current layer by handing its storage over saves a copy of
+    // the image: Bitmap is filled afresh by the merge anyway. Should the
+    // merge fail, the live pixels go back into Bitmap.
+    if (s.CurrentLayer > 0) {
+        std::swap(s.Bitmap, LayerBitmap(s, s.CurrentLayer));
+        FillRowTable(LayerBitmap(s, s.CurrentLayer), LayerRows(s, s.CurrentLayer));
+    }
+    try {
+        MergeLayers(s);
+    } catch (...) {
+        if (s.CurrentLayer > 0) {
+            std::swap(s.Bitmap, LayerBitmap(s, s.CurrentLayer));
+            FillRowTable(s.Bitmap, s.Rows);
+        }
+        throw;
+    }
     const int old = s.CurrentLayer;
     s.CurrentLayer = 0;
     if (old > 0) DrawLayerCell(s, old, LayerBitmap(s, old));

@@ -3,6 +3,8 @@
 // and one memcpy of the image.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -92,56 +94,69 @@ void ReadAll(int fd, uint8_t* p, std::size_t n) {
     }
 }
 
-// Yardstick: the image's bytes with one write() over a file of the same
-// size in the history folder (as a push replaces its snapshot).
-void BM_WriteOnce(benchmark::State& state) {
+// Each benchmark runs the operation and its yardstick in turn, round after
+// round, so that both see the same machine (others may be busy on it). The
+// reported time is the operation's; the counters give the yardstick's
+// median and the ratio of the two medians.
+class Paired {
+public:
+    template <class Op, class Yardstick> void Round(benchmark::State& state, Op op, Yardstick yardstick) {
+        const double o = Seconds(op), y = Seconds(yardstick);
+        ops_.push_back(o);
+        yards_.push_back(y);
+        state.SetIterationTime(o);
+    }
+    void Report(benchmark::State& state) {
+        if (ops_.empty()) return;
+        const double o = Median(ops_), y = Median(yards_);
+        state.counters["yardstick_ms"] = y * 1e3;
+        state.counters["ratio"] = o / y;
+    }
+
+private:
+    template <class F> static double Seconds(F f) {
+        const auto t0 = std::chrono::steady_clock::now();
+        f();
+        benchmark::ClobberMemory();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    }
+    static double Median(std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    }
+    std::vector<double> ops_, yards_;
+};
+
+// PushHistory from the same position each time (snapshot 1 is written over
+// the one of the last round, thumbnail included) against one write() of the
+// image's bytes over a file of the same size in the same folder.
+void BM_PushHistory_vs_write(benchmark::State& state) {
     Bench b;
     const std::string path = HistoryDir(b.ws) + "plain.bin";
     const Bitmap& img = b.S().Bitmap;
-    for (auto _ : state) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        WriteAll(fd, img.Data(), img.ByteSize());
-        ::close(fd);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(img.ByteSize()));
-}
-BENCHMARK(BM_WriteOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// PushHistory from the same position each time: snapshot 1 is written over
-// the one of the last round, thumbnail included.
-void BM_PushHistory(benchmark::State& state) {
-    Bench b;
+    Paired pair;
     for (auto _ : state) {
         b.S().HistoryPos = 0;
         b.S().HistoryCount = 0;
-        if (!PushHistory(b.ws)) state.SkipWithError("push failed");
+        pair.Round(
+            state,
+            [&] {
+                if (!PushHistory(b.ws)) state.SkipWithError("push failed");
+            },
+            [&] {
+                const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+                WriteAll(fd, img.Data(), img.ByteSize());
+                ::close(fd);
+            });
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(b.S().Bitmap.ByteSize()));
+    pair.Report(state);
 }
-BENCHMARK(BM_PushHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PushHistory_vs_write)->Unit(benchmark::kMillisecond)->UseManualTime();
 
-// Yardstick: one read() of a stored snapshot into a buffer of its size.
-void BM_ReadOnce(benchmark::State& state) {
-    Bench b;
-    PushHistory(b.ws);
-    const std::string path = SnapshotPath(b.ws, 0, 1);
-    const std::size_t size = static_cast<std::size_t>(std::filesystem::file_size(path));
-    std::vector<uint8_t> buf(size);
-    std::memset(buf.data(), 1, size);
-    for (auto _ : state) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        ReadAll(fd, buf.data(), size);
-        ::close(fd);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(size));
-}
-BENCHMARK(BM_ReadOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-// UndoStep with the snapshot stored: positions 2 -> 1 over three stored
-// snapshots, put back to 2 (untimed) before each round.
-void BM_UndoStep(benchmark::State& state) {
+// UndoStep with the snapshot stored (positions 2 -> 1 over three stored
+// snapshots, put back to 2 before each round) against one read() of that
+// snapshot into a buffer of its size.
+void BM_UndoStep_vs_read(benchmark::State& state) {
     Bench b;
     for (int i = 0; i < 2; ++i) {
         PushHistory(b.ws);
@@ -149,26 +164,26 @@ void BM_UndoStep(benchmark::State& state) {
         b.S().Bitmap.Row(0)[0] ^= 0xFF;
     }
     UndoStep(b.ws); // stores the newest state as snapshot 3
+    const std::string path = SnapshotPath(b.ws, 0, 2);
+    const std::size_t size = static_cast<std::size_t>(std::filesystem::file_size(path));
+    std::vector<uint8_t> buf(size, 1);
+    Paired pair;
     for (auto _ : state) {
-        state.PauseTiming();
         b.S().HistoryPos = 2;
-        state.ResumeTiming();
-        if (!UndoStep(b.ws)) state.SkipWithError("undo failed");
+        pair.Round(
+            state,
+            [&] {
+                if (!UndoStep(b.ws)) state.SkipWithError("undo failed");
+            },
+            [&] {
+                const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+                ReadAll(fd, buf.data(), size);
+                ::close(fd);
+            });
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                            static_cast<int64_t>(b.S().Bitmap.ByteSize()));
+    pair.Report(state);
 }
-BENCHMARK(BM_UndoStep)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-void BM_Memcpy(benchmark::State& state) {
-    const Bitmap src = Picture();
-    Bitmap dst(kW, kH, 32);
-    for (auto _ : state) {
-        std::memcpy(dst.Data(), src.Data(), src.ByteSize());
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UndoStep_vs_read)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // Ten full-size upper layers over the background. Content 0: every pixel
 // has a transparency of its own (no shortcut applies). Content 1: what
@@ -196,36 +211,41 @@ void AddLayers(Bench& b, int layers, int content) {
     }
 }
 
-// "View Final Image" with the background current; layer 1 is chosen again
-// (untimed) before each round.
-void BM_ViewFinalImage(benchmark::State& state) {
+// "View Final Image" with the background current (layer 1 is chosen again
+// before each round) against one memcpy of the image.
+void BM_ViewFinalImage_vs_memcpy(benchmark::State& state) {
     Bench b;
     AddLayers(b, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    const Bitmap src = Picture();
+    Bitmap dst(kW, kH, 32);
+    Paired pair;
     for (auto _ : state) {
-        state.PauseTiming();
         ChooseLayer(b.ws, 1);
-        state.ResumeTiming();
-        ViewFinalImage(b.ws);
-        benchmark::ClobberMemory();
+        pair.Round(
+            state, [&] { ViewFinalImage(b.ws); },
+            [&] { std::memcpy(dst.Data(), src.Data(), src.ByteSize()); });
     }
+    pair.Report(state);
 }
-BENCHMARK(BM_ViewFinalImage)->Args({10, 0})->Args({10, 1})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ViewFinalImage_vs_memcpy)
+    ->Args({10, 0})
+    ->Args({10, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 
 // The merge alone (no storing of the current layer, no thumbnail).
-void BM_MergeLayers(benchmark::State& state) {
+void BM_MergeLayers_vs_memcpy(benchmark::State& state) {
     Bench b;
-    AddLayers(b, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
-    for (auto _ : state) {
-        MergeLayers(b.S());
-        benchmark::ClobberMemory();
-    }
+    AddLayers(b, static_cast<int>(state.range(0)), 0);
+    const Bitmap src = Picture();
+    Bitmap dst(kW, kH, 32);
+    Paired pair;
+    for (auto _ : state)
+        pair.Round(
+            state, [&] { MergeLayers(b.S()); }, [&] { std::memcpy(dst.Data(), src.Data(), src.ByteSize()); });
+    pair.Report(state);
 }
-BENCHMARK(BM_MergeLayers)
-    ->Args({10, 0})
-    ->Args({1, 0})
-    ->Args({0, 0})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+BENCHMARK(BM_MergeLayers_vs_memcpy)->Arg(10)->Arg(1)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 } // namespace
 

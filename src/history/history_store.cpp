@@ -100,22 +100,35 @@ void WriteRows(int fd, const std::array<uint8_t, 54>& head, const Bitmap& image,
 
 } // namespace
 
-void WriteSnapshot(const std::string& path, const Bitmap& image) {
+namespace {
+
+// Writes the file at `path` anew; a failure removes what was written.
+void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
+    try {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
+        FdCloser closer{fd};
+        WriteRows(fd, SnapshotHead(image.Width(), image.Height()), image, path);
+        closer.Fd = -1;
+        if (::close(fd) != 0) throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
+    } catch (...) {
+        std::remove(path.c_str());
+        throw;
+    }
+}
+
+} // namespace
+
+void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnFailure) {
     if (image.Empty() || image.BitsPerPixel() != 32) throw ECodecError("Cannot write " + path + ": no 32-bit image");
     if (static_cast<uint64_t>(image.Stride()) * static_cast<uint64_t>(image.Height()) > 0xFFFFFFFFull - 54)
         throw ECodecError("Cannot write " + path + ": the image is too large for a BMP file");
-    const std::string part = path + ".part";
-    try {
-        const int fd = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0) throw ECodecError("Cannot create " + part + ": " + std::strerror(errno));
-        FdCloser closer{fd};
-        WriteRows(fd, SnapshotHead(image.Width(), image.Height()), image, part);
-        closer.Fd = -1;
-        if (::close(fd) != 0) throw ECodecError("Cannot write " + part + ": " + std::strerror(errno));
-    } catch (...) {
-        std::remove(part.c_str());
-        throw;
+    if (!keepOldOnFailure) {
+        WriteSnapshotFile(path, image);
+        return;
     }
+    const std::string part = path + ".part";
+    WriteSnapshotFile(part, image);
     if (std::rename(part.c_str(), path.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         std::remove(part.c_str());
@@ -258,7 +271,9 @@ bool PushHistory(Workspace& ws, int slot) {
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     const int k = s.HistoryPos + 1;
     try {
-        WriteSnapshot(SnapshotPath(ws, slot, k), s.Bitmap);
+        // Snapshot k may be a stored redo step, which must survive a failed
+        // write; otherwise any file there is a leftover and is written over.
+        WriteSnapshot(SnapshotPath(ws, slot, k), s.Bitmap, k <= s.HistoryCount);
     } catch (const std::exception& e) {
         Report(ws, "Could not store the undo step: ", e);
         return false;

@@ -144,6 +144,8 @@ void MainWindow::HideTabPage(int slot) {
 
 void MainWindow::TabChange() {
     const int slot = ActivePage();
+    // The Undo/Redo captions and lists belong to the image now shown.
+    RefreshHistoryMenus();
     if (slot < 0) {
         view_->HideAll();
         status_->SetPanelText(1, "0 x 0");

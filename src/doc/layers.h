@@ -7,7 +7,9 @@
 // apart, each with a thumbnail of at most 55 x 55 and, for the current
 // layer, a second outline one pixel inside the first.
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "doc/workspace.h"
 
@@ -59,8 +61,17 @@ int LayerAtStripX(const TImages& s, int x);
 
 // Blends a layer onto dst over the part that lies on dst. Each layer pixel
 // with transparency a takes d = round(a / 255 * 100) percent of the pixel
-// below; dst keeps its fourth bytes.
+// below; each colour byte becomes (100 - d) x layer div 100 + d x below
+// div 100, and dst keeps its fourth bytes.
 void BlendLayer(Bitmap& dst, const Bitmap& layer, int left, int top);
+// The same rule over `pixels` pixels of one row, with the widest vector
+// kernel the machine runs. Every kernel gives the same bytes; Plain is the
+// rule written out per pixel.
+void BlendLayerRow(uint8_t* dst, const uint8_t* layer, int pixels);
+enum class TBlendKernel { Plain, Sse2, Avx2, Avx512 };
+// The kernels this machine runs, narrowest first.
+std::vector<TBlendKernel> AvailableBlendKernels();
+void BlendLayerRowWith(TBlendKernel kernel, uint8_t* dst, const uint8_t* layer, int pixels);
 // Background plus every upper layer, in order, into Bitmap (Rows refilled).
 void MergeLayers(TImages& s);
 
@@ -92,9 +103,10 @@ void DeleteCurrentLayer(Workspace& ws);
 void EditCurrentLayer(Workspace& ws, int width, int height, int left, int top);
 // Merges every layer into Bitmap and shows it; no layer is current after.
 void ViewFinalImage(Workspace& ws);
-// What saving and printing do: merge, hand the merged image to `use`, then
-// choose layer 1 so that its own pixels are back in Bitmap (also when `use`
-// throws).
-void ComposeLayers(Workspace& ws, const std::function<void(const Bitmap& merged)>& use);
+// What saving and printing do with a slot: merge its layers into Bitmap,
+// hand the merged image to `use`, then choose layer 1 so that its own
+// pixels are back in Bitmap (also when `use` throws). An image of a single
+// layer that is being edited is handed over as it is and nothing changes.
+void ComposeLayers(Workspace& ws, int slot, const std::function<void(const Bitmap& merged)>& use);
 
 } // namespace pixora

@@ -1,6 +1,7 @@
 #include "history/history_store.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -22,14 +23,112 @@ std::string SnapshotPath(const Workspace& ws, int slot, int k) {
 
 // ---- snapshot files ----------------------------------------------------------
 
-void WriteSnapshot(const std::string& path, const Bitmap& image) {
-    const std::string part = path + ".part";
+namespace {
+
+void Put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+
+// The 54-byte head of a bottom-up 32-bit BMP without compression, byte for
+// byte what the BMP writer puts there.
+std::array<uint8_t, 54> SnapshotHead(int w, int h) {
+    std::array<uint8_t, 54> head{};
+    const uint32_t bits = static_cast<uint32_t>(w) * 4u * static_cast<uint32_t>(h);
+    head[0] = 'B';
+    head[1] = 'M';
+    Put32(&head[2], 54 + bits);
+    Put32(&head[10], 54);
+    Put32(&head[14], 40);
+    Put32(&head[18], static_cast<uint32_t>(w));
+    Put32(&head[22], static_cast<uint32_t>(h));
+    head[26] = 1;   // planes
+    head[28] = 32;  // bits per pixel
+    Put32(&head[34], bits);
+    Put32(&head[38], 2835);  // 72 dpi
+    Put32(&head[42], 2835);
+    return head;
+}
+
+struct FdCloser {
+    int Fd;
+    ~FdCloser() {
+        if (Fd >= 0) ::close(Fd);
+    }
+};
+
+constexpr int kIoBatch = 512;  // rows per system call, well below IOV_MAX
+
+// Moves the buffers of `iov` past `done` bytes, dropping those finished.
+void Advance(iovec*& iov, int& count, std::size_t done) {
+    while (count > 0 && done >= iov->iov_len) {
+        done -= iov->iov_len;
+        ++iov;
+        --count;
+    }
+    if (count > 0 && done > 0) {
+        iov->iov_base = static_cast<uint8_t*>(iov->iov_base) + done;
+        iov->iov_len -= done;
+    }
+}
+
+// Writes the head and then the rows bottom-up, a batch of rows per call.
+void WriteRows(int fd, const std::array<uint8_t, 54>& head, const Bitmap& image, const std::string& path) {
+    const int h = image.Height();
+    const std::size_t stride = image.Stride();
+    iovec batch[kIoBatch + 1];
+    int fileRow = 0;
+    bool headDone = false;
+    while (fileRow < h) {
+        int count = 0;
+        if (!headDone) batch[count++] = {const_cast<uint8_t*>(head.data()), head.size()};
+        const int rows = std::min(kIoBatch, h - fileRow);
+        for (int i = 0; i < rows; ++i)
+            batch[count++] = {const_cast<uint8_t*>(image.Row(h - 1 - (fileRow + i))), stride};
+        iovec* iov = batch;
+        while (count > 0) {
+            const ssize_t put = ::writev(fd, iov, count);
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
+            }
+            Advance(iov, count, static_cast<std::size_t>(put));
+        }
+        headDone = true;
+        fileRow += rows;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Writes the file at `path` anew; a failure removes what was written.
+void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
     try {
-        bmp::Write(part, image, 32);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
+        FdCloser closer{fd};
+        WriteRows(fd, SnapshotHead(image.Width(), image.Height()), image, path);
+        closer.Fd = -1;
+        if (::close(fd) != 0) throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
     } catch (...) {
-        std::remove(part.c_str());
+        std::remove(path.c_str());
         throw;
     }
+}
+
+} // namespace
+
+void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnFailure) {
+    if (image.Empty() || image.BitsPerPixel() != 32) throw ECodecError("Cannot write " + path + ": no 32-bit image");
+    if (static_cast<uint64_t>(image.Stride()) * static_cast<uint64_t>(image.Height()) > 0xFFFFFFFFull - 54)
+        throw ECodecError("Cannot write " + path + ": the image is too large for a BMP file");
+    if (!keepOldOnFailure) {
+        WriteSnapshotFile(path, image);
+        return;
+    }
+    const std::string part = path + ".part";
+    WriteSnapshotFile(part, image);
     if (std::rename(part.c_str(), path.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
         std::remove(part.c_str());
@@ -38,13 +137,6 @@ void WriteSnapshot(const std::string& path, const Bitmap& image) {
 }
 
 namespace {
-
-struct FdCloser {
-    int Fd;
-    ~FdCloser() {
-        if (Fd >= 0) ::close(Fd);
-    }
-};
 
 uint32_t U32At(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
@@ -56,32 +148,25 @@ uint32_t U32At(const uint8_t* p) {
 void ReadRowsBottomUp(int fd, off_t offset, Bitmap& into, const std::string& path) {
     const int h = into.Height();
     const std::size_t stride = into.Stride();
-    constexpr int kBatch = 512;  // well below IOV_MAX
-    iovec iov[kBatch];
+    iovec batch[kIoBatch];
     int fileRow = 0;
     while (fileRow < h) {
-        const int n = std::min(kBatch, h - fileRow);
-        for (int i = 0; i < n; ++i) iov[i] = {into.Row(h - 1 - (fileRow + i)), stride};
+        const int rows = std::min(kIoBatch, h - fileRow);
+        for (int i = 0; i < rows; ++i) batch[i] = {into.Row(h - 1 - (fileRow + i)), stride};
         // A read may stop short; go on from where it stopped.
-        int first = 0;
-        std::size_t pending = stride * static_cast<std::size_t>(n);
-        while (pending > 0) {
-            const ssize_t got = ::preadv(fd, iov + first, n - first, offset);
+        iovec* iov = batch;
+        int count = rows;
+        while (count > 0) {
+            const ssize_t got = ::preadv(fd, iov, count, offset);
             if (got < 0) {
                 if (errno == EINTR) continue;
                 throw ECodecError("Cannot read " + path + ": " + std::strerror(errno));
             }
             if (got == 0) throw ECodecError("BMP: file is truncated");
             offset += got;
-            pending -= static_cast<std::size_t>(got);
-            std::size_t left = static_cast<std::size_t>(got);
-            while (first < n && left >= iov[first].iov_len) left -= iov[first++].iov_len;
-            if (first < n && left > 0) {
-                iov[first].iov_base = static_cast<uint8_t*>(iov[first].iov_base) + left;
-                iov[first].iov_len -= left;
-            }
+            Advance(iov, count, static_cast<std::size_t>(got));
         }
-        fileRow += n;
+        fileRow += rows;
     }
 }
 
@@ -125,18 +210,12 @@ void Report(Workspace& ws, const std::string& what, const std::exception& e) {
     if (ws.Port) ws.Port->ReportError(0, what + e.what());
 }
 
-void MakeThumbnail(Workspace& ws, TImages& s, Bitmap& thumb) {
+// Scaled straight from the image: a copy into a work bitmap first would
+// give the same pixels at the cost of a full-size copy per step.
+void MakeThumbnail(const TImages& s, Bitmap& thumb) {
     const TThumbSize size = FitThumbnail(s.Bitmap.Width(), s.Bitmap.Height(), kHistoryThumbLimit);
     thumb = Bitmap(size.Width, size.Height, 32);
-    // The image goes through the image-sized scratch bitmap, which every user
-    // fills before reading it.
-    Bitmap& work = ws.FilterWork.Bitmap;
-    if (work.Width() != s.Bitmap.Width() || work.Height() != s.Bitmap.Height() || work.BitsPerPixel() != 32) {
-        work = Bitmap(s.Bitmap.Width(), s.Bitmap.Height(), 32);
-        ws.FilterWork.Refill();
-    }
-    if (!s.Bitmap.Empty()) std::memcpy(work.Data(), s.Bitmap.Data(), s.Bitmap.ByteSize());
-    BilinearResample(work, thumb);
+    BilinearResample(s.Bitmap, thumb);
 }
 
 // A snapshot read for undo, redo or a jump. The image-sized scratch bitmap
@@ -147,10 +226,10 @@ struct TLoaded {
     bool Borrowed = false;
 };
 
-bool LoadSnapshot(Workspace& ws, int slot, int k, bool mayBorrow, TLoaded& out) {
+bool LoadSnapshot(Workspace& ws, int slot, int k, TLoaded& out) {
     Bitmap& scratch = ws.FilterWork.Bitmap;
     const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    if (mayBorrow && !s.Bitmap.Empty() && scratch.Width() == s.Bitmap.Width() && scratch.Height() == s.Bitmap.Height()) {
+    if (!s.Bitmap.Empty() && scratch.Width() == s.Bitmap.Width() && scratch.Height() == s.Bitmap.Height()) {
         std::swap(out.Pixels, scratch);
         out.Borrowed = true;
     }
@@ -192,7 +271,9 @@ bool PushHistory(Workspace& ws, int slot) {
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     const int k = s.HistoryPos + 1;
     try {
-        WriteSnapshot(SnapshotPath(ws, slot, k), s.Bitmap);
+        // Snapshot k may be a stored redo step, which must survive a failed
+        // write; otherwise any file there is a leftover and is written over.
+        WriteSnapshot(SnapshotPath(ws, slot, k), s.Bitmap, k <= s.HistoryCount);
     } catch (const std::exception& e) {
         Report(ws, "Could not store the undo step: ", e);
         return false;
@@ -205,7 +286,7 @@ bool PushHistory(Workspace& ws, int slot) {
     }
     s.HistoryPos = k;
     s.HistoryCount = k;
-    MakeThumbnail(ws, s, s.HistoryEntry(k).Thumb);
+    MakeThumbnail(s, s.HistoryEntry(k).Thumb);
     s.Saved = 0;
     if (ws.Port) ws.Port->UpdateCommandStates();
     return true;
@@ -231,12 +312,17 @@ bool JumpToHistoryStep(Workspace& ws, int target) {
     const int slot = ActiveIndex(ws);
     if (slot < 0) return false;
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    {
+        const int stored = s.HistoryPos == s.HistoryCount ? s.HistoryCount + 1 : s.HistoryCount;
+        if (target < 0 || target > stored - 1) return false;
+    }
+    // A floating selection goes into the image first, so that the state
+    // stored below (and redone later) holds it.
+    if (ws.Port) ws.Port->EndSelection();
     const bool storeNewest = s.HistoryPos == s.HistoryCount;
     const int count = storeNewest ? s.HistoryCount + 1 : s.HistoryCount;
-    if (target < 0 || target > count - 1) return false;
-    if (ws.Port) ws.Port->EndSelection();
+    if (target > count - 1) return false;
     const int k = target + 1;
-    TLoaded loaded;
     if (storeNewest && k == count) {
         // The newest state itself: it is the image already.
         if (!PushHistory(ws, slot)) return false;
@@ -246,13 +332,11 @@ bool JumpToHistoryStep(Workspace& ws, int target) {
         if (ws.Port) ws.Port->TabChange();
         return true;
     }
-    // A push makes the thumbnail through the scratch bitmap, so it is not
-    // lent out then.
-    if (!LoadSnapshot(ws, slot, k, !storeNewest, loaded)) {
+    TLoaded loaded;
+    if (!LoadSnapshot(ws, slot, k, loaded) || (storeNewest && !PushHistory(ws, slot))) {
         GiveBackScratch(ws, loaded);
         return false;
     }
-    if (storeNewest && !PushHistory(ws, slot)) return false;
     s.HistoryPos = target;
     s.Saved = 0;
     ShowLoaded(ws, s, loaded);

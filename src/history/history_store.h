@@ -23,10 +23,12 @@ inline constexpr int kHistoryListLength = 10;  // items of each drop-down list
 // File of snapshot k of a slot.
 std::string SnapshotPath(const Workspace& ws, int slot, int k);
 
-// Writes a 32-bit snapshot file (fourth byte kept). The data goes to a
-// temporary file that is renamed over `path` only once it is complete.
-// Throws ECodecError on failure; no partial file is left behind.
-void WriteSnapshot(const std::string& path, const Bitmap& image);
+// Writes a 32-bit snapshot file (fourth byte kept). With keepOldOnFailure
+// the data goes to a temporary file that is renamed over `path` only once
+// it is complete, so a failure leaves the old file as it was; otherwise the
+// file is written in place. Throws ECodecError on failure; no partial file
+// is left behind either way.
+void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnFailure = true);
 // Reads a snapshot file written by WriteSnapshot into `into` (resized as
 // needed). Throws ECodecError when the file is missing, short or not a
 // snapshot; `into` may then hold partial pixels.

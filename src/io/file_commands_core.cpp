@@ -242,26 +242,7 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
 }
 
 void WithComposedImage(Workspace& ws, int slot, const std::function<void(const Bitmap&)>& use) {
-    TImages& s = SlotAt(ws, slot);
-    const bool layered = s.LayerCount > 1 || s.CurrentLayer != 1;
-    StoreCurrentLayer(s);
-    if (layered) MergeLayers(s);
-    auto restore = [&] {
-        if (!layered) return;
-        s.CurrentLayer = 1;
-        LoadCurrentLayer(s);
-        if (ws.Port && slot == ws.ActiveSlot()) {
-            ws.Port->UpdateCommandStates();
-            ws.Port->TabChange();
-        }
-    };
-    try {
-        if (use) use(s.Bitmap);
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+    ComposeLayers(ws, slot, use);
 }
 
 bool WriteSlotFile(Workspace& ws, int slot, const std::string& path, int formatCode, int gifSensitivity) {

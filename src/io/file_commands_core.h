@@ -143,9 +143,8 @@ bool CloseImage(Workspace& ws, int slot, FileQuestions& q);
 // save) stopped it; then nothing was closed.
 bool CloseAllImages(Workspace& ws, FileQuestions& q);
 
-// Merges the layers of a slot, hands the result to `use`, then makes layer
-// 1 the current layer again (also when `use` throws). Zoom and the rest of
-// the slot are left alone.
+// Merges the layers of a slot, hands the result to `use`, then chooses
+// layer 1 again (also when `use` throws); see ComposeLayers.
 void WithComposedImage(Workspace& ws, int slot, const std::function<void(const Bitmap&)>& use);
 
 } // namespace pixora

@@ -8,10 +8,13 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabWidget>
+#include <cstdlib>
 #include <filesystem>
 
 #include "app/app_fixture.h"
 #include "app/message_dialog.h"
+#include "app/up_down.h"
 #include "doc/layers.h"
 #include "history/history_folder.h"
 #include "history/history_store.h"
@@ -52,6 +55,15 @@ struct HistoryWindowTest : AppTest {
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(x, 20), strip->mapToGlobal(QPointF(x, 20)),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(strip, &press);
+    }
+    // Gives the current layer a new size through the Edit Layer window.
+    void EditLayer(int w, int h) {
+        WhenModal([w, h](QWidget* dlg) {
+            dlg->findChild<QSpinBox*>("sedWidth")->setValue(w);
+            dlg->findChild<QSpinBox*>("sedHeight")->setValue(h);
+            dlg->findChild<QPushButton*>("Button1")->click();
+        });
+        Cmd("EditCurrentLayer1")->trigger();
     }
     // Fills the New Layer window when it comes up and presses a button.
     void NewLayerVia(const char* button, int transparency = -1) {
@@ -152,6 +164,14 @@ TEST_F(HistoryWindowTest, NewLayerWindowAndTheStrip) {
     EXPECT_TRUE(Cmd("LayerSheet1")->isChecked());
     EXPECT_TRUE(Cmd("DeleteCurrentLayer1")->isEnabled());
     EXPECT_EQ(dlg->LeftBox()->value(), -5) << "position kept for next time";
+    // The next layer starts clear again: its transparency is 255.
+    NewLayerVia("Button1");
+    ASSERT_EQ(S().LayerCount, 3);
+    EXPECT_EQ(S().Bitmap.Row(0)[3], 255);
+    EXPECT_EQ(S().Layers[3].Left, -5);
+    ChooseLayer(Ws(), 2);
+    DeleteCurrentLayer(Ws());
+    ChooseLayer(Ws(), 2);
 
     QLabel* strip = window->LayerStripImage();
     EXPECT_EQ(strip->width(), 2 * 67);
@@ -195,6 +215,81 @@ TEST_F(HistoryWindowTest, LayerCommands) {
     EXPECT_EQ(S().LayerCount, 2);
     EXPECT_EQ(S().CurrentLayer, 1);
     EXPECT_EQ(window->LayerStripImage()->width(), 2 * 67);
+}
+
+TEST_F(HistoryWindowTest, MenusFollowTheTabShown) {
+    Edit("Invert");
+    const int other = NewImage(20, 20);
+    EXPECT_EQ(Cmd("Undo1")->text(), "Undo") << "the new image has nothing to undo";
+    EXPECT_TRUE(Shown("UndoDown").isEmpty());
+    auto* pages = window->findChild<QTabWidget*>("PageControl");
+    pages->setCurrentIndex(slot);
+    EXPECT_EQ(Cmd("Undo1")->text(), "Undo Invert");
+    EXPECT_EQ(Shown("UndoDown"), (QStringList{"Invert"}));
+    // The list acts on the image shown.
+    Item("UndoDown", 11)->trigger();
+    EXPECT_EQ(S().HistoryPos, 0);
+    EXPECT_EQ(Ws().Images[static_cast<std::size_t>(other)].HistoryCount, 0);
+    pages->setCurrentIndex(other);
+    EXPECT_EQ(Cmd("Redo1")->text(), "Redo");
+    EXPECT_TRUE(Shown("RedoDown").isEmpty());
+}
+
+TEST_F(HistoryWindowTest, LayerSheetItemAndScrolling) {
+    window->show();
+    Cmd("LayerSheet1")->setChecked(true);
+    QWidget* sheet = window->findChild<QWidget*>("LayerSheet");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisibleTo(window.get()));
+    Cmd("LayerSheet1")->setChecked(false);
+    EXPECT_FALSE(sheet->isVisibleTo(window.get()));
+    Cmd("LayerSheet1")->setChecked(true);
+
+    // More cells than the sheet is wide: the up-down scrolls LSImage.
+    window->resize(400, 500);
+    for (int i = 0; i < 9; ++i) ASSERT_TRUE(NewLayer(Ws(), {10, 10, 0, 0, 0}));
+    QLabel* strip = window->LayerStripImage();
+    ASSERT_EQ(strip->width(), 10 * 67);
+    UpDown* upDown = window->LayerStripUpDown();
+    EXPECT_EQ(upDown->Max(), strip->width() - strip->parentWidget()->width());
+    upDown->StepUp();
+    EXPECT_EQ(strip->x(), -20);
+    for (int i = 0; i < 100; ++i) upDown->StepUp();
+    EXPECT_EQ(strip->x(), -upDown->Max());
+    upDown->StepDown();
+    EXPECT_EQ(strip->x(), -(upDown->Max() - 20));
+}
+
+// Three layers on the sheet: the background, a dark layer of 200 x 50 and
+// a small red one, the middle one current. Set PIXORA_SHOTS to a folder to
+// keep a picture of the sheet.
+TEST_F(HistoryWindowTest, LayerSheetWithThreeLayers) {
+    S().Bitmap.FillColour(RGBColour(30, 120, 220));
+    NewLayerVia("Button1", 0);
+    EditLayer(200, 50);
+    S().Bitmap.FillColour(RGBColour(40, 40, 40));
+    NewLayer(Ws(), {12, 12, 3, 3, 0});
+    S().Bitmap.FillColour(RGBColour(230, 20, 20));
+    ClickStrip(67 + 30);
+    ASSERT_EQ(S().CurrentLayer, 2);
+    window->show();
+    QApplication::processEvents();
+    QWidget* sheet = window->findChild<QWidget*>("LayerSheet");
+    const QImage shot = sheet->grab().toImage();
+    if (const char* dir = std::getenv("PIXORA_SHOTS")) {
+        shot.save(QString(dir) + "/layer_sheet_three_layers.png");
+        window->grab().save(QString(dir) + "/main_window_three_layers.png");
+    }
+    const QPoint strip = window->LayerStripImage()->mapTo(sheet, QPoint(0, 0));
+    auto at = [&](int x, int y) { return shot.pixelColor(strip + QPoint(x, y)).rgb() & 0xFFFFFF; };
+    EXPECT_EQ(at(27, 27), 0x1E78DCu) << "the background's thumbnail";
+    EXPECT_EQ(at(67 + 28, 28), 0x282828u) << "the 200 x 50 layer's 55 x 13 thumbnail";
+    EXPECT_EQ(at(67 + 28, 15), 0xFFFFFFu) << "above it the cell is white";
+    EXPECT_EQ(at(67 + 1, 1), 0u) << "second outline on the current layer";
+    EXPECT_EQ(at(1, 1), 0xFFFFFFu);
+    EXPECT_EQ(at(134 + 27, 27), 0xE61414u) << "the small layer, not enlarged";
+    EXPECT_EQ(at(134 + 10, 10), 0xFFFFFFu);
+    EXPECT_EQ(at(60, 30), 0xFFFFFFu) << "gap between cells";
 }
 
 } // namespace

@@ -33,6 +33,64 @@ TEST(LayerBlend, EveryTransparencyFollowsTheRule) {
         }
 }
 
+// Every kernel against the rule, for every transparency, layer value and
+// value below, and for groups that are all clear, all opaque or mixed, at
+// row lengths and offsets that leave tails for the narrower kernels.
+TEST(LayerBlend, EveryKernelGivesTheRuleExactly) {
+    const std::vector<TBlendKernel> kernels = AvailableBlendKernels();
+    ASSERT_EQ(kernels.front(), TBlendKernel::Plain);
+    // Row t holds 256 x 256 pixels: layer value l, value below b, for
+    // transparency t; the fourth byte below is b ^ 0x5A.
+    const int n = 256 * 256;
+    std::vector<uint8_t> layer(4 * static_cast<std::size_t>(n)), below(layer.size()), out(layer.size());
+    for (int t = 0; t < 256; ++t) {
+        for (int i = 0; i < n; ++i) {
+            const uint8_t l = static_cast<uint8_t>(i >> 8), b = static_cast<uint8_t>(i);
+            uint8_t* lp = &layer[4 * static_cast<std::size_t>(i)];
+            uint8_t* bp = &below[4 * static_cast<std::size_t>(i)];
+            lp[0] = l, lp[1] = static_cast<uint8_t>(255 - l), lp[2] = static_cast<uint8_t>(l * 7), lp[3] = static_cast<uint8_t>(t);
+            bp[0] = b, bp[1] = static_cast<uint8_t>(b * 3), bp[2] = static_cast<uint8_t>(255 - b), bp[3] = b ^ 0x5A;
+        }
+        for (TBlendKernel k : kernels) {
+            out = below;
+            BlendLayerRowWith(k, out.data(), layer.data(), n);
+            for (int i = 0; i < n; ++i) {
+                const std::size_t o = 4 * static_cast<std::size_t>(i);
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_EQ(out[o + c], Reference(layer[o + c], below[o + c], static_cast<uint8_t>(t)))
+                        << "kernel " << static_cast<int>(k) << " t " << t << " pixel " << i << " channel " << c;
+                ASSERT_EQ(out[o + 3], below[o + 3]) << "kernel " << static_cast<int>(k);
+            }
+        }
+    }
+}
+
+TEST(LayerBlend, KernelsAgreeOnMixedGroupsTailsAndOffsets) {
+    // Runs of clear, opaque and mixed pixels of every length up to 70, so
+    // that groups are sometimes uniform and sometimes not.
+    const int n = 3000;
+    Bitmap layer = Pattern(n, 1, 3), below = Pattern(n, 1, 8);
+    uint8_t* lp = layer.Row(0);
+    for (int i = 0, run = 1; i < n; run = run % 70 + 1) {
+        const int kind = (i / 7) % 3;
+        for (int j = 0; j < run && i < n; ++j, ++i) lp[4 * i + 3] = kind == 0 ? 255 : kind == 1 ? 0 : lp[4 * i + 3];
+    }
+    const std::vector<TBlendKernel> kernels = AvailableBlendKernels();
+    for (int offset : {0, 1, 3, 17}) {
+        for (int length : {0, 1, 3, 4, 15, 16, 31, 63, 64, 65, 129, 1000, n - offset}) {
+            if (offset + length > n) continue;
+            Bitmap want = below;
+            BlendLayerRowWith(TBlendKernel::Plain, want.Row(0) + 4 * offset, layer.Row(0) + 4 * offset, length);
+            for (TBlendKernel k : kernels) {
+                Bitmap got = below;
+                BlendLayerRowWith(k, got.Row(0) + 4 * offset, layer.Row(0) + 4 * offset, length);
+                ASSERT_TRUE(SamePixels(got, want)) << "kernel " << static_cast<int>(k) << " offset " << offset
+                                                   << " length " << length;
+            }
+        }
+    }
+}
+
 TEST(LayerBlend, OnlyTheOverlapIsTouched) {
     Bitmap back(100, 100, 32);
     back.Fill(1, 2, 3, 40);
@@ -150,18 +208,65 @@ TEST_F(LayerTest, EditsAfterTheFinalImageAreDiscardedByChoosing) {
 }
 
 TEST_F(LayerTest, ComposeHandsOverTheMergeAndReturnsToTheBackground) {
-    AddLayer(10, 10, 0, 0, 0, 66);
+    AddLayer(10, 10, 0, 0, 128, 66);  // half transparent, so a second blend would show
+    S().ZoomNum = 3;
     Bitmap written;
-    ComposeLayers(ws, [&](const Bitmap& merged) { written = merged; });
-    EXPECT_EQ(Px(written, 0, 0)[1], 66);
+    ComposeLayers(ws, slot, [&](const Bitmap& merged) { written = merged; });
+    const uint8_t once = Px(written, 0, 0)[1];
+    EXPECT_EQ(once, Reference(66, Px(Pattern(100, 100, 2), 0, 0)[1], 128));
     EXPECT_EQ(Px(written, 50, 50)[1], Px(Pattern(100, 100, 2), 50, 50)[1]);
+    // Layer 1 is chosen for real: its own pixels, the zoom reset, the
+    // highlight on its cell alone, the view laid out again.
     EXPECT_EQ(S().CurrentLayer, 1);
+    EXPECT_EQ(S().ZoomNum, 1);
     EXPECT_TRUE(SamePixels(S().Bitmap, Pattern(100, 100, 2)));
+    EXPECT_EQ(Px(S().LayerStrip, 1, 1)[0], 0) << "inner outline on layer 1";
+    EXPECT_EQ(Px(S().LayerStrip, 67 + 1, 1)[0], 255) << "none on layer 2";
+    // Switching layers afterwards stores the background's own pixels, so a
+    // second merge counts the upper layer once, as the first did.
+    ChooseLayer(ws, 2);
+    ChooseLayer(ws, 1);
+    ComposeLayers(ws, slot, [&](const Bitmap& merged) { written = merged; });
+    EXPECT_EQ(Px(written, 0, 0)[1], once);
+    EXPECT_TRUE(SamePixels(S().BackBitmap, Pattern(100, 100, 2)));
+
     // A failing writer still leaves layer 1 current.
     ChooseLayer(ws, 2);
-    EXPECT_THROW(ComposeLayers(ws, [](const Bitmap&) { throw std::runtime_error("disk"); }), std::runtime_error);
+    EXPECT_THROW(ComposeLayers(ws, slot, [](const Bitmap&) { throw std::runtime_error("disk"); }), std::runtime_error);
     EXPECT_EQ(S().CurrentLayer, 1);
     EXPECT_TRUE(SamePixels(S().Bitmap, Pattern(100, 100, 2)));
+}
+
+TEST_F(LayerTest, ComposeOfASingleLayerChangesNothing) {
+    S().ZoomNum = 4;
+    S().Bitmap.Row(0)[0] = 77;  // edited, not yet stored
+    const uint8_t* storage = S().Bitmap.Data();
+    port.Calls.clear();
+    bool handed = false;
+    ComposeLayers(ws, slot, [&](const Bitmap& image) {
+        handed = true;
+        EXPECT_EQ(&image, &S().Bitmap);
+    });
+    EXPECT_TRUE(handed);
+    EXPECT_EQ(S().ZoomNum, 4);
+    EXPECT_EQ(S().Bitmap.Data(), storage);
+    EXPECT_EQ(S().Bitmap.Row(0)[0], 77);
+    EXPECT_TRUE(port.Calls.empty());
+}
+
+TEST_F(LayerTest, ComposeOfASlotInTheBackground) {
+    AddLayer(10, 10, 0, 0, 0, 40);
+    const int other = Open(Pattern(20, 20, 9));
+    Activate(other);
+    port.Calls.clear();
+    Bitmap written;
+    ComposeLayers(ws, slot, [&](const Bitmap& merged) { written = merged; });
+    EXPECT_EQ(Px(written, 5, 5)[0], 40);
+    EXPECT_EQ(S().CurrentLayer, 1);
+    EXPECT_TRUE(SamePixels(S().Bitmap, Pattern(100, 100, 2)));
+    EXPECT_TRUE(SamePixels(Slot(other).Bitmap, Pattern(20, 20, 9)));
+    EXPECT_EQ(std::count(port.Calls.begin(), port.Calls.end(), "TabChange"), 0) << "the shown image stays";
+    EXPECT_EQ(std::count(port.Calls.begin(), port.Calls.end(), "EndSelection"), 0);
 }
 
 TEST_F(LayerTest, DeleteRemovesTheTopmostAndChoosesTheBackground) {

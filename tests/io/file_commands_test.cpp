@@ -471,7 +471,7 @@ TEST_F(FileCommandsTest, WritingMergesTheLayersAndLeavesLayerOneCurrent) {
     const std::string path = File("merged.bmp");
     ASSERT_TRUE(WriteSlotFile(ws, 0, path, 1, 0));
     EXPECT_EQ(s.CurrentLayer, 1);
-    EXPECT_EQ(s.ZoomNum, 2);
+    EXPECT_EQ(s.ZoomNum, 1) << "layer 1 is chosen again, which resets the zoom";
     EXPECT_EQ(s.Bitmap.Row(1)[4 + 2], 255);  // layer 1 is white again in Bitmap
     EXPECT_EQ(s.Bitmap.Row(1)[4 + 1], 255);
     const Bitmap written = LoadImageFile(path, 1);

@@ -140,7 +140,13 @@ void InstallLayerCommands(MainWindow& w) {
             reportMemory();
         }
     });
-    OnTrigger(w, "ViewFinalImage1", [&ws] { ViewFinalImage(ws); });
+    OnTrigger(w, "ViewFinalImage1", [&ws, reportMemory] {
+        try {
+            ViewFinalImage(ws);
+        } catch (const std::bad_alloc&) {
+            reportMemory();
+        }
+    });
 }
 
 } // namespace

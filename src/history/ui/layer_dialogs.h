@@ -41,13 +41,13 @@ private:
     bool cancel_ = false;
 };
 
-// "New Layer": size taken from the image on every show, position kept from
-// the last time, colour white, transparency 0..255 (255 at first).
+// "New Layer": size taken from the image and transparency 255 on every
+// show, position kept from the last time, colour white.
 class NewLayerDialog : public LayerGeometryDialog {
     Q_OBJECT
 public:
     explicit NewLayerDialog(QWidget* parent = nullptr);
-    // Sets the size fields before the window is shown.
+    // Sets the size fields and the transparency before the window is shown.
     void Prepare(int imageWidth, int imageHeight);
     TNewLayer Values() const;
     QSlider* TransparencyBar() const { return t_; }

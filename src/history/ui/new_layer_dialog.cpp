@@ -33,6 +33,8 @@ NewLayerDialog::NewLayerDialog(QWidget* parent) : LayerGeometryDialog("TForm48",
 void NewLayerDialog::Prepare(int imageWidth, int imageHeight) {
     WidthBox()->setValue(imageWidth);
     HeightBox()->setValue(imageHeight);
+    // Every new layer starts clear; the position is kept from last time.
+    t_->setValue(255);
 }
 
 TNewLayer NewLayerDialog::Values() const {

@@ -233,6 +233,16 @@ TEST_F(HistoryWindowTest, MenusFollowTheTabShown) {
     pages->setCurrentIndex(other);
     EXPECT_EQ(Cmd("Redo1")->text(), "Redo");
     EXPECT_TRUE(Shown("RedoDown").isEmpty());
+    // Once every image is closed nothing of their histories is shown.
+    pages->setCurrentIndex(slot);
+    ASSERT_EQ(Cmd("Redo1")->text(), "Redo Invert");
+    for (TImages& s : Ws().Images) s.Saved = 1;
+    Cmd("CloseAll1")->trigger();
+    ASSERT_EQ(Ws().SysData.OpenCount, -1);
+    EXPECT_EQ(Cmd("Undo1")->text(), "Undo");
+    EXPECT_EQ(Cmd("Redo1")->text(), "Redo");
+    EXPECT_TRUE(Shown("UndoDown").isEmpty());
+    EXPECT_TRUE(Shown("RedoDown").isEmpty());
 }
 
 TEST_F(HistoryWindowTest, LayerSheetItemAndScrolling) {

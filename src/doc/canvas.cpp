@@ -16,7 +16,7 @@ namespace {
 
 QColor ToQColor(int32_t c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
-QFont ToQFont(const TFontSpec& f) {
+QFont ToQFont(const TFontStyle& f) {
     QFont font(QString::fromStdString(f.Face));
     font.setPixelSize(std::max(1, std::abs(f.Height)));
     font.setWeight(static_cast<QFont::Weight>(std::clamp(f.Weight, 1, 1000)));

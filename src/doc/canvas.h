@@ -25,7 +25,7 @@ namespace pixora {
 enum class PenMode { Copy, NotXor };
 enum class PenStyle { Solid, Dot };
 
-struct TFontSpec {
+struct TFontStyle {
     std::string Face = "DejaVu Sans";
     int Height = 13;       // character height in pixels
     int Weight = 400;      // 400 normal, 700 bold
@@ -52,7 +52,7 @@ public:
     PenMode Mode = PenMode::Copy;
     int32_t BrushColour = 0xFFFFFF;
     bool BrushClear = false;
-    TFontSpec Font;
+    TFontStyle Font;
 
     void SetClipRect(const TRect& r) { clip_ = r; }
     void ClearClip() { clip_.reset(); }

@@ -377,24 +377,24 @@ bool ImageSizeFits(long long width, long long height) {
     return have <= 0.0 || need <= have;
 }
 
-int CreateBlankImage(Workspace& ws, const TNewImage& spec, std::string& message) {
+int CreateBlankImage(Workspace& ws, const TNewImage& request, std::string& message) {
     message.clear();
     if (ws.SysData.OpenCount >= kMaxOpenImages - 1) return -1;
-    if (!ImageSizeFits(spec.Width, spec.Height)) {
-        message = NotEnoughMemory(spec.Width, spec.Height);
+    if (!ImageSizeFits(request.Width, request.Height)) {
+        message = NotEnoughMemory(request.Width, request.Height);
         return -1;
     }
     Bitmap pixels;
     try {
-        pixels = Bitmap(spec.Width, spec.Height, 32);
+        pixels = Bitmap(request.Width, request.Height, 32);
     } catch (const std::bad_alloc&) {
-        message = NotEnoughMemory(spec.Width, spec.Height);
+        message = NotEnoughMemory(request.Width, request.Height);
         return -1;
     }
-    pixels.Fill(BlueOf(spec.Colour), GreenOf(spec.Colour), RedOf(spec.Colour),
-                static_cast<uint8_t>(std::clamp(spec.Transparency, 0, 255)));
+    pixels.Fill(BlueOf(request.Colour), GreenOf(request.Colour), RedOf(request.Colour),
+                static_cast<uint8_t>(std::clamp(request.Transparency, 0, 255)));
     SlotSource source;
-    source.CanvasColour = spec.Colour;
+    source.CanvasColour = request.Colour;
     source.CopyToBackground = false;
     return ClaimAndFill(ws, std::move(pixels), source, message);
 }

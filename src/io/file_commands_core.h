@@ -130,7 +130,7 @@ bool ImageSizeFits(long long width, long long height);
 // Makes a new image in the lowest free slot. Returns the slot; -1 with
 // fifteen images open (message empty) or when the size cannot be had
 // (message set, nothing claimed).
-int CreateBlankImage(Workspace& ws, const TNewImage& spec, std::string& message);
+int CreateBlankImage(Workspace& ws, const TNewImage& request, std::string& message);
 
 // A copy of the active image's working bitmap in a new slot, with the
 // source's zoom, drawing colours and canvas colour. Returns the slot or -1.

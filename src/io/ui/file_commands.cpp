@@ -130,14 +130,14 @@ void InstallFileCommands(MainWindow& w) {
     Workspace& ws = w.Ws();
     MainWindow* win = &w;
 
-    newImage->OnCreate = [win, gif](const TNewImage& spec) {
+    newImage->OnCreate = [win, gif](const TNewImage& request) {
         std::string message;
-        const int slot = CreateBlankImage(win->Ws(), spec, message);
+        const int slot = CreateBlankImage(win->Ws(), request, message);
         if (slot < 0) {
             ShowMessage(*win, message);
             return;
         }
-        gif->SetSensitivity(255 - spec.Transparency);
+        gif->SetSensitivity(255 - request.Transparency);
     };
     for (const char* name : {"NewImage1", "ToolButton1"})
         Connect(w, name, [win, newImage] {

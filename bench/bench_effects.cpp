@@ -8,6 +8,7 @@
 #include <numbers>
 #include <random>
 
+#include "bench_support.h"
 #include "effects/engine/effects.h"
 
 using namespace pixora;
@@ -30,13 +31,7 @@ const Bitmap& Source() {
     return image;
 }
 
-void BM_Memcpy(benchmark::State& state) {
-    Bitmap b(kW, kH, 32);
-    for (auto _ : state) {
-        std::memcpy(b.Data(), Source().Data(), Source().ByteSize());
-        benchmark::ClobberMemory();
-    }
-}
+void BM_Memcpy(benchmark::State& state) { bench::MemcpyLoop(state, Source()); }
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // In-place effects run on a working copy that is not refreshed between

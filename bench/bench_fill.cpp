@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "bench_support.h"
 #include "tools/flood_fill.h"
 #include "tools/magic_wand.h"
 
@@ -19,14 +20,7 @@ Bitmap Uniform() {
     return b;
 }
 
-void BM_Memcpy(benchmark::State& state) {
-    const Bitmap src = Uniform();
-    Bitmap b(kW, kH, 32);
-    for (auto _ : state) {
-        std::memcpy(b.Data(), src.Data(), src.ByteSize());
-        benchmark::ClobberMemory();
-    }
-}
+void BM_Memcpy(benchmark::State& state) { bench::MemcpyLoop(state, Uniform()); }
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 // The Floodfill tool's press: 24-bit work copy, fill, colour bytes back.

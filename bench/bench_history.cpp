@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench_support.h"
 #include "doc/layers.h"
 #include "doc/slots.h"
 #include "history/history_folder.h"
@@ -25,18 +26,7 @@ namespace {
 
 constexpr int kW = 4000, kH = 3000;
 
-// A window that shows one slot and does nothing else.
-class QuietPort : public WindowPort {
-public:
-    int ActivePage() const override { return 0; }
-    void ShowTabPage(int, const std::string&) override {}
-    void HideTabPage(int) override {}
-    void TabChange() override {}
-    void RefreshView() override {}
-    void UpdateCommandStates() override {}
-    void RedrawLayerStrip(int) override {}
-    void ReportError(int, const std::string& detail) override { throw std::runtime_error(detail); }
-};
+using bench::QuietPort;
 
 Bitmap Picture() {
     Bitmap b(kW, kH, 32);

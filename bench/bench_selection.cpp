@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "bench_support.h"
 #include "doc/checkerboard.h"
 #include "tools/selection.h"
 #include "tools/tool.h"
@@ -16,17 +17,9 @@ namespace {
 
 constexpr int kW = 4000, kH = 3000;
 
-class BenchPort : public WindowPort {
+class BenchPort : public bench::QuietPort {
 public:
     int Shape = SelRectangle;
-    int ActivePage() const override { return 0; }
-    void ShowTabPage(int, const std::string&) override {}
-    void HideTabPage(int) override {}
-    void TabChange() override {}
-    void RefreshView() override {}
-    void UpdateCommandStates() override {}
-    void RedrawLayerStrip(int) override {}
-    void ReportError(int, const std::string&) override {}
     int ToolOption(const std::string&, const std::string& control) const override {
         if (control == "RadioGroup1") return Shape;
         if (control == "RadioGroup2") return 1; // "Edit Selected Canvas"
@@ -65,14 +58,7 @@ struct Scene {
     ToolContext Context() { return {ws, 0, ws.Images[0], ws.ToolVars}; }
 };
 
-void BM_Memcpy(benchmark::State& state) {
-    const Bitmap src = Picture();
-    Bitmap b(kW, kH, 32);
-    for (auto _ : state) {
-        std::memcpy(b.Data(), src.Data(), src.ByteSize());
-        benchmark::ClobberMemory();
-    }
-}
+void BM_Memcpy(benchmark::State& state) { bench::MemcpyLoop(state, Picture()); }
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 // Frames of a drag that has grabbed the selection at the image's middle.

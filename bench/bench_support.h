@@ -1,0 +1,39 @@
+#pragma once
+// Pieces the benchmarks share: a window port that shows one slot and does
+// nothing else, and the memcpy yardstick every ratio is measured against.
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+#include "doc/bitmap.h"
+#include "doc/window_port.h"
+
+namespace pixora::bench {
+
+// Slot 0 is always the active page; every window request is a no-op and an
+// error report ends the benchmark, since a measured run must not fail.
+class QuietPort : public WindowPort {
+public:
+    int ActivePage() const override { return 0; }
+    void ShowTabPage(int, const std::string&) override {}
+    void HideTabPage(int) override {}
+    void TabChange() override {}
+    void RefreshView() override {}
+    void UpdateCommandStates() override {}
+    void RedrawLayerStrip(int) override {}
+    void ReportError(int, const std::string& detail) override { throw std::runtime_error(detail); }
+};
+
+// One memcpy of `src` per iteration into a bitmap of its size.
+inline void MemcpyLoop(benchmark::State& state, const Bitmap& src) {
+    Bitmap b(src.Width(), src.Height(), src.BitsPerPixel());
+    for (auto _ : state) {
+        std::memcpy(b.Data(), src.Data(), src.ByteSize());
+        benchmark::ClobberMemory();
+    }
+}
+
+} // namespace pixora::bench

@@ -47,18 +47,26 @@ void ShowTool(MainWindow& w, int tool, bool chosen) {
     ShowOptionBoxForTool(w, tool);
 }
 
-} // namespace
-
-// Choosing a tool from a tool button or the Tools menu.
-void SelectTool(MainWindow& w, int tool) {
-    if (!SelectToolCore(w.Ws(), tool)) {
-        w.ShowToolButtonState();
-        return;
-    }
+// The window's part of a tool just chosen: buttons, command states,
+// cursor and option box.
+void ShowChosenTool(MainWindow& w, int tool) {
     w.ShowToolButtonState();
     w.UpdateCommandStates();
     ShowTool(w, tool, true);
 }
+
+// Choosing a tool from a tool button, the Tools menu or a crop command;
+// false when the choice was refused.
+bool SelectTool(MainWindow& w, int tool) {
+    if (!SelectToolCore(w.Ws(), tool)) {
+        w.ShowToolButtonState();
+        return false;
+    }
+    ShowChosenTool(w, tool);
+    return true;
+}
+
+} // namespace
 
 void InstallToolCommands(MainWindow& w) {
     Workspace& ws = w.Ws();
@@ -114,9 +122,7 @@ void InstallToolCommands(MainWindow& w) {
         on(name, [&w, image] {
             if (!image()) return;
             SelectAll(w.Ws());
-            w.ShowToolButtonState();
-            w.UpdateCommandStates();
-            ShowTool(w, ToolSelection, true);
+            ShowChosenTool(w, ToolSelection);
         });
     for (const char* name : {"SelectNone1", "SelectNone2", "SelectNone3"})
         on(name, [&ws, image] {
@@ -134,16 +140,7 @@ void InstallToolCommands(MainWindow& w) {
     // Crop: the menu item chooses the crop rectangle tool; the tool button
     // chooses it and crops at once; "Crop to Selection" and a double click
     // crop to the rectangle shown.
-    auto chooseCrop = [&w, image] {
-        if (!image()) return false;
-        Workspace& ws = w.Ws();
-        if (!SelectToolCore(ws, ToolCrop)) return false;
-        CloseToolBoxes(w);
-        w.ShowToolButtonState();
-        w.UpdateCommandStates();
-        w.SetCanvasCursor(ToolInfo(ToolCrop).Cursor);
-        return true;
-    };
+    auto chooseCrop = [&w, image] { return image() && SelectTool(w, ToolCrop); };
     on("Crop1", [&w, chooseCrop] {
         if (!chooseCrop()) return;
         w.Ws().ToolVars.CropShown = 0;

@@ -31,7 +31,7 @@ const TToolInfo& ToolInfo(int tool) {
         {0, "", false, ""},                              // 23
         {0, "", false, ""},                              // 24
         {2, "", false, ""},                              // 25
-        {2, "TForm24", false, "Effect Brush"},           // 26
+        {2, "", false, "Effect Brush"},                 // 26
     };
     if (tool < 0 || tool > 26) return none;
     return table[tool];

@@ -9,6 +9,7 @@
 #include "app/installers.h"
 #include "app/main_window.h"
 #include "doc/command_states.h"
+#include "tools/tool_table.h"
 #include "tools/ui/option_box_forms.h"
 #include "tools/ui/option_box_window.h"
 
@@ -22,15 +23,15 @@ struct ViewItem {
     const char* Name;
 };
 constexpr ViewItem kViewItems[] = {
-    {1, "PenToolbar1"},        {2, "LineToolbar1"},     {3, "BezierToolbar1"},   {4, "PolygonToolbar1"},
-    {5, "RectangleToolbar1"},  {6, "EllipseToolbar1"},  {7, "RoundRectToolbar1"}, {8, "SprayToolbar1"},
-    {9, "SoftenToolbar1"},     {10, "SharpenToolbar1"}, {13, "LightenToolbar1"}, {14, "DarkenToolbar1"},
+    {1, "PenToolbar1"},        {2, "LineToolbar1"},       {3, "BezierToolbar1"},    {4, "PolygonToolbar1"},
+    {5, "RectangleToolbar1"},  {6, "EllipseToolbar1"},    {7, "RoundRectToolbar1"}, {8, "SprayToolbar1"},
+    {9, "SoftenToolbar1"},     {10, "SharpenToolbar1"},   {13, "LightenToolbar1"},  {14, "DarkenToolbar1"},
     {15, "SelectionToolbar1"}, {16, "FloodFillToolbar1"},
 };
 
 // Windows of the numbered boxes, by the number they record.
 QString BoxWindowName(int number) {
-    static const char* const names[] = {"",       "TForm3",  "TForm21", "TForm22", "TForm23",
+    static const char* const names[] = {"",        "TForm3",  "TForm21", "TForm22", "TForm23",
                                         "TForm24", "TForm43", "TForm4",  "TForm25", "TForm44"};
     return number >= 1 && number <= 9 ? QString(names[number]) : QString();
 }
@@ -61,18 +62,14 @@ void SyncViewItems(MainWindow& w, int changed = BoxNone, bool shown = false) {
 } // namespace
 
 QString OptionBoxForTool(int tool) {
-    if (tool == 18) return "TForm31";
-    if (tool == 19) return "TForm40";
-    if (tool == 21) return "TForm43";
-    if (tool == 22) return "TForm44";
-    return BoxWindowName(ToggledBoxForTool(tool));
+    return QString::fromUtf8(ToolInfo(tool).Box.data(), ToolInfo(tool).Box.size());
 }
 
 void ShowOptionBoxForTool(MainWindow& w, int tool) {
     QWidget* box = w.Window(OptionBoxForTool(tool));
     if (!box) return;
     auto* dialog = qobject_cast<QDialog*>(box);
-    if (dialog && (tool == 18 || tool == 19)) {
+    if (dialog && ToolInfo(tool).ModalBox) {
         dialog->exec();
         return;
     }
@@ -81,8 +78,8 @@ void ShowOptionBoxForTool(MainWindow& w, int tool) {
 }
 
 void CloseToolBoxes(MainWindow& w) {
-    for (const char* name : {"TForm3", "TForm4", "TForm21", "TForm22", "TForm23", "TForm24", "TForm25", "TForm26",
-                             "TForm37", "TForm43", "TForm44"})
+    for (const char* name : {"TForm3", "TForm4", "TForm21", "TForm22", "TForm23", "TForm24", "TForm25",
+                             "TForm26", "TForm37", "TForm43", "TForm44"})
         if (QWidget* box = w.Window(name); box && box->isVisible()) box->close();
 }
 
@@ -105,10 +102,12 @@ void InstallOptionBoxes(MainWindow& w) {
         auto* box = qobject_cast<OptionBoxWindow*>(w.Window(BoxWindowName(number)));
         if (!box) continue;
         QObject::connect(box, &OptionBoxWindow::Shown, &w, [&w, number] { SyncViewItems(w, number, true); });
-        QObject::connect(box, &OptionBoxWindow::Closed, &w, [&w, number] { SyncViewItems(w, number, false); });
+        QObject::connect(box, &OptionBoxWindow::Closed, &w,
+                         [&w, number] { SyncViewItems(w, number, false); });
     }
     for (const ViewItem& item : kViewItems)
-        if (QAction* a = w.Command(item.Name)) QObject::connect(a, &QAction::triggered, &w, [&w] { ToggleToolBox(w); });
+        if (QAction* a = w.Command(item.Name))
+            QObject::connect(a, &QAction::triggered, &w, [&w] { ToggleToolBox(w); });
 }
 
 } // namespace pixora

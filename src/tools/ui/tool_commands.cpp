@@ -43,7 +43,7 @@ void ShowTool(MainWindow& w, int tool, bool chosen) {
     CloseToolBoxes(w);
     w.SetCanvasCursor(ToolInfo(tool).Cursor);
     if (tool <= 0) return;
-    if (!chosen && (tool == ToolHistoryBrush || tool == ToolCustomBrush)) return;
+    if (!chosen && ToolInfo(tool).ModalBox) return;
     ShowOptionBoxForTool(w, tool);
 }
 

@@ -79,12 +79,6 @@ constexpr EffectButtonInfo kQuickButtons[] = {
 constexpr int kEffectButtonHeight = 42;
 
 // Which window each recorded option-box number stands for.
-QString OptionBoxName(int id) {
-    static const char* const names[] = {"", "TForm3", "TForm21", "TForm22", "TForm23", "TForm24",
-                                        "TForm43", "TForm4", "TForm25", "TForm44"};
-    return id >= 1 && id <= 9 ? QString(names[id]) : QString();
-}
-
 QWidget* Header(const QString& name, const QString& text, QWidget* parent) {
     auto* header = new QLabel(text, parent);
     header->setObjectName(name);
@@ -277,7 +271,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::DimOptionBox() {
-    const QString name = OptionBoxName(ws_->ToolVars.OptionBoxId);
+    const QString name = OptionBoxWindowName(ws_->ToolVars.OptionBoxId);
     if (name.isEmpty()) return;
     if (QWidget* box = Window(name)) box->setWindowOpacity(100 / 255.0);
 }

@@ -2,6 +2,12 @@
 
 namespace pixora {
 
+const char* OptionBoxWindowName(int box) {
+    static const char* const names[] = {"",       "TForm3",  "TForm21", "TForm22", "TForm23",
+                                        "TForm24", "TForm43", "TForm4",  "TForm25", "TForm44"};
+    return box >= BoxTForm3 && box <= BoxTForm44 ? names[box] : "";
+}
+
 int ToggledBoxForTool(int tool) {
     if (tool >= 1 && tool <= 4) return BoxTForm3;
     if (tool == 5 || tool == 6) return BoxTForm21;

@@ -34,6 +34,9 @@ enum OptionBox : int {
     BoxTForm44 = 9,
 };
 
+// Window name of the option box with a recorded number ("" for none).
+const char* OptionBoxWindowName(int box);
+
 // The option box that the View menu's toolbar items toggle for a tool
 // (tools without one give BoxNone).
 int ToggledBoxForTool(int tool);

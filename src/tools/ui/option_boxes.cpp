@@ -29,13 +29,6 @@ constexpr ViewItem kViewItems[] = {
     {15, "SelectionToolbar1"}, {16, "FloodFillToolbar1"},
 };
 
-// Windows of the numbered boxes, by the number they record.
-QString BoxWindowName(int number) {
-    static const char* const names[] = {"",        "TForm3",  "TForm21", "TForm22", "TForm23",
-                                        "TForm24", "TForm43", "TForm4",  "TForm25", "TForm44"};
-    return number >= 1 && number <= 9 ? QString(names[number]) : QString();
-}
-
 int CurrentTool(MainWindow& w) {
     const int slot = w.Ws().ActiveSlot();
     return slot >= 0 && slot < kSlotCount ? w.Ws().Images[static_cast<std::size_t>(slot)].Tool : 0;
@@ -52,7 +45,7 @@ void SyncViewItems(MainWindow& w, int changed = BoxNone, bool shown = false) {
         const int box = ToggledBoxForTool(item.Tool);
         bool visible = shown;
         if (box != changed) {
-            const QWidget* window = w.Window(BoxWindowName(box));
+            const QWidget* window = w.Window(OptionBoxWindowName(box));
             visible = window && window->isVisible();
         }
         a->setChecked(visible && item.Tool == tool);
@@ -84,7 +77,7 @@ void CloseToolBoxes(MainWindow& w) {
 }
 
 void ToggleToolBox(MainWindow& w) {
-    QWidget* box = w.Window(BoxWindowName(ToggledBoxForTool(CurrentTool(w))));
+    QWidget* box = w.Window(OptionBoxWindowName(ToggledBoxForTool(CurrentTool(w))));
     if (box) {
         if (box->isVisible())
             box->close();
@@ -99,7 +92,7 @@ void ToggleToolBox(MainWindow& w) {
 void InstallOptionBoxes(MainWindow& w) {
     MakeOptionBoxes(w);
     for (int number = 1; number <= 9; ++number) {
-        auto* box = qobject_cast<OptionBoxWindow*>(w.Window(BoxWindowName(number)));
+        auto* box = qobject_cast<OptionBoxWindow*>(w.Window(OptionBoxWindowName(number)));
         if (!box) continue;
         QObject::connect(box, &OptionBoxWindow::Shown, &w, [&w, number] { SyncViewItems(w, number, true); });
         QObject::connect(box, &OptionBoxWindow::Closed, &w,

@@ -212,11 +212,6 @@ void MainWindow::BuildPages() {
         pageControl_->addTab(page, QString("TabSheet%1").arg(i));
     }
     view_ = new ViewWidget(*ws_, pageControl_->widget(0));
-    // A selection belongs to the image it was made on: end it before the
-    // tab changes, while that image is still the active one.
-    connect(pageControl_, &QTabWidget::tabBarClicked, this, [this](int index) {
-        if (index != pageControl_->currentIndex()) EndSelection();
-    });
     connect(pageControl_, &QTabWidget::currentChanged, this, [this](int index) {
         if (index >= 0 && pageControl_->isTabVisible(index) && ws_->SysData.OpenCount >= 0) TabChange();
     });

@@ -268,7 +268,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::DimOptionBox() {
     const QString name = OptionBoxWindowName(ws_->ToolVars.OptionBoxId);
     if (name.isEmpty()) return;
-    if (QWidget* box = Window(name)) box->setWindowOpacity(100 / 255.0);
+    // Pointer moves come often; only a change of opacity reaches the window system.
+    constexpr double kDim = 100 / 255.0;
+    if (QWidget* box = Window(name); box && box->windowOpacity() != kDim) box->setWindowOpacity(kDim);
 }
 
 } // namespace pixora

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "effects/engine/noise_stream.h"
+#include "doc/noise_stream.h"
 #include "engine_support.h"
 
 using namespace pixora;

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "effects/engine/effects.h"
-#include "effects/engine/noise_stream.h"
+#include "doc/noise_stream.h"
 
 // The vector paths need nothing beyond SSE2, which every x86-64 processor
 // has; elsewhere the plain loops (same arithmetic) do the work.

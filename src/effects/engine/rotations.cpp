@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "effects/engine/effects.h"
-#include "effects/engine/round_mode.h"
+#include "doc/round_mode.h"
 
 namespace pixora {
 

@@ -11,7 +11,7 @@
 
 #include "effects/engine/effects.h"
 #include "effects/engine/point_kernels.h"
-#include "effects/engine/round_mode.h"
+#include "doc/round_mode.h"
 
 namespace pixora {
 

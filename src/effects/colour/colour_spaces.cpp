@@ -1,0 +1,134 @@
+#include "effects/colour/colour_spaces.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "doc/round_mode.h"
+#include "effects/colour/colour_errors.h"
+#include "effects/colour/ieee754.h"
+
+namespace pixora {
+
+int MulDivRound(int64_t a, int64_t b, int64_t c) {
+    int64_t n = a * b;
+    const bool negative = (n < 0) != (c < 0);
+    n = n < 0 ? -n : n;
+    const int64_t d = c < 0 ? -c : c;
+    const int64_t q = (2 * n + d) / (2 * d);
+    return static_cast<int>(negative ? -q : q);
+}
+
+void RGBToHSV(int32_t rgb, int& H, int& S, int& V) {
+    const int r = PackedRed(rgb), g = PackedGreen(rgb), b = PackedBlue(rgb);
+    V = std::max({r, g, b});
+    const int d = V - std::min({r, g, b});
+    S = V == 0 ? 0 : MulDivRound(d, 255, V);
+    if (S == 0) {
+        H = 0;
+        return;
+    }
+    if (r == V)
+        H = MulDivRound(60, g - b, d);
+    else if (g == V)
+        H = 120 + MulDivRound(60, b - r, d);
+    else
+        H = 240 + MulDivRound(60, r - g, d);
+    if (H < 0) H += 360;
+}
+
+int32_t HSVToRGB(int H, int S, int V) {
+    if (S == 0) return PackRGB(V, V, V);
+    H %= 360;
+    if (H < 0) H += 360;
+    const int h = H % 60;
+    const int p = V - S * V / 255;
+    const int q = V - S * V * h / 15300;
+    const int t = V - S * V * (60 - h) / 15300;
+    switch (H / 60) {
+    case 0: return PackRGB(V, t, p);
+    case 1: return PackRGB(q, V, p);
+    case 2: return PackRGB(p, V, t);
+    case 3: return PackRGB(p, q, V);
+    case 4: return PackRGB(t, p, V);
+    default: return PackRGB(V, p, q);
+    }
+}
+
+void RGBToHLS(double R, double G, double B, double& H, double& L, double& S) {
+    const double mx = std::max({R, G, B}), mn = std::min({R, G, B});
+    L = (mx + mn) / 2;
+    if (mx == mn) {
+        S = 0;
+        H = IEEE754::NaN();
+        return;
+    }
+    const double d = mx - mn;
+    S = L <= 0.5 ? d / (mx + mn) : d / (2 - mx - mn);
+    if (R == mx)
+        H = 60 * (G - B) / d;
+    else if (G == mx)
+        H = 120 + 60 * (B - R) / d;
+    else
+        H = 240 + 60 * (R - G) / d;
+    if (H < 0) H += 360;
+}
+
+namespace {
+
+double HueValue(double m1, double m2, double h) {
+    if (h < 0)
+        h += 360;
+    else if (h > 360)
+        h -= 360;
+    if (h < 60) return m1 + (m2 - m1) * h / 60;
+    if (h < 180) return m2;
+    if (h < 240) return m1 + (m2 - m1) * (240 - h) / 60;
+    return m1;
+}
+
+int ByteOf(double v) {
+    TRoundToNearest nearest;
+    return std::clamp(static_cast<int>(RoundHalfEven(v * 255)), 0, 255);
+}
+
+} // namespace
+
+void HLSToRGB(double H, double L, double S, double& R, double& G, double& B) {
+    if (S == 0) {
+        if (!IEEE754::IsNaN(H)) throw EColorError("HLStoRGB:  S = 0 and H has a value");
+        R = G = B = L;
+        return;
+    }
+    const double m2 = L <= 0.5 ? L * (1 + S) : L + S - L * S;
+    const double m1 = 2 * L - m2;
+    R = HueValue(m1, m2, H + 120);
+    G = HueValue(m1, m2, H);
+    B = HueValue(m1, m2, H - 120);
+}
+
+void RGBToHLSBytes(int32_t rgb, int& H, int& L, int& S) {
+    double h, l, s;
+    RGBToHLS(PackedRed(rgb) / 255.0, PackedGreen(rgb) / 255.0, PackedBlue(rgb) / 255.0, h, l, s);
+    TRoundToNearest nearest;
+    H = IEEE754::IsNaN(h) ? 0 : static_cast<int>(RoundHalfEven(h));
+    L = ByteOf(l);
+    S = ByteOf(s);
+}
+
+int32_t HLSToRGBBytes(int H, int L, int S) {
+    double r, g, b;
+    HLSToRGB(S == 0 ? IEEE754::NaN() : H, L / 255.0, S / 255.0, r, g, b);
+    return PackRGB(ByteOf(r), ByteOf(g), ByteOf(b));
+}
+
+void RGBToCMYK(int32_t rgb, int& C, int& M, int& Y, int& K) {
+    C = 255 - PackedRed(rgb);
+    M = 255 - PackedGreen(rgb);
+    Y = 255 - PackedBlue(rgb);
+    K = std::min({C, M, Y});
+    C -= K;
+    M -= K;
+    Y -= K;
+}
+
+} // namespace pixora

@@ -1,0 +1,192 @@
+// Soften, Sharpen, Antialiasing and Gaussian Blur against their rules.
+#include <algorithm>
+
+#include "effects/quick/antialias.h"
+#include "effects/quick/convolve.h"
+#include "effects/quick/gaussian_blur.h"
+#include "quick_support.h"
+
+namespace {
+
+using namespace quicktest;
+using namespace pixora::quick;
+
+// The 3 x 3 rule, pixel by pixel.
+template <class Test>
+Bitmap ConvolvedByRule(const Bitmap& src, const int (&k)[3][3], int divisor, const Test& test) {
+    Bitmap out = src;
+    for (int y = 0; y < src.Height(); ++y)
+        for (int x = 0; x < src.Width(); ++x) {
+            int sum[3] = {};
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    const bool use = nx >= 0 && ny >= 0 && nx < src.Width() && ny < src.Height() && test(x, y);
+                    const uint8_t* s = use ? Px(src, nx, ny) : Px(src, x, y);
+                    for (int c = 0; c < 3; ++c) sum[c] += k[dy + 1][dx + 1] * s[c];
+                }
+            for (int c = 0; c < 3; ++c) Px(out, x, y)[c] = static_cast<uint8_t>(std::clamp(sum[c] / divisor, 0, 255));
+        }
+    return out;
+}
+
+constexpr int kSoftenK[3][3] = {{1, 2, 1}, {2, 20, 2}, {1, 2, 1}};
+constexpr int kSharpenK[3][3] = {{0, -1, 0}, {-1, 6, -1}, {0, -1, 0}};
+
+TEST(QuickConvolution, SoftenAndSharpenFollowTheRule) {
+    for (auto [w, h] : {std::pair{1, 1}, {2, 3}, {9, 4}, {31, 7}}) {
+        const Bitmap src = RandomImage(w, h, static_cast<uint32_t>(w * 100 + h));
+        Bitmap soft = src, sharp = src, softSel = src;
+        Soften(src, soft);
+        Sharpen(src, sharp);
+        Soften(src, softSel, TBlocks{});
+        EXPECT_TRUE(SameImage(soft, ConvolvedByRule(src, kSoftenK, 32, TAllPixels{}))) << w << "x" << h;
+        EXPECT_TRUE(SameImage(sharp, ConvolvedByRule(src, kSharpenK, 2, TAllPixels{}))) << w << "x" << h;
+        EXPECT_TRUE(SameImage(softSel, ConvolvedByRule(src, kSoftenK, 32, TBlocks{}))) << w << "x" << h;
+    }
+}
+
+TEST(QuickConvolution, UniformImageStaysTheSame) {
+    Bitmap src(13, 5);
+    src.Fill(200, 17, 255, 3);
+    Bitmap soft = src, sharp = src;
+    Soften(src, soft);
+    Sharpen(src, sharp);
+    EXPECT_TRUE(SameImage(soft, src));
+    EXPECT_TRUE(SameImage(sharp, src));
+}
+
+TEST(QuickConvolution, WritesOnlyColourBytesAndNeedsACopy) {
+    const Bitmap src = RandomImage(12, 4, 5);
+    Bitmap doc = src;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 12; ++x) Px(doc, x, y)[3] = 99;
+    Sharpen(src, doc);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 12; ++x) EXPECT_EQ(Px(doc, x, y)[3], 99);
+    EXPECT_THROW(Soften(doc, doc), std::invalid_argument);
+}
+
+TEST(QuickAntialiasing, RoundsTowardsTheCentreHalvesToEven) {
+    EXPECT_EQ(TowardsCentre(0, 255), 212); // 1275 / 6 = 212.5, to the even 212
+    EXPECT_EQ(TowardsCentre(255, 0), 42);  // 255 / 6 = 42.5, to the even 42
+    EXPECT_EQ(TowardsCentre(3, 0), 0);     // 0.5 -> 0
+    EXPECT_EQ(TowardsCentre(9, 0), 2);     // 1.5 -> 2
+    EXPECT_EQ(TowardsCentre(10, 10), 10);
+    EXPECT_EQ(TowardsCentre(6, 0), 1);
+}
+
+TEST(QuickAntialiasing, OneColumnImageIsLeftAlone) {
+    Bitmap b = RandomImage(1, 6, 6);
+    const Bitmap before = b;
+    Antialiasing(b);
+    EXPECT_TRUE(SameImage(b, before));
+}
+
+TEST(QuickAntialiasing, SoftensAnEdgeAndWrapsAround) {
+    // Row 0 white, row 1 black, 3 wide: the top and bottom rows meet.
+    Bitmap b(3, 2);
+    b.Fill(0, 0, 0, 0);
+    for (int x = 0; x < 3; ++x) std::fill(Px(b, x, 0), Px(b, x, 0) + 3, uint8_t{255});
+    Antialiasing(b);
+    // Worked through by hand: the centres change their neighbours in place
+    // (78 is 42 pulled again by the same centre from below, the wrap), and
+    // column 0 is only ever a neighbour.
+    const int expected[2][3] = {{255, 201, 201}, {24, 78, 78}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(Px(b, x, y)[0], expected[y][x]) << x << "," << y;
+            EXPECT_EQ(Px(b, x, y)[2], expected[y][x]) << x << "," << y;
+        }
+}
+
+TEST(QuickAntialiasing, RefusedCentresChangeNothing) {
+    Bitmap b = RandomImage(8, 5, 9);
+    const Bitmap before = b;
+    Antialiasing(b, [](int, int) { return false; });
+    EXPECT_TRUE(SameImage(b, before));
+}
+
+// The blur as the rule states it: doubles summed in the order written.
+void GBlurByRule(Bitmap& b, double radius) {
+    const TGaussKernel k = MakeGaussKernel(radius);
+    auto pass = [&](int count, int lines, auto at) {
+        std::vector<uint8_t> buf(static_cast<std::size_t>(count));
+        for (int l = 0; l < lines; ++l) {
+            for (int c = 0; c < 3; ++c) {
+                for (int i = 0; i < count; ++i) {
+                    double s = 0;
+                    for (int j = -k.Size; j <= k.Size; ++j)
+                        s += static_cast<double>(k.At(j)) * at(l, std::clamp(i - j, 0, count - 1))[c];
+                    buf[static_cast<std::size_t>(i)] = static_cast<uint8_t>(std::clamp(s, 0.0, 255.0));
+                }
+                for (int i = 0; i < count; ++i) at(l, i)[c] = buf[static_cast<std::size_t>(i)];
+            }
+        }
+    };
+    pass(b.Width(), b.Height(), [&](int y, int x) { return b.Row(y) + 3 * x; });
+    pass(b.Height(), b.Width(), [&](int x, int y) { return b.Row(y) + 3 * x; });
+}
+
+TEST(QuickGaussianBlur, KernelIsTrimmedAndNormalised) {
+    const TGaussKernel k = MakeGaussKernel(8);
+    EXPECT_GT(k.Size, 20);
+    EXPECT_LT(k.Size, 30);
+    double sum = 0;
+    for (int j = -k.Size; j <= k.Size; ++j) sum += k.At(j);
+    EXPECT_NEAR(sum, 1.0, 1e-6);
+    EXPECT_EQ(k.At(3), k.At(-3));
+    EXPECT_EQ(MakeGaussKernel(0.01).Size, 1); // the size never goes below 1
+}
+
+TEST(QuickGaussianBlur, MatchesTheRuleToTheByte) {
+    for (double r : {1.0, 3.0, 8.0, 24.0}) {
+        Bitmap b = RandomImage(70, 41, static_cast<uint32_t>(r));
+        b.SetBitsPerPixel(24);
+        Bitmap ref = b;
+        GBlur(b, r);
+        GBlurByRule(ref, r);
+        EXPECT_TRUE(SameImage(b, ref)) << "radius " << r;
+    }
+}
+
+TEST(QuickGaussianBlur, UniformAndStripedImagesMatchTheRule) {
+    // Flat areas put the sums right at whole numbers, where the fast sums
+    // cannot tell and the exact sums decide.
+    for (int v : {0, 1, 77, 200, 255}) {
+        Bitmap b(40, 9, 24);
+        b.Fill(static_cast<uint8_t>(v), static_cast<uint8_t>(255 - v), static_cast<uint8_t>(v / 2));
+        for (int x = 0; x < 40; x += 7) b.Row(4)[3 * x] = 255;
+        Bitmap ref = b;
+        GBlur(b, 5);
+        GBlurByRule(ref, 5);
+        EXPECT_TRUE(SameImage(b, ref)) << "value " << v;
+    }
+}
+
+TEST(QuickGaussianBlur, QuickEffectBlursColourBytesOnly) {
+    const Bitmap src = RandomImage(150, 23, 8);
+    Bitmap doc = src;
+    GaussianBlur(doc, TBlurRadius{8});
+    Bitmap ref = src;
+    ref.SetBitsPerPixel(24);
+    GBlurByRule(ref, 8);
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 150; ++x) {
+            ASSERT_EQ(std::memcmp(Px(doc, x, y), ref.Row(y) + 3 * x, 3), 0) << x << "," << y;
+            ASSERT_EQ(Px(doc, x, y)[3], Px(src, x, y)[3]);
+        }
+}
+
+TEST(QuickGaussianBlur, RefusesOtherThanTwentyFourBits) {
+    Bitmap b(4, 4, 32);
+    try {
+        GBlur(b, 3);
+        FAIL() << "no error";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_STREQ(e.what(), "GBlur only works for 24-bit bitmaps");
+    }
+    EXPECT_THROW(GaussianBlur(b, TBlurRadius{0}), std::invalid_argument);
+}
+
+} // namespace

@@ -17,6 +17,10 @@
 #include <cstdint>
 #include <initializer_list>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace pixora {
 
 class TNoiseStream {
@@ -55,6 +59,19 @@ public:
         for (int i = 0; i < count; ++i)
             Next(words);
     }
+
+#if defined(__SSE2__)
+    // One step of two generators held as the 64-bit lanes of s0 and s1:
+    // the two outputs, eight words.
+    static __m128i StepPair(__m128i& s0, __m128i& s1) {
+        __m128i a = s0;
+        const __m128i b = s1;
+        s0 = b;
+        a = _mm_xor_si128(a, _mm_slli_epi64(a, 23));
+        s1 = _mm_xor_si128(_mm_xor_si128(a, b), _mm_xor_si128(_mm_srli_epi64(a, 18), _mm_srli_epi64(b, 5)));
+        return _mm_add_epi64(s1, b);
+    }
+#endif
 
     static int Draw(uint16_t word, int n) {
         return static_cast<int>((static_cast<uint32_t>(word) * n) >> 16);

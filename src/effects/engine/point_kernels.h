@@ -366,15 +366,7 @@ struct TNoiseKernel {
             __m128i oddS0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stream_.S0 + 2));
             __m128i oddS1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stream_.S1 + 2));
             // One step of a pair of generators: the eight words of a pixel.
-            auto step = [](__m128i& s0, __m128i& s1) {
-                __m128i a = s0;
-                const __m128i b = s1;
-                s0 = b;
-                a = _mm_xor_si128(a, _mm_slli_epi64(a, 23));
-                s1 = _mm_xor_si128(_mm_xor_si128(a, b),
-                                   _mm_xor_si128(_mm_srli_epi64(a, 18), _mm_srli_epi64(b, 5)));
-                return _mm_add_epi64(s1, b);
-            };
+            const auto step = TNoiseStream::StepPair;
             // First draws minus second draws, in lanes 0..3.
             auto change = [&](__m128i words) {
                 const __m128i draws = _mm_mulhi_epu16(words, n);

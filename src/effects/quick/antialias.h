@@ -6,6 +6,7 @@
 // so later pixels see the smoothed values, and column 0 is never a centre.
 // The order of the walk matters, so it runs on one thread.
 
+#include <array>
 #include <cstdint>
 
 #include "effects/quick/quick_frame.h"
@@ -22,8 +23,13 @@ constexpr uint8_t TowardsCentre(int c, int n) {
     return static_cast<uint8_t>(q);
 }
 
+// TowardsCentre for every centre and neighbour byte, indexed [c][n].
+using TTowardsTable = std::array<std::array<uint8_t, 256>, 256>;
+const TTowardsTable& TowardsTable();
+
 template <class Test = TAllPixels> void Antialiasing(Bitmap& bitmap, const Test& test = {}) {
     if (bitmap.Empty()) return;
+    const TTowardsTable& towards = TowardsTable();
     const int w = bitmap.Width(), h = bitmap.Height();
     for (int y = 0; y < h; ++y) {
         uint8_t* row = bitmap.Row(y);
@@ -39,7 +45,7 @@ template <class Test = TAllPixels> void Antialiasing(Bitmap& bitmap, const Test&
             for (uint8_t* n : around) {
                 if (n[0] == c[0] && n[1] == c[1] && n[2] == c[2]) continue;
                 for (int k = 0; k < 3; ++k)
-                    n[k] = TowardsCentre(c[k], n[k]);
+                    n[k] = towards[c[k]][n[k]];
             }
         }
     }

@@ -55,61 +55,86 @@ uint8_t ExactValue(const float* centre, std::ptrdiff_t step, const TPlan& p) {
     return static_cast<uint8_t>(s);
 }
 
-// New values of centre[0..count-1] (count <= kBlock), whose neighbours lie
-// step floats apart, into out.
+// Lanes done together: four 8-lane vectors, kept in registers through the
+// whole tap loop.
+constexpr int kGroup = 32;
+// Floats a line carries past its padded end, so that the last group may
+// read and work out lanes it then throws away.
+constexpr int kTail = kGroup;
+
+// New values of centre[0..count-1], whose neighbours lie step floats apart,
+// into out[0..count-1]. Lanes up to the next multiple of kGroup are read
+// (and must exist); out must hold that many too.
 __attribute__((target_clones("avx2", "default"))) void BlurValues(const float* centre, std::ptrdiff_t step,
                                                                   const TPlan& p, int count, uint8_t* out) {
-    float acc[kBlock];
-    const float w0 = p.Half[0];
-    for (int t = 0; t < count; ++t)
-        acc[t] = w0 * centre[t];
-    for (int j = 1; j <= p.Size; ++j) {
-        const float wj = p.Half[j];
-        const float* a = centre - j * step;
-        const float* b = centre + j * step;
-        for (int t = 0; t < count; ++t)
-            acc[t] += wj * (a[t] + b[t]);
+    const float w0 = p.Half[0], slack = p.Slack;
+    for (int t0 = 0; t0 < count; t0 += kGroup) {
+        const float* c = centre + t0;
+        float acc[kGroup];
+        for (int k = 0; k < kGroup; ++k)
+            acc[k] = w0 * c[k];
+        for (int j = 1; j <= p.Size; ++j) {
+            const float wj = p.Half[j];
+            const float* a = c - j * step;
+            const float* b = c + j * step;
+            for (int k = 0; k < kGroup; ++k)
+                acc[k] += wj * (a[k] + b[k]);
+        }
+        int unsure = 0;
+        for (int k = 0; k < kGroup; ++k) {
+            const float lo = std::clamp(acc[k] - slack, 0.0f, 255.0f);
+            const float hi = std::clamp(acc[k] + slack, 0.0f, 255.0f);
+            const int a = static_cast<int>(lo), b = static_cast<int>(hi);
+            out[t0 + k] = static_cast<uint8_t>(a);
+            unsure |= a != b;
+        }
+        if (!unsure) continue;
+        for (int k = 0; k < kGroup && t0 + k < count; ++k) {
+            const float lo = std::clamp(acc[k] - slack, 0.0f, 255.0f);
+            const float hi = std::clamp(acc[k] + slack, 0.0f, 255.0f);
+            if (static_cast<int>(lo) != static_cast<int>(hi)) out[t0 + k] = ExactValue(c + k, step, p);
+        }
     }
-    uint8_t unsure[kBlock];
-    int anyUnsure = 0;
-    const float slack = p.Slack;
-    for (int t = 0; t < count; ++t) {
-        const float lo = std::clamp(acc[t] - slack, 0.0f, 255.0f);
-        const float hi = std::clamp(acc[t] + slack, 0.0f, 255.0f);
-        const int a = static_cast<int>(lo), b = static_cast<int>(hi);
-        out[t] = static_cast<uint8_t>(a);
-        unsure[t] = static_cast<uint8_t>(a != b);
-        anyUnsure |= a != b;
-    }
-    if (!anyUnsure) return;
-    for (int t = 0; t < count; ++t)
-        if (unsure[t]) out[t] = ExactValue(centre + t, step, p);
 }
 
-// The row pass over rows y0..y1-1. Each pixel gets four lanes (blue, green,
-// red and a spare one) and the row is padded at both ends with copies of
-// its end pixels, which is the limiting of the indices.
+// Writes the new colour bytes of a run of pixels; a 32-bit row keeps its
+// fourth bytes.
+void StoreColours(uint8_t* dst, const uint8_t* values, int bytes, int bpp) {
+    if (bpp == 3) {
+        std::memcpy(dst, values, static_cast<std::size_t>(bytes));
+        return;
+    }
+    for (int i = 0; i < bytes; i += 4) {
+        uint32_t v, d;
+        std::memcpy(&v, values + i, 4);
+        std::memcpy(&d, dst + i, 4);
+        d = (v & 0x00FFFFFFu) | (d & 0xFF000000u);
+        std::memcpy(dst + i, &d, 4);
+    }
+}
+
+// The row pass over rows y0..y1-1. A row's bytes become floats (a pixel's
+// channels side by side, so neighbours lie bpp floats apart), padded at
+// both ends with copies of its end pixels, which is the limiting of the
+// indices.
 void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
     const int n = b.Width(), bpp = b.BytesPerPixel(), s = p.Size;
-    std::vector<float> line(4 * static_cast<std::size_t>(n + 2 * s), 0.0f);
-    uint8_t out[kBlock];
+    const int bytes = n * bpp;
+    std::vector<float> line(static_cast<std::size_t>((n + 2 * s) * bpp + kTail), 0.0f);
+    std::vector<uint8_t> out(static_cast<std::size_t>(bytes + kGroup));
+    float* mid = line.data() + s * bpp;
     for (int y = y0; y < y1; ++y) {
-        uint8_t* row = b.Row(y);
-        for (int i = -s; i < n + s; ++i) {
-            const uint8_t* px = row + static_cast<std::ptrdiff_t>(bpp) * std::clamp(i, 0, n - 1);
-            float* f = &line[4 * static_cast<std::size_t>(i + s)];
-            f[0] = px[0];
-            f[1] = px[1];
-            f[2] = px[2];
-        }
-        for (int x0 = 0; x0 < n; x0 += kBlock / 4) {
-            const int m = std::min(kBlock / 4, n - x0);
-            BlurValues(&line[4 * static_cast<std::size_t>(x0 + s)], 4, p, 4 * m, out);
-            for (int i = 0; i < m; ++i) {
-                uint8_t* px = row + static_cast<std::ptrdiff_t>(bpp) * (x0 + i);
-                std::memcpy(px, out + 4 * i, 3);
+        const uint8_t* row = b.Row(y);
+        for (int i = 0; i < bytes; ++i)
+            mid[i] = row[i];
+        for (int i = 1; i <= s; ++i)
+            for (int c = 0; c < bpp; ++c) {
+                mid[-i * bpp + c] = row[c];
+                mid[(n - 1 + i) * bpp + c] = row[(n - 1) * bpp + c];
             }
-        }
+        for (int t0 = 0; t0 < bytes; t0 += kBlock)
+            BlurValues(mid + t0, bpp, p, std::min(kBlock, bytes - t0), out.data() + t0);
+        StoreColours(b.Row(y), out.data(), bytes, bpp);
     }
 }
 
@@ -118,8 +143,8 @@ void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
 void ColumnPass(Bitmap& b, const TPlan& p, int s0, int s1) {
     const int h = b.Height(), bpp = b.BytesPerPixel(), s = p.Size;
     const int rowBytes = b.Width() * bpp;
-    std::vector<float> block(static_cast<std::size_t>(h + 2 * s) * kStrip, 0.0f);
-    uint8_t out[kStrip];
+    std::vector<float> block(static_cast<std::size_t>(h + 2 * s) * kStrip + kTail, 0.0f);
+    uint8_t out[kStrip + kGroup];
     for (int strip = s0; strip < s1; ++strip) {
         const int b0 = strip * kStrip, m = std::min(kStrip, rowBytes - b0);
         for (int i = -s; i < h + s; ++i) {
@@ -130,14 +155,7 @@ void ColumnPass(Bitmap& b, const TPlan& p, int s0, int s1) {
         }
         for (int y = 0; y < h; ++y) {
             BlurValues(&block[static_cast<std::size_t>(y + s) * kStrip], kStrip, p, m, out);
-            uint8_t* dst = b.Row(y) + b0;
-            if (bpp == 3) {
-                std::memcpy(dst, out, static_cast<std::size_t>(m));
-            } else {
-                // The fourth bytes are not the blur's to write.
-                for (int t = 0; t < m; ++t)
-                    if (((b0 + t) & 3) != 3) dst[t] = out[t];
-            }
+            StoreColours(b.Row(y) + b0, out, m, bpp);
         }
     }
 }

@@ -15,20 +15,8 @@ using namespace pixora;
 
 namespace {
 
-constexpr int kW = 4000, kH = 3000;
-
 const Bitmap& Source() {
-    static const Bitmap image = [] {
-        Bitmap b(kW, kH, 32);
-        std::mt19937 rng(7);
-        for (int y = 0; y < kH; ++y) {
-            uint32_t* p = reinterpret_cast<uint32_t*>(b.Row(y));
-            for (int x = 0; x < kW; ++x)
-                p[x] = static_cast<uint32_t>(rng());
-        }
-        return b;
-    }();
-    return image;
+    return bench::RandomImage4000x3000();
 }
 
 void BM_Memcpy(benchmark::State& state) { bench::MemcpyLoop(state, Source()); }

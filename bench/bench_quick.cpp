@@ -16,25 +16,16 @@ using namespace pixora::quick;
 
 namespace {
 
-constexpr int kW = 4000, kH = 3000;
-
 const Bitmap& Source() {
-    static const Bitmap image = [] {
-        Bitmap b(kW, kH, 32);
-        std::mt19937 rng(7);
-        for (int y = 0; y < kH; ++y) {
-            uint32_t* p = reinterpret_cast<uint32_t*>(b.Row(y));
-            for (int x = 0; x < kW; ++x)
-                p[x] = static_cast<uint32_t>(rng());
-        }
-        return b;
-    }();
-    return image;
+    return bench::RandomImage4000x3000();
 }
 
-#define PIXORA_QUICK_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()
+#define PIXORA_QUICK_BENCH(name)                                                                             \
+    BENCHMARK(name)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()
 
-void BM_Memcpy(benchmark::State& state) { bench::MemcpyLoop(state, Source()); }
+void BM_Memcpy(benchmark::State& state) {
+    bench::MemcpyLoop(state, Source());
+}
 PIXORA_QUICK_BENCH(BM_Memcpy);
 
 // In-place effects run on a working copy that is not refreshed between
@@ -49,19 +40,37 @@ template <class Fn> void InPlace(benchmark::State& state, Fn fn) {
 
 const TChannelPercents kPercents{8, 8, 8};
 
-void BM_Lighten(benchmark::State& s) { InPlace(s, [](Bitmap& b) { Lighten(b); }); }
-void BM_Darken(benchmark::State& s) { InPlace(s, [](Bitmap& b) { Darken(b); }); }
-void BM_Invert(benchmark::State& s) { InPlace(s, [](Bitmap& b) { Invert(b); }); }
-void BM_Noise(benchmark::State& s) { InPlace(s, [](Bitmap& b) { Noise(b, TNoiseParams{99}); }); }
-void BM_Tint(benchmark::State& s) { InPlace(s, [](Bitmap& b) { Tint(b, kPercents); }); }
-void BM_Gamma(benchmark::State& s) { InPlace(s, [](Bitmap& b) { Gamma(b, kPercents); }); }
-void BM_Contrast(benchmark::State& s) { InPlace(s, [](Bitmap& b) { Contrast(b, kPercents); }); }
-void BM_Saturation(benchmark::State& s) { InPlace(s, [](Bitmap& b) { Saturation(b, kPercents); }); }
+void BM_Lighten(benchmark::State& s) {
+    InPlace(s, [](Bitmap& b) { Lighten(b); });
+}
+void BM_Darken(benchmark::State& s) {
+    InPlace(s, [](Bitmap& b) { Darken(b); });
+}
+void BM_Invert(benchmark::State& s) {
+    InPlace(s, [](Bitmap& b) { Invert(b); });
+}
+void BM_Noise(benchmark::State& s) {
+    InPlace(s, [](Bitmap& b) { Noise(b, TNoiseParams{99}); });
+}
+void BM_Tint(benchmark::State& s) {
+    InPlace(s, [](Bitmap& b) { Tint(b, kPercents); });
+}
+void BM_Gamma(benchmark::State& s) {
+    InPlace(s, [](Bitmap& b) { Gamma(b, kPercents); });
+}
+void BM_Contrast(benchmark::State& s) {
+    InPlace(s, [](Bitmap& b) { Contrast(b, kPercents); });
+}
+void BM_Saturation(benchmark::State& s) {
+    InPlace(s, [](Bitmap& b) { Saturation(b, kPercents); });
+}
 // A selection that keeps every other 64-pixel run: the pixel test's cost.
 void BM_DarkenSelected(benchmark::State& s) {
     InPlace(s, [](Bitmap& b) { Darken(b, [](int x, int) { return (x & 64) == 0; }); });
 }
-void BM_Antialiasing(benchmark::State& s) { InPlace(s, [](Bitmap& b) { Antialiasing(b); }); }
+void BM_Antialiasing(benchmark::State& s) {
+    InPlace(s, [](Bitmap& b) { Antialiasing(b); });
+}
 PIXORA_QUICK_BENCH(BM_Lighten);
 PIXORA_QUICK_BENCH(BM_Darken);
 PIXORA_QUICK_BENCH(BM_Invert);
@@ -82,8 +91,12 @@ template <class Fn> void FromScratch(benchmark::State& state, Fn fn) {
         benchmark::ClobberMemory();
     }
 }
-void BM_Soften(benchmark::State& s) { FromScratch(s, [](const Bitmap& a, Bitmap& b) { Soften(a, b); }); }
-void BM_Sharpen(benchmark::State& s) { FromScratch(s, [](const Bitmap& a, Bitmap& b) { Sharpen(a, b); }); }
+void BM_Soften(benchmark::State& s) {
+    FromScratch(s, [](const Bitmap& a, Bitmap& b) { Soften(a, b); });
+}
+void BM_Sharpen(benchmark::State& s) {
+    FromScratch(s, [](const Bitmap& a, Bitmap& b) { Sharpen(a, b); });
+}
 PIXORA_QUICK_BENCH(BM_Soften);
 PIXORA_QUICK_BENCH(BM_Sharpen);
 
@@ -98,7 +111,13 @@ void BM_GaussianBlur(benchmark::State& state) {
         GaussianBlur(b, TBlurRadius{r});
     }
 }
-BENCHMARK(BM_GaussianBlur)->Arg(1)->Arg(8)->Arg(24)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_GaussianBlur)
+    ->Arg(1)
+    ->Arg(8)
+    ->Arg(24)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 } // namespace
 

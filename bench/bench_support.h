@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -26,6 +27,21 @@ public:
     void RedrawLayerStrip(int) override {}
     void ReportError(int, const std::string& detail) override { throw std::runtime_error(detail); }
 };
+
+// The 4000 x 3000 32-bit image of random bytes the effect benchmarks time.
+inline const Bitmap& RandomImage4000x3000() {
+    static const Bitmap image = [] {
+        Bitmap b(4000, 3000, 32);
+        std::mt19937 rng(7);
+        for (int y = 0; y < b.Height(); ++y) {
+            uint32_t* p = reinterpret_cast<uint32_t*>(b.Row(y));
+            for (int x = 0; x < b.Width(); ++x)
+                p[x] = static_cast<uint32_t>(rng());
+        }
+        return b;
+    }();
+    return image;
+}
 
 // One memcpy of `src` per iteration into a bitmap of its size.
 inline void MemcpyLoop(benchmark::State& state, const Bitmap& src) {

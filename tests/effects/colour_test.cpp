@@ -16,9 +16,13 @@ using namespace quicktest;
 TEST(ColourSpaces, HSVOfPrimariesAndGrey) {
     int h, s, v;
     RGBToHSV(PackRGB(255, 0, 0), h, s, v);
-    EXPECT_EQ(h, 0); EXPECT_EQ(s, 255); EXPECT_EQ(v, 255);
+    EXPECT_EQ(h, 0);
+    EXPECT_EQ(s, 255);
+    EXPECT_EQ(v, 255);
     RGBToHSV(PackRGB(128, 128, 128), h, s, v);
-    EXPECT_EQ(h, 0); EXPECT_EQ(s, 0); EXPECT_EQ(v, 128);
+    EXPECT_EQ(h, 0);
+    EXPECT_EQ(s, 0);
+    EXPECT_EQ(v, 128);
     RGBToHSV(PackRGB(255, 0, 128), h, s, v); // magenta side: the hue is negative first
     EXPECT_EQ(h, 330);
     EXPECT_EQ(HSVToRGB(240, 255, 255), PackRGB(0, 0, 255));
@@ -54,7 +58,9 @@ TEST(ColourSpaces, HLSGreyHasNoHueAndComesBack) {
     EXPECT_EQ(s, 0);
     double r, g, b;
     HLSToRGB(h, l, s, r, g, b);
-    EXPECT_EQ(r, 0.5); EXPECT_EQ(g, 0.5); EXPECT_EQ(b, 0.5);
+    EXPECT_EQ(r, 0.5);
+    EXPECT_EQ(g, 0.5);
+    EXPECT_EQ(b, 0.5);
     try {
         HLSToRGB(10, 0.5, 0, r, g, b);
         FAIL() << "no error";
@@ -66,14 +72,21 @@ TEST(ColourSpaces, HLSGreyHasNoHueAndComesBack) {
 TEST(ColourSpaces, HLSOfColoursAndTheirBytes) {
     double h, l, s, r, g, b;
     RGBToHLS(0, 0, 1, h, l, s);
-    EXPECT_EQ(h, 240); EXPECT_EQ(l, 0.5); EXPECT_EQ(s, 1);
+    EXPECT_EQ(h, 240);
+    EXPECT_EQ(l, 0.5);
+    EXPECT_EQ(s, 1);
     HLSToRGB(h, l, s, r, g, b);
-    EXPECT_EQ(r, 0); EXPECT_EQ(g, 0); EXPECT_EQ(b, 1);
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(g, 0);
+    EXPECT_EQ(b, 1);
     int H, L, S;
     RGBToHLSBytes(PackRGB(255, 128, 0), H, L, S);
-    EXPECT_EQ(H, 30); EXPECT_EQ(L, 128); EXPECT_EQ(S, 255);
+    EXPECT_EQ(H, 30);
+    EXPECT_EQ(L, 128);
+    EXPECT_EQ(S, 255);
     RGBToHLSBytes(PackRGB(40, 40, 40), H, L, S);
-    EXPECT_EQ(H, 0); EXPECT_EQ(S, 0);
+    EXPECT_EQ(H, 0);
+    EXPECT_EQ(S, 0);
     EXPECT_EQ(HLSToRGBBytes(0, 128, 255), PackRGB(255, 1, 1));
     EXPECT_EQ(HLSToRGBBytes(123, 40, 0), PackRGB(40, 40, 40));
 }
@@ -83,9 +96,15 @@ TEST(ColourSpaces, CMYKOfWhiteBlackAndAColour) {
     RGBToCMYK(PackRGB(255, 255, 255), c, m, y, k);
     EXPECT_EQ(c + m + y + k, 0);
     RGBToCMYK(PackRGB(0, 0, 0), c, m, y, k);
-    EXPECT_EQ(c, 0); EXPECT_EQ(m, 0); EXPECT_EQ(y, 0); EXPECT_EQ(k, 255);
+    EXPECT_EQ(c, 0);
+    EXPECT_EQ(m, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(k, 255);
     RGBToCMYK(PackRGB(200, 100, 50), c, m, y, k);
-    EXPECT_EQ(c, 0); EXPECT_EQ(m, 100); EXPECT_EQ(y, 150); EXPECT_EQ(k, 55);
+    EXPECT_EQ(c, 0);
+    EXPECT_EQ(m, 100);
+    EXPECT_EQ(y, 150);
+    EXPECT_EQ(k, 55);
 }
 
 TEST(ColourPlanes, NamesAndValues) {
@@ -96,8 +115,8 @@ TEST(ColourPlanes, NamesAndValues) {
     EXPECT_EQ(PlaneName(15), "");
     EXPECT_EQ(PlaneName(16), "");
     EXPECT_EQ(PlaneValue(0, 10, 20, 31), 20);
-    EXPECT_EQ(PlaneValue(4, 0, 0, 255), 170);  // 240 * 255 / 359 = 170.47
-    EXPECT_EQ(PlaneValue(7, 0, 0, 255), 170);  // 240 * 255 / 360 = 170
+    EXPECT_EQ(PlaneValue(4, 0, 0, 255), 170); // 240 * 255 / 359 = 170.47
+    EXPECT_EQ(PlaneValue(7, 0, 0, 255), 170); // 240 * 255 / 360 = 170
     EXPECT_EQ(PlaneValue(8, 10, 200, 51), 105);
     EXPECT_EQ(PlaneValue(13, 10, 200, 51), 55);
     EXPECT_EQ(PlaneValue(15, 255, 255, 255), 255);
@@ -189,7 +208,9 @@ TEST(ColourGrayScale, DominantChannelAndBrightness) {
         for (int x = 0; x < 9; ++x) {
             const uint8_t* s = Px(src, x, y);
             const int a = (s[0] + s[1] + s[2]) / 3;
-            EXPECT_EQ(Px(red, x, y)[0], 0); EXPECT_EQ(Px(red, x, y)[1], 0); EXPECT_EQ(Px(red, x, y)[2], a);
+            EXPECT_EQ(Px(red, x, y)[0], 0);
+            EXPECT_EQ(Px(red, x, y)[1], 0);
+            EXPECT_EQ(Px(red, x, y)[2], a);
             EXPECT_EQ(Px(grey, x, y)[1], a);
             EXPECT_EQ(Px(bright, x, y)[0], std::min(255, a + 100));
             EXPECT_EQ(Px(bright, x, y)[2], 100); // brightness reaches the zeroed channels too
@@ -210,9 +231,10 @@ TEST(ColourChannelTransfer, GreenFromRedAtFullAndOnePercent) {
     quick::ChannelTransfer(scratch, doc, {quick::ccGreen, quick::ccRed, 1},
                            [](int x, int) { return x == 0; });
     EXPECT_EQ(Px(doc, 0, 0)[1], 99 * 200 / 100 + 31 / 100); // 198
-    EXPECT_EQ(Px(doc, 1, 0)[1], 31);                         // refused: keeps the last transfer
+    EXPECT_EQ(Px(doc, 1, 0)[1], 31);                        // refused: keeps the last transfer
     EXPECT_STREQ(quick::kTransferPairs[0].Caption, "G - R");
-    EXPECT_THROW(quick::ChannelTransfer(scratch, doc, {quick::ccGreen, quick::ccRed, 0}), std::invalid_argument);
+    EXPECT_THROW(quick::ChannelTransfer(scratch, doc, {quick::ccGreen, quick::ccRed, 0}),
+                 std::invalid_argument);
 }
 
 } // namespace

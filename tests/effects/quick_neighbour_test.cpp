@@ -21,11 +21,14 @@ Bitmap ConvolvedByRule(const Bitmap& src, const int (&k)[3][3], int divisor, con
             for (int dy = -1; dy <= 1; ++dy)
                 for (int dx = -1; dx <= 1; ++dx) {
                     const int nx = x + dx, ny = y + dy;
-                    const bool use = nx >= 0 && ny >= 0 && nx < src.Width() && ny < src.Height() && test(x, y);
+                    const bool use =
+                        nx >= 0 && ny >= 0 && nx < src.Width() && ny < src.Height() && test(x, y);
                     const uint8_t* s = use ? Px(src, nx, ny) : Px(src, x, y);
-                    for (int c = 0; c < 3; ++c) sum[c] += k[dy + 1][dx + 1] * s[c];
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += k[dy + 1][dx + 1] * s[c];
                 }
-            for (int c = 0; c < 3; ++c) Px(out, x, y)[c] = static_cast<uint8_t>(std::clamp(sum[c] / divisor, 0, 255));
+            for (int c = 0; c < 3; ++c)
+                Px(out, x, y)[c] = static_cast<uint8_t>(std::clamp(sum[c] / divisor, 0, 255));
         }
     return out;
 }
@@ -60,10 +63,12 @@ TEST(QuickConvolution, WritesOnlyColourBytesAndNeedsACopy) {
     const Bitmap src = RandomImage(12, 4, 5);
     Bitmap doc = src;
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 12; ++x) Px(doc, x, y)[3] = 99;
+        for (int x = 0; x < 12; ++x)
+            Px(doc, x, y)[3] = 99;
     Sharpen(src, doc);
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 12; ++x) EXPECT_EQ(Px(doc, x, y)[3], 99);
+        for (int x = 0; x < 12; ++x)
+            EXPECT_EQ(Px(doc, x, y)[3], 99);
     EXPECT_THROW(Soften(doc, doc), std::invalid_argument);
 }
 
@@ -87,7 +92,8 @@ TEST(QuickAntialiasing, SoftensAnEdgeAndWrapsAround) {
     // Row 0 white, row 1 black, 3 wide: the top and bottom rows meet.
     Bitmap b(3, 2);
     b.Fill(0, 0, 0, 0);
-    for (int x = 0; x < 3; ++x) std::fill(Px(b, x, 0), Px(b, x, 0) + 3, uint8_t{255});
+    for (int x = 0; x < 3; ++x)
+        std::fill(Px(b, x, 0), Px(b, x, 0) + 3, uint8_t{255});
     Antialiasing(b);
     // Worked through by hand: the centres change their neighbours in place
     // (78 is 42 pulled again by the same centre from below, the wrap), and
@@ -120,7 +126,8 @@ void GBlurByRule(Bitmap& b, double radius) {
                         s += static_cast<double>(k.At(j)) * at(l, std::clamp(i - j, 0, count - 1))[c];
                     buf[static_cast<std::size_t>(i)] = static_cast<uint8_t>(std::clamp(s, 0.0, 255.0));
                 }
-                for (int i = 0; i < count; ++i) at(l, i)[c] = buf[static_cast<std::size_t>(i)];
+                for (int i = 0; i < count; ++i)
+                    at(l, i)[c] = buf[static_cast<std::size_t>(i)];
             }
         }
     };
@@ -133,7 +140,8 @@ TEST(QuickGaussianBlur, KernelIsTrimmedAndNormalised) {
     EXPECT_GT(k.Size, 20);
     EXPECT_LT(k.Size, 30);
     double sum = 0;
-    for (int j = -k.Size; j <= k.Size; ++j) sum += k.At(j);
+    for (int j = -k.Size; j <= k.Size; ++j)
+        sum += k.At(j);
     EXPECT_NEAR(sum, 1.0, 1e-6);
     EXPECT_EQ(k.At(3), k.At(-3));
     EXPECT_EQ(MakeGaussKernel(0.01).Size, 1); // the size never goes below 1
@@ -156,7 +164,8 @@ TEST(QuickGaussianBlur, UniformAndStripedImagesMatchTheRule) {
     for (int v : {0, 1, 77, 200, 255}) {
         Bitmap b(40, 9, 24);
         b.Fill(static_cast<uint8_t>(v), static_cast<uint8_t>(255 - v), static_cast<uint8_t>(v / 2));
-        for (int x = 0; x < 40; x += 7) b.Row(4)[3 * x] = 255;
+        for (int x = 0; x < 40; x += 7)
+            b.Row(4)[3 * x] = 255;
         Bitmap ref = b;
         GBlur(b, 5);
         GBlurByRule(ref, 5);

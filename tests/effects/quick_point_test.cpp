@@ -39,9 +39,13 @@ TEST(QuickPointEffects, DarkenObeysThePixelTest) {
     const Bitmap src = RandomImage(37, 9, 1);
     Bitmap b = src;
     Darken(b, TBlocks{});
-    EXPECT_TRUE(SameImage(b, ByRule(src, [](uint8_t* p) {
-        for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(Clamp(p[c] - 10));
-    }, TBlocks{})));
+    EXPECT_TRUE(SameImage(b, ByRule(
+                                 src,
+                                 [](uint8_t* p) {
+                                     for (int c = 0; c < 3; ++c)
+                                         p[c] = static_cast<uint8_t>(Clamp(p[c] - 10));
+                                 },
+                                 TBlocks{})));
 }
 
 TEST(QuickPointEffects, InvertTwiceRestoresAndKeepsFourthBytes) {
@@ -97,26 +101,44 @@ TEST(QuickPointEffects, ChannelEffectsFollowTheirRules) {
             Gamma(gamma, pc, TBlocks{});
             Contrast(contrast, pc, TBlocks{});
             Saturation(sat, pc, TBlocks{});
-            EXPECT_TRUE(SameImage(tint, ByRule(src, [&](uint8_t* p) {
-                const int a = (p[0] + p[1] + p[2] + 2) / 3;
-                for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(Clamp(p[c] + D256(k[c] * a)));
-            }, TBlocks{})));
-            EXPECT_TRUE(SameImage(gamma, ByRule(src, [&](uint8_t* p) {
-                const int l = table[(p[0] + p[1] + p[2]) / 3];
-                p[2] = static_cast<uint8_t>(Clamp(p[2] + D256(kR * (l - 4))));
-                p[1] = static_cast<uint8_t>(Clamp(p[1] + D256(kG * (l - 8))));
-                p[0] = static_cast<uint8_t>(Clamp(p[0] + D256(kB * l)));
-            }, TBlocks{})));
-            EXPECT_TRUE(SameImage(contrast, ByRule(src, [&](uint8_t* p) {
-                for (int c = 0; c < 3; ++c) {
-                    const int t = p[c] + D256(k[c] * (p[c] - 127));
-                    p[c] = static_cast<uint8_t>(Clamp(D256((256 - k[c] / 4) * t)));
-                }
-            }, TBlocks{})));
-            EXPECT_TRUE(SameImage(sat, ByRule(src, [&](uint8_t* p) {
-                const int m = (std::max({p[0], p[1], p[2]}) + std::min({p[0], p[1], p[2]})) / 2;
-                for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(Clamp(p[c] + D256(k[c] * (p[c] - m) * 2)));
-            }, TBlocks{})));
+            EXPECT_TRUE(SameImage(tint, ByRule(
+                                            src,
+                                            [&](uint8_t* p) {
+                                                const int a = (p[0] + p[1] + p[2] + 2) / 3;
+                                                for (int c = 0; c < 3; ++c)
+                                                    p[c] = static_cast<uint8_t>(Clamp(p[c] + D256(k[c] * a)));
+                                            },
+                                            TBlocks{})));
+            EXPECT_TRUE(SameImage(gamma, ByRule(
+                                             src,
+                                             [&](uint8_t* p) {
+                                                 const int l = table[(p[0] + p[1] + p[2]) / 3];
+                                                 p[2] =
+                                                     static_cast<uint8_t>(Clamp(p[2] + D256(kR * (l - 4))));
+                                                 p[1] =
+                                                     static_cast<uint8_t>(Clamp(p[1] + D256(kG * (l - 8))));
+                                                 p[0] = static_cast<uint8_t>(Clamp(p[0] + D256(kB * l)));
+                                             },
+                                             TBlocks{})));
+            EXPECT_TRUE(SameImage(contrast, ByRule(
+                                                src,
+                                                [&](uint8_t* p) {
+                                                    for (int c = 0; c < 3; ++c) {
+                                                        const int t = p[c] + D256(k[c] * (p[c] - 127));
+                                                        p[c] = static_cast<uint8_t>(
+                                                            Clamp(D256((256 - k[c] / 4) * t)));
+                                                    }
+                                                },
+                                                TBlocks{})));
+            EXPECT_TRUE(SameImage(
+                sat, ByRule(
+                         src,
+                         [&](uint8_t* p) {
+                             const int m = (std::max({p[0], p[1], p[2]}) + std::min({p[0], p[1], p[2]})) / 2;
+                             for (int c = 0; c < 3; ++c)
+                                 p[c] = static_cast<uint8_t>(Clamp(p[c] + D256(k[c] * (p[c] - m) * 2)));
+                         },
+                         TBlocks{})));
         }
     }
 }

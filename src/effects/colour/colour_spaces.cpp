@@ -45,12 +45,18 @@ int32_t HSVToRGB(int H, int S, int V) {
     const int q = V - S * V * h / 15300;
     const int t = V - S * V * (60 - h) / 15300;
     switch (H / 60) {
-    case 0: return PackRGB(V, t, p);
-    case 1: return PackRGB(q, V, p);
-    case 2: return PackRGB(p, V, t);
-    case 3: return PackRGB(p, q, V);
-    case 4: return PackRGB(t, p, V);
-    default: return PackRGB(V, p, q);
+    case 0:
+        return PackRGB(V, t, p);
+    case 1:
+        return PackRGB(q, V, p);
+    case 2:
+        return PackRGB(p, V, t);
+    case 3:
+        return PackRGB(p, q, V);
+    case 4:
+        return PackRGB(t, p, V);
+    default:
+        return PackRGB(V, p, q);
     }
 }
 

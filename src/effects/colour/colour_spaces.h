@@ -11,9 +11,15 @@ namespace pixora {
 constexpr int32_t PackRGB(int r, int g, int b) {
     return ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
 }
-constexpr int PackedRed(int32_t rgb) { return (rgb >> 16) & 0xFF; }
-constexpr int PackedGreen(int32_t rgb) { return (rgb >> 8) & 0xFF; }
-constexpr int PackedBlue(int32_t rgb) { return rgb & 0xFF; }
+constexpr int PackedRed(int32_t rgb) {
+    return (rgb >> 16) & 0xFF;
+}
+constexpr int PackedGreen(int32_t rgb) {
+    return (rgb >> 8) & 0xFF;
+}
+constexpr int PackedBlue(int32_t rgb) {
+    return rgb & 0xFF;
+}
 
 // a * b / c as a 64-bit product rounded to the nearest integer, halves away
 // from zero. c must not be 0.

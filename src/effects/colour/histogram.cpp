@@ -46,15 +46,23 @@ QColor FromPacked(int32_t rgb) {
 
 QColor BarColour(int plane, int i) {
     switch (plane) {
-    case 1: return QColor(i, 0, 0);
-    case 2: return QColor(0, i, 0);
-    case 3: return QColor(0, 0, i);
-    case 4: return FromPacked(HSVToRGB(MulDivRound(i, 359, 255), 255, 255));
-    case 7: return FromPacked(HLSToRGBBytes(MulDivRound(i, 359, 255), 128, 255));
+    case 1:
+        return QColor(i, 0, 0);
+    case 2:
+        return QColor(0, i, 0);
+    case 3:
+        return QColor(0, 0, i);
+    case 4:
+        return FromPacked(HSVToRGB(MulDivRound(i, 359, 255), 255, 255));
+    case 7:
+        return FromPacked(HLSToRGBBytes(MulDivRound(i, 359, 255), 128, 255));
     case 5:
-    case 9: return QColor(0, 0, 0);
-    case 13: return QColor(255 - i, 255 - i, 255 - i);
-    default: return QColor(i, i, i);
+    case 9:
+        return QColor(0, 0, 0);
+    case 13:
+        return QColor(255 - i, 255 - i, 255 - i);
+    default:
+        return QColor(i, i, i);
     }
 }
 
@@ -74,7 +82,8 @@ void DrawHistogram(int plane, const THistogram& histogram, QImage& canvas) {
     p.setRenderHint(QPainter::Antialiasing, false);
     // A bar of n pixels covers the bottom rows h - 1 up to h - n.
     for (int i = 0; i < 256; ++i) {
-        const int n = static_cast<int>(RoundedQuotient(h, histogram.Counts[static_cast<std::size_t>(i)], largest));
+        const int n =
+            static_cast<int>(RoundedQuotient(h, histogram.Counts[static_cast<std::size_t>(i)], largest));
         if (n <= 0) continue;
         p.setPen(BarColour(plane, i));
         p.drawLine(i, h - 1, i, h - n);
@@ -94,7 +103,8 @@ void DrawHistogram(int plane, const THistogram& histogram, QImage& canvas) {
     const int labelTop = h - fm.height() - 8;
     p.drawText(2, 2 + fm.ascent(), QString("Max = %1").arg(largest));
     p.drawText(0, labelTop + fm.ascent(), QStringLiteral("0"));
-    p.drawText(256 - fm.horizontalAdvance(QStringLiteral("250 ")), labelTop + fm.ascent(), QStringLiteral("250"));
+    p.drawText(256 - fm.horizontalAdvance(QStringLiteral("250 ")), labelTop + fm.ascent(),
+               QStringLiteral("250"));
 }
 
 } // namespace pixora

@@ -10,9 +10,22 @@ namespace pixora {
 
 namespace {
 
-constexpr const char* kPlaneNames[kPlaneCount] = {
-    "RGB Composite", "Red",        "Green",   "Blue", "Hue (HSV)", "Saturation (HSV)", "Value (HSV)", "Hue (HLS)",
-    "Lightness",     "Saturation (HLS)", "", "",   "",          "",                 "Intensity",   ""};
+constexpr const char* kPlaneNames[kPlaneCount] = {"RGB Composite",
+                                                  "Red",
+                                                  "Green",
+                                                  "Blue",
+                                                  "Hue (HSV)",
+                                                  "Saturation (HSV)",
+                                                  "Value (HSV)",
+                                                  "Hue (HLS)",
+                                                  "Lightness",
+                                                  "Saturation (HLS)",
+                                                  "",
+                                                  "",
+                                                  "",
+                                                  "",
+                                                  "Intensity",
+                                                  ""};
 
 int Intensity(int r, int g, int b) {
     return (r + g + b) / 3;
@@ -41,16 +54,21 @@ int32_t HLSHueColour(int r, int g, int b) {
 TRGB PlanePixel(int plane, bool colour, int r, int g, int b) {
     auto grey = [](int v) { return TRGB{v, v, v}; };
     switch (plane) {
-    case 0: return colour ? TRGB{r, g, b} : grey(Intensity(r, g, b));
-    case 1: return colour ? TRGB{r, 0, 0} : grey(r);
-    case 2: return colour ? TRGB{0, g, 0} : grey(g);
-    case 3: return colour ? TRGB{0, 0, b} : grey(b);
+    case 0:
+        return colour ? TRGB{r, g, b} : grey(Intensity(r, g, b));
+    case 1:
+        return colour ? TRGB{r, 0, 0} : grey(r);
+    case 2:
+        return colour ? TRGB{0, g, 0} : grey(g);
+    case 3:
+        return colour ? TRGB{0, 0, b} : grey(b);
     case 4:
     case 7: {
         const TRGB c = Unpack(plane == 4 ? HSVHueColour(r, g, b) : HLSHueColour(r, g, b));
         return colour ? c : grey(Intensity(c.R, c.G, c.B));
     }
-    default: return grey(std::clamp(PlaneValue(plane, r, g, b), 0, 255));
+    default:
+        return grey(std::clamp(PlaneValue(plane, r, g, b), 0, 255));
     }
 }
 
@@ -63,10 +81,14 @@ std::string PlaneName(int plane) {
 int PlaneValue(int plane, int r, int g, int b) {
     switch (plane) {
     case 0:
-    case 14: return Intensity(r, g, b);
-    case 1: return r;
-    case 2: return g;
-    case 3: return b;
+    case 14:
+        return Intensity(r, g, b);
+    case 1:
+        return r;
+    case 2:
+        return g;
+    case 3:
+        return b;
     case 4:
     case 5:
     case 6: {
@@ -80,7 +102,8 @@ int PlaneValue(int plane, int r, int g, int b) {
         RGBToHLSBytes(PackRGB(r, g, b), h, l, s);
         return plane == 7 ? MulDivRound(h, 255, 360) : s;
     }
-    case 8: return (std::min({r, g, b}) + std::max({r, g, b})) / 2;
+    case 8:
+        return (std::min({r, g, b}) + std::max({r, g, b})) / 2;
     case 10:
     case 11:
     case 12:
@@ -89,8 +112,10 @@ int PlaneValue(int plane, int r, int g, int b) {
         RGBToCMYK(PackRGB(r, g, b), cmyk[0], cmyk[1], cmyk[2], cmyk[3]);
         return cmyk[plane - 10];
     }
-    case 15: return (77 * r + 150 * g + 29 * b) >> 8;
-    default: return -1;
+    case 15:
+        return (77 * r + 150 * g + 29 * b) >> 8;
+    default:
+        return -1;
     }
 }
 

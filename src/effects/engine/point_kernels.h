@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "effects/engine/effects.h"
 #include "doc/noise_stream.h"
+#include "effects/engine/effects.h"
 
 // The vector paths need nothing beyond SSE2, which every x86-64 processor
 // has; elsewhere the plain loops (same arithmetic) do the work.

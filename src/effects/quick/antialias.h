@@ -41,7 +41,8 @@ template <class Test = TAllPixels> void Antialiasing(Bitmap& bitmap, const Test&
             const uint8_t c[3] = {p[0], p[1], p[2]};
             const std::ptrdiff_t right = 4 * static_cast<std::ptrdiff_t>(x == w - 1 ? 0 : x + 1);
             uint8_t* around[4] = {row + 4 * static_cast<std::ptrdiff_t>(x - 1), row + right,
-                                  up + 4 * static_cast<std::ptrdiff_t>(x), down + 4 * static_cast<std::ptrdiff_t>(x)};
+                                  up + 4 * static_cast<std::ptrdiff_t>(x),
+                                  down + 4 * static_cast<std::ptrdiff_t>(x)};
             for (uint8_t* n : around) {
                 if (n[0] == c[0] && n[1] == c[1] && n[2] == c[2]) continue;
                 for (int k = 0; k < 3; ++k)

@@ -8,8 +8,8 @@ void GrayScale(const Bitmap& source, Bitmap& target, const TGrayScaleParams& par
     if (source.BitsPerPixel() != 32) throw std::invalid_argument("GrayScale reads a 32-bit bitmap");
     if (params.Brightness < -255 || params.Brightness > 255)
         throw std::invalid_argument("the brightness runs from -255 to 255");
-    if (&source != &target &&
-        (target.Width() != source.Width() || target.Height() != source.Height() || target.BitsPerPixel() != 32)) {
+    if (&source != &target && (target.Width() != source.Width() || target.Height() != source.Height() ||
+                               target.BitsPerPixel() != 32)) {
         target.SetBitsPerPixel(32);
         target.SetSize(source.Width(), source.Height());
     }
@@ -38,9 +38,10 @@ void GrayScale(const Bitmap& source, Bitmap& target, const TGrayScaleParams& par
     });
 }
 
-void CheckChannelTransfer(const Bitmap& scratch, const Bitmap& document, const TChannelTransferParams& params) {
-    if (scratch.BitsPerPixel() != 32 || document.BitsPerPixel() != 32 || scratch.Width() != document.Width() ||
-        scratch.Height() != document.Height())
+void CheckChannelTransfer(const Bitmap& scratch, const Bitmap& document,
+                          const TChannelTransferParams& params) {
+    if (scratch.BitsPerPixel() != 32 || document.BitsPerPixel() != 32 ||
+        scratch.Width() != document.Width() || scratch.Height() != document.Height())
         throw std::invalid_argument("the channel transfer needs two 32-bit bitmaps of one size");
     if (params.Percent < 1 || params.Percent > 100)
         throw std::invalid_argument("the transfer percent runs from 1 to 100");

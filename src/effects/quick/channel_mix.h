@@ -38,9 +38,9 @@ struct TTransferPair {
     const char* Caption;
     TColourChannel To, From;
 };
-inline constexpr TTransferPair kTransferPairs[6] = {
-    {"G - R", ccGreen, ccRed}, {"R - G", ccRed, ccGreen},  {"B - R", ccBlue, ccRed},
-    {"G - B", ccGreen, ccBlue}, {"R - B", ccRed, ccBlue}, {"B - G", ccBlue, ccGreen}};
+inline constexpr TTransferPair kTransferPairs[6] = {{"G - R", ccGreen, ccRed}, {"R - G", ccRed, ccGreen},
+                                                    {"B - R", ccBlue, ccRed},  {"G - B", ccGreen, ccBlue},
+                                                    {"R - B", ccRed, ccBlue},  {"B - G", ccBlue, ccGreen}};
 
 // X := (100 - P) * X / 100 + Y * P / 100 (integer divisions), limited to
 // 0..255, computed from the scratch copy's pixel; the three colour bytes of
@@ -48,7 +48,8 @@ inline constexpr TTransferPair kTransferPairs[6] = {
 // are not written. Both bitmaps are 32-bit and of one size.
 void ChannelTransferRun(const Bitmap& scratch, Bitmap& document, const TChannelTransferParams& params, int y,
                         int x0, int x1);
-void CheckChannelTransfer(const Bitmap& scratch, const Bitmap& document, const TChannelTransferParams& params);
+void CheckChannelTransfer(const Bitmap& scratch, const Bitmap& document,
+                          const TChannelTransferParams& params);
 
 template <class Test = TAllPixels>
 void ChannelTransfer(const Bitmap& scratch, Bitmap& document, const TChannelTransferParams& params,

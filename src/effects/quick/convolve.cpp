@@ -5,12 +5,6 @@
 
 #include <stdexcept>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#define PIXORA_QUICK_SSE2 1
-#else
-#define PIXORA_QUICK_SSE2 0
-#endif
 
 namespace pixora::quick {
 
@@ -50,16 +44,21 @@ void GeneralPixel(const TKernel3& k, const Bitmap& src, int x, int y, uint8_t* o
 inline __m128i InnerGroup(TConvolution kind, const uint8_t* u, const uint8_t* m, const uint8_t* d, int x) {
     const __m128i zero = _mm_setzero_si128();
     auto at = [x](const uint8_t* row, int dx) {
-        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 4 * static_cast<std::ptrdiff_t>(x + dx)));
+        return _mm_loadu_si128(
+            reinterpret_cast<const __m128i*>(row + 4 * static_cast<std::ptrdiff_t>(x + dx)));
     };
     const __m128i mC = at(m, 0), mL = at(m, -1), mR = at(m, 1), uC = at(u, 0), dC = at(d, 0);
     __m128i half[2];
     if (kind == TConvolution::Soften) {
         const __m128i uL = at(u, -1), uR = at(u, 1), dL = at(d, -1), dR = at(d, 1);
         for (int i = 0; i < 2; ++i) {
-            auto wide = [&](__m128i v) { return i == 0 ? _mm_unpacklo_epi8(v, zero) : _mm_unpackhi_epi8(v, zero); };
-            const __m128i corners = _mm_add_epi16(_mm_add_epi16(wide(uL), wide(uR)), _mm_add_epi16(wide(dL), wide(dR)));
-            const __m128i edges = _mm_add_epi16(_mm_add_epi16(wide(uC), wide(dC)), _mm_add_epi16(wide(mL), wide(mR)));
+            auto wide = [&](__m128i v) {
+                return i == 0 ? _mm_unpacklo_epi8(v, zero) : _mm_unpackhi_epi8(v, zero);
+            };
+            const __m128i corners =
+                _mm_add_epi16(_mm_add_epi16(wide(uL), wide(uR)), _mm_add_epi16(wide(dL), wide(dR)));
+            const __m128i edges =
+                _mm_add_epi16(_mm_add_epi16(wide(uC), wide(dC)), _mm_add_epi16(wide(mL), wide(mR)));
             const __m128i c = wide(mC);
             const __m128i centre = _mm_add_epi16(_mm_slli_epi16(c, 4), _mm_slli_epi16(c, 2)); // 20 c
             const __m128i sum = _mm_add_epi16(_mm_add_epi16(corners, _mm_slli_epi16(edges, 1)), centre);
@@ -67,8 +66,11 @@ inline __m128i InnerGroup(TConvolution kind, const uint8_t* u, const uint8_t* m,
         }
     } else {
         for (int i = 0; i < 2; ++i) {
-            auto wide = [&](__m128i v) { return i == 0 ? _mm_unpacklo_epi8(v, zero) : _mm_unpackhi_epi8(v, zero); };
-            const __m128i edges = _mm_add_epi16(_mm_add_epi16(wide(uC), wide(dC)), _mm_add_epi16(wide(mL), wide(mR)));
+            auto wide = [&](__m128i v) {
+                return i == 0 ? _mm_unpacklo_epi8(v, zero) : _mm_unpackhi_epi8(v, zero);
+            };
+            const __m128i edges =
+                _mm_add_epi16(_mm_add_epi16(wide(uC), wide(dC)), _mm_add_epi16(wide(mL), wide(mR)));
             const __m128i c = wide(mC);
             const __m128i six = _mm_add_epi16(_mm_slli_epi16(c, 2), _mm_slli_epi16(c, 1));
             const __m128i s = _mm_sub_epi16(six, edges);
@@ -83,7 +85,8 @@ inline __m128i InnerGroup(TConvolution kind, const uint8_t* u, const uint8_t* m,
 } // namespace
 
 void CheckConvolutionPair(const Bitmap& source, const Bitmap& target) {
-    if (&source == &target) throw std::invalid_argument("the convolution reads an unchanged copy of the image");
+    if (&source == &target)
+        throw std::invalid_argument("the convolution reads an unchanged copy of the image");
     if (source.BitsPerPixel() != 32 || target.BitsPerPixel() != 32 || source.Width() != target.Width() ||
         source.Height() != target.Height())
         throw std::invalid_argument("the convolution needs two 32-bit bitmaps of one size");
@@ -105,7 +108,8 @@ void ConvolveRun(TConvolution kind, const Bitmap& source, Bitmap& target, int y,
         for (; x + 3 < x1 && x + 3 <= w - 2; x += 4) {
             __m128i* q = reinterpret_cast<__m128i*>(out + 4 * static_cast<std::ptrdiff_t>(x));
             const __m128i v = InnerGroup(kind, u, m, d, x);
-            _mm_storeu_si128(q, _mm_or_si128(_mm_and_si128(v, colours), _mm_andnot_si128(colours, _mm_loadu_si128(q))));
+            _mm_storeu_si128(
+                q, _mm_or_si128(_mm_and_si128(v, colours), _mm_andnot_si128(colours, _mm_loadu_si128(q))));
         }
 #endif
     }

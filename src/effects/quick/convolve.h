@@ -32,11 +32,13 @@ void Convolve(TConvolution kind, const Bitmap& source, Bitmap& target, const Tes
 }
 
 // Soften: 1 2 1 / 2 20 2 / 1 2 1, divided by 32.
-template <class Test = TAllPixels> void Soften(const Bitmap& scratch, Bitmap& document, const Test& test = {}) {
+template <class Test = TAllPixels>
+void Soften(const Bitmap& scratch, Bitmap& document, const Test& test = {}) {
     Convolve(TConvolution::Soften, scratch, document, test);
 }
 // Sharpen: 0 -1 0 / -1 6 -1 / 0 -1 0, divided by 2 (towards zero), clamped.
-template <class Test = TAllPixels> void Sharpen(const Bitmap& scratch, Bitmap& document, const Test& test = {}) {
+template <class Test = TAllPixels>
+void Sharpen(const Bitmap& scratch, Bitmap& document, const Test& test = {}) {
     Convolve(TConvolution::Sharpen, scratch, document, test);
 }
 

@@ -30,9 +30,9 @@ constexpr int kStrip = 128;
 
 struct TPlan {
     int Size;
-    float Half[101];   // the weights 0..Size (the kernel is symmetric)
-    float Full[201];   // the weights -Size..Size in the order the rule sums them
-    float Slack;       // how far the single-precision sums may stray
+    float Half[101]; // the weights 0..Size (the kernel is symmetric)
+    float Full[201]; // the weights -Size..Size in the order the rule sums them
+    float Slack;     // how far the single-precision sums may stray
 };
 
 TPlan MakePlan(const TGaussKernel& k) {
@@ -205,7 +205,8 @@ void GBlur(Bitmap& bitmap, double radius) {
 
 void GaussianBlur(Bitmap& document, const TBlurRadius& params) {
     if (document.BitsPerPixel() != 32) throw std::invalid_argument("the document bitmap is 32-bit");
-    if (params.Radius < 1 || params.Radius > 24) throw std::invalid_argument("the blur radius runs from 1 to 24");
+    if (params.Radius < 1 || params.Radius > 24)
+        throw std::invalid_argument("the blur radius runs from 1 to 24");
     Blur(document, params.Radius);
 }
 

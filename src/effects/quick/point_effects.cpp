@@ -10,12 +10,6 @@
 #include "doc/noise_stream.h"
 #include "doc/round_mode.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#define PIXORA_QUICK_SSE2 1
-#else
-#define PIXORA_QUICK_SSE2 0
-#endif
 
 namespace pixora::quick {
 
@@ -157,10 +151,10 @@ void TSaturationKernel::operator()(uint8_t* row, int x0, int x1, int) const {
     const __m128i k = _mm_setr_epi16(k0, k1, k2, 0, k0, k1, k2, 0);
     auto lanes = [&](__m128i v) {
         // The colour bytes rotated within each pixel, the fourth byte in place.
-        const __m128i s1 = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 0, 2, 1)),
-                                               _MM_SHUFFLE(3, 0, 2, 1));
-        const __m128i s2 = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 1, 0, 2)),
-                                               _MM_SHUFFLE(3, 1, 0, 2));
+        const __m128i s1 =
+            _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 0, 2, 1)), _MM_SHUFFLE(3, 0, 2, 1));
+        const __m128i s2 =
+            _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, _MM_SHUFFLE(3, 1, 0, 2)), _MM_SHUFFLE(3, 1, 0, 2));
         const __m128i mx = _mm_max_epi16(v, _mm_max_epi16(s1, s2));
         const __m128i mn = _mm_min_epi16(v, _mm_min_epi16(s1, s2));
         const __m128i m = _mm_srli_epi16(_mm_add_epi16(mx, mn), 1);
@@ -173,7 +167,8 @@ void TSaturationKernel::operator()(uint8_t* row, int x0, int x1, int) const {
     for (; x + 4 <= x1; x += 4) {
         __m128i* q = reinterpret_cast<__m128i*>(PixelAt(row, x));
         const __m128i v = _mm_loadu_si128(q);
-        _mm_storeu_si128(q, _mm_packus_epi16(lanes(_mm_unpacklo_epi8(v, zero)), lanes(_mm_unpackhi_epi8(v, zero))));
+        _mm_storeu_si128(
+            q, _mm_packus_epi16(lanes(_mm_unpacklo_epi8(v, zero)), lanes(_mm_unpackhi_epi8(v, zero))));
     }
 #endif
     for (; x < x1; ++x) {

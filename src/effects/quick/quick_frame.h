@@ -15,6 +15,15 @@
 #include "doc/bitmap.h"
 #include "doc/row_ranges.h"
 
+// The vector loops of the kernels need nothing beyond SSE2, which every
+// x86-64 processor has; elsewhere the plain loops (same arithmetic) do all.
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define PIXORA_QUICK_SSE2 1
+#else
+#define PIXORA_QUICK_SSE2 0
+#endif
+
 namespace pixora::quick {
 
 // The test that every pixel passes.
@@ -44,7 +53,8 @@ constexpr int ChannelFactor(int percent) {
 }
 
 // Calls run(x0, x1) for each run of pixels of row y that pass the test.
-template <class Test, class Run> inline void ForEachPassingRun(const Test& test, int y, int width, Run&& run) {
+template <class Test, class Run>
+inline void ForEachPassingRun(const Test& test, int y, int width, Run&& run) {
     if constexpr (std::is_same_v<Test, TAllPixels>) {
         if (width > 0) run(0, width);
     } else {

@@ -70,14 +70,14 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The help page is opened with the desktop's handler.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# The first line of the package's description is the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "raster image editor with layers, effects and undo history
- Pixora edits up to fifteen images at once, each in a tab of its own, with
- 22 painting tools, selections, layers, one-click effects and filter dialogs
- with live preview, and an undo history kept on disk. It opens BMP, JPEG,
- PNG, GIF, TIFF and more, and saves BMP, JPEG, PNG and GIF.
- .
- The package also holds pixora-convert, a command-line converter that reads
- and writes images as the editor does.")
+  "Pixora edits up to fifteen images at once, each in a tab of its own, with
+22 painting tools, selections, layers, one-click effects and filter dialogs
+with live preview, and an undo history kept on disk. It opens BMP, JPEG,
+PNG, GIF, TIFF and more, and saves BMP, JPEG, PNG and GIF.
+
+The package also holds pixora-convert, a command-line converter that reads
+and writes images as the editor does.")
 set(CPACK_GENERATOR DEB)
 include(CPack)

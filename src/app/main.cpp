@@ -7,6 +7,7 @@
 
 #include "app/file_drop.h"
 #include "app/main_window.h"
+#include "app/palette_style.h"
 #include "io/outside_files.h"
 
 namespace {
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    // The desktop's style (or the one named by -style), icons kept visible
+    // on dark palettes.
+    QApplication::setStyle(new PaletteStyle);
     // The window system has taken its own options out of argv; what remains
     // is ours.
     const TCommandLine args = ParseCommandLine(Arguments(argc, argv), QDir::currentPath().toStdString());

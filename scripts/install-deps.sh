@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation xdg-utils python3
   xvfb xauth x11-apps imagemagick libvips-tools
+  desktop-file-utils appstream dpkg-dev file gzip binutils
 )
 
 missing=()

@@ -1,9 +1,12 @@
 #include "app/cursors.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QtEndian>
+#include <algorithm>
+#include <cmath>
 
 namespace pixora {
 
@@ -64,7 +67,18 @@ std::optional<QImage> DecodeDib(const QByteArray& d, qsizetype at, qsizetype siz
 
 } // namespace
 
-std::optional<QCursor> DecodeCursorFile(const QByteArray& d) {
+QCursor ScaleCursor(const QImage& picture, QPoint hotSpot, qreal ratio, bool hotSpotInDevicePixels) {
+    const int factor = std::clamp(static_cast<int>(std::lround(ratio)), 1, 8);
+    if (factor == 1) return QCursor(QPixmap::fromImage(picture), hotSpot.x(), hotSpot.y());
+    QPixmap big = QPixmap::fromImage(
+        picture.scaled(picture.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    big.setDevicePixelRatio(factor);
+    // The middle of the enlarged hotspot pixel.
+    const QPoint spot = hotSpotInDevicePixels ? hotSpot * factor + QPoint(factor / 2, factor / 2) : hotSpot;
+    return QCursor(big, spot.x(), spot.y());
+}
+
+std::optional<QCursor> DecodeCursorFile(const QByteArray& d, qreal ratio) {
     if (d.size() < 22) return std::nullopt;
     if (U16(d, 0) != 0 || U16(d, 2) != 2 || U16(d, 4) < 1) return std::nullopt;
     const int hotX = U16(d, 10), hotY = U16(d, 12);
@@ -79,16 +93,17 @@ std::optional<QCursor> DecodeCursorFile(const QByteArray& d) {
         img = *dib;
     }
     if (hotX >= img.width() || hotY >= img.height()) return std::nullopt;
-    return QCursor(QPixmap::fromImage(img), hotX, hotY);
+    return ScaleCursor(img, QPoint(hotX, hotY), ratio, QGuiApplication::platformName() == "xcb");
 }
 
-void CursorSet::Load(const std::string& folder) {
+void CursorSet::Load(const std::string& folder, qreal ratio) {
+    if (ratio <= 0) ratio = qGuiApp ? qGuiApp->devicePixelRatio() : 1;
     for (int i = 0; i < 16; ++i) {
         cursors_[static_cast<std::size_t>(i)] = QCursor(Qt::ArrowCursor);
         loaded_[static_cast<std::size_t>(i)] = false;
         QFile f(QString::fromStdString(folder) + QString::number(i + 1) + ".cur");
         if (!f.open(QIODevice::ReadOnly)) continue;
-        if (auto c = DecodeCursorFile(f.readAll())) {
+        if (auto c = DecodeCursorFile(f.readAll(), ratio)) {
             cursors_[static_cast<std::size_t>(i)] = *c;
             loaded_[static_cast<std::size_t>(i)] = true;
         }

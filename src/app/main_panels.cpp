@@ -88,12 +88,10 @@ QWidget* Header(const QString& name, const QString& text, QWidget* parent) {
     return header;
 }
 
-void Panel(QWidget* w) {
-    w->setAutoFillBackground(true);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
-    w->setPalette(pal);
-}
+// The side panels take the desktop's window colour (light grey in the
+// standard palette), so that their captions and buttons, drawn in the
+// palette's text colour, stay readable under a dark palette too.
+void Panel(QWidget* w) { w->setAutoFillBackground(true); }
 
 } // namespace
 

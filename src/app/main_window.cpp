@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "app/file_drop.h"
 #include "app/installers.h"
 #include "app/message_dialog.h"
 #include "app/status_bar.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallHistoryCommands(*this);
     InstallOptionBoxes(*this);
     InstallToolCommands(*this);
+    InstallFileDrop(*this);
 }
 
 MainWindow::~MainWindow() {
@@ -93,6 +95,7 @@ void MainWindow::FormCreate() {
     status_ = new StatusBarWidget(body_);
 
     // Initialise.
+    PrepareProgramFolders(ws_->Paths());
     ClearHistoryFolderAtStartup(*ws_, [this](const std::string& m) {
         QMessageBox::information(this, "Pixora", QString::fromStdString(m));
     });
@@ -110,7 +113,7 @@ void MainWindow::FormCreate() {
     ShowRecentFiles();
     UpdateCommandStates();
     ws_->CreateWorkBitmaps();
-    cursors_.Load(ws_->DataPath("bin/res/"));
+    cursors_.Load(ws_->Paths().Resources);
 
     // Watch the window's parts for hints and option-box dimming. Every part
     // of the body reports pointer moves, so that a move over any of them
@@ -331,7 +334,7 @@ void MainWindow::PaintSwatches() {
 // ---- help, tips, recent files -------------------------------------------
 
 bool MainWindow::OpenHelp() {
-    const QString path = QString::fromStdString(ws_->DataPath("bin/res/help.html"));
+    const QString path = QString::fromStdString(ws_->Paths().HelpFile());
     if (!QFileInfo::exists(path)) return false;
     // The desktop's handler opens it; we do not wait for it.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -340,7 +343,7 @@ bool MainWindow::OpenHelp() {
 bool MainWindow::FirstActivation() {
     if (activated_) return false;
     activated_ = true;
-    const std::string value = ReadIniValue(ws_->DataPath("bin/save/pref.INI"), "general", "showtips");
+    const std::string value = ReadIniValue(ws_->Paths().PreferencesFile(), "general", "showtips");
     if (value != "TRUE") return false;
     if (OnShowTips)
         OnShowTips();

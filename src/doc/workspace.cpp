@@ -1,5 +1,7 @@
 #include "doc/workspace.h"
 
+#include <utility>
+
 namespace pixora {
 
 Workspace::Workspace() {
@@ -32,6 +34,19 @@ void Workspace::FreeWorkBitmaps() {
 
 std::array<TWorkBitmap*, 6> Workspace::ImageSizedWorkBitmaps() {
     return {&Checkerboard, &StrokeOverlay, &StrokeBase, &SelectionMask, &EffectBrushSource, &FilterWork};
+}
+
+const TProgramPaths& Workspace::Paths() const {
+    if (!paths_ || pathsFor_ != SysData.ExeDir) {
+        paths_ = ResolveProgramPaths(SysData.ExeDir, ProcessPathEnvironment());
+        pathsFor_ = SysData.ExeDir;
+    }
+    return *paths_;
+}
+
+void Workspace::UsePaths(TProgramPaths paths) {
+    paths_ = std::move(paths);
+    pathsFor_ = SysData.ExeDir;
 }
 
 } // namespace pixora

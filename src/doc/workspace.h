@@ -5,7 +5,9 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
+#include "doc/paths.h"
 #include "doc/records.h"
 #include "doc/window_port.h"
 
@@ -50,8 +52,15 @@ public:
     // The image-sized work bitmaps, in a fixed order.
     std::array<TWorkBitmap*, 6> ImageSizedWorkBitmaps();
 
-    // Data folders under the program folder.
-    std::string DataPath(const std::string& relative) const { return SysData.ExeDir + relative; }
+    // Where the program's files live, decided from ExeDir and the process
+    // environment on first use after ExeDir is set (or changed).
+    const TProgramPaths& Paths() const;
+    // Fixes the paths for the rest of the run (or until ExeDir changes).
+    void UsePaths(TProgramPaths paths);
+
+private:
+    mutable std::optional<TProgramPaths> paths_;
+    mutable std::string pathsFor_;
 };
 
 } // namespace pixora

@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 
 namespace pixora {
 
-std::string HistoryRoot(const Workspace& ws) { return ws.SysData.ExeDir + "bin/hstry/"; }
+std::string HistoryRoot(const Workspace& ws) { return ws.Paths().History; }
 
 std::string HistoryDir(const Workspace& ws) {
     const std::string dir = HistoryRoot(ws) + std::to_string(static_cast<long>(getpid())) + "/";

@@ -13,7 +13,7 @@
 
 namespace pixora {
 
-// ExeDir + "bin/hstry/".
+// The snapshot folder the paths give (ExeDir + "bin/hstry/" in the build tree).
 std::string HistoryRoot(const Workspace& ws);
 // This copy's own snapshot folder, with a trailing '/'. Created on demand.
 std::string HistoryDir(const Workspace& ws);

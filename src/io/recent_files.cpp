@@ -27,7 +27,7 @@ bool Readable(const std::string& s) {
 
 } // namespace
 
-std::string RecentFilesPath(const Workspace& ws) { return ws.SysData.ExeDir + "bin/save/files.txt"; }
+std::string RecentFilesPath(const Workspace& ws) { return ws.Paths().RecentFilesFile(); }
 
 int LoadRecentFiles(Workspace& ws) {
     auto& list = ws.ToolVars.RecentFiles;

@@ -1,6 +1,6 @@
 #pragma once
 // The recent-file list: up to ten paths, newest first, kept in
-// bin/save/files.txt (one path per line, CR LF).
+// files.txt of the settings folder (one path per line, CR LF).
 
 #include <string>
 

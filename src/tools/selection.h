@@ -39,7 +39,8 @@ public:
     explicit SelectionEditTest(const Workspace& ws);
     // From the pieces themselves: a 32-bit mask (blue byte 0 = selected)
     // whose top-left pixel lies at image (left, top); apply true keeps edits
-    // inside the selection, false keeps them outside it.
+    // inside the selection, false keeps them outside it. The mask must
+    // outlive the test.
     SelectionEditTest(const Bitmap& mask, int left, int top, bool apply);
     bool Test(int x, int y) const {
         if (!active_) return true;

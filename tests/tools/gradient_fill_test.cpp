@@ -50,16 +50,18 @@ TEST(GradientFill, PlaceFollowsTheStrokeBoxAndTheImageSide) {
 }
 
 TEST(GradientFill, RowBandPaintsRowsWithinTheRadiusOfTheCentre) {
-    Bitmap image = Uniform(200, 200, 100);
-    const Bitmap mask = StrokeBox(200, 200, 50, 50, 150, 150);
+    // A box 100 wide and 80 high on a 200-pixel-wide image: E = 100, N = 200,
+    // p = 100, Z = 64, R = 32 around row 60.
+    Bitmap image = Uniform(200, 120, 100);
+    const Bitmap mask = StrokeBox(200, 120, 50, 20, 150, 100);
     GradientFill(image, mask, Flat(GradientRows), 2, kBlack, kWhite, SelectionEditTest());
-    EXPECT_EQ(Px(image, 100, 67)[0], 100);
-    EXPECT_EQ(Px(image, 100, 68)[0], 255);  // w = 0: the rim colour
-    EXPECT_EQ(Px(image, 100, 100)[0], 191); // (96 x 255 + 32 x 0) div 128
-    EXPECT_EQ(Px(image, 150, 132)[0], 255);
-    EXPECT_EQ(Px(image, 150, 133)[0], 100);
-    EXPECT_EQ(Px(image, 40, 100)[0], 100); // not a stroke pixel
-    EXPECT_EQ(Px(image, 100, 100)[3], 0);
+    EXPECT_EQ(Px(image, 100, 27)[0], 100);
+    EXPECT_EQ(Px(image, 100, 28)[0], 255); // w = 0: the rim colour
+    EXPECT_EQ(Px(image, 100, 60)[0], 191); // (96 x 255 + 32 x 0) div 128
+    EXPECT_EQ(Px(image, 150, 92)[0], 255);
+    EXPECT_EQ(Px(image, 150, 93)[0], 100);
+    EXPECT_EQ(Px(image, 40, 60)[0], 100); // not a stroke pixel
+    EXPECT_EQ(Px(image, 100, 60)[3], 0);
 }
 
 TEST(GradientFill, ShallowDepthOvershootsAndClamps) {

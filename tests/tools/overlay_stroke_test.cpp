@@ -165,7 +165,8 @@ TEST(Transparency, SprayKeepsItsFourthBytesInTheOverlay) {
         Bitmap image = base, overlay = Uniform(65, 65, 0);
         TTransparencyOptions o = Mode(TransparencySpray, -60, fv);
         BeginTransparencyStroke(image, overlay, o);
-        const SelectionEditTest left(RectMask(65, 65, 0, 0, 40, 65), 0, 0, true);
+        const Bitmap mask = RectMask(65, 65, 0, 0, 40, 65);
+        const SelectionEditTest left(mask, 0, 0, true);
         TransparencySprayStamp(image, overlay, {32, 32}, o, left);
         EXPECT_EQ(Px(image, 32, 32)[0], 75); // g = 96: 100 x 96 div 128
         EXPECT_EQ(Px(image, 45, 32)[0], 100);

@@ -199,3 +199,25 @@ TEST(CustomBrush, SkipsPureWhiteAndLeavesTheLastRowAndColumnOfEvenBrushes) {
     EXPECT_EQ(Px(half, 0, 0)[0], 50); // clipped at the corner, confined to column 0
     EXPECT_EQ(Px(half, 1, 0)[0], 100);
 }
+
+TEST(DiscStamp, StampsOffOrAcrossTheEdgesStayInsideTinyImages) {
+    const Bitmap source = Uniform(2, 1, 200);
+    TStampRandom random(3);
+    for (const TPoint at : {TPoint{-40, -40}, TPoint{0, 0}, TPoint{2, 1}, TPoint{1000, -3}}) {
+        Bitmap b = Uniform(3, 2, 100, 100);
+        const Bitmap before = b;
+        const TDisc disc{at.X, at.Y, 64};
+        SprayStamp(b, disc, {1, true}, RGBColour(0, 0, 0), kAll);
+        SoftenStamp(b, disc, true, kAll);
+        SharpenStamp(b, disc, true, kAll);
+        NoiseStamp(b, disc, true, random, kAll);
+        CopyBrushStamp(b, source, disc, {1, 0}, true, kAll);
+        LightenStamp(b, disc, true, kAll);
+        DarkenStamp(b, disc, true, kAll);
+        HistoryBrushStamp(b, source, disc, 50, kAll);
+        EffectBrushStamp(b, source, disc, kAll);
+        CustomBrushStamp(b, Uniform(64, 64, 0), at, 100, kAll);
+        const bool reaches = at.X > -33 && at.X < 35 && at.Y > -33 && at.Y < 34;
+        EXPECT_EQ(ChangedPixels(before, b) > 0, reaches) << at.X << "," << at.Y;
+    }
+}

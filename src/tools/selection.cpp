@@ -43,11 +43,12 @@ SelectionEditTest::SelectionEditTest(const Workspace& ws) {
     const TSelectOptions o = ReadSelectOptions(ws);
     if (!(o.ApplyToSelection || o.ExcludeSelection) || !ws.ToolVars.HasSelection) return;
     if (SelectionOwner(ws) != ws.ActiveSlot()) return;
-    active_ = true;
-    apply_ = o.ApplyToSelection;
-    left_ = ws.ToolVars.MaskLeft;
-    top_ = ws.ToolVars.MaskTop;
-    const Bitmap& mask = ws.SelectionMask.Bitmap;
+    *this = SelectionEditTest(ws.SelectionMask.Bitmap, ws.ToolVars.MaskLeft, ws.ToolVars.MaskTop,
+                              o.ApplyToSelection);
+}
+
+SelectionEditTest::SelectionEditTest(const Bitmap& mask, int left, int top, bool apply)
+    : active_(true), apply_(apply), left_(left), top_(top) {
     width_ = mask.BitsPerPixel() == 32 ? mask.Width() : 0;
     height_ = width_ > 0 ? mask.Height() : 0;
     rows_.resize(static_cast<std::size_t>(height_));

@@ -34,7 +34,14 @@ int SelectionType(const Workspace& ws);
 // made on another image than the active one confines nothing.
 class SelectionEditTest {
 public:
+    // Confines nothing: every pixel may change.
+    SelectionEditTest() = default;
     explicit SelectionEditTest(const Workspace& ws);
+    // From the pieces themselves: a 32-bit mask (blue byte 0 = selected)
+    // whose top-left pixel lies at image (left, top); apply true keeps edits
+    // inside the selection, false keeps them outside it. The mask must
+    // outlive the test.
+    SelectionEditTest(const Bitmap& mask, int left, int top, bool apply);
     bool Test(int x, int y) const {
         if (!active_) return true;
         const int mx = x - left_, my = y - top_;

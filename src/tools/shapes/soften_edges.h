@@ -1,0 +1,19 @@
+#pragma once
+// Softening of a committed stroke's edges ("Antialiasing" with its
+// strength): around every stroke pixel, each of the four neighbours that
+// differs from it is pulled toward it, byte by byte:
+// n := s + (n - s) x 50 / (a + 50), in floating point, rounded to nearest with
+// halves to even. Neighbours wrap around the image's edges, and the image is
+// worked in place in row order, so pixels already pulled are used as they
+// are. Stroke pixels are those whose overlay blue byte is not 255, in every
+// row and in columns 1 to width - 1.
+
+#include "doc/bitmap.h"
+
+namespace pixora {
+
+// image: Bitmap after the composite; overlay: StrokeOverlay of the stroke,
+// the same size (otherwise nothing happens); strength: AP, 1..100.
+void SoftenStrokeEdges(Bitmap& image, const Bitmap& overlay, int strength);
+
+} // namespace pixora

@@ -1,0 +1,57 @@
+#pragma once
+// Small pixel helpers for tests of the painting rules: uniform images,
+// reading one pixel, counting changed pixels, rectangular selection masks.
+
+#include <cstdint>
+#include <cstring>
+
+#include "doc/bitmap.h"
+#include "tools/selection.h"
+
+namespace pixora::testing {
+
+inline Bitmap Uniform(int w, int h, uint8_t v, uint8_t t = 0) {
+    Bitmap b(w, h, 32);
+    b.Fill(v, v, v, t);
+    return b;
+}
+
+inline const uint8_t* Px(const Bitmap& b, int x, int y) {
+    return b.Row(y) + x * 4;
+}
+inline uint8_t* Px(Bitmap& b, int x, int y) {
+    return b.Row(y) + x * 4;
+}
+
+inline void Put(Bitmap& b, int x, int y, uint8_t blue, uint8_t green, uint8_t red, uint8_t t) {
+    uint8_t* p = Px(b, x, y);
+    p[0] = blue;
+    p[1] = green;
+    p[2] = red;
+    p[3] = t;
+}
+
+inline bool SamePixel(const Bitmap& a, const Bitmap& b, int x, int y) {
+    return std::memcmp(Px(a, x, y), Px(b, x, y), 4) == 0;
+}
+
+// Number of pixels whose four bytes differ between a and b (same size).
+inline int ChangedPixels(const Bitmap& a, const Bitmap& b) {
+    int n = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            n += SamePixel(a, b, x, y) ? 0 : 1;
+    return n;
+}
+
+// A selection mask of w x h at (left, top) whose rectangle (l, t)-(r, b)
+// (mask coordinates, right and bottom excluded) is selected.
+inline Bitmap RectMask(int w, int h, int l, int t, int r, int b) {
+    Bitmap m = Uniform(w, h, 255);
+    for (int y = t; y < b; ++y)
+        for (int x = l; x < r; ++x)
+            Put(m, x, y, 0, 0, 0, 0);
+    return m;
+}
+
+} // namespace pixora::testing

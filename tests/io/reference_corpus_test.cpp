@@ -23,19 +23,54 @@ namespace {
 // equal our reading of the twin.
 struct TKnown {
     const char* Why;
-    const char* Twin;
+    const char* Twin = nullptr;
+    int Tolerance = 1; // against the twin
 };
 
 const std::map<std::string, TKnown>& KnownDifferences() {
+    const char* kUndefinedAlpha =
+        "the extension area calls the attribute bits undefined; the reference shows "
+        "them as alpha, all clear, an empty picture";
     static const std::map<std::string, TKnown> known = {
         {"minisblack-2c-8b-alpha.tiff",
-         {"the reference drops the associated alpha of grey + alpha and shows premultiplied grey opaque",
-          nullptr}},
-        {"off_l16.tif", {"the reference shows the raw log-encoded luminance (a flat grey)", nullptr}},
-        {"ycbcr-cat.tif", {"the reference ignores the YCbCr subsampling (a striped picture)", nullptr}},
+         {"the reference drops the associated alpha of grey + alpha and shows premultiplied grey opaque"}},
+        {"off_l16.tif", {"the reference shows the raw log-encoded luminance (a flat grey)"}},
+        {"ycbcr-cat.tif", {"the reference ignores the YCbCr subsampling (a striped picture)"}},
         {"flower-rgb-contig-24.tif", {"the reference misreads 24-bit samples", "flower-rgb-contig-08.tif"}},
         {"ojpeg_single_strip_no_rowsperstrip.tiff",
          {"the reference refuses the unsorted directory", "ojpeg_zackthecat_subsamp22_single_strip.tiff"}},
+        {"utc16.tga", {kUndefinedAlpha, "utc24.tga", 4}},
+        {"utc32.tga", {kUndefinedAlpha, "utc24.tga"}},
+        {"UTC16.TGA", {kUndefinedAlpha, "UTC24.TGA", 4}},
+        {"UTC32.TGA", {kUndefinedAlpha, "UTC24.TGA"}},
+        {"CTC16.TGA", {kUndefinedAlpha, "CTC24.TGA", 4}},
+        {"CTC32.TGA", {kUndefinedAlpha, "CTC24.TGA"}},
+        {"devarea.tga",
+         {"the extension area says the file has no alpha; the reference reads the attribute bits"}},
+        {"bwa.tga", {"the reference reads 16-bit grey + alpha as 5-5-5 colour (a red picture)"}},
+        {"b5-unused-cmap.tga",
+         {"the reference applies the colour map of a true-colour file", "b5-noattrib.tga"}},
+        {"mono.pcx", {"the reference shows the monochrome picture inverted (black text on black)"}},
+        {"ccbug_463951.pcx", {"the reference takes the palette 7 entries early: every grey 7 levels dark"}},
+        {"bmp_v5_with_icc.ico", {"the reference shifts the pixels of a version 5 header with a profile"}},
+        {"laba_8bit.psd",
+         {"the reference centres a* and b* on 127.5, not 128: colours at the gamut's edge move"}},
+        {"hopper.pcd", {"the reference applies its own tone curve to PhotoYCC"}},
+        // Files the reference cannot read at all; looked at, and twins where there are.
+        {"CRSHAIR.CEL", {"the reference has no reader for Autodesk cels"}},
+        {"ZIN.CEL", {"the reference has no reader for Autodesk cels"}},
+        {"ZOUT.CEL", {"the reference has no reader for Autodesk cels"}},
+        {"PSP.psp", {"the reference has no reader for Paintshop Pro"}},
+        {"ginsu_rgb_nc8.rla", {"the reference refuses these Wavefront files as corrupt"}},
+        {"ginsu_a_nc8.rla", {"the reference refuses these Wavefront files as corrupt"}},
+        {"ginsu_rgb_nc16.rla",
+         {"the reference refuses these Wavefront files as corrupt", "ginsu_rgb_nc8.rla"}},
+        {"ginsu_a_nc16.rla", {"the reference refuses these Wavefront files as corrupt", "ginsu_a_nc8.rla"}},
+        {"53alphas.psd", {"the reference refuses more than 56 channels"}},
+        {"indexed.psd", {"the reference refuses indexed Photoshop files"}},
+        {"psd_indexed_trans.psd", {"the reference refuses indexed Photoshop files"}},
+        {"mch1-8bits.psd", {"the reference refuses multichannel Photoshop files", "mch2-8bits.psd"}},
+        {"mch2-8bits.psd", {"the reference refuses multichannel Photoshop files"}},
     };
     return known;
 }
@@ -107,7 +142,8 @@ TEST(ReferenceCorpus, TiffAndMinorFormatsReadLikeTheReference) {
             if (knownAt->second.Twin) {
                 const fs::path twin = file.parent_path() / knownAt->second.Twin;
                 const Bitmap other = LoadImageFile(twin.string(), FormatFromExtension(twin.string()));
-                EXPECT_LE(TwinDifference(ours, other), 1) << rel << " against " << twin;
+                EXPECT_LE(TwinDifference(ours, other), knownAt->second.Tolerance)
+                    << rel << " against " << twin;
             }
         } else {
             ++t.Mismatched;

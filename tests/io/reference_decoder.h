@@ -3,8 +3,13 @@
 // `convert FILE[0] -auto-orient` and read back as PAM. Tests that use it skip
 // when the program is not installed.
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,17 +41,75 @@ inline std::string ShellQuote(const std::string& s) {
     return q + "'";
 }
 
-inline TReferenceImage DecodeWithReference(const std::string& program, const std::string& path) {
-    TReferenceImage out;
-    const std::string cmd =
-        ShellQuote(program) + " " + ShellQuote(path + "[0]") + " -auto-orient -depth 8 pam:- 2>/dev/null";
-    std::FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return out;
+// Output of a command, all of it.
+inline std::vector<uint8_t> RunForOutput(const std::string& cmd) {
     std::vector<uint8_t> data;
+    std::FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return data;
     uint8_t buf[65536];
     for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
         data.insert(data.end(), buf, buf + n);
     pclose(p);
+    return data;
+}
+
+// The frame of the picture a reader shows: the first, or for files that
+// hold one picture at several sizes (icons, Photo-CD), the largest; and
+// whether the reference keeps it in a colour space other than RGB.
+struct TReferenceFrame {
+    int Index = 0;
+    bool Convert = false;
+};
+
+inline TReferenceFrame ChooseReferenceFrame(const std::string& program, const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // Photo-CD: the reference reads the base size by default, and its
+    // frame numbers choose among the smaller ones.
+    if (ext == ".pcd") return {-1, false};
+    TReferenceFrame best;
+    if (ext == ".ico" || ext == ".cur") {
+        // The reference keeps the directory's order: the largest entry, of
+        // equal ones the one of most bits per pixel, is shown.
+        std::ifstream in(path, std::ios::binary);
+        std::vector<uint8_t> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const int count = d.size() >= 6 ? d[4] | d[5] << 8 : 0;
+        long bestArea = -1;
+        int bestBits = -1;
+        for (int i = 0; i < count && 6 + 16 * (i + 1) <= static_cast<int>(d.size()); ++i) {
+            const uint8_t* e = d.data() + 6 + 16 * i;
+            const long area = static_cast<long>(e[0] ? e[0] : 256) * (e[1] ? e[1] : 256);
+            const int bits = d[2] == 1 ? e[6] | e[7] << 8 : 0;
+            if (area > bestArea || (area == bestArea && bits > bestBits)) {
+                bestArea = area;
+                bestBits = bits;
+                best.Index = i;
+            }
+        }
+        return best;
+    }
+    // Only these formats hold inks or L*a*b*.
+    if (ext != ".psd" && ext != ".psb" && ext != ".tif" && ext != ".tiff") return best;
+    const auto text = RunForOutput(ShellQuote(program) + " " + ShellQuote(path + "[0]") +
+                                   " -format '%[colorspace]' info: 2>/dev/null");
+    const std::string space(text.begin(), text.end());
+    best.Convert = space == "CMYK" || space == "LAB" || space == "CIELab";
+    return best;
+}
+
+inline TReferenceImage DecodeWithReference(const std::string& program, const std::string& path) {
+    TReferenceImage out;
+    const TReferenceFrame f = ChooseReferenceFrame(program, path);
+    std::string frame;
+    if (f.Index >= 0) {
+        frame = "[";
+        frame += std::to_string(f.Index);
+        frame += ']';
+    }
+    const std::string cmd = ShellQuote(program) + " " + ShellQuote(path + frame) + " -auto-orient" +
+                            (f.Convert ? " -colorspace sRGB" : "") + " -depth 8 pam:- 2>/dev/null";
+    const std::vector<uint8_t> data = RunForOutput(cmd);
     // PAM header: "P7\nWIDTH w\nHEIGHT h\nDEPTH d\nMAXVAL 255\nTUPLTYPE t\nENDHDR\n".
     const std::string text(
         data.begin(), data.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(data.size(), 256)));

@@ -21,7 +21,9 @@ public:
     std::size_t Left() const { return size_ - pos_; }
     const uint8_t* Data() const { return data_; }
 
-    [[noreturn]] void Fail(const std::string& why) const { throw ECodecError(std::string(format_) + ": " + why); }
+    [[noreturn]] void Fail(const std::string& why) const {
+        throw ECodecError(std::string(format_) + ": " + why);
+    }
     [[noreturn]] void Short() const { Fail("the file is cut short"); }
 
     void Seek(uint64_t pos) {
@@ -46,8 +48,8 @@ public:
     }
     uint32_t Le32() {
         const uint8_t* p = Take(4);
-        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-               static_cast<uint32_t>(p[3]) << 24;
+        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
     }
     uint16_t Be16() {
         const uint8_t* p = Take(2);

@@ -8,8 +8,12 @@ int ExifOrientationOf(const uint8_t* t, std::size_t n) {
     if (n < 8) return 1;
     const bool le = t[0] == 'I' && t[1] == 'I';
     if (!le && !(t[0] == 'M' && t[1] == 'M')) return 1;
-    auto u16 = [&](std::size_t o) -> uint32_t { return le ? (t[o] | t[o + 1] << 8) : (t[o] << 8 | t[o + 1]); };
-    auto u32 = [&](std::size_t o) -> uint32_t { return le ? (u16(o) | u16(o + 2) << 16) : (u16(o) << 16 | u16(o + 2)); };
+    auto u16 = [&](std::size_t o) -> uint32_t {
+        return le ? (t[o] | t[o + 1] << 8) : (t[o] << 8 | t[o + 1]);
+    };
+    auto u32 = [&](std::size_t o) -> uint32_t {
+        return le ? (u16(o) | u16(o + 2) << 16) : (u16(o) << 16 | u16(o + 2));
+    };
     const std::size_t ifd = u32(4);
     if (ifd > n || n - ifd < 2) return 1;
     const std::size_t entries = u16(ifd);

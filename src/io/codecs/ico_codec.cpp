@@ -3,6 +3,7 @@
 // with its AND mask or as a PNG. A 32-bit entry with an alpha channel uses
 // it; every other entry takes its transparency from the mask.
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -21,12 +22,13 @@ struct TEntry {
 };
 
 uint32_t Le32At(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 void PutLe32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // A DIB entry: its colours through the BMP reader (given a file header and
@@ -37,7 +39,8 @@ Bitmap ReadDib(TByteReader& r, const uint8_t* dib, std::size_t size) {
     const bool core = headerSize == 12;
     if (!core && (headerSize < 40 || headerSize > size)) r.Fail("unknown bitmap header");
     const int w = core ? (dib[4] | dib[5] << 8) : static_cast<int32_t>(Le32At(dib + 4));
-    const int storedHeight = core ? static_cast<int16_t>(dib[6] | dib[7] << 8) : static_cast<int32_t>(Le32At(dib + 8));
+    const int storedHeight =
+        core ? static_cast<int16_t>(dib[6] | dib[7] << 8) : static_cast<int32_t>(Le32At(dib + 8));
     const int bits = core ? (dib[10] | dib[11] << 8) : (dib[14] | dib[15] << 8);
     const uint32_t compression = core ? 0 : Le32At(dib + 16);
     const uint32_t used = core ? 0 : Le32At(dib + 32);
@@ -69,10 +72,15 @@ Bitmap ReadDib(TByteReader& r, const uint8_t* dib, std::size_t size) {
     bool alpha = false;
     if (bits == 32)
         for (int y = 0; y < h && !alpha; ++y)
-            for (int x = 0; x < w && !alpha; ++x) alpha = out.Row(y)[4 * x + 3] != 0;
+            for (int x = 0; x < w && !alpha; ++x)
+                alpha = out.Row(y)[4 * x + 3] != 0;
     const uint64_t maskRow = (static_cast<uint64_t>(w) + 31) / 32 * 4;
     const uint8_t* mask = dib + pixelsAt + xorBytes;
-    const bool haveMask = pixelsAt + xorBytes + maskRow * h <= size;
+    // Some writers put an embedded colour profile where the mask would be.
+    uint64_t maskEnd = size;
+    if (headerSize >= 124 && Le32At(dib + 56) == 0x4D424544 /* 'MBED' */)
+        maskEnd = std::min<uint64_t>(size, Le32At(dib + 112));
+    const bool haveMask = pixelsAt + xorBytes + maskRow * h <= maskEnd;
     for (int y = 0; y < h; ++y) {
         uint8_t* d = out.Row(y);
         const uint8_t* m = mask + maskRow * static_cast<uint64_t>(h - 1 - y);
@@ -89,7 +97,8 @@ Bitmap ReadDib(TByteReader& r, const uint8_t* dib, std::size_t size) {
 } // namespace
 
 TSniff Sniff(const TFileHead& h) {
-    if (h.Size < 22 || h.Data[0] != 0 || h.Data[1] != 0 || (h.Data[2] != 1 && h.Data[2] != 2) || h.Data[3] != 0)
+    if (h.Size < 22 || h.Data[0] != 0 || h.Data[1] != 0 || (h.Data[2] != 1 && h.Data[2] != 2) ||
+        h.Data[3] != 0)
         return TSniff::No;
     const int count = h.Data[4] | h.Data[5] << 8;
     // The first entry's reserved byte is 0 and its data lies past the directory.
@@ -115,7 +124,8 @@ Bitmap Read(const std::string& path) {
     if (entries.empty()) r.Fail("the icon holds no image");
     const TEntry* best = &entries[0];
     for (const TEntry& e : entries) {
-        const int64_t area = static_cast<int64_t>(e.Width) * e.Height, bestArea = static_cast<int64_t>(best->Width) * best->Height;
+        const int64_t area = static_cast<int64_t>(e.Width) * e.Height,
+                      bestArea = static_cast<int64_t>(best->Width) * best->Height;
         if (area > bestArea || (area == bestArea && e.Bits > best->Bits)) best = &e;
     }
     // A size running past the end is cut to the file (a truncated mask).

@@ -27,7 +27,9 @@ void Widen(const uint8_t* half, int* full) {
     }
 }
 
-uint8_t Clamp(double v) { return static_cast<uint8_t>(std::clamp(v + 0.5, 0.0, 255.0)); }
+uint8_t Clamp(double v) {
+    return static_cast<uint8_t>(std::clamp(v + 0.5, 0.0, 255.0));
+}
 
 } // namespace
 
@@ -49,7 +51,8 @@ Bitmap Read(const std::string& path) {
     if (static_cast<uint64_t>(kHeight / 2) * kPairBytes > r.Left()) r.Short();
     Bitmap out = NewImage(kWidth, kHeight, false);
     std::vector<int> c1[2], c2[2];
-    for (int k = 0; k < 2; ++k) c1[k].resize(kWidth), c2[k].resize(kWidth);
+    for (int k = 0; k < 2; ++k)
+        c1[k].resize(kWidth), c2[k].resize(kWidth);
     const uint8_t* base = r.Take(static_cast<uint64_t>(kHeight / 2) * kPairBytes);
     for (int pair = 0; pair < kHeight / 2; ++pair) {
         const uint8_t* p = base + static_cast<std::size_t>(pair) * kPairBytes;

@@ -3,6 +3,7 @@
 // the end of the file), and 3 or 4 planes of 8 bits (RGB, RGBA). Plain or
 // run-length encoded.
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,25 +13,6 @@
 #include "io/codecs/reader_table.h"
 
 namespace pixora::pcx {
-
-namespace {
-
-// The colours of CGA mode 4 (palette info of the header): green/red/brown
-// or cyan/magenta/white, each dim or bright; entry 0 is the background.
-void CgaPalette(const uint8_t* header, uint8_t (*pal)[3]) {
-    static const uint8_t kEga[16][3] = {{0, 0, 0},       {0, 0, 170},     {0, 170, 0},     {0, 170, 170},
-                                        {170, 0, 0},     {170, 0, 170},   {170, 85, 0},    {170, 170, 170},
-                                        {85, 85, 85},    {85, 85, 255},   {85, 255, 85},   {85, 255, 255},
-                                        {255, 85, 85},   {255, 85, 255},  {255, 255, 85},  {255, 255, 255}};
-    const uint8_t background = header[16] >> 4, info = header[19];
-    const bool bright = (info & 0x20) != 0 ? (info & 0x40) == 0 : (info & 0x80) != 0;
-    const bool cyan = (info & 0x40) != 0 || (info & 0x20) == 0 ? (info & 0x40) != 0 : false;
-    static const int kSets[2][3] = {{2, 4, 6}, {3, 5, 7}};
-    std::memcpy(pal[0], kEga[background], 3);
-    for (int i = 0; i < 3; ++i) std::memcpy(pal[i + 1], kEga[kSets[cyan][i] + (bright ? 8 : 0)], 3);
-}
-
-} // namespace
 
 TSniff Sniff(const TFileHead& h) {
     if (h.Size < 128 || h.Data[0] != 0x0A || h.Data[1] > 5 || h.Data[2] > 1) return TSniff::No;
@@ -64,65 +46,65 @@ Bitmap Read(const std::string& path) {
 
     uint8_t pal[256][3] = {};
     const int colours = 1 << (planes * bits);
-    if (paletted) {
-        if (colours == 256) {
-            // The 8-bit palette follows a 12 at the end of the file; without it, grey.
-            const std::size_t at = file.Size() >= 769 ? file.Size() - 769 : 0;
-            const bool found = at >= 128 && file.Data()[at] == 12;
-            for (int i = 0; i < 256; ++i)
-                for (int c = 0; c < 3; ++c)
-                    pal[i][c] = found ? file.Data()[at + 1 + 3 * i + c] : static_cast<uint8_t>(i);
-        } else if (colours == 2 && hd[1] != 5) {
-            // Monochrome: black and white whatever the header palette holds.
+    if (paletted && colours <= 16) {
+        std::memcpy(pal, hd + 16, 48);
+        // Monochrome is black and white unless a version 5 header gives two
+        // different colours.
+        const bool twoColours = std::memcmp(pal[0], pal[1], 3) != 0;
+        if (colours == 2 && (hd[1] != 5 || !twoColours)) {
+            std::memset(pal[0], 0, 3);
             std::memset(pal[1], 255, 3);
-        } else if (colours == 4 && planes == 1) {
-            CgaPalette(hd, pal);
-        } else {
-            std::memcpy(pal, hd + 16, 48);
-            if (colours == 2 && pal[0][0] == pal[1][0] && pal[0][1] == pal[1][1] && pal[0][2] == pal[1][2])
-                std::memset(pal[1], 255, 3), std::memset(pal[0], 0, 3);
         }
     }
-    std::vector<uint8_t> line(lineBytes);
-    Bitmap out = NewImage(w, h, false);
-    // Runs may cross lines: the data is one stream.
-    int runLeft = 0;
-    uint8_t runValue = 0;
-    for (int y = 0; y < h; ++y) {
-        if (encoding == 0) {
-            std::memcpy(line.data(), r.Take(lineBytes), lineBytes);
-        } else {
-            for (std::size_t i = 0; i < lineBytes; ++i) {
-                if (runLeft == 0) {
-                    const uint8_t b = r.U8();
-                    if ((b & 0xC0) == 0xC0) {
-                        runLeft = b & 0x3F;
-                        runValue = r.U8();
-                    } else {
-                        runLeft = 1;
-                        runValue = b;
-                    }
-                    if (runLeft == 0) {
-                        --i;
-                        continue;
-                    }
-                }
-                line[i] = runValue;
-                --runLeft;
+    // The whole picture is decoded first: the 8-bit palette follows it.
+    std::vector<uint8_t> data(static_cast<std::size_t>(total));
+    if (encoding == 0) {
+        std::memcpy(data.data(), r.Take(total), data.size());
+    } else {
+        // Runs may cross lines: the data is one stream.
+        std::size_t i = 0;
+        while (i < data.size()) {
+            const uint8_t b = r.U8();
+            std::size_t run = 1;
+            uint8_t value = b;
+            if ((b & 0xC0) == 0xC0) {
+                run = b & 0x3F;
+                value = r.U8();
             }
+            run = std::min(run, data.size() - i);
+            std::memset(data.data() + i, value, run);
+            i += run;
         }
+    }
+    if (paletted && colours == 256) {
+        // The 8-bit palette follows a 12 after the image data (or, failing
+        // that, ends the file); without one the image is grey.
+        const uint8_t* pal8 = nullptr;
+        if (r.Left() >= 769 && file.Data()[r.Pos()] == 12)
+            pal8 = file.Data() + r.Pos() + 1;
+        else if (file.Size() >= 128 + 769 && file.Data()[file.Size() - 769] == 12)
+            pal8 = file.Data() + file.Size() - 768;
+        for (int i = 0; i < 256; ++i)
+            for (int c = 0; c < 3; ++c)
+                pal[i][c] = pal8 ? pal8[3 * i + c] : static_cast<uint8_t>(i);
+    }
+    Bitmap out = NewImage(w, h, false);
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* line = data.data() + lineBytes * static_cast<std::size_t>(y);
         uint8_t* d = out.Row(y);
         for (int x = 0; x < w; ++x, d += 4) {
             if (direct) {
                 d[2] = line[x];
                 d[1] = line[static_cast<std::size_t>(bytesPerLine) + x];
                 d[0] = line[2 * static_cast<std::size_t>(bytesPerLine) + x];
-                d[3] = planes == 4 ? static_cast<uint8_t>(255 - line[3 * static_cast<std::size_t>(bytesPerLine) + x]) : 0;
+                d[3] = planes == 4
+                           ? static_cast<uint8_t>(255 - line[3 * static_cast<std::size_t>(bytesPerLine) + x])
+                           : 0;
                 continue;
             }
             int index = 0;
             for (int p = 0; p < planes; ++p) {
-                const uint8_t* plane = line.data() + static_cast<std::size_t>(p) * bytesPerLine;
+                const uint8_t* plane = line + static_cast<std::size_t>(p) * bytesPerLine;
                 const int bit = x * bits;
                 const int v = (plane[bit >> 3] >> (8 - bits - (bit & 7))) & ((1 << bits) - 1);
                 index |= v << (p * bits);

@@ -14,7 +14,9 @@ namespace pixora::pnm {
 
 namespace {
 
-bool IsSpace(uint8_t c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsSpace(uint8_t c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // Header and plain-text tokens: whitespace and # comments between them.
 class TTokens {
@@ -24,7 +26,8 @@ public:
         while (r_.Left() > 0) {
             const uint8_t c = r_.Data()[r_.Pos()];
             if (c == '#') {
-                while (r_.Left() > 0 && r_.Data()[r_.Pos()] != '\n' && r_.Data()[r_.Pos()] != '\r') r_.Skip(1);
+                while (r_.Left() > 0 && r_.Data()[r_.Pos()] != '\n' && r_.Data()[r_.Pos()] != '\r')
+                    r_.Skip(1);
             } else if (IsSpace(c)) {
                 r_.Skip(1);
             } else {
@@ -52,7 +55,8 @@ public:
     std::string Word() {
         SkipBlank();
         std::string w;
-        while (r_.Left() > 0 && !IsSpace(r_.Data()[r_.Pos()]) && w.size() < 64) w += static_cast<char>(r_.U8());
+        while (r_.Left() > 0 && !IsSpace(r_.Data()[r_.Pos()]) && w.size() < 64)
+            w += static_cast<char>(r_.U8());
         return w;
     }
 
@@ -77,12 +81,18 @@ THeader ReadHeader(TByteReader& r, TTokens& tok) {
             const std::string key = tok.Word();
             if (key.empty()) r.Short();
             if (key == "ENDHDR") break;
-            if (key == "WIDTH") h.Width = tok.Number();
-            else if (key == "HEIGHT") h.Height = tok.Number();
-            else if (key == "DEPTH") h.Depth = tok.Number();
-            else if (key == "MAXVAL") h.MaxVal = tok.Number();
-            else if (key == "TUPLTYPE") tuple = tok.Word();
-            else r.Fail("unknown header line " + key);
+            if (key == "WIDTH")
+                h.Width = tok.Number();
+            else if (key == "HEIGHT")
+                h.Height = tok.Number();
+            else if (key == "DEPTH")
+                h.Depth = tok.Number();
+            else if (key == "MAXVAL")
+                h.MaxVal = tok.Number();
+            else if (key == "TUPLTYPE")
+                tuple = tok.Word();
+            else
+                r.Fail("unknown header line " + key);
         }
         if (h.Depth < 1 || h.Depth > 4) r.Fail("depth " + std::to_string(h.Depth) + " is not supported");
     } else {
@@ -123,7 +133,8 @@ Bitmap Read(const std::string& path) {
     if (!plain && rowBytes * h.Height > r.Left()) r.Short();
     if (plain && static_cast<uint64_t>(w) * h.Height * depth > r.Left()) r.Short(); // a digit at least each
     std::vector<uint8_t> scale(static_cast<std::size_t>(maxval) + 1);
-    for (uint32_t v = 0; v <= maxval; ++v) scale[v] = static_cast<uint8_t>((v * 255u + maxval / 2) / maxval);
+    for (uint32_t v = 0; v <= maxval; ++v)
+        scale[v] = static_cast<uint8_t>((v * 255u + maxval / 2) / maxval);
     std::vector<uint32_t> sample(static_cast<std::size_t>(w) * depth);
     Bitmap out = NewImage(static_cast<int>(w), static_cast<int>(h.Height), false);
     for (uint32_t y = 0; y < h.Height; ++y) {
@@ -134,7 +145,8 @@ Bitmap Read(const std::string& path) {
             }
         } else if (bits) {
             const uint8_t* p = r.Take(rowBytes);
-            for (uint32_t x = 0; x < w; ++x) sample[x] = (p[x >> 3] >> (7 - (x & 7))) & 1;
+            for (uint32_t x = 0; x < w; ++x)
+                sample[x] = (p[x >> 3] >> (7 - (x & 7))) & 1;
         } else {
             const uint8_t* p = r.Take(rowBytes);
             for (std::size_t i = 0; i < sample.size(); ++i) {

@@ -22,7 +22,16 @@ namespace pixora::psd {
 
 namespace {
 
-enum TMode { mBitmap = 0, mGrey = 1, mIndexed = 2, mRgb = 3, mCmyk = 4, mMultichannel = 7, mDuotone = 8, mLab = 9 };
+enum TMode {
+    mBitmap = 0,
+    mGrey = 1,
+    mIndexed = 2,
+    mRgb = 3,
+    mCmyk = 4,
+    mMultichannel = 7,
+    mDuotone = 8,
+    mLab = 9
+};
 
 struct TInfo {
     bool Big = false;
@@ -65,14 +74,17 @@ std::vector<std::vector<uint8_t>> ReadPlanes(TByteReader& r, const TInfo& info, 
     if (compression == 1 && need > static_cast<uint64_t>(r.Left()) * 64) r.Short();
     if (compression >= 2 && need > static_cast<uint64_t>(r.Left()) * 1100 + 65536) r.Short();
     std::vector<std::vector<uint8_t>> out(static_cast<std::size_t>(planes));
-    for (auto& p : out) p.resize(static_cast<std::size_t>(planeBytes));
+    for (auto& p : out)
+        p.resize(static_cast<std::size_t>(planeBytes));
     if (compression == 0) {
-        for (auto& p : out) std::memcpy(p.data(), r.Take(planeBytes), p.size());
+        for (auto& p : out)
+            std::memcpy(p.data(), r.Take(planeBytes), p.size());
     } else if (compression == 1) {
         // Counts of every row of every channel (all of them, used or not).
         const uint64_t rows = static_cast<uint64_t>(info.Height) * info.Channels;
         std::vector<uint32_t> counts(static_cast<std::size_t>(rows));
-        for (uint32_t& c : counts) c = info.Big ? r.Be32() : r.Be16();
+        for (uint32_t& c : counts)
+            c = info.Big ? r.Be32() : r.Be16();
         for (int p = 0; p < planes; ++p)
             for (uint32_t y = 0; y < info.Height; ++y) {
                 TByteReader in(r.Take(counts[static_cast<std::size_t>(p) * info.Height + y]),
@@ -96,19 +108,22 @@ std::vector<std::vector<uint8_t>> ReadPlanes(TByteReader& r, const TInfo& info, 
         // One deflate stream of all channels, with or without row deltas.
         std::vector<uint8_t> all(static_cast<std::size_t>(need));
         uLongf got = static_cast<uLongf>(all.size());
-        if (uncompress(all.data(), &got, r.Data() + r.Pos(), static_cast<uLong>(r.Left())) != Z_OK || got != all.size())
+        if (uncompress(all.data(), &got, r.Data() + r.Pos(), static_cast<uLong>(r.Left())) != Z_OK ||
+            got != all.size())
             r.Fail("the compressed image data is damaged");
         for (int p = 0; p < planes; ++p) {
             auto& d = out[static_cast<std::size_t>(p)];
             std::memcpy(d.data(), all.data() + planeBytes * p, d.size());
             if (compression == 3 && info.Depth == 8)
                 for (uint32_t y = 0; y < info.Height; ++y)
-                    for (uint64_t x = 1; x < rowBytes; ++x) d[rowBytes * y + x] += d[rowBytes * y + x - 1];
+                    for (uint64_t x = 1; x < rowBytes; ++x)
+                        d[rowBytes * y + x] += d[rowBytes * y + x - 1];
             if (compression == 3 && info.Depth == 16)
                 for (uint32_t y = 0; y < info.Height; ++y) {
                     uint8_t* row = d.data() + rowBytes * y;
                     for (uint64_t x = 2; x < rowBytes; x += 2) {
-                        const unsigned v = ((row[x] << 8 | row[x + 1]) + (row[x - 2] << 8 | row[x - 1])) & 0xFFFF;
+                        const unsigned v =
+                            ((row[x] << 8 | row[x + 1]) + (row[x - 2] << 8 | row[x - 1])) & 0xFFFF;
                         row[x] = static_cast<uint8_t>(v >> 8), row[x + 1] = static_cast<uint8_t>(v);
                     }
                 }
@@ -122,9 +137,12 @@ std::vector<std::vector<uint8_t>> ReadPlanes(TByteReader& r, const TInfo& info, 
 uint16_t Sample(const std::vector<uint8_t>& plane, uint64_t rowStart, uint32_t x, int depth) {
     const uint8_t* p = plane.data() + rowStart;
     switch (depth) {
-    case 1: return (p[x >> 3] >> (7 - (x & 7)) & 1) ? 0 : 65535; // 1 is black
-    case 8: return static_cast<uint16_t>(p[x] * 257u);
-    case 16: return static_cast<uint16_t>(p[2 * x] << 8 | p[2 * x + 1]);
+    case 1:
+        return (p[x >> 3] >> (7 - (x & 7)) & 1) ? 0 : 65535; // 1 is black
+    case 8:
+        return static_cast<uint16_t>(p[x] * 257u);
+    case 16:
+        return static_cast<uint16_t>(p[2 * x] << 8 | p[2 * x + 1]);
     default: {
         const uint8_t* q = p + 4 * static_cast<std::size_t>(x);
         const uint32_t bits = static_cast<uint32_t>(q[0]) << 24 | q[1] << 16 | q[2] << 8 | q[3];
@@ -137,7 +155,9 @@ uint16_t Sample(const std::vector<uint8_t>& plane, uint64_t rowStart, uint32_t x
 
 } // namespace
 
-TSniff Sniff(const TFileHead& h) { return h.Size >= 4 && std::memcmp(h.Data, "8BPS", 4) == 0 ? TSniff::Yes : TSniff::No; }
+TSniff Sniff(const TFileHead& h) {
+    return h.Size >= 4 && std::memcmp(h.Data, "8BPS", 4) == 0 ? TSniff::Yes : TSniff::No;
+}
 
 Bitmap Read(const std::string& path) {
     const TMappedFile file(path);
@@ -154,7 +174,7 @@ Bitmap Read(const std::string& path) {
     info.Depth = r.Be16();
     info.Mode = r.Be16();
     CheckImageSize(info.Width, info.Height, "PSD");
-    if (info.Channels < 1 || info.Channels > 56) r.Fail("invalid channel count");
+    if (info.Channels < 1 || info.Channels > 99) r.Fail("invalid channel count");
     if (info.Depth != 1 && info.Depth != 8 && info.Depth != 16 && info.Depth != 32)
         r.Fail(std::to_string(info.Depth) + "-bit channels are not supported");
     int colours = 0;
@@ -162,13 +182,22 @@ Bitmap Read(const std::string& path) {
     case mBitmap:
     case mGrey:
     case mDuotone:
-    case mIndexed: colours = 1; break;
+    case mIndexed:
+        colours = 1;
+        break;
     case mRgb:
-    case mLab: colours = 3; break;
-    case mCmyk: colours = 4; break;
+    case mLab:
+        colours = 3;
+        break;
+    case mCmyk:
+        colours = 4;
+        break;
     // Multichannel: one or two channels show as grey, three or more as inks.
-    case mMultichannel: colours = info.Channels < 3 ? 1 : std::min(info.Channels, 4); break;
-    default: r.Fail("colour mode " + std::to_string(info.Mode) + " is not supported");
+    case mMultichannel:
+        colours = info.Channels < 3 ? 1 : std::min(info.Channels, 4);
+        break;
+    default:
+        r.Fail("colour mode " + std::to_string(info.Mode) + " is not supported");
     }
     if ((info.Mode == mBitmap) != (info.Depth == 1)) r.Fail("bitmap mode needs 1-bit channels");
     if (info.Mode == mIndexed && info.Depth != 8) r.Fail("indexed images need 8-bit channels");
@@ -183,14 +212,16 @@ Bitmap Read(const std::string& path) {
     // Layers and masks: only whether the first extra channel is the
     // composite's transparency (a negative layer count says so).
     const uint64_t layersLength = info.Big ? r.Be64() : r.Be32();
-    const std::size_t layersEnd = r.Pos() + static_cast<std::size_t>(std::min<uint64_t>(layersLength, r.Left()));
+    const std::size_t layersEnd =
+        r.Pos() + static_cast<std::size_t>(std::min<uint64_t>(layersLength, r.Left()));
     if (layersLength > r.Left()) r.Short();
     if (layersLength >= (info.Big ? 10u : 6u)) {
         const uint64_t layerInfo = info.Big ? r.Be64() : r.Be32();
         if (layerInfo >= 2) info.MergedAlpha = static_cast<int16_t>(r.Be16()) < 0;
     }
     r.Seek(layersEnd);
-    if (info.NoMergedImage) r.Fail("the file keeps no merged image (it was saved without maximised compatibility)");
+    if (info.NoMergedImage)
+        r.Fail("the file keeps no merged image (it was saved without maximised compatibility)");
     const bool alpha = info.Channels > colours && info.MergedAlpha;
     const int planes = colours + (alpha ? 1 : 0);
     const auto data = ReadPlanes(r, info, planes);
@@ -201,21 +232,26 @@ Bitmap Read(const std::string& path) {
         const uint64_t at = rowBytes * y;
         for (uint32_t x = 0; x < info.Width; ++x, d += 4) {
             uint32_t s[4];
-            for (int c = 0; c < colours; ++c) s[c] = Sample(data[static_cast<std::size_t>(c)], at, x, info.Depth);
+            for (int c = 0; c < colours; ++c)
+                s[c] = Sample(data[static_cast<std::size_t>(c)], at, x, info.Depth);
             uint32_t rgb[3];
             switch (info.Mode) {
             case mIndexed: {
                 const int i = static_cast<int>(data[0][at + x]);
-                for (int c = 0; c < 3; ++c) rgb[c] = info.Palette[256 * c + i] * 257u;
+                for (int c = 0; c < 3; ++c)
+                    rgb[c] = info.Palette[256 * c + i] * 257u;
                 break;
             }
-            case mRgb: rgb[0] = s[0], rgb[1] = s[1], rgb[2] = s[2]; break;
+            case mRgb:
+                rgb[0] = s[0], rgb[1] = s[1], rgb[2] = s[2];
+                break;
             case mCmyk:
             case mMultichannel:
                 if (colours >= 3) {
                     // Stored as what is left of the paper: 65535 - ink.
                     const uint32_t black = colours == 4 ? 65535u - s[3] : 0;
-                    for (int c = 0; c < 3; ++c) rgb[c] = InkToColour16(65535u - s[c], black);
+                    for (int c = 0; c < 3; ++c)
+                        rgb[c] = InkToColour16(65535u - s[c], black);
                 } else {
                     rgb[0] = rgb[1] = rgb[2] = s[0];
                 }
@@ -227,14 +263,17 @@ Bitmap Read(const std::string& path) {
                 rgb[0] = v[0], rgb[1] = v[1], rgb[2] = v[2];
                 break;
             }
-            default: rgb[0] = rgb[1] = rgb[2] = s[0]; break;
+            default:
+                rgb[0] = rgb[1] = rgb[2] = s[0];
+                break;
             }
             uint32_t a = alpha ? Sample(data[static_cast<std::size_t>(colours)], at, x, info.Depth) : 65535u;
             if (info.Mode == mIndexed && static_cast<int>(data[0][at + x]) == info.TransparentIndex) a = 0;
             if (alpha && a > 0 && a < 65535u)
                 for (uint32_t& c : rgb) {
                     // Composite = colour * a + white * (1 - a).
-                    const int64_t v = (static_cast<int64_t>(c) - (65535 - static_cast<int64_t>(a))) * 65535 / a;
+                    const int64_t v =
+                        (static_cast<int64_t>(c) - (65535 - static_cast<int64_t>(a))) * 65535 / a;
                     c = static_cast<uint32_t>(std::clamp<int64_t>(v, 0, 65535));
                 }
             d[0] = To8(rgb[2]), d[1] = To8(rgb[1]), d[2] = To8(rgb[0]);

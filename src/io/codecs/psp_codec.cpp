@@ -16,7 +16,12 @@ namespace {
 const char kSignature[] = "Paint Shop Pro Image File\n\x1a\0\0\0\0";
 constexpr std::size_t kSignatureBytes = 32;
 
-enum TBlock : uint16_t { bImageAttributes = 0, bCompositeBank = 0x10, bCompositeAttributes = 0x11, bJpeg = 0x12 };
+enum TBlock : uint16_t {
+    bImageAttributes = 0,
+    bCompositeBank = 0x10,
+    bCompositeAttributes = 0x11,
+    bJpeg = 0x12
+};
 
 struct TBlockHead {
     uint16_t Id;

@@ -16,9 +16,15 @@ bool Starts(const TFileHead& h, const char* magic, std::size_t n) {
     return h.Size >= n && std::memcmp(h.Data, magic, n) == 0;
 }
 
-TSniff SniffBmp(const TFileHead& h) { return Starts(h, "BM", 2) ? TSniff::Yes : TSniff::No; }
-TSniff SniffJpeg(const TFileHead& h) { return Starts(h, "\xFF\xD8\xFF", 3) ? TSniff::Yes : TSniff::No; }
-TSniff SniffPng(const TFileHead& h) { return Starts(h, "\x89PNG\r\n\x1A\n", 8) ? TSniff::Yes : TSniff::No; }
+TSniff SniffBmp(const TFileHead& h) {
+    return Starts(h, "BM", 2) ? TSniff::Yes : TSniff::No;
+}
+TSniff SniffJpeg(const TFileHead& h) {
+    return Starts(h, "\xFF\xD8\xFF", 3) ? TSniff::Yes : TSniff::No;
+}
+TSniff SniffPng(const TFileHead& h) {
+    return Starts(h, "\x89PNG\r\n\x1A\n", 8) ? TSniff::Yes : TSniff::No;
+}
 TSniff SniffGif(const TFileHead& h) {
     return Starts(h, "GIF87a", 6) || Starts(h, "GIF89a", 6) ? TSniff::Yes : TSniff::No;
 }

@@ -68,27 +68,30 @@ Bitmap Read(const std::string& path) {
     const int matteBytes = h.MatteBits == 16 ? 2 : 1;
     if (static_cast<uint64_t>(ht) * 4 > r.Left()) r.Short();
     std::vector<uint32_t> offsets(static_cast<std::size_t>(ht));
-    for (uint32_t& o : offsets) o = r.Be32();
+    for (uint32_t& o : offsets)
+        o = r.Be32();
     // Every row holds at least a length for each channel.
     const int channels = h.Colours + h.Mattes;
     std::vector<std::vector<uint8_t>> planes(static_cast<std::size_t>(channels));
-    for (int c = 0; c < channels; ++c) planes[static_cast<std::size_t>(c)].resize(static_cast<std::size_t>(w) * 2);
+    for (int c = 0; c < channels; ++c)
+        planes[static_cast<std::size_t>(c)].resize(static_cast<std::size_t>(w) * 2);
     Bitmap out = NewImage(w, ht, false);
     for (int y = 0; y < ht; ++y) {
         r.Seek(offsets[static_cast<std::size_t>(y)]);
         for (int c = 0; c < channels; ++c) {
             const int bytes = c < h.Colours ? colourBytes : matteBytes;
             const std::size_t length = r.Be16();
-            Expand(r, length, planes[static_cast<std::size_t>(c)].data(), static_cast<std::size_t>(w) * bytes);
+            Expand(r, length, planes[static_cast<std::size_t>(c)].data(),
+                   static_cast<std::size_t>(w) * bytes);
         }
         uint8_t* d = out.Row(ht - 1 - y);
         for (int x = 0; x < w; ++x, d += 4) {
-            // 16-bit values are big-endian; the high byte is the 8-bit value rounded down.
+            // A 16-bit row holds the high bytes of all pixels, then the low bytes.
             auto at = [&](int c) -> uint8_t {
                 const uint8_t* p = planes[static_cast<std::size_t>(c)].data();
                 const int bytes = c < h.Colours ? colourBytes : matteBytes;
                 if (bytes == 1) return p[x];
-                const unsigned v = p[2 * x] << 8 | p[2 * x + 1];
+                const unsigned v = p[x] << 8 | p[w + x];
                 return static_cast<uint8_t>((v * 255u + 32767u) / 65535u);
             };
             d[2] = at(0);

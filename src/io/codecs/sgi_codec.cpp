@@ -24,10 +24,12 @@ void ExpandRow(TByteReader& r, uint64_t start, uint64_t length, int bpc, std::ve
         if (count == 0) break;
         if (count > row.size() - x) r.Fail("a row runs past the image width");
         if (packet & 0x80) {
-            for (std::size_t i = 0; i < count; ++i) row[x++] = next();
+            for (std::size_t i = 0; i < count; ++i)
+                row[x++] = next();
         } else {
             const uint16_t v = next();
-            for (std::size_t i = 0; i < count; ++i) row[x++] = v;
+            for (std::size_t i = 0; i < count; ++i)
+                row[x++] = v;
         }
     }
     if (x != row.size()) r.Fail("a row is cut short");
@@ -61,12 +63,15 @@ Bitmap Read(const std::string& path) {
         if (tables * 8 > r.Left()) r.Short();
         starts.resize(tables);
         lengths.resize(tables);
-        for (uint32_t& s : starts) s = r.Be32();
-        for (uint32_t& l : lengths) l = r.Be32();
+        for (uint32_t& s : starts)
+            s = r.Be32();
+        for (uint32_t& l : lengths)
+            l = r.Be32();
     } else if (512 + planeValues * z * bpc > file.Size()) {
         r.Short();
     }
-    std::vector<std::vector<uint16_t>> rows(static_cast<std::size_t>(z), std::vector<uint16_t>(static_cast<std::size_t>(w)));
+    std::vector<std::vector<uint16_t>> rows(static_cast<std::size_t>(z),
+                                            std::vector<uint16_t>(static_cast<std::size_t>(w)));
     Bitmap out = NewImage(w, h, false);
     for (int y = 0; y < h; ++y) {
         for (int c = 0; c < z; ++c) {
@@ -76,14 +81,16 @@ Bitmap Read(const std::string& path) {
                 ExpandRow(r, starts[i], lengths[i], bpc, row);
             } else {
                 r.Seek(512 + (static_cast<uint64_t>(c) * h + y) * w * bpc);
-                for (uint16_t& v : row) v = bpc == 2 ? r.Be16() : r.U8();
+                for (uint16_t& v : row)
+                    v = bpc == 2 ? r.Be16() : r.U8();
             }
         }
         uint8_t* d = out.Row(h - 1 - y);
         for (int x = 0; x < w; ++x, d += 4) {
             auto at = [&](int c) -> uint8_t {
                 const uint16_t v = rows[static_cast<std::size_t>(c)][static_cast<std::size_t>(x)];
-                return bpc == 2 ? static_cast<uint8_t>((v * 255u + 32767u) / 65535u) : static_cast<uint8_t>(v);
+                return bpc == 2 ? static_cast<uint8_t>((v * 255u + 32767u) / 65535u)
+                                : static_cast<uint8_t>(v);
             };
             const bool colour = z >= 3;
             d[2] = at(0);

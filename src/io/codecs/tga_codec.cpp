@@ -44,7 +44,8 @@ bool Plausible(const THeader& h) {
     if (type == 1 && (h.MapType != 1 || h.Bits != 8)) return false;
     if (type == 2 && h.Bits != 15 && h.Bits != 16 && h.Bits != 24 && h.Bits != 32) return false;
     if (type == 3 && h.Bits != 8 && h.Bits != 16) return false;
-    if (h.MapType == 1 && h.MapBits != 15 && h.MapBits != 16 && h.MapBits != 24 && h.MapBits != 32) return false;
+    if (h.MapType == 1 && h.MapBits != 15 && h.MapBits != 16 && h.MapBits != 24 && h.MapBits != 32)
+        return false;
     return (h.Descriptor & 0xC0) == 0;
 }
 
@@ -63,8 +64,10 @@ TColour Decode(const uint8_t* p, int bits, bool grey, bool attribute) {
         const uint8_t a = bits == 16 && attribute && !(v & 0x8000) ? 0 : 255;
         return {five(v & 31), five((v >> 5) & 31), five((v >> 10) & 31), a};
     }
-    case 24: return {p[0], p[1], p[2], 255};
-    default: return {p[0], p[1], p[2], attribute ? p[3] : uint8_t(255)};
+    case 24:
+        return {p[0], p[1], p[2], 255};
+    default:
+        return {p[0], p[1], p[2], attribute ? p[3] : uint8_t(255)};
     }
 }
 
@@ -82,7 +85,8 @@ Bitmap Read(const std::string& path) {
     TByteReader r(file.Data(), file.Size(), "TGA");
     const THeader h = ParseHeader(r.Take(18));
     if (!Plausible(h)) {
-        if ((h.ImageType & ~8) == 32 || (h.ImageType & ~8) == 33) r.Fail("Huffman-compressed images are not supported");
+        if ((h.ImageType & ~8) == 32 || (h.ImageType & ~8) == 33)
+            r.Fail("Huffman-compressed images are not supported");
         r.Fail("not a Truevision image (image type " + std::to_string(h.ImageType) + ", " +
                std::to_string(h.Bits) + " bits)");
     }
@@ -107,7 +111,8 @@ Bitmap Read(const std::string& path) {
         const uint8_t* m = r.Take(static_cast<uint64_t>(h.MapLength) * mapBytes);
         map.resize(h.MapLength);
         const bool mapAlpha = h.MapBits == 32 || (h.MapBits == 16 && attribute);
-        for (int i = 0; i < h.MapLength; ++i) map[i] = Decode(m + i * mapBytes, h.MapBits, false, mapAlpha);
+        for (int i = 0; i < h.MapLength; ++i)
+            map[i] = Decode(m + i * mapBytes, h.MapBits, false, mapAlpha);
     }
     const int bpp = (h.Bits + 7) / 8;
     const uint64_t count = static_cast<uint64_t>(h.Width) * h.Height;

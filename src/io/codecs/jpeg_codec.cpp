@@ -21,6 +21,8 @@ namespace pixora::jpeg {
 
 namespace {
 
+constexpr int kFullChromaQuality = 90;
+
 struct TJpegError {
     jpeg_error_mgr Manager;
     std::jmp_buf Jump;
@@ -119,6 +121,16 @@ bool CompressAll(jpeg_compress_struct* ci, TJpegError* err, std::FILE* f, const 
     jpeg_set_defaults(ci);
     if (gray) jpeg_set_colorspace(ci, JCS_GRAYSCALE);
     jpeg_set_quality(ci, quality, TRUE);
+    // Colour at quality 90 and above keeps full-resolution chroma (4:4:4);
+    // below it chroma is halved both ways (4:2:0, the library's default).
+    if (!gray && quality >= kFullChromaQuality) {
+        for (int c = 0; c < ci->num_components; ++c) {
+            ci->comp_info[c].h_samp_factor = 1;
+            ci->comp_info[c].v_samp_factor = 1;
+        }
+    }
+    // Huffman tables made for the image: smaller files, the same pixels.
+    ci->optimize_coding = TRUE;
     jpeg_start_compress(ci, TRUE);
     while (ci->next_scanline < ci->image_height) {
         JSAMPROW rows[16];

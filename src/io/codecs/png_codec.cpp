@@ -45,10 +45,14 @@ struct TReadInfo {
 
 // Reads the header and sets up the transforms that turn any PNG into
 // B, G, R, T rows (T = 255 - alpha, or 0 without alpha).
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(64) << 20;
+
 // The source (a file or memory) is set up beforehand.
 bool ReadHeader(png_structp png, png_infop info, TPngError* err, TReadInfo* out) {
     if (setjmp(err->Jump)) return false;
     png_set_user_limits(png, MaxImageSide, MaxImageSide);
+    // No ancillary chunk (text, profile, ...) inflates to more than this.
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
 #ifdef PNG_IGNORE_ADLER32
     // Every chunk's CRC already guards the compressed data; the second sum
     // over the inflated bytes costs time and catches nothing more.
@@ -220,6 +224,20 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t n) {
     m->Pos += n;
 }
 
+// Walks the chunk list up to IEND. libpng takes (and clears) a buffer of a
+// chunk's stated length before it finds the file too short for it, which
+// for a damaged length costs a gigabyte and many seconds: such a file is
+// refused here first. `at8(offset, out)` reads 8 bytes or returns false.
+template <typename TRead8> void CheckChunkLengths(uint64_t size, TRead8 at8) {
+    uint8_t h[8];
+    for (uint64_t at = 8; at + 12 <= size && at8(at, h);) {
+        const uint64_t length = static_cast<uint64_t>(h[0]) << 24 | h[1] << 16 | h[2] << 8 | h[3];
+        if (length > size - at - 12) throw ECodecError("PNG: a chunk runs past the end of the file");
+        if (std::memcmp(h + 4, "IEND", 4) == 0) break;
+        at += 12 + length;
+    }
+}
+
 bool SetFileSource(png_structp png, TPngError* err, std::FILE* f) {
     if (setjmp(err->Jump)) return false;
     png_init_io(png, f);
@@ -259,10 +277,19 @@ template <typename TSetSource> Bitmap ReadFrom(std::size_t size, TSetSource setS
 Bitmap Read(const std::string& path) {
     FilePtr f = OpenFile(path, "rb");
     const std::size_t fileSize = FileSizeOf(f.get());
+    CheckChunkLengths(fileSize, [&](uint64_t at, uint8_t* out) {
+        return fseeko(f.get(), static_cast<off_t>(at), SEEK_SET) == 0 && std::fread(out, 1, 8, f.get()) == 8;
+    });
+    if (fseeko(f.get(), 0, SEEK_SET) != 0) throw ECodecError("PNG: cannot read the file");
     return ReadFrom(fileSize, [&](png_structp png, TPngError* err) { return SetFileSource(png, err, f.get()); });
 }
 
 Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
+    CheckChunkLengths(size, [&](uint64_t at, uint8_t* out) {
+        if (at + 8 > size) return false;
+        std::memcpy(out, data + at, 8);
+        return true;
+    });
     TMemorySource m{data, size, 0};
     return ReadFrom(size, [&](png_structp png, TPngError* err) { return SetMemorySource(png, err, &m); });
 }

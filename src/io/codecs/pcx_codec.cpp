@@ -45,7 +45,7 @@ Bitmap Read(const std::string& path) {
     if (total > (encoding ? static_cast<uint64_t>(r.Left()) * 32 : r.Left())) r.Short();
 
     uint8_t pal[256][3] = {};
-    const int colours = 1 << (planes * bits);
+    const int colours = paletted ? 1 << (planes * bits) : 0;
     if (paletted && colours <= 16) {
         std::memcpy(pal, hd + 16, 48);
         // Monochrome is black and white unless a version 5 header gives two

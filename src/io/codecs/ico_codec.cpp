@@ -118,7 +118,7 @@ Bitmap Read(const std::string& path) {
         const uint8_t* e = r.Take(16);
         TEntry t{e[0] ? e[0] : 256, e[1] ? e[1] : 256, type == 1 ? (e[6] | e[7] << 8) : 0, Le32At(e + 8),
                  Le32At(e + 12)};
-        if (t.Offset >= file.Size()) continue; // an entry without data
+        if (t.Offset >= file.Size()) r.Short();
         entries.push_back(t);
     }
     if (entries.empty()) r.Fail("the icon holds no image");

@@ -30,7 +30,7 @@ echo "generating 4000 x 3000 files in $work"
 "$im" src.ppm -depth 16 -compress Zip tiff-rgb16-deflate.tif
 "$im" src.ppm -colorspace CMYK -compress LZW tiff-cmyk8-lzw.tif
 "$im" src.ppm -define tiff:tile-geometry=256x256 -compress LZW tiff-tiled-lzw.tif
-"$im" src.ppm -colorspace Gray -depth 32 -define quantum:format=floating-point tiff-grey-float.tif
+"$im" src.ppm -colorspace Gray -depth 32 -define quantum:format=floating-point -compress Zip tiff-grey-float.tif
 cp src.ppm ppm-raw.ppm
 "$im" src.ppm -compress RLE tga-rle.tga
 "$im" src.ppm pcx-24.pcx

@@ -10,6 +10,8 @@
 
 namespace pixora::cel {
 
+namespace {
+
 TSniff Sniff(const TFileHead& h) {
     if (h.Size < 32 || h.Data[0] != 0x19 || h.Data[1] != 0x91) return TSniff::No;
     return h.Data[10] == 8 ? TSniff::Yes : TSniff::No; // 8 bits per pixel
@@ -45,4 +47,12 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+} // namespace
+
 } // namespace pixora::cel
+
+namespace pixora {
+
+const TReaderRow kCelRow = {"Autodesk", ".cel;.pic", cel::Sniff, cel::Read};
+
+} // namespace pixora

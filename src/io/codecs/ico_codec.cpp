@@ -94,8 +94,6 @@ Bitmap ReadDib(TByteReader& r, const uint8_t* dib, std::size_t size) {
     return out;
 }
 
-} // namespace
-
 TSniff Sniff(const TFileHead& h) {
     if (h.Size < 22 || h.Data[0] != 0 || h.Data[1] != 0 || (h.Data[2] != 1 && h.Data[2] != 2) ||
         h.Data[3] != 0)
@@ -135,4 +133,12 @@ Bitmap Read(const std::string& path) {
     return ReadDib(r, data, size);
 }
 
+} // namespace
+
 } // namespace pixora::ico
+
+namespace pixora {
+
+const TReaderRow kIcoRow = {"Windows icon", ".ico;.cur", ico::Sniff, ico::Read};
+
+} // namespace pixora

@@ -31,8 +31,6 @@ uint8_t Clamp(double v) {
     return static_cast<uint8_t>(std::clamp(v + 0.5, 0.0, 255.0));
 }
 
-} // namespace
-
 TSniff Sniff(const TFileHead& h) {
     return h.Size >= kSignatureAt + 7 && std::memcmp(h.Data + kSignatureAt, "PCD_IPI", 7) == 0 ? TSniff::Yes
                                                                                                : TSniff::No;
@@ -84,4 +82,12 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+} // namespace
+
 } // namespace pixora::pcd
+
+namespace pixora {
+
+const TReaderRow kPcdRow = {"Kodak Photo-CD", ".pcd", pcd::Sniff, pcd::Read};
+
+} // namespace pixora

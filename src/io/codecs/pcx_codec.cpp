@@ -14,6 +14,8 @@
 
 namespace pixora::pcx {
 
+namespace {
+
 TSniff Sniff(const TFileHead& h) {
     if (h.Size < 128 || h.Data[0] != 0x0A || h.Data[1] > 5 || h.Data[2] > 1) return TSniff::No;
     const uint8_t bits = h.Data[3], planes = h.Data[65];
@@ -115,4 +117,12 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+} // namespace
+
 } // namespace pixora::pcx
+
+namespace pixora {
+
+const TReaderRow kPcxRow = {"ZSoft Paintbrush", ".pcx;.pcc", pcx::Sniff, pcx::Read};
+
+} // namespace pixora

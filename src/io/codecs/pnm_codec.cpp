@@ -112,8 +112,6 @@ THeader ReadHeader(TByteReader& r, TTokens& tok) {
     return h;
 }
 
-} // namespace
-
 TSniff Sniff(const TFileHead& h) {
     if (h.Size < 3 || h.Data[0] != 'P' || h.Data[1] < '1' || h.Data[1] > '7') return TSniff::No;
     return IsSpace(h.Data[2]) ? TSniff::Yes : TSniff::No;
@@ -174,4 +172,12 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+} // namespace
+
 } // namespace pixora::pnm
+
+namespace pixora {
+
+const TReaderRow kPnmRow = {"Portable pixmap", ".ppm;.pgm;.pbm;.pnm;.pam", pnm::Sniff, pnm::Read};
+
+} // namespace pixora

@@ -5,6 +5,8 @@
 // composite one. Photoshop mattes a transparent composite against white;
 // that is undone. The EXIF orientation is applied.
 
+#include <sys/mman.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -133,6 +135,13 @@ std::vector<std::vector<uint8_t>> ReadPlanes(TByteReader& r, const TInfo& info, 
     return out;
 }
 
+void ReleasePages(const uint8_t* p, std::size_t n) {
+    const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(p) + page - 1) & ~(page - 1);
+    const uintptr_t to = (reinterpret_cast<uintptr_t>(p) + n) & ~(page - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+}
+
 // Value x of a plane, scaled to 16 bits.
 uint16_t Sample(const std::vector<uint8_t>& plane, uint64_t rowStart, uint32_t x, int depth) {
     const uint8_t* p = plane.data() + rowStart;
@@ -152,8 +161,6 @@ uint16_t Sample(const std::vector<uint8_t>& plane, uint64_t rowStart, uint32_t x
     }
     }
 }
-
-} // namespace
 
 TSniff Sniff(const TFileHead& h) {
     return h.Size >= 4 && std::memcmp(h.Data, "8BPS", 4) == 0 ? TSniff::Yes : TSniff::No;
@@ -212,6 +219,7 @@ Bitmap Read(const std::string& path) {
     // Layers and masks: only whether the first extra channel is the
     // composite's transparency (a negative layer count says so).
     const uint64_t layersLength = info.Big ? r.Be64() : r.Be32();
+    const std::size_t layersStart = r.Pos();
     const std::size_t layersEnd =
         r.Pos() + static_cast<std::size_t>(std::min<uint64_t>(layersLength, r.Left()));
     if (layersLength > r.Left()) r.Short();
@@ -220,6 +228,9 @@ Bitmap Read(const std::string& path) {
         if (layerInfo >= 2) info.MergedAlpha = static_cast<int16_t>(r.Be16()) < 0;
     }
     r.Seek(layersEnd);
+    // The layers (often as large as the composite) are not read: their
+    // pages of the mapped file go back to the system.
+    ReleasePages(file.Data() + layersStart, layersEnd - layersStart);
     if (info.NoMergedImage)
         r.Fail("the file keeps no merged image (it was saved without maximised compatibility)");
     const bool alpha = info.Channels > colours && info.MergedAlpha;
@@ -284,4 +295,12 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+} // namespace
+
 } // namespace pixora::psd
+
+namespace pixora {
+
+const TReaderRow kPsdRow = {"Photoshop", ".psd;.pdd;.psb", psd::Sniff, psd::Read};
+
+} // namespace pixora

@@ -41,8 +41,6 @@ bool NextBlock(TByteReader& r, std::size_t end, int major, TBlockHead& b) {
     return true;
 }
 
-} // namespace
-
 TSniff Sniff(const TFileHead& h) {
     return h.Size >= kSignatureBytes && std::memcmp(h.Data, kSignature, 27) == 0 ? TSniff::Yes : TSniff::No;
 }
@@ -87,4 +85,12 @@ Bitmap Read(const std::string& path) {
     r.Fail("only files with a full-size JPEG composite are supported; this one keeps its picture in layers");
 }
 
+} // namespace
+
 } // namespace pixora::psp
+
+namespace pixora {
+
+const TReaderRow kPspRow = {"Paintshop Pro", ".psp;.pspimage", psp::Sniff, psp::Read};
+
+} // namespace pixora

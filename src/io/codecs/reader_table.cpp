@@ -36,23 +36,16 @@ TSniff SniffTiff(const TFileHead& h) {
     return le || be ? TSniff::Yes : TSniff::No;
 }
 
-const TReaderRow kRows[] = {
-    {"BMP", ".bmp;.dib;.rle", SniffBmp, bmp::Read},
-    {"JPEG", ".jpg;.jpeg;.jpe;.jfif", SniffJpeg, jpeg::Read},
-    {"PNG", ".png", SniffPng, png::Read},
-    {"GIF", ".gif", SniffGif, gif::Read},
-    {"TIFF", ".tif;.tiff", SniffTiff, tiff::Read},
-    {"Photoshop", ".psd;.pdd;.psb", psd::Sniff, psd::Read},
-    {"Paintshop Pro", ".psp;.pspimage", psp::Sniff, psp::Read},
-    {"SGI", ".bw;.rgb;.rgba;.sgi", sgi::Sniff, sgi::Read},
-    {"Kodak Photo-CD", ".pcd", pcd::Sniff, pcd::Read},
-    {"Windows icon", ".ico;.cur", ico::Sniff, ico::Read},
-    {"Autodesk", ".cel;.pic", cel::Sniff, cel::Read},
-    {"Portable pixmap", ".ppm;.pgm;.pbm;.pnm;.pam", pnm::Sniff, pnm::Read},
-    {"ZSoft Paintbrush", ".pcx;.pcc", pcx::Sniff, pcx::Read},
-    {"Wavefront", ".rla;.rpf", rla::Sniff, rla::Read},
-    {"Truevision", ".tga;.vst;.icb;.vda;.win", tga::Sniff, tga::Read},
-};
+const TReaderRow kBmpRow = {"BMP", ".bmp;.dib;.rle", SniffBmp, bmp::Read};
+const TReaderRow kJpegRow = {"JPEG", ".jpg;.jpeg;.jpe;.jfif", SniffJpeg, jpeg::Read};
+const TReaderRow kPngRow = {"PNG", ".png", SniffPng, png::Read};
+const TReaderRow kGifRow = {"GIF", ".gif", SniffGif, gif::Read};
+const TReaderRow kTiffRow = {"TIFF", ".tif;.tiff", SniffTiff, tiff::Read};
+
+// In the order they are asked: magic numbers first, guesses last.
+const TReaderRow* const kRows[] = {&kBmpRow, &kJpegRow, &kPngRow, &kGifRow, &kTiffRow,
+                                   &kPsdRow, &kPspRow,  &kSgiRow, &kPcdRow, &kIcoRow,
+                                   &kCelRow, &kPnmRow,  &kPcxRow, &kRlaRow, &kTgaRow};
 
 bool HasExtension(const TReaderRow& row, const std::string& ext) {
     if (ext.empty()) return false;
@@ -78,11 +71,6 @@ std::string LowerExtension(const std::string& path) {
     return ext;
 }
 
-const TReaderRow* ReaderRows(std::size_t& count) {
-    count = sizeof kRows / sizeof kRows[0];
-    return kRows;
-}
-
 Bitmap ReadByContent(const std::string& path) {
     uint8_t head[kHeadBytes];
     TFileHead h{head, 0, 0};
@@ -94,11 +82,11 @@ Bitmap ReadByContent(const std::string& path) {
     const std::string ext = LowerExtension(path);
     const TReaderRow* named = nullptr; // the row the name points to
     const TReaderRow* maybe = nullptr; // the first row the content fits
-    for (const TReaderRow& row : kRows) {
-        const TSniff s = row.Sniff(h);
-        if (s == TSniff::Yes) return row.Read(path);
-        if (!named && HasExtension(row, ext)) named = &row;
-        if (s == TSniff::Maybe && !maybe) maybe = &row;
+    for (const TReaderRow* row : kRows) {
+        const TSniff s = row->Sniff(h);
+        if (s == TSniff::Yes) return row->Read(path);
+        if (!named && HasExtension(*row, ext)) named = row;
+        if (s == TSniff::Maybe && !maybe) maybe = row;
     }
     // Without a magic number the name decides, then the first plausible
     // guess. A named reader that the content does not fit still reads, so

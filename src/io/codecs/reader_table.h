@@ -33,54 +33,13 @@ struct TReaderRow {
 // including its dot and lower-cased; empty when there is none.
 std::string LowerExtension(const std::string& path);
 
-// Rows in the order they are asked: magic numbers first, guesses last.
-const TReaderRow* ReaderRows(std::size_t& count);
-
 // Reads a file by its content; its extension chooses among the readers when
 // the content is not conclusive. Throws ECodecError naming the extension
 // when no reader takes the file.
 Bitmap ReadByContent(const std::string& path);
 
-// The minor formats, one source file each.
-namespace pnm {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace pnm
-namespace tga {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace tga
-namespace pcx {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace pcx
-namespace sgi {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace sgi
-namespace ico {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace ico
-namespace psd {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace psd
-namespace rla {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace rla
-namespace pcd {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace pcd
-namespace cel {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace cel
-namespace psp {
-TSniff Sniff(const TFileHead& head);
-Bitmap Read(const std::string& path);
-} // namespace psp
+// The rows of the minor formats, each defined in its reader's source file.
+extern const TReaderRow kPnmRow, kTgaRow, kPcxRow, kSgiRow, kIcoRow, kPsdRow, kRlaRow, kPcdRow, kCelRow,
+    kPspRow;
 
 } // namespace pixora

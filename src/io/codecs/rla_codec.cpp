@@ -50,8 +50,6 @@ void Expand(TByteReader& r, std::size_t length, uint8_t* out, std::size_t size) 
     if (x != size) r.Fail("a row is cut short");
 }
 
-} // namespace
-
 TSniff Sniff(const TFileHead& h) {
     if (h.Size < kHeaderBytes || !Plausible(Parse(h.Data))) return TSniff::No;
     return TSniff::Maybe;
@@ -103,4 +101,12 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+} // namespace
+
 } // namespace pixora::rla
+
+namespace pixora {
+
+const TReaderRow kRlaRow = {"Wavefront", ".rla;.rpf", rla::Sniff, rla::Read};
+
+} // namespace pixora

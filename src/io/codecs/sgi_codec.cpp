@@ -35,8 +35,6 @@ void ExpandRow(TByteReader& r, uint64_t start, uint64_t length, int bpc, std::ve
     if (x != row.size()) r.Fail("a row is cut short");
 }
 
-} // namespace
-
 TSniff Sniff(const TFileHead& h) {
     return h.Size >= 2 && h.Data[0] == 0x01 && h.Data[1] == 0xDA ? TSniff::Yes : TSniff::No;
 }
@@ -102,4 +100,12 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+} // namespace
+
 } // namespace pixora::sgi
+
+namespace pixora {
+
+const TReaderRow kSgiRow = {"SGI", ".bw;.rgb;.rgba;.sgi", sgi::Sniff, sgi::Read};
+
+} // namespace pixora

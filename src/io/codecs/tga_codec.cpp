@@ -71,8 +71,6 @@ TColour Decode(const uint8_t* p, int bits, bool grey, bool attribute) {
     }
 }
 
-} // namespace
-
 TSniff Sniff(const TFileHead& h) {
     // No magic number: a version 2 file ends in its signature, an older
     // one can only be told by a header that makes sense.
@@ -154,4 +152,12 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+} // namespace
+
 } // namespace pixora::tga
+
+namespace pixora {
+
+const TReaderRow kTgaRow = {"Truevision", ".tga;.vst;.icb;.vda;.win", tga::Sniff, tga::Read};
+
+} // namespace pixora

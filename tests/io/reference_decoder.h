@@ -67,7 +67,7 @@ inline TReferenceFrame ChooseReferenceFrame(const std::string& program, const st
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     // Photo-CD: the reference reads the base size by default, and its
     // frame numbers choose among the smaller ones.
-    if (ext == ".pcd") return {-1, false};
+    if (ext == ".pcd") return {-1, true};
     TReferenceFrame best;
     if (ext == ".ico" || ext == ".cur") {
         // The reference keeps the directory's order: the largest entry, of

@@ -28,7 +28,7 @@ void Widen(const uint8_t* half, int* full) {
 }
 
 uint8_t Clamp(double v) {
-    return static_cast<uint8_t>(std::clamp(v + 0.5, 0.0, 255.0));
+    return static_cast<uint8_t>(std::clamp(v * (255.0 / 346.0) + 0.5, 0.0, 255.0));
 }
 
 TSniff Sniff(const TFileHead& h) {
@@ -67,7 +67,9 @@ Bitmap Read(const std::string& path) {
             for (int x = 0; x < kWidth; ++x, d += 4) {
                 const double ch1 = k ? (c1[0][x] + c1[1][x]) / 2.0 : c1[0][x];
                 const double ch2 = k ? (c2[0][x] + c2[1][x]) / 2.0 : c2[0][x];
-                // PhotoYCC: luma scaled by 1.3584, chroma about 156 and 137.
+                // PhotoYCC: luma scaled by 1.3584, chroma about 156 and 137;
+                // the result spans 0..346 (headroom above reference white),
+                // brought into 0..255 for the screen.
                 const double y = 1.3584 * luma[x], cb = 2.2179 * (ch1 - 156.0), cr = 1.8215 * (ch2 - 137.0);
                 d[2] = Clamp(y + cr);
                 d[1] = Clamp(y - 0.194 * cb - 0.509 * cr);

@@ -271,6 +271,51 @@ TEST_F(MinorReaders, PhotoshopCompositeRunsAlphaAndInks) {
     EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{0, 0, 0, 0}));     // black
 }
 
+TEST_F(MinorReaders, PhotoshopWithoutACompositeIsPutTogetherFromItsLayers) {
+    // 2 x 1 RGB. Layer 1: opaque red over both pixels; layer 2: blue at 50%
+    // opacity over the right one; a hidden layer 3 would paint both green.
+    struct TLayerSpec {
+        int Left, Width, Opacity, Flags;
+        uint8_t R, G, B;
+    };
+    const TLayerSpec specs[] = {
+        {0, 2, 255, 0, 255, 0, 0}, {1, 1, 128, 0, 0, 0, 255}, {0, 2, 255, 2, 0, 255, 0}};
+    Bytes records, data;
+    for (const TLayerSpec& l : specs) {
+        Be32(records, 0), Be32(records, static_cast<uint32_t>(l.Left)), Be32(records, 1);
+        Be32(records, static_cast<uint32_t>(l.Left + l.Width));
+        Be16(records, 3);
+        for (int id = 0; id < 3; ++id)
+            Be16(records, static_cast<unsigned>(id)), Be32(records, static_cast<uint32_t>(2 + l.Width));
+        Add(records, std::string("8BIMnorm"));
+        records.insert(records.end(), {uint8_t(l.Opacity), 0, uint8_t(l.Flags), 0});
+        Be32(records, 0);
+        for (uint8_t v : {l.R, l.G, l.B}) {
+            Be16(data, 0); // raw
+            data.insert(data.end(), static_cast<std::size_t>(l.Width), v);
+        }
+    }
+    Bytes layerInfo;
+    Be16(layerInfo, 3);
+    Add(layerInfo, records), Add(layerInfo, data);
+    Bytes f;
+    Add(f, std::string("8BPS"));
+    Be16(f, 1), f.resize(f.size() + 6, 0), Be16(f, 3), Be32(f, 1), Be32(f, 2), Be16(f, 8), Be16(f, 3);
+    Be32(f, 0);
+    // Version information: no real merged data.
+    Bytes res;
+    Add(res, std::string("8BIM"));
+    Be16(res, 0x0421), Be16(res, 0), Be32(res, 5);
+    res.insert(res.end(), {0, 0, 0, 1, 0, 0});
+    Be32(f, static_cast<uint32_t>(res.size())), Add(f, res);
+    Be32(f, static_cast<uint32_t>(layerInfo.size() + 4)), Be32(f, static_cast<uint32_t>(layerInfo.size()));
+    Add(f, layerInfo);
+    Be16(f, 0), f.insert(f.end(), 6, 255); // a blank composite, as such files have
+    const Bitmap b = Open("layers.psd", f);
+    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{0, 0, 255, 0}));
+    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{128, 0, 127, 0}));
+}
+
 TEST_F(MinorReaders, ContentDecidesWhateverTheName) {
     Bytes ppm;
     Add(ppm, std::string("P6 1 1 255 "));

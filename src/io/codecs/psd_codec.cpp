@@ -18,6 +18,7 @@
 #include "io/codecs/colour_models.h"
 #include "io/codecs/exif.h"
 #include "io/codecs/format_codecs.h"
+#include "io/codecs/psd_layers.h"
 #include "io/codecs/reader_table.h"
 
 namespace pixora::psd {
@@ -89,22 +90,9 @@ std::vector<std::vector<uint8_t>> ReadPlanes(TByteReader& r, const TInfo& info, 
             c = info.Big ? r.Be32() : r.Be16();
         for (int p = 0; p < planes; ++p)
             for (uint32_t y = 0; y < info.Height; ++y) {
-                TByteReader in(r.Take(counts[static_cast<std::size_t>(p) * info.Height + y]),
-                               counts[static_cast<std::size_t>(p) * info.Height + y], "PSD");
-                uint8_t* d = out[static_cast<std::size_t>(p)].data() + rowBytes * y;
-                uint64_t x = 0;
-                while (x < rowBytes && in.Left() > 0) {
-                    const int n = static_cast<int8_t>(in.U8());
-                    if (n == -128) continue;
-                    const uint64_t len = n >= 0 ? static_cast<uint64_t>(n) + 1 : static_cast<uint64_t>(1 - n);
-                    if (len > rowBytes - x) r.Fail("a row runs past the image width");
-                    if (n >= 0)
-                        std::memcpy(d + x, in.Take(len), static_cast<std::size_t>(len));
-                    else
-                        std::memset(d + x, in.U8(), static_cast<std::size_t>(len));
-                    x += len;
-                }
-                if (x != rowBytes) r.Fail("a row is cut short");
+                const uint32_t n = counts[static_cast<std::size_t>(p) * info.Height + y];
+                TByteReader in(r.Take(n), n, "PSD");
+                UnpackRow(in, out[static_cast<std::size_t>(p)].data() + rowBytes * y, rowBytes);
             }
     } else {
         // One deflate stream of all channels, with or without row deltas.
@@ -228,11 +216,20 @@ Bitmap Read(const std::string& path) {
         if (layerInfo >= 2) info.MergedAlpha = static_cast<int16_t>(r.Be16()) < 0;
     }
     r.Seek(layersEnd);
+    if (info.NoMergedImage) {
+        // Saved without a composite: the layers make the picture.
+        TByteReader layers(file.Data(), layersEnd, "PSD");
+        layers.Seek(layersStart);
+        Bitmap out;
+        const bool rgb = info.Mode == mRgb, grey = info.Mode == mGrey;
+        if ((rgb || grey) &&
+            ComposeLayers(layers, {info.Big, info.Width, info.Height, info.Depth, grey}, out))
+            return info.Orientation != 1 ? ApplyExifOrientation(out, info.Orientation) : out;
+        r.Fail("the file keeps no merged image (it was saved without maximised compatibility)");
+    }
     // The layers (often as large as the composite) are not read: their
     // pages of the mapped file go back to the system.
     ReleasePages(file.Data() + layersStart, layersEnd - layersStart);
-    if (info.NoMergedImage)
-        r.Fail("the file keeps no merged image (it was saved without maximised compatibility)");
     const bool alpha = info.Channels > colours && info.MergedAlpha;
     const int planes = colours + (alpha ? 1 : 0);
     const auto data = ReadPlanes(r, info, planes);

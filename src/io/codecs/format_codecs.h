@@ -25,6 +25,7 @@ void Write(const std::string& path, const Bitmap& image, int bits);
 
 namespace png {
 Bitmap Read(const std::string& path);
+Bitmap ReadMemory(const uint8_t* data, std::size_t size);
 void Write(const std::string& path, const Bitmap& image);
 // How the writer compresses a 32-bit image: the deflate strategy (Z_RLE
 // for photographs whose noise defeats string matching, Z_FILTERED
@@ -40,6 +41,9 @@ TPngSettings ChooseSettings(const Bitmap& image, bool alpha);
 namespace jpeg {
 // Applies the EXIF orientation so that photos come upright.
 Bitmap Read(const std::string& path);
+Bitmap ReadMemory(const uint8_t* data, std::size_t size);
+// Colour is written 4:4:4 at quality 90 and above, 4:2:0 below; grey as
+// one 8-bit component. Huffman tables are optimised for the image.
 void Write(const std::string& path, const Bitmap& image, int quality, bool gray);
 } // namespace jpeg
 

@@ -12,41 +12,11 @@
 #include <unistd.h>
 
 #include "io/codecs/format_codecs.h"
+#include "io/codecs/reader_table.h"
 
 namespace pixora {
 
 namespace {
-
-// The extension of the file name (after the last folder separator),
-// including its dot and lower-cased; empty when there is none.
-std::string LowerExtension(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::size_t dot = path.find_last_of('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    std::string ext = path.substr(dot);
-    for (char& c : ext)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return ext;
-}
-
-// The generic picture reader: BMP, JPEG and TIFF, told apart by content.
-Bitmap ReadGeneric(const std::string& path) {
-    uint8_t magic[4] = {0, 0, 0, 0};
-    {
-        FilePtr f = OpenFile(path, "rb");
-        FileSizeOf(f.get()); // refuses folders and devices
-        const std::size_t n = std::fread(magic, 1, sizeof magic, f.get());
-        (void)n;
-    }
-    if (magic[0] == 'B' && magic[1] == 'M') return bmp::Read(path);
-    if (magic[0] == 0xFF && magic[1] == 0xD8 && magic[2] == 0xFF) return jpeg::Read(path);
-    if ((magic[0] == 'I' && magic[1] == 'I' && (magic[2] == 42 || magic[2] == 43) && magic[3] == 0) ||
-        (magic[0] == 'M' && magic[1] == 'M' && magic[2] == 0 && (magic[3] == 42 || magic[3] == 43)))
-        return tiff::Read(path);
-    const std::string ext = LowerExtension(path);
-    if (ext.empty()) throw ECodecError("The format of this file is not supported");
-    throw ECodecError("The " + ext + " image format is not supported");
-}
 
 [[noreturn]] void OutOfMemory(const char* action) {
     throw ECodecError(std::string("Not enough memory to ") + action + " the image");
@@ -66,12 +36,10 @@ int FormatFromExtension(const std::string& path) {
 
 Bitmap LoadImageFile(const std::string& path, int formatCode) {
     try {
-        switch (formatCode) {
-        case fcBmp: return bmp::Read(path);
-        case fcPng: return png::Read(path);
-        case fcGif: return gif::Read(path);
-        default: return ReadGeneric(path);
-        }
+        // Every code reads by content: the reader table recognises BMP, PNG
+        // and GIF by their magic numbers as well as the generic formats.
+        (void)formatCode;
+        return ReadByContent(path);
     } catch (const ECodecError&) {
         throw;
     } catch (const std::bad_alloc&) {

@@ -31,14 +31,15 @@ enum TFormatCode : int {
 // Case does not matter; only the last extension of the file name counts.
 int FormatFromExtension(const std::string& path);
 
-// Reads a file by its format code and returns a 32-bit bitmap (B, G, R, T;
-// T = 0 opaque):
-//   1  BMP reader.
-//   3  PNG reader; T = 255 - alpha, 0 when the file has no alpha.
-//   4  GIF reader, first frame on its logical screen; pixels of the frame's
-//      transparent index become red with T = 255.
-//   0, 2, 5  the generic reader: BMP, JPEG (upright by its EXIF orientation)
-//      and TIFF recognised by their content; anything else is not supported.
+// Reads a file and returns a 32-bit bitmap (B, G, R, T; T = 0 opaque). The
+// reader is chosen by the file's content, whatever its format code, and by
+// its extension where the content has no magic number (reader_table.h):
+//   BMP reader.
+//   PNG reader; T = 255 - alpha, 0 when the file has no alpha.
+//   GIF reader, first frame on its logical screen; pixels of the frame's
+//   transparent index become red with T = 255.
+//   JPEG (upright by its EXIF orientation), TIFF and the minor formats;
+//   anything else is not supported.
 // Throws ECodecError on every failure, including lack of memory.
 Bitmap LoadImageFile(const std::string& path, int formatCode);
 

@@ -14,11 +14,14 @@
 #include <cstring>
 #include <string>
 
+#include "io/codecs/exif.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora::jpeg {
 
 namespace {
+
+constexpr int kFullChromaQuality = 90;
 
 struct TJpegError {
     jpeg_error_mgr Manager;
@@ -60,9 +63,14 @@ struct TCompress {
     }
 };
 
-bool StartDecompress(jpeg_decompress_struct* ci, TJpegError* err, std::FILE* f) {
+// Reads from the file, or from memory when there is none.
+bool StartDecompress(jpeg_decompress_struct* ci, TJpegError* err, std::FILE* f, const uint8_t* data,
+                     std::size_t size) {
     if (setjmp(err->Jump)) return false;
-    jpeg_stdio_src(ci, f);
+    if (f)
+        jpeg_stdio_src(ci, f);
+    else
+        jpeg_mem_src(ci, data, static_cast<unsigned long>(size));
     jpeg_save_markers(ci, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(ci, TRUE);
     if (ci->jpeg_color_space == JCS_CMYK || ci->jpeg_color_space == JCS_YCCK)
@@ -93,24 +101,12 @@ bool Finish(jpeg_decompress_struct* ci, TJpegError* err) {
     return true;
 }
 
-// EXIF orientation (tag 0x0112 of IFD0) from the saved APP1 markers; 1 when absent.
+// EXIF orientation from the saved APP1 markers; 1 when absent.
 int ExifOrientation(const jpeg_decompress_struct& ci) {
     for (jpeg_saved_marker_ptr m = ci.marker_list; m; m = m->next) {
         if (m->marker != JPEG_APP0 + 1 || m->data_length < 14 || std::memcmp(m->data, "Exif\0\0", 6) != 0) continue;
-        const uint8_t* t = m->data + 6;
-        const std::size_t n = m->data_length - 6;
-        const bool le = t[0] == 'I' && t[1] == 'I';
-        if (!le && !(t[0] == 'M' && t[1] == 'M')) continue;
-        auto u16 = [&](std::size_t o) -> uint32_t { return le ? (t[o] | t[o + 1] << 8) : (t[o] << 8 | t[o + 1]); };
-        auto u32 = [&](std::size_t o) -> uint32_t { return le ? (u16(o) | u16(o + 2) << 16) : (u16(o) << 16 | u16(o + 2)); };
-        const std::size_t ifd = u32(4);
-        if (ifd + 2 > n) continue;
-        const std::size_t entries = u16(ifd);
-        for (std::size_t i = 0; i < entries; ++i) {
-            const std::size_t e = ifd + 2 + 12 * i;
-            if (e + 12 > n) break;
-            if (u16(e) == 0x0112 && u16(e + 2) == 3) return static_cast<int>(u16(e + 8));
-        }
+        const int o = ExifOrientationOf(m->data + 6, m->data_length - 6);
+        if (o != 1) return o;
     }
     return 1;
 }
@@ -125,6 +121,16 @@ bool CompressAll(jpeg_compress_struct* ci, TJpegError* err, std::FILE* f, const 
     jpeg_set_defaults(ci);
     if (gray) jpeg_set_colorspace(ci, JCS_GRAYSCALE);
     jpeg_set_quality(ci, quality, TRUE);
+    // Colour at quality 90 and above keeps full-resolution chroma (4:4:4);
+    // below it chroma is halved both ways (4:2:0, the library's default).
+    if (!gray && quality >= kFullChromaQuality) {
+        for (int c = 0; c < ci->num_components; ++c) {
+            ci->comp_info[c].h_samp_factor = 1;
+            ci->comp_info[c].v_samp_factor = 1;
+        }
+    }
+    // Huffman tables made for the image: smaller files, the same pixels.
+    ci->optimize_coding = TRUE;
     jpeg_start_compress(ci, TRUE);
     while (ci->next_scanline < ci->image_height) {
         JSAMPROW rows[16];
@@ -136,17 +142,14 @@ bool CompressAll(jpeg_compress_struct* ci, TJpegError* err, std::FILE* f, const 
     return true;
 }
 
-} // namespace
-
-Bitmap Read(const std::string& path) {
-    FilePtr f = OpenFile(path, "rb");
+Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size) {
     TJpegError err;
     InstallErrors(err);
     TDecompress d;
     d.Info.err = &err.Manager;
     jpeg_create_decompress(&d.Info);
     d.Created = true;
-    if (!StartDecompress(&d.Info, &err, f.get())) Throw(err);
+    if (!StartDecompress(&d.Info, &err, f, data, size)) Throw(err);
     CheckImageSize(d.Info.image_width, d.Info.image_height, "JPEG");
     if (!BeginOutput(&d.Info, &err)) Throw(err);
     const int w = static_cast<int>(d.Info.output_width), h = static_cast<int>(d.Info.output_height);
@@ -190,6 +193,18 @@ Bitmap Read(const std::string& path) {
     if (!Finish(&d.Info, &err)) Throw(err);
     if (orientation != 1) return ApplyExifOrientation(out, orientation);
     return out;
+}
+
+} // namespace
+
+Bitmap Read(const std::string& path) {
+    FilePtr f = OpenFile(path, "rb");
+    return Decode(f.get(), nullptr, 0);
+}
+
+Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
+    if (size == 0) throw ECodecError("JPEG: no data");
+    return Decode(nullptr, data, size);
 }
 
 void Write(const std::string& path, const Bitmap& image, int quality, bool gray) {

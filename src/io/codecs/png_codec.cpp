@@ -45,10 +45,14 @@ struct TReadInfo {
 
 // Reads the header and sets up the transforms that turn any PNG into
 // B, G, R, T rows (T = 255 - alpha, or 0 without alpha).
-bool ReadHeader(png_structp png, png_infop info, std::FILE* f, TPngError* err, TReadInfo* out) {
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(64) << 20;
+
+// The source (a file or memory) is set up beforehand.
+bool ReadHeader(png_structp png, png_infop info, TPngError* err, TReadInfo* out) {
     if (setjmp(err->Jump)) return false;
-    png_init_io(png, f);
     png_set_user_limits(png, MaxImageSide, MaxImageSide);
+    // No ancillary chunk (text, profile, ...) inflates to more than this.
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
 #ifdef PNG_IGNORE_ADLER32
     // Every chunk's CRC already guards the compressed data; the second sum
     // over the inflated bytes costs time and catches nothing more.
@@ -206,9 +210,48 @@ bool WriteAll(png_structp png, png_infop info, std::FILE* f, TPngError* err, int
 
 } // namespace
 
-Bitmap Read(const std::string& path) {
-    FilePtr f = OpenFile(path, "rb");
-    const std::size_t fileSize = FileSizeOf(f.get());
+namespace {
+
+struct TMemorySource {
+    const uint8_t* Data;
+    std::size_t Size, Pos;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t n) {
+    auto* m = static_cast<TMemorySource*>(png_get_io_ptr(png));
+    if (n > m->Size - m->Pos) png_error(png, "the data is cut short");
+    std::memcpy(out, m->Data + m->Pos, n);
+    m->Pos += n;
+}
+
+// Walks the chunk list up to IEND. libpng takes (and clears) a buffer of a
+// chunk's stated length before it finds the file too short for it, which
+// for a damaged length costs a gigabyte and many seconds: such a file is
+// refused here first. `at8(offset, out)` reads 8 bytes or returns false.
+template <typename TRead8> void CheckChunkLengths(uint64_t size, TRead8 at8) {
+    uint8_t h[8];
+    for (uint64_t at = 8; at + 12 <= size && at8(at, h);) {
+        const uint64_t length = static_cast<uint64_t>(h[0]) << 24 | h[1] << 16 | h[2] << 8 | h[3];
+        if (length > size - at - 12) throw ECodecError("PNG: a chunk runs past the end of the file");
+        if (std::memcmp(h + 4, "IEND", 4) == 0) break;
+        at += 12 + length;
+    }
+}
+
+bool SetFileSource(png_structp png, TPngError* err, std::FILE* f) {
+    if (setjmp(err->Jump)) return false;
+    png_init_io(png, f);
+    return true;
+}
+
+bool SetMemorySource(png_structp png, TPngError* err, TMemorySource* m) {
+    if (setjmp(err->Jump)) return false;
+    png_set_read_fn(png, m, ReadFromMemory);
+    return true;
+}
+
+// Reads a PNG of `size` bytes from the source that `setSource` installs.
+template <typename TSetSource> Bitmap ReadFrom(std::size_t size, TSetSource setSource) {
     TPngError err{};
     TReadGuard g;
     g.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &err, OnError, OnWarning);
@@ -216,17 +259,39 @@ Bitmap Read(const std::string& path) {
     g.Info = png_create_info_struct(g.Png);
     if (!g.Info) throw ECodecError("PNG: cannot create the reader");
     TReadInfo ri;
-    if (!ReadHeader(g.Png, g.Info, f.get(), &err, &ri)) Throw(err);
+    if (!setSource(g.Png, &err) || !ReadHeader(g.Png, g.Info, &err, &ri)) Throw(err);
     CheckImageSize(ri.Width, ri.Height, "PNG");
     // Deflate packs at most about 1032 bytes into one; a file too small for
     // its claimed size is broken, and is refused before any memory is taken.
     const double rawBytes = (static_cast<double>(ri.Width) * ri.BitDepth * 4 / 8 + 1) * ri.Height;
-    if (rawBytes > 1100.0 * static_cast<double>(fileSize) + 65536.0) throw ECodecError("PNG: file is truncated");
+    if (rawBytes > 1100.0 * static_cast<double>(size) + 65536.0) throw ECodecError("PNG: file is truncated");
     Bitmap out = NewImage(static_cast<int>(ri.Width), static_cast<int>(ri.Height));
     std::vector<png_bytep> rows(ri.Height);
     for (png_uint_32 y = 0; y < ri.Height; ++y) rows[y] = out.Row(static_cast<int>(y));
     if (!ReadRows(g.Png, g.Info, &err, rows.data())) Throw(err);
     return out;
+}
+
+} // namespace
+
+Bitmap Read(const std::string& path) {
+    FilePtr f = OpenFile(path, "rb");
+    const std::size_t fileSize = FileSizeOf(f.get());
+    CheckChunkLengths(fileSize, [&](uint64_t at, uint8_t* out) {
+        return fseeko(f.get(), static_cast<off_t>(at), SEEK_SET) == 0 && std::fread(out, 1, 8, f.get()) == 8;
+    });
+    if (fseeko(f.get(), 0, SEEK_SET) != 0) throw ECodecError("PNG: cannot read the file");
+    return ReadFrom(fileSize, [&](png_structp png, TPngError* err) { return SetFileSource(png, err, f.get()); });
+}
+
+Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
+    CheckChunkLengths(size, [&](uint64_t at, uint8_t* out) {
+        if (at + 8 > size) return false;
+        std::memcpy(out, data + at, 8);
+        return true;
+    });
+    TMemorySource m{data, size, 0};
+    return ReadFrom(size, [&](png_structp png, TPngError* err) { return SetMemorySource(png, err, &m); });
 }
 
 void Write(const std::string& path, const Bitmap& image) {

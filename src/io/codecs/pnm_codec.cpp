@@ -1,0 +1,183 @@
+// Portable bitmaps, grey maps and pixmaps (P1..P6, plain and raw) and the
+// arbitrary map PAM (P7), with any maxval up to 65535; samples are scaled
+// to 8 bits by their maxval.
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "io/codecs/byte_reader.h"
+#include "io/codecs/format_codecs.h"
+#include "io/codecs/reader_table.h"
+
+namespace pixora::pnm {
+
+namespace {
+
+bool IsSpace(uint8_t c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Header and plain-text tokens: whitespace and # comments between them.
+class TTokens {
+public:
+    explicit TTokens(TByteReader& r) : r_(r) {}
+    void SkipBlank() {
+        while (r_.Left() > 0) {
+            const uint8_t c = r_.Data()[r_.Pos()];
+            if (c == '#') {
+                while (r_.Left() > 0 && r_.Data()[r_.Pos()] != '\n' && r_.Data()[r_.Pos()] != '\r')
+                    r_.Skip(1);
+            } else if (IsSpace(c)) {
+                r_.Skip(1);
+            } else {
+                return;
+            }
+        }
+    }
+    // A decimal number; `digits` = 1 reads one digit alone (plain bitmaps
+    // may write their bits without spaces).
+    uint32_t Number(int digits = 10) {
+        SkipBlank();
+        uint64_t v = 0;
+        int n = 0;
+        while (r_.Left() > 0 && n < digits) {
+            const uint8_t c = r_.Data()[r_.Pos()];
+            if (c < '0' || c > '9') break;
+            v = v * 10 + (c - '0');
+            if (v > 0xFFFFFFFFu) r_.Fail("a number in the header is too large");
+            r_.Skip(1);
+            ++n;
+        }
+        if (n == 0) r_.Left() == 0 ? r_.Short() : r_.Fail("a number was expected");
+        return static_cast<uint32_t>(v);
+    }
+    std::string Word() {
+        SkipBlank();
+        std::string w;
+        while (r_.Left() > 0 && !IsSpace(r_.Data()[r_.Pos()]) && w.size() < 64)
+            w += static_cast<char>(r_.U8());
+        return w;
+    }
+
+private:
+    TByteReader& r_;
+};
+
+struct THeader {
+    int Kind = 0; // 1..7
+    uint32_t Width = 0, Height = 0, MaxVal = 1, Depth = 1;
+    bool BlackIsOne = false; // P1 and P4 store black as 1
+};
+
+THeader ReadHeader(TByteReader& r, TTokens& tok) {
+    THeader h;
+    const uint8_t* m = r.Take(2);
+    if (m[0] != 'P' || m[1] < '1' || m[1] > '7') r.Fail("not a portable pixmap");
+    h.Kind = m[1] - '0';
+    if (h.Kind == 7) {
+        std::string tuple;
+        for (;;) {
+            const std::string key = tok.Word();
+            if (key.empty()) r.Short();
+            if (key == "ENDHDR") break;
+            if (key == "WIDTH")
+                h.Width = tok.Number();
+            else if (key == "HEIGHT")
+                h.Height = tok.Number();
+            else if (key == "DEPTH")
+                h.Depth = tok.Number();
+            else if (key == "MAXVAL")
+                h.MaxVal = tok.Number();
+            else if (key == "TUPLTYPE")
+                tuple = tok.Word();
+            else
+                r.Fail("unknown header line " + key);
+        }
+        if (h.Depth < 1 || h.Depth > 4) r.Fail("depth " + std::to_string(h.Depth) + " is not supported");
+    } else {
+        h.Width = tok.Number();
+        h.Height = tok.Number();
+        h.Depth = h.Kind == 3 || h.Kind == 6 ? 3 : 1;
+        h.BlackIsOne = h.Kind == 1 || h.Kind == 4;
+        if (h.Kind != 1 && h.Kind != 4) h.MaxVal = tok.Number();
+    }
+    if (h.MaxVal < 1 || h.MaxVal > 65535) r.Fail("maxval " + std::to_string(h.MaxVal) + " is out of range");
+    CheckImageSize(h.Width, h.Height, "PNM");
+    // Raw data starts after exactly one whitespace character.
+    if (h.Kind >= 4) {
+        if (h.Kind != 7 && (r.Left() == 0 || !IsSpace(r.U8()))) r.Fail("no space before the pixel data");
+        if (h.Kind == 7 && r.Left() > 0 && r.Data()[r.Pos()] == '\n') r.Skip(1);
+    }
+    return h;
+}
+
+TSniff Sniff(const TFileHead& h) {
+    if (h.Size < 3 || h.Data[0] != 'P' || h.Data[1] < '1' || h.Data[1] > '7') return TSniff::No;
+    return IsSpace(h.Data[2]) ? TSniff::Yes : TSniff::No;
+}
+
+Bitmap Read(const std::string& path) {
+    const TMappedFile file(path);
+    TByteReader r(file.Data(), file.Size(), "PNM");
+    TTokens tok(r);
+    const THeader h = ReadHeader(r, tok);
+    const bool plain = h.Kind <= 3;
+    const bool bits = h.Kind == 1 || h.Kind == 4;
+    const uint32_t w = h.Width, depth = h.Depth, maxval = h.MaxVal;
+    const int bytesPer = maxval > 255 ? 2 : 1;
+    // Raw data must be all there before memory is taken for it.
+    const uint64_t rowBytes = bits ? (w + 7) / 8 : static_cast<uint64_t>(w) * depth * bytesPer;
+    if (!plain && rowBytes * h.Height > r.Left()) r.Short();
+    if (plain && static_cast<uint64_t>(w) * h.Height * depth > r.Left()) r.Short(); // a digit at least each
+    std::vector<uint8_t> scale(static_cast<std::size_t>(maxval) + 1);
+    for (uint32_t v = 0; v <= maxval; ++v)
+        scale[v] = static_cast<uint8_t>((v * 255u + maxval / 2) / maxval);
+    std::vector<uint32_t> sample(static_cast<std::size_t>(w) * depth);
+    Bitmap out = NewImage(static_cast<int>(w), static_cast<int>(h.Height), false);
+    for (uint32_t y = 0; y < h.Height; ++y) {
+        if (plain) {
+            for (uint32_t& s : sample) {
+                s = tok.Number(bits ? 1 : 10);
+                if (s > maxval) r.Fail("a sample is larger than maxval");
+            }
+        } else if (bits) {
+            const uint8_t* p = r.Take(rowBytes);
+            for (uint32_t x = 0; x < w; ++x)
+                sample[x] = (p[x >> 3] >> (7 - (x & 7))) & 1;
+        } else {
+            const uint8_t* p = r.Take(rowBytes);
+            for (std::size_t i = 0; i < sample.size(); ++i) {
+                const uint32_t s = bytesPer == 2 ? static_cast<uint32_t>(p[2 * i] << 8 | p[2 * i + 1]) : p[i];
+                // Out-of-range samples are taken as the largest.
+                sample[i] = s > maxval ? maxval : s;
+            }
+        }
+        uint8_t* d = out.Row(static_cast<int>(y));
+        const uint32_t* s = sample.data();
+        for (uint32_t x = 0; x < w; ++x, s += depth, d += 4) {
+            if (h.BlackIsOne) {
+                d[0] = d[1] = d[2] = s[0] ? 0 : 255;
+                d[3] = 0;
+                continue;
+            }
+            const bool colour = depth >= 3;
+            d[2] = scale[s[0]];
+            d[1] = colour ? scale[s[1]] : d[2];
+            d[0] = colour ? scale[s[2]] : d[2];
+            const bool alpha = depth == 2 || depth == 4;
+            d[3] = alpha ? static_cast<uint8_t>(255 - scale[s[depth - 1]]) : 0;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+} // namespace pixora::pnm
+
+namespace pixora {
+
+const TReaderRow kPnmRow = {"Portable pixmap", ".ppm;.pgm;.pbm;.pnm;.pam", pnm::Sniff, pnm::Read};
+
+} // namespace pixora

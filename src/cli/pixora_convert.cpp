@@ -10,6 +10,7 @@
 
 #include "io/codecs/image_codecs.h"
 #include "io/convert_file.h"
+#include "io/convert_many.h"
 
 namespace fs = std::filesystem;
 using namespace pixora;
@@ -37,6 +38,8 @@ const char kUsage[] =
     "  --jpeg-gray             write 8-bit grayscale JPEG (default 24-bit colour)\n"
     "  --gif-sensitivity N     GIF transparency sensitivity 0..255 (default 0)\n"
     "  --to EXT                extension (and so format) of the outputs in a folder\n"
+    "  -j, --jobs N            convert on N threads (default: one per processor core);\n"
+    "                          the results are those of converting one by one\n"
     "  -o OUT                  output file or folder\n"
     "  -h, --help              show this text\n"
     "\n"
@@ -60,6 +63,7 @@ bool ParseInt(const char* s, int lo, int hi, int& out) {
 
 int main(int argc, char** argv) {
     SaveOptions opts;
+    TConversionControl control;
     std::vector<std::string> inputs;
     std::string output, extension;
     bool haveOutput = false;
@@ -81,6 +85,9 @@ int main(int argc, char** argv) {
         } else if (a == "--gif-sensitivity") {
             const char* v = value();
             if (!v || !ParseInt(v, 0, 255, opts.GifSensitivity)) return UsageError("--gif-sensitivity takes 0..255");
+        } else if (a == "-j" || a == "--jobs") {
+            const char* v = value();
+            if (!v || !ParseInt(v, 1, 1024, control.Threads)) return UsageError("--jobs takes 1..1024");
         } else if (a == "--to") {
             const char* v = value();
             if (!v || !*v || std::strchr(v, '/')) return UsageError("--to takes an extension such as png");
@@ -112,14 +119,12 @@ int main(int argc, char** argv) {
         }
     }
 
-    int failures = 0;
-    for (const std::string& in : inputs) {
-        const std::string out = toFolder ? ConvertedName(output, in, extension) : output;
-        std::string error;
-        if (!ConvertImageFile(in, out, opts, error)) {
-            std::fprintf(stderr, "%s\n", error.c_str());
-            ++failures;
-        }
-    }
-    return failures ? 1 : 0;
+    std::vector<TConversionJob> jobs;
+    jobs.reserve(inputs.size());
+    for (const std::string& in : inputs)
+        jobs.push_back({in, toFolder ? ConvertedName(output, in, extension) : output});
+    const TConversionRun run = ConvertFiles(jobs, opts, control);
+    for (const TConversionOutcome& o : run.Outcomes)
+        if (o.Attempted && !o.Written) std::fprintf(stderr, "%s\n", o.Error.c_str());
+    return run.Failed ? 1 : 0;
 }

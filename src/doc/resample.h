@@ -10,6 +10,11 @@ namespace pixora {
 // reads outside a bitmap.
 void BilinearResample(const Bitmap& src, Bitmap& dst);
 
+// BilinearResample that weighs the fourth byte like the colour bytes, so a
+// scaled image keeps its transparency (both bitmaps 32 bits per pixel;
+// otherwise only the colour bytes are written).
+void BilinearResampleAll(const Bitmap& src, Bitmap& dst);
+
 // Plain nearest-pixel stretch of the whole of src into the whole of dst
 // (colour bytes only).
 void StretchCopy(const Bitmap& src, Bitmap& dst);

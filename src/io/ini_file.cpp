@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <vector>
 
@@ -11,14 +12,17 @@ namespace {
 
 std::string Trim(const std::string& s) {
     std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+        --e;
     return s.substr(b, e - b);
 }
 
 bool SameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -59,12 +63,14 @@ std::string ReadIniValue(const std::string& file, const std::string& section, co
     return "";
 }
 
-bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
-                   const std::string& value) {
-    std::vector<std::string> lines = ReadLines(file);
-    bool inSection = false, done = false;
+namespace {
+
+// Sets one key in the lines of a file.
+void SetValue(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+              const std::string& value) {
+    bool inSection = false;
     std::size_t sectionEnd = std::string::npos;
-    for (std::size_t i = 0; i < lines.size() && !done; ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string name;
         if (SectionOf(lines[i], name)) {
             if (inSection) break;
@@ -77,21 +83,46 @@ bool WriteIniValue(const std::string& file, const std::string& section, const st
         const auto eq = lines[i].find('=');
         if (eq != std::string::npos && SameName(Trim(lines[i].substr(0, eq)), key)) {
             lines[i] = key + "=" + value;
-            done = true;
+            return;
         }
     }
-    if (!done) {
-        if (sectionEnd == std::string::npos) {
-            lines.push_back("[" + section + "]");
-            lines.push_back(key + "=" + value);
-        } else {
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), key + "=" + value);
+    if (sectionEnd == std::string::npos) {
+        lines.push_back("[" + section + "]");
+        lines.push_back(key + "=" + value);
+    } else {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), key + "=" + value);
+    }
+}
+
+} // namespace
+
+bool WriteIniValues(const std::string& file, const std::string& section,
+                    const std::vector<std::pair<std::string, std::string>>& values) {
+    std::vector<std::string> lines = ReadLines(file);
+    for (const auto& [key, value] : values)
+        SetValue(lines, section, key, value);
+    const std::string part = file + ".part";
+    {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        for (const auto& l : lines)
+            out << l << "\r\n";
+        out.close();
+        if (!out) {
+            std::remove(part.c_str());
+            return false;
         }
     }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    for (const auto& l : lines) out << l << "\r\n";
-    return static_cast<bool>(out);
+    if (std::rename(part.c_str(), file.c_str()) != 0) {
+        std::remove(part.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
+                   const std::string& value) {
+    return WriteIniValues(file, section, {{key, value}});
 }
 
 } // namespace pixora

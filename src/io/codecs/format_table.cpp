@@ -84,6 +84,24 @@ Bitmap ApplyGifKey(const Bitmap& src, int sensitivity) {
 
 namespace {
 
+// 0666 less the process's umask. The kernel reports the umask in
+// /proc/self/status; asking umask() for it means setting it for a moment,
+// which races with files being created on other threads.
+mode_t NewFileMode() {
+    if (FILE* f = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, f))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(f);
+        if (found) return static_cast<mode_t>(0666 & ~mask);
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
 void WriteByFormat(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
     switch (formatCode) {
     case fcBmp: bmp::Write(path, image, opts.BmpBits); break;
@@ -132,18 +150,10 @@ void WriteImageFile(const std::string& requested, const Bitmap& image, int forma
         unlink(temp.c_str());
         throw ECodecError(e.what());
     }
-    // mkstemp makes the file private; give it the target's permissions, or
-    // those of a newly created file.
+    // Some codecs create their files private (0600): give the file the
+    // target's permissions, or those of a new file.
     struct stat st {};
-    mode_t mode;
-    if (stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    chmod(temp.c_str(), mode);
+    chmod(temp.c_str(), stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : NewFileMode());
     if (std::rename(temp.c_str(), path.c_str()) != 0) {
         const int e = errno;
         unlink(temp.c_str());

@@ -1,0 +1,204 @@
+#include "history/geometry_commands.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <utility>
+
+#include "doc/resample.h"
+#include "effects/engine/effects.h"
+#include "history/history_store.h"
+#include "io/codecs/format_codecs.h"
+
+namespace pixora {
+
+namespace {
+
+TImages* ActiveImage(Workspace& ws) {
+    if (!ws.HasOpenImage()) return nullptr;
+    const int slot = ws.ActiveSlot();
+    if (slot < 0 || slot >= kSlotCount) return nullptr;
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    return s.InUse && !s.Bitmap.Empty() ? &s : nullptr;
+}
+
+// Sizes the bitmaps of the program can hold (the readers' limits).
+bool SizeAllowed(int w, int h) {
+    return w >= 1 && h >= 1 && w <= MaxImageSide && h <= MaxImageSide &&
+           static_cast<int64_t>(w) * h <= MaxImagePixels;
+}
+
+// A floating selection goes into the image before anything is computed
+// from it or stored, as undo does.
+void EndFloatingSelection(Workspace& ws) {
+    if (ws.Port) ws.Port->EndSelection();
+}
+
+// The image is replaced: rows, then the tab change, which gives the work
+// bitmaps the new size and shows it.
+void ShowReplacedImage(Workspace& ws, TImages& s) {
+    FillRowTable(s.Bitmap, s.Rows);
+    if (ws.Port) ws.Port->TabChange();
+}
+
+} // namespace
+
+// ---- resize --------------------------------------------------------------------
+
+bool ResizeBitmap(const Bitmap& source, const TResizeParams& params, Bitmap& target) {
+    if (!SizeAllowed(params.Width, params.Height) || source.BitsPerPixel() != 32 || &source == &target)
+        return false;
+    Bitmap out(params.Width, params.Height, 32);
+    if (params.Stretch) {
+        BilinearResampleAll(source, out);
+    } else {
+        const int rows = std::min(source.Height(), params.Height);
+        const std::size_t bytes = static_cast<std::size_t>(std::min(source.Width(), params.Width)) * 4;
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(out.Row(y), source.Row(y), bytes);
+    }
+    target = std::move(out);
+    return true;
+}
+
+bool ResizeActiveImage(Workspace& ws, const TResizeParams& params) {
+    TImages* s = ActiveImage(ws);
+    if (!s || !SizeAllowed(params.Width, params.Height)) return false;
+    EndFloatingSelection(ws);
+    // Everything that can fail comes before the step is stored, so a
+    // failure leaves the image, StrokeBase and the history as they were.
+    Bitmap resized;
+    if (!ResizeBitmap(s->Bitmap, params, resized)) return false;
+    Bitmap strokeBase;
+    if (params.Stretch) strokeBase = resized;
+    if (!PushHistory(ws, ws.ActiveSlot())) return false;
+    NameHistoryStep(ws, "Resize");
+    if (params.Stretch) {
+        // The stretched picture stays in StrokeBase (the history brush's
+        // source), as drawing it from there into the image leaves it.
+        ws.StrokeBase.Bitmap = std::move(strokeBase);
+        ws.StrokeBase.Refill();
+    }
+    s->Bitmap = std::move(resized);
+    ShowReplacedImage(ws, *s);
+    return true;
+}
+
+void ShowResizeFields(TResizeFields& f, int imageWidth, int imageHeight) {
+    f.Width = f.LastWidth = imageWidth;
+    f.Height = f.LastHeight = imageHeight;
+    f.Editing = TSizeField::None;
+}
+
+void SizeFieldChanged(TResizeFields& f, TSizeField changed) {
+    if (changed == TSizeField::None) return;
+    const bool width = changed == TSizeField::Width;
+    int& value = width ? f.Width : f.Height;
+    const int last = width ? f.LastWidth : f.LastHeight;
+    if (value <= 0) {
+        // Refused: the last valid value comes back (and counts as a change
+        // of its own, which only records the values).
+        if (last <= 0) return;
+        value = last;
+        SizeFieldChanged(f, changed);
+        return;
+    }
+    if (f.Link && f.Editing == changed && value != last) {
+        // The other side gains or loses the same number of pixels. Its own
+        // change does not link back: it is not the field being edited.
+        int& other = width ? f.Height : f.Width;
+        const int64_t moved = static_cast<int64_t>(other) + (static_cast<int64_t>(value) - last);
+        other = static_cast<int>(std::clamp<int64_t>(moved, INT_MIN, INT_MAX));
+        SizeFieldChanged(f, width ? TSizeField::Height : TSizeField::Width);
+    }
+    f.LastWidth = f.Width;
+    f.LastHeight = f.Height;
+}
+
+bool AcceptResizeFields(TResizeFields& f, TResizeParams& params, bool stretch) {
+    if (f.Width <= 0) {
+        f.Width = f.LastWidth;
+        return false;
+    }
+    if (f.Height <= 0) {
+        f.Height = f.LastHeight;
+        return false;
+    }
+    params = {f.Width, f.Height, stretch};
+    return true;
+}
+
+// ---- rotate --------------------------------------------------------------------
+
+bool RotateBitmap(const Bitmap& source, const TRotateParams& params, Bitmap& target) {
+    if (source.Empty()) return false;
+    // The engine reads a 32-bit source and never writes it; any other
+    // format is turned on a converted copy.
+    Bitmap converted;
+    Bitmap* src = const_cast<Bitmap*>(&source);
+    if (source.BitsPerPixel() != 32) {
+        converted = source;
+        converted.SetBitsPerPixel(32);
+        src = &converted;
+    }
+    const TPixelBytes background{BlueOf(params.Background), GreenOf(params.Background),
+                                 RedOf(params.Background), 0};
+    TEffects effects;
+    Bitmap out;
+    bool done = false;
+    switch (params.Action) {
+    case TRotateAction::FlipVertical:
+        done = effects.FlipVertical(*src, out, background);
+        break;
+    case TRotateAction::MirrorHorizontal:
+        done = effects.MirrorHorizontal(*src, out, background);
+        break;
+    case TRotateAction::RotateLeft:
+        done = effects.RotateLeft(*src, out, background);
+        break;
+    case TRotateAction::RotateRight:
+        done = effects.RotateRight(*src, out, background);
+        break;
+    case TRotateAction::RotateHalf:
+        done = effects.RotateHalf(*src, out, background);
+        break;
+    case TRotateAction::Angle: {
+        if (!std::isfinite(params.Degrees)) return false;
+        // Whole turns are taken off in degrees, where it is exact; in
+        // radians 810 degrees would miss the quarter turn by a rounding.
+        double degrees = std::fmod(params.Degrees, 360.0);
+        if (degrees < 0) degrees += 360.0;
+        if (degrees >= 360.0) degrees = 0;
+        done = effects.RotateAngle(*src, out, background, degrees * std::numbers::pi / 180);
+        break;
+    }
+    }
+    if (!done || out.Empty()) return false;
+    target = std::move(out);
+    return true;
+}
+
+bool CommitRotation(Workspace& ws, Bitmap result) {
+    TImages* s = ActiveImage(ws);
+    if (!s || result.Empty()) return false;
+    result.SetBitsPerPixel(32);
+    EndFloatingSelection(ws);
+    if (!PushHistory(ws, ws.ActiveSlot())) return false;
+    NameHistoryStep(ws, "Image Rotate");
+    s->Bitmap = std::move(result);
+    ShowReplacedImage(ws, *s);
+    return true;
+}
+
+bool RotateActiveImage(Workspace& ws, const TRotateParams& params) {
+    TImages* s = ActiveImage(ws);
+    if (!s) return false;
+    EndFloatingSelection(ws);
+    Bitmap turned;
+    if (!RotateBitmap(s->Bitmap, params, turned)) return false;
+    return CommitRotation(ws, std::move(turned));
+}
+
+} // namespace pixora

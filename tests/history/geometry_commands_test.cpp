@@ -1,0 +1,204 @@
+// Resizing and rotating whole images, as pure forms and as undoable steps.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "history/geometry_commands.h"
+#include "history/history_store.h"
+#include "history_fixture.h"
+
+using namespace pixora;
+using namespace pixora::testing;
+
+namespace {
+
+const uint8_t* At(const Bitmap& b, int x, int y) {
+    return b.Row(y) + 4 * x;
+}
+
+bool SameBytes(const uint8_t* a, const uint8_t* b) {
+    return std::memcmp(a, b, 4) == 0;
+}
+
+struct GeometryTest : WorkspaceTest {
+    int slot = -1;
+    void OpenImage(const Bitmap& img) {
+        slot = Open(img);
+        Activate(slot);
+        port.Calls.clear();
+    }
+    TImages& S() { return Slot(slot); }
+};
+
+} // namespace
+
+TEST_F(GeometryTest, StretchedResizeIsOneNamedStepAndLeavesThePictureInStrokeBase) {
+    Bitmap img = Pattern(100, 50, 3);
+    OpenImage(img);
+    ASSERT_TRUE(ResizeActiveImage(ws, {200, 100, true}));
+    ASSERT_EQ(S().Bitmap.Width(), 200);
+    ASSERT_EQ(S().Bitmap.Height(), 100);
+    EXPECT_TRUE(SameBytes(At(S().Bitmap, 0, 0), At(img, 0, 0))); // fourth byte included
+    EXPECT_TRUE(SamePixels(ws.StrokeBase.Bitmap, S().Bitmap));
+    EXPECT_EQ(ws.StrokeBase.Rows.Count(), 100);
+    EXPECT_EQ(S().Rows.Count(), 100);
+    EXPECT_EQ(S().Rows[99], S().Bitmap.Row(99));
+    EXPECT_EQ(HistoryName(S(), 2), "Resize");
+    EXPECT_EQ(S().HistoryPos, 1);
+    EXPECT_EQ(port.Calls.back(), "TabChange");
+
+    // The pure form gives the same picture; undo brings the old one back.
+    Bitmap pure;
+    ASSERT_TRUE(ResizeBitmap(img, {200, 100, true}, pure));
+    EXPECT_TRUE(SamePixels(pure, S().Bitmap));
+    ASSERT_TRUE(UndoStep(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, img));
+}
+
+TEST_F(GeometryTest, StretchingWeighsTheFourthByteLikeTheColours) {
+    Bitmap img(2, 1, 32);
+    img.Fill(10, 20, 30, 0);
+    img.Row(0)[4 + 3] = 200; // right pixel mostly transparent
+    Bitmap out;
+    ASSERT_TRUE(ResizeBitmap(img, {4, 1, true}, out));
+    EXPECT_EQ(At(out, 0, 0)[3], 0);
+    EXPECT_GT(At(out, 2, 0)[3], 0);
+    EXPECT_LT(At(out, 2, 0)[3], 200);
+}
+
+TEST_F(GeometryTest, UnstretchedResizeCutsAndAddsZeroBytes) {
+    Bitmap img = Pattern(100, 100, 5);
+    OpenImage(img);
+    ASSERT_TRUE(ResizeActiveImage(ws, {150, 50, false}));
+    const Bitmap& b = S().Bitmap;
+    ASSERT_EQ(b.Width(), 150);
+    ASSERT_EQ(b.Height(), 50);
+    for (int y = 0; y < 50; ++y) {
+        ASSERT_EQ(std::memcmp(b.Row(y), img.Row(y), 400), 0) << y;
+        for (int x = 100; x < 150; ++x)
+            ASSERT_EQ(std::memcmp(At(b, x, y), "\0\0\0\0", 4), 0) << x << "," << y;
+    }
+    EXPECT_EQ(HistoryName(S(), 2), "Resize");
+}
+
+TEST_F(GeometryTest, SizesBelowOneChangeNothing) {
+    OpenImage(Pattern(10, 10, 1));
+    const Bitmap before = S().Bitmap;
+    EXPECT_FALSE(ResizeActiveImage(ws, {0, 10, true}));
+    EXPECT_FALSE(ResizeActiveImage(ws, {10, -3, false}));
+    EXPECT_TRUE(SamePixels(S().Bitmap, before));
+    EXPECT_EQ(S().HistoryCount, 0);
+    EXPECT_TRUE(port.Calls.empty());
+}
+
+TEST(ResizeFields, LinkAddsTheSamePixelsAndRefusedValuesComeBack) {
+    TResizeFields f;
+    ShowResizeFields(f, 100, 80);
+    f.Link = true;
+    f.Editing = TSizeField::Width;
+    f.Width = 150;
+    SizeFieldChanged(f, TSizeField::Width);
+    EXPECT_EQ(f.Height, 130); // +50, not proportional
+    EXPECT_EQ(f.LastWidth, 150);
+    EXPECT_EQ(f.LastHeight, 130);
+
+    // The height edited with link on moves the width the other way.
+    f.Editing = TSizeField::Height;
+    f.Height = 100;
+    SizeFieldChanged(f, TSizeField::Height);
+    EXPECT_EQ(f.Width, 120);
+
+    // A link that would take the other side below 1 leaves it at its last
+    // valid value.
+    f.Editing = TSizeField::Width;
+    f.Width = 10;
+    SizeFieldChanged(f, TSizeField::Width);
+    EXPECT_EQ(f.Width, 10);
+    EXPECT_EQ(f.Height, 100);
+
+    // Unlinked, and a value below 1, refused.
+    f.Link = false;
+    f.Width = 0;
+    SizeFieldChanged(f, TSizeField::Width);
+    EXPECT_EQ(f.Width, 10);
+    EXPECT_EQ(f.Height, 100);
+
+    TResizeParams p;
+    f.Height = -5; // typed and not yet checked
+    EXPECT_FALSE(AcceptResizeFields(f, p, true));
+    EXPECT_EQ(f.Height, 100);
+    ASSERT_TRUE(AcceptResizeFields(f, p, false));
+    EXPECT_EQ(p.Width, 10);
+    EXPECT_EQ(p.Height, 100);
+    EXPECT_FALSE(p.Stretch);
+}
+
+TEST_F(GeometryTest, QuarterTurnsAndAnglesThatAreQuarterTurns) {
+    Bitmap img = Pattern(4, 2, 9); // even width: a sampled turn would be a pixel off
+    Bitmap left;
+    ASSERT_TRUE(RotateBitmap(img, {TRotateAction::RotateLeft, 0, 0}, left));
+    ASSERT_EQ(left.Width(), 2);
+    ASSERT_EQ(left.Height(), 4);
+    EXPECT_TRUE(SameBytes(At(left, 0, 0), At(img, 3, 0))); // top-left = source top-right
+    for (double deg : {90.0, 450.0, 810.0, -270.0}) {
+        Bitmap turned;
+        ASSERT_TRUE(RotateBitmap(img, {TRotateAction::Angle, deg, 0}, turned));
+        EXPECT_TRUE(SamePixels(turned, left)) << deg;
+    }
+    Bitmap same;
+    ASSERT_TRUE(RotateBitmap(img, {TRotateAction::Angle, 720, 0}, same));
+    EXPECT_TRUE(SamePixels(same, img));
+    Bitmap half, flipped;
+    ASSERT_TRUE(RotateBitmap(img, {TRotateAction::Angle, -180, 0}, half));
+    ASSERT_TRUE(RotateBitmap(img, {TRotateAction::RotateHalf, 0, 0}, flipped));
+    EXPECT_TRUE(SamePixels(half, flipped));
+    Bitmap untouched = img;
+    EXPECT_FALSE(RotateBitmap(img, {TRotateAction::Angle, std::nan(""), 0}, untouched));
+    EXPECT_TRUE(SamePixels(untouched, img));
+}
+
+TEST_F(GeometryTest, AFortyFiveDegreeTurnHasTheBackgroundInItsCorners) {
+    Bitmap img(100, 100, 32);
+    img.Fill(1, 2, 3, 0);
+    const int32_t bg = RGBColour(200, 100, 50);
+    Bitmap out;
+    ASSERT_TRUE(RotateBitmap(img, {TRotateAction::Angle, 45, bg}, out));
+    ASSERT_EQ(out.Width(), 141);
+    ASSERT_EQ(out.Height(), 141);
+    const uint8_t corner[4] = {50, 100, 200, 0};
+    for (auto [x, y] : {std::pair{0, 0}, {140, 0}, {0, 140}, {140, 140}})
+        EXPECT_TRUE(SameBytes(At(out, x, y), corner)) << x << "," << y;
+    EXPECT_TRUE(SameBytes(At(out, 70, 70), At(img, 50, 50)));
+}
+
+TEST_F(GeometryTest, APreviewLeavesTheDocumentAndOkAppliesItAsOneStep) {
+    Bitmap img = Pattern(3, 2, 4);
+    OpenImage(img);
+    Bitmap preview;
+    ASSERT_TRUE(RotateBitmap(S().Bitmap, {TRotateAction::MirrorHorizontal, 0, 0}, preview));
+    EXPECT_TRUE(SamePixels(S().Bitmap, img));
+    EXPECT_EQ(S().HistoryCount, 0);
+    EXPECT_TRUE(port.Calls.empty());
+
+    ASSERT_TRUE(CommitRotation(ws, preview));
+    EXPECT_TRUE(SamePixels(S().Bitmap, preview));
+    EXPECT_EQ(HistoryName(S(), 2), "Image Rotate");
+    // A floating selection is ended before the step is stored.
+    ASSERT_FALSE(port.Calls.empty());
+    EXPECT_EQ(port.Calls.front(), "EndSelection");
+    EXPECT_EQ(port.Calls.back(), "TabChange");
+
+    ASSERT_TRUE(RotateActiveImage(ws, {TRotateAction::RotateRight, 0, 0}));
+    EXPECT_EQ(S().Bitmap.Width(), 2);
+    EXPECT_EQ(S().Bitmap.Height(), 3);
+    EXPECT_EQ(S().Rows.Count(), 3);
+    EXPECT_EQ(S().HistoryPos, 2);
+    EXPECT_EQ(HistoryName(S(), 3), "Image Rotate");
+
+    // Without an open image nothing happens.
+    Activate(-1);
+    EXPECT_FALSE(RotateActiveImage(ws, {TRotateAction::FlipVertical, 0, 0}));
+    EXPECT_FALSE(ResizeActiveImage(ws, {5, 5, true}));
+}

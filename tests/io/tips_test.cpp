@@ -1,0 +1,96 @@
+// The preference file and the tips: reading, cycling and writing back.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "io/ini_file.h"
+#include "io/tips.h"
+#include "io_test_support.h"
+
+using namespace pixora;
+using namespace pixora::testing;
+
+namespace {
+
+struct TipsTest : ::testing::Test {
+    ScratchDir dir;
+    Workspace ws;
+    void SetUp() override {
+        TProgramPaths paths;
+        paths.Settings = dir.File("settings/sub") + "/"; // made on the first write
+        ws.UsePaths(paths);
+    }
+    std::string Pref() const { return ws.Paths().PreferencesFile(); }
+    std::string Read(const char* key) const { return ReadIniValue(Pref(), "general", key); }
+};
+
+} // namespace
+
+TEST_F(TipsTest, AMissingFileShowsTipOneWithoutTipsAtStartup) {
+    EXPECT_FALSE(ShowTipsAtStartup(ws));
+    const TTipsState s = OpenTips(ws);
+    EXPECT_EQ(s.TipNumber, 1);
+    EXPECT_FALSE(s.ShowAtStartup);
+    EXPECT_STREQ(TipLines(s.TipNumber).Line1, "You can edit specific parts of an image");
+    EXPECT_STREQ(TipLines(s.TipNumber).Line2, "by using the selectiion tool and select");
+}
+
+TEST_F(TipsTest, TheTipAfterTheLastOneSeenIsShownAndWrittenBack) {
+    ASSERT_TRUE(CloseTips(ws, {11, true}));
+    EXPECT_EQ(Read("tipid"), "11");
+    EXPECT_EQ(Read("showtips"), "TRUE");
+    EXPECT_TRUE(ShowTipsAtStartup(ws));
+
+    TTipsState s = OpenTips(ws);
+    EXPECT_EQ(s.TipNumber, 1); // 11 wraps round
+    EXPECT_TRUE(s.ShowAtStartup);
+    ASSERT_TRUE(CloseTips(ws, s));
+    EXPECT_EQ(Read("tipid"), "1");
+
+    // Unchecking writes FALSE and the next start shows no tips.
+    s = OpenTips(ws);
+    EXPECT_EQ(s.TipNumber, 2);
+    s.ShowAtStartup = false;
+    ASSERT_TRUE(CloseTips(ws, s));
+    EXPECT_EQ(Read("showtips"), "FALSE");
+    EXPECT_FALSE(ShowTipsAtStartup(ws));
+}
+
+TEST_F(TipsTest, ElevenNextTipsShowEveryTipOnceAndComeBack) {
+    TTipsState s = OpenTips(ws);
+    const int first = s.TipNumber;
+    std::set<std::string> seen;
+    for (int i = 0; i < kTipCount; ++i) {
+        seen.insert(TipLines(s.TipNumber).Line1);
+        NextTip(s);
+    }
+    EXPECT_EQ(s.TipNumber, first);
+    EXPECT_EQ(seen.size(), static_cast<std::size_t>(kTipCount));
+    EXPECT_STREQ(TipLines(2).Line3, ""); // a two-line tip
+    EXPECT_STREQ(TipLines(11).Line3, "transparent, PNG pixels can be semi transparent.");
+}
+
+TEST_F(TipsTest, OnlyExactTrueCountsAndOddTipNumbersLeadToTipOne) {
+    std::filesystem::create_directories(ws.Paths().Settings);
+    std::ofstream(Pref()) << "[General]\r\nShowTips=true\r\ntipid=-4\r\n[other]\r\nkeep=me\r\n";
+    EXPECT_FALSE(ShowTipsAtStartup(ws));
+    EXPECT_EQ(OpenTips(ws).TipNumber, 1);
+    EXPECT_EQ(ParseTipId("7"), 7);
+    EXPECT_EQ(ParseTipId("7x"), 0);
+    EXPECT_EQ(ParseTipId(""), 0);
+    EXPECT_EQ(ParseTipId("99999999999999"), 0);
+    EXPECT_EQ(NextTipNumber(0), 1);
+    EXPECT_EQ(NextTipNumber(5), 6);
+    EXPECT_EQ(NextTipNumber(500), 1);
+    EXPECT_EQ(NextTipNumber(-3), 1);
+
+    // The write-back changes its two keys and keeps the rest of the file.
+    ASSERT_TRUE(CloseTips(ws, {4, false}));
+    EXPECT_EQ(Read("tipid"), "4");
+    EXPECT_EQ(Read("showtips"), "FALSE");
+    EXPECT_EQ(ReadIniValue(Pref(), "other", "keep"), "me");
+    EXPECT_FALSE(std::filesystem::exists(Pref() + ".part"));
+}

@@ -13,47 +13,16 @@
 
 #include "app/main_window.h"
 #include "app/status_bar.h"
+#include "app/status_hints.h"
 #include "app/swatch.h"
 #include "app/up_down.h"
 #include "app/view_widget.h"
-#include "doc/status_hints.h"
 #include "doc/view_readout.h"
+#include "tools/tool_table.h"
 
 namespace pixora {
 
 namespace {
-
-struct ToolButtonInfo {
-    int Tool;
-    const char* Name;
-    const char* Hint;
-};
-
-// Tool number, button name and hint (the tool's name).
-constexpr ToolButtonInfo kToolButtons[] = {
-    {1, "ToolButton20", "Pen"},
-    {2, "ToolButton23", "Line"},
-    {3, "ToolButton22", "Bezier Curve"},
-    {4, "ToolButton26", "Polygon Lines"},
-    {5, "ToolButton28", "Rectangle"},
-    {6, "ToolButton30", "Ellipse"},
-    {7, "ToolButton32", "Rectangle with Rounded Edges"},
-    {8, "ToolButton34", "Spray Brush"},
-    {9, "ToolButton36", "Soften Brush"},
-    {10, "ToolButton38", "Sharpen Brush"},
-    {11, "ToolButton21", "Noise Brush"},
-    {12, "ToolButton24", "Clone Tool"},
-    {13, "ToolButton25", "Lighten Brush"},
-    {14, "ToolButton27", "Darken Brush"},
-    {15, "ToolButton29", "Selection Tool"},
-    {16, "ToolButton31", "Floodfill"},
-    {17, "ToolButton33", "Add Text"},
-    {18, "ToolButton35", "History Brush"},
-    {19, "ToolButton37", "Custom Brush"},
-    {20, "ToolButton39", "Colour Selector"},
-    {21, "ToolButton40", "Eraser"},
-    {22, "ToolButton41", "Transparency Tools"},
-};
 
 struct EffectButtonInfo {
     const char* Name;
@@ -69,10 +38,10 @@ constexpr EffectButtonInfo kFilterButtons[] = {
 };
 
 constexpr EffectButtonInfo kQuickButtons[] = {
-    {"ToolButton59", "Grayscale"}, {"ToolButton60", "Lighten"},    {"ToolButton61", "Darken"},
-    {"ToolButton62", "Soften"},    {"ToolButton63", "Sharpen"},    {"ToolButton64", "Noise"},
-    {"ToolButton65", "Tint"},      {"ToolButton66", "Gamma"},      {"ToolButton67", "Contrast"},
-    {"ToolButton68", "Saturation"}, {"ToolButton69", "G. Blur"},   {"ToolButton70", "Antialiasing"},
+    {"ToolButton59", "Grayscale"},  {"ToolButton60", "Lighten"}, {"ToolButton61", "Darken"},
+    {"ToolButton62", "Soften"},     {"ToolButton63", "Sharpen"}, {"ToolButton64", "Noise"},
+    {"ToolButton65", "Tint"},       {"ToolButton66", "Gamma"},   {"ToolButton67", "Contrast"},
+    {"ToolButton68", "Saturation"}, {"ToolButton69", "G. Blur"}, {"ToolButton70", "Antialiasing"},
     {"ToolButton71", "Invert"},
 };
 
@@ -109,30 +78,30 @@ void MainWindow::BuildToolPanel() {
     Header("Panel3", "Tools", panel1_)->setGeometry(0, 0, 57, 20);
     auto* toolBar2 = new QWidget(panel1_);
     toolBar2->setObjectName("ToolBar2");
-    toolButtons_.resize(22);
-    // Tools 1 to 10 and 21 on the left, 11 to 20 and 22 on the right.
-    for (const ToolButtonInfo& info : kToolButtons) {
+    // Each row with a button puts it in its column and row of the panel.
+    for (const TToolDescription& row : ToolTable()) {
+        if (row.Button.empty()) continue;
         auto* b = new QToolButton(toolBar2);
-        b->setObjectName(info.Name);
-        b->setText(QString::number(info.Tool));
-        b->setToolTip(info.Hint);
-        b->setIcon(QIcon(QString(":/icons/tool-%1.svg").arg(info.Tool)));
+        const QString name = QString::fromUtf8(row.Button.data(), static_cast<qsizetype>(row.Button.size()));
+        b->setObjectName(name);
+        b->setText(QString::number(row.Number));
+        b->setToolTip(
+            QString::fromUtf8(row.ButtonHint.data(), static_cast<qsizetype>(row.ButtonHint.size())));
+        b->setIcon(QIcon(QString::fromUtf8(row.Icon.data(), static_cast<qsizetype>(row.Icon.size()))));
         b->setIconSize(QSize(20, 20));
         b->setCheckable(true);
         b->setAutoRaise(true);
         b->setFixedSize(26, 26);
-        const int column = (info.Tool <= 10 || info.Tool == 21) ? 0 : 1;
-        const int row = info.Tool <= 10 ? info.Tool - 1 : info.Tool <= 20 ? info.Tool - 11 : 10;
-        b->move(2 + column * 27, row * 27);
-        Hint(b, info.Name);
-        const int tool = info.Tool;
+        b->move(2 + row.PanelColumn * 27, row.PanelRow * 27);
+        Hint(b, name);
+        const int tool = row.Number;
         connect(b, &QToolButton::clicked, this, [this, tool] {
             if (OnToolButton)
                 OnToolButton(tool);
             else
                 ShowToolButtonState();
         });
-        toolButtons_[static_cast<std::size_t>(info.Tool - 1)] = b;
+        toolButtons_.emplace_back(tool, b);
     }
     toolBar2->setGeometry(0, 24, 57, 11 * 27);
     const int swatchTop = 24 + 11 * 27 + 6;
@@ -250,7 +219,8 @@ void MainWindow::BuildLayerSheet() {
     upDown_->setObjectName("UpDown");
     upDown_->SetIncrement(20);
     upDown_->move(0, 27);
-    connect(upDown_, &UpDown::Clicked, this, [this](int position) { lsImage_->move(-position, lsImage_->y()); });
+    connect(upDown_, &UpDown::Clicked, this,
+            [this](int position) { lsImage_->move(-position, lsImage_->y()); });
     layerSheet_->hide();
 }
 

@@ -3,19 +3,19 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -37,7 +37,9 @@
 #include "io/recent_files.h"
 
 // The icons are compiled into the window library; register them once.
-static void InitResources() { Q_INIT_RESOURCE(pixora); }
+static void InitResources() {
+    Q_INIT_RESOURCE(pixora);
+}
 
 namespace pixora {
 
@@ -70,8 +72,12 @@ MainWindow::~MainWindow() {
     ws_->Port = nullptr;
 }
 
-MessageDialog* MainWindow::Messages() const { return qobject_cast<MessageDialog*>(Window("TForm51")); }
-ProcessingBox* MainWindow::Processing() const { return qobject_cast<ProcessingBox*>(Window("TForm50")); }
+MessageDialog* MainWindow::Messages() const {
+    return qobject_cast<MessageDialog*>(Window("TForm51"));
+}
+ProcessingBox* MainWindow::Processing() const {
+    return qobject_cast<ProcessingBox*>(Window("TForm50"));
+}
 
 void MainWindow::FormCreate() {
     resize(551, 382);
@@ -155,7 +161,7 @@ void MainWindow::TabChange() {
     TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
     QWidget* page = pageControl_->widget(slot);
     // A selection ends before anything of the new slot is shown.
-    EndSelection();
+    ws_->BeforeImageReplaced();
     // The slot's zoom, laid out on the page that is now active.
     view_->SetPage(page);
     view_->Layout(scaleBars_->isChecked());
@@ -184,7 +190,8 @@ void MainWindow::TabChange() {
     status_->SetPanelText(1, QString("%1 x %2").arg(s.BackBitmap.Width()).arg(s.BackBitmap.Height()));
     // Row tables.
     FillRowTable(s.Bitmap, s.Rows);
-    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps()) w->Refill();
+    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps())
+        w->Refill();
     FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
 }
 
@@ -202,7 +209,9 @@ void MainWindow::RedrawLayerStrip(int slot) {
     if (OnRedrawLayerStrip) OnRedrawLayerStrip(slot);
 }
 
-void MainWindow::RepaintView() { view_->UpdateImage(); }
+void MainWindow::RepaintView() {
+    view_->UpdateImage();
+}
 
 void MainWindow::SetCanvasCursor(int cursor) {
     switch (cursor) {
@@ -223,7 +232,9 @@ void MainWindow::SetCanvasCursor(int cursor) {
     }
 }
 
-void MainWindow::ShowSwatchColour(int which, int32_t colour) { (which == 0 ? shape1_ : shape2_)->SetColour(colour); }
+void MainWindow::ShowSwatchColour(int which, int32_t colour) {
+    (which == 0 ? shape1_ : shape2_)->SetColour(colour);
+}
 
 int MainWindow::ToolOption(const std::string& box, const std::string& control) const {
     QWidget* window = Window(QString::fromStdString(box));
@@ -280,7 +291,8 @@ void MainWindow::RunLayout() {
     if (ActivePage() >= 0) view_->Layout(scaleBars_->isChecked());
     // 2. Layer sheet.
     upDown_->move(layerSheet_->width() - 35, upDown_->y());
-    ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62), ilSheet_->height());
+    ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62),
+                          ilSheet_->height());
     upDown_->SetMax(std::max(0, lsImage_->width() - ilSheet_->width()));
     // 3. Effects panel.
     toolBar3_->move(0, 0);
@@ -303,7 +315,8 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
 void MainWindow::ShowToolButtonState() {
     const int slot = ActivePage();
     const int tool = slot < 0 ? 0 : ws_->Images[static_cast<std::size_t>(slot)].Tool;
-    for (std::size_t i = 0; i < toolButtons_.size(); ++i) toolButtons_[i]->setChecked(static_cast<int>(i) + 1 == tool);
+    for (const auto& [number, button] : toolButtons_)
+        button->setChecked(number == tool);
 }
 
 void MainWindow::ExchangeSwatches() {
@@ -353,7 +366,8 @@ void MainWindow::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
         // Let the window finish showing before the tips come up.
-        QMetaObject::invokeMethod(this, [this] { FirstActivation(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { FirstActivation(); }, Qt::QueuedConnection);
     }
 }
 
@@ -362,7 +376,8 @@ void MainWindow::ShowRecentFiles() {
     for (int i = 0; i < kRecentFileCount; ++i) {
         const QString path = QString::fromStdString(list[static_cast<std::size_t>(i)]);
         const bool used = !path.isEmpty();
-        for (QAction* a : {recentItems_[static_cast<std::size_t>(i)], openDownItems_[static_cast<std::size_t>(i)]}) {
+        for (QAction* a :
+             {recentItems_[static_cast<std::size_t>(i)], openDownItems_[static_cast<std::size_t>(i)]}) {
             a->setText(used ? path : QString("Files Here"));
             a->setVisible(used);
         }
@@ -390,7 +405,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         return;
     }
     Shutdown();
-    for (QWidget* w : windows_.All()) w->close();
+    for (QWidget* w : windows_.All())
+        w->close();
     e->accept();
 }
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
+#include "app/command_states.h"
 #include "app/cursors.h"
 #include "app/window_set.h"
-#include "doc/command_states.h"
 #include "doc/view_geometry.h"
 #include "doc/workspace.h"
 
@@ -75,9 +75,6 @@ public:
     void RefreshHistoryMenus() override {
         if (OnRefreshHistoryMenus) OnRefreshHistoryMenus();
     }
-    void EndSelection() override {
-        if (OnEndSelection) OnEndSelection();
-    }
 
     // The layout routine: view, layer sheet and effects panel.
     void RunLayout();
@@ -100,7 +97,6 @@ public:
     std::function<void()> OnShowTips;
     std::function<bool()> OnCloseAllForExit;
     std::function<void()> OnRefreshHistoryMenus;
-    std::function<void()> OnEndSelection;
     // Draws the layer strip of a slot into LSImage (the layers part).
     std::function<void(int slot)> OnRedrawLayerStrip;
     // The tab change shows the slot's tool: its cursor and option box.
@@ -157,12 +153,12 @@ private:
     UpDown* upDown_ = nullptr;
     SwatchWidget* shape1_ = nullptr;
     SwatchWidget* shape2_ = nullptr;
-    std::vector<QToolButton*> toolButtons_;  // index = tool number - 1
+    std::vector<std::pair<int, QToolButton*>> toolButtons_; // tool number, button
     QMenu* popup_ = nullptr;
     QMenu* reOpenMenu_ = nullptr;
     QMenu* openDown_ = nullptr;
-    std::vector<QAction*> recentItems_;     // FilesHere1..10
-    std::vector<QAction*> openDownItems_;   // FileHere1, FilesHere11..19
+    std::vector<QAction*> recentItems_;   // FilesHere1..10
+    std::vector<QAction*> openDownItems_; // FileHere1, FilesHere11..19
     std::vector<QAction*> commands_;
     QAction* scaleBars_ = nullptr;
     std::map<QString, QAction*> zoomActions_;

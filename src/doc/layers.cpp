@@ -40,8 +40,12 @@ TThumbPlace PlaceLayerThumbnail(int w, int h) {
     return p;
 }
 
-Bitmap& LayerBitmap(TImages& s, int n) { return n <= 1 ? s.BackBitmap : s.Layer(n).Bitmap; }
-TRowTable& LayerRows(TImages& s, int n) { return n <= 1 ? s.BackRows : s.Layer(n).Rows; }
+Bitmap& LayerBitmap(TImages& s, int n) {
+    return n <= 1 ? s.BackBitmap : s.Layer(n).Bitmap;
+}
+TRowTable& LayerRows(TImages& s, int n) {
+    return n <= 1 ? s.BackRows : s.Layer(n).Rows;
+}
 
 // Both keep the storage of the bitmap copied into when its size already
 // fits, so switching between layers of one size allocates nothing.
@@ -70,7 +74,8 @@ void FillArea(Bitmap& b, int l, int t, int r, int bottom, uint8_t v) {
     bottom = std::min(bottom, b.Height());
     for (int y = t; y < bottom; ++y) {
         uint8_t* p = b.Row(y) + 4 * l;
-        for (int x = l; x < r; ++x, p += 4) p[0] = p[1] = p[2] = v, p[3] = 0;
+        for (int x = l; x < r; ++x, p += 4)
+            p[0] = p[1] = p[2] = v, p[3] = 0;
     }
 }
 
@@ -84,8 +89,8 @@ void Outline(Bitmap& b, int l, int t, int r, int bottom) {
 }
 
 bool StripFits(const TImages& s) {
-    return s.LayerStrip.Width() == s.LayerCount * kLayerCellPitch && s.LayerStrip.Height() == kLayerCellSize &&
-           s.LayerStrip.BitsPerPixel() == 32;
+    return s.LayerStrip.Width() == s.LayerCount * kLayerCellPitch &&
+           s.LayerStrip.Height() == kLayerCellSize && s.LayerStrip.BitsPerPixel() == 32;
 }
 
 void DrawCell(TImages& s, int n, const Bitmap& source) {
@@ -105,7 +110,8 @@ void DrawCell(TImages& s, int n, const Bitmap& source) {
             if (to <= from) continue;
             uint8_t* d = strip.Row(sy) + 4 * (x0 + from);
             const uint8_t* p = thumb.Row(y) + 4 * from;
-            for (int x = from; x < to; ++x, d += 4, p += 4) d[0] = p[0], d[1] = p[1], d[2] = p[2];
+            for (int x = from; x < to; ++x, d += 4, p += 4)
+                d[0] = p[0], d[1] = p[1], d[2] = p[2];
         }
     }
     if (n == s.CurrentLayer) Outline(strip, c + 1, 1, c + kLayerCellSize - 1, kLayerCellSize - 1);
@@ -117,21 +123,24 @@ void RedrawLayerStripBitmap(TImages& s) {
     const int count = std::max(s.LayerCount, 0);
     s.LayerStrip = Bitmap(count * kLayerCellPitch, kLayerCellSize, 32);
     FillArea(s.LayerStrip, 0, 0, s.LayerStrip.Width(), kLayerCellSize, 255);
-    for (int n = 1; n <= count; ++n) DrawCell(s, n, n == s.CurrentLayer ? s.Bitmap : LayerBitmap(s, n));
+    for (int n = 1; n <= count; ++n)
+        DrawCell(s, n, n == s.CurrentLayer ? s.Bitmap : LayerBitmap(s, n));
 }
 
 void DrawLayerCell(TImages& s, int n, const Bitmap& source) {
     if (n < 1 || n > s.LayerCount) return;
     if (!StripFits(s)) {
         RedrawLayerStripBitmap(s);
-        if (&source == &s.Bitmap && n == s.CurrentLayer) return;  // already drawn from it
+        if (&source == &s.Bitmap && n == s.CurrentLayer) return; // already drawn from it
     }
     DrawCell(s, n, source);
 }
 
 void RedrawCurrentLayerCell(TImages& s) {
-    if (s.CurrentLayer > 0) DrawLayerCell(s, s.CurrentLayer, s.Bitmap);
-    else if (!StripFits(s)) RedrawLayerStripBitmap(s);
+    if (s.CurrentLayer > 0)
+        DrawLayerCell(s, s.CurrentLayer, s.Bitmap);
+    else if (!StripFits(s))
+        RedrawLayerStripBitmap(s);
 }
 
 int LayerAtStripX(const TImages& s, int x) {
@@ -147,7 +156,9 @@ namespace {
 
 // a / 255 x 100 never lies halfway between two integers (255 is odd), so
 // adding 127 before the division rounds it to nearest.
-inline uint32_t LayerShare(uint32_t a) { return (a * 100u + 127u) / 255u; }
+inline uint32_t LayerShare(uint32_t a) {
+    return (a * 100u + 127u) / 255u;
+}
 
 void BlendRowPlain(uint8_t* d, const uint8_t* l, int n) {
     for (int i = 0; i < n; ++i, d += 4, l += 4) {
@@ -196,8 +207,8 @@ struct TSse2 {
     static V KeepT(V r, V b) { return _mm_or_si128(_mm_andnot_si128(TMask(), r), _mm_and_si128(TMask(), b)); }
     static V Lanes(V lw, V bw) {
         const V t = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lw, 0xFF), 0xFF);
-        const V dp = _mm_mulhi_epu16(_mm_add_epi16(_mm_mullo_epi16(t, _mm_set1_epi16(100)), _mm_set1_epi16(128)),
-                                     _mm_set1_epi16(257));
+        const V dp = _mm_mulhi_epu16(
+            _mm_add_epi16(_mm_mullo_epi16(t, _mm_set1_epi16(100)), _mm_set1_epi16(128)), _mm_set1_epi16(257));
         const V lp = _mm_sub_epi16(_mm_set1_epi16(100), dp);
         const V top = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(lp, lw), _mm_set1_epi16(5243)), 3);
         const V below = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(dp, bw), _mm_set1_epi16(5243)), 3);
@@ -213,7 +224,9 @@ struct TSse2 {
 struct TAvx2 {
     using V = __m256i;
     static constexpr int kPixels = 8;
-    PIXORA_AVX2 static V Load(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+    PIXORA_AVX2 static V Load(const uint8_t* p) {
+        return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    }
     PIXORA_AVX2 static void Store(uint8_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
     PIXORA_AVX2 static V TMask() { return _mm256_set1_epi32(static_cast<int>(0xFF000000u)); }
     PIXORA_AVX2 static V Zero() { return _mm256_setzero_si256(); }
@@ -228,8 +241,10 @@ struct TAvx2 {
             _mm256_add_epi16(_mm256_mullo_epi16(t, _mm256_set1_epi16(100)), _mm256_set1_epi16(128)),
             _mm256_set1_epi16(257));
         const V lp = _mm256_sub_epi16(_mm256_set1_epi16(100), dp);
-        const V top = _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(lp, lw), _mm256_set1_epi16(5243)), 3);
-        const V below = _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(dp, bw), _mm256_set1_epi16(5243)), 3);
+        const V top =
+            _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(lp, lw), _mm256_set1_epi16(5243)), 3);
+        const V below =
+            _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(dp, bw), _mm256_set1_epi16(5243)), 3);
         return _mm256_add_epi16(top, below);
     }
     PIXORA_AVX2 static V Blend(V L, V B) {
@@ -260,8 +275,10 @@ struct TAvx512 {
             _mm512_add_epi16(_mm512_mullo_epi16(t, _mm512_set1_epi16(100)), _mm512_set1_epi16(128)),
             _mm512_set1_epi16(257));
         const V lp = _mm512_sub_epi16(_mm512_set1_epi16(100), dp);
-        const V top = _mm512_srli_epi16(_mm512_mulhi_epu16(_mm512_mullo_epi16(lp, lw), _mm512_set1_epi16(5243)), 3);
-        const V below = _mm512_srli_epi16(_mm512_mulhi_epu16(_mm512_mullo_epi16(dp, bw), _mm512_set1_epi16(5243)), 3);
+        const V top =
+            _mm512_srli_epi16(_mm512_mulhi_epu16(_mm512_mullo_epi16(lp, lw), _mm512_set1_epi16(5243)), 3);
+        const V below =
+            _mm512_srli_epi16(_mm512_mulhi_epu16(_mm512_mullo_epi16(dp, bw), _mm512_set1_epi16(5243)), 3);
         return _mm512_add_epi16(top, below);
     }
     PIXORA_AVX512 static V Blend(V L, V B) {
@@ -274,33 +291,37 @@ struct TAvx512 {
 // kernel so that all of it is compiled for that kernel's instruction set (a
 // template without the target would pass wide vectors to the operations
 // under a different calling convention).
-#define PIXORA_BLEND_ROW_WALK(W)                                                                                   \
-    constexpr int kBytes = 4 * W::kPixels;                                                                         \
-    int i = 0;                                                                                                     \
-    for (; i + kGroup * W::kPixels <= n; i += kGroup * W::kPixels) {                                               \
-        const uint8_t* lp = l + 4 * i;                                                                             \
-        uint8_t* dp = d + 4 * i;                                                                                   \
-        W::V all = W::TMask(), any = W::Zero();                                                                    \
-        for (int k = 0; k < kGroup; ++k) {                                                                         \
-            const W::V v = W::Load(lp + kBytes * k);                                                               \
-            all = W::And(all, v);                                                                                  \
-            any = W::Or(any, v);                                                                                   \
-        }                                                                                                          \
-        if (W::AllClear(all)) continue; /* dst stays as it is */                                                   \
-        const bool opaque = W::AllOpaque(any);                                                                     \
-        for (int k = 0; k < kGroup; ++k) {                                                                         \
-            const W::V L = W::Load(lp + kBytes * k), B = W::Load(dp + kBytes * k);                                 \
-            W::Store(dp + kBytes * k, W::KeepT(opaque ? L : W::Blend(L, B), B));                                   \
-        }                                                                                                          \
-    }                                                                                                              \
-    for (; i + W::kPixels <= n; i += W::kPixels) {                                                                 \
-        const W::V L = W::Load(l + 4 * i), B = W::Load(d + 4 * i);                                                 \
-        W::Store(d + 4 * i, W::KeepT(W::Blend(L, B), B));                                                          \
-    }                                                                                                              \
+#define PIXORA_BLEND_ROW_WALK(W)                                                                             \
+    constexpr int kBytes = 4 * W::kPixels;                                                                   \
+    int i = 0;                                                                                               \
+    for (; i + kGroup * W::kPixels <= n; i += kGroup * W::kPixels) {                                         \
+        const uint8_t* lp = l + 4 * i;                                                                       \
+        uint8_t* dp = d + 4 * i;                                                                             \
+        W::V all = W::TMask(), any = W::Zero();                                                              \
+        for (int k = 0; k < kGroup; ++k) {                                                                   \
+            const W::V v = W::Load(lp + kBytes * k);                                                         \
+            all = W::And(all, v);                                                                            \
+            any = W::Or(any, v);                                                                             \
+        }                                                                                                    \
+        if (W::AllClear(all)) continue; /* dst stays as it is */                                             \
+        const bool opaque = W::AllOpaque(any);                                                               \
+        for (int k = 0; k < kGroup; ++k) {                                                                   \
+            const W::V L = W::Load(lp + kBytes * k), B = W::Load(dp + kBytes * k);                           \
+            W::Store(dp + kBytes * k, W::KeepT(opaque ? L : W::Blend(L, B), B));                             \
+        }                                                                                                    \
+    }                                                                                                        \
+    for (; i + W::kPixels <= n; i += W::kPixels) {                                                           \
+        const W::V L = W::Load(l + 4 * i), B = W::Load(d + 4 * i);                                           \
+        W::Store(d + 4 * i, W::KeepT(W::Blend(L, B), B));                                                    \
+    }                                                                                                        \
     BlendRowPlain(d + 4 * i, l + 4 * i, n - i)
 
-void BlendRowSse2(uint8_t* d, const uint8_t* l, int n) { PIXORA_BLEND_ROW_WALK(TSse2); }
-PIXORA_AVX2 void BlendRowAvx2(uint8_t* d, const uint8_t* l, int n) { PIXORA_BLEND_ROW_WALK(TAvx2); }
+void BlendRowSse2(uint8_t* d, const uint8_t* l, int n) {
+    PIXORA_BLEND_ROW_WALK(TSse2);
+}
+PIXORA_AVX2 void BlendRowAvx2(uint8_t* d, const uint8_t* l, int n) {
+    PIXORA_BLEND_ROW_WALK(TAvx2);
+}
 __attribute__((target("avx2,avx512bw"))) void BlendRowAvx512(uint8_t* d, const uint8_t* l, int n) {
     PIXORA_BLEND_ROW_WALK(TAvx512);
 }
@@ -315,8 +336,7 @@ constexpr int kMergeBand = 16;
 
 // Runs body(y0, y1) over [0, rows), split between two threads when the
 // work is large. Rows are independent, so the split changes nothing.
-template <class Body>
-void SplitRows(int rows, long long pixels, Body body) {
+template <class Body> void SplitRows(int rows, long long pixels, Body body) {
     if (pixels < kParallelPixels || rows < 2 || std::thread::hardware_concurrency() < 2) {
         body(0, rows);
         return;
@@ -326,7 +346,7 @@ void SplitRows(int rows, long long pixels, Body body) {
     try {
         helper = std::thread([&] { body(half, rows); });
     } catch (const std::system_error&) {
-        body(0, rows);  // no thread to be had: do it all here
+        body(0, rows); // no thread to be had: do it all here
         return;
     }
     body(0, half);
@@ -351,7 +371,8 @@ TOverlap Overlap(const Bitmap& dst, const Bitmap& layer, int left, int top) {
 }
 
 // Blends rows [y0, y1) of one layer's overlap onto dst.
-void BlendOverlapRows(Bitmap& dst, const Bitmap& layer, int left, int top, const TOverlap& o, int y0, int y1) {
+void BlendOverlapRows(Bitmap& dst, const Bitmap& layer, int left, int top, const TOverlap& o, int y0,
+                      int y1) {
     y0 = std::max(y0, o.Y0);
     y1 = std::min(y1, o.Y1);
     const int n = o.X1 - o.X0;
@@ -367,7 +388,8 @@ std::vector<TBlendKernel> AvailableBlendKernels() {
 #ifdef PIXORA_BLEND_X86
     k.push_back(TBlendKernel::Sse2);
     if (__builtin_cpu_supports("avx2")) k.push_back(TBlendKernel::Avx2);
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512bw")) k.push_back(TBlendKernel::Avx512);
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("avx512bw"))
+        k.push_back(TBlendKernel::Avx512);
 #endif
     return k;
 }
@@ -400,15 +422,15 @@ void BlendLayerRow(uint8_t* dst, const uint8_t* layer, int pixels) {
 void BlendLayer(Bitmap& dst, const Bitmap& layer, int left, int top) {
     const TOverlap o = Overlap(dst, layer, left, top);
     if (o.Empty()) return;
-    SplitRows(o.Y1 - o.Y0, static_cast<long long>(o.X1 - o.X0) * (o.Y1 - o.Y0), [&](int r0, int r1) {
-        BlendOverlapRows(dst, layer, left, top, o, o.Y0 + r0, o.Y0 + r1);
-    });
+    SplitRows(o.Y1 - o.Y0, static_cast<long long>(o.X1 - o.X0) * (o.Y1 - o.Y0),
+              [&](int r0, int r1) { BlendOverlapRows(dst, layer, left, top, o, o.Y0 + r0, o.Y0 + r1); });
 }
 
 void MergeLayers(TImages& s) {
     const Bitmap& back = s.BackBitmap;
     Bitmap& out = s.Bitmap;
-    if (out.Width() != back.Width() || out.Height() != back.Height() || out.BitsPerPixel() != back.BitsPerPixel()) {
+    if (out.Width() != back.Width() || out.Height() != back.Height() ||
+        out.BitsPerPixel() != back.BitsPerPixel()) {
         // New storage first: should it not be had, Bitmap stays as it was.
         Bitmap sized(0, 0, back.BitsPerPixel());
         sized.SetSizeUncleared(back.Width(), back.Height());
@@ -423,18 +445,19 @@ void MergeLayers(TImages& s) {
     // before the next band is begun; each pixel sees the layers in the same
     // order as whole-image passes would give it.
     const std::size_t stride = back.Stride();
-    SplitRows(back.Height(), static_cast<long long>(back.Width()) * back.Height() * s.LayerCount, [&](int y0, int y1) {
-        for (int b0 = y0; b0 < y1; b0 += kMergeBand) {
-            const int b1 = std::min(y1, b0 + kMergeBand);
-            std::memcpy(out.Row(b0), back.Row(b0), stride * static_cast<std::size_t>(b1 - b0));
-            for (int n = 2; n <= s.LayerCount; ++n) {
-                const TOverlap& o = overlaps[static_cast<std::size_t>(n - 2)];
-                if (o.Empty()) continue;
-                const TLayer& layer = s.Layers[static_cast<std::size_t>(n)];
-                BlendOverlapRows(out, layer.Bitmap, layer.Left, layer.Top, o, b0, b1);
-            }
-        }
-    });
+    SplitRows(back.Height(), static_cast<long long>(back.Width()) * back.Height() * s.LayerCount,
+              [&](int y0, int y1) {
+                  for (int b0 = y0; b0 < y1; b0 += kMergeBand) {
+                      const int b1 = std::min(y1, b0 + kMergeBand);
+                      std::memcpy(out.Row(b0), back.Row(b0), stride * static_cast<std::size_t>(b1 - b0));
+                      for (int n = 2; n <= s.LayerCount; ++n) {
+                          const TOverlap& o = overlaps[static_cast<std::size_t>(n - 2)];
+                          if (o.Empty()) continue;
+                          const TLayer& layer = s.Layers[static_cast<std::size_t>(n)];
+                          BlendOverlapRows(out, layer.Bitmap, layer.Left, layer.Top, o, b0, b1);
+                      }
+                  }
+              });
     FillRowTable(out, s.Rows);
 }
 
@@ -460,7 +483,8 @@ Bitmap Resized(const Bitmap& src, int width, int height) {
     out.Fill(255, 255, 255, 255);
     const int w = std::min(width, src.Width()), h = std::min(height, src.Height());
     if (w > 0)
-        for (int y = 0; y < h; ++y) std::memcpy(out.Row(y), src.Row(y), static_cast<std::size_t>(w) * 4);
+        for (int y = 0; y < h; ++y)
+            std::memcpy(out.Row(y), src.Row(y), static_cast<std::size_t>(w) * 4);
     return out;
 }
 
@@ -482,7 +506,7 @@ void ChooseLayerOf(Workspace& ws, int slot, int n) {
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     if (n < 1 || n > s.LayerCount) return;
     const bool shown = ws.Port && slot == ws.ActiveSlot();
-    if (shown) ws.Port->EndSelection();
+    if (shown) ws.BeforeImageReplaced();
     s.ZoomNum = 1;
     s.ZoomDen = 1;
     RedrawCurrentLayerCell(s);

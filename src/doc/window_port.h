@@ -58,9 +58,6 @@ public:
     // Brings the "Undo ..." / "Redo ..." captions and drop-down lists up to
     // date after a history step.
     virtual void RefreshHistoryMenus() {}
-    // Commits a floating selection before the image is replaced (undo, redo,
-    // tab change); the selections part fills it.
-    virtual void EndSelection() {}
 };
 
 } // namespace pixora

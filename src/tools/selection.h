@@ -16,6 +16,9 @@ namespace pixora {
 
 enum SelectionShape : int { SelRectangle = 0, SelEllipse = 1, SelFreeHand = 2, SelMagicWand = 3 };
 
+// The box the selection options live in.
+inline constexpr const char* kSelectBox = "TForm4";
+
 // The "Select Options" box, read live.
 struct TSelectOptions {
     int Shape = SelRectangle;

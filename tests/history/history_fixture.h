@@ -15,11 +15,11 @@
 
 namespace pixora::testing {
 
-// Also records the hooks the store calls before replacing an image.
+// Also records the history menus' refresh; the workspace's "before the
+// image is replaced" is recorded as "EndSelection" (see WorkspaceTest).
 class HistoryPort : public FakePort {
 public:
     void RefreshHistoryMenus() override { Calls.push_back("RefreshHistoryMenus"); }
-    void EndSelection() override { Calls.push_back("EndSelection"); }
 };
 
 // A pattern that differs in every byte, fourth byte included.
@@ -27,7 +27,8 @@ inline Bitmap Pattern(int w, int h, int seed) {
     Bitmap b(w, h, 32);
     for (int y = 0; y < h; ++y) {
         uint8_t* p = b.Row(y);
-        for (int x = 0; x < w * 4; ++x) p[x] = static_cast<uint8_t>(x * 7 + y * 13 + seed * 31);
+        for (int x = 0; x < w * 4; ++x)
+            p[x] = static_cast<uint8_t>(x * 7 + y * 13 + seed * 31);
     }
     return b;
 }
@@ -50,6 +51,7 @@ struct WorkspaceTest : ::testing::Test {
         root = tmpl;
         ws.SysData.ExeDir = root + "/";
         ws.Port = &port;
+        ws.SubscribeBeforeImageReplaced([this] { port.Calls.push_back("EndSelection"); });
         ws.CreateWorkBitmaps();
     }
     void TearDown() override {

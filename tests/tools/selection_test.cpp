@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "tools/brushes/stamp_brush_family.h"
 #include "tools/magic_wand.h"
+#include "tools/tool_set.h"
 #include "tools/tools_fixture.h"
 
 using namespace pixora;
@@ -14,19 +16,14 @@ namespace {
 
 // A stand-in brush: paints every pixel of a 5x5 square that the edit test
 // allows, the way the brushes do.
-class TestStamp : public Tool {
-public:
-    void Press(ToolContext& c, int x, int y) override { Stamp(c, x, y); }
-    void Move(ToolContext& c, int x, int y) override { Stamp(c, x, y); }
-
-private:
-    static void Stamp(ToolContext& c, int x, int y) {
-        const SelectionEditTest test(c.Ws);
-        for (int yy = y - 2; yy <= y + 2; ++yy)
-            for (int xx = x - 2; xx <= x + 2; ++xx) {
-                if (xx < 0 || yy < 0 || xx >= c.Slot.Bitmap.Width() || yy >= c.Slot.Bitmap.Height()) continue;
-                if (!test.Test(xx, yy)) continue;
-                uint8_t* p = c.Slot.Rows[yy] + xx * 4;
+class TestStamp : public StampBrushFamily {
+protected:
+    void PaintStamp(const TStamp& s) override {
+        for (int yy = s.Cy - 2; yy <= s.Cy + 2; ++yy)
+            for (int xx = s.Cx - 2; xx <= s.Cx + 2; ++xx) {
+                if (xx < 0 || yy < 0 || xx >= s.Image.Width() || yy >= s.Image.Height()) continue;
+                if (!s.EditTest.Test(xx, yy)) continue;
+                uint8_t* p = s.Rows[yy] + xx * 4;
                 p[0] = p[1] = p[2] = 0;
             }
     }
@@ -35,17 +32,12 @@ private:
 // A selection of (10, 10)-(20, 20) kept by option A or E while the test
 // stamp (tool 24) paints.
 struct StampTest : ToolsTest {
-    TestStamp stamp;
     void KeepSelection(const char* option) {
-        RegisterTool(24, &stamp);
+        ToolsOf(ws).Install(24, std::make_unique<TestStamp>());
         S().Tool = ToolSelection;
         Drag(10, 10, 20, 20);
         SetSelectOption(option, 1);
         ASSERT_TRUE(SelectToolCore(ws, 24));
-    }
-    void TearDown() override {
-        RegisterTool(24, nullptr);
-        ToolsTest::TearDown();
     }
 };
 
@@ -405,7 +397,8 @@ TEST_F(ToolsTest, CropToSelectionCropsToTheSelectionsBoundingRectangle) {
     // The unmoved selection was committed in place, so the crop holds the
     // original pixels of that rectangle; the crop is one undoable step.
     for (int y = 0; y < h; ++y)
-        EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(y), original.Row(top + y) + left * 4, static_cast<std::size_t>(w) * 4))
+        EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(y), original.Row(top + y) + left * 4,
+                                 static_cast<std::size_t>(w) * 4))
             << "row " << y;
     EXPECT_EQ(S().History[S().HistoryPos + 1].Name, "Crop");
 }

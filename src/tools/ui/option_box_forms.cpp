@@ -13,8 +13,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "app/command_states.h"
 #include "app/main_window.h"
-#include "doc/command_states.h"
 #include "tools/ui/option_box_window.h"
 
 namespace pixora {
@@ -75,7 +75,9 @@ OptionControl Beside(OptionControl c) {
     return c;
 }
 
-OptionControl ChangeTransparency() { return Check("CT", "Change Transparency", true); }
+OptionControl ChangeTransparency() {
+    return Check("CT", "Change Transparency", true);
+}
 
 // The pen and shape boxes share these; the round rectangle's box spells the
 // antialiasing caption without the colon.
@@ -124,22 +126,23 @@ QList<QAction*> MenuItems(MainWindow& w, const QString& caption) {
 void Mirror(MainWindow& w, QCheckBox* box, const QString& caption) {
     const QList<QAction*> items = MenuItems(w, caption);
     QObject::connect(box, &QCheckBox::toggled, box, [items](bool on) {
-        for (QAction* a : items) a->setChecked(on);
+        for (QAction* a : items)
+            a->setChecked(on);
     });
-    for (QAction* a : items) QObject::connect(a, &QAction::triggered, box, [box](bool on) { box->setChecked(on); });
+    for (QAction* a : items)
+        QObject::connect(a, &QAction::triggered, box, [box](bool on) { box->setChecked(on); });
 }
 
 OptionBoxWindow* SelectOptions(MainWindow& w) {
     static const QStringList kTypes = {"Rectangle Selection", "Ellipse Selection", "Free Hand Selection",
                                        "Magic Wand Selection"};
-    OptionBoxWindow* box = ToolBox(w, BoxTForm4,
-                                   {Radio("RadioGroup1", "Selection Type", kTypes, 0),
-                                    Radio("RadioGroup2", "Edit", {"Edit Selection Area", "Edit Selected Canvas"}, 1),
-                                    Check("A", "Apply Edit to Selection Only", false),
-                                    Check("E", "Exclude Selection from Edit", false),
-                                    Check("D", "Duplicate on MouseUp", false),
-                                    Check("DU", "Delete Underlying", false),
-                                    Track("T", "Tolerence:", 0, 100, 0)});
+    OptionBoxWindow* box =
+        ToolBox(w, BoxTForm4,
+                {Radio("RadioGroup1", "Selection Type", kTypes, 0),
+                 Radio("RadioGroup2", "Edit", {"Edit Selection Area", "Edit Selected Canvas"}, 1),
+                 Check("A", "Apply Edit to Selection Only", false),
+                 Check("E", "Exclude Selection from Edit", false), Check("D", "Duplicate on MouseUp", false),
+                 Check("DU", "Delete Underlying", false), Track("T", "Tolerence:", 0, 100, 0)});
     auto* a = box->findChild<QCheckBox*>("A");
     auto* e = box->findChild<QCheckBox*>("E");
     // Confining edits to the selection and excluding it exclude each other.
@@ -155,8 +158,8 @@ OptionBoxWindow* SelectOptions(MainWindow& w) {
     Mirror(w, box->findChild<QCheckBox*>("DU"), "Delete Underlying");
 
     // The selection type and the Selection menu's type items.
-    static const char* const kMenuTypes[] = {"Rectangular Selection", "Ellipse Selection", "Free Hand Selection",
-                                             "Magic Wand Selection"};
+    static const char* const kMenuTypes[] = {"Rectangular Selection", "Ellipse Selection",
+                                             "Free Hand Selection", "Magic Wand Selection"};
     const QList<QRadioButton*> types =
         box->findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
     for (int i = 0; i < types.size(); ++i) {
@@ -164,7 +167,8 @@ OptionBoxWindow* SelectOptions(MainWindow& w) {
         const QList<QAction*> items = MenuItems(w, kMenuTypes[i]);
         QObject::connect(r, &QRadioButton::toggled, r, [items](bool on) {
             if (on)
-                for (QAction* item : items) item->setChecked(true);
+                for (QAction* item : items)
+                    item->setChecked(true);
         });
         for (QAction* item : items)
             QObject::connect(item, &QAction::triggered, r, [r](bool on) {
@@ -274,13 +278,15 @@ void MakeOptionBoxes(MainWindow& w) {
     w.ReplaceWindow("TForm22", ToolBox(w, BoxTForm22, roundRect));
 
     w.ReplaceWindow("TForm23", ToolBox(w, BoxTForm23,
-                                       {Spin("Size", "Size:", 1, 64, 64, 2), Spin("thick", "Thickness:", 1, 328, 128, 2),
-                                        ChangeTransparency()}));
-    w.ReplaceWindow("TForm24", ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
-    w.ReplaceWindow("TForm25",
-                    ToolBox(w, BoxTForm25,
-                            {Combo("ComboBox", {"Color (rgb)", "Color (hue)", "+Light", "+Saturation", "", ""}, 0),
-                             Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()}));
+                                       {Spin("Size", "Size:", 1, 64, 64, 2),
+                                        Spin("thick", "Thickness:", 1, 328, 128, 2), ChangeTransparency()}));
+    w.ReplaceWindow("TForm24",
+                    ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
+    w.ReplaceWindow(
+        "TForm25",
+        ToolBox(w, BoxTForm25,
+                {Combo("ComboBox", {"Color (rgb)", "Color (hue)", "+Light", "+Saturation", "", ""}, 0),
+                 Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()}));
     w.ReplaceWindow("TForm43", ToolBox(w, BoxTForm43,
                                        {Radio("ET", "Eraser Type", {"Square", "Ellipse", "Floodfill"}, 0),
                                         Spin("Size", "Size:", 2, 50, 10)}));

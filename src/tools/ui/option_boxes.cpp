@@ -6,9 +6,9 @@
 #include <QAction>
 #include <QDialog>
 
+#include "app/command_states.h"
 #include "app/installers.h"
 #include "app/main_window.h"
-#include "doc/command_states.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_box_forms.h"
 #include "tools/ui/option_box_window.h"
@@ -16,18 +16,6 @@
 namespace pixora {
 
 namespace {
-
-// The View menu's toolbar items and the tool each one stands for.
-struct ViewItem {
-    int Tool;
-    const char* Name;
-};
-constexpr ViewItem kViewItems[] = {
-    {1, "PenToolbar1"},        {2, "LineToolbar1"},       {3, "BezierToolbar1"},    {4, "PolygonToolbar1"},
-    {5, "RectangleToolbar1"},  {6, "EllipseToolbar1"},    {7, "RoundRectToolbar1"}, {8, "SprayToolbar1"},
-    {9, "SoftenToolbar1"},     {10, "SharpenToolbar1"},   {13, "LightenToolbar1"},  {14, "DarkenToolbar1"},
-    {15, "SelectionToolbar1"}, {16, "FloodFillToolbar1"},
-};
 
 int CurrentTool(MainWindow& w) {
     const int slot = w.Ws().ActiveSlot();
@@ -39,30 +27,33 @@ int CurrentTool(MainWindow& w) {
 // given by `shown` (the window is still in the middle of changing it).
 void SyncViewItems(MainWindow& w, int changed = BoxNone, bool shown = false) {
     const int tool = CurrentTool(w);
-    for (const ViewItem& item : kViewItems) {
-        QAction* a = w.Command(item.Name);
+    for (const TToolDescription& row : ToolTable()) {
+        if (row.ViewItem.Name.empty()) continue;
+        QAction* a = w.Command(
+            QString::fromUtf8(row.ViewItem.Name.data(), static_cast<qsizetype>(row.ViewItem.Name.size())));
         if (!a) continue;
-        const int box = ToggledBoxForTool(item.Tool);
+        const int box = row.ToggledBox;
         bool visible = shown;
         if (box != changed) {
             const QWidget* window = w.Window(OptionBoxWindowName(box));
             visible = window && window->isVisible();
         }
-        a->setChecked(visible && item.Tool == tool);
+        a->setChecked(visible && row.Number == tool);
     }
 }
 
 } // namespace
 
 QString OptionBoxForTool(int tool) {
-    return QString::fromUtf8(ToolInfo(tool).Box.data(), ToolInfo(tool).Box.size());
+    const std::string_view box = ToolDescription(tool).OptionBox;
+    return QString::fromUtf8(box.data(), static_cast<qsizetype>(box.size()));
 }
 
 void ShowOptionBoxForTool(MainWindow& w, int tool) {
     QWidget* box = w.Window(OptionBoxForTool(tool));
     if (!box) return;
     auto* dialog = qobject_cast<QDialog*>(box);
-    if (dialog && ToolInfo(tool).ModalBox) {
+    if (dialog && ToolDescription(tool).ModalBox) {
         dialog->exec();
         return;
     }
@@ -77,7 +68,7 @@ void CloseToolBoxes(MainWindow& w) {
 }
 
 void ToggleToolBox(MainWindow& w) {
-    QWidget* box = w.Window(OptionBoxWindowName(ToggledBoxForTool(CurrentTool(w))));
+    QWidget* box = w.Window(OptionBoxWindowName(ToolDescription(CurrentTool(w)).ToggledBox));
     if (box) {
         if (box->isVisible())
             box->close();
@@ -98,8 +89,9 @@ void InstallOptionBoxes(MainWindow& w) {
         QObject::connect(box, &OptionBoxWindow::Closed, &w,
                          [&w, number] { SyncViewItems(w, number, false); });
     }
-    for (const ViewItem& item : kViewItems)
-        if (QAction* a = w.Command(item.Name))
+    for (const TToolDescription& row : ToolTable())
+        if (QAction* a = w.Command(QString::fromUtf8(row.ViewItem.Name.data(),
+                                                     static_cast<qsizetype>(row.ViewItem.Name.size()))))
             QObject::connect(a, &QAction::triggered, &w, [&w] { ToggleToolBox(w); });
 }
 

@@ -41,9 +41,10 @@ private:
 // history and custom brush boxes are modal and open only on choosing.
 void ShowTool(MainWindow& w, int tool, bool chosen) {
     CloseToolBoxes(w);
-    w.SetCanvasCursor(ToolInfo(tool).Cursor);
+    const TToolDescription& row = ToolDescription(tool);
+    w.SetCanvasCursor(row.Cursor);
     if (tool <= 0) return;
-    if (!chosen && ToolInfo(tool).ModalBox) return;
+    if (!chosen && row.ModalBox) return;
     ShowOptionBoxForTool(w, tool);
 }
 
@@ -78,9 +79,6 @@ void InstallToolCommands(MainWindow& w) {
 
     w.OnToolButton = [&w](int tool) { SelectTool(w, tool); };
     w.OnShowTool = [&w](int tool) { ShowTool(w, tool, false); };
-    w.OnEndSelection = [&w] {
-        if (EndSelection(w.Ws())) w.RefreshView();
-    };
     // Moves over the panel around the image reach the tools too (the crop
     // handles reach two pixels beyond the image's edge).
     auto* forward = new PanelMoveForwarder(*w.View(), w.View()->ScrollPanel());

@@ -1,23 +1,8 @@
-#include "doc/command_states.h"
+#include "app/command_states.h"
 
 namespace pixora {
 
-const char* OptionBoxWindowName(int box) {
-    static const char* const names[] = {"",       "TForm3",  "TForm21", "TForm22", "TForm23",
-                                        "TForm24", "TForm43", "TForm4",  "TForm25", "TForm44"};
-    return box >= BoxTForm3 && box <= BoxTForm44 ? names[box] : "";
-}
-
-int ToggledBoxForTool(int tool) {
-    if (tool >= 1 && tool <= 4) return BoxTForm3;
-    if (tool == 5 || tool == 6) return BoxTForm21;
-    if (tool == 7) return BoxTForm22;
-    if (tool == 8) return BoxTForm23;
-    if (tool >= 9 && tool <= 14) return BoxTForm24;
-    if (tool == 15) return BoxTForm4;
-    if (tool == 16) return BoxTForm25;
-    return BoxNone;
-}
+int ToggledBoxForTool(int tool) { return ToolDescription(tool).ToggledBox; }
 
 bool LayerSheetAllowed(const Workspace& ws) { return ws.HasOpenImage(); }
 
@@ -40,7 +25,7 @@ bool CommandEnabled(const Workspace& ws, CommandRule rule, int box) {
     case CommandRule::UndoHistory:
         return s.HistoryCount > 0;
     case CommandRule::Selection:
-        return s.Tool == 15 && ws.ToolVars.HasSelection == 1;
+        return s.Tool == ToolSelection && ws.ToolVars.HasSelection == 1;
     case CommandRule::DuplicateLayer:
         return s.CurrentLayer > 0;
     case CommandRule::EditLayer:

@@ -4,6 +4,7 @@
 // CommandEnabled for each and enables or disables it.
 
 #include "doc/workspace.h"
+#include "tools/tool_table.h"
 
 namespace pixora {
 
@@ -20,25 +21,8 @@ enum class CommandRule {
     OptionBox,       // the current tool is served by a given option box
 };
 
-// Option boxes by the number they record when shown.
-enum OptionBox : int {
-    BoxNone = 0,
-    BoxTForm3 = 1,
-    BoxTForm21 = 2,
-    BoxTForm22 = 3,
-    BoxTForm23 = 4,
-    BoxTForm24 = 5,
-    BoxTForm43 = 6,
-    BoxTForm4 = 7,
-    BoxTForm25 = 8,
-    BoxTForm44 = 9,
-};
-
-// Window name of the option box with a recorded number ("" for none).
-const char* OptionBoxWindowName(int box);
-
 // The option box that the View menu's toolbar items toggle for a tool
-// (tools without one give BoxNone).
+// (tools without one give BoxNone): the tool's row says.
 int ToggledBoxForTool(int tool);
 
 // `box` is used by CommandRule::OptionBox only.

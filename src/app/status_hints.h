@@ -1,8 +1,11 @@
 #pragma once
 // What the status bar's first panel says when the pointer rests on a tool
-// button, a tool-bar button or a colour swatch, keyed by the control's name.
+// button, a tool-bar button, an effect button or a colour swatch, keyed by
+// the control's name. The texts live with their controls' rows (the tool
+// table, the command tables, the effects table); this gathers them.
 
 #include <string_view>
+#include <vector>
 
 namespace pixora {
 
@@ -11,8 +14,8 @@ struct TControlHint {
     std::string_view Text;
 };
 
-extern const TControlHint kControlHints[];
-extern const int kControlHintCount;
+// Every control that has a status text, each once.
+std::vector<TControlHint> ControlHints();
 
 // The status text of a control, or an empty view when it has none (the other
 // effect buttons).

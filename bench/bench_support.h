@@ -25,6 +25,9 @@ public:
     void UpdateCommandStates() override {}
     void RedrawLayerStrip(int) override {}
     void ReportError(int, const std::string& detail) override { throw std::runtime_error(detail); }
+    void ReportProblem(const std::string& headline, const std::string&) override {
+        throw std::runtime_error(headline);
+    }
 };
 
 // One memcpy of `src` per iteration into a bitmap of its size.

@@ -18,36 +18,20 @@
 #include "app/up_down.h"
 #include "app/view_widget.h"
 #include "doc/view_readout.h"
+#include "effects/ui/effect_commands.h"
 #include "tools/tool_table.h"
+#include "tools/ui/tool_commands.h"
 
 namespace pixora {
 
 namespace {
 
-struct EffectButtonInfo {
-    const char* Name;
-    const char* Caption;
-};
-
-constexpr EffectButtonInfo kFilterButtons[] = {
-    {"ToolButton42", "Col. Adjuster"}, {"ToolButton44", "Chann. Filter"}, {"ToolButton43", "Col. Transfer"},
-    {"ToolButton45", "Blur"},          {"ToolButton46", "Brightness"},    {"ToolButton47", "Contrast"},
-    {"ToolButton48", "Col. Filter"},   {"ToolButton49", "Noise"},         {"ToolButton50", "Pixelization"},
-    {"ToolButton51", "Posterize"},     {"ToolButton52", "Rough Blur"},    {"ToolButton53", "Saturation"},
-    {"ToolButton54", "Sharpen"},       {"ToolButton55", "Solarize"},
-};
-
-constexpr EffectButtonInfo kQuickButtons[] = {
-    {"ToolButton59", "Grayscale"},  {"ToolButton60", "Lighten"}, {"ToolButton61", "Darken"},
-    {"ToolButton62", "Soften"},     {"ToolButton63", "Sharpen"}, {"ToolButton64", "Noise"},
-    {"ToolButton65", "Tint"},       {"ToolButton66", "Gamma"},   {"ToolButton67", "Contrast"},
-    {"ToolButton68", "Saturation"}, {"ToolButton69", "G. Blur"}, {"ToolButton70", "Antialiasing"},
-    {"ToolButton71", "Invert"},
-};
-
 constexpr int kEffectButtonHeight = 42;
 
-// Which window each recorded option-box number stands for.
+QString Text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 QWidget* Header(const QString& name, const QString& text, QWidget* parent) {
     auto* header = new QLabel(text, parent);
     header->setObjectName(name);
@@ -93,14 +77,10 @@ void MainWindow::BuildToolPanel() {
         b->setAutoRaise(true);
         b->setFixedSize(26, 26);
         b->move(2 + row.PanelColumn * 27, row.PanelRow * 27);
-        Hint(b, name);
+        b->setProperty("statusText", QString::fromUtf8(row.StatusHint.data(),
+                                                       static_cast<qsizetype>(row.StatusHint.size())));
         const int tool = row.Number;
-        connect(b, &QToolButton::clicked, this, [this, tool] {
-            if (OnToolButton)
-                OnToolButton(tool);
-            else
-                ShowToolButtonState();
-        });
+        connect(b, &QToolButton::clicked, this, [this, tool] { ChooseTool(*this, tool); });
         toolButtons_.emplace_back(tool, b);
     }
     toolBar2->setGeometry(0, 24, 57, 11 * 27);
@@ -135,17 +115,18 @@ void MainWindow::BuildEffectsPanel() {
     effectsPanel_ = new QWidget(panel2_);
     effectsPanel_->setObjectName("EffectsPanel");
     effectsPanel_->setGeometry(0, 22, 70, 100);
-    auto makeBar = [this](const QString& name, const EffectButtonInfo* begin, const EffectButtonInfo* end,
-                          const QString& iconPrefix) {
+    // One button per effect of a kind, in the effects table's order.
+    auto makeBar = [this](const QString& name, TEffectKind kind) {
         auto* bar = new QWidget(effectsPanel_);
         bar->setObjectName(name);
-        int y = 0, i = 1;
-        for (const EffectButtonInfo* b = begin; b != end; ++b, ++i) {
+        int y = 0;
+        for (const TEffectRow& row : EffectTable()) {
+            if (row.Kind != kind) continue;
             auto* button = new QToolButton(bar);
-            button->setObjectName(b->Name);
-            button->setText(b->Caption);
-            button->setToolTip(b->Caption);
-            button->setIcon(QIcon(QString(":/icons/%1-%2.svg").arg(iconPrefix).arg(i)));
+            button->setObjectName(Text(row.Button));
+            button->setText(Text(row.ButtonCaption));
+            button->setToolTip(Text(row.ButtonCaption));
+            button->setIcon(QIcon(Text(row.Icon)));
             button->setIconSize(QSize(18, 18));
             button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
             button->setAutoRaise(true);
@@ -153,14 +134,16 @@ void MainWindow::BuildEffectsPanel() {
             f.setPointSizeF(std::max(6.0, f.pointSizeF() - 2));
             button->setFont(f);
             button->setGeometry(0, y, 66, kEffectButtonHeight);
-            Hint(button, b->Name);
+            if (!row.StatusHint.empty()) button->setProperty("statusText", Text(row.StatusHint));
+            const TEffectRow* effect = &row;
+            connect(button, &QToolButton::clicked, this, [this, effect] { RunEffect(*this, *effect); });
             y += kEffectButtonHeight;
         }
         bar->setGeometry(0, 0, 66, y);
         return bar;
     };
-    toolBar3_ = makeBar("ToolBar3", std::begin(kFilterButtons), std::end(kFilterButtons), "fx");
-    toolBar4_ = makeBar("ToolBar4", std::begin(kQuickButtons), std::end(kQuickButtons), "qfx");
+    toolBar3_ = makeBar("ToolBar3", TEffectKind::Filter);
+    toolBar4_ = makeBar("ToolBar4", TEffectKind::Quick);
     upDown2_ = new UpDown(Qt::Vertical, panel2_);
     upDown2_->setObjectName("UpDown2");
     upDown2_->SetIncrement(10);
@@ -184,7 +167,8 @@ void MainWindow::BuildPages() {
     connect(pageControl_, &QTabWidget::currentChanged, this, [this](int index) {
         if (index >= 0 && pageControl_->isTabVisible(index) && ws_->SysData.OpenCount >= 0) TabChange();
     });
-    view_->Image()->OnMove = [this](int X, int Y) {
+    // The pixel read-out follows the pointer once the tools have had the move.
+    connect(view_, &ViewWidget::PointerMoved, this, [this](int X, int Y) {
         const int slot = ActivePage();
         if (slot < 0) return;
         const TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
@@ -192,7 +176,7 @@ void MainWindow::BuildPages() {
         if (!ReadoutFollowsPointer(s.Tool, ws_->SysData.MouseDown == 1)) return;
         if (auto text = PixelReadout(s.Bitmap, ViewToImage(X, z), ViewToImage(Y, z)))
             status_->SetPanelText(0, QString::fromStdString(*text));
-    };
+    });
     view_->Image()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_->Image(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         const int slot = ActivePage();

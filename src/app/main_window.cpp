@@ -24,17 +24,22 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "app/installers.h"
 #include "app/message_dialog.h"
 #include "app/status_bar.h"
 #include "app/swatch.h"
 #include "app/up_down.h"
+#include "app/view_commands.h"
 #include "app/view_widget.h"
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
+#include "doc/ui/layer_commands.h"
 #include "history/history_folder.h"
+#include "history/ui/history_commands.h"
 #include "io/ini_file.h"
 #include "io/recent_files.h"
+#include "io/ui/file_commands.h"
+#include "tools/ui/option_boxes.h"
+#include "tools/ui/tool_commands.h"
 
 // The icons are compiled into the window library; register them once.
 static void InitResources() {
@@ -60,11 +65,13 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
         if (e.Name == "TForm51") return new MessageDialog(owner);
         return nullptr;
     });
-    InstallViewCommands(*this);
-    InstallFileCommands(*this);
-    InstallHistoryCommands(*this);
+    // The subsystems' own windows in place of their frames.
+    InstallViewWindows(*this);
+    InstallFileWindows(*this);
+    InstallHistoryLists(*this);
+    InstallLayerWindows(*this);
     InstallOptionBoxes(*this);
-    InstallToolCommands(*this);
+    RefreshHistoryMenus();
 }
 
 MainWindow::~MainWindow() {
@@ -85,8 +92,7 @@ void MainWindow::FormCreate() {
     activated_ = false;
     std::srand(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
 
-    BuildMenus();
-    BuildToolBar1();
+    PlaceCommands();
     body_ = new QWidget(this);
     body_->setObjectName("Body");
     body_->setMouseTracking(true);
@@ -95,7 +101,6 @@ void MainWindow::FormCreate() {
     BuildEffectsPanel();
     BuildPages();
     BuildLayerSheet();
-    BuildPopupMenu();
     status_ = new StatusBarWidget(body_);
 
     // Initialise.
@@ -164,16 +169,13 @@ void MainWindow::TabChange() {
     ws_->BeforeImageReplaced();
     // The slot's zoom, laid out on the page that is now active.
     view_->SetPage(page);
-    view_->Layout(scaleBars_->isChecked());
+    view_->Layout(RulersShown());
     // Tool buttons, command states, layer thumbnail.
     ShowToolButtonState();
     UpdateCommandStates();
     RedrawLayerStrip(slot);
     // The option boxes and the cursor of the slot's tool.
-    if (OnShowTool)
-        OnShowTool(s.Tool);
-    else
-        view_->SetImageCursor(QCursor(Qt::ArrowCursor));
+    ShowSlotTool(*this, s.Tool);
     // The view controls move onto the active page.
     view_->MoveToPage();
     // Rulers for the zoomed image.
@@ -206,7 +208,22 @@ void MainWindow::RefreshView() {
 }
 
 void MainWindow::RedrawLayerStrip(int slot) {
-    if (OnRedrawLayerStrip) OnRedrawLayerStrip(slot);
+    if (OnRedrawLayerStrip)
+        OnRedrawLayerStrip(slot);
+    else
+        ShowLayerStrip(*this, slot);
+}
+
+void MainWindow::RefreshHistoryMenus() {
+    ShowHistoryMenus(*this);
+}
+
+QWidget* MainWindow::StatusBar() const {
+    return status_;
+}
+
+QString MainWindow::PageCaption(int slot) const {
+    return pageControl_->tabText(slot);
 }
 
 void MainWindow::RepaintView() {
@@ -261,12 +278,17 @@ void MainWindow::ReportError(int kind, const std::string& detail) {
     Messages()->Report(kind, QString::fromStdString(detail));
 }
 
+void MainWindow::ReportProblem(const std::string& headline, const std::string& detail) {
+    Messages()->ReportProblem(QString::fromStdString(headline), QString::fromStdString(detail));
+}
+
 void MainWindow::UpdateCommandStates() {
     for (QAction* a : commands_) {
         const auto rule = static_cast<CommandRule>(a->property("rule").toInt());
         a->setEnabled(CommandEnabled(*ws_, rule, a->property("box").toInt()));
     }
-    const bool sheet = LayerSheetAllowed(*ws_) && layerSheetItem_->isChecked();
+    const QAction* sheetItem = Command("LayerSheet1");
+    const bool sheet = LayerSheetAllowed(*ws_) && sheetItem && sheetItem->isChecked();
     if (layerSheet_->isVisible() != sheet) {
         layerSheet_->setVisible(sheet);
         RunLayout();
@@ -288,7 +310,7 @@ void MainWindow::RunLayout() {
     pageControl_->setGeometry(57, 0, std::max(0, W - 57 - 70), mid);
 
     // 1. The view of the active slot.
-    if (ActivePage() >= 0) view_->Layout(scaleBars_->isChecked());
+    if (ActivePage() >= 0) view_->Layout(RulersShown());
     // 2. Layer sheet.
     upDown_->move(layerSheet_->width() - 35, upDown_->y());
     ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62),
@@ -372,16 +394,7 @@ void MainWindow::changeEvent(QEvent* e) {
 }
 
 void MainWindow::ShowRecentFiles() {
-    const auto& list = ws_->ToolVars.RecentFiles;
-    for (int i = 0; i < kRecentFileCount; ++i) {
-        const QString path = QString::fromStdString(list[static_cast<std::size_t>(i)]);
-        const bool used = !path.isEmpty();
-        for (QAction* a :
-             {recentItems_[static_cast<std::size_t>(i)], openDownItems_[static_cast<std::size_t>(i)]}) {
-            a->setText(used ? path : QString("Files Here"));
-            a->setVisible(used);
-        }
-    }
+    ShowRecentFileItems(*this);
 }
 
 // ---- shutdown -----------------------------------------------------------
@@ -400,7 +413,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         return;
     }
     // Closing all images may be refused by the user ("Cancel").
-    if (OnCloseAllForExit && !OnCloseAllForExit()) {
+    if (!CloseAllForExit(*this)) {
         e->ignore();
         return;
     }

@@ -100,6 +100,12 @@ void MessageDialog::Report(int kind, const QString& detail, int failedFiles) {
     exec();
 }
 
+void MessageDialog::ReportProblem(const QString& headline, const QString& detail) {
+    lblMessage_->setText(headline);
+    if (!detail.isEmpty()) memo_->appendPlainText(detail);
+    exec();
+}
+
 ProcessingBox::ProcessingBox(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName("TForm50");
     setWindowTitle("Proccessing - Please Wait");
@@ -120,6 +126,8 @@ void ProcessingBox::Begin() {
     QApplication::processEvents();
 }
 
-void ProcessingBox::End() { hide(); }
+void ProcessingBox::End() {
+    hide();
+}
 
 } // namespace pixora

@@ -29,9 +29,9 @@ NavigatorWindow::NavigatorWindow(Workspace& ws, ViewWidget& view, QWidget* owner
     image_ = new PictureWidget(shown_, panel_);
     image_->setObjectName("Image");
     image_->setCursor(Qt::SizeAllCursor);
-    image_->OnPress = [this](int, int, int) { Press(); };
-    image_->OnMove = [this](int x, int y) { Drag(x, y); };
-    image_->OnRelease = [this](int, int) { Release(); };
+    connect(image_, &PictureWidget::Pressed, this, [this] { Press(); });
+    connect(image_, &PictureWidget::Moved, this, [this](int x, int y) { Drag(x, y); });
+    connect(image_, &PictureWidget::Released, this, [this] { Release(); });
 }
 
 TViewRect NavigatorWindow::ThumbRect() const {
@@ -43,7 +43,8 @@ void NavigatorWindow::showEvent(QShowEvent* e) {
     const int slot = ws_.ActiveSlot();
     if (slot >= 0) {
         const Bitmap& image = ws_.Images[static_cast<std::size_t>(slot)].Bitmap;
-        const TViewRect fit = FitNavigatorThumb(panel_->width(), panel_->height(), image.Width(), image.Height());
+        const TViewRect fit =
+            FitNavigatorThumb(panel_->width(), panel_->height(), image.Width(), image.Height());
         image_->setGeometry(fit.Left, fit.Top, fit.Width, fit.Height);
         thumb_ = Bitmap(fit.Width, fit.Height);
         BilinearResample(image, thumb_);
@@ -54,7 +55,8 @@ void NavigatorWindow::showEvent(QShowEvent* e) {
     }
     if (anchor_) {
         const int top = anchor_->mapToGlobal(QPoint(0, 0)).y() - frameGeometry().height();
-        const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
+        const QRect screen =
+            QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
         move(screen.center().x() - frameGeometry().width() / 2, top);
     }
     QWidget::showEvent(e);
@@ -82,8 +84,9 @@ void NavigatorWindow::Press() {
     if (thumb_.Empty()) return;
     dragging_ = true;
     const TViewLayout& l = view_.LastLayout();
-    const TNavigatorFrame f = NavigatorFrameFromScroll(ThumbRect(), frame_, l.ScrollBar1.Position, l.ScrollBar1.Max,
-                                                       l.ScrollBar2.Position, l.ScrollBar2.Max);
+    const TNavigatorFrame f =
+        NavigatorFrameFromScroll(ThumbRect(), frame_, l.ScrollBar1.Position, l.ScrollBar1.Max,
+                                 l.ScrollBar2.Position, l.ScrollBar2.Max);
     ShowFrame(f.Left, f.Top);
     // The pointer jumps to the frame's centre, so the drag starts from there.
     QCursor::setPos(image_->mapToGlobal(QPoint(f.Left + frame_.Width / 2, f.Top + frame_.Height / 2)));

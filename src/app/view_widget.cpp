@@ -2,6 +2,7 @@
 
 #include "doc/checkerboard.h"
 #include "doc/view_rulers.h"
+#include "tools/tool_set.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -18,7 +19,9 @@ QImage WrapRgb(const Bitmap& b) {
     return QImage(b.Data(), b.Width(), b.Height(), static_cast<qsizetype>(b.Stride()), QImage::Format_RGB32);
 }
 
-QRect ToQRect(const TViewRect& r) { return QRect(r.Left, r.Top, std::max(0, r.Width), std::max(0, r.Height)); }
+QRect ToQRect(const TViewRect& r) {
+    return QRect(r.Left, r.Top, std::max(0, r.Width), std::max(0, r.Height));
+}
 
 int ButtonCode(Qt::MouseButton b) {
     if (b == Qt::RightButton) return 1;
@@ -50,23 +53,27 @@ void PictureWidget::paintEvent(QPaintEvent* e) {
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* e) {
-    if (OnPress) OnPress(e->position().toPoint().x(), e->position().toPoint().y(), ButtonCode(e->button()));
+    const QPoint p = e->position().toPoint();
+    emit Pressed(p.x(), p.y(), ButtonCode(e->button()));
 }
 void PictureWidget::mouseMoveEvent(QMouseEvent* e) {
-    if (OnMove) OnMove(e->position().toPoint().x(), e->position().toPoint().y());
+    const QPoint p = e->position().toPoint();
+    emit Moved(p.x(), p.y());
 }
 void PictureWidget::mouseReleaseEvent(QMouseEvent* e) {
-    if (OnRelease) OnRelease(e->position().toPoint().x(), e->position().toPoint().y());
+    const QPoint p = e->position().toPoint();
+    emit Released(p.x(), p.y());
 }
 void PictureWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     // The second click of a double click is a press as well, after the
-    // double-click handler has run.
+    // double click itself.
     const QPoint p = e->position().toPoint();
-    if (OnDoubleClick && e->button() == Qt::LeftButton) OnDoubleClick(p.x(), p.y());
-    if (OnPress) OnPress(p.x(), p.y(), ButtonCode(e->button()));
+    if (e->button() == Qt::LeftButton) emit DoubleClicked(p.x(), p.y());
+    emit Pressed(p.x(), p.y(), ButtonCode(e->button()));
 }
 
-ViewWidget::ViewWidget(Workspace& ws, QWidget* firstPage) : QObject(firstPage), ws_(ws) {
+ViewWidget::ViewWidget(Workspace& ws, QWidget* firstPage)
+    : QObject(firstPage), ws_(ws), target_(&ToolsOf(ws)) {
     borderShape_ = new QWidget(firstPage);
     borderShape_->setObjectName("BorderShape");
     borderShape_->setAutoFillBackground(true);
@@ -91,6 +98,14 @@ ViewWidget::ViewWidget(Workspace& ws, QWidget* firstPage) : QObject(firstPage), 
     leftScale_ = new PictureWidget(leftShown_, leftSScroll_);
     leftScale_->setObjectName("LeftScale");
     page_ = firstPage;
+    // The one route of pointer events: the image (and the panel around it)
+    // to this view, mapped, to the tool set.
+    connect(image_, &PictureWidget::Pressed, this, &ViewWidget::PointerPress);
+    connect(image_, &PictureWidget::Moved, this, &ViewWidget::PointerMove);
+    connect(image_, &PictureWidget::Released, this, &ViewWidget::PointerRelease);
+    connect(image_, &PictureWidget::DoubleClicked, this, [this] { PointerDoubleClick(); });
+    scrollPanel_->installEventFilter(this);
+    scrollPanel_->setMouseTracking(true);
     connect(scrollBar1_, &QScrollBar::valueChanged, this, [this] { ApplyScroll(); });
     connect(scrollBar2_, &QScrollBar::valueChanged, this, [this] { ApplyScroll(); });
     HideAll();
@@ -106,8 +121,8 @@ void ViewWidget::HideAll() {
 void ViewWidget::MoveToPage() {
     if (!page_ || scrollPanel_->parentWidget() == page_) return;
     // A widget given a new parent is hidden; the layout says what shows.
-    for (QWidget* w : {borderShape_, topSScroll_, leftSScroll_, scrollPanel_, static_cast<QWidget*>(scrollBar1_),
-                       static_cast<QWidget*>(scrollBar2_)})
+    for (QWidget* w : {borderShape_, topSScroll_, leftSScroll_, scrollPanel_,
+                       static_cast<QWidget*>(scrollBar1_), static_cast<QWidget*>(scrollBar2_)})
         w->setParent(page_);
     if (shown_) ApplyVisibility();
 }
@@ -144,7 +159,8 @@ void ViewWidget::Layout(bool rulersShown) {
     borderShape_->setGeometry(ToQRect(layout_.BorderShape));
     scrollPanel_->setGeometry(ToQRect(layout_.ScrollPanel));
     image_->setGeometry(ToQRect(layout_.Image));
-    for (auto [bar, l] : {std::pair{scrollBar1_, &layout_.ScrollBar1}, std::pair{scrollBar2_, &layout_.ScrollBar2}}) {
+    for (auto [bar, l] :
+         {std::pair{scrollBar1_, &layout_.ScrollBar1}, std::pair{scrollBar2_, &layout_.ScrollBar2}}) {
         bar->blockSignals(true);
         bar->setGeometry(ToQRect(l->Bounds));
         bar->setRange(0, l->PositionLimit);
@@ -188,27 +204,39 @@ bool ViewWidget::ActiveZoom(TZoom& z) const {
 
 void ViewWidget::PointerPress(int X, int Y, int button) {
     TZoom z;
-    if (ActiveZoom(z) && Hooks.Down) Hooks.Down(ViewToImage(X, z), ViewToImage(Y, z), button);
+    if (ActiveZoom(z)) target_->Down(ViewToImage(X, z), ViewToImage(Y, z), button);
 }
 
 void ViewWidget::PointerMove(int X, int Y) {
     TZoom z;
     if (!ActiveZoom(z)) return;
-    if (Hooks.Move) Hooks.Move(ViewToImage(X, z), ViewToImage(Y, z));
+    target_->Move(ViewToImage(X, z), ViewToImage(Y, z));
     if (layout_.RulersVisible) {
         MarkRulers(ws_.TopRuler.Bitmap, ws_.LeftRuler.Bitmap, X, Y, topShown_, leftShown_);
         topScale_->update();
         leftScale_->update();
     }
+    emit PointerMoved(X, Y);
 }
 
 void ViewWidget::PointerRelease(int X, int Y) {
     TZoom z;
-    if (ActiveZoom(z) && Hooks.Up) Hooks.Up(ViewToImage(X, z), ViewToImage(Y, z));
+    if (ActiveZoom(z)) target_->Up(ViewToImage(X, z), ViewToImage(Y, z));
 }
 
 void ViewWidget::PointerDoubleClick() {
-    if (ws_.ActiveSlot() >= 0 && Hooks.CropToSelection) Hooks.CropToSelection();
+    if (ws_.ActiveSlot() >= 0) target_->DoubleClick();
+}
+
+bool ViewWidget::eventFilter(QObject* watched, QEvent* event) {
+    // Moves over the panel around the image reach the tools too (the crop
+    // handles reach two pixels beyond the image's edge), in the image's own
+    // pixels.
+    if (watched == scrollPanel_ && event->type() == QEvent::MouseMove) {
+        const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint() - image_->pos();
+        PointerMove(p.x(), p.y());
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ViewWidget::DrawRulerPictures() {
@@ -226,8 +254,12 @@ void ViewWidget::DrawRulerPictures() {
     leftScale_->update();
 }
 
-void ViewWidget::UpdateImage() { image_->update(); }
+void ViewWidget::UpdateImage() {
+    image_->update();
+}
 
-void ViewWidget::SetImageCursor(const QCursor& c) { image_->setCursor(c); }
+void ViewWidget::SetImageCursor(const QCursor& c) {
+    image_->setCursor(c);
+}
 
 } // namespace pixora

@@ -4,11 +4,11 @@
 // moved onto whichever tab page becomes active.
 
 #include <QWidget>
-#include <functional>
 
 #include "doc/bitmap.h"
 #include "doc/view_geometry.h"
 #include "doc/workspace.h"
+#include "tools/pointer_target.h"
 
 class QScrollBar;
 
@@ -22,10 +22,14 @@ class PictureWidget : public QWidget {
     Q_OBJECT
 public:
     PictureWidget(const Bitmap& picture, QWidget* parent);
-    std::function<void(int X, int Y, int button)> OnPress;
-    std::function<void(int X, int Y)> OnMove;
-    std::function<void(int X, int Y)> OnRelease;
-    std::function<void(int X, int Y)> OnDoubleClick;
+
+signals:
+    // Pointer events in the control's own pixels; button 0 left, 1 right,
+    // 2 middle. The second click of a double click is a press as well.
+    void Pressed(int X, int Y, int button);
+    void Moved(int X, int Y);
+    void Released(int X, int Y);
+    void DoubleClicked(int X, int Y);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -40,16 +44,6 @@ private:
 
 // The view's picture control shows the display copy.
 using ImageWidget = PictureWidget;
-
-// Where pointer events on the image go, in image pixels. The tools fill
-// these; an empty hook ignores the event.
-struct TPointerHooks {
-    std::function<void(int x, int y, int button)> Down;  // button: 0 left, 1 right, 2 middle
-    std::function<void(int x, int y)> Move;
-    std::function<void(int x, int y)> Up;
-    // A double click on the image crops to the selection.
-    std::function<void()> CropToSelection;
-};
 
 class ViewWidget : public QObject {
     Q_OBJECT
@@ -71,13 +65,16 @@ public:
     void HideAll();
 
     // Pointer events on the image, in view pixels: mapped to image pixels
-    // with the active slot's zoom and passed to the hooks. A move also marks
-    // the pointer on the rulers while they are shown.
+    // with the active slot's zoom and handed to the pointer target, the
+    // workspace's tool set. A move then marks the pointer on the rulers
+    // while they are shown and reports PointerMoved. Moves over the scroll
+    // panel around the image come the same way.
     void PointerPress(int X, int Y, int button);
     void PointerMove(int X, int Y);
     void PointerRelease(int X, int Y);
     void PointerDoubleClick();
-    TPointerHooks Hooks;
+    // Puts another target in the tool set's place (a test's recorder).
+    void SetPointerTarget(PointerTarget* target) { target_ = target; }
 
     // Sets a bar's position as if the user had moved it (the image follows).
     void ScrollTo(int horzPosition, int vertPosition);
@@ -93,6 +90,13 @@ public:
     const Bitmap& LeftRulerShown() const { return leftShown_; }
     const TViewLayout& LastLayout() const { return layout_; }
 
+signals:
+    // A pointer move over the image has been handled (view pixels).
+    void PointerMoved(int X, int Y);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ApplyScroll();
     // Shows the controls the last layout asks for.
@@ -101,6 +105,7 @@ private:
     bool ActiveZoom(TZoom& z) const;
 
     Workspace& ws_;
+    PointerTarget* target_;
     QWidget* page_ = nullptr;
     Bitmap topShown_, leftShown_;
     QWidget* scrollPanel_;
@@ -113,7 +118,7 @@ private:
     QWidget* leftSScroll_;
     PictureWidget* leftScale_;
     TViewLayout layout_;
-    bool shown_ = false;  // laid out for an image since the last HideAll
+    bool shown_ = false; // laid out for an image since the last HideAll
 };
 
 } // namespace pixora

@@ -34,8 +34,13 @@ public:
     virtual void UpdateCommandStates() = 0;
     // Redraws the layer strip of a slot.
     virtual void RedrawLayerStrip(int slot) = 0;
-    // Shows the shared error dialog (kind 1 save, 2 open, 3 batch).
+    // Shows the shared error dialog with the text of the kind (1 save,
+    // 2 open, 3 batch) and the error's own message as a detail line.
     virtual void ReportError(int kind, const std::string& detail) = 0;
+    // Shows the shared error dialog for a failure of the program's own
+    // (an undo step that could not be stored, a layer without memory):
+    // its own headline, and the reason as a detail line.
+    virtual void ReportProblem(const std::string& headline, const std::string& detail) = 0;
     // Reads a tool option live from an option box control: a spin edit's or
     // track bar's value, 1/0 for a check box, the item index of a combo box
     // or radio group. Missing controls read as 0.

@@ -209,9 +209,8 @@ int ActiveIndex(const Workspace& ws) {
     return slot >= 0 && slot < kSlotCount ? slot : -1;
 }
 
-void Report(Workspace& ws, const std::string& what, const std::exception& e) {
-    // Kind 0: the message dialog keeps its label and lists the detail.
-    if (ws.Port) ws.Port->ReportError(0, what + e.what());
+void Report(Workspace& ws, const std::string& headline, const std::exception& e) {
+    if (ws.Port) ws.Port->ReportProblem(headline, e.what());
 }
 
 // Scaled straight from the image: a copy into a work bitmap first would
@@ -241,7 +240,7 @@ bool LoadSnapshot(Workspace& ws, int slot, int k, TLoaded& out) {
         ReadSnapshot(SnapshotPath(ws, slot, k), out.Pixels);
         return true;
     } catch (const std::exception& e) {
-        Report(ws, "Could not read the undo step: ", e);
+        Report(ws, "Could not read the undo step.", e);
         return false;
     }
 }
@@ -279,7 +278,7 @@ bool PushHistory(Workspace& ws, int slot) {
         // write; otherwise any file there is a leftover and is written over.
         WriteSnapshot(SnapshotPath(ws, slot, k), s.Bitmap, k <= s.HistoryCount);
     } catch (const std::exception& e) {
-        Report(ws, "Could not store the undo step: ", e);
+        Report(ws, "Could not store the undo step.", e);
         return false;
     }
     // The redo branch above the new snapshot is lost (snapshot k itself was

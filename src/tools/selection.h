@@ -38,6 +38,8 @@ int SelectionType(const Workspace& ws);
 class SelectionEditTest {
 public:
     explicit SelectionEditTest(const Workspace& ws);
+    // A test that passes every pixel (for edits that ignore the selection).
+    static SelectionEditTest PassAll() { return SelectionEditTest(); }
     bool Test(int x, int y) const {
         if (!active_) return true;
         const int mx = x - left_, my = y - top_;
@@ -48,6 +50,7 @@ public:
     bool Active() const { return active_; }
 
 private:
+    SelectionEditTest() = default;
     bool active_ = false, apply_ = false;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     std::vector<const uint8_t*> rows_;

@@ -16,9 +16,9 @@
 #include "app/message_dialog.h"
 #include "app/up_down.h"
 #include "doc/layers.h"
+#include "doc/ui/new_layer_dialog.h"
 #include "history/history_folder.h"
 #include "history/history_store.h"
-#include "history/ui/layer_dialogs.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
@@ -113,13 +113,14 @@ TEST_F(HistoryWindowTest, MenusFollowTheStore) {
 }
 
 TEST_F(HistoryWindowTest, UndoListItemJUndoesJSteps) {
-    for (int i = 1; i <= 12; ++i) Edit(std::string("Step") + std::to_string(i));
+    for (int i = 1; i <= 12; ++i)
+        Edit(std::string("Step") + std::to_string(i));
     const QStringList shown = Shown("UndoDown");
     ASSERT_EQ(shown.size(), 10);
     EXPECT_EQ(shown.front(), "Step12");
     EXPECT_EQ(shown.back(), "Step3");
     EXPECT_EQ(Item("UndoDown", 14)->text(), "Step9");
-    Item("UndoDown", 14)->trigger();  // fourth item
+    Item("UndoDown", 14)->trigger(); // fourth item
     EXPECT_EQ(S().HistoryPos, 8);
     EXPECT_EQ(Shown("RedoDown").size(), 4);
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Step8");
@@ -128,13 +129,20 @@ TEST_F(HistoryWindowTest, UndoListItemJUndoesJSteps) {
 TEST_F(HistoryWindowTest, AMissingSnapshotIsReported) {
     Edit("Pen");
     std::filesystem::remove_all(HistoryDir(Ws()));
-    QString detail;
-    WhenModal([&detail](QWidget* dlg) {
-        if (auto* box = qobject_cast<MessageDialog*>(dlg)) detail = box->Memo()->toPlainText();
+    // An open error first: its headline must not stay for the next report.
+    WhenModal([](QWidget* dlg) { dlg->close(); });
+    window->ReportError(2, "first failure");
+    QString headline, detail;
+    WhenModal([&headline, &detail](QWidget* dlg) {
+        if (auto* box = qobject_cast<MessageDialog*>(dlg)) {
+            headline = box->Label()->text();
+            detail = box->Memo()->toPlainText();
+        }
         dlg->close();
     });
     Cmd("Undo1")->trigger();
-    EXPECT_TRUE(detail.contains("Could not read the undo step: ")) << detail.toStdString();
+    EXPECT_EQ(headline, "Could not read the undo step.");
+    EXPECT_TRUE(detail.contains("No such file")) << detail.toStdString();
     EXPECT_EQ(S().HistoryPos, 1);
     EXPECT_EQ(S().HistoryCount, 1);
 }
@@ -183,6 +191,18 @@ TEST_F(HistoryWindowTest, NewLayerWindowAndTheStrip) {
     EXPECT_FALSE(Cmd("EditCurrentLayer1")->isEnabled());
     ClickStrip(90);
     EXPECT_EQ(S().CurrentLayer, 2);
+}
+
+TEST_F(HistoryWindowTest, LayerSheetStartsHiddenAndNewLayerShowsIt) {
+    window->show();
+    QWidget* sheet = window->findChild<QWidget*>("LayerSheet");
+    EXPECT_FALSE(Cmd("LayerSheet1")->isChecked());
+    EXPECT_FALSE(sheet->isVisibleTo(window.get())) << "an image is open, but the item is unchecked";
+    NewLayerVia("Button2");
+    EXPECT_FALSE(sheet->isVisibleTo(window.get())) << "a cancelled New Layer leaves it hidden";
+    NewLayerVia("Button1");
+    EXPECT_TRUE(Cmd("LayerSheet1")->isChecked());
+    EXPECT_TRUE(sheet->isVisibleTo(window.get()));
 }
 
 TEST_F(HistoryWindowTest, LayerCommands) {
@@ -236,7 +256,8 @@ TEST_F(HistoryWindowTest, MenusFollowTheTabShown) {
     // Once every image is closed nothing of their histories is shown.
     pages->setCurrentIndex(slot);
     ASSERT_EQ(Cmd("Redo1")->text(), "Redo Invert");
-    for (TImages& s : Ws().Images) s.Saved = 1;
+    for (TImages& s : Ws().Images)
+        s.Saved = 1;
     Cmd("CloseAll1")->trigger();
     ASSERT_EQ(Ws().SysData.OpenCount, -1);
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo");
@@ -257,14 +278,16 @@ TEST_F(HistoryWindowTest, LayerSheetItemAndScrolling) {
 
     // More cells than the sheet is wide: the up-down scrolls LSImage.
     window->resize(400, 500);
-    for (int i = 0; i < 9; ++i) ASSERT_TRUE(NewLayer(Ws(), {10, 10, 0, 0, 0}));
+    for (int i = 0; i < 9; ++i)
+        ASSERT_TRUE(NewLayer(Ws(), {10, 10, 0, 0, 0}));
     QLabel* strip = window->LayerStripImage();
     ASSERT_EQ(strip->width(), 10 * 67);
     UpDown* upDown = window->LayerStripUpDown();
     EXPECT_EQ(upDown->Max(), strip->width() - strip->parentWidget()->width());
     upDown->StepUp();
     EXPECT_EQ(strip->x(), -20);
-    for (int i = 0; i < 100; ++i) upDown->StepUp();
+    for (int i = 0; i < 100; ++i)
+        upDown->StepUp();
     EXPECT_EQ(strip->x(), -upDown->Max());
     upDown->StepDown();
     EXPECT_EQ(strip->x(), -(upDown->Max() - 20));

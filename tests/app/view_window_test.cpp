@@ -193,12 +193,18 @@ TEST_F(ViewTest, SmallImageIsCentredAndLargeImageScrolls) {
 TEST_F(ViewTest, PointerEventsReachTheHooksInImagePixels) {
     Start();
     NewImage(100, 100);
-    std::vector<std::vector<int>> calls;
-    View()->Hooks.Down = [&](int x, int y, int button) { calls.push_back({0, x, y, button}); };
-    View()->Hooks.Move = [&](int x, int y) { calls.push_back({1, x, y}); };
-    View()->Hooks.Up = [&](int x, int y) { calls.push_back({2, x, y}); };
-    int crops = 0;
-    View()->Hooks.CropToSelection = [&] { ++crops; };
+    // A recorder in the tool set's place at the end of the view's route.
+    struct Recorder : PointerTarget {
+        std::vector<std::vector<int>> calls;
+        int crops = 0;
+        void Down(int x, int y, int button) override { calls.push_back({0, x, y, button}); }
+        void Move(int x, int y) override { calls.push_back({1, x, y}); }
+        void Up(int x, int y) override { calls.push_back({2, x, y}); }
+        void DoubleClick() override { ++crops; }
+    } recorder;
+    View()->SetPointerTarget(&recorder);
+    std::vector<std::vector<int>>& calls = recorder.calls;
+    int& crops = recorder.crops;
     QWidget* image = View()->Image();
 
     ZoomItem("1:2 (50%)")->trigger();

@@ -15,6 +15,8 @@ public:
     int Active = -1;
     std::vector<std::string> Calls;
     std::vector<std::pair<int, std::string>> Errors;
+    // Reports of the program's own failures: headline and reason.
+    std::vector<std::pair<std::string, std::string>> Problems;
     bool Visible[16] = {};
     std::string Captions[16];
 
@@ -58,6 +60,9 @@ public:
     void UpdateCommandStates() override { Calls.push_back("UpdateCommandStates"); }
     void RedrawLayerStrip(int) override { Calls.push_back("RedrawLayerStrip"); }
     void ReportError(int kind, const std::string& detail) override { Errors.emplace_back(kind, detail); }
+    void ReportProblem(const std::string& headline, const std::string& detail) override {
+        Problems.emplace_back(headline, detail);
+    }
 };
 
 } // namespace pixora::testing

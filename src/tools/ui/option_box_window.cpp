@@ -13,8 +13,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
-#include "app/status_bar.h"
+#include "app/window_host.h"
+#include "doc/workspace.h"
 
 namespace pixora {
 
@@ -62,12 +62,9 @@ QGroupBox* MakeRadioGroup(const OptionControl& c, QWidget* parent) {
 
 } // namespace
 
-OptionBoxWindow::OptionBoxWindow(MainWindow& main, int number, QWidget* owner)
-    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      main_(main),
-      number_(number),
-      placed_(number > 0),
-      grid_(new QGridLayout(this)) {
+OptionBoxWindow::OptionBoxWindow(WindowHost& main, int number, QWidget* owner)
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), main_(main),
+      number_(number), placed_(number > 0), grid_(new QGridLayout(this)) {
     setModal(false);
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
@@ -115,8 +112,8 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
             caption(row);
             QSlider* t = MakeTrackBar(c, this);
             const int barRow = c.Caption.isEmpty() ? row : row + 1;
-            grid_->addWidget(c.Items.isEmpty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this), barRow,
-                             0, 1, 3);
+            grid_->addWidget(c.Items.isEmpty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this),
+                             barRow, 0, 1, 3);
             last = t;
             break;
         }
@@ -145,10 +142,11 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
 QPoint OptionBoxWindow::PlaceAboveStatusBar() const {
     // The status bar's top line on the screen: its top inside the main
     // window plus the main window's top.
-    const QWidget* status = main_.Status();
-    const int statusTop = status ? status->mapTo(&main_, QPoint(0, 0)).y() : main_.height();
-    const int top = statusTop + main_.geometry().top() - frameGeometry().height();
-    const QScreen* screen = main_.screen();
+    const QWidget* main = main_.Owner();
+    const QWidget* status = main_.StatusBar();
+    const int statusTop = status ? status->mapTo(main, QPoint(0, 0)).y() : main->height();
+    const int top = statusTop + main->geometry().top() - frameGeometry().height();
+    const QScreen* screen = main->screen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 0, 0);
     const int left = area.left() + (area.width() - frameGeometry().width()) / 2;
     return {left, top};

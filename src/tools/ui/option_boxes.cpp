@@ -7,8 +7,7 @@
 #include <QDialog>
 
 #include "app/command_states.h"
-#include "app/installers.h"
-#include "app/main_window.h"
+#include "app/window_host.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_box_forms.h"
 #include "tools/ui/option_box_window.h"
@@ -17,7 +16,7 @@ namespace pixora {
 
 namespace {
 
-int CurrentTool(MainWindow& w) {
+int CurrentTool(WindowHost& w) {
     const int slot = w.Ws().ActiveSlot();
     return slot >= 0 && slot < kSlotCount ? w.Ws().Images[static_cast<std::size_t>(slot)].Tool : 0;
 }
@@ -25,7 +24,7 @@ int CurrentTool(MainWindow& w) {
 // An item is checked while its box is shown for the tool it stands for.
 // `changed` is the box being shown or closed right now, whose visibility is
 // given by `shown` (the window is still in the middle of changing it).
-void SyncViewItems(MainWindow& w, int changed = BoxNone, bool shown = false) {
+void SyncViewItems(WindowHost& w, int changed = BoxNone, bool shown = false) {
     const int tool = CurrentTool(w);
     for (const TToolDescription& row : ToolTable()) {
         if (row.ViewItem.Name.empty()) continue;
@@ -49,7 +48,7 @@ QString OptionBoxForTool(int tool) {
     return QString::fromUtf8(box.data(), static_cast<qsizetype>(box.size()));
 }
 
-void ShowOptionBoxForTool(MainWindow& w, int tool) {
+void ShowOptionBoxForTool(WindowHost& w, int tool) {
     QWidget* box = w.Window(OptionBoxForTool(tool));
     if (!box) return;
     auto* dialog = qobject_cast<QDialog*>(box);
@@ -61,13 +60,13 @@ void ShowOptionBoxForTool(MainWindow& w, int tool) {
     box->raise();
 }
 
-void CloseToolBoxes(MainWindow& w) {
+void CloseToolBoxes(WindowHost& w) {
     for (const char* name : {"TForm3", "TForm4", "TForm21", "TForm22", "TForm23", "TForm24", "TForm25",
                              "TForm26", "TForm37", "TForm43", "TForm44"})
         if (QWidget* box = w.Window(name); box && box->isVisible()) box->close();
 }
 
-void ToggleToolBox(MainWindow& w) {
+void ToggleToolBox(WindowHost& w) {
     QWidget* box = w.Window(OptionBoxWindowName(ToolDescription(CurrentTool(w)).ToggledBox));
     if (box) {
         if (box->isVisible())
@@ -80,19 +79,16 @@ void ToggleToolBox(MainWindow& w) {
     SyncViewItems(w);
 }
 
-void InstallOptionBoxes(MainWindow& w) {
+void InstallOptionBoxes(WindowHost& w) {
     MakeOptionBoxes(w);
     for (int number = 1; number <= 9; ++number) {
         auto* box = qobject_cast<OptionBoxWindow*>(w.Window(OptionBoxWindowName(number)));
         if (!box) continue;
-        QObject::connect(box, &OptionBoxWindow::Shown, &w, [&w, number] { SyncViewItems(w, number, true); });
-        QObject::connect(box, &OptionBoxWindow::Closed, &w,
+        QObject::connect(box, &OptionBoxWindow::Shown, w.Owner(),
+                         [&w, number] { SyncViewItems(w, number, true); });
+        QObject::connect(box, &OptionBoxWindow::Closed, w.Owner(),
                          [&w, number] { SyncViewItems(w, number, false); });
     }
-    for (const TToolDescription& row : ToolTable())
-        if (QAction* a = w.Command(QString::fromUtf8(row.ViewItem.Name.data(),
-                                                     static_cast<qsizetype>(row.ViewItem.Name.size()))))
-            QObject::connect(a, &QAction::triggered, &w, [&w] { ToggleToolBox(w); });
 }
 
 } // namespace pixora

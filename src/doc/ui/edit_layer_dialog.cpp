@@ -1,6 +1,6 @@
 #include <QSpinBox>
 
-#include "history/ui/layer_dialogs.h"
+#include "doc/ui/edit_layer_dialog.h"
 
 namespace pixora {
 

@@ -6,7 +6,7 @@
 #include <QSpinBox>
 #include <climits>
 
-#include "history/ui/layer_dialogs.h"
+#include "doc/ui/layer_geometry_dialog.h"
 
 namespace pixora {
 

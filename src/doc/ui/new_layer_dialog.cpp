@@ -4,7 +4,7 @@
 #include <QSlider>
 #include <QSpinBox>
 
-#include "history/ui/layer_dialogs.h"
+#include "doc/ui/new_layer_dialog.h"
 
 namespace pixora {
 

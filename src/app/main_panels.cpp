@@ -17,6 +17,7 @@
 #include "app/swatch.h"
 #include "app/up_down.h"
 #include "app/view_widget.h"
+#include "doc/tab_change.h"
 #include "doc/view_readout.h"
 #include "effects/ui/effect_commands.h"
 #include "tools/tool_table.h"
@@ -165,7 +166,8 @@ void MainWindow::BuildPages() {
     }
     view_ = new ViewWidget(*ws_, pageControl_->widget(0));
     connect(pageControl_, &QTabWidget::currentChanged, this, [this](int index) {
-        if (index >= 0 && pageControl_->isTabVisible(index) && ws_->SysData.OpenCount >= 0) TabChange();
+        if (index >= 0 && pageControl_->isTabVisible(index) && ws_->SysData.OpenCount >= 0)
+            pixora::TabChange(*ws_);
     });
     // The pixel read-out follows the pointer once the tools have had the move.
     connect(view_, &ViewWidget::PointerMoved, this, [this](int X, int Y) {

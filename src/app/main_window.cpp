@@ -154,6 +154,8 @@ void MainWindow::HideTabPage(int slot) {
 }
 
 void MainWindow::TabChange() {
+    // The window's part of the tab change (doc/tab_change.h runs it after
+    // the core's part): lay out and show the active page.
     const int slot = ActivePage();
     // The Undo/Redo captions and lists belong to the image now shown.
     RefreshHistoryMenus();
@@ -164,11 +166,8 @@ void MainWindow::TabChange() {
         return;
     }
     TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
-    QWidget* page = pageControl_->widget(slot);
-    // A selection ends before anything of the new slot is shown.
-    ws_->BeforeImageReplaced();
     // The slot's zoom, laid out on the page that is now active.
-    view_->SetPage(page);
+    view_->SetPage(pageControl_->widget(slot));
     view_->Layout(RulersShown());
     // Tool buttons, command states, layer thumbnail.
     ShowToolButtonState();
@@ -180,21 +179,10 @@ void MainWindow::TabChange() {
     view_->MoveToPage();
     // Rulers for the zoomed image.
     view_->DrawRulerPictures();
-    // Image-sized work bitmaps. They keep their pixels while the size
-    // stays (the history brush source lives in one of them).
-    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps())
-        if (w->Bitmap.Width() != s.Bitmap.Width() || w->Bitmap.Height() != s.Bitmap.Height())
-            w->Bitmap.SetSize(s.Bitmap.Width(), s.Bitmap.Height());
-    BuildCheckerboard(ws_->Checkerboard.Bitmap, s.Bitmap.Width(), s.Bitmap.Height());
     // The display copy, the swatches and the image size.
     RefreshView();
     PaintSwatches();
     status_->SetPanelText(1, QString("%1 x %2").arg(s.BackBitmap.Width()).arg(s.BackBitmap.Height()));
-    // Row tables.
-    FillRowTable(s.Bitmap, s.Rows);
-    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps())
-        w->Refill();
-    FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
 }
 
 void MainWindow::RefreshView() {

@@ -12,6 +12,7 @@
 
 #include "doc/checkerboard.h"
 #include "doc/resample.h"
+#include "doc/tab_change.h"
 
 namespace pixora {
 
@@ -519,7 +520,7 @@ void ChooseLayerOf(Workspace& ws, int slot, int n) {
     LoadCurrentLayer(s);
     // The tab change lays out the view and rulers for the layer's size,
     // refreshes the view and shows the strip.
-    if (shown) ws.Port->TabChange();
+    if (shown) TabChange(ws);
 }
 
 // Steps 1 to 3 of "View Final Image": the merged picture in Bitmap and no
@@ -637,10 +638,8 @@ void ViewFinalImage(Workspace& ws) {
     // No layer is current from here on; clearing it before the view is
     // refreshed keeps the merged picture out of that layer's thumbnail.
     MergeIntoBitmap(*sp);
-    if (ws.Port) {
-        ws.Port->TabChange();
-        ws.Port->UpdateCommandStates();
-    }
+    TabChange(ws);
+    if (ws.Port) ws.Port->UpdateCommandStates();
 }
 
 void ComposeLayers(Workspace& ws, int slot, const std::function<void(const Bitmap& merged)>& use) {

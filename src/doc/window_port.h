@@ -26,7 +26,8 @@ public:
     virtual void ShowTabPage(int slot, const std::string& caption) = 0;
     // Hides tab page `slot`.
     virtual void HideTabPage(int slot) = 0;
-    // Runs the tab change for the active page (re-lays out and shows it).
+    // The window's part of the tab change (doc/tab_change.h): lays out and
+    // shows the active page, or hides the view when none is active.
     virtual void TabChange() = 0;
     // Redraws the view from the active slot's Bitmap.
     virtual void RefreshView() = 0;

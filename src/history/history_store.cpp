@@ -12,6 +12,7 @@
 
 #include "doc/layers.h"
 #include "doc/resample.h"
+#include "doc/tab_change.h"
 #include "history/history_folder.h"
 #include "io/codecs/format_codecs.h"
 
@@ -257,10 +258,8 @@ void ShowLoaded(Workspace& ws, TImages& s, TLoaded& loaded) {
     std::swap(s.Bitmap, loaded.Pixels);
     FillRowTable(s.Bitmap, s.Rows);
     GiveBackScratch(ws, loaded);
-    if (ws.Port) {
-        ws.Port->RefreshHistoryMenus();
-        ws.Port->TabChange();
-    }
+    if (ws.Port) ws.Port->RefreshHistoryMenus();
+    TabChange(ws);
 }
 
 } // namespace
@@ -332,7 +331,7 @@ bool JumpToHistoryStep(Workspace& ws, int target) {
         s.HistoryPos = target;
         s.Saved = 0;
         RefreshHistoryMenus(ws);
-        if (ws.Port) ws.Port->TabChange();
+        TabChange(ws);
         return true;
     }
     TLoaded loaded;

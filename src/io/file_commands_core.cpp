@@ -10,6 +10,7 @@
 
 #include "doc/layers.h"
 #include "doc/slots.h"
+#include "doc/tab_change.h"
 #include "history/history_store.h"
 #include "io/codecs/image_codecs.h"
 #include "io/recent_files.h"
@@ -38,10 +39,11 @@ const std::vector<TFileFilter>& OpenFilters() {
         {"SGI Wavefront images (*.rla;*.rpf)", "*.rla;*.rpf"},
         {"Photoshop images (*.psd, *.pdd)", "*.psd;*.pdd"},
         {"Paintshop Pro images (*.psp)", "*.psp"},
-        {"All Picture Files",
-         "*.bmp;*.dib;*.rle;*.JPG;*.JPEG;*.JPE;*.JFIF;*.GIF;*.PNG;*.TIF;*.TIFF;*.fax;*.bw;*.rgb;*.rgba;*.sgi;*.cel;"
-         "*.pic;*.tga;*.vst;*.icb;*.vda;*.win;*.pcx;*.pcc;*.scr;*.pcd;*.ppm;*.pgm;*.pbm;*.cut;*.pal;*.rla;*.rpf;"
-         "*.psd;*.pdd;*.psp"},
+        {"All Picture Files", "*.bmp;*.dib;*.rle;*.JPG;*.JPEG;*.JPE;*.JFIF;*.GIF;*.PNG;*.TIF;*.TIFF;*.fax;*."
+                              "bw;*.rgb;*.rgba;*.sgi;*.cel;"
+                              "*.pic;*.tga;*.vst;*.icb;*.vda;*.win;*.pcx;*.pcc;*.scr;*.pcd;*.ppm;*.pgm;*.pbm;"
+                              "*.cut;*.pal;*.rla;*.rpf;"
+                              "*.psd;*.pdd;*.psp"},
         {"All Files", "*.*"},
     };
     return list;
@@ -62,19 +64,24 @@ const std::vector<TFileFilter>& SaveFilters() {
 }
 
 std::string SaveFilterExtension(int filterIndex) {
-    static const char* const ext[17] = {".bmp", ".jpg", ".gif", ".png", ".tif", ".fax", ".sgi", ".pic", ".tga",
-                                        ".pcx", ".scr", ".pcd", ".ppm", ".cut", ".rla", ".psd", ".psp"};
+    static const char* const ext[17] = {".bmp", ".jpg", ".gif", ".png", ".tif", ".fax",
+                                        ".sgi", ".pic", ".tga", ".pcx", ".scr", ".pcd",
+                                        ".ppm", ".cut", ".rla", ".psd", ".psp"};
     if (filterIndex < 1 || filterIndex > 17) return {};
     return ext[filterIndex - 1];
 }
 
-bool HasExtension(const std::string& path) { return FileNamePart(path).find('.') != std::string::npos; }
+bool HasExtension(const std::string& path) {
+    return FileNamePart(path).find('.') != std::string::npos;
+}
 
 // ---- helpers ------------------------------------------------------------------
 
 namespace {
 
-TImages& SlotAt(Workspace& ws, int slot) { return ws.Images[static_cast<std::size_t>(slot)]; }
+TImages& SlotAt(Workspace& ws, int slot) {
+    return ws.Images[static_cast<std::size_t>(slot)];
+}
 
 // The option dialogs' defaults: what a slot is written with until the user
 // confirms "Pixel Format" or "JPEG Options" for it (24-bit, quality 100).
@@ -84,7 +91,8 @@ void SetDefaultSaveOptions(TImages& s) {
 }
 
 bool ValidSlot(const Workspace& ws, int slot) {
-    return ws.HasOpenImage() && slot >= 0 && slot < kMaxOpenImages && ws.Images[static_cast<std::size_t>(slot)].InUse;
+    return ws.HasOpenImage() && slot >= 0 && slot < kMaxOpenImages &&
+           ws.Images[static_cast<std::size_t>(slot)].InUse;
 }
 
 // Frees everything a closed slot owned and hides its tab.
@@ -109,7 +117,7 @@ void AfterClosing(Workspace& ws) {
     LoadRecentFiles(ws);
     if (!ws.Port) return;
     if (ws.HasOpenImage())
-        ws.Port->TabChange();
+        TabChange(ws);
     else
         ws.Port->UpdateCommandStates();
 }
@@ -200,7 +208,7 @@ bool ReopenFile(Workspace& ws) {
     FillRowTable(s.Bitmap, s.Rows);
     StoreCurrentLayer(s);
     s.Saved = 1;
-    if (ws.Port) ws.Port->TabChange();
+    TabChange(ws);
     return true;
 }
 
@@ -216,7 +224,8 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
     const std::string extended = HasExtension(name) ? name : name + SaveFilterExtension(filter);
     std::error_code ec;
     const bool typedExists = std::filesystem::exists(name, ec);
-    if ((typedExists || std::filesystem::exists(extended, ec)) && !q.AskReplaceFile(typedExists ? name : extended))
+    if ((typedExists || std::filesystem::exists(extended, ec)) &&
+        !q.AskReplaceFile(typedExists ? name : extended))
         return std::nullopt;
     switch (filter) {
     case 1:
@@ -364,7 +373,8 @@ bool ImageSizeFits(long long width, long long height) {
     // copy, background, display copy, checkerboard, the work bitmaps).
     const double need = static_cast<double>(width) * static_cast<double>(height) * 4.0 * 10.0;
     const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
-    double have = pages > 0 && pageSize > 0 ? static_cast<double>(pages) * static_cast<double>(pageSize) : 0.0;
+    double have =
+        pages > 0 && pageSize > 0 ? static_cast<double>(pages) * static_cast<double>(pageSize) : 0.0;
     std::ifstream meminfo("/proc/meminfo");
     std::string key;
     long long kb = 0;
@@ -424,7 +434,7 @@ int DuplicateImage(Workspace& ws, std::string& message) {
     D.ZoomNum = from.ZoomNum;
     D.ZoomDen = from.ZoomDen;
     // Shown again with the zoom taken over.
-    if (ws.Port) ws.Port->TabChange();
+    TabChange(ws);
     return slot;
 }
 

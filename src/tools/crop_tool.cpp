@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "doc/tab_change.h"
 #include "history/history_store.h"
 #include "tools/selection.h"
 #include "tools/tool_dispatch.h"
@@ -90,7 +91,7 @@ bool ApplyCrop(Workspace& ws) {
     FillRowTable(s.Bitmap, s.Rows);
     v.CropShown = 0;
     s.Tool = ToolNone;
-    if (ws.Port) ws.Port->TabChange();
+    TabChange(ws);
     return true;
 }
 

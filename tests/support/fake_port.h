@@ -45,9 +45,13 @@ public:
         }
         Calls.push_back("HideTabPage");
     }
-    void TabChange() override { Calls.push_back("TabChange"); }
     // With a workspace the fake keeps the display copy as the window does.
     Workspace* Ws = nullptr;
+    // The window's part of the tab change shows the image.
+    void TabChange() override {
+        Calls.push_back("TabChange");
+        if (Ws && Active >= 0) Ws->DisplayCopy = Ws->Images[static_cast<std::size_t>(Active)].Bitmap;
+    }
     void RefreshView() override {
         Calls.push_back("RefreshView");
         if (Ws && Active >= 0) Ws->DisplayCopy = Ws->Images[static_cast<std::size_t>(Active)].Bitmap;

@@ -195,3 +195,15 @@ TEST_F(ToolsTest, TwoWorkspacesShareNoToolState) {
     EXPECT_TRUE(SamePixels(other.DisplayCopy, want2));
     other.Port = nullptr;
 }
+
+TEST_F(ToolsTest, ACropRunsTheTabChangesWorkOnTheCroppedImage) {
+    S().Tool = ToolCrop;
+    Drag(10, 10, 30, 25);
+    ASSERT_TRUE(ApplyCrop(ws));
+    for (TWorkBitmap* w : ws.ImageSizedWorkBitmaps()) {
+        EXPECT_EQ(w->Bitmap.Width(), 20);
+        EXPECT_EQ(w->Bitmap.Height(), 15);
+        EXPECT_EQ(w->Rows.Count(), 15);
+    }
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, S().Bitmap)) << "the window's part shows the cropped image";
+}

@@ -1,5 +1,7 @@
 #include "app/custom_zoom_dialog.h"
 
+#include "app/window_support.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -17,9 +19,8 @@ CustomZoomDialog::CustomZoomDialog(QWidget* owner) : QDialog(owner) {
     label->setGeometry(12, 16, 70, 21);
     // The spin edits have no bounds of their own.
     auto spin = [this](const char* name, int left) {
-        auto* s = new QSpinBox(this);
-        s->setObjectName(name);
-        s->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        QSpinBox* s =
+            MakeSpinBox(this, name, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
         s->setGeometry(left, 14, 61, 24);
         return s;
     };
@@ -45,14 +46,12 @@ void CustomZoomDialog::SetZoom(TZoom z) {
     den_->setValue(z.Den);
 }
 
-TZoom CustomZoomDialog::Zoom() const { return CustomZoom(num_->value(), den_->value()); }
+TZoom CustomZoomDialog::Zoom() const {
+    return CustomZoom(num_->value(), den_->value());
+}
 
 void CustomZoomDialog::showEvent(QShowEvent* e) {
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
+    CentreOnScreen(this);
     QDialog::showEvent(e);
 }
 

@@ -14,7 +14,7 @@
 
 #include "app/main_window.h"
 #include "app/menu_layout.h"
-#include "app/view_widget.h"
+#include "app/view_controls.h"
 #include "doc/slots.h"
 #include "doc/view_geometry.h"
 

@@ -16,7 +16,7 @@
 #include "app/status_hints.h"
 #include "app/swatch.h"
 #include "app/up_down.h"
-#include "app/view_widget.h"
+#include "app/view_controls.h"
 #include "doc/tab_change.h"
 #include "doc/view_readout.h"
 #include "effects/ui/effect_commands.h"
@@ -164,13 +164,13 @@ void MainWindow::BuildPages() {
         page->setMouseTracking(true);
         pageControl_->addTab(page, QString("TabSheet%1").arg(i));
     }
-    view_ = new ViewWidget(*ws_, pageControl_->widget(0));
+    view_ = new ViewControls(*ws_, pageControl_->widget(0));
     connect(pageControl_, &QTabWidget::currentChanged, this, [this](int index) {
         if (index >= 0 && pageControl_->isTabVisible(index) && ws_->SysData.OpenCount >= 0)
             pixora::TabChange(*ws_);
     });
     // The pixel read-out follows the pointer once the tools have had the move.
-    connect(view_, &ViewWidget::PointerMoved, this, [this](int X, int Y) {
+    connect(view_, &ViewControls::PointerMoved, this, [this](int X, int Y) {
         const int slot = ActivePage();
         if (slot < 0) return;
         const TImages& s = ws_->Images[static_cast<std::size_t>(slot)];

@@ -29,7 +29,7 @@
 #include "app/swatch.h"
 #include "app/up_down.h"
 #include "app/view_commands.h"
-#include "app/view_widget.h"
+#include "app/view_controls.h"
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
 #include "doc/ui/layer_commands.h"

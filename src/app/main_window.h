@@ -34,7 +34,7 @@ class MessageDialog;
 class ProcessingBox;
 class StatusBarWidget;
 class UpDown;
-class ViewWidget;
+class ViewControls;
 class SwatchWidget;
 
 class MainWindow : public QMainWindow, public WindowPort, public WindowHost {
@@ -51,7 +51,7 @@ public:
     MessageDialog* Messages() const;
     ProcessingBox* Processing() const;
     QTabWidget* Pages() const { return pageControl_; }
-    ViewWidget* View() const { return view_; }
+    ViewControls* View() const { return view_; }
     QMenu* ImagePopup() const { return popup_; }
 
     // WindowHost
@@ -136,7 +136,7 @@ private:
     bool shutDown_ = false;
 
     QTabWidget* pageControl_ = nullptr;
-    ViewWidget* view_ = nullptr;
+    ViewControls* view_ = nullptr;
     StatusBarWidget* status_ = nullptr;
     QToolBar* toolBar1_ = nullptr;
     QWidget* body_ = nullptr;

@@ -12,12 +12,12 @@
 namespace pixora {
 
 class PictureWidget;
-class ViewWidget;
+class ViewControls;
 
 class NavigatorWindow : public QWidget {
     Q_OBJECT
 public:
-    NavigatorWindow(Workspace& ws, ViewWidget& view, QWidget* owner);
+    NavigatorWindow(Workspace& ws, ViewControls& view, QWidget* owner);
 
     // The window sits just above this widget (the main window's status
     // bar), centred horizontally on the screen.
@@ -46,12 +46,12 @@ private:
     TViewRect ThumbRect() const;
 
     Workspace& ws_;
-    ViewWidget& view_;
+    ViewControls& view_;
     QWidget* anchor_ = nullptr;
     QWidget* panel_;
     PictureWidget* image_;
-    Bitmap thumb_;  // exists only while the window is shown
-    Bitmap shown_;  // thumbnail with the frame drawn in
+    Bitmap thumb_; // exists only while the window is shown
+    Bitmap shown_; // thumbnail with the frame drawn in
     TFrameSize frame_;
     bool dragging_ = false;
 };

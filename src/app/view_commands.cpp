@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "app/navigator_window.h"
 #include "app/status_bar.h"
-#include "app/view_widget.h"
+#include "app/view_controls.h"
 
 namespace pixora {
 

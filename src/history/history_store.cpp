@@ -10,9 +10,9 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-#include "doc/layers.h"
 #include "doc/resample.h"
 #include "doc/tab_change.h"
+#include "doc/thumbnail_fit.h"
 #include "history/history_folder.h"
 #include "io/codecs/format_codecs.h"
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "doc/layers.h"
+#include "doc/layer_strip.h"
 #include "doc/resample.h"
 #include "doc/slots.h"
 
@@ -101,7 +101,8 @@ void DrawSaveListText(Bitmap& list, int row, const TImages& image, bool selected
     // picture, so its fourth bytes are simply 0.
     for (int y = std::max(top + 5, 0); y < std::min(top + 62, list.Height()); ++y) {
         uint8_t* r = list.Row(y);
-        for (int x = 70; x < std::min(kSaveListTextRight, list.Width()); ++x) r[4 * x + 3] = 0;
+        for (int x = 70; x < std::min(kSaveListTextRight, list.Width()); ++x)
+            r[4 * x + 3] = 0;
     }
 }
 

@@ -15,7 +15,7 @@
 #include "app/app_fixture.h"
 #include "app/message_dialog.h"
 #include "app/up_down.h"
-#include "doc/layers.h"
+#include "doc/layer_operations.h"
 #include "doc/ui/new_layer_dialog.h"
 #include "history/history_folder.h"
 #include "history/history_store.h"

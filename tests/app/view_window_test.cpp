@@ -16,7 +16,7 @@
 #include "app/navigator_window.h"
 #include "app/status_bar.h"
 #include "app/status_hints.h"
-#include "app/view_widget.h"
+#include "app/view_controls.h"
 #include "doc/checkerboard.h"
 
 using namespace pixora;
@@ -25,7 +25,7 @@ using pixora::testing::AppTest;
 namespace {
 
 struct ViewTest : AppTest {
-    ViewWidget* View() { return window->View(); }
+    ViewControls* View() { return window->View(); }
     QSize ImageSize() { return View()->Image()->size(); }
     TZoom Zoom(int slot = 0) { return SlotZoom(Ws().Images[static_cast<std::size_t>(slot)]); }
 

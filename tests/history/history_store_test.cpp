@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "app/command_states.h"
-#include "doc/layers.h"
+#include "doc/thumbnail_fit.h"
 #include "history/history_store.h"
 #include "history_fixture.h"
 

@@ -4,6 +4,9 @@
 #include <cmath>
 
 #include "app/command_states.h"
+#include "doc/blend_row.h"
+#include "doc/layer_operations.h"
+#include "doc/layer_strip.h"
 #include "doc/layers.h"
 #include "history_fixture.h"
 

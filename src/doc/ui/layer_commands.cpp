@@ -12,7 +12,8 @@
 
 #include "app/up_down.h"
 #include "app/window_host.h"
-#include "doc/layers.h"
+#include "doc/layer_operations.h"
+#include "doc/layer_strip.h"
 #include "doc/ui/edit_layer_dialog.h"
 #include "doc/ui/new_layer_dialog.h"
 

@@ -8,18 +8,9 @@
 
 #include "doc/ui/layer_geometry_dialog.h"
 
+#include "app/window_support.h"
+
 namespace pixora {
-
-namespace {
-
-QSpinBox* SpinBox(const char* name, int min, QWidget* parent) {
-    auto* box = new QSpinBox(parent);
-    box->setObjectName(name);
-    box->setRange(min, INT_MAX);
-    return box;
-}
-
-} // namespace
 
 LayerGeometryDialog::LayerGeometryDialog(const QString& name, const QString& caption, QWidget* parent)
     : QDialog(parent) {
@@ -27,11 +18,11 @@ LayerGeometryDialog::LayerGeometryDialog(const QString& name, const QString& cap
     setWindowTitle(caption);
     setModal(true);
     grid_ = new QGridLayout(this);
-    sedWidth_ = SpinBox("sedWidth", 1, this);
-    sedHeight_ = SpinBox("sedHeight", 1, this);
+    sedWidth_ = MakeSpinBox(this, "sedWidth", 1, INT_MAX, 1);
+    sedHeight_ = MakeSpinBox(this, "sedHeight", 1, INT_MAX, 1);
     // Layers may lie partly or wholly outside the image, on any side.
-    sedLeft_ = SpinBox("sedLeft", INT_MIN, this);
-    sedTop_ = SpinBox("sedTop", INT_MIN, this);
+    sedLeft_ = MakeSpinBox(this, "sedLeft", INT_MIN, INT_MAX);
+    sedTop_ = MakeSpinBox(this, "sedTop", INT_MIN, INT_MAX);
     const std::pair<const char*, QSpinBox*> rows[] = {
         {"Width:", sedWidth_}, {"Height:", sedHeight_}, {"Left:", sedLeft_}, {"Top:", sedTop_}};
     int row = 0;
@@ -63,8 +54,7 @@ void LayerGeometryDialog::AddButtons() {
 
 void LayerGeometryDialog::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    if (screen) move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    CentreOnScreen(this);
 }
 
 } // namespace pixora

@@ -1,7 +1,7 @@
 #pragma once
 #include <QDialog>
 
-#include "doc/layers.h"
+#include "doc/layer_operations.h"
 #include "doc/ui/layer_geometry_dialog.h"
 
 class QSlider;

@@ -13,10 +13,19 @@
 #include <memory>
 
 #include "app/window_host.h"
-#include "io/file_commands_core.h"
+#include "io/file_filters.h"
+#include "io/file_questions.h"
+#include "io/new_close_commands.h"
+#include "io/open_commands.h"
 #include "io/recent_files.h"
-#include "io/ui/file_dialogs.h"
+#include "io/save_commands.h"
 #include "io/ui/file_print.h"
+#include "io/ui/gif_transparency_dialog.h"
+#include "io/ui/jpeg_options_dialog.h"
+#include "io/ui/new_image_dialog.h"
+#include "io/ui/pixel_format_dialog.h"
+#include "io/ui/replace_file_dialog.h"
+#include "io/ui/save_changes_dialog.h"
 
 namespace pixora {
 

@@ -7,9 +7,9 @@
 #include <QTabWidget>
 
 #include "app/window_host.h"
+#include "app/window_support.h"
 #include "doc/workspace.h"
-#include "io/file_commands_core.h"
-#include "io/ui/file_dialogs.h"
+#include "io/save_commands.h"
 
 namespace pixora {
 

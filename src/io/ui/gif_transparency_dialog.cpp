@@ -10,16 +10,11 @@
 
 #include "doc/checkerboard.h"
 #include "io/gif_preview.h"
-#include "io/ui/file_dialogs.h"
+#include "io/ui/gif_transparency_dialog.h"
+
+#include "app/window_support.h"
 
 namespace pixora {
-
-QImage PictureOf(const Bitmap& b) {
-    if (b.Empty() || b.BitsPerPixel() != 32) return QImage();
-    // RGB32 ignores the fourth byte, which is what a picture of the colour
-    // bytes wants; copy so the picture outlives the bitmap.
-    return QImage(b.Data(), b.Width(), b.Height(), static_cast<qsizetype>(b.Stride()), QImage::Format_RGB32).copy();
-}
 
 GifTransparencyDialog::GifTransparencyDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("TForm42");
@@ -57,8 +52,12 @@ void GifTransparencyDialog::Prepare(const Bitmap& image) {
     Redraw();
 }
 
-int GifTransparencyDialog::Sensitivity() const { return ts_->value(); }
-void GifTransparencyDialog::SetSensitivity(int value) { ts_->setValue(value); }
+int GifTransparencyDialog::Sensitivity() const {
+    return ts_->value();
+}
+void GifTransparencyDialog::SetSensitivity(int value) {
+    ts_->setValue(value);
+}
 
 void GifTransparencyDialog::Redraw() {
     DrawGifPreview(source_, checker_, ts_->value(), preview_);

@@ -1,7 +1,7 @@
 // "New Image": size, background colour and transparency of a new image.
 #include <QColorDialog>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -10,16 +10,11 @@
 #include <QSpinBox>
 #include <limits>
 
-#include "io/ui/file_dialogs.h"
+#include "io/ui/new_image_dialog.h"
+
+#include "app/window_support.h"
 
 namespace pixora {
-
-void CentreOnScreen(QWidget* w) {
-    const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
-    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
-}
 
 NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("TForm2");
@@ -32,18 +27,14 @@ NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent) {
     dims->setGeometry(8, 8, 234, 80);
     auto* lw = new QLabel("Width:", dims);
     lw->setGeometry(12, 22, 60, 20);
-    width_ = new QSpinBox(dims);
-    width_->setObjectName("sedWidth");
     // No limit of its own: "OK" checks the size.
-    width_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    width_->setValue(400);
+    width_ =
+        MakeSpinBox(dims, "sedWidth", std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 400);
     width_->setGeometry(80, 20, 140, 22);
     auto* lh = new QLabel("Height:", dims);
     lh->setGeometry(12, 50, 60, 20);
-    height_ = new QSpinBox(dims);
-    height_->setObjectName("sedHeight");
-    height_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    height_->setValue(400);
+    height_ =
+        MakeSpinBox(dims, "sedHeight", std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 400);
     height_->setGeometry(80, 48, 140, 22);
 
     auto* back = new QGroupBox("Background", this);
@@ -78,7 +69,9 @@ NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent) {
     SetColour(0xFFFFFF);
 }
 
-TNewImage NewImageDialog::Values() const { return TNewImage{width_->value(), height_->value(), colour_, t_->value()}; }
+TNewImage NewImageDialog::Values() const {
+    return TNewImage{width_->value(), height_->value(), colour_, t_->value()};
+}
 
 void NewImageDialog::SetColour(int32_t colour) {
     colour_ = colour;

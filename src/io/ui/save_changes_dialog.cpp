@@ -7,7 +7,9 @@
 #include <QScrollBar>
 
 #include "io/save_changes_list.h"
-#include "io/ui/file_dialogs.h"
+#include "io/ui/save_changes_dialog.h"
+
+#include "app/window_support.h"
 
 namespace pixora {
 
@@ -63,7 +65,8 @@ SaveChangesDialog::SaveChangesDialog(QWidget* parent) : QDialog(parent) {
 void SaveChangesDialog::Fill(const Workspace& ws, const std::vector<int>& listed) {
     slots_ = listed;
     images_.clear();
-    for (int i : listed) images_.push_back(&ws.Images[static_cast<std::size_t>(i)]);
+    for (int i : listed)
+        images_.push_back(&ws.Images[static_cast<std::size_t>(i)]);
     selected_.assign(listed.size(), true);
     DrawSaveList(list_, kPanelWidth - kBarWidth, images_, selected_);
     ShowList();

@@ -1,5 +1,7 @@
 #include "tools/ui/option_box_window.h"
 
+#include "app/window_support.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -87,11 +89,8 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
         };
         switch (c.Type) {
         case OptionControl::Spin: {
-            auto* s = new QSpinBox(this);
-            s->setObjectName(c.Name);
-            s->setRange(c.Min, c.Max);
+            QSpinBox* s = MakeSpinBox(this, c.Name, c.Min, c.Max, c.Value);
             s->setSingleStep(c.Step);
-            s->setValue(c.Value);
             s->setMinimumWidth(64);
             caption(row);
             grid_->addWidget(s, row, col == 0 && !c.Caption.isEmpty() ? 1 : col);

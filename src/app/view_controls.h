@@ -1,10 +1,13 @@
 #pragma once
 // The view controls of the active tab page: ScrollPanel with the zoomed
 // Image, its BorderShape, both scroll bars and the two rulers. They are
-// moved onto whichever tab page becomes active.
+// moved onto whichever tab page becomes active. The controls are widgets;
+// this object owns none of the pixels, it lays the controls out and routes
+// their pointer events.
 
-#include <QWidget>
+#include <QObject>
 
+#include "app/picture_widget.h"
 #include "doc/bitmap.h"
 #include "doc/view_geometry.h"
 #include "doc/workspace.h"
@@ -14,41 +17,10 @@ class QScrollBar;
 
 namespace pixora {
 
-// A picture control: shows a bitmap stretched to its own size (nearest
-// pixel, colour bytes only) and reports pointer events in its own pixels.
-// Only the exposed part is scaled, so a repaint costs the visible area, not
-// the whole zoomed picture.
-class PictureWidget : public QWidget {
+class ViewControls : public QObject {
     Q_OBJECT
 public:
-    PictureWidget(const Bitmap& picture, QWidget* parent);
-
-signals:
-    // Pointer events in the control's own pixels; button 0 left, 1 right,
-    // 2 middle. The second click of a double click is a press as well.
-    void Pressed(int X, int Y, int button);
-    void Moved(int X, int Y);
-    void Released(int X, int Y);
-    void DoubleClicked(int X, int Y);
-
-protected:
-    void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-
-private:
-    const Bitmap& picture_;
-};
-
-// The view's picture control shows the display copy.
-using ImageWidget = PictureWidget;
-
-class ViewWidget : public QObject {
-    Q_OBJECT
-public:
-    ViewWidget(Workspace& ws, QWidget* firstPage);
+    ViewControls(Workspace& ws, QWidget* firstPage);
 
     // The tab page whose client size the layout fills (the active one).
     void SetPage(QWidget* page) { page_ = page; }
@@ -79,7 +51,7 @@ public:
     // Sets a bar's position as if the user had moved it (the image follows).
     void ScrollTo(int horzPosition, int vertPosition);
 
-    ImageWidget* Image() const { return image_; }
+    PictureWidget* Image() const { return image_; }
     QWidget* ScrollPanel() const { return scrollPanel_; }
     QScrollBar* HorzBar() const { return scrollBar1_; }
     QScrollBar* VertBar() const { return scrollBar2_; }
@@ -109,7 +81,7 @@ private:
     QWidget* page_ = nullptr;
     Bitmap topShown_, leftShown_;
     QWidget* scrollPanel_;
-    ImageWidget* image_;
+    PictureWidget* image_;
     QWidget* borderShape_;
     QScrollBar* scrollBar1_;
     QScrollBar* scrollBar2_;

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+#include "doc/bitmap.h"
+
+class QLabel;
+class QScrollArea;
+class QSlider;
+
+namespace pixora {
+
+// "GIF Image Transparency" (TForm42): the sensitivity track bar TS and a
+// preview of which pixels the GIF will key.
+class GifTransparencyDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit GifTransparencyDialog(QWidget* parent = nullptr);
+
+    // Takes a copy of the image to be saved and draws the preview.
+    void Prepare(const Bitmap& image);
+    int Sensitivity() const;
+    void SetSensitivity(int value);
+    const Bitmap& Preview() const { return preview_; }
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void Redraw();
+
+    QSlider* ts_;
+    QLabel* image_;
+    QScrollArea* scroll_;
+    Bitmap source_;
+    Bitmap checker_;
+    Bitmap preview_;
+};
+
+} // namespace pixora

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+class QButtonGroup;
+class QSlider;
+
+namespace pixora {
+
+// "JPEG Options" (TForm6): 8-bit or 24-bit format and the quality.
+class JpegOptionsDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit JpegOptionsDialog(QWidget* parent = nullptr);
+    int ItemIndex() const;
+    int Quality() const;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    QButtonGroup* group_;
+    QSlider* quality_;
+};
+
+} // namespace pixora

@@ -11,9 +11,7 @@
 
 namespace pixora {
 
-CustomZoomDialog::CustomZoomDialog(QWidget* owner) : QDialog(owner) {
-    setModal(true);
-    setFixedSize(233, 97);
+CustomZoomDialog::CustomZoomDialog(QWidget* owner) : CentredDialog(owner, "TForm34", "Custom Zoom", 233, 97) {
     auto* label = new QLabel("Zoom Ratio:", this);
     label->setObjectName("Label1");
     label->setGeometry(12, 16, 70, 21);
@@ -48,11 +46,6 @@ void CustomZoomDialog::SetZoom(TZoom z) {
 
 TZoom CustomZoomDialog::Zoom() const {
     return CustomZoom(num_->value(), den_->value());
-}
-
-void CustomZoomDialog::showEvent(QShowEvent* e) {
-    CentreOnScreen(this);
-    QDialog::showEvent(e);
 }
 
 } // namespace pixora

@@ -17,6 +17,7 @@
 #include "app/swatch.h"
 #include "app/up_down.h"
 #include "app/view_controls.h"
+#include "app/window_support.h"
 #include "doc/tab_change.h"
 #include "doc/view_readout.h"
 #include "effects/ui/effect_commands.h"
@@ -43,10 +44,7 @@ QWidget* Header(const QString& name, const QString& text, QWidget* parent) {
 }
 
 void Panel(QWidget* w) {
-    w->setAutoFillBackground(true);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xF0));
-    w->setPalette(pal);
+    SetBackground(w, QColor(0xF0, 0xF0, 0xF0));
 }
 
 } // namespace
@@ -191,10 +189,7 @@ void MainWindow::BuildPages() {
 void MainWindow::BuildLayerSheet() {
     layerSheet_ = new QWidget(body_);
     layerSheet_->setObjectName("LayerSheet");
-    layerSheet_->setAutoFillBackground(true);
-    QPalette pal = layerSheet_->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    layerSheet_->setPalette(pal);
+    SetBackground(layerSheet_, Qt::white);
     ilSheet_ = new QWidget(layerSheet_);
     ilSheet_->setObjectName("ILSheet");
     ilSheet_->setGeometry(10, 5, 100, 60);

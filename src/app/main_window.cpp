@@ -219,22 +219,17 @@ void MainWindow::RepaintView() {
 }
 
 void MainWindow::SetCanvasCursor(int cursor) {
-    switch (cursor) {
-    case kCursorSizeNWSE:
-        view_->SetImageCursor(QCursor(Qt::SizeFDiagCursor));
-        break;
-    case kCursorSizeNESW:
-        view_->SetImageCursor(QCursor(Qt::SizeBDiagCursor));
-        break;
-    case kCursorSizeNS:
-        view_->SetImageCursor(QCursor(Qt::SizeVerCursor));
-        break;
-    case kCursorSizeWE:
-        view_->SetImageCursor(QCursor(Qt::SizeHorCursor));
-        break;
-    default:
-        view_->SetImageCursor(cursors_.Get(cursor));
-    }
+    // The sizing cursors are the platform's; the others the program's own.
+    static constexpr std::pair<int, Qt::CursorShape> kSizing[] = {{kCursorSizeNWSE, Qt::SizeFDiagCursor},
+                                                                  {kCursorSizeNESW, Qt::SizeBDiagCursor},
+                                                                  {kCursorSizeNS, Qt::SizeVerCursor},
+                                                                  {kCursorSizeWE, Qt::SizeHorCursor}};
+    for (const auto& [number, shape] : kSizing)
+        if (cursor == number) {
+            view_->SetImageCursor(QCursor(shape));
+            return;
+        }
+    view_->SetImageCursor(cursors_.Get(cursor));
 }
 
 void MainWindow::ShowSwatchColour(int which, int32_t colour) {

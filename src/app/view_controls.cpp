@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "app/window_support.h"
 #include "doc/checkerboard.h"
 #include "doc/view_rulers.h"
 #include "tools/tool_set.h"
@@ -22,10 +23,7 @@ ViewControls::ViewControls(Workspace& ws, QWidget* firstPage)
     : QObject(firstPage), ws_(ws), target_(&ToolsOf(ws)) {
     borderShape_ = new QWidget(firstPage);
     borderShape_->setObjectName("BorderShape");
-    borderShape_->setAutoFillBackground(true);
-    QPalette pal = borderShape_->palette();
-    pal.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
-    borderShape_->setPalette(pal);
+    SetBackground(borderShape_, QColor(0x80, 0x80, 0x80));
     scrollPanel_ = new QWidget(firstPage);
     scrollPanel_->setObjectName("ScrollPanel");
     scrollPanel_->setAttribute(Qt::WA_OpaquePaintEvent);

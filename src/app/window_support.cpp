@@ -2,8 +2,10 @@
 
 #include <QButtonGroup>
 #include <QDialog>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -18,6 +20,20 @@ void CentreOnScreen(QWidget* w) {
     w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
 }
 
+CentredDialog::CentredDialog(QWidget* parent, const QString& name, const QString& caption, int width,
+                             int height)
+    : QDialog(parent) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    setModal(true);
+    if (width > 0 && height > 0) setFixedSize(width, height);
+}
+
+void CentredDialog::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    CentreOnScreen(this);
+}
+
 QImage ColourView(const Bitmap& b) {
     if (b.Empty() || b.BitsPerPixel() != 32) return QImage();
     return QImage(b.Data(), b.Width(), b.Height(), static_cast<qsizetype>(b.Stride()), QImage::Format_RGB32);
@@ -27,11 +43,29 @@ QImage PictureOf(const Bitmap& b) {
     return ColourView(b).copy();
 }
 
+void SetBackground(QWidget* w, const QColor& colour) {
+    w->setAutoFillBackground(true);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, colour);
+    w->setPalette(pal);
+}
+
 QSpinBox* MakeSpinBox(QWidget* parent, const char* name, int min, int max, int value) {
     auto* box = new QSpinBox(parent);
     box->setObjectName(name);
     box->setRange(min, max);
     box->setValue(value);
+    return box;
+}
+
+QSpinBox* AddLabelledSpinBox(QGridLayout* grid, int row, const QString& caption, const char* name, int min,
+                             int max, int value) {
+    QWidget* parent = grid->parentWidget();
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString(name) + "Label");
+    grid->addWidget(label, row, 0);
+    QSpinBox* box = MakeSpinBox(parent, name, min, max, value);
+    grid->addWidget(box, row, 1);
     return box;
 }
 

@@ -22,26 +22,13 @@ TThumbPlace PlaceLayerThumbnail(int w, int h) {
 
 namespace {
 
-// Colour bytes of an opaque pixel; the strip is a picture, not a document.
-void FillArea(Bitmap& b, int l, int t, int r, int bottom, uint8_t v) {
-    l = std::max(l, 0);
-    t = std::max(t, 0);
-    r = std::min(r, b.Width());
-    bottom = std::min(bottom, b.Height());
-    for (int y = t; y < bottom; ++y) {
-        uint8_t* p = b.Row(y) + 4 * l;
-        for (int x = l; x < r; ++x, p += 4)
-            p[0] = p[1] = p[2] = v, p[3] = 0;
-    }
-}
-
 // One-pixel black outline of the rectangle (l, t)..(r, b), right column and
 // bottom row excluded.
 void Outline(Bitmap& b, int l, int t, int r, int bottom) {
-    FillArea(b, l, t, r, t + 1, 0);
-    FillArea(b, l, bottom - 1, r, bottom, 0);
-    FillArea(b, l, t, l + 1, bottom, 0);
-    FillArea(b, r - 1, t, r, bottom, 0);
+    b.FillGreyRect(l, t, r, t + 1, 0);
+    b.FillGreyRect(l, bottom - 1, r, bottom, 0);
+    b.FillGreyRect(l, t, l + 1, bottom, 0);
+    b.FillGreyRect(r - 1, t, r, bottom, 0);
 }
 
 bool StripFits(const TImages& s) {
@@ -52,7 +39,7 @@ bool StripFits(const TImages& s) {
 void DrawCell(TImages& s, int n, const Bitmap& source) {
     Bitmap& strip = s.LayerStrip;
     const int c = (n - 1) * kLayerCellPitch;
-    FillArea(strip, c, 0, c + kLayerCellSize, kLayerCellSize, 255);
+    strip.FillGreyRect(c, 0, c + kLayerCellSize, kLayerCellSize, 255);
     Outline(strip, c, 0, c + kLayerCellSize, kLayerCellSize);
     const TThumbPlace place = PlaceLayerThumbnail(source.Width(), source.Height());
     if (place.Size.Width > 0 && place.Size.Height > 0) {
@@ -78,7 +65,7 @@ void DrawCell(TImages& s, int n, const Bitmap& source) {
 void RedrawLayerStripBitmap(TImages& s) {
     const int count = std::max(s.LayerCount, 0);
     s.LayerStrip = Bitmap(count * kLayerCellPitch, kLayerCellSize, 32);
-    FillArea(s.LayerStrip, 0, 0, s.LayerStrip.Width(), kLayerCellSize, 255);
+    s.LayerStrip.FillGreyRect(0, 0, s.LayerStrip.Width(), kLayerCellSize, 255);
     for (int n = 1; n <= count; ++n)
         DrawCell(s, n, n == s.CurrentLayer ? s.Bitmap : LayerBitmap(s, n));
 }

@@ -1,7 +1,6 @@
 #include "history/history_store.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -26,31 +25,6 @@ std::string SnapshotPath(const Workspace& ws, int slot, int k) {
 
 namespace {
 
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-// The 54-byte head of a bottom-up 32-bit BMP without compression, byte for
-// byte what the BMP writer puts there.
-std::array<uint8_t, 54> SnapshotHead(int w, int h) {
-    std::array<uint8_t, 54> head{};
-    const uint32_t bits = static_cast<uint32_t>(w) * 4u * static_cast<uint32_t>(h);
-    head[0] = 'B';
-    head[1] = 'M';
-    Put32(&head[2], 54 + bits);
-    Put32(&head[10], 54);
-    Put32(&head[14], 40);
-    Put32(&head[18], static_cast<uint32_t>(w));
-    Put32(&head[22], static_cast<uint32_t>(h));
-    head[26] = 1;  // planes
-    head[28] = 32; // bits per pixel
-    Put32(&head[34], bits);
-    Put32(&head[38], 2835); // 72 dpi
-    Put32(&head[42], 2835);
-    return head;
-}
-
 struct FdCloser {
     int Fd;
     ~FdCloser() {
@@ -74,7 +48,7 @@ void Advance(iovec*& iov, int& count, std::size_t done) {
 }
 
 // Writes the head and then the rows bottom-up, a batch of rows per call.
-void WriteRows(int fd, const std::array<uint8_t, 54>& head, const Bitmap& image, const std::string& path) {
+void WriteRows(int fd, const std::vector<uint8_t>& head, const Bitmap& image, const std::string& path) {
     const int h = image.Height();
     const std::size_t stride = image.Stride();
     iovec batch[kIoBatch + 1];
@@ -110,7 +84,7 @@ void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd < 0) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
         FdCloser closer{fd};
-        WriteRows(fd, SnapshotHead(image.Width(), image.Height()), image, path);
+        WriteRows(fd, bmp::FileHead(image.Width(), image.Height(), 32), image, path);
         closer.Fd = -1;
         if (::close(fd) != 0) throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
     } catch (...) {
@@ -130,13 +104,7 @@ void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnF
         WriteSnapshotFile(path, image);
         return;
     }
-    const std::string part = path + ".part";
-    WriteSnapshotFile(part, image);
-    if (std::rename(part.c_str(), path.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        std::remove(part.c_str());
-        throw ECodecError("Cannot write " + path + ": " + reason);
-    }
+    WriteThroughTemporary(path, [&](const std::string& temp) { WriteSnapshotFile(temp, image); });
 }
 
 namespace {

@@ -98,12 +98,24 @@ bool SaveSlot(Workspace& ws, int slot, FileQuestions& q) {
     return true;
 }
 
+namespace {
+
+// "Save As" and "Save a Copy": the active image written to a file the user
+// chooses. The name, or nothing when it was not written.
+std::optional<std::string> SaveActiveToNewFile(Workspace& ws, FileQuestions& q) {
+    const int slot = ws.ActiveSlot();
+    if (!ValidSlot(ws, slot)) return std::nullopt;
+    const auto name = ChooseSaveFile(ws, slot, q);
+    if (!name || !WriteToNewFile(ws, slot, *name, q)) return std::nullopt;
+    return name;
+}
+
+} // namespace
+
 bool SaveImageAs(Workspace& ws, FileQuestions& q) {
     const int slot = ws.ActiveSlot();
-    if (!ValidSlot(ws, slot)) return false;
-    const auto name = ChooseSaveFile(ws, slot, q);
+    const auto name = SaveActiveToNewFile(ws, q);
     if (!name) return false;
-    if (!WriteToNewFile(ws, slot, *name, q)) return false;
     TImages& s = SlotAt(ws, slot);
     s.ZoomNum = 1;
     s.ZoomDen = 1;
@@ -115,11 +127,7 @@ bool SaveImageAs(Workspace& ws, FileQuestions& q) {
 }
 
 bool SaveImageCopy(Workspace& ws, FileQuestions& q) {
-    const int slot = ws.ActiveSlot();
-    if (!ValidSlot(ws, slot)) return false;
-    const auto name = ChooseSaveFile(ws, slot, q);
-    if (!name) return false;
-    return WriteToNewFile(ws, slot, *name, q);
+    return SaveActiveToNewFile(ws, q).has_value();
 }
 
 std::vector<int> SlotsToList(const Workspace& ws, int slot) {

@@ -81,22 +81,18 @@ int HitTestHandles(Workspace& ws, int x, int y) {
 }
 
 int HandleCursor(int code) {
-    switch (code) {
-    case 1:
-    case 2:
-        return kCursorSizeNWSE;
-    case 3:
-    case 4:
-        return kCursorSizeNESW;
-    case 5:
-    case 6:
-        return kCursorSizeNS;
-    case 7:
-    case 8:
-        return kCursorSizeWE;
-    default:
-        return 0;
-    }
+    // Corners 1, 2 on the main diagonal and 3, 4 on the other; edges 5, 6
+    // top and bottom, 7, 8 left and right.
+    static constexpr int kCursors[] = {0,
+                                       kCursorSizeNWSE,
+                                       kCursorSizeNWSE,
+                                       kCursorSizeNESW,
+                                       kCursorSizeNESW,
+                                       kCursorSizeNS,
+                                       kCursorSizeNS,
+                                       kCursorSizeWE,
+                                       kCursorSizeWE};
+    return code >= 1 && code <= 8 ? kCursors[code] : 0;
 }
 
 void ApplyHandleDrag(Workspace& ws, int code, int x, int y) {

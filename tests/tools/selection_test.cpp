@@ -402,3 +402,64 @@ TEST_F(ToolsTest, CropToSelectionCropsToTheSelectionsBoundingRectangle) {
             << "row " << y;
     EXPECT_EQ(S().History[S().HistoryPos + 1].Name, "Crop");
 }
+
+TEST_F(ToolsTest, AMovedEllipseLeavesNoPixelOfItsRegionBehind) {
+    // The region as drawn: a filled ellipse in an image-size mask.
+    const TRect box{5, 4, 24, 19};
+    Bitmap region(40, 30);
+    region.Fill(255, 255, 255);
+    {
+        Canvas c(region);
+        c.PenColour = 0;
+        c.BrushColour = 0;
+        c.Ellipse(box.Left, box.Top, box.Right, box.Bottom);
+    }
+    SetSelectOption("RadioGroup1", SelEllipse);
+    SetSelectOption("DU", 1); // the selected pixels are lifted off the image
+    S().CanvasColour = RGBColour(1, 2, 3);
+    const Bitmap original = S().Bitmap;
+    S().Tool = ToolSelection;
+    Drag(box.Left, box.Top, box.Right, box.Bottom);
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    Drag(14, 11, 24, 21); // grabbed inside, moved by (10, 10)
+    ASSERT_TRUE(DropSelection(ws));
+    int regionPixels = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            if (region.Row(y)[x * 4] != 0) continue;
+            ++regionPixels;
+            // Every pixel of the region travelled, the last column and row
+            // of its box included ...
+            if (x + 10 < 40 && y + 10 < 30) {
+                EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(y + 10) + (x + 10) * 4, original.Row(y) + x * 4, 3))
+                    << x << "," << y;
+            }
+            // ... and where it came from only the canvas colour is left,
+            // unless the moved ellipse covers the place again.
+            const bool covered = x >= 10 && y >= 10 && region.Row(y - 10)[(x - 10) * 4] == 0;
+            if (!covered) {
+                EXPECT_EQ(S().Bitmap.Row(y)[x * 4 + 2], 1) << "left behind at " << x << "," << y;
+            }
+        }
+    EXPECT_GT(regionPixels, 150);
+}
+
+TEST_F(ToolsTest, ADoubleClickCropsOnlyTheCropRectangle) {
+    S().Tool = ToolSelection;
+    Drag(5, 5, 20, 20);
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    // A double click inside the selection, without a crop rectangle shown.
+    PointerDoubleClick(ws);
+    EXPECT_EQ(S().Bitmap.Width(), 40);
+    EXPECT_EQ(S().HistoryCount, 1) << "only the selection's own press";
+    EXPECT_EQ(ws.ToolVars.HasSelection, 1);
+    // "Crop to Selection" still crops to its bounding rectangle.
+    ASSERT_TRUE(CropToSelection(ws));
+    EXPECT_EQ(S().Bitmap.Width(), 15);
+    // With a crop rectangle shown the double click applies it.
+    S().Tool = ToolCrop;
+    Drag(2, 2, 10, 8);
+    PointerDoubleClick(ws);
+    EXPECT_EQ(S().Bitmap.Width(), 8);
+    EXPECT_EQ(S().Bitmap.Height(), 6);
+}

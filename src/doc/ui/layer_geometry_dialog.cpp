@@ -13,24 +13,13 @@
 namespace pixora {
 
 LayerGeometryDialog::LayerGeometryDialog(const QString& name, const QString& caption, QWidget* parent)
-    : QDialog(parent) {
-    setObjectName(name);
-    setWindowTitle(caption);
-    setModal(true);
+    : CentredDialog(parent, name, caption) {
     grid_ = new QGridLayout(this);
-    sedWidth_ = MakeSpinBox(this, "sedWidth", 1, INT_MAX, 1);
-    sedHeight_ = MakeSpinBox(this, "sedHeight", 1, INT_MAX, 1);
+    sedWidth_ = AddLabelledSpinBox(grid_, 0, "Width:", "sedWidth", 1, INT_MAX, 1);
+    sedHeight_ = AddLabelledSpinBox(grid_, 1, "Height:", "sedHeight", 1, INT_MAX, 1);
     // Layers may lie partly or wholly outside the image, on any side.
-    sedLeft_ = MakeSpinBox(this, "sedLeft", INT_MIN, INT_MAX);
-    sedTop_ = MakeSpinBox(this, "sedTop", INT_MIN, INT_MAX);
-    const std::pair<const char*, QSpinBox*> rows[] = {
-        {"Width:", sedWidth_}, {"Height:", sedHeight_}, {"Left:", sedLeft_}, {"Top:", sedTop_}};
-    int row = 0;
-    for (const auto& [text, box] : rows) {
-        grid_->addWidget(new QLabel(text, this), row, 0);
-        grid_->addWidget(box, row, 1);
-        ++row;
-    }
+    sedLeft_ = AddLabelledSpinBox(grid_, 2, "Left:", "sedLeft", INT_MIN, INT_MAX);
+    sedTop_ = AddLabelledSpinBox(grid_, 3, "Top:", "sedTop", INT_MIN, INT_MAX);
 }
 
 void LayerGeometryDialog::AddButtons() {
@@ -50,11 +39,6 @@ void LayerGeometryDialog::AddButtons() {
     const int row = grid_->rowCount();
     grid_->addWidget(ok, row, 0);
     grid_->addWidget(cancel, row, 1);
-}
-
-void LayerGeometryDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    CentreOnScreen(this);
 }
 
 } // namespace pixora

@@ -5,14 +5,14 @@
 // flag and closes; the flag keeps its last value when the window is closed
 // any other way. Centred on the screen when shown.
 
-#include <QDialog>
+#include "app/window_support.h"
 
 class QGridLayout;
 class QSpinBox;
 
 namespace pixora {
 
-class LayerGeometryDialog : public QDialog {
+class LayerGeometryDialog : public CentredDialog {
     Q_OBJECT
 public:
     bool Cancelled() const { return cancel_; }
@@ -23,7 +23,6 @@ public:
 
 protected:
     LayerGeometryDialog(const QString& name, const QString& caption, QWidget* parent);
-    void showEvent(QShowEvent* e) override;
     QGridLayout* Grid() const { return grid_; }
     // Adds "OK" and "Cancel" below the rows added so far.
     void AddButtons();

@@ -14,10 +14,7 @@ NewLayerDialog::NewLayerDialog(QWidget* parent) : LayerGeometryDialog("TForm48",
     colour->setObjectName("Shape1");
     colour->setFrameShape(QFrame::Box);
     colour->setFixedSize(40, 20);
-    colour->setAutoFillBackground(true);
-    QPalette pal = colour->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    colour->setPalette(pal);
+    SetBackground(colour, Qt::white);
     t_ = new QSlider(Qt::Horizontal, this);
     t_->setObjectName("T");
     t_->setRange(0, 255);

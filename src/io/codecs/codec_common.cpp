@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
@@ -110,7 +112,8 @@ void TRawWriter::WritePieces(const TPiece* pieces, std::size_t count) {
             v.push_back({const_cast<void*>(pieces[i].Data), pieces[i].Size});
         // A short write goes on piece by piece from where it stopped.
         std::size_t done = 0, total = 0;
-        for (const iovec& e : v) total += e.iov_len;
+        for (const iovec& e : v)
+            total += e.iov_len;
         const ssize_t n = writev(fd_, v.data(), static_cast<int>(v.size()));
         if (n < 0 && errno != EINTR) throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
         done = n > 0 ? static_cast<std::size_t>(n) : 0;
@@ -142,13 +145,42 @@ Bitmap ApplyExifOrientation(const Bitmap& src, int orientation) {
     // Destination of source pixel (x, y): (ax*x + bx*y + cx, ay*x + by*y + cy).
     int ax = 0, bx = 0, cx = 0, ay = 0, by = 0, cy = 0;
     switch (orientation) {
-    case 2: ax = -1; cx = w - 1; by = 1; break;                    // mirrored
-    case 3: ax = -1; cx = w - 1; by = -1; cy = h - 1; break;       // turned 180
-    case 4: ax = 1; by = -1; cy = h - 1; break;                    // flipped
-    case 5: bx = 1; ay = 1; break;                                 // transposed
-    case 6: bx = -1; cx = dw - 1; ay = 1; break;                   // turn 90 clockwise
-    case 7: bx = -1; cx = dw - 1; ay = -1; cy = dh - 1; break;     // transversed
-    case 8: bx = 1; ay = -1; cy = dh - 1; break;                   // turn 90 anticlockwise
+    case 2:
+        ax = -1;
+        cx = w - 1;
+        by = 1;
+        break; // mirrored
+    case 3:
+        ax = -1;
+        cx = w - 1;
+        by = -1;
+        cy = h - 1;
+        break; // turned 180
+    case 4:
+        ax = 1;
+        by = -1;
+        cy = h - 1;
+        break; // flipped
+    case 5:
+        bx = 1;
+        ay = 1;
+        break; // transposed
+    case 6:
+        bx = -1;
+        cx = dw - 1;
+        ay = 1;
+        break; // turn 90 clockwise
+    case 7:
+        bx = -1;
+        cx = dw - 1;
+        ay = -1;
+        cy = dh - 1;
+        break; // transversed
+    case 8:
+        bx = 1;
+        ay = -1;
+        cy = dh - 1;
+        break; // turn 90 anticlockwise
     }
     for (int y = 0; y < h; ++y) {
         const uint8_t* s = src.Row(y);
@@ -158,6 +190,56 @@ Bitmap ApplyExifOrientation(const Bitmap& src, int orientation) {
         }
     }
     return dst;
+}
+
+void WriteThroughTemporary(const std::string& requested,
+                           const std::function<void(const std::string&)>& write) {
+    // Writing through a symbolic link replaces the file it points to, not the link.
+    std::string path = requested;
+    {
+        std::error_code ec;
+        if (std::filesystem::is_symlink(requested, ec)) {
+            const auto target = std::filesystem::weakly_canonical(requested, ec);
+            if (!ec) path = target.string();
+        }
+    }
+    const std::size_t slash = path.find_last_of('/');
+    const std::string dir =
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    // The temporary name must stay within the file system's name limit
+    // however long the target's name is.
+    std::string temp = dir + (dir.back() == '/' ? "" : "/") + "." + base.substr(0, 64) + ".XXXXXX";
+    // mkstemp reserves a unique name; the writer then creates the file anew.
+    // Writing into a fresh file rather than truncating one spares the file
+    // system a forced flush when it is closed.
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) throw ECodecError("Cannot create a file in " + dir + ": " + std::strerror(errno));
+    close(fd);
+    unlink(temp.c_str());
+    try {
+        write(temp);
+    } catch (...) {
+        unlink(temp.c_str());
+        throw;
+    }
+    // mkstemp makes the file private; give it the target's permissions, or
+    // those of a newly created file.
+    struct stat st {};
+    mode_t mode;
+    if (stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    chmod(temp.c_str(), mode);
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        const int e = errno;
+        unlink(temp.c_str());
+        throw ECodecError("Cannot write " + path + ": " + std::strerror(e));
+    }
 }
 
 } // namespace pixora

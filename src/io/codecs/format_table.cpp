@@ -67,10 +67,14 @@ int FormatFromExtension(const std::string& path) {
 Bitmap LoadImageFile(const std::string& path, int formatCode) {
     try {
         switch (formatCode) {
-        case fcBmp: return bmp::Read(path);
-        case fcPng: return png::Read(path);
-        case fcGif: return gif::Read(path);
-        default: return ReadGeneric(path);
+        case fcBmp:
+            return bmp::Read(path);
+        case fcPng:
+            return png::Read(path);
+        case fcGif:
+            return gif::Read(path);
+        default:
+            return ReadGeneric(path);
         }
     } catch (const ECodecError&) {
         throw;
@@ -118,68 +122,36 @@ namespace {
 
 void WriteByFormat(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
     switch (formatCode) {
-    case fcBmp: bmp::Write(path, image, opts.BmpBits); break;
-    case fcJpeg: jpeg::Write(path, image, opts.JpegQuality, opts.JpegGray); break;
-    case fcPng: png::Write(path, image); break;
-    case fcGif: gif::Write(path, ApplyGifKey(image, opts.GifSensitivity)); break;
-    default: bmp::Write(path, image, 32); break; // TIFF and all others: BMP data
+    case fcBmp:
+        bmp::Write(path, image, opts.BmpBits);
+        break;
+    case fcJpeg:
+        jpeg::Write(path, image, opts.JpegQuality, opts.JpegGray);
+        break;
+    case fcPng:
+        png::Write(path, image);
+        break;
+    case fcGif:
+        gif::Write(path, ApplyGifKey(image, opts.GifSensitivity));
+        break;
+    default:
+        bmp::Write(path, image, 32);
+        break; // TIFF and all others: BMP data
     }
 }
 
 } // namespace
 
-void WriteImageFile(const std::string& requested, const Bitmap& image, int formatCode, const SaveOptions& opts) {
-    // Saving through a symbolic link replaces the file it points to, not the link.
-    std::string path = requested;
-    {
-        std::error_code ec;
-        if (std::filesystem::is_symlink(requested, ec)) {
-            const auto target = std::filesystem::weakly_canonical(requested, ec);
-            if (!ec) path = target.string();
-        }
-    }
-    // A temporary file beside the target, renamed over it once complete.
-    const std::size_t slash = path.find_last_of('/');
-    const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    // The temporary name must stay within the file system's name limit
-    // however long the target's name is.
-    std::string temp = dir + (dir.back() == '/' ? "" : "/") + "." + base.substr(0, 64) + ".XXXXXX";
-    // mkstemp reserves a unique name; the codec then creates the file anew.
-    // Writing into a fresh file rather than truncating one spares the file
-    // system a forced flush when it is closed.
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) throw ECodecError("Cannot create a file in " + dir + ": " + std::strerror(errno));
-    close(fd);
-    unlink(temp.c_str());
+void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
     try {
-        WriteByFormat(temp, image, formatCode, opts);
+        WriteThroughTemporary(path,
+                              [&](const std::string& temp) { WriteByFormat(temp, image, formatCode, opts); });
     } catch (const ECodecError&) {
-        unlink(temp.c_str());
         throw;
     } catch (const std::bad_alloc&) {
-        unlink(temp.c_str());
         OutOfMemory("save");
     } catch (const std::exception& e) {
-        unlink(temp.c_str());
         throw ECodecError(e.what());
-    }
-    // mkstemp makes the file private; give it the target's permissions, or
-    // those of a newly created file.
-    struct stat st {};
-    mode_t mode;
-    if (stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    chmod(temp.c_str(), mode);
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        const int e = errno;
-        unlink(temp.c_str());
-        throw ECodecError("Cannot write " + path + ": " + std::strerror(e));
     }
 }
 

@@ -16,10 +16,8 @@
 
 namespace pixora {
 
-GifTransparencyDialog::GifTransparencyDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm42");
-    setWindowTitle("GIF Image Transparency");
-    setModal(true);
+GifTransparencyDialog::GifTransparencyDialog(QWidget* parent)
+    : CentredDialog(parent, "TForm42", "GIF Image Transparency") {
     resize(420, 400);
     auto* box = new QGroupBox("Transparency Sensitivity", this);
     box->setObjectName("GroupBox1");
@@ -63,11 +61,6 @@ void GifTransparencyDialog::Redraw() {
     DrawGifPreview(source_, checker_, ts_->value(), preview_);
     image_->setPixmap(QPixmap::fromImage(PictureOf(preview_)));
     image_->resize(preview_.Width(), preview_.Height());
-}
-
-void GifTransparencyDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    CentreOnScreen(this);
 }
 
 } // namespace pixora

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QDialog>
-
+#include "app/window_support.h"
 #include "doc/bitmap.h"
 
 class QLabel;
@@ -12,7 +11,7 @@ namespace pixora {
 
 // "GIF Image Transparency" (TForm42): the sensitivity track bar TS and a
 // preview of which pixels the GIF will key.
-class GifTransparencyDialog : public QDialog {
+class GifTransparencyDialog : public CentredDialog {
     Q_OBJECT
 public:
     explicit GifTransparencyDialog(QWidget* parent = nullptr);
@@ -22,9 +21,6 @@ public:
     int Sensitivity() const;
     void SetSensitivity(int value);
     const Bitmap& Preview() const { return preview_; }
-
-protected:
-    void showEvent(QShowEvent* e) override;
 
 private:
     void Redraw();

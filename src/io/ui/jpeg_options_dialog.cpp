@@ -9,11 +9,8 @@
 
 namespace pixora {
 
-JpegOptionsDialog::JpegOptionsDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm6");
-    setWindowTitle("JPEG Options");
-    setModal(true);
-    setFixedSize(220, 200);
+JpegOptionsDialog::JpegOptionsDialog(QWidget* parent)
+    : CentredDialog(parent, "TForm6", "JPEG Options", 220, 200) {
     group_ = MakeRadioGroup(this, "JPEG PixelFormat", "RadioGroup1", {"8-bit Format", "24-bit Format"}, 1,
                             QRect(8, 8, 204, 76));
     auto* box = new QGroupBox("JPEG Quality", this);
@@ -36,11 +33,6 @@ int JpegOptionsDialog::ItemIndex() const {
 }
 int JpegOptionsDialog::Quality() const {
     return quality_->value();
-}
-
-void JpegOptionsDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    CentreOnScreen(this);
 }
 
 } // namespace pixora

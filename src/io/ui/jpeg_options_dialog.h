@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "app/window_support.h"
 
 class QButtonGroup;
 class QSlider;
@@ -8,15 +8,12 @@ class QSlider;
 namespace pixora {
 
 // "JPEG Options" (TForm6): 8-bit or 24-bit format and the quality.
-class JpegOptionsDialog : public QDialog {
+class JpegOptionsDialog : public CentredDialog {
     Q_OBJECT
 public:
     explicit JpegOptionsDialog(QWidget* parent = nullptr);
     int ItemIndex() const;
     int Quality() const;
-
-protected:
-    void showEvent(QShowEvent* e) override;
 
 private:
     QButtonGroup* group_;

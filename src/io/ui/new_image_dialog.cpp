@@ -16,11 +16,7 @@
 
 namespace pixora {
 
-NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm2");
-    setWindowTitle("New Image");
-    setModal(true);
-    setFixedSize(250, 236);
+NewImageDialog::NewImageDialog(QWidget* parent) : CentredDialog(parent, "TForm2", "New Image", 250, 236) {
 
     auto* dims = new QGroupBox("Dimensions", this);
     dims->setObjectName("GroupBox1");
@@ -46,7 +42,6 @@ NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent) {
     shape_->setObjectName("Shape");
     shape_->setGeometry(80, 20, 40, 26);
     shape_->setFrameShape(QFrame::Box);
-    shape_->setAutoFillBackground(true);
     shape_->setCursor(Qt::PointingHandCursor);
     shape_->installEventFilter(this);
     auto* lt = new QLabel("Transparency:", back);
@@ -75,9 +70,7 @@ TNewImage NewImageDialog::Values() const {
 
 void NewImageDialog::SetColour(int32_t colour) {
     colour_ = colour;
-    QPalette pal = shape_->palette();
-    pal.setColor(QPalette::Window, QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
-    shape_->setPalette(pal);
+    SetBackground(shape_, QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
 }
 
 void NewImageDialog::OkClicked() {
@@ -92,11 +85,6 @@ void NewImageDialog::OkClicked() {
     const TNewImage values = Values();
     accept();
     if (OnCreate) OnCreate(values);
-}
-
-void NewImageDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    CentreOnScreen(this);
 }
 
 bool NewImageDialog::eventFilter(QObject* watched, QEvent* event) {

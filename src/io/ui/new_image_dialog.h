@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <functional>
 
+#include "app/window_support.h"
 #include "io/new_close_commands.h"
 
 class QLabel;
@@ -12,7 +12,7 @@ class QSpinBox;
 namespace pixora {
 
 // "New Image" (TForm2).
-class NewImageDialog : public QDialog {
+class NewImageDialog : public CentredDialog {
     Q_OBJECT
 public:
     explicit NewImageDialog(QWidget* parent = nullptr);
@@ -31,7 +31,6 @@ public:
     void OkClicked();
 
 protected:
-    void showEvent(QShowEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -7,11 +7,8 @@
 
 namespace pixora {
 
-PixelFormatDialog::PixelFormatDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm5");
-    setWindowTitle("Pixel Format");
-    setModal(true);
-    setFixedSize(200, 172);
+PixelFormatDialog::PixelFormatDialog(QWidget* parent)
+    : CentredDialog(parent, "TForm5", "Pixel Format", 200, 172) {
     group_ = MakeRadioGroup(this, "Select Pixel Format", "RadioGroup1",
                             {"8-bit Bitmap", "16-bit Bitmap", "24-bit Bitmap", "32-bit Bitmap"}, 2,
                             QRect(8, 8, 184, 122));
@@ -23,11 +20,6 @@ int PixelFormatDialog::ItemIndex() const {
 }
 void PixelFormatDialog::SetItemIndex(int i) {
     if (auto* b = group_->button(i)) b->setChecked(true);
-}
-
-void PixelFormatDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    CentreOnScreen(this);
 }
 
 } // namespace pixora

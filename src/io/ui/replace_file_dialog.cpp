@@ -7,11 +7,8 @@
 
 namespace pixora {
 
-ReplaceFileDialog::ReplaceFileDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm53");
-    setWindowTitle("Replace File?");
-    setModal(true);
-    setFixedSize(280, 110);
+ReplaceFileDialog::ReplaceFileDialog(QWidget* parent)
+    : CentredDialog(parent, "TForm53", "Replace File?", 280, 110) {
     auto* l1 = new QLabel("The File you Selected already exists.", this);
     l1->setObjectName("Label1");
     l1->setGeometry(16, 14, 250, 20);
@@ -27,11 +24,6 @@ ReplaceFileDialog::ReplaceFileDialog(QWidget* parent) : QDialog(parent) {
     no->setGeometry(146, 74, 75, 26);
     connect(yes, &QPushButton::clicked, this, &QDialog::accept);
     connect(no, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-void ReplaceFileDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    CentreOnScreen(this);
 }
 
 } // namespace pixora

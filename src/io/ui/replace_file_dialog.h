@@ -1,17 +1,14 @@
 #pragma once
 
-#include <QDialog>
+#include "app/window_support.h"
 
 namespace pixora {
 
 // "Replace File?" (TForm53): "Yes" accepts, "No" rejects.
-class ReplaceFileDialog : public QDialog {
+class ReplaceFileDialog : public CentredDialog {
     Q_OBJECT
 public:
     explicit ReplaceFileDialog(QWidget* parent = nullptr);
-
-protected:
-    void showEvent(QShowEvent* e) override;
 };
 
 } // namespace pixora

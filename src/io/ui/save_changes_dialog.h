@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <vector>
 
+#include "app/window_support.h"
 #include "doc/workspace.h"
 #include "io/file_questions.h"
 
@@ -12,7 +12,7 @@ class QScrollBar;
 namespace pixora {
 
 // "Save Changes?" (TForm54).
-class SaveChangesDialog : public QDialog {
+class SaveChangesDialog : public CentredDialog {
     Q_OBJECT
 public:
     explicit SaveChangesDialog(QWidget* parent = nullptr);

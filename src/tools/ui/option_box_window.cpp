@@ -89,11 +89,12 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
         };
         switch (c.Type) {
         case OptionControl::Spin: {
-            QSpinBox* s = MakeSpinBox(this, c.Name, c.Min, c.Max, c.Value);
+            QSpinBox* s = c.Caption.isEmpty() || c.Beside
+                              ? MakeSpinBox(this, c.Name, c.Min, c.Max, c.Value)
+                              : AddLabelledSpinBox(grid_, row, c.Caption, c.Name, c.Min, c.Max, c.Value);
             s->setSingleStep(c.Step);
             s->setMinimumWidth(64);
-            caption(row);
-            grid_->addWidget(s, row, col == 0 && !c.Caption.isEmpty() ? 1 : col);
+            if (c.Caption.isEmpty() || c.Beside) grid_->addWidget(s, row, col);
             if (!c.Suffix.isEmpty()) grid_->addWidget(new QLabel(c.Suffix, this), row, 2);
             last = s;
             break;

@@ -59,9 +59,7 @@ struct Scene {
     ToolContext Context() { return {ws, 0, ws.Images[0], ws.ToolVars, ToolDescription(ToolSelection)}; }
 };
 
-void BM_Memcpy(benchmark::State& state) {
-    bench::MemcpyLoop(state, Picture());
-}
+void BM_Memcpy(benchmark::State& state) { bench::MemcpyLoop(state, Picture()); }
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 // Frames of a drag that has grabbed the selection at the image's middle.

@@ -44,8 +44,6 @@ void CustomZoomDialog::SetZoom(TZoom z) {
     den_->setValue(z.Den);
 }
 
-TZoom CustomZoomDialog::Zoom() const {
-    return CustomZoom(num_->value(), den_->value());
-}
+TZoom CustomZoomDialog::Zoom() const { return CustomZoom(num_->value(), den_->value()); }
 
 } // namespace pixora

@@ -200,8 +200,7 @@ void MainWindow::BuildLayerSheet() {
     upDown_->setObjectName("UpDown");
     upDown_->SetIncrement(20);
     upDown_->move(0, 27);
-    connect(upDown_, &UpDown::Clicked, this,
-            [this](int position) { lsImage_->move(-position, lsImage_->y()); });
+    connect(upDown_, &UpDown::Clicked, this, [this](int position) { lsImage_->move(-position, lsImage_->y()); });
     layerSheet_->hide();
 }
 

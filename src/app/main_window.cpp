@@ -3,19 +3,19 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -42,9 +42,7 @@
 #include "tools/ui/tool_commands.h"
 
 // The icons are compiled into the window library; register them once.
-static void InitResources() {
-    Q_INIT_RESOURCE(pixora);
-}
+static void InitResources() { Q_INIT_RESOURCE(pixora); }
 
 namespace pixora {
 
@@ -79,12 +77,8 @@ MainWindow::~MainWindow() {
     ws_->Port = nullptr;
 }
 
-MessageDialog* MainWindow::Messages() const {
-    return qobject_cast<MessageDialog*>(Window("TForm51"));
-}
-ProcessingBox* MainWindow::Processing() const {
-    return qobject_cast<ProcessingBox*>(Window("TForm50"));
-}
+MessageDialog* MainWindow::Messages() const { return qobject_cast<MessageDialog*>(Window("TForm51")); }
+ProcessingBox* MainWindow::Processing() const { return qobject_cast<ProcessingBox*>(Window("TForm50")); }
 
 void MainWindow::FormCreate() {
     resize(551, 382);
@@ -214,9 +208,7 @@ QString MainWindow::PageCaption(int slot) const {
     return pageControl_->tabText(slot);
 }
 
-void MainWindow::RepaintView() {
-    view_->UpdateImage();
-}
+void MainWindow::RepaintView() { view_->UpdateImage(); }
 
 void MainWindow::SetCanvasCursor(int cursor) {
     // The sizing cursors are the platform's; the others the program's own.
@@ -232,9 +224,7 @@ void MainWindow::SetCanvasCursor(int cursor) {
     view_->SetImageCursor(cursors_.Get(cursor));
 }
 
-void MainWindow::ShowSwatchColour(int which, int32_t colour) {
-    (which == 0 ? shape1_ : shape2_)->SetColour(colour);
-}
+void MainWindow::ShowSwatchColour(int which, int32_t colour) { (which == 0 ? shape1_ : shape2_)->SetColour(colour); }
 
 int MainWindow::ToolOption(const std::string& box, const std::string& control) const {
     QWidget* window = Window(QString::fromStdString(box));
@@ -296,8 +286,7 @@ void MainWindow::RunLayout() {
     if (ActivePage() >= 0) view_->Layout(RulersShown());
     // 2. Layer sheet.
     upDown_->move(layerSheet_->width() - 35, upDown_->y());
-    ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62),
-                          ilSheet_->height());
+    ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62), ilSheet_->height());
     upDown_->SetMax(std::max(0, lsImage_->width() - ilSheet_->width()));
     // 3. Effects panel.
     toolBar3_->move(0, 0);
@@ -371,8 +360,7 @@ void MainWindow::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
         // Let the window finish showing before the tips come up.
-        QMetaObject::invokeMethod(
-            this, [this] { FirstActivation(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { FirstActivation(); }, Qt::QueuedConnection);
     }
 }
 
@@ -401,8 +389,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         return;
     }
     Shutdown();
-    for (QWidget* w : windows_.All())
-        w->close();
+    for (QWidget* w : windows_.All()) w->close();
     e->accept();
 }
 

@@ -122,8 +122,6 @@ void ProcessingBox::Begin() {
     QApplication::processEvents();
 }
 
-void ProcessingBox::End() {
-    hide();
-}
+void ProcessingBox::End() { hide(); }
 
 } // namespace pixora

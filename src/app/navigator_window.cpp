@@ -43,8 +43,7 @@ void NavigatorWindow::showEvent(QShowEvent* e) {
     const int slot = ws_.ActiveSlot();
     if (slot >= 0) {
         const Bitmap& image = ws_.Images[static_cast<std::size_t>(slot)].Bitmap;
-        const TViewRect fit =
-            FitNavigatorThumb(panel_->width(), panel_->height(), image.Width(), image.Height());
+        const TViewRect fit = FitNavigatorThumb(panel_->width(), panel_->height(), image.Width(), image.Height());
         image_->setGeometry(fit.Left, fit.Top, fit.Width, fit.Height);
         thumb_ = Bitmap(fit.Width, fit.Height);
         BilinearResample(image, thumb_);
@@ -55,8 +54,7 @@ void NavigatorWindow::showEvent(QShowEvent* e) {
     }
     if (anchor_) {
         const int top = anchor_->mapToGlobal(QPoint(0, 0)).y() - frameGeometry().height();
-        const QRect screen =
-            QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
+        const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect();
         move(screen.center().x() - frameGeometry().width() / 2, top);
     }
     QWidget::showEvent(e);
@@ -84,9 +82,8 @@ void NavigatorWindow::Press() {
     if (thumb_.Empty()) return;
     dragging_ = true;
     const TViewLayout& l = view_.LastLayout();
-    const TNavigatorFrame f =
-        NavigatorFrameFromScroll(ThumbRect(), frame_, l.ScrollBar1.Position, l.ScrollBar1.Max,
-                                 l.ScrollBar2.Position, l.ScrollBar2.Max);
+    const TNavigatorFrame f = NavigatorFrameFromScroll(ThumbRect(), frame_, l.ScrollBar1.Position, l.ScrollBar1.Max,
+                                                       l.ScrollBar2.Position, l.ScrollBar2.Max);
     ShowFrame(f.Left, f.Top);
     // The pointer jumps to the frame's centre, so the drag starts from there.
     QCursor::setPos(image_->mapToGlobal(QPoint(f.Left + frame_.Width / 2, f.Top + frame_.Height / 2)));

@@ -50,8 +50,8 @@ private:
     QWidget* anchor_ = nullptr;
     QWidget* panel_;
     PictureWidget* image_;
-    Bitmap thumb_; // exists only while the window is shown
-    Bitmap shown_; // thumbnail with the frame drawn in
+    Bitmap thumb_;  // exists only while the window is shown
+    Bitmap shown_;  // thumbnail with the frame drawn in
     TFrameSize frame_;
     bool dragging_ = false;
 };

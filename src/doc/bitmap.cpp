@@ -35,9 +35,7 @@ Bitmap::Bitmap(int width, int height, int bitsPerPixel) : bpp_(bitsPerPixel) {
     SetSize(width, height);
 }
 
-Bitmap::Bitmap(const Bitmap& other) {
-    Assign(other);
-}
+Bitmap::Bitmap(const Bitmap& other) { Assign(other); }
 
 Bitmap& Bitmap::operator=(const Bitmap& other) {
     if (this != &other) Assign(other);
@@ -128,8 +126,7 @@ void Bitmap::Fill(uint8_t b, uint8_t g, uint8_t r, uint8_t t) {
         p[2] = r;
         if (bpp == 4) p[3] = t;
     }
-    for (int y = 1; y < height_; ++y)
-        std::memcpy(Row(y), first, stride_);
+    for (int y = 1; y < height_; ++y) std::memcpy(Row(y), first, stride_);
 }
 
 void Bitmap::FillColour(int32_t colour) {
@@ -175,8 +172,7 @@ void Bitmap::FillGreyRect(int l, int t, int r, int bottom, uint8_t grey) {
 
 void FillRowTable(Bitmap& bitmap, TRowTable& table) {
     table.Entries.resize(static_cast<std::size_t>(bitmap.Height()));
-    for (int r = 0; r < bitmap.Height(); ++r)
-        table.Entries[static_cast<std::size_t>(r)] = bitmap.Row(r);
+    for (int r = 0; r < bitmap.Height(); ++r) table.Entries[static_cast<std::size_t>(r)] = bitmap.Row(r);
 }
 
 } // namespace pixora

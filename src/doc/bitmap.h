@@ -78,15 +78,9 @@ private:
 inline constexpr int32_t RGBColour(int r, int g, int b) {
     return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
-inline constexpr uint8_t RedOf(int32_t c) {
-    return static_cast<uint8_t>(c & 0xFF);
-}
-inline constexpr uint8_t GreenOf(int32_t c) {
-    return static_cast<uint8_t>((c >> 8) & 0xFF);
-}
-inline constexpr uint8_t BlueOf(int32_t c) {
-    return static_cast<uint8_t>((c >> 16) & 0xFF);
-}
+inline constexpr uint8_t RedOf(int32_t c) { return static_cast<uint8_t>(c & 0xFF); }
+inline constexpr uint8_t GreenOf(int32_t c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
+inline constexpr uint8_t BlueOf(int32_t c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
 
 // Cached row addresses of one bitmap. Entry r holds the address of row r.
 // The table is sized to the bitmap it was filled from; refill it after every

@@ -10,12 +10,8 @@
 
 namespace pixora {
 
-Bitmap& LayerBitmap(TImages& s, int n) {
-    return n <= 1 ? s.BackBitmap : s.Layer(n).Bitmap;
-}
-TRowTable& LayerRows(TImages& s, int n) {
-    return n <= 1 ? s.BackRows : s.Layer(n).Rows;
-}
+Bitmap& LayerBitmap(TImages& s, int n) { return n <= 1 ? s.BackBitmap : s.Layer(n).Bitmap; }
+TRowTable& LayerRows(TImages& s, int n) { return n <= 1 ? s.BackRows : s.Layer(n).Rows; }
 
 // Both keep the storage of the bitmap copied into when its size already
 // fits, so switching between layers of one size allocates nothing.
@@ -57,8 +53,7 @@ TOverlap Overlap(const Bitmap& dst, const Bitmap& layer, int left, int top) {
 }
 
 // Blends rows [y0, y1) of one layer's overlap onto dst.
-void BlendOverlapRows(Bitmap& dst, const Bitmap& layer, int left, int top, const TOverlap& o, int y0,
-                      int y1) {
+void BlendOverlapRows(Bitmap& dst, const Bitmap& layer, int left, int top, const TOverlap& o, int y0, int y1) {
     y0 = std::max(y0, o.Y0);
     y1 = std::min(y1, o.Y1);
     const int n = o.X1 - o.X0;
@@ -80,8 +75,7 @@ void BlendLayer(Bitmap& dst, const Bitmap& layer, int left, int top) {
 void MergeLayers(TImages& s) {
     const Bitmap& back = s.BackBitmap;
     Bitmap& out = s.Bitmap;
-    if (out.Width() != back.Width() || out.Height() != back.Height() ||
-        out.BitsPerPixel() != back.BitsPerPixel()) {
+    if (out.Width() != back.Width() || out.Height() != back.Height() || out.BitsPerPixel() != back.BitsPerPixel()) {
         // New storage first: should it not be had, Bitmap stays as it was.
         Bitmap sized(0, 0, back.BitsPerPixel());
         sized.SetSizeUncleared(back.Width(), back.Height());

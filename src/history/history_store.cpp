@@ -32,7 +32,7 @@ struct FdCloser {
     }
 };
 
-constexpr int kIoBatch = 512; // rows per system call, well below IOV_MAX
+constexpr int kIoBatch = 512;  // rows per system call, well below IOV_MAX
 
 // Moves the buffers of `iov` past `done` bytes, dropping those finished.
 void Advance(iovec*& iov, int& count, std::size_t done) {
@@ -96,8 +96,7 @@ void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
 } // namespace
 
 void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnFailure) {
-    if (image.Empty() || image.BitsPerPixel() != 32)
-        throw ECodecError("Cannot write " + path + ": no 32-bit image");
+    if (image.Empty() || image.BitsPerPixel() != 32) throw ECodecError("Cannot write " + path + ": no 32-bit image");
     if (static_cast<uint64_t>(image.Stride()) * static_cast<uint64_t>(image.Height()) > 0xFFFFFFFFull - 54)
         throw ECodecError("Cannot write " + path + ": the image is too large for a BMP file");
     if (!keepOldOnFailure) {
@@ -110,8 +109,8 @@ void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnF
 namespace {
 
 uint32_t U32At(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
 }
 
 // Reads `count` bytes at `offset` straight into the rows of `into`, file row
@@ -123,8 +122,7 @@ void ReadRowsBottomUp(int fd, off_t offset, Bitmap& into, const std::string& pat
     int fileRow = 0;
     while (fileRow < h) {
         const int rows = std::min(kIoBatch, h - fileRow);
-        for (int i = 0; i < rows; ++i)
-            batch[i] = {into.Row(h - 1 - (fileRow + i)), stride};
+        for (int i = 0; i < rows; ++i) batch[i] = {into.Row(h - 1 - (fileRow + i)), stride};
         // A read may stop short; go on from where it stopped.
         iovec* iov = batch;
         int count = rows;
@@ -150,8 +148,7 @@ void ReadSnapshot(const std::string& path, Bitmap& into) {
     FdCloser closer{fd};
     uint8_t head[54];
     struct stat st {};
-    const bool plain = ::fstat(fd, &st) == 0 &&
-                       ::pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
+    const bool plain = ::fstat(fd, &st) == 0 && ::pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
                        head[0] == 'B' && head[1] == 'M' && U32At(head + 10) == 54 && U32At(head + 14) == 40 &&
                        (head[28] | head[29] << 8) == 32 && U32At(head + 30) == 0;
     const int32_t w = static_cast<int32_t>(U32At(head + 18)), h = static_cast<int32_t>(U32At(head + 22));
@@ -331,8 +328,7 @@ bool RedoStep(Workspace& ws) {
 
 void DeleteSlotHistoryFiles(const Workspace& ws, int slot) {
     const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    for (int k = 1; k <= s.HistoryCount; ++k)
-        std::remove(SnapshotPath(ws, slot, k).c_str());
+    for (int k = 1; k <= s.HistoryCount; ++k) std::remove(SnapshotPath(ws, slot, k).c_str());
 }
 
 std::string HistoryName(const TImages& s, int k) {
@@ -344,11 +340,9 @@ THistoryMenus HistoryMenuTexts(const TImages& s) {
     THistoryMenus m;
     const int p = s.HistoryPos, c = s.HistoryCount;
     const int n = std::min(p, kHistoryListLength);
-    for (int j = 1; j <= n; ++j)
-        m.UndoItems.push_back(HistoryName(s, p + 2 - j));
+    for (int j = 1; j <= n; ++j) m.UndoItems.push_back(HistoryName(s, p + 2 - j));
     const int r = std::min(c - p - 1, kHistoryListLength);
-    for (int j = 1; j <= r; ++j)
-        m.RedoItems.push_back(HistoryName(s, p + 1 + j));
+    for (int j = 1; j <= r; ++j) m.RedoItems.push_back(HistoryName(s, p + 1 + j));
     if (p >= 1) m.UndoCaption = "Undo " + HistoryName(s, p + 1);
     if (p < c - 1) m.RedoCaption = "Redo " + HistoryName(s, p + 2);
     return m;

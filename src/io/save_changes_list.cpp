@@ -86,8 +86,7 @@ void DrawSaveListText(Bitmap& list, int row, const TImages& image, bool selected
     // picture, so its fourth bytes are simply 0.
     for (int y = std::max(top + 5, 0); y < std::min(top + 62, list.Height()); ++y) {
         uint8_t* r = list.Row(y);
-        for (int x = 70; x < std::min(kSaveListTextRight, list.Width()); ++x)
-            r[4 * x + 3] = 0;
+        for (int x = 70; x < std::min(kSaveListTextRight, list.Width()); ++x) r[4 * x + 3] = 0;
     }
 }
 

@@ -1,8 +1,8 @@
 #include <QFileDialog>
 #include <QImage>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -129,8 +129,7 @@ TEST_F(FileWindowTest, CancelInSaveChangesStopsCloseAllAndExitDiscardGoesOn) {
 
 TEST_F(FileWindowTest, SaveChangesListsOneImageOnCloseTogglesRowsAndScrolls) {
     Start();
-    for (int i = 0; i < 4; ++i)
-        NewImage(80 + i, 40);
+    for (int i = 0; i < 4; ++i) NewImage(80 + i, 40);
     Ws().Images[0].Saved = 1;
     auto* dialog = qobject_cast<SaveChangesDialog*>(window->Window("TForm54"));
     ASSERT_NE(dialog, nullptr);
@@ -141,7 +140,7 @@ TEST_F(FileWindowTest, SaveChangesListsOneImageOnCloseTogglesRowsAndScrolls) {
         barVisible = dialog->ScrollBar()->isVisible();
         Click(d, "Button2");
     });
-    Cmd("Close1")->trigger(); // slot 3 is active
+    Cmd("Close1")->trigger();  // slot 3 is active
     EXPECT_EQ(rows, 1u);
     EXPECT_FALSE(barVisible);
     EXPECT_EQ(Ws().Images[3].InUse, 0);
@@ -156,8 +155,8 @@ TEST_F(FileWindowTest, SaveChangesListsOneImageOnCloseTogglesRowsAndScrolls) {
     dialog->ScrollBar()->setValue(20);
     EXPECT_EQ(list->y(), -20);
     // A release on the second row's band toggles it; the gap between rows does nothing.
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(100, 67 + 30), QPointF(100, 67 + 30),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(100, 67 + 30), QPointF(100, 67 + 30), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(list, &release);
     EXPECT_EQ(dialog->Selection(), (std::vector<bool>{true, false, true, true}));
     EXPECT_EQ(dialog->ListBitmap().Row(67 + 6)[71 * 4 + 1], 255);
@@ -188,8 +187,7 @@ TEST_F(FileWindowTest, SaveAsThroughTheDialogsReopensTheJpegWithAnEmptyHistory) 
     });
     Cmd("SaveAs1")->trigger();
     const std::string written = (typed + ".jpg").toStdString();
-    ASSERT_TRUE(QFileInfo::exists(typed + ".jpg"))
-        << Ws().Images[0].FileName << " " << QDir(ExeDir()).entryList().join(",").toStdString();
+    ASSERT_TRUE(QFileInfo::exists(typed + ".jpg")) << Ws().Images[0].FileName << " " << QDir(ExeDir()).entryList().join(",").toStdString();
     const TImages& s = Ws().Images[0];
     EXPECT_EQ(s.FileName, written);
     EXPECT_EQ(s.FileFormat, 2);
@@ -209,9 +207,9 @@ TEST_F(FileWindowTest, RecentMenusOpenTheirEntries) {
     ASSERT_GE(LoadIntoNewSlot(Ws(), a), 0);
     ASSERT_GE(LoadIntoNewSlot(Ws(), b), 0);
     window->ShowRecentFiles();
-    Cmd("FilesHere2")->trigger(); // entry 1 = a.png
+    Cmd("FilesHere2")->trigger();  // entry 1 = a.png
     EXPECT_EQ(Ws().Images[2].FileName, a);
-    Cmd("FilesHere11")->trigger(); // drop-down entry 1
+    Cmd("FilesHere11")->trigger();  // drop-down entry 1
     EXPECT_EQ(Ws().Images[3].FileName, a);
     Cmd("FileHere1")->trigger();
     EXPECT_EQ(Ws().Images[4].FileName, b);
@@ -239,7 +237,7 @@ TEST_F(FileWindowTest, FailedOpenShowsTheOpenMessageAndNoTab) {
 
 TEST_F(FileWindowTest, PrintingPutsOneImagePixelOnEachDevicePixel) {
     Bitmap image(30, 15);
-    image.Fill(0, 0, 255, 200); // red; the fourth byte does not matter
+    image.Fill(0, 0, 255, 200);  // red; the fourth byte does not matter
     QImage page(50, 40, QImage::Format_RGB32);
     page.fill(Qt::white);
     ASSERT_TRUE(PrintBitmap(page, image));
@@ -275,8 +273,7 @@ TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
     for (int i = 0; i < 4; ++i) {
         const int slot = NewImage(i == 2 ? 200 : 60, i == 3 ? 120 : 40);
         Ws().Images[static_cast<std::size_t>(slot)].Bitmap.FillColour(colours[i]);
-        Ws().Images[static_cast<std::size_t>(slot)].FileName =
-            "/home/me/pictures/holiday-" + std::to_string(i + 1) + ".png";
+        Ws().Images[static_cast<std::size_t>(slot)].FileName = "/home/me/pictures/holiday-" + std::to_string(i + 1) + ".png";
     }
     auto* changes = qobject_cast<SaveChangesDialog*>(window->Window("TForm54"));
     changes->Fill(Ws(), {0, 1, 2, 3});
@@ -285,9 +282,9 @@ TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
     const QImage list = keep(changes, "save_changes.png");
     auto* panel = changes->findChild<QWidget*>("Panel1");
     const QPoint origin = panel->mapTo(changes, QPoint(0, 0)) * list.devicePixelRatio();
-    EXPECT_EQ(list.pixel(origin + QPoint(72, 7)), qRgb(204, 204, 204));      // row 0 selected
-    EXPECT_EQ(list.pixel(origin + QPoint(72, 67 + 7)), qRgb(255, 255, 255)); // row 1 not
-    EXPECT_EQ(list.pixel(origin + QPoint(33, 33)), qRgb(220, 40, 40));       // row 0's thumbnail
+    EXPECT_EQ(list.pixel(origin + QPoint(72, 7)), qRgb(204, 204, 204));       // row 0 selected
+    EXPECT_EQ(list.pixel(origin + QPoint(72, 67 + 7)), qRgb(255, 255, 255));  // row 1 not
+    EXPECT_EQ(list.pixel(origin + QPoint(33, 33)), qRgb(220, 40, 40));        // row 0's thumbnail
     EXPECT_TRUE(changes->ScrollBar()->isVisible());
     changes->hide();
 
@@ -296,8 +293,7 @@ TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < 256; ++x) {
             uint8_t* p = image.Row(y) + 4 * x;
-            p[0] = static_cast<uint8_t>(y * 2), p[1] = 120, p[2] = static_cast<uint8_t>(255 - x),
-            p[3] = static_cast<uint8_t>(x);
+            p[0] = static_cast<uint8_t>(y * 2), p[1] = 120, p[2] = static_cast<uint8_t>(255 - x), p[3] = static_cast<uint8_t>(x);
         }
     auto* gif = qobject_cast<GifTransparencyDialog*>(window->Window("TForm42"));
     gif->SetSensitivity(100);
@@ -306,11 +302,10 @@ TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
     const QImage preview = keep(gif, "gif_transparency.png");
     auto* shown = gif->findChild<QLabel*>("Image1");
     const QPoint at = shown->mapTo(gif, QPoint(0, 0)) * preview.devicePixelRatio();
-    EXPECT_EQ(preview.pixel(at + QPoint(10, 50)), qRgb(245, 120, 100)); // kept: 100 < 255 - 10
+    EXPECT_EQ(preview.pixel(at + QPoint(10, 50)), qRgb(245, 120, 100));  // kept: 100 < 255 - 10
     // Keyed (100 >= 255 - 250): the checkerboard's grey or white shows.
     const QRgb keyed = preview.pixel(at + QPoint(250, 50));
-    EXPECT_TRUE(keyed == qRgb(kCheckerGrey, kCheckerGrey, kCheckerGrey) || keyed == qRgb(255, 255, 255))
-        << keyed;
+    EXPECT_TRUE(keyed == qRgb(kCheckerGrey, kCheckerGrey, kCheckerGrey) || keyed == qRgb(255, 255, 255)) << keyed;
     gif->hide();
 
     // "New Image" with its defaults.

@@ -113,14 +113,13 @@ TEST_F(HistoryWindowTest, MenusFollowTheStore) {
 }
 
 TEST_F(HistoryWindowTest, UndoListItemJUndoesJSteps) {
-    for (int i = 1; i <= 12; ++i)
-        Edit(std::string("Step") + std::to_string(i));
+    for (int i = 1; i <= 12; ++i) Edit(std::string("Step") + std::to_string(i));
     const QStringList shown = Shown("UndoDown");
     ASSERT_EQ(shown.size(), 10);
     EXPECT_EQ(shown.front(), "Step12");
     EXPECT_EQ(shown.back(), "Step3");
     EXPECT_EQ(Item("UndoDown", 14)->text(), "Step9");
-    Item("UndoDown", 14)->trigger(); // fourth item
+    Item("UndoDown", 14)->trigger();  // fourth item
     EXPECT_EQ(S().HistoryPos, 8);
     EXPECT_EQ(Shown("RedoDown").size(), 4);
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Step8");
@@ -256,8 +255,7 @@ TEST_F(HistoryWindowTest, MenusFollowTheTabShown) {
     // Once every image is closed nothing of their histories is shown.
     pages->setCurrentIndex(slot);
     ASSERT_EQ(Cmd("Redo1")->text(), "Redo Invert");
-    for (TImages& s : Ws().Images)
-        s.Saved = 1;
+    for (TImages& s : Ws().Images) s.Saved = 1;
     Cmd("CloseAll1")->trigger();
     ASSERT_EQ(Ws().SysData.OpenCount, -1);
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo");
@@ -278,16 +276,14 @@ TEST_F(HistoryWindowTest, LayerSheetItemAndScrolling) {
 
     // More cells than the sheet is wide: the up-down scrolls LSImage.
     window->resize(400, 500);
-    for (int i = 0; i < 9; ++i)
-        ASSERT_TRUE(NewLayer(Ws(), {10, 10, 0, 0, 0}));
+    for (int i = 0; i < 9; ++i) ASSERT_TRUE(NewLayer(Ws(), {10, 10, 0, 0, 0}));
     QLabel* strip = window->LayerStripImage();
     ASSERT_EQ(strip->width(), 10 * 67);
     UpDown* upDown = window->LayerStripUpDown();
     EXPECT_EQ(upDown->Max(), strip->width() - strip->parentWidget()->width());
     upDown->StepUp();
     EXPECT_EQ(strip->x(), -20);
-    for (int i = 0; i < 100; ++i)
-        upDown->StepUp();
+    for (int i = 0; i < 100; ++i) upDown->StepUp();
     EXPECT_EQ(strip->x(), -upDown->Max());
     upDown->StepDown();
     EXPECT_EQ(strip->x(), -(upDown->Max() - 20));

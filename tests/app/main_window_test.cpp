@@ -36,20 +36,19 @@ TEST_F(AppTest, CommandStatesWithoutAndWithAnImage) {
     Start();
     // Nothing open: file commands that need an image, every edit command
     // except "Edit Only Selection", the zoom commands and most buttons off.
-    for (const char* name :
-         {"Save1", "SaveAs1", "SaveaCopy1", "Duplicate1", "ReOpenFile1", "PrintImage1", "Close1", "CloseAll1",
-          "Undo1", "Cut1", "Paste1", "SelectAll1", "ZoomIn1", "Pen1", "NewLayer1", "ToolButton3",
-          "ToolButton18", "ToolButton19", "LayerSheet1"})
+    for (const char* name : {"Save1", "SaveAs1", "SaveaCopy1", "Duplicate1", "ReOpenFile1", "PrintImage1", "Close1",
+                             "CloseAll1", "Undo1", "Cut1", "Paste1", "SelectAll1", "ZoomIn1", "Pen1", "NewLayer1",
+                             "ToolButton3", "ToolButton18", "ToolButton19", "LayerSheet1"})
         EXPECT_FALSE(Cmd(name)->isEnabled()) << name;
-    for (const char* name : {"NewImage1", "OpenFile1", "ConvertFiles1", "Exit1", "ScaleBars1",
-                             "PasteAsNewImage1", "HelpContents1", "EditOnlySelection1", "EditOnlySelection2",
-                             "DuplicateonMouseUp1", "ExcludeSelection1", "ToolButton1", "ToolButton2"})
+    for (const char* name : {"NewImage1", "OpenFile1", "ConvertFiles1", "Exit1", "ScaleBars1", "PasteAsNewImage1",
+                             "HelpContents1", "EditOnlySelection1", "EditOnlySelection2", "DuplicateonMouseUp1",
+                             "ExcludeSelection1", "ToolButton1", "ToolButton2"})
         EXPECT_TRUE(Cmd(name)->isEnabled()) << name;
     EXPECT_FALSE(window->findChild<QWidget*>("LayerSheet")->isVisibleTo(window.get()));
 
     NewImage();
-    for (const char* name : {"Save1", "Duplicate1", "Close1", "Paste1", "ToolButton6", "SelectAll1",
-                             "ZoomIn1", "Pen1", "NewLayer1", "DuplicateCurrentLayer1", "ToolButton19"})
+    for (const char* name : {"Save1", "Duplicate1", "Close1", "Paste1", "ToolButton6", "SelectAll1", "ZoomIn1",
+                             "Pen1", "NewLayer1", "DuplicateCurrentLayer1", "ToolButton19"})
         EXPECT_TRUE(Cmd(name)->isEnabled()) << name;
     // Conditions of their own.
     for (const char* name : {"ReOpenFile1", "Undo1", "Redo1", "UndoHistory1", "HistoryDialog1", "Cut1",
@@ -85,11 +84,9 @@ TEST_F(AppTest, ShortcutsAndPopupSpelling) {
     EXPECT_TRUE(Cmd("ScaleBars1")->isChecked());
     EXPECT_TRUE(Cmd("RectangularSelection1")->isChecked());
     bool shapen = false;
-    for (QAction* a : window->ImagePopup()->findChildren<QAction*>())
-        shapen |= a->text() == "Shapen";
+    for (QAction* a : window->ImagePopup()->findChildren<QAction*>()) shapen |= a->text() == "Shapen";
     for (QMenu* m : window->ImagePopup()->findChildren<QMenu*>())
-        for (QAction* a : m->actions())
-            shapen |= a->text() == "Shapen";
+        for (QAction* a : m->actions()) shapen |= a->text() == "Shapen";
     EXPECT_TRUE(shapen);
 }
 
@@ -219,7 +216,7 @@ TEST_F(AppTest, ReportsShowOnlyTheirOwnDetailAndStartShort) {
     AppTest::WhenModal(readAndClose);
     window->ReportError(7, "second failure");
     EXPECT_EQ(seen, "second failure");
-    EXPECT_EQ(height, 154); // "More Information" was left open last time
+    EXPECT_EQ(height, 154);  // "More Information" was left open last time
     // An unknown kind leaves the label as it was.
     EXPECT_EQ(box->Label()->text(), "Could Not Open File due to an Error while Opening.");
     EXPECT_EQ(ErrorKindText(3, 4), "An Error Occured while trying to save 4 file(s).");

@@ -40,8 +40,7 @@ TEST_F(SlotsTest, FillingSetsTheRecordAndShowsTheTab) {
 }
 
 TEST_F(SlotsTest, FifteenImagesAtMostAndLowestFreeSlotIsReused) {
-    for (int i = 0; i < 15; ++i)
-        ASSERT_EQ(NewImage(), i);
+    for (int i = 0; i < 15; ++i) ASSERT_EQ(NewImage(), i);
     EXPECT_EQ(ws.SysData.OpenCount, 14);
     port.Calls.clear();
     EXPECT_EQ(ClaimSlot(ws), -1);

@@ -27,8 +27,7 @@ inline Bitmap Pattern(int w, int h, int seed) {
     Bitmap b(w, h, 32);
     for (int y = 0; y < h; ++y) {
         uint8_t* p = b.Row(y);
-        for (int x = 0; x < w * 4; ++x)
-            p[x] = static_cast<uint8_t>(x * 7 + y * 13 + seed * 31);
+        for (int x = 0; x < w * 4; ++x) p[x] = static_cast<uint8_t>(x * 7 + y * 13 + seed * 31);
     }
     return b;
 }

@@ -20,15 +20,13 @@ namespace fs = std::filesystem;
 void Invert(Bitmap& b) {
     for (int y = 0; y < b.Height(); ++y) {
         uint8_t* p = b.Row(y);
-        for (int x = 0; x < b.Width(); ++x, p += 4)
-            p[0] = 255 - p[0], p[1] = 255 - p[1], p[2] = 255 - p[2];
+        for (int x = 0; x < b.Width(); ++x, p += 4) p[0] = 255 - p[0], p[1] = 255 - p[1], p[2] = 255 - p[2];
     }
 }
 void Brighten(Bitmap& b) {
     for (int y = 0; y < b.Height(); ++y) {
         uint8_t* p = b.Row(y);
-        for (int x = 0; x < b.Width() * 4; ++x)
-            p[x] = static_cast<uint8_t>(p[x] + 1);
+        for (int x = 0; x < b.Width() * 4; ++x) p[x] = static_cast<uint8_t>(p[x] + 1);
     }
 }
 
@@ -159,14 +157,12 @@ TEST_F(HistoryTest, UndoToOldestAndRedoToNewest) {
 }
 
 TEST_F(HistoryTest, EditAfterUndoDiscardsTheRedoBranch) {
-    for (const char* name : {"A", "B", "C"})
-        Edit(name);
+    for (const char* name : {"A", "B", "C"}) Edit(name);
     ASSERT_TRUE(UndoStep(ws));
     ASSERT_TRUE(UndoStep(ws));
     ASSERT_EQ(S().HistoryPos, 1);
     ASSERT_EQ(S().HistoryCount, 4);
-    for (int k = 1; k <= 4; ++k)
-        ASSERT_TRUE(fs::exists(File(k))) << k;
+    for (int k = 1; k <= 4; ++k) ASSERT_TRUE(fs::exists(File(k))) << k;
     const Bitmap shown = S().Bitmap;
 
     Edit("Line");
@@ -182,8 +178,7 @@ TEST_F(HistoryTest, EditAfterUndoDiscardsTheRedoBranch) {
     EXPECT_EQ(Menus().UndoItems, (std::vector<std::string>{"Line", "A"}));
     EXPECT_FALSE(Enabled(CommandRule::Redo));
     // No snapshot file is left half-written beside the others.
-    for (const auto& e : fs::directory_iterator(HistoryDir(ws)))
-        EXPECT_EQ(e.path().extension(), ".bmp");
+    for (const auto& e : fs::directory_iterator(HistoryDir(ws))) EXPECT_EQ(e.path().extension(), ".bmp");
 }
 
 TEST_F(HistoryTest, ListsShowTheTenNewestAndItemJMovesJSteps) {
@@ -194,8 +189,7 @@ TEST_F(HistoryTest, ListsShowTheTenNewestAndItemJMovesJSteps) {
     }
     const THistoryMenus m = Menus();
     ASSERT_EQ(m.UndoItems.size(), 10u);
-    for (int j = 1; j <= 10; ++j)
-        EXPECT_EQ(m.UndoItems[static_cast<std::size_t>(j - 1)], "Step" + std::to_string(13 - j));
+    for (int j = 1; j <= 10; ++j) EXPECT_EQ(m.UndoItems[static_cast<std::size_t>(j - 1)], "Step" + std::to_string(13 - j));
 
     // Undo item 4: four steps back from the newest.
     ASSERT_TRUE(JumpToHistoryStep(ws, S().HistoryPos - 4));
@@ -216,8 +210,7 @@ TEST_F(HistoryTest, ListsShowTheTenNewestAndItemJMovesJSteps) {
 }
 
 TEST_F(HistoryTest, RedoListStopsAtTen) {
-    for (int i = 1; i <= 12; ++i)
-        Edit(std::string("S") + std::to_string(i));
+    for (int i = 1; i <= 12; ++i) Edit(std::string("S") + std::to_string(i));
     ASSERT_TRUE(JumpToHistoryStep(ws, 0));
     const THistoryMenus m = Menus();
     EXPECT_TRUE(m.UndoItems.empty());
@@ -248,7 +241,9 @@ TEST(HistoryThumbnail, FitRule) {
 }
 
 TEST_F(HistoryTest, ThumbnailOfEachSnapshot) {
-    const struct { int W, H, TW, TH; } cases[] = {{30, 20, 30, 20}, {200, 100, 50, 25}, {100, 400, 12, 50}};
+    const struct {
+        int W, H, TW, TH;
+    } cases[] = {{30, 20, 30, 20}, {200, 100, 50, 25}, {100, 400, 12, 50}};
     for (const auto& c : cases) {
         Bitmap img(c.W, c.H, 32);
         img.Fill(10, 20, 30, 0);
@@ -290,15 +285,13 @@ TEST_F(HistoryTest, SlotsKeepSeparateHistories) {
     DeleteSlotHistoryFiles(ws, other);
     EXPECT_FALSE(fs::exists(SnapshotPath(ws, other, 1)));
     EXPECT_FALSE(fs::exists(SnapshotPath(ws, other, 2)));
-    for (int k = 1; k <= 3; ++k)
-        EXPECT_TRUE(fs::exists(File(k))) << k;
+    for (int k = 1; k <= 3; ++k) EXPECT_TRUE(fs::exists(File(k))) << k;
 }
 
 TEST_F(HistoryTest, SnapshotsLiveInThisCopysOwnFolder) {
     const std::string path = File(3);
     EXPECT_EQ(path.rfind(HistoryDir(ws), 0), 0u);
-    EXPECT_NE(HistoryDir(ws).find("/" + std::to_string(static_cast<long>(getpid())) + "/"),
-              std::string::npos);
+    EXPECT_NE(HistoryDir(ws).find("/" + std::to_string(static_cast<long>(getpid())) + "/"), std::string::npos);
     EXPECT_EQ(path.substr(path.size() - 4), ".bmp");
 }
 
@@ -366,7 +359,7 @@ private:
 
 TEST_F(HistoryFaultTest, FullDiskLeavesCountersAndImage) {
     Edit("A");
-    ASSERT_TRUE(UndoStep(ws)); // pos 0, count 2: a redo step exists
+    ASSERT_TRUE(UndoStep(ws));  // pos 0, count 2: a redo step exists
     const Counters c = Before();
     const Bitmap image = S().Bitmap;
     {
@@ -377,8 +370,7 @@ TEST_F(HistoryFaultTest, FullDiskLeavesCountersAndImage) {
     ExpectReported("Could not store the undo step.");
     // The redo branch survived and still works.
     EXPECT_TRUE(fs::exists(File(2)));
-    for (const auto& e : fs::directory_iterator(HistoryDir(ws)))
-        EXPECT_EQ(e.path().extension(), ".bmp");
+    for (const auto& e : fs::directory_iterator(HistoryDir(ws))) EXPECT_EQ(e.path().extension(), ".bmp");
     port.Problems.clear();
     ASSERT_TRUE(RedoStep(ws));
 }
@@ -411,7 +403,7 @@ TEST_F(HistoryFaultTest, UnwritableFolder) {
 TEST_F(HistoryFaultTest, MissingSnapshotOnUndoAndRedo) {
     Edit("A");
     Edit("B");
-    ASSERT_TRUE(UndoStep(ws)); // pos 1, count 3
+    ASSERT_TRUE(UndoStep(ws));  // pos 1, count 3
     fs::remove(File(1));
     fs::remove(File(3));
     const Counters c = Before();

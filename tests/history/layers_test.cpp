@@ -13,9 +13,7 @@
 namespace pixora::testing {
 namespace {
 
-const uint8_t* Px(const Bitmap& b, int x, int y) {
-    return b.Row(y) + 4 * x;
-}
+const uint8_t* Px(const Bitmap& b, int x, int y) { return b.Row(y) + 4 * x; }
 
 // The merge rule written out with real numbers.
 uint8_t Reference(uint8_t layer, uint8_t below, uint8_t t) {
@@ -26,15 +24,13 @@ uint8_t Reference(uint8_t layer, uint8_t below, uint8_t t) {
 TEST(LayerBlend, EveryTransparencyFollowsTheRule) {
     Bitmap below = Pattern(256, 3, 4), layer = Pattern(256, 3, 11);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 256; ++x)
-            layer.Row(y)[4 * x + 3] = static_cast<uint8_t>(x);
+        for (int x = 0; x < 256; ++x) layer.Row(y)[4 * x + 3] = static_cast<uint8_t>(x);
     Bitmap out = below;
     BlendLayer(out, layer, 0, 0);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 256; ++x) {
             for (int c = 0; c < 3; ++c)
-                ASSERT_EQ(Px(out, x, y)[c],
-                          Reference(Px(layer, x, y)[c], Px(below, x, y)[c], static_cast<uint8_t>(x)))
+                ASSERT_EQ(Px(out, x, y)[c], Reference(Px(layer, x, y)[c], Px(below, x, y)[c], static_cast<uint8_t>(x)))
                     << x << "," << y << " channel " << c;
             ASSERT_EQ(Px(out, x, y)[3], Px(below, x, y)[3]) << "the fourth byte stays the background's";
         }
@@ -55,10 +51,8 @@ TEST(LayerBlend, EveryKernelGivesTheRuleExactly) {
             const uint8_t l = static_cast<uint8_t>(i >> 8), b = static_cast<uint8_t>(i);
             uint8_t* lp = &layer[4 * static_cast<std::size_t>(i)];
             uint8_t* bp = &below[4 * static_cast<std::size_t>(i)];
-            lp[0] = l, lp[1] = static_cast<uint8_t>(255 - l), lp[2] = static_cast<uint8_t>(l * 7),
-            lp[3] = static_cast<uint8_t>(t);
-            bp[0] = b, bp[1] = static_cast<uint8_t>(b * 3), bp[2] = static_cast<uint8_t>(255 - b),
-            bp[3] = b ^ 0x5A;
+            lp[0] = l, lp[1] = static_cast<uint8_t>(255 - l), lp[2] = static_cast<uint8_t>(l * 7), lp[3] = static_cast<uint8_t>(t);
+            bp[0] = b, bp[1] = static_cast<uint8_t>(b * 3), bp[2] = static_cast<uint8_t>(255 - b), bp[3] = b ^ 0x5A;
         }
         for (TBlendKernel k : kernels) {
             out = below;
@@ -67,8 +61,7 @@ TEST(LayerBlend, EveryKernelGivesTheRuleExactly) {
                 const std::size_t o = 4 * static_cast<std::size_t>(i);
                 for (int c = 0; c < 3; ++c)
                     ASSERT_EQ(out[o + c], Reference(layer[o + c], below[o + c], static_cast<uint8_t>(t)))
-                        << "kernel " << static_cast<int>(k) << " t " << t << " pixel " << i << " channel "
-                        << c;
+                        << "kernel " << static_cast<int>(k) << " t " << t << " pixel " << i << " channel " << c;
                 ASSERT_EQ(out[o + 3], below[o + 3]) << "kernel " << static_cast<int>(k);
             }
         }
@@ -83,21 +76,19 @@ TEST(LayerBlend, KernelsAgreeOnMixedGroupsTailsAndOffsets) {
     uint8_t* lp = layer.Row(0);
     for (int i = 0, run = 1; i < n; run = run % 70 + 1) {
         const int kind = (i / 7) % 3;
-        for (int j = 0; j < run && i < n; ++j, ++i)
-            lp[4 * i + 3] = kind == 0 ? 255 : kind == 1 ? 0 : lp[4 * i + 3];
+        for (int j = 0; j < run && i < n; ++j, ++i) lp[4 * i + 3] = kind == 0 ? 255 : kind == 1 ? 0 : lp[4 * i + 3];
     }
     const std::vector<TBlendKernel> kernels = AvailableBlendKernels();
     for (int offset : {0, 1, 3, 17}) {
         for (int length : {0, 1, 3, 4, 15, 16, 31, 63, 64, 65, 129, 1000, n - offset}) {
             if (offset + length > n) continue;
             Bitmap want = below;
-            BlendLayerRowWith(TBlendKernel::Plain, want.Row(0) + 4 * offset, layer.Row(0) + 4 * offset,
-                              length);
+            BlendLayerRowWith(TBlendKernel::Plain, want.Row(0) + 4 * offset, layer.Row(0) + 4 * offset, length);
             for (TBlendKernel k : kernels) {
                 Bitmap got = below;
                 BlendLayerRowWith(k, got.Row(0) + 4 * offset, layer.Row(0) + 4 * offset, length);
-                ASSERT_TRUE(SamePixels(got, want))
-                    << "kernel " << static_cast<int>(k) << " offset " << offset << " length " << length;
+                ASSERT_TRUE(SamePixels(got, want)) << "kernel " << static_cast<int>(k) << " offset " << offset
+                                                   << " length " << length;
             }
         }
     }
@@ -174,7 +165,7 @@ TEST_F(LayerTest, NewLayerIsWhiteOnTopAndCurrent) {
 
 TEST_F(LayerTest, ChoosingStoresTheEditedLayerAndLoadsTheOther) {
     AddLayer(10, 10, 0, 0, 0);
-    S().Bitmap.Fill(9, 9, 9, 9); // edit layer 2
+    S().Bitmap.Fill(9, 9, 9, 9);  // edit layer 2
     port.Calls.clear();
     ChooseLayer(ws, 1);
     EXPECT_EQ(port.Calls.front(), "EndSelection");
@@ -185,27 +176,26 @@ TEST_F(LayerTest, ChoosingStoresTheEditedLayerAndLoadsTheOther) {
     EXPECT_EQ(S().Layers[2].Rows[0], S().Layers[2].Bitmap.Row(0));
     ChooseLayer(ws, 2);
     EXPECT_EQ(Px(S().Bitmap, 3, 3)[0], 9);
-    ChooseLayer(ws, 3); // no such layer
+    ChooseLayer(ws, 3);  // no such layer
     EXPECT_EQ(S().CurrentLayer, 2);
 }
 
 TEST_F(LayerTest, FinalImageWithClearAndOpaqueLayers) {
-    AddLayer(100, 100, 0, 0, 255); // transparent white
+    AddLayer(100, 100, 0, 0, 255);  // transparent white
     ViewFinalImage(ws);
     EXPECT_EQ(S().CurrentLayer, 0);
     EXPECT_TRUE(SamePixels(S().Bitmap, Pattern(100, 100, 2)));
     EXPECT_FALSE(CommandEnabled(ws, CommandRule::DuplicateLayer));
 
     ChooseLayer(ws, 1);
-    AddLayer(20, 10, 30, 40, 0, 50); // opaque grey
+    AddLayer(20, 10, 30, 40, 0, 50);  // opaque grey
     ViewFinalImage(ws);
     const Bitmap back = Pattern(100, 100, 2);
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 100; ++x) {
             const uint8_t* p = Px(S().Bitmap, x, y);
             const bool inside = x >= 30 && x < 50 && y >= 40 && y < 50;
-            for (int c = 0; c < 3; ++c)
-                ASSERT_EQ(p[c], inside ? 50 : Px(back, x, y)[c]) << x << "," << y;
+            for (int c = 0; c < 3; ++c) ASSERT_EQ(p[c], inside ? 50 : Px(back, x, y)[c]) << x << "," << y;
             ASSERT_EQ(p[3], Px(back, x, y)[3]);
         }
 }
@@ -221,7 +211,7 @@ TEST_F(LayerTest, EditsAfterTheFinalImageAreDiscardedByChoosing) {
 }
 
 TEST_F(LayerTest, ComposeHandsOverTheMergeAndReturnsToTheBackground) {
-    AddLayer(10, 10, 0, 0, 128, 66); // half transparent, so a second blend would show
+    AddLayer(10, 10, 0, 0, 128, 66);  // half transparent, so a second blend would show
     S().ZoomNum = 3;
     Bitmap written;
     ComposeLayers(ws, slot, [&](const Bitmap& merged) { written = merged; });
@@ -245,15 +235,14 @@ TEST_F(LayerTest, ComposeHandsOverTheMergeAndReturnsToTheBackground) {
 
     // A failing writer still leaves layer 1 current.
     ChooseLayer(ws, 2);
-    EXPECT_THROW(ComposeLayers(ws, slot, [](const Bitmap&) { throw std::runtime_error("disk"); }),
-                 std::runtime_error);
+    EXPECT_THROW(ComposeLayers(ws, slot, [](const Bitmap&) { throw std::runtime_error("disk"); }), std::runtime_error);
     EXPECT_EQ(S().CurrentLayer, 1);
     EXPECT_TRUE(SamePixels(S().Bitmap, Pattern(100, 100, 2)));
 }
 
 TEST_F(LayerTest, ComposeOfASingleLayerChangesNothing) {
     S().ZoomNum = 4;
-    S().Bitmap.Row(0)[0] = 77; // edited, not yet stored
+    S().Bitmap.Row(0)[0] = 77;  // edited, not yet stored
     const uint8_t* storage = S().Bitmap.Data();
     port.Calls.clear();
     bool handed = false;
@@ -351,7 +340,7 @@ TEST(LayerThumbnail, Placement) {
     EXPECT_EQ(p.Size, (TThumbSize{55, 13}));
     EXPECT_EQ(p.X, 0);
     EXPECT_EQ(p.Y, 21);
-    p = PlaceLayerThumbnail(20, 10); // small layers keep their size, centred on 27
+    p = PlaceLayerThumbnail(20, 10);  // small layers keep their size, centred on 27
     EXPECT_EQ(p.Size, (TThumbSize{20, 10}));
     EXPECT_EQ(p.X, 17);
     EXPECT_EQ(p.Y, 22);
@@ -373,7 +362,7 @@ TEST_F(LayerTest, StripCellsOutlinesAndThumbnails) {
         return RGBColour(p[2], p[1], p[0]);
     };
     const int black = 0, white = 0xFFFFFF, red = RGBColour(255, 0, 0);
-    const int c = 67; // cell of layer 2
+    const int c = 67;  // cell of layer 2
     EXPECT_EQ(rgb(c, 0), black);
     EXPECT_EQ(rgb(c + 56, 56), black);
     EXPECT_EQ(rgb(c + 57, 10), white) << "gap between cells";
@@ -406,8 +395,7 @@ TEST_F(LayerTest, CurrentThumbnailFollowsTheLivePixels) {
 TEST_F(LayerTest, ClicksOnCellsAndGaps) {
     EXPECT_FALSE(ClickLayerStrip(ws, 10)) << "a single layer ignores clicks";
     AddLayer(10, 10, 0, 0, 0);
-    for (int x : {0, 57, 67, 60, 124, 200})
-        EXPECT_EQ(LayerAtStripX(S(), x), 0) << x;
+    for (int x : {0, 57, 67, 60, 124, 200}) EXPECT_EQ(LayerAtStripX(S(), x), 0) << x;
     EXPECT_EQ(LayerAtStripX(S(), 1), 1);
     EXPECT_EQ(LayerAtStripX(S(), 56), 1);
     EXPECT_EQ(LayerAtStripX(S(), 68), 2);
@@ -419,8 +407,7 @@ TEST_F(LayerTest, ClicksOnCellsAndGaps) {
 }
 
 TEST_F(LayerTest, LayerLimit) {
-    for (int n = 2; n <= kMaxLayers; ++n)
-        ASSERT_TRUE(NewLayer(ws, {2, 2, 0, 0, 0})) << n;
+    for (int n = 2; n <= kMaxLayers; ++n) ASSERT_TRUE(NewLayer(ws, {2, 2, 0, 0, 0})) << n;
     EXPECT_EQ(S().LayerCount, kMaxLayers);
     EXPECT_FALSE(NewLayer(ws, {2, 2, 0, 0, 0}));
     EXPECT_FALSE(DuplicateCurrentLayer(ws));

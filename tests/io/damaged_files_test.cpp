@@ -62,11 +62,8 @@ TEST(DamagedFiles, TruncatedAndScrambledFilesOfEveryFormat) {
     };
     SaveOptions bmp8;
     bmp8.BmpBits = 8;
-    const Case cases[] = {{"a.bmp", fcBmp, bmp8},
-                          {"b.bmp", fcBmp, SaveOptions{}},
-                          {"c.png", fcPng, SaveOptions{}},
-                          {"d.jpg", fcJpeg, SaveOptions{}},
-                          {"e.gif", fcGif, SaveOptions{}}};
+    const Case cases[] = {{"a.bmp", fcBmp, bmp8}, {"b.bmp", fcBmp, SaveOptions{}}, {"c.png", fcPng, SaveOptions{}},
+                          {"d.jpg", fcJpeg, SaveOptions{}}, {"e.gif", fcGif, SaveOptions{}}};
     for (const Case& c : cases) {
         const std::string path = dir.File(c.name);
         WriteImageFile(path, img, c.code, c.opts);
@@ -75,8 +72,7 @@ TEST(DamagedFiles, TruncatedAndScrambledFilesOfEveryFormat) {
         const std::string cut = dir.File(std::string("cut_") + c.name);
         // Cut short at many places: header, palette, pixel data.
         for (std::size_t n = 0; n < bytes.size(); n += std::max<std::size_t>(1, bytes.size() / 97)) {
-            WriteBytes(cut,
-                       std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)));
+            WriteBytes(cut, std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)));
             EXPECT_NE(TryLoad(cut, c.code), Outcome::Other) << c.name << " cut at " << n;
         }
         // Scrambled bytes with a fixed pseudo-random pattern.
@@ -112,8 +108,7 @@ TEST(DamagedFiles, PngClaimingAHugeImageIsRefusedBeforeAllocating) {
     uint32_t crc = 0xFFFFFFFFu;
     for (int i = 12; i < 29; ++i) {
         crc ^= bytes[static_cast<std::size_t>(i)];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
     }
     crc ^= 0xFFFFFFFFu;
     bytes[29] = static_cast<uint8_t>(crc >> 24), bytes[30] = static_cast<uint8_t>(crc >> 16);
@@ -173,10 +168,8 @@ TEST(Corpus, EveryFileOpensOrFailsCleanly) {
         }
         if (group == "bmpsuite/bmpsuite-g" && !ok) wrongly.push_back(path);
     }
-    for (const auto& [g, n] : opened)
-        std::printf("  %-40s opened %d, refused %d\n", g.c_str(), n, refused[g]);
-    EXPECT_TRUE(wrongly.empty()) << wrongly.size() << " misread, first "
-                                 << (wrongly.empty() ? "" : wrongly[0]);
+    for (const auto& [g, n] : opened) std::printf("  %-40s opened %d, refused %d\n", g.c_str(), n, refused[g]);
+    EXPECT_TRUE(wrongly.empty()) << wrongly.size() << " misread, first " << (wrongly.empty() ? "" : wrongly[0]);
 }
 
 // Interlaced PngSuite files decode to the same pixels as their plain twins.
@@ -193,8 +186,7 @@ TEST(Corpus, InterlacedPngMatchesItsPlainTwin) {
         const Bitmap b = LoadImageFile(twin.string(), fcPng);
         ASSERT_EQ(a.Width(), b.Width()) << name;
         ASSERT_EQ(a.Height(), b.Height()) << name;
-        for (int y = 0; y < a.Height(); ++y)
-            ASSERT_EQ(std::memcmp(a.Row(y), b.Row(y), a.Stride()), 0) << name << " row " << y;
+        for (int y = 0; y < a.Height(); ++y) ASSERT_EQ(std::memcmp(a.Row(y), b.Row(y), a.Stride()), 0) << name << " row " << y;
         ++pairs;
     }
     EXPECT_GT(pairs, 10);

@@ -34,7 +34,7 @@ namespace {
 
 // Answers the file commands' questions from a script and records them.
 struct ScriptedQuestions : FileQuestions {
-    std::optional<std::string> TypedName; // nothing = the save dialog is cancelled
+    std::optional<std::string> TypedName;  // nothing = the save dialog is cancelled
     int Filter = 1;
     bool Replace = true;
     int PixelFormat = 2;
@@ -42,7 +42,7 @@ struct ScriptedQuestions : FileQuestions {
     int JpegQuality = 100;
     int Sensitivity = 0;
     TSaveChangesAnswer Answer = TSaveChangesAnswer::Discard;
-    std::optional<std::vector<int>> Select; // nothing = every listed slot
+    std::optional<std::vector<int>> Select;  // nothing = every listed slot
     std::vector<std::string> Asked;
     std::vector<std::vector<int>> Listed;
     std::string NameOnEntry;
@@ -68,7 +68,7 @@ struct ScriptedQuestions : FileQuestions {
         pf = JpegFormat;
         quality = JpegQuality;
     }
-    Bitmap GifImage; // what the GIF dialog was prepared with
+    Bitmap GifImage;  // what the GIF dialog was prepared with
     void AskGifTransparency(const Bitmap& image) override {
         Asked.push_back("Gif");
         GifImage = image;
@@ -111,8 +111,7 @@ struct FileCommandsTest : ::testing::Test {
 
     static std::string Head(const std::string& path, std::size_t n) {
         const auto bytes = ReadBytes(path);
-        return std::string(bytes.begin(),
-                           bytes.begin() + static_cast<std::ptrdiff_t>(std::min(n, bytes.size())));
+        return std::string(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(n, bytes.size())));
     }
     static bool IsJpeg(const std::string& path) { return Head(path, 3) == "\xFF\xD8\xFF"; }
     static bool IsPng(const std::string& path) { return Head(path, 4) == "\x89PNG"; }
@@ -160,8 +159,7 @@ TEST_F(FileCommandsTest, FailedOpenGivesTheClaimBackButKeepsTheNameInTheRecentLi
 
 TEST_F(FileCommandsTest, SixteenthOpenDoesNothing) {
     const std::string path = MakeFile("a.bmp");
-    for (int i = 0; i < 15; ++i)
-        ASSERT_EQ(LoadIntoNewSlot(ws, path), i);
+    for (int i = 0; i < 15; ++i) ASSERT_EQ(LoadIntoNewSlot(ws, path), i);
     const std::string other = MakeFile("b.bmp");
     EXPECT_EQ(LoadIntoNewSlot(ws, other), -1);
     EXPECT_EQ(ws.SysData.OpenCount, 14);
@@ -174,17 +172,14 @@ TEST_F(FileCommandsTest, SixteenthOpenDoesNothing) {
 
 TEST_F(FileCommandsTest, RecentListKeepsItsOrderForKnownFilesAndDropsTheOldestAtTheEleventh) {
     std::vector<std::string> paths;
-    for (char c = 'a'; c <= 'k'; ++c)
-        paths.push_back(MakeFile(std::string(1, c) + ".bmp", 2, 2));
+    for (char c = 'a'; c <= 'k'; ++c) paths.push_back(MakeFile(std::string(1, c) + ".bmp", 2, 2));
     for (int i = 0; i < 10; ++i) {
         ASSERT_GE(LoadIntoNewSlot(ws, paths[static_cast<std::size_t>(i)]), 0);
         CloseImage(ws, ws.ActiveSlot(), q);
     }
     // Opening a known one changes nothing.
     ASSERT_GE(OpenRecentFile(ws, 4), 0);
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(ws.ToolVars.RecentFiles[static_cast<std::size_t>(i)],
-                  paths[9 - static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(ws.ToolVars.RecentFiles[static_cast<std::size_t>(i)], paths[9 - static_cast<std::size_t>(i)]);
     EXPECT_EQ(ws.Images[0].FileName, paths[5]);
     // The eleventh distinct file pushes out the first one.
     ASSERT_GE(LoadIntoNewSlot(ws, paths[10]), 0);
@@ -211,14 +206,14 @@ TEST_F(FileCommandsTest, ReopenIsAnUndoableStepAndAFailedOneChangesNothing) {
 
     ASSERT_TRUE(ReopenFile(ws));
     EXPECT_EQ(s.HistoryCount, 4);
-    EXPECT_EQ(HistoryName(s, 5), "ReOpened Image"); // names run one entry ahead of the snapshots
+    EXPECT_EQ(HistoryName(s, 5), "ReOpened Image");  // names run one entry ahead of the snapshots
     EXPECT_EQ(HistoryMenuTexts(s).UndoCaption, "Undo ReOpened Image");
     EXPECT_EQ(std::memcmp(s.Bitmap.Data(), original.Data(), original.ByteSize()), 0);
     EXPECT_EQ(s.Bitmap.Row(0)[3], 0);
-    EXPECT_EQ(s.BackBitmap.Row(0)[0], original.Row(0)[0]); // the background layer holds it too
+    EXPECT_EQ(s.BackBitmap.Row(0)[0], original.Row(0)[0]);  // the background layer holds it too
     EXPECT_EQ(s.Saved, 1);
     ASSERT_TRUE(UndoStep(ws));
-    EXPECT_EQ(s.Bitmap.Row(0)[2], 9); // the third edit is back
+    EXPECT_EQ(s.Bitmap.Row(0)[2], 9);  // the third edit is back
     EXPECT_EQ(s.Bitmap.Row(0)[0], 3);
 
     // The file turns unreadable: the image, history and flag stay as they are.
@@ -448,8 +443,7 @@ TEST_F(FileCommandsTest, FailedSaveIntoAReadOnlyFolderKeepsSavedAndTheOldFile) {
         std::filesystem::path p;
         bool immutable;
         ~Unlock() {
-            if (immutable) [[maybe_unused]]
-                int r = std::system(("chattr -i '" + p.string() + "'").c_str());
+            if (immutable) [[maybe_unused]] int r = std::system(("chattr -i '" + p.string() + "'").c_str());
             chmod(p.c_str(), 0755);
         }
     } unlock{ro, immutable};
@@ -476,18 +470,18 @@ TEST_F(FileCommandsTest, WritingMergesTheLayersAndLeavesLayerOneCurrent) {
     TImages& s = ws.Images[0];
     ASSERT_TRUE(NewLayer(ws, TNewLayer{2, 2, 1, 1, 0}));
     ASSERT_EQ(s.CurrentLayer, 2);
-    s.Bitmap.Fill(0, 0, 255, 0); // the upper layer turns opaque red
+    s.Bitmap.Fill(0, 0, 255, 0);  // the upper layer turns opaque red
     s.ZoomNum = 2;
     const std::string path = File("merged.bmp");
     ASSERT_TRUE(WriteSlotFile(ws, 0, path, 1, 0));
     EXPECT_EQ(s.CurrentLayer, 1);
     EXPECT_EQ(s.ZoomNum, 1) << "layer 1 is chosen again, which resets the zoom";
-    EXPECT_EQ(s.Bitmap.Row(1)[4 + 2], 255); // layer 1 is white again in Bitmap
+    EXPECT_EQ(s.Bitmap.Row(1)[4 + 2], 255);  // layer 1 is white again in Bitmap
     EXPECT_EQ(s.Bitmap.Row(1)[4 + 1], 255);
     const Bitmap written = LoadImageFile(path, 1);
-    EXPECT_EQ(written.Row(1)[4 + 1], 0); // red from the upper layer
+    EXPECT_EQ(written.Row(1)[4 + 1], 0);  // red from the upper layer
     EXPECT_EQ(written.Row(1)[4 + 2], 255);
-    EXPECT_EQ(written.Row(0)[1], 255); // white outside it
+    EXPECT_EQ(written.Row(0)[1], 255);  // white outside it
 
     // The GIF dialog previews the composed image too, and layer 2 stays editable.
     ChooseLayer(ws, 2);
@@ -560,8 +554,8 @@ TEST_F(FileCommandsTest, SaveSelectedSavesTheChosenImagesInSlotOrderBeforeClosin
     q.Filter = 4;
     ASSERT_TRUE(CloseAllImages(ws, q));
     EXPECT_EQ(ws.SysData.OpenCount, -1);
-    EXPECT_EQ(LoadImageFile(a, 3).Row(0)[2], 3); // slot 0 written to its own file
-    EXPECT_TRUE(IsPng(File("third.png")));       // slot 2 asked for a name
+    EXPECT_EQ(LoadImageFile(a, 3).Row(0)[2], 3);  // slot 0 written to its own file
+    EXPECT_TRUE(IsPng(File("third.png")));        // slot 2 asked for a name
     // Slot 1 was not chosen: nothing was asked or written for it.
     EXPECT_EQ(std::count(q.Asked.begin(), q.Asked.end(), "SaveFile"), 1);
 
@@ -599,8 +593,7 @@ TEST_F(FileCommandsTest, NewImageTooLargeEndsInAMessageAndClaimsNothing) {
     ASSERT_EQ(NewImage(), 0);
     for (auto [w, h] : {std::pair{2000000000LL, 2000000000LL}, std::pair{300000LL, 300000LL}}) {
         std::string message;
-        EXPECT_EQ(CreateBlankImage(ws, TNewImage{static_cast<int>(w), static_cast<int>(h), 0, 0}, message),
-                  -1);
+        EXPECT_EQ(CreateBlankImage(ws, TNewImage{static_cast<int>(w), static_cast<int>(h), 0, 0}, message), -1);
         EXPECT_NE(message.find("not enough memory"), std::string::npos) << message;
         EXPECT_EQ(ws.SysData.OpenCount, 0);
         EXPECT_EQ(ws.Images[1].InUse, 0);
@@ -671,10 +664,10 @@ TEST(SaveChangesList, RowsHoldFrameThumbnailAndSelectionShade) {
     TImages small, large;
     small.FileName = "/a/small.bmp";
     small.Bitmap = Bitmap(10, 4);
-    small.Bitmap.Fill(0, 0, 255); // red
+    small.Bitmap.Fill(0, 0, 255);  // red
     large.FileName = "big.png";
     large.Bitmap = Bitmap(110, 55);
-    large.Bitmap.Fill(255, 0, 0); // blue; scaled to 55 x 27
+    large.Bitmap.Fill(255, 0, 0);  // blue; scaled to 55 x 27
     Bitmap list;
     DrawSaveList(list, 303, {&small, &large}, {true, false});
     ASSERT_EQ(list.Width(), 303);
@@ -689,13 +682,13 @@ TEST(SaveChangesList, RowsHoldFrameThumbnailAndSelectionShade) {
     EXPECT_EQ(px(28, 31)[2], 255);
     EXPECT_EQ(px(28, 31)[0], 0);
     EXPECT_EQ(px(37, 34)[0], 0);
-    EXPECT_EQ(px(27, 31)[0], 255); // left of it: white
-    EXPECT_EQ(px(38, 31)[0], 255); // right of it
+    EXPECT_EQ(px(27, 31)[0], 255);  // left of it: white
+    EXPECT_EQ(px(38, 31)[0], 255);  // right of it
     // The large one is scaled into 55 x 27 at 6 + 0, 67 + 6 + 14.
     EXPECT_EQ(px(6, 67 + 20)[0], 255);
     EXPECT_EQ(px(6, 67 + 20)[2], 0);
     EXPECT_EQ(px(60, 67 + 20 + 13)[2], 0);
-    EXPECT_EQ(px(30, 67 + 19)[2], 255); // above the thumbnail: white
+    EXPECT_EQ(px(30, 67 + 19)[2], 255);  // above the thumbnail: white
     // Selected text area grey, unselected white; the shade stops at x = 300.
     EXPECT_EQ(px(71, 6)[1], 204);
     EXPECT_EQ(px(299, 60)[1], 204);
@@ -704,8 +697,7 @@ TEST(SaveChangesList, RowsHoldFrameThumbnailAndSelectionShade) {
     // Some text was written into the first row's area.
     int dark = 0;
     for (int y = 25; y < 45; ++y)
-        for (int x = 80; x < 200; ++x)
-            dark += px(x, y)[1] < 100;
+        for (int x = 80; x < 200; ++x) dark += px(x, y)[1] < 100;
     EXPECT_GT(dark, 10);
     // Toggling repaints only the text area.
     DrawSaveListText(list, 0, small, false);
@@ -722,10 +714,10 @@ TEST(GifPreview, SensitivityDecidesWhatShowsTheCheckerboard) {
     BuildCheckerboard(checker, 3, 1);
     Bitmap preview;
     DrawGifPreview(image, checker, 0, preview);
-    EXPECT_EQ(preview.Row(0)[2], kCheckerGrey); // t = 255 is keyed even at 0
+    EXPECT_EQ(preview.Row(0)[2], kCheckerGrey);  // t = 255 is keyed even at 0
     EXPECT_EQ(preview.Row(0)[4 + 2], 4);
     DrawGifPreview(image, checker, 127, preview);
-    EXPECT_EQ(preview.Row(0)[4 + 2], kCheckerGrey); // 127 >= 255 - 128
+    EXPECT_EQ(preview.Row(0)[4 + 2], kCheckerGrey);  // 127 >= 255 - 128
     EXPECT_EQ(preview.Row(0)[8 + 2], 7);
     EXPECT_EQ(preview.Row(0)[8 + 3], 0);
     DrawGifPreview(image, checker, 126, preview);

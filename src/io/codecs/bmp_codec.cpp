@@ -22,19 +22,11 @@ namespace {
 
 enum : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpeg = 4, kPng = 5, kAlphaBitFields = 6 };
 
-inline uint32_t U16(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
-}
-inline uint32_t U32(const uint8_t* p) {
-    return U16(p) | U16(p + 2) << 16;
-}
-inline int32_t S32(const uint8_t* p) {
-    return static_cast<int32_t>(U32(p));
-}
+inline uint32_t U16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8; }
+inline uint32_t U32(const uint8_t* p) { return U16(p) | U16(p + 2) << 16; }
+inline int32_t S32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
 
-[[noreturn]] void Fail(const std::string& what) {
-    throw ECodecError("BMP: " + what);
-}
+[[noreturn]] void Fail(const std::string& what) { throw ECodecError("BMP: " + what); }
 
 // One colour channel described by a bit mask, scaled to 0..255.
 struct TChannel {
@@ -42,8 +34,7 @@ struct TChannel {
     uint32_t Max = 0; // mask value shifted down; 0 when the channel is absent
     explicit TChannel(uint32_t mask = 0) {
         if (!mask) return;
-        while (!(mask & 1))
-            mask >>= 1, ++Shift;
+        while (!(mask & 1)) mask >>= 1, ++Shift;
         Max = mask;
     }
     uint8_t Get(uint32_t v) const {
@@ -60,7 +51,7 @@ struct THeader {
     uint32_t Compression = kRgb;
     uint32_t Masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha
     bool HasMasks = false;
-    uint32_t Palette[256] = {}; // B, G, R, 0 as stored in a 32-bit pixel
+    uint32_t Palette[256] = {};       // B, G, R, 0 as stored in a 32-bit pixel
 };
 
 // Decodes RLE8 / RLE4 data into one palette index per pixel, rows bottom-up.
@@ -68,8 +59,7 @@ struct THeader {
 void DecodeRle(const uint8_t* p, const uint8_t* end, bool four, int w, int h, std::vector<uint8_t>& idx) {
     int x = 0, y = 0;
     auto put = [&](uint8_t v) {
-        if (x < w && y < h)
-            idx[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] = v;
+        if (x < w && y < h) idx[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] = v;
         ++x;
     };
     while (y < h) {
@@ -77,8 +67,7 @@ void DecodeRle(const uint8_t* p, const uint8_t* end, bool four, int w, int h, st
         const uint8_t count = p[0], value = p[1];
         p += 2;
         if (count) {
-            for (int i = 0; i < count; ++i)
-                put(four ? ((i & 1) ? value & 15 : value >> 4) : value);
+            for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 15 : value >> 4) : value);
             continue;
         }
         if (value == 0) { // end of line
@@ -95,8 +84,7 @@ void DecodeRle(const uint8_t* p, const uint8_t* end, bool four, int w, int h, st
             const std::size_t bytes = four ? (value + 1u) / 2 : value;
             const std::size_t padded = (bytes + 1) & ~std::size_t(1);
             if (static_cast<std::size_t>(end - p) < bytes) Fail("RLE data ends early");
-            for (int i = 0; i < value; ++i)
-                put(four ? ((i & 1) ? p[i / 2] & 15 : p[i / 2] >> 4) : p[i]);
+            for (int i = 0; i < value; ++i) put(four ? ((i & 1) ? p[i / 2] & 15 : p[i / 2] >> 4) : p[i]);
             p += std::min(padded, static_cast<std::size_t>(end - p));
         }
     }
@@ -149,38 +137,26 @@ THeader ParseHeader(const uint8_t* data, std::size_t size, std::size_t& paletteE
             hd.Height = -hd.Height;
         }
         if (hsize >= 52) {
-            for (int i = 0; i < 3; ++i)
-                hd.Masks[i] = U32(full + 40 + 4 * i);
+            for (int i = 0; i < 3; ++i) hd.Masks[i] = U32(full + 40 + 4 * i);
             if (hsize >= 56) hd.Masks[3] = U32(full + 52);
         } else if (hd.Compression == kBitFields || hd.Compression == kAlphaBitFields) {
             // Masks follow a 40-byte header.
             const int n = hd.Compression == kAlphaBitFields ? 4 : 3;
             if (14 + hsize + 4u * n > size) Fail("file is truncated");
-            for (int i = 0; i < n; ++i)
-                hd.Masks[i] = U32(h + hsize + 4 * i);
+            for (int i = 0; i < n; ++i) hd.Masks[i] = U32(h + hsize + 4 * i);
             paletteEnd = 4u * n; // skipped before the palette
         }
         hd.HasMasks = hd.Compression == kBitFields || hd.Compression == kAlphaBitFields;
     }
     if (hd.Compression == kJpeg || hd.Compression == kPng) Fail("embedded JPEG or PNG data is not supported");
     switch (hd.Bits) {
-    case 1:
-    case 2:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-        break;
-    default:
-        Fail("unsupported bit count " + std::to_string(hd.Bits));
+    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
+    default: Fail("unsupported bit count " + std::to_string(hd.Bits));
     }
     if (hd.Compression > kAlphaBitFields) Fail("unknown compression " + std::to_string(hd.Compression));
-    if ((hd.Compression == kRle8 && hd.Bits != 8) || (hd.Compression == kRle4 && hd.Bits != 4))
-        Fail("bad compression for bit count");
+    if ((hd.Compression == kRle8 && hd.Bits != 8) || (hd.Compression == kRle4 && hd.Bits != 4)) Fail("bad compression for bit count");
     if (hd.HasMasks && hd.Bits != 16 && hd.Bits != 32) Fail("bit fields need 16 or 32 bits");
-    if ((hd.Compression == kRle8 || hd.Compression == kRle4) && hd.TopDown)
-        Fail("compressed files cannot be top-down");
+    if ((hd.Compression == kRle8 || hd.Compression == kRle4) && hd.TopDown) Fail("compressed files cannot be top-down");
     CheckImageSize(hd.Width, hd.Height, "BMP");
 
     // Palette: clrUsed entries (0 = all the bit count allows).
@@ -192,13 +168,11 @@ THeader ParseHeader(const uint8_t* data, std::size_t size, std::size_t& paletteE
         // A pixel offset inside the palette marks a shorter one (usual for
         // core headers, which have no colour count).
         const std::size_t offset = U32(data + 10);
-        if (offset > pos && offset < pos + count * paletteEntryBytes)
-            count = (offset - pos) / paletteEntryBytes;
+        if (offset > pos && offset < pos + count * paletteEntryBytes) count = (offset - pos) / paletteEntryBytes;
         if (pos + count * paletteEntryBytes > size) Fail("palette runs past the end of the file");
         for (std::size_t i = 0; i < count; ++i) {
             const uint8_t* e = data + pos + i * paletteEntryBytes;
-            hd.Palette[i] = static_cast<uint32_t>(e[0]) | static_cast<uint32_t>(e[1]) << 8 |
-                            static_cast<uint32_t>(e[2]) << 16;
+            hd.Palette[i] = static_cast<uint32_t>(e[0]) | static_cast<uint32_t>(e[1]) << 8 | static_cast<uint32_t>(e[2]) << 16;
         }
         pos += count * paletteEntryBytes;
     }
@@ -216,8 +190,7 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
     if (offset < pos || offset >= size) offset = pos; // a bad offset: assume the data follows the palette
     const uint8_t* bits = data + offset;
     const std::size_t avail = size - offset;
-    const std::size_t stride =
-        ((static_cast<std::size_t>(w) * static_cast<std::size_t>(hd.Bits) + 31) / 32) * 4;
+    const std::size_t stride = ((static_cast<std::size_t>(w) * static_cast<std::size_t>(hd.Bits) + 31) / 32) * 4;
 
     const bool rle = hd.Compression == kRle8 || hd.Compression == kRle4;
     if (!rle && stride * static_cast<std::size_t>(h) > avail) Fail("file is truncated");
@@ -232,8 +205,7 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
         for (int r = 0; r < h; ++r) {
             uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
             const uint8_t* s = idx.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(w);
-            for (int x = 0; x < w; ++x)
-                d[x] = hd.Palette[s[x]];
+            for (int x = 0; x < w; ++x) d[x] = hd.Palette[s[x]];
         }
         return out;
     }
@@ -247,8 +219,7 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
                 const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
                 uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
                 if (hd.Bits == 8) {
-                    for (int x = 0; x < w; ++x)
-                        d[x] = hd.Palette[s[x]];
+                    for (int x = 0; x < w; ++x) d[x] = hd.Palette[s[x]];
                 } else {
                     for (int x = 0; x < w; ++x) {
                         const int shift = 8 - hd.Bits * (x % per + 1);
@@ -263,14 +234,12 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
         const TChannel red(hd.Masks[0] & 0xFFFF), green(hd.Masks[1] & 0xFFFF), blue(hd.Masks[2] & 0xFFFF);
         std::vector<uint32_t> lut(65536);
         for (uint32_t v = 0; v < 65536; ++v)
-            lut[v] = blue.Get(v) | static_cast<uint32_t>(green.Get(v)) << 8 |
-                     static_cast<uint32_t>(red.Get(v)) << 16;
+            lut[v] = blue.Get(v) | static_cast<uint32_t>(green.Get(v)) << 8 | static_cast<uint32_t>(red.Get(v)) << 16;
         ForRowRanges(h, work, [&](int r0, int r1) {
             for (int r = r0; r < r1; ++r) {
                 const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
                 uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
-                for (int x = 0; x < w; ++x)
-                    d[x] = lut[U16(s + 2 * x)];
+                for (int x = 0; x < w; ++x) d[x] = lut[U16(s + 2 * x)];
             }
         });
     } else if (hd.Bits == 24) {
@@ -280,8 +249,7 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
             }
         });
     } else { // 32 bits
-        const bool plain =
-            !hd.HasMasks || (hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 && hd.Masks[2] == 0xFF);
+        const bool plain = !hd.HasMasks || (hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 && hd.Masks[2] == 0xFF);
         const TChannel red(hd.Masks[0]), green(hd.Masks[1]), blue(hd.Masks[2]);
         ForRowRanges(h, work, [&](int r0, int r1) {
             for (int r = r0; r < r1; ++r) {
@@ -341,19 +309,16 @@ bool ReadPlain(int fd, std::size_t fileSize, Bitmap& out) {
     try {
         hd = ParseHeader(head.data(), head.size(), pos);
     } catch (const ECodecError&) {
-        return false; // the mapped reader gives the reason
+        return false;  // the mapped reader gives the reason
     }
-    const bool plain32 =
-        hd.Bits == 32 &&
-        (!hd.HasMasks || (hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 && hd.Masks[2] == 0xFF));
-    if (hd.Compression != kRgb && hd.Compression != kBitFields && hd.Compression != kAlphaBitFields)
-        return false;
+    const bool plain32 = hd.Bits == 32 && (!hd.HasMasks || (hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 &&
+                                                            hd.Masks[2] == 0xFF));
+    if (hd.Compression != kRgb && hd.Compression != kBitFields && hd.Compression != kAlphaBitFields) return false;
     if (hd.Bits != 24 && !plain32) return false;
     const std::size_t offset = U32(head.data() + 10);
     if (offset < pos || offset >= fileSize) return false;
     const int w = static_cast<int>(hd.Width), h = static_cast<int>(hd.Height);
-    const std::size_t stride =
-        ((static_cast<std::size_t>(w) * static_cast<std::size_t>(hd.Bits) + 31) / 32) * 4;
+    const std::size_t stride = ((static_cast<std::size_t>(w) * static_cast<std::size_t>(hd.Bits) + 31) / 32) * 4;
     if (stride * static_cast<std::size_t>(h) > fileSize - offset) Fail("file is truncated");
     out = NewImage(w, h, false);
     auto destRow = [&](int fileRow) { return out.Row(hd.TopDown ? fileRow : h - 1 - fileRow); };
@@ -362,16 +327,13 @@ bool ReadPlain(int fd, std::size_t fileSize, Bitmap& out) {
         for (int r0 = 0; r0 < h;) {
             iovec v[IOV_MAX];
             int n = 0;
-            for (int r = r0; r < h && n < IOV_MAX; ++r, ++n)
-                v[n] = {destRow(r), stride};
-            std::size_t want = stride * static_cast<std::size_t>(n),
-                        at = offset + stride * static_cast<std::size_t>(r0);
+            for (int r = r0; r < h && n < IOV_MAX; ++r, ++n) v[n] = {destRow(r), stride};
+            std::size_t want = stride * static_cast<std::size_t>(n), at = offset + stride * static_cast<std::size_t>(r0);
             const ssize_t got = preadv(fd, v, n, static_cast<off_t>(at));
             if (got < 0 && errno != EINTR) Fail(std::string("cannot read the file: ") + std::strerror(errno));
             if (got != static_cast<ssize_t>(want)) {
                 // Rare short read: finish these rows one by one.
-                for (int i = 0; i < n; ++i)
-                    ReadAt(fd, v[i].iov_base, stride, at + stride * static_cast<std::size_t>(i));
+                for (int i = 0; i < n; ++i) ReadAt(fd, v[i].iov_base, stride, at + stride * static_cast<std::size_t>(i));
             }
             r0 += n;
         }
@@ -381,11 +343,9 @@ bool ReadPlain(int fd, std::size_t fileSize, Bitmap& out) {
     std::vector<uint8_t> buf(stride * static_cast<std::size_t>(band));
     for (int r0 = 0; r0 < h; r0 += band) {
         const int rows = std::min(band, h - r0);
-        ReadAt(fd, buf.data(), stride * static_cast<std::size_t>(rows),
-               offset + stride * static_cast<std::size_t>(r0));
+        ReadAt(fd, buf.data(), stride * static_cast<std::size_t>(rows), offset + stride * static_cast<std::size_t>(r0));
         ForRowRanges(rows, stride * static_cast<std::size_t>(rows) * 2, [&](int i0, int i1) {
-            for (int i = i0; i < i1; ++i)
-                Row24To32(buf.data() + stride * static_cast<std::size_t>(i), destRow(r0 + i), w);
+            for (int i = i0; i < i1; ++i) Row24To32(buf.data() + stride * static_cast<std::size_t>(i), destRow(r0 + i), w);
         });
     }
     return true;
@@ -421,8 +381,7 @@ inline void Put32(uint8_t* p, uint32_t v) {
 } // namespace
 
 std::vector<uint8_t> FileHead(int width, int height, int bits, const std::vector<uint32_t>& palette) {
-    const std::size_t stride =
-        ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
+    const std::size_t stride = ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
     const std::size_t offset = 14 + 40 + palette.size() * 4;
     const uint64_t fileSize = offset + static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
     std::vector<uint8_t> head(offset, 0);
@@ -440,15 +399,13 @@ std::vector<uint8_t> FileHead(int width, int height, int bits, const std::vector
     Put32(&head[42], 2835);
     if (!palette.empty()) {
         Put32(&head[46], static_cast<uint32_t>(palette.size()));
-        for (std::size_t i = 0; i < palette.size(); ++i)
-            Put32(&head[54 + 4 * i], palette[i]);
+        for (std::size_t i = 0; i < palette.size(); ++i) Put32(&head[54 + 4 * i], palette[i]);
     }
     return head;
 }
 
 void Write(const std::string& path, const Bitmap& image, int bits) {
-    if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        throw ECodecError("BMP: cannot write " + std::to_string(bits) + " bits per pixel");
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32) throw ECodecError("BMP: cannot write " + std::to_string(bits) + " bits per pixel");
     if (image.Empty()) throw ECodecError("BMP: the image is empty");
     const int w = image.Width(), h = image.Height(), srcBpp = image.BytesPerPixel();
     const std::size_t stride = ((static_cast<std::size_t>(w) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
@@ -468,8 +425,7 @@ void Write(const std::string& path, const Bitmap& image, int bits) {
         // Rows go out as they are, fourth byte included, straight from the
         // bitmap, gathered bottom-up into a few large writes.
         std::vector<TRawWriter::TPiece> rows(static_cast<std::size_t>(h));
-        for (int y = h - 1, i = 0; y >= 0; --y, ++i)
-            rows[static_cast<std::size_t>(i)] = {image.Row(y), stride};
+        for (int y = h - 1, i = 0; y >= 0; --y, ++i) rows[static_cast<std::size_t>(i)] = {image.Row(y), stride};
         out.WritePieces(rows.data(), rows.size());
     } else {
         // Convert a band of rows at a time into one buffer.
@@ -485,25 +441,19 @@ void Write(const std::string& path, const Bitmap& image, int bits) {
                     uint8_t* d = buf.data() + stride * static_cast<std::size_t>(i);
                     switch (bits) {
                     case 8:
-                        std::memcpy(d,
-                                    indexed.Indices.data() +
-                                        static_cast<std::size_t>(y) * static_cast<std::size_t>(w),
-                                    static_cast<std::size_t>(w));
+                        std::memcpy(d, indexed.Indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w), static_cast<std::size_t>(w));
                         break;
                     case 16:
                         for (int x = 0; x < w; ++x, s += srcBpp)
-                            Put16(d + 2 * x, static_cast<uint32_t>(s[2] >> 3) << 10 |
-                                                 static_cast<uint32_t>(s[1] >> 3) << 5 | (s[0] >> 3));
+                            Put16(d + 2 * x, static_cast<uint32_t>(s[2] >> 3) << 10 | static_cast<uint32_t>(s[1] >> 3) << 5 | (s[0] >> 3));
                         break;
                     case 24:
                         if (srcBpp == 4 && w > 1) {
                             // Four bytes stored per pixel, the next pixel
                             // overwriting the fourth; the last one alone.
                             for (int x = 0; x + 1 < w; ++x)
-                                std::memcpy(d + 3 * static_cast<std::size_t>(x),
-                                            s + 4 * static_cast<std::size_t>(x), 4);
-                            std::memcpy(d + 3 * static_cast<std::size_t>(w - 1),
-                                        s + 4 * static_cast<std::size_t>(w - 1), 3);
+                                std::memcpy(d + 3 * static_cast<std::size_t>(x), s + 4 * static_cast<std::size_t>(x), 4);
+                            std::memcpy(d + 3 * static_cast<std::size_t>(w - 1), s + 4 * static_cast<std::size_t>(w - 1), 3);
                         } else {
                             for (int x = 0; x < w; ++x, s += srcBpp, d += 3) {
                                 d[0] = s[0];

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <climits>
+#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -112,8 +112,7 @@ void TRawWriter::WritePieces(const TPiece* pieces, std::size_t count) {
             v.push_back({const_cast<void*>(pieces[i].Data), pieces[i].Size});
         // A short write goes on piece by piece from where it stopped.
         std::size_t done = 0, total = 0;
-        for (const iovec& e : v)
-            total += e.iov_len;
+        for (const iovec& e : v) total += e.iov_len;
         const ssize_t n = writev(fd_, v.data(), static_cast<int>(v.size()));
         if (n < 0 && errno != EINTR) throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
         done = n > 0 ? static_cast<std::size_t>(n) : 0;
@@ -145,42 +144,13 @@ Bitmap ApplyExifOrientation(const Bitmap& src, int orientation) {
     // Destination of source pixel (x, y): (ax*x + bx*y + cx, ay*x + by*y + cy).
     int ax = 0, bx = 0, cx = 0, ay = 0, by = 0, cy = 0;
     switch (orientation) {
-    case 2:
-        ax = -1;
-        cx = w - 1;
-        by = 1;
-        break; // mirrored
-    case 3:
-        ax = -1;
-        cx = w - 1;
-        by = -1;
-        cy = h - 1;
-        break; // turned 180
-    case 4:
-        ax = 1;
-        by = -1;
-        cy = h - 1;
-        break; // flipped
-    case 5:
-        bx = 1;
-        ay = 1;
-        break; // transposed
-    case 6:
-        bx = -1;
-        cx = dw - 1;
-        ay = 1;
-        break; // turn 90 clockwise
-    case 7:
-        bx = -1;
-        cx = dw - 1;
-        ay = -1;
-        cy = dh - 1;
-        break; // transversed
-    case 8:
-        bx = 1;
-        ay = -1;
-        cy = dh - 1;
-        break; // turn 90 anticlockwise
+    case 2: ax = -1; cx = w - 1; by = 1; break;                    // mirrored
+    case 3: ax = -1; cx = w - 1; by = -1; cy = h - 1; break;       // turned 180
+    case 4: ax = 1; by = -1; cy = h - 1; break;                    // flipped
+    case 5: bx = 1; ay = 1; break;                                 // transposed
+    case 6: bx = -1; cx = dw - 1; ay = 1; break;                   // turn 90 clockwise
+    case 7: bx = -1; cx = dw - 1; ay = -1; cy = dh - 1; break;     // transversed
+    case 8: bx = 1; ay = -1; cy = dh - 1; break;                   // turn 90 anticlockwise
     }
     for (int y = 0; y < h; ++y) {
         const uint8_t* s = src.Row(y);

@@ -36,8 +36,8 @@ void Write(const std::string& path, const Bitmap& image);
 // otherwise) and the row filters to try (PNG_ALL_FILTERS, or the one that
 // wins on nearly every row of a sample band).
 struct TPngSettings {
-    int Strategy = 1;   // Z_FILTERED
-    int Filters = 0xF8; // PNG_ALL_FILTERS
+    int Strategy = 1;     // Z_FILTERED
+    int Filters = 0xF8;   // PNG_ALL_FILTERS
 };
 TPngSettings ChooseSettings(const Bitmap& image, bool alpha);
 } // namespace png
@@ -125,8 +125,7 @@ std::size_t FileSizeOf(std::FILE* f);
 // symbolic link's target, not the link). Should either fail, the old file
 // is left as it was and no temporary file stays behind; what `write` throws
 // goes on to the caller.
-void WriteThroughTemporary(const std::string& path,
-                           const std::function<void(const std::string& temp)>& write);
+void WriteThroughTemporary(const std::string& path, const std::function<void(const std::string& temp)>& write);
 
 // Turns a bitmap by an EXIF orientation value (1..8); other values leave it.
 Bitmap ApplyExifOrientation(const Bitmap& src, int orientation);

@@ -67,14 +67,10 @@ int FormatFromExtension(const std::string& path) {
 Bitmap LoadImageFile(const std::string& path, int formatCode) {
     try {
         switch (formatCode) {
-        case fcBmp:
-            return bmp::Read(path);
-        case fcPng:
-            return png::Read(path);
-        case fcGif:
-            return gif::Read(path);
-        default:
-            return ReadGeneric(path);
+        case fcBmp: return bmp::Read(path);
+        case fcPng: return png::Read(path);
+        case fcGif: return gif::Read(path);
+        default: return ReadGeneric(path);
         }
     } catch (const ECodecError&) {
         throw;
@@ -122,21 +118,11 @@ namespace {
 
 void WriteByFormat(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
     switch (formatCode) {
-    case fcBmp:
-        bmp::Write(path, image, opts.BmpBits);
-        break;
-    case fcJpeg:
-        jpeg::Write(path, image, opts.JpegQuality, opts.JpegGray);
-        break;
-    case fcPng:
-        png::Write(path, image);
-        break;
-    case fcGif:
-        gif::Write(path, ApplyGifKey(image, opts.GifSensitivity));
-        break;
-    default:
-        bmp::Write(path, image, 32);
-        break; // TIFF and all others: BMP data
+    case fcBmp: bmp::Write(path, image, opts.BmpBits); break;
+    case fcJpeg: jpeg::Write(path, image, opts.JpegQuality, opts.JpegGray); break;
+    case fcPng: png::Write(path, image); break;
+    case fcGif: gif::Write(path, ApplyGifKey(image, opts.GifSensitivity)); break;
+    default: bmp::Write(path, image, 32); break; // TIFF and all others: BMP data
     }
 }
 
@@ -144,8 +130,7 @@ void WriteByFormat(const std::string& path, const Bitmap& image, int formatCode,
 
 void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
     try {
-        WriteThroughTemporary(path,
-                              [&](const std::string& temp) { WriteByFormat(temp, image, formatCode, opts); });
+        WriteThroughTemporary(path, [&](const std::string& temp) { WriteByFormat(temp, image, formatCode, opts); });
     } catch (const ECodecError&) {
         throw;
     } catch (const std::bad_alloc&) {

@@ -44,8 +44,7 @@ QStringList NameFilters(const std::vector<TFileFilter>& list) {
 // hidden it reports the caption alone.
 int FilterIndex(const std::vector<TFileFilter>& list, const QStringList& filters, const QString& chosen) {
     for (std::size_t i = 0; i < list.size(); ++i)
-        if (chosen == filters[static_cast<qsizetype>(i)] || chosen == list[i].Caption)
-            return static_cast<int>(i) + 1;
+        if (chosen == filters[static_cast<qsizetype>(i)] || chosen == list[i].Caption) return static_cast<int>(i) + 1;
     return 0;
 }
 
@@ -94,7 +93,10 @@ public:
     }
 
 private:
-    template <class T> T* Dialog(const char* name) const { return qobject_cast<T*>(w_.Window(name)); }
+    template <class T>
+    T* Dialog(const char* name) const {
+        return qobject_cast<T*>(w_.Window(name));
+    }
     WindowHost& w_;
 };
 

@@ -50,12 +50,8 @@ void GifTransparencyDialog::Prepare(const Bitmap& image) {
     Redraw();
 }
 
-int GifTransparencyDialog::Sensitivity() const {
-    return ts_->value();
-}
-void GifTransparencyDialog::SetSensitivity(int value) {
-    ts_->setValue(value);
-}
+int GifTransparencyDialog::Sensitivity() const { return ts_->value(); }
+void GifTransparencyDialog::SetSensitivity(int value) { ts_->setValue(value); }
 
 void GifTransparencyDialog::Redraw() {
     DrawGifPreview(source_, checker_, ts_->value(), preview_);

@@ -1,7 +1,7 @@
 // "New Image": size, background colour and transparency of a new image.
 #include <QColorDialog>
-#include <QGroupBox>
 #include <QGuiApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -64,9 +64,7 @@ NewImageDialog::NewImageDialog(QWidget* parent) : CentredDialog(parent, "TForm2"
     SetColour(0xFFFFFF);
 }
 
-TNewImage NewImageDialog::Values() const {
-    return TNewImage{width_->value(), height_->value(), colour_, t_->value()};
-}
+TNewImage NewImageDialog::Values() const { return TNewImage{width_->value(), height_->value(), colour_, t_->value()}; }
 
 void NewImageDialog::SetColour(int32_t colour) {
     colour_ = colour;

@@ -59,8 +59,7 @@ SaveChangesDialog::SaveChangesDialog(QWidget* parent)
 void SaveChangesDialog::Fill(const Workspace& ws, const std::vector<int>& listed) {
     slots_ = listed;
     images_.clear();
-    for (int i : listed)
-        images_.push_back(&ws.Images[static_cast<std::size_t>(i)]);
+    for (int i : listed) images_.push_back(&ws.Images[static_cast<std::size_t>(i)]);
     selected_.assign(listed.size(), true);
     DrawSaveList(list_, kPanelWidth - kBarWidth, images_, selected_);
     ShowList();

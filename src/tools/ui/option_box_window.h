@@ -22,14 +22,14 @@ struct OptionControl {
     enum Kind { Spin, Check, Track, Combo, Radio };
     Kind Type = Spin;
     const char* Name = "";
-    bool Beside = false;  // sits right of the previous row's first column
-    QString Caption;      // label (spin, track), text (check), group title (radio)
-    int Min = 0, Max = 0; // spin and track bounds
-    int Step = 1;         // spin increment
-    int Value = 0;        // start value, index, or 1 = checked
-    QStringList Items;    // combo items, radio buttons in order, or a track
-                          // bar's end labels
-    QString Suffix;       // text after a spin edit ("%")
+    bool Beside = false;    // sits right of the previous row's first column
+    QString Caption;        // label (spin, track), text (check), group title (radio)
+    int Min = 0, Max = 0;   // spin and track bounds
+    int Step = 1;           // spin increment
+    int Value = 0;          // start value, index, or 1 = checked
+    QStringList Items;      // combo items, radio buttons in order, or a track
+                            // bar's end labels
+    QString Suffix;         // text after a spin edit ("%")
 };
 
 class OptionBoxWindow : public QDialog {

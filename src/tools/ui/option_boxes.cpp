@@ -61,9 +61,15 @@ void ShowOptionBoxForTool(WindowHost& w, int tool) {
 }
 
 void CloseToolBoxes(WindowHost& w) {
-    for (const char* name : {"TForm3", "TForm4", "TForm21", "TForm22", "TForm23", "TForm24", "TForm25",
-                             "TForm26", "TForm37", "TForm43", "TForm44"})
-        if (QWidget* box = w.Window(name); box && box->isVisible()) box->close();
+    auto close = [&w](std::string_view name) {
+        QWidget* box = w.Window(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        if (box && box->isVisible()) box->close();
+    };
+    // The boxes the tools show on choice (the modal ones close themselves),
+    // the quick effects' channel options and the text editor.
+    for (const TToolDescription& row : ToolTable())
+        if (!row.OptionBox.empty() && !row.ModalBox) close(row.OptionBox);
+    for (std::string_view name : {"TForm26", "TForm37"}) close(name);
 }
 
 void ToggleToolBox(WindowHost& w) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "doc/layer_operations.h"
 #include "doc/layers.h"
 #include "doc/slots.h"
 #include "history/history_folder.h"

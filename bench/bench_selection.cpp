@@ -9,6 +9,7 @@
 #include "doc/checkerboard.h"
 #include "tools/selection.h"
 #include "tools/tool.h"
+#include "tools/tool_set.h"
 #include "tools/tool_table.h"
 
 using namespace pixora;
@@ -55,7 +56,7 @@ struct Scene {
         ws.StrokeBase.Refill();
         ws.DisplayCopy = s.Bitmap;
     }
-    ToolContext Context() { return {ws, 0, ws.Images[0], ws.ToolVars}; }
+    ToolContext Context() { return {ws, 0, ws.Images[0], ws.ToolVars, ToolDescription(ToolSelection)}; }
 };
 
 void BM_Memcpy(benchmark::State& state) { bench::MemcpyLoop(state, Picture()); }
@@ -64,7 +65,7 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 // Frames of a drag that has grabbed the selection at the image's middle.
 void DragFrames(benchmark::State& state, Scene& scene) {
     ToolContext c = scene.Context();
-    Tool* tool = ToolFor(ToolSelection);
+    Tool* tool = ToolsOf(scene.ws).For(ToolSelection);
     tool->Press(c, kW / 2, kH / 2);
     scene.ws.SysData.MouseDown = 1;
     int step = 0;
@@ -88,7 +89,7 @@ BENCHMARK(BM_DragFrameRectangle)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_DragFrameEllipse(benchmark::State& state) {
     Scene scene(SelEllipse);
     ToolContext c = scene.Context();
-    Tool* tool = ToolFor(ToolSelection);
+    Tool* tool = ToolsOf(scene.ws).For(ToolSelection);
     tool->Press(c, 100, 100);
     tool->Move(c, kW - 100, kH - 100);
     tool->Release(c, kW - 100, kH - 100);

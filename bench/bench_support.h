@@ -26,6 +26,9 @@ public:
     void UpdateCommandStates() override {}
     void RedrawLayerStrip(int) override {}
     void ReportError(int, const std::string& detail) override { throw std::runtime_error(detail); }
+    void ReportProblem(const std::string& headline, const std::string&) override {
+        throw std::runtime_error(headline);
+    }
 };
 
 // The 4000 x 3000 32-bit image of random bytes the effect benchmarks time.

@@ -20,7 +20,7 @@
 #include <random>
 
 #include "app/main_window.h"
-#include "app/view_widget.h"
+#include "app/view_controls.h"
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
 
@@ -142,7 +142,7 @@ void BM_RepaintVisible(benchmark::State& state) {
     const int percent = static_cast<int>(state.range(0));
     slot.ZoomNum = percent >= 100 ? percent / 100 : 1;
     slot.ZoomDen = percent >= 100 ? 1 : 100 / percent;
-    ViewWidget* view = s.Window->View();
+    ViewControls* view = s.Window->View();
     view->Layout(true);
     view->DrawRulerPictures();
     view->HorzBar()->setValue(view->HorzBar()->maximum() / 2);

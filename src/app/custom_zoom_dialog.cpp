@@ -1,5 +1,7 @@
 #include "app/custom_zoom_dialog.h"
 
+#include "app/window_support.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -9,17 +11,14 @@
 
 namespace pixora {
 
-CustomZoomDialog::CustomZoomDialog(QWidget* owner) : QDialog(owner) {
-    setModal(true);
-    setFixedSize(233, 97);
+CustomZoomDialog::CustomZoomDialog(QWidget* owner) : CentredDialog(owner, "TForm34", "Custom Zoom", 233, 97) {
     auto* label = new QLabel("Zoom Ratio:", this);
     label->setObjectName("Label1");
     label->setGeometry(12, 16, 70, 21);
     // The spin edits have no bounds of their own.
     auto spin = [this](const char* name, int left) {
-        auto* s = new QSpinBox(this);
-        s->setObjectName(name);
-        s->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+        QSpinBox* s =
+            MakeSpinBox(this, name, std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
         s->setGeometry(left, 14, 61, 24);
         return s;
     };
@@ -46,14 +45,5 @@ void CustomZoomDialog::SetZoom(TZoom z) {
 }
 
 TZoom CustomZoomDialog::Zoom() const { return CustomZoom(num_->value(), den_->value()); }
-
-void CustomZoomDialog::showEvent(QShowEvent* e) {
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(screen->availableGeometry().center());
-        move(r.topLeft());
-    }
-    QDialog::showEvent(e);
-}
 
 } // namespace pixora

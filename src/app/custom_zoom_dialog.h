@@ -1,15 +1,14 @@
 #pragma once
 // "Custom Zoom": a zoom ratio typed as two numbers, "Zoom Ratio: a : b".
 
-#include <QDialog>
-
+#include "app/window_support.h"
 #include "doc/view_geometry.h"
 
 class QSpinBox;
 
 namespace pixora {
 
-class CustomZoomDialog : public QDialog {
+class CustomZoomDialog : public CentredDialog {
     Q_OBJECT
 public:
     explicit CustomZoomDialog(QWidget* owner);
@@ -19,9 +18,6 @@ public:
     // The pair the spin edits ask for; a value below 1 becomes 1, so a
     // zoom pair never holds 0.
     TZoom Zoom() const;
-
-protected:
-    void showEvent(QShowEvent* e) override;
 
 private:
     QSpinBox* num_;

@@ -12,73 +12,29 @@
 #include <QToolButton>
 
 #include "app/main_window.h"
+#include "app/palette_style.h"
 #include "app/status_bar.h"
+#include "app/status_hints.h"
 #include "app/swatch.h"
 #include "app/up_down.h"
-#include "app/view_widget.h"
-#include "doc/status_hints.h"
+#include "app/view_controls.h"
+#include "app/window_support.h"
+#include "doc/tab_change.h"
 #include "doc/view_readout.h"
+#include "effects/ui/effect_commands.h"
+#include "tools/tool_table.h"
+#include "tools/ui/tool_commands.h"
 
 namespace pixora {
 
 namespace {
 
-struct ToolButtonInfo {
-    int Tool;
-    const char* Name;
-    const char* Hint;
-};
-
-// Tool number, button name and hint (the tool's name).
-constexpr ToolButtonInfo kToolButtons[] = {
-    {1, "ToolButton20", "Pen"},
-    {2, "ToolButton23", "Line"},
-    {3, "ToolButton22", "Bezier Curve"},
-    {4, "ToolButton26", "Polygon Lines"},
-    {5, "ToolButton28", "Rectangle"},
-    {6, "ToolButton30", "Ellipse"},
-    {7, "ToolButton32", "Rectangle with Rounded Edges"},
-    {8, "ToolButton34", "Spray Brush"},
-    {9, "ToolButton36", "Soften Brush"},
-    {10, "ToolButton38", "Sharpen Brush"},
-    {11, "ToolButton21", "Noise Brush"},
-    {12, "ToolButton24", "Clone Tool"},
-    {13, "ToolButton25", "Lighten Brush"},
-    {14, "ToolButton27", "Darken Brush"},
-    {15, "ToolButton29", "Selection Tool"},
-    {16, "ToolButton31", "Floodfill"},
-    {17, "ToolButton33", "Add Text"},
-    {18, "ToolButton35", "History Brush"},
-    {19, "ToolButton37", "Custom Brush"},
-    {20, "ToolButton39", "Colour Selector"},
-    {21, "ToolButton40", "Eraser"},
-    {22, "ToolButton41", "Transparency Tools"},
-};
-
-struct EffectButtonInfo {
-    const char* Name;
-    const char* Caption;
-};
-
-constexpr EffectButtonInfo kFilterButtons[] = {
-    {"ToolButton42", "Col. Adjuster"}, {"ToolButton44", "Chann. Filter"}, {"ToolButton43", "Col. Transfer"},
-    {"ToolButton45", "Blur"},          {"ToolButton46", "Brightness"},    {"ToolButton47", "Contrast"},
-    {"ToolButton48", "Col. Filter"},   {"ToolButton49", "Noise"},         {"ToolButton50", "Pixelization"},
-    {"ToolButton51", "Posterize"},     {"ToolButton52", "Rough Blur"},    {"ToolButton53", "Saturation"},
-    {"ToolButton54", "Sharpen"},       {"ToolButton55", "Solarize"},
-};
-
-constexpr EffectButtonInfo kQuickButtons[] = {
-    {"ToolButton59", "Grayscale"}, {"ToolButton60", "Lighten"},    {"ToolButton61", "Darken"},
-    {"ToolButton62", "Soften"},    {"ToolButton63", "Sharpen"},    {"ToolButton64", "Noise"},
-    {"ToolButton65", "Tint"},      {"ToolButton66", "Gamma"},      {"ToolButton67", "Contrast"},
-    {"ToolButton68", "Saturation"}, {"ToolButton69", "G. Blur"},   {"ToolButton70", "Antialiasing"},
-    {"ToolButton71", "Invert"},
-};
-
 constexpr int kEffectButtonHeight = 42;
 
-// Which window each recorded option-box number stands for.
+QString Text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 QWidget* Header(const QString& name, const QString& text, QWidget* parent) {
     auto* header = new QLabel(text, parent);
     header->setObjectName(name);
@@ -88,10 +44,15 @@ QWidget* Header(const QString& name, const QString& text, QWidget* parent) {
     return header;
 }
 
-// The side panels take the desktop's window colour (light grey in the
-// standard palette), so that their captions and buttons, drawn in the
-// palette's text colour, stay readable under a dark palette too.
-void Panel(QWidget* w) { w->setAutoFillBackground(true); }
+// The side panels keep their light grey under a light palette; under a
+// dark one they take the palette's window colour, so that their captions
+// and buttons, drawn in the palette's text colour, stay readable.
+void Panel(QWidget* w) {
+    if (IsDarkPalette(w->palette()))
+        w->setAutoFillBackground(true);
+    else
+        SetBackground(w, QColor(0xF0, 0xF0, 0xF0));
+}
 
 } // namespace
 
@@ -107,30 +68,26 @@ void MainWindow::BuildToolPanel() {
     Header("Panel3", "Tools", panel1_)->setGeometry(0, 0, 57, 20);
     auto* toolBar2 = new QWidget(panel1_);
     toolBar2->setObjectName("ToolBar2");
-    toolButtons_.resize(22);
-    // Tools 1 to 10 and 21 on the left, 11 to 20 and 22 on the right.
-    for (const ToolButtonInfo& info : kToolButtons) {
+    // Each row with a button puts it in its column and row of the panel.
+    for (const TToolDescription& row : ToolTable()) {
+        if (row.Button.empty()) continue;
         auto* b = new QToolButton(toolBar2);
-        b->setObjectName(info.Name);
-        b->setText(QString::number(info.Tool));
-        b->setToolTip(info.Hint);
-        b->setIcon(QIcon(QString(":/icons/tool-%1.svg").arg(info.Tool)));
+        const QString name = QString::fromUtf8(row.Button.data(), static_cast<qsizetype>(row.Button.size()));
+        b->setObjectName(name);
+        b->setText(QString::number(row.Number));
+        b->setToolTip(
+            QString::fromUtf8(row.ButtonHint.data(), static_cast<qsizetype>(row.ButtonHint.size())));
+        b->setIcon(QIcon(QString::fromUtf8(row.Icon.data(), static_cast<qsizetype>(row.Icon.size()))));
         b->setIconSize(QSize(20, 20));
         b->setCheckable(true);
         b->setAutoRaise(true);
         b->setFixedSize(26, 26);
-        const int column = (info.Tool <= 10 || info.Tool == 21) ? 0 : 1;
-        const int row = info.Tool <= 10 ? info.Tool - 1 : info.Tool <= 20 ? info.Tool - 11 : 10;
-        b->move(2 + column * 27, row * 27);
-        Hint(b, info.Name);
-        const int tool = info.Tool;
-        connect(b, &QToolButton::clicked, this, [this, tool] {
-            if (OnToolButton)
-                OnToolButton(tool);
-            else
-                ShowToolButtonState();
-        });
-        toolButtons_[static_cast<std::size_t>(info.Tool - 1)] = b;
+        b->move(2 + row.PanelColumn * 27, row.PanelRow * 27);
+        b->setProperty("statusText", QString::fromUtf8(row.StatusHint.data(),
+                                                       static_cast<qsizetype>(row.StatusHint.size())));
+        const int tool = row.Number;
+        connect(b, &QToolButton::clicked, this, [this, tool] { ChooseTool(*this, tool); });
+        toolButtons_.emplace_back(tool, b);
     }
     toolBar2->setGeometry(0, 24, 57, 11 * 27);
     const int swatchTop = 24 + 11 * 27 + 6;
@@ -164,17 +121,18 @@ void MainWindow::BuildEffectsPanel() {
     effectsPanel_ = new QWidget(panel2_);
     effectsPanel_->setObjectName("EffectsPanel");
     effectsPanel_->setGeometry(0, 22, 70, 100);
-    auto makeBar = [this](const QString& name, const EffectButtonInfo* begin, const EffectButtonInfo* end,
-                          const QString& iconPrefix) {
+    // One button per effect of a kind, in the effects table's order.
+    auto makeBar = [this](const QString& name, TEffectKind kind) {
         auto* bar = new QWidget(effectsPanel_);
         bar->setObjectName(name);
-        int y = 0, i = 1;
-        for (const EffectButtonInfo* b = begin; b != end; ++b, ++i) {
+        int y = 0;
+        for (const TEffectRow& row : EffectTable()) {
+            if (row.Kind != kind) continue;
             auto* button = new QToolButton(bar);
-            button->setObjectName(b->Name);
-            button->setText(b->Caption);
-            button->setToolTip(b->Caption);
-            button->setIcon(QIcon(QString(":/icons/%1-%2.svg").arg(iconPrefix).arg(i)));
+            button->setObjectName(Text(row.Button));
+            button->setText(Text(row.ButtonCaption));
+            button->setToolTip(Text(row.ButtonCaption));
+            button->setIcon(QIcon(Text(row.Icon)));
             button->setIconSize(QSize(18, 18));
             button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
             button->setAutoRaise(true);
@@ -182,14 +140,16 @@ void MainWindow::BuildEffectsPanel() {
             f.setPointSizeF(std::max(6.0, f.pointSizeF() - 2));
             button->setFont(f);
             button->setGeometry(0, y, 66, kEffectButtonHeight);
-            Hint(button, b->Name);
+            if (!row.StatusHint.empty()) button->setProperty("statusText", Text(row.StatusHint));
+            const TEffectRow* effect = &row;
+            connect(button, &QToolButton::clicked, this, [this, effect] { RunEffect(*this, *effect); });
             y += kEffectButtonHeight;
         }
         bar->setGeometry(0, 0, 66, y);
         return bar;
     };
-    toolBar3_ = makeBar("ToolBar3", std::begin(kFilterButtons), std::end(kFilterButtons), "fx");
-    toolBar4_ = makeBar("ToolBar4", std::begin(kQuickButtons), std::end(kQuickButtons), "qfx");
+    toolBar3_ = makeBar("ToolBar3", TEffectKind::Filter);
+    toolBar4_ = makeBar("ToolBar4", TEffectKind::Quick);
     upDown2_ = new UpDown(Qt::Vertical, panel2_);
     upDown2_->setObjectName("UpDown2");
     upDown2_->SetIncrement(10);
@@ -209,11 +169,13 @@ void MainWindow::BuildPages() {
         page->setMouseTracking(true);
         pageControl_->addTab(page, QString("TabSheet%1").arg(i));
     }
-    view_ = new ViewWidget(*ws_, pageControl_->widget(0));
+    view_ = new ViewControls(*ws_, pageControl_->widget(0));
     connect(pageControl_, &QTabWidget::currentChanged, this, [this](int index) {
-        if (index >= 0 && pageControl_->isTabVisible(index) && ws_->SysData.OpenCount >= 0) TabChange();
+        if (index >= 0 && pageControl_->isTabVisible(index) && ws_->SysData.OpenCount >= 0)
+            pixora::TabChange(*ws_);
     });
-    view_->Image()->OnMove = [this](int X, int Y) {
+    // The pixel read-out follows the pointer once the tools have had the move.
+    connect(view_, &ViewControls::PointerMoved, this, [this](int X, int Y) {
         const int slot = ActivePage();
         if (slot < 0) return;
         const TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
@@ -221,7 +183,7 @@ void MainWindow::BuildPages() {
         if (!ReadoutFollowsPointer(s.Tool, ws_->SysData.MouseDown == 1)) return;
         if (auto text = PixelReadout(s.Bitmap, ViewToImage(X, z), ViewToImage(Y, z)))
             status_->SetPanelText(0, QString::fromStdString(*text));
-    };
+    });
     view_->Image()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_->Image(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         const int slot = ActivePage();
@@ -234,10 +196,7 @@ void MainWindow::BuildPages() {
 void MainWindow::BuildLayerSheet() {
     layerSheet_ = new QWidget(body_);
     layerSheet_->setObjectName("LayerSheet");
-    layerSheet_->setAutoFillBackground(true);
-    QPalette pal = layerSheet_->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    layerSheet_->setPalette(pal);
+    SetBackground(layerSheet_, Qt::white);
     ilSheet_ = new QWidget(layerSheet_);
     ilSheet_->setObjectName("ILSheet");
     ilSheet_->setGeometry(10, 5, 100, 60);

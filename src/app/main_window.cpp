@@ -25,17 +25,22 @@
 #include <cstdlib>
 
 #include "app/file_drop.h"
-#include "app/installers.h"
 #include "app/message_dialog.h"
 #include "app/status_bar.h"
 #include "app/swatch.h"
 #include "app/up_down.h"
-#include "app/view_widget.h"
+#include "app/view_commands.h"
+#include "app/view_controls.h"
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
+#include "doc/ui/layer_commands.h"
 #include "history/history_folder.h"
+#include "history/ui/history_commands.h"
 #include "io/ini_file.h"
 #include "io/recent_files.h"
+#include "io/ui/file_commands.h"
+#include "tools/ui/option_boxes.h"
+#include "tools/ui/tool_commands.h"
 
 // The icons are compiled into the window library; register them once.
 static void InitResources() { Q_INIT_RESOURCE(pixora); }
@@ -59,12 +64,14 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
         if (e.Name == "TForm51") return new MessageDialog(owner);
         return nullptr;
     });
-    InstallViewCommands(*this);
-    InstallFileCommands(*this);
-    InstallHistoryCommands(*this);
+    // The subsystems' own windows in place of their frames.
+    InstallViewWindows(*this);
+    InstallFileWindows(*this);
+    InstallHistoryLists(*this);
+    InstallLayerWindows(*this);
     InstallOptionBoxes(*this);
-    InstallToolCommands(*this);
     InstallFileDrop(*this);
+    RefreshHistoryMenus();
 }
 
 MainWindow::~MainWindow() {
@@ -81,8 +88,7 @@ void MainWindow::FormCreate() {
     activated_ = false;
     std::srand(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
 
-    BuildMenus();
-    BuildToolBar1();
+    PlaceCommands();
     body_ = new QWidget(this);
     body_->setObjectName("Body");
     body_->setMouseTracking(true);
@@ -91,7 +97,6 @@ void MainWindow::FormCreate() {
     BuildEffectsPanel();
     BuildPages();
     BuildLayerSheet();
-    BuildPopupMenu();
     status_ = new StatusBarWidget(body_);
 
     // Initialise.
@@ -146,6 +151,8 @@ void MainWindow::HideTabPage(int slot) {
 }
 
 void MainWindow::TabChange() {
+    // The window's part of the tab change (doc/tab_change.h runs it after
+    // the core's part): lay out and show the active page.
     const int slot = ActivePage();
     // The Undo/Redo captions and lists belong to the image now shown.
     RefreshHistoryMenus();
@@ -156,39 +163,23 @@ void MainWindow::TabChange() {
         return;
     }
     TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
-    QWidget* page = pageControl_->widget(slot);
-    // A selection ends before anything of the new slot is shown.
-    EndSelection();
     // The slot's zoom, laid out on the page that is now active.
-    view_->SetPage(page);
-    view_->Layout(scaleBars_->isChecked());
+    view_->SetPage(pageControl_->widget(slot));
+    view_->Layout(RulersShown());
     // Tool buttons, command states, layer thumbnail.
     ShowToolButtonState();
     UpdateCommandStates();
     RedrawLayerStrip(slot);
     // The option boxes and the cursor of the slot's tool.
-    if (OnShowTool)
-        OnShowTool(s.Tool);
-    else
-        view_->SetImageCursor(QCursor(Qt::ArrowCursor));
+    ShowSlotTool(*this, s.Tool);
     // The view controls move onto the active page.
     view_->MoveToPage();
     // Rulers for the zoomed image.
     view_->DrawRulerPictures();
-    // Image-sized work bitmaps. They keep their pixels while the size
-    // stays (the history brush source lives in one of them).
-    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps())
-        if (w->Bitmap.Width() != s.Bitmap.Width() || w->Bitmap.Height() != s.Bitmap.Height())
-            w->Bitmap.SetSize(s.Bitmap.Width(), s.Bitmap.Height());
-    BuildCheckerboard(ws_->Checkerboard.Bitmap, s.Bitmap.Width(), s.Bitmap.Height());
     // The display copy, the swatches and the image size.
     RefreshView();
     PaintSwatches();
     status_->SetPanelText(1, QString("%1 x %2").arg(s.BackBitmap.Width()).arg(s.BackBitmap.Height()));
-    // Row tables.
-    FillRowTable(s.Bitmap, s.Rows);
-    for (TWorkBitmap* w : ws_->ImageSizedWorkBitmaps()) w->Refill();
-    FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
 }
 
 void MainWindow::RefreshView() {
@@ -202,28 +193,38 @@ void MainWindow::RefreshView() {
 }
 
 void MainWindow::RedrawLayerStrip(int slot) {
-    if (OnRedrawLayerStrip) OnRedrawLayerStrip(slot);
+    if (OnRedrawLayerStrip)
+        OnRedrawLayerStrip(slot);
+    else
+        ShowLayerStrip(*this, slot);
+}
+
+void MainWindow::RefreshHistoryMenus() {
+    ShowHistoryMenus(*this);
+}
+
+QWidget* MainWindow::StatusBar() const {
+    return status_;
+}
+
+QString MainWindow::PageCaption(int slot) const {
+    return pageControl_->tabText(slot);
 }
 
 void MainWindow::RepaintView() { view_->UpdateImage(); }
 
 void MainWindow::SetCanvasCursor(int cursor) {
-    switch (cursor) {
-    case kCursorSizeNWSE:
-        view_->SetImageCursor(QCursor(Qt::SizeFDiagCursor));
-        break;
-    case kCursorSizeNESW:
-        view_->SetImageCursor(QCursor(Qt::SizeBDiagCursor));
-        break;
-    case kCursorSizeNS:
-        view_->SetImageCursor(QCursor(Qt::SizeVerCursor));
-        break;
-    case kCursorSizeWE:
-        view_->SetImageCursor(QCursor(Qt::SizeHorCursor));
-        break;
-    default:
-        view_->SetImageCursor(cursors_.Get(cursor));
-    }
+    // The sizing cursors are the platform's; the others the program's own.
+    static constexpr std::pair<int, Qt::CursorShape> kSizing[] = {{kCursorSizeNWSE, Qt::SizeFDiagCursor},
+                                                                  {kCursorSizeNESW, Qt::SizeBDiagCursor},
+                                                                  {kCursorSizeNS, Qt::SizeVerCursor},
+                                                                  {kCursorSizeWE, Qt::SizeHorCursor}};
+    for (const auto& [number, shape] : kSizing)
+        if (cursor == number) {
+            view_->SetImageCursor(QCursor(shape));
+            return;
+        }
+    view_->SetImageCursor(cursors_.Get(cursor));
 }
 
 void MainWindow::ShowSwatchColour(int which, int32_t colour) { (which == 0 ? shape1_ : shape2_)->SetColour(colour); }
@@ -253,12 +254,17 @@ void MainWindow::ReportError(int kind, const std::string& detail) {
     Messages()->Report(kind, QString::fromStdString(detail));
 }
 
+void MainWindow::ReportProblem(const std::string& headline, const std::string& detail) {
+    Messages()->ReportProblem(QString::fromStdString(headline), QString::fromStdString(detail));
+}
+
 void MainWindow::UpdateCommandStates() {
     for (QAction* a : commands_) {
         const auto rule = static_cast<CommandRule>(a->property("rule").toInt());
         a->setEnabled(CommandEnabled(*ws_, rule, a->property("box").toInt()));
     }
-    const bool sheet = LayerSheetAllowed(*ws_) && layerSheetItem_->isChecked();
+    const QAction* sheetItem = Command("LayerSheet1");
+    const bool sheet = LayerSheetAllowed(*ws_) && sheetItem && sheetItem->isChecked();
     if (layerSheet_->isVisible() != sheet) {
         layerSheet_->setVisible(sheet);
         RunLayout();
@@ -280,7 +286,7 @@ void MainWindow::RunLayout() {
     pageControl_->setGeometry(57, 0, std::max(0, W - 57 - 70), mid);
 
     // 1. The view of the active slot.
-    if (ActivePage() >= 0) view_->Layout(scaleBars_->isChecked());
+    if (ActivePage() >= 0) view_->Layout(RulersShown());
     // 2. Layer sheet.
     upDown_->move(layerSheet_->width() - 35, upDown_->y());
     ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62), ilSheet_->height());
@@ -306,7 +312,8 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
 void MainWindow::ShowToolButtonState() {
     const int slot = ActivePage();
     const int tool = slot < 0 ? 0 : ws_->Images[static_cast<std::size_t>(slot)].Tool;
-    for (std::size_t i = 0; i < toolButtons_.size(); ++i) toolButtons_[i]->setChecked(static_cast<int>(i) + 1 == tool);
+    for (const auto& [number, button] : toolButtons_)
+        button->setChecked(number == tool);
 }
 
 void MainWindow::ExchangeSwatches() {
@@ -361,15 +368,7 @@ void MainWindow::changeEvent(QEvent* e) {
 }
 
 void MainWindow::ShowRecentFiles() {
-    const auto& list = ws_->ToolVars.RecentFiles;
-    for (int i = 0; i < kRecentFileCount; ++i) {
-        const QString path = QString::fromStdString(list[static_cast<std::size_t>(i)]);
-        const bool used = !path.isEmpty();
-        for (QAction* a : {recentItems_[static_cast<std::size_t>(i)], openDownItems_[static_cast<std::size_t>(i)]}) {
-            a->setText(used ? path : QString("Files Here"));
-            a->setVisible(used);
-        }
-    }
+    ShowRecentFileItems(*this);
 }
 
 // ---- shutdown -----------------------------------------------------------
@@ -388,7 +387,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         return;
     }
     // Closing all images may be refused by the user ("Cancel").
-    if (OnCloseAllForExit && !OnCloseAllForExit()) {
+    if (!CloseAllForExit(*this)) {
         e->ignore();
         return;
     }

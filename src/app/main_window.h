@@ -1,7 +1,8 @@
 #pragma once
 // The main window "Pixora" (TForm1): menus, tool bars, tool and effect
 // panels, the tab pages with the view, the layer sheet and the status bar.
-// It wires commands to operations and implements the core's window port.
+// It places the subsystems' commands, implements the core's window port and
+// is the host the subsystems' windows ask (window_host.h).
 
 #include <QMainWindow>
 #include <QPointer>
@@ -10,13 +11,16 @@
 #include <memory>
 #include <vector>
 
+#include "app/command_states.h"
+#include "app/command_table.h"
 #include "app/cursors.h"
+#include "app/window_host.h"
 #include "app/window_set.h"
-#include "doc/command_states.h"
 #include "doc/view_geometry.h"
 #include "doc/workspace.h"
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QScrollBar;
@@ -30,10 +34,10 @@ class MessageDialog;
 class ProcessingBox;
 class StatusBarWidget;
 class UpDown;
-class ViewWidget;
+class ViewControls;
 class SwatchWidget;
 
-class MainWindow : public QMainWindow, public WindowPort {
+class MainWindow : public QMainWindow, public WindowPort, public WindowHost {
     Q_OBJECT
 public:
     // exeDir: the program folder with a trailing '/'; empty = the folder of
@@ -41,23 +45,27 @@ public:
     explicit MainWindow(const QString& exeDir = QString(), QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    Workspace& Ws() { return *ws_; }
     const WindowSet& Windows() const { return windows_; }
-    // A subsystem puts its own window class in place of a start-up frame.
-    void ReplaceWindow(const QString& name, QWidget* window) { windows_.Replace(name, window); }
-    QWidget* Window(const QString& name) const { return windows_.Find(name); }
     const CursorSet& Cursors() const { return cursors_; }
     StatusBarWidget* Status() const { return status_; }
     MessageDialog* Messages() const;
     ProcessingBox* Processing() const;
     QTabWidget* Pages() const { return pageControl_; }
-    ViewWidget* View() const { return view_; }
+    ViewControls* View() const { return view_; }
     QMenu* ImagePopup() const { return popup_; }
-    QLabel* LayerStripImage() const { return lsImage_; }
-    UpDown* LayerStripUpDown() const { return upDown_; }
 
-    // Finds a command (menu item or tool-bar button action) by object name.
-    QAction* Command(const QString& name) const;
+    // WindowHost
+    Workspace& Ws() override { return *ws_; }
+    QWidget* Owner() override { return this; }
+    QWidget* Window(const QString& name) const override { return windows_.Find(name); }
+    void ReplaceWindow(const QString& name, QWidget* window) override { windows_.Replace(name, window); }
+    QAction* Command(const QString& name) const override;
+    QWidget* StatusBar() const override;
+    QString PageCaption(int slot) const override;
+    QLabel* LayerStripImage() const override { return lsImage_; }
+    UpDown* LayerStripUpDown() const override { return upDown_; }
+    void ShowToolButtonState() override;
+    void ShowRecentFiles() override;
 
     // WindowPort
     int ActivePage() const override;
@@ -72,17 +80,14 @@ public:
     void RepaintView() override;
     void SetCanvasCursor(int cursor) override;
     void ShowSwatchColour(int which, int32_t colour) override;
-    void RefreshHistoryMenus() override {
-        if (OnRefreshHistoryMenus) OnRefreshHistoryMenus();
-    }
-    void EndSelection() override {
-        if (OnEndSelection) OnEndSelection();
-    }
+    void RefreshHistoryMenus() override;
+    void ReportProblem(const std::string& headline, const std::string& detail) override;
 
     // The layout routine: view, layer sheet and effects panel.
     void RunLayout();
-    // Shows the slot's tool on the tool buttons.
-    void ShowToolButtonState();
+    // Sets the active slot's zoom (a pair the view cannot take is refused)
+    // and lays the view out again.
+    void ApplyZoom(const std::function<TZoom(TZoom)>& change);
     // Swatches.
     void ExchangeSwatches();
     void DefaultSwatches();
@@ -93,20 +98,11 @@ public:
     // Runs on the first activation only: shows the tips when the preference
     // file asks for it. Returns whether the tips were asked for.
     bool FirstActivation();
-    // Rebuilds both recent-file menus from the list in the tool record.
-    void ShowRecentFiles();
-
-    // Extension points filled by the later parts of the program.
+    // Shows the tips instead of the tips window (which comes with its own
+    // part), and draws the layer strip instead of the layers part (a test
+    // counts the redraws).
     std::function<void()> OnShowTips;
-    std::function<bool()> OnCloseAllForExit;
-    std::function<void()> OnRefreshHistoryMenus;
-    std::function<void()> OnEndSelection;
-    // Draws the layer strip of a slot into LSImage (the layers part).
     std::function<void(int slot)> OnRedrawLayerStrip;
-    // The tab change shows the slot's tool: its cursor and option box.
-    std::function<void(int tool)> OnShowTool;
-    // A tool button was clicked (the tool is chosen by the tools part).
-    std::function<void(int tool)> OnToolButton;
 
     // Sets the recorded option box to its dimmed opacity.
     void DimOptionBox();
@@ -119,19 +115,18 @@ protected:
 
 private:
     void FormCreate();
-    void BuildMenus();
-    void BuildPopupMenu();
+    // Makes an action for every command and places them in the menus, the
+    // pop-up menu and the top tool bar.
+    void PlaceCommands();
+    QAction* MakeAction(const TCommand& command);
     void BuildToolBar1();
     void BuildToolPanel();
     void BuildEffectsPanel();
     void BuildLayerSheet();
     void BuildPages();
 
-    // Makes a command with a rule for the command-state routine.
-    QAction* MakeCommand(const QString& caption, const QString& name, CommandRule rule, int box = BoxNone);
     void Hint(QWidget* w, const QString& controlName);
-    // Sets the active slot's zoom and lays the view out again.
-    void ApplyZoom(const std::function<TZoom(TZoom)>& change);
+    bool RulersShown() const;
     void Shutdown();
 
     std::unique_ptr<Workspace> ws_;
@@ -141,7 +136,7 @@ private:
     bool shutDown_ = false;
 
     QTabWidget* pageControl_ = nullptr;
-    ViewWidget* view_ = nullptr;
+    ViewControls* view_ = nullptr;
     StatusBarWidget* status_ = nullptr;
     QToolBar* toolBar1_ = nullptr;
     QWidget* body_ = nullptr;
@@ -157,16 +152,10 @@ private:
     UpDown* upDown_ = nullptr;
     SwatchWidget* shape1_ = nullptr;
     SwatchWidget* shape2_ = nullptr;
-    std::vector<QToolButton*> toolButtons_;  // index = tool number - 1
+    std::vector<std::pair<int, QToolButton*>> toolButtons_; // tool number, button
     QMenu* popup_ = nullptr;
-    QMenu* reOpenMenu_ = nullptr;
-    QMenu* openDown_ = nullptr;
-    std::vector<QAction*> recentItems_;     // FilesHere1..10
-    std::vector<QAction*> openDownItems_;   // FileHere1, FilesHere11..19
     std::vector<QAction*> commands_;
-    QAction* scaleBars_ = nullptr;
-    std::map<QString, QAction*> zoomActions_;
-    QAction* layerSheetItem_ = nullptr;
+    std::map<std::string_view, QActionGroup*> groups_;
 };
 
 } // namespace pixora

@@ -1,5 +1,7 @@
 #include "app/message_dialog.h"
 
+#include "app/window_support.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QIcon>
@@ -14,12 +16,6 @@ namespace {
 constexpr int kShortHeight = 154;
 constexpr int kWidth = 345;
 
-void CentreOnScreen(QWidget* w) {
-    const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
-    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
-}
 } // namespace
 
 QString ErrorKindText(int kind, int failedFiles) {
@@ -97,6 +93,12 @@ void MessageDialog::Report(int kind, const QString& detail, int failedFiles) {
     const QString text = ErrorKindText(kind, failedFiles);
     if (!text.isEmpty()) lblMessage_->setText(text);
     memo_->appendPlainText(detail);
+    exec();
+}
+
+void MessageDialog::ReportProblem(const QString& headline, const QString& detail) {
+    lblMessage_->setText(headline);
+    if (!detail.isEmpty()) memo_->appendPlainText(detail);
     exec();
 }
 

@@ -22,6 +22,8 @@ public:
     // Sets the kind's text (other kinds leave the label as it is), adds the
     // error's message to the details and shows the dialog modally.
     void Report(int kind, const QString& detail, int failedFiles = 0);
+    // The same with a headline of the report's own.
+    void ReportProblem(const QString& headline, const QString& detail);
 
     QLabel* Label() const { return lblMessage_; }
     QPlainTextEdit* Memo() const { return memo_; }

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "app/view_widget.h"
+#include "app/view_controls.h"
 #include "doc/checkerboard.h"
 #include "doc/resample.h"
 #include "doc/view_draw.h"
@@ -20,7 +20,7 @@ constexpr int kFramePen = 3;
 
 } // namespace
 
-NavigatorWindow::NavigatorWindow(Workspace& ws, ViewWidget& view, QWidget* owner)
+NavigatorWindow::NavigatorWindow(Workspace& ws, ViewControls& view, QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::WindowStaysOnTopHint), ws_(ws), view_(view) {
     setFixedSize(kPanelWidth + 2 * kMargin, kPanelHeight + 2 * kMargin);
     panel_ = new QWidget(this);
@@ -29,9 +29,9 @@ NavigatorWindow::NavigatorWindow(Workspace& ws, ViewWidget& view, QWidget* owner
     image_ = new PictureWidget(shown_, panel_);
     image_->setObjectName("Image");
     image_->setCursor(Qt::SizeAllCursor);
-    image_->OnPress = [this](int, int, int) { Press(); };
-    image_->OnMove = [this](int x, int y) { Drag(x, y); };
-    image_->OnRelease = [this](int, int) { Release(); };
+    connect(image_, &PictureWidget::Pressed, this, [this] { Press(); });
+    connect(image_, &PictureWidget::Moved, this, [this](int x, int y) { Drag(x, y); });
+    connect(image_, &PictureWidget::Released, this, [this] { Release(); });
 }
 
 TViewRect NavigatorWindow::ThumbRect() const {

@@ -12,12 +12,12 @@
 namespace pixora {
 
 class PictureWidget;
-class ViewWidget;
+class ViewControls;
 
 class NavigatorWindow : public QWidget {
     Q_OBJECT
 public:
-    NavigatorWindow(Workspace& ws, ViewWidget& view, QWidget* owner);
+    NavigatorWindow(Workspace& ws, ViewControls& view, QWidget* owner);
 
     // The window sits just above this widget (the main window's status
     // bar), centred horizontally on the screen.
@@ -46,7 +46,7 @@ private:
     TViewRect ThumbRect() const;
 
     Workspace& ws_;
-    ViewWidget& view_;
+    ViewControls& view_;
     QWidget* anchor_ = nullptr;
     QWidget* panel_;
     PictureWidget* image_;

@@ -1,60 +1,107 @@
-// Connects the custom zoom dialog, the navigator, the ruler marks and the
-// pointer routing of the view to the main window.
+#include "app/view_commands.h"
+
 #include <QAction>
+#include <array>
 
 #include "app/custom_zoom_dialog.h"
-#include "app/installers.h"
 #include "app/main_window.h"
 #include "app/navigator_window.h"
 #include "app/status_bar.h"
-#include "app/view_widget.h"
+#include "app/view_controls.h"
 
 namespace pixora {
 
-void InstallViewCommands(MainWindow& w) {
-    ViewWidget* view = w.View();
-    auto* zoomDialog = new CustomZoomDialog(&w);
-    w.ReplaceWindow("TForm34", zoomDialog);
-    auto* navigator = new NavigatorWindow(w.Ws(), *view, &w);
+namespace {
+
+MainWindow& Main(WindowHost& w) {
+    return *qobject_cast<MainWindow*>(w.Owner());
+}
+
+// The fixed steps' item names in the Zoom menu and the pop-up's "Zoom", in
+// the order of kZoomSteps.
+constexpr std::array<std::pair<std::string_view, std::string_view>, std::size(kZoomSteps)> kStepItems = {{
+    {"N16116001", "N16116002"},
+    {"N818001", "N818002"},
+    {"N414001", "N414002"},
+    {"N212001", "N212002"},
+    {"N111001", "N111002"},
+    {"N12501", "N12502"},
+    {"N14251", "N14252"},
+    {"N181251", "N181252"},
+    {"N1166251", "N1166252"},
+    {"Reset1", "Reset2"},
+}};
+
+void RunZoomIn(WindowHost& w) {
+    Main(w).ApplyZoom(ZoomIn);
+}
+void RunZoomOut(WindowHost& w) {
+    Main(w).ApplyZoom(ZoomOut);
+}
+
+// "Custom Zoom": OK stores the pair and lays the view out again.
+void RunCustomZoom(WindowHost& w) {
+    auto* dialog = qobject_cast<CustomZoomDialog*>(w.Window("TForm34"));
+    const int slot = w.Ws().ActiveSlot();
+    if (!dialog || slot < 0) return;
+    dialog->SetZoom(SlotZoom(w.Ws().Images[static_cast<std::size_t>(slot)]));
+    if (dialog->exec() != QDialog::Accepted) return;
+    // The active page cannot change while the dialog is modal; a pair too
+    // large for the view is refused there.
+    const TZoom z = dialog->Zoom();
+    Main(w).ApplyZoom([z](TZoom) { return z; });
+}
+
+// "Easy Scroll" and the "Scroll" button show the navigator.
+void RunNavigator(WindowHost& w) {
+    QWidget* navigator = w.Window("TForm47");
+    if (!navigator || w.Ws().ActiveSlot() < 0) return;
+    // Showing again rebuilds the thumbnail for the image now active.
+    navigator->hide();
+    navigator->show();
+}
+
+} // namespace
+
+TCommandList ViewCommands() {
+    constexpr CommandRule I = CommandRule::NeedsImage;
+    TCommandList list = {
+        Cmd("ZoomIn1", "Zoom In", I).Does(RunZoomIn),
+        Cmd("ZoomIn2", "Zoom In", I).Does(RunZoomIn),
+        Cmd("ToolButton13", "Zoom +", I)
+            .Button(":/icons/zoom-in.svg", "Zoom In", "Enlarge the canvas")
+            .Does(RunZoomIn),
+        Cmd("ZoomOut1", "Zoom Out", I).Does(RunZoomOut),
+        Cmd("ZoomOut2", "Zoom Out", I).Does(RunZoomOut),
+        Cmd("ToolButton14", "Zoom -", I)
+            .Button(":/icons/zoom-out.svg", "Zoom Out", "Decrease the size of the canvas")
+            .Does(RunZoomOut),
+        Cmd("CustomZoom1", "Custom Zoom", I).Does(RunCustomZoom),
+        Cmd("CustomZoom2", "Custom Zoom", I).Does(RunCustomZoom),
+        Cmd("EasyScroll1", "Easy Scroll", I).Does(RunNavigator),
+        Cmd("ToolButton19", "Scroll", I)
+            .Button(":/icons/scroll.svg", "Image Navigator",
+                    "Use the image navigator to scroll through the current image")
+            .Does(RunNavigator),
+        Cmd("ScaleBars1", "Scale Bars", CommandRule::Always).Check(true),
+    };
+    list.back().RunOnToggle = true;
+    list.back().Run = [](WindowHost& w) { Main(w).RunLayout(); };
+    for (std::size_t i = 0; i < kStepItems.size(); ++i) {
+        const TZoomStep& step = kZoomSteps[i];
+        const TZoom z = step.Zoom;
+        auto run = [z](WindowHost& w) { Main(w).ApplyZoom([z](TZoom) { return z; }); };
+        list.push_back(Cmd(kStepItems[i].first, step.Caption, I).Does(run));
+        list.push_back(Cmd(kStepItems[i].second, step.Caption, I).Does(run));
+    }
+    return list;
+}
+
+void InstallViewWindows(MainWindow& w) {
+    w.ReplaceWindow("TForm34", new CustomZoomDialog(&w));
+    auto* navigator = new NavigatorWindow(w.Ws(), *w.View(), &w);
     navigator->SetAnchor(w.Status());
     w.ReplaceWindow("TForm47", navigator);
-
-    // "Custom Zoom": OK stores the pair and lays the view out again.
-    QAction* scaleBars = w.Command("ScaleBars1");
-    QObject::connect(w.Command("CustomZoom1"), &QAction::triggered, &w, [&w, view, zoomDialog, scaleBars] {
-        const int slot = w.ActivePage();
-        if (slot < 0) return;
-        zoomDialog->SetZoom(SlotZoom(w.Ws().Images[static_cast<std::size_t>(slot)]));
-        if (zoomDialog->exec() != QDialog::Accepted) return;
-        // The active page cannot change while the dialog is modal. A pair
-        // too large for the view is refused: the zoom stays as it was.
-        TImages& s = w.Ws().Images[static_cast<std::size_t>(slot)];
-        const TZoom z = zoomDialog->Zoom();
-        if (!ZoomFits(z, s.Bitmap.Width(), s.Bitmap.Height())) return;
-        SetSlotZoom(s, z);
-        view->Layout(scaleBars->isChecked());
-        view->DrawRulerPictures();
-    });
-
-    // "Easy Scroll" and the "Scroll" button show the navigator.
-    for (const char* name : {"EasyScroll1", "ToolButton19"})
-        QObject::connect(w.Command(name), &QAction::triggered, navigator, [&w, navigator] {
-            if (w.ActivePage() < 0) return;
-            // Showing again rebuilds the thumbnail for the image now active.
-            navigator->hide();
-            navigator->show();
-        });
-
-    // Pointer events on the image. The main window's own move handler (the
-    // pixel read-out) runs last, after the tools and the ruler marks.
-    ImageWidget* image = view->Image();
-    image->OnPress = [view](int X, int Y, int button) { view->PointerPress(X, Y, button); };
-    image->OnRelease = [view](int X, int Y) { view->PointerRelease(X, Y); };
-    image->OnDoubleClick = [view](int, int) { view->PointerDoubleClick(); };
-    image->OnMove = [view, readout = image->OnMove](int X, int Y) {
-        view->PointerMove(X, Y);
-        if (readout) readout(X, Y);
-    };
 }
 
 } // namespace pixora

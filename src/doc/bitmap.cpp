@@ -157,6 +157,19 @@ void Bitmap::Assign(const Bitmap& other) {
     stride_ = other.stride_;
 }
 
+void Bitmap::FillGreyRect(int l, int t, int r, int bottom, uint8_t grey) {
+    if (bpp_ != 32) return;
+    l = std::max(l, 0);
+    t = std::max(t, 0);
+    r = std::min(r, width_);
+    bottom = std::min(bottom, height_);
+    for (int y = t; y < bottom; ++y) {
+        uint8_t* p = Row(y) + 4 * static_cast<std::size_t>(std::max(l, 0));
+        for (int x = l; x < r; ++x, p += 4)
+            p[0] = p[1] = p[2] = grey, p[3] = 0;
+    }
+}
+
 void FillRowTable(Bitmap& bitmap, TRowTable& table) {
     table.Entries.resize(static_cast<std::size_t>(bitmap.Height()));
     for (int r = 0; r < bitmap.Height(); ++r) table.Entries[static_cast<std::size_t>(r)] = bitmap.Row(r);

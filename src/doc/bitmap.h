@@ -55,6 +55,11 @@ public:
     // leaves T alone.
     void FillColour(int32_t colour);
 
+    // Sets the colour bytes of the rectangle [l, r) x [t, bottom), clipped to
+    // the bitmap, to one grey value and T to 0 (32 bits): for pictures such
+    // as the layer strip, not for documents.
+    void FillGreyRect(int l, int t, int r, int bottom, uint8_t grey);
+
     // Size, format and pixels of another bitmap.
     void Assign(const Bitmap& other);
 

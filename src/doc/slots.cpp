@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "doc/tab_change.h"
+
 namespace pixora {
 
 int FindFreeSlot(const Workspace& ws) {
@@ -98,10 +100,8 @@ void FillSlot(Workspace& ws, int slot, Bitmap&& pixels, const SlotSource& source
     SetDefaultColours(s);
 
     s.Saved = source.FromFile ? 1 : 0;
-    if (ws.Port) {
-        ws.Port->RedrawLayerStrip(slot);
-        ws.Port->TabChange();
-    }
+    if (ws.Port) ws.Port->RedrawLayerStrip(slot);
+    TabChange(ws);
 }
 
 void ReleaseSlot(Workspace& ws, int slot) {

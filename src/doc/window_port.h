@@ -26,7 +26,8 @@ public:
     virtual void ShowTabPage(int slot, const std::string& caption) = 0;
     // Hides tab page `slot`.
     virtual void HideTabPage(int slot) = 0;
-    // Runs the tab change for the active page (re-lays out and shows it).
+    // The window's part of the tab change (doc/tab_change.h): lays out and
+    // shows the active page, or hides the view when none is active.
     virtual void TabChange() = 0;
     // Redraws the view from the active slot's Bitmap.
     virtual void RefreshView() = 0;
@@ -34,8 +35,13 @@ public:
     virtual void UpdateCommandStates() = 0;
     // Redraws the layer strip of a slot.
     virtual void RedrawLayerStrip(int slot) = 0;
-    // Shows the shared error dialog (kind 1 save, 2 open, 3 batch).
+    // Shows the shared error dialog with the text of the kind (1 save,
+    // 2 open, 3 batch) and the error's own message as a detail line.
     virtual void ReportError(int kind, const std::string& detail) = 0;
+    // Shows the shared error dialog for a failure of the program's own
+    // (an undo step that could not be stored, a layer without memory):
+    // its own headline, and the reason as a detail line.
+    virtual void ReportProblem(const std::string& headline, const std::string& detail) = 0;
     // Reads a tool option live from an option box control: a spin edit's or
     // track bar's value, 1/0 for a check box, the item index of a combo box
     // or radio group. Missing controls read as 0.
@@ -58,9 +64,6 @@ public:
     // Brings the "Undo ..." / "Redo ..." captions and drop-down lists up to
     // date after a history step.
     virtual void RefreshHistoryMenus() {}
-    // Commits a floating selection before the image is replaced (undo, redo,
-    // tab change); the selections part fills it.
-    virtual void EndSelection() {}
 };
 
 } // namespace pixora

@@ -11,6 +11,20 @@ Workspace::Workspace() {
     }
 }
 
+Workspace::~Workspace() {
+    // The tools go first: they may hold on to the workspace's bitmaps.
+    ToolSetStorage.reset();
+}
+
+void Workspace::SubscribeBeforeImageReplaced(std::function<void()> run) {
+    beforeImageReplaced_.push_back(std::move(run));
+}
+
+void Workspace::BeforeImageReplaced() {
+    for (const auto& run : beforeImageReplaced_)
+        run();
+}
+
 int Workspace::ActiveSlot() const {
     if (!Port) return -1;
     return Port->ActivePage();

@@ -4,8 +4,10 @@
 // one; every test makes a fresh one.
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "doc/paths.h"
 #include "doc/records.h"
@@ -13,9 +15,20 @@
 
 namespace pixora {
 
+// What a higher layer keeps in the workspace (the tools keep their tool
+// set here, made on first use), so that a fresh workspace starts with fresh
+// state of every layer and two workspaces share none.
+class WorkspaceExtension {
+public:
+    virtual ~WorkspaceExtension() = default;
+};
+
 class Workspace {
 public:
     Workspace();
+    ~Workspace();
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
 
     std::array<TImages, kSlotCount> Images;
     TSysData SysData;
@@ -58,7 +71,19 @@ public:
     // Fixes the paths for the rest of the run (or until ExeDir changes).
     void UsePaths(TProgramPaths paths);
 
+    // "Before the image is replaced": undo, redo, a layer choice and the tab
+    // change run this before the image on screen changes, so that whatever
+    // floats over the image (a selection of the selection tool) goes into
+    // the image it belongs to first. The tools subscribe when their set is
+    // made; subscribers run in the order they came.
+    void SubscribeBeforeImageReplaced(std::function<void()> run);
+    void BeforeImageReplaced();
+
+    // The tool set (tools/tool_set.h); empty until the tools first ask for it.
+    std::unique_ptr<WorkspaceExtension> ToolSetStorage;
+
 private:
+    std::vector<std::function<void()>> beforeImageReplaced_;
     mutable std::optional<TProgramPaths> paths_;
     mutable std::string pathsFor_;
 };

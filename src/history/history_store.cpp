@@ -1,7 +1,6 @@
 #include "history/history_store.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,8 +9,9 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-#include "doc/layers.h"
 #include "doc/resample.h"
+#include "doc/tab_change.h"
+#include "doc/thumbnail_fit.h"
 #include "history/history_folder.h"
 #include "io/codecs/format_codecs.h"
 
@@ -24,30 +24,6 @@ std::string SnapshotPath(const Workspace& ws, int slot, int k) {
 // ---- snapshot files ----------------------------------------------------------
 
 namespace {
-
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-// The 54-byte head of a bottom-up 32-bit BMP without compression, byte for
-// byte what the BMP writer puts there.
-std::array<uint8_t, 54> SnapshotHead(int w, int h) {
-    std::array<uint8_t, 54> head{};
-    const uint32_t bits = static_cast<uint32_t>(w) * 4u * static_cast<uint32_t>(h);
-    head[0] = 'B';
-    head[1] = 'M';
-    Put32(&head[2], 54 + bits);
-    Put32(&head[10], 54);
-    Put32(&head[14], 40);
-    Put32(&head[18], static_cast<uint32_t>(w));
-    Put32(&head[22], static_cast<uint32_t>(h));
-    head[26] = 1;   // planes
-    head[28] = 32;  // bits per pixel
-    Put32(&head[34], bits);
-    Put32(&head[38], 2835);  // 72 dpi
-    Put32(&head[42], 2835);
-    return head;
-}
 
 struct FdCloser {
     int Fd;
@@ -72,7 +48,7 @@ void Advance(iovec*& iov, int& count, std::size_t done) {
 }
 
 // Writes the head and then the rows bottom-up, a batch of rows per call.
-void WriteRows(int fd, const std::array<uint8_t, 54>& head, const Bitmap& image, const std::string& path) {
+void WriteRows(int fd, const std::vector<uint8_t>& head, const Bitmap& image, const std::string& path) {
     const int h = image.Height();
     const std::size_t stride = image.Stride();
     iovec batch[kIoBatch + 1];
@@ -108,7 +84,7 @@ void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (fd < 0) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
         FdCloser closer{fd};
-        WriteRows(fd, SnapshotHead(image.Width(), image.Height()), image, path);
+        WriteRows(fd, bmp::FileHead(image.Width(), image.Height(), 32), image, path);
         closer.Fd = -1;
         if (::close(fd) != 0) throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
     } catch (...) {
@@ -127,13 +103,7 @@ void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnF
         WriteSnapshotFile(path, image);
         return;
     }
-    const std::string part = path + ".part";
-    WriteSnapshotFile(part, image);
-    if (std::rename(part.c_str(), path.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        std::remove(part.c_str());
-        throw ECodecError("Cannot write " + path + ": " + reason);
-    }
+    WriteThroughTemporary(path, [&](const std::string& temp) { WriteSnapshotFile(temp, image); });
 }
 
 namespace {
@@ -205,9 +175,8 @@ int ActiveIndex(const Workspace& ws) {
     return slot >= 0 && slot < kSlotCount ? slot : -1;
 }
 
-void Report(Workspace& ws, const std::string& what, const std::exception& e) {
-    // Kind 0: the message dialog keeps its label and lists the detail.
-    if (ws.Port) ws.Port->ReportError(0, what + e.what());
+void Report(Workspace& ws, const std::string& headline, const std::exception& e) {
+    if (ws.Port) ws.Port->ReportProblem(headline, e.what());
 }
 
 // Scaled straight from the image: a copy into a work bitmap first would
@@ -237,7 +206,7 @@ bool LoadSnapshot(Workspace& ws, int slot, int k, TLoaded& out) {
         ReadSnapshot(SnapshotPath(ws, slot, k), out.Pixels);
         return true;
     } catch (const std::exception& e) {
-        Report(ws, "Could not read the undo step: ", e);
+        Report(ws, "Could not read the undo step.", e);
         return false;
     }
 }
@@ -254,10 +223,8 @@ void ShowLoaded(Workspace& ws, TImages& s, TLoaded& loaded) {
     std::swap(s.Bitmap, loaded.Pixels);
     FillRowTable(s.Bitmap, s.Rows);
     GiveBackScratch(ws, loaded);
-    if (ws.Port) {
-        ws.Port->RefreshHistoryMenus();
-        ws.Port->TabChange();
-    }
+    if (ws.Port) ws.Port->RefreshHistoryMenus();
+    TabChange(ws);
 }
 
 } // namespace
@@ -275,7 +242,7 @@ bool PushHistory(Workspace& ws, int slot) {
         // write; otherwise any file there is a leftover and is written over.
         WriteSnapshot(SnapshotPath(ws, slot, k), s.Bitmap, k <= s.HistoryCount);
     } catch (const std::exception& e) {
-        Report(ws, "Could not store the undo step: ", e);
+        Report(ws, "Could not store the undo step.", e);
         return false;
     }
     // The redo branch above the new snapshot is lost (snapshot k itself was
@@ -318,7 +285,7 @@ bool JumpToHistoryStep(Workspace& ws, int target) {
     }
     // A floating selection goes into the image first, so that the state
     // stored below (and redone later) holds it.
-    if (ws.Port) ws.Port->EndSelection();
+    ws.BeforeImageReplaced();
     const bool storeNewest = s.HistoryPos == s.HistoryCount;
     const int count = storeNewest ? s.HistoryCount + 1 : s.HistoryCount;
     if (target > count - 1) return false;
@@ -329,7 +296,7 @@ bool JumpToHistoryStep(Workspace& ws, int target) {
         s.HistoryPos = target;
         s.Saved = 0;
         RefreshHistoryMenus(ws);
-        if (ws.Port) ws.Port->TabChange();
+        TabChange(ws);
         return true;
     }
     TLoaded loaded;

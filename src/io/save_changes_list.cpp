@@ -6,28 +6,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "doc/layers.h"
+#include "doc/layer_strip.h"
 #include "doc/resample.h"
 #include "doc/slots.h"
 
 namespace pixora {
 
 namespace {
-
-// Colour bytes of the rectangle [l, r) x [t, b), clipped to the list.
-void FillBox(Bitmap& b, int l, int t, int r, int bottom, uint8_t v) {
-    l = std::max(l, 0);
-    t = std::max(t, 0);
-    r = std::min(r, b.Width());
-    bottom = std::min(bottom, b.Height());
-    for (int y = t; y < bottom; ++y) {
-        uint8_t* row = b.Row(y);
-        for (int x = l; x < r; ++x) {
-            row[4 * x] = row[4 * x + 1] = row[4 * x + 2] = v;
-            row[4 * x + 3] = 0;
-        }
-    }
-}
 
 // Copies the colour bytes of `src` to (left, top) of the list.
 void Blit(Bitmap& dst, const Bitmap& src, int left, int top) {
@@ -47,12 +32,12 @@ void Blit(Bitmap& dst, const Bitmap& src, int left, int top) {
 
 void DrawRow(Bitmap& list, int row, const TImages& image, bool selected) {
     const int top = kSaveListRowHeight * row;
-    FillBox(list, 0, top, list.Width(), top + kSaveListRowHeight, 255);
+    list.FillGreyRect(0, top, list.Width(), top + kSaveListRowHeight, 255);
     // The frame around the thumbnail box.
-    FillBox(list, 5, top + 5, 62, top + 6, 0);
-    FillBox(list, 5, top + 61, 62, top + 62, 0);
-    FillBox(list, 5, top + 5, 6, top + 62, 0);
-    FillBox(list, 61, top + 5, 62, top + 62, 0);
+    list.FillGreyRect(5, top + 5, 62, top + 6, 0);
+    list.FillGreyRect(5, top + 61, 62, top + 62, 0);
+    list.FillGreyRect(5, top + 5, 6, top + 62, 0);
+    list.FillGreyRect(61, top + 5, 62, top + 62, 0);
     const Bitmap& src = image.Bitmap;
     if (!src.Empty() && src.BitsPerPixel() == 32) {
         const TThumbPlace place = PlaceLayerThumbnail(src.Width(), src.Height());
@@ -84,7 +69,7 @@ std::string SaveListCaption(const std::string& fileName) {
 
 void DrawSaveListText(Bitmap& list, int row, const TImages& image, bool selected) {
     const int top = kSaveListRowHeight * row;
-    FillBox(list, 70, top + 5, kSaveListTextRight, top + 62, selected ? 204 : 255);
+    list.FillGreyRect(70, top + 5, kSaveListTextRight, top + 62, selected ? 204 : 255);
     if (list.Empty()) return;
     QImage view(list.Data(), list.Width(), list.Height(), static_cast<qsizetype>(list.Stride()),
                 QImage::Format_RGB32);

@@ -1,84 +1,72 @@
-// The crop rectangle (tool 25): drawn as a dotted not-xor rubber band on the
-// view, edited by its handles or moved by its inside, and applied by the
-// Crop commands.
+// The crop rectangle tool and the commands that apply it.
+#include "tools/crop_tool.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
+#include "doc/tab_change.h"
 #include "history/history_store.h"
 #include "tools/selection.h"
-#include "tools/tool.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_table.h"
 
 namespace pixora {
 
-namespace {
+void CropTool::Press(ToolContext& c, int x, int y) {
+    TToolVars& v = c.Vars;
+    // Start from a clean view: not-xor bands only erase themselves when
+    // nothing has redrawn the view in between.
+    c.RefreshView();
+    drawn_ = false;
+    v.RefreshAfter = 0;
+    if (!v.CropShown) {
+        c.Slot.DownX = x;
+        c.Slot.DownY = y;
+        v.LastPoint = {x, y};
+        return;
+    }
+    v.HandleHit = HitTestHandles(c.Ws, x, y);
+    Band(c, SelectionRect(c.Slot, v));
+}
 
-class CropTool : public Tool {
-public:
-    void Press(ToolContext& c, int x, int y) override {
-        TToolVars& v = c.Vars;
-        // Start from a clean view: not-xor bands only erase themselves when
-        // nothing has redrawn the view in between.
-        if (c.Ws.Port) c.Ws.Port->RefreshView();
-        drawn_ = false;
-        v.RefreshAfter = 0;
-        if (!v.CropShown) {
-            c.Slot.DownX = x;
-            c.Slot.DownY = y;
-            v.LastPoint = {x, y};
-            return;
-        }
-        v.HandleHit = HitTestHandles(c.Ws, x, y);
+void CropTool::Move(ToolContext& c, int x, int y) {
+    TToolVars& v = c.Vars;
+    v.RefreshAfter = 0;
+    if (!v.CropShown) {
+        Band(c, {v.LastPoint.X, v.LastPoint.Y, x, y});
+        return;
+    }
+    if (v.HandleHit == 0) return;
+    ApplyHandleDrag(c.Ws, v.HandleHit, x, y);
+    v.DragRect = NormalisedRect(SelectionRect(c.Slot, v));
+    Band(c, v.DragRect);
+}
+
+void CropTool::Release(ToolContext& c, int x, int y) {
+    TToolVars& v = c.Vars;
+    v.RefreshAfter = 0;
+    if (!v.CropShown) {
+        v.CropShown = 1;
+        v.SelRight = x;
+        v.SelBottom = y;
         Band(c, SelectionRect(c.Slot, v));
     }
+    // Kept with its corners in order, so that its inside and edges can
+    // be grabbed whichever way it was drawn.
+    NormaliseCorners(c.Slot, v);
+    v.DragRect = SelectionRect(c.Slot, v);
+}
 
-    void Move(ToolContext& c, int x, int y) override {
-        TToolVars& v = c.Vars;
-        v.RefreshAfter = 0;
-        if (!v.CropShown) {
-            Band(c, {v.LastPoint.X, v.LastPoint.Y, x, y});
-            return;
-        }
-        if (v.HandleHit == 0) return;
-        ApplyHandleDrag(c.Ws, v.HandleHit, x, y);
-        v.DragRect = NormalisedRect(SelectionRect(c.Slot, v));
-        Band(c, v.DragRect);
-    }
-
-    void Release(ToolContext& c, int x, int y) override {
-        TToolVars& v = c.Vars;
-        v.RefreshAfter = 0;
-        if (!v.CropShown) {
-            v.CropShown = 1;
-            v.SelRight = x;
-            v.SelBottom = y;
-            Band(c, SelectionRect(c.Slot, v));
-        }
-        // Kept with its corners in order, so that its inside and edges can
-        // be grabbed whichever way it was drawn.
-        NormaliseCorners(c.Slot, v);
-        v.DragRect = SelectionRect(c.Slot, v);
-    }
-
-private:
-    // Erases the band drawn last (not-xor twice restores) and draws the new one.
-    void Band(ToolContext& c, const TRect& rect) {
-        const TRect r = NormalisedRect(rect);
-        if (drawn_ && r == last_) return;
-        if (drawn_) DottedRectangle(c.View(), last_);
-        DottedRectangle(c.View(), r);
-        last_ = r;
-        drawn_ = true;
-        c.RepaintView();
-    }
-
-    bool drawn_ = false;
-    TRect last_{};
-};
-
-} // namespace
+void CropTool::Band(ToolContext& c, const TRect& rect) {
+    const TRect r = NormalisedRect(rect);
+    if (drawn_ && r == last_) return;
+    if (drawn_) DottedRectangle(c.View(), last_);
+    DottedRectangle(c.View(), r);
+    last_ = r;
+    drawn_ = true;
+    c.RepaintView();
+}
 
 bool ApplyCrop(Workspace& ws) {
     const int slot = ws.ActiveSlot();
@@ -103,7 +91,7 @@ bool ApplyCrop(Workspace& ws) {
     FillRowTable(s.Bitmap, s.Rows);
     v.CropShown = 0;
     s.Tool = ToolNone;
-    if (ws.Port) ws.Port->TabChange();
+    TabChange(ws);
     return true;
 }
 
@@ -127,11 +115,6 @@ bool CropToSelection(Workspace& ws) {
     v.CropShown = 0;
     if (ws.Port) ws.Port->RefreshView();
     return false;
-}
-
-void RegisterCropTool() {
-    static CropTool crop;
-    RegisterTool(ToolCrop, &crop);
 }
 
 } // namespace pixora

@@ -5,6 +5,7 @@
 #include "doc/canvas.h"
 #include "history/history_store.h"
 #include "tools/tool_dispatch.h"
+#include "tools/tool_set.h"
 #include "tools/tool_table.h"
 
 namespace pixora {
@@ -128,6 +129,9 @@ bool EndSelection(Workspace& ws) {
 void SelectAll(Workspace& ws) {
     const int slot = ws.ActiveSlot();
     if (slot < 0) return;
+    // The selection tool will own this selection: its set must exist, so
+    // that the selection is committed before the image is replaced.
+    ToolsOf(ws);
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     TToolVars& v = ws.ToolVars;
     const int w = s.Bitmap.Width(), h = s.Bitmap.Height();

@@ -16,6 +16,9 @@ namespace pixora {
 
 enum SelectionShape : int { SelRectangle = 0, SelEllipse = 1, SelFreeHand = 2, SelMagicWand = 3 };
 
+// The box the selection options live in.
+inline constexpr const char* kSelectBox = "TForm4";
+
 // The "Select Options" box, read live.
 struct TSelectOptions {
     int Shape = SelRectangle;
@@ -42,6 +45,8 @@ public:
     // inside the selection, false keeps them outside it. The mask must
     // outlive the test.
     SelectionEditTest(const Bitmap& mask, int left, int top, bool apply);
+    // A test that passes every pixel (for edits that ignore the selection).
+    static SelectionEditTest PassAll() { return SelectionEditTest(); }
     bool Test(int x, int y) const {
         if (!active_) return true;
         const int mx = x - left_, my = y - top_;

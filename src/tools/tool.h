@@ -1,48 +1,69 @@
 #pragma once
-// The shared shape of every painting tool: press, move and release over
-// image coordinates. The dispatcher does what all tools share (history
-// snapshot, the stroke base copy, the overlay, refreshing); a tool only adds
-// its own pixel rule.
+// The shared shape of every painting tool. The dispatcher does what all
+// tools share at a press (as the tool's row says: history snapshot, the
+// stroke base copy, the overlay, refreshing); a tool adds its own routine
+// through the hooks below. Tools live in their workspace's tool set, so a
+// tool may keep state of its own in members: every workspace has its own.
 
-#include <string>
+#include <cstdint>
 
 #include "doc/workspace.h"
 
 namespace pixora {
 
-// What a tool works on during one pointer event.
+struct TToolDescription;
+
+// What a tool works on during one pointer event or choice.
 struct ToolContext {
     Workspace& Ws;
     int SlotIndex;
     TImages& Slot;
     TToolVars& Vars;
+    const TToolDescription& Row; // the row of the slot's tool
 
     // The view canvas: the display copy shown by the view. Drawing here
     // never touches the image.
     Bitmap& View() { return Ws.DisplayCopy; }
     // Reads an option box control live.
     int Option(const char* box, const char* control) const;
+    // Reads a control of the tool's own option box (its row's box).
+    int BoxOption(const char* control) const;
     void RepaintView() const;
+    void RefreshView() const;
+    // The stroke colour of the press: the foreground colour for the left
+    // button, the background colour for any other; the fill colour is the
+    // other one.
+    int32_t StrokeColour() const;
+    int32_t FillColour() const;
 };
 
 class Tool {
 public:
     virtual ~Tool() = default;
+
+    // Choosing: `Left` runs on the slot's tool when another one is chosen,
+    // before the choice drops or keeps the selection; `Chosen` runs once
+    // the tool has become the slot's tool.
+    virtual void Left(ToolContext&) {}
+    virtual void Chosen(ToolContext&) {}
+
+    // Pointer events in image pixels. Press and Release come in pairs;
+    // Move comes while the button is held, Hover while it is not.
     virtual void Press(ToolContext&, int /*x*/, int /*y*/) {}
     virtual void Move(ToolContext&, int /*x*/, int /*y*/) {}
     virtual void Release(ToolContext&, int /*x*/, int /*y*/) {}
+    virtual void Hover(ToolContext&, int /*x*/, int /*y*/) {}
+
+    // True when this press goes on with the step an earlier press began:
+    // no snapshot, no stroke base copy and no step name then.
+    virtual bool ContinuesStep(const ToolContext&) const { return false; }
+    // Whether this press copies the image into StrokeBase (the row's word
+    // unless the tool knows better).
+    virtual bool TakesStrokeBase(const ToolContext& c) const;
+
+    // The image on screen is about to be replaced (undo, redo, a layer
+    // choice, the tab change).
+    virtual void BeforeImageReplaced(Workspace&) {}
 };
-
-// The tool object for a tool number, or nullptr for numbers without
-// pointer behaviour.
-Tool* ToolFor(int number);
-// Installs the tool for a number (the brushes and shapes register theirs).
-void RegisterTool(int number, Tool* tool);
-
-// The tools that come with the dispatch; registered on first use.
-void RegisterSelectionTool();
-void RegisterCropTool();
-void RegisterPickAndFillTools();
-void RegisterMultiClickTools();
 
 } // namespace pixora

@@ -1,18 +1,13 @@
 #include "tools/tool_dispatch.h"
 
-#include <algorithm>
-
 #include "history/history_store.h"
-#include "tools/multi_click_tools.h"
+#include "tools/crop_tool.h"
 #include "tools/selection.h"
-#include "tools/tool.h"
-#include "tools/tool_table.h"
+#include "tools/tool_set.h"
 
 namespace pixora {
 
 namespace {
-
-Tool* gTools[27] = {};
 
 bool InRange(int v, int a, int b) {
     return v >= a && v <= b;
@@ -28,31 +23,37 @@ void SizeLike(TWorkBitmap& w, const Bitmap& image) {
 
 } // namespace
 
+// ---- the context ------------------------------------------------------------
+
 int ToolContext::Option(const char* box, const char* control) const {
     return Ws.Port ? Ws.Port->ToolOption(box, control) : 0;
+}
+
+int ToolContext::BoxOption(const char* control) const {
+    return Ws.Port ? Ws.Port->ToolOption(std::string(Row.OptionBox), control) : 0;
 }
 
 void ToolContext::RepaintView() const {
     if (Ws.Port) Ws.Port->RepaintView();
 }
 
-// The tools that come with the program register themselves on first use.
-void RegisterBuiltinTools() {
-    RegisterSelectionTool();
-    RegisterCropTool();
-    RegisterPickAndFillTools();
-    RegisterMultiClickTools();
+void ToolContext::RefreshView() const {
+    if (Ws.Port) Ws.Port->RefreshView();
 }
 
-Tool* ToolFor(int number) {
-    static const bool registered = (RegisterBuiltinTools(), true);
-    (void)registered;
-    return number >= 0 && number <= 26 ? gTools[number] : nullptr;
+int32_t ToolContext::StrokeColour() const {
+    return Vars.PressButton == 0 ? Slot.FGColour : Slot.BGColour;
 }
 
-void RegisterTool(int number, Tool* tool) {
-    if (number >= 0 && number <= 26) gTools[number] = tool;
+int32_t ToolContext::FillColour() const {
+    return Vars.PressButton == 0 ? Slot.BGColour : Slot.FGColour;
 }
+
+bool Tool::TakesStrokeBase(const ToolContext& c) const {
+    return c.Row.TakesStrokeBase;
+}
+
+// ---- handles ----------------------------------------------------------------
 
 int HitTestHandles(Workspace& ws, int x, int y) {
     TImages& s = ws.Active();
@@ -80,22 +81,18 @@ int HitTestHandles(Workspace& ws, int x, int y) {
 }
 
 int HandleCursor(int code) {
-    switch (code) {
-    case 1:
-    case 2:
-        return kCursorSizeNWSE;
-    case 3:
-    case 4:
-        return kCursorSizeNESW;
-    case 5:
-    case 6:
-        return kCursorSizeNS;
-    case 7:
-    case 8:
-        return kCursorSizeWE;
-    default:
-        return 0;
-    }
+    // Corners 1, 2 on the main diagonal and 3, 4 on the other; edges 5, 6
+    // top and bottom, 7, 8 left and right.
+    static constexpr int kCursors[] = {0,
+                                       kCursorSizeNWSE,
+                                       kCursorSizeNWSE,
+                                       kCursorSizeNESW,
+                                       kCursorSizeNESW,
+                                       kCursorSizeNS,
+                                       kCursorSizeNS,
+                                       kCursorSizeWE,
+                                       kCursorSizeWE};
+    return code >= 1 && code <= 8 ? kCursors[code] : 0;
 }
 
 void ApplyHandleDrag(Workspace& ws, int code, int x, int y) {
@@ -137,99 +134,132 @@ void ApplyHandleDrag(Workspace& ws, int code, int x, int y) {
     }
 }
 
-void PointerDown(Workspace& ws, int x, int y, int button) {
-    const int slot = ws.ActiveSlot();
+// ---- dispatch -----------------------------------------------------------------
+
+void ToolSet::Down(int x, int y, int button) {
+    const int slot = ws_.ActiveSlot();
     if (slot < 0) return;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    TToolVars& v = ws.ToolVars;
-    ws.SysData.MouseDown = 1;
+    TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    TToolVars& v = ws_.ToolVars;
+    ws_.SysData.MouseDown = 1;
     v.RefreshAfter = 1;
     v.PressButton = static_cast<uint8_t>(button);
-    const int tool = s.Tool;
-    const bool bezierGoesOn = tool == ToolBezier && (v.BezierStage == 1 || v.BezierStage == 2);
-    if (tool > 0 && tool != ToolText) {
-        // A bezier curve is one history step over its three clicks.
-        if (!bezierGoesOn && !PushHistory(ws, slot)) {
+    const TToolDescription& row = Row(s.Tool);
+    Tool* tool = For(s.Tool);
+    ToolContext c{ws_, slot, s, v, row};
+    // A press that goes on with an earlier step (a bezier curve is one step
+    // over its three clicks) stores, copies and names nothing.
+    const bool goesOn = tool && tool->ContinuesStep(c);
+    if (row.PushesHistory) {
+        if (!goesOn && !PushHistory(ws_, slot)) {
             // The snapshot could not be stored: the edit does not start.
-            ws.SysData.MouseDown = 0;
+            ws_.SysData.MouseDown = 0;
             return;
         }
         s.Bitmap.SetBitsPerPixel(32);
-        const bool keepBase = bezierGoesOn || (tool == ToolSelection && v.HasSelection) || v.CropShown ||
-                              tool == ToolHistoryBrush;
-        if (!keepBase) {
-            ws.StrokeBase.Bitmap = s.Bitmap;
-            ws.StrokeBase.Refill();
+        // While a crop rectangle is shown, StrokeBase keeps the image it was
+        // drawn over, whatever the tool.
+        const bool takeBase =
+            !goesOn && !v.CropShown && (tool ? tool->TakesStrokeBase(c) : row.TakesStrokeBase);
+        if (takeBase) {
+            ws_.StrokeBase.Bitmap = s.Bitmap;
+            ws_.StrokeBase.Refill();
         }
         FillRowTable(s.Bitmap, s.Rows);
-        if (tool != ToolSelection) {
-            SizeLike(ws.StrokeOverlay, s.Bitmap);
-            ws.StrokeOverlay.Bitmap.Fill(255, 255, 255, 0);
-            ws.StrokeOverlay.Refill();
+        if (row.ClearsOverlay) {
+            SizeLike(ws_.StrokeOverlay, s.Bitmap);
+            ws_.StrokeOverlay.Bitmap.Fill(255, 255, 255, 0);
+            ws_.StrokeOverlay.Refill();
         }
     }
-    const std::string_view step = ToolInfo(tool).StepName;
-    if (!step.empty() && !bezierGoesOn) NameHistoryStep(ws, std::string(step));
-    ToolContext ctx{ws, slot, s, v};
-    if (Tool* t = ToolFor(tool)) t->Press(ctx, x, y);
-    if (v.RefreshAfter == 1 && s.Tool > 0 && ws.Port) ws.Port->RefreshView();
+    if (!row.StepName.empty() && !goesOn) NameHistoryStep(ws_, std::string(row.StepName));
+    if (tool) tool->Press(c, x, y);
+    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterPress && ws_.Port) ws_.Port->RefreshView();
 }
 
-void PointerMove(Workspace& ws, int x, int y) {
-    const int slot = ws.ActiveSlot();
+void ToolSet::Move(int x, int y) {
+    const int slot = ws_.ActiveSlot();
     if (slot < 0) return;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    TToolVars& v = ws.ToolVars;
-    const bool held = ws.SysData.MouseDown == 1;
-    if (!held && ws.Port) {
-        // Handle cursors: the selection rectangle's wins over the crop's.
-        if (v.CropShown) ws.Port->SetCanvasCursor(HandleCursor(HitTestHandles(ws, x, y)));
-        if (v.HasSelection && s.Tool == ToolSelection && SelectionType(ws) == SelRectangle)
-            ws.Port->SetCanvasCursor(HandleCursor(HitTestHandles(ws, x, y)));
+    TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    TToolVars& v = ws_.ToolVars;
+    const bool held = ws_.SysData.MouseDown == 1;
+    ToolContext c{ws_, slot, s, v, Row(s.Tool)};
+    Tool* tool = For(s.Tool);
+    if (!held && ws_.Port) {
+        // The crop rectangle's handles show their cursors whatever the tool;
+        // the tool's own hover comes after and wins.
+        if (v.CropShown) ws_.Port->SetCanvasCursor(HandleCursor(HitTestHandles(ws_, x, y)));
+        if (tool) tool->Hover(c, x, y);
     }
     v.RefreshAfter = 1;
     if (!held) return;
-    ToolContext ctx{ws, slot, s, v};
-    if (Tool* t = ToolFor(s.Tool)) t->Move(ctx, x, y);
-    if (v.RefreshAfter == 1 && ws.Port) ws.Port->RefreshView();
+    if (tool) tool->Move(c, x, y);
+    if (v.RefreshAfter == 1 && ws_.Port) ws_.Port->RefreshView();
 }
 
-void PointerUp(Workspace& ws, int x, int y) {
-    const int slot = ws.ActiveSlot();
+void ToolSet::Up(int x, int y) {
+    const int slot = ws_.ActiveSlot();
     if (slot < 0) return;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    TToolVars& v = ws.ToolVars;
-    const bool wasDown = ws.SysData.MouseDown == 1;
-    ws.SysData.MouseDown = 0;
+    TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    TToolVars& v = ws_.ToolVars;
+    const bool wasDown = ws_.SysData.MouseDown == 1;
+    ws_.SysData.MouseDown = 0;
     v.RefreshAfter = 1;
     if (!wasDown) return; // the press never started an edit
-    ToolContext ctx{ws, slot, s, v};
-    if (Tool* t = ToolFor(s.Tool)) t->Release(ctx, x, y);
-    if (s.Tool != ToolText && v.RefreshAfter == 1 && ws.Port) ws.Port->RefreshView();
-    if (ws.Port) ws.Port->RedrawLayerStrip(slot);
+    ToolContext c{ws_, slot, s, v, Row(s.Tool)};
+    if (Tool* tool = For(s.Tool)) tool->Release(c, x, y);
+    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterRelease && ws_.Port) ws_.Port->RefreshView();
+    if (ws_.Port) ws_.Port->RedrawLayerStrip(slot);
     FillRowTable(s.Bitmap, s.Rows);
 }
 
-bool SelectToolCore(Workspace& ws, int tool) {
-    if (!ws.HasOpenImage()) return false;
-    const int slot = ws.ActiveSlot();
+void ToolSet::DoubleClick() {
+    if (ws_.ActiveSlot() >= 0) ApplyCrop(ws_);
+}
+
+bool ToolSet::Choose(int tool) {
+    if (!ws_.HasOpenImage()) return false;
+    const int slot = ws_.ActiveSlot();
     if (slot < 0) return false;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    if (tool == ToolHistoryBrush && s.HistoryCount == 0) return false;
-    TToolVars& v = ws.ToolVars;
-    if (tool == ToolSelection) ForgetSelection(v);
-    const TSelectOptions o = ReadSelectOptions(ws);
-    if (!((o.ApplyToSelection || o.ExcludeSelection) && v.HasSelection)) {
-        if (DropSelection(ws) && ws.Port) ws.Port->RefreshView();
-        ForgetSelection(v);
-    }
+    TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    const TToolDescription& row = Row(tool);
+    if (row.NeedsHistoryStep && s.HistoryCount == 0) return false;
+    TToolVars& v = ws_.ToolVars;
+    if (s.Tool != tool)
+        if (Tool* old = For(s.Tool)) {
+            ToolContext c{ws_, slot, s, v, Row(s.Tool)};
+            old->Left(c);
+        }
+    const TSelectOptions o = ReadSelectOptions(ws_);
+    if (!((o.ApplyToSelection || o.ExcludeSelection) && v.HasSelection)) ForgetSelection(v);
     // The crop rectangle belongs to the crop tool: with another tool it is
     // gone (the next refresh takes it off the view), so later presses take
     // their clean copy of the image again and show no crop handles.
-    if (tool != ToolCrop) v.CropShown = 0;
+    if (!row.KeepsCropRectangle) v.CropShown = 0;
     s.Tool = tool;
-    if (tool == ToolText) ForgetSelection(v);
+    if (Tool* chosen = For(tool)) {
+        ToolContext c{ws_, slot, s, v, row};
+        chosen->Chosen(c);
+    }
     return true;
+}
+
+// ---- the workspace's entry points ------------------------------------------------
+
+void PointerDown(Workspace& ws, int x, int y, int button) {
+    ToolsOf(ws).Down(x, y, button);
+}
+void PointerMove(Workspace& ws, int x, int y) {
+    ToolsOf(ws).Move(x, y);
+}
+void PointerUp(Workspace& ws, int x, int y) {
+    ToolsOf(ws).Up(x, y);
+}
+void PointerDoubleClick(Workspace& ws) {
+    ToolsOf(ws).DoubleClick();
+}
+bool SelectToolCore(Workspace& ws, int tool) {
+    return ToolsOf(ws).Choose(tool);
 }
 
 } // namespace pixora

@@ -1,6 +1,7 @@
 #pragma once
-// Pointer dispatch: what every tool shares at press, move and release, and
-// the handle hit test of the crop and selection rectangles.
+// Pointer dispatch and the choice of a tool, on the active slot of a
+// workspace (through its tool set), and the handle hit test of the crop
+// and selection rectangles.
 
 #include "doc/workspace.h"
 
@@ -10,6 +11,8 @@ namespace pixora {
 void PointerDown(Workspace& ws, int x, int y, int button);
 void PointerMove(Workspace& ws, int x, int y);
 void PointerUp(Workspace& ws, int x, int y);
+// A double click on the image applies the crop rectangle, when one is shown.
+void PointerDoubleClick(Workspace& ws);
 
 // Which handle of the rectangle (DownX, DownY)-(SelRight, SelBottom) of
 // the active slot lies under (x, y): 1..4 corners, 5..8 edges, 9 inside,
@@ -21,12 +24,11 @@ int HandleCursor(int code);
 void ApplyHandleDrag(Workspace& ws, int code, int x, int y);
 
 // The window-free part of choosing a tool: refused (false) without an
-// image, or for the History Brush while the image has no history step.
-// Drops the selection unless "Apply Edit to Selection Only" or "Exclude
-// Selection from Edit" keeps it, and sets the slot's tool.
+// image, or when the tool's row needs a history step the image has not got.
+// The slot's tool is told it is left, the selection is dropped unless
+// "Apply Edit to Selection Only" or "Exclude Selection from Edit" keeps
+// it, the crop rectangle is hidden unless the tool keeps it, and the new
+// tool becomes the slot's tool and is told it was chosen.
 bool SelectToolCore(Workspace& ws, int tool);
-
-// The box and its controls that the selection options live in.
-inline constexpr const char* kSelectBox = "TForm4";
 
 } // namespace pixora

@@ -14,8 +14,14 @@
 #include "app/message_dialog.h"
 #include "doc/checkerboard.h"
 #include "io/codecs/image_codecs.h"
-#include "io/ui/file_dialogs.h"
+#include "io/open_commands.h"
 #include "io/ui/file_print.h"
+#include "io/ui/gif_transparency_dialog.h"
+#include "io/ui/jpeg_options_dialog.h"
+#include "io/ui/new_image_dialog.h"
+#include "io/ui/pixel_format_dialog.h"
+#include "io/ui/replace_file_dialog.h"
+#include "io/ui/save_changes_dialog.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;

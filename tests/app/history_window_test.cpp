@@ -15,10 +15,10 @@
 #include "app/app_fixture.h"
 #include "app/message_dialog.h"
 #include "app/up_down.h"
-#include "doc/layers.h"
+#include "doc/layer_operations.h"
+#include "doc/ui/new_layer_dialog.h"
 #include "history/history_folder.h"
 #include "history/history_store.h"
-#include "history/ui/layer_dialogs.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
@@ -128,13 +128,20 @@ TEST_F(HistoryWindowTest, UndoListItemJUndoesJSteps) {
 TEST_F(HistoryWindowTest, AMissingSnapshotIsReported) {
     Edit("Pen");
     std::filesystem::remove_all(HistoryDir(Ws()));
-    QString detail;
-    WhenModal([&detail](QWidget* dlg) {
-        if (auto* box = qobject_cast<MessageDialog*>(dlg)) detail = box->Memo()->toPlainText();
+    // An open error first: its headline must not stay for the next report.
+    WhenModal([](QWidget* dlg) { dlg->close(); });
+    window->ReportError(2, "first failure");
+    QString headline, detail;
+    WhenModal([&headline, &detail](QWidget* dlg) {
+        if (auto* box = qobject_cast<MessageDialog*>(dlg)) {
+            headline = box->Label()->text();
+            detail = box->Memo()->toPlainText();
+        }
         dlg->close();
     });
     Cmd("Undo1")->trigger();
-    EXPECT_TRUE(detail.contains("Could not read the undo step: ")) << detail.toStdString();
+    EXPECT_EQ(headline, "Could not read the undo step.");
+    EXPECT_TRUE(detail.contains("No such file")) << detail.toStdString();
     EXPECT_EQ(S().HistoryPos, 1);
     EXPECT_EQ(S().HistoryCount, 1);
 }
@@ -183,6 +190,18 @@ TEST_F(HistoryWindowTest, NewLayerWindowAndTheStrip) {
     EXPECT_FALSE(Cmd("EditCurrentLayer1")->isEnabled());
     ClickStrip(90);
     EXPECT_EQ(S().CurrentLayer, 2);
+}
+
+TEST_F(HistoryWindowTest, LayerSheetStartsHiddenAndNewLayerShowsIt) {
+    window->show();
+    QWidget* sheet = window->findChild<QWidget*>("LayerSheet");
+    EXPECT_FALSE(Cmd("LayerSheet1")->isChecked());
+    EXPECT_FALSE(sheet->isVisibleTo(window.get())) << "an image is open, but the item is unchecked";
+    NewLayerVia("Button2");
+    EXPECT_FALSE(sheet->isVisibleTo(window.get())) << "a cancelled New Layer leaves it hidden";
+    NewLayerVia("Button1");
+    EXPECT_TRUE(Cmd("LayerSheet1")->isChecked());
+    EXPECT_TRUE(sheet->isVisibleTo(window.get()));
 }
 
 TEST_F(HistoryWindowTest, LayerCommands) {

@@ -55,7 +55,9 @@ TEST_F(AppTest, CommandStatesWithoutAndWithAnImage) {
                              "ToolButton4", "CroptoSelection1", "DeleteCurrentLayer1", "EditCurrentLayer1",
                              "PenToolbar1", "SelectionToolbar1", "ToolButton10"})
         EXPECT_FALSE(Cmd(name)->isEnabled()) << name;
-    EXPECT_TRUE(window->findChild<QWidget*>("LayerSheet")->isVisibleTo(window.get()));
+    // "Layer Sheet" starts unchecked: the sheet shows once a layer is added.
+    EXPECT_FALSE(Cmd("LayerSheet1")->isChecked());
+    EXPECT_FALSE(window->findChild<QWidget*>("LayerSheet")->isVisibleTo(window.get()));
 
     TImages& s = Ws().Images[0];
     s.HistoryCount = 2;

@@ -6,7 +6,7 @@
 #include <QToolButton>
 
 #include "app/app_fixture.h"
-#include "app/view_widget.h"
+#include "app/view_controls.h"
 #include "tools/selection.h"
 #include "tools/tool_table.h"
 
@@ -51,7 +51,7 @@ TEST_F(AppTest, PointerEventsReachTheToolsAndSelectAllWorks) {
     // A drag on the image with the crop tool, then the crop command.
     Cmd("Crop1")->trigger();
     EXPECT_EQ(Ws().Images[0].Tool, ToolCrop);
-    ViewWidget* view = window->View();
+    ViewControls* view = window->View();
     view->PointerPress(10, 5, 0);
     view->PointerMove(30, 25);
     view->PointerRelease(30, 25);
@@ -101,7 +101,7 @@ void Shot(QWidget* w, const QString& name) {
 }
 
 struct ToolWindowTest : AppTest {
-    ViewWidget* View() { return window->View(); }
+    ViewControls* View() { return window->View(); }
     TImages& Image() { return Ws().Images[0]; }
     void Open(int w, int h) {
         Start();

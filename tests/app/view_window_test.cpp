@@ -15,9 +15,9 @@
 #include "app/custom_zoom_dialog.h"
 #include "app/navigator_window.h"
 #include "app/status_bar.h"
-#include "app/view_widget.h"
+#include "app/status_hints.h"
+#include "app/view_controls.h"
 #include "doc/checkerboard.h"
-#include "doc/status_hints.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
@@ -25,7 +25,7 @@ using pixora::testing::AppTest;
 namespace {
 
 struct ViewTest : AppTest {
-    ViewWidget* View() { return window->View(); }
+    ViewControls* View() { return window->View(); }
     QSize ImageSize() { return View()->Image()->size(); }
     TZoom Zoom(int slot = 0) { return SlotZoom(Ws().Images[static_cast<std::size_t>(slot)]); }
 
@@ -193,12 +193,18 @@ TEST_F(ViewTest, SmallImageIsCentredAndLargeImageScrolls) {
 TEST_F(ViewTest, PointerEventsReachTheHooksInImagePixels) {
     Start();
     NewImage(100, 100);
-    std::vector<std::vector<int>> calls;
-    View()->Hooks.Down = [&](int x, int y, int button) { calls.push_back({0, x, y, button}); };
-    View()->Hooks.Move = [&](int x, int y) { calls.push_back({1, x, y}); };
-    View()->Hooks.Up = [&](int x, int y) { calls.push_back({2, x, y}); };
-    int crops = 0;
-    View()->Hooks.CropToSelection = [&] { ++crops; };
+    // A recorder in the tool set's place at the end of the view's route.
+    struct Recorder : PointerTarget {
+        std::vector<std::vector<int>> calls;
+        int crops = 0;
+        void Down(int x, int y, int button) override { calls.push_back({0, x, y, button}); }
+        void Move(int x, int y) override { calls.push_back({1, x, y}); }
+        void Up(int x, int y) override { calls.push_back({2, x, y}); }
+        void DoubleClick() override { ++crops; }
+    } recorder;
+    View()->SetPointerTarget(&recorder);
+    std::vector<std::vector<int>>& calls = recorder.calls;
+    int& crops = recorder.crops;
     QWidget* image = View()->Image();
 
     ZoomItem("1:2 (50%)")->trigger();
@@ -448,9 +454,9 @@ TEST_F(ViewTest, TabChangeResizesTheWorkBitmapsAndRefillsTheRowTables) {
 TEST_F(ViewTest, EveryControlOfTheHintTableWritesItsText) {
     Start();
     StatusBarWidget* status = window->Status();
-    for (int i = 0; i < kControlHintCount; ++i) {
-        const QString name = QString::fromUtf8(kControlHints[i].Control.data(),
-                                               static_cast<qsizetype>(kControlHints[i].Control.size()));
+    for (const TControlHint& hint : ControlHints()) {
+        const QString name =
+            QString::fromUtf8(hint.Control.data(), static_cast<qsizetype>(hint.Control.size()));
         // Tool-bar buttons are the widgets of their actions.
         QWidget* control = window->findChild<QWidget*>(name);
         if (!control) control = window->findChild<QWidget*>(name + "Widget");
@@ -458,7 +464,7 @@ TEST_F(ViewTest, EveryControlOfTheHintTableWritesItsText) {
         status->SetPanelText(0, "");
         QEvent enter(QEvent::Enter);
         QApplication::sendEvent(control, &enter);
-        EXPECT_EQ(status->PanelText(0).toStdString(), kControlHints[i].Text) << name.toStdString();
+        EXPECT_EQ(status->PanelText(0).toStdString(), hint.Text) << name.toStdString();
     }
     // An effect button outside the table leaves the panel alone.
     status->SetPanelText(0, "kept");

@@ -1,26 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "doc/command_states.h"
-#include "doc/slots.h"
-#include "support/fake_port.h"
+#include "support/slot_fixture.h"
 
 using namespace pixora;
-using pixora::testing::FakePort;
 
-namespace {
-struct SlotsTest : ::testing::Test {
-    Workspace ws;
-    FakePort port;
-    SlotsTest() { ws.Port = &port; }
-
-    int NewImage(int w = 8, int h = 6) {
-        const int slot = ClaimSlot(ws);
-        if (slot < 0) return slot;
-        FillSlot(ws, slot, Bitmap(w, h), SlotSource{});
-        return slot;
-    }
-};
-} // namespace
+using SlotsTest = pixora::testing::SlotFixture;
 
 TEST_F(SlotsTest, FillingSetsTheRecordAndShowsTheTab) {
     const int slot = NewImage(8, 6);
@@ -104,48 +88,4 @@ TEST_F(SlotsTest, ExchangingColoursTwiceRestoresEverything) {
     SetDefaultColours(s);
     EXPECT_EQ(s.FGColour, 0);
     EXPECT_EQ(s.BGColour, 0xFFFFFF);
-}
-
-TEST_F(SlotsTest, CommandStatesFollowTheActiveImage) {
-    // No image: only the always-available commands.
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::Always));
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::NeedsImage));
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Undo));
-    EXPECT_FALSE(LayerSheetAllowed(ws));
-
-    NewImage();
-    TImages& s = ws.Images[0];
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::NeedsImage));
-    EXPECT_TRUE(LayerSheetAllowed(ws));
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::ReOpen));
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Undo));
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Redo));
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::UndoHistory));
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::DuplicateLayer));
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::EditLayer));
-
-    // Two snapshots, one step undone: both directions possible.
-    s.HistoryCount = 3;
-    s.HistoryPos = 1;
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::Undo));
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::Redo));
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::UndoHistory));
-    s.HistoryPos = 2;
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Redo));
-
-    s.CurrentLayer = 0;  // after "View Final Image"
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::DuplicateLayer));
-    s.CurrentLayer = 2;
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::EditLayer));
-
-    ws.ToolVars.HasSelection = 1;
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::Selection));
-    s.Tool = 15;
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::Selection));
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::OptionBox, BoxTForm4));
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::OptionBox, BoxTForm3));
-    s.Tool = 3;
-    EXPECT_TRUE(CommandEnabled(ws, CommandRule::OptionBox, BoxTForm3));
-    s.Tool = 17;
-    EXPECT_FALSE(CommandEnabled(ws, CommandRule::OptionBox, BoxTForm3));
 }

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
-#include "doc/status_hints.h"
 #include "doc/view_readout.h"
 
 using namespace pixora;
@@ -30,18 +27,4 @@ TEST(ViewReadout, DragsWithAToolFreezeTheReadout) {
     EXPECT_TRUE(ReadoutFollowsPointer(0, true));
     EXPECT_TRUE(ReadoutFollowsPointer(1, false));
     EXPECT_FALSE(ReadoutFollowsPointer(1, true));
-}
-
-TEST(StatusHints, EachControlHasOneText) {
-    EXPECT_EQ(ControlHint("ToolButton20"), "Use Pen Tool to FreeHand Draw");
-    EXPECT_EQ(ControlHint("Image2"), "Exchange FG and BG Colours");
-    EXPECT_EQ(ControlHint("ToolButton69"), "Use the Gaussian Blur");
-    EXPECT_EQ(ControlHint("ToolButton48"), "Use the colour Filter");
-    EXPECT_TRUE(ControlHint("ToolButton70").empty());  // other effect buttons say nothing
-    std::set<std::string_view> names;
-    for (int i = 0; i < kControlHintCount; ++i) {
-        EXPECT_TRUE(names.insert(kControlHints[i].Control).second) << kControlHints[i].Control;
-        EXPECT_FALSE(kControlHints[i].Text.empty());
-    }
-    EXPECT_EQ(names.size(), 44u);
 }

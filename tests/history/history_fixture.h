@@ -15,11 +15,11 @@
 
 namespace pixora::testing {
 
-// Also records the hooks the store calls before replacing an image.
+// Also records the history menus' refresh; the workspace's "before the
+// image is replaced" is recorded as "EndSelection" (see WorkspaceTest).
 class HistoryPort : public FakePort {
 public:
     void RefreshHistoryMenus() override { Calls.push_back("RefreshHistoryMenus"); }
-    void EndSelection() override { Calls.push_back("EndSelection"); }
 };
 
 // A pattern that differs in every byte, fourth byte included.
@@ -50,6 +50,7 @@ struct WorkspaceTest : ::testing::Test {
         root = tmpl;
         ws.SysData.ExeDir = root + "/";
         ws.Port = &port;
+        ws.SubscribeBeforeImageReplaced([this] { port.Calls.push_back("EndSelection"); });
         ws.CreateWorkBitmaps();
     }
     void TearDown() override {

@@ -6,8 +6,8 @@
 #include <csignal>
 #include <fstream>
 
-#include "doc/command_states.h"
-#include "doc/layers.h"
+#include "app/command_states.h"
+#include "doc/thumbnail_fit.h"
 #include "history/history_store.h"
 #include "history_fixture.h"
 
@@ -328,11 +328,12 @@ struct HistoryFaultTest : HistoryTest {
         EXPECT_EQ(S().Saved, c.Saved);
         EXPECT_TRUE(SamePixels(S().Bitmap, image));
     }
-    void ExpectReported(const std::string& start) {
-        ASSERT_EQ(port.Errors.size(), 1u);
-        EXPECT_EQ(port.Errors[0].first, 0) << "a kind that leaves the dialog's label alone";
-        EXPECT_EQ(port.Errors[0].second.rfind(start, 0), 0u) << port.Errors[0].second;
-        EXPECT_GT(port.Errors[0].second.size(), start.size()) << "the reason follows";
+    // One report with its own headline, and the reason as its detail.
+    void ExpectReported(const std::string& headline) {
+        EXPECT_TRUE(port.Errors.empty());
+        ASSERT_EQ(port.Problems.size(), 1u);
+        EXPECT_EQ(port.Problems[0].first, headline);
+        EXPECT_FALSE(port.Problems[0].second.empty()) << "the reason";
     }
 };
 
@@ -366,11 +367,11 @@ TEST_F(HistoryFaultTest, FullDiskLeavesCountersAndImage) {
         EXPECT_FALSE(PushHistory(ws));
     }
     ExpectUnchanged(c, image);
-    ExpectReported("Could not store the undo step: ");
+    ExpectReported("Could not store the undo step.");
     // The redo branch survived and still works.
     EXPECT_TRUE(fs::exists(File(2)));
     for (const auto& e : fs::directory_iterator(HistoryDir(ws))) EXPECT_EQ(e.path().extension(), ".bmp");
-    port.Errors.clear();
+    port.Problems.clear();
     ASSERT_TRUE(RedoStep(ws));
 }
 
@@ -383,7 +384,7 @@ TEST_F(HistoryFaultTest, FullDiskDuringUndoFromTheNewestState) {
         EXPECT_FALSE(UndoStep(ws));
     }
     ExpectUnchanged(c, image);
-    ExpectReported("Could not store the undo step: ");
+    ExpectReported("Could not store the undo step.");
     EXPECT_FALSE(fs::exists(File(2)));
 }
 
@@ -396,7 +397,7 @@ TEST_F(HistoryFaultTest, UnwritableFolder) {
     const Bitmap image = S().Bitmap;
     EXPECT_FALSE(PushHistory(ws));
     ExpectUnchanged(c, image);
-    ExpectReported("Could not store the undo step: ");
+    ExpectReported("Could not store the undo step.");
 }
 
 TEST_F(HistoryFaultTest, MissingSnapshotOnUndoAndRedo) {
@@ -409,11 +410,11 @@ TEST_F(HistoryFaultTest, MissingSnapshotOnUndoAndRedo) {
     const Bitmap image = S().Bitmap;
     EXPECT_FALSE(UndoStep(ws));
     ExpectUnchanged(c, image);
-    ExpectReported("Could not read the undo step: ");
-    port.Errors.clear();
+    ExpectReported("Could not read the undo step.");
+    port.Problems.clear();
     EXPECT_FALSE(RedoStep(ws));
     ExpectUnchanged(c, image);
-    ExpectReported("Could not read the undo step: ");
+    ExpectReported("Could not read the undo step.");
 }
 
 TEST_F(HistoryFaultTest, MissingFolderOnUndoFromTheNewestState) {
@@ -423,7 +424,7 @@ TEST_F(HistoryFaultTest, MissingFolderOnUndoFromTheNewestState) {
     const Bitmap image = S().Bitmap;
     EXPECT_FALSE(UndoStep(ws));
     ExpectUnchanged(c, image);
-    ExpectReported("Could not read the undo step: ");
+    ExpectReported("Could not read the undo step.");
     // Nothing was stored for the newest state either.
     EXPECT_FALSE(fs::exists(File(2)));
 }
@@ -436,7 +437,7 @@ TEST_F(HistoryFaultTest, TruncatedSnapshot) {
     const Bitmap image = S().Bitmap;
     EXPECT_FALSE(RedoStep(ws));
     ExpectUnchanged(c, image);
-    ExpectReported("Could not read the undo step: ");
+    ExpectReported("Could not read the undo step.");
 }
 
 } // namespace

@@ -3,7 +3,10 @@
 
 #include <cmath>
 
-#include "doc/command_states.h"
+#include "app/command_states.h"
+#include "doc/blend_row.h"
+#include "doc/layer_operations.h"
+#include "doc/layer_strip.h"
 #include "doc/layers.h"
 #include "history_fixture.h"
 

@@ -8,7 +8,11 @@
 #include <map>
 
 #include "io/codecs/image_codecs.h"
-#include "io/file_commands_core.h"
+#include "io/file_filters.h"
+#include "io/file_questions.h"
+#include "io/new_close_commands.h"
+#include "io/open_commands.h"
+#include "io/save_commands.h"
 #include "io_test_support.h"
 #include "support/fake_port.h"
 

@@ -8,14 +8,18 @@
 #include <optional>
 
 #include "doc/checkerboard.h"
-#include "doc/layers.h"
+#include "doc/layer_operations.h"
 #include "doc/slots.h"
 #include "history/history_store.h"
 #include "io/codecs/image_codecs.h"
-#include "io/file_commands_core.h"
+#include "io/file_filters.h"
+#include "io/file_questions.h"
 #include "io/gif_preview.h"
+#include "io/new_close_commands.h"
+#include "io/open_commands.h"
 #include "io/recent_files.h"
 #include "io/save_changes_list.h"
+#include "io/save_commands.h"
 #include "io_test_support.h"
 #include "support/fake_port.h"
 

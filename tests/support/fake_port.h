@@ -15,6 +15,8 @@ public:
     int Active = -1;
     std::vector<std::string> Calls;
     std::vector<std::pair<int, std::string>> Errors;
+    // Reports of the program's own failures: headline and reason.
+    std::vector<std::pair<std::string, std::string>> Problems;
     bool Visible[16] = {};
     std::string Captions[16];
 
@@ -43,9 +45,13 @@ public:
         }
         Calls.push_back("HideTabPage");
     }
-    void TabChange() override { Calls.push_back("TabChange"); }
     // With a workspace the fake keeps the display copy as the window does.
     Workspace* Ws = nullptr;
+    // The window's part of the tab change shows the image.
+    void TabChange() override {
+        Calls.push_back("TabChange");
+        if (Ws && Active >= 0) Ws->DisplayCopy = Ws->Images[static_cast<std::size_t>(Active)].Bitmap;
+    }
     void RefreshView() override {
         Calls.push_back("RefreshView");
         if (Ws && Active >= 0) Ws->DisplayCopy = Ws->Images[static_cast<std::size_t>(Active)].Bitmap;
@@ -58,6 +64,9 @@ public:
     void UpdateCommandStates() override { Calls.push_back("UpdateCommandStates"); }
     void RedrawLayerStrip(int) override { Calls.push_back("RedrawLayerStrip"); }
     void ReportError(int kind, const std::string& detail) override { Errors.emplace_back(kind, detail); }
+    void ReportProblem(const std::string& headline, const std::string& detail) override {
+        Problems.emplace_back(headline, detail);
+    }
 };
 
 } // namespace pixora::testing

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "doc/view_geometry.h"
-#include "tools/multi_click_tools.h"
+#include "tools/shapes/multi_click_family.h"
+#include "tools/tool_set.h"
 #include "tools/tools_fixture.h"
 
 using namespace pixora;
@@ -47,14 +48,32 @@ TEST_F(ToolsTest, PressCopiesTheImageIntoTheStrokeBaseAndClearsTheOverlay) {
     PointerUp(ws, 1, 1);
 }
 
+namespace {
+
+// The curve's click sequence with a drawing that counts its previews and
+// commits.
+class CountingCurve : public StagedClicks {
+public:
+    CountingCurve(int& previews, int& commits) : previews_(previews), commits_(commits) {}
+
+protected:
+    void Preview(ToolContext& c, const TShapePoints&) override {
+        ++previews_;
+        c.Vars.RefreshAfter = 0; // previews draw on the view
+    }
+    void Commit(ToolContext&, const TShapePoints&) override { ++commits_; }
+
+private:
+    int& previews_;
+    int& commits_;
+};
+
+} // namespace
+
 TEST_F(ToolsTest, BezierTakesThreeCyclesAndOneStep) {
     int commits = 0;
-    MultiClickDrawing().BezierCommit = [&](ToolContext&) { ++commits; };
     int previews = 0;
-    MultiClickDrawing().BezierPreview = [&](ToolContext& c) {
-        ++previews;
-        c.Vars.RefreshAfter = 0; // previews draw on the view
-    };
+    ToolsOf(ws).Install(ToolBezier, std::make_unique<CountingCurve>(previews, commits));
     S().Tool = ToolBezier;
     // Whether the release of a cycle refreshed the view.
     auto cycle = [&](int x0, int y0, int x1, int y1) {
@@ -78,8 +97,6 @@ TEST_F(ToolsTest, BezierTakesThreeCyclesAndOneStep) {
     EXPECT_EQ(ws.ToolVars.BezierPoints[1], (TPoint{8, 1}));
     EXPECT_EQ(ws.ToolVars.BezierPoints[2], (TPoint{15, 25}));
     EXPECT_EQ(ws.ToolVars.BezierPoints[3], (TPoint{20, 20}));
-    MultiClickDrawing().BezierCommit = nullptr;
-    MultiClickDrawing().BezierPreview = nullptr;
 }
 
 TEST_F(ToolsTest, RightButtonEndsThePolygonChain) {

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "tools/brushes/stamp_brush_family.h"
 #include "tools/magic_wand.h"
+#include "tools/tool_set.h"
 #include "tools/tools_fixture.h"
 
 using namespace pixora;
@@ -14,19 +16,14 @@ namespace {
 
 // A stand-in brush: paints every pixel of a 5x5 square that the edit test
 // allows, the way the brushes do.
-class TestStamp : public Tool {
-public:
-    void Press(ToolContext& c, int x, int y) override { Stamp(c, x, y); }
-    void Move(ToolContext& c, int x, int y) override { Stamp(c, x, y); }
-
-private:
-    static void Stamp(ToolContext& c, int x, int y) {
-        const SelectionEditTest test(c.Ws);
-        for (int yy = y - 2; yy <= y + 2; ++yy)
-            for (int xx = x - 2; xx <= x + 2; ++xx) {
-                if (xx < 0 || yy < 0 || xx >= c.Slot.Bitmap.Width() || yy >= c.Slot.Bitmap.Height()) continue;
-                if (!test.Test(xx, yy)) continue;
-                uint8_t* p = c.Slot.Rows[yy] + xx * 4;
+class TestStamp : public StampBrushFamily {
+protected:
+    void PaintStamp(const TStamp& s) override {
+        for (int yy = s.Cy - 2; yy <= s.Cy + 2; ++yy)
+            for (int xx = s.Cx - 2; xx <= s.Cx + 2; ++xx) {
+                if (xx < 0 || yy < 0 || xx >= s.Image.Width() || yy >= s.Image.Height()) continue;
+                if (!s.EditTest.Test(xx, yy)) continue;
+                uint8_t* p = s.Rows[yy] + xx * 4;
                 p[0] = p[1] = p[2] = 0;
             }
     }
@@ -35,17 +32,12 @@ private:
 // A selection of (10, 10)-(20, 20) kept by option A or E while the test
 // stamp (tool 24) paints.
 struct StampTest : ToolsTest {
-    TestStamp stamp;
     void KeepSelection(const char* option) {
-        RegisterTool(24, &stamp);
+        ToolsOf(ws).Install(24, std::make_unique<TestStamp>());
         S().Tool = ToolSelection;
         Drag(10, 10, 20, 20);
         SetSelectOption(option, 1);
         ASSERT_TRUE(SelectToolCore(ws, 24));
-    }
-    void TearDown() override {
-        RegisterTool(24, nullptr);
-        ToolsTest::TearDown();
     }
 };
 
@@ -408,4 +400,65 @@ TEST_F(ToolsTest, CropToSelectionCropsToTheSelectionsBoundingRectangle) {
         EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(y), original.Row(top + y) + left * 4, static_cast<std::size_t>(w) * 4))
             << "row " << y;
     EXPECT_EQ(S().History[S().HistoryPos + 1].Name, "Crop");
+}
+
+TEST_F(ToolsTest, AMovedEllipseLeavesNoPixelOfItsRegionBehind) {
+    // The region as drawn: a filled ellipse in an image-size mask.
+    const TRect box{5, 4, 24, 19};
+    Bitmap region(40, 30);
+    region.Fill(255, 255, 255);
+    {
+        Canvas c(region);
+        c.PenColour = 0;
+        c.BrushColour = 0;
+        c.Ellipse(box.Left, box.Top, box.Right, box.Bottom);
+    }
+    SetSelectOption("RadioGroup1", SelEllipse);
+    SetSelectOption("DU", 1); // the selected pixels are lifted off the image
+    S().CanvasColour = RGBColour(1, 2, 3);
+    const Bitmap original = S().Bitmap;
+    S().Tool = ToolSelection;
+    Drag(box.Left, box.Top, box.Right, box.Bottom);
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    Drag(14, 11, 24, 21); // grabbed inside, moved by (10, 10)
+    ASSERT_TRUE(DropSelection(ws));
+    int regionPixels = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) {
+            if (region.Row(y)[x * 4] != 0) continue;
+            ++regionPixels;
+            // Every pixel of the region travelled, the last column and row
+            // of its box included ...
+            if (x + 10 < 40 && y + 10 < 30) {
+                EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(y + 10) + (x + 10) * 4, original.Row(y) + x * 4, 3))
+                    << x << "," << y;
+            }
+            // ... and where it came from only the canvas colour is left,
+            // unless the moved ellipse covers the place again.
+            const bool covered = x >= 10 && y >= 10 && region.Row(y - 10)[(x - 10) * 4] == 0;
+            if (!covered) {
+                EXPECT_EQ(S().Bitmap.Row(y)[x * 4 + 2], 1) << "left behind at " << x << "," << y;
+            }
+        }
+    EXPECT_GT(regionPixels, 150);
+}
+
+TEST_F(ToolsTest, ADoubleClickCropsOnlyTheCropRectangle) {
+    S().Tool = ToolSelection;
+    Drag(5, 5, 20, 20);
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    // A double click inside the selection, without a crop rectangle shown.
+    PointerDoubleClick(ws);
+    EXPECT_EQ(S().Bitmap.Width(), 40);
+    EXPECT_EQ(S().HistoryCount, 1) << "only the selection's own press";
+    EXPECT_EQ(ws.ToolVars.HasSelection, 1);
+    // "Crop to Selection" still crops to its bounding rectangle.
+    ASSERT_TRUE(CropToSelection(ws));
+    EXPECT_EQ(S().Bitmap.Width(), 15);
+    // With a crop rectangle shown the double click applies it.
+    S().Tool = ToolCrop;
+    Drag(2, 2, 10, 8);
+    PointerDoubleClick(ws);
+    EXPECT_EQ(S().Bitmap.Width(), 8);
+    EXPECT_EQ(S().Bitmap.Height(), 6);
 }

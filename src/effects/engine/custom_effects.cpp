@@ -1,9 +1,9 @@
 #include "effects/engine/custom_effects.h"
 
+#include "doc/row_ranges.h"
+
 #include <algorithm>
 #include <cstring>
-#include <exception>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -88,40 +88,8 @@ void TCustomEffects::WalkPixels(Bitmap& bitmap, const Bitmap* mask, const Bitmap
 void TCustomEffects::RunBands(const TFastWalk& fast, int width, int height, const Bitmap* mask) {
     const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
     const long long pixels = static_cast<long long>(width) * height;
-    int parts = 1;
-    if (fast.Parallel && pixels >= (1 << 16)) parts = static_cast<int>(std::min<long long>(cores, height));
-    if (parts <= 1) {
-        fast.Bands(0, height, mask);
-        return;
-    }
-    auto bandStart = [height, parts](int i) {
-        return static_cast<int>(static_cast<long long>(height) * i / parts);
-    };
-    // A band that fails on a worker hands its exception to this thread,
-    // which raises it once every band has ended.
-    std::vector<std::exception_ptr> failures(static_cast<std::size_t>(parts));
-    auto runBand = [&](int i) {
-        try {
-            fast.Bands(bandStart(i), bandStart(i + 1), mask);
-        } catch (...) {
-            failures[static_cast<std::size_t>(i)] = std::current_exception();
-        }
-    };
-    {
-        std::vector<std::jthread> workers;
-        int started = 1;
-        try {
-            for (; started < parts; ++started)
-                workers.emplace_back(runBand, started);
-        } catch (const std::system_error&) {
-            // No thread to be had: the remaining bands run here.
-            for (int i = started; i < parts; ++i)
-                runBand(i);
-        }
-        runBand(0);
-    } // joins the workers
-    for (const std::exception_ptr& failure : failures)
-        if (failure) std::rethrow_exception(failure);
+    const int parts = fast.Parallel && pixels >= (1 << 16) ? static_cast<int>(cores) : 1;
+    ForRowBands(height, parts, [&](int y0, int y1) { fast.Bands(y0, y1, mask); });
 }
 
 template <class Event, class Call>

@@ -380,6 +380,30 @@ inline void Put32(uint8_t* p, uint32_t v) {
 
 } // namespace
 
+std::vector<uint8_t> FileHead(int width, int height, int bits, const std::vector<uint32_t>& palette) {
+    const std::size_t stride = ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bits) + 31) / 32) * 4;
+    const std::size_t offset = 14 + 40 + palette.size() * 4;
+    const uint64_t fileSize = offset + static_cast<uint64_t>(stride) * static_cast<uint64_t>(height);
+    std::vector<uint8_t> head(offset, 0);
+    head[0] = 'B';
+    head[1] = 'M';
+    Put32(&head[2], static_cast<uint32_t>(fileSize));
+    Put32(&head[10], static_cast<uint32_t>(offset));
+    Put32(&head[14], 40);
+    Put32(&head[18], static_cast<uint32_t>(width));
+    Put32(&head[22], static_cast<uint32_t>(height)); // bottom-up
+    Put16(&head[26], 1);
+    Put16(&head[28], static_cast<uint32_t>(bits));
+    Put32(&head[34], static_cast<uint32_t>(stride * static_cast<std::size_t>(height)));
+    Put32(&head[38], 2835); // 72 dpi
+    Put32(&head[42], 2835);
+    if (!palette.empty()) {
+        Put32(&head[46], static_cast<uint32_t>(palette.size()));
+        for (std::size_t i = 0; i < palette.size(); ++i) Put32(&head[54 + 4 * i], palette[i]);
+    }
+    return head;
+}
+
 void Write(const std::string& path, const Bitmap& image, int bits) {
     if (bits != 8 && bits != 16 && bits != 24 && bits != 32) throw ECodecError("BMP: cannot write " + std::to_string(bits) + " bits per pixel");
     if (image.Empty()) throw ECodecError("BMP: the image is empty");
@@ -393,24 +417,7 @@ void Write(const std::string& path, const Bitmap& image, int bits) {
     const uint64_t fileSize = offset + static_cast<uint64_t>(stride) * static_cast<uint64_t>(h);
     if (fileSize > 0xFFFFFFFFull) throw ECodecError("BMP: the image is too large for a BMP file");
 
-    std::vector<uint8_t> head(offset, 0);
-    head[0] = 'B';
-    head[1] = 'M';
-    Put32(&head[2], static_cast<uint32_t>(fileSize));
-    Put32(&head[10], static_cast<uint32_t>(offset));
-    Put32(&head[14], 40);
-    Put32(&head[18], static_cast<uint32_t>(w));
-    Put32(&head[22], static_cast<uint32_t>(h)); // bottom-up
-    Put16(&head[26], 1);
-    Put16(&head[28], static_cast<uint32_t>(bits));
-    Put32(&head[34], static_cast<uint32_t>(stride * static_cast<std::size_t>(h)));
-    Put32(&head[38], 2835); // 72 dpi
-    Put32(&head[42], 2835);
-    if (bits == 8) {
-        Put32(&head[46], static_cast<uint32_t>(indexed.Palette.size()));
-        for (std::size_t i = 0; i < indexed.Palette.size(); ++i) Put32(&head[54 + 4 * i], indexed.Palette[i]);
-    }
-
+    const std::vector<uint8_t> head = FileHead(w, h, bits, indexed.Palette);
     TRawWriter out(path);
     out.Write(head.data(), head.size());
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -158,6 +160,76 @@ Bitmap ApplyExifOrientation(const Bitmap& src, int orientation) {
         }
     }
     return dst;
+}
+
+namespace {
+
+// 0666 less the process's umask. The kernel reports the umask in
+// /proc/self/status; asking umask() for it means setting it for a moment,
+// which races with files being created on other threads.
+mode_t NewFileMode() {
+    if (FILE* f = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, f))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(f);
+        if (found) return static_cast<mode_t>(0666 & ~mask);
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+void WriteThroughTemporary(const std::string& requested,
+                           const std::function<void(const std::string&)>& write) {
+    // Writing through a symbolic link replaces the file it points to, not the link.
+    std::string path = requested;
+    {
+        std::error_code ec;
+        if (std::filesystem::is_symlink(requested, ec)) {
+            const auto target = std::filesystem::weakly_canonical(requested, ec);
+            if (!ec) path = target.string();
+        }
+    }
+    const std::size_t slash = path.find_last_of('/');
+    const std::string dir =
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    // The temporary name must stay within the file system's name limit
+    // however long the target's name is.
+    std::string temp = dir + (dir.back() == '/' ? "" : "/") + "." + base.substr(0, 64) + ".XXXXXX";
+    // mkstemp reserves a unique name; the writer then creates the file anew.
+    // Writing into a fresh file rather than truncating one spares the file
+    // system a forced flush when it is closed.
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) throw ECodecError("Cannot create a file in " + dir + ": " + std::strerror(errno));
+    close(fd);
+    unlink(temp.c_str());
+    try {
+        write(temp);
+    } catch (...) {
+        unlink(temp.c_str());
+        throw;
+    }
+    // mkstemp makes the file private; give it the target's permissions, or
+    // those of a newly created file.
+    struct stat st {};
+    mode_t mode;
+    if (stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode = NewFileMode();
+    }
+    chmod(temp.c_str(), mode);
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        const int e = errno;
+        unlink(temp.c_str());
+        throw ECodecError("Cannot write " + path + ": " + std::strerror(e));
+    }
 }
 
 } // namespace pixora

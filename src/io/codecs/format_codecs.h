@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size);
 // bits: 8 (palette built from the image), 16 (5-5-5), 24 or 32 (fourth
 // byte written as it is).
 void Write(const std::string& path, const Bitmap& image, int bits);
+// The file and info headers of a bottom-up BMP without compression, with
+// its palette: 54 bytes plus 4 per palette entry. The writer and the
+// history store's snapshots both begin with it.
+std::vector<uint8_t> FileHead(int width, int height, int bits, const std::vector<uint32_t>& palette = {});
 } // namespace bmp
 
 namespace png {
@@ -117,6 +122,14 @@ private:
     int fd_ = -1;
 };
 std::size_t FileSizeOf(std::FILE* f);
+
+// Writes a file through a temporary one beside it: write(temp) creates and
+// fills the temporary file, which is then given the target's permissions
+// (those of a new file when there is none) and renamed over `path` (over a
+// symbolic link's target, not the link). Should either fail, the old file
+// is left as it was and no temporary file stays behind; what `write` throws
+// goes on to the caller.
+void WriteThroughTemporary(const std::string& path, const std::function<void(const std::string& temp)>& write);
 
 // Turns a bitmap by an EXIF orientation value (1..8); other values leave it.
 Bitmap ApplyExifOrientation(const Bitmap& src, int orientation);

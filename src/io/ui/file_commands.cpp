@@ -1,5 +1,8 @@
-// Connects the open, save, new, duplicate, close and print commands to the
-// main window, with the dialogs that answer the commands' questions.
+// The file commands of the window: open, reopen, the recent files, save,
+// new, duplicate, close and print, with the dialogs that answer their
+// questions.
+#include "io/ui/file_commands.h"
+
 #include <QAction>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -9,12 +12,20 @@
 #include <QTabWidget>
 #include <memory>
 
-#include "app/installers.h"
-#include "app/main_window.h"
-#include "io/file_commands_core.h"
+#include "app/window_host.h"
+#include "io/file_filters.h"
+#include "io/file_questions.h"
+#include "io/new_close_commands.h"
+#include "io/open_commands.h"
 #include "io/recent_files.h"
-#include "io/ui/file_dialogs.h"
+#include "io/save_commands.h"
 #include "io/ui/file_print.h"
+#include "io/ui/gif_transparency_dialog.h"
+#include "io/ui/jpeg_options_dialog.h"
+#include "io/ui/new_image_dialog.h"
+#include "io/ui/pixel_format_dialog.h"
+#include "io/ui/replace_file_dialog.h"
+#include "io/ui/save_changes_dialog.h"
 
 namespace pixora {
 
@@ -40,10 +51,10 @@ int FilterIndex(const std::vector<TFileFilter>& list, const QStringList& filters
 // The questions of the file commands, answered by the program's dialogs.
 class WindowFileQuestions : public FileQuestions {
 public:
-    explicit WindowFileQuestions(MainWindow& w) : w_(w) {}
+    explicit WindowFileQuestions(WindowHost& w) : w_(w) {}
 
     bool AskSaveFileName(std::string& name, int& filterIndex) override {
-        QFileDialog dlg(&w_, "Save As");
+        QFileDialog dlg(w_.Owner(), "Save As");
         dlg.setObjectName("SaveDialog1");
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
@@ -86,21 +97,17 @@ private:
     T* Dialog(const char* name) const {
         return qobject_cast<T*>(w_.Window(name));
     }
-    MainWindow& w_;
+    WindowHost& w_;
 };
 
-void ShowMessage(MainWindow& w, const std::string& text) {
-    if (!text.empty()) QMessageBox::warning(&w, "Pixora", QString::fromStdString(text));
+void ShowMessage(WindowHost& w, const std::string& text) {
+    if (!text.empty()) QMessageBox::warning(w.Owner(), "Pixora", QString::fromStdString(text));
 }
 
-void Connect(MainWindow& w, const char* name, const std::function<void()>& run) {
-    if (QAction* a = w.Command(name)) QObject::connect(a, &QAction::triggered, &w, run);
-}
-
-void OpenImageDialog(MainWindow& w) {
+void RunOpen(WindowHost& w) {
     Workspace& ws = w.Ws();
     if (ws.SysData.OpenCount >= kMaxOpenImages - 1) return;
-    QFileDialog dlg(&w, "Open");
+    QFileDialog dlg(w.Owner(), "Open");
     dlg.setObjectName("OpenDialog1");
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFiles);
@@ -114,82 +121,131 @@ void OpenImageDialog(MainWindow& w) {
     w.ShowRecentFiles();
 }
 
+void RunNew(WindowHost& w) {
+    if (w.Ws().SysData.OpenCount >= kMaxOpenImages - 1) return;
+    if (auto* dialog = qobject_cast<NewImageDialog*>(w.Window("TForm2"))) dialog->exec();
+}
+
+void RunRecent(WindowHost& w, int index) {
+    OpenRecentFile(w.Ws(), index);
+    w.ShowRecentFiles();
+}
+
+void RunSave(WindowHost& w) {
+    WindowFileQuestions q(w);
+    SaveSlot(w.Ws(), w.Ws().ActiveSlot(), q);
+    w.ShowRecentFiles();
+}
+
+void RunSaveAs(WindowHost& w) {
+    WindowFileQuestions q(w);
+    SaveImageAs(w.Ws(), q);
+    w.ShowRecentFiles();
+    w.ShowToolButtonState();
+}
+
+void RunSaveCopy(WindowHost& w) {
+    WindowFileQuestions q(w);
+    SaveImageCopy(w.Ws(), q);
+}
+
+void RunDuplicate(WindowHost& w) {
+    std::string message;
+    DuplicateImage(w.Ws(), message);
+    ShowMessage(w, message);
+}
+
+void RunClose(WindowHost& w) {
+    WindowFileQuestions q(w);
+    CloseImage(w.Ws(), w.Ws().ActiveSlot(), q);
+    w.ShowRecentFiles();
+    w.ShowToolButtonState();
+}
+
+void RunCloseAll(WindowHost& w) {
+    CloseAllForExit(w);
+    w.ShowRecentFiles();
+    w.ShowToolButtonState();
+}
+
 } // namespace
 
-void InstallFileCommands(MainWindow& w) {
-    auto* newImage = new NewImageDialog(&w);
+TCommandList FileCommands() {
+    constexpr CommandRule A = CommandRule::Always;
+    constexpr CommandRule I = CommandRule::NeedsImage;
+    TCommandList list = {
+        Cmd("NewImage1", "New Image", A).Keys("Ctrl+N").Does(RunNew),
+        Cmd("ToolButton1", "New", A).Button(":/icons/new.svg", "New Image", "New Image").Does(RunNew),
+        Cmd("OpenFile1", "Open File", A).Keys("Ctrl+O").Does(RunOpen),
+        Cmd("ToolButton2", "Open", A)
+            .Button(":/icons/open.svg", "Open File", "Open a new image")
+            .Does(RunOpen),
+        Cmd("ReOpenFile1", "ReOpen File", CommandRule::ReOpen).Keys("Ctrl+Alt+O").Does([](WindowHost& w) {
+            ReopenFile(w.Ws());
+        }),
+        // The batch conversion window comes with its own part.
+        Cmd("ConvertFiles1", "Convert File(s)", A),
+        Cmd("Save1", "Save", I).Keys("Ctrl+S").Does(RunSave),
+        Cmd("ToolButton3", "Save", I)
+            .Button(":/icons/save.svg", "Save", "Save the current image")
+            .Does(RunSave),
+        Cmd("SaveAs1", "Save As", I).Keys("Ctrl+Shift+S").Does(RunSaveAs),
+        Cmd("SaveaCopy1", "Save a Copy", I).Does(RunSaveCopy),
+        Cmd("Duplicate1", "Duplicate", I).Keys("Ctrl+D").Does(RunDuplicate),
+        Cmd("Duplicate2", "Duplicate", I).Keys("Ctrl+D", true).Does(RunDuplicate),
+        Cmd("Duplicate3", "Duplicate", I).Does(RunDuplicate),
+        Cmd("PrintImage1", "Print Image", I).Keys("Ctrl+P").Does([](WindowHost& w) { PrintImage(w); }),
+        Cmd("Close1", "Close", I).Keys("Ctrl+W").Does(RunClose),
+        Cmd("Close2", "Close", I).Does(RunClose),
+        Cmd("CloseAll1", "Close All", I).Keys("Ctrl+Alt+W").Does(RunCloseAll),
+    };
+    // Recent entry i opens from both lists.
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        auto run = [i](WindowHost& w) { RunRecent(w, i); };
+        list.push_back(Cmd(kRecentMenuItems[static_cast<std::size_t>(i)], "Files Here", A).Does(run));
+        list.push_back(Cmd(kRecentDropDownItems[static_cast<std::size_t>(i)], "Files Here", A).Does(run));
+    }
+    return list;
+}
+
+void ShowRecentFileItems(WindowHost& w) {
+    const auto& list = w.Ws().ToolVars.RecentFiles;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const QString path = QString::fromStdString(list[i]);
+        const bool used = !path.isEmpty();
+        for (std::string_view name : {kRecentMenuItems[i], kRecentDropDownItems[i]})
+            if (QAction* a = w.Command(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())))) {
+                a->setText(used ? path : QString("Files Here"));
+                a->setVisible(used);
+            }
+    }
+}
+
+bool CloseAllForExit(WindowHost& w) {
+    WindowFileQuestions q(w);
+    return CloseAllImages(w.Ws(), q);
+}
+
+void InstallFileWindows(WindowHost& w) {
+    QWidget* owner = w.Owner();
+    auto* newImage = new NewImageDialog(owner);
     w.ReplaceWindow("TForm2", newImage);
-    w.ReplaceWindow("TForm5", new PixelFormatDialog(&w));
-    w.ReplaceWindow("TForm6", new JpegOptionsDialog(&w));
-    auto* gif = new GifTransparencyDialog(&w);
+    w.ReplaceWindow("TForm5", new PixelFormatDialog(owner));
+    w.ReplaceWindow("TForm6", new JpegOptionsDialog(owner));
+    auto* gif = new GifTransparencyDialog(owner);
     w.ReplaceWindow("TForm42", gif);
-    w.ReplaceWindow("TForm53", new ReplaceFileDialog(&w));
-    w.ReplaceWindow("TForm54", new SaveChangesDialog(&w));
-
-    auto questions = std::make_shared<WindowFileQuestions>(w);
-    Workspace& ws = w.Ws();
-    MainWindow* win = &w;
-
-    newImage->OnCreate = [win, gif](const TNewImage& request) {
+    w.ReplaceWindow("TForm53", new ReplaceFileDialog(owner));
+    w.ReplaceWindow("TForm54", new SaveChangesDialog(owner));
+    WindowHost* host = &w;
+    newImage->OnCreate = [host, gif](const TNewImage& request) {
         std::string message;
-        const int slot = CreateBlankImage(win->Ws(), request, message);
+        const int slot = CreateBlankImage(host->Ws(), request, message);
         if (slot < 0) {
-            ShowMessage(*win, message);
+            ShowMessage(*host, message);
             return;
         }
         gif->SetSensitivity(255 - request.Transparency);
     };
-    for (const char* name : {"NewImage1", "ToolButton1"})
-        Connect(w, name, [win, newImage] {
-            if (win->Ws().SysData.OpenCount >= kMaxOpenImages - 1) return;
-            newImage->exec();
-        });
-    for (const char* name : {"OpenFile1", "ToolButton2"}) Connect(w, name, [win] { OpenImageDialog(*win); });
-
-    // Recent files: FilesHere1..10 and FileHere1, FilesHere11..19 open entry 0..9.
-    for (int i = 0; i < kRecentFileCount; ++i) {
-        const std::string menu = "FilesHere" + std::to_string(i + 1);
-        const std::string drop = i == 0 ? std::string("FileHere1") : "FilesHere" + std::to_string(10 + i);
-        for (const std::string& name : {menu, drop})
-            Connect(w, name.c_str(), [win, i] {
-                OpenRecentFile(win->Ws(), i);
-                win->ShowRecentFiles();
-            });
-    }
-    Connect(w, "ReOpenFile1", [&ws] { ReopenFile(ws); });
-
-    for (const char* name : {"Save1", "ToolButton3"})
-        Connect(w, name, [win, questions] {
-            SaveSlot(win->Ws(), win->Ws().ActiveSlot(), *questions);
-            win->ShowRecentFiles();
-        });
-    Connect(w, "SaveAs1", [win, questions] {
-        SaveImageAs(win->Ws(), *questions);
-        win->ShowRecentFiles();
-        win->ShowToolButtonState();
-    });
-    Connect(w, "SaveaCopy1", [win, questions] { SaveImageCopy(win->Ws(), *questions); });
-
-    for (const char* name : {"Duplicate1", "Duplicate2", "Duplicate3"})
-        Connect(w, name, [win] {
-            std::string message;
-            DuplicateImage(win->Ws(), message);
-            ShowMessage(*win, message);
-        });
-    for (const char* name : {"Close1", "Close2"})
-        Connect(w, name, [win, questions] {
-            CloseImage(win->Ws(), win->Ws().ActiveSlot(), *questions);
-            win->ShowRecentFiles();
-            win->ShowToolButtonState();
-        });
-    Connect(w, "CloseAll1", [win, questions] {
-        CloseAllImages(win->Ws(), *questions);
-        win->ShowRecentFiles();
-        win->ShowToolButtonState();
-    });
-    Connect(w, "PrintImage1", [win] { PrintImage(*win); });
-
-    w.OnCloseAllForExit = [win, questions] { return CloseAllImages(win->Ws(), *questions); };
 }
 
 } // namespace pixora

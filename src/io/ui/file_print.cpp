@@ -6,9 +6,10 @@
 #include <QPrinter>
 #include <QTabWidget>
 
-#include "app/main_window.h"
-#include "io/file_commands_core.h"
-#include "io/ui/file_dialogs.h"
+#include "app/window_host.h"
+#include "app/window_support.h"
+#include "doc/workspace.h"
+#include "io/save_commands.h"
 
 namespace pixora {
 
@@ -24,16 +25,16 @@ bool PrintBitmap(QPaintDevice& device, const Bitmap& image) {
     return ok;
 }
 
-void PrintImage(MainWindow& w) {
+void PrintImage(WindowHost& w) {
     Workspace& ws = w.Ws();
     const int slot = ws.ActiveSlot();
     if (!ws.HasOpenImage() || slot < 0) return;
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, &w);
+    QPrintDialog dialog(&printer, w.Owner());
     dialog.setObjectName("PrintDialog1");
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     if (dialog.exec() != QDialog::Accepted) return;
-    printer.setDocName(w.Pages()->tabText(slot));
+    printer.setDocName(w.PageCaption(slot));
     WithComposedImage(ws, slot, [&](const Bitmap& merged) { PrintBitmap(printer, merged); });
 }
 

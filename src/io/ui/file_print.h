@@ -9,7 +9,7 @@ class QPaintDevice;
 
 namespace pixora {
 
-class MainWindow;
+class WindowHost;
 
 // Draws the colour bytes of `image` at the device's top-left corner, one
 // image pixel per device pixel (on a printer: one page). The painting is
@@ -18,6 +18,6 @@ bool PrintBitmap(QPaintDevice& device, const Bitmap& image);
 
 // "Print Image": the print dialog, then the active image with its layers
 // composed.
-void PrintImage(MainWindow& w);
+void PrintImage(WindowHost& w);
 
 } // namespace pixora

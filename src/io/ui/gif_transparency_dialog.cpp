@@ -10,21 +10,14 @@
 
 #include "doc/checkerboard.h"
 #include "io/gif_preview.h"
-#include "io/ui/file_dialogs.h"
+#include "io/ui/gif_transparency_dialog.h"
+
+#include "app/window_support.h"
 
 namespace pixora {
 
-QImage PictureOf(const Bitmap& b) {
-    if (b.Empty() || b.BitsPerPixel() != 32) return QImage();
-    // RGB32 ignores the fourth byte, which is what a picture of the colour
-    // bytes wants; copy so the picture outlives the bitmap.
-    return QImage(b.Data(), b.Width(), b.Height(), static_cast<qsizetype>(b.Stride()), QImage::Format_RGB32).copy();
-}
-
-GifTransparencyDialog::GifTransparencyDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm42");
-    setWindowTitle("GIF Image Transparency");
-    setModal(true);
+GifTransparencyDialog::GifTransparencyDialog(QWidget* parent)
+    : CentredDialog(parent, "TForm42", "GIF Image Transparency") {
     resize(420, 400);
     auto* box = new QGroupBox("Transparency Sensitivity", this);
     box->setObjectName("GroupBox1");
@@ -64,11 +57,6 @@ void GifTransparencyDialog::Redraw() {
     DrawGifPreview(source_, checker_, ts_->value(), preview_);
     image_->setPixmap(QPixmap::fromImage(PictureOf(preview_)));
     image_->resize(preview_.Width(), preview_.Height());
-}
-
-void GifTransparencyDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    CentreOnScreen(this);
 }
 
 } // namespace pixora

@@ -10,40 +10,27 @@
 #include <QSpinBox>
 #include <limits>
 
-#include "io/ui/file_dialogs.h"
+#include "io/ui/new_image_dialog.h"
+
+#include "app/window_support.h"
 
 namespace pixora {
 
-void CentreOnScreen(QWidget* w) {
-    const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
-    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
-}
-
-NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm2");
-    setWindowTitle("New Image");
-    setModal(true);
-    setFixedSize(250, 236);
+NewImageDialog::NewImageDialog(QWidget* parent) : CentredDialog(parent, "TForm2", "New Image", 250, 236) {
 
     auto* dims = new QGroupBox("Dimensions", this);
     dims->setObjectName("GroupBox1");
     dims->setGeometry(8, 8, 234, 80);
     auto* lw = new QLabel("Width:", dims);
     lw->setGeometry(12, 22, 60, 20);
-    width_ = new QSpinBox(dims);
-    width_->setObjectName("sedWidth");
     // No limit of its own: "OK" checks the size.
-    width_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    width_->setValue(400);
+    width_ =
+        MakeSpinBox(dims, "sedWidth", std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 400);
     width_->setGeometry(80, 20, 140, 22);
     auto* lh = new QLabel("Height:", dims);
     lh->setGeometry(12, 50, 60, 20);
-    height_ = new QSpinBox(dims);
-    height_->setObjectName("sedHeight");
-    height_->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    height_->setValue(400);
+    height_ =
+        MakeSpinBox(dims, "sedHeight", std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 400);
     height_->setGeometry(80, 48, 140, 22);
 
     auto* back = new QGroupBox("Background", this);
@@ -55,7 +42,6 @@ NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent) {
     shape_->setObjectName("Shape");
     shape_->setGeometry(80, 20, 40, 26);
     shape_->setFrameShape(QFrame::Box);
-    shape_->setAutoFillBackground(true);
     shape_->setCursor(Qt::PointingHandCursor);
     shape_->installEventFilter(this);
     auto* lt = new QLabel("Transparency:", back);
@@ -82,9 +68,7 @@ TNewImage NewImageDialog::Values() const { return TNewImage{width_->value(), hei
 
 void NewImageDialog::SetColour(int32_t colour) {
     colour_ = colour;
-    QPalette pal = shape_->palette();
-    pal.setColor(QPalette::Window, QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
-    shape_->setPalette(pal);
+    SetBackground(shape_, QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
 }
 
 void NewImageDialog::OkClicked() {
@@ -99,11 +83,6 @@ void NewImageDialog::OkClicked() {
     const TNewImage values = Values();
     accept();
     if (OnCreate) OnCreate(values);
-}
-
-void NewImageDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    CentreOnScreen(this);
 }
 
 bool NewImageDialog::eventFilter(QObject* watched, QEvent* event) {

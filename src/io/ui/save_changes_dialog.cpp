@@ -7,7 +7,9 @@
 #include <QScrollBar>
 
 #include "io/save_changes_list.h"
-#include "io/ui/file_dialogs.h"
+#include "io/ui/save_changes_dialog.h"
+
+#include "app/window_support.h"
 
 namespace pixora {
 
@@ -16,21 +18,15 @@ constexpr int kPanelLeft = 8, kPanelTop = 36, kPanelWidth = 330, kPanelHeight = 
 constexpr int kBarWidth = 17;
 } // namespace
 
-SaveChangesDialog::SaveChangesDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm54");
-    setWindowTitle("Save Changes?");
-    setModal(true);
-    setFixedSize(346, 290);
+SaveChangesDialog::SaveChangesDialog(QWidget* parent)
+    : CentredDialog(parent, "TForm54", "Save Changes?", 346, 290) {
     auto* label = new QLabel("These Images have been modified, but not Saved.", this);
     label->setObjectName("Label1");
     label->setGeometry(8, 10, 330, 20);
     panel_ = new QWidget(this);
     panel_->setObjectName("Panel1");
     panel_->setGeometry(kPanelLeft, kPanelTop, kPanelWidth, kPanelHeight);
-    panel_->setAutoFillBackground(true);
-    QPalette pal = panel_->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    panel_->setPalette(pal);
+    SetBackground(panel_, Qt::white);
     image_ = new QLabel(panel_);
     image_->setObjectName("Image1");
     image_->installEventFilter(this);

@@ -12,10 +12,12 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <span>
 
-#include "app/main_window.h"
-#include "doc/command_states.h"
+#include "app/command_states.h"
+#include "app/window_host.h"
 #include "tools/ui/option_box_window.h"
+#include "tools/ui/selection_commands.h"
 
 namespace pixora {
 
@@ -90,7 +92,7 @@ std::vector<OptionControl> PenControls(const QString& antiCaption) {
 
 // "Use Gradient": checking it shows the Gradient box modally and greys out
 // the occupancy, which the gradient replaces; unchecking brings it back.
-void WireUseGradient(MainWindow& w, OptionBoxWindow* box) {
+void WireUseGradient(WindowHost& w, OptionBoxWindow* box) {
     auto* ug = box->findChild<QCheckBox*>("UG");
     auto* occ = box->findChild<QWidget*>("Occ");
     QObject::connect(ug, &QCheckBox::clicked, box, [&w, occ](bool checked) {
@@ -105,31 +107,31 @@ void WireUseGradient(MainWindow& w, OptionBoxWindow* box) {
     });
 }
 
-OptionBoxWindow* ToolBox(MainWindow& w, int number, const std::vector<OptionControl>& controls) {
-    auto* box = new OptionBoxWindow(w, number, &w);
+OptionBoxWindow* ToolBox(WindowHost& w, int number, const std::vector<OptionControl>& controls) {
+    auto* box = new OptionBoxWindow(w, number, w.Owner());
     box->AddControls(controls);
     if (box->findChild<QCheckBox*>("UG")) WireUseGradient(w, box);
     return box;
 }
 
-// Check items of the main window's menus with a given caption.
-QList<QAction*> MenuItems(MainWindow& w, const QString& caption) {
+// The menu items of the given names.
+QList<QAction*> MenuItems(WindowHost& w, std::span<const std::string_view> names) {
     QList<QAction*> items;
-    for (QAction* a : w.findChildren<QAction*>())
-        if (a->isCheckable() && a->text() == caption) items << a;
+    for (std::string_view name : names)
+        if (QAction* a = w.Command(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))))
+            items << a;
     return items;
 }
 
 // A check box and the menu items that show the same choice follow each other.
-void Mirror(MainWindow& w, QCheckBox* box, const QString& caption) {
-    const QList<QAction*> items = MenuItems(w, caption);
+void Mirror(QCheckBox* box, const QList<QAction*>& items) {
     QObject::connect(box, &QCheckBox::toggled, box, [items](bool on) {
         for (QAction* a : items) a->setChecked(on);
     });
     for (QAction* a : items) QObject::connect(a, &QAction::triggered, box, [box](bool on) { box->setChecked(on); });
 }
 
-OptionBoxWindow* SelectOptions(MainWindow& w) {
+OptionBoxWindow* SelectOptions(WindowHost& w) {
     static const QStringList kTypes = {"Rectangle Selection", "Ellipse Selection", "Free Hand Selection",
                                        "Magic Wand Selection"};
     OptionBoxWindow* box = ToolBox(w, BoxTForm4,
@@ -149,19 +151,18 @@ OptionBoxWindow* SelectOptions(MainWindow& w) {
     QObject::connect(e, &QCheckBox::toggled, a, [a](bool on) {
         if (on) a->setChecked(false);
     });
-    Mirror(w, a, "Edit Only Selection");
-    Mirror(w, e, "Exclude Selection");
-    Mirror(w, box->findChild<QCheckBox*>("D"), "Duplicate on MouseUp");
-    Mirror(w, box->findChild<QCheckBox*>("DU"), "Delete Underlying");
+    Mirror(a, MenuItems(w, kEditOnlySelectionItems));
+    Mirror(e, MenuItems(w, kExcludeSelectionItems));
+    Mirror(box->findChild<QCheckBox*>("D"), MenuItems(w, kDuplicateOnMouseUpItems));
+    Mirror(box->findChild<QCheckBox*>("DU"), MenuItems(w, kDeleteUnderlyingItems));
 
     // The selection type and the Selection menu's type items.
-    static const char* const kMenuTypes[] = {"Rectangular Selection", "Ellipse Selection", "Free Hand Selection",
-                                             "Magic Wand Selection"};
     const QList<QRadioButton*> types =
         box->findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
     for (int i = 0; i < types.size(); ++i) {
         QRadioButton* r = types[i];
-        const QList<QAction*> items = MenuItems(w, kMenuTypes[i]);
+        const QList<QAction*> items =
+            MenuItems(w, std::span(kSelectionTypeItems).subspan(static_cast<std::size_t>(i), 1));
         QObject::connect(r, &QRadioButton::toggled, r, [items](bool on) {
             if (on)
                 for (QAction* item : items) item->setChecked(true);
@@ -174,8 +175,8 @@ OptionBoxWindow* SelectOptions(MainWindow& w) {
     return box;
 }
 
-OptionBoxWindow* HistoryBrushOptions(MainWindow& w) {
-    auto* box = new OptionBoxWindow(w, 0, &w);
+OptionBoxWindow* HistoryBrushOptions(WindowHost& w) {
+    auto* box = new OptionBoxWindow(w, 0, w.Owner());
     auto* label = new QLabel("Size:", box);
     label->setObjectName("sizeLabel");
     auto* size = new HistorySizeSpin(box);
@@ -186,8 +187,8 @@ OptionBoxWindow* HistoryBrushOptions(MainWindow& w) {
     return box;
 }
 
-OptionBoxWindow* TextEditor(MainWindow& w) {
-    auto* box = new OptionBoxWindow(w, 0, &w);
+OptionBoxWindow* TextEditor(WindowHost& w) {
+    auto* box = new OptionBoxWindow(w, 0, w.Owner());
     box->SetPlacedAboveStatusBar(true);
     QGridLayout* g = box->Grid();
     auto* text = new QLineEdit(box);
@@ -217,8 +218,8 @@ OptionBoxWindow* TextEditor(MainWindow& w) {
 
 // The custom brush library box: a picture of thumbnails, the occupancy and
 // the library buttons. It is shown modally when the custom brush is chosen.
-QDialog* CustomBrush(MainWindow& w) {
-    auto* box = new QDialog(&w);
+QDialog* CustomBrush(WindowHost& w) {
+    auto* box = new QDialog(w.Owner());
     box->setModal(true);
     auto* v = new QVBoxLayout(box);
     auto* scroll = new QScrollArea(box);
@@ -260,7 +261,7 @@ QDialog* CustomBrush(MainWindow& w) {
 
 } // namespace
 
-void MakeOptionBoxes(MainWindow& w) {
+void MakeOptionBoxes(WindowHost& w) {
     w.ReplaceWindow("TForm3", ToolBox(w, BoxTForm3, PenControls("Antialiasing:")));
     w.ReplaceWindow("TForm4", SelectOptions(w));
 

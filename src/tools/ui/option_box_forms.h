@@ -5,8 +5,8 @@
 
 namespace pixora {
 
-class MainWindow;
+class WindowHost;
 
-void MakeOptionBoxes(MainWindow& w);
+void MakeOptionBoxes(WindowHost& w);
 
 } // namespace pixora

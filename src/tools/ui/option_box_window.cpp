@@ -1,5 +1,7 @@
 #include "tools/ui/option_box_window.h"
 
+#include "app/window_support.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -13,8 +15,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/main_window.h"
-#include "app/status_bar.h"
+#include "app/window_host.h"
+#include "doc/workspace.h"
 
 namespace pixora {
 
@@ -62,7 +64,7 @@ QGroupBox* MakeRadioGroup(const OptionControl& c, QWidget* parent) {
 
 } // namespace
 
-OptionBoxWindow::OptionBoxWindow(MainWindow& main, int number, QWidget* owner)
+OptionBoxWindow::OptionBoxWindow(WindowHost& main, int number, QWidget* owner)
     : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       main_(main),
       number_(number),
@@ -90,14 +92,12 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
         };
         switch (c.Type) {
         case OptionControl::Spin: {
-            auto* s = new QSpinBox(this);
-            s->setObjectName(c.Name);
-            s->setRange(c.Min, c.Max);
+            QSpinBox* s = c.Caption.isEmpty() || c.Beside
+                              ? MakeSpinBox(this, c.Name, c.Min, c.Max, c.Value)
+                              : AddLabelledSpinBox(grid_, row, c.Caption, c.Name, c.Min, c.Max, c.Value);
             s->setSingleStep(c.Step);
-            s->setValue(c.Value);
             s->setMinimumWidth(64);
-            caption(row);
-            grid_->addWidget(s, row, col == 0 && !c.Caption.isEmpty() ? 1 : col);
+            if (c.Caption.isEmpty() || c.Beside) grid_->addWidget(s, row, col);
             if (!c.Suffix.isEmpty()) grid_->addWidget(new QLabel(c.Suffix, this), row, 2);
             last = s;
             break;
@@ -145,10 +145,11 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
 QPoint OptionBoxWindow::PlaceAboveStatusBar() const {
     // The status bar's top line on the screen: its top inside the main
     // window plus the main window's top.
-    const QWidget* status = main_.Status();
-    const int statusTop = status ? status->mapTo(&main_, QPoint(0, 0)).y() : main_.height();
-    const int top = statusTop + main_.geometry().top() - frameGeometry().height();
-    const QScreen* screen = main_.screen();
+    const QWidget* main = main_.Owner();
+    const QWidget* status = main_.StatusBar();
+    const int statusTop = status ? status->mapTo(main, QPoint(0, 0)).y() : main->height();
+    const int top = statusTop + main->geometry().top() - frameGeometry().height();
+    const QScreen* screen = main->screen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 0, 0);
     const int left = area.left() + (area.width() - frameGeometry().width()) / 2;
     return {left, top};

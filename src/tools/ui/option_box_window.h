@@ -14,7 +14,7 @@ class QGridLayout;
 
 namespace pixora {
 
-class MainWindow;
+class WindowHost;
 
 // One control of a box as the tools see it: a designer name, a caption and
 // its range, increment and starting value.
@@ -37,7 +37,7 @@ class OptionBoxWindow : public QDialog {
 public:
     // number: the value recorded in OptionBoxId on show; 0 for boxes that
     // are plain tool windows without dimming or placement.
-    OptionBoxWindow(MainWindow& main, int number, QWidget* owner);
+    OptionBoxWindow(WindowHost& main, int number, QWidget* owner);
 
     int Number() const { return number_; }
     // Places the box above the main window's status bar on every show
@@ -65,7 +65,7 @@ protected:
 private:
     void Brighten();
 
-    MainWindow& main_;
+    WindowHost& main_;
     int number_;
     bool placed_;
     QGridLayout* grid_;

@@ -6,9 +6,8 @@
 #include <QAction>
 #include <QDialog>
 
-#include "app/installers.h"
-#include "app/main_window.h"
-#include "doc/command_states.h"
+#include "app/command_states.h"
+#include "app/window_host.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_box_forms.h"
 #include "tools/ui/option_box_window.h"
@@ -17,19 +16,7 @@ namespace pixora {
 
 namespace {
 
-// The View menu's toolbar items and the tool each one stands for.
-struct ViewItem {
-    int Tool;
-    const char* Name;
-};
-constexpr ViewItem kViewItems[] = {
-    {1, "PenToolbar1"},        {2, "LineToolbar1"},       {3, "BezierToolbar1"},    {4, "PolygonToolbar1"},
-    {5, "RectangleToolbar1"},  {6, "EllipseToolbar1"},    {7, "RoundRectToolbar1"}, {8, "SprayToolbar1"},
-    {9, "SoftenToolbar1"},     {10, "SharpenToolbar1"},   {13, "LightenToolbar1"},  {14, "DarkenToolbar1"},
-    {15, "SelectionToolbar1"}, {16, "FloodFillToolbar1"},
-};
-
-int CurrentTool(MainWindow& w) {
+int CurrentTool(WindowHost& w) {
     const int slot = w.Ws().ActiveSlot();
     return slot >= 0 && slot < kSlotCount ? w.Ws().Images[static_cast<std::size_t>(slot)].Tool : 0;
 }
@@ -37,32 +24,35 @@ int CurrentTool(MainWindow& w) {
 // An item is checked while its box is shown for the tool it stands for.
 // `changed` is the box being shown or closed right now, whose visibility is
 // given by `shown` (the window is still in the middle of changing it).
-void SyncViewItems(MainWindow& w, int changed = BoxNone, bool shown = false) {
+void SyncViewItems(WindowHost& w, int changed = BoxNone, bool shown = false) {
     const int tool = CurrentTool(w);
-    for (const ViewItem& item : kViewItems) {
-        QAction* a = w.Command(item.Name);
+    for (const TToolDescription& row : ToolTable()) {
+        if (row.ViewItem.Name.empty()) continue;
+        QAction* a = w.Command(
+            QString::fromUtf8(row.ViewItem.Name.data(), static_cast<qsizetype>(row.ViewItem.Name.size())));
         if (!a) continue;
-        const int box = ToggledBoxForTool(item.Tool);
+        const int box = row.ToggledBox;
         bool visible = shown;
         if (box != changed) {
             const QWidget* window = w.Window(OptionBoxWindowName(box));
             visible = window && window->isVisible();
         }
-        a->setChecked(visible && item.Tool == tool);
+        a->setChecked(visible && row.Number == tool);
     }
 }
 
 } // namespace
 
 QString OptionBoxForTool(int tool) {
-    return QString::fromUtf8(ToolInfo(tool).Box.data(), ToolInfo(tool).Box.size());
+    const std::string_view box = ToolDescription(tool).OptionBox;
+    return QString::fromUtf8(box.data(), static_cast<qsizetype>(box.size()));
 }
 
-void ShowOptionBoxForTool(MainWindow& w, int tool) {
+void ShowOptionBoxForTool(WindowHost& w, int tool) {
     QWidget* box = w.Window(OptionBoxForTool(tool));
     if (!box) return;
     auto* dialog = qobject_cast<QDialog*>(box);
-    if (dialog && ToolInfo(tool).ModalBox) {
+    if (dialog && ToolDescription(tool).ModalBox) {
         dialog->exec();
         return;
     }
@@ -70,14 +60,20 @@ void ShowOptionBoxForTool(MainWindow& w, int tool) {
     box->raise();
 }
 
-void CloseToolBoxes(MainWindow& w) {
-    for (const char* name : {"TForm3", "TForm4", "TForm21", "TForm22", "TForm23", "TForm24", "TForm25",
-                             "TForm26", "TForm37", "TForm43", "TForm44"})
-        if (QWidget* box = w.Window(name); box && box->isVisible()) box->close();
+void CloseToolBoxes(WindowHost& w) {
+    auto close = [&w](std::string_view name) {
+        QWidget* box = w.Window(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        if (box && box->isVisible()) box->close();
+    };
+    // The boxes the tools show on choice (the modal ones close themselves),
+    // the quick effects' channel options and the text editor.
+    for (const TToolDescription& row : ToolTable())
+        if (!row.OptionBox.empty() && !row.ModalBox) close(row.OptionBox);
+    for (std::string_view name : {"TForm26", "TForm37"}) close(name);
 }
 
-void ToggleToolBox(MainWindow& w) {
-    QWidget* box = w.Window(OptionBoxWindowName(ToggledBoxForTool(CurrentTool(w))));
+void ToggleToolBox(WindowHost& w) {
+    QWidget* box = w.Window(OptionBoxWindowName(ToolDescription(CurrentTool(w)).ToggledBox));
     if (box) {
         if (box->isVisible())
             box->close();
@@ -89,18 +85,16 @@ void ToggleToolBox(MainWindow& w) {
     SyncViewItems(w);
 }
 
-void InstallOptionBoxes(MainWindow& w) {
+void InstallOptionBoxes(WindowHost& w) {
     MakeOptionBoxes(w);
     for (int number = 1; number <= 9; ++number) {
         auto* box = qobject_cast<OptionBoxWindow*>(w.Window(OptionBoxWindowName(number)));
         if (!box) continue;
-        QObject::connect(box, &OptionBoxWindow::Shown, &w, [&w, number] { SyncViewItems(w, number, true); });
-        QObject::connect(box, &OptionBoxWindow::Closed, &w,
+        QObject::connect(box, &OptionBoxWindow::Shown, w.Owner(),
+                         [&w, number] { SyncViewItems(w, number, true); });
+        QObject::connect(box, &OptionBoxWindow::Closed, w.Owner(),
                          [&w, number] { SyncViewItems(w, number, false); });
     }
-    for (const ViewItem& item : kViewItems)
-        if (QAction* a = w.Command(item.Name))
-            QObject::connect(a, &QAction::triggered, &w, [&w] { ToggleToolBox(w); });
 }
 
 } // namespace pixora

@@ -7,7 +7,7 @@
 
 namespace pixora {
 
-class MainWindow;
+class WindowHost;
 
 // The window shown when a tool is chosen: "TForm3" for the pen ... ; empty
 // for tools without one. Tools 18 and 19 show theirs modally.
@@ -15,14 +15,18 @@ QString OptionBoxForTool(int tool);
 
 // Shows the option box of a tool (the history brush's undo history and the
 // custom brush library modally); tools without a box show nothing.
-void ShowOptionBoxForTool(MainWindow& w, int tool);
+void ShowOptionBoxForTool(WindowHost& w, int tool);
 
 // Closes every open tool option box, the quick-effect channel options and
 // the text editor.
-void CloseToolBoxes(MainWindow& w);
+void CloseToolBoxes(WindowHost& w);
 
 // The View menu's toolbar items: shows the current tool's box when it is
 // hidden and closes it when it is shown.
-void ToggleToolBox(MainWindow& w);
+void ToggleToolBox(WindowHost& w);
+
+// Puts the option boxes in place of their frames and keeps the View menu's
+// toolbar items checked while their box is shown.
+void InstallOptionBoxes(WindowHost& w);
 
 } // namespace pixora

@@ -1,0 +1,39 @@
+#pragma once
+// A picture control (the view's Image, the rulers, the navigator's
+// thumbnail).
+
+#include <QWidget>
+
+#include "doc/bitmap.h"
+
+namespace pixora {
+
+// A picture control: shows a bitmap stretched to its own size (nearest
+// pixel, colour bytes only) and reports pointer events in its own pixels.
+// Only the exposed part is scaled, so a repaint costs the visible area, not
+// the whole zoomed picture.
+class PictureWidget : public QWidget {
+    Q_OBJECT
+public:
+    PictureWidget(const Bitmap& picture, QWidget* parent);
+
+signals:
+    // Pointer events in the control's own pixels; button 0 left, 1 right,
+    // 2 middle. The second click of a double click is a press as well.
+    void Pressed(int X, int Y, int button);
+    void Moved(int X, int Y);
+    void Released(int X, int Y);
+    void DoubleClicked(int X, int Y);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    const Bitmap& picture_;
+};
+
+} // namespace pixora

@@ -1,0 +1,209 @@
+#include "app/view_controls.h"
+
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "app/window_support.h"
+#include "doc/checkerboard.h"
+#include "doc/view_rulers.h"
+#include "tools/tool_set.h"
+
+namespace pixora {
+
+namespace {
+
+QRect ToQRect(const TViewRect& r) {
+    return QRect(r.Left, r.Top, std::max(0, r.Width), std::max(0, r.Height));
+}
+
+} // namespace
+
+ViewControls::ViewControls(Workspace& ws, QWidget* firstPage)
+    : QObject(firstPage), ws_(ws), target_(&ToolsOf(ws)) {
+    borderShape_ = new QWidget(firstPage);
+    borderShape_->setObjectName("BorderShape");
+    SetBackground(borderShape_, QColor(0x80, 0x80, 0x80));
+    scrollPanel_ = new QWidget(firstPage);
+    scrollPanel_->setObjectName("ScrollPanel");
+    scrollPanel_->setAttribute(Qt::WA_OpaquePaintEvent);
+    image_ = new PictureWidget(ws.DisplayCopy, scrollPanel_);
+    image_->setObjectName("Image");
+    scrollBar1_ = new QScrollBar(Qt::Horizontal, firstPage);
+    scrollBar1_->setObjectName("ScrollBar1");
+    scrollBar2_ = new QScrollBar(Qt::Vertical, firstPage);
+    scrollBar2_->setObjectName("ScrollBar2");
+    topSScroll_ = new QWidget(firstPage);
+    topSScroll_->setObjectName("TopSScroll");
+    topScale_ = new PictureWidget(topShown_, topSScroll_);
+    topScale_->setObjectName("TopScale");
+    leftSScroll_ = new QWidget(firstPage);
+    leftSScroll_->setObjectName("LeftSScroll");
+    leftScale_ = new PictureWidget(leftShown_, leftSScroll_);
+    leftScale_->setObjectName("LeftScale");
+    page_ = firstPage;
+    // The one route of pointer events: the image (and the panel around it)
+    // to this view, mapped, to the tool set.
+    connect(image_, &PictureWidget::Pressed, this, &ViewControls::PointerPress);
+    connect(image_, &PictureWidget::Moved, this, &ViewControls::PointerMove);
+    connect(image_, &PictureWidget::Released, this, &ViewControls::PointerRelease);
+    connect(image_, &PictureWidget::DoubleClicked, this, [this] { PointerDoubleClick(); });
+    scrollPanel_->installEventFilter(this);
+    scrollPanel_->setMouseTracking(true);
+    connect(scrollBar1_, &QScrollBar::valueChanged, this, [this] { ApplyScroll(); });
+    connect(scrollBar2_, &QScrollBar::valueChanged, this, [this] { ApplyScroll(); });
+    HideAll();
+}
+
+void ViewControls::HideAll() {
+    shown_ = false;
+    for (QWidget* w : {borderShape_, scrollPanel_, static_cast<QWidget*>(scrollBar1_),
+                       static_cast<QWidget*>(scrollBar2_), topSScroll_, leftSScroll_})
+        w->hide();
+}
+
+void ViewControls::MoveToPage() {
+    if (!page_ || scrollPanel_->parentWidget() == page_) return;
+    // A widget given a new parent is hidden; the layout says what shows.
+    for (QWidget* w : {borderShape_, topSScroll_, leftSScroll_, scrollPanel_,
+                       static_cast<QWidget*>(scrollBar1_), static_cast<QWidget*>(scrollBar2_)})
+        w->setParent(page_);
+    if (shown_) ApplyVisibility();
+}
+
+void ViewControls::ApplyVisibility() {
+    scrollBar1_->setVisible(layout_.ScrollBar1.Visible);
+    scrollBar2_->setVisible(layout_.ScrollBar2.Visible);
+    topSScroll_->setVisible(layout_.RulersVisible);
+    leftSScroll_->setVisible(layout_.RulersVisible);
+    borderShape_->show();
+    scrollPanel_->show();
+    image_->show();
+    borderShape_->lower();
+}
+
+void ViewControls::Layout(bool rulersShown) {
+    const int slot = ws_.ActiveSlot();
+    if (slot < 0 || !page_) {
+        HideAll();
+        return;
+    }
+    const TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    TViewInput in;
+    in.PageWidth = page_->width();
+    in.PageHeight = page_->height();
+    in.ImageWidth = s.Bitmap.Width();
+    in.ImageHeight = s.Bitmap.Height();
+    in.Zoom = {s.ZoomNum, s.ZoomDen};
+    in.RulersShown = rulersShown;
+    in.HorzPosition = scrollBar1_->value();
+    in.VertPosition = scrollBar2_->value();
+    layout_ = LayoutView(in);
+
+    borderShape_->setGeometry(ToQRect(layout_.BorderShape));
+    scrollPanel_->setGeometry(ToQRect(layout_.ScrollPanel));
+    image_->setGeometry(ToQRect(layout_.Image));
+    for (auto [bar, l] :
+         {std::pair{scrollBar1_, &layout_.ScrollBar1}, std::pair{scrollBar2_, &layout_.ScrollBar2}}) {
+        bar->blockSignals(true);
+        bar->setGeometry(ToQRect(l->Bounds));
+        bar->setRange(0, l->PositionLimit);
+        bar->setPageStep(l->PageSize);
+        bar->setValue(l->Position);
+        bar->blockSignals(false);
+    }
+    topSScroll_->setGeometry(ToQRect(layout_.TopSScroll));
+    topScale_->setGeometry(ToQRect(layout_.TopScale));
+    leftSScroll_->setGeometry(ToQRect(layout_.LeftSScroll));
+    leftScale_->setGeometry(ToQRect(layout_.LeftScale));
+    shown_ = true;
+    ApplyVisibility();
+    FillRowTable(ws_.DisplayCopy, ws_.SysData.ScratchRows);
+}
+
+void ViewControls::ApplyScroll() {
+    // The layout knows which bars are shown even while the window is hidden.
+    layout_.ScrollBar1.Position = layout_.ScrollBar1.Visible ? scrollBar1_->value() : 0;
+    layout_.ScrollBar2.Position = layout_.ScrollBar2.Visible ? scrollBar2_->value() : 0;
+    layout_.Image.Left = ImageOffsetForPosition(layout_.ScrollBar1.Position);
+    layout_.Image.Top = ImageOffsetForPosition(layout_.ScrollBar2.Position);
+    layout_.TopScale.Left = layout_.Image.Left;
+    layout_.LeftScale.Top = layout_.Image.Top;
+    image_->move(layout_.Image.Left, layout_.Image.Top);
+    topScale_->move(layout_.TopScale.Left, topScale_->y());
+    leftScale_->move(leftScale_->x(), layout_.LeftScale.Top);
+}
+
+void ViewControls::ScrollTo(int horzPosition, int vertPosition) {
+    if (layout_.ScrollBar1.Visible) scrollBar1_->setValue(horzPosition);
+    if (layout_.ScrollBar2.Visible) scrollBar2_->setValue(vertPosition);
+}
+
+bool ViewControls::ActiveZoom(TZoom& z) const {
+    const int slot = ws_.ActiveSlot();
+    if (slot < 0) return false;
+    z = SlotZoom(ws_.Images[static_cast<std::size_t>(slot)]);
+    return true;
+}
+
+void ViewControls::PointerPress(int X, int Y, int button) {
+    TZoom z;
+    if (ActiveZoom(z)) target_->Down(ViewToImage(X, z), ViewToImage(Y, z), button);
+}
+
+void ViewControls::PointerMove(int X, int Y) {
+    TZoom z;
+    if (!ActiveZoom(z)) return;
+    target_->Move(ViewToImage(X, z), ViewToImage(Y, z));
+    if (layout_.RulersVisible) {
+        MarkRulers(ws_.TopRuler.Bitmap, ws_.LeftRuler.Bitmap, X, Y, topShown_, leftShown_);
+        topScale_->update();
+        leftScale_->update();
+    }
+    emit PointerMoved(X, Y);
+}
+
+void ViewControls::PointerRelease(int X, int Y) {
+    TZoom z;
+    if (ActiveZoom(z)) target_->Up(ViewToImage(X, z), ViewToImage(Y, z));
+}
+
+void ViewControls::PointerDoubleClick() {
+    if (ws_.ActiveSlot() >= 0) target_->DoubleClick();
+}
+
+bool ViewControls::eventFilter(QObject* watched, QEvent* event) {
+    // Moves over the panel around the image reach the tools too (the crop
+    // handles reach two pixels beyond the image's edge), in the image's own
+    // pixels.
+    if (watched == scrollPanel_ && event->type() == QEvent::MouseMove) {
+        const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint() - image_->pos();
+        PointerMove(p.x(), p.y());
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ViewControls::DrawRulerPictures() {
+    const int slot = ws_.ActiveSlot();
+    if (slot < 0) return;
+    const TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    // The rulers are as long as the zoomed image.
+    DrawRulers(ws_.TopRuler.Bitmap, ws_.LeftRuler.Bitmap, layout_.Image.Width, layout_.Image.Height,
+               SlotZoom(s));
+    ws_.TopRuler.Refill();
+    ws_.LeftRuler.Refill();
+    CopyBitmapInto(ws_.TopRuler.Bitmap, topShown_);
+    CopyBitmapInto(ws_.LeftRuler.Bitmap, leftShown_);
+    topScale_->update();
+    leftScale_->update();
+}
+
+void ViewControls::UpdateImage() {
+    image_->update();
+}
+
+void ViewControls::SetImageCursor(const QCursor& c) {
+    image_->setCursor(c);
+}
+
+} // namespace pixora

@@ -1,0 +1,97 @@
+#include "app/window_support.h"
+
+#include <QButtonGroup>
+#include <QDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+
+namespace pixora {
+
+void CentreOnScreen(QWidget* w) {
+    const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
+}
+
+CentredDialog::CentredDialog(QWidget* parent, const QString& name, const QString& caption, int width,
+                             int height)
+    : QDialog(parent) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    setModal(true);
+    if (width > 0 && height > 0) setFixedSize(width, height);
+}
+
+void CentredDialog::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    CentreOnScreen(this);
+}
+
+QImage ColourView(const Bitmap& b) {
+    if (b.Empty() || b.BitsPerPixel() != 32) return QImage();
+    return QImage(b.Data(), b.Width(), b.Height(), static_cast<qsizetype>(b.Stride()), QImage::Format_RGB32);
+}
+
+QImage PictureOf(const Bitmap& b) {
+    return ColourView(b).copy();
+}
+
+void SetBackground(QWidget* w, const QColor& colour) {
+    w->setAutoFillBackground(true);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, colour);
+    w->setPalette(pal);
+}
+
+QSpinBox* MakeSpinBox(QWidget* parent, const char* name, int min, int max, int value) {
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(name);
+    box->setRange(min, max);
+    box->setValue(value);
+    return box;
+}
+
+QSpinBox* AddLabelledSpinBox(QGridLayout* grid, int row, const QString& caption, const char* name, int min,
+                             int max, int value) {
+    QWidget* parent = grid->parentWidget();
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString(name) + "Label");
+    grid->addWidget(label, row, 0);
+    QSpinBox* box = MakeSpinBox(parent, name, min, max, value);
+    grid->addWidget(box, row, 1);
+    return box;
+}
+
+QButtonGroup* MakeRadioGroup(QDialog* owner, const QString& caption, const QString& name,
+                             const QStringList& items, int checked, const QRect& box) {
+    auto* frame = new QGroupBox(caption, owner);
+    frame->setObjectName(name);
+    frame->setGeometry(box);
+    auto* group = new QButtonGroup(owner);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], frame);
+        b->setObjectName(QString("%1Item%2").arg(name).arg(i));
+        b->setGeometry(12, 22 + 24 * i, box.width() - 24, 22);
+        group->addButton(b, i);
+    }
+    group->button(checked)->setChecked(true);
+    return group;
+}
+
+QPushButton* MakeOkButton(QDialog* owner, int x, int y) {
+    auto* ok = new QPushButton("OK", owner);
+    ok->setObjectName("Button1");
+    ok->setDefault(true);
+    ok->setGeometry(x, y, 75, 26);
+    QObject::connect(ok, &QPushButton::clicked, owner, &QDialog::accept);
+    return ok;
+}
+
+} // namespace pixora

@@ -1,0 +1,63 @@
+#pragma once
+// Small pieces every window uses: centring on the screen, a picture of a
+// bitmap's colour bytes, a spin box with its range, a radio group and an
+// "OK" button.
+
+#include <QDialog>
+#include <QImage>
+#include <QRect>
+#include <QStringList>
+
+#include "doc/bitmap.h"
+
+class QButtonGroup;
+class QColor;
+class QGridLayout;
+class QPushButton;
+class QSpinBox;
+class QWidget;
+
+namespace pixora {
+
+// Moves a window to the centre of its screen (the primary one before it
+// has one).
+void CentreOnScreen(QWidget* w);
+
+// A modal dialog centred on the screen whenever it is shown, with its
+// designer name, caption and (when given) its fixed size.
+class CentredDialog : public QDialog {
+    Q_OBJECT
+public:
+    CentredDialog(QWidget* parent, const QString& name, const QString& caption, int width = 0,
+                  int height = 0);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+};
+
+// The colour bytes of a 32-bit bitmap as a picture (the fourth byte is
+// transparency, not alpha, and is left out). ColourView wraps the bitmap's
+// memory and lives no longer than it; PictureOf is a copy.
+QImage ColourView(const Bitmap& b);
+QImage PictureOf(const Bitmap& b);
+
+// Paints a control's background in one colour.
+void SetBackground(QWidget* w, const QColor& colour);
+
+// A spin box named `name` with the range [min, max] and a start value (Qt's
+// own default range of 0..99 would clamp silently).
+QSpinBox* MakeSpinBox(QWidget* parent, const char* name, int min, int max, int value = 0);
+// The same in row `row` of a grid: the caption's label (named nameLabel)
+// in the first column and the spin box in the second.
+QSpinBox* AddLabelledSpinBox(QGridLayout* grid, int row, const QString& caption, const char* name, int min,
+                             int max, int value = 0);
+
+// A radio group: a box captioned `caption` named `name`, with one button
+// per item (ids 0.. in order, named nameItem0 ...), item `checked` checked.
+QButtonGroup* MakeRadioGroup(QDialog* owner, const QString& caption, const QString& name,
+                             const QStringList& items, int checked, const QRect& box);
+
+// The default "OK" button (Button1) at (x, y), accepting the dialog.
+QPushButton* MakeOkButton(QDialog* owner, int x, int y);
+
+} // namespace pixora

@@ -1,0 +1,25 @@
+#include "doc/tab_change.h"
+
+#include "doc/checkerboard.h"
+#include "doc/workspace.h"
+
+namespace pixora {
+
+void TabChange(Workspace& ws) {
+    const int slot = ws.ActiveSlot();
+    if (slot >= 0) {
+        ws.BeforeImageReplaced();
+        TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+        const int w = s.Bitmap.Width(), h = s.Bitmap.Height();
+        for (TWorkBitmap* work : ws.ImageSizedWorkBitmaps())
+            if (work->Bitmap.Width() != w || work->Bitmap.Height() != h) work->Bitmap.SetSize(w, h);
+        BuildCheckerboard(ws.Checkerboard.Bitmap, w, h);
+        FillRowTable(s.Bitmap, s.Rows);
+        for (TWorkBitmap* work : ws.ImageSizedWorkBitmaps())
+            work->Refill();
+    }
+    if (ws.Port) ws.Port->TabChange();
+    FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);
+}
+
+} // namespace pixora

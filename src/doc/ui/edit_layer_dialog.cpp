@@ -1,0 +1,18 @@
+#include <QSpinBox>
+
+#include "doc/ui/edit_layer_dialog.h"
+
+namespace pixora {
+
+EditLayerDialog::EditLayerDialog(QWidget* parent) : LayerGeometryDialog("TForm49", "Edit Layer", parent) {
+    AddButtons();
+}
+
+void EditLayerDialog::Prepare(int width, int height, int left, int top) {
+    WidthBox()->setValue(width);
+    HeightBox()->setValue(height);
+    LeftBox()->setValue(left);
+    TopBox()->setValue(top);
+}
+
+} // namespace pixora

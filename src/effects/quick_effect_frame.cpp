@@ -1,0 +1,28 @@
+#include "effects/quick_effect_frame.h"
+
+#include "doc/checkerboard.h"
+#include "doc/workspace.h"
+#include "history/history_store.h"
+
+namespace pixora {
+
+bool ApplyQuickEffect(Workspace& ws, const TEffectRow& row, const TEffectSettings& settings) {
+    if (!row.Operation || !ws.HasOpenImage()) return false;
+    const int slot = ws.ActiveSlot();
+    if (slot < 0) return false;
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    if (!PushHistory(ws, slot)) return false;
+    NameHistoryStep(ws, std::string(row.StepName));
+    s.Bitmap.SetBitsPerPixel(32);
+    FillRowTable(s.Bitmap, s.Rows);
+    TWorkBitmap& scratch = ws.FilterWork;
+    CopyBitmapInto(s.Bitmap, scratch.Bitmap);
+    scratch.Refill();
+    const SelectionEditTest test =
+        row.HonoursSelection ? SelectionEditTest(ws) : SelectionEditTest::PassAll();
+    row.Operation({s.Bitmap, scratch.Bitmap, test, settings});
+    if (ws.Port) ws.Port->RefreshView();
+    return true;
+}
+
+} // namespace pixora

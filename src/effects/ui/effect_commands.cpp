@@ -1,0 +1,73 @@
+#include "effects/ui/effect_commands.h"
+
+#include <QDialog>
+
+#include "app/window_host.h"
+#include "doc/workspace.h"
+#include "effects/quick_effect_frame.h"
+#include "tools/ui/option_boxes.h"
+
+namespace pixora {
+
+namespace {
+
+QString Name(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// The values the options window holds now.
+TEffectSettings ReadSettings(WindowHost& w, const TEffectRow& row) {
+    TEffectSettings s;
+    const WindowPort* port = w.Ws().Port;
+    if (!port || row.OptionsWindow.empty()) return s;
+    const std::string box(row.OptionsWindow);
+    if (box == "TForm27") {
+        s.Radius = port->ToolOption(box, "R");
+    } else {
+        s.Red = port->ToolOption(box, "R");
+        s.Green = port->ToolOption(box, "G");
+        s.Blue = port->ToolOption(box, "B");
+    }
+    return s;
+}
+
+} // namespace
+
+void RunEffect(WindowHost& w, const TEffectRow& row) {
+    if (!row.Operation) return;
+    QWidget* window = row.OptionsWindow.empty() ? nullptr : w.Window(Name(row.OptionsWindow));
+    if (row.Kind == TEffectKind::Filter) {
+        // The dialog previews, commits and cancels by itself.
+        if (auto* dialog = qobject_cast<QDialog*>(window)) dialog->exec();
+        return;
+    }
+    if (window) {
+        CloseToolBoxes(w);
+        window->show();
+    }
+    ApplyQuickEffect(w.Ws(), row, ReadSettings(w, row));
+}
+
+TCommandList EffectCommands(std::span<const TEffectRow> rows) {
+    TCommandList list;
+    for (const TEffectRow& row : rows) {
+        const TEffectRow* effect = &row;
+        auto run = [effect](WindowHost& w) { RunEffect(w, *effect); };
+        const TEffectPlaces& at = row.Places;
+        for (std::string_view name : {at.ImageMenu, at.ColoursMenu, at.Popup, at.PopupColours})
+            if (!name.empty()) list.push_back(Cmd(name, row.Caption).Does(run));
+    }
+    // The colour selection dialog and the histogram window come with their
+    // own part.
+    for (auto [name, caption] : {std::pair{"SelectFGColour1", "Select FG Colour"},
+                                 {"SelectFGColour2", "Select FG Colour"},
+                                 {"SelectBGColour1", "Select BG Colour"},
+                                 {"SelectBGColour2", "Select BG Colour"},
+                                 {"Histogram1", "Histogram"},
+                                 {"Histogram2", "Histogram"},
+                                 {"Histogram3", "Histogram"}})
+        list.push_back(Cmd(name, caption));
+    return list;
+}
+
+} // namespace pixora

@@ -1,0 +1,21 @@
+#pragma once
+// The effects' commands, made from the effects table: the items of the
+// Image menu's "Effects" and "Apply Tools", of the Colours menu and of the
+// pop-up menu, and what the effect buttons run; with the colour commands
+// beside them ("Select FG Colour", "Histogram").
+
+#include "app/command_table.h"
+#include "effects/effects_table.h"
+
+namespace pixora {
+
+class WindowHost;
+
+// The commands of `rows` (the program's effects table unless given).
+TCommandList EffectCommands(std::span<const TEffectRow> rows = EffectTable());
+// Runs an effect as its items and button do: a filter opens its dialog; a
+// quick effect shows its options window (closing the tool boxes), then
+// runs on the active image. Nothing for a row without an operation.
+void RunEffect(WindowHost& w, const TEffectRow& row);
+
+} // namespace pixora

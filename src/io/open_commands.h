@@ -1,0 +1,25 @@
+#pragma once
+// Opening files into slots and reopening the active one.
+
+#include <string>
+
+#include "doc/workspace.h"
+
+namespace pixora {
+
+// Opens a file into the lowest free slot: the path enters the recent list
+// first, then the file is read. A failed read gives the claim back
+// completely and reports "Could Not Open File due to an Error while
+// Opening." with the error's message. Returns the slot, or -1 (also when
+// fifteen images are open, without a message).
+int LoadIntoNewSlot(Workspace& ws, const std::string& path);
+
+// LoadIntoNewSlot with recent entry i (0..9); nothing for an empty entry.
+int OpenRecentFile(Workspace& ws, int index);
+
+// Reads the active slot's file again as an undoable step "ReOpened Image".
+// The file is read into a temporary bitmap first, so a failed read leaves
+// the image, its history and its Saved flag exactly as they were.
+bool ReopenFile(Workspace& ws);
+
+} // namespace pixora

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/window_support.h"
+
+class QButtonGroup;
+
+namespace pixora {
+
+// "Pixel Format" (TForm5): 8-, 16-, 24- or 32-bit bitmap.
+class PixelFormatDialog : public CentredDialog {
+    Q_OBJECT
+public:
+    explicit PixelFormatDialog(QWidget* parent = nullptr);
+    int ItemIndex() const;
+    void SetItemIndex(int i);
+
+private:
+    QButtonGroup* group_;
+};
+
+} // namespace pixora

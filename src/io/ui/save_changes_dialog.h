@@ -1,0 +1,49 @@
+#pragma once
+
+#include <vector>
+
+#include "app/window_support.h"
+#include "doc/workspace.h"
+#include "io/file_questions.h"
+
+class QLabel;
+class QScrollBar;
+
+namespace pixora {
+
+// "Save Changes?" (TForm54).
+class SaveChangesDialog : public CentredDialog {
+    Q_OBJECT
+public:
+    explicit SaveChangesDialog(QWidget* parent = nullptr);
+
+    // Lists the given slots, every one selected, and shows the dialog
+    // modally. `selected` receives the chosen slots for SaveSelected.
+    TSaveChangesAnswer Ask(const Workspace& ws, const std::vector<int>& listed, std::vector<int>& selected);
+
+    // A button release over the list at list height y.
+    void ReleaseAt(int y);
+    const std::vector<bool>& Selection() const { return selected_; }
+    const Bitmap& ListBitmap() const { return list_; }
+    QScrollBar* ScrollBar() const { return bar_; }
+
+    // Fills the list without showing the dialog.
+    void Fill(const Workspace& ws, const std::vector<int>& listed);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ShowList();
+
+    QWidget* panel_;
+    QLabel* image_;
+    QScrollBar* bar_;
+    std::vector<const TImages*> images_;
+    std::vector<int> slots_;
+    std::vector<bool> selected_;
+    Bitmap list_;
+    TSaveChangesAnswer answer_ = TSaveChangesAnswer::Cancel;
+};
+
+} // namespace pixora

@@ -1,0 +1,44 @@
+#include "tools/brushes/overlay_stroke_family.h"
+
+#include "tools/selection_pixels.h"
+
+namespace pixora {
+
+void OverlayStrokeFamily::Press(ToolContext& c, int x, int y) {
+    drawing_ = true;
+    c.Vars.LastPoint = {x, y};
+    Segment(c, {x, y}, {x - 1, y}, true);
+}
+
+void OverlayStrokeFamily::Move(ToolContext& c, int x, int y) {
+    if (!drawing_) return;
+    Segment(c, c.Vars.LastPoint, {x, y}, false);
+    c.Vars.LastPoint = {x, y};
+}
+
+void OverlayStrokeFamily::Release(ToolContext& c, int x, int y) {
+    if (!drawing_) return;
+    drawing_ = false;
+    Finish(c, x, y);
+}
+
+void OverlayStrokeFamily::BeforeImageReplaced(Workspace& ws) {
+    if (!drawing_) return;
+    drawing_ = false;
+    const int slot = ws.ActiveSlot();
+    if (slot >= 0) WhiteImageSize(ws.StrokeOverlay, ws.Images[static_cast<std::size_t>(slot)].Bitmap);
+}
+
+void OverlayStrokeFamily::Finish(ToolContext& c, int, int) {
+    CommitOverlay(c, rules_, true);
+}
+
+void OverlayStrokeFamily::Segment(ToolContext& c, TPoint from, TPoint to, bool dot) {
+    const TStrokeSegment segment{
+        c, from, to, dot, c.BoxOption("Size"), c.StrokeColour(), c.Ws.StrokeOverlay.Bitmap, c.View()};
+    DrawSegment(segment);
+    c.Vars.RefreshAfter = 0;
+    c.RepaintView();
+}
+
+} // namespace pixora

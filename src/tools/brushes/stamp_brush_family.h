@@ -1,0 +1,71 @@
+#pragma once
+// The stamp brushes (spray, soften, sharpen, noise, copy, lighten, darken,
+// history, custom, effect, and the transparency tool's spray mode): a leaf
+// is the rule that paints one stamp; this base does the rest.
+//
+// Contract for a leaf:
+//   - Derive from StampBrushFamily, pass the events that stamp (press and
+//     move unless told: the copy brush stamps on moves only, the
+//     transparency spray also at the release), and implement PaintStamp.
+//   - PaintStamp(stamp) paints one stamp centred on (Cx, Cy), in place in
+//     stamp.Image through stamp.Rows: rows top to bottom, columns left to
+//     right, so that a rule reading neighbours sees the image as already
+//     changed by this stamp (and by every stamp before it). It skips pixels
+//     outside the image and those stamp.EditTest refuses, and reads its
+//     options live through stamp.Option (the tool's own box) or
+//     stamp.C.Option(box, control) (another box, e.g. TForm38).
+//   - Leaves keep no state between stamps; each event is independent.
+// The base, per event that stamps: takes the selection edit test afresh
+// (the options are read at every stamp), makes sure Rows lists the image's
+// rows, and leaves RefreshAfter at 1 so the dispatcher shows the stamp
+// (a plain copy while the button is held). History, the stroke base copy,
+// the step name and the cursor come from the tool's row; StrokeBase holds
+// the image as at the press (the history brush's row keeps the chosen
+// snapshot there instead).
+// Stamps follow the pointer: one stamp per event that stamps, at the
+// pointer's image position; nothing is interpolated between events.
+
+#include "tools/selection.h"
+#include "tools/tool.h"
+
+namespace pixora {
+
+enum TStampEvents : unsigned {
+    StampOnPress = 1,
+    StampOnMove = 2,
+    StampOnRelease = 4,
+};
+
+// What one stamp works on.
+struct TStamp {
+    ToolContext& C;
+    int Cx, Cy;     // the stamp's centre, image pixels
+    unsigned Event; // the event that stamps: StampOnPress, ...
+    Bitmap& Image;  // the slot's Bitmap, 32 bits
+    const TRowTable& Rows;
+    const Bitmap& StrokeBase;
+    const SelectionEditTest& EditTest;
+    int32_t Colour; // the stroke colour of the press's button
+    // A control of the tool's own option box, read live.
+    int Option(const char* control) const { return C.BoxOption(control); }
+};
+
+class StampBrushFamily : public Tool {
+public:
+    explicit StampBrushFamily(unsigned events = StampOnPress | StampOnMove) : events_(events) {}
+
+    void Press(ToolContext& c, int x, int y) override { Stamp(c, x, y, StampOnPress); }
+    void Move(ToolContext& c, int x, int y) override { Stamp(c, x, y, StampOnMove); }
+    void Release(ToolContext& c, int x, int y) override { Stamp(c, x, y, StampOnRelease); }
+
+protected:
+    // The leaf's pixel rule: paints one stamp.
+    virtual void PaintStamp(const TStamp& stamp) = 0;
+
+private:
+    void Stamp(ToolContext& c, int x, int y, unsigned event);
+
+    unsigned events_;
+};
+
+} // namespace pixora

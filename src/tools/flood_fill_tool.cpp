@@ -1,0 +1,12 @@
+#include "tools/flood_fill_tool.h"
+
+#include "tools/flood_fill.h"
+
+namespace pixora {
+
+void FloodFillTool::Press(ToolContext& c, int x, int y) {
+    FloodFillPress(c.Slot.Bitmap, x, y, c.Vars.PressButton, c.BoxOption("ComboBox"), c.BoxOption("TrackBar"),
+                   c.Slot.FGColour, c.Slot.BGColour);
+}
+
+} // namespace pixora

@@ -1,0 +1,40 @@
+#pragma once
+// The selection tool (tool 15): making a rectangle, ellipse, freehand or
+// magic-wand selection, and moving or resizing the one that exists. Drags
+// draw on the view only; StrokeBase keeps the clean image.
+
+#include <optional>
+
+#include "tools/selection_pixels.h"
+#include "tools/tool.h"
+
+namespace pixora {
+
+class SelectionTool : public Tool {
+public:
+    void Press(ToolContext& c, int x, int y) override;
+    void Move(ToolContext& c, int x, int y) override;
+    void Release(ToolContext& c, int x, int y) override;
+    // A rectangle's handles show their sizing cursors.
+    void Hover(ToolContext& c, int x, int y) override;
+    // Choosing the tool starts without a selection; leaving it commits the
+    // floating selection unless an option keeps it for the edit test.
+    void Chosen(ToolContext& c) override;
+    void Left(ToolContext& c) override;
+    // With a selection the clean copy of the image is kept.
+    bool TakesStrokeBase(const ToolContext& c) const override;
+    // The floating selection goes into its image before that is replaced.
+    void BeforeImageReplaced(Workspace& ws) override;
+
+private:
+    void DragNew(ToolContext& c, int x, int y);
+    void Finish(ToolContext& c, int x, int y);
+    void DragExisting(ToolContext& c, int x, int y);
+    void ReleaseExisting(ToolContext& c, int x, int y);
+
+    bool making_ = false;
+    // The mask's runs, read at the first frame of a drag.
+    std::optional<TMaskRuns> runs_;
+};
+
+} // namespace pixora

@@ -1,0 +1,67 @@
+#include "tools/shapes/shape_family.h"
+
+#include "doc/checkerboard.h"
+#include "tools/selection_pixels.h"
+
+namespace pixora {
+
+namespace {
+
+// The brush of a shape: the Clear option empties a closed shape; open
+// shapes never fill.
+bool BrushClear(const ToolContext& c, const TShapeTraits& traits) {
+    return !traits.Closed || c.BoxOption("Clear") != 0;
+}
+
+} // namespace
+
+void PreviewShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& traits,
+                  const TShapePoints& points) {
+    CopyBitmapInto(c.Ws.StrokeBase.Bitmap, c.View());
+    Canvas canvas(c.View());
+    canvas.PenWidth = c.BoxOption("Size");
+    canvas.PenColour = c.StrokeColour();
+    canvas.BrushColour = c.FillColour();
+    canvas.BrushClear = BrushClear(c, traits);
+    rule.DrawShape(canvas, {c, points, true});
+    c.Vars.RefreshAfter = 0;
+    c.RepaintView();
+}
+
+void CommitShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& traits,
+                 const TShapePoints& points, const TCommitRules& rules) {
+    WhiteImageSize(c.Ws.StrokeOverlay, c.Slot.Bitmap);
+    Canvas canvas(c.Ws.StrokeOverlay.Bitmap);
+    canvas.PenWidth = c.BoxOption("Size");
+    canvas.PenColour = 0;
+    canvas.BrushColour = RGBColour(1, 1, 1);
+    canvas.BrushClear = BrushClear(c, traits);
+    rule.DrawShape(canvas, {c, points, false});
+    CommitOverlay(c, rules, false);
+}
+
+TShapePoints ShapeFamily::Points(const ToolContext& c, int x, int y) const {
+    TShapePoints p;
+    p.From = {c.Slot.DownX, c.Slot.DownY};
+    p.To = {x, y};
+    return p;
+}
+
+void ShapeFamily::Press(ToolContext& c, int x, int y) {
+    dragging_ = true;
+    c.Slot.DownX = x;
+    c.Slot.DownY = y;
+    if (traits_.PreviewOnPress) PreviewShape(c, *this, traits_, Points(c, x, y + 1));
+}
+
+void ShapeFamily::Move(ToolContext& c, int x, int y) {
+    if (dragging_) PreviewShape(c, *this, traits_, Points(c, x, y));
+}
+
+void ShapeFamily::Release(ToolContext& c, int x, int y) {
+    if (!dragging_) return;
+    dragging_ = false;
+    CommitShape(c, *this, traits_, Points(c, x, y), rules_);
+}
+
+} // namespace pixora

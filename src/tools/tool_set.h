@@ -1,0 +1,54 @@
+#pragma once
+// A workspace's tools: the rows of the tool table and one Tool object per
+// row that has pointer behaviour, made afresh for every workspace. The set
+// is the pointer dispatcher too: a pointer event reaches the tools by one
+// route, the view handing it to the set.
+
+#include <memory>
+#include <vector>
+
+#include "doc/workspace.h"
+#include "tools/pointer_target.h"
+#include "tools/tool.h"
+#include "tools/tool_table.h"
+
+namespace pixora {
+
+class ToolSet : public WorkspaceExtension, public PointerTarget {
+public:
+    // Makes the tools of every row of `rows` (the program's table unless
+    // given) and subscribes them to "before the image is replaced".
+    explicit ToolSet(Workspace& ws, std::span<const TToolDescription> rows = ToolTable());
+    ~ToolSet() override;
+
+    // The tool object of a number, or nullptr.
+    Tool* For(int number) const;
+    // The row of a number (the empty row outside the set).
+    const TToolDescription& Row(int number) const;
+
+    // Puts `tool` in the place of a number's tool, keeping its row; or adds
+    // a row (replacing one of the same number) with its tool.
+    void Install(int number, std::unique_ptr<Tool> tool);
+    void Install(const TToolDescription& row, std::unique_ptr<Tool> tool);
+
+    // PointerTarget: image pixels, button 0 left, 1 right, 2 middle.
+    void Down(int x, int y, int button) override;
+    void Move(int x, int y) override;
+    void Up(int x, int y) override;
+    void DoubleClick() override;
+
+    // The window-free part of choosing a tool; see SelectToolCore.
+    bool Choose(int tool);
+
+private:
+    void Grow(int number);
+
+    Workspace& ws_;
+    std::vector<TToolDescription> rows_; // index = tool number
+    std::vector<std::unique_ptr<Tool>> tools_;
+};
+
+// The workspace's tool set, made on first use.
+ToolSet& ToolsOf(Workspace& ws);
+
+} // namespace pixora

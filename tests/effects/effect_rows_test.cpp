@@ -1,0 +1,120 @@
+// What adding a quick effect takes: one row with its rule. The frame gives
+// every row one named history step, the unchanged pixels and the selection
+// edit test.
+#include <gtest/gtest.h>
+
+#include "effects/effects_table.h"
+#include "effects/quick_effect_frame.h"
+#include "history/history_fixture.h"
+#include "history/history_store.h"
+#include "tools/selection.h"
+#include "tools/tool_dispatch.h"
+#include "tools/tool_table.h"
+
+using namespace pixora;
+using pixora::testing::Pattern;
+using pixora::testing::SamePixels;
+using pixora::testing::WorkspaceTest;
+
+namespace {
+
+// The test effect's rule: inverts the colour bytes it may change, reading
+// them from the unchanged copy, and adds the red setting to the red byte.
+void InvertRule(const TEffectRun& run) {
+    for (int y = 0; y < run.Image.Height(); ++y) {
+        uint8_t* p = run.Image.Row(y);
+        const uint8_t* u = run.Unchanged.Row(y);
+        for (int x = 0; x < run.Image.Width(); ++x, p += 4, u += 4) {
+            if (!run.EditTest.Test(x, y)) continue;
+            p[0] = static_cast<uint8_t>(255 - u[0]);
+            p[1] = static_cast<uint8_t>(255 - u[1]);
+            p[2] = static_cast<uint8_t>(255 - u[2] + run.Settings.Red);
+        }
+    }
+}
+
+TEffectRow TestRow(bool honoursSelection) {
+    TEffectRow row;
+    row.Kind = TEffectKind::Quick;
+    row.Caption = "Test Invert";
+    row.StepName = "Test Invert";
+    row.HonoursSelection = honoursSelection;
+    row.Operation = &InvertRule;
+    return row;
+}
+
+struct EffectRowTest : WorkspaceTest {
+    int slot = -1;
+    void SetUp() override {
+        WorkspaceTest::SetUp();
+        port.Ws = &ws;
+        slot = Open(Pattern(20, 10, 3));
+        Activate(slot);
+        for (TWorkBitmap* w : ws.ImageSizedWorkBitmaps()) {
+            w->Bitmap = Bitmap(20, 10, 32);
+            w->Refill();
+        }
+    }
+    TImages& S() { return Slot(slot); }
+};
+
+} // namespace
+
+TEST_F(EffectRowTest, ARowWithItsRuleIsOneNamedStepOverTheWholeImage) {
+    const Bitmap before = S().Bitmap;
+    port.Calls.clear();
+    TEffectSettings settings;
+    settings.Red = 0;
+    ASSERT_TRUE(ApplyQuickEffect(ws, TestRow(false), settings));
+    EXPECT_EQ(S().HistoryCount, 1);
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Test Invert");
+    EXPECT_EQ(S().Bitmap.Row(4)[5 * 4], 255 - before.Row(4)[5 * 4]);
+    EXPECT_EQ(S().Bitmap.Row(4)[5 * 4 + 3], before.Row(4)[5 * 4 + 3]) << "the fourth byte stays";
+    EXPECT_EQ(port.Calls.back(), "RefreshView");
+    // The step undoes it.
+    ASSERT_TRUE(UndoStep(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, before));
+    // A row without a rule does nothing, not even a history step.
+    TEffectRow inert = TestRow(false);
+    inert.Operation = nullptr;
+    EXPECT_FALSE(ApplyQuickEffect(ws, inert, settings));
+    EXPECT_TRUE(SamePixels(S().Bitmap, before));
+}
+
+TEST_F(EffectRowTest, OnlyRowsThatHonourTheSelectionAreConfinedByIt) {
+    // A selection of (2, 2)-(8, 8) kept for the edit test.
+    port.Options[{kSelectBox, "RadioGroup2"}] = 1;
+    port.Options[{kSelectBox, "A"}] = 1;
+    S().Tool = ToolSelection;
+    PointerDown(ws, 2, 2, 0);
+    PointerUp(ws, 8, 8);
+    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+    ASSERT_TRUE(SelectToolCore(ws, ToolPen));
+    const Bitmap before = S().Bitmap;
+    TEffectSettings settings;
+    settings.Red = 1;
+    ASSERT_TRUE(ApplyQuickEffect(ws, TestRow(true), settings));
+    EXPECT_EQ(S().Bitmap.Row(5)[5 * 4 + 2], static_cast<uint8_t>(255 - before.Row(5)[5 * 4 + 2] + 1));
+    EXPECT_EQ(S().Bitmap.Row(5)[15 * 4], before.Row(5)[15 * 4]) << "outside the selection";
+    ASSERT_TRUE(ApplyQuickEffect(ws, TestRow(false), settings));
+    EXPECT_NE(S().Bitmap.Row(5)[15 * 4], before.Row(5)[15 * 4]) << "ignores the selection";
+}
+
+TEST(EffectTable, EveryRowHasItsButtonAndStepAndTheBarsKeepTheirOrder) {
+    int filters = 0, quick = 0;
+    bool quickSeen = false;
+    for (const TEffectRow& row : EffectTable()) {
+        EXPECT_FALSE(row.Button.empty()) << row.Caption;
+        EXPECT_FALSE(row.StepName.empty()) << row.Caption;
+        if (row.Kind == TEffectKind::Filter) {
+            EXPECT_FALSE(quickSeen) << "filters come first";
+            EXPECT_FALSE(row.OptionsWindow.empty()) << row.Caption;
+            ++filters;
+        } else {
+            quickSeen = true;
+            ++quick;
+        }
+    }
+    EXPECT_EQ(filters, 14);
+    EXPECT_EQ(quick, 13);
+}

@@ -1,8 +1,19 @@
 #include "app/app_commands.h"
 
+#include "app/about_dialog.h"
 #include "app/main_window.h"
+#include "app/tips_dialog.h"
+#include "io/ui/image_information_dialog.h"
 
 namespace pixora {
+
+namespace {
+
+void Exec(WindowHost& w, const char* window) {
+    if (auto* d = qobject_cast<QDialog*>(w.Window(window))) d->exec();
+}
+
+} // namespace
 
 TCommandList AppCommands() {
     constexpr CommandRule A = CommandRule::Always;
@@ -11,12 +22,16 @@ TCommandList AppCommands() {
         Cmd("HelpContents1", "Help Contents", A).Keys("F1").Does([](WindowHost& w) {
             qobject_cast<MainWindow*>(w.Owner())->OpenHelp();
         }),
-        // The tips, about and image information windows come with their own part.
-        Cmd("TipoftheDay1", "Tip of the Day", A),
-        Cmd("About1", "About ...", A),
-        Cmd("Properties1", "Properties"),
-        Cmd("Properties2", "Properties"),
+        Cmd("TipoftheDay1", "Tip of the Day", A).Does([](WindowHost& w) { Exec(w, "TForm52"); }),
+        Cmd("About1", "About ...", A).Does([](WindowHost& w) { Exec(w, "TForm55"); }),
+        Cmd("Properties1", "Properties").Does(ShowImageInformation),
+        Cmd("Properties2", "Properties").Does(ShowImageInformation),
     };
+}
+
+void InstallAppWindows(WindowHost& w) {
+    w.ReplaceWindow("TForm52", new TipsDialog(w.Ws(), w.Owner()));
+    w.ReplaceWindow("TForm55", new AboutDialog(w.Owner()));
 }
 
 } // namespace pixora

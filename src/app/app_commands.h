@@ -6,5 +6,7 @@
 namespace pixora {
 
 TCommandList AppCommands();
+// Puts the tips and about windows in place of their start-up frames.
+void InstallAppWindows(WindowHost& w);
 
 } // namespace pixora

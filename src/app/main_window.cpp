@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "app/app_commands.h"
 #include "app/file_drop.h"
 #include "app/message_dialog.h"
 #include "app/status_bar.h"
@@ -36,7 +37,7 @@
 #include "doc/ui/layer_commands.h"
 #include "history/history_folder.h"
 #include "history/ui/history_commands.h"
-#include "io/ini_file.h"
+#include "io/tips.h"
 #include "io/recent_files.h"
 #include "io/ui/file_commands.h"
 #include "tools/ui/option_boxes.h"
@@ -67,6 +68,7 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     // The subsystems' own windows in place of their frames.
     InstallViewWindows(*this);
     InstallFileWindows(*this);
+    InstallAppWindows(*this);
     InstallHistoryLists(*this);
     InstallLayerWindows(*this);
     InstallOptionBoxes(*this);
@@ -350,8 +352,7 @@ bool MainWindow::OpenHelp() {
 bool MainWindow::FirstActivation() {
     if (activated_) return false;
     activated_ = true;
-    const std::string value = ReadIniValue(ws_->Paths().PreferencesFile(), "general", "showtips");
-    if (value != "TRUE") return false;
+    if (!ShowTipsAtStartup(*ws_)) return false;
     if (OnShowTips)
         OnShowTips();
     else if (auto* tips = qobject_cast<QDialog*>(Window("TForm52")))

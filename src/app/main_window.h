@@ -98,9 +98,8 @@ public:
     // Runs on the first activation only: shows the tips when the preference
     // file asks for it. Returns whether the tips were asked for.
     bool FirstActivation();
-    // Shows the tips instead of the tips window (which comes with its own
-    // part), and draws the layer strip instead of the layers part (a test
-    // counts the redraws).
+    // Shows the tips instead of the tips window, and draws the layer strip
+    // instead of the layer sheet (tests count the calls).
     std::function<void()> OnShowTips;
     std::function<void(int slot)> OnRedrawLayerStrip;
 

@@ -1,14 +1,18 @@
 #include "app/message_dialog.h"
 
 #include "app/window_support.h"
+#include "io/batch_conversion.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QIcon>
 #include <QLabel>
+#include <QCloseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace pixora {
 
@@ -25,7 +29,7 @@ QString ErrorKindText(int kind, int failedFiles) {
     case 2:
         return "Could Not Open File due to an Error while Opening.";
     case 3:
-        return QString("An Error Occured while trying to save %1 file(s).").arg(failedFiles);
+        return QString::fromStdString(BatchFailureText(failedFiles));
     default:
         return QString();
     }
@@ -112,7 +116,23 @@ ProcessingBox::ProcessingBox(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::W
     auto* text = new QLabel("Proccessing, Please Wait!", this);
     text->setObjectName("Label1");
     text->setGeometry(56, 12, 180, 32);
-    setFixedSize(250, 56);
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName("ProgressBar1");
+    progress_->setGeometry(12, 54, 226, 20);
+    progress_->setFormat("%v of %m file(s)");
+    progress_->setAlignment(Qt::AlignCenter);
+    cancelButton_ = new QPushButton("Cancel", this);
+    cancelButton_->setObjectName("Button1");
+    cancelButton_->setGeometry(88, 82, 75, 26);
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { cancel_ = true; });
+    Layout(false);
+}
+
+void ProcessingBox::Layout(bool counted) {
+    counted_ = counted;
+    progress_->setVisible(counted);
+    cancelButton_->setVisible(counted);
+    setFixedSize(250, counted ? 118 : 56);
 }
 
 void ProcessingBox::Begin() {
@@ -122,6 +142,47 @@ void ProcessingBox::Begin() {
     QApplication::processEvents();
 }
 
-void ProcessingBox::End() { hide(); }
+void ProcessingBox::BeginCounted(int total) {
+    cancel_ = false;
+    Layout(true);
+    progress_->setRange(0, std::max(total, 1));
+    progress_->setValue(0);
+    cancelButton_->setEnabled(true);
+    setWindowModality(Qt::ApplicationModal);
+    Begin();
+}
+
+void ProcessingBox::ShowProgress(int done, int total) {
+    progress_->setMaximum(std::max(total, 1));
+    progress_->setValue(done);
+    QApplication::processEvents();
+}
+
+void ProcessingBox::End() {
+    hide();
+    if (counted_) {
+        setWindowModality(Qt::NonModal);
+        Layout(false);
+    }
+}
+
+void ProcessingBox::closeEvent(QCloseEvent* e) {
+    // Closing the box during counted work asks the work to stop; the work
+    // closes the box when it has.
+    if (counted_ && isVisible()) {
+        cancel_ = true;
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
+void ProcessingBox::reject() {
+    if (counted_ && isVisible()) {
+        cancel_ = true;
+        return;
+    }
+    QDialog::reject();
+}
 
 } // namespace pixora

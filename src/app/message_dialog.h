@@ -2,10 +2,12 @@
 // The shared error dialog ("Message") and the "please wait" box.
 
 #include <QDialog>
+#include <atomic>
 
 class QLabel;
 class QCheckBox;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace pixora {
@@ -50,7 +52,32 @@ public:
     explicit ProcessingBox(QWidget* parent = nullptr);
     // Shows the box centred and lets it paint before the work starts.
     void Begin();
+    // The same for work on a number of files: a progress bar counts them and
+    // "Cancel" (or closing the box) raises the cancel flag. While the box is
+    // up no other window takes input, so nothing can start the work again
+    // or change what it works on.
+    void BeginCounted(int total);
+    // Shows how many files are done and lets the window system process
+    // pending messages, so the box paints and its Cancel can act.
+    void ShowProgress(int done, int total);
+    const std::atomic<bool>* CancelFlag() const { return &cancel_; }
+    bool CancelRequested() const { return cancel_.load(); }
     void End();
+
+    QProgressBar* Progress() const { return progress_; }
+    QPushButton* CancelButton() const { return cancelButton_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+
+private:
+    void Layout(bool counted);
+
+    QProgressBar* progress_;
+    QPushButton* cancelButton_;
+    std::atomic<bool> cancel_{false};
+    bool counted_ = false;
 };
 
 } // namespace pixora

@@ -19,8 +19,11 @@
 #include "io/open_commands.h"
 #include "io/recent_files.h"
 #include "io/save_commands.h"
+#include "io/ui/batch_window.h"
+#include "io/ui/file_dialogs.h"
 #include "io/ui/file_print.h"
 #include "io/ui/gif_transparency_dialog.h"
+#include "io/ui/image_information_dialog.h"
 #include "io/ui/jpeg_options_dialog.h"
 #include "io/ui/new_image_dialog.h"
 #include "io/ui/pixel_format_dialog.h"
@@ -30,15 +33,6 @@
 namespace pixora {
 
 namespace {
-
-// Qt reads a filter's patterns from the last parenthesis, separated by
-// spaces; the caption shown stays the program's own.
-QStringList NameFilters(const std::vector<TFileFilter>& list) {
-    QStringList out;
-    for (const TFileFilter& f : list)
-        out << QString("%1 (%2)").arg(f.Caption, QString(f.Patterns).replace(';', ' '));
-    return out;
-}
 
 // 1-based index of the filter a dialog reports as chosen; with the details
 // hidden it reports the caption alone.
@@ -107,17 +101,10 @@ void ShowMessage(WindowHost& w, const std::string& text) {
 void RunOpen(WindowHost& w) {
     Workspace& ws = w.Ws();
     if (ws.SysData.OpenCount >= kMaxOpenImages - 1) return;
-    QFileDialog dlg(w.Owner(), "Open");
-    dlg.setObjectName("OpenDialog1");
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::ExistingFiles);
-    dlg.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    const QStringList filters = NameFilters(OpenFilters());
-    dlg.setNameFilters(filters);
-    dlg.selectNameFilter(filters[18]);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+    const QStringList chosen = ChooseFilesToOpen(w.Owner());
+    if (chosen.isEmpty()) return;
     // One file per use: the first one chosen.
-    LoadIntoNewSlot(ws, dlg.selectedFiles().first().toStdString());
+    LoadIntoNewSlot(ws, chosen.first().toStdString());
     w.ShowRecentFiles();
 }
 
@@ -183,8 +170,7 @@ TCommandList FileCommands() {
         Cmd("ReOpenFile1", "ReOpen File", CommandRule::ReOpen).Keys("Ctrl+Alt+O").Does([](WindowHost& w) {
             ReopenFile(w.Ws());
         }),
-        // The batch conversion window comes with its own part.
-        Cmd("ConvertFiles1", "Convert File(s)", A),
+        Cmd("ConvertFiles1", "Convert File(s)", A).Does(ShowBatchWindow),
         Cmd("Save1", "Save", I).Keys("Ctrl+S").Does(RunSave),
         Cmd("ToolButton3", "Save", I)
             .Button(":/icons/save.svg", "Save", "Save the current image")
@@ -236,6 +222,8 @@ void InstallFileWindows(WindowHost& w) {
     w.ReplaceWindow("TForm42", gif);
     w.ReplaceWindow("TForm53", new ReplaceFileDialog(owner));
     w.ReplaceWindow("TForm54", new SaveChangesDialog(owner));
+    w.ReplaceWindow("TForm33", new BatchWindow(w));
+    w.ReplaceWindow("TForm46", new ImageInformationDialog(w));
     WindowHost* host = &w;
     newImage->OnCreate = [host, gif](const TNewImage& request) {
         std::string message;

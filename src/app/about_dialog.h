@@ -1,0 +1,15 @@
+#pragma once
+// "About" (TForm55): the program's picture, name and version, one line
+// about it and "OK".
+
+#include "app/window_support.h"
+
+namespace pixora {
+
+class AboutDialog : public CentredDialog {
+    Q_OBJECT
+public:
+    explicit AboutDialog(QWidget* parent);
+};
+
+} // namespace pixora

@@ -1,0 +1,222 @@
+#include "io/ui/batch_window.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <algorithm>
+
+#include "app/message_dialog.h"
+#include "app/window_host.h"
+#include "app/window_support.h"
+#include "io/ui/file_dialogs.h"
+#include "io/ui/jpeg_options_dialog.h"
+#include "io/ui/pixel_format_dialog.h"
+
+namespace pixora {
+
+namespace {
+
+// A dialog of the main window shown while this window is up would open
+// beneath it, since this one stays on top; for that while it belongs to
+// this window, so it opens above it.
+class TLentDialog {
+public:
+    TLentDialog(QWidget* dialog, QWidget* to) : dialog_(dialog), owner_(dialog->parentWidget()) {
+        flags_ = dialog->windowFlags();
+        dialog->setParent(to, flags_);
+    }
+    ~TLentDialog() { dialog_->setParent(owner_, flags_); }
+    TLentDialog(const TLentDialog&) = delete;
+    TLentDialog& operator=(const TLentDialog&) = delete;
+
+private:
+    QWidget* dialog_;
+    QWidget* owner_;
+    Qt::WindowFlags flags_;
+};
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, const QRect& at) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setGeometry(at);
+    return b;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int x, int y) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    l->setGeometry(x, y, 200, 18);
+    return l;
+}
+
+} // namespace
+
+BatchWindow::BatchWindow(WindowHost& host)
+    : QDialog(host.Owner(), Qt::Dialog | Qt::WindowStaysOnTopHint), host_(host) {
+    setObjectName("TForm33");
+    setWindowTitle("Batch File Proccessing");
+    setModal(false);
+    auto* group = new QGroupBox("Batch File Proccessing", this);
+    group->setObjectName("GroupBox1");
+    group->setGeometry(8, 8, 374, 284);
+
+    MakeLabel(group, "Label1", "Files to Convert:", 12, 22);
+    files_ = new QListWidget(group);
+    files_->setObjectName("Files");
+    files_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    files_->setGeometry(12, 42, 250, 140);
+    auto* add = MakeButton(group, "Button1", "Add Files", QRect(272, 42, 92, 26));
+    auto* remove = MakeButton(group, "Button2", "Delete Selected", QRect(272, 74, 92, 26));
+
+    MakeLabel(group, "Label2", "Destination Folder:", 12, 190);
+    df_ = new QLineEdit(group);
+    df_->setObjectName("DF");
+    df_->setReadOnly(true);
+    df_->setGeometry(12, 210, 250, 24);
+    auto* browse = MakeButton(group, "Button3", "Browse", QRect(272, 209, 92, 26));
+
+    MakeLabel(group, "Label3", "Destination Format:", 12, 240);
+    ds_ = new QComboBox(group);
+    ds_->setObjectName("DS");
+    for (const std::string& ext : BatchDestinationFormats())
+        ds_->addItem(QString::fromStdString(ext));
+    ds_->setCurrentIndex(0);
+    ds_->setGeometry(12, 258, 100, 24);
+
+    auto* convert = MakeButton(this, "Button4", "Convert Files", QRect(196, 300, 92, 26));
+    auto* cancel = MakeButton(this, "Button5", "Cancel", QRect(294, 300, 88, 26));
+    setFixedSize(390, 334);
+
+    connect(add, &QPushButton::clicked, this, &BatchWindow::AddFiles);
+    connect(remove, &QPushButton::clicked, this, &BatchWindow::DeleteSelected);
+    connect(browse, &QPushButton::clicked, this, &BatchWindow::Browse);
+    connect(convert, &QPushButton::clicked, this, &BatchWindow::ConvertFiles);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void BatchWindow::showEvent(QShowEvent* e) {
+    // Shown by the command (not coming back from being minimised): a fresh
+    // list, in the middle of the screen.
+    if (!e->spontaneous()) {
+        sources_.clear();
+        files_->clear();
+        CentreOnScreen(this);
+    }
+    QDialog::showEvent(e);
+}
+
+void BatchWindow::ShowNames() {
+    files_->clear();
+    for (const TBatchSource& s : sources_)
+        files_->addItem(QString::fromStdString(s.Name));
+}
+
+void BatchWindow::AddFiles() {
+    // The dialog belongs to this window so that it opens above it.
+    const QStringList chosen = ChooseFilesToOpen(this);
+    if (chosen.isEmpty()) return;
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(chosen.size()));
+    for (const QString& p : chosen)
+        paths.push_back(p.toStdString());
+    sources_ = BatchSourcesFromPaths(paths);
+    ShowNames();
+}
+
+void BatchWindow::DeleteSelected() {
+    std::vector<int> selected;
+    for (const QListWidgetItem* item : files_->selectedItems())
+        selected.push_back(files_->row(item));
+    DeleteBatchSources(sources_, selected);
+    ShowNames();
+}
+
+void BatchWindow::Browse() {
+    df_->setText(QString::fromStdString(BatchFolderText(ChooseFolder(this).toStdString())));
+}
+
+SaveOptions BatchWindow::AskOptions(const std::string& extension) {
+    // The dialogs' controls are read as they are left, however the dialog
+    // was closed.
+    switch (BatchOptionDialogFor(extension)) {
+    case TBatchOptionDialog::PixelFormat:
+        if (auto* d = qobject_cast<PixelFormatDialog*>(host_.Window("TForm5"))) {
+            TLentDialog lent(d, this);
+            d->exec();
+            return SaveOptions::FromSlot(d->ItemIndex(), 100);
+        }
+        break;
+    case TBatchOptionDialog::JpegOptions:
+        if (auto* d = qobject_cast<JpegOptionsDialog*>(host_.Window("TForm6"))) {
+            TLentDialog lent(d, this);
+            d->exec();
+            return SaveOptions::FromSlot(d->ItemIndex(), d->Quality());
+        }
+        break;
+    case TBatchOptionDialog::None:
+        break;
+    }
+    return SaveOptions{};
+}
+
+void BatchWindow::ConvertFiles() {
+    if (running_) return;
+    TBatchRequest request;
+    request.Sources = sources_;
+    request.Folder = df_->text().toStdString();
+    request.Extension = ds_->currentText().toStdString();
+    if (request.Folder.empty() || request.Sources.empty()) {
+        close();
+        return;
+    }
+    running_ = true;
+    request.Options = AskOptions(request.Extension);
+
+    auto* box = qobject_cast<ProcessingBox*>(host_.Window("TForm50"));
+    TConversionControl control;
+    control.Threads = 0; // every core
+    TBatchResult result;
+    const int total = static_cast<int>(request.Sources.size());
+    if (box) {
+        TLentDialog lent(box, this);
+        box->BeginCounted(total);
+        control.Cancel = box->CancelFlag();
+        control.Progress = [box](int done, int all) { box->ShowProgress(done, all); };
+        result = ConvertBatch(request, control);
+        box->End();
+    } else {
+        result = ConvertBatch(request, control);
+    }
+    Report(result.Run, total);
+    running_ = false;
+    close();
+}
+
+void BatchWindow::Report(const TConversionRun& run, int total) {
+    auto* messages = qobject_cast<MessageDialog*>(host_.Window("TForm51"));
+    if (!messages) return;
+    if (!run.Cancelled && run.Failed == 0) return;
+    TLentDialog lent(messages, this);
+    if (run.Cancelled) {
+        // How far the run came; failures so far go to the details.
+        messages->ReportProblem(QString::fromStdString(BatchCancelledText(run.Written, total)),
+                                run.Failed > 0 ? QString::fromStdString(BatchFailureDetail(run.Failed))
+                                               : QString());
+        return;
+    }
+    messages->Report(3, QString::fromStdString(BatchFailureDetail(run.Failed)), run.Failed);
+}
+
+void ShowBatchWindow(WindowHost& host) {
+    QWidget* w = host.Window("TForm33");
+    if (!w) return;
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+} // namespace pixora

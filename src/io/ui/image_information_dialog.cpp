@@ -1,0 +1,79 @@
+#include "io/ui/image_information_dialog.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/window_host.h"
+#include "doc/workspace.h"
+#include "io/image_information.h"
+
+namespace pixora {
+
+namespace {
+
+QLineEdit* AddField(QGridLayout* grid, int row, const QString& caption, const char* name) {
+    QWidget* parent = grid->parentWidget();
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString(name) + "Caption");
+    grid->addWidget(label, row, 0);
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setReadOnly(true);
+    grid->addWidget(field, row, 1);
+    return field;
+}
+
+void Put(QLineEdit* field, const std::string& text) {
+    field->setText(QString::fromStdString(text));
+    field->setCursorPosition(0); // long paths show their beginning
+}
+
+} // namespace
+
+ImageInformationDialog::ImageInformationDialog(WindowHost& host)
+    : CentredDialog(host.Owner(), "TForm46", "Image Information", 420, 318), host_(host) {
+    auto* group = new QGroupBox("Image Properties", this);
+    group->setObjectName("GroupBox1");
+    group->setGeometry(8, 8, 404, 302);
+    auto* grid = new QGridLayout(group);
+    grid->setColumnStretch(1, 1);
+    name_ = AddField(grid, 0, "File Name:", "lblName");
+    location_ = AddField(grid, 1, "Location:", "lblLocation");
+    fullPath_ = AddField(grid, 2, "Full Path:", "lblFullPath");
+    originalSize_ = AddField(grid, 3, "Original Dimensions:", "lblODimensions");
+    currentSize_ = AddField(grid, 4, "Current Dimensions:", "lblCDimensions");
+    fileType_ = AddField(grid, 5, "File Type:", "lblFileType");
+    sizeOnDisk_ = AddField(grid, 6, "Size on Disk:", "lblSizeDisk");
+    pixels_ = AddField(grid, 7, "Number of pixels:", "lblNPixels");
+    layers_ = AddField(grid, 8, "Number of Layers:", "lblNLayers");
+}
+
+void ImageInformationDialog::Fill() {
+    const Workspace& ws = host_.Ws();
+    const int slot = ws.ActiveSlot();
+    if (slot < 0) return;
+    const TImageInformation info = ImageInformation(ws.Images[static_cast<std::size_t>(slot)]);
+    Put(name_, info.Name);
+    Put(location_, info.Location);
+    Put(fullPath_, info.FullPath);
+    Put(originalSize_, info.OriginalDimensions);
+    Put(currentSize_, info.CurrentDimensions);
+    if (info.FileType) Put(fileType_, *info.FileType); // an unknown code leaves the field
+    Put(sizeOnDisk_, info.SizeOnDisk);
+    Put(pixels_, info.NumberOfPixels);
+    Put(layers_, info.NumberOfLayers);
+}
+
+void ImageInformationDialog::showEvent(QShowEvent* e) {
+    Fill();
+    CentredDialog::showEvent(e);
+}
+
+void ShowImageInformation(WindowHost& host) {
+    if (host.Ws().ActiveSlot() < 0) return;
+    if (auto* d = qobject_cast<ImageInformationDialog*>(host.Window("TForm46"))) d->exec();
+}
+
+} // namespace pixora

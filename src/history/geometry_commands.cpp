@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "doc/resample.h"
+#include "doc/tab_change.h"
 #include "effects/engine/effects.h"
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
@@ -33,14 +34,14 @@ bool SizeAllowed(int w, int h) {
 // A floating selection goes into the image before anything is computed
 // from it or stored, as undo does.
 void EndFloatingSelection(Workspace& ws) {
-    if (ws.Port) ws.Port->EndSelection();
+    ws.BeforeImageReplaced();
 }
 
 // The image is replaced: rows, then the tab change, which gives the work
 // bitmaps the new size and shows it.
 void ShowReplacedImage(Workspace& ws, TImages& s) {
     FillRowTable(s.Bitmap, s.Rows);
-    if (ws.Port) ws.Port->TabChange();
+    TabChange(ws);
 }
 
 } // namespace

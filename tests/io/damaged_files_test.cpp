@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <map>
 
 #include "io/codecs/image_codecs.h"
 #include "io/file_commands_core.h"
 #include "io_test_support.h"
+#include "support/corpus.h"
 #include "support/fake_port.h"
 
 using namespace pixora;
@@ -115,12 +117,29 @@ TEST(DamagedFiles, PngClaimingAHugeImageIsRefusedBeforeAllocating) {
     EXPECT_NE(message.find("truncated"), std::string::npos) << message;
 }
 
+// The expected outcome of every corpus file, from corpus_manifest.txt beside
+// this test: "path | WxH" opens at that size, "path | refused" ends in the
+// open-error message. Lines starting with # are comments.
+std::map<std::string, std::string> CorpusManifest() {
+    std::map<std::string, std::string> expected;
+    std::ifstream in(std::string(PIXORA_SOURCE_DIR) + "/tests/io/corpus_manifest.txt");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        const std::size_t bar = line.rfind(" | ");
+        if (bar != std::string::npos) expected[line.substr(0, bar)] = line.substr(bar + 3);
+    }
+    return expected;
+}
+
 // Real files from other projects' test suites, opened as the Open command
-// does: each fills a slot, or ends in the open-error message with no slot
-// claimed.
-TEST(Corpus, EveryFileOpensOrFailsCleanly) {
-    const fs::path root = fs::path(PIXORA_SHARED_DIR) / "corpus";
-    if (!fs::is_directory(root)) GTEST_SKIP() << "no corpus at " << root;
+// does: each fills a slot at the size the manifest gives, or ends in the
+// open-error message with no slot claimed where the manifest says refused.
+TEST(Corpus, EveryFileEndsAsItsManifestSays) {
+    const fs::path root = CorpusRoot();
+    PIXORA_NEED_FOLDER(root);
+    std::map<std::string, std::string> expected = CorpusManifest();
+    ASSERT_GT(expected.size(), 500u) << "the manifest is missing or short";
     ScratchDir exe;
     fs::create_directories(exe.Path() / "bin/save");
     fs::create_directories(exe.Path() / "bin/hstry");
@@ -130,33 +149,43 @@ TEST(Corpus, EveryFileOpensOrFailsCleanly) {
     ws.SysData.ExeDir = exe.Path().string() + "/";
     TNoQuestions none;
     std::map<std::string, int> opened, refused;
-    std::vector<std::string> wrongly;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (!entry.is_regular_file()) continue;
-        const std::string path = entry.path().string();
-        const std::string ext = entry.path().extension().string();
+    std::vector<std::string> wrongly, unlike;
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file()) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        const std::string path = file.string();
+        const std::string ext = file.extension().string();
         if (ext == ".txt" || ext == ".md") continue;
-        const std::string group = entry.path().parent_path().lexically_relative(root).string();
+        const std::string rel = file.lexically_relative(root).string();
+        const std::string group = file.parent_path().lexically_relative(root).string();
         port.Errors.clear();
         const int slot = LoadIntoNewSlot(ws, path);
         const bool ok = slot >= 0;
+        std::string outcome = "refused";
         if (ok) {
             const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
             ASSERT_EQ(s.Bitmap.BitsPerPixel(), 32) << path;
             ASSERT_FALSE(s.Bitmap.Empty()) << path;
             ASSERT_TRUE(port.Errors.empty()) << path;
+            outcome = std::to_string(s.Bitmap.Width()) + "x" + std::to_string(s.Bitmap.Height());
             ASSERT_TRUE(CloseImage(ws, slot, none)) << path;
         } else {
             ASSERT_EQ(port.Errors.size(), 1u) << path;
             ASSERT_EQ(port.Errors[0].first, 2) << path;
             ASSERT_FALSE(port.Errors[0].second.empty()) << path;
-            if (group.rfind("broken", 0) != 0)
-                std::printf("  refused %s: %s\n", path.c_str(), port.Errors[0].second.c_str());
         }
         ASSERT_EQ(ws.SysData.OpenCount, -1) << path;
         ASSERT_EQ(ws.Images[0].InUse, 0) << path;
         (ok ? opened : refused)[group]++;
-        const std::string name = entry.path().filename().string();
+        const auto want = expected.find(rel);
+        if (want == expected.end() || want->second != outcome)
+            unlike.push_back(rel + " | " + outcome + "   (manifest: " +
+                             (want == expected.end() ? std::string("no entry") : want->second) +
+                             (ok ? "" : "; " + port.Errors[0].second) + ")");
+        if (want != expected.end()) expected.erase(want);
+        const std::string name = file.filename().string();
         // PngSuite: x*.png are its corrupt files; every other one is valid.
         if (group == "pngsuite" && ext == ".png") {
             const bool corrupt = name[0] == 'x';
@@ -165,13 +194,18 @@ TEST(Corpus, EveryFileOpensOrFailsCleanly) {
         if (group == "bmpsuite/bmpsuite-g" && !ok) wrongly.push_back(path);
     }
     for (const auto& [g, n] : opened) std::printf("  %-40s opened %d, refused %d\n", g.c_str(), n, refused[g]);
+    for (const std::string& u : unlike)
+        std::printf("  UNLIKE THE MANIFEST %s\n", u.c_str());
+    EXPECT_TRUE(unlike.empty()) << unlike.size() << " files end unlike the manifest, first " << unlike[0];
+    EXPECT_TRUE(expected.empty()) << expected.size() << " manifest entries name no corpus file, first "
+                                  << expected.begin()->first;
     EXPECT_TRUE(wrongly.empty()) << wrongly.size() << " misread, first " << (wrongly.empty() ? "" : wrongly[0]);
 }
 
 // Interlaced PngSuite files decode to the same pixels as their plain twins.
 TEST(Corpus, InterlacedPngMatchesItsPlainTwin) {
-    const fs::path dir = fs::path(PIXORA_SHARED_DIR) / "corpus" / "pngsuite";
-    if (!fs::is_directory(dir)) GTEST_SKIP() << "no PngSuite";
+    const fs::path dir = CorpusRoot() / "pngsuite";
+    PIXORA_NEED_FOLDER(dir);
     int pairs = 0;
     for (const auto& entry : fs::directory_iterator(dir)) {
         const std::string name = entry.path().filename().string();

@@ -69,13 +69,19 @@ Bitmap Read(const std::string& path) {
     const int screenH = gif->SHeight > 0 ? gif->SHeight : desc.Height;
     CheckImageSize(screenW, screenH, "GIF");
     if (desc.Width <= 0 || desc.Height <= 0) throw ECodecError("GIF: the frame is empty");
+    // Every pixel of the frame is decoded, those off the screen too.
+    CheckImageSize(desc.Width, desc.Height, "GIF frame");
 
-    // Colours of the frame's active table; indices past its end read black.
-    // A file without any table is read as a gray ramp.
+    // Colours of the frame's active table; a pixel past its end (other than
+    // the transparent one) makes the file refused. A file without any table
+    // is read as a gray ramp.
     uint32_t palette[256] = {};
+    int colours = 256;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     if (map && map->Colors) {
-        for (int i = 0; i < std::min(map->ColorCount, 256); ++i) palette[i] = Pack(map->Colors[i]);
+        colours = std::clamp(map->ColorCount, 0, 256);
+        for (int i = 0; i < colours; ++i)
+            palette[i] = Pack(map->Colors[i]);
     } else {
         for (uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
     }
@@ -96,6 +102,10 @@ Bitmap Read(const std::string& path) {
     const int x0 = std::max(0, desc.Left), x1 = std::min(screenW, desc.Left + desc.Width);
     auto readRow = [&](int frameRow) {
         if (DGifGetLine(gif, line.data(), desc.Width) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+        for (const GifPixelType v : line)
+            if (v >= colours && !(keyed && v == transparent))
+                throw ECodecError("GIF: a pixel uses colour " + std::to_string(v) + " of a table of " +
+                                  std::to_string(colours));
         const int y = desc.Top + frameRow;
         if (y < 0 || y >= screenH) return;
         uint32_t* d = reinterpret_cast<uint32_t*>(out.Row(y));

@@ -25,6 +25,7 @@ namespace {
 struct TPngError {
     std::jmp_buf Jump;
     char Message[256];
+    bool BadIndex = false; // a pixel named a colour past the end of the palette
 };
 
 void OnError(png_structp png, png_const_charp message) {
@@ -33,7 +34,12 @@ void OnError(png_structp png, png_const_charp message) {
     std::longjmp(err->Jump, 1);
 }
 
-void OnWarning(png_structp, png_const_charp) {}
+// Warnings are not shown, except that a palette index past the palette's
+// end (which libpng only warns about) makes the file refused.
+void OnWarning(png_structp png, png_const_charp message) {
+    if (message && std::strcmp(message, "Read palette index exceeding num_palette") == 0)
+        static_cast<TPngError*>(png_get_error_ptr(png))->BadIndex = true;
+}
 
 [[noreturn]] void Throw(const TPngError& err) { throw ECodecError(std::string("PNG: ") + err.Message); }
 
@@ -269,6 +275,7 @@ template <typename TSetSource> Bitmap ReadFrom(std::size_t size, TSetSource setS
     std::vector<png_bytep> rows(ri.Height);
     for (png_uint_32 y = 0; y < ri.Height; ++y) rows[y] = out.Row(static_cast<int>(y));
     if (!ReadRows(g.Png, g.Info, &err, rows.data())) Throw(err);
+    if (err.BadIndex) throw ECodecError("PNG: a pixel uses a colour past the end of the palette");
     return out;
 }
 

@@ -13,25 +13,13 @@
 #include "io_test_support.h"
 #include "support/corpus.h"
 #include "support/fake_port.h"
+#include "support/no_questions.h"
 
 using namespace pixora;
 using namespace pixora::testing;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Closing an image that opened asks nothing: it is saved.
-struct TNoQuestions : FileQuestions {
-    bool AskSaveFileName(std::string&, int&) override { return false; }
-    bool AskReplaceFile(const std::string&) override { return false; }
-    void AskPixelFormat(int&) override {}
-    void AskJpegOptions(int&, int&) override {}
-    void AskGifTransparency(const Bitmap&) override {}
-    int GifSensitivity() const override { return 0; }
-    TSaveChangesAnswer AskSaveChanges(const std::vector<int>&, std::vector<int>&) override {
-        return TSaveChangesAnswer::Cancel;
-    }
-};
 
 enum class Outcome { Opened, Refused, Other };
 

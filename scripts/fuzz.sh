@@ -40,6 +40,9 @@ fi
 
 # Leaks are findings; a single allocation above the largest image we accept
 # (1 GiB of pixels) is one too.
+if [[ -x /usr/lib/llvm-14/bin/llvm-symbolizer ]]; then
+  export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-14/bin/llvm-symbolizer
+fi
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0:${ASAN_OPTIONS:-}
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}
 limits=(-rss_limit_mb=3072 -malloc_limit_mb=1100 -timeout=20)

@@ -102,7 +102,8 @@ struct TGifSpec {
     int Left = 0, Top = 0, FrameW = 4, FrameH = 2;
     int Colours = 4;
     int CodeSize = 2;
-    std::vector<uint8_t> Pixels; // FrameW * FrameH indices
+    bool Interlaced = false;
+    std::vector<uint8_t> Pixels; // FrameW * FrameH indices, in the order they are stored
 };
 
 inline Bytes CraftGif(const TGifSpec& s) {
@@ -122,7 +123,7 @@ inline Bytes CraftGif(const TGifSpec& s) {
     PutLe16(f, static_cast<unsigned>(s.Top));
     PutLe16(f, static_cast<unsigned>(s.FrameW));
     PutLe16(f, static_cast<unsigned>(s.FrameH));
-    f.push_back(0);
+    f.push_back(s.Interlaced ? 0x40 : 0);
     const int min = std::max(2, s.CodeSize);
     f.push_back(static_cast<uint8_t>(min));
     // Codes of min + 1 bits, least significant bit first.
@@ -184,18 +185,17 @@ inline Bytes CraftTiff(std::vector<TTiffTag> tags, const Bytes& data) {
     return f;
 }
 
-// An 8-bit grey TIFF of w x h with its data in one strip.
-inline Bytes GreyTiff(uint32_t w, uint32_t h, const Bytes& data, uint32_t byteCount) {
-    return CraftTiff({{256, 4, w},
-                      {257, 4, h},
-                      {258, 3, 8},
-                      {259, 3, 1},
-                      {262, 3, 1},
-                      {273, 4, 0},
-                      {277, 3, 1},
-                      {278, 4, h},
-                      {279, 4, byteCount}},
-                     data);
+// An 8-bit grey TIFF of w x h with its data in one strip; `changes` give
+// other values to some of its tags (bits per sample 258, compression 259,
+// photometric 262, ...).
+inline Bytes GreyTiff(uint32_t w, uint32_t h, const Bytes& data, uint32_t byteCount,
+                      const std::vector<std::pair<uint16_t, uint32_t>>& changes = {}) {
+    std::vector<TTiffTag> tags = {{256, 4, w}, {257, 4, h}, {258, 3, 8}, {259, 3, 1},        {262, 3, 1},
+                                  {273, 4, 0}, {277, 3, 1}, {278, 4, h}, {279, 4, byteCount}};
+    for (const auto& [tag, value] : changes)
+        for (TTiffTag& t : tags)
+            if (t.Tag == tag) t.Value = value;
+    return CraftTiff(tags, data);
 }
 
 // A JPEG of a w x h grey ramp written by libjpeg: baseline, or progressive

@@ -38,6 +38,12 @@ Outcome TryLoad(const std::string& path, int code, std::string* message = nullpt
 
 } // namespace
 
+// Files as the writers make them, cut short and with bytes changed. A cut
+// that takes away more than the format's closing bytes (JPEG's end marker,
+// GIF's trailer; nothing for BMP and PNG) is refused; one that takes only
+// those opens. A changed byte of a PNG is always refused (every chunk has
+// its checksum); the other formats may show the damage or refuse it, and
+// every one of them refuses a changed first byte.
 TEST(DamagedFiles, TruncatedAndScrambledFilesOfEveryFormat) {
     ScratchDir dir;
     const Bitmap img = GradientImage(37, 29);
@@ -45,21 +51,38 @@ TEST(DamagedFiles, TruncatedAndScrambledFilesOfEveryFormat) {
         const char* name;
         int code;
         SaveOptions opts;
+        std::size_t closing; // bytes at the end that the picture does not need
+        bool checksummed;
     };
     SaveOptions bmp8;
     bmp8.BmpBits = 8;
-    const Case cases[] = {{"a.bmp", fcBmp, bmp8}, {"b.bmp", fcBmp, SaveOptions{}}, {"c.png", fcPng, SaveOptions{}},
-                          {"d.jpg", fcJpeg, SaveOptions{}}, {"e.gif", fcGif, SaveOptions{}}};
+    const Case cases[] = {{"a.bmp", fcBmp, bmp8, 0, false},
+                          {"b.bmp", fcBmp, SaveOptions{}, 0, false},
+                          {"c.png", fcPng, SaveOptions{}, 0, true},
+                          {"d.jpg", fcJpeg, SaveOptions{}, 2, false},
+                          {"e.gif", fcGif, SaveOptions{}, 1, false}};
     for (const Case& c : cases) {
         const std::string path = dir.File(c.name);
         WriteImageFile(path, img, c.code, c.opts);
         const auto bytes = ReadBytes(path);
         ASSERT_EQ(TryLoad(path, c.code), Outcome::Opened) << c.name;
         const std::string cut = dir.File(std::string("cut_") + c.name);
-        // Cut short at many places: header, palette, pixel data.
-        for (std::size_t n = 0; n < bytes.size(); n += std::max<std::size_t>(1, bytes.size() / 97)) {
+        // Cut short at many places (header, palette, pixel data) and at each
+        // of the last bytes.
+        std::vector<std::size_t> cuts;
+        for (std::size_t n = 0; n < bytes.size(); n += std::max<std::size_t>(1, bytes.size() / 97))
+            cuts.push_back(n);
+        for (std::size_t n = bytes.size() - std::min<std::size_t>(bytes.size(), 8); n < bytes.size(); ++n)
+            cuts.push_back(n);
+        for (const std::size_t n : cuts) {
             WriteBytes(cut, std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)));
-            EXPECT_NE(TryLoad(cut, c.code), Outcome::Other) << c.name << " cut at " << n;
+            std::string message;
+            const Outcome want = n + c.closing < bytes.size() ? Outcome::Refused : Outcome::Opened;
+            EXPECT_EQ(TryLoad(cut, c.code, &message), want)
+                << c.name << " cut at " << n << " of " << bytes.size();
+            if (want == Outcome::Refused) {
+                EXPECT_FALSE(message.empty()) << c.name << " cut at " << n;
+            }
         }
         // Scrambled bytes with a fixed pseudo-random pattern.
         uint32_t seed = 12345;
@@ -70,8 +93,17 @@ TEST(DamagedFiles, TruncatedAndScrambledFilesOfEveryFormat) {
                 bad[(seed >> 8) % bad.size()] ^= static_cast<uint8_t>(seed >> 24 | 1);
             }
             WriteBytes(cut, bad);
-            EXPECT_NE(TryLoad(cut, c.code), Outcome::Other) << c.name << " round " << round;
+            const Outcome got = TryLoad(cut, c.code);
+            if (c.checksummed) {
+                EXPECT_EQ(got, Outcome::Refused) << c.name << " round " << round;
+            } else {
+                EXPECT_NE(got, Outcome::Other) << c.name << " round " << round;
+            }
         }
+        auto bad = bytes;
+        bad[0] ^= 0x20;
+        WriteBytes(cut, bad);
+        EXPECT_EQ(TryLoad(cut, c.code), Outcome::Refused) << c.name << " with a changed first byte";
     }
     // The header of a short file must be refused, not read past its end.
     WriteBytes(dir.File("short.bmp"), {'B', 'M', 0, 0});

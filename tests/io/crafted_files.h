@@ -199,8 +199,9 @@ inline Bytes GreyTiff(uint32_t w, uint32_t h, const Bytes& data, uint32_t byteCo
 }
 
 // A JPEG of a w x h grey ramp written by libjpeg: baseline, or progressive
-// in its standard scan script; colour at full chroma resolution.
-inline Bytes CraftJpeg(int w, int h, bool progressive, bool colour = false) {
+// in its standard scan script; colour at full chroma resolution; Huffman
+// or arithmetic coded.
+inline Bytes CraftJpeg(int w, int h, bool progressive, bool colour = false, bool arithmetic = false) {
     jpeg_compress_struct c{};
     jpeg_error_mgr err{};
     c.err = jpeg_std_error(&err);
@@ -218,6 +219,7 @@ inline Bytes CraftJpeg(int w, int h, bool progressive, bool colour = false) {
         for (int i = 0; i < c.num_components; ++i)
             c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
     if (progressive) jpeg_simple_progression(&c);
+    c.arith_code = arithmetic ? TRUE : FALSE;
     jpeg_start_compress(&c, TRUE);
     std::vector<uint8_t> row(static_cast<std::size_t>(w) * (colour ? 3 : 1));
     while (c.next_scanline < c.image_height) {

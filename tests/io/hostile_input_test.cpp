@@ -166,6 +166,12 @@ TEST_F(HostileInput, StreamsCutShort) {
     Bytes jpeg = CraftJpeg(64, 64, false);
     jpeg.resize(jpeg.size() * 2 / 3);
     EXPECT_SAYS(Refusal("cut.jpg", jpeg), "cut short");
+    // Arithmetic-coded data gives no warning when it runs out: it meets the
+    // end marker long before the last rows.
+    Bytes arith = CraftJpeg(64, 64, false, false, true);
+    EXPECT_EQ(Refusal("arith.jpg", arith), "opened");
+    arith.erase(arith.begin() + static_cast<std::ptrdiff_t>(arith.size() / 2), arith.end() - 2);
+    EXPECT_SAYS(Refusal("cut-arith.jpg", arith), "cut short");
     Bytes prog = CraftJpeg(64, 64, true);
     const std::size_t third = JpegMarkerAt(
         Bytes(prog.begin() + static_cast<std::ptrdiff_t>(JpegMarkerAt(prog, 0xDA) + 2), prog.end()), 0xDA);

@@ -207,7 +207,13 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size) {
             rows[i] = direct ? out.Row(y0 + i) : buffer.data() + static_cast<std::size_t>(i) * w * comps;
         const int got = ReadLines(&d.Info, &err, rows, want);
         if (got < 0) Throw(err);
-        if (err.DataRanOut) throw ECodecError("JPEG: the image data is cut short");
+        // Huffman data that runs out is warned about; arithmetic-coded data
+        // just meets the next marker. Meeting one (other than a restart)
+        // well before the last rows means the same: the data has ended.
+        const int marker = d.Info.unread_marker;
+        const bool early = marker != 0 && (marker < JPEG_RST0 || marker > JPEG_RST0 + 7) &&
+                           y0 + std::max(got, 0) + 3 * DCTSIZE * d.Info.max_v_samp_factor < h;
+        if (err.DataRanOut || early) throw ECodecError("JPEG: the image data is cut short");
         if (got == 0) throw ECodecError("JPEG: no image data");
         for (int i = 0; i < got; ++i) {
             uint8_t* dst = out.Row(y0 + i);

@@ -98,6 +98,12 @@ TEST_F(HostileInput, SmallFilesPosingAsHugePictures) {
     // RLE that ends the bitmap at once: a few bytes for 2^28 pixels.
     EXPECT_SAYS(Refusal("rle.bmp", MakeBmp(40, 16384, 16384, 8, 1, {0, 0xFFFFFF}, {}, {0, 1})),
                 "the RLE data ends in row 1 of 16384");
+    // A Paintbrush header of no colour planes: no data for 2^28 pixels.
+    Bytes pcx(128 + 7, 0);
+    pcx[0] = 10, pcx[1] = 5, pcx[2] = 1, pcx[3] = 1;
+    pcx[8] = pcx[9] = 0xFF, pcx[11] = 0x0F; // 65536 x 4096
+    pcx[66] = pcx[67] = 0xFF;
+    EXPECT_SAYS(Refusal("planes.pcx", pcx), "no colour planes");
     // A deflate stream far too short for the rows the header gives.
     EXPECT_SAYS(Refusal("idat.png", CraftPng(16000, 16000, 8, 2, Bytes(100))), "truncated");
     // A GIF frame of 16000 x 16000 with eight pixels of data.

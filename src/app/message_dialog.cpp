@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
-#include <QCloseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
-#include <fstream>
 #include <vector>
+
+#include "io/text_lines.h"
 
 namespace pixora {
 
@@ -26,15 +26,12 @@ bool SameName(const std::string& a, const std::string& b) {
            });
 }
 
+// A preference file is a few lines; anything bigger is not one of ours and
+// reads as empty (and is replaced by the next write).
+constexpr std::size_t kMaxIniBytes = 64 * 1024;
+
 std::vector<std::string> ReadLines(const std::string& file) {
-    std::vector<std::string> lines;
-    std::ifstream in(file, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
+    return ReadSmallTextFile(file, kMaxIniBytes);
 }
 
 // Section name of a "[name]" line, or "" for other lines.
@@ -101,23 +98,7 @@ bool WriteIniValues(const std::string& file, const std::string& section,
     std::vector<std::string> lines = ReadLines(file);
     for (const auto& [key, value] : values)
         SetValue(lines, section, key, value);
-    const std::string part = file + ".part";
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const auto& l : lines)
-            out << l << "\r\n";
-        out.close();
-        if (!out) {
-            std::remove(part.c_str());
-            return false;
-        }
-    }
-    if (std::rename(part.c_str(), file.c_str()) != 0) {
-        std::remove(part.c_str());
-        return false;
-    }
-    return true;
+    return WriteSmallTextFile(file, lines);
 }
 
 bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,

@@ -1,7 +1,9 @@
 #include "io/recent_files.h"
 
 #include <filesystem>
-#include <fstream>
+#include <vector>
+
+#include "io/text_lines.h"
 
 namespace pixora {
 
@@ -25,20 +27,25 @@ bool Readable(const std::string& s) {
     return true;
 }
 
+// Ten paths of at most the longest path the system takes; a bigger file is
+// not a list we wrote and is ignored.
+constexpr std::size_t kMaxRecentPathBytes = 4096;
+constexpr std::size_t kMaxRecentFilesBytes = kRecentFileCount * (kMaxRecentPathBytes + 2);
+
 } // namespace
 
-std::string RecentFilesPath(const Workspace& ws) { return ws.Paths().RecentFilesFile(); }
+std::string RecentFilesPath(const Workspace& ws) {
+    return ws.Paths().RecentFilesFile();
+}
 
 int LoadRecentFiles(Workspace& ws) {
     auto& list = ws.ToolVars.RecentFiles;
-    for (auto& e : list) e.clear();
-    std::ifstream in(RecentFilesPath(ws), std::ios::binary);
-    if (!in) return 0;
+    for (auto& e : list)
+        e.clear();
     int count = 0;
-    std::string line;
-    while (count < kRecentFileCount && std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!Readable(line)) continue;
+    for (const std::string& line : ReadSmallTextFile(RecentFilesPath(ws), kMaxRecentFilesBytes)) {
+        if (count == kRecentFileCount) break;
+        if (line.size() > kMaxRecentPathBytes || !Readable(line)) continue;
         list[static_cast<std::size_t>(count++)] = line;
     }
     return count;
@@ -51,16 +58,10 @@ bool AddRecentFile(Workspace& ws, const std::string& path) {
     const std::string file = RecentFilesPath(ws);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
-    bool ok = false;
-    {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out << path << "\r\n";
-            for (int i = 0; i < kRecentFileCount - 1; ++i)
-                if (!list[static_cast<std::size_t>(i)].empty()) out << list[static_cast<std::size_t>(i)] << "\r\n";
-            ok = static_cast<bool>(out);
-        }
-    }
+    std::vector<std::string> lines{path};
+    for (int i = 0; i < kRecentFileCount - 1; ++i)
+        if (!list[static_cast<std::size_t>(i)].empty()) lines.push_back(list[static_cast<std::size_t>(i)]);
+    const bool ok = WriteSmallTextFile(file, lines);
     LoadRecentFiles(ws);
     return ok;
 }

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -21,6 +22,27 @@ inline void WriteFile(const QString& path, const QByteArray& data) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(data);
+}
+
+// Runs `act` on the modal dialog named `name` as soon as it is up. Looking
+// stops once `watching` (when given) turns false, so a dialog that never
+// came does not leave a watcher behind for the next one of its name.
+inline void WhenDialog(const QString& name, std::function<void(QWidget*)> act,
+                       std::shared_ptr<bool> watching = {}, int tries = 3000) {
+    QTimer::singleShot(5, [name, act, watching, tries] {
+        if (watching && !*watching) return;
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && w->objectName() == name && w->isVisible())
+            act(w);
+        else if (tries > 0)
+            WhenDialog(name, act, watching, tries - 1);
+    });
+}
+
+inline void Click(QWidget* window, const char* button) {
+    auto* b = window->findChild<QPushButton*>(button);
+    ASSERT_NE(b, nullptr) << button;
+    b->click();
 }
 
 struct AppTest : ::testing::Test {

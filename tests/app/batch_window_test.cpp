@@ -20,25 +20,10 @@
 
 using namespace pixora;
 using pixora::testing::AppTest;
+using pixora::testing::Click;
+using pixora::testing::WhenDialog;
 
 namespace {
-
-// Runs `act` on the modal dialog named `name` as soon as it is up.
-void WhenDialog(const QString& name, std::function<void(QWidget*)> act, int tries = 3000) {
-    QTimer::singleShot(5, [name, act, tries] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && w->objectName() == name && w->isVisible())
-            act(w);
-        else if (tries > 0)
-            WhenDialog(name, act, tries - 1);
-    });
-}
-
-void Click(QWidget* window, const char* button) {
-    auto* b = window->findChild<QPushButton*>(button);
-    ASSERT_NE(b, nullptr) << button;
-    b->click();
-}
 
 struct BatchWindowTest : AppTest {
     BatchWindow* batch = nullptr;
@@ -97,13 +82,22 @@ struct BatchWindowTest : AppTest {
     }
     // "Convert Files"; the failure message, when one comes, is read and
     // closed.
-    void Convert(QString* message = nullptr, QString* memo = nullptr) {
-        WhenDialog("TForm51", [=](QWidget* d) {
-            if (message) *message = window->Messages()->Label()->text();
-            if (memo) *memo = window->Messages()->Memo()->toPlainText();
-            Click(d, "Button1");
-        });
+    // Returns whether a message came.
+    bool Convert(QString* message = nullptr, QString* memo = nullptr) {
+        auto watching = std::make_shared<bool>(true);
+        bool came = false;
+        WhenDialog(
+            "TForm51",
+            [=, this, &came](QWidget* d) {
+                came = true;
+                if (message) *message = window->Messages()->Label()->text();
+                if (memo) *memo = window->Messages()->Memo()->toPlainText();
+                Click(d, "Button1");
+            },
+            watching);
         Click(batch, "Button4");
+        *watching = false;
+        return came;
     }
     Bitmap Output(const QString& name, int format) {
         return LoadImageFile((out + "/" + name).toStdString(), format);
@@ -128,15 +122,8 @@ TEST_F(BatchWindowTest, StaysOnTopWithoutHoldingUpTheOthersAndClosesWithNothingT
     Source("one.png", 1, 2, 3, fcPng);
     AddFiles({"one.png"});
     ASSERT_EQ(Files()->count(), 1);
-    bool messaged = false;
-    WhenDialog("TForm51", [&](QWidget* d) {
-        messaged = true;
-        Click(d, "Button1");
-    });
-    Click(batch, "Button4");
+    EXPECT_FALSE(Convert());
     EXPECT_FALSE(batch->isVisible());
-    QApplication::processEvents();
-    EXPECT_FALSE(messaged);
 
     // Shown again: the list starts empty. "Cancel" closes and converts nothing.
     Cmd("ConvertFiles1")->trigger();
@@ -168,7 +155,7 @@ TEST_F(BatchWindowTest, TheBaseNameEndsAtTheFirstDotAndTheJpegOptionsAreReadForT
         d->findChild<QSlider*>("TrackBar1")->setValue(40);
         Click(d, "Button1");
     });
-    Convert();
+    EXPECT_FALSE(Convert()); // no failures, no message
     EXPECT_FALSE(batch->isVisible());
     EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"holiday.jpg"});
     const Bitmap back = Output("holiday.jpg", fcJpeg);
@@ -182,7 +169,7 @@ TEST_F(BatchWindowTest, TheBaseNameEndsAtTheFirstDotAndTheJpegOptionsAreReadForT
         d->findChild<QWidget*>("RadioGroup1Item1")->setProperty("checked", true); // 16-bit
         Click(d, "Button1");
     });
-    Convert();
+    EXPECT_FALSE(Convert()); // no failures, no message
     QFile bmp(out + "/holiday.bmp");
     ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
     EXPECT_EQ(bmp.readAll().at(28), 16);
@@ -198,7 +185,7 @@ TEST_F(BatchWindowTest, TwoSourcesOfOneBaseNameLeaveTheSecond) {
     Browse(out);
     Format()->setCurrentText(".jpg");
     WhenDialog("TForm6", [](QWidget* d) { Click(d, "Button1"); });
-    Convert();
+    EXPECT_FALSE(Convert()); // no failures, no message
     EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"a.jpg"});
     const Bitmap back = Output("a.jpg", fcJpeg);
     EXPECT_GT(back.Row(6)[4 * 8], 200); // blue: the .png came second
@@ -214,7 +201,7 @@ TEST_F(BatchWindowTest, ANonImageIsCountedAndReportedOnce) {
     Browse(out);
     Format()->setCurrentText(".png");
     QString message, memo;
-    Convert(&message, &memo);
+    EXPECT_TRUE(Convert(&message, &memo));
     EXPECT_EQ(message, "An Error Occured while trying to save 1 file(s).");
     EXPECT_EQ(memo, "1 file(s) failed to be converted.");
     EXPECT_EQ(QDir(out).entryList(QDir::Files), (QStringList{"one.png", "two.png"}));
@@ -239,7 +226,7 @@ TEST_F(BatchWindowTest, DeletingTheSecondOfThreeKeepsNamesAndPathsPaired) {
     // Each output holds its own source's pixels.
     Browse(out);
     Format()->setCurrentText(".png");
-    Convert();
+    EXPECT_FALSE(Convert()); // no failures, no message
     EXPECT_EQ(QDir(out).entryList(QDir::Files), (QStringList{"first.png", "third.png"}));
     EXPECT_EQ(Output("first.png", fcPng).Row(0)[2], 250);
     EXPECT_EQ(Output("third.png", fcPng).Row(0)[0], 250);
@@ -285,7 +272,7 @@ TEST_F(BatchWindowTest, FortyFilesAreCountedAndCancelStopsAfterTheCurrentFile) {
             shot.save(qEnvironmentVariable("PIXORA_SHOTS") + "/batch_run.png");
         }
     });
-    Convert();
+    EXPECT_FALSE(Convert()); // no failures, no message
     EXPECT_FALSE(box->isVisible());
     EXPECT_EQ(bar->maximum(), 40);
     ASSERT_FALSE(seen.empty());
@@ -311,7 +298,7 @@ TEST_F(BatchWindowTest, FortyFilesAreCountedAndCancelStopsAfterTheCurrentFile) {
     Format()->setCurrentText(".bmp");
     WhenDialog("TForm5", [](QWidget* d) { Click(d, "Button1"); });
     QString message, memo;
-    Convert(&message, &memo);
+    EXPECT_TRUE(Convert(&message, &memo));
     const int written = static_cast<int>(QDir(out).entryList(QDir::Files).size());
     EXPECT_GE(written, 3);
     EXPECT_LT(written, 40);

@@ -14,18 +14,10 @@
 
 using namespace pixora;
 using pixora::testing::AppTest;
+using pixora::testing::Click;
+using pixora::testing::WhenDialog;
 
 namespace {
-
-void WhenDialog(const QString& name, std::function<void(QWidget*)> act, int tries = 3000) {
-    QTimer::singleShot(5, [name, act, tries] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && w->objectName() == name && w->isVisible())
-            act(w);
-        else if (tries > 0)
-            WhenDialog(name, act, tries - 1);
-    });
-}
 
 QString Text(QWidget* w, const char* name) {
     if (auto* label = w->findChild<QLabel*>(name)) return label->text();
@@ -94,8 +86,9 @@ TEST_F(InformationTest, ElevenNextTipsShowEveryTipAndComeBack) {
             seen << Text(d, "lblTip1");
             // A three-line tip followed by a two-line one leaves no third line.
             next->click();
-            if (Text(d, "lblTip1") == "All edits to an image can be undone, because")
+            if (Text(d, "lblTip1") == "All edits to an image can be undone, because") {
                 EXPECT_EQ(Text(d, "lblTip3"), "");
+            }
         }
         last = Text(d, "lblTip1");
         d->findChild<QPushButton*>("Button1")->click();

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <sys/stat.h>
 
 #include "app/app_fixture.h"
 #include "app/tips_dialog.h"
@@ -171,4 +172,28 @@ TEST_F(InformationTest, AboutNamesTheProgramAndOkClosesIt) {
     EXPECT_EQ(title, "Pixora 1.0.0.1");
     EXPECT_FALSE(open);
     EXPECT_EQ(window->Window("TForm55")->windowTitle(), "About");
+}
+
+TEST_F(InformationTest, DamagedSettingsFilesStartTheProgramWithDefaults) {
+    // A preference file of noise that holds a real one in its first lines,
+    // and a pipe where the recent-file list belongs: both would hold the
+    // start up or let noise through if they were trusted.
+    QByteArray noise("[general]\r\nshowtips=TRUE\r\ntipid=3\r\n");
+    noise += QByteArray(1 << 20, '\x01');
+    pixora::testing::WriteFile(Path("bin/save/pref.INI"), noise);
+    ASSERT_EQ(mkfifo(Path("bin/save/files.txt").toLocal8Bit().constData(), 0600), 0);
+    Start();
+    EXPECT_FALSE(window->FirstActivation());
+    EXPECT_FALSE(Cmd("FilesHere1")->isVisible());
+
+    // The tips start from the first, and closing them writes a sound file.
+    QString shown;
+    WhenDialog("TForm52", [&](QWidget* d) {
+        shown = Text(d, "lblTip1");
+        d->close();
+    });
+    Cmd("TipoftheDay1")->trigger();
+    EXPECT_EQ(shown, "You can edit specific parts of an image");
+    EXPECT_EQ(Pref("tipid"), "1");
+    EXPECT_LT(QFileInfo(Path("bin/save/pref.INI")).size(), 100);
 }

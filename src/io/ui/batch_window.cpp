@@ -62,22 +62,22 @@ BatchWindow::BatchWindow(WindowHost& host)
     setModal(false);
     auto* group = new QGroupBox("Batch File Proccessing", this);
     group->setObjectName("GroupBox1");
-    group->setGeometry(8, 8, 374, 284);
+    group->setGeometry(8, 8, 394, 284);
 
     MakeLabel(group, "Label1", "Files to Convert:", 12, 22);
     files_ = new QListWidget(group);
     files_->setObjectName("Files");
     files_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     files_->setGeometry(12, 42, 250, 140);
-    auto* add = MakeButton(group, "Button1", "Add Files", QRect(272, 42, 92, 26));
-    auto* remove = MakeButton(group, "Button2", "Delete Selected", QRect(272, 74, 92, 26));
+    auto* add = MakeButton(group, "Button1", "Add Files", QRect(272, 42, 112, 26));
+    auto* remove = MakeButton(group, "Button2", "Delete Selected", QRect(272, 74, 112, 26));
 
     MakeLabel(group, "Label2", "Destination Folder:", 12, 190);
     df_ = new QLineEdit(group);
     df_->setObjectName("DF");
     df_->setReadOnly(true);
     df_->setGeometry(12, 210, 250, 24);
-    auto* browse = MakeButton(group, "Button3", "Browse", QRect(272, 209, 92, 26));
+    auto* browse = MakeButton(group, "Button3", "Browse", QRect(272, 209, 112, 26));
 
     MakeLabel(group, "Label3", "Destination Format:", 12, 240);
     ds_ = new QComboBox(group);
@@ -87,9 +87,9 @@ BatchWindow::BatchWindow(WindowHost& host)
     ds_->setCurrentIndex(0);
     ds_->setGeometry(12, 258, 100, 24);
 
-    auto* convert = MakeButton(this, "Button4", "Convert Files", QRect(196, 300, 92, 26));
-    auto* cancel = MakeButton(this, "Button5", "Cancel", QRect(294, 300, 88, 26));
-    setFixedSize(390, 334);
+    auto* convert = MakeButton(this, "Button4", "Convert Files", QRect(208, 300, 100, 26));
+    auto* cancel = MakeButton(this, "Button5", "Cancel", QRect(314, 300, 88, 26));
+    setFixedSize(410, 334);
 
     connect(add, &QPushButton::clicked, this, &BatchWindow::AddFiles);
     connect(remove, &QPushButton::clicked, this, &BatchWindow::DeleteSelected);

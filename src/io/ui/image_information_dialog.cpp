@@ -21,6 +21,9 @@ QLineEdit* AddField(QGridLayout* grid, int row, const QString& caption, const ch
     auto* field = new QLineEdit(parent);
     field->setObjectName(name);
     field->setReadOnly(true);
+    // Clicked to copy from, never focused on opening (which would select a
+    // field's whole text).
+    field->setFocusPolicy(Qt::ClickFocus);
     grid->addWidget(field, row, 1);
     return field;
 }
@@ -33,10 +36,10 @@ void Put(QLineEdit* field, const std::string& text) {
 } // namespace
 
 ImageInformationDialog::ImageInformationDialog(WindowHost& host)
-    : CentredDialog(host.Owner(), "TForm46", "Image Information", 420, 318), host_(host) {
+    : CentredDialog(host.Owner(), "TForm46", "Image Information", 500, 318), host_(host) {
     auto* group = new QGroupBox("Image Properties", this);
     group->setObjectName("GroupBox1");
-    group->setGeometry(8, 8, 404, 302);
+    group->setGeometry(8, 8, 484, 302);
     auto* grid = new QGridLayout(group);
     grid->setColumnStretch(1, 1);
     name_ = AddField(grid, 0, "File Name:", "lblName");

@@ -121,3 +121,17 @@ TEST_F(ShapeToolTest, BezierCommitsItsCurveAtTheThirdRelease) {
     EXPECT_EQ(S().HistoryCount, 1);
     EXPECT_EQ(LastStep(), "Bezier Curve");
 }
+
+TEST_F(ShapeToolTest, AHalfMadeCurveIsDroppedWhenTheImageIsReplaced) {
+    Use(ToolBezier);
+    Drag(2, 20, 36, 20);
+    Drag(2, 2, 2, 2);
+    // An undo puts another image in place between the clicks.
+    ws.BeforeImageReplaced();
+    Fill(10, 0);
+    const Bitmap replaced = S().Bitmap;
+    Drag(36, 2, 36, 2);
+    EXPECT_TRUE(SamePixels(S().Bitmap, replaced)) << "no curve over the old image";
+    EXPECT_EQ(ws.ToolVars.BezierStage, 1) << "the click began a new curve";
+    EXPECT_EQ(S().HistoryCount, 2);
+}

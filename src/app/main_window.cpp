@@ -235,7 +235,8 @@ int MainWindow::ToolOption(const std::string& box, const std::string& control) c
     QWidget* window = Window(QString::fromStdString(box));
     if (!window) return 0;
     QWidget* c = window->findChild<QWidget*>(QString::fromStdString(control));
-    if (!c) return 0;
+    // A value a box keeps without a control of its own (the Gradient box's kind).
+    if (!c) return window->property(control.c_str()).toInt();
     if (auto* spin = qobject_cast<QSpinBox*>(c)) return spin->value();
     if (auto* slider = qobject_cast<QAbstractSlider*>(c)) return slider->value();
     if (auto* combo = qobject_cast<QComboBox*>(c)) return combo->currentIndex();

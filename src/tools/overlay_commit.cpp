@@ -3,16 +3,36 @@
 #include <algorithm>
 
 #include "tools/selection_pixels.h"
+#include "tools/shapes/gradient_fill.h"
+#include "tools/shapes/soften_edges.h"
 
 namespace pixora {
+
+namespace {
+
+void GradientMarks(const TOverlayCommit& k) {
+    GradientFill(k.Image, k.Overlay, k.Gradient, 2, k.Foreground, k.Background, k.EditTest);
+}
+
+void SoftenMarks(const TOverlayCommit& k, int strength) {
+    SoftenStrokeEdges(k.Image, k.Overlay, strength);
+}
+
+TStrokeColours ColoursOf(const TOverlayCommit& k) {
+    return {k.Stroke, k.Fill, k.Foreground, k.Background};
+}
+
+} // namespace
+
+const TCommitRules kStrokeCommitRules{&GradientMarks, &SoftenMarks};
 
 TGradientSettings ReadGradientSettings(const ToolContext& c) {
     TGradientSettings g;
     if (!c.Ws.Port) return g;
     g.Kind = c.Option("TForm41", "GradientKind");
     g.Size = c.Option("TForm41", "size");
-    g.Left = c.Option("TForm41", "sedLeft");
-    g.Top = c.Option("TForm41", "sedTop");
+    g.LeftPercent = c.Option("TForm41", "sedLeft");
+    g.TopPercent = c.Option("TForm41", "sedTop");
     g.Depth = c.Option("TForm41", "depth");
     g.TransparentFG = c.Option("TForm41", "TFG") != 0;
     g.TransparentBG = c.Option("TForm41", "TBG") != 0;
@@ -31,40 +51,32 @@ TStrokeOptions ReadStrokeOptions(const ToolContext& c) {
 }
 
 void CompositeMarks(const TOverlayCommit& k) {
-    Bitmap& image = k.Image;
-    const Bitmap& overlay = k.Overlay;
-    if (image.BitsPerPixel() != 32 || overlay.BitsPerPixel() != 32) return;
-    const int w = std::min(image.Width(), overlay.Width()), h = std::min(image.Height(), overlay.Height());
-    const int occ = k.Options.Occupancy, v = 100 - occ;
-    // Per mark (red byte 0 outline, 1 interior) the colour's share of each byte.
-    const uint8_t colours[2][3] = {{BlueOf(k.Stroke), GreenOf(k.Stroke), RedOf(k.Stroke)},
-                                   {BlueOf(k.Fill), GreenOf(k.Fill), RedOf(k.Fill)}};
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* o = overlay.Row(y);
-        uint8_t* p = image.Row(y);
-        for (int x = 0; x < w; ++x, o += 4, p += 4) {
-            const uint8_t mark = o[2];
-            if (mark > 1 || !k.EditTest.Test(x, y)) continue;
-            const uint8_t* col = colours[mark];
-            for (int i = 0; i < 3; ++i)
-                p[i] = static_cast<uint8_t>(occ * col[i] / 100 + p[i] * v / 100);
-            if (k.Options.ChangeTransparency) p[3] = 0;
-        }
-    }
+    PaintMarks(k.Image, nullptr, k.Overlay, k.Options, ColoursOf(k), true, k.EditTest);
 }
 
 void CommitOverlay(ToolContext& c, const TCommitRules& rules, bool clearOverlay) {
     Workspace& ws = c.Ws;
     TImages& s = c.Slot;
+    const Bitmap& base = ws.StrokeBase.Bitmap;
     const TStrokeOptions options = ReadStrokeOptions(c);
-    s.Bitmap = ws.StrokeBase.Bitmap;
-    FillRowTable(s.Bitmap, s.Rows);
     const SelectionEditTest test(ws);
-    const TOverlayCommit commit{
-        s.Bitmap, ws.StrokeOverlay.Bitmap, test, c.StrokeColour(), c.FillColour(), s.FGColour, s.BGColour,
-        options,  ReadGradientSettings(c)};
+    const TOverlayCommit commit{s.Bitmap,
+                                ws.StrokeOverlay.Bitmap,
+                                test,
+                                c.StrokeColour(),
+                                c.FillColour(),
+                                s.FGColour,
+                                s.BGColour,
+                                options,
+                                options.UseGradient ? ReadGradientSettings(c) : TGradientSettings{}};
+    // Bitmap := StrokeBase. The flat blend copies each row from the base as
+    // it paints it; the gradient starts from the restored image.
+    const bool fused = !options.UseGradient && s.Bitmap.Width() == base.Width() &&
+                       s.Bitmap.Height() == base.Height() && s.Bitmap.BitsPerPixel() == base.BitsPerPixel();
+    if (!fused) RestoreFromBase(s.Bitmap, base);
+    FillRowTable(s.Bitmap, s.Rows);
     if (!options.UseGradient)
-        CompositeMarks(commit);
+        PaintMarks(s.Bitmap, fused ? &base : nullptr, commit.Overlay, options, ColoursOf(commit), true, test);
     else if (rules.Gradient)
         rules.Gradient(commit);
     if (options.Soften && rules.Soften) rules.Soften(commit, options.SoftenStrength);

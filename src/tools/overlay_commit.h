@@ -24,31 +24,15 @@
 #include <cstdint>
 
 #include "doc/bitmap.h"
+#include "tools/brushes/pen_commit_rule.h"
 #include "tools/selection.h"
 #include "tools/tool.h"
 
 namespace pixora {
 
-// The Gradient box's settings, read live.
-struct TGradientSettings {
-    int Kind = 0;               // GradientKind: 0 radial, 1 horizontal band, 2 vertical band
-    int Size = 64;              // size
-    int Left = 50;              // sedLeft, percent
-    int Top = 50;               // sedTop, percent
-    int Depth = 128;            // depth
-    bool TransparentFG = false; // TFG
-    bool TransparentBG = true;  // TBG
-};
+// The Gradient box's settings and the box options of the pen and shapes
+// (Occ, UG, CT, Anti, AP), read live.
 TGradientSettings ReadGradientSettings(const ToolContext& c);
-
-// The pen and shape box options a commit reads.
-struct TStrokeOptions {
-    int Occupancy = 100;            // Occ, 1..100
-    bool UseGradient = false;       // UG
-    bool ChangeTransparency = true; // CT
-    bool Soften = false;            // Anti
-    int SoftenStrength = 10;        // AP
-};
 TStrokeOptions ReadStrokeOptions(const ToolContext& c);
 
 // Everything one commit works with, for the composite and the two rules.
@@ -72,7 +56,12 @@ struct TCommitRules {
     void (*Soften)(const TOverlayCommit& commit, int strength) = nullptr;
 };
 
-// Step 3 without the gradient: the occupancy composite of the marks.
+// The program's rules: the gradient fill at scale 2 with the slot's
+// colours, and the softening of the stroke's edges.
+extern const TCommitRules kStrokeCommitRules;
+
+// Step 3 without the gradient: the occupancy composite of the marks, in
+// place.
 void CompositeMarks(const TOverlayCommit& commit);
 
 // Steps 1 to 5 for the active tool of `c`.

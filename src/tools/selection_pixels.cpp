@@ -317,7 +317,10 @@ void OutlineMask(const Bitmap& mask, Bitmap& view, int left, int top) {
 
 void WhiteImageSize(TWorkBitmap& w, const Bitmap& image) {
     w.Bitmap.SetBitsPerPixel(32);
-    w.Bitmap.SetSizeUncleared(image.Width(), image.Height());
+    // The storage is kept when the size is right: fresh pages cost more to
+    // touch than the fill itself.
+    if (w.Bitmap.Width() != image.Width() || w.Bitmap.Height() != image.Height())
+        w.Bitmap.SetSizeUncleared(image.Width(), image.Height());
     w.Bitmap.Fill(255, 255, 255, 0);
     w.Refill();
 }

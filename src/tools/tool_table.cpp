@@ -2,11 +2,14 @@
 
 #include <array>
 
+#include "tools/brushes/pen_tool.h"
+#include "tools/brushes/stamp_brush_tools.h"
+#include "tools/brushes/transparency_tool.h"
 #include "tools/colour_picker_tool.h"
 #include "tools/crop_tool.h"
 #include "tools/flood_fill_tool.h"
 #include "tools/selection_tool.h"
-#include "tools/shapes/multi_click_family.h"
+#include "tools/shapes/shape_tools.h"
 #include "tools/text_tool.h"
 
 namespace pixora {
@@ -109,6 +112,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .Step("Pen")
                    .Menu("Pen1", "Pen", "Pen2", "Pen")
                    .D;
+        t[1].Make = &Make<PenTool>;
         t[2] = Row(2, "ToolButton23", "Line", "Use Line Tool to draw a straight line")
                    .Cursor(2)
                    .Box("TForm3", BoxTForm3)
@@ -116,6 +120,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .Step("Line")
                    .Menu("Line1", "Line", "Line2", "Line")
                    .D;
+        t[2].Make = &Make<LineTool>;
         t[3] = Row(3, "ToolButton22", "Bezier Curve", "Use Bezier Tool to draw a bezier curve")
                    .Cursor(2)
                    .Box("TForm3", BoxTForm3)
@@ -123,7 +128,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .Step("Bezier Curve")
                    .Menu("BezierCurve1", "Bezier Curve", "BezierCurve2", "Bezier Curve")
                    .D;
-        t[3].Make = &Make<StagedClicks>;
+        t[3].Make = &Make<BezierTool>;
         t[4] = Row(4, "ToolButton26", "Polygon Lines", "Use Polygon Tool to draw a polygon")
                    .Cursor(2)
                    .Box("TForm3", BoxTForm3)
@@ -131,7 +136,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .Step("Polygon Line")
                    .Menu("Polygon1", "Polygon", "Polygon2", "Polygon")
                    .D;
-        t[4].Make = &Make<ChainClicks>;
+        t[4].Make = &Make<PolygonTool>;
         t[5] = Row(5, "ToolButton28", "Rectangle", "Use the Rect Tool to draw a rectangle")
                    .Cursor(4)
                    .Box("TForm21", BoxTForm21)
@@ -139,6 +144,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .Step("Rectangle")
                    .Menu("Rectangle1", "Rectangle", "Rectangle2", "Rectangle")
                    .D;
+        t[5].Make = &Make<RectangleTool>;
         t[6] = Row(6, "ToolButton30", "Ellipse", "Use the Ellipse Tool to draw an ellipse")
                    .Cursor(5)
                    .Box("TForm21", BoxTForm21)
@@ -146,6 +152,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .Step("Ellipse")
                    .Menu("Ellipse1", "Ellipse", "Ellipse2", "Ellipse")
                    .D;
+        t[6].Make = &Make<EllipseTool>;
         t[7] = Row(7, "ToolButton32", "Rectangle with Rounded Edges",
                    "Use the Round Rect Tool to draw a Round Rectangle")
                    .Cursor(6)
@@ -154,6 +161,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .Step("Round Rectangle")
                    .Menu("RoundRectangle1", "Round Rectangle", "RoundRectangle2", "Round Rectangle")
                    .D;
+        t[7].Make = &Make<RoundRectTool>;
         t[8] = Row(8, "ToolButton34", "Spray Brush", "Use the Spray Tool to spray across the canvas")
                    .Cursor(3)
                    .Box("TForm23", BoxTForm23)
@@ -161,6 +169,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .Step("Spray Brush")
                    .Menu("Spray1", "Spray", "Spray2", "Spray")
                    .D;
+        t[8].Make = &Make<SprayBrush>;
         t[9] = Row(9, "ToolButton36", "Soften Brush", "Use the Soften Brush to soften certain parts")
                    .Cursor(14)
                    .Box("TForm24", BoxTForm24)
@@ -168,6 +177,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .Step("Soften Brush")
                    .Menu("Soften3", "Soften", "Soften4", "Soften")
                    .D;
+        t[9].Make = &Make<SoftenBrush>;
         t[10] = Row(10, "ToolButton38", "Sharpen Brush", "Use the Sharpen Brush to sharpen certain parts")
                     .Cursor(7)
                     .Box("TForm24", BoxTForm24)
@@ -175,12 +185,14 @@ const std::array<TToolDescription, 27>& Table() {
                     .Step("Sharpen Brush")
                     .Menu("Sharpen4", "Sharpen", "Shapen1", "Shapen")
                     .D;
+        t[10].Make = &Make<SharpenBrush>;
         t[11] = Row(11, "ToolButton21", "Noise Brush", "Use the Noise Brush to add noise to certain parts")
                     .Cursor(2)
                     .Box("TForm24", BoxTForm24)
                     .Step("Noise Brush")
                     .Menu("Noise4", "Noise", "Noise6", "Noise")
                     .D;
+        t[11].Make = &Make<NoiseBrush>;
         t[12] = Row(12, "ToolButton24", "Clone Tool",
                     "Use the Clone Tool to use a certain part of the canvas as a brush")
                     .Cursor(9)
@@ -188,6 +200,7 @@ const std::array<TToolDescription, 27>& Table() {
                     .Step("Copy Brush")
                     .Menu("Clone1", "Clone", "Clone2", "Clone")
                     .D;
+        t[12].Make = &Make<CopyBrush>;
         t[13] = Row(13, "ToolButton25", "Lighten Brush", "Use the Lighten Brush to lighten certain parts")
                     .Cursor(2)
                     .Box("TForm24", BoxTForm24)
@@ -195,6 +208,7 @@ const std::array<TToolDescription, 27>& Table() {
                     .Step("Lighten Brush")
                     .Menu("Lighten3", "Lighten", "Lighten4", "Lighten")
                     .D;
+        t[13].Make = &Make<LightenBrush>;
         t[14] = Row(14, "ToolButton27", "Darken Brush", "Use the Darken Brush to darken certain parts")
                     .Cursor(2)
                     .Box("TForm24", BoxTForm24)
@@ -202,6 +216,7 @@ const std::array<TToolDescription, 27>& Table() {
                     .Step("Darken Brush")
                     .Menu("Darken3", "Darken", "Darken4", "Darken")
                     .D;
+        t[14].Make = &Make<DarkenBrush>;
         // The selection tool keeps the overlay: it holds the selection's shape.
         t[15] = Row(15, "ToolButton29", "Selection Tool", "Use the Selection Tool")
                     .Cursor(10)
@@ -231,6 +246,7 @@ const std::array<TToolDescription, 27>& Table() {
                     .Box("TForm31", BoxNone, true)
                     .Step("History Brush")
                     .D;
+        t[18].Make = &Make<HistoryBrush>;
         t[18].TakesStrokeBase = false;
         t[18].NeedsHistoryStep = true;
         t[19] = Row(19, "ToolButton37", "Custom Brush", "Use the Custom Brush Tool to draw across the canvas")
@@ -238,6 +254,7 @@ const std::array<TToolDescription, 27>& Table() {
                     .Box("TForm40", BoxNone, true)
                     .Step("Custom Brush")
                     .D;
+        t[19].Make = &Make<CustomBrush>;
         t[20] = Row(20, "ToolButton39", "Colour Selector",
                     "Use the Colour Select Tool to select a colour from the canvas")
                     .Cursor(16)
@@ -248,12 +265,14 @@ const std::array<TToolDescription, 27>& Table() {
                     .Box("TForm43")
                     .Step("Erase")
                     .D;
+        t[21].Make = &Make<Eraser>;
         t[22] = Row(22, "ToolButton41", "Transparency Tools",
                     "Use the Transparency Tools to increase or decrease the transparency of the canvas")
                     .Cursor(2)
                     .Box("TForm44")
                     .Step("Transparency Tool")
                     .D;
+        t[22].Make = &Make<TransparencyTool>;
         // 23 and 24 have no button and no pointer behaviour of their own.
         for (int n : {23, 24})
             t[static_cast<std::size_t>(n)] = Painting(t[static_cast<std::size_t>(n)]);
@@ -266,6 +285,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[26] = Painting(t[26]);
         t[26].Cursor = 2;
         t[26].StepName = "Effect Brush";
+        t[26].Make = &Make<EffectBrush>;
         return t;
     }();
     return table;

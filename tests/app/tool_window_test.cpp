@@ -6,12 +6,14 @@
 #include <QToolButton>
 
 #include "app/app_fixture.h"
+#include "app/pointer_events.h"
 #include "app/view_controls.h"
 #include "tools/selection.h"
 #include "tools/tool_table.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
+using namespace pixora::testing;
 
 TEST_F(AppTest, ToolButtonsChooseToolsAndShowTheirBoxes) {
     Start();
@@ -64,22 +66,6 @@ TEST_F(AppTest, PointerEventsReachTheToolsAndSelectAllWorks) {
 
 namespace {
 
-// Mouse events as the window system delivers them to a widget.
-void Mouse(QWidget* target, QEvent::Type type, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
-    const bool held = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
-    QMouseEvent e(type, QPointF(p), target->mapToGlobal(QPointF(p)),
-                  type == QEvent::MouseMove ? Qt::NoButton : button,
-                  held ? Qt::MouseButtons{button} : Qt::MouseButtons{Qt::NoButton}, Qt::NoModifier);
-    QApplication::sendEvent(target, &e);
-}
-
-void DragOn(QWidget* target, QPoint from, QPoint to) {
-    Mouse(target, QEvent::MouseButtonPress, from);
-    for (int k = 1; k <= 4; ++k)
-        Mouse(target, QEvent::MouseMove, from + (to - from) * k / 4);
-    Mouse(target, QEvent::MouseButtonRelease, to);
-}
-
 // A picture worth looking at: soft colour ramps.
 Bitmap Ramps(int w, int h) {
     Bitmap b(w, h);
@@ -90,14 +76,6 @@ Bitmap Ramps(int w, int h) {
             p[2] = static_cast<uint8_t>(((x / 20 + y / 20) % 2) * 90 + 120);
         }
     return b;
-}
-
-// Screenshots go where PIXORA_SHOT_DIR points, when it is set.
-void Shot(QWidget* w, const QString& name) {
-    const QByteArray dir = qgetenv("PIXORA_SHOT_DIR");
-    if (dir.isEmpty()) return;
-    QDir().mkpath(QString::fromLocal8Bit(dir));
-    w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
 }
 
 struct ToolWindowTest : AppTest {

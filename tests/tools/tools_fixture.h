@@ -4,6 +4,7 @@
 
 #include "history/history_fixture.h"
 #include "history/history_store.h"
+#include "support/pixels.h"
 #include "tools/selection.h"
 #include "tools/tool.h"
 #include "tools/tool_dispatch.h"
@@ -17,7 +18,7 @@ struct ToolsTest : WorkspaceTest {
     void SetUp() override {
         WorkspaceTest::SetUp();
         port.Ws = &ws;
-        SetSelectOption("RadioGroup2", 1);  // "Edit Selected Canvas"
+        SetSelectOption("RadioGroup2", 1); // "Edit Selected Canvas"
         slot = Open(Pattern(40, 30, 1));
         Activate(slot);
         port.RefreshView();
@@ -34,6 +35,38 @@ struct ToolsTest : WorkspaceTest {
         PointerMove(ws, x1, y1);
         PointerUp(ws, x1, y1);
     }
+};
+
+// The real tools on a uniform image, their options set through the port.
+struct PaintTest : ToolsTest {
+    void SetUp() override {
+        ToolsTest::SetUp();
+        Fill(255, 0);
+    }
+    // Fills the image with grey v and fourth byte t, and shows it.
+    void Fill(uint8_t v, uint8_t t) {
+        S().Bitmap.Fill(v, v, v, t);
+        port.RefreshView();
+    }
+    void Opt(const char* box, const char* control, int value) { port.Options[{box, control}] = value; }
+    // Chooses a tool as its button does.
+    void Use(int tool) { ASSERT_TRUE(SelectToolCore(ws, tool)) << tool; }
+    void Click(int x, int y, int button = 0) {
+        PointerDown(ws, x, y, button);
+        PointerUp(ws, x, y);
+    }
+    // A rectangle selection (l, t)-(r, b) with "Apply Edit to Selection
+    // Only" (apply) or "Exclude Selection from Edit", then the tool.
+    void SelectAndUse(int l, int t, int r, int b, bool apply, int tool) {
+        SelectNone(ws);
+        S().Tool = ToolSelection;
+        Drag(l, t, r, b);
+        SetSelectOption(apply ? "A" : "E", 1);
+        Use(tool);
+    }
+    uint8_t* At(int x, int y) { return Px(S().Bitmap, x, y); }
+    // The name of the step the last press made.
+    std::string LastStep() { return HistoryName(S(), S().HistoryPos + 1); }
 };
 
 } // namespace pixora::testing

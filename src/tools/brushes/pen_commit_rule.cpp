@@ -37,12 +37,14 @@ inline bool AnyMark8(const uint8_t* m) {
     return any != 0;
 }
 
-// The flat blend: outline marks take the stroke colour, interior marks the
-// fill colour, each byte Occ x colour div 100 + base x (100 - Occ) div 100.
-// With base, each row of the image is first copied from it: the row is then
-// still in the cache when the marks are painted.
-void FlatComposite(Bitmap& image, const Bitmap* base, const Bitmap& overlay, const TOverlayComposite& o,
-                   const TStrokeColours& colours, bool withInterior, const SelectionEditTest& test) {
+} // namespace
+
+void PaintMarks(Bitmap& image, const Bitmap* base, const Bitmap& overlay, const TStrokeOptions& o,
+                const TStrokeColours& colours, bool withInterior, const SelectionEditTest& test) {
+    if (image.BitsPerPixel() != 32 || overlay.BitsPerPixel() != 32) return;
+    if (base &&
+        (base->Width() != image.Width() || base->Height() != image.Height() || base->BitsPerPixel() != 32))
+        base = nullptr;
     const int occ = std::clamp(o.Occupancy, 0, 100), v = 100 - occ;
     std::array<uint8_t, 256> kept{};
     for (int b = 0; b < 256; ++b)
@@ -76,8 +78,6 @@ void FlatComposite(Bitmap& image, const Bitmap* base, const Bitmap& overlay, con
     }
 }
 
-} // namespace
-
 void CompositeOverlay(Bitmap& image, const Bitmap& base, const Bitmap& overlay, const TOverlayComposite& o,
                       const TStrokeColours& colours, bool withInterior, const SelectionEditTest& test) {
     const bool flat = !o.UseGradient && image.BitsPerPixel() == 32 && overlay.BitsPerPixel() == 32 &&
@@ -88,7 +88,7 @@ void CompositeOverlay(Bitmap& image, const Bitmap& base, const Bitmap& overlay, 
     if (o.UseGradient)
         GradientFill(image, overlay, o.Gradient, 2, colours.Foreground, colours.Background, test);
     else
-        FlatComposite(image, flat ? &base : nullptr, overlay, o, colours, withInterior, test);
+        PaintMarks(image, flat ? &base : nullptr, overlay, o, colours, withInterior, test);
     if (o.Soften) SoftenStrokeEdges(image, overlay, o.SoftenStrength);
 }
 

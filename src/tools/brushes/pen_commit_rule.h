@@ -15,14 +15,18 @@
 
 namespace pixora {
 
-// The composite settings of the pen and shape option boxes.
-struct TOverlayComposite {
+// The composite options of the pen and shape option boxes.
+struct TStrokeOptions {
     int Occupancy = 100;            // Occ, 1..100 (unreadable: 100)
     bool ChangeTransparency = true; // CT
     bool UseGradient = false;       // UG
-    TGradientSettings Gradient;     // the Gradient box, read when UseGradient
     bool Soften = false;            // Anti
     int SoftenStrength = 10;        // AP
+};
+
+// The same with the Gradient box's settings.
+struct TOverlayComposite : TStrokeOptions {
+    TGradientSettings Gradient; // read when UseGradient
 };
 
 struct TStrokeColours {
@@ -37,6 +41,14 @@ struct TStrokeColours {
 // stroke colour. A press draws from the press point to (x - 1, y), so that a
 // click leaves a dot.
 void DrawPenSegment(Bitmap& target, TPoint from, TPoint to, int width, int32_t colour);
+
+// The flat blend of the marks into image: outline marks take the stroke
+// colour, interior marks (only withInterior) the fill colour, each colour
+// byte Occ x colour div 100 + old x (100 - Occ) div 100; with CT the fourth
+// byte becomes 0. With base, each row of image is first copied from it
+// (same size), so the restore and the blend touch the row once.
+void PaintMarks(Bitmap& image, const Bitmap* base, const Bitmap& overlay, const TStrokeOptions& o,
+                const TStrokeColours& colours, bool withInterior, const SelectionEditTest& test);
 
 // Makes image a copy of base (in place when the sizes agree, so the image's
 // row table stays valid; otherwise the caller refills it) and paints the

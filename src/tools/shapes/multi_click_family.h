@@ -45,6 +45,9 @@ public:
     void Move(ToolContext& c, int x, int y) override { Point(c, x, y, false); }
     void Release(ToolContext& c, int x, int y) override;
     bool ContinuesStep(const ToolContext& c) const override;
+    // A curve half made when the image is replaced (an undo, another tab)
+    // is dropped: its stroke base belongs to the image that was there.
+    void BeforeImageReplaced(Workspace& ws) override { ws.ToolVars.BezierStage = 0; }
 
 private:
     void Point(ToolContext& c, int x, int y, bool press);

@@ -16,6 +16,7 @@
 
 #include "app/command_states.h"
 #include "app/window_host.h"
+#include "tools/ui/gradient_box.h"
 #include "tools/ui/option_box_window.h"
 #include "tools/ui/selection_commands.h"
 
@@ -300,6 +301,7 @@ void MakeOptionBoxes(WindowHost& w) {
     w.ReplaceWindow("TForm27", ToolBox(w, 0, {Spin("R", "Radius:", 1, 24, 8), ChangeTransparency()}));
     w.ReplaceWindow("TForm37", TextEditor(w));
     w.ReplaceWindow("TForm40", CustomBrush(w));
+    w.ReplaceWindow("TForm41", new GradientBox(w, w.Owner()));
 }
 
 } // namespace pixora

@@ -1,0 +1,62 @@
+#include "tools/brushes/transparency_tool.h"
+
+#include <algorithm>
+
+#include "tools/brushes/transparency_rule.h"
+
+namespace pixora {
+
+namespace {
+
+TTransparencyOptions ReadOptions(const ToolContext& c, int mode) {
+    TTransparencyOptions o;
+    o.Mode = mode;
+    o.Size = c.BoxOption("Size");
+    o.SprayDiameter = c.BoxOption("SR");
+    o.Difference = c.BoxOption("TD");
+    o.ForceValue = c.BoxOption("FV") != 0;
+    return o;
+}
+
+} // namespace
+
+void TransparencyTool::Press(ToolContext& c, int x, int y) {
+    mode_ = std::clamp(c.BoxOption("T"), 0, static_cast<int>(TransparencySpray));
+    drawing_ = true;
+    shown_ = {};
+    c.Slot.DownX = x;
+    c.Slot.DownY = y;
+    BeginTransparencyStroke(c.Slot.Bitmap, c.Ws.StrokeOverlay.Bitmap, ReadOptions(c, mode_));
+    Draw(c, x, y, true);
+}
+
+void TransparencyTool::Move(ToolContext& c, int x, int y) {
+    if (drawing_) Draw(c, x, y, false);
+}
+
+void TransparencyTool::Draw(ToolContext& c, int x, int y, bool press) {
+    const TTransparencyOptions o = ReadOptions(c, mode_);
+    Bitmap& image = c.Slot.Bitmap;
+    Bitmap& overlay = c.Ws.StrokeOverlay.Bitmap;
+    if (mode_ == TransparencyPen) {
+        // A segment from the last point; the press's goes one pixel left.
+        const TPoint from = press ? TPoint{x, y} : c.Vars.LastPoint;
+        TransparencyPenSegment(image, overlay, from, press ? TPoint{x - 1, y} : TPoint{x, y}, o);
+        c.Vars.LastPoint = {x, y};
+    } else if (mode_ == TransparencySpray) {
+        TransparencySprayStamp(image, overlay, {x, y}, o, SelectionEditTest(c.Ws));
+    } else {
+        TransparencyShapePreview(image, c.Ws.StrokeBase.Bitmap, {c.Slot.DownX, c.Slot.DownY}, {x, y}, o,
+                                 shown_);
+    }
+}
+
+void TransparencyTool::Release(ToolContext& c, int x, int y) {
+    if (!drawing_) return;
+    drawing_ = false;
+    EndTransparencyStroke(c.Slot.Bitmap, c.Ws.StrokeBase.Bitmap, c.Ws.StrokeOverlay.Bitmap,
+                          {c.Slot.DownX, c.Slot.DownY}, {x, y}, ReadOptions(c, mode_));
+    FillRowTable(c.Slot.Bitmap, c.Slot.Rows);
+}
+
+} // namespace pixora

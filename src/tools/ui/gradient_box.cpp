@@ -1,0 +1,146 @@
+#include "tools/ui/gradient_box.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "app/picture_widget.h"
+#include "app/window_host.h"
+#include "app/window_support.h"
+#include "doc/workspace.h"
+#include "tools/shapes/gradient_previews.h"
+
+namespace pixora {
+
+namespace {
+
+constexpr const char* kKindProperty = "GradientKind";
+constexpr int kPanelHeight = 200;
+
+} // namespace
+
+GradientBox::GradientBox(WindowHost& host, QWidget* owner) : QDialog(owner), host_(host) {
+    setModal(true);
+    setProperty(kKindProperty, 0);
+    auto* row = new QHBoxLayout(this);
+
+    // The picture of the previews in a panel, scrolled by the bar beside it.
+    panel_ = new QWidget(this);
+    panel_->setObjectName("Panel1");
+    panel_->setFixedSize(kGradientPictureWidth, kPanelHeight);
+    SetBackground(panel_, Qt::white);
+    image_ = new PictureWidget(picture_, panel_);
+    image_->setObjectName("Image1");
+    bar_ = new QScrollBar(Qt::Vertical, this);
+    bar_->setObjectName("ScrollBar1");
+    bar_->setFixedHeight(kPanelHeight);
+    row->addWidget(panel_, 0, Qt::AlignTop);
+    row->addWidget(bar_, 0, Qt::AlignTop);
+
+    auto* side = new QVBoxLayout;
+    auto* grid = new QGridLayout;
+    size_ = AddLabelledSpinBox(grid, 0, "Size:", "size", 2, 100, 64);
+    size_->setSingleStep(2);
+    top_ = AddLabelledSpinBox(grid, 1, "Top:", "sedTop", 0, 100, 50);
+    left_ = AddLabelledSpinBox(grid, 2, "Left:", "sedLeft", 0, 100, 50);
+    depth_ = AddLabelledSpinBox(grid, 3, "Depth:", "depth", 2, 128, 128);
+    for (QSpinBox* spin : {top_, left_})
+        spin->setSuffix("%");
+    tfg_ = new QCheckBox("Transparent FG", this);
+    tfg_->setObjectName("TFG");
+    tbg_ = new QCheckBox("Transparent BG", this);
+    tbg_->setObjectName("TBG");
+    tbg_->setChecked(true);
+    grid->addWidget(tfg_, 4, 0, 1, 2);
+    grid->addWidget(tbg_, 5, 0, 1, 2);
+    side->addLayout(grid);
+    side->addStretch();
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Button1");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("Button2");
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    side->addLayout(buttons);
+    row->addLayout(side);
+    row->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The settings are read live by the tools: both buttons just close.
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    for (QSpinBox* spin : {size_, top_, left_, depth_})
+        connect(spin, &QSpinBox::valueChanged, this, [this] { Redraw(); });
+    for (QCheckBox* check : {tfg_, tbg_})
+        connect(check, &QCheckBox::toggled, this, [this] { Redraw(); });
+    connect(image_, &PictureWidget::Pressed, this, [this](int x, int y, int) { PictureClicked(x, y); });
+    connect(bar_, &QScrollBar::valueChanged, this, [this](int v) { image_->move(0, -v); });
+}
+
+int GradientBox::Kind() const {
+    return property(kKindProperty).toInt();
+}
+
+TGradientSettings GradientBox::Settings() const {
+    TGradientSettings g;
+    g.Kind = Kind();
+    g.Size = size_->value();
+    g.TopPercent = top_->value();
+    g.LeftPercent = left_->value();
+    g.Depth = depth_->value();
+    g.TransparentFG = tfg_->isChecked();
+    g.TransparentBG = tbg_->isChecked();
+    return g;
+}
+
+void GradientBox::Redraw() {
+    if (picture_.Empty()) return;
+    Workspace& ws = host_.Ws();
+    const int slot = ws.ActiveSlot();
+    int32_t fg = RGBColour(0, 0, 0), bg = RGBColour(255, 255, 255);
+    if (slot >= 0) {
+        fg = ws.Images[static_cast<std::size_t>(slot)].FGColour;
+        bg = ws.Images[static_cast<std::size_t>(slot)].BGColour;
+    }
+    DrawGradientPreviews(picture_, Settings(), fg, bg);
+    DrawGradientFrames(picture_, Kind());
+    image_->update();
+}
+
+void GradientBox::PictureClicked(int x, int y) {
+    const int kind = GradientPreviewAt(x, y);
+    if (kind < 0) return;
+    setProperty(kKindProperty, kind);
+    DrawGradientFrames(picture_, kind);
+    image_->update();
+}
+
+void GradientBox::PlacePicture() {
+    image_->setFixedSize(picture_.Width(), picture_.Height());
+    const int over = picture_.Height() - panel_->height();
+    bar_->setVisible(over > 0);
+    bar_->setRange(0, std::max(over, 0));
+    bar_->setValue(0);
+    image_->move(0, 0);
+}
+
+void GradientBox::showEvent(QShowEvent* e) {
+    picture_ = Bitmap(kGradientPictureWidth, GradientPictureHeight(), 32);
+    picture_.Fill(255, 255, 255, 0);
+    PlacePicture();
+    Redraw();
+    CentreOnScreen(this);
+    QDialog::showEvent(e);
+}
+
+void GradientBox::hideEvent(QHideEvent* e) {
+    picture_ = Bitmap();
+    QDialog::hideEvent(e);
+}
+
+} // namespace pixora

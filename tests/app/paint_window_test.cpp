@@ -1,0 +1,198 @@
+// The painting tools and the Gradient box in the running main window.
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include "app/app_fixture.h"
+#include "app/pointer_events.h"
+#include "app/view_controls.h"
+#include "doc/slots.h"
+#include "support/pixels.h"
+#include "tools/tool_table.h"
+#include "tools/ui/gradient_box.h"
+#include "tools/ui/tool_commands.h"
+
+using namespace pixora;
+using namespace pixora::testing;
+
+namespace {
+
+struct PaintWindowTest : AppTest {
+    TImages& Image() { return Ws().Images[0]; }
+    QWidget* Canvas() { return window->View()->Image(); }
+    // A fully transparent white image of w x h, with blue and orange as the
+    // drawing colours.
+    void Open(int w, int h) {
+        Start();
+        window->show();
+        Bitmap b(w, h);
+        b.Fill(255, 255, 255, 255);
+        const int slot = ClaimSlot(Ws());
+        FillSlot(Ws(), slot, std::move(b), SlotSource{});
+        SetFGColour(Image(), RGBColour(20, 40, 160));
+        SetBGColour(Image(), RGBColour(250, 150, 30));
+    }
+    GradientBox* Gradient() { return qobject_cast<GradientBox*>(window->Window("TForm41")); }
+    template <class T> T* Control(const char* box, const char* name) {
+        T* c = window->Window(box)->findChild<T*>(name);
+        EXPECT_NE(c, nullptr) << box << " " << name;
+        return c;
+    }
+    // Clicks a tool button; a modal box it opens is closed with its first button.
+    void Choose(const char* button) {
+        WhenModal([](QWidget* w) {
+            if (auto* ok = w->findChild<QPushButton*>("Button1"))
+                ok->click();
+            else if (auto* d = qobject_cast<QDialog*>(w))
+                d->reject();
+        });
+        window->findChild<QToolButton*>(button)->click();
+    }
+};
+
+} // namespace
+
+TEST_F(PaintWindowTest, GradientBoxDrawsItsPreviewsAndChoosesAKindByClick) {
+    Open(60, 40);
+    SetFGColour(Image(), RGBColour(255, 0, 0));
+    SetBGColour(Image(), RGBColour(0, 0, 255));
+    GradientBox* box = Gradient();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), "Gradient");
+    box->show();
+    const Bitmap& picture = box->Picture();
+    ASSERT_EQ(picture.Width(), 240);
+    ASSERT_EQ(picture.Height(), 250); // two rows of previews
+    // The radial preview's centre: R = 31 at scale 1, a quarter of the way
+    // from the background to the foreground.
+    EXPECT_EQ(Px(picture, 59, 59)[2], 61);
+    EXPECT_EQ(Px(picture, 59, 59)[0], 193);
+    EXPECT_EQ(Px(picture, 6, 60)[0], 0) << "the chosen kind's frame";
+    EXPECT_EQ(Px(picture, 126, 60)[0], 255);
+    EXPECT_EQ(Px(picture, 129, 60)[0], 0) << "every preview's border";
+
+    // The picture is taller than its panel: the bar scrolls it.
+    auto* bar = box->findChild<QScrollBar*>("ScrollBar1");
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->maximum(), 50);
+    bar->setValue(30);
+    EXPECT_EQ(box->findChild<QWidget*>("Image1")->y(), -30);
+    bar->setValue(0);
+
+    QWidget* image = box->findChild<QWidget*>("Image1");
+    Mouse(image, QEvent::MouseButtonPress, {180, 60});
+    EXPECT_EQ(window->ToolOption("TForm41", "GradientKind"), 1);
+    EXPECT_EQ(Px(picture, 6, 60)[0], 255) << "the old frame is painted over";
+    EXPECT_EQ(Px(picture, 126, 60)[0], 0);
+    Mouse(image, QEvent::MouseButtonPress, {120, 60}); // between the previews
+    EXPECT_EQ(window->ToolOption("TForm41", "GradientKind"), 1);
+
+    // Every change of a setting redraws the previews.
+    box->findChild<QSpinBox*>("depth")->setValue(64);
+    EXPECT_EQ(Px(picture, 59, 59)[2], 123); // 31 x 255 div 64
+    EXPECT_EQ(window->ToolOption("TForm41", "depth"), 64);
+    Shot(box, "gradient_box");
+    box->findChild<QPushButton*>("Button2")->click();
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(box->Picture().Empty()) << "the picture is freed on close";
+}
+
+TEST_F(PaintWindowTest, GradientSettingsReachARectangleDrawnOnTheCanvas) {
+    Open(200, 200);
+    Choose("ToolButton28");
+    ASSERT_EQ(Image().Tool, ToolRectangle);
+    Control<QCheckBox>("TForm21", "UG")->setChecked(true);
+    Control<QCheckBox>("TForm41", "TBG")->setChecked(false);
+    Gradient()->show();
+    Mouse(Gradient()->findChild<QWidget*>("Image1"), QEvent::MouseButtonPress, {180, 60}); // the band of rows
+    Gradient()->hide();
+    DragOn(Canvas(), {50, 10}, {151, 90});
+    // The outline's rows 49 - 32 .. 49 + 32 take the gradient, from the
+    // background colour at the rim; the others keep the image.
+    const Bitmap& b = Image().Bitmap;
+    EXPECT_EQ(Px(b, 50, 17)[2], 250);
+    EXPECT_EQ(Px(b, 50, 16)[2], 255);
+    EXPECT_EQ(Px(b, 50, 81)[2], 250);
+    EXPECT_EQ(Px(b, 50, 82)[2], 255);
+    EXPECT_EQ(Cmd("Undo1")->text(), "Undo Rectangle");
+}
+
+TEST_F(PaintWindowTest, EveryPaintingToolPaintsOnTheCanvas) {
+    Open(400, 300);
+    for (const char* box : {"TForm3", "TForm21", "TForm22"})
+        Control<QSpinBox>(box, "Size")->setValue(3);
+    Control<QCheckBox>("TForm21", "Clear")->setChecked(false);
+    Control<QSpinBox>("TForm24", "size")->setValue(20);
+    Control<QSpinBox>("TForm23", "Size")->setValue(30);
+    Control<QSpinBox>("TForm23", "thick")->setValue(16);
+    Control<QSpinBox>("TForm44", "SR")->setValue(20);
+    Control<QCheckBox>("TForm44", "FV")->setChecked(true);
+    window->Window("TForm44")->findChild<QSlider*>("TD")->setValue(200);
+
+    struct TStroke {
+        const char* Button;
+        int Tool;
+        QPoint From, To;
+    };
+    // Shapes in bands, then the brushes down across them.
+    const TStroke strokes[] = {
+        {"ToolButton20", ToolPen, {20, 20}, {180, 45}},
+        {"ToolButton23", ToolLine, {200, 20}, {380, 45}},
+        {"ToolButton26", ToolPolygon, {200, 70}, {290, 95}},
+        {"ToolButton28", ToolRectangle, {20, 110}, {120, 160}},
+        {"ToolButton30", ToolEllipse, {140, 110}, {240, 160}},
+        {"ToolButton32", ToolRoundRect, {260, 110}, {380, 160}},
+        {"ToolButton34", ToolSpray, {30, 10}, {30, 290}},
+        {"ToolButton36", ToolSoften, {60, 10}, {60, 170}},
+        {"ToolButton38", ToolSharpen, {90, 10}, {90, 170}},
+        {"ToolButton21", ToolNoise, {120, 10}, {120, 170}},
+        {"ToolButton24", ToolClone, {100, 130}, {330, 250}},
+        {"ToolButton25", ToolLighten, {150, 10}, {150, 170}},
+        {"ToolButton27", ToolDarken, {180, 10}, {180, 170}},
+        {"ToolButton35", ToolHistoryBrush, {210, 10}, {210, 290}},
+        {"ToolButton37", ToolCustomBrush, {240, 10}, {240, 290}},
+        {"ToolButton40", ToolEraser, {270, 10}, {270, 290}},
+        {"ToolButton41", ToolTransparency, {330, 10}, {330, 170}},
+    };
+    // The sources that other windows fill: the history snapshot, the brush
+    // library's choice and the filtered copy of "Use as Brush".
+    Bitmap brush(15, 15);
+    for (int y = 0; y < 15; ++y)
+        for (int x = 0; x < 15; ++x)
+            Put(brush, x, y, static_cast<uint8_t>(x * 17), 90, static_cast<uint8_t>(y * 17), 0);
+    Ws().CustomBrushBitmap.Bitmap = brush;
+    Image().CanvasColour = RGBColour(230, 230, 230);
+    for (const TStroke& s : strokes) {
+        SCOPED_TRACE(s.Button);
+        Choose(s.Button);
+        ASSERT_EQ(Image().Tool, s.Tool);
+        if (s.Tool == ToolHistoryBrush) Ws().StrokeBase.Bitmap = Bitmap(400, 300); // black
+        const Bitmap before = Image().Bitmap;
+        DragOn(Canvas(), s.From, s.To, 40);
+        EXPECT_GT(ChangedPixels(before, Image().Bitmap), 0);
+        EXPECT_EQ(Cmd("Undo1")->text().toStdString(),
+                  "Undo " + std::string(ToolDescription(s.Tool).StepName));
+    }
+    // The bezier's three clicks.
+    Choose("ToolButton22");
+    const Bitmap curveBefore = Image().Bitmap;
+    DragOn(Canvas(), {20, 95}, {180, 95});
+    DragOn(Canvas(), {60, 60}, {60, 60});
+    DragOn(Canvas(), {140, 100}, {140, 100});
+    EXPECT_GT(ChangedPixels(curveBefore, Image().Bitmap), 0);
+    EXPECT_EQ(Cmd("Undo1")->text(), "Undo Bezier Curve");
+    // The effect brush, as "Use as Brush" leaves it.
+    Bitmap effect(400, 300);
+    effect.Fill(0, 200, 0, 0);
+    Ws().EffectBrushSource.Bitmap = effect;
+    ASSERT_TRUE(ChooseTool(*window, ToolEffectBrush));
+    const Bitmap effectBefore = Image().Bitmap;
+    DragOn(Canvas(), {370, 10}, {370, 290}, 40);
+    EXPECT_GT(ChangedPixels(effectBefore, Image().Bitmap), 0);
+    EXPECT_EQ(Cmd("Undo1")->text(), "Undo Effect Brush");
+    window->RefreshView();
+    Shot(window.get(), "painted_canvas");
+}

@@ -17,7 +17,8 @@ bool Refused(const TEffectRow& row, std::string& error) {
 
 } // namespace
 
-bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint32_t seed, std::string& error) {
+bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint32_t seed,
+                 std::string& error) {
     if (!call.Row) return false;
     const TEffectRow& row = *call.Row;
     image.SetBitsPerPixel(32);

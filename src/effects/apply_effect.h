@@ -22,6 +22,7 @@ class TEffects;
 // Runs `call` on `image` (set to 32 bits first). `seed` starts the draws of
 // the noise effects. False, with `error` saying why, when the effect was
 // refused; the image may then be partly changed.
-bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint32_t seed, std::string& error);
+bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint32_t seed,
+                 std::string& error);
 
 } // namespace pixora

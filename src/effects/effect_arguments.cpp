@@ -65,7 +65,8 @@ std::vector<std::string_view> SplitArgs(std::string_view text) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
-        parts.push_back(text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        parts.push_back(
+            text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }
@@ -149,7 +150,8 @@ std::string EffectSynopsis(const TEffectRow& row) {
             s += "[";
             ++open;
         }
-        s += sep + Shown(a);
+        s += sep;
+        s += Shown(a);
     }
     s.append(static_cast<std::size_t>(open), ']');
     return s;
@@ -201,7 +203,8 @@ bool ParseEffectCall(std::string_view text, std::span<const TEffectRow> rows, TE
         std::string why;
         if (!ReadArg(a, given[i], values[i], why)) {
             error = std::string(name) + ": " + Shown(a) + " \"" + std::string(given[i]) + "\" " + why + "; " +
-                    (a.Kind == TArgKind::Flag ? "it takes the word " + std::string(a.Name) : "it takes " + Range(a)) +
+                    (a.Kind == TArgKind::Flag ? "it takes the word " + std::string(a.Name)
+                                              : "it takes " + Range(a)) +
                     usage;
             return false;
         }

@@ -39,9 +39,12 @@ constexpr TEffectArg kNoiseArgs[] = {NumberArg("N", 0, 255)};
 constexpr TEffectArg kPixelizationArgs[] = {NumberArg("W", 2, 50), NumberArg("H", 2, 50),
                                             OptionalWord("TYPE", kRangeTypes, 0), FlagArg(kSolid)};
 constexpr TEffectArg kPosterizeArgs[] = {NumberArg("P", 0, 255)};
-constexpr TEffectArg kRoughBlurArgs[] = {NumberArg("W", 2, 50),         NumberArg("H", 2, 50),
-                                         NumberArg("RADIUS", 1, 5),      OptionalWord("", kQuality, 0),
-                                         OptionalWord("TYPE", kRangeTypes, 0), FlagArg(kSolid)};
+constexpr TEffectArg kRoughBlurArgs[] = {NumberArg("W", 2, 50),
+                                         NumberArg("H", 2, 50),
+                                         NumberArg("RADIUS", 1, 5),
+                                         OptionalWord("", kQuality, 0),
+                                         OptionalWord("TYPE", kRangeTypes, 0),
+                                         FlagArg(kSolid)};
 constexpr TEffectArg kSaturationArgs[] = {NumberArg("S", 0, 255)};
 constexpr TEffectArg kSharpenArgs[] = {NumberArg("D", 0, 50), NumberArg("P", 0, 100)};
 constexpr TEffectArg kSolarizeArgs[] = {NumberArg("S", 0, 255)};
@@ -49,7 +52,8 @@ constexpr TEffectArg kGrayScaleArgs[] = {OptionalWord("", kDominant, 0), Optiona
 constexpr TEffectArg kTransferArgs[] = {WordArg("X-Y", kTransfers), NumberArg("P", 1, 100)};
 // Whole degrees, as the rotate window's spin edit takes them.
 constexpr TEffectArg kRotateArgs[] = {NumberArg("DEG", -2147483647, 2147483647), OptionalColour("RRGGBB", 0)};
-constexpr TEffectArg kResizeArgs[] = {NumberArg("W", 1, 1 << 20), NumberArg("H", 1, 1 << 20), FlagArg(kNoStretch)};
+constexpr TEffectArg kResizeArgs[] = {NumberArg("W", 1, 1 << 20), NumberArg("H", 1, 1 << 20),
+                                      FlagArg(kNoStretch)};
 
 // ---- the rows --------------------------------------------------------------------
 
@@ -124,18 +128,20 @@ namespace gr = geometry_rules;
 
 constexpr std::array kEffects = {
     Runs(Filter("Colour Adjustment", "Col. Adjuster", "ToolButton42", ":/icons/fx-1.svg", "Colour Adjust",
-                "TForm8", {"ColourAdjustment1", "ColourAdjustment2", "ColourAdjustment3", "ColourAdjustment4"},
+                "TForm8",
+                {"ColourAdjustment1", "ColourAdjustment2", "ColourAdjustment3", "ColourAdjustment4"},
                 "Use the Colour Adjustor"),
          &fr::ColourAdjust, "colour-adjust", kAdjustArgs),
-    Runs(Filter("Channel Filter", "Chann. Filter", "ToolButton44", ":/icons/fx-2.svg", "Channel Filter", "TForm9",
-                {"ChannelFilter1", "ChannelFilter2", "ChannelFilter3", "ChannelFilter4"},
+    Runs(Filter("Channel Filter", "Chann. Filter", "ToolButton44", ":/icons/fx-2.svg", "Channel Filter",
+                "TForm9", {"ChannelFilter1", "ChannelFilter2", "ChannelFilter3", "ChannelFilter4"},
                 "Use the Channel Filter"),
          &fr::ChannelFilter, "channel-filter", kChannelArgs),
     Runs(Filter("Colour Transfer", "Col. Transfer", "ToolButton43", ":/icons/fx-3.svg", "Colour Transfer",
                 "TForm36", {"ColourTransfer1", "ColourTransfer2", "ColourTransfer3", "ColourTransfer4"},
                 "Use the Colour Transfer"),
          &fr::ChannelTransfer, "channel-transfer", kTransferArgs),
-    Runs(Filter("Blur", "Blur", "ToolButton45", ":/icons/fx-4.svg", "Blur", "TForm10", {"Blur1", "", "Blur2", ""}),
+    Runs(Filter("Blur", "Blur", "ToolButton45", ":/icons/fx-4.svg", "Blur", "TForm10",
+                {"Blur1", "", "Blur2", ""}),
          &fr::Blur, "blur", kBlurArgs, true),
     Runs(Filter("Brightness", "Brightness", "ToolButton46", ":/icons/fx-5.svg", "Brightness", "TForm11",
                 {"Brightness1", "Brightness2", "Brightness3", "Brightness4"}),
@@ -143,10 +149,11 @@ constexpr std::array kEffects = {
     Runs(Filter("Contrast", "Contrast", "ToolButton47", ":/icons/fx-6.svg", "Contrast", "TForm12",
                 {"Contrast1", "", "Contrast4", ""}),
          &fr::Contrast, "contrast-filter", kContrastArgs),
-    Runs(Filter("Colour Filter", "Col. Filter", "ToolButton48", ":/icons/fx-7.svg", "Colour Filter", "TForm13",
-                {"ColourFilter1", "", "ColourFilter2", ""}, "Use the colour Filter"),
+    Runs(Filter("Colour Filter", "Col. Filter", "ToolButton48", ":/icons/fx-7.svg", "Colour Filter",
+                "TForm13", {"ColourFilter1", "", "ColourFilter2", ""}, "Use the colour Filter"),
          &fr::ColourFilter, "colour-filter", kColourFilterArgs),
-    Runs(Filter("Noise", "Noise", "ToolButton49", ":/icons/fx-8.svg", "Noise", "TForm14", {"Noise1", "", "Noise5", ""}),
+    Runs(Filter("Noise", "Noise", "ToolButton49", ":/icons/fx-8.svg", "Noise", "TForm14",
+                {"Noise1", "", "Noise5", ""}),
          &fr::Noise, "noise-filter", kNoiseArgs),
     Runs(Filter("Pixelization", "Pixelization", "ToolButton50", ":/icons/fx-9.svg", "Pixelization", "TForm15",
                 {"Pixelization1", "", "Pixelization2", ""}),
@@ -175,16 +182,20 @@ constexpr std::array kEffects = {
     Runs(Quick("Lighten", "Lighten", "ToolButton60", ":/icons/qfx-2.svg", false, "",
                {"Lighten1", "Lighten2", "Lighten5", ""}),
          &qr::Lighten, "lighten"),
-    Runs(Quick("Darken", "Darken", "ToolButton61", ":/icons/qfx-3.svg", true, "", {"Darken1", "Darken2", "Darken5", ""}),
+    Runs(Quick("Darken", "Darken", "ToolButton61", ":/icons/qfx-3.svg", true, "",
+               {"Darken1", "Darken2", "Darken5", ""}),
          &qr::Darken, "darken"),
-    Runs(Quick("Soften", "Soften", "ToolButton62", ":/icons/qfx-4.svg", true, "", {"Soften1", "Soften2", "Soften5", ""}),
+    Runs(Quick("Soften", "Soften", "ToolButton62", ":/icons/qfx-4.svg", true, "",
+               {"Soften1", "Soften2", "Soften5", ""}),
          &qr::Soften, "soften"),
     Runs(Quick("Sharpen", "Sharpen", "ToolButton63", ":/icons/qfx-5.svg", true, "",
                {"Sharpen2", "Sharpen3", "Sharpen6", ""}),
          &qr::Sharpen, "sharpen"),
-    Runs(Quick("Noise", "Noise", "ToolButton64", ":/icons/qfx-6.svg", true, "", {"Noise2", "Noise3", "Noise7", ""}),
+    Runs(Quick("Noise", "Noise", "ToolButton64", ":/icons/qfx-6.svg", true, "",
+               {"Noise2", "Noise3", "Noise7", ""}),
          &qr::Noise, "noise"),
-    Runs(Quick("Tint", "Tint", "ToolButton65", ":/icons/qfx-7.svg", true, "TForm26", {"Tint1", "Tint2", "Tint3", ""}),
+    Runs(Quick("Tint", "Tint", "ToolButton65", ":/icons/qfx-7.svg", true, "TForm26",
+               {"Tint1", "Tint2", "Tint3", ""}),
          &qr::Tint, "tint", kPercentArgs),
     Runs(Quick("Gamma", "Gamma", "ToolButton66", ":/icons/qfx-8.svg", true, "TForm26",
                {"Gamma1", "Gamma2", "Gamma3", ""}),
@@ -201,7 +212,8 @@ constexpr std::array kEffects = {
     Runs(Quick("Antialiasing", "Antialiasing", "ToolButton70", ":/icons/qfx-12.svg", true, "",
                {"Antialiasing1", "", "Antialiasing2", ""}),
          &qr::Antialiasing, "antialiasing"),
-    Runs(Quick("Invert", "Invert", "ToolButton71", ":/icons/qfx-13.svg", false, "", {}), &qr::Invert, "invert"),
+    Runs(Quick("Invert", "Invert", "ToolButton71", ":/icons/qfx-13.svg", false, "", {}), &qr::Invert,
+         "invert"),
 
     // The rotate window's turns and mirrors and the resize window's resize.
     Geometry("Rotate", "Image Rotate", &gr::RotateByAngle, "rotate", kRotateArgs),
@@ -213,9 +225,21 @@ constexpr std::array kEffects = {
     Geometry("Resize", "Resize", &gr::Resize, "resize", kResizeArgs),
 };
 
+// The geometry rows close the table; the windows' rows come before them.
+constexpr std::size_t kWindowRows = [] {
+    std::size_t n = 0;
+    while (n < kEffects.size() && kEffects[n].Kind != TEffectKind::Geometry)
+        ++n;
+    return n;
+}();
+
 } // namespace
 
 std::span<const TEffectRow> EffectTable() {
+    return std::span<const TEffectRow>(kEffects).first(kWindowRows);
+}
+
+std::span<const TEffectRow> CommandLineEffects() {
     return kEffects;
 }
 

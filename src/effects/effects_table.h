@@ -90,9 +90,12 @@ struct TEffectRow {
     std::span<const TEffectArg> Args;     // its arguments, in the order of the values
 };
 
-// The program's effects: the filter dialogs in tool-bar order, then the
-// quick effects in tool-bar order, then the geometry commands.
+// The effects of the windows: the filter dialogs in tool-bar order, then
+// the quick effects in tool-bar order.
 std::span<const TEffectRow> EffectTable();
+// Every row with a command-line name or not: EffectTable() followed by the
+// geometry commands. pixora-convert --apply and its --help read this.
+std::span<const TEffectRow> CommandLineEffects();
 
 // The row of a window ("TForm16") or of a command-line name; null if none.
 const TEffectRow* EffectForWindow(std::string_view window);

@@ -96,7 +96,8 @@ bool Saturation(const TFilterRun& run) {
 }
 
 bool Sharpen(const TFilterRun& run) {
-    return run.Effects.Sharpen(run.Document, run.View, kAllChannels, 1, Byte(run.Values[0]), run.Values[1], 0);
+    return run.Effects.Sharpen(run.Document, run.View, kAllChannels, 1, Byte(run.Values[0]), run.Values[1],
+                               0);
 }
 
 bool Solarize(const TFilterRun& run) {
@@ -105,8 +106,7 @@ bool Solarize(const TFilterRun& run) {
 
 bool GrayScale(const TFilterRun& run) {
     if (run.Values[0] < 0 || run.Values[0] > 3) return false;
-    quick::GrayScale(run.Document, run.View,
-                     {static_cast<quick::TDominant>(run.Values[0]), run.Values[1]});
+    quick::GrayScale(run.Document, run.View, {static_cast<quick::TDominant>(run.Values[0]), run.Values[1]});
     return true;
 }
 

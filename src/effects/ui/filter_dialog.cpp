@@ -56,10 +56,12 @@ void FilterDialog::Open() {
     resetting_ = true;
     ResetBeforeShow();
     resetting_ = false;
-    // The resets before showing give the window its first preview (also
-    // when they found the controls at their reset values already).
-    if (previewed_) Preview();
+    // The resets before showing give the window its first preview: one,
+    // however many controls they changed.
+    if (previewed_) RunPreview();
     exec();
+    // The view shows the document again already; the resets after closing
+    // put neutral values in and need no preview.
     ResetAfterClose();
 }
 
@@ -83,10 +85,18 @@ Bitmap& FilterDialog::CommitSource() {
 }
 
 void FilterDialog::Commit() {
+    // Until a preview runs, the display copy holds the view's picture, with
+    // transparent pixels blended over the checkerboard: never commit that.
     if (!previewed_) Preview();
     const bool brush = useAsBrush_->isChecked();
-    if (CommitFilter(Ws(), spec_.StepName, CommitSource(), brush))
+    if (CommitFilter(Ws(), spec_.StepName, CommitSource(), brush)) {
         ShowChosenTool(host_, brush ? ToolEffectBrush : ToolNone);
+        // The Effect Brush's options window.
+        if (QWidget* options = brush ? host_.Window("TForm24") : nullptr) {
+            options->show();
+            options->raise();
+        }
+    }
     accept();
 }
 

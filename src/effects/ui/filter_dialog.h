@@ -7,7 +7,8 @@
 //
 //   Open()        The opening command. Does nothing while no image is open
 //                 (a filter window is never shown over no image). Runs
-//                 ResetBeforeShow() and then one preview, shows the window
+//                 ResetBeforeShow(); when that changed a control (or called
+//                 Preview() itself) one preview runs. Shows the window
 //                 modally, and after it has closed runs ResetAfterClose().
 //                 Resets after closing cause no preview: the window is
 //                 hidden, and the view already shows the document.
@@ -128,7 +129,8 @@ protected:
                                 int checked);
     // A box titled `title` holding radio buttons with designer names of
     // their own (ids 0.. in order); none is checked at first.
-    QButtonGroup* AddRadioButtons(const QString& title, const QStringList& names, const QStringList& captions);
+    QButtonGroup* AddRadioButtons(const QString& title, const QStringList& names,
+                                  const QStringList& captions);
     // Sets a radio group's checked button by id; -1 unchecks all of them.
     static void CheckButton(QButtonGroup* group, int id);
 

@@ -8,6 +8,8 @@
 
 namespace pixora {
 
+class Bitmap;
+
 // Sizing cursors for SetCanvasCursor.
 enum : int {
     kCursorSizeNWSE = 100,
@@ -64,6 +66,25 @@ public:
     // Brings the "Undo ..." / "Redo ..." captions and drop-down lists up to
     // date after a history step.
     virtual void RefreshHistoryMenus() {}
+    // Sets an option box control as ToolOption reads it (a value, 1/0 for a
+    // check box, an item index); missing controls are left alone.
+    virtual void SetToolOption(const std::string& box, const std::string& control, int value) {
+        (void)box;
+        (void)control;
+        (void)value;
+    }
+    // The system clipboard's image: whether there is one, reading it (false
+    // when there is none) and putting one there. Pixels keep the document's
+    // order, the fourth byte being transparency.
+    virtual bool ClipboardHasImage() const { return false; }
+    virtual bool ReadClipboardImage(Bitmap& into) {
+        (void)into;
+        return false;
+    }
+    virtual void WriteClipboardImage(const Bitmap& image) { (void)image; }
+    // A press of the text tool: shows the text editor, or redraws its
+    // preview at the new point when it is shown already.
+    virtual void TextToolPressed() {}
 };
 
 } // namespace pixora

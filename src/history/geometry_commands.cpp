@@ -33,7 +33,7 @@ bool SizeAllowed(int w, int h) {
 // A floating selection goes into the image before anything is computed
 // from it or stored, as undo does.
 void EndFloatingSelection(Workspace& ws) {
-    if (ws.Port) ws.Port->EndSelection();
+    ws.BeforeImageReplaced();
 }
 
 // The image is replaced: rows, then the tab change, which gives the work

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "doc/resample.h"
+#include "doc/tab_change.h"
 #include "effects/engine/effects.h"
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
@@ -40,7 +41,7 @@ void EndFloatingSelection(Workspace& ws) {
 // bitmaps the new size and shows it.
 void ShowReplacedImage(Workspace& ws, TImages& s) {
     FillRowTable(s.Bitmap, s.Rows);
-    if (ws.Port) ws.Port->TabChange();
+    TabChange(ws);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "io/file_commands_core.h"
+#include "io/open_commands.h"
 
 namespace fs = std::filesystem;
 

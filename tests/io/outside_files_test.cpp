@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "io/codecs/image_codecs.h"
-#include "io/file_commands_core.h"
+#include "io/open_commands.h"
 #include "io/outside_files.h"
 #include "io_test_support.h"
 #include "support/fake_port.h"

@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core fonts-liberation xdg-utils python3
   xvfb xauth x11-apps imagemagick libvips-tools
   desktop-file-utils appstream dpkg-dev file gzip binutils
+  clang clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

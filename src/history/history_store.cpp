@@ -146,7 +146,7 @@ void ReadSnapshot(const std::string& path, Bitmap& into) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
     FdCloser closer{fd};
-    uint8_t head[54];
+    uint8_t head[54] = {};
     struct stat st {};
     const bool plain = ::fstat(fd, &st) == 0 && ::pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
                        head[0] == 'B' && head[1] == 'M' && U32At(head + 10) == 54 && U32At(head + 14) == 40 &&

@@ -10,6 +10,7 @@
 #include <set>
 #include <tiffio.h>
 
+#include "crafted_files.h"
 #include "io/codecs/format_codecs.h"
 #include "io/codecs/median_cut.h"
 #include "io_test_support.h"
@@ -22,47 +23,6 @@ namespace {
 void Le16(std::vector<uint8_t>& v, uint32_t x) {
     v.push_back(static_cast<uint8_t>(x));
     v.push_back(static_cast<uint8_t>(x >> 8));
-}
-void Le32(std::vector<uint8_t>& v, uint32_t x) {
-    Le16(v, x);
-    Le16(v, x >> 16);
-}
-
-// A BMP file with an info header of the given size (12 = OS/2 core).
-std::vector<uint8_t> MakeBmp(uint32_t headerSize, int32_t w, int32_t h, int bits, uint32_t compression,
-                             const std::vector<uint32_t>& palette, const std::vector<uint32_t>& masks,
-                             const std::vector<uint8_t>& pixels) {
-    std::vector<uint8_t> hd;
-    if (headerSize == 12) {
-        Le32(hd, 12);
-        Le16(hd, static_cast<uint32_t>(w));
-        Le16(hd, static_cast<uint32_t>(h));
-        Le16(hd, 1);
-        Le16(hd, static_cast<uint32_t>(bits));
-        for (uint32_t c : palette) hd.insert(hd.end(), {uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16)});
-    } else {
-        Le32(hd, headerSize);
-        Le32(hd, static_cast<uint32_t>(w));
-        Le32(hd, static_cast<uint32_t>(h));
-        Le16(hd, 1);
-        Le16(hd, static_cast<uint32_t>(bits));
-        Le32(hd, compression);
-        Le32(hd, static_cast<uint32_t>(pixels.size()));
-        Le32(hd, 0);
-        Le32(hd, 0);
-        Le32(hd, static_cast<uint32_t>(palette.size()));
-        Le32(hd, 0);
-        for (uint32_t m : masks) Le32(hd, m); // in the header (V4/V5) or after it
-        while (hd.size() < headerSize) hd.push_back(0);
-        for (uint32_t c : palette) Le32(hd, c);
-    }
-    std::vector<uint8_t> f = {'B', 'M'};
-    Le32(f, static_cast<uint32_t>(14 + hd.size() + pixels.size()));
-    Le32(f, 0);
-    Le32(f, static_cast<uint32_t>(14 + hd.size()));
-    f.insert(f.end(), hd.begin(), hd.end());
-    f.insert(f.end(), pixels.begin(), pixels.end());
-    return f;
 }
 
 uint32_t Px(const Bitmap& b, int x, int y) { // 0x00RRGGBB

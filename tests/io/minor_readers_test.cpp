@@ -10,6 +10,7 @@
 
 #include "io/codecs/image_codecs.h"
 #include "io_test_support.h"
+#include "support/corpus.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -340,8 +341,8 @@ TEST_F(MinorReaders, ContentDecidesWhateverTheName) {
 // ends in a picture or a message, never a crash or another exception (the
 // sanitizer build watches every access).
 TEST(MinorReadersScrambled, CorpusSamplesWithDamagedBytes) {
-    const std::filesystem::path root = std::filesystem::path(PIXORA_SHARED_DIR) / "corpus" / "minor";
-    if (!std::filesystem::is_directory(root)) GTEST_SKIP() << "no corpus";
+    const std::filesystem::path root = CorpusRoot() / "minor";
+    PIXORA_NEED_FOLDER(root);
     ScratchDir dir;
     uint32_t seed = 2024;
     int reads = 0;

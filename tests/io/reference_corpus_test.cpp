@@ -11,6 +11,7 @@
 
 #include "io/codecs/image_codecs.h"
 #include "reference_decoder.h"
+#include "support/corpus.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -92,10 +93,10 @@ struct TTally {
 } // namespace
 
 TEST(ReferenceCorpus, TiffAndMinorFormatsReadLikeTheReference) {
-    const fs::path root = fs::path(PIXORA_SHARED_DIR) / "corpus";
+    const fs::path root = CorpusRoot();
     const std::string program = ReferenceDecoderPath();
-    if (program.empty()) GTEST_SKIP() << "no reference decoder installed";
-    if (!fs::is_directory(root)) GTEST_SKIP() << "no corpus at " << root;
+    PIXORA_NEED(!program.empty(), "the reference decoder");
+    PIXORA_NEED_FOLDER(root);
     std::map<std::string, TTally> tally;
     std::vector<std::string> mismatched;
     std::vector<fs::path> files;

@@ -52,14 +52,20 @@ struct THeader {
     uint32_t Masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha
     bool HasMasks = false;
     uint32_t Palette[256] = {};       // B, G, R, 0 as stored in a 32-bit pixel
+    int Colours = 0;                  // entries of the palette the file holds
 };
 
-// Decodes RLE8 / RLE4 data into one palette index per pixel, rows bottom-up.
-// Pixels the stream skips keep index 0.
-void DecodeRle(const uint8_t* p, const uint8_t* end, bool four, int w, int h, std::vector<uint8_t>& idx) {
+[[noreturn]] void FailIndex(int index, int colours) {
+    Fail("a pixel uses colour " + std::to_string(index) + " of a palette of " + std::to_string(colours));
+}
+
+// Walks RLE8 / RLE4 data, rows bottom-up, calling put(x, y, index) for
+// every pixel it codes inside the picture; returns the row the stream ends
+// in (h once every row is done).
+template <class Put> int WalkRle(const uint8_t* p, const uint8_t* end, bool four, int w, int h, Put&& emit) {
     int x = 0, y = 0;
     auto put = [&](uint8_t v) {
-        if (x < w && y < h) idx[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] = v;
+        if (x < w && y < h) emit(x, y, v);
         ++x;
     };
     while (y < h) {
@@ -74,7 +80,7 @@ void DecodeRle(const uint8_t* p, const uint8_t* end, bool four, int w, int h, st
             x = 0;
             ++y;
         } else if (value == 1) { // end of bitmap
-            return;
+            return y;
         } else if (value == 2) { // delta
             if (end - p < 2) Fail("RLE data ends early");
             x += p[0];
@@ -88,6 +94,7 @@ void DecodeRle(const uint8_t* p, const uint8_t* end, bool four, int w, int h, st
             p += std::min(padded, static_cast<std::size_t>(end - p));
         }
     }
+    return y;
 }
 
 // One row of 24-bit file pixels into B, G, R, 0. Four bytes are loaded per
@@ -107,6 +114,19 @@ void Row24To32(const uint8_t* s, uint8_t* d, int w) {
     dl[1] = sl[1];
     dl[2] = sl[2];
     dl[3] = 0;
+}
+
+// A palette shorter than the bit count allows: every pixel must name one
+// of its colours.
+void CheckIndices(const THeader& hd, const uint8_t* bits, std::size_t stride, int w, int h) {
+    const int per = 8 / hd.Bits, mask = (1 << hd.Bits) - 1;
+    for (int r = 0; r < h; ++r) {
+        const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
+        for (int x = 0; x < w; ++x) {
+            const int v = hd.Bits == 8 ? s[x] : (s[x / per] >> (8 - hd.Bits * (x % per + 1))) & mask;
+            if (v >= hd.Colours) FailIndex(v, hd.Colours);
+        }
+    }
 }
 
 THeader ParseHeader(const uint8_t* data, std::size_t size, std::size_t& paletteEnd) {
@@ -170,6 +190,7 @@ THeader ParseHeader(const uint8_t* data, std::size_t size, std::size_t& paletteE
         const std::size_t offset = U32(data + 10);
         if (offset > pos && offset < pos + count * paletteEntryBytes) count = (offset - pos) / paletteEntryBytes;
         if (pos + count * paletteEntryBytes > size) Fail("palette runs past the end of the file");
+        hd.Colours = static_cast<int>(count);
         for (std::size_t i = 0; i < count; ++i) {
             const uint8_t* e = data + pos + i * paletteEntryBytes;
             hd.Palette[i] = static_cast<uint32_t>(e[0]) | static_cast<uint32_t>(e[1]) << 8 | static_cast<uint32_t>(e[2]) << 16;
@@ -195,20 +216,31 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
     const bool rle = hd.Compression == kRle8 || hd.Compression == kRle4;
     if (!rle && stride * static_cast<std::size_t>(h) > avail) Fail("file is truncated");
 
+    if (!rle && hd.Bits <= 8 && hd.Colours < (1 << hd.Bits)) CheckIndices(hd, bits, stride, w, h);
+
+    if (rle) {
+        // Pixels the stream skips take colour 0. A stream that ends before
+        // its last row is a cut-short file (or a few bytes posing as a huge
+        // picture): it is refused before the picture's memory is taken.
+        const bool four = hd.Compression == kRle4;
+        if (hd.Colours == 0) Fail("the palette is empty");
+        const int reached = WalkRle(bits, bits + avail, four, w, h, [&](int, int, uint8_t v) {
+            if (v >= hd.Colours) FailIndex(v, hd.Colours);
+        });
+        if (reached < h - 1)
+            Fail("the RLE data ends in row " + std::to_string(reached + 1) + " of " + std::to_string(h));
+        Bitmap out = NewImage(w, h, false);
+        for (int r = 0; r < h; ++r)
+            std::fill_n(reinterpret_cast<uint32_t*>(out.Row(r)), w, hd.Palette[0]);
+        WalkRle(bits, bits + avail, four, w, h, [&](int x, int y, uint8_t v) {
+            reinterpret_cast<uint32_t*>(out.Row(h - 1 - y))[x] = hd.Palette[v];
+        });
+        return out;
+    }
+
     // Every path below writes every byte of every row.
     Bitmap out = NewImage(w, h, false);
     auto destRow = [&](int fileRow) { return out.Row(hd.TopDown ? fileRow : h - 1 - fileRow); };
-
-    if (rle) {
-        std::vector<uint8_t> idx(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
-        DecodeRle(bits, bits + avail, hd.Compression == kRle4, w, h, idx);
-        for (int r = 0; r < h; ++r) {
-            uint32_t* d = reinterpret_cast<uint32_t*>(destRow(r));
-            const uint8_t* s = idx.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(w);
-            for (int x = 0; x < w; ++x) d[x] = hd.Palette[s[x]];
-        }
-        return out;
-    }
 
     // The rows are independent: large images are done on two threads.
     const std::size_t work = stride * static_cast<std::size_t>(h) + out.ByteSize();

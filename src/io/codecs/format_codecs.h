@@ -67,10 +67,13 @@ Bitmap Read(const std::string& path);
 
 // --- shared helpers -------------------------------------------------------
 
-// Largest image the readers accept: guards against absurd header values
-// before any pixel memory is asked for.
+// Largest image the readers accept: 2^28 pixels (16384 x 16384), no side
+// longer than 2^20, so at most 1 GiB of 32-bit pixels. A header that claims
+// more is refused before any pixel memory is asked for, and a reader's
+// working buffers stay within the same bound.
 inline constexpr int64_t MaxImagePixels = int64_t(1) << 28;
 inline constexpr int MaxImageSide = 1 << 20;
+inline constexpr int64_t MaxImageBytes = MaxImagePixels * 4;
 
 // Throws ECodecError unless 0 < w, h and the image fits the limits above.
 void CheckImageSize(int64_t width, int64_t height, const char* what);

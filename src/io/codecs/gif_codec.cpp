@@ -69,37 +69,42 @@ Bitmap Read(const std::string& path) {
     const int screenH = gif->SHeight > 0 ? gif->SHeight : desc.Height;
     CheckImageSize(screenW, screenH, "GIF");
     if (desc.Width <= 0 || desc.Height <= 0) throw ECodecError("GIF: the frame is empty");
+    // Every pixel of the frame is decoded, those off the screen too.
+    CheckImageSize(desc.Width, desc.Height, "GIF frame");
 
-    // Colours of the frame's active table; indices past its end read black.
-    // A file without any table is read as a gray ramp.
+    // Colours of the frame's active table; a pixel past its end (other than
+    // the transparent one) makes the file refused. A file without any table
+    // is read as a gray ramp.
     uint32_t palette[256] = {};
+    int colours = 256;
     const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
     if (map && map->Colors) {
-        for (int i = 0; i < std::min(map->ColorCount, 256); ++i) palette[i] = Pack(map->Colors[i]);
+        colours = std::clamp(map->ColorCount, 0, 256);
+        for (int i = 0; i < colours; ++i)
+            palette[i] = Pack(map->Colors[i]);
     } else {
         for (uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101u;
     }
     const bool keyed = transparent >= 0 && transparent < 256;
     if (keyed) palette[transparent] = kKeyedPixel;
 
-    Bitmap out = NewImage(screenW, screenH);
-    // Outside the frame: the background colour, or keyed when the frame has
-    // a transparent index.
-    uint32_t background = 0;
-    if (keyed)
-        background = kKeyedPixel;
-    else if (gif->SColorMap && gif->SBackGroundColor < gif->SColorMap->ColorCount)
-        background = Pack(gif->SColorMap->Colors[gif->SBackGroundColor]);
-    for (int y = 0; y < screenH; ++y) std::fill_n(reinterpret_cast<uint32_t*>(out.Row(y)), screenW, background);
-
-    std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
-    const int x0 = std::max(0, desc.Left), x1 = std::min(screenW, desc.Left + desc.Width);
+    // The frame is decoded first, keeping the part that lies on the screen
+    // in a buffer that grows with the data: a small file posing as a huge
+    // picture fails before the picture's memory is taken.
+    const int x0 = std::clamp(desc.Left, 0, screenW), x1 = std::clamp(desc.Left + desc.Width, x0, screenW);
+    const std::size_t shown = static_cast<std::size_t>(x1 - x0);
+    std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width)), kept;
+    std::vector<int> keptRows; // screen row of each kept line
     auto readRow = [&](int frameRow) {
         if (DGifGetLine(gif, line.data(), desc.Width) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+        for (const GifPixelType v : line)
+            if (v >= colours && !(keyed && v == transparent))
+                throw ECodecError("GIF: a pixel uses colour " + std::to_string(v) + " of a table of " +
+                                  std::to_string(colours));
         const int y = desc.Top + frameRow;
-        if (y < 0 || y >= screenH) return;
-        uint32_t* d = reinterpret_cast<uint32_t*>(out.Row(y));
-        for (int x = x0; x < x1; ++x) d[x] = palette[line[static_cast<std::size_t>(x - desc.Left)]];
+        if (y < 0 || y >= screenH || shown == 0) return;
+        kept.insert(kept.end(), line.begin() + (x0 - desc.Left), line.begin() + (x1 - desc.Left));
+        keptRows.push_back(y);
     };
     if (desc.Interlace) {
         static const int start[4] = {0, 4, 2, 1}, step[4] = {8, 8, 4, 2};
@@ -107,6 +112,23 @@ Bitmap Read(const std::string& path) {
             for (int r = start[pass]; r < desc.Height; r += step[pass]) readRow(r);
     } else {
         for (int r = 0; r < desc.Height; ++r) readRow(r);
+    }
+
+    Bitmap out = NewImage(screenW, screenH, false);
+    // Outside the frame: the background colour, or keyed when the frame has
+    // a transparent index.
+    uint32_t background = 0;
+    if (keyed)
+        background = kKeyedPixel;
+    else if (gif->SColorMap && gif->SBackGroundColor < gif->SColorMap->ColorCount)
+        background = Pack(gif->SColorMap->Colors[gif->SBackGroundColor]);
+    for (int y = 0; y < screenH; ++y)
+        std::fill_n(reinterpret_cast<uint32_t*>(out.Row(y)), screenW, background);
+    for (std::size_t k = 0; k < keptRows.size(); ++k) {
+        uint32_t* d = reinterpret_cast<uint32_t*>(out.Row(keptRows[k])) + x0;
+        const GifPixelType* s = kept.data() + k * shown;
+        for (std::size_t x = 0; x < shown; ++x)
+            d[x] = palette[s[x]];
     }
     return out;
 }

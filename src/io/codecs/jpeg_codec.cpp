@@ -6,6 +6,7 @@
 // library's message.
 
 #include <cstdio>
+#include <jerror.h>
 #include <jpeglib.h>
 
 #include <algorithm>
@@ -23,20 +24,47 @@ namespace {
 
 constexpr int kFullChromaQuality = 90;
 
+// A progressive file of more scans than this is refused: each scan goes
+// over the whole picture, so a small file of thousands of tiny scans would
+// keep the decoder busy for minutes. Real files have a few dozen at most.
+constexpr int kMaxScans = 500;
+
 struct TJpegError {
     jpeg_error_mgr Manager;
     std::jmp_buf Jump;
     char Message[JMSG_LENGTH_MAX];
+    // The entropy-coded data ran out before the picture was complete.
+    bool DataRanOut = false;
+    // The file ended without its end-of-image marker.
+    bool EndOfFile = false;
 };
 
 void OnErrorExit(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<TJpegError*>(cinfo->err);
-    (*cinfo->err->format_message)(cinfo, err->Message);
+    if (cinfo->err->msg_code == JERR_NO_BACKING_STORE)
+        std::snprintf(err->Message, sizeof err->Message, "decoding the image would take more than %lld MiB",
+                      static_cast<long long>(MaxImageBytes >> 20));
+    else
+        (*cinfo->err->format_message)(cinfo, err->Message);
     std::longjmp(err->Jump, 1);
 }
 
-// Warnings (corrupt data the decoder can live with) are not shown.
-void OnMessage(j_common_ptr, int) {}
+// Warnings (corrupt data the decoder can live with) are not shown; the
+// two that mean the file is cut short are noted.
+void OnMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;
+    auto* err = reinterpret_cast<TJpegError*>(cinfo->err);
+    if (cinfo->err->msg_code == JWRN_HIT_MARKER) err->DataRanOut = true;
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF) err->EndOfFile = true;
+}
+
+void OnProgress(j_common_ptr cinfo) {
+    if (!cinfo->is_decompressor) return;
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number <= kMaxScans) return;
+    auto* err = reinterpret_cast<TJpegError*>(cinfo->err);
+    std::snprintf(err->Message, sizeof err->Message, "the file has more than %d scans", kMaxScans);
+    std::longjmp(err->Jump, 1);
+}
 
 void InstallErrors(TJpegError& err) {
     jpeg_std_error(&err.Manager);
@@ -149,9 +177,19 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size) {
     d.Info.err = &err.Manager;
     jpeg_create_decompress(&d.Info);
     d.Created = true;
+    // The coefficients of a progressive or multi-scan picture are held
+    // whole: no more memory for them than the largest picture we accept.
+    d.Info.mem->max_memory_to_use = static_cast<long>(MaxImageBytes);
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = OnProgress;
+    d.Info.progress = &progress;
     if (!StartDecompress(&d.Info, &err, f, data, size)) Throw(err);
     CheckImageSize(d.Info.image_width, d.Info.image_height, "JPEG");
     if (!BeginOutput(&d.Info, &err)) Throw(err);
+    // Such a picture is read whole before the first row comes out: when the
+    // file ended early, scans are missing.
+    if (err.DataRanOut || (err.EndOfFile && jpeg_has_multiple_scans(&d.Info)))
+        throw ECodecError("JPEG: the file is cut short");
     const int w = static_cast<int>(d.Info.output_width), h = static_cast<int>(d.Info.output_height);
     const int comps = d.Info.output_components;
     Bitmap out = NewImage(w, h);
@@ -169,6 +207,13 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size) {
             rows[i] = direct ? out.Row(y0 + i) : buffer.data() + static_cast<std::size_t>(i) * w * comps;
         const int got = ReadLines(&d.Info, &err, rows, want);
         if (got < 0) Throw(err);
+        // Huffman data that runs out is warned about; arithmetic-coded data
+        // just meets the next marker. Meeting one (other than a restart)
+        // well before the last rows means the same: the data has ended.
+        const int marker = d.Info.unread_marker;
+        const bool early = marker != 0 && (marker < JPEG_RST0 || marker > JPEG_RST0 + 7) &&
+                           y0 + std::max(got, 0) + 3 * DCTSIZE * d.Info.max_v_samp_factor < h;
+        if (err.DataRanOut || early) throw ECodecError("JPEG: the image data is cut short");
         if (got == 0) throw ECodecError("JPEG: no image data");
         for (int i = 0; i < got; ++i) {
             uint8_t* dst = out.Row(y0 + i);

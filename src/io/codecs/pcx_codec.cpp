@@ -34,6 +34,8 @@ Bitmap Read(const std::string& path) {
     const int bytesPerLine = hd[66] | hd[67] << 8;
     const int w = xmax - xmin + 1, h = ymax - ymin + 1;
     CheckImageSize(w, h, "PCX");
+    // No planes would make a picture of any size out of no data at all.
+    if (planes < 1) r.Fail("the image has no colour planes");
     const bool paletted = planes * bits <= 8 && planes <= 4 && (bits == 1 || planes == 1);
     const bool direct = bits == 8 && (planes == 3 || planes == 4);
     if (!paletted && !direct)

@@ -41,10 +41,15 @@ struct TReadInfo {
     png_uint_32 Width = 0, Height = 0;
     int ColourType = 0, BitDepth = 0, Interlace = 0;
     bool HasAlpha = false;
+    // Palette images come as one index per byte and are coloured here, so
+    // that an index past the palette's end is caught.
+    bool Indexed = false;
+    int Colours = 0;
+    uint32_t Palette[256] = {}; // B, G, R, T
 };
 
 // Reads the header and sets up the transforms that turn any PNG into
-// B, G, R, T rows (T = 255 - alpha, or 0 without alpha).
+// B, G, R, T rows (T = 255 - alpha, or 0 without alpha), or index rows.
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(64) << 20;
 
 // The source (a file or memory) is set up beforehand.
@@ -61,19 +66,36 @@ bool ReadHeader(png_structp png, png_infop info, TPngError* err, TReadInfo* out)
     png_read_info(png, info);
     png_get_IHDR(png, info, &out->Width, &out->Height, &out->BitDepth, &out->ColourType, &out->Interlace, nullptr, nullptr);
     out->HasAlpha = (out->ColourType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, info, PNG_INFO_tRNS);
-    if (out->ColourType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
-    if (out->ColourType == PNG_COLOR_TYPE_GRAY && out->BitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
-    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
-    if (out->BitDepth == 16) png_set_scale_16(png);
-    if (out->ColourType == PNG_COLOR_TYPE_GRAY || out->ColourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
-    png_set_bgr(png);
-    if (out->HasAlpha)
-        png_set_invert_alpha(png);
-    else
-        png_set_filler(png, 0, PNG_FILLER_AFTER); // opaque: T = 0
+    out->Indexed = out->ColourType == PNG_COLOR_TYPE_PALETTE;
+    if (out->Indexed) {
+        png_colorp plte = nullptr;
+        png_bytep trans = nullptr;
+        int trns = 0;
+        png_get_PLTE(png, info, &plte, &out->Colours);
+        png_get_tRNS(png, info, &trans, &trns, nullptr);
+        out->Colours = plte ? std::clamp(out->Colours, 0, 256) : 0;
+        for (int i = 0; i < out->Colours; ++i) {
+            const uint32_t t = trans && i < trns ? 255u - trans[i] : 0u;
+            out->Palette[i] = plte[i].blue | static_cast<uint32_t>(plte[i].green) << 8 |
+                              static_cast<uint32_t>(plte[i].red) << 16 | t << 24;
+        }
+        if (out->BitDepth < 8) png_set_packing(png);
+    } else {
+        if (out->ColourType == PNG_COLOR_TYPE_GRAY && out->BitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+        if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+        if (out->BitDepth == 16) png_set_scale_16(png);
+        if (out->ColourType == PNG_COLOR_TYPE_GRAY || out->ColourType == PNG_COLOR_TYPE_GRAY_ALPHA)
+            png_set_gray_to_rgb(png);
+        png_set_bgr(png);
+        if (out->HasAlpha)
+            png_set_invert_alpha(png);
+        else
+            png_set_filler(png, 0, PNG_FILLER_AFTER); // opaque: T = 0
+    }
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != static_cast<std::size_t>(out->Width) * 4) png_error(png, "unexpected row layout");
+    if (png_get_rowbytes(png, info) != static_cast<std::size_t>(out->Width) * (out->Indexed ? 1 : 4))
+        png_error(png, "unexpected row layout");
     return true;
 }
 
@@ -269,6 +291,21 @@ template <typename TSetSource> Bitmap ReadFrom(std::size_t size, TSetSource setS
     std::vector<png_bytep> rows(ri.Height);
     for (png_uint_32 y = 0; y < ri.Height; ++y) rows[y] = out.Row(static_cast<int>(y));
     if (!ReadRows(g.Png, g.Info, &err, rows.data())) Throw(err);
+    if (ri.Indexed) {
+        // Each row holds one index per byte at its start: coloured in place
+        // from the end backwards.
+        for (png_uint_32 y = 0; y < ri.Height; ++y) {
+            uint8_t* row = out.Row(static_cast<int>(y));
+            uint32_t* px = reinterpret_cast<uint32_t*>(row);
+            for (png_uint_32 x = ri.Width; x-- > 0;) {
+                const int i = row[x];
+                if (i >= ri.Colours)
+                    throw ECodecError("PNG: a pixel uses colour " + std::to_string(i) + " of a palette of " +
+                                      std::to_string(ri.Colours));
+                px[x] = ri.Palette[i];
+            }
+        }
+    }
     return out;
 }
 

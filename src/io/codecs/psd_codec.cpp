@@ -65,8 +65,16 @@ void ReadResources(TByteReader& r, uint64_t length, TInfo& info) {
     r.Seek(end);
 }
 
-// Decodes the merged image's channels into planes of `bytes` per value.
-std::vector<std::vector<uint8_t>> ReadPlanes(TByteReader& r, const TInfo& info, int planes) {
+// The merged image's channels, one plane after the other.
+struct TPlanes {
+    std::vector<uint8_t> Bytes;
+    uint64_t PlaneBytes = 0;
+    const uint8_t* operator[](int p) const { return Bytes.data() + PlaneBytes * static_cast<uint64_t>(p); }
+};
+
+// Decodes the merged image's channels: no more of them than the largest
+// picture we accept takes, and only as much as the data can hold.
+TPlanes ReadPlanes(TByteReader& r, const TInfo& info, int planes) {
     const uint64_t rowBytes = (static_cast<uint64_t>(info.Width) * info.Depth + 7) / 8;
     const uint64_t planeBytes = rowBytes * info.Height;
     const uint16_t compression = r.Be16();
@@ -76,15 +84,20 @@ std::vector<std::vector<uint8_t>> ReadPlanes(TByteReader& r, const TInfo& info, 
     if (compression == 0 && need > r.Left()) r.Short();
     if (compression == 1 && need > static_cast<uint64_t>(r.Left()) * 64) r.Short();
     if (compression >= 2 && need > static_cast<uint64_t>(r.Left()) * 1100 + 65536) r.Short();
-    std::vector<std::vector<uint8_t>> out(static_cast<std::size_t>(planes));
-    for (auto& p : out)
-        p.resize(static_cast<std::size_t>(planeBytes));
+    if (need > static_cast<uint64_t>(MaxImageBytes))
+        r.Fail("the channels would take more than " + std::to_string(MaxImageBytes >> 20) + " MiB");
+    TPlanes out;
+    out.PlaneBytes = planeBytes;
     if (compression == 0) {
-        for (auto& p : out)
-            std::memcpy(p.data(), r.Take(planeBytes), p.size());
-    } else if (compression == 1) {
+        const uint8_t* raw = r.Take(need);
+        out.Bytes.assign(raw, raw + need);
+        return out;
+    }
+    out.Bytes.resize(static_cast<std::size_t>(need));
+    if (compression == 1) {
         // Counts of every row of every channel (all of them, used or not).
         const uint64_t rows = static_cast<uint64_t>(info.Height) * info.Channels;
+        if (rows * (info.Big ? 4 : 2) > r.Left()) r.Short();
         std::vector<uint32_t> counts(static_cast<std::size_t>(rows));
         for (uint32_t& c : counts)
             c = info.Big ? r.Be32() : r.Be16();
@@ -92,33 +105,31 @@ std::vector<std::vector<uint8_t>> ReadPlanes(TByteReader& r, const TInfo& info, 
             for (uint32_t y = 0; y < info.Height; ++y) {
                 const uint32_t n = counts[static_cast<std::size_t>(p) * info.Height + y];
                 TByteReader in(r.Take(n), n, "PSD");
-                UnpackRow(in, out[static_cast<std::size_t>(p)].data() + rowBytes * y, rowBytes);
+                UnpackRow(in, out.Bytes.data() + planeBytes * static_cast<uint64_t>(p) + rowBytes * y,
+                          rowBytes);
             }
-    } else {
-        // One deflate stream of all channels, with or without row deltas.
-        std::vector<uint8_t> all(static_cast<std::size_t>(need));
-        uLongf got = static_cast<uLongf>(all.size());
-        if (uncompress(all.data(), &got, r.Data() + r.Pos(), static_cast<uLong>(r.Left())) != Z_OK ||
-            got != all.size())
-            r.Fail("the compressed image data is damaged");
-        for (int p = 0; p < planes; ++p) {
-            auto& d = out[static_cast<std::size_t>(p)];
-            std::memcpy(d.data(), all.data() + planeBytes * p, d.size());
-            if (compression == 3 && info.Depth == 8)
-                for (uint32_t y = 0; y < info.Height; ++y)
-                    for (uint64_t x = 1; x < rowBytes; ++x)
-                        d[rowBytes * y + x] += d[rowBytes * y + x - 1];
-            if (compression == 3 && info.Depth == 16)
-                for (uint32_t y = 0; y < info.Height; ++y) {
-                    uint8_t* row = d.data() + rowBytes * y;
-                    for (uint64_t x = 2; x < rowBytes; x += 2) {
-                        const unsigned v =
-                            ((row[x] << 8 | row[x + 1]) + (row[x - 2] << 8 | row[x - 1])) & 0xFFFF;
-                        row[x] = static_cast<uint8_t>(v >> 8), row[x + 1] = static_cast<uint8_t>(v);
-                    }
+        return out;
+    }
+    // One deflate stream of all channels, with or without row deltas.
+    uLongf got = static_cast<uLongf>(out.Bytes.size());
+    if (uncompress(out.Bytes.data(), &got, r.Data() + r.Pos(), static_cast<uLong>(r.Left())) != Z_OK ||
+        got != out.Bytes.size())
+        r.Fail("the compressed image data is damaged");
+    if (compression == 3 && info.Depth == 32) r.Fail("predicted 32-bit data is not supported");
+    for (int p = 0; p < planes && compression == 3; ++p) {
+        uint8_t* d = out.Bytes.data() + planeBytes * static_cast<uint64_t>(p);
+        if (info.Depth == 8)
+            for (uint32_t y = 0; y < info.Height; ++y)
+                for (uint64_t x = 1; x < rowBytes; ++x)
+                    d[rowBytes * y + x] += d[rowBytes * y + x - 1];
+        if (info.Depth == 16)
+            for (uint32_t y = 0; y < info.Height; ++y) {
+                uint8_t* row = d + rowBytes * y;
+                for (uint64_t x = 2; x < rowBytes; x += 2) {
+                    const unsigned v = ((row[x] << 8 | row[x + 1]) + (row[x - 2] << 8 | row[x - 1])) & 0xFFFF;
+                    row[x] = static_cast<uint8_t>(v >> 8), row[x + 1] = static_cast<uint8_t>(v);
                 }
-            if (compression == 3 && info.Depth == 32) r.Fail("predicted 32-bit data is not supported");
-        }
+            }
     }
     return out;
 }
@@ -131,8 +142,8 @@ void ReleasePages(const uint8_t* p, std::size_t n) {
 }
 
 // Value x of a plane, scaled to 16 bits.
-uint16_t Sample(const std::vector<uint8_t>& plane, uint64_t rowStart, uint32_t x, int depth) {
-    const uint8_t* p = plane.data() + rowStart;
+uint16_t Sample(const uint8_t* plane, uint64_t rowStart, uint32_t x, int depth) {
+    const uint8_t* p = plane + rowStart;
     switch (depth) {
     case 1:
         return (p[x >> 3] >> (7 - (x & 7)) & 1) ? 0 : 65535; // 1 is black
@@ -241,7 +252,7 @@ Bitmap Read(const std::string& path) {
         for (uint32_t x = 0; x < info.Width; ++x, d += 4) {
             uint32_t s[4];
             for (int c = 0; c < colours; ++c)
-                s[c] = Sample(data[static_cast<std::size_t>(c)], at, x, info.Depth);
+                s[c] = Sample(data[c], at, x, info.Depth);
             uint32_t rgb[3];
             switch (info.Mode) {
             case mIndexed: {
@@ -275,7 +286,7 @@ Bitmap Read(const std::string& path) {
                 rgb[0] = rgb[1] = rgb[2] = s[0];
                 break;
             }
-            uint32_t a = alpha ? Sample(data[static_cast<std::size_t>(colours)], at, x, info.Depth) : 65535u;
+            uint32_t a = alpha ? Sample(data[colours], at, x, info.Depth) : 65535u;
             if (info.Mode == mIndexed && static_cast<int>(data[0][at + x]) == info.TransparentIndex) a = 0;
             if (alpha && a > 0 && a < 65535u)
                 for (uint32_t& c : rgb) {

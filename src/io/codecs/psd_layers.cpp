@@ -46,7 +46,13 @@ struct TLayer {
 std::vector<uint8_t> ReadChannel(TByteReader& in, const TCanvas& c, uint32_t w, uint32_t h) {
     const uint16_t compression = in.Be16();
     const uint64_t rowBytes = static_cast<uint64_t>(w) * (c.Depth / 8);
-    std::vector<uint8_t> raw(static_cast<std::size_t>(rowBytes * h));
+    // Only as much as the channel's data can hold is taken: raw rows are
+    // there in full, PackBits rows need their counts and 2 bytes per 128.
+    const uint64_t size = rowBytes * h;
+    if (compression == 0 && size > in.Left()) in.Short();
+    if (compression == 1 && (static_cast<uint64_t>(h) * (c.Big ? 4 : 2) > in.Left() || size > in.Left() * 64))
+        in.Short();
+    std::vector<uint8_t> raw(static_cast<std::size_t>(compression <= 1 ? size : 0));
     if (compression == 0) {
         std::memcpy(raw.data(), in.Take(raw.size()), raw.size());
     } else if (compression == 1) {

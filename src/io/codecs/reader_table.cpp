@@ -71,6 +71,12 @@ std::string LowerExtension(const std::string& path) {
     return ext;
 }
 
+const TReaderRow* ReaderForExtension(const std::string& ext) {
+    for (const TReaderRow* row : kRows)
+        if (HasExtension(*row, ext)) return row;
+    return nullptr;
+}
+
 Bitmap ReadByContent(const std::string& path) {
     uint8_t head[kHeadBytes];
     TFileHead h{head, 0, 0};

@@ -38,6 +38,9 @@ std::string LowerExtension(const std::string& path);
 // when no reader takes the file.
 Bitmap ReadByContent(const std::string& path);
 
+// The row that goes by this extension (lower case, with its dot), or null.
+const TReaderRow* ReaderForExtension(const std::string& ext);
+
 // The rows of the minor formats, each defined in its reader's source file.
 extern const TReaderRow kPnmRow, kTgaRow, kPcxRow, kSgiRow, kIcoRow, kPsdRow, kRlaRow, kPcdRow, kCelRow,
     kPspRow;

@@ -63,9 +63,10 @@ struct TTiffFile {
     throw ECodecError("TIFF: " + (why.empty() ? std::string(fallback) : why));
 }
 
-// Decode buffers (strips or tiles of every plane) beyond this are refused:
-// no real file needs them, and a damaged header must not take the memory.
-constexpr uint64_t kMaxBufferBytes = uint64_t(1) << 31;
+// Decode buffers (strips or tiles of every plane) beyond the size of the
+// largest picture we accept are refused: no real file needs them, and a
+// damaged header must not take the memory.
+constexpr uint64_t kMaxBufferBytes = MaxImageBytes;
 
 template <typename T> T Tag(TIFF* t, uint32_t tag, T fallback) {
     T v = fallback;

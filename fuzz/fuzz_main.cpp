@@ -1,0 +1,42 @@
+// A libFuzzer program for one target of the table (PIXORA_FUZZ_TARGET).
+// `fuzz_<name> --seeds` prints the folders that seed it, one per line.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "fuzz/fuzz_targets.h"
+
+using namespace pixora::fuzz;
+
+namespace {
+
+const TFuzzTarget& Target() {
+    const TFuzzTarget* t = FindFuzzTarget(PIXORA_FUZZ_TARGET);
+    if (!t) {
+        std::fprintf(stderr, "no fuzz target named %s\n", PIXORA_FUZZ_TARGET);
+        std::abort();
+    }
+    return *t;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    if (*argc == 2 && std::strcmp((*argv)[1], "--seeds") == 0) {
+        for (const std::string& f : SeedFolders(Target(), PIXORA_CORPUS_DIR, PIXORA_REGRESSION_DIR))
+            std::printf("%s\n", f.c_str());
+        std::exit(0);
+    }
+    Target();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const TFuzzResult r = RunFuzzInput(Target(), data, size);
+    if (r.Outcome == TFuzzOutcome::Fault) {
+        std::fprintf(stderr, "fault in the %s reader: %s\n", PIXORA_FUZZ_TARGET, r.Detail.c_str());
+        std::abort();
+    }
+    return 0;
+}

@@ -8,8 +8,6 @@
 
 namespace pixora {
 
-class Bitmap;
-
 // Sizing cursors for SetCanvasCursor.
 enum : int {
     kCursorSizeNWSE = 100,
@@ -73,15 +71,6 @@ public:
         (void)control;
         (void)value;
     }
-    // The system clipboard's image: whether there is one, reading it (false
-    // when there is none) and putting one there. Pixels keep the document's
-    // order, the fourth byte being transparency.
-    virtual bool ClipboardHasImage() const { return false; }
-    virtual bool ReadClipboardImage(Bitmap& into) {
-        (void)into;
-        return false;
-    }
-    virtual void WriteClipboardImage(const Bitmap& image) { (void)image; }
     // A press of the text tool: shows the text editor, or redraws its
     // preview at the new point when it is shown already.
     virtual void TextToolPressed() {}

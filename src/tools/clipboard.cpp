@@ -4,8 +4,10 @@
 
 #include "doc/resample.h"
 #include "history/history_store.h"
+#include "io/file_slots.h"
 #include "io/new_close_commands.h"
 #include "tools/selection.h"
+#include "tools/selection_pixels.h"
 #include "tools/selection_tool.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_set.h"
@@ -38,14 +40,14 @@ void PaintColour(uint8_t* p, int32_t colour) {
     p[2] = RedOf(colour);
 }
 
-// The selected pixels become the canvas colour in the image (and in its
-// clean copy and the floating pixels, when given).
-void PaintSelected(Workspace& ws, TImages& s, bool floating) {
+// The selected pixels become the canvas colour in the image, in its clean
+// copy and in the floating pixels.
+void PaintSelected(Workspace& ws, TImages& s) {
     const int left = s.DownX, top = s.DownY;
     ForEachSelected(ws.SelectionMask.Bitmap, [&](int mx, int my) {
         PaintColour(PixelAt(s.Bitmap, left + mx, top + my), s.CanvasColour);
         PaintColour(PixelAt(ws.StrokeBase.Bitmap, left + mx, top + my), s.CanvasColour);
-        if (floating) PaintColour(PixelAt(ws.ToolVars.FloatBitmap, mx, my), s.CanvasColour);
+        PaintColour(PixelAt(ws.ToolVars.FloatBitmap, mx, my), s.CanvasColour);
     });
     FillRowTable(s.Bitmap, s.Rows);
 }
@@ -54,13 +56,6 @@ void PaintSelected(Workspace& ws, TImages& s, bool floating) {
 Bitmap PictureOfSelection(const Workspace& ws) {
     const TImages& s = ws.Images[static_cast<std::size_t>(ws.ActiveSlot())];
     return SelectionPicture(s.Bitmap, ws.SelectionMask.Bitmap, s.DownX, s.DownY);
-}
-
-bool ReadClipboard(Workspace& ws, Bitmap& into) {
-    if (!ws.Port || !ws.Port->ClipboardHasImage()) return false;
-    if (!ws.Port->ReadClipboardImage(into) || into.Empty()) return false;
-    into.SetBitsPerPixel(32);
-    return true;
 }
 
 // The paste commands float their pixels as a rectangle whose outline can
@@ -75,7 +70,8 @@ void UseFloatingRectangle(Workspace& ws) {
 // its mask selects all of it.
 void RectangleMask(Workspace& ws, const TImages& s) {
     const TToolVars& v = ws.ToolVars;
-    ws.SelectionMask.Bitmap = Bitmap(std::max(v.SelRight - s.DownX, 0), std::max(v.SelBottom - s.DownY, 0), 32);
+    ws.SelectionMask.Bitmap =
+        Bitmap(std::max(v.SelRight - s.DownX, 0), std::max(v.SelBottom - s.DownY, 0), 32);
     ws.SelectionMask.Refill();
 }
 
@@ -127,23 +123,20 @@ bool HasToolSelection(const Workspace& ws) {
            SelectionOwner(ws) == slot;
 }
 
-bool CopySelection(Workspace& ws) {
-    if (!HasToolSelection(ws) || !ws.Port) return false;
-    const Bitmap picture = PictureOfSelection(ws);
-    if (picture.Empty()) return false;
-    ws.Port->WriteClipboardImage(picture);
-    return true;
+bool CopySelection(Workspace& ws, Bitmap& picture) {
+    if (!HasToolSelection(ws)) return false;
+    picture = PictureOfSelection(ws);
+    return !picture.Empty();
 }
 
-bool CutSelection(Workspace& ws) {
+bool CutSelection(Workspace& ws, Bitmap& picture) {
     if (!HasToolSelection(ws)) return false;
-    const Bitmap picture = PictureOfSelection(ws);
+    picture = PictureOfSelection(ws);
     if (picture.Empty() || !PushHistory(ws)) return false;
     NameHistoryStep(ws, "Cut");
     ForgetSelection(ws.ToolVars);
-    PaintSelected(ws, ws.Active(), true);
+    PaintSelected(ws, ws.Active());
     if (ws.Port) {
-        ws.Port->WriteClipboardImage(picture);
         ws.Port->UpdateCommandStates();
         ws.Port->RefreshView();
     }
@@ -153,9 +146,7 @@ bool CutSelection(Workspace& ws) {
 bool DeleteSelection(Workspace& ws) {
     if (!HasToolSelection(ws) || !PushHistory(ws)) return false;
     NameHistoryStep(ws, "Delete");
-    // The floating pixels are cleared too: dropping the selection later
-    // must not bring the deleted pixels back.
-    PaintSelected(ws, ws.Active(), true);
+    PaintSelected(ws, ws.Active());
     if (!ws.Port) return true;
     ws.Port->RefreshView();
     // The selection stays, and so does its outline on the view.
@@ -164,10 +155,9 @@ bool DeleteSelection(Workspace& ws) {
     return true;
 }
 
-bool PasteFromClipboard(Workspace& ws) {
-    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0) return false;
-    Bitmap pixels;
-    if (!ReadClipboard(ws, pixels)) return false;
+bool PasteAsSelection(Workspace& ws, Bitmap pixels) {
+    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0 || pixels.Empty()) return false;
+    pixels.SetBitsPerPixel(32);
     // A selection floating now is committed first; then the paste is the
     // selection tool's new selection.
     DropSelection(ws);
@@ -207,23 +197,16 @@ bool PasteIntoSelection(Workspace& ws, Bitmap pixels) {
     return true;
 }
 
-bool PasteClipboardToFit(Workspace& ws) {
-    if (!HasToolSelection(ws)) return false;
-    Bitmap pixels;
-    return ReadClipboard(ws, pixels) && PasteIntoSelection(ws, std::move(pixels));
-}
-
-bool PasteToFitCanvas(Workspace& ws) {
-    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0) return false;
-    Bitmap pixels;
-    if (!ReadClipboard(ws, pixels)) return false;
+bool PasteToFitCanvas(Workspace& ws, const Bitmap& pixels) {
+    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0 || pixels.Empty()) return false;
     TImages& s = ws.Active();
     if (s.Bitmap.Empty() || !PushHistory(ws)) return false;
     NameHistoryStep(ws, "Paste");
-    // The clipboard's colours only: the stretched picture is drawn over the
-    // image as an opaque one.
+    Bitmap source = pixels;
+    source.SetBitsPerPixel(32);
     Bitmap stretched(s.Bitmap.Width(), s.Bitmap.Height(), 32);
-    BilinearResample(pixels, stretched);
+    BilinearResample(source, stretched);
+    // Drawn as a 24-bit picture: colours only, and every pixel opaque.
     s.Bitmap.SetBitsPerPixel(32);
     for (int y = 0; y < s.Bitmap.Height(); ++y) {
         const uint8_t* src = stretched.Row(y);
@@ -240,18 +223,23 @@ bool PasteToFitCanvas(Workspace& ws) {
     return true;
 }
 
-int PasteAsNewImage(Workspace& ws) {
-    if (ws.SysData.OpenCount >= kMaxOpenImages - 1) return -1;
-    Bitmap pixels;
-    if (!ReadClipboard(ws, pixels)) return -1;
-    SlotSource source; // "Untitled.bmp", white canvas, its own background copy
+int PasteAsNewImage(Workspace& ws, Bitmap pixels) {
+    if (ws.SysData.OpenCount >= kMaxOpenImages - 1 || pixels.Empty()) return -1;
+    const int w = pixels.Width(), h = pixels.Height();
     std::string message;
-    const int slot = ClaimAndFill(ws, std::move(pixels), source, message);
+    int slot = -1;
+    if (ImageSizeFits(w, h)) {
+        pixels.SetBitsPerPixel(32);
+        SlotSource source; // "Untitled.bmp", white canvas, its own background copy
+        slot = ClaimAndFill(ws, std::move(pixels), source, message);
+    } else {
+        message = NotEnoughMemory(w, h);
+    }
     if (slot < 0) {
         if (!message.empty() && ws.Port) ws.Port->ReportProblem(message, "");
         return -1;
     }
-    // A pasted picture keeps its transparency when it is saved as a GIF.
+    // The GIF transparency box starts from full transparency for it.
     if (ws.Port) ws.Port->SetToolOption("TForm42", "TS", 255);
     return slot;
 }
@@ -260,18 +248,25 @@ bool FillCanvas(Workspace& ws) {
     if (!HasToolSelection(ws) || SelectionType(ws) != SelRectangle) return false;
     TImages& s = ws.Active();
     TToolVars& v = ws.ToolVars;
-    if (!PushHistory(ws)) return false;
+    if (s.Bitmap.Empty() || v.FloatBitmap.Empty() || !PushHistory(ws)) return false;
     NameHistoryStep(ws, "Paste");
     if (ws.Port) ws.Port->SetToolOption(kSelectBox, "RadioGroup2", 1); // "Edit Selected Canvas"
-    // The drag of the bottom-right corner to the image's bottom-right
-    // corner, from the top-left one.
+    // The floating pixels are stretched over the whole canvas, edge to
+    // edge, and stay there: the selection ends.
+    const int w = s.Bitmap.Width(), h = s.Bitmap.Height();
+    s.Bitmap.SetBitsPerPixel(32);
+    StretchInto(v.FloatBitmap, s.Bitmap, {0, 0, w, h});
     v.HandleHit = 2;
     s.DownX = s.DownY = 0;
     v.LastPoint = {0, 0};
-    ApplyHandleDrag(ws, v.HandleHit, s.Bitmap.Width(), s.Bitmap.Height());
-    // Committed: the stretched pixels go into the image and the selection ends.
-    DropSelection(ws);
-    if (ws.Port) ws.Port->RefreshView();
+    v.SelRight = w;
+    v.SelBottom = h;
+    ForgetSelection(v);
+    FillRowTable(s.Bitmap, s.Rows);
+    if (ws.Port) {
+        ws.Port->UpdateCommandStates();
+        ws.Port->RefreshView();
+    }
     return true;
 }
 

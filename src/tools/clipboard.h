@@ -1,12 +1,14 @@
 #pragma once
 // Cut, copy and delete of the current selection, and the paste commands:
 // as a new floating selection, stretched into the selection, stretched over
-// the whole canvas, or as a new image. The clipboard itself is the window's
-// (WindowPort's clipboard calls), so these rules run without a window.
+// the whole canvas, or as a new image. The clipboard itself belongs to the
+// window (tools/clipboard_image.h reads and writes it); these rules take the
+// picture read from it and give the picture to put on it, so they run
+// without a window.
 //
 // Every command does nothing (and returns false) when its needs are not
-// met: an open image, and for cut, copy, delete and paste to fit a
-// selection of the selection tool on the active image.
+// met: an open image, and for cut, copy, delete, paste to fit and fill
+// canvas a selection of the selection tool on the active image.
 
 #include "doc/workspace.h"
 
@@ -26,28 +28,27 @@ Bitmap SelectionPicture(const Bitmap& image, const Bitmap& mask, int left, int t
 // Whether the active image has a selection of the selection tool.
 bool HasToolSelection(const Workspace& ws);
 
-// Puts the selection's picture on the clipboard.
-bool CopySelection(Workspace& ws);
-// An undoable step "Cut": the picture goes to the clipboard, its pixels
-// become the canvas colour and the selection ends.
-bool CutSelection(Workspace& ws);
+// The selection's picture, for the clipboard.
+bool CopySelection(Workspace& ws, Bitmap& picture);
+// An undoable step "Cut": the picture is given for the clipboard, its
+// pixels become the canvas colour and the selection ends.
+bool CutSelection(Workspace& ws, Bitmap& picture);
 // An undoable step "Delete": the selected pixels become the canvas colour
-// (in the image and in the floating pixels); the selection stays.
+// (in the image, its clean copy and the floating pixels, so that dropping
+// the selection later does not bring them back); the selection stays.
 bool DeleteSelection(Workspace& ws);
 
-// The clipboard's picture as a floating rectangle selection at the top-left
-// corner, with the selection tool.
-bool PasteFromClipboard(Workspace& ws);
+// `pixels` as a floating rectangle selection at the top-left corner, with
+// the selection tool (a selection floating before is committed first).
+bool PasteAsSelection(Workspace& ws, Bitmap pixels);
 // `pixels` stretched into the current selection rectangle, floating there.
 bool PasteIntoSelection(Workspace& ws, Bitmap pixels);
-// PasteIntoSelection with the clipboard's picture.
-bool PasteClipboardToFit(Workspace& ws);
-// An undoable step "Paste": the clipboard's colours stretched over the
+// An undoable step "Paste": the picture's colours stretched over the
 // whole image (the image's pixels become opaque).
-bool PasteToFitCanvas(Workspace& ws);
-// The clipboard's picture as a new image; returns its slot, or -1 (no
-// picture, fifteen images open, or no memory for it).
-int PasteAsNewImage(Workspace& ws);
+bool PasteToFitCanvas(Workspace& ws, const Bitmap& pixels);
+// The picture as a new image; returns its slot, or -1 (no picture, fifteen
+// images open, or no memory for it: reported).
+int PasteAsNewImage(Workspace& ws, Bitmap pixels);
 // A rectangle selection's floating pixels stretched over the whole canvas
 // and committed as an undoable step "Paste"; the selection ends.
 bool FillCanvas(Workspace& ws);

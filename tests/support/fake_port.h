@@ -70,19 +70,6 @@ public:
     void SetToolOption(const std::string& box, const std::string& control, int value) override {
         Options[{box, control}] = value;
     }
-    // The clipboard: an image while HasClip.
-    bool HasClip = false;
-    Bitmap Clip;
-    bool ClipboardHasImage() const override { return HasClip; }
-    bool ReadClipboardImage(Bitmap& into) override {
-        if (!HasClip) return false;
-        into = Clip;
-        return true;
-    }
-    void WriteClipboardImage(const Bitmap& image) override {
-        Clip = image;
-        HasClip = true;
-    }
     int TextPresses = 0;
     void TextToolPressed() override { ++TextPresses; }
 };

@@ -1,7 +1,6 @@
 #include "tools/library.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -15,11 +14,9 @@ namespace pixora {
 
 namespace {
 
+// Names matching "*.jpg" (as the file system spells them: case counts).
 bool IsJpgName(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".jpg";
+    return name.size() > 4 && name.ends_with(".jpg");
 }
 
 bool Exists(const std::string& path) {
@@ -85,7 +82,8 @@ int TLibrary::Add(const Bitmap& image) const {
     std::error_code ec;
     fs::create_directories(folder_, ec);
     int k = Count() + 1;
-    while (Exists(PathOf(k))) ++k;
+    while (Exists(PathOf(k)))
+        ++k;
     SaveOptions opts;
     opts.JpegGray = false;
     opts.JpegQuality = 100;
@@ -98,7 +96,8 @@ bool TLibrary::Remove(int k) const {
     if (k < 1 || k > n) return false;
     std::error_code ec;
     if (!fs::remove(PathOf(k), ec) || ec) return false;
-    for (int j = k + 1; j <= n; ++j) fs::rename(PathOf(j), PathOf(j - 1), ec);
+    for (int j = k + 1; j <= n; ++j)
+        fs::rename(PathOf(j), PathOf(j - 1), ec);
     return true;
 }
 
@@ -106,7 +105,8 @@ TSize LibraryThumbSize(int w, int h) {
     if (w <= 0 || h <= 0) return {0, 0};
     if (w <= kLibraryThumb && h <= kLibraryThumb) return {w, h};
     TSize s{static_cast<int>(static_cast<long long>(w) * kLibraryThumb / h), kLibraryThumb};
-    if (s.Width > kLibraryThumb) s = {kLibraryThumb, static_cast<int>(static_cast<long long>(h) * kLibraryThumb / w)};
+    if (s.Width > kLibraryThumb)
+        s = {kLibraryThumb, static_cast<int>(static_cast<long long>(h) * kLibraryThumb / w)};
     s.Width = std::max(s.Width, 1);
     s.Height = std::max(s.Height, 1);
     return s;

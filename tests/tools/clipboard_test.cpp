@@ -17,28 +17,21 @@ using namespace pixora;
 using pixora::testing::Pattern;
 using pixora::testing::Px;
 using pixora::testing::SamePixels;
+using pixora::testing::ToolsTest;
 using pixora::testing::Uniform;
-using pixora::testing::WorkspaceTest;
 
 namespace {
 
 // A 120 x 80 image with the selection tool and "Edit Selected Canvas".
-struct ClipboardTest : WorkspaceTest {
-    int slot = -1;
+struct ClipboardTest : ToolsTest {
+    ClipboardTest() {
+        width = 120;
+        height = 80;
+    }
     void SetUp() override {
-        WorkspaceTest::SetUp();
-        port.Ws = &ws;
-        port.Options[{kSelectBox, "RadioGroup2"}] = 1;
-        slot = Open(Pattern(120, 80, 3));
-        Activate(slot);
-        port.RefreshView();
-        for (TWorkBitmap* w : ws.ImageSizedWorkBitmaps()) {
-            w->Bitmap = Bitmap(120, 80, 32);
-            w->Refill();
-        }
+        ToolsTest::SetUp();
         ASSERT_TRUE(SelectToolCore(ws, ToolSelection));
     }
-    TImages& S() { return Slot(slot); }
     void Select(int x0, int y0, int x1, int y1) {
         PointerDown(ws, x0, y0, 0);
         PointerMove(ws, x1, y1);
@@ -206,7 +199,7 @@ TEST_F(ClipboardTest, FillCanvasCommitsTheStretchedPixelsAsOneStep) {
     for (auto [x, y] : {std::pair{0, 0}, {119, 79}, {60, 40}})
         EXPECT_EQ(Px(S().Bitmap, x, y)[0], 33);
     ASSERT_TRUE(UndoStep(ws));
-    EXPECT_TRUE(SamePixels(S().Bitmap, Pattern(120, 80, 3)));
+    EXPECT_TRUE(SamePixels(S().Bitmap, Pattern(120, 80, 1)));
 }
 
 TEST_F(ClipboardTest, FillCanvasNeedsARectangleSelection) {

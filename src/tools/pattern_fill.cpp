@@ -48,7 +48,8 @@ void TilePattern(Bitmap& image, const Bitmap& pattern, int occupancy, const Sele
         for (int x = 0; x < image.Width(); ++x, p += 4) {
             if (!test.Test(x, y)) continue;
             const uint8_t* q = row + static_cast<std::size_t>(x % pw) * bpp;
-            for (int i = 0; i < 3; ++i) p[i] = static_cast<uint8_t>(q[i] * occ / 100 + p[i] * keep / 100);
+            for (int i = 0; i < 3; ++i)
+                p[i] = static_cast<uint8_t>(q[i] * occ / 100 + p[i] * keep / 100);
         }
     }
 }
@@ -75,6 +76,17 @@ bool UseLibraryBrush(Workspace& ws, const TLibrary& brushes, int k) {
     ws.CustomBrushBitmap.Refill();
     if (ws.Port) ws.Port->RefreshView();
     return true;
+}
+
+int ImportIntoLibrary(Workspace& ws, const TLibrary& library, const std::string& path) {
+    Bitmap picture;
+    try {
+        picture = LoadImageFile(path, FormatFromExtension(path));
+    } catch (const std::exception& e) {
+        if (ws.Port) ws.Port->ReportError(kOpenError, e.what());
+        return 0;
+    }
+    return Store(ws, library, picture);
 }
 
 int ArchiveAsPattern(Workspace& ws, const TLibrary& patterns) {

@@ -24,6 +24,11 @@ bool FillWithPattern(Workspace& ws, const TLibrary& patterns, int k, int occupan
 // reported and the brush stays.
 bool UseLibraryBrush(Workspace& ws, const TLibrary& brushes, int k);
 
+// "Import": the picture file at `path` stored as the library's next entry.
+// Returns its number; 0 when the file cannot be read or the entry not
+// written (both reported).
+int ImportIntoLibrary(Workspace& ws, const TLibrary& library, const std::string& path);
+
 // Stores the floating pixels of a rectangle selection as the next pattern.
 // Returns its number, 0 when there is no such selection or it could not be
 // stored (reported).

@@ -23,6 +23,14 @@ inline void WriteFile(const QString& path, const QByteArray& data) {
     f.write(data);
 }
 
+// Screenshots go where PIXORA_SHOT_DIR points, when it is set.
+inline void Shot(QWidget* w, const QString& name) {
+    const QByteArray dir = qgetenv("PIXORA_SHOT_DIR");
+    if (dir.isEmpty()) return;
+    QDir().mkpath(QString::fromLocal8Bit(dir));
+    w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+}
+
 struct AppTest : ::testing::Test {
     QTemporaryDir dir;
     std::unique_ptr<MainWindow> window;

@@ -12,6 +12,7 @@
 
 using namespace pixora;
 using pixora::testing::AppTest;
+using pixora::testing::Shot;
 
 TEST_F(AppTest, ToolButtonsChooseToolsAndShowTheirBoxes) {
     Start();
@@ -90,14 +91,6 @@ Bitmap Ramps(int w, int h) {
             p[2] = static_cast<uint8_t>(((x / 20 + y / 20) % 2) * 90 + 120);
         }
     return b;
-}
-
-// Screenshots go where PIXORA_SHOT_DIR points, when it is set.
-void Shot(QWidget* w, const QString& name) {
-    const QByteArray dir = qgetenv("PIXORA_SHOT_DIR");
-    if (dir.isEmpty()) return;
-    QDir().mkpath(QString::fromLocal8Bit(dir));
-    w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
 }
 
 struct ToolWindowTest : AppTest {

@@ -9,15 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
-#include <QSlider>
-#include <QVBoxLayout>
 #include <span>
 
 #include "app/command_states.h"
 #include "app/window_host.h"
+#include "tools/ui/library_box.h"
 #include "tools/ui/option_box_window.h"
 #include "tools/ui/selection_commands.h"
+#include "tools/ui/text_editor.h"
 
 namespace pixora {
 
@@ -77,7 +76,9 @@ OptionControl Beside(OptionControl c) {
     return c;
 }
 
-OptionControl ChangeTransparency() { return Check("CT", "Change Transparency", true); }
+OptionControl ChangeTransparency() {
+    return Check("CT", "Change Transparency", true);
+}
 
 // The pen and shape boxes share these; the round rectangle's box spells the
 // antialiasing caption without the colon.
@@ -126,22 +127,23 @@ QList<QAction*> MenuItems(WindowHost& w, std::span<const std::string_view> names
 // A check box and the menu items that show the same choice follow each other.
 void Mirror(QCheckBox* box, const QList<QAction*>& items) {
     QObject::connect(box, &QCheckBox::toggled, box, [items](bool on) {
-        for (QAction* a : items) a->setChecked(on);
+        for (QAction* a : items)
+            a->setChecked(on);
     });
-    for (QAction* a : items) QObject::connect(a, &QAction::triggered, box, [box](bool on) { box->setChecked(on); });
+    for (QAction* a : items)
+        QObject::connect(a, &QAction::triggered, box, [box](bool on) { box->setChecked(on); });
 }
 
 OptionBoxWindow* SelectOptions(WindowHost& w) {
     static const QStringList kTypes = {"Rectangle Selection", "Ellipse Selection", "Free Hand Selection",
                                        "Magic Wand Selection"};
-    OptionBoxWindow* box = ToolBox(w, BoxTForm4,
-                                   {Radio("RadioGroup1", "Selection Type", kTypes, 0),
-                                    Radio("RadioGroup2", "Edit", {"Edit Selection Area", "Edit Selected Canvas"}, 1),
-                                    Check("A", "Apply Edit to Selection Only", false),
-                                    Check("E", "Exclude Selection from Edit", false),
-                                    Check("D", "Duplicate on MouseUp", false),
-                                    Check("DU", "Delete Underlying", false),
-                                    Track("T", "Tolerence:", 0, 100, 0)});
+    OptionBoxWindow* box =
+        ToolBox(w, BoxTForm4,
+                {Radio("RadioGroup1", "Selection Type", kTypes, 0),
+                 Radio("RadioGroup2", "Edit", {"Edit Selection Area", "Edit Selected Canvas"}, 1),
+                 Check("A", "Apply Edit to Selection Only", false),
+                 Check("E", "Exclude Selection from Edit", false), Check("D", "Duplicate on MouseUp", false),
+                 Check("DU", "Delete Underlying", false), Track("T", "Tolerence:", 0, 100, 0)});
     auto* a = box->findChild<QCheckBox*>("A");
     auto* e = box->findChild<QCheckBox*>("E");
     // Confining edits to the selection and excluding it exclude each other.
@@ -165,7 +167,8 @@ OptionBoxWindow* SelectOptions(WindowHost& w) {
             MenuItems(w, std::span(kSelectionTypeItems).subspan(static_cast<std::size_t>(i), 1));
         QObject::connect(r, &QRadioButton::toggled, r, [items](bool on) {
             if (on)
-                for (QAction* item : items) item->setChecked(true);
+                for (QAction* item : items)
+                    item->setChecked(true);
         });
         for (QAction* item : items)
             QObject::connect(item, &QAction::triggered, r, [r](bool on) {
@@ -213,49 +216,7 @@ OptionBoxWindow* TextEditor(WindowHost& w) {
         text->clear();
         text->setFocus();
     });
-    return box;
-}
-
-// The custom brush library box: a picture of thumbnails, the occupancy and
-// the library buttons. It is shown modally when the custom brush is chosen.
-QDialog* CustomBrush(WindowHost& w) {
-    auto* box = new QDialog(w.Owner());
-    box->setModal(true);
-    auto* v = new QVBoxLayout(box);
-    auto* scroll = new QScrollArea(box);
-    scroll->setObjectName("ScrollBox1");
-    auto* picture = new QLabel(scroll);
-    picture->setObjectName("Image1");
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setFixedWidth(240);
-    scroll->setWidget(picture);
-    scroll->setWidgetResizable(false);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setFixedSize(262, 250);
-    v->addWidget(scroll);
-    auto* group = new QGroupBox("Occupation", box);
-    group->setObjectName("GroupBox1");
-    auto* gv = new QVBoxLayout(group);
-    auto* occ = new QSlider(Qt::Horizontal, group);
-    occ->setObjectName("Occ");
-    occ->setRange(1, 100);
-    occ->setValue(100);
-    occ->setTickPosition(QSlider::TicksBelow);
-    occ->setTickInterval(10);
-    gv->addWidget(occ);
-    v->addWidget(group);
-    auto* row = new QHBoxLayout;
-    int n = 0;
-    for (const char* caption : {"OK", "Cancel", "Import", "Delete"}) {
-        auto* b = new QPushButton(caption, box);
-        b->setObjectName(QString("Button%1").arg(++n));
-        row->addWidget(b);
-        if (n == 1) QObject::connect(b, &QPushButton::clicked, box, &QDialog::accept);
-        if (n == 2) QObject::connect(b, &QPushButton::clicked, box, &QDialog::reject);
-    }
-    v->addLayout(row);
-    v->setSizeConstraint(QLayout::SetFixedSize);
+    WireTextEditor(w, box);
     return box;
 }
 
@@ -275,13 +236,15 @@ void MakeOptionBoxes(WindowHost& w) {
     w.ReplaceWindow("TForm22", ToolBox(w, BoxTForm22, roundRect));
 
     w.ReplaceWindow("TForm23", ToolBox(w, BoxTForm23,
-                                       {Spin("Size", "Size:", 1, 64, 64, 2), Spin("thick", "Thickness:", 1, 328, 128, 2),
-                                        ChangeTransparency()}));
-    w.ReplaceWindow("TForm24", ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
-    w.ReplaceWindow("TForm25",
-                    ToolBox(w, BoxTForm25,
-                            {Combo("ComboBox", {"Color (rgb)", "Color (hue)", "+Light", "+Saturation", "", ""}, 0),
-                             Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()}));
+                                       {Spin("Size", "Size:", 1, 64, 64, 2),
+                                        Spin("thick", "Thickness:", 1, 328, 128, 2), ChangeTransparency()}));
+    w.ReplaceWindow("TForm24",
+                    ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
+    w.ReplaceWindow(
+        "TForm25",
+        ToolBox(w, BoxTForm25,
+                {Combo("ComboBox", {"Color (rgb)", "Color (hue)", "+Light", "+Saturation", "", ""}, 0),
+                 Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()}));
     w.ReplaceWindow("TForm43", ToolBox(w, BoxTForm43,
                                        {Radio("ET", "Eraser Type", {"Square", "Ellipse", "Floodfill"}, 0),
                                         Spin("Size", "Size:", 2, 50, 10)}));
@@ -299,7 +262,8 @@ void MakeOptionBoxes(WindowHost& w) {
                                         Spin("B", "Blue:", 0, 255, 8), ChangeTransparency()}));
     w.ReplaceWindow("TForm27", ToolBox(w, 0, {Spin("R", "Radius:", 1, 24, 8), ChangeTransparency()}));
     w.ReplaceWindow("TForm37", TextEditor(w));
-    w.ReplaceWindow("TForm40", CustomBrush(w));
+    w.ReplaceWindow("TForm40", new LibraryBox(w, LibraryBox::Kind::Brushes));
+    w.ReplaceWindow("TForm32", new LibraryBox(w, LibraryBox::Kind::Patterns));
 }
 
 } // namespace pixora

@@ -65,11 +65,8 @@ QGroupBox* MakeRadioGroup(const OptionControl& c, QWidget* parent) {
 } // namespace
 
 OptionBoxWindow::OptionBoxWindow(WindowHost& main, int number, QWidget* owner)
-    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      main_(main),
-      number_(number),
-      placed_(number > 0),
-      grid_(new QGridLayout(this)) {
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), main_(main),
+      number_(number), placed_(number > 0), grid_(new QGridLayout(this)) {
     setModal(false);
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
@@ -115,8 +112,8 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
             caption(row);
             QSlider* t = MakeTrackBar(c, this);
             const int barRow = c.Caption.isEmpty() ? row : row + 1;
-            grid_->addWidget(c.Items.isEmpty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this), barRow,
-                             0, 1, 3);
+            grid_->addWidget(c.Items.isEmpty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this),
+                             barRow, 0, 1, 3);
             last = t;
             break;
         }
@@ -142,17 +139,21 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
     return last;
 }
 
-QPoint OptionBoxWindow::PlaceAboveStatusBar() const {
+QPoint PlaceAboveStatusBar(WindowHost& main, const QWidget* box) {
     // The status bar's top line on the screen: its top inside the main
     // window plus the main window's top.
-    const QWidget* main = main_.Owner();
-    const QWidget* status = main_.StatusBar();
-    const int statusTop = status ? status->mapTo(main, QPoint(0, 0)).y() : main->height();
-    const int top = statusTop + main->geometry().top() - frameGeometry().height();
-    const QScreen* screen = main->screen();
+    const QWidget* owner = main.Owner();
+    const QWidget* status = main.StatusBar();
+    const int statusTop = status ? status->mapTo(owner, QPoint(0, 0)).y() : owner->height();
+    const int top = statusTop + owner->geometry().top() - box->frameGeometry().height();
+    const QScreen* screen = owner->screen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 0, 0);
-    const int left = area.left() + (area.width() - frameGeometry().width()) / 2;
+    const int left = area.left() + (area.width() - box->frameGeometry().width()) / 2;
     return {left, top};
+}
+
+QPoint OptionBoxWindow::PlaceAboveStatusBar() const {
+    return pixora::PlaceAboveStatusBar(main_, this);
 }
 
 void OptionBoxWindow::showEvent(QShowEvent* e) {

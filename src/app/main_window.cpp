@@ -3,19 +3,19 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -38,14 +38,19 @@
 #include "effects/ui/filter_dialogs.h"
 #include "history/history_folder.h"
 #include "history/ui/history_commands.h"
+#include "history/ui/undo_history_dialog.h"
+#include "io/ini_file.h"
 #include "io/recent_files.h"
 #include "io/tips.h"
 #include "io/ui/file_commands.h"
 #include "tools/ui/option_boxes.h"
+#include "tools/ui/text_editor.h"
 #include "tools/ui/tool_commands.h"
 
 // The icons are compiled into the window library; register them once.
-static void InitResources() { Q_INIT_RESOURCE(pixora); }
+static void InitResources() {
+    Q_INIT_RESOURCE(pixora);
+}
 
 namespace pixora {
 
@@ -71,6 +76,7 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallFileWindows(*this);
     InstallAppWindows(*this);
     InstallHistoryLists(*this);
+    InstallHistoryWindows(*this);
     InstallLayerWindows(*this);
     InstallOptionBoxes(*this);
     InstallFilterDialogs(*this);
@@ -83,8 +89,12 @@ MainWindow::~MainWindow() {
     ws_->Port = nullptr;
 }
 
-MessageDialog* MainWindow::Messages() const { return qobject_cast<MessageDialog*>(Window("TForm51")); }
-ProcessingBox* MainWindow::Processing() const { return qobject_cast<ProcessingBox*>(Window("TForm50")); }
+MessageDialog* MainWindow::Messages() const {
+    return qobject_cast<MessageDialog*>(Window("TForm51"));
+}
+ProcessingBox* MainWindow::Processing() const {
+    return qobject_cast<ProcessingBox*>(Window("TForm50"));
+}
 
 void MainWindow::FormCreate() {
     resize(551, 382);
@@ -215,7 +225,9 @@ QString MainWindow::PageCaption(int slot) const {
     return pageControl_->tabText(slot);
 }
 
-void MainWindow::RepaintView() { view_->UpdateImage(); }
+void MainWindow::RepaintView() {
+    view_->UpdateImage();
+}
 
 void MainWindow::SetCanvasCursor(int cursor) {
     // The sizing cursors are the platform's; the others the program's own.
@@ -231,7 +243,9 @@ void MainWindow::SetCanvasCursor(int cursor) {
     view_->SetImageCursor(cursors_.Get(cursor));
 }
 
-void MainWindow::ShowSwatchColour(int which, int32_t colour) { (which == 0 ? shape1_ : shape2_)->SetColour(colour); }
+void MainWindow::ShowSwatchColour(int which, int32_t colour) {
+    (which == 0 ? shape1_ : shape2_)->SetColour(colour);
+}
 
 int MainWindow::ToolOption(const std::string& box, const std::string& control) const {
     QWidget* window = Window(QString::fromStdString(box));
@@ -253,6 +267,27 @@ int MainWindow::ToolOption(const std::string& box, const std::string& control) c
         return -1;
     }
     return 0;
+}
+
+void MainWindow::SetToolOption(const std::string& box, const std::string& control, int value) {
+    QWidget* window = Window(QString::fromStdString(box));
+    QWidget* c = window ? window->findChild<QWidget*>(QString::fromStdString(control)) : nullptr;
+    if (auto* spin = qobject_cast<QSpinBox*>(c))
+        spin->setValue(value);
+    else if (auto* slider = qobject_cast<QAbstractSlider*>(c))
+        slider->setValue(value);
+    else if (auto* combo = qobject_cast<QComboBox*>(c))
+        combo->setCurrentIndex(value);
+    else if (auto* button = qobject_cast<QAbstractButton*>(c))
+        button->setChecked(value != 0);
+    else if (c && qobject_cast<QGroupBox*>(c)) {
+        const QList<QRadioButton*> items = c->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+        if (value >= 0 && value < items.size()) items[value]->setChecked(true);
+    }
+}
+
+void MainWindow::TextToolPressed() {
+    pixora::TextToolPressed(*this);
 }
 
 void MainWindow::ReportError(int kind, const std::string& detail) {
@@ -294,7 +329,8 @@ void MainWindow::RunLayout() {
     if (ActivePage() >= 0) view_->Layout(RulersShown());
     // 2. Layer sheet.
     upDown_->move(layerSheet_->width() - 35, upDown_->y());
-    ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62), ilSheet_->height());
+    ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62),
+                          ilSheet_->height());
     upDown_->SetMax(std::max(0, lsImage_->width() - ilSheet_->width()));
     // 3. Effects panel.
     toolBar3_->move(0, 0);
@@ -367,7 +403,8 @@ void MainWindow::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && !activated_) {
         // Let the window finish showing before the tips come up.
-        QMetaObject::invokeMethod(this, [this] { FirstActivation(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { FirstActivation(); }, Qt::QueuedConnection);
     }
 }
 
@@ -396,7 +433,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         return;
     }
     Shutdown();
-    for (QWidget* w : windows_.All()) w->close();
+    for (QWidget* w : windows_.All())
+        w->close();
     e->accept();
 }
 

@@ -82,6 +82,8 @@ public:
     void ShowSwatchColour(int which, int32_t colour) override;
     void RefreshHistoryMenus() override;
     void ReportProblem(const std::string& headline, const std::string& detail) override;
+    void SetToolOption(const std::string& box, const std::string& control, int value) override;
+    void TextToolPressed() override;
 
     // The layout routine: view, layer sheet and effects panel.
     void RunLayout();

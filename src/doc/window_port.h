@@ -64,6 +64,16 @@ public:
     // Brings the "Undo ..." / "Redo ..." captions and drop-down lists up to
     // date after a history step.
     virtual void RefreshHistoryMenus() {}
+    // Sets an option box control as ToolOption reads it (a value, 1/0 for a
+    // check box, an item index); missing controls are left alone.
+    virtual void SetToolOption(const std::string& box, const std::string& control, int value) {
+        (void)box;
+        (void)control;
+        (void)value;
+    }
+    // A press of the text tool: shows the text editor, or redraws its
+    // preview at the new point when it is shown already.
+    virtual void TextToolPressed() {}
 };
 
 } // namespace pixora

@@ -45,8 +45,8 @@ void AfterClosing(Workspace& ws) {
         ws.Port->UpdateCommandStates();
 }
 
-// Claims a slot and fills it with `pixels`; a failure to allocate what the
-// slot needs besides gives the claim back.
+} // namespace
+
 int ClaimAndFill(Workspace& ws, Bitmap&& pixels, const SlotSource& source, std::string& message) {
     const int w = pixels.Width(), h = pixels.Height();
     const int slot = ClaimSlot(ws);
@@ -62,8 +62,6 @@ int ClaimAndFill(Workspace& ws, Bitmap&& pixels, const SlotSource& source, std::
     SetDefaultSaveOptions(SlotAt(ws, slot));
     return slot;
 }
-
-} // namespace
 
 bool ImageSizeFits(long long width, long long height) {
     if (width <= 0 || height <= 0) return false;

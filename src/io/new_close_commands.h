@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "doc/slots.h"
 #include "doc/workspace.h"
 #include "io/file_questions.h"
 
@@ -18,6 +19,11 @@ struct TNewImage {
 // Room for an image of w x h with everything that follows it around (the
 // layer copy, the view's copies and the image-sized work bitmaps).
 bool ImageSizeFits(long long width, long long height);
+
+// Claims the lowest free slot and fills it with `pixels` (doc/slots.h), with
+// the default save options. Returns -1 with fifteen images open; a failure
+// to allocate what the slot needs besides gives the claim back (message set).
+int ClaimAndFill(Workspace& ws, Bitmap&& pixels, const SlotSource& source, std::string& message);
 
 // Makes a new image in the lowest free slot. Returns the slot; -1 with
 // fifteen images open (message empty) or when the size cannot be had

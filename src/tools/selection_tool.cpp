@@ -341,6 +341,13 @@ bool SelectionTool::TakesStrokeBase(const ToolContext& c) const {
     return !c.Vars.HasSelection;
 }
 
+void SelectionTool::DragAndRelease(ToolContext& c, int x, int y) {
+    making_ = false;
+    runs_.reset();
+    DragExisting(c, x, y);
+    ReleaseExisting(c, x, y);
+}
+
 void SelectionTool::BeforeImageReplaced(Workspace& ws) {
     if (EndSelection(ws) && ws.Port) ws.Port->RefreshView();
 }

@@ -25,6 +25,10 @@ public:
     bool TakesStrokeBase(const ToolContext& c) const override;
     // The floating selection goes into its image before that is replaced.
     void BeforeImageReplaced(Workspace& ws) override;
+    // Floats pixels a command has just put in FloatBitmap (a paste): the
+    // drag of handle HandleHit to (x, y) and its release, as the pointer
+    // would make them.
+    void DragAndRelease(ToolContext& c, int x, int y);
 
 private:
     void DragNew(ToolContext& c, int x, int y);

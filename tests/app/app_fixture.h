@@ -45,6 +45,14 @@ inline void Click(QWidget* window, const char* button) {
     b->click();
 }
 
+// Screenshots go where PIXORA_SHOT_DIR points, when it is set.
+inline void Shot(QWidget* w, const QString& name) {
+    const QByteArray dir = qgetenv("PIXORA_SHOT_DIR");
+    if (dir.isEmpty()) return;
+    QDir().mkpath(QString::fromLocal8Bit(dir));
+    w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
+}
+
 struct AppTest : ::testing::Test {
     QTemporaryDir dir;
     std::unique_ptr<MainWindow> window;

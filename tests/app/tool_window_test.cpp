@@ -14,6 +14,7 @@
 using namespace pixora;
 using pixora::testing::AppTest;
 using namespace pixora::testing;
+using pixora::testing::Shot;
 
 TEST_F(AppTest, ToolButtonsChooseToolsAndShowTheirBoxes) {
     Start();

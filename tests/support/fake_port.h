@@ -67,6 +67,11 @@ public:
     void ReportProblem(const std::string& headline, const std::string& detail) override {
         Problems.emplace_back(headline, detail);
     }
+    void SetToolOption(const std::string& box, const std::string& control, int value) override {
+        Options[{box, control}] = value;
+    }
+    int TextPresses = 0;
+    void TextToolPressed() override { ++TextPresses; }
 };
 
 } // namespace pixora::testing

@@ -30,7 +30,8 @@ std::vector<uint8_t> ReferenceRegion(const Bitmap& b, int sx, int sy, int limit,
         in[y * w + x] = 1;
         stack.emplace_back(x, y);
     };
-    for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) push(sx + dx, sy + dy);
+    for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+        push(sx + dx, sy + dy);
     while (!stack.empty()) {
         auto [x, y] = stack.back();
         stack.pop_back();
@@ -48,14 +49,17 @@ using tooltest::ReferenceRegion;
 
 namespace {
 
-uint8_t Byte(double v) { return static_cast<uint8_t>(std::clamp(std::nearbyint(v), 0.0, 255.0)); }
+uint8_t Byte(double v) {
+    return static_cast<uint8_t>(std::clamp(std::nearbyint(v), 0.0, 255.0));
+}
 
 // One pixel's new bytes (B, G, R) under a mode, straight from the rule table.
 std::array<uint8_t, 3> RuleColour(int mode, const uint8_t* p, int32_t fill, double c = 0.5, double k = 0.1) {
     const double f[3] = {double(BlueOf(fill)), double(GreenOf(fill)), double(RedOf(fill))};
     std::array<uint8_t, 3> out{p[0], p[1], p[2]};
     if (mode == 0) {
-        for (int i = 0; i < 3; ++i) out[i] = Byte(c * p[i] + (1 - c) * f[i]);
+        for (int i = 0; i < 3; ++i)
+            out[i] = Byte(c * p[i] + (1 - c) * f[i]);
     } else if (mode == 1) {
         const double hue = RGBToHSL(f[2] / 255, f[1] / 255, f[0] / 255).H;
         const THSL px = RGBToHSL(p[2] / 255.0, p[1] / 255.0, p[0] / 255.0);
@@ -77,7 +81,9 @@ std::array<uint8_t, 3> RuleColour(int mode, const uint8_t* p, int32_t fill, doub
     return out;
 }
 
-uint8_t* Px(Bitmap& b, int x, int y) { return b.Row(y) + x * b.BytesPerPixel(); }
+uint8_t* Px(Bitmap& b, int x, int y) {
+    return b.Row(y) + x * b.BytesPerPixel();
+}
 
 void Set(Bitmap& b, int x, int y, int r, int g, int bl, int t = 0) {
     uint8_t* p = Px(b, x, y);
@@ -107,9 +113,9 @@ Bitmap Expected(const Bitmap& before, int x, int y, int mode, int limit, int32_t
     for (int y = 0; y < a.Height(); ++y)
         for (int x = 0; x < a.Width() * a.BytesPerPixel(); ++x)
             if (a.Row(y)[x] != b.Row(y)[x])
-                return ::testing::AssertionFailure() << "pixel (" << x / a.BytesPerPixel() << ", " << y
-                                                     << ") byte " << x % a.BytesPerPixel() << ": "
-                                                     << int(a.Row(y)[x]) << " vs " << int(b.Row(y)[x]);
+                return ::testing::AssertionFailure()
+                       << "pixel (" << x / a.BytesPerPixel() << ", " << y << ") byte "
+                       << x % a.BytesPerPixel() << ": " << int(a.Row(y)[x]) << " vs " << int(b.Row(y)[x]);
     return ::testing::AssertionSuccess();
 }
 
@@ -118,7 +124,8 @@ Bitmap Patchy(int w, int h, int bpp, uint32_t seed) {
     std::mt19937 rng(seed);
     std::array<std::array<int, 3>, 6> palette;
     for (auto& c : palette)
-        for (int& v : c) v = 60 + int(rng() % 140);
+        for (int& v : c)
+            v = 60 + int(rng() % 140);
     palette[1] = {palette[0][0] + 20, palette[0][1] - 30, palette[0][2] + 5};
     Bitmap b(w, h, bpp);
     for (int y = 0; y < h; ++y)
@@ -167,7 +174,8 @@ TEST(ColourRegionFill, UniformAreaBlendsHalfWayIncludingSeed) {
     Bitmap b(8, 7, 24);
     b.Fill(0, 0, 0);
     for (int y = 1; y < 6; ++y)
-        for (int x = 1; x < 7; ++x) Set(b, x, y, 11, 10, 255);
+        for (int x = 1; x < 7; ++x)
+            Set(b, x, y, 11, 10, 255);
     const Bitmap before = b;
     ColourRegionFill(b, 3, 2, 0.5, 0.1, 0, 0.0, RGBColour(11, 10, 255), RGBColour(10, 11, 0));
     for (int y = 0; y < 7; ++y)
@@ -240,7 +248,8 @@ TEST(ColourRegionFill, LargeRegionsAreFilledCompletely) {
     b.Fill(30, 60, 90);
     ColourRegionFill(b, 200, 150, 0.5, 0.1, 0, 0.0, RGBColour(90, 60, 30), RGBColour(0, 0, 0));
     for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 400; ++x) ASSERT_EQ(ColourAt(b, x, y), RGBColour(45, 30, 15)) << x << "," << y;
+        for (int x = 0; x < 400; ++x)
+            ASSERT_EQ(ColourAt(b, x, y), RGBColour(45, 30, 15)) << x << "," << y;
 
     // Two H-shaped trees of paths fed from one point: all 131,072 leaves are
     // pending at once, more than the queue arrays hold.
@@ -249,7 +258,8 @@ TEST(ColourRegionFill, LargeRegionsAreFilledCompletely) {
     maze.Fill(0, 0, 0);
     auto open = [&](int x0, int y0, int x1, int y1) {
         for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y)
-            for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x) Set(maze, x, y, 255, 255, 255);
+            for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x)
+                Set(maze, x, y, 255, 255, 255);
     };
     auto tree = [&](auto&& self, int cx, int cy, int size) -> void {
         if (size < 8) return;
@@ -258,7 +268,8 @@ TEST(ColourRegionFill, LargeRegionsAreFilledCompletely) {
         open(cx - q, cy - q, cx - q, cy + q);
         open(cx + q, cy - q, cx + q, cy + q);
         for (int dx : {-q, q})
-            for (int dy : {-q, q}) self(self, cx + dx, cy + dy, size / 2);
+            for (int dy : {-q, q})
+                self(self, cx + dx, cy + dy, size / 2);
     };
     tree(tree, n / 2, n / 2, n);
     tree(tree, n + n / 2, n / 2, n);

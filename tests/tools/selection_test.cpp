@@ -397,7 +397,8 @@ TEST_F(ToolsTest, CropToSelectionCropsToTheSelectionsBoundingRectangle) {
     // The unmoved selection was committed in place, so the crop holds the
     // original pixels of that rectangle; the crop is one undoable step.
     for (int y = 0; y < h; ++y)
-        EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(y), original.Row(top + y) + left * 4, static_cast<std::size_t>(w) * 4))
+        EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(y), original.Row(top + y) + left * 4,
+                                 static_cast<std::size_t>(w) * 4))
             << "row " << y;
     EXPECT_EQ(S().History[S().HistoryPos + 1].Name, "Crop");
 }

@@ -14,16 +14,17 @@ namespace pixora::testing {
 
 struct ToolsTest : WorkspaceTest {
     int slot = -1;
+    int width = 40, height = 30; // of the image opened; a fixture may change them
 
     void SetUp() override {
         WorkspaceTest::SetUp();
         port.Ws = &ws;
         SetSelectOption("RadioGroup2", 1); // "Edit Selected Canvas"
-        slot = Open(Pattern(40, 30, 1));
+        slot = Open(Pattern(width, height, 1));
         Activate(slot);
         port.RefreshView();
         for (TWorkBitmap* w : ws.ImageSizedWorkBitmaps()) {
-            w->Bitmap = Bitmap(40, 30, 32);
+            w->Bitmap = Bitmap(width, height, 32);
             w->Refill();
         }
     }

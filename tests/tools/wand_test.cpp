@@ -64,7 +64,8 @@ TEST(WandRegion, MarksWhatAPlainSearchFinds) {
             WandRegion(b, sx, sy, grid, t / 100.0, ColourAt(b, sx, sy));
             ASSERT_EQ(grid.Width(), 36);
             ASSERT_EQ(grid.Height(), 27);
-            const auto want = tooltest::ReferenceRegion(b, sx, sy, ToleranceLimit(t / 100.0), ColourAt(b, sx, sy));
+            const auto want =
+                tooltest::ReferenceRegion(b, sx, sy, ToleranceLimit(t / 100.0), ColourAt(b, sx, sy));
             std::size_t n = 0;
             for (int y = 0; y < 22; ++y)
                 for (int x = 0; x < 31; ++x) {
@@ -111,7 +112,8 @@ TEST_F(WandFixture, IsolatedPixelOrOutsidePressSelectsNothing) {
     EXPECT_FALSE(WandSelectionMask(view, 2, 2, 50, mask, vars, grid));
     EXPECT_EQ(grid.CountMarked(), 0u);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_TRUE(White(mask.Bitmap, x, y));
+        for (int x = 0; x < 5; ++x)
+            EXPECT_TRUE(White(mask.Bitmap, x, y));
     EXPECT_EQ(vars.MaskLeft, 0);
     // Within the tolerance (50 % = 75 per channel) of a neighbour it is taken in.
     Set(view, 2, 1, 85, 85, 85);
@@ -123,7 +125,8 @@ TEST_F(WandFixture, IsolatedPixelOrOutsidePressSelectsNothing) {
     Bitmap ring(5, 5, 32);
     ring.Fill(0, 0, 0);
     for (int y = 1; y < 4; ++y)
-        for (int x = 1; x < 4; ++x) Set(ring, x, y, 255, 255, 255);
+        for (int x = 1; x < 4; ++x)
+            Set(ring, x, y, 255, 255, 255);
     EXPECT_FALSE(WandSelectionMask(ring, 0, 0, 0, mask, vars, grid));
     EXPECT_GT(grid.CountMarked(), 0u);
     EXPECT_FALSE(WandSelectionMask(view, 5, 0, 100, mask, vars, grid));
@@ -136,9 +139,12 @@ TEST(PaintWandMask, OutlineInvertsTheRegionEdgeOnly) {
     Bitmap view(12, 9, 32);
     view.Fill(10, 20, 30, 40);
     for (int y = 2; y < 6; ++y)
-        for (int x = 3; x < 8; ++x) Set(view, x, y, 200, 100, 50, 7);
-    for (int x = 3; x < 8; ++x) Set(view, x, 1, 200, 100, 50, 7);
-    for (int x = 0; x < 12; ++x) Set(view, x, 0, 200, 100, 50, 7);
+        for (int x = 3; x < 8; ++x)
+            Set(view, x, y, 200, 100, 50, 7);
+    for (int x = 3; x < 8; ++x)
+        Set(view, x, 1, 200, 100, 50, 7);
+    for (int x = 0; x < 12; ++x)
+        Set(view, x, 0, 200, 100, 50, 7);
     const Bitmap before = view;
     TRegionGrid grid;
     WandRegion(view, 5, 3, grid, 0.0, ColourAt(view, 5, 3));
@@ -151,7 +157,8 @@ TEST(PaintWandMask, OutlineInvertsTheRegionEdgeOnly) {
                                     grid.Marked(x, y + 1));
             const uint8_t* p = view.Row(y) + 4 * x;
             const uint8_t* q = before.Row(y) + 4 * x;
-            for (int k = 0; k < 3; ++k) ASSERT_EQ(p[k], inverted ? uint8_t(~q[k]) : q[k]) << x << "," << y;
+            for (int k = 0; k < 3; ++k)
+                ASSERT_EQ(p[k], inverted ? uint8_t(~q[k]) : q[k]) << x << "," << y;
             ASSERT_EQ(p[3], q[3]);
         }
     // The block's middle stays; its lower corners and the strip's ends flip.

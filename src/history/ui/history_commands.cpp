@@ -6,6 +6,7 @@
 
 #include "app/window_host.h"
 #include "history/history_store.h"
+#include "history/ui/undo_history_dialog.h"
 
 namespace pixora {
 
@@ -48,13 +49,12 @@ TCommandList HistoryCommands() {
         Cmd("ToolButton11", "Redo", CommandRule::Redo)
             .Button(":/icons/redo.svg", "Redo", "Redo the previous step")
             .Does(RunRedo),
-        // The Undo History dialog, reset, rotate and resize windows come
-        // with their own part.
-        Cmd("UndoHistory1", "Undo History", CommandRule::UndoHistory),
-        Cmd("UndoHistory2", "Undo History", CommandRule::UndoHistory),
-        Cmd("HistoryDialog1", "History Dialog", CommandRule::UndoHistory),
-        Cmd("ResetImage1", "Reset Image", I),
-        Cmd("ResetImage2", "Reset Image", I),
+        Cmd("UndoHistory1", "Undo History", CommandRule::UndoHistory).Does(ShowUndoHistory),
+        Cmd("UndoHistory2", "Undo History", CommandRule::UndoHistory).Does(ShowUndoHistory),
+        Cmd("HistoryDialog1", "History Dialog", CommandRule::UndoHistory).Does(ShowUndoHistory),
+        Cmd("ResetImage1", "Reset Image", I).Does(ShowResetImage),
+        Cmd("ResetImage2", "Reset Image", I).Does(ShowResetImage),
+        // The rotate and resize windows come with their own part.
         Cmd("RotateandFlip1", "Rotate and Flip", I),
         Cmd("RotateandFlip2", "Rotate and Flip", I),
         Cmd("Resize1", "Resize", I),

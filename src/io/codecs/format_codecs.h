@@ -32,6 +32,8 @@ namespace png {
 Bitmap Read(const std::string& path);
 Bitmap ReadMemory(const uint8_t* data, std::size_t size);
 void Write(const std::string& path, const Bitmap& image);
+// The same PNG file as bytes in memory (the clipboard's "image/png").
+std::vector<uint8_t> WriteMemory(const Bitmap& image);
 // How the writer compresses a 32-bit image: the deflate strategy (Z_RLE
 // for photographs whose noise defeats string matching, Z_FILTERED
 // otherwise) and the row filters to try (PNG_ALL_FILTERS, or the one that

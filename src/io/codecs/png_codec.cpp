@@ -331,7 +331,11 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
     return ReadFrom(size, [&](png_structp png, TPngError* err) { return SetMemorySource(png, err, &m); });
 }
 
-void Write(const std::string& path, const Bitmap& image) {
+namespace {
+
+// Writes a PNG of the image to an open file: with an alpha channel
+// (255 - T) unless T is 0 everywhere. `where` names the target in messages.
+void WriteTo(std::FILE* f, const Bitmap& image, const std::string& where) {
     if (image.Empty()) throw ECodecError("PNG: the image is empty");
     Bitmap converted;
     const Bitmap* src = &image;
@@ -352,7 +356,6 @@ void Write(const std::string& path, const Bitmap& image) {
     std::vector<png_bytep> rows(static_cast<std::size_t>(src->Height()));
     for (int y = 0; y < src->Height(); ++y) rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(src->Row(y));
 
-    FilePtr f = OpenFile(path, "wb");
     TPngError err{};
     TWriteGuard g;
     g.Png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &err, OnError, OnWarning);
@@ -360,9 +363,32 @@ void Write(const std::string& path, const Bitmap& image) {
     g.Info = png_create_info_struct(g.Png);
     if (!g.Info) throw ECodecError("PNG: cannot create the writer");
     const TPngSettings settings = ChooseSettings(*src, alpha);
-    if (!WriteAll(g.Png, g.Info, f.get(), &err, src->Width(), src->Height(), alpha, settings, rows.data()))
-        Throw(err);
-    if (std::fflush(f.get()) != 0) throw ECodecError("PNG: cannot write " + path + ": " + std::strerror(errno));
+    if (!WriteAll(g.Png, g.Info, f, &err, src->Width(), src->Height(), alpha, settings, rows.data())) Throw(err);
+    if (std::fflush(f) != 0) throw ECodecError("PNG: cannot write " + where + ": " + std::strerror(errno));
+}
+
+} // namespace
+
+void Write(const std::string& path, const Bitmap& image) {
+    if (image.Empty()) throw ECodecError("PNG: the image is empty");
+    FilePtr f = OpenFile(path, "wb");
+    WriteTo(f.get(), image, path);
+}
+
+std::vector<uint8_t> WriteMemory(const Bitmap& image) {
+    char* data = nullptr;
+    std::size_t size = 0;
+    std::FILE* stream = open_memstream(&data, &size);
+    if (!stream) throw ECodecError(std::string("PNG: cannot write to memory: ") + std::strerror(errno));
+    struct TFreeData {
+        char*& Data;
+        ~TFreeData() { std::free(Data); }
+    } freeData{data};
+    {
+        FilePtr f(stream);
+        WriteTo(f.get(), image, "memory");
+    } // closing the stream fixes data and size
+    return std::vector<uint8_t>(data, data + size);
 }
 
 } // namespace pixora::png

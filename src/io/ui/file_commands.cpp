@@ -38,7 +38,8 @@ namespace {
 // hidden it reports the caption alone.
 int FilterIndex(const std::vector<TFileFilter>& list, const QStringList& filters, const QString& chosen) {
     for (std::size_t i = 0; i < list.size(); ++i)
-        if (chosen == filters[static_cast<qsizetype>(i)] || chosen == list[i].Caption) return static_cast<int>(i) + 1;
+        if (chosen == filters[static_cast<qsizetype>(i)] || chosen == list[i].Caption)
+            return static_cast<int>(i) + 1;
     return 0;
 }
 
@@ -87,10 +88,7 @@ public:
     }
 
 private:
-    template <class T>
-    T* Dialog(const char* name) const {
-        return qobject_cast<T*>(w_.Window(name));
-    }
+    template <class T> T* Dialog(const char* name) const { return qobject_cast<T*>(w_.Window(name)); }
     WindowHost& w_;
 };
 
@@ -156,6 +154,20 @@ void RunCloseAll(WindowHost& w) {
 }
 
 } // namespace
+
+QString AskOpenFile(WindowHost& w) {
+    QFileDialog dlg(w.Owner(), "Open");
+    dlg.setObjectName("OpenDialog1");
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFiles);
+    dlg.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    const QStringList filters = NameFilters(OpenFilters());
+    dlg.setNameFilters(filters);
+    dlg.selectNameFilter(filters[18]);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+    // One file per use: the first one chosen.
+    return dlg.selectedFiles().first();
+}
 
 TCommandList FileCommands() {
     constexpr CommandRule A = CommandRule::Always;

@@ -5,6 +5,8 @@
 #include <array>
 #include <string_view>
 
+#include <QString>
+
 #include "app/command_table.h"
 
 namespace pixora {
@@ -21,6 +23,9 @@ inline constexpr std::array<std::string_view, 10> kRecentDropDownItems = {
     "FilesHere15", "FilesHere16", "FilesHere17", "FilesHere18", "FilesHere19"};
 
 TCommandList FileCommands();
+// The open dialog with the program's open filter: the first file chosen,
+// or empty.
+QString AskOpenFile(WindowHost& w);
 // Puts the file dialogs in place of their start-up frames.
 void InstallFileWindows(WindowHost& w);
 // Both recent-file lists from the names in the tool record.

@@ -1,13 +1,17 @@
 #pragma once
-// The clipboard and library commands (cut, copy, paste, delete, the paste
-// and import variants, archiving and pattern fills). Their operations come
-// with the clipboard and the pattern and brush libraries; until then the
-// items are listed and do nothing.
+// The clipboard and library commands: cut, copy, paste, delete, the paste
+// and import variants, archiving and pattern fills. The pictures go to and
+// come from the system clipboard (tools/clipboard_image.h).
 
 #include "app/command_table.h"
 
 namespace pixora {
 
+class WindowHost;
+
 TCommandList ClipboardCommands();
+
+// "Fill Canvas" (a Selection menu item).
+void RunFillCanvas(WindowHost& w);
 
 } // namespace pixora

@@ -9,16 +9,15 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollArea>
-#include <QSlider>
-#include <QVBoxLayout>
 #include <span>
 
 #include "app/command_states.h"
 #include "app/window_host.h"
 #include "tools/ui/gradient_box.h"
+#include "tools/ui/library_box.h"
 #include "tools/ui/option_box_window.h"
 #include "tools/ui/selection_commands.h"
+#include "tools/ui/text_editor.h"
 
 namespace pixora {
 
@@ -218,49 +217,7 @@ OptionBoxWindow* TextEditor(WindowHost& w) {
         text->clear();
         text->setFocus();
     });
-    return box;
-}
-
-// The custom brush library box: a picture of thumbnails, the occupancy and
-// the library buttons. It is shown modally when the custom brush is chosen.
-QDialog* CustomBrush(WindowHost& w) {
-    auto* box = new QDialog(w.Owner());
-    box->setModal(true);
-    auto* v = new QVBoxLayout(box);
-    auto* scroll = new QScrollArea(box);
-    scroll->setObjectName("ScrollBox1");
-    auto* picture = new QLabel(scroll);
-    picture->setObjectName("Image1");
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setFixedWidth(240);
-    scroll->setWidget(picture);
-    scroll->setWidgetResizable(false);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setFixedSize(262, 250);
-    v->addWidget(scroll);
-    auto* group = new QGroupBox("Occupation", box);
-    group->setObjectName("GroupBox1");
-    auto* gv = new QVBoxLayout(group);
-    auto* occ = new QSlider(Qt::Horizontal, group);
-    occ->setObjectName("Occ");
-    occ->setRange(1, 100);
-    occ->setValue(100);
-    occ->setTickPosition(QSlider::TicksBelow);
-    occ->setTickInterval(10);
-    gv->addWidget(occ);
-    v->addWidget(group);
-    auto* row = new QHBoxLayout;
-    int n = 0;
-    for (const char* caption : {"OK", "Cancel", "Import", "Delete"}) {
-        auto* b = new QPushButton(caption, box);
-        b->setObjectName(QString("Button%1").arg(++n));
-        row->addWidget(b);
-        if (n == 1) QObject::connect(b, &QPushButton::clicked, box, &QDialog::accept);
-        if (n == 2) QObject::connect(b, &QPushButton::clicked, box, &QDialog::reject);
-    }
-    v->addLayout(row);
-    v->setSizeConstraint(QLayout::SetFixedSize);
+    WireTextEditor(w, box);
     return box;
 }
 
@@ -311,7 +268,8 @@ void MakeOptionBoxes(WindowHost& w) {
                                               Spin("B", "Blue:", 0, 255, 8), ChangeTransparency()})));
     w.ReplaceWindow("TForm27", onTop(ToolBox(w, 0, {Spin("R", "Radius:", 1, 24, 8), ChangeTransparency()})));
     w.ReplaceWindow("TForm37", TextEditor(w));
-    w.ReplaceWindow("TForm40", CustomBrush(w));
+    w.ReplaceWindow("TForm40", new LibraryBox(w, LibraryBox::Kind::Brushes));
+    w.ReplaceWindow("TForm32", new LibraryBox(w, LibraryBox::Kind::Patterns));
     w.ReplaceWindow("TForm41", new GradientBox(w, w.Owner()));
 }
 

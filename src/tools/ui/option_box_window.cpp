@@ -65,11 +65,8 @@ QGroupBox* MakeRadioGroup(const OptionControl& c, QWidget* parent) {
 } // namespace
 
 OptionBoxWindow::OptionBoxWindow(WindowHost& main, int number, QWidget* owner)
-    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      main_(main),
-      number_(number),
-      placed_(number > 0),
-      grid_(new QGridLayout(this)) {
+    : QDialog(owner, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), main_(main),
+      number_(number), placed_(number > 0), grid_(new QGridLayout(this)) {
     setModal(false);
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover);
@@ -115,8 +112,8 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
             caption(row);
             QSlider* t = MakeTrackBar(c, this);
             const int barRow = c.Caption.isEmpty() ? row : row + 1;
-            grid_->addWidget(c.Items.isEmpty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this), barRow,
-                             0, 1, 3);
+            grid_->addWidget(c.Items.isEmpty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this),
+                             barRow, 0, 1, 3);
             last = t;
             break;
         }
@@ -142,8 +139,12 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
     return last;
 }
 
+QPoint PlaceAboveStatusBar(WindowHost& main, const QWidget* box) {
+    return AboveStatusBar(main.Owner(), main.StatusBar(), box);
+}
+
 QPoint OptionBoxWindow::PlaceAboveStatusBar() const {
-    return AboveStatusBar(main_.Owner(), main_.StatusBar(), this);
+    return pixora::PlaceAboveStatusBar(main_, this);
 }
 
 void OptionBoxWindow::showEvent(QShowEvent* e) {

@@ -22,15 +22,20 @@ struct OptionControl {
     enum Kind { Spin, Check, Track, Combo, Radio };
     Kind Type = Spin;
     const char* Name = "";
-    bool Beside = false;    // sits right of the previous row's first column
-    QString Caption;        // label (spin, track), text (check), group title (radio)
-    int Min = 0, Max = 0;   // spin and track bounds
-    int Step = 1;           // spin increment
-    int Value = 0;          // start value, index, or 1 = checked
-    QStringList Items;      // combo items, radio buttons in order, or a track
-                            // bar's end labels
-    QString Suffix;         // text after a spin edit ("%")
+    bool Beside = false;  // sits right of the previous row's first column
+    QString Caption;      // label (spin, track), text (check), group title (radio)
+    int Min = 0, Max = 0; // spin and track bounds
+    int Step = 1;         // spin increment
+    int Value = 0;        // start value, index, or 1 = checked
+    QStringList Items;    // combo items, radio buttons in order, or a track
+                          // bar's end labels
+    QString Suffix;       // text after a spin edit ("%")
 };
+
+// Where a box that sits above the main window's status bar goes: its top on
+// the status bar's top line counted from the main window's top, minus its
+// own height; centred on the screen.
+QPoint PlaceAboveStatusBar(WindowHost& main, const QWidget* box);
 
 class OptionBoxWindow : public QDialog {
     Q_OBJECT
@@ -49,8 +54,7 @@ public:
     QWidget* AddControls(const std::vector<OptionControl>& controls);
     QGridLayout* Grid() const { return grid_; }
 
-    // Where a box goes: its top on the status bar's top line counted from the
-    // main window's top, minus its own height; centred on the screen.
+    // Where this box goes (the free function above).
     QPoint PlaceAboveStatusBar() const;
 
 signals:

@@ -3,6 +3,7 @@
 #include "app/window_host.h"
 #include "tools/selection.h"
 #include "tools/tool_table.h"
+#include "tools/ui/clipboard_commands.h"
 #include "tools/ui/tool_commands.h"
 
 namespace pixora {
@@ -74,7 +75,7 @@ TCommandList SelectionCommands() {
             .Button(":/icons/crop.svg", "Crop Image", "Crop the current image")
             .Does(RunCropButton),
         Cmd("CroptoSelection1", "Crop to Selection", S).Does(RunCropToSelection),
-        Cmd("FillCanvas1", "Fill Canvas", S),
+        Cmd("FillCanvas1", "Fill Canvas", S).Does(RunFillCanvas),
         Cmd(kExcludeSelectionItems[0], "Exclude Selection", A).Check(),
         Cmd(kDuplicateOnMouseUpItems[0], "Duplicate on MouseUp", A).Check(),
         Cmd(kDeleteUnderlyingItems[0], "Delete Underlying", I).Check(),

@@ -1,0 +1,177 @@
+#include "history/ui/undo_history_dialog.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+
+#include "app/window_host.h"
+#include "app/window_support.h"
+#include "history/history_store.h"
+#include "history/image_reset.h"
+#include "history/undo_history_list.h"
+#include "tools/tool_table.h"
+#include "tools/ui/option_box_window.h"
+#include "tools/ui/tool_commands.h"
+
+namespace pixora {
+
+namespace {
+
+constexpr int kListWidth = 192; // the panel less its scroll bar
+
+QPushButton* Button(QWidget* owner, const char* name, const QString& caption, int x, int y) {
+    auto* b = new QPushButton(caption, owner);
+    b->setObjectName(name);
+    b->setGeometry(x, y, 75, 25);
+    return b;
+}
+
+TImages* ActiveImage(WindowHost& w) {
+    Workspace& ws = w.Ws();
+    const int slot = ws.ActiveSlot();
+    return ws.HasOpenImage() && slot >= 0 && slot < kSlotCount ? &ws.Images[static_cast<std::size_t>(slot)]
+                                                               : nullptr;
+}
+
+} // namespace
+
+UndoHistoryDialog::UndoHistoryDialog(WindowHost& w) : QDialog(w.Owner()), w_(w) {
+    setModal(true);
+    setFixedSize(254, 280);
+    auto* group = new QGroupBox("Undo History", this);
+    group->setObjectName("GroupBox1");
+    group->setGeometry(8, 8, 238, 228);
+    auto* panel = new QWidget(group);
+    panel->setObjectName("Panel1");
+    panel->setGeometry(14, 18, 209, kHistoryPanelHeight);
+    SetBackground(panel, Qt::white);
+    inner_ = new QWidget(panel);
+    inner_->setObjectName("Panel2");
+    inner_->setGeometry(0, 0, kListWidth, kHistoryPanelHeight);
+    image_ = new QLabel(inner_);
+    image_->setObjectName("Image");
+    image_->setGeometry(0, 0, kListWidth, kHistoryPanelHeight);
+    image_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    image_->installEventFilter(this);
+    scroll_ = new QScrollBar(Qt::Vertical, panel);
+    scroll_->setObjectName("ScrollBar");
+    scroll_->setGeometry(kListWidth, 0, 209 - kListWidth, kHistoryPanelHeight);
+    connect(scroll_, &QScrollBar::valueChanged, this, [this](int v) { inner_->move(0, -v); });
+    QPushButton* ok = Button(this, "Button1", "OK", 90, 246);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &UndoHistoryDialog::Ok);
+    connect(Button(this, "Button2", "Cancel", 171, 246), &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void UndoHistoryDialog::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    const TImages* s = ActiveImage(w_);
+    // The snapshot on screen, or one past the last stored one while the
+    // newest state is not stored yet.
+    selected_ = s ? s->HistoryPos + 1 : 0;
+    scroll_->setValue(0);
+    DrawList();
+    CentreOnScreen(this);
+}
+
+void UndoHistoryDialog::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    list_ = Bitmap();
+    image_->clear();
+}
+
+void UndoHistoryDialog::DrawList() {
+    const TImages* s = ActiveImage(w_);
+    if (!s) return;
+    DrawHistoryList(*s, selected_, kListWidth, list_);
+    const int h = list_.Height();
+    inner_->resize(kListWidth, h);
+    image_->resize(kListWidth, h);
+    const int max = HistoryScrollMax(s->HistoryCount);
+    scroll_->setVisible(max > 0);
+    scroll_->setRange(0, max);
+    scroll_->setPageStep(kHistoryPanelHeight);
+    image_->setPixmap(QPixmap::fromImage(PictureOf(list_)));
+}
+
+void UndoHistoryDialog::PressList(int y) {
+    const TImages* s = ActiveImage(w_);
+    const int row = s ? HistoryRowAt(y, s->HistoryCount) : 0;
+    if (row == 0) return; // between rows
+    selected_ = row;
+    DrawList();
+}
+
+bool UndoHistoryDialog::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == image_ && e->type() == QEvent::MouseButtonPress) {
+        PressList(static_cast<QMouseEvent*>(e)->position().toPoint().y());
+        return true;
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void UndoHistoryDialog::Ok() {
+    TImages* s = ActiveImage(w_);
+    const bool brush = s && s->Tool == ToolHistoryBrush;
+    if (s) {
+        if (brush)
+            LoadHistoryBrushSource(w_.Ws(), selected_ - 1);
+        else
+            JumpToHistoryStep(w_.Ws(), selected_ - 1);
+    }
+    accept();
+    w_.UpdateCommandStates();
+    if (brush)
+        if (QWidget* options = w_.Window("TForm38")) options->show();
+}
+
+ResetImageDialog::ResetImageDialog(WindowHost& w) : QDialog(w.Owner()), w_(w) {
+    setModal(true);
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setFixedSize(280, 99);
+    auto* label = new QLabel("Percent of Original Image:", this);
+    label->setObjectName("Label1");
+    label->setGeometry(8, 8, 264, 16);
+    p_ = new QSlider(Qt::Horizontal, this);
+    p_->setObjectName("P");
+    p_->setRange(1, 100);
+    p_->setValue(100);
+    p_->setTickPosition(QSlider::TicksBelow);
+    p_->setTickInterval(10);
+    p_->setGeometry(8, 28, 264, 30);
+    QPushButton* ok = Button(this, "Button1", "OK", 116, 66);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        ResetImage(w_.Ws(), p_->value());
+        accept();
+    });
+    connect(Button(this, "Button2", "Cancel", 197, 66), &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void ResetImageDialog::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    // Just above the main window's status bar, centred across the screen.
+    move(PlaceAboveStatusBar(w_, this));
+}
+
+void ShowUndoHistory(WindowHost& w) {
+    if (!ActiveImage(w)) return;
+    ChooseTool(w, ToolNone);
+    if (auto* d = qobject_cast<QDialog*>(w.Window("TForm31"))) d->exec();
+}
+
+void ShowResetImage(WindowHost& w) {
+    if (!ActiveImage(w)) return;
+    if (auto* d = qobject_cast<QDialog*>(w.Window("TForm29"))) d->exec();
+}
+
+void InstallHistoryWindows(WindowHost& w) {
+    w.ReplaceWindow("TForm31", new UndoHistoryDialog(w));
+    w.ReplaceWindow("TForm29", new ResetImageDialog(w));
+}
+
+} // namespace pixora

@@ -1,0 +1,39 @@
+#pragma once
+// The Undo History dialog's list of snapshots, and the history brush's
+// source: what the dialog shows and does, without the dialog.
+//
+// The list has one row of 58 pixels per stored snapshot, with its thumbnail
+// in a frame on the left and its step name beside it; the chosen row is
+// blue. It scrolls inside a panel 201 pixels high.
+
+#include "doc/workspace.h"
+
+namespace pixora {
+
+inline constexpr int kHistoryRowHeight = 58;
+inline constexpr int kHistoryPanelHeight = 201;
+
+// Height of the list of `count` snapshots: 58 x count + 55.
+int HistoryListHeight(int count);
+// The scroll bar's maximum for that list; 0 when the list fits the panel
+// (then the scroll bar is hidden).
+int HistoryScrollMax(int count);
+
+// The snapshot (1-based) whose row a press at list height y falls on, or 0
+// between rows and below the last one.
+int HistoryRowAt(int y, int count);
+
+// Draws the list of a slot's snapshots into `list` (32 bits, `width` wide),
+// row `selectedStep` highlighted.
+void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list);
+
+// Makes snapshot target + 1 the history brush's source (StrokeBase) and
+// HistoryPos target, leaving the image on screen as it is: the next push
+// (the brush's first stroke) stores the image over the snapshots above
+// target. When target + 1 is the newest state, which is not stored yet,
+// the source is the image itself. Nothing happens while HistoryPos is 0,
+// for a target outside the history, or when the snapshot cannot be read
+// (that is reported, and the counters stay). Returns whether it loaded.
+bool LoadHistoryBrushSource(Workspace& ws, int target);
+
+} // namespace pixora

@@ -1,0 +1,94 @@
+#include "tools/ui/text_editor.h"
+
+#include <QCheckBox>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <cmath>
+
+#include "app/window_host.h"
+#include "tools/text_tool.h"
+#include "tools/ui/option_box_window.h"
+
+namespace pixora {
+
+namespace {
+
+constexpr const char* kFontProperty = "chosenFont";
+
+QWidget* Editor(WindowHost& w) {
+    return w.Window("TForm37");
+}
+
+// The font the "Change Font" dialog chose, its face Arial on every show.
+QFont ChosenFont(const QWidget* box) {
+    const QVariant v = box->property(kFontProperty);
+    return v.isValid() ? v.value<QFont>() : QFont("Arial", 12);
+}
+
+TTextSettings Settings(WindowHost& w, const QWidget* box) {
+    TTextSettings t;
+    if (const auto* text = box->findChild<QLineEdit*>("T")) t.Text = text->text().toStdString();
+    const QFont f = ChosenFont(box);
+    t.Font.Face = f.family().toStdString();
+    // Points at the screen's 96 pixels per inch.
+    t.Font.Height =
+        f.pixelSize() > 0 ? f.pixelSize() : static_cast<int>(std::lround(f.pointSizeF() * 96.0 / 72.0));
+    t.Font.Weight = f.bold() ? 700 : 400;
+    t.Font.Italic = f.italic();
+    t.Font.Underline = f.underline();
+    t.Font.StrikeOut = f.strikeOut();
+    if (const auto* angle = box->findChild<QSpinBox*>("A")) t.Font.Escapement = angle->value() * 10;
+    if (const auto* clear = box->findChild<QCheckBox*>("C")) t.ClearBackground = clear->isChecked();
+    if (const auto* occ = box->findChild<QSlider*>("Occ")) t.Occupancy = occ->value();
+    Workspace& ws = w.Ws();
+    if (ws.ActiveSlot() >= 0) t.BackColour = ws.Active().BGColour;
+    return t;
+}
+
+void Preview(WindowHost& w, const QWidget* box) {
+    PreviewText(w.Ws(), Settings(w, box));
+}
+
+} // namespace
+
+void WireTextEditor(WindowHost& w, OptionBoxWindow* box) {
+    auto preview = [&w, box] { Preview(w, box); };
+    if (auto* text = box->findChild<QLineEdit*>("T"))
+        QObject::connect(text, &QLineEdit::textChanged, box, preview);
+    if (auto* clear = box->findChild<QCheckBox*>("C"))
+        QObject::connect(clear, &QCheckBox::toggled, box, preview);
+    if (auto* angle = box->findChild<QSpinBox*>("A"))
+        QObject::connect(angle, &QSpinBox::valueChanged, box, preview);
+    if (auto* occ = box->findChild<QSlider*>("Occ"))
+        QObject::connect(occ, &QSlider::valueChanged, box, preview);
+    if (auto* font = box->findChild<QPushButton*>("Button2"))
+        QObject::connect(font, &QPushButton::clicked, box, [&w, box] {
+            bool ok = false;
+            const QFont chosen = QFontDialog::getFont(&ok, ChosenFont(box), w.Owner());
+            if (ok) box->setProperty(kFontProperty, chosen);
+            Preview(w, box);
+        });
+    QObject::connect(box, &OptionBoxWindow::Shown, box, [&w, box] {
+        QFont f = ChosenFont(box);
+        f.setFamily("Arial");
+        box->setProperty(kFontProperty, f);
+        Preview(w, box);
+    });
+    QObject::connect(box, &OptionBoxWindow::Closed, box, [&w, box] { CommitText(w.Ws(), Settings(w, box)); });
+}
+
+void TextToolPressed(WindowHost& w) {
+    QWidget* box = Editor(w);
+    if (!box) return;
+    if (box->isVisible()) {
+        Preview(w, box);
+        return;
+    }
+    box->show();
+    box->raise();
+}
+
+} // namespace pixora

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTextBrowser>
 
@@ -175,6 +176,22 @@ TEST_F(CanvasTest, SelectAllShowsItsOutlineOnTheView) {
     // Select None takes it away again.
     Cmd("SelectNone1")->trigger();
     EXPECT_EQ(View()->Image()->grab().toImage().pixel(0, 0), white);
+
+    // On an image larger than the view, the frame's right and bottom edges
+    // are on screen at the far end of the bars.
+    Coloured(2000, 1500, white);
+    Cmd("SelectAll1")->trigger();
+    View()->ScrollTo(View()->HorzBar()->maximum(), View()->VertBar()->maximum());
+    QWidget* page = window->Pages()->currentWidget();
+    const QImage pageShot = page->grab().toImage();
+    const QRect panel = View()->ScrollPanel()->geometry();
+    int right = 0, bottom = 0;
+    for (int y = panel.top(); y <= panel.bottom(); ++y)
+        right += qRed(pageShot.pixel(panel.right(), y)) == 0;
+    for (int x = panel.left(); x <= panel.right(); ++x)
+        bottom += qRed(pageShot.pixel(x, panel.bottom())) == 0;
+    EXPECT_NEAR(right, panel.height() / 2, 2);
+    EXPECT_NEAR(bottom, panel.width() / 2, 2);
 }
 
 TEST_F(CanvasTest, HelpOpensInAWindowOfItsOwnWhenTheDesktopHasNoBrowser) {

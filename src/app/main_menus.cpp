@@ -118,13 +118,7 @@ bool MainWindow::RulersShown() const {
 void MainWindow::ApplyZoom(const std::function<TZoom(TZoom)>& change) {
     const int slot = ActivePage();
     if (slot < 0) return;
-    TImages& s = Ws().Images[static_cast<std::size_t>(slot)];
-    const TZoom z = change({s.ZoomNum, s.ZoomDen});
-    if (!ZoomFits(z, s.Bitmap.Width(), s.Bitmap.Height())) return;
-    s.ZoomNum = z.Num;
-    s.ZoomDen = z.Den;
-    view_->Layout(RulersShown());
-    view_->DrawRulerPictures();
+    view_->ZoomTo(change(SlotZoom(Ws().Images[static_cast<std::size_t>(slot)])), RulersShown());
 }
 
 void MainWindow::BuildToolBar1() {

@@ -7,7 +7,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,6 +25,7 @@
 
 #include "app/app_commands.h"
 #include "app/file_drop.h"
+#include "app/help_window.h"
 #include "app/message_dialog.h"
 #include "app/status_bar.h"
 #include "app/swatch.h"
@@ -159,9 +159,20 @@ void MainWindow::ShowTabPage(int slot, const std::string& caption) {
     pageControl_->setCurrentIndex(slot);
 }
 
+namespace {
+
+// With no image left: no view, nothing under the pointer to read out, no size.
+void ShowNoImage(ViewControls& view, StatusBarWidget& status) {
+    view.HideAll();
+    status.SetPanelText(0, QString());
+    status.SetPanelText(1, "0 x 0");
+}
+
+} // namespace
+
 void MainWindow::HideTabPage(int slot) {
     pageControl_->setTabVisible(slot, false);
-    if (ws_->SysData.OpenCount < 0) view_->HideAll();
+    if (ws_->SysData.OpenCount < 0) ShowNoImage(*view_, *status_);
 }
 
 void MainWindow::TabChange() {
@@ -171,8 +182,7 @@ void MainWindow::TabChange() {
     // The Undo/Redo captions and lists belong to the image now shown.
     RefreshHistoryMenus();
     if (slot < 0) {
-        view_->HideAll();
-        status_->SetPanelText(1, "0 x 0");
+        ShowNoImage(*view_, *status_);
         UpdateCommandStates();
         return;
     }
@@ -193,7 +203,9 @@ void MainWindow::TabChange() {
     // The display copy, the swatches and the image size.
     RefreshView();
     PaintSwatches();
-    status_->SetPanelText(1, QString("%1 x %2").arg(s.BackBitmap.Width()).arg(s.BackBitmap.Height()));
+    // The size of the image as it is now: the background layer keeps its
+    // old size through a crop, resize or rotation.
+    status_->SetPanelText(1, QString("%1 x %2").arg(s.Bitmap.Width()).arg(s.Bitmap.Height()));
 }
 
 void MainWindow::RefreshView() {
@@ -384,8 +396,11 @@ void MainWindow::PaintSwatches() {
 bool MainWindow::OpenHelp() {
     const QString path = QString::fromStdString(ws_->Paths().HelpFile());
     if (!QFileInfo::exists(path)) return false;
-    // The desktop's handler opens it; we do not wait for it.
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // The desktop's handler opens it; we do not wait for it. A desktop
+    // without one gets the page in a window of our own.
+    const QUrl page = QUrl::fromLocalFile(path);
+    if (!(OnOpenDesktopPage ? OnOpenDesktopPage(page) : OpenWithDesktop(page))) ShowHelpWindow(this, path);
+    return true;
 }
 
 bool MainWindow::FirstActivation() {

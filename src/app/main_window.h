@@ -27,6 +27,7 @@ class QScrollBar;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class QUrl;
 
 namespace pixora {
 
@@ -95,7 +96,8 @@ public:
     void DefaultSwatches();
     void PaintSwatches();
 
-    // Opens the help page without waiting; false when it is missing.
+    // Opens the help page without waiting (in the program's own help window
+    // when the desktop has no program for it); false when it is missing.
     bool OpenHelp();
     // Runs on the first activation only: shows the tips when the preference
     // file asks for it. Returns whether the tips were asked for.
@@ -104,6 +106,9 @@ public:
     // instead of the layer sheet (tests count the calls).
     std::function<void()> OnShowTips;
     std::function<void(int slot)> OnRedrawLayerStrip;
+    // Stands in for opening the help page with the desktop's program
+    // (false: the desktop has none).
+    std::function<bool(const QUrl& page)> OnOpenDesktopPage;
 
     // Sets the recorded option box to its dimmed opacity.
     void DimOptionBox();

@@ -3,8 +3,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <algorithm>
-#include <cmath>
 
 #include "app/window_support.h"
 
@@ -27,18 +25,13 @@ PictureWidget::PictureWidget(const Bitmap& picture, QWidget* parent) : QWidget(p
 
 void PictureWidget::paintEvent(QPaintEvent* e) {
     const Bitmap& shown = picture_;
-    if (shown.Empty() || width() <= 0 || height() <= 0) return;
+    const QRect target = e->rect() & rect();
+    if (shown.Empty() || target.isEmpty()) return;
+    // Only the exposed part is stretched, into an opaque picture: whatever
+    // the surface under the widget (a window with alpha, a grab, a
+    // compositor dimming the window behind a dialog), the picture shows.
     QPainter p(this);
-    // Only the exposed part is scaled: map it back to source pixels.
-    const QRect target = e->rect();
-    const double sx = static_cast<double>(shown.Width()) / width();
-    const double sy = static_cast<double>(shown.Height()) / height();
-    const int l = std::clamp(static_cast<int>(std::floor(target.left() * sx)), 0, shown.Width() - 1);
-    const int t = std::clamp(static_cast<int>(std::floor(target.top() * sy)), 0, shown.Height() - 1);
-    const int r = std::clamp(static_cast<int>(std::ceil((target.right() + 1) * sx)), l + 1, shown.Width());
-    const int b = std::clamp(static_cast<int>(std::ceil((target.bottom() + 1) * sy)), t + 1, shown.Height());
-    const QRectF dest(l / sx, t / sy, (r - l) / sx, (b - t) / sy);
-    p.drawImage(dest, ColourView(shown), QRectF(l, t, r - l, b - t));
+    p.drawImage(target.topLeft(), StretchedPicture(shown, width(), height(), target));
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* e) {

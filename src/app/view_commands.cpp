@@ -1,6 +1,7 @@
 #include "app/view_commands.h"
 
 #include <QAction>
+#include <QShortcut>
 #include <array>
 
 #include "app/custom_zoom_dialog.h"
@@ -98,6 +99,15 @@ TCommandList ViewCommands() {
 }
 
 void InstallViewWindows(MainWindow& w) {
+    // The keys every desktop program zooms with, besides the menus' items:
+    // each runs the item it names (and does nothing while that is disabled).
+    static constexpr std::pair<const char*, const char*> kZoomKeys[] = {
+        {"Ctrl+=", "ZoomIn1"}, {"Ctrl++", "ZoomIn1"}, {"Ctrl+-", "ZoomOut1"}, {"Ctrl+0", "Reset1"}};
+    for (const auto& [keys, item] : kZoomKeys) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), &w);
+        QAction* action = w.Command(item);
+        QObject::connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
+    }
     w.ReplaceWindow("TForm34", new CustomZoomDialog(&w));
     auto* navigator = new NavigatorWindow(w.Ws(), *w.View(), &w);
     navigator->SetAnchor(w.Status());

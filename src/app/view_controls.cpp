@@ -1,12 +1,16 @@
 #include "app/view_controls.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "app/window_support.h"
 #include "doc/checkerboard.h"
 #include "doc/view_rulers.h"
+#include "doc/view_scroll.h"
 #include "tools/tool_set.h"
 
 namespace pixora {
@@ -29,6 +33,8 @@ ViewControls::ViewControls(Workspace& ws, QWidget* firstPage)
     scrollPanel_->setAttribute(Qt::WA_OpaquePaintEvent);
     image_ = new PictureWidget(ws.DisplayCopy, scrollPanel_);
     image_->setObjectName("Image");
+    // The canvas takes the focus for the navigation keys.
+    image_->setFocusPolicy(Qt::WheelFocus);
     scrollBar1_ = new QScrollBar(Qt::Horizontal, firstPage);
     scrollBar1_->setObjectName("ScrollBar1");
     scrollBar2_ = new QScrollBar(Qt::Vertical, firstPage);
@@ -49,6 +55,7 @@ ViewControls::ViewControls(Workspace& ws, QWidget* firstPage)
     connect(image_, &PictureWidget::Released, this, &ViewControls::PointerRelease);
     connect(image_, &PictureWidget::DoubleClicked, this, [this] { PointerDoubleClick(); });
     scrollPanel_->installEventFilter(this);
+    image_->installEventFilter(this);
     scrollPanel_->setMouseTracking(true);
     connect(scrollBar1_, &QScrollBar::valueChanged, this, [this] { ApplyScroll(); });
     connect(scrollBar2_, &QScrollBar::valueChanged, this, [this] { ApplyScroll(); });
@@ -82,14 +89,10 @@ void ViewControls::ApplyVisibility() {
     borderShape_->lower();
 }
 
-void ViewControls::Layout(bool rulersShown) {
+bool ViewControls::Input(bool rulersShown, TViewInput& in) const {
     const int slot = ws_.ActiveSlot();
-    if (slot < 0 || !page_) {
-        HideAll();
-        return;
-    }
+    if (slot < 0 || !page_) return false;
     const TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
-    TViewInput in;
     in.PageWidth = page_->width();
     in.PageHeight = page_->height();
     in.ImageWidth = s.Bitmap.Width();
@@ -98,8 +101,20 @@ void ViewControls::Layout(bool rulersShown) {
     in.RulersShown = rulersShown;
     in.HorzPosition = scrollBar1_->value();
     in.VertPosition = scrollBar2_->value();
-    layout_ = LayoutView(in);
+    return true;
+}
 
+void ViewControls::Layout(bool rulersShown) {
+    TViewInput in;
+    if (!Input(rulersShown, in)) {
+        HideAll();
+        return;
+    }
+    Apply(LayoutView(in));
+}
+
+void ViewControls::Apply(const TViewLayout& layout) {
+    layout_ = layout;
     borderShape_->setGeometry(ToQRect(layout_.BorderShape));
     scrollPanel_->setGeometry(ToQRect(layout_.ScrollPanel));
     image_->setGeometry(ToQRect(layout_.Image));
@@ -108,7 +123,8 @@ void ViewControls::Layout(bool rulersShown) {
         bar->blockSignals(true);
         bar->setGeometry(ToQRect(l->Bounds));
         bar->setRange(0, l->PositionLimit);
-        bar->setPageStep(l->PageSize);
+        bar->setPageStep(l->PageStep);
+        bar->setSingleStep(l->SingleStep);
         bar->setValue(l->Position);
         bar->blockSignals(false);
     }
@@ -119,6 +135,20 @@ void ViewControls::Layout(bool rulersShown) {
     shown_ = true;
     ApplyVisibility();
     FillRowTable(ws_.DisplayCopy, ws_.SysData.ScratchRows);
+}
+
+bool ViewControls::ZoomTo(TZoom z, bool rulersShown, const QPoint* anchor) {
+    TViewInput in;
+    if (!Input(rulersShown, in) || !ZoomFits(z, in.ImageWidth, in.ImageHeight)) return false;
+    SetSlotZoom(ws_.Images[static_cast<std::size_t>(ws_.ActiveSlot())], z);
+    if (anchor) {
+        Apply(LayoutZoomedAbout(in, z, anchor->x(), anchor->y()));
+    } else {
+        in.Zoom = z;
+        Apply(LayoutView(in));
+    }
+    DrawRulerPictures();
+    return true;
 }
 
 void ViewControls::ApplyScroll() {
@@ -132,6 +162,47 @@ void ViewControls::ApplyScroll() {
     image_->move(layout_.Image.Left, layout_.Image.Top);
     topScale_->move(layout_.TopScale.Left, topScale_->y());
     leftScale_->move(leftScale_->x(), layout_.LeftScale.Top);
+}
+
+void ViewControls::Wheel(QWheelEvent* e, QPoint pagePoint) {
+    if (ws_.ActiveSlot() < 0) return;
+    if (e->modifiers() & Qt::ControlModifier) {
+        // Zoom steps about the pointer.
+        const int steps = WheelZoomSteps(zoomPending_, e->angleDelta().y());
+        TZoom z = SlotZoom(ws_.Images[static_cast<std::size_t>(ws_.ActiveSlot())]);
+        for (int i = 0; i < std::abs(steps); ++i)
+            z = steps > 0 ? ZoomIn(z) : ZoomOut(z);
+        if (steps != 0) ZoomTo(z, layout_.RulersVisible, &pagePoint);
+        return;
+    }
+    TWheel w;
+    w.AngleX = e->angleDelta().x();
+    w.AngleY = e->angleDelta().y();
+    w.PixelX = e->pixelDelta().x();
+    w.PixelY = e->pixelDelta().y();
+    w.Shift = (e->modifiers() & Qt::ShiftModifier) != 0;
+    w.LinesPerNotch = QApplication::wheelScrollLines();
+    const TScrollPosition p = ScrollForWheel(layout_, w);
+    ScrollTo(p.Horz, p.Vert);
+}
+
+bool ViewControls::Key(int key) {
+    static constexpr std::pair<int, TScrollKey> kKeys[] = {
+        {Qt::Key_Left, TScrollKey::Left},     {Qt::Key_Right, TScrollKey::Right},
+        {Qt::Key_Up, TScrollKey::Up},         {Qt::Key_Down, TScrollKey::Down},
+        {Qt::Key_PageUp, TScrollKey::PageUp}, {Qt::Key_PageDown, TScrollKey::PageDown},
+        {Qt::Key_Home, TScrollKey::Home},     {Qt::Key_End, TScrollKey::End},
+    };
+    for (const auto& [code, scrollKey] : kKeys) {
+        if (code != key) continue;
+        // A tool's drag keeps the view where it is.
+        if (ws_.ActiveSlot() >= 0 && ws_.SysData.MouseDown != 1) {
+            const TScrollPosition p = ScrollForKey(layout_, scrollKey);
+            ScrollTo(p.Horz, p.Vert);
+        }
+        return true;
+    }
+    return false;
 }
 
 void ViewControls::ScrollTo(int horzPosition, int vertPosition) {
@@ -176,9 +247,30 @@ bool ViewControls::eventFilter(QObject* watched, QEvent* event) {
     // Moves over the panel around the image reach the tools too (the crop
     // handles reach two pixels beyond the image's edge), in the image's own
     // pixels.
-    if (watched == scrollPanel_ && event->type() == QEvent::MouseMove) {
-        const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint() - image_->pos();
-        PointerMove(p.x(), p.y());
+    if (watched != scrollPanel_ && watched != image_) return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        if (watched == scrollPanel_) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint() - image_->pos();
+            PointerMove(p.x(), p.y());
+        }
+        break;
+    // The wheel and the keys over the canvas, on the image or the panel.
+    case QEvent::Wheel: {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint onPanel =
+            static_cast<QWidget*>(watched)->mapTo(scrollPanel_, wheel->position().toPoint());
+        Wheel(wheel, scrollPanel_->mapToParent(onPanel));
+        return true;
+    }
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (mods == Qt::NoModifier && Key(key->key())) return true;
+        break;
+    }
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -14,6 +14,7 @@
 #include "tools/pointer_target.h"
 
 class QScrollBar;
+class QWheelEvent;
 
 namespace pixora {
 
@@ -48,8 +49,18 @@ public:
     // Puts another target in the tool set's place (a test's recorder).
     void SetPointerTarget(PointerTarget* target) { target_ = target; }
 
+    // Sets the active slot's zoom and lays the view out again, keeping the
+    // image point under `anchor` (a point of the page) where it is when one
+    // is given. A pair the view cannot take is refused (false).
+    bool ZoomTo(TZoom z, bool rulersShown, const QPoint* anchor = nullptr);
+
     // Sets a bar's position as if the user had moved it (the image follows).
     void ScrollTo(int horzPosition, int vertPosition);
+    // The wheel over the canvas (pagePoint: the pointer on the page): it
+    // scrolls, with Ctrl it zooms about the pointer.
+    void Wheel(QWheelEvent* e, QPoint pagePoint);
+    // A navigation key while the canvas has the focus; false for other keys.
+    bool Key(int key);
 
     PictureWidget* Image() const { return image_; }
     QWidget* ScrollPanel() const { return scrollPanel_; }
@@ -70,6 +81,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The layout's input for the active slot; false when no tab is active.
+    bool Input(bool rulersShown, TViewInput& in) const;
+    // Moves every control to a layout's places.
+    void Apply(const TViewLayout& layout);
     void ApplyScroll();
     // Shows the controls the last layout asks for.
     void ApplyVisibility();
@@ -91,6 +106,7 @@ private:
     PictureWidget* leftScale_;
     TViewLayout layout_;
     bool shown_ = false; // laid out for an image since the last HideAll
+    int zoomPending_ = 0; // part of a Ctrl+wheel notch not yet used
 };
 
 } // namespace pixora

@@ -10,6 +10,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <cstdint>
+#include <vector>
 
 namespace pixora {
 
@@ -48,7 +50,31 @@ QImage ColourView(const Bitmap& b) {
 }
 
 QImage PictureOf(const Bitmap& b) {
-    return ColourView(b).copy();
+    return StretchedPicture(b, b.Width(), b.Height(), QRect(0, 0, b.Width(), b.Height()));
+}
+
+QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& part) {
+    const QRect r = part.intersected(QRect(0, 0, width, height));
+    if (b.Empty() || b.BitsPerPixel() != 32 || r.isEmpty()) return QImage();
+    // The source pixel of each column and row of the part.
+    std::vector<std::size_t> columns(static_cast<std::size_t>(r.width()));
+    for (int x = 0; x < r.width(); ++x)
+        columns[static_cast<std::size_t>(x)] =
+            static_cast<std::size_t>(int64_t{r.left() + x} * b.Width() / width) * 4;
+    QImage out(r.size(), QImage::Format_RGB32);
+    for (int y = 0; y < r.height(); ++y) {
+        const uint8_t* src = b.Row(static_cast<int>(int64_t{r.top() + y} * b.Height() / height));
+        uchar* dst = out.scanLine(y);
+        for (const std::size_t c : columns) {
+            dst[0] = src[c];
+            dst[1] = src[c + 1];
+            dst[2] = src[c + 2];
+            // The fourth byte is the opaque alpha Qt expects of RGB32.
+            dst[3] = 0xFF;
+            dst += 4;
+        }
+    }
+    return out;
 }
 
 void SetBackground(QWidget* w, const QColor& colour) {

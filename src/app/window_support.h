@@ -42,9 +42,16 @@ protected:
 
 // The colour bytes of a 32-bit bitmap as a picture (the fourth byte is
 // transparency, not alpha, and is left out). ColourView wraps the bitmap's
-// memory and lives no longer than it; PictureOf is a copy.
+// memory and lives no longer than it; it is for reading colours only, since
+// Qt copies the fourth byte along when it draws such a picture onto a
+// surface with alpha (an opaque image would come out fully transparent).
+// PictureOf is an opaque copy, fit to be drawn anywhere.
 QImage ColourView(const Bitmap& b);
 QImage PictureOf(const Bitmap& b);
+// The part `part` of the bitmap stretched to width x height (nearest pixel),
+// as an opaque picture of part's size: what a picture control of that size
+// shows there. Costs the part's area, whatever the stretch.
+QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& part);
 
 // Paints a control's background in one colour.
 void SetBackground(QWidget* w, const QColor& colour);

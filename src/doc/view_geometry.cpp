@@ -63,27 +63,37 @@ int ZoomedLength(int length, TZoom z) {
 
 namespace {
 
-// Shows or hides one scroll bar for the zoomed image side `zoomed` on a page
-// side `page`; returns the panel's side before the other bar takes its share.
-int FitAxis(int page, int zoomed, bool& barShown) {
-    if (page - kScrollBarSize >= zoomed) {
-        barShown = false;
-        return zoomed;
-    }
-    barShown = true;
-    return page - kScrollBarSize;
+// The room a panel side has on the page: the page less the ruler and the
+// border's pixel before the panel, less the scroll bar across it when that
+// one shows. A panel never reaches past its room, so its last column and row
+// are never under a bar or beyond the page's edge.
+int Room(int page, bool otherBarShown) {
+    return page - kRulerSize - 1 - (otherBarShown ? kScrollBarSize : 0);
 }
 
-// The panel's offset along one axis: pinned at 18 when the image is larger
-// than the page, otherwise centred in what the bar across leaves free.
-int CentreAxis(int page, int zoomed, int otherBar, int panel) {
-    if (page < zoomed) return kScrollBarSize + 1;
-    return (page - otherBar - kScrollBarSize) / 2 - panel / 2 + kScrollBarSize + 1;
+// The panel's offset along one axis: pinned beside the ruler while a bar
+// scrolls this direction, otherwise centred in what the bar across leaves
+// free (kept within the room, so the centring's rounding cannot push the
+// image's last pixel off the page).
+int CentreAxis(int page, int zoomed, bool barShown, bool otherBarShown, int panel) {
+    const int pinned = kRulerSize + 1;
+    if (barShown) return pinned;
+    const int otherBar = otherBarShown ? kScrollBarSize : 0;
+    const int centred = (page - otherBar - kScrollBarSize) / 2 - panel / 2 + pinned;
+    return std::max(pinned, std::min(centred, pinned + Room(page, otherBarShown) - zoomed));
 }
 
-void FinishBar(TScrollBarLayout& bar, bool shown, int d, int maxAtLarge, int pageSize, int position) {
+// Ranges of a bar over a hidden part of d pixels: the nominal maximum the
+// navigator's formulas use, and the positions the bar really takes, which
+// scroll the image by exactly d at the far end whatever d is. The thumb is
+// the visible part (`visible` pixels) and an arrow moves about a twentieth
+// of it.
+void FinishBar(TScrollBarLayout& bar, bool shown, int d, int maxAtLarge, int pageSize, int visible,
+               int position) {
     bar.Visible = shown;
     bar.PageSize = pageSize;
+    bar.PageStep = std::max(1, visible);
+    bar.SingleStep = std::max(1, visible / 20);
     if (!shown) {
         bar.Max = 0;
         bar.PositionLimit = 0;
@@ -91,7 +101,7 @@ void FinishBar(TScrollBarLayout& bar, bool shown, int d, int maxAtLarge, int pag
         return;
     }
     bar.Max = d >= 12 ? maxAtLarge : 12;
-    bar.PositionLimit = pageSize > 0 ? bar.Max - pageSize + 1 : bar.Max;
+    bar.PositionLimit = std::max(0, d);
     bar.Position = std::clamp(position, 0, bar.PositionLimit);
 }
 
@@ -104,27 +114,33 @@ TViewLayout LayoutView(const TViewInput& in) {
     out.ZoomPercent = ZoomPercent(in.Zoom);
     out.Image.Width = ZoomedLength(in.ImageWidth, in.Zoom);
     out.Image.Height = ZoomedLength(in.ImageHeight, in.Zoom);
+    const int iw = out.Image.Width, ih = out.Image.Height;
 
     out.ScrollBar1.Bounds = {kScrollBarSize, H - kScrollBarSize, W - 2 * kScrollBarSize, kScrollBarSize};
     out.ScrollBar2.Bounds = {W - kScrollBarSize, kScrollBarSize, kScrollBarSize, H - 2 * kScrollBarSize};
 
-    bool horzShown = false, vertShown = false;
-    out.ScrollPanel.Width = FitAxis(W, out.Image.Width, horzShown);
-    out.ScrollPanel.Height = FitAxis(H, out.Image.Height, vertShown);
-    const int h = horzShown ? kScrollBarSize : 0;
-    const int v = vertShown ? kScrollBarSize : 0;
-    out.ScrollPanel.Width -= v;
-    out.ScrollPanel.Height -= h;
-    out.ScrollPanel.Left = CentreAxis(W, out.Image.Width, v, out.ScrollPanel.Width);
-    out.ScrollPanel.Top = CentreAxis(H, out.Image.Height, h, out.ScrollPanel.Height);
+    // A bar shows when its image side does not fit the room. Each bar takes
+    // its width from the other direction, which may then be too small for
+    // its side as well: then that bar shows too. Two rounds settle it, since
+    // a bar once shown stays shown.
+    bool horz = Room(W, false) < iw;
+    bool vert = Room(H, false) < ih;
+    for (int round = 0; round < 2; ++round) {
+        horz = horz || Room(W, vert) < iw;
+        vert = vert || Room(H, horz) < ih;
+    }
+    out.ScrollPanel.Width = horz ? Room(W, vert) : iw;
+    out.ScrollPanel.Height = vert ? Room(H, horz) : ih;
+    out.ScrollPanel.Left = CentreAxis(W, iw, horz, vert, out.ScrollPanel.Width);
+    out.ScrollPanel.Top = CentreAxis(H, ih, vert, horz, out.ScrollPanel.Height);
 
     out.BorderShape = {out.ScrollPanel.Left - 1, out.ScrollPanel.Top - 1, out.ScrollPanel.Width + 2,
                        out.ScrollPanel.Height + 2};
 
-    const int dx = out.Image.Width - out.ScrollPanel.Width;
-    const int dy = out.Image.Height - out.ScrollPanel.Height;
-    FinishBar(out.ScrollBar1, horzShown, dx, dx + 11, kHorzPageSize, in.HorzPosition);
-    FinishBar(out.ScrollBar2, vertShown, dy, dy, kVertPageSize, in.VertPosition);
+    const int dx = iw - out.ScrollPanel.Width;
+    const int dy = ih - out.ScrollPanel.Height;
+    FinishBar(out.ScrollBar1, horz, dx, dx + 11, kHorzPageSize, out.ScrollPanel.Width, in.HorzPosition);
+    FinishBar(out.ScrollBar2, vert, dy, dy, kVertPageSize, out.ScrollPanel.Height, in.VertPosition);
     // A hidden bar leaves the image at the panel's edge.
     out.Image.Left = ImageOffsetForPosition(out.ScrollBar1.Position);
     out.Image.Top = ImageOffsetForPosition(out.ScrollBar2.Position);

@@ -16,10 +16,12 @@
 //     else is relative to the tab page. Sizes can come out negative on a tiny
 //     page; Qt treats those as 0.
 //   * Scroll bars: Qt's QScrollBar scrolls over the whole minimum..maximum
-//     range whatever the page step, so use `setRange(0, bar.PositionLimit)`
-//     and `setPageStep(bar.PageSize)`; `bar.Max` is the bar's nominal maximum
-//     which the navigator formulas expect. On a bar's valueChanged move
-//     `Image` (and `TopScale` / `LeftScale`) to minus the value.
+//     range whatever the page step, so use `setRange(0, bar.PositionLimit)`,
+//     `setPageStep(bar.PageStep)` and `setSingleStep(bar.SingleStep)`;
+//     `bar.Max` is the bar's nominal maximum which the navigator formulas
+//     expect. On a bar's valueChanged move `Image` (and `TopScale` /
+//     `LeftScale`) to minus the value. Wheel, keys and zooming about the
+//     pointer: view_scroll.h.
 //   * Pointer events on `Image`: `ViewToImage(X, SlotZoom(slot))` for x and
 //     the same for y.
 //   * Rulers (view_rulers.h): after every layout `DrawRulers(topBmp, leftBmp,
@@ -144,10 +146,17 @@ struct TScrollBarLayout {
     TViewRect Bounds;
     bool Visible = false;
     int Max = 0;       // nominal maximum of the bar
-    int PageSize = 0;  // 12 horizontal, 0 vertical
-    // The largest position the bar can take (Max - PageSize + 1 with a page,
-    // Max without one): the bar scrolls over 0..PositionLimit.
+    int PageSize = 0;  // nominal page: 12 horizontal, 0 vertical
+    // The largest position the bar can take: the hidden part of the image
+    // side, so that the far end shows the last pixel (with a hidden part of
+    // 12 or more this is Max - PageSize + 1 with a page, Max without one).
+    // The bar scrolls over 0..PositionLimit.
     int PositionLimit = 0;
+    // What the bar's own controls move: a click in the track a page (the
+    // visible part, which also makes the thumb proportional to it), an arrow
+    // about a twentieth of it.
+    int PageStep = 1;
+    int SingleStep = 1;
     int Position = 0;  // current position, kept within 0..PositionLimit; 0 when hidden
 };
 

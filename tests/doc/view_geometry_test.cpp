@@ -117,20 +117,26 @@ TEST(ViewLayout, LargeImageScrollsByExactlyTheHiddenPart) {
     in.HorzPosition = 5000;
     in.VertPosition = 100;
     const TViewLayout l = LayoutView(in);
-    // Each bar takes its width from the other direction.
-    EXPECT_EQ(l.ScrollPanel, (TViewRect{18, 18, 766, 566}));
+    // Each bar takes its width from the other direction; the panel ends
+    // where the bar across begins.
+    EXPECT_EQ(l.ScrollPanel, (TViewRect{18, 18, 765, 565}));
     ASSERT_TRUE(l.ScrollBar1.Visible);
     ASSERT_TRUE(l.ScrollBar2.Visible);
-    EXPECT_EQ(l.ScrollBar1.Max, 2000 - 766 + 11);
+    EXPECT_EQ(l.ScrollBar1.Max, 2000 - 765 + 11);
     EXPECT_EQ(l.ScrollBar1.PageSize, 12);
-    EXPECT_EQ(l.ScrollBar1.PositionLimit, 2000 - 766);
-    EXPECT_EQ(l.ScrollBar2.Max, 1000 - 566);
+    EXPECT_EQ(l.ScrollBar1.PositionLimit, 2000 - 765);
+    EXPECT_EQ(l.ScrollBar2.Max, 1000 - 565);
     EXPECT_EQ(l.ScrollBar2.PageSize, 0);
-    EXPECT_EQ(l.ScrollBar2.PositionLimit, 1000 - 566);
+    EXPECT_EQ(l.ScrollBar2.PositionLimit, 1000 - 565);
+    // The bars' own steps: the visible part a page, a twentieth an arrow.
+    EXPECT_EQ(l.ScrollBar1.PageStep, 765);
+    EXPECT_EQ(l.ScrollBar1.SingleStep, 38);
+    EXPECT_EQ(l.ScrollBar2.PageStep, 565);
+    EXPECT_EQ(l.ScrollBar2.SingleStep, 28);
     // A position beyond the new range is pulled back to its end.
-    EXPECT_EQ(l.ScrollBar1.Position, 1234);
-    EXPECT_EQ(l.Image, (TViewRect{-1234, -100, 2000, 1000}));
-    EXPECT_EQ(l.TopScale.Left, -1234);
+    EXPECT_EQ(l.ScrollBar1.Position, 1235);
+    EXPECT_EQ(l.Image, (TViewRect{-1235, -100, 2000, 1000}));
+    EXPECT_EQ(l.TopScale.Left, -1235);
     EXPECT_EQ(l.LeftScale.Top, -100);
     EXPECT_EQ(l.TopSScroll, (TViewRect{18, 0, 800, 17}));
     EXPECT_EQ(l.LeftSScroll, (TViewRect{0, 18, 17, 600}));
@@ -146,40 +152,111 @@ TEST(ViewLayout, OneBarShownAndShortOverhangs) {
     const TViewLayout wide = LayoutView(in);
     EXPECT_TRUE(wide.ScrollBar1.Visible);
     EXPECT_FALSE(wide.ScrollBar2.Visible);
-    // The horizontal bar's row comes off the panel; vertically it is centred.
-    EXPECT_EQ(wide.ScrollPanel, (TViewRect{18, 260, 783, 83}));
+    // The image's rows all fit above the horizontal bar; vertically the
+    // panel is centred in what the bar leaves.
+    EXPECT_EQ(wide.ScrollPanel, (TViewRect{18, 251, 782, 100}));
     EXPECT_EQ(wide.Image.Top, 0);
-    EXPECT_EQ(wide.ScrollBar1.Max, 1000 - 783 + 11);
+    EXPECT_EQ(wide.ScrollBar1.Max, 1000 - 782 + 11);
 
-    // Just wider than the page less a bar, narrower than the page: the bar
-    // shows, but the panel is centred by the page test (and lands at 18).
+    // Just wider than the room, narrower than the page: the bar shows and
+    // the panel is pinned beside the ruler.
     in.ImageWidth = 790;
     in.ImageHeight = 590;
     const TViewLayout both = LayoutView(in);
     ASSERT_TRUE(both.ScrollBar1.Visible);
     ASSERT_TRUE(both.ScrollBar2.Visible);
-    EXPECT_EQ(both.ScrollPanel, (TViewRect{18, 18, 766, 566}));
-    EXPECT_EQ(both.ScrollBar1.Max, 24 + 11);
-    EXPECT_EQ(both.ScrollBar2.Max, 24);
+    EXPECT_EQ(both.ScrollPanel, (TViewRect{18, 18, 765, 565}));
+    EXPECT_EQ(both.ScrollBar1.Max, 25 + 11);
+    EXPECT_EQ(both.ScrollBar2.Max, 25);
 
-    // Overhangs below 12 pixels: the maximum is 12 either way, so the
-    // horizontal bar (page 12) moves 1 pixel and the vertical one 12.
+    // Overhangs below 12 pixels: the nominal maximum is 12 either way, but
+    // each bar scrolls by exactly the overhang.
     in.ImageHeight = 100;
     const TViewLayout horz = LayoutView(in);
     ASSERT_TRUE(horz.ScrollBar1.Visible);
     EXPECT_FALSE(horz.ScrollBar2.Visible);
-    EXPECT_EQ(horz.ScrollBar1.Max, 12);  // d = 7
-    EXPECT_EQ(horz.ScrollBar1.PositionLimit, 1);
+    EXPECT_EQ(horz.ScrollBar1.Max, 12); // d = 8
+    EXPECT_EQ(horz.ScrollBar1.PositionLimit, 8);
     in.ImageWidth = 100;
     in.ImageHeight = 590;
     in.VertPosition = 40;
     const TViewLayout vert = LayoutView(in);
     EXPECT_FALSE(vert.ScrollBar1.Visible);
     ASSERT_TRUE(vert.ScrollBar2.Visible);
-    EXPECT_EQ(vert.ScrollPanel, (TViewRect{360, 18, 83, 583}));
-    EXPECT_EQ(vert.ScrollBar2.Max, 12);  // d = 7
-    EXPECT_EQ(vert.ScrollBar2.PositionLimit, 12);
-    EXPECT_EQ(vert.Image.Top, -12);
+    EXPECT_EQ(vert.ScrollPanel, (TViewRect{351, 18, 100, 582}));
+    EXPECT_EQ(vert.ScrollBar2.Max, 12); // d = 8
+    EXPECT_EQ(vert.ScrollBar2.PositionLimit, 8);
+    EXPECT_EQ(vert.Image.Top, -8);
+}
+
+TEST(ViewLayout, EveryPixelIsReachableAtTheBoundaryWidths) {
+    // A page of W x H with an image long enough across for the other bar,
+    // and the side under test k pixels short of the page's side. With the
+    // bar across shown the room is the page less 35: from 34 short on the
+    // side needs a bar of its own, and the far end of that bar shows the
+    // last pixel, clear of the bar across.
+    const int W = 800, H = 600;
+    for (const auto& [k, shown] : {std::pair{35, false}, std::pair{34, true}, std::pair{18, true},
+                                   std::pair{17, true}, std::pair{16, true}}) {
+        TViewInput in;
+        in.PageWidth = W;
+        in.PageHeight = H;
+        in.ImageWidth = W - k;
+        in.ImageHeight = 1500;
+        const TViewLayout l = LayoutView(in);
+        ASSERT_TRUE(l.ScrollBar2.Visible) << k;
+        EXPECT_EQ(l.ScrollBar1.Visible, shown) << k;
+        EXPECT_EQ(l.ScrollPanel.Width + l.ScrollBar1.PositionLimit, W - k) << k;
+        EXPECT_LE(l.ScrollPanel.Left + l.ScrollPanel.Width, l.ScrollBar2.Bounds.Left) << k;
+
+        in.ImageWidth = 1500;
+        in.ImageHeight = H - k;
+        const TViewLayout t = LayoutView(in);
+        ASSERT_TRUE(t.ScrollBar1.Visible) << k;
+        EXPECT_EQ(t.ScrollBar2.Visible, shown) << k;
+        EXPECT_EQ(t.ScrollPanel.Height + t.ScrollBar2.PositionLimit, H - k) << k;
+        EXPECT_LE(t.ScrollPanel.Top + t.ScrollPanel.Height, t.ScrollBar1.Bounds.Top) << k;
+    }
+    // Without the bar across, 18 short is the widest image that needs no
+    // bar, and it ends at the page's last column.
+    TViewInput in;
+    in.PageWidth = W;
+    in.PageHeight = H;
+    in.ImageHeight = 100;
+    in.ImageWidth = W - 18;
+    EXPECT_FALSE(LayoutView(in).ScrollBar1.Visible);
+    EXPECT_EQ(LayoutView(in).ScrollPanel, (TViewRect{18, 259, W - 18, 100}));
+    in.ImageWidth = W - 17;
+    EXPECT_TRUE(LayoutView(in).ScrollBar1.Visible);
+    EXPECT_EQ(LayoutView(in).ScrollBar1.PositionLimit, 1);
+}
+
+TEST(ViewLayout, NoSizeLosesAPixelOrShowsABarItDoesNotNeed) {
+    // Every image size around the page's size: each side is either shown
+    // whole in the panel or scrolls by exactly its hidden part; the panel
+    // stays clear of the bars and the page's edge; a bar shows only when its
+    // side does not fit what the other bar leaves.
+    const int W = 640, H = 480;
+    for (int iw = W - 60; iw <= W + 20; ++iw)
+        for (int ih = H - 60; ih <= H + 20; ih += 3) {
+            TViewInput in;
+            in.PageWidth = W;
+            in.PageHeight = H;
+            in.ImageWidth = iw;
+            in.ImageHeight = ih;
+            const TViewLayout l = LayoutView(in);
+            const TViewRect& p = l.ScrollPanel;
+            const int v = l.ScrollBar2.Visible ? kScrollBarSize : 0;
+            const int h = l.ScrollBar1.Visible ? kScrollBarSize : 0;
+            ASSERT_EQ(p.Width + l.ScrollBar1.PositionLimit, iw) << iw << "x" << ih;
+            ASSERT_EQ(p.Height + l.ScrollBar2.PositionLimit, ih) << iw << "x" << ih;
+            ASSERT_GE(p.Left, kRulerSize + 1) << iw << "x" << ih;
+            ASSERT_GE(p.Top, kRulerSize + 1) << iw << "x" << ih;
+            ASSERT_LE(p.Left + p.Width, W - v) << iw << "x" << ih;
+            ASSERT_LE(p.Top + p.Height, H - h) << iw << "x" << ih;
+            ASSERT_EQ(l.ScrollBar1.Visible, iw > W - kRulerSize - 1 - v) << iw << "x" << ih;
+            ASSERT_EQ(l.ScrollBar2.Visible, ih > H - kRulerSize - 1 - h) << iw << "x" << ih;
+        }
 }
 
 TEST(ViewNavigator, ThumbnailFitsThePanel) {

@@ -26,6 +26,7 @@
 
 #include "app/file_drop.h"
 #include "app/message_dialog.h"
+#include "app/recovery_window.h"
 #include "app/status_bar.h"
 #include "app/swatch.h"
 #include "app/up_down.h"
@@ -71,6 +72,7 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallLayerWindows(*this);
     InstallOptionBoxes(*this);
     InstallFileDrop(*this);
+    InstallRecovery(*this);
     RefreshHistoryMenus();
 }
 
@@ -201,6 +203,7 @@ void MainWindow::RedrawLayerStrip(int slot) {
 
 void MainWindow::RefreshHistoryMenus() {
     ShowHistoryMenus(*this);
+    NoteRecoveryStep(*this);
 }
 
 QWidget* MainWindow::StatusBar() const {
@@ -375,6 +378,7 @@ void MainWindow::ShowRecentFiles() {
 
 void MainWindow::Shutdown() {
     shutDown_ = true;
+    EndRecovery(*this);
     ClearHistoryFolder(*ws_, [this](const std::string& m) {
         QMessageBox::information(this, "Pixora", QString::fromStdString(m));
     });

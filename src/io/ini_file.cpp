@@ -1,8 +1,9 @@
 #include "io/ini_file.h"
 
+#include "io/codecs/image_codecs.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <fstream>
 #include <vector>
 
@@ -97,24 +98,17 @@ void SetValue(std::vector<std::string>& lines, const std::string& section, const
 } // namespace
 
 bool WriteIniValues(const std::string& file, const std::string& section,
-                    const std::vector<std::pair<std::string, std::string>>& values) {
+                    const std::vector<std::pair<std::string, std::string>>& values, std::string* error) {
     std::vector<std::string> lines = ReadLines(file);
     for (const auto& [key, value] : values)
         SetValue(lines, section, key, value);
-    const std::string part = file + ".part";
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const auto& l : lines)
-            out << l << "\r\n";
-        out.close();
-        if (!out) {
-            std::remove(part.c_str());
-            return false;
-        }
-    }
-    if (std::rename(part.c_str(), file.c_str()) != 0) {
-        std::remove(part.c_str());
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\r\n";
+    try {
+        WriteWholeFile(file, text);
+    } catch (const std::exception& e) {
+        if (error) *error = e.what();
         return false;
     }
     return true;

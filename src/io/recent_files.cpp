@@ -1,5 +1,7 @@
 #include "io/recent_files.h"
 
+#include "io/codecs/image_codecs.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -51,15 +53,15 @@ bool AddRecentFile(Workspace& ws, const std::string& path) {
     const std::string file = RecentFilesPath(ws);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
-    bool ok = false;
-    {
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out << path << "\r\n";
-            for (int i = 0; i < kRecentFileCount - 1; ++i)
-                if (!list[static_cast<std::size_t>(i)].empty()) out << list[static_cast<std::size_t>(i)] << "\r\n";
-            ok = static_cast<bool>(out);
-        }
+    std::string text = path + "\r\n";
+    for (int i = 0; i < kRecentFileCount - 1; ++i)
+        if (!list[static_cast<std::size_t>(i)].empty()) text += list[static_cast<std::size_t>(i)] + "\r\n";
+    bool ok = true;
+    try {
+        WriteWholeFile(file, text);
+    } catch (const std::exception& e) {
+        ok = false;
+        if (ws.Port) ws.Port->ReportProblem("Could not update the list of recent files.", e.what());
     }
     LoadRecentFiles(ws);
     return ok;

@@ -360,9 +360,11 @@ void Write(const std::string& path, const Bitmap& image) {
     g.Info = png_create_info_struct(g.Png);
     if (!g.Info) throw ECodecError("PNG: cannot create the writer");
     const TPngSettings settings = ChooseSettings(*src, alpha);
-    if (!WriteAll(g.Png, g.Info, f.get(), &err, src->Width(), src->Height(), alpha, settings, rows.data()))
+    if (!WriteAll(g.Png, g.Info, f.get(), &err, src->Width(), src->Height(), alpha, settings, rows.data())) {
+        ThrowIfWriteFailed(f.get(), path);
         Throw(err);
-    if (std::fflush(f.get()) != 0) throw ECodecError("PNG: cannot write " + path + ": " + std::strerror(errno));
+    }
+    CloseWrittenFile(f, path);
 }
 
 } // namespace pixora::png

@@ -39,11 +39,11 @@ struct TNamedFault {
 
 // The ways a write can go wrong, each at a different stage of writing
 // through a temporary file.
-std::vector<TNamedFault> WriteFaults(const std::string& pathPart) {
+std::vector<TNamedFault> WriteFaults(const std::string& pathPart, std::size_t partWay = 100) {
     return {
         {"permission denied at create", {TFaultAt::Create, EACCES, pathPart}},
         {"disk full before the first byte", {TFaultAt::Write, ENOSPC, pathPart, 0}},
-        {"disk full part-way", {TFaultAt::Write, ENOSPC, pathPart, 100}},
+        {"disk full part-way", {TFaultAt::Write, ENOSPC, pathPart, partWay}},
         {"last writes lost at close", {TFaultAt::Close, EIO, pathPart}},
         {"permissions not copied", {TFaultAt::Chmod, EPERM, pathPart}},
         {"rename refused", {TFaultAt::Rename, EXDEV, pathPart}},
@@ -113,8 +113,9 @@ TEST_F(FileFaultsTest, FailedSaveKeepsTheOldFileTheImageAndItsFlagsAndSaysWhy) {
                 TFaultyFiles faulty(fault);
                 EXPECT_FALSE(SaveSlot(ws, slot, q));
                 EXPECT_GE(faulty.Failures(), 1);
-                if (fault.At == TFaultAt::Write && fault.AfterBytes > 0)
+                if (fault.At == TFaultAt::Write && fault.AfterBytes > 0) {
                     EXPECT_EQ(faulty.BytesWritten(), fault.AfterBytes) << "the write stops part-way";
+                }
                 ASSERT_EQ(port.Errors.size(), 1u);
                 EXPECT_EQ(port.Errors[0].first, 1);
                 EXPECT_NE(port.Errors[0].second.find(faulty.Reason()), std::string::npos)
@@ -248,7 +249,7 @@ TEST_F(FileFaultsTest, PreferencesThatCannotBeWrittenStayAsTheyWereAndSaySo) {
     ASSERT_TRUE(CloseTips(ws, state));
     const std::string file = ws.Paths().PreferencesFile();
     const auto before = ReadBytes(file);
-    for (const auto& [name, fault] : WriteFaults("pref.INI")) {
+    for (const auto& [name, fault] : WriteFaults("pref.INI", 10)) {
         SCOPED_TRACE(name);
         port.Problems.clear();
         TTipsState other;
@@ -270,7 +271,7 @@ TEST_F(FileFaultsTest, RecentListThatCannotBeWrittenStaysAndTheImageStillOpens) 
     ASSERT_TRUE(AddRecentFile(ws, first));
     const std::string file = RecentFilesPath(ws);
     const auto before = ReadBytes(file);
-    for (const auto& [name, fault] : WriteFaults("files.txt")) {
+    for (const auto& [name, fault] : WriteFaults("files.txt", 10)) {
         SCOPED_TRACE(name);
         port.Problems.clear();
         TFaultyFiles faulty(fault);

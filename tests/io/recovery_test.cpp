@@ -30,6 +30,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// How a later run that got this process's id sees the copies written here.
+TRecoveryRun LaterRunOfThisId() {
+    return TRecoveryRun{static_cast<long>(getpid()), 0};
+}
+
 struct RecoveryTest : ::testing::Test {
     ScratchDir dir;
     Workspace ws;
@@ -172,7 +177,7 @@ TEST_F(RecoveryTest, KeeperCopiesOnTheTwentiethStepAndRemovesSavedClosedAndAllAt
     keeper.Refresh(ws);
     keeper.Finish();
     EXPECT_EQ(FolderNames(folder).size(), 2u);
-    const auto left = FindRecoverableImages(folder, TRecoveryRun{1, 0});
+    const auto left = FindRecoverableImages(folder, LaterRunOfThisId());
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].Name, "b.png");
     keeper.RemoveAll();
@@ -212,7 +217,7 @@ TEST_F(RecoveryTest, TheWindowThreadOnlyCopiesTheWorkerWrites) {
         held.cv.notify_all();
         keeper.Finish();
         EXPECT_TRUE(held.askedOffThread);
-        const auto found = FindRecoverableImages(folder, TRecoveryRun{1, 0});
+        const auto found = FindRecoverableImages(folder, LaterRunOfThisId());
         ASSERT_EQ(found.size(), 1u);
         EXPECT_TRUE(SameImage(LoadImageFile(found[0].Image, fcBmp), taken));
         keeper.RemoveAll();
@@ -224,7 +229,7 @@ TEST_F(RecoveryTest, AFailedWriteKeepsTheEarlierCopy) {
     TRecoveryKeeper keeper(folder);
     keeper.Refresh(ws);
     keeper.Finish();
-    const auto first = FindRecoverableImages(folder, TRecoveryRun{1, 0});
+    const auto first = FindRecoverableImages(folder, LaterRunOfThisId());
     ASSERT_EQ(first.size(), 1u);
     const auto image = ReadBytes(first[0].Image), manifest = ReadBytes(first[0].Manifest);
     for (TFault fault :

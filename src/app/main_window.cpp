@@ -27,6 +27,7 @@
 #include "app/file_drop.h"
 #include "app/help_window.h"
 #include "app/message_dialog.h"
+#include "app/recovery_window.h"
 #include "app/status_bar.h"
 #include "app/swatch.h"
 #include "app/up_down.h"
@@ -81,6 +82,7 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallOptionBoxes(*this);
     InstallFilterDialogs(*this);
     InstallFileDrop(*this);
+    InstallRecovery(*this);
     RefreshHistoryMenus();
 }
 
@@ -227,6 +229,7 @@ void MainWindow::RedrawLayerStrip(int slot) {
 
 void MainWindow::RefreshHistoryMenus() {
     ShowHistoryMenus(*this);
+    NoteRecoveryStep(*this);
 }
 
 QWidget* MainWindow::StatusBar() const {
@@ -431,6 +434,7 @@ void MainWindow::ShowRecentFiles() {
 
 void MainWindow::Shutdown() {
     shutDown_ = true;
+    EndRecovery(*this);
     ClearHistoryFolder(*ws_, [this](const std::string& m) {
         QMessageBox::information(this, "Pixora", QString::fromStdString(m));
     });

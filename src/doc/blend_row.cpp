@@ -2,6 +2,8 @@
 
 #include "doc/blend_kernels.h"
 
+#include <atomic>
+
 namespace pixora {
 
 std::vector<TBlendKernel> AvailableBlendKernels() {
@@ -34,10 +36,25 @@ void BlendLayerRowWith(TBlendKernel kernel, uint8_t* dst, const uint8_t* layer, 
     }
 }
 
+namespace {
+
+// -1: no override.
+std::atomic<int> gForcedKernel{-1};
+
+} // namespace
+
+TBlendKernelOverride::TBlendKernelOverride(TBlendKernel kernel)
+    : previous_(gForcedKernel.exchange(static_cast<int>(kernel))) {}
+
+TBlendKernelOverride::~TBlendKernelOverride() {
+    gForcedKernel.store(previous_);
+}
+
 void BlendLayerRow(uint8_t* dst, const uint8_t* layer, int pixels) {
     // The widest kernel this machine runs, chosen once.
     static const TBlendKernel best = AvailableBlendKernels().back();
-    BlendLayerRowWith(best, dst, layer, pixels);
+    const int forced = gForcedKernel.load(std::memory_order_relaxed);
+    BlendLayerRowWith(forced >= 0 ? static_cast<TBlendKernel>(forced) : best, dst, layer, pixels);
 }
 
 } // namespace pixora

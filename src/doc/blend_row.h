@@ -18,5 +18,17 @@ enum class TBlendKernel { Plain, Sse2, Avx2, Avx512 };
 // The kernels this machine runs, narrowest first.
 std::vector<TBlendKernel> AvailableBlendKernels();
 void BlendLayerRowWith(TBlendKernel kernel, uint8_t* dst, const uint8_t* layer, int pixels);
+// Makes BlendLayerRow use `kernel` for the override's life time (tests run
+// the plain kernel whatever the machine offers).
+class TBlendKernelOverride {
+public:
+    explicit TBlendKernelOverride(TBlendKernel kernel);
+    ~TBlendKernelOverride();
+    TBlendKernelOverride(const TBlendKernelOverride&) = delete;
+    TBlendKernelOverride& operator=(const TBlendKernelOverride&) = delete;
+
+private:
+    int previous_;
+};
 
 } // namespace pixora

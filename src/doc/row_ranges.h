@@ -1,6 +1,7 @@
 #pragma once
 // Splitting independent row work between threads: the one place that does.
 
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <system_error>
@@ -49,9 +50,31 @@ template <class Body> void ForRowBands(int rows, int parts, Body body) {
         if (failure) std::rethrow_exception(failure);
 }
 
+// The number of bands ForRowRanges is held to; 0 = its own choice. Tests
+// hold it to 1 or 2 with TRowBandsOverride, so that both paths run on any
+// machine.
+inline std::atomic<int>& RowBandsOverride() {
+    static std::atomic<int> bands{0};
+    return bands;
+}
+class TRowBandsOverride {
+public:
+    explicit TRowBandsOverride(int bands) : previous_(RowBandsOverride().exchange(bands)) {}
+    ~TRowBandsOverride() { RowBandsOverride().store(previous_); }
+    TRowBandsOverride(const TRowBandsOverride&) = delete;
+    TRowBandsOverride& operator=(const TRowBandsOverride&) = delete;
+
+private:
+    int previous_;
+};
+
 // Two bands when the work (`bytes` touched) is large enough and the machine
 // has a second core, otherwise one.
 template <class Body> void ForRowRanges(int rows, std::size_t bytes, Body body) {
+    if (const int forced = RowBandsOverride().load(std::memory_order_relaxed); forced > 0) {
+        ForRowBands(rows, forced, body);
+        return;
+    }
     const bool split = bytes >= kParallelRowBytes && rows >= 2 && std::thread::hardware_concurrency() >= 2;
     ForRowBands(rows, split ? 2 : 1, body);
 }

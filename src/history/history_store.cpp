@@ -9,6 +9,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include "doc/file_layer.h"
 #include "doc/resample.h"
 #include "doc/tab_change.h"
 #include "doc/thumbnail_fit.h"
@@ -28,7 +29,7 @@ namespace {
 struct FdCloser {
     int Fd;
     ~FdCloser() {
-        if (Fd >= 0) ::close(Fd);
+        if (Fd >= 0) FileLayer().Close(Fd);
     }
 };
 
@@ -60,15 +61,8 @@ void WriteRows(int fd, const std::vector<uint8_t>& head, const Bitmap& image, co
         const int rows = std::min(kIoBatch, h - fileRow);
         for (int i = 0; i < rows; ++i)
             batch[count++] = {const_cast<uint8_t*>(image.Row(h - 1 - (fileRow + i))), stride};
-        iovec* iov = batch;
-        while (count > 0) {
-            const ssize_t put = ::writev(fd, iov, count);
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
-            }
-            Advance(iov, count, static_cast<std::size_t>(put));
-        }
+        if (!WriteFully(fd, batch, count))
+            throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
         headDone = true;
         fileRow += rows;
     }
@@ -81,12 +75,13 @@ namespace {
 // Writes the file at `path` anew; a failure removes what was written.
 void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
     try {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        const int fd = FileLayer().Open(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
         if (fd < 0) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
         FdCloser closer{fd};
         WriteRows(fd, bmp::FileHead(image.Width(), image.Height(), 32), image, path);
         closer.Fd = -1;
-        if (::close(fd) != 0) throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
+        if (FileLayer().Close(fd) != 0)
+            throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
     } catch (...) {
         std::remove(path.c_str());
         throw;
@@ -143,7 +138,7 @@ void ReadRowsBottomUp(int fd, off_t offset, Bitmap& into, const std::string& pat
 } // namespace
 
 void ReadSnapshot(const std::string& path, Bitmap& into) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = FileLayer().Open(path, O_RDONLY, 0);
     if (fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
     FdCloser closer{fd};
     uint8_t head[54] = {};

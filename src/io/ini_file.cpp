@@ -94,11 +94,11 @@ void SetValue(std::vector<std::string>& lines, const std::string& section, const
 } // namespace
 
 bool WriteIniValues(const std::string& file, const std::string& section,
-                    const std::vector<std::pair<std::string, std::string>>& values) {
+                    const std::vector<std::pair<std::string, std::string>>& values, std::string* error) {
     std::vector<std::string> lines = ReadLines(file);
     for (const auto& [key, value] : values)
         SetValue(lines, section, key, value);
-    return WriteSmallTextFile(file, lines);
+    return WriteSmallTextFile(file, lines, error);
 }
 
 bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,

@@ -18,8 +18,10 @@ std::string ReadIniValue(const std::string& file, const std::string& section, co
 bool WriteIniValue(const std::string& file, const std::string& section, const std::string& key,
                    const std::string& value);
 
-// Sets several keys of one section in one write.
+// Sets several keys of one section in one write. On failure `error`, when
+// given, receives the reason naming the file.
 bool WriteIniValues(const std::string& file, const std::string& section,
-                    const std::vector<std::pair<std::string, std::string>>& values);
+                    const std::vector<std::pair<std::string, std::string>>& values,
+                    std::string* error = nullptr);
 
 } // namespace pixora

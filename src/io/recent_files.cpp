@@ -61,7 +61,9 @@ bool AddRecentFile(Workspace& ws, const std::string& path) {
     std::vector<std::string> lines{path};
     for (int i = 0; i < kRecentFileCount - 1; ++i)
         if (!list[static_cast<std::size_t>(i)].empty()) lines.push_back(list[static_cast<std::size_t>(i)]);
-    const bool ok = WriteSmallTextFile(file, lines);
+    std::string error;
+    const bool ok = WriteSmallTextFile(file, lines, &error);
+    if (!ok && ws.Port) ws.Port->ReportProblem("Could not update the list of recent files.", error);
     LoadRecentFiles(ws);
     return ok;
 }

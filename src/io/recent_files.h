@@ -17,8 +17,9 @@ int LoadRecentFiles(Workspace& ws);
 
 // Puts a path at the head of the list unless the list already holds it
 // (exact comparison), rewrites the file and reads it back. Returns false
-// when the file could not be written (the list in memory is then reloaded
-// from what is on disk).
+// when the file could not be written: the old file stays as it was, the
+// list in memory is reloaded from it and the window port is told
+// "Could not update the list of recent files." with the reason.
 bool AddRecentFile(Workspace& ws, const std::string& path);
 
 } // namespace pixora

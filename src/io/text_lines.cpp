@@ -1,5 +1,7 @@
 #include "io/text_lines.h"
 
+#include "io/codecs/image_codecs.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,21 +34,14 @@ std::vector<std::string> ReadSmallTextFile(const std::string& file, std::size_t 
     return lines;
 }
 
-bool WriteSmallTextFile(const std::string& file, const std::vector<std::string>& lines) {
-    const std::string part = file + ".part";
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const std::string& l : lines)
-            out << l << "\r\n";
-        out.close();
-        if (!out) {
-            std::remove(part.c_str());
-            return false;
-        }
-    }
-    if (std::rename(part.c_str(), file.c_str()) != 0) {
-        std::remove(part.c_str());
+bool WriteSmallTextFile(const std::string& file, const std::vector<std::string>& lines, std::string* error) {
+    std::string text;
+    for (const std::string& l : lines)
+        text += l + "\r\n";
+    try {
+        WriteWholeFile(file, text);
+    } catch (const std::exception& e) {
+        if (error) *error = e.what();
         return false;
     }
     return true;

@@ -16,7 +16,9 @@ std::vector<std::string> ReadSmallTextFile(const std::string& file, std::size_t 
 // Writes the lines, each ending in CR LF, to a temporary file beside `file`
 // and renames it over `file`, so a failed write leaves the old file as it
 // was (and whatever stood there, even a pipe, is replaced, never written
-// into). False when the file could not be written.
-bool WriteSmallTextFile(const std::string& file, const std::vector<std::string>& lines);
+// into). False when the file could not be written, with the reason
+// naming the file in `error` when given.
+bool WriteSmallTextFile(const std::string& file, const std::vector<std::string>& lines,
+                        std::string* error = nullptr);
 
 } // namespace pixora

@@ -80,9 +80,14 @@ bool CloseTips(const Workspace& ws, const TTipsState& state) {
     const std::string file = PreferencesFile(ws);
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
-    return WriteIniValues(file, kPrefSection,
-                          {{kPrefTipId, std::to_string(state.TipNumber)},
-                           {kPrefShowTips, state.ShowAtStartup ? "TRUE" : "FALSE"}});
+    std::string error;
+    if (WriteIniValues(file, kPrefSection,
+                       {{kPrefTipId, std::to_string(state.TipNumber)},
+                        {kPrefShowTips, state.ShowAtStartup ? "TRUE" : "FALSE"}},
+                       &error))
+        return true;
+    if (ws.Port) ws.Port->ReportProblem("Could not save the preferences.", error);
+    return false;
 }
 
 } // namespace pixora

@@ -52,7 +52,9 @@ void NextTip(TTipsState& state);
 
 // Closing the tips window by any means: "tipid" := the tip number and
 // "showtips" := "TRUE" or "FALSE". The settings folder is made when it is
-// missing. False when the file could not be written.
+// missing. When the file cannot be written it stays as it was, the window
+// port is told "Could not save the preferences." with the reason, and the
+// result is false.
 bool CloseTips(const Workspace& ws, const TTipsState& state);
 
 } // namespace pixora

@@ -14,6 +14,7 @@
 
 #include "app/main_window.h"
 #include "doc/slots.h"
+#include "support/modal.h"
 
 namespace pixora::testing {
 
@@ -81,13 +82,8 @@ struct AppTest : ::testing::Test {
         if (slot >= 0) FillSlot(Ws(), slot, Bitmap(w, h), SlotSource{});
         return slot;
     }
-    // Runs `act` once the next modal dialog is up.
-    static void WhenModal(std::function<void(QWidget*)> act) {
-        QTimer::singleShot(0, [act] {
-            QWidget* w = QApplication::activeModalWidget();
-            if (w) act(w);
-        });
-    }
+    // Runs `act` once the next modal dialog is up (support/modal.h).
+    static void WhenModal(std::function<void(QWidget*)> act) { WhenModalDialog(QString(), std::move(act)); }
 };
 
 } // namespace pixora::testing

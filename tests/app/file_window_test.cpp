@@ -29,14 +29,8 @@ using pixora::testing::AppTest;
 namespace {
 
 // Runs `act` on the modal dialog named `name` as soon as it is up.
-void WhenDialog(const QString& name, std::function<void(QWidget*)> act, int tries = 3000) {
-    QTimer::singleShot(10, [name, act, tries] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && w->objectName() == name && w->isVisible())
-            act(w);
-        else if (tries > 0)
-            WhenDialog(name, act, tries - 1);
-    });
+void WhenDialog(const QString& name, std::function<void(QWidget*)> act) {
+    pixora::testing::WhenModalDialog(name, std::move(act), 30000);
 }
 
 void Click(QWidget* dialog, const char* button) {

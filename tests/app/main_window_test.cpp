@@ -11,6 +11,7 @@
 #include "app/message_dialog.h"
 #include "app/status_bar.h"
 #include "app/swatch.h"
+#include "app/up_down.h"
 #include "app/window_set.h"
 
 using namespace pixora;
@@ -243,10 +244,31 @@ TEST_F(AppTest, TabsFollowTheSlotsAndTheStatusShowsTheSize) {
 TEST_F(AppTest, LayoutKeepsUpDownMaximaNonNegative) {
     Start();
     NewImage();
-    window->resize(1200, 800);
-    window->RunLayout();
     auto* sheet = window->findChild<QWidget*>("LayerSheet");
-    auto* upDown = window->findChild<QWidget*>("UpDown");
+    auto* upDown = window->findChild<UpDown*>("UpDown");
+    auto* upDown2 = window->findChild<UpDown*>("UpDown2");
+    auto* ilSheet = window->findChild<QWidget*>("ILSheet");
+    auto* strip = window->findChild<QWidget*>("LSImage");
+    auto* panel = window->findChild<QWidget*>("EffectsPanel");
+    auto* bar3 = window->findChild<QWidget*>("ToolBar3");
+    auto* bar4 = window->findChild<QWidget*>("ToolBar4");
+    ASSERT_TRUE(upDown && upDown2 && ilSheet && strip && panel && bar3 && bar4);
+    // Room for the strip and both effect bars: both maxima are 0.
+    window->resize(1600, 1400);
+    window->RunLayout();
     EXPECT_EQ(upDown->x(), sheet->width() - 35);
-    EXPECT_EQ(window->findChild<QWidget*>("ILSheet")->width(), sheet->width() - 62);
+    EXPECT_EQ(ilSheet->width(), sheet->width() - 62);
+    ASSERT_LE(strip->width(), ilSheet->width());
+    ASSERT_LE(bar3->height() + bar4->height(), panel->height());
+    EXPECT_EQ(upDown->Max(), 0);
+    EXPECT_EQ(upDown2->Max(), 0);
+    // A strip wider than its frame and bars taller than the panel: the
+    // maxima are what does not fit.
+    strip->resize(ilSheet->width() + 300, strip->height());
+    window->resize(700, 260);
+    window->RunLayout();
+    EXPECT_EQ(upDown->Max(), strip->width() - ilSheet->width());
+    EXPECT_GT(upDown->Max(), 0);
+    EXPECT_EQ(upDown2->Max(), bar3->height() + bar4->height() - panel->height());
+    EXPECT_GT(upDown2->Max(), 0);
 }

@@ -19,9 +19,10 @@ using pixora::testing::AppTest;
 
 namespace {
 
-// Presses OK on every open-error report until `count` have been seen.
+// Presses OK on every open-error report until `count` have been seen; the
+// polling ends with the test at the latest.
 void AnswerReports(MainWindow* w, int* seen, int count, int tries = 3000) {
-    QTimer::singleShot(10, [=] {
+    QTimer::singleShot(10, pixora::testing::TestScope(), [=] {
         QWidget* d = QApplication::activeModalWidget();
         if (d && d == w->Messages() && d->isVisible()) {
             ++*seen;

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 
 #include "doc/resample.h"
+#include "doc/row_ranges.h"
 
 using namespace pixora;
 
@@ -74,10 +76,19 @@ TEST(BilinearResample, DegenerateSizesNeitherCrashNorWrite) {
     Bitmap zeroW(0, 10), zeroH(10, 0), empty;
     BilinearResample(src, zeroW);
     BilinearResample(src, zeroH);
+    EXPECT_EQ(zeroW.Width(), 0);
+    EXPECT_EQ(zeroW.Height(), 10);
+    EXPECT_EQ(zeroH.Width(), 10);
+    EXPECT_EQ(zeroH.Height(), 0);
+    // An empty source leaves every byte of the destination as it was.
     Bitmap dst(5, 5);
     dst.Fill(1, 2, 3, 4);
+    const Bitmap before = dst;
     BilinearResample(empty, dst);
-    EXPECT_EQ(dst.Row(4)[16], 1);
+    BilinearResample(zeroW, dst);
+    BilinearResample(zeroH, dst);
+    for (int y = 0; y < 5; ++y)
+        ASSERT_EQ(std::memcmp(dst.Row(y), before.Row(y), 5 * 4), 0) << "row " << y;
 }
 
 TEST(BilinearResample, DownscaleAveragesAndStaysInRange) {
@@ -89,8 +100,46 @@ TEST(BilinearResample, DownscaleAveragesAndStaysInRange) {
     for (int y = 0; y < dst.Height(); ++y)
         for (int x = 0; x < dst.Width(); ++x) {
             const uint8_t* p = dst.Row(y) + x * 4;
-            EXPECT_NEAR(p[0], 77, 1);
-            EXPECT_NEAR(p[1], 88, 1);
-            EXPECT_NEAR(p[2], 99, 1);
+            // The weights add up to T + B = 65537, and 65537 v >> 16 = v.
+            ASSERT_EQ(p[0], 77);
+            ASSERT_EQ(p[1], 88);
+            ASSERT_EQ(p[2], 99);
         }
+    // Worked by hand: 0 60 120 180 240 to three pixels. xstep =
+    // round(4 x 65536 / 3) = 87381. Pixel 1: sx 1, g = 21845, UR = 21845,
+    // LR = round(21845 / 65536) = 0, UL = 43691, LL = 1: (43691 x 60 +
+    // 21845 x 120 + 60) >> 16 = 5242920 >> 16 = 80. Pixel 2: sx 2,
+    // g = 43690, LR = 1, UL = 21846, LL = 0: (21846 x 120 + 43690 x 180 +
+    // 180) >> 16 = 10485900 >> 16 = 160.
+    Bitmap ramp(5, 1);
+    for (int x = 0; x < 5; ++x)
+        for (int c = 0; c < 3; ++c)
+            ramp.Row(0)[x * 4 + c] = static_cast<uint8_t>(x * 60);
+    Bitmap three(3, 1);
+    BilinearResample(ramp, three);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(three.Row(0)[0 + c], 0);
+        EXPECT_EQ(three.Row(0)[4 + c], 80);
+        EXPECT_EQ(three.Row(0)[8 + c], 160);
+    }
+}
+
+TEST(BilinearResample, OneBandAndTwoGiveTheSameBytes) {
+    // Large enough to be split where the machine has two cores; held to
+    // one band and to two, both paths run on any machine.
+    const Bitmap src = RandomBitmap(900, 700, 8);
+    Bitmap automatic(1300, 900), one(1300, 900), two(1300, 900);
+    BilinearResample(src, automatic);
+    {
+        TRowBandsOverride held(1);
+        BilinearResample(src, one);
+    }
+    {
+        TRowBandsOverride held(2);
+        BilinearResample(src, two);
+    }
+    for (int y = 0; y < 900; ++y) {
+        ASSERT_EQ(std::memcmp(one.Row(y), two.Row(y), 1300 * 4), 0) << "row " << y;
+        ASSERT_EQ(std::memcmp(one.Row(y), automatic.Row(y), 1300 * 4), 0) << "row " << y;
+    }
 }

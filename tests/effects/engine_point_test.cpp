@@ -299,6 +299,18 @@ TEST(EnginePointEffects, WorkedValuesFromTheRules) {
     fx.Solarize(two, kAllChannels, 255);
     EXPECT_TRUE(SameImage(two, before));
 
+    // Contrast, c - a x (127 - c) / 255 truncated, then clamped: blue
+    // 200 - 120 x (-73) / 255 = 200 + 34 = 234; green 50 - 9240 / 255 =
+    // 50 - 36 = 14; red 10 + 29835 / 255 = 127; the fourth byte at 127
+    // stays. Second pixel: 0 - 59 -> 0, 255 + 60 -> 255, 100 + 27 = 127,
+    // 30 - 96903 / 255 = 30 - 380 -> 0.
+    Bitmap c(2, 1);
+    SetPx(c, 0, 0, {200, 50, 10, 127});
+    SetPx(c, 1, 0, {0, 255, 100, 30});
+    fx.Contrast(c, kAllChannels, TChannelValues{120, 120, -255, 999});
+    EXPECT_EQ(BytesAt(c, 0, 0), (TPixelBytes{234, 14, 127, 127}));
+    EXPECT_EQ(BytesAt(c, 1, 0), (TPixelBytes{0, 255, 127, 0}));
+
     // Posterize step 0 is step 1: unchanged.
     const Bitmap original = RandomImage(30, 30, 3);
     for (uint8_t step : {0, 1}) {

@@ -144,6 +144,30 @@ TEST(EngineRotations, AnyAngleMatchesTheRule) {
         }
 }
 
+TEST(EngineRotations, FortyDegreesOfAFourByThreeImageByHand) {
+    // cos 40 = 0.76604, sin 40 = 0.64279: the target is
+    // round((2 cos + 1.5 sin) x 2) = round(4.9925) = 5 wide and
+    // round((2 sin + 1.5 cos) x 2) = round(4.8693) = 5 high. Target (1, 1)
+    // has dx = dy = -1 and reads source x = round(2 - 0.76604 + 0.64279) = 2,
+    // y = round(1 - 0.64279 - 0.76604) = 0; and so on for the rest.
+    TEffects fx;
+    Bitmap s = Numbered(4, 3), t;
+    ASSERT_TRUE(fx.RotateAngle(s, t, kBg, 40 * kPi / 180));
+    ASSERT_EQ(t.Width(), 5);
+    ASSERT_EQ(t.Height(), 5);
+    const int none = -1;
+    const int from[5][5][2] = {
+        {{none}, {none}, {none}, {none}, {none}}, {{none}, {2, 0}, {3, 0}, {3, 1}, {none}},
+        {{0, 0}, {1, 0}, {2, 1}, {3, 2}, {none}}, {{0, 0}, {1, 1}, {1, 2}, {2, 2}, {none}},
+        {{none}, {0, 2}, {none}, {none}, {none}},
+    };
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x) {
+            const int* f = from[y][x];
+            EXPECT_EQ(BytesAt(t, x, y), f[0] == none ? kBg : From(f[0], f[1])) << x << "," << y;
+        }
+}
+
 TEST(EngineRotations, MasksTurnWithThePicture) {
     TEffects fx;
     const Bitmap s = RandomImage(40, 30, 53);

@@ -146,6 +146,23 @@ TEST(EngineWindowEffects, SharpenMatchesItsRule) {
                 << "r " << c.r << " T " << c.threshold << " P " << c.percent << " mode " << c.mode;
         }
     }
+    // Mode 1 by hand, r 1, threshold 20, 40 percent (a = 102), on a blue
+    // 200 among 100s. Centre: m = 100, 200 > 120, so 200 - 102 x (-73) /
+    // 255 = 200 + 29 = 229. Corner: m = (100 + 100 + 200) / 3 = 133, 100 <
+    // 113, so 100 - 102 x 27 / 255 = 90. Edge: m = 600 / 5 = 120, and 100
+    // is not below 100: it stays. Uniform channels stay.
+    {
+        Bitmap spot(3, 3), out;
+        spot.Fill(100, 50, 50, 0);
+        Px(spot, 1, 1)[0] = 200;
+        TEffects fx;
+        ASSERT_TRUE(fx.Sharpen(spot, out, kAllChannels, 1, 20, 40, 1));
+        const int blue[3][3] = {{90, 100, 90}, {100, 229, 100}, {90, 100, 90}};
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(BytesAt(out, x, y), (TPixelBytes{static_cast<uint8_t>(blue[y][x]), 50, 50, 0}))
+                    << x << "," << y;
+    }
     // A single pixel has no neighbours: it stays as it is.
     TEffects fx;
     Bitmap one = RandomImage(1, 1, 32), out;

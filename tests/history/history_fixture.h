@@ -12,6 +12,7 @@
 #include "doc/slots.h"
 #include "history/history_folder.h"
 #include "support/fake_port.h"
+#include "support/folders.h"
 
 namespace pixora::testing {
 
@@ -40,24 +41,18 @@ inline bool SamePixels(const Bitmap& a, const Bitmap& b) {
 }
 
 struct WorkspaceTest : ::testing::Test {
-    std::string root;
+    ScratchDir folder;
+    std::string root = folder.Path().string();
     Workspace ws;
     HistoryPort port;
 
     void SetUp() override {
-        char tmpl[] = "/tmp/pixora-hist-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        root = tmpl;
         ws.SysData.ExeDir = root + "/";
         ws.Port = &port;
         ws.SubscribeBeforeImageReplaced([this] { port.Calls.push_back("EndSelection"); });
         ws.CreateWorkBitmaps();
     }
-    void TearDown() override {
-        ws.Port = nullptr;
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
+    void TearDown() override { ws.Port = nullptr; }
     // Opens an image as if read from a file; returns its slot.
     int Open(const Bitmap& pixels) {
         const int slot = ClaimSlot(ws);

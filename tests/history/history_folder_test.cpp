@@ -10,8 +10,10 @@
 #include "history/history_store.h"
 #include "history_fixture.h"
 #include "io/codecs/format_codecs.h"
+#include "support/folders.h"
 
 namespace pixora::testing {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -19,15 +21,6 @@ namespace fs = std::filesystem;
 void Touch(const fs::path& p) {
     fs::create_directories(p.parent_path());
     std::ofstream(p) << "x";
-}
-
-// The id of a process that has ended and been reaped.
-long EndedProcess() {
-    const pid_t child = fork();
-    if (child == 0) _exit(0);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return static_cast<long>(child);
 }
 
 struct HistoryFolderTest : WorkspaceTest {

@@ -8,6 +8,7 @@
 #include "doc/layer_operations.h"
 #include "doc/layer_strip.h"
 #include "doc/layers.h"
+#include "doc/row_ranges.h"
 #include "history_fixture.h"
 
 namespace pixora::testing {
@@ -34,6 +35,33 @@ TEST(LayerBlend, EveryTransparencyFollowsTheRule) {
                     << x << "," << y << " channel " << c;
             ASSERT_EQ(Px(out, x, y)[3], Px(below, x, y)[3]) << "the fourth byte stays the background's";
         }
+}
+
+TEST(LayerBlend, WorkedValues) {
+    // d = round(t / 255 x 100): t 128 -> 50, 64 -> 25, 191 -> 75, 1 -> 0,
+    // 254 -> 100. Layer 200 over 100 at d 50: 100 + 50 = 150; layer 201
+    // over 57 at d 25: 15075 div 100 + 1425 div 100 = 150 + 14 = 164; at
+    // d 75: 5025 div 100 + 4275 div 100 = 50 + 42 = 92.
+    struct Case {
+        uint8_t Layer, Below, T, Want;
+    };
+    const Case cases[] = {{200, 100, 128, 150}, {201, 57, 64, 164}, {201, 57, 191, 92},
+                          {201, 57, 1, 201},    {201, 57, 254, 57}, {201, 57, 0, 201}};
+    Bitmap below(6, 1), layer(6, 1);
+    for (int x = 0; x < 6; ++x) {
+        uint8_t* b = below.Row(0) + 4 * x;
+        uint8_t* l = layer.Row(0) + 4 * x;
+        b[0] = b[1] = b[2] = cases[x].Below;
+        b[3] = 33;
+        l[0] = l[1] = l[2] = cases[x].Layer;
+        l[3] = cases[x].T;
+    }
+    BlendLayer(below, layer, 0, 0);
+    for (int x = 0; x < 6; ++x) {
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(Px(below, x, 0)[c], cases[x].Want) << "t " << int(cases[x].T);
+        EXPECT_EQ(Px(below, x, 0)[3], 33);
+    }
 }
 
 // Every kernel against the rule, for every transparency, layer value and
@@ -91,6 +119,43 @@ TEST(LayerBlend, KernelsAgreeOnMixedGroupsTailsAndOffsets) {
                                                    << " length " << length;
             }
         }
+    }
+}
+
+// The merge as the program runs it (threads, the widest kernel), on one
+// band with the plain kernel and on two bands with it: the same bytes,
+// and those of the rule, whatever the machine offers.
+TEST(LayerBlend, MergeGivesTheRuleOnOneBandOrTwoWithAnyKernel) {
+    TImages s;
+    s.BackBitmap = Pattern(700, 500, 2); // large enough to be split
+    s.LayerCount = 3;
+    s.Layer(2).Bitmap = Pattern(650, 480, 5);
+    s.Layer(2).Left = 30;
+    s.Layer(2).Top = -7;
+    s.Layer(3).Bitmap = Pattern(300, 300, 9);
+    s.Layer(3).Left = -20;
+    s.Layer(3).Top = 150;
+    Bitmap want = s.BackBitmap;
+    for (int n = 2; n <= 3; ++n) {
+        const TLayer& l = s.Layer(n);
+        for (int y = 0; y < l.Bitmap.Height(); ++y)
+            for (int x = 0; x < l.Bitmap.Width(); ++x) {
+                const int dx = x + l.Left, dy = y + l.Top;
+                if (dx < 0 || dy < 0 || dx >= want.Width() || dy >= want.Height()) continue;
+                uint8_t* d = want.Row(dy) + 4 * dx;
+                const uint8_t* p = Px(l.Bitmap, x, y);
+                for (int c = 0; c < 3; ++c)
+                    d[c] = Reference(p[c], d[c], p[3]);
+            }
+    }
+    MergeLayers(s);
+    EXPECT_TRUE(SamePixels(s.Bitmap, want)) << "as the machine runs it";
+    for (int bands : {1, 2}) {
+        TRowBandsOverride held(bands);
+        TBlendKernelOverride plain(TBlendKernel::Plain);
+        s.Bitmap = Bitmap();
+        MergeLayers(s);
+        EXPECT_TRUE(SamePixels(s.Bitmap, want)) << bands << " band(s), plain kernel";
     }
 }
 

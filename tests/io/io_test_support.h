@@ -1,5 +1,6 @@
 #pragma once
-// Helpers of the codec tests: a scratch folder and generated pictures.
+// Helpers of the codec tests: generated pictures and file bytes (the scratch
+// folder is support/folders.h).
 
 #include <cstdint>
 #include <cstdio>
@@ -12,27 +13,9 @@
 #include <png.h>
 
 #include "doc/bitmap.h"
+#include "support/folders.h"
 
 namespace pixora::testing {
-
-// A fresh folder under the system temp folder, removed with everything in it.
-class ScratchDir {
-public:
-    ScratchDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "pixora-io-XXXXXX").string();
-        if (!mkdtemp(tmpl.data())) std::abort();
-        path_ = tmpl;
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 inline void SetPixel(Bitmap& b, int x, int y, uint8_t r, uint8_t g, uint8_t bl, uint8_t t = 0) {
     uint8_t* p = b.Row(y) + x * b.BytesPerPixel();

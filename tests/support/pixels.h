@@ -2,6 +2,8 @@
 // Small pixel helpers for tests of the painting rules: uniform images,
 // reading one pixel, counting changed pixels, rectangular selection masks.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 
@@ -33,6 +35,26 @@ inline void Put(Bitmap& b, int x, int y, uint8_t blue, uint8_t green, uint8_t re
 
 inline bool SamePixel(const Bitmap& a, const Bitmap& b, int x, int y) {
     return std::memcmp(Px(a, x, y), Px(b, x, y), 4) == 0;
+}
+
+// Byte-for-byte equality (the fourth byte included), naming the first
+// differing pixel when they differ.
+inline ::testing::AssertionResult SameImage(const Bitmap& a, const Bitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel())
+        return ::testing::AssertionFailure()
+               << "sizes differ: " << a.Width() << "x" << a.Height() << "x" << a.BitsPerPixel() << " vs "
+               << b.Width() << "x" << b.Height() << "x" << b.BitsPerPixel();
+    const int bpp = a.BytesPerPixel();
+    for (int y = 0; y < a.Height(); ++y) {
+        const uint8_t *p = a.Row(y), *q = b.Row(y);
+        if (std::memcmp(p, q, static_cast<std::size_t>(a.Width()) * static_cast<std::size_t>(bpp)) == 0)
+            continue;
+        for (int i = 0; i < a.Width() * bpp; ++i)
+            if (p[i] != q[i])
+                return ::testing::AssertionFailure() << "pixel (" << i / bpp << ", " << y << ") byte "
+                                                     << i % bpp << ": " << int(p[i]) << " vs " << int(q[i]);
+    }
+    return ::testing::AssertionSuccess();
 }
 
 // Number of pixels whose four bytes differ between a and b (same size).

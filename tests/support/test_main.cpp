@@ -10,6 +10,17 @@
 #endif
 #include <cstdlib>
 
+#include "support/test_scope.h"
+
+namespace {
+
+// Ends each test's scope, and with it the timers the test left pending.
+class EndScopes : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override { pixora::testing::EndTestScope(); }
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::testing::InitGoogleTest(&argc, argv);
@@ -18,5 +29,6 @@ int main(int argc, char** argv) {
 #else
     QGuiApplication app(argc, argv);
 #endif
+    ::testing::UnitTest::GetInstance()->listeners().Append(new EndScopes);
     return RUN_ALL_TESTS();
 }

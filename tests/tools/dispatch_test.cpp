@@ -111,12 +111,6 @@ TEST_F(ToolsTest, RightButtonEndsThePolygonChain) {
     EXPECT_EQ(S().HistoryCount, 3); // one step per segment
 }
 
-TEST_F(ToolsTest, ZoomedPressesMapToImagePixels) {
-    EXPECT_EQ(ViewToImage(3, {3, 2}), 2);
-    EXPECT_EQ(ViewToImage(5, {2, 1}), 2);
-    EXPECT_EQ(ViewToImage(7, {2, 1}), 4);
-}
-
 TEST_F(ToolsTest, CropHandlesAndCursors) {
     S().Tool = ToolCrop;
     Drag(10, 10, 30, 25);

@@ -242,6 +242,23 @@ TEST(ColourRegionFill, EveryModeMatchesItsRule) {
             }
 }
 
+TEST(ColourRegionFill, HueModeByHand) {
+    // (200, 100, 50): L = 250 / 510 = 0.4902, S = 150 / 250 = 0.6, hue 20.
+    // With the hue of red (0): C = (1 - |2L - 1|) S = 0.5882, red
+    // L + C / 2 = 0.7843 -> 200, green and blue L - C / 2 = 0.1961 -> 50.
+    // With the hue of (20, 180, 90), 60 x (2 + 70 / 160) = 146.25: sector
+    // 2, green 200, red 50, blue 0.1961 + C x 0.4375 = 0.4534 -> 115.6 -> 116.
+    for (auto [fill, want] : {std::pair{RGBColour(255, 0, 0), std::array<int, 3>{200, 50, 50}},
+                              std::pair{RGBColour(20, 180, 90), std::array<int, 3>{50, 200, 116}}}) {
+        Bitmap b(3, 1, 24);
+        for (int x = 0; x < 3; ++x)
+            Set(b, x, 0, 200, 100, 50);
+        ColourRegionFill(b, 1, 0, 0.5, 0.1, 1, 0.3, ColourAt(b, 1, 0), fill);
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(ColourAt(b, x, 0), RGBColour(want[0], want[1], want[2])) << x;
+    }
+}
+
 TEST(ColourRegionFill, LargeRegionsAreFilledCompletely) {
     // 120,000 pixels: the queue compacts itself on the way.
     Bitmap b(400, 300, 24);

@@ -161,6 +161,18 @@ TEST(PaintWandMask, OutlineInvertsTheRegionEdgeOnly) {
                 ASSERT_EQ(p[k], inverted ? uint8_t(~q[k]) : q[k]) << x << "," << y;
             ASSERT_EQ(p[3], q[3]);
         }
+    // Worked out by hand: the outline is the block's two sides from the
+    // strip's row down and its whole bottom row, 13 pixels.
+    int flipped = 0;
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const bool side = (x == 3 || x == 7) && y >= 1 && y <= 4;
+            const bool bottom = y == 5 && x >= 3 && x <= 7;
+            const bool changed = ColourAt(view, x, y) != ColourAt(before, x, y);
+            EXPECT_EQ(changed, side || bottom) << x << "," << y;
+            flipped += changed;
+        }
+    EXPECT_EQ(flipped, 13);
     // The block's middle stays; its lower corners and the strip's ends flip.
     EXPECT_EQ(ColourAt(view, 5, 3), ColourAt(before, 5, 3));
     EXPECT_NE(ColourAt(view, 3, 5), ColourAt(before, 3, 5));

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "doc/file_layer.h"
 #include "doc/row_ranges.h"
 #include "io/codecs/format_codecs.h"
 #include "io/codecs/median_cut.h"
@@ -388,7 +389,7 @@ bool ReadPlain(int fd, std::size_t fileSize, Bitmap& out) {
 Bitmap Read(const std::string& path) {
     {
         TFd f;
-        f.Fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        f.Fd = FileLayer().Open(path, O_RDONLY, 0);
         if (f.Fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
         struct stat st {};
         if (fstat(f.Fd, &st) != 0 || !S_ISREG(st.st_mode)) throw ECodecError("Not a readable file: " + path);

@@ -16,6 +16,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include "doc/file_layer.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora {
@@ -44,9 +45,34 @@ Bitmap NewImage(int width, int height, bool clear) {
 }
 
 FilePtr OpenFile(const std::string& path, const char* mode) {
-    FilePtr f(std::fopen(path.c_str(), mode));
-    if (!f) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
+    if (mode[0] == 'w') {
+        FilePtr f(OpenStreamForWriting(path));
+        if (!f) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
+        return f;
+    }
+    const int fd = FileLayer().Open(path, O_RDONLY, 0);
+    if (fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
+    FilePtr f(fdopen(fd, mode));
+    if (!f) {
+        const int e = errno;
+        close(fd);
+        throw ECodecError("Cannot open " + path + ": " + std::strerror(e));
+    }
     return f;
+}
+
+void CloseWrittenFile(FilePtr& f, const std::string& path) {
+    std::FILE* stream = f.release();
+    if (std::fclose(stream) != 0) {
+        const int e = LastStreamError();
+        throw ECodecError("Cannot write " + path + ": " + std::strerror(e ? e : EIO));
+    }
+}
+
+void ThrowIfWriteFailed(std::FILE* f, const std::string& path) {
+    if (!f || !std::ferror(f)) return;
+    const int e = LastStreamError();
+    throw ECodecError("Cannot write " + path + ": " + std::strerror(e ? e : EIO));
 }
 
 std::size_t FileSizeOf(std::FILE* f) {
@@ -56,7 +82,7 @@ std::size_t FileSizeOf(std::FILE* f) {
 }
 
 TMappedFile::TMappedFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = FileLayer().Open(path, O_RDONLY, 0);
     if (fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -81,25 +107,17 @@ TMappedFile::~TMappedFile() {
 }
 
 TRawWriter::TRawWriter(const std::string& path) : path_(path) {
-    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd_ = FileLayer().Open(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd_ < 0) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
 }
 
 TRawWriter::~TRawWriter() {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ >= 0) FileLayer().Close(fd_);
 }
 
 void TRawWriter::Write(const void* data, std::size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = write(fd_, p, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
+    if (!WriteFully(fd_, data, size))
+        throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
 }
 
 void TRawWriter::WritePieces(const TPiece* pieces, std::size_t count) {
@@ -110,28 +128,15 @@ void TRawWriter::WritePieces(const TPiece* pieces, std::size_t count) {
         v.clear();
         for (; i < count && v.size() < IOV_MAX; ++i)
             v.push_back({const_cast<void*>(pieces[i].Data), pieces[i].Size});
-        // A short write goes on piece by piece from where it stopped.
-        std::size_t done = 0, total = 0;
-        for (const iovec& e : v) total += e.iov_len;
-        const ssize_t n = writev(fd_, v.data(), static_cast<int>(v.size()));
-        if (n < 0 && errno != EINTR) throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
-        done = n > 0 ? static_cast<std::size_t>(n) : 0;
-        if (done == total) continue;
-        for (const iovec& e : v) {
-            if (done >= e.iov_len) {
-                done -= e.iov_len;
-                continue;
-            }
-            Write(static_cast<const char*>(e.iov_base) + done, e.iov_len - done);
-            done = 0;
-        }
+        if (!WriteFully(fd_, v.data(), static_cast<int>(v.size())))
+            throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
     }
 }
 
 void TRawWriter::Close() {
     const int fd = fd_;
     fd_ = -1;
-    if (close(fd) != 0) throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
+    if (FileLayer().Close(fd) != 0) throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
 }
 
 Bitmap ApplyExifOrientation(const Bitmap& src, int orientation) {
@@ -224,12 +229,27 @@ void WriteThroughTemporary(const std::string& requested,
     } else {
         mode = NewFileMode();
     }
-    chmod(temp.c_str(), mode);
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    // A file that would come out with other permissions than the one it
+    // replaces is not put in its place.
+    TFileLayer& files = FileLayer();
+    if (files.Chmod(temp, mode) != 0) {
+        const int e = errno;
+        unlink(temp.c_str());
+        throw ECodecError("Cannot set the permissions of " + path + ": " + std::strerror(e));
+    }
+    if (files.Rename(temp, path) != 0) {
         const int e = errno;
         unlink(temp.c_str());
         throw ECodecError("Cannot write " + path + ": " + std::strerror(e));
     }
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    WriteThroughTemporary(path, [&](const std::string& temp) {
+        TRawWriter out(temp);
+        out.Write(bytes.data(), bytes.size());
+        out.Close();
+    });
 }
 
 } // namespace pixora

@@ -88,7 +88,15 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // fopen that throws ECodecError naming the file and the system's reason.
+// Files opened for writing ("wb") go through the file layer (doc/file_layer.h).
 FilePtr OpenFile(const std::string& path, const char* mode);
+// Closes a file opened for writing; throws ECodecError naming the file when
+// the last writes fail.
+void CloseWrittenFile(FilePtr& f, const std::string& path);
+// After an encoder gave up: when it was the file that failed, throws
+// ECodecError naming the file and the system's reason (which the encoders'
+// own messages leave out); otherwise returns.
+void ThrowIfWriteFailed(std::FILE* f, const std::string& path);
 // A file mapped read-only into memory: no copy, and pages come straight
 // from the file cache. Throws ECodecError when it cannot be opened.
 class TMappedFile {

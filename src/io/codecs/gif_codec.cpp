@@ -145,6 +145,12 @@ struct TWriteGuard {
     }
 };
 
+// The encoder's output goes to a stream of the file layer.
+int PutBytes(GifFileType* gif, const GifByteType* data, int length) {
+    auto* f = static_cast<std::FILE*>(gif->UserData);
+    return static_cast<int>(std::fwrite(data, 1, static_cast<std::size_t>(length), f));
+}
+
 } // namespace
 
 void Write(const std::string& path, const Bitmap& image) {
@@ -157,6 +163,7 @@ void Write(const std::string& path, const Bitmap& image) {
     int bits = 1;
     while ((1 << bits) < static_cast<int>(indexed.Palette.size())) ++bits;
 
+    FilePtr out; // outlives the encoder, which writes into it until closed
     TWriteGuard g;
     g.Map = GifMakeMapObject(1 << bits, nullptr);
     if (!g.Map) throw ECodecError("GIF: not enough memory for the colour table");
@@ -166,12 +173,18 @@ void Write(const std::string& path, const Bitmap& image) {
         g.Map->Colors[i].Blue = static_cast<GifByteType>(indexed.Palette[i]);
     }
     int error = 0;
-    g.File = EGifOpenFileName(path.c_str(), false, &error);
-    if (!g.File) throw ECodecError(Message(error));
+    out = OpenFile(path, "wb");
+    // The encoder says only that a write failed; the stream knows why.
+    auto Fail = [&](int code) {
+        ThrowIfWriteFailed(out.get(), path);
+        throw ECodecError(Message(code));
+    };
+    g.File = EGifOpen(out.get(), PutBytes, &error);
+    if (!g.File) Fail(error);
     GifFileType* gif = g.File;
     EGifSetGifVersion(gif, true);
     const int w = image.Width(), h = image.Height();
-    if (EGifPutScreenDesc(gif, w, h, bits, 0, g.Map) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+    if (EGifPutScreenDesc(gif, w, h, bits, 0, g.Map) == GIF_ERROR) Fail(gif->Error);
     GraphicsControlBlock gcb{};
     gcb.DisposalMode = DISPOSAL_UNSPECIFIED;
     gcb.UserInputFlag = false;
@@ -180,14 +193,16 @@ void Write(const std::string& path, const Bitmap& image) {
     GifByteType ext[4];
     const std::size_t extLen = EGifGCBToExtension(&gcb, ext);
     if (EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(extLen), ext) == GIF_ERROR)
-        throw ECodecError(Message(gif->Error));
-    if (EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+        Fail(gif->Error);
+    if (EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_ERROR) Fail(gif->Error);
     for (int y = 0; y < h; ++y) {
-        auto* row = const_cast<GifPixelType*>(indexed.Indices.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(w));
-        if (EGifPutLine(gif, row, w) == GIF_ERROR) throw ECodecError(Message(gif->Error));
+        auto* row = const_cast<GifPixelType*>(indexed.Indices.data() +
+                                              static_cast<std::size_t>(y) * static_cast<std::size_t>(w));
+        if (EGifPutLine(gif, row, w) == GIF_ERROR) Fail(gif->Error);
     }
     g.File = nullptr;
-    if (EGifCloseFile(gif, &error) == GIF_ERROR) throw ECodecError(Message(error));
+    if (EGifCloseFile(gif, &error) == GIF_ERROR) Fail(error);
+    CloseWrittenFile(out, path);
 }
 
 } // namespace pixora::gif

@@ -66,6 +66,11 @@ struct SaveOptions {
 // Throws ECodecError on failure.
 void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts);
 
+// Writes `bytes` as the whole content of a file, through a temporary file
+// renamed over it as images are, so a failure leaves the old file as it was.
+// Throws ECodecError naming the file and the system's reason.
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+
 // The GIF keying step of saving: a copy of src in which every pixel with
 // sensitivity >= 255 - T becomes the key colour (16, 16, 16) and every other
 // pixel keeps its colour, a pixel of exactly (16, 16, 16) being nudged to

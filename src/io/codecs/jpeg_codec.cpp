@@ -264,8 +264,11 @@ void Write(const std::string& path, const Bitmap& image, int quality, bool gray)
     c.Info.err = &err.Manager;
     jpeg_create_compress(&c.Info);
     c.Created = true;
-    if (!CompressAll(&c.Info, &err, f.get(), image, quality, gray)) Throw(err);
-    if (std::fflush(f.get()) != 0) throw ECodecError("JPEG: cannot write " + path + ": " + std::strerror(errno));
+    if (!CompressAll(&c.Info, &err, f.get(), image, quality, gray)) {
+        ThrowIfWriteFailed(f.get(), path);
+        Throw(err);
+    }
+    CloseWrittenFile(f, path);
 }
 
 } // namespace pixora::jpeg

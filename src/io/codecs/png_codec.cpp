@@ -363,8 +363,10 @@ void WriteTo(std::FILE* f, const Bitmap& image, const std::string& where) {
     g.Info = png_create_info_struct(g.Png);
     if (!g.Info) throw ECodecError("PNG: cannot create the writer");
     const TPngSettings settings = ChooseSettings(*src, alpha);
-    if (!WriteAll(g.Png, g.Info, f, &err, src->Width(), src->Height(), alpha, settings, rows.data())) Throw(err);
-    if (std::fflush(f) != 0) throw ECodecError("PNG: cannot write " + where + ": " + std::strerror(errno));
+    if (!WriteAll(g.Png, g.Info, f, &err, src->Width(), src->Height(), alpha, settings, rows.data())) {
+        ThrowIfWriteFailed(f, where);
+        Throw(err);
+    }
 }
 
 } // namespace
@@ -373,6 +375,7 @@ void Write(const std::string& path, const Bitmap& image) {
     if (image.Empty()) throw ECodecError("PNG: the image is empty");
     FilePtr f = OpenFile(path, "wb");
     WriteTo(f.get(), image, path);
+    CloseWrittenFile(f, path);
 }
 
 std::vector<uint8_t> WriteMemory(const Bitmap& image) {

@@ -1,0 +1,292 @@
+// What the file commands keep when the disk fails them: every earlier file
+// byte for byte, the open image, its flags and history, and a report that
+// names what failed.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "doc/slots.h"
+#include "history/history_store.h"
+#include "io/batch_conversion.h"
+#include "io/codecs/image_codecs.h"
+#include "io/ini_file.h"
+#include "io/new_close_commands.h"
+#include "io/open_commands.h"
+#include "io/recent_files.h"
+#include "io/save_commands.h"
+#include "io/tips.h"
+#include "io_test_support.h"
+#include "support/fake_port.h"
+#include "support/file_faults.h"
+#include "support/folders.h"
+#include "support/no_questions.h"
+#include "support/pixels.h"
+
+using namespace pixora;
+using namespace pixora::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TNamedFault {
+    const char* Name;
+    TFault Fault;
+};
+
+// The ways a write can go wrong, each at a different stage of writing
+// through a temporary file.
+std::vector<TNamedFault> WriteFaults(const std::string& pathPart, std::size_t partWay = 100) {
+    return {
+        {"permission denied at create", {TFaultAt::Create, EACCES, pathPart}},
+        {"disk full before the first byte", {TFaultAt::Write, ENOSPC, pathPart, 0}},
+        {"disk full part-way", {TFaultAt::Write, ENOSPC, pathPart, partWay}},
+        {"last writes lost at close", {TFaultAt::Close, EIO, pathPart}},
+        {"permissions not copied", {TFaultAt::Chmod, EPERM, pathPart}},
+        {"rename refused", {TFaultAt::Rename, EXDEV, pathPart}},
+    };
+}
+
+struct FileFaultsTest : ::testing::Test {
+    ScratchDir dir;
+    Workspace ws;
+    FakePort port;
+    TNoQuestions q;
+    std::string pictures;
+
+    FileFaultsTest() {
+        ws.Port = &port;
+        port.Ws = &ws;
+        ws.SysData.ExeDir = dir.Path().string() + "/";
+        fs::create_directories(dir.Path() / "bin/save");
+        fs::create_directories(dir.Path() / "bin/hstry");
+        pictures = dir.File("pictures") + "/";
+        fs::create_directories(pictures);
+        ws.CreateWorkBitmaps();
+    }
+
+    std::string Picture(const std::string& name, int seed) {
+        const std::string path = pictures + name;
+        Bitmap b = GradientImage(24 + seed, 10);
+        WriteImageFile(path, b, FormatFromExtension(path), SaveOptions{});
+        return path;
+    }
+    int OpenPicture(const std::string& path) {
+        const int slot = LoadIntoNewSlot(ws, path);
+        port.Errors.clear();
+        port.Problems.clear();
+        return slot;
+    }
+    // An edit that changes every pixel, through the history.
+    void Edit(int slot) {
+        ASSERT_TRUE(PushHistory(ws, slot));
+        NameHistoryStep(ws, "Edit");
+        TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+        for (int y = 0; y < s.Bitmap.Height(); ++y) {
+            uint8_t* p = s.Bitmap.Row(y);
+            for (int x = 0; x < s.Bitmap.Width() * 4; ++x)
+                p[x] = static_cast<uint8_t>(p[x] ^ 0x5A);
+        }
+    }
+};
+
+// ---- saving -----------------------------------------------------------------
+
+TEST_F(FileFaultsTest, FailedSaveKeepsTheOldFileTheImageAndItsFlagsAndSaysWhy) {
+    for (const char* ext : {".bmp", ".jpg", ".png", ".gif", ".tif"}) {
+        for (const auto& [name, fault] : WriteFaults(std::string("saved") + ext)) {
+            SCOPED_TRACE(std::string(ext) + ": " + name);
+            const std::string path = Picture(std::string("saved") + ext, 3);
+            chmod(path.c_str(), 0640);
+            const auto before = ReadBytes(path);
+            const auto namesBefore = FolderNames(pictures);
+            const int slot = OpenPicture(path);
+            ASSERT_GE(slot, 0);
+            Edit(slot);
+            TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+            const Bitmap image = s.Bitmap;
+            const int pos = s.HistoryPos, count = s.HistoryCount;
+            {
+                TFaultyFiles faulty(fault);
+                EXPECT_FALSE(SaveSlot(ws, slot, q));
+                EXPECT_GE(faulty.Failures(), 1);
+                if (fault.At == TFaultAt::Write && fault.AfterBytes > 0) {
+                    EXPECT_EQ(faulty.BytesWritten(), fault.AfterBytes) << "the write stops part-way";
+                }
+                ASSERT_EQ(port.Errors.size(), 1u);
+                EXPECT_EQ(port.Errors[0].first, 1);
+                EXPECT_NE(port.Errors[0].second.find(faulty.Reason()), std::string::npos)
+                    << port.Errors[0].second;
+            }
+            EXPECT_EQ(ReadBytes(path), before);
+            EXPECT_EQ(FolderNames(pictures), namesBefore) << "no temporary file stays behind";
+            struct stat st {};
+            ASSERT_EQ(stat(path.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0640u);
+            EXPECT_EQ(s.Saved, 0);
+            EXPECT_EQ(s.FileName, path);
+            EXPECT_TRUE(SameImage(s.Bitmap, image));
+            EXPECT_EQ(s.HistoryPos, pos);
+            EXPECT_EQ(s.HistoryCount, count);
+            // The disk mended, the same save goes through.
+            EXPECT_TRUE(SaveSlot(ws, slot, q));
+            EXPECT_EQ(s.Saved, 1);
+            EXPECT_NE(ReadBytes(path), before);
+            CloseImage(ws, slot, q);
+            port.Errors.clear();
+        }
+    }
+}
+
+TEST_F(FileFaultsTest, ShortWritesThatGoOnGiveTheSameFiles) {
+    const Bitmap image = GradientImage(300, 40);
+    for (const char* ext : {".bmp", ".jpg", ".png", ".gif"}) {
+        SCOPED_TRACE(ext);
+        const std::string plain = pictures + "plain" + ext, chopped = pictures + "chopped" + ext;
+        WriteImageFile(plain, image, FormatFromExtension(plain), SaveOptions{});
+        {
+            TFaultyFiles faulty;
+            faulty.ShortWrites = 7;
+            WriteImageFile(chopped, image, FormatFromExtension(chopped), SaveOptions{});
+        }
+        EXPECT_EQ(ReadBytes(chopped), ReadBytes(plain));
+    }
+    // The history store's snapshots too.
+    const std::string snap = pictures + "snap.bmp";
+    {
+        TFaultyFiles faulty;
+        faulty.ShortWrites = 5;
+        WriteSnapshot(snap, image);
+    }
+    Bitmap back;
+    ReadSnapshot(snap, back);
+    EXPECT_TRUE(SameImage(back, image));
+}
+
+// ---- reopening --------------------------------------------------------------
+
+TEST_F(FileFaultsTest, ReopenOfAVanishedFileOrWithAFullHistoryFolderChangesNothing) {
+    const std::string path = Picture("reopen.png", 1);
+    const int slot = OpenPicture(path);
+    ASSERT_GE(slot, 0);
+    Edit(slot);
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    const Bitmap image = s.Bitmap;
+    const int pos = s.HistoryPos, count = s.HistoryCount;
+    {
+        TFaultyFiles gone({TFaultAt::OpenToRead, ENOENT, "reopen.png"});
+        EXPECT_FALSE(ReopenFile(ws));
+        ASSERT_EQ(port.Errors.size(), 1u);
+        EXPECT_EQ(port.Errors[0].first, 2);
+        EXPECT_NE(port.Errors[0].second.find(gone.Reason()), std::string::npos);
+    }
+    {
+        // The file reads, but the step before it cannot be stored.
+        TFaultyFiles full({TFaultAt::Write, ENOSPC, "/hstry/", 60});
+        EXPECT_FALSE(ReopenFile(ws));
+        ASSERT_EQ(port.Problems.size(), 1u);
+        EXPECT_EQ(port.Problems[0].first, "Could not store the undo step.");
+        EXPECT_NE(port.Problems[0].second.find(full.Reason()), std::string::npos);
+    }
+    EXPECT_TRUE(SameImage(s.Bitmap, image));
+    EXPECT_EQ(s.Saved, 0);
+    EXPECT_EQ(s.HistoryPos, pos);
+    EXPECT_EQ(s.HistoryCount, count);
+    // Undo still finds the image as it was opened.
+    ASSERT_TRUE(UndoStep(ws));
+    EXPECT_TRUE(SameImage(s.Bitmap, LoadImageFile(path, fcPng)));
+}
+
+// ---- batch conversion ---------------------------------------------------------
+
+TEST_F(FileFaultsTest, BatchConversionKeepsEveryOtherOutputAndAnOldOneAndNamesTheFailure) {
+    const std::string out = dir.File("out") + "/";
+    fs::create_directories(out);
+    TBatchRequest r;
+    r.Sources = BatchSourcesFromPaths({Picture("a.bmp", 1), Picture("b.bmp", 2), Picture("c.bmp", 3)});
+    r.Folder = out;
+    r.Extension = ".png";
+    WriteWholeFile(out + "b.png", "an older b");
+    for (const auto& [name, fault] : WriteFaults("b.png")) {
+        SCOPED_TRACE(name);
+        fs::remove(out + "a.png");
+        fs::remove(out + "c.png");
+        TBatchResult result;
+        {
+            TFaultyFiles faulty(fault);
+            TConversionControl control;
+            control.Threads = 2;
+            result = ConvertBatch(r, control);
+            EXPECT_GE(faulty.Failures(), 1);
+            ASSERT_EQ(result.Run.Outcomes.size(), 3u);
+            EXPECT_NE(result.Run.Outcomes[1].Error.find(faulty.Reason()), std::string::npos)
+                << result.Run.Outcomes[1].Error;
+        }
+        EXPECT_EQ(result.Run.Written, 2);
+        EXPECT_EQ(result.Run.Failed, 1);
+        EXPECT_FALSE(result.Run.Outcomes[1].Written);
+        const auto left = ReadBytes(out + "b.png");
+        EXPECT_EQ(std::string(left.begin(), left.end()), "an older b");
+        EXPECT_EQ(FolderNames(out), (std::vector<std::string>{"a.png", "b.png", "c.png"}));
+        EXPECT_TRUE(SameImage(LoadImageFile(out + "c.png", fcPng), LoadImageFile(pictures + "c.bmp", fcBmp)));
+    }
+    // A source that is gone by the time its turn comes.
+    TFaultyFiles gone({TFaultAt::OpenToRead, ENOENT, "a.bmp"});
+    const TBatchResult result = ConvertBatch(r);
+    EXPECT_EQ(result.Run.Failed, 1);
+    EXPECT_NE(result.Run.Outcomes[0].Error.find(gone.Reason()), std::string::npos);
+}
+
+// ---- preferences and the recent-file list ----------------------------------------
+
+TEST_F(FileFaultsTest, PreferencesThatCannotBeWrittenStayAsTheyWereAndSaySo) {
+    TTipsState state;
+    state.TipNumber = 4;
+    state.ShowAtStartup = true;
+    ASSERT_TRUE(CloseTips(ws, state));
+    const std::string file = ws.Paths().PreferencesFile();
+    const auto before = ReadBytes(file);
+    for (const auto& [name, fault] : WriteFaults("pref.INI", 10)) {
+        SCOPED_TRACE(name);
+        port.Problems.clear();
+        TTipsState other;
+        other.TipNumber = 9;
+        TFaultyFiles faulty(fault);
+        EXPECT_FALSE(CloseTips(ws, other));
+        ASSERT_EQ(port.Problems.size(), 1u);
+        EXPECT_EQ(port.Problems[0].first, "Could not save the preferences.");
+        EXPECT_NE(port.Problems[0].second.find(faulty.Reason()), std::string::npos);
+        EXPECT_EQ(ReadBytes(file), before);
+        EXPECT_EQ(FolderNames(ws.Paths().Settings), std::vector<std::string>{"pref.INI"});
+    }
+    EXPECT_EQ(OpenTips(ws).TipNumber, 5);
+    EXPECT_TRUE(OpenTips(ws).ShowAtStartup);
+}
+
+TEST_F(FileFaultsTest, RecentListThatCannotBeWrittenStaysAndTheImageStillOpens) {
+    const std::string first = Picture("first.bmp", 1), second = Picture("second.bmp", 2);
+    ASSERT_TRUE(AddRecentFile(ws, first));
+    const std::string file = RecentFilesPath(ws);
+    const auto before = ReadBytes(file);
+    for (const auto& [name, fault] : WriteFaults("files.txt", 10)) {
+        SCOPED_TRACE(name);
+        port.Problems.clear();
+        TFaultyFiles faulty(fault);
+        const int slot = LoadIntoNewSlot(ws, second);
+        ASSERT_GE(slot, 0);
+        EXPECT_EQ(ws.Images[static_cast<std::size_t>(slot)].Bitmap.Width(), 26);
+        ASSERT_EQ(port.Problems.size(), 1u);
+        EXPECT_EQ(port.Problems[0].first, "Could not update the list of recent files.");
+        EXPECT_NE(port.Problems[0].second.find(faulty.Reason()), std::string::npos);
+        EXPECT_EQ(ReadBytes(file), before);
+        EXPECT_EQ(ws.ToolVars.RecentFiles[0], first);
+        EXPECT_EQ(ws.ToolVars.RecentFiles[1], "");
+        EXPECT_TRUE(port.Errors.empty());
+        CloseImage(ws, slot, q);
+    }
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#pragma once
+// Acting on a modal dialog a test opens. The helper polls for the dialog
+// from the event loop that the dialog's exec() runs; it belongs to the
+// running test (test_scope.h), so it never acts on a later test's dialog,
+// and when the dialog does not come in time it fails the test and closes
+// whatever modal window is up, so that the test ends instead of hanging.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+#include "support/test_scope.h"
+
+namespace pixora::testing {
+
+// Runs `act` on the first visible modal dialog named `name` (any modal
+// dialog when `name` is empty), polling every 10 ms for at most timeoutMs.
+inline void WhenModalDialog(const QString& name, std::function<void(QWidget*)> act, int timeoutMs = 10000) {
+    QTimer::singleShot(10, TestScope(), [name, act, timeoutMs] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && w->isVisible() && (name.isEmpty() || w->objectName() == name)) {
+            act(w);
+            return;
+        }
+        if (timeoutMs > 0) {
+            WhenModalDialog(name, act, timeoutMs - 10);
+            return;
+        }
+        ADD_FAILURE() << "no modal dialog " << name.toStdString() << " came up";
+        if (w) w->close();
+    });
+}
+
+} // namespace pixora::testing

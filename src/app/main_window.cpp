@@ -34,6 +34,7 @@
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
 #include "doc/ui/layer_commands.h"
+#include "effects/ui/filter_dialogs.h"
 #include "history/history_folder.h"
 #include "history/ui/history_commands.h"
 #include "io/ini_file.h"
@@ -70,6 +71,7 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallHistoryLists(*this);
     InstallLayerWindows(*this);
     InstallOptionBoxes(*this);
+    InstallFilterDialogs(*this);
     InstallFileDrop(*this);
     RefreshHistoryMenus();
 }

@@ -30,6 +30,8 @@ def main(argv):
     parser.add_argument("--only", default=",".join(SECTIONS), help="sections to run: " + ",".join(SECTIONS))
     parser.add_argument("--quick", action="store_true", help="3 runs, one benchmark repetition: a trial")
     parser.add_argument("--report", default=os.path.join(here, "REPORT.md"))
+    parser.add_argument("--work", default=os.path.join(here, "..", "build", "bench-work"),
+                        help="folder for the inputs (kept) and outputs (default ../build/bench-work)")
     args = parser.parse_args(argv)
     only = [s for s in args.only.split(",") if s]
     for s in only:
@@ -49,7 +51,7 @@ def main(argv):
     ctx.timeout = 300
     peers.ensure_installed(log)
     ctx.peers = peers.Peers()
-    ctx.work = os.path.join(os.path.realpath(args.build), "bench-work")
+    ctx.work = os.path.realpath(args.work)
     load_start = loadavg()
     started = datetime.datetime.now()
     t0 = time.time()

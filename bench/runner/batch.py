@@ -23,7 +23,7 @@ def run_rows(ctx):
     folder = os.path.join(ctx.work, "batch")
     names = inputs.make_batch(ctx.peers, folder, COUNT, ctx.log)
     records = []
-    for caption, ext, popts, mopts, vsuffix in BATCHES:
+    for caption, ext, popts, mopts, vsuffix in BATCHES[:1] if ctx.core else BATCHES:
         ctx.log(f"  {caption}")
         outs = {t: os.path.join(ctx.work, f"batch-out-{t}") for t in ("pixora", "ImageMagick", "GraphicsMagick",
                                                                        "libvips")}

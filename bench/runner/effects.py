@@ -8,6 +8,7 @@ Kinds (they choose the targets): "point" (a colour operation per pixel),
 angle), "geometry" (other turns and the resize)."""
 
 import os
+import re
 import subprocess
 
 from runner import tools
@@ -87,6 +88,13 @@ EFFECTS = [
 ]
 
 
+# The rows of a short run (--rows core): point operations, window effects,
+# the Gaussian blur and the geometry, one or two of each.
+CORE = {"Invert", "Gamma", "Grayscale", "Brightness", "Soften (3x3)", "Sharpen (quick)", "Blur 11x11 mean",
+        "Gaussian blur radius 8", "Pixelization 8x8", "Rotate by 30 degrees", "Rotate right (90)",
+        "Resize to 2000x1500"}
+
+
 def apply_available(pixora):
     out = subprocess.run([pixora, "--help"], capture_output=True, text=True).stdout
     return "--apply" in out, out
@@ -122,14 +130,16 @@ def run_rows(ctx):
     ctx.log("  plain read and write of every tool")
     base_before = baseline()
     for caption, kind, spec, im, gm, vips in EFFECTS:
+        if ctx.core and caption not in CORE:
+            continue
         name = spec.split(":")[0]
-        if name not in help_text:
+        if not re.search(r"^\s*" + re.escape(name) + r"(?=[:\s\[]|$)", help_text, re.M):
             records.append({"caption": caption, "kind": kind, "spec": spec, "unavailable": True})
             continue
         ctx.log(f"  {caption}")
         ops = {"pixora": ["--apply", spec], "ImageMagick": im, "GraphicsMagick": gm, "libvips": vips}
         commands, absent = tools.convert_commands(ctx.peers, ctx.pixora, src, "bmp24", stem="fx", ops=ops)
-        measured = side_by_side(commands, ctx.runs, ctx.work, before=clear_for("fx"), timeout=ctx.timeout)
+        measured = side_by_side(commands, ctx.effect_runs, ctx.work, before=clear_for("fx"), timeout=ctx.timeout)
         checks = check_outputs(ctx.peers, ctx.work, commands, "bmp24", None, False, stem="fx")
         records.append({"caption": caption, "kind": kind, "spec": spec, "commands": commands, "absent": absent,
                         "measured": measured, "checks": checks})

@@ -9,10 +9,11 @@ import statistics
 import subprocess
 import time
 
-PROGRAMS = ["bench_view", "bench_brushes", "bench_selection", "bench_history", "bench_fill", "bench_quick",
-            "bench_effects", "bench_resample", "bench_codecs"]
+PROGRAMS = ["bench_view", "bench_brushes", "bench_selection", "bench_filters", "bench_history", "bench_fill",
+            "bench_quick", "bench_effects", "bench_resample", "bench_codecs"]
 
 FRAME_MS = 16
+PREVIEW_MS = 100
 # Which benchmarks are pointer-move frames, point operations and window
 # effects (the targets differ).
 FRAMES = re.compile(r"^(BM_PenFrame|BM_StampFrame/|BM_RubberBand|BM_DragFrame|BM_RefreshView/drag:1)")
@@ -25,6 +26,8 @@ def target_of(program, name):
     """(text, check(ms, memcpy_ms) -> bool) or None."""
     if FRAMES.match(name):
         return f"< {FRAME_MS} ms", lambda ms, m: ms < FRAME_MS
+    if name.startswith("BM_FilterPreview/"):
+        return f"< {PREVIEW_MS} ms", lambda ms, m: ms < PREVIEW_MS
     if program in ("bench_quick", "bench_effects"):
         if POINT.match(name):
             return "<= 3x memcpy", lambda ms, m: m and ms <= 3 * m
@@ -62,12 +65,13 @@ def run_program(path, repetitions, min_time, log, env=None):
     return rows, None
 
 
-def run_rows(ctx):
+def run_rows(ctx, out_dir=None):
+    out_dir = out_dir or ctx.out_dir
     sections = []
     env = dict(os.environ)
     env.setdefault("QT_QPA_PLATFORM", "offscreen")
     for program in PROGRAMS:
-        path = os.path.join(ctx.out_dir, program)
+        path = os.path.join(out_dir, program)
         if not os.access(path, os.X_OK):
             sections.append((program, None, "not built"))
             continue
@@ -116,8 +120,8 @@ def startup_rows(ctx, runs):
     return results
 
 
-def memory_rows(ctx, image):
-    exe = os.path.join(ctx.out_dir, "bench_window")
+def memory_rows(ctx, image, out_dir=None):
+    exe = os.path.join(out_dir or ctx.out_dir, "bench_window")
     if not os.access(exe, os.X_OK):
         return None
     out = subprocess.run([exe, "memory", image], capture_output=True, text=True,

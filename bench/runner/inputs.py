@@ -62,7 +62,7 @@ def make_inputs(peers, folder, log):
     return {name: path(name) for name in ["src.ppm", "alpha.png"] + list(FORMAT_FILES)}
 
 
-def make_batch(peers, folder, count, log, size="1600x1200"):
+def make_batch(peers, folder, count, log, size="1200x900"):
     """`count` different JPEG files (crops of the picture, quality 90) for the
     batch rows."""
     os.makedirs(folder, exist_ok=True)

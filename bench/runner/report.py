@@ -133,7 +133,11 @@ class Report:
         self.table(["row", "kind"] + [f"{SHORT[t]} s" for t in TOOLS] + [f"{SHORT[p]}/pixora" for p in PEERS] +
                    ["target"], rows)
 
-    def inprocess_section(self, sections):
+    def inprocess_section(self, sections, before=None):
+        was = {}
+        for program, rows, _ in before or []:
+            for r in rows or []:
+                was[(program, r["name"])] = r["ms"]
         for program, rows, error in sections:
             self.add(f"### {program}", "")
             if rows is None:
@@ -145,7 +149,8 @@ class Report:
                 if r["meets"] is False:
                     self.misses.append((f"{program} {r['name']}", f"{r['ms']:.2f} ms, target {r['target']}"))
                 counters = ", ".join(f"{k} {v:.4g}" for k, v in r["counters"].items() if isinstance(v, (int, float)))
-                out.append([f"`{r['name']}`", f"{r['ms']:.3f}",
+                old = was.get((program, r["name"]))
+                out.append([f"`{r['name']}`", f"{r['ms']:.3f}" + (f" (before {old:.3f})" if old is not None else ""),
                             "-" if r["x_memcpy"] is None else f"{r['x_memcpy']:.2f}",
                             r["target"], status, counters])
             self.table(["benchmark", "ms (median)", "x memcpy", "target", "", "counters"], out)

@@ -2,6 +2,11 @@
 // 3000 image, with one memcpy of the image as the yardstick. A stamp run is
 // 200 stamps of diameter 64 along a diagonal; the pen stroke is a zigzag of
 // width 20 across the whole image.
+//
+// The pointer-move frames are timed as the brush families do them: a pen
+// frame draws its segment into the overlay and onto the view (no refresh);
+// a stamp frame paints one stamp and refreshes the view, which while the
+// button is held is the plain display copy and its row table.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -10,6 +15,7 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "doc/checkerboard.h"
 #include "tools/brushes/copy_brush_rule.h"
 #include "tools/brushes/custom_brush_rule.h"
 #include "tools/brushes/lighten_darken_rule.h"
@@ -60,6 +66,22 @@ void StampRun(benchmark::State& state, const StampFn& stamp) {
     }
 }
 
+// One pointer-move frame of a stamp brush: a stamp at the pointer, then
+// the view refreshed as while the button is held.
+void StampFrames(benchmark::State& state, const StampFn& stamp) {
+    Bitmap image = Image(), checker, display = Image();
+    BuildCheckerboard(checker, kW, kH);
+    TRowTable rows;
+    int i = 0;
+    for (auto _ : state) {
+        stamp(image, {200 + (i % kStamps) * 17, 200 + (i % kStamps) * 12, kDiameter});
+        MakeDisplayCopy(image, checker, display, false);
+        FillRowTable(display, rows);
+        ++i;
+        benchmark::ClobberMemory();
+    }
+}
+
 void RegisterStamps() {
     static const SelectionEditTest all;
     static const Bitmap& source = Image();
@@ -100,10 +122,14 @@ void RegisterStamps() {
              CustomBrushStamp(b, brush, {d.X, d.Y}, 60, all);
          }},
     };
-    for (const auto& [name, fn] : stamps)
+    for (const auto& [name, fn] : stamps) {
         benchmark::RegisterBenchmark(("BM_200Stamps/" + name).c_str(), [fn](benchmark::State& s) {
             StampRun(s, fn);
         })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_StampFrame/" + name).c_str(), [fn](benchmark::State& s) {
+            StampFrames(s, fn);
+        })->Unit(benchmark::kMillisecond);
+    }
 }
 
 // A pen stroke of width 20 zigzagging over the whole image.
@@ -125,6 +151,23 @@ TStrokeColours Colours() {
     c.Fill = c.Background = RGBColour(255, 255, 255);
     return c;
 }
+
+// One pointer-move frame of the pen: a segment of 40 pixels of the zigzag
+// into the overlay and onto the view.
+void BM_PenFrame(benchmark::State& state) {
+    Bitmap overlay(kW, kH, 32), view = Image();
+    overlay.Fill(255, 255, 255, 0);
+    TPoint at{0, 0};
+    for (auto _ : state) {
+        if (at.X + 32 >= kW || at.Y + 24 >= kH) at = {at.X % 64, 0};
+        const TPoint to{at.X + 32, at.Y + 24};
+        DrawPenSegment(overlay, at, to, 20, 0);
+        DrawPenSegment(view, at, to, 20, RGBColour(200, 30, 10));
+        at = to;
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PenFrame)->Unit(benchmark::kMillisecond);
 
 // The release: image back to the base, composite, overlay cleared. Putting
 // the stroke back into the overlay is not timed.

@@ -5,7 +5,7 @@
 //
 // Memory is the growth of the process's peak resident size during the
 // first read, less the document itself, in units of the document's size;
-// run one file per process for a clean figure (open_vs_convert.sh does).
+// run one file per process for a clean figure (bench/run does).
 
 #include <sys/resource.h>
 

@@ -1,8 +1,11 @@
 // One frame of a selection drag on a 4000 x 3000 image: the view is
 // restored from StrokeBase and the floating pixels are drawn at the
-// pointer. One memcpy of the image is the yardstick.
+// pointer; and one frame of the rubber band while a new rectangle, a large
+// ellipse or a freehand outline is drawn. One memcpy of the image is the
+// yardstick.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "bench_support.h"
@@ -59,7 +62,9 @@ struct Scene {
     ToolContext Context() { return {ws, 0, ws.Images[0], ws.ToolVars, ToolDescription(ToolSelection)}; }
 };
 
-void BM_Memcpy(benchmark::State& state) { bench::MemcpyLoop(state, Picture()); }
+void BM_Memcpy(benchmark::State& state) {
+    bench::MemcpyLoop(state, Picture());
+}
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 
 // Frames of a drag that has grabbed the selection at the image's middle.
@@ -96,6 +101,42 @@ void BM_DragFrameEllipse(benchmark::State& state) {
     DragFrames(state, scene);
 }
 BENCHMARK(BM_DragFrameEllipse)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Frames of the rubber band of a new selection pressed near the top-left
+// corner: the rectangle and the ellipse are dragged to near the far corner
+// (restored and redrawn at every move), the freehand outline goes round a
+// large circle, 30 pixels a move.
+void RubberBandFrames(benchmark::State& state, int shape) {
+    Scene scene(shape);
+    ToolContext c = scene.Context();
+    Tool* tool = ToolsOf(scene.ws).For(ToolSelection);
+    tool->Press(c, 100, 100);
+    scene.ws.SysData.MouseDown = 1;
+    int step = 0;
+    for (auto _ : state) {
+        if (shape == SelFreeHand) {
+            const double t = step * 30.0 / 1400.0;
+            tool->Move(c, kW / 2 + static_cast<int>(1400 * std::cos(t)),
+                       kH / 2 + static_cast<int>(1400 * std::sin(t)));
+        } else {
+            tool->Move(c, kW - 100 - (step & 7), kH - 100 - (step & 3));
+        }
+        ++step;
+        benchmark::ClobberMemory();
+    }
+}
+void BM_RubberBandRectangle(benchmark::State& state) {
+    RubberBandFrames(state, SelRectangle);
+}
+void BM_RubberBandEllipse(benchmark::State& state) {
+    RubberBandFrames(state, SelEllipse);
+}
+void BM_RubberBandFreeHand(benchmark::State& state) {
+    RubberBandFrames(state, SelFreeHand);
+}
+BENCHMARK(BM_RubberBandRectangle)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RubberBandEllipse)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RubberBandFreeHand)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The dotted not-xor outline of a selection as large as the image, drawn
 // and erased again (the crop rectangle's rubber band does both per move).

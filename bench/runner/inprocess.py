@@ -1,0 +1,149 @@
+"""In-process figures from the Google Benchmark programs, each beside the
+memcpy of the image timed in the same program, and the window programs'
+start-up and memory figures."""
+
+import json
+import os
+import re
+import statistics
+import subprocess
+import time
+
+PROGRAMS = ["bench_view", "bench_brushes", "bench_selection", "bench_filters", "bench_history", "bench_fill",
+            "bench_quick", "bench_effects", "bench_resample", "bench_codecs"]
+
+FRAME_MS = 16
+PREVIEW_MS = 100
+# Which benchmarks are pointer-move frames, point operations and window
+# effects (the targets differ).
+FRAMES = re.compile(r"^(BM_PenFrame|BM_StampFrame/|BM_RubberBand|BM_DragFrame|BM_RefreshView/drag:1)")
+POINT = re.compile(r"^BM_(Lighten|Darken|Invert|Noise|Tint|Gamma|Contrast|Saturation|DarkenSelected|"
+                   r"ColourAdjust|Solarize|Posterize|ColourFilter)\b")
+WINDOW = re.compile(r"^BM_(Antialiasing|Soften|Sharpen|GaussianBlur|Pixelization|RoughBlur|Blur)")
+
+
+def target_of(program, name):
+    """(text, check(ms, memcpy_ms) -> bool) or None."""
+    if FRAMES.match(name):
+        return f"< {FRAME_MS} ms", lambda ms, m: ms < FRAME_MS
+    if name.startswith("BM_FilterPreview/"):
+        return f"< {PREVIEW_MS} ms", lambda ms, m: ms < PREVIEW_MS
+    if program in ("bench_quick", "bench_effects"):
+        if POINT.match(name):
+            return "<= 3x memcpy", lambda ms, m: m and ms <= 3 * m
+        if WINDOW.match(name):
+            return "<= 15x memcpy", lambda ms, m: m and ms <= 15 * m
+    return None
+
+
+def run_program(path, repetitions, min_time, log, env=None):
+    out = path + ".json"
+    argv = [path, f"--benchmark_repetitions={repetitions}", "--benchmark_report_aggregates_only=true",
+            f"--benchmark_min_time={min_time}", f"--benchmark_out={out}", "--benchmark_out_format=json"]
+    started = time.time()
+    proc = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, env=env)
+    log(f"    {os.path.basename(path)}: {time.time() - started:.0f} s")
+    if proc.returncode != 0 or not os.path.exists(out):
+        return None, (proc.stderr.strip().splitlines() or ["failed"])[-1]
+    with open(out) as f:
+        data = json.load(f)
+    os.remove(out)
+    rows = []
+    for b in data.get("benchmarks", []):
+        if b.get("aggregate_name") != "median":
+            continue
+        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
+        name = b["run_name"]
+        # The *_vs_* benchmarks time by hand; their yardstick is a counter.
+        counters = {k: v for k, v in b.items() if k not in ("name", "run_name", "run_type", "repetitions",
+                                                            "threads", "aggregate_name", "aggregate_unit",
+                                                            "iterations", "real_time", "cpu_time",
+                                                            "time_unit", "family_index",
+                                                            "per_family_instance_index", "repetition_index",
+                                                            "bytes_per_second", "items_per_second")}
+        rows.append({"name": name, "ms": b["real_time"] * scale, "counters": counters})
+    return rows, None
+
+
+def run_rows(ctx, out_dir=None):
+    out_dir = out_dir or ctx.out_dir
+    sections = []
+    env = dict(os.environ)
+    env.setdefault("QT_QPA_PLATFORM", "offscreen")
+    for program in PROGRAMS:
+        path = os.path.join(out_dir, program)
+        if not os.access(path, os.X_OK):
+            sections.append((program, None, "not built"))
+            continue
+        rows, error = run_program(path, ctx.repetitions, ctx.min_time, ctx.log, env)
+        if rows is None:
+            sections.append((program, None, error))
+            continue
+        memcpy = next((r["ms"] for r in rows if r["name"].startswith("BM_Memcpy")), None)
+        for r in rows:
+            r["x_memcpy"] = r["ms"] / memcpy if memcpy else None
+            t = target_of(program, r["name"])
+            r["target"] = t[0] if t else ""
+            r["meets"] = None if not t else bool(t[1](r["ms"], memcpy))
+        sections.append((program, rows, None))
+    return sections
+
+
+def startup_rows(ctx, runs):
+    """Median start-up to the first paint of the main window, offscreen and
+    (when xvfb-run is there) on a virtual X server."""
+    exe = os.path.join(ctx.out_dir, "bench_window")
+    if not os.access(exe, os.X_OK):
+        return [("bench_window not built", None, None)]
+    results = []
+    platforms = [("offscreen", ["env", "QT_QPA_PLATFORM=offscreen"])]
+    if subprocess.run(["sh", "-c", "command -v xvfb-run"], capture_output=True).returncode == 0:
+        platforms.append(("xvfb", ["xvfb-run", "-a", "-s", "-screen 0 1920x1080x24", "env", "QT_QPA_PLATFORM=xcb"]))
+    for label, prefix in platforms:
+        launch, main = [], []
+        for _ in range(runs):
+            if label == "xvfb":
+                # The server's own start-up is not the program's: time from
+                # inside the server's session.
+                argv = prefix + ["sh", "-c", 'PIXORA_BENCH_T0=$(date +%s%N) exec "$0" startup', exe]
+                env = dict(os.environ)
+            else:
+                argv = prefix + [exe, "startup"]
+                env = dict(os.environ, PIXORA_BENCH_T0=str(time.time_ns()))
+            out = subprocess.run(argv, capture_output=True, text=True, env=env, timeout=120).stdout
+            m = re.search(r"startup ([0-9.]+) ([0-9.-]+)", out)
+            if m:
+                main.append(float(m.group(1)))
+                launch.append(float(m.group(2)))
+        results.append((label, statistics.median(launch) if launch else None,
+                        statistics.median(main) if main else None))
+    return results
+
+
+def memory_rows(ctx, image, out_dir=None):
+    exe = os.path.join(out_dir or ctx.out_dir, "bench_window")
+    if not os.access(exe, os.X_OK):
+        return None
+    out = subprocess.run([exe, "memory", image], capture_output=True, text=True,
+                         env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), timeout=600)
+    figures = {}
+    for line in out.stdout.splitlines():
+        m = re.match(r"(open|edits) \S+ resident ([0-9.-]+) peak ([0-9.-]+)", line)
+        if m:
+            figures[m.group(1)] = (float(m.group(2)), float(m.group(3)))
+    return figures or None
+
+
+def open_memory_rows(ctx, names):
+    """Each file opened by bench_open_files in a process of its own: best of
+    three read times and the memory the read took beyond the document, in
+    document sizes."""
+    exe = os.path.join(ctx.out_dir, "bench_open_files")
+    if not os.access(exe, os.X_OK):
+        return None
+    rows = []
+    for name in names:
+        out = subprocess.run([exe, ctx.inputs[name]], capture_output=True, text=True, timeout=600).stdout
+        m = re.search(r"([0-9.]+) MP ([0-9.]+) s ([0-9.-]+) extra", out)
+        rows.append((name, float(m.group(2)), float(m.group(3))) if m else (name, None, None))
+    return rows

@@ -225,3 +225,22 @@ TEST_F(ClipWindowTest, PatternBoxFillsWithTheChosenPatternAndBrushBoxLoadsTheBru
     ASSERT_EQ(S().Tool, ToolCustomBrush);
     EXPECT_EQ(Ws().CustomBrushBitmap.Bitmap.Width(), 24);
 }
+
+TEST_F(ClipWindowTest, StarterPatternsShowInTheirBox) {
+    const QString from = QString(PIXORA_SOURCE_DIR) + "/data/bin/ptrns/";
+    const QString to = QString::fromStdString(Ws().Paths().Patterns);
+    QDir().mkpath(to);
+    for (const QString& name : QDir(from).entryList({"*.jpg"}))
+        QFile::copy(from + name, to + name);
+    int entries = -1;
+    WhenModal([&](QWidget* w) {
+        auto* box = qobject_cast<LibraryBox*>(w);
+        entries = box->Library().Count();
+        box->PressPicture(20, 140); // entry 3
+        Shot(w, "starter_patterns");
+        w->findChild<QPushButton*>("Button2")->click();
+    });
+    Cmd("FillwithPattern2")->trigger();
+    EXPECT_EQ(entries, 6);
+    EXPECT_EQ(S().HistoryCount, 0); // "Cancel" fills nothing
+}

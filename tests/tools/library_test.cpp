@@ -210,3 +210,13 @@ TEST_F(LibraryTest, ArchivingStoresTheFloatingPixels) {
     EXPECT_EQ(ArchiveAsPattern(ws, patterns), 1);
     EXPECT_EQ(patterns.Count(), 1);
 }
+
+TEST(StarterLibraries, EveryShippedEntryReads) {
+    for (const char* folder : {"/data/bin/ptrns/", "/data/bin/brshs/"}) {
+        const TLibrary lib(std::string(PIXORA_SOURCE_DIR) + folder);
+        EXPECT_GE(lib.Count(), 4) << folder;
+        std::vector<std::string> failures;
+        DrawLibrary(lib, 240, failures);
+        EXPECT_TRUE(failures.empty()) << folder;
+    }
+}

@@ -267,7 +267,10 @@ int MainWindow::ToolOption(const std::string& box, const std::string& control) c
     if (!window) return 0;
     QWidget* c = window->findChild<QWidget*>(QString::fromStdString(control));
     // A value a box keeps without a control of its own (the Gradient box's kind).
-    if (!c) return window->property(control.c_str()).toInt();
+    if (!c) {
+        const bool kept = window->dynamicPropertyNames().contains(control.c_str());
+        return kept ? window->property(control.c_str()).toInt() : 0;
+    }
     if (auto* spin = qobject_cast<QSpinBox*>(c)) return spin->value();
     if (auto* slider = qobject_cast<QAbstractSlider*>(c)) return slider->value();
     if (auto* combo = qobject_cast<QComboBox*>(c)) return combo->currentIndex();

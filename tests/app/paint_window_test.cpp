@@ -41,14 +41,17 @@ struct PaintWindowTest : AppTest {
         EXPECT_NE(c, nullptr) << box << " " << name;
         return c;
     }
-    // Clicks a tool button; a modal box it opens is closed with its first button.
+    // Clicks a tool button; the modal box it opens is closed with its first
+    // button.
     void Choose(const char* button) {
-        WhenModal([](QWidget* w) {
-            if (auto* ok = w->findChild<QPushButton*>("Button1"))
-                ok->click();
-            else if (auto* d = qobject_cast<QDialog*>(w))
-                d->reject();
-        });
+        for (const TToolDescription& row : ToolTable())
+            if (row.Button == button && row.ModalBox)
+                WhenModal([](QWidget* w) {
+                    if (auto* ok = w->findChild<QPushButton*>("Button1"))
+                        ok->click();
+                    else if (auto* d = qobject_cast<QDialog*>(w))
+                        d->reject();
+                });
         window->findChild<QToolButton*>(button)->click();
     }
 };

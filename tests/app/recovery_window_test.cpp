@@ -28,6 +28,7 @@ extern char** environ;
 
 using namespace pixora;
 using pixora::testing::AppTest;
+using pixora::testing::FolderNames;
 namespace fs = std::filesystem;
 
 namespace {

@@ -254,7 +254,9 @@ TEST_F(AppTest, LayoutKeepsUpDownMaximaNonNegative) {
     auto* bar4 = window->findChild<QWidget*>("ToolBar4");
     ASSERT_TRUE(upDown && upDown2 && ilSheet && strip && panel && bar3 && bar4);
     // Room for the strip and both effect bars: both maxima are 0.
+    window->show();
     window->resize(1600, 1400);
+    QApplication::processEvents();
     window->RunLayout();
     EXPECT_EQ(upDown->x(), sheet->width() - 35);
     EXPECT_EQ(ilSheet->width(), sheet->width() - 62);

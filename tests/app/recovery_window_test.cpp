@@ -112,17 +112,18 @@ TEST_F(AppTest, AKilledEditorsUnsavedImageIsOfferedAndRecovered) {
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
     const std::string folder = exeDir + "bin/save/recovery/";
     ASSERT_EQ(FolderNames(folder).size(), 2u) << "the killed run left its image and manifest";
+    ASSERT_EQ(FindRecoverableImages(folder, TRecoveryRun::Current()).size(), 1u);
 
     // The next start offers it; "Recover" opens it.
     Start();
     window->show();
-    QPointer<QWidget> offered;
+    bool offered = false; // the dialog itself is gone once it is closed
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<RecoveryDialog*>(QApplication::activeModalWidget());
         if (!dialog || offered) return;
-        offered = dialog;
+        offered = true;
         pixora::testing::SaveScreenshot(dialog, "recovery-offer");
         auto* recover = dialog->findChild<QPushButton*>("Recover0");
         ASSERT_NE(recover, nullptr);

@@ -16,6 +16,8 @@
 #include "doc/slots.h"
 #include "support/modal.h"
 
+#include "support/screenshots.h"
+
 namespace pixora::testing {
 
 inline void WriteFile(const QString& path, const QByteArray& data) {
@@ -46,13 +48,6 @@ inline void Click(QWidget* window, const char* button) {
     b->click();
 }
 
-// Screenshots go where PIXORA_SHOT_DIR points, when it is set.
-inline void Shot(QWidget* w, const QString& name) {
-    const QByteArray dir = qgetenv("PIXORA_SHOT_DIR");
-    if (dir.isEmpty()) return;
-    QDir().mkpath(QString::fromLocal8Bit(dir));
-    w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
-}
 
 struct AppTest : ::testing::Test {
     QTemporaryDir dir;

@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "support/screenshots.h"
+
 namespace pixora::testing {
 
 // Mouse events as the window system delivers them to a widget.
@@ -26,12 +28,5 @@ inline void DragOn(QWidget* target, QPoint from, QPoint to, int steps = 4) {
     Mouse(target, QEvent::MouseButtonRelease, to);
 }
 
-// Screenshots go where PIXORA_SHOT_DIR points, when it is set.
-inline void Shot(QWidget* w, const QString& name) {
-    const QByteArray dir = qgetenv("PIXORA_SHOT_DIR");
-    if (dir.isEmpty()) return;
-    QDir().mkpath(QString::fromLocal8Bit(dir));
-    w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
-}
 
 } // namespace pixora::testing

@@ -21,4 +21,6 @@ inline void SaveScreenshot(QWidget* w, const QString& name) {
     w->grab().save(dir + "/" + name + ".png");
 }
 
+inline void Shot(QWidget* w, const QString& name) { SaveScreenshot(w, name); }
+
 } // namespace pixora::testing

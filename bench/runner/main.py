@@ -29,8 +29,10 @@ def main(argv):
     parser.add_argument("--build", default=os.path.join(here, "..", "build"), help="build folder (default ../build)")
     parser.add_argument("--runs", type=int, default=5, help="runs of each whole-process command (default 5)")
     parser.add_argument("--only", default=",".join(SECTIONS), help="sections to run: " + ",".join(SECTIONS))
-    parser.add_argument("--before", help="an earlier build folder: the start-up, memory and in-process figures "
-                        "are taken from its programs too, for a before/after table")
+    parser.add_argument("--before", help="an earlier build folder: its memory figures (and with --before-inprocess its "
+                        "benchmark programs' figures) go beside this build's")
+    parser.add_argument("--before-inprocess", action="store_true",
+                        help="with --before: run the earlier build's benchmark programs too")
     parser.add_argument("--effect-runs", type=int, help="runs of each effect row (default: --runs)")
     parser.add_argument("--rows", choices=["all", "core"], default="all",
                         help="core: a short run of the main rows only (a loaded machine)")
@@ -71,6 +73,16 @@ def main(argv):
 
     results = {}
     stamps = {}
+
+    def checkpoint(section, partial):
+        """Saves a section's rows so far, so that a run cut short still
+        leaves them for --reuse."""
+        stamp = {"when": f"{datetime.datetime.now():%Y-%m-%d %H:%M}", "build": ctx.out_dir,
+                 "commit": build_commit(ctx.out_dir), "load": f"{loadavg()} (cut short)"}
+        with open(os.path.join(ctx.work, f"results-{section}.pickle"), "wb") as f:
+            pickle.dump({"result": partial, "stamp": stamp, "before": None}, f)
+
+    ctx.checkpoint = checkpoint
     for section in only:
         log(f"{section} (load {loadavg()})")
         section_load = loadavg()
@@ -82,7 +94,7 @@ def main(argv):
             results[section] = batch.run_rows(ctx)
         elif section == "inprocess":
             results[section] = inprocess.run_rows(ctx)
-            if ctx.before_out:
+            if ctx.before_out and args.before_inprocess:
                 results["inprocess_before"] = inprocess.run_rows(ctx, ctx.before_out)
         elif section == "window":
             before = inprocess.memory_rows(ctx, ctx.inputs["q90-444.jpg"], ctx.before_out) if ctx.before_out else None
@@ -165,7 +177,16 @@ def write_head(r, ctx, started, seconds, load_start, load_end):
           "cores; pixora-convert converts one file on one thread (the batch rows use both).", "",
           "Targets: ahead of ImageMagick and GraphicsMagick everywhere; within 1.5x of libvips (ahead of it for "
           "Gaussian blur, rotation by an angle and point operations); frames under 16 ms; start-up under 0.5 s.",
-          "")
+          "", "How far to trust the figures:", "",
+          "- An effect's cost is a difference of two medians of whole runs of about a second; where the "
+          "operation itself takes tens of milliseconds (point operations, quarter turns, the resize) the "
+          "difference is within the noise of a shared machine and is floored at 5 ms. Read those rows from "
+          "the whole-process table below them and from the in-process figures (x memcpy).",
+          "- A short run (`--rows core`) leaves out the writers-from-PPM rows, most readers, the duplicate "
+          "filter/quick effects and the second batch; `bench/run` without it runs every row.",
+          "- In-process figures from a single repetition (`--quick`) include the first, cold iteration; the "
+          "memcpy yardstick is timed in the same program at the same moment.",
+          "- A section's build folder holds what was built there when it ran: see the sections table.", "")
 
 
 def write_window(r, startup, memory, memory_before, opens):

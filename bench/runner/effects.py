@@ -31,7 +31,7 @@ def vips_box(n):
     return "{vips} convsep {inp} {out} " + f"box{n}.mat"
 
 
-# (caption, kind, --apply spec, ImageMagick ops, GraphicsMagick ops, libvips op)
+# (caption, kind, --apply argument, ImageMagick ops, GraphicsMagick ops, libvips op)
 # None: the tool has no like operation. A libvips op is [name, args...] run
 # as `vips name in out args...`, or a shell line.
 EFFECTS = [
@@ -110,8 +110,8 @@ def run_rows(ctx):
     available, help_text = apply_available(ctx.pixora)
     records = []
     if not available:
-        for caption, kind, spec, *_ in EFFECTS:
-            records.append({"caption": caption, "kind": kind, "spec": spec, "unavailable": True})
+        for caption, kind, apply_arg, *_ in EFFECTS:
+            records.append({"caption": caption, "kind": kind, "apply_arg": apply_arg, "unavailable": True})
         return {"available": False, "rows": records}
     write_box_masks(ctx.work)
     src = ctx.inputs["raw.ppm"]
@@ -130,19 +130,19 @@ def run_rows(ctx):
     ctx.log("  plain read and write of every tool")
     base_before = baseline()
     plain_commands = tools.convert_commands(ctx.peers, ctx.pixora, src, "bmp24", stem="plain")[0]
-    for caption, kind, spec, im, gm, vips in EFFECTS:
+    for caption, kind, apply_arg, im, gm, vips in EFFECTS:
         if ctx.core and caption not in CORE:
             continue
-        name = spec.split(":")[0]
+        name = apply_arg.split(":")[0]
         if not re.search(r"^\s*" + re.escape(name) + r"(?=[:\s\[]|$)", help_text, re.M):
-            records.append({"caption": caption, "kind": kind, "spec": spec, "unavailable": True})
+            records.append({"caption": caption, "kind": kind, "apply_arg": apply_arg, "unavailable": True})
             continue
         ctx.log(f"  {caption}")
-        ops = {"pixora": ["--apply", spec], "ImageMagick": im, "GraphicsMagick": gm, "libvips": vips}
+        ops = {"pixora": ["--apply", apply_arg], "ImageMagick": im, "GraphicsMagick": gm, "libvips": vips}
         commands, absent = tools.convert_commands(ctx.peers, ctx.pixora, src, "bmp24", stem="fx", ops=ops)
         measured = side_by_side(commands, ctx.effect_runs, ctx.work, before=clear_for("fx"), timeout=ctx.timeout)
         checks = check_outputs(ctx.peers, ctx.work, commands, "bmp24", None, False, stem="fx")
-        records.append({"caption": caption, "kind": kind, "spec": spec, "commands": commands, "absent": absent,
+        records.append({"caption": caption, "kind": kind, "apply_arg": apply_arg, "commands": commands, "absent": absent,
                         "measured": measured, "checks": checks})
         ctx.checkpoint("effects", {"available": True, "rows": list(records), "plain": mean_plain(base_before, None),
                                    "plain_commands": plain_commands})

@@ -8,7 +8,7 @@ import subprocess
 
 WIDTH, HEIGHT = 4000, 3000
 
-# name -> (made from, ImageMagick options, output spec). "src" is the opaque
+# name -> (made from, ImageMagick options, output name pattern). "src" is the opaque
 # picture, "alpha" the one with transparency.
 FORMAT_FILES = {
     "bmp24.bmp": ("src", ["-type", "TrueColor"], "BMP3:{}"),
@@ -56,9 +56,9 @@ def make_inputs(peers, folder, log):
     make("alpha.png", [im, "src.ppm", "(", "-size", f"{WIDTH}x{HEIGHT}", "radial-gradient:white-black",
                        "-function", "Sinusoid", "3,0,0.6,0.5", ")", "-alpha", "off", "-compose", "CopyOpacity",
                        "-composite", "-depth", "8", "PNG32:{out}"])
-    for name, (base, options, spec) in FORMAT_FILES.items():
+    for name, (base, options, pattern) in FORMAT_FILES.items():
         source = "src.ppm" if base == "src" else "alpha.png"
-        make(name, [im, source] + options + [spec.format("{out}")])
+        make(name, [im, source] + options + [pattern.format("{out}")])
     return {name: path(name) for name in ["src.ppm", "alpha.png"] + list(FORMAT_FILES)}
 
 

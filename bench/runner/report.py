@@ -95,7 +95,7 @@ class Report:
         if not result["available"]:
             self.add("`pixora-convert --help` does not list `--apply` in this build: every row below is "
                      "**not available in this build**.", "")
-            self.table(["row", "kind", "--apply"], [[r["caption"], r["kind"], f"`{r['spec']}`"]
+            self.table(["row", "kind", "--apply"], [[r["caption"], r["kind"], f"`{r['apply_arg']}`"]
                                                      for r in result["rows"]])
             return
         plain = result["plain"]

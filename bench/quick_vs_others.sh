@@ -10,34 +10,10 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-bench=${1:-$here/build/out/bench_quick}
-[[ -x $bench ]] || { echo "bench_quick not found at $bench (build it, or pass its path)" >&2; exit 1; }
-CONVERT=${CONVERT:-$([[ -x /usr/bin/convert ]] && echo /usr/bin/convert || echo convert)}
-command -v vips >/dev/null || { echo "vips not found (scripts/install-deps.sh installs libvips-tools)" >&2; exit 1; }
+source "$here/bench/time_tools.sh"
+start_comparison bench_quick "${1:-}"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$CONVERT" -size 4000x3000 xc:gray50 -seed 7 +noise Random -depth 8 "$work/in.ppm"
-vips copy "$work/in.ppm" "$work/in.v"
-
-runs=${RUNS:-3}
-best_ms() {  # best wall-clock time of `runs` runs of a command, in ms
-    local best=""
-    for ((i = 0; i < runs; ++i)); do
-        local t0 t1 ms
-        t0=$(date +%s%N)
-        "$@" >/dev/null 2>&1
-        t1=$(date +%s%N)
-        ms=$(((t1 - t0) / 1000000))
-        if [[ -z $best || $ms -lt $best ]]; then best=$ms; fi
-    done
-    echo "$best"
-}
-less() { echo $(($1 > $2 ? $1 - $2 : 0)); }
-
-vips_io=$(best_ms vips copy "$work/in.v" "$work/out.v")
 vips_blur=$(less "$(best_ms vips gaussblur "$work/in.v" "$work/out.v" 8)" "$vips_io")
-im_io=$(best_ms "$CONVERT" "$work/in.ppm" "$work/out.ppm")
 im_blur=$(less "$(best_ms "$CONVERT" "$work/in.ppm" -blur 0x8 "$work/out.ppm")" "$im_io")
 ours=$("$bench" --benchmark_filter='^BM_GaussianBlur/8/' --benchmark_repetitions="$runs" \
     --benchmark_format=csv 2>/dev/null | awk -F, '
@@ -46,7 +22,6 @@ ours=$("$bench" --benchmark_filter='^BM_GaussianBlur/8/' --benchmark_repetitions
             if (best == "" || $3 + 0 < best) best = $3 + 0 }
         END { printf "%.0f", best }')
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 printf '%-28s %8s %8s\n' "gaussian blur radius 8" "ms" "ratio"
 printf '%-28s %8s %8s\n' "ours (bench_quick)" "$ours" "1.00"
 printf '%-28s %8s %8s\n' "vips gaussblur 8" "$vips_blur" "$(ratio "$vips_blur" "$ours")"

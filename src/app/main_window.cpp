@@ -34,7 +34,9 @@
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
 #include "doc/ui/layer_commands.h"
+#include "effects/ui/colour_select_dialog.h"
 #include "history/history_folder.h"
+#include "history/ui/geometry_windows.h"
 #include "history/ui/history_commands.h"
 #include "io/ini_file.h"
 #include "io/recent_files.h"
@@ -68,6 +70,8 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallViewWindows(*this);
     InstallFileWindows(*this);
     InstallHistoryLists(*this);
+    InstallGeometryWindows(*this);
+    InstallColourSelect(*this);
     InstallLayerWindows(*this);
     InstallOptionBoxes(*this);
     InstallFileDrop(*this);

@@ -35,8 +35,8 @@ protected:
     void showEvent(QShowEvent* e) override;
 };
 
-// The colour bytes of a 32-bit bitmap as a picture (the fourth byte is
-// transparency, not alpha, and is left out). ColourView wraps the bitmap's
+// The colour bytes of a 24- or 32-bit bitmap as a picture (the fourth byte
+// is transparency, not alpha, and is left out). ColourView wraps the bitmap's
 // memory and lives no longer than it; PictureOf is a copy.
 QImage ColourView(const Bitmap& b);
 QImage PictureOf(const Bitmap& b);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPixmap>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -21,6 +22,13 @@ inline void WriteFile(const QString& path, const QByteArray& data) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(data);
+}
+
+// A control of a window by its designer name; a failure when it is missing.
+template <class T> T* Child(QWidget* parent, const char* name) {
+    T* c = parent->findChild<T*>(name);
+    EXPECT_NE(c, nullptr) << name;
+    return c;
 }
 
 struct AppTest : ::testing::Test {
@@ -50,6 +58,12 @@ struct AppTest : ::testing::Test {
         const int slot = ClaimSlot(Ws());
         if (slot >= 0) FillSlot(Ws(), slot, Bitmap(w, h), SlotSource{});
         return slot;
+    }
+    // Saves a picture of a window as NAME.png into the folder that
+    // PIXORA_SCREENSHOTS names (for looking at it); nothing without it.
+    static void Screenshot(QWidget* w, const QString& name) {
+        const QByteArray dir = qgetenv("PIXORA_SCREENSHOTS");
+        if (!dir.isEmpty()) w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
     }
     // Runs `act` once the next modal dialog is up.
     static void WhenModal(std::function<void(QWidget*)> act) {

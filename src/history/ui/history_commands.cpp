@@ -6,6 +6,7 @@
 
 #include "app/window_host.h"
 #include "history/history_store.h"
+#include "history/ui/geometry_windows.h"
 
 namespace pixora {
 
@@ -48,21 +49,23 @@ TCommandList HistoryCommands() {
         Cmd("ToolButton11", "Redo", CommandRule::Redo)
             .Button(":/icons/redo.svg", "Redo", "Redo the previous step")
             .Does(RunRedo),
-        // The Undo History dialog, reset, rotate and resize windows come
-        // with their own part.
+        // The Undo History dialog and the reset window come with their own
+        // part.
         Cmd("UndoHistory1", "Undo History", CommandRule::UndoHistory),
         Cmd("UndoHistory2", "Undo History", CommandRule::UndoHistory),
         Cmd("HistoryDialog1", "History Dialog", CommandRule::UndoHistory),
         Cmd("ResetImage1", "Reset Image", I),
         Cmd("ResetImage2", "Reset Image", I),
-        Cmd("RotateandFlip1", "Rotate and Flip", I),
-        Cmd("RotateandFlip2", "Rotate and Flip", I),
-        Cmd("Resize1", "Resize", I),
+        Cmd("RotateandFlip1", "Rotate and Flip", I).Does(RunRotateImage),
+        Cmd("RotateandFlip2", "Rotate and Flip", I).Does(RunRotateImage),
+        Cmd("Resize1", "Resize", I).Does(RunResizeImage),
         Cmd("ToolButton17", "Resize", I)
-            .Button(":/icons/resize.svg", "Resize Image", "Resize the current canvas"),
+            .Button(":/icons/resize.svg", "Resize Image", "Resize the current canvas")
+            .Does(RunResizeImage),
         Cmd("ToolButton18", "Rotate", I)
             .Button(":/icons/rotate.svg", "Rotate and Flip Image",
-                    "Flip, Mirror and Rotate the current image"),
+                    "Flip, Mirror and Rotate the current image")
+            .Does(RunRotateImage),
     };
 }
 

@@ -34,7 +34,8 @@
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
 #include "doc/ui/layer_commands.h"
-#include "effects/ui/colour_select_dialog.h"
+#include "effects/ui/colour_windows.h"
+#include "effects/ui/filter_dialogs.h"
 #include "history/history_folder.h"
 #include "history/ui/geometry_windows.h"
 #include "history/ui/history_commands.h"
@@ -71,9 +72,10 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallFileWindows(*this);
     InstallHistoryLists(*this);
     InstallGeometryWindows(*this);
-    InstallColourSelect(*this);
+    InstallColourWindows(*this);
     InstallLayerWindows(*this);
     InstallOptionBoxes(*this);
+    InstallFilterDialogs(*this);
     InstallFileDrop(*this);
     RefreshHistoryMenus();
 }

@@ -20,6 +20,14 @@ void CentreOnScreen(QWidget* w) {
     w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
 }
 
+QPoint AboveStatusBar(const QWidget* main, const QWidget* statusBar, const QWidget* window) {
+    const int statusTop = statusBar ? statusBar->mapTo(main, QPoint(0, 0)).y() : main->height();
+    const int top = statusTop + main->geometry().top() - window->frameGeometry().height();
+    const QScreen* screen = main->screen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 0, 0);
+    return {area.left() + area.width() / 2 - window->frameGeometry().width() / 2, top};
+}
+
 CentredDialog::CentredDialog(QWidget* parent, const QString& name, const QString& caption, int width,
                              int height)
     : QDialog(parent) {

@@ -23,6 +23,11 @@ namespace pixora {
 // has one).
 void CentreOnScreen(QWidget* w);
 
+// Where a window sits over the lower edge of the main window: its top on
+// the status bar's top line (counted from the main window's top) minus its
+// own height, its left half the screen's width minus half its own.
+QPoint AboveStatusBar(const QWidget* main, const QWidget* statusBar, const QWidget* window);
+
 // A modal dialog centred on the screen whenever it is shown, with its
 // designer name, caption and (when given) its fixed size.
 class CentredDialog : public QDialog {

@@ -81,6 +81,8 @@ public:
 
     // The tool set (tools/tool_set.h); empty until the tools first ask for it.
     std::unique_ptr<WorkspaceExtension> ToolSetStorage;
+    // The effects engine the filter windows share (effects/filter_framework.h).
+    std::unique_ptr<WorkspaceExtension> EffectsStorage;
 
 private:
     std::vector<std::function<void()>> beforeImageReplaced_;

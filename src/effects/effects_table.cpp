@@ -2,9 +2,60 @@
 
 #include <array>
 
+#include "effects/filter_rules.h"
+#include "effects/geometry_rules.h"
+#include "effects/quick_rules.h"
+
 namespace pixora {
 
 namespace {
+
+// ---- the arguments of the command line -----------------------------------------
+
+// The range types in their TRangeType order, as rgType lists them.
+constexpr std::string_view kRangeTypes[] = {"rect",      "ellipse",   "frame",     "star5",
+                                            "star6",     "triangle0", "triangle1", "triangle2",
+                                            "triangle3", "rhomb",     "cross"};
+constexpr std::string_view kSolid[] = {"solid"};
+constexpr std::string_view kQuality[] = {"fast", "qualitative"};
+constexpr std::string_view kChannels[] = {"red", "green", "blue"};
+constexpr std::string_view kDominant[] = {"rgb", "red", "green", "blue"};
+constexpr std::string_view kTransfers[] = {"G-R", "R-G", "B-R", "G-B", "R-B", "B-G"};
+constexpr std::string_view kNoStretch[] = {"nostretch"};
+
+constexpr TEffectArg kPercentArgs[] = {OptionalNumber("R", 0, 255, 8), OptionalNumber("G", 0, 255, 8),
+                                       OptionalNumber("B", 0, 255, 8)};
+constexpr TEffectArg kRadiusArgs[] = {OptionalNumber("RADIUS", 1, 24, 8)};
+constexpr TEffectArg kAdjustArgs[] = {NumberArg("R", -255, 255), NumberArg("G", -255, 255),
+                                      NumberArg("B", -255, 255)};
+constexpr TEffectArg kChannelArgs[] = {WordArg("", kChannels)};
+constexpr TEffectArg kBlurArgs[] = {NumberArg("INT", 0, 20)};
+constexpr TEffectArg kBrightnessArgs[] = {NumberArg("B", -255, 255)};
+constexpr TEffectArg kContrastArgs[] = {NumberArg("C", -255, 255)};
+constexpr TEffectArg kColourFilterArgs[] = {NumberArg("RMIN", 0, 255), NumberArg("RMAX", 0, 255),
+                                            NumberArg("GMIN", 0, 255), NumberArg("GMAX", 0, 255),
+                                            NumberArg("BMIN", 0, 255), NumberArg("BMAX", 0, 255)};
+constexpr TEffectArg kNoiseArgs[] = {NumberArg("N", 0, 255)};
+constexpr TEffectArg kPixelizationArgs[] = {NumberArg("W", 2, 50), NumberArg("H", 2, 50),
+                                            OptionalWord("TYPE", kRangeTypes, 0), FlagArg(kSolid)};
+constexpr TEffectArg kPosterizeArgs[] = {NumberArg("P", 0, 255)};
+constexpr TEffectArg kRoughBlurArgs[] = {NumberArg("W", 2, 50),
+                                         NumberArg("H", 2, 50),
+                                         NumberArg("RADIUS", 1, 5),
+                                         OptionalWord("", kQuality, 0),
+                                         OptionalWord("TYPE", kRangeTypes, 0),
+                                         FlagArg(kSolid)};
+constexpr TEffectArg kSaturationArgs[] = {NumberArg("S", 0, 255)};
+constexpr TEffectArg kSharpenArgs[] = {NumberArg("D", 0, 50), NumberArg("P", 0, 100)};
+constexpr TEffectArg kSolarizeArgs[] = {NumberArg("S", 0, 255)};
+constexpr TEffectArg kGrayScaleArgs[] = {OptionalWord("", kDominant, 0), OptionalNumber("B", -255, 255, 0)};
+constexpr TEffectArg kTransferArgs[] = {WordArg("X-Y", kTransfers), NumberArg("P", 1, 100)};
+// Whole degrees, as the rotate window's spin edit takes them.
+constexpr TEffectArg kRotateArgs[] = {NumberArg("DEG", -2147483647, 2147483647), OptionalColour("RRGGBB", 0)};
+constexpr TEffectArg kResizeArgs[] = {NumberArg("W", 1, 1 << 20), NumberArg("H", 1, 1 << 20),
+                                      FlagArg(kNoStretch)};
+
+// ---- the rows --------------------------------------------------------------------
 
 constexpr TEffectRow Row(TEffectKind kind, std::string_view caption, std::string_view button,
                          std::string_view name, std::string_view icon, std::string_view step,
@@ -40,71 +91,182 @@ constexpr TEffectRow Quick(std::string_view caption, std::string_view button, st
                hint);
 }
 
+// The row with its filter effect and command-line name.
+constexpr TEffectRow Runs(TEffectRow r, TFilterOperation filter, std::string_view name,
+                          std::span<const TEffectArg> args = {}, bool readsDocument = false) {
+    r.Filter = filter;
+    r.ReadsDocument = readsDocument;
+    r.CommandName = name;
+    r.Args = args;
+    return r;
+}
+// The row with its quick effect's operation and command-line name.
+constexpr TEffectRow Runs(TEffectRow r, TEffectOperation operation, std::string_view name,
+                          std::span<const TEffectArg> args = {}) {
+    r.Operation = operation;
+    r.CommandName = name;
+    r.Args = args;
+    return r;
+}
+// A geometry command of the command line.
+constexpr TEffectRow Geometry(std::string_view caption, std::string_view step, TReshapeOperation reshape,
+                              std::string_view name, std::span<const TEffectArg> args = {}) {
+    TEffectRow r;
+    r.Kind = TEffectKind::Geometry;
+    r.Caption = caption;
+    r.StepName = step;
+    r.HonoursSelection = false;
+    r.Reshape = reshape;
+    r.CommandName = name;
+    r.Args = args;
+    return r;
+}
+
+namespace fr = filter_rules;
+namespace qr = quick_rules;
+namespace gr = geometry_rules;
+
 constexpr std::array kEffects = {
-    Filter("Colour Adjustment", "Col. Adjuster", "ToolButton42", ":/icons/fx-1.svg", "Colour Adjust",
-           "TForm8", {"ColourAdjustment1", "ColourAdjustment2", "ColourAdjustment3", "ColourAdjustment4"},
-           "Use the Colour Adjustor"),
-    Filter("Channel Filter", "Chann. Filter", "ToolButton44", ":/icons/fx-2.svg", "Channel Filter", "TForm9",
-           {"ChannelFilter1", "ChannelFilter2", "ChannelFilter3", "ChannelFilter4"},
-           "Use the Channel Filter"),
-    Filter("Colour Transfer", "Col. Transfer", "ToolButton43", ":/icons/fx-3.svg", "Colour Transfer",
-           "TForm36", {"ColourTransfer1", "ColourTransfer2", "ColourTransfer3", "ColourTransfer4"},
-           "Use the Colour Transfer"),
-    Filter("Blur", "Blur", "ToolButton45", ":/icons/fx-4.svg", "Blur", "TForm10", {"Blur1", "", "Blur2", ""}),
-    Filter("Brightness", "Brightness", "ToolButton46", ":/icons/fx-5.svg", "Brightness", "TForm11",
-           {"Brightness1", "Brightness2", "Brightness3", "Brightness4"}),
-    Filter("Contrast", "Contrast", "ToolButton47", ":/icons/fx-6.svg", "Contrast", "TForm12",
-           {"Contrast1", "", "Contrast4", ""}),
-    Filter("Colour Filter", "Col. Filter", "ToolButton48", ":/icons/fx-7.svg", "Colour Filter", "TForm13",
-           {"ColourFilter1", "", "ColourFilter2", ""}, "Use the colour Filter"),
-    Filter("Noise", "Noise", "ToolButton49", ":/icons/fx-8.svg", "Noise", "TForm14",
-           {"Noise1", "", "Noise5", ""}),
-    Filter("Pixelization", "Pixelization", "ToolButton50", ":/icons/fx-9.svg", "Pixelization", "TForm15",
-           {"Pixelization1", "", "Pixelization2", ""}),
-    Filter("Posterize", "Posterize", "ToolButton51", ":/icons/fx-10.svg", "Posterize", "TForm16",
-           {"Posterize1", "", "Posterize2", ""}),
-    Filter("Rough Blur", "Rough Blur", "ToolButton52", ":/icons/fx-11.svg", "Rough Blur", "TForm17",
-           {"RoughBlur1", "", "RoughBlur2", ""}),
-    Filter("Saturation", "Saturation", "ToolButton53", ":/icons/fx-12.svg", "Saturation", "TForm18",
-           {"Saturation1", "", "Saturation4", ""}),
-    Filter("Sharpen", "Sharpen", "ToolButton54", ":/icons/fx-13.svg", "Sharpen", "TForm19",
-           {"Sharpen1", "", "Sharpen5", ""}),
-    Filter("Solarize", "Solarize", "ToolButton55", ":/icons/fx-14.svg", "Solarize", "TForm20",
-           {"Solarize1", "", "Solarize2", ""}),
+    Runs(Filter("Colour Adjustment", "Col. Adjuster", "ToolButton42", ":/icons/fx-1.svg", "Colour Adjust",
+                "TForm8",
+                {"ColourAdjustment1", "ColourAdjustment2", "ColourAdjustment3", "ColourAdjustment4"},
+                "Use the Colour Adjustor"),
+         &fr::ColourAdjust, "colour-adjust", kAdjustArgs),
+    Runs(Filter("Channel Filter", "Chann. Filter", "ToolButton44", ":/icons/fx-2.svg", "Channel Filter",
+                "TForm9", {"ChannelFilter1", "ChannelFilter2", "ChannelFilter3", "ChannelFilter4"},
+                "Use the Channel Filter"),
+         &fr::ChannelFilter, "channel-filter", kChannelArgs),
+    Runs(Filter("Colour Transfer", "Col. Transfer", "ToolButton43", ":/icons/fx-3.svg", "Colour Transfer",
+                "TForm36", {"ColourTransfer1", "ColourTransfer2", "ColourTransfer3", "ColourTransfer4"},
+                "Use the Colour Transfer"),
+         &fr::ChannelTransfer, "channel-transfer", kTransferArgs),
+    Runs(Filter("Blur", "Blur", "ToolButton45", ":/icons/fx-4.svg", "Blur", "TForm10",
+                {"Blur1", "", "Blur2", ""}),
+         &fr::Blur, "blur", kBlurArgs, true),
+    Runs(Filter("Brightness", "Brightness", "ToolButton46", ":/icons/fx-5.svg", "Brightness", "TForm11",
+                {"Brightness1", "Brightness2", "Brightness3", "Brightness4"}),
+         &fr::Brightness, "brightness", kBrightnessArgs),
+    Runs(Filter("Contrast", "Contrast", "ToolButton47", ":/icons/fx-6.svg", "Contrast", "TForm12",
+                {"Contrast1", "", "Contrast4", ""}),
+         &fr::Contrast, "contrast-filter", kContrastArgs),
+    Runs(Filter("Colour Filter", "Col. Filter", "ToolButton48", ":/icons/fx-7.svg", "Colour Filter",
+                "TForm13", {"ColourFilter1", "", "ColourFilter2", ""}, "Use the colour Filter"),
+         &fr::ColourFilter, "colour-filter", kColourFilterArgs),
+    Runs(Filter("Noise", "Noise", "ToolButton49", ":/icons/fx-8.svg", "Noise", "TForm14",
+                {"Noise1", "", "Noise5", ""}),
+         &fr::Noise, "noise-filter", kNoiseArgs),
+    Runs(Filter("Pixelization", "Pixelization", "ToolButton50", ":/icons/fx-9.svg", "Pixelization", "TForm15",
+                {"Pixelization1", "", "Pixelization2", ""}),
+         &fr::Pixelization, "pixelization", kPixelizationArgs),
+    Runs(Filter("Posterize", "Posterize", "ToolButton51", ":/icons/fx-10.svg", "Posterize", "TForm16",
+                {"Posterize1", "", "Posterize2", ""}),
+         &fr::Posterize, "posterize", kPosterizeArgs),
+    Runs(Filter("Rough Blur", "Rough Blur", "ToolButton52", ":/icons/fx-11.svg", "Rough Blur", "TForm17",
+                {"RoughBlur1", "", "RoughBlur2", ""}),
+         &fr::RoughBlur, "rough-blur", kRoughBlurArgs),
+    Runs(Filter("Saturation", "Saturation", "ToolButton53", ":/icons/fx-12.svg", "Saturation", "TForm18",
+                {"Saturation1", "", "Saturation4", ""}),
+         &fr::Saturation, "saturation-filter", kSaturationArgs),
+    Runs(Filter("Sharpen", "Sharpen", "ToolButton54", ":/icons/fx-13.svg", "Sharpen", "TForm19",
+                {"Sharpen1", "", "Sharpen5", ""}),
+         &fr::Sharpen, "sharpen-filter", kSharpenArgs, true),
+    Runs(Filter("Solarize", "Solarize", "ToolButton55", ":/icons/fx-14.svg", "Solarize", "TForm20",
+                {"Solarize1", "", "Solarize2", ""}),
+         &fr::Solarize, "solarize", kSolarizeArgs),
 
     // The GrayScale window works like a filter dialog but sits with the
     // quick effects.
-    Quick("Grayscale", "Grayscale", "ToolButton59", ":/icons/qfx-1.svg", true, "TForm35",
-          {"Grayscale1", "Grayscale2", "Grayscale3", ""}),
-    Quick("Lighten", "Lighten", "ToolButton60", ":/icons/qfx-2.svg", false, "",
-          {"Lighten1", "Lighten2", "Lighten5", ""}),
-    Quick("Darken", "Darken", "ToolButton61", ":/icons/qfx-3.svg", true, "",
-          {"Darken1", "Darken2", "Darken5", ""}),
-    Quick("Soften", "Soften", "ToolButton62", ":/icons/qfx-4.svg", true, "",
-          {"Soften1", "Soften2", "Soften5", ""}),
-    Quick("Sharpen", "Sharpen", "ToolButton63", ":/icons/qfx-5.svg", true, "",
-          {"Sharpen2", "Sharpen3", "Sharpen6", ""}),
-    Quick("Noise", "Noise", "ToolButton64", ":/icons/qfx-6.svg", true, "",
-          {"Noise2", "Noise3", "Noise7", ""}),
-    Quick("Tint", "Tint", "ToolButton65", ":/icons/qfx-7.svg", true, "TForm26",
-          {"Tint1", "Tint2", "Tint3", ""}),
-    Quick("Gamma", "Gamma", "ToolButton66", ":/icons/qfx-8.svg", true, "TForm26",
-          {"Gamma1", "Gamma2", "Gamma3", ""}),
-    Quick("Contrast", "Contrast", "ToolButton67", ":/icons/qfx-9.svg", true, "TForm26",
-          {"Contrast2", "Contrast3", "Contrast5", ""}),
-    Quick("Saturation", "Saturation", "ToolButton68", ":/icons/qfx-10.svg", true, "TForm26",
-          {"Saturation2", "Saturation3", "Saturation5", ""}),
-    Quick("Gaussian Blur", "G. Blur", "ToolButton69", ":/icons/qfx-11.svg", false, "TForm27",
-          {"GaussianBlur1", "", "GaussianBlur2", ""}, "Use the Gaussian Blur"),
-    Quick("Antialiasing", "Antialiasing", "ToolButton70", ":/icons/qfx-12.svg", true, "",
-          {"Antialiasing1", "", "Antialiasing2", ""}),
-    Quick("Invert", "Invert", "ToolButton71", ":/icons/qfx-13.svg", false, "", {}),
+    Runs(Quick("Grayscale", "Grayscale", "ToolButton59", ":/icons/qfx-1.svg", true, "TForm35",
+               {"Grayscale1", "Grayscale2", "Grayscale3", ""}),
+         &fr::GrayScale, "grayscale", kGrayScaleArgs, true),
+    Runs(Quick("Lighten", "Lighten", "ToolButton60", ":/icons/qfx-2.svg", false, "",
+               {"Lighten1", "Lighten2", "Lighten5", ""}),
+         &qr::Lighten, "lighten"),
+    Runs(Quick("Darken", "Darken", "ToolButton61", ":/icons/qfx-3.svg", true, "",
+               {"Darken1", "Darken2", "Darken5", ""}),
+         &qr::Darken, "darken"),
+    Runs(Quick("Soften", "Soften", "ToolButton62", ":/icons/qfx-4.svg", true, "",
+               {"Soften1", "Soften2", "Soften5", ""}),
+         &qr::Soften, "soften"),
+    Runs(Quick("Sharpen", "Sharpen", "ToolButton63", ":/icons/qfx-5.svg", true, "",
+               {"Sharpen2", "Sharpen3", "Sharpen6", ""}),
+         &qr::Sharpen, "sharpen"),
+    Runs(Quick("Noise", "Noise", "ToolButton64", ":/icons/qfx-6.svg", true, "",
+               {"Noise2", "Noise3", "Noise7", ""}),
+         &qr::Noise, "noise"),
+    Runs(Quick("Tint", "Tint", "ToolButton65", ":/icons/qfx-7.svg", true, "TForm26",
+               {"Tint1", "Tint2", "Tint3", ""}),
+         &qr::Tint, "tint", kPercentArgs),
+    Runs(Quick("Gamma", "Gamma", "ToolButton66", ":/icons/qfx-8.svg", true, "TForm26",
+               {"Gamma1", "Gamma2", "Gamma3", ""}),
+         &qr::Gamma, "gamma", kPercentArgs),
+    Runs(Quick("Contrast", "Contrast", "ToolButton67", ":/icons/qfx-9.svg", true, "TForm26",
+               {"Contrast2", "Contrast3", "Contrast5", ""}),
+         &qr::Contrast, "contrast", kPercentArgs),
+    Runs(Quick("Saturation", "Saturation", "ToolButton68", ":/icons/qfx-10.svg", true, "TForm26",
+               {"Saturation2", "Saturation3", "Saturation5", ""}),
+         &qr::Saturation, "saturation", kPercentArgs),
+    Runs(Quick("Gaussian Blur", "G. Blur", "ToolButton69", ":/icons/qfx-11.svg", false, "TForm27",
+               {"GaussianBlur1", "", "GaussianBlur2", ""}, "Use the Gaussian Blur"),
+         &qr::GaussianBlur, "gaussian-blur", kRadiusArgs),
+    Runs(Quick("Antialiasing", "Antialiasing", "ToolButton70", ":/icons/qfx-12.svg", true, "",
+               {"Antialiasing1", "", "Antialiasing2", ""}),
+         &qr::Antialiasing, "antialiasing"),
+    Runs(Quick("Invert", "Invert", "ToolButton71", ":/icons/qfx-13.svg", false, "", {}), &qr::Invert,
+         "invert"),
+
+    // The rotate window's turns and mirrors and the resize window's resize.
+    Geometry("Rotate", "Image Rotate", &gr::RotateByAngle, "rotate", kRotateArgs),
+    Geometry("Flip", "Image Rotate", &gr::FlipVertical, "flip"),
+    Geometry("Mirror", "Image Rotate", &gr::MirrorHorizontal, "mirror"),
+    Geometry("Rotate Left", "Image Rotate", &gr::RotateLeft, "rotate-left"),
+    Geometry("Rotate Right", "Image Rotate", &gr::RotateRight, "rotate-right"),
+    Geometry("Rotate and Mirror", "Image Rotate", &gr::RotateHalf, "rotate-half"),
+    Geometry("Resize", "Resize", &gr::Resize, "resize", kResizeArgs),
 };
+
+// The geometry rows close the table; the windows' rows come before them.
+constexpr std::size_t kWindowRows = [] {
+    std::size_t n = 0;
+    while (n < kEffects.size() && kEffects[n].Kind != TEffectKind::Geometry)
+        ++n;
+    return n;
+}();
 
 } // namespace
 
 std::span<const TEffectRow> EffectTable() {
+    return std::span<const TEffectRow>(kEffects).first(kWindowRows);
+}
+
+std::span<const TEffectRow> CommandLineEffects() {
     return kEffects;
+}
+
+const TEffectRow* EffectForWindow(std::string_view window) {
+    if (window.empty()) return nullptr;
+    for (const TEffectRow& row : kEffects)
+        if (row.OptionsWindow == window) return &row;
+    return nullptr;
+}
+
+const TEffectRow* EffectForCommand(std::string_view name) {
+    if (name.empty()) return nullptr;
+    for (const TEffectRow& row : kEffects)
+        if (row.CommandName == name) return &row;
+    return nullptr;
+}
+
+TEffectSettings SettingsFromValues(const TEffectRow& row, const TEffectValues& values) {
+    TEffectSettings s;
+    if (row.OptionsWindow == "TForm27") {
+        s.Radius = values[0];
+    } else if (row.OptionsWindow == "TForm26") {
+        s.Red = values[0];
+        s.Green = values[1];
+        s.Blue = values[2];
+    }
+    return s;
 }
 
 } // namespace pixora

@@ -6,18 +6,28 @@
 //
 // A row without an operation is listed everywhere it belongs and does
 // nothing yet.
+//
+// A row with a command-line name also runs from pixora-convert --apply,
+// on the whole image, with exactly the result the editor gives: through
+// the same operation and the same values.
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
 #include "doc/bitmap.h"
+#include "effects/effect_arguments.h"
 #include "tools/selection.h"
 
 namespace pixora {
 
+class TEffects;
+
 enum class TEffectKind {
-    Filter, // a filter dialog (tool bar ToolBar3, the Effects sub-menus)
-    Quick,  // a one-click quick effect (tool bar ToolBar4, "Apply Tools", "Image Tools")
+    Filter,   // a filter dialog (tool bar ToolBar3, the Effects sub-menus)
+    Quick,    // a one-click quick effect (tool bar ToolBar4, "Apply Tools", "Image Tools")
+    Geometry, // a whole-image turn, mirror or resize: on the command line only (the
+              // Resize Image and Rotate Image windows are the editor's way to them)
 };
 
 // The values a quick effect reads from its options window: the channel
@@ -25,6 +35,7 @@ enum class TEffectKind {
 struct TEffectSettings {
     int Red = 8, Green = 8, Blue = 8; // R, G, B: percent, 0..255
     int Radius = 8;                   // R of the radius window, 1..24
+    uint32_t Seed = 0;                // starts the draws of Noise (fresh for every run)
 };
 
 // What an effect's rule works on, prepared by the frame that runs it.
@@ -35,6 +46,22 @@ struct TEffectRun {
     TEffectSettings Settings;
 };
 using TEffectOperation = void (*)(const TEffectRun& run);
+
+// What a filter's effect works on: the preview of its dialog, and the
+// command line's copy of the image.
+struct TFilterRun {
+    TEffects& Effects;           // the engine component the filter windows share
+    Bitmap& Document;            // the image, 32 bits; read, never written
+    Bitmap& View;                // the display copy: a copy of Document unless the row
+                                 // reads the document (then the effect fills it)
+    const TEffectValues& Values; // the dialog's control values, in the row's argument order
+};
+// False when the effect was refused (the view is then as it was).
+using TFilterOperation = bool (*)(const TFilterRun& run);
+
+// A whole-image geometry command: `out` becomes the turned, mirrored or
+// resized image. False (out untouched) when refused.
+using TReshapeOperation = bool (*)(const Bitmap& image, const TEffectValues& values, Bitmap& out);
 
 // The object names an effect's items get where it is placed; "" = not there.
 struct TEffectPlaces {
@@ -55,11 +82,27 @@ struct TEffectRow {
     bool HonoursSelection = true;   // passes pixels through the selection edit test
     std::string_view OptionsWindow; // the dialog (filters) or options window (quick), "" = none
     TEffectPlaces Places;
-    TEffectOperation Operation = nullptr;
+    TEffectOperation Operation = nullptr; // quick effects
+    TFilterOperation Filter = nullptr;    // filter windows
+    bool ReadsDocument = false;           // the filter reads the document and writes the view
+    TReshapeOperation Reshape = nullptr;  // geometry commands
+    std::string_view CommandName;         // pixora-convert --apply NAME, "" = not there
+    std::span<const TEffectArg> Args;     // its arguments, in the order of the values
 };
 
-// The program's effects: the filter dialogs in tool-bar order, then the
-// quick effects in tool-bar order.
+// The effects of the windows: the filter dialogs in tool-bar order, then
+// the quick effects in tool-bar order.
 std::span<const TEffectRow> EffectTable();
+// Every row with a command-line name or not: EffectTable() followed by the
+// geometry commands. pixora-convert --apply and its --help read this.
+std::span<const TEffectRow> CommandLineEffects();
+
+// The row of a window ("TForm16") or of a command-line name; null if none.
+const TEffectRow* EffectForWindow(std::string_view window);
+const TEffectRow* EffectForCommand(std::string_view name);
+
+// The settings a quick effect takes from its values: R, G, B of the channel
+// options window, or the radius of the radius window.
+TEffectSettings SettingsFromValues(const TEffectRow& row, const TEffectValues& values);
 
 } // namespace pixora

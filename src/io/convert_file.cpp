@@ -5,7 +5,7 @@
 namespace pixora {
 
 bool ConvertImageFile(const std::string& input, const std::string& output, const SaveOptions& opts,
-                      std::string& error) {
+                      std::string& error, const TImageTransform& transform) {
     error.clear();
     Bitmap image;
     try {
@@ -13,6 +13,13 @@ bool ConvertImageFile(const std::string& input, const std::string& output, const
     } catch (const std::exception& e) {
         error = "Could Not Open File due to an Error while Opening.\n" + input + ": " + e.what();
         return false;
+    }
+    if (transform) {
+        std::string why;
+        if (!transform(image, why)) {
+            error = "Could not apply the effects.\n" + input + ": " + why;
+            return false;
+        }
     }
     try {
         WriteImageFile(output, image, FormatFromExtension(output), opts);

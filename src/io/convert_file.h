@@ -3,6 +3,7 @@
 // opening reads, write as saving writes. Shared by the command-line
 // converter and batch conversion.
 
+#include <functional>
 #include <string>
 
 #include "io/codecs/image_codecs.h"
@@ -13,8 +14,14 @@ namespace pixora {
 // that name's format code with `opts`. On failure returns false and sets
 // `error` to the open or save message, a line break and the error's own
 // message naming the file.
+//
+// `transform`, when given, changes the image between reading and writing
+// (the command line's effects); its false and its message fail the file
+// with "Could not apply the effects." and that message, and nothing is
+// written.
+using TImageTransform = std::function<bool(Bitmap& image, std::string& error)>;
 bool ConvertImageFile(const std::string& input, const std::string& output, const SaveOptions& opts,
-                      std::string& error);
+                      std::string& error, const TImageTransform& transform = {});
 
 // The name a converted file gets in `folder`: the input's file name with
 // `extension` (".png") in place of its own, or, with no extension given, the

@@ -114,7 +114,7 @@ struct TSharedRun {
         TConversionOutcome& o = Outcomes[static_cast<std::size_t>(i)];
         o.Attempted = true;
         const TConversionJob& job = Jobs[static_cast<std::size_t>(i)];
-        o.Written = ConvertImageFile(job.Input, job.Output, Opts, o.Error);
+        o.Written = ConvertImageFile(job.Input, job.Output, Opts, o.Error, Control.Transform);
         return true;
     }
 

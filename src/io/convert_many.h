@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "io/codecs/image_codecs.h"
+#include "io/convert_file.h"
 
 namespace pixora {
 
@@ -46,6 +47,9 @@ struct TConversionControl {
     // Checked before each file is begun: once set, files already being
     // converted are finished and no further file is begun.
     const std::atomic<bool>* Cancel = nullptr;
+    // Applied to every image between reading and writing (ConvertImageFile);
+    // it may run on several threads at once.
+    TImageTransform Transform;
 };
 
 TConversionRun ConvertFiles(const std::vector<TConversionJob>& jobs, const SaveOptions& opts,

@@ -65,6 +65,17 @@ struct AppTest : ::testing::Test {
         const QByteArray dir = qgetenv("PIXORA_SCREENSHOTS");
         if (!dir.isEmpty()) w->grab().save(QString::fromLocal8Bit(dir) + "/" + name + ".png");
     }
+    // How many modal windows `act` brings up (the first is closed at once).
+    static int ModalWindowsOf(const std::function<void()>& act) {
+        int shown = 0;
+        WhenModal([&shown](QWidget* d) {
+            ++shown;
+            d->close();
+        });
+        act();
+        QCoreApplication::processEvents(); // without a window the timer goes off here
+        return shown;
+    }
     // Runs `act` once the next modal dialog is up.
     static void WhenModal(std::function<void(QWidget*)> act) {
         QTimer::singleShot(0, [act] {

@@ -150,15 +150,11 @@ TEST_F(GeometryWindowTest, RotatePreviewsTheLastActionAndOkOrCancelEndIt) {
 
 TEST_F(GeometryWindowTest, TheWindowsStayShutWithoutAnImage) {
     Start();
-    int shown = 0;
-    WhenModal([&](QWidget* d) {
-        ++shown;
-        d->close();
-    });
-    RunResizeImage(*window);
-    RunRotateImage(*window);
-    QCoreApplication::processEvents(); // the timer goes, finding no window up
-    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(ModalWindowsOf([this] {
+                  RunResizeImage(*window);
+                  RunRotateImage(*window);
+              }),
+              0);
 }
 
 } // namespace

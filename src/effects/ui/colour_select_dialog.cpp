@@ -45,6 +45,8 @@ bool IsRGB(TColourControl id) {
 
 ColourSelectDialog::ColourSelectDialog(QWidget* parent)
     : CentredDialog(parent, "TForm7", "Colour Select", 8 + kPictureSize + 8 + 2 * 348 + 8, 8 + 3 * 66 + 46) {
+    // It opens over the Rotate Image window too, which stays on top.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
     image_ = new QLabel(this);
     image_->setObjectName("Image");
     image_->setGeometry(8, 8, kPictureSize, kPictureSize - 40);

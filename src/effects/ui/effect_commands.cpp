@@ -1,11 +1,13 @@
 #include "effects/ui/effect_commands.h"
 
-#include <QDialog>
+#include <cstdlib>
 
 #include "app/window_host.h"
 #include "doc/workspace.h"
 #include "effects/quick_effect_frame.h"
 #include "effects/ui/colour_select_dialog.h"
+#include "effects/ui/colour_windows.h"
+#include "effects/ui/filter_dialog.h"
 #include "tools/ui/option_boxes.h"
 
 namespace pixora {
@@ -35,18 +37,24 @@ TEffectSettings ReadSettings(WindowHost& w, const TEffectRow& row) {
 } // namespace
 
 void RunEffect(WindowHost& w, const TEffectRow& row) {
-    if (!row.Operation) return;
+    // The effect bars stay enabled without an image; their commands then do
+    // nothing, and no window opens over no image.
+    if (!w.Ws().HasOpenImage() || w.Ws().ActiveSlot() < 0) return;
     QWidget* window = row.OptionsWindow.empty() ? nullptr : w.Window(Name(row.OptionsWindow));
-    if (row.Kind == TEffectKind::Filter) {
-        // The dialog previews, commits and cancels by itself.
-        if (auto* dialog = qobject_cast<QDialog*>(window)) dialog->exec();
+    // A filter window previews, commits and cancels by itself.
+    if (auto* dialog = qobject_cast<FilterDialog*>(window)) {
+        dialog->Open();
         return;
     }
+    if (row.Kind == TEffectKind::Filter || !row.Operation) return;
     if (window) {
         CloseToolBoxes(w);
         window->show();
     }
-    ApplyQuickEffect(w.Ws(), row, ReadSettings(w, row));
+    TEffectSettings settings = ReadSettings(w, row);
+    // Noise draws from the program's generator, seeded once at start-up.
+    settings.Seed = static_cast<uint32_t>(std::rand());
+    ApplyQuickEffect(w.Ws(), row, settings);
 }
 
 TCommandList EffectCommands(std::span<const TEffectRow> rows) {
@@ -67,9 +75,8 @@ TCommandList EffectCommands(std::span<const TEffectRow> rows) {
         list.push_back(Cmd(name, "Select BG Colour").Does([](WindowHost& w) {
             ChooseDrawingColour(w, TColourTarget::Background);
         }));
-    // The histogram window comes with its own part.
     for (auto name : {"Histogram1", "Histogram2", "Histogram3"})
-        list.push_back(Cmd(name, "Histogram"));
+        list.push_back(Cmd(name, "Histogram").Does(RunHistogram));
     return list;
 }
 

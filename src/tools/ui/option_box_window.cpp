@@ -143,16 +143,7 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
 }
 
 QPoint OptionBoxWindow::PlaceAboveStatusBar() const {
-    // The status bar's top line on the screen: its top inside the main
-    // window plus the main window's top.
-    const QWidget* main = main_.Owner();
-    const QWidget* status = main_.StatusBar();
-    const int statusTop = status ? status->mapTo(main, QPoint(0, 0)).y() : main->height();
-    const int top = statusTop + main->geometry().top() - frameGeometry().height();
-    const QScreen* screen = main->screen();
-    const QRect area = screen ? screen->geometry() : QRect(0, 0, 0, 0);
-    const int left = area.left() + (area.width() - frameGeometry().width()) / 2;
-    return {left, top};
+    return AboveStatusBar(main_.Owner(), main_.StatusBar(), this);
 }
 
 void OptionBoxWindow::showEvent(QShowEvent* e) {

@@ -1,0 +1,28 @@
+#pragma once
+// An effect of the effects table run on a whole image outside the editor
+// (pixora-convert --apply), with exactly the editor's result: the same
+// operation and the same values, no selection.
+//
+// A quick effect runs as its frame runs it, reading its neighbours from an
+// unchanged copy; a filter runs on a copy whose colour bytes then go into
+// the image, as the filter apply operation copies them; a geometry command
+// replaces the image with its turned or resized picture. Colour effects
+// never write the fourth bytes.
+
+#include <cstdint>
+#include <string>
+
+#include "effects/effect_arguments.h"
+
+namespace pixora {
+
+class Bitmap;
+class TEffects;
+
+// Runs `call` on `image` (set to 32 bits first). `seed` starts the draws of
+// the noise effects. False, with `error` saying why, when the effect was
+// refused; the image may then be partly changed.
+bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint32_t seed,
+                 std::string& error);
+
+} // namespace pixora

@@ -1,0 +1,83 @@
+#pragma once
+// An effect's values as a user sets them: the positions of a filter
+// dialog's controls, the numbers of a quick effect's options window, the
+// choices of a geometry window. The dialog, its preview, "Use as Brush",
+// the command line and the tests all hand an effect the same values.
+//
+// Each effect row lists its arguments (name, kind, range, default) once;
+// the command line's parser, its messages and its --help list are made from
+// that list, so they always say what the effect takes.
+
+#include <array>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace pixora {
+
+struct TEffectRow;
+
+inline constexpr int kMaxEffectValues = 8;
+// The values in the order of the row's arguments.
+using TEffectValues = std::array<int, kMaxEffectValues>;
+
+enum class TArgKind {
+    Number, // a whole number in Min..Max
+    Word,   // one of Words, case ignored; the value is its index
+    Flag,   // the word Words[0]: 1 when given, 0 when left out
+    Colour, // six hex digits RRGGBB; the value is a colour value (red in the low byte)
+};
+
+struct TEffectArg {
+    std::string_view Name; // as the help shows it: "RADIUS", "TYPE"
+    TArgKind Kind = TArgKind::Number;
+    int Min = 0, Max = 0;                      // Number
+    int Default = 0;                           // the value of an optional argument left out
+    bool Optional = false;                     // optional arguments follow the required ones
+    std::span<const std::string_view> Words{}; // Word and Flag
+};
+
+constexpr TEffectArg NumberArg(std::string_view name, int min, int max) {
+    return {name, TArgKind::Number, min, max, 0, false, {}};
+}
+constexpr TEffectArg OptionalNumber(std::string_view name, int min, int max, int fallback) {
+    return {name, TArgKind::Number, min, max, fallback, true, {}};
+}
+constexpr TEffectArg WordArg(std::string_view name, std::span<const std::string_view> words) {
+    return {name, TArgKind::Word, 0, static_cast<int>(words.size()) - 1, 0, false, words};
+}
+constexpr TEffectArg OptionalWord(std::string_view name, std::span<const std::string_view> words,
+                                  int fallback) {
+    return {name, TArgKind::Word, 0, static_cast<int>(words.size()) - 1, fallback, true, words};
+}
+constexpr TEffectArg FlagArg(std::span<const std::string_view> word) {
+    return {word[0], TArgKind::Flag, 0, 1, 0, true, word};
+}
+constexpr TEffectArg OptionalColour(std::string_view name, int fallback) {
+    return {name, TArgKind::Colour, 0, 0xFFFFFF, fallback, true, {}};
+}
+
+// An effect with its values, ready to run.
+struct TEffectCall {
+    const TEffectRow* Row = nullptr;
+    TEffectValues Values{};
+};
+
+// The values of a row when every optional argument is left out (required
+// ones read 0).
+TEffectValues DefaultValues(const TEffectRow& row);
+
+// Reads "NAME" or "NAME:ARG,ARG,..." against the rows that have a
+// command-line name. On failure returns false and sets `error` to a
+// message naming the effect and what it takes.
+bool ParseEffectCall(std::string_view text, std::span<const TEffectRow> rows, TEffectCall& call,
+                     std::string& error);
+
+// How a row is written: "pixelization:W,H[,TYPE[,solid]]".
+std::string EffectSynopsis(const TEffectRow& row);
+// What its arguments take: "W 2..50, H 2..50, TYPE rect|ellipse|...".
+std::string EffectArgumentRanges(const TEffectRow& row);
+// One line per row with a command-line name: synopsis, caption, ranges.
+std::string EffectListHelp(std::span<const TEffectRow> rows);
+
+} // namespace pixora

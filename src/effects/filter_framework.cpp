@@ -1,0 +1,119 @@
+#include "effects/filter_framework.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "doc/checkerboard.h"
+#include "doc/row_ranges.h"
+#include "effects/engine/effects.h"
+#include "history/history_store.h"
+#include "tools/tool_dispatch.h"
+#include "tools/tool_table.h"
+
+namespace pixora {
+
+namespace {
+
+struct TEffectsStorage final : WorkspaceExtension {
+    TEffects Effects;
+};
+
+TImages* ActiveImage(Workspace& ws) {
+    if (!ws.HasOpenImage()) return nullptr;
+    const int slot = ws.ActiveSlot();
+    return slot < 0 ? nullptr : &ws.Images[static_cast<std::size_t>(slot)];
+}
+
+// Colour bytes of x0..x1-1 of one row; the fourth bytes stay.
+void CopyColourRun(const uint8_t* s, uint8_t* d, int x0, int x1) {
+    s += 4 * static_cast<std::ptrdiff_t>(x0);
+    d += 4 * static_cast<std::ptrdiff_t>(x0);
+    for (int x = x0; x < x1; ++x, s += 4, d += 4) {
+        d[0] = s[0];
+        d[1] = s[1];
+        d[2] = s[2];
+    }
+}
+
+} // namespace
+
+TEffects& EffectsOf(Workspace& ws) {
+    if (!ws.EffectsStorage) ws.EffectsStorage = std::make_unique<TEffectsStorage>();
+    return static_cast<TEffectsStorage&>(*ws.EffectsStorage).Effects;
+}
+
+void CopyColourBytes(const Bitmap& source, Bitmap& target, const SelectionEditTest& test) {
+    if (source.BitsPerPixel() != 32 || target.BitsPerPixel() != 32) return;
+    const int w = std::min(source.Width(), target.Width());
+    const int h = std::min(source.Height(), target.Height());
+    if (w <= 0 || h <= 0) return;
+    ForRowRanges(h, static_cast<std::size_t>(w) * 4 * static_cast<std::size_t>(h), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uint8_t* s = source.Row(y);
+            uint8_t* d = target.Row(y);
+            if (!test.Active()) {
+                CopyColourRun(s, d, 0, w);
+                continue;
+            }
+            int x = 0;
+            while (x < w) {
+                while (x < w && !test.Test(x, y))
+                    ++x;
+                const int start = x;
+                while (x < w && test.Test(x, y))
+                    ++x;
+                CopyColourRun(s, d, start, x);
+            }
+        }
+    });
+}
+
+void FilterApply(Workspace& ws, Bitmap& source, Bitmap& target) {
+    source.SetBitsPerPixel(32);
+    target.SetBitsPerPixel(32);
+    CopyColourBytes(source, target, SelectionEditTest(ws));
+    if (TImages* s = ActiveImage(ws)) s->Saved = 0;
+}
+
+bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, const TEffectValues& values) {
+    TImages* s = ActiveImage(ws);
+    if (!s || !filter) return false;
+    Bitmap& view = ws.DisplayCopy;
+    s->Bitmap.SetBitsPerPixel(32);
+    bool done = false;
+    try {
+        if (!readsDocument) CopyBitmapInto(s->Bitmap, view);
+        done = filter({EffectsOf(ws), s->Bitmap, view, values});
+    } catch (const std::exception&) {
+        done = false;
+    }
+    // A refused or failed filter shows the document as it is.
+    if (!done) CopyBitmapInto(s->Bitmap, view);
+    view.SetBitsPerPixel(32);
+    FillRowTable(view, ws.SysData.ScratchRows);
+    if (readsDocument) FillRowTable(s->Bitmap, s->Rows);
+    if (ws.Port) ws.Port->RepaintView();
+    return done;
+}
+
+bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush) {
+    TImages* s = ActiveImage(ws);
+    if (!s) return false;
+    if (!PushHistory(ws, ws.ActiveSlot())) return false;
+    NameHistoryStep(ws, stepName);
+    SelectToolCore(ws, useAsBrush ? ToolEffectBrush : ToolNone);
+    if (useAsBrush) {
+        TWorkBitmap& brush = ws.EffectBrushSource;
+        if (brush.Bitmap.Width() != source.Width() || brush.Bitmap.Height() != source.Height() ||
+            brush.Bitmap.BitsPerPixel() != 32)
+            brush.Bitmap = Bitmap(source.Width(), source.Height(), 32);
+        FilterApply(ws, source, brush.Bitmap);
+        brush.Refill();
+    } else {
+        FilterApply(ws, source, s->Bitmap);
+        FillRowTable(s->Bitmap, s->Rows);
+    }
+    return true;
+}
+
+} // namespace pixora

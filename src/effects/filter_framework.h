@@ -1,0 +1,54 @@
+#pragma once
+// The life cycle every filter window shares, without the window: the
+// preview on the view's display copy, the commit of "OK" (one named history
+// step, then the filtered pixels into the document or into the effect brush
+// source), and the filter apply operation that commit uses.
+//
+// A filter never changes the document while its window is open: each
+// preview starts again from the document, so "Cancel" needs no undo.
+
+#include <string>
+
+#include "doc/workspace.h"
+#include "effects/effects_table.h"
+#include "tools/selection.h"
+
+namespace pixora {
+
+class TEffects;
+
+// The effects engine component the filter windows share (the main
+// window's "Effects"), made on first use; one per workspace. It keeps the
+// range type and transparency a window last chose.
+TEffects& EffectsOf(Workspace& ws);
+
+// Copies the blue, green and red bytes of every pixel of `source` that
+// passes `test` into `target`; the fourth bytes of the target are never
+// written. Both are 32-bit; only the part both cover is visited.
+void CopyColourBytes(const Bitmap& source, Bitmap& target, const SelectionEditTest& test);
+
+// The filter apply operation: source and target set to 32 bits, the colour
+// bytes of source copied into target wherever the selection edit test
+// passes, and the active slot's Saved flag cleared (whatever the target).
+void FilterApply(Workspace& ws, Bitmap& source, Bitmap& target);
+
+// One preview of a filter on the active image, in this order: the document
+// drawn onto the display copy (left out when the filter reads the document
+// itself), the filter run with `values`, the display copy set to 32 bits and
+// ScratchRows refilled, the document's Rows refilled when the filter read
+// it, and the view repainted. A filter that is refused or fails leaves the
+// display copy showing the document. False without an image or when the
+// filter did not run.
+bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, const TEffectValues& values);
+
+// "OK" of a filter window, in this order: PushHistory and NameHistoryStep
+// with `stepName` (a step is recorded even with "Use as Brush"); the slot's
+// tool becomes the Effect Brush (26) with `useAsBrush`, else none (0); the
+// filter apply operation from `source` (the display copy holding the last
+// preview) into the effect brush source (sized to the source) or into the
+// document. False, with nothing changed, without an image or when the
+// history step could not be stored. The window then shows the tool and
+// closes; its closing refreshes the view.
+bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush);
+
+} // namespace pixora

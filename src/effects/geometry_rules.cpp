@@ -1,0 +1,42 @@
+#include "effects/geometry_rules.h"
+
+#include "history/geometry_commands.h"
+
+namespace pixora::geometry_rules {
+
+namespace {
+
+bool Turn(const Bitmap& image, TRotateAction action, double degrees, int32_t background, Bitmap& out) {
+    TRotateParams params;
+    params.Action = action;
+    params.Degrees = degrees;
+    params.Background = background;
+    return RotateBitmap(image, params, out);
+}
+
+} // namespace
+
+bool RotateByAngle(const Bitmap& image, const TEffectValues& values, Bitmap& out) {
+    return Turn(image, TRotateAction::Angle, values[0], values[1], out);
+}
+bool FlipVertical(const Bitmap& image, const TEffectValues&, Bitmap& out) {
+    return Turn(image, TRotateAction::FlipVertical, 0, 0, out);
+}
+bool MirrorHorizontal(const Bitmap& image, const TEffectValues&, Bitmap& out) {
+    return Turn(image, TRotateAction::MirrorHorizontal, 0, 0, out);
+}
+bool RotateLeft(const Bitmap& image, const TEffectValues&, Bitmap& out) {
+    return Turn(image, TRotateAction::RotateLeft, 0, 0, out);
+}
+bool RotateRight(const Bitmap& image, const TEffectValues&, Bitmap& out) {
+    return Turn(image, TRotateAction::RotateRight, 0, 0, out);
+}
+bool RotateHalf(const Bitmap& image, const TEffectValues&, Bitmap& out) {
+    return Turn(image, TRotateAction::RotateHalf, 0, 0, out);
+}
+
+bool Resize(const Bitmap& image, const TEffectValues& values, Bitmap& out) {
+    return ResizeBitmap(image, {values[0], values[1], values[2] == 0}, out);
+}
+
+} // namespace pixora::geometry_rules

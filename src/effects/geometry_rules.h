@@ -1,0 +1,22 @@
+#pragma once
+// The whole-image geometry commands as effect rows run them: the turns and
+// mirrors of the rotate window and the resize of the resize window, through
+// the same cores those windows call (history/geometry_commands.h).
+
+#include "effects/effects_table.h"
+
+namespace pixora::geometry_rules {
+
+// DEG, BACKGROUND: a turn by DEG degrees counter-clockwise on the screen,
+// corners in the background colour.
+bool RotateByAngle(const Bitmap& image, const TEffectValues& values, Bitmap& out);
+// The rotate window's "Controls" items (background black).
+bool FlipVertical(const Bitmap& image, const TEffectValues& values, Bitmap& out);
+bool MirrorHorizontal(const Bitmap& image, const TEffectValues& values, Bitmap& out);
+bool RotateLeft(const Bitmap& image, const TEffectValues& values, Bitmap& out);
+bool RotateRight(const Bitmap& image, const TEffectValues& values, Bitmap& out);
+bool RotateHalf(const Bitmap& image, const TEffectValues& values, Bitmap& out);
+// W, H, NOSTRETCH: the resize window with "Stretch to fit new Image" unless NOSTRETCH.
+bool Resize(const Bitmap& image, const TEffectValues& values, Bitmap& out);
+
+} // namespace pixora::geometry_rules

@@ -1,0 +1,234 @@
+#include "effects/ui/filter_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "app/window_host.h"
+#include "app/window_support.h"
+#include "doc/workspace.h"
+#include "effects/filter_framework.h"
+#include "tools/tool_table.h"
+#include "tools/ui/tool_commands.h"
+
+namespace pixora {
+
+FilterDialog::FilterDialog(WindowHost& host, TFilterSpec spec, QWidget* owner)
+    : QDialog(owner), host_(host), spec_(std::move(spec)) {
+    setModal(true);
+    auto* outer = new QVBoxLayout(this);
+    body_ = new QVBoxLayout;
+    outer->addLayout(body_);
+    auto* buttons = new QHBoxLayout;
+    useAsBrush_ = new QCheckBox("Use as Brush", this);
+    useAsBrush_->setObjectName("UB");
+    ok_ = new QPushButton("OK", this);
+    ok_->setObjectName("Button1");
+    ok_->setDefault(true);
+    cancel_ = new QPushButton("Cancel", this);
+    cancel_->setObjectName("Button2");
+    buttons->addWidget(useAsBrush_);
+    buttons->addStretch(1);
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+    outer->addLayout(buttons);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    connect(ok_, &QPushButton::clicked, this, [this] { Commit(); });
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+Workspace& FilterDialog::Ws() const {
+    return host_.Ws();
+}
+
+void FilterDialog::Open() {
+    if (!Ws().HasOpenImage() || Ws().ActiveSlot() < 0) return;
+    previewed_ = false;
+    resetting_ = true;
+    ResetBeforeShow();
+    resetting_ = false;
+    // The resets before showing give the window its first preview: one,
+    // however many controls they changed.
+    if (previewed_) RunPreview();
+    exec();
+    // The view shows the document again already; the resets after closing
+    // put neutral values in and need no preview.
+    ResetAfterClose();
+}
+
+void FilterDialog::Preview() {
+    if (!isVisible() && !resetting_) return;
+    if (resetting_) {
+        // One preview after the resets, whatever they changed.
+        previewed_ = true;
+        return;
+    }
+    previewed_ = true;
+    RunPreview();
+}
+
+void FilterDialog::RunPreview() {
+    PreviewFilter(Ws(), spec_.Filter, spec_.ReadsDocument, Values());
+}
+
+Bitmap& FilterDialog::CommitSource() {
+    return Ws().DisplayCopy;
+}
+
+void FilterDialog::Commit() {
+    // Until a preview runs, the display copy holds the view's picture, with
+    // transparent pixels blended over the checkerboard: never commit that.
+    if (!previewed_) Preview();
+    const bool brush = useAsBrush_->isChecked();
+    if (CommitFilter(Ws(), spec_.StepName, CommitSource(), brush)) {
+        ShowChosenTool(host_, brush ? ToolEffectBrush : ToolNone);
+        // The Effect Brush's options window.
+        if (QWidget* options = brush ? host_.Window("TForm24") : nullptr) {
+            options->show();
+            options->raise();
+        }
+    }
+    accept();
+}
+
+void FilterDialog::done(int result) {
+    QDialog::done(result);
+    // FormClose: the view shows the document again, committed or not.
+    Workspace& ws = Ws();
+    const int slot = ws.ActiveSlot();
+    if (slot >= 0) {
+        TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+        FillRowTable(s.Bitmap, s.Rows);
+    }
+    host_.RefreshView();
+}
+
+void FilterDialog::showEvent(QShowEvent* e) {
+    if (!e->spontaneous()) {
+        adjustSize();
+        move(AboveStatusBar(host_.Owner(), host_.StatusBar(), this));
+    }
+    QDialog::showEvent(e);
+    if (!e->spontaneous()) Shown();
+}
+
+// ---- controls ----------------------------------------------------------------
+
+void FilterDialog::AddRow(QWidget* label, QWidget* control) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(control, 1);
+    body_->addLayout(row);
+}
+
+QGroupBox* FilterDialog::AddGroup(const QString& title) {
+    auto* group = new QGroupBox(title, this);
+    new QGridLayout(group);
+    body_->addWidget(group);
+    return group;
+}
+
+QSlider* FilterDialog::AddTrack(const char* name, const QString& caption, int min, int max, int start,
+                                QGroupBox* group) {
+    QWidget* parent = group ? static_cast<QWidget*>(group) : this;
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString(name) + "Label");
+    auto* track = new QSlider(Qt::Horizontal, parent);
+    track->setObjectName(name);
+    track->setRange(min, max);
+    track->setValue(start);
+    track->setMinimumWidth(260);
+    track->setTickPosition(QSlider::TicksBelow);
+    track->setTickInterval(std::max(1, (max - min) / 10));
+    if (group) {
+        auto* grid = static_cast<QGridLayout*>(group->layout());
+        const int row = grid->rowCount();
+        grid->addWidget(label, row, 0);
+        grid->addWidget(track, row, 1);
+    } else {
+        AddRow(label, track);
+    }
+    connect(track, &QSlider::valueChanged, this, [this] { Preview(); });
+    return track;
+}
+
+QSpinBox* FilterDialog::AddSpin(const char* name, const QString& caption, int min, int max, int start) {
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(QString(name) + "Label");
+    QSpinBox* spin = MakeSpinBox(this, name, min, max, start);
+    AddRow(label, spin);
+    connect(spin, &QSpinBox::valueChanged, this, [this] { Preview(); });
+    return spin;
+}
+
+QCheckBox* FilterDialog::AddCheck(const char* name, const QString& caption, bool checked) {
+    auto* box = new QCheckBox(caption, this);
+    box->setObjectName(name);
+    box->setChecked(checked);
+    body_->addWidget(box);
+    connect(box, &QCheckBox::toggled, this, [this] { Preview(); });
+    return box;
+}
+
+QButtonGroup* FilterDialog::AddRadioGroup(const char* name, const QString& title, const QStringList& items,
+                                          int columns, int checked) {
+    auto* box = new QGroupBox(title, this);
+    box->setObjectName(name);
+    auto* grid = new QGridLayout(box);
+    auto* group = new QButtonGroup(box);
+    const int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
+    for (int i = 0; i < items.size(); ++i) {
+        auto* b = new QRadioButton(items[i], box);
+        b->setObjectName(QString("%1Item%2").arg(name).arg(i));
+        group->addButton(b, i);
+        // Items run down the columns, as a radio group lays them out.
+        grid->addWidget(b, i % rows, i / rows);
+    }
+    CheckButton(group, checked);
+    body_->addWidget(box);
+    connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on) Preview();
+    });
+    return group;
+}
+
+QButtonGroup* FilterDialog::AddRadioButtons(const QString& title, const QStringList& names,
+                                            const QStringList& captions) {
+    auto* box = new QGroupBox(title, this);
+    auto* column = new QVBoxLayout(box);
+    auto* group = new QButtonGroup(box);
+    for (int i = 0; i < names.size(); ++i) {
+        auto* b = new QRadioButton(captions.value(i), box);
+        b->setObjectName(names[i]);
+        group->addButton(b, i);
+        column->addWidget(b);
+    }
+    body_->addWidget(box);
+    connect(group, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on) Preview();
+    });
+    return group;
+}
+
+void FilterDialog::CheckButton(QButtonGroup* group, int id) {
+    if (id >= 0) {
+        if (QAbstractButton* b = group->button(id)) b->setChecked(true);
+        return;
+    }
+    // An exclusive group keeps one button checked; let go of it for a moment.
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons())
+        b->setChecked(false);
+    group->setExclusive(true);
+}
+
+} // namespace pixora

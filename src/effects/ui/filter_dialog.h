@@ -1,0 +1,154 @@
+#pragma once
+// FilterDialog: the base class of every filter window. It carries the whole
+// life cycle; a window built on it only declares its controls, says how
+// their positions become its effect's values, and names its resets.
+//
+// Life cycle (all of it here, none of it in the subclasses):
+//
+//   Open()        The opening command. Does nothing while no image is open
+//                 (a filter window is never shown over no image). Runs
+//                 ResetBeforeShow(); when that changed a control (or called
+//                 Preview() itself) one preview runs. Shows the window
+//                 modally, and after it has closed runs ResetAfterClose().
+//                 Resets after closing cause no preview: the window is
+//                 hidden, and the view already shows the document.
+//   showEvent     (FormShow) Places the window with its bottom on the main
+//                 window's status bar, centred on the screen, then calls
+//                 Shown() (the Blur dialog sets its radius to 1 there).
+//   Preview()     Every change of a control made by the Add... builders
+//                 runs it (connect further signals to it yourself). It
+//                 runs only while the window is shown or being reset before
+//                 showing, and calls RunPreview(): by default the row's
+//                 filter through PreviewFilter (effects/filter_framework.h)
+//                 with Values(), which draws the document onto the display
+//                 copy, runs the effect there and repaints the view.
+//   Button1 "OK"  Commit(): if no preview has run since the window opened,
+//                 one runs first (so the display copy never holds the view's
+//                 checkerboard blend); then CommitFilter with the step name,
+//                 CommitSource() and "Use as Brush" (UB): one history step
+//                 either way, the filtered colour bytes into the document
+//                 (tool 0) or into the effect brush source (tool 26, cursor 2,
+//                 its options window TForm24 shown); then the window closes.
+//   Button2       "Cancel": closes.
+//   done()        (FormClose, by OK, Cancel or the window's close button)
+//                 The document's Rows refilled and RefreshView, which shows
+//                 the committed or unchanged document.
+//
+// For a subclass:
+//   - Construct with the effects row of the window (EffectForWindow("TForm16"))
+//     or with a TFilterSpec of your own (step name, filter, reads-document).
+//   - Declare the controls in the constructor with AddTrack, AddSpin,
+//     AddCheck, AddRadioGroup, AddRadioButtons, in the order they appear;
+//     AddGroup gives a titled box to put tracks into. Every control gets
+//     its designer name as objectName and its range and start value.
+//   - Values(): the control values in the order of the effect's arguments
+//     (the same values the command line passes).
+//   - ResetBeforeShow(), ResetAfterClose(), Shown(): the window's resets.
+//   - A window whose preview is not "the effect on the display copy" (one
+//     that edits the document live, say) overrides RunPreview() and
+//     CommitSource(); a modeless window overrides Open() and shows itself.
+//
+// The window's objectName is its designer name ("TForm16"); its caption
+// comes from the window set when it takes its frame's place.
+
+#include <QDialog>
+#include <QStringList>
+#include <string>
+
+#include "effects/effects_table.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QGridLayout;
+class QGroupBox;
+class QPushButton;
+class QSlider;
+class QSpinBox;
+class QVBoxLayout;
+
+namespace pixora {
+
+class WindowHost;
+
+// What a filter window commits and how it previews by default.
+struct TFilterSpec {
+    std::string StepName;              // the history step of "OK"
+    TFilterOperation Filter = nullptr; // the preview's effect (null: RunPreview is overridden)
+    bool ReadsDocument = false;        // the effect reads the document and writes the view
+    static TFilterSpec Of(const TEffectRow& row) {
+        return {std::string(row.StepName), row.Filter, row.ReadsDocument};
+    }
+};
+
+class FilterDialog : public QDialog {
+    Q_OBJECT
+public:
+    FilterDialog(WindowHost& host, TFilterSpec spec, QWidget* owner);
+
+    // The opening command (see above).
+    virtual void Open();
+
+    // The effect's values as the controls hold them now.
+    virtual TEffectValues Values() const = 0;
+
+    // Runs the preview now (when the window is shown or being reset).
+    void Preview();
+
+    const TFilterSpec& Spec() const { return spec_; }
+    QPushButton* OkButton() const { return ok_; }
+    QPushButton* CancelButton() const { return cancel_; }
+    QCheckBox* UseAsBrush() const { return useAsBrush_; }
+
+protected:
+    // The resets of the opening command; nothing by default.
+    virtual void ResetBeforeShow() {}
+    virtual void ResetAfterClose() {}
+    // Called at the end of FormShow.
+    virtual void Shown() {}
+    // One preview; by default the spec's filter on the display copy.
+    virtual void RunPreview();
+    // The bitmap "OK" commits: by default the display copy.
+    virtual Bitmap& CommitSource();
+
+    WindowHost& Host() const { return host_; }
+    Workspace& Ws() const;
+
+    // ---- controls ------------------------------------------------------------
+    // A titled box (a row of its own) to which tracks can be added.
+    QGroupBox* AddGroup(const QString& title);
+    // A labelled horizontal track bar with range and start position, in
+    // its own row of the dialog or of `group`.
+    QSlider* AddTrack(const char* name, const QString& caption, int min, int max, int start,
+                      QGroupBox* group = nullptr);
+    // A labelled spin edit.
+    QSpinBox* AddSpin(const char* name, const QString& caption, int min, int max, int start);
+    QCheckBox* AddCheck(const char* name, const QString& caption, bool checked);
+    // A radio group: a box named `name` titled `title` whose buttons (direct
+    // children, ids 0.. in order) are laid out in `columns` columns.
+    QButtonGroup* AddRadioGroup(const char* name, const QString& title, const QStringList& items, int columns,
+                                int checked);
+    // A box titled `title` holding radio buttons with designer names of
+    // their own (ids 0.. in order); none is checked at first.
+    QButtonGroup* AddRadioButtons(const QString& title, const QStringList& names,
+                                  const QStringList& captions);
+    // Sets a radio group's checked button by id; -1 unchecks all of them.
+    static void CheckButton(QButtonGroup* group, int id);
+
+    void done(int result) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void Commit();
+    void AddRow(QWidget* label, QWidget* control);
+
+    WindowHost& host_;
+    TFilterSpec spec_;
+    QVBoxLayout* body_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QCheckBox* useAsBrush_ = nullptr;
+    bool resetting_ = false; // the resets before showing run the preview
+    bool previewed_ = false; // a preview ran since the window was opened
+};
+
+} // namespace pixora

@@ -209,6 +209,13 @@ bool ParseEffectCall(std::string_view text, std::span<const TEffectRow> rows, TE
             return false;
         }
     }
+    if (row->CheckValues) {
+        const std::string why = row->CheckValues(values);
+        if (!why.empty()) {
+            error = std::string(name) + ": " + why + usage;
+            return false;
+        }
+    }
     call.Row = row;
     call.Values = values;
     return true;

@@ -48,7 +48,7 @@ constexpr TEffectArg kRoughBlurArgs[] = {NumberArg("W", 2, 50),
 constexpr TEffectArg kSaturationArgs[] = {NumberArg("S", 0, 255)};
 constexpr TEffectArg kSharpenArgs[] = {NumberArg("D", 0, 50), NumberArg("P", 0, 100)};
 constexpr TEffectArg kSolarizeArgs[] = {NumberArg("S", 0, 255)};
-constexpr TEffectArg kGrayScaleArgs[] = {OptionalWord("", kDominant, 0), OptionalNumber("B", -255, 255, 0)};
+constexpr TEffectArg kGrayScaleArgs[] = {WordArg("", kDominant), OptionalNumber("B", -255, 255, 0)};
 constexpr TEffectArg kTransferArgs[] = {WordArg("X-Y", kTransfers), NumberArg("P", 1, 100)};
 // Whole degrees, as the rotate window's spin edit takes them.
 constexpr TEffectArg kRotateArgs[] = {NumberArg("DEG", -2147483647, 2147483647), OptionalColour("RRGGBB", 0)};
@@ -119,6 +119,12 @@ constexpr TEffectRow Geometry(std::string_view caption, std::string_view step, T
     r.Reshape = reshape;
     r.CommandName = name;
     r.Args = args;
+    return r;
+}
+
+// The row with a check of its values as a whole.
+constexpr TEffectRow Checked(TEffectRow r, std::string (*check)(const TEffectValues&)) {
+    r.CheckValues = check;
     return r;
 }
 
@@ -222,7 +228,7 @@ constexpr std::array kEffects = {
     Geometry("Rotate Left", "Image Rotate", &gr::RotateLeft, "rotate-left"),
     Geometry("Rotate Right", "Image Rotate", &gr::RotateRight, "rotate-right"),
     Geometry("Rotate and Mirror", "Image Rotate", &gr::RotateHalf, "rotate-half"),
-    Geometry("Resize", "Resize", &gr::Resize, "resize", kResizeArgs),
+    Checked(Geometry("Resize", "Resize", &gr::Resize, "resize", kResizeArgs), &gr::CheckResize),
 };
 
 // The geometry rows close the table; the windows' rows come before them.

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "doc/bitmap.h"
@@ -88,6 +89,8 @@ struct TEffectRow {
     TReshapeOperation Reshape = nullptr;  // geometry commands
     std::string_view CommandName;         // pixora-convert --apply NAME, "" = not there
     std::span<const TEffectArg> Args;     // its arguments, in the order of the values
+    // What the arguments' own ranges cannot say ("" = the values are fine).
+    std::string (*CheckValues)(const TEffectValues& values) = nullptr;
 };
 
 // The effects of the windows: the filter dialogs in tool-bar order, then

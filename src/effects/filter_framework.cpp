@@ -101,7 +101,6 @@ bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bo
     if (!s) return false;
     if (!PushHistory(ws, ws.ActiveSlot())) return false;
     NameHistoryStep(ws, stepName);
-    SelectToolCore(ws, useAsBrush ? ToolEffectBrush : ToolNone);
     if (useAsBrush) {
         TWorkBitmap& brush = ws.EffectBrushSource;
         if (brush.Bitmap.Width() != source.Width() || brush.Bitmap.Height() != source.Height() ||
@@ -113,6 +112,9 @@ bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bo
         FilterApply(ws, source, s->Bitmap);
         FillRowTable(s->Bitmap, s->Rows);
     }
+    // The tool changes once the filtered pixels are in place, so letting go
+    // of a selection cannot change what the selection edit test passed.
+    SelectToolCore(ws, useAsBrush ? ToolEffectBrush : ToolNone);
     return true;
 }
 

@@ -42,13 +42,13 @@ void FilterApply(Workspace& ws, Bitmap& source, Bitmap& target);
 bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, const TEffectValues& values);
 
 // "OK" of a filter window, in this order: PushHistory and NameHistoryStep
-// with `stepName` (a step is recorded even with "Use as Brush"); the slot's
-// tool becomes the Effect Brush (26) with `useAsBrush`, else none (0); the
-// filter apply operation from `source` (the display copy holding the last
-// preview) into the effect brush source (sized to the source) or into the
-// document. False, with nothing changed, without an image or when the
-// history step could not be stored. The window then shows the tool and
-// closes; its closing refreshes the view.
+// with `stepName` (a step is recorded even with "Use as Brush"); the filter
+// apply operation from `source` (the display copy holding the last preview)
+// into the effect brush source (sized to the source) with `useAsBrush`, or
+// into the document; then the slot's tool becomes the Effect Brush (26)
+// with `useAsBrush`, else none (0). False, with nothing changed, without an
+// image or when the history step could not be stored. The window then
+// shows the tool and closes; its closing refreshes the view.
 bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush);
 
 } // namespace pixora

@@ -1,6 +1,7 @@
 #include "effects/geometry_rules.h"
 
 #include "history/geometry_commands.h"
+#include "io/codecs/format_codecs.h"
 
 namespace pixora::geometry_rules {
 
@@ -36,7 +37,14 @@ bool RotateHalf(const Bitmap& image, const TEffectValues&, Bitmap& out) {
 }
 
 bool Resize(const Bitmap& image, const TEffectValues& values, Bitmap& out) {
+    if (!CheckResize(values).empty()) return false;
     return ResizeBitmap(image, {values[0], values[1], values[2] == 0}, out);
+}
+
+std::string CheckResize(const TEffectValues& values) {
+    if (static_cast<int64_t>(values[0]) * values[1] <= MaxImagePixels) return {};
+    return "W x H is " + std::to_string(static_cast<int64_t>(values[0]) * values[1]) +
+           " pixels, more than the largest image (" + std::to_string(MaxImagePixels) + " pixels)";
 }
 
 } // namespace pixora::geometry_rules

@@ -18,5 +18,7 @@ bool RotateRight(const Bitmap& image, const TEffectValues& values, Bitmap& out);
 bool RotateHalf(const Bitmap& image, const TEffectValues& values, Bitmap& out);
 // W, H, NOSTRETCH: the resize window with "Stretch to fit new Image" unless NOSTRETCH.
 bool Resize(const Bitmap& image, const TEffectValues& values, Bitmap& out);
+// "" when W x H is an image size the program takes, else why not.
+std::string CheckResize(const TEffectValues& values);
 
 } // namespace pixora::geometry_rules

@@ -44,9 +44,10 @@ TEST_F(AppTest, AnEffectRowIsItsItemsAndItsRule) {
               static_cast<uint8_t>(red + 5));
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Redden");
 
-    // The program's rows without a rule yet do nothing.
+    // A row without a rule does nothing.
     const int steps = Ws().Images[static_cast<std::size_t>(slot)].HistoryCount;
-    Cmd("Lighten1")->trigger();
-    Cmd("ColourAdjustment1")->trigger();
+    TEffectRow inert = row;
+    inert.Operation = nullptr;
+    RunEffect(*window, inert);
     EXPECT_EQ(Ws().Images[static_cast<std::size_t>(slot)].HistoryCount, steps);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "effects/effects_table.h"
+#include "effects/filter_fixture.h"
 #include "effects/quick_effect_frame.h"
 #include "history/history_fixture.h"
 #include "history/history_store.h"
@@ -43,20 +44,7 @@ TEffectRow TestRow(bool honoursSelection) {
     return row;
 }
 
-struct EffectRowTest : WorkspaceTest {
-    int slot = -1;
-    void SetUp() override {
-        WorkspaceTest::SetUp();
-        port.Ws = &ws;
-        slot = Open(Pattern(20, 10, 3));
-        Activate(slot);
-        for (TWorkBitmap* w : ws.ImageSizedWorkBitmaps()) {
-            w->Bitmap = Bitmap(20, 10, 32);
-            w->Refill();
-        }
-    }
-    TImages& S() { return Slot(slot); }
-};
+using EffectRowTest = pixora::testing::FilterTest;
 
 } // namespace
 
@@ -83,13 +71,7 @@ TEST_F(EffectRowTest, ARowWithItsRuleIsOneNamedStepOverTheWholeImage) {
 
 TEST_F(EffectRowTest, OnlyRowsThatHonourTheSelectionAreConfinedByIt) {
     // A selection of (2, 2)-(8, 8) kept for the edit test.
-    port.Options[{kSelectBox, "RadioGroup2"}] = 1;
-    port.Options[{kSelectBox, "A"}] = 1;
-    S().Tool = ToolSelection;
-    PointerDown(ws, 2, 2, 0);
-    PointerUp(ws, 8, 8);
-    ASSERT_EQ(ws.ToolVars.HasSelection, 1);
-    ASSERT_TRUE(SelectToolCore(ws, ToolPen));
+    SelectAndApplyInside();
     const Bitmap before = S().Bitmap;
     TEffectSettings settings;
     settings.Red = 1;

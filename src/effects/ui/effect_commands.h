@@ -13,9 +13,11 @@ class WindowHost;
 
 // The commands of `rows` (the program's effects table unless given).
 TCommandList EffectCommands(std::span<const TEffectRow> rows = EffectTable());
-// Runs an effect as its items and button do: a filter opens its dialog; a
-// quick effect shows its options window (closing the tool boxes), then
-// runs on the active image. Nothing for a row without an operation.
+// Runs an effect as its items and button do: a row whose window is a
+// FilterDialog opens it; a quick effect shows its options window (closing
+// the tool boxes), then runs on the active image with the values that
+// window holds. Nothing without an open image (no window opens then), and
+// nothing for a row with neither.
 void RunEffect(WindowHost& w, const TEffectRow& row);
 
 } // namespace pixora

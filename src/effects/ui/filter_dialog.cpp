@@ -124,6 +124,8 @@ void FilterDialog::showEvent(QShowEvent* e) {
 // ---- controls ----------------------------------------------------------------
 
 void FilterDialog::AddRow(QWidget* label, QWidget* control) {
+    // One width for the labels, so the controls of a window line up.
+    label->setMinimumWidth(80);
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(control, 1);

@@ -77,7 +77,9 @@ OptionControl Beside(OptionControl c) {
     return c;
 }
 
-OptionControl ChangeTransparency() { return Check("CT", "Change Transparency", true); }
+OptionControl ChangeTransparency() {
+    return Check("CT", "Change Transparency", true);
+}
 
 // The pen and shape boxes share these; the round rectangle's box spells the
 // antialiasing caption without the colon.
@@ -126,22 +128,23 @@ QList<QAction*> MenuItems(WindowHost& w, std::span<const std::string_view> names
 // A check box and the menu items that show the same choice follow each other.
 void Mirror(QCheckBox* box, const QList<QAction*>& items) {
     QObject::connect(box, &QCheckBox::toggled, box, [items](bool on) {
-        for (QAction* a : items) a->setChecked(on);
+        for (QAction* a : items)
+            a->setChecked(on);
     });
-    for (QAction* a : items) QObject::connect(a, &QAction::triggered, box, [box](bool on) { box->setChecked(on); });
+    for (QAction* a : items)
+        QObject::connect(a, &QAction::triggered, box, [box](bool on) { box->setChecked(on); });
 }
 
 OptionBoxWindow* SelectOptions(WindowHost& w) {
     static const QStringList kTypes = {"Rectangle Selection", "Ellipse Selection", "Free Hand Selection",
                                        "Magic Wand Selection"};
-    OptionBoxWindow* box = ToolBox(w, BoxTForm4,
-                                   {Radio("RadioGroup1", "Selection Type", kTypes, 0),
-                                    Radio("RadioGroup2", "Edit", {"Edit Selection Area", "Edit Selected Canvas"}, 1),
-                                    Check("A", "Apply Edit to Selection Only", false),
-                                    Check("E", "Exclude Selection from Edit", false),
-                                    Check("D", "Duplicate on MouseUp", false),
-                                    Check("DU", "Delete Underlying", false),
-                                    Track("T", "Tolerence:", 0, 100, 0)});
+    OptionBoxWindow* box =
+        ToolBox(w, BoxTForm4,
+                {Radio("RadioGroup1", "Selection Type", kTypes, 0),
+                 Radio("RadioGroup2", "Edit", {"Edit Selection Area", "Edit Selected Canvas"}, 1),
+                 Check("A", "Apply Edit to Selection Only", false),
+                 Check("E", "Exclude Selection from Edit", false), Check("D", "Duplicate on MouseUp", false),
+                 Check("DU", "Delete Underlying", false), Track("T", "Tolerence:", 0, 100, 0)});
     auto* a = box->findChild<QCheckBox*>("A");
     auto* e = box->findChild<QCheckBox*>("E");
     // Confining edits to the selection and excluding it exclude each other.
@@ -165,7 +168,8 @@ OptionBoxWindow* SelectOptions(WindowHost& w) {
             MenuItems(w, std::span(kSelectionTypeItems).subspan(static_cast<std::size_t>(i), 1));
         QObject::connect(r, &QRadioButton::toggled, r, [items](bool on) {
             if (on)
-                for (QAction* item : items) item->setChecked(true);
+                for (QAction* item : items)
+                    item->setChecked(true);
         });
         for (QAction* item : items)
             QObject::connect(item, &QAction::triggered, r, [r](bool on) {
@@ -275,13 +279,15 @@ void MakeOptionBoxes(WindowHost& w) {
     w.ReplaceWindow("TForm22", ToolBox(w, BoxTForm22, roundRect));
 
     w.ReplaceWindow("TForm23", ToolBox(w, BoxTForm23,
-                                       {Spin("Size", "Size:", 1, 64, 64, 2), Spin("thick", "Thickness:", 1, 328, 128, 2),
-                                        ChangeTransparency()}));
-    w.ReplaceWindow("TForm24", ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
-    w.ReplaceWindow("TForm25",
-                    ToolBox(w, BoxTForm25,
-                            {Combo("ComboBox", {"Color (rgb)", "Color (hue)", "+Light", "+Saturation", "", ""}, 0),
-                             Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()}));
+                                       {Spin("Size", "Size:", 1, 64, 64, 2),
+                                        Spin("thick", "Thickness:", 1, 328, 128, 2), ChangeTransparency()}));
+    w.ReplaceWindow("TForm24",
+                    ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
+    w.ReplaceWindow(
+        "TForm25",
+        ToolBox(w, BoxTForm25,
+                {Combo("ComboBox", {"Color (rgb)", "Color (hue)", "+Light", "+Saturation", "", ""}, 0),
+                 Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()}));
     w.ReplaceWindow("TForm43", ToolBox(w, BoxTForm43,
                                        {Radio("ET", "Eraser Type", {"Square", "Ellipse", "Floodfill"}, 0),
                                         Spin("Size", "Size:", 2, 50, 10)}));
@@ -293,11 +299,16 @@ void MakeOptionBoxes(WindowHost& w) {
                              Check("FV", "Force Value", false)}));
     w.ReplaceWindow("TForm38", HistoryBrushOptions(w));
 
-    // Option windows of the quick effects: per-channel percentages and a radius.
-    w.ReplaceWindow("TForm26", ToolBox(w, 0,
-                                       {Spin("R", "Red:", 0, 255, 8), Spin("G", "Green:", 0, 255, 8),
-                                        Spin("B", "Blue:", 0, 255, 8), ChangeTransparency()}));
-    w.ReplaceWindow("TForm27", ToolBox(w, 0, {Spin("R", "Radius:", 1, 24, 8), ChangeTransparency()}));
+    // Option windows of the quick effects: per-channel percentages and a
+    // radius, always on top.
+    auto onTop = [](OptionBoxWindow* box) {
+        box->setWindowFlag(Qt::WindowStaysOnTopHint);
+        return box;
+    };
+    w.ReplaceWindow("TForm26", onTop(ToolBox(w, 0,
+                                             {Spin("R", "Red:", 0, 255, 8), Spin("G", "Green:", 0, 255, 8),
+                                              Spin("B", "Blue:", 0, 255, 8), ChangeTransparency()})));
+    w.ReplaceWindow("TForm27", onTop(ToolBox(w, 0, {Spin("R", "Radius:", 1, 24, 8), ChangeTransparency()})));
     w.ReplaceWindow("TForm37", TextEditor(w));
     w.ReplaceWindow("TForm40", CustomBrush(w));
 }

@@ -1,0 +1,258 @@
+// The filter windows driven offscreen: their controls, previews on the
+// view, resets, OK, Cancel and "Use as Brush", and nothing over no image.
+#include <QAbstractSlider>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+#include "app/app_fixture.h"
+#include "doc/tab_change.h"
+#include "effects/effects_table.h"
+#include "effects/ui/effect_commands.h"
+#include "effects/ui/filter_dialog.h"
+#include "history/history_fixture.h"
+#include "history/history_store.h"
+#include "tools/tool_table.h"
+
+using namespace pixora;
+using pixora::testing::AppTest;
+using pixora::testing::Pattern;
+using pixora::testing::SamePixels;
+
+namespace {
+
+constexpr const char* kFilterForms[] = {"TForm8",  "TForm9",  "TForm10", "TForm11", "TForm12",
+                                        "TForm13", "TForm14", "TForm15", "TForm16", "TForm17",
+                                        "TForm18", "TForm19", "TForm20"};
+
+// Range and start of a track bar or spin edit.
+struct TControl {
+    const char* Form;
+    const char* Name;
+    int Min, Max, Start;
+};
+constexpr TControl kControls[] = {
+    {"TForm8", "R", -255, 255, 0},    {"TForm8", "G", -255, 255, 0},     {"TForm8", "B", -255, 255, 0},
+    {"TForm10", "Int", 0, 20, 0},     {"TForm11", "B", -255, 255, 0},    {"TForm12", "C", -255, 255, 0},
+    {"TForm13", "RMin", 0, 255, 0},   {"TForm13", "BMax", 0, 255, 0},    {"TForm14", "N", 0, 255, 0},
+    {"TForm15", "tbWidth", 2, 50, 8}, {"TForm15", "tbHeight", 2, 50, 8}, {"TForm16", "P", 0, 255, 0},
+    {"TForm17", "tbRadius", 1, 5, 1}, {"TForm17", "tbWidth", 2, 50, 8},  {"TForm18", "S", 0, 255, 0},
+    {"TForm19", "D", 0, 50, 0},       {"TForm19", "P", 0, 100, 0},       {"TForm20", "S", 0, 255, 0},
+};
+
+struct FilterWindowTest : AppTest {
+    int slot = -1;
+    Bitmap doc;
+    void Open() {
+        Start();
+        slot = ClaimSlot(Ws());
+        // Opaque, so the view shows the document's own colours.
+        doc = Pattern(30, 20, 4);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x)
+                doc.Row(y)[x * 4 + 3] = 0;
+        FillSlot(Ws(), slot, Bitmap(doc), SlotSource{});
+    }
+    TImages& S() { return Ws().Images[static_cast<std::size_t>(slot)]; }
+    FilterDialog* Dialog(const char* form) { return qobject_cast<FilterDialog*>(window->Window(form)); }
+    template <class T> T* Control(const char* form, const char* name) {
+        return window->Window(form)->findChild<T*>(name);
+    }
+    int Value(const char* form, const char* name) {
+        if (auto* t = Control<QAbstractSlider>(form, name)) return t->value();
+        if (auto* s = Control<QSpinBox>(form, name)) return s->value();
+        ADD_FAILURE() << form << " " << name;
+        return -1000;
+    }
+    // Opens the window of `form` as its command does; `act` runs while it is up.
+    void Run(const char* form, std::function<void(FilterDialog*)> act) {
+        const TEffectRow* row = EffectForWindow(form);
+        ASSERT_NE(row, nullptr);
+        bool shown = false;
+        WhenModal([&](QWidget* w) {
+            shown = true;
+            act(qobject_cast<FilterDialog*>(w));
+        });
+        RunEffect(*window, *row);
+        EXPECT_TRUE(shown) << form;
+    }
+    static void Ok(FilterDialog* d) { d->OkButton()->click(); }
+    static void Cancel(FilterDialog* d) { d->CancelButton()->click(); }
+};
+
+} // namespace
+
+TEST_F(FilterWindowTest, EveryWindowHasItsButtonsAndControls) {
+    Start();
+    for (const char* form : kFilterForms) {
+        FilterDialog* d = Dialog(form);
+        ASSERT_NE(d, nullptr) << form;
+        EXPECT_EQ(d->objectName(), form);
+        EXPECT_EQ(d->OkButton()->objectName(), "Button1");
+        EXPECT_EQ(d->OkButton()->text(), "OK");
+        EXPECT_EQ(d->CancelButton()->objectName(), "Button2");
+        EXPECT_EQ(d->CancelButton()->text(), "Cancel");
+        EXPECT_EQ(d->UseAsBrush()->objectName(), "UB");
+        EXPECT_EQ(d->UseAsBrush()->text(), "Use as Brush");
+        EXPECT_FALSE(d->UseAsBrush()->isChecked());
+    }
+    for (const TControl& c : kControls) {
+        int min = 0, max = 0;
+        if (auto* t = Control<QAbstractSlider>(c.Form, c.Name)) {
+            min = t->minimum(), max = t->maximum();
+        } else if (auto* s = Control<QSpinBox>(c.Form, c.Name)) {
+            min = s->minimum(), max = s->maximum();
+        } else {
+            ADD_FAILURE() << c.Form << " " << c.Name;
+            continue;
+        }
+        EXPECT_EQ(min, c.Min) << c.Form << " " << c.Name;
+        EXPECT_EQ(max, c.Max) << c.Form << " " << c.Name;
+        EXPECT_EQ(Value(c.Form, c.Name), c.Start) << c.Form << " " << c.Name;
+    }
+    EXPECT_EQ(window->Window("TForm13")->findChildren<QGroupBox*>().size(), 3);
+    for (const char* name : {"R", "G", "B"})
+        EXPECT_NE(Control<QRadioButton>("TForm9", name), nullptr) << name;
+    EXPECT_EQ(Control<QGroupBox>("TForm15", "rgType")->findChildren<QRadioButton*>().size(), 11);
+    EXPECT_EQ(Control<QGroupBox>("TForm17", "rgQuality")->findChildren<QRadioButton*>().size(), 2);
+    EXPECT_EQ(Control<QCheckBox>("TForm15", "Trans")->text(), "Tranparent");
+    EXPECT_EQ(Control<QAbstractSlider>("TForm15", "tbWidth")->pageStep(), 1);
+}
+
+TEST_F(FilterWindowTest, CancelLeavesTheDocumentTheHistoryAndTheView) {
+    Open();
+    const int steps = S().HistoryCount;
+    Run("TForm10", [&](FilterDialog* d) {
+        // The Blur window opens with radius 1 already previewed.
+        EXPECT_EQ(Value("TForm10", "Int"), 1);
+        EXPECT_FALSE(SamePixels(Ws().DisplayCopy, doc));
+        Control<QSpinBox>("TForm10", "Int")->setValue(0);
+        EXPECT_TRUE(SamePixels(Ws().DisplayCopy, doc)) << "radius 0 shows the document";
+        Control<QSpinBox>("TForm10", "Int")->setValue(5);
+        EXPECT_TRUE(SamePixels(S().Bitmap, doc)) << "previews never touch the document";
+        Cancel(d);
+    });
+    EXPECT_TRUE(SamePixels(S().Bitmap, doc));
+    EXPECT_EQ(S().HistoryCount, steps);
+    EXPECT_TRUE(SamePixels(Ws().DisplayCopy, doc));
+    EXPECT_EQ(Value("TForm10", "Int"), 0) << "reset after closing";
+}
+
+TEST_F(FilterWindowTest, OkCommitsTheColourBytesOnlyAsOneStep) {
+    Open();
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x)
+            S().Bitmap.Row(y)[x * 4 + 3] = static_cast<uint8_t>(x * 8);
+    TabChange(Ws());
+    const Bitmap before = S().Bitmap;
+    Run("TForm11", [&](FilterDialog* d) {
+        Control<QAbstractSlider>("TForm11", "B")->setValue(40);
+        Ok(d);
+    });
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Brightness");
+    EXPECT_EQ(S().Tool, ToolNone);
+    for (int x = 0; x < 30; ++x) {
+        const uint8_t* p = S().Bitmap.Row(7) + x * 4;
+        const uint8_t* b = before.Row(7) + x * 4;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(p[c], std::min(255, b[c] + 40)) << x;
+        EXPECT_EQ(p[3], b[3]) << "fourth byte of " << x;
+    }
+    EXPECT_EQ(Value("TForm11", "B"), 0) << "reset after closing";
+}
+
+TEST_F(FilterWindowTest, UseAsBrushInEveryWindowRecordsAStepAndChoosesTheEffectBrush) {
+    Open();
+    for (const char* form : kFilterForms) {
+        const int pos = S().HistoryPos;
+        S().Tool = ToolPen;
+        S().Saved = 1;
+        window->Window("TForm24")->hide();
+        Run(form, [&](FilterDialog* d) {
+            d->UseAsBrush()->setChecked(true);
+            Ok(d);
+        });
+        EXPECT_EQ(S().HistoryPos, pos + 1) << form;
+        EXPECT_EQ(S().Saved, 0) << form;
+        EXPECT_EQ(S().Tool, ToolEffectBrush) << form;
+        EXPECT_TRUE(SamePixels(S().Bitmap, doc)) << form;
+        EXPECT_TRUE(window->Window("TForm24")->isVisible()) << form;
+        EXPECT_TRUE(Dialog(form)->UseAsBrush()->isChecked()) << "kept for the next time";
+    }
+    // The brush source holds the last window's preview: Solarize at 0 is
+    // the document itself.
+    const Bitmap& brush = Ws().EffectBrushSource.Bitmap;
+    EXPECT_EQ(std::memcmp(brush.Row(5), doc.Row(5), 30 * 4), 0);
+}
+
+TEST_F(FilterWindowTest, ResetsBeforeShowingGiveTheFirstPreview) {
+    Open();
+    Run("TForm13", [&](FilterDialog* d) {
+        EXPECT_EQ(Value("TForm13", "RMax"), 255);
+        EXPECT_EQ(Value("TForm13", "GMin"), 0);
+        EXPECT_TRUE(SamePixels(Ws().DisplayCopy, doc)) << "the reset changes nothing";
+        Control<QAbstractSlider>("TForm13", "RMax")->setValue(100);
+        EXPECT_FALSE(SamePixels(Ws().DisplayCopy, doc));
+        Cancel(d);
+    });
+    EXPECT_EQ(Value("TForm13", "RMax"), 100) << "kept until the next opening";
+    Control<QAbstractSlider>("TForm17", "tbWidth")->setValue(20);
+    Run("TForm17", [&](FilterDialog* d) {
+        EXPECT_EQ(Value("TForm17", "tbWidth"), 8);
+        EXPECT_EQ(Value("TForm17", "tbRadius"), 1);
+        Control<QAbstractSlider>("TForm17", "tbRadius")->setValue(0);
+        EXPECT_EQ(Value("TForm17", "tbRadius"), 1) << "the radius cannot go below 1";
+        EXPECT_TRUE(Control<QCheckBox>("TForm17", "Trans")->isChecked());
+        EXPECT_FALSE(SamePixels(Ws().DisplayCopy, doc)) << "8 x 8 rough blur previewed";
+        Ok(d);
+    });
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Rough Blur");
+    EXPECT_FALSE(SamePixels(S().Bitmap, doc));
+}
+
+TEST_F(FilterWindowTest, OkOnAnUnchangedWindowStillRecordsAStep) {
+    Open();
+    S().Saved = 1;
+    const int pos = S().HistoryPos;
+    Run("TForm16", [&](FilterDialog* d) { Ok(d); });
+    EXPECT_EQ(S().HistoryPos, pos + 1);
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Posterize");
+    EXPECT_EQ(S().Saved, 0);
+    EXPECT_TRUE(SamePixels(S().Bitmap, doc));
+}
+
+TEST_F(FilterWindowTest, NoWindowOpensAndNoEffectRunsWithoutAnImage) {
+    Start();
+    bool shown = false;
+    for (const TEffectRow& row : EffectTable()) {
+        WhenModal([&](QWidget* w) {
+            shown = true;
+            w->close();
+        });
+        RunEffect(*window, row);
+        QApplication::processEvents();
+        EXPECT_FALSE(shown) << row.Caption;
+        if (!row.OptionsWindow.empty()) {
+            EXPECT_FALSE(window->Window(QString::fromUtf8(row.OptionsWindow.data(), row.OptionsWindow.size()))
+                             ->isVisible())
+                << row.Caption;
+        }
+    }
+}
+
+TEST_F(FilterWindowTest, QuickEffectsRunWithTheirOptionsWindows) {
+    Open();
+    window->Window("TForm27")->findChild<QSpinBox*>("R")->setValue(2);
+    Cmd("GaussianBlur1")->trigger();
+    EXPECT_TRUE(window->Window("TForm27")->isVisible());
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Gaussian Blur");
+    EXPECT_FALSE(SamePixels(S().Bitmap, doc));
+    Cmd("Tint1")->trigger();
+    EXPECT_TRUE(window->Window("TForm26")->isVisible());
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Tint");
+    Cmd("Lighten1")->trigger();
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Lighten");
+}

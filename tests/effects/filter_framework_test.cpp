@@ -1,0 +1,154 @@
+// The filter life cycle without windows: previews on the display copy only,
+// one named step per commit, and the filter apply operation that copies
+// colour bytes through the selection edit test.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "effects/filter_fixture.h"
+#include "effects/filter_framework.h"
+#include "history/history_store.h"
+
+using namespace pixora;
+using namespace pixora::testing;
+
+namespace {
+
+// Inverts all four bytes of the view (the fourth too, as the engine's
+// channel sets do), so a commit that copied fourth bytes would show.
+bool InvertView(const TFilterRun& run) {
+    for (int y = 0; y < run.View.Height(); ++y)
+        for (int x = 0; x < run.View.Width() * 4; ++x)
+            run.View.Row(y)[x] = static_cast<uint8_t>(255 - run.View.Row(y)[x]);
+    return true;
+}
+// Writes the inverted document into the view, as Blur and Sharpen do.
+bool InvertDocumentIntoView(const TFilterRun& run) {
+    run.View = run.Document;
+    return InvertView(run);
+}
+bool Refuse(const TFilterRun& run) {
+    run.View.Row(0)[0] ^= 1;
+    return false;
+}
+bool Throw(const TFilterRun& run) {
+    run.View.Row(0)[0] ^= 1;
+    throw std::runtime_error("broken");
+}
+
+Bitmap Inverted(const Bitmap& b) {
+    Bitmap r = b;
+    for (int y = 0; y < r.Height(); ++y)
+        for (int x = 0; x < r.Width() * 4; ++x)
+            r.Row(y)[x] = static_cast<uint8_t>(255 - r.Row(y)[x]);
+    return r;
+}
+
+const TEffectValues kNoValues{};
+
+} // namespace
+
+TEST_F(FilterTest, PreviewsFilterTheDisplayCopyAfreshFromTheDocument) {
+    const Bitmap doc = S().Bitmap;
+    ASSERT_TRUE(PreviewFilter(ws, &InvertView, false, kNoValues));
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, Inverted(doc)));
+    // A second preview starts from the document again, not from the first.
+    ASSERT_TRUE(PreviewFilter(ws, &InvertView, false, kNoValues));
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, Inverted(doc)));
+    EXPECT_TRUE(SamePixels(S().Bitmap, doc)) << "the document is never filtered";
+    EXPECT_EQ(ws.SysData.ScratchRows[3], ws.DisplayCopy.Row(3));
+    EXPECT_EQ(port.Calls.back(), "RepaintView");
+    EXPECT_EQ(S().HistoryCount, 0);
+
+    // A filter that reads the document writes the view itself.
+    ws.DisplayCopy = Bitmap(20, 10, 32);
+    ASSERT_TRUE(PreviewFilter(ws, &InvertDocumentIntoView, true, kNoValues));
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, Inverted(doc)));
+    EXPECT_EQ(S().Rows[4], S().Bitmap.Row(4));
+
+    // Refused or failing filters leave the view showing the document.
+    for (TFilterOperation f : {&Refuse, &Throw}) {
+        EXPECT_FALSE(PreviewFilter(ws, f, false, kNoValues));
+        EXPECT_TRUE(SamePixels(ws.DisplayCopy, doc));
+    }
+    // Nothing runs without an image.
+    ws.SysData.OpenCount = -1;
+    EXPECT_FALSE(PreviewFilter(ws, &InvertView, false, kNoValues));
+}
+
+TEST_F(FilterTest, FilterApplyCopiesColourBytesThroughTheEditTestAndClearsSaved) {
+    const Bitmap doc = S().Bitmap;
+    Bitmap source = Inverted(doc);
+    S().Saved = 1;
+    FilterApply(ws, source, S().Bitmap);
+    EXPECT_TRUE(SameColourBytes(S().Bitmap, source));
+    EXPECT_TRUE(SameFourthBytes(S().Bitmap, doc)) << "the alpha plane survives";
+    EXPECT_EQ(S().Saved, 0);
+
+    // Into another bitmap: Saved is cleared all the same.
+    S().Saved = 1;
+    Bitmap other(20, 10, 32);
+    FilterApply(ws, source, other);
+    EXPECT_TRUE(SameColourBytes(other, source));
+    EXPECT_EQ(S().Saved, 0);
+
+    // With a selection kept for the edit test only the selected pixels change.
+    S().Bitmap = doc;
+    FillRowTable(S().Bitmap, S().Rows);
+    SelectAndApplyInside();
+    const SelectionEditTest test(ws);
+    FilterApply(ws, source, S().Bitmap);
+    int inside = 0;
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const uint8_t* p = S().Bitmap.Row(y) + x * 4;
+            const uint8_t* want = (test.Test(x, y) ? source : doc).Row(y) + x * 4;
+            inside += test.Test(x, y);
+            ASSERT_TRUE(p[0] == want[0] && p[1] == want[1] && p[2] == want[2]) << x << "," << y;
+            ASSERT_EQ(p[3], doc.Row(y)[x * 4 + 3]);
+        }
+    EXPECT_GT(inside, 0);
+    EXPECT_LT(inside, 200);
+}
+
+TEST_F(FilterTest, CommitIsOneNamedStepIntoTheDocumentOrTheBrushSource) {
+    const Bitmap doc = S().Bitmap;
+    ASSERT_TRUE(PreviewFilter(ws, &InvertView, false, kNoValues));
+    S().Saved = 1;
+    ASSERT_TRUE(CommitFilter(ws, "Posterize", ws.DisplayCopy, false));
+    EXPECT_EQ(S().HistoryCount, 1);
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Posterize");
+    EXPECT_EQ(S().Tool, ToolNone);
+    EXPECT_EQ(S().Saved, 0);
+    EXPECT_TRUE(SameColourBytes(S().Bitmap, Inverted(doc)));
+    EXPECT_TRUE(SameFourthBytes(S().Bitmap, doc));
+
+    // "Use as Brush": a step all the same, the document as it was, the
+    // filtered colours in the effect brush source and its tool chosen.
+    const Bitmap filtered = S().Bitmap;
+    ASSERT_TRUE(PreviewFilter(ws, &InvertView, false, kNoValues));
+    ASSERT_TRUE(CommitFilter(ws, "Noise", ws.DisplayCopy, true));
+    EXPECT_EQ(S().HistoryCount, 2);
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Noise");
+    EXPECT_TRUE(SamePixels(S().Bitmap, filtered));
+    EXPECT_EQ(S().Tool, ToolEffectBrush);
+    EXPECT_TRUE(SameColourBytes(ws.EffectBrushSource.Bitmap, Inverted(filtered)));
+    EXPECT_EQ(ws.EffectBrushSource.Rows[5], ws.EffectBrushSource.Bitmap.Row(5));
+    // Both steps undo to the picture before the first.
+    ASSERT_TRUE(UndoStep(ws));
+    ASSERT_TRUE(UndoStep(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, doc));
+}
+
+TEST_F(FilterTest, CommittingAnUnchangedPreviewStillRecordsAStepAndClearsSaved) {
+    const Bitmap doc = S().Bitmap;
+    ASSERT_FALSE(PreviewFilter(ws, &Refuse, false, kNoValues));
+    S().Saved = 1;
+    ASSERT_TRUE(CommitFilter(ws, "Brightness", ws.DisplayCopy, false));
+    EXPECT_TRUE(SamePixels(S().Bitmap, doc));
+    EXPECT_EQ(S().HistoryCount, 1);
+    EXPECT_EQ(S().Saved, 0);
+    // Without an image nothing is committed.
+    ws.SysData.OpenCount = -1;
+    EXPECT_FALSE(CommitFilter(ws, "Brightness", ws.DisplayCopy, false));
+}

@@ -6,7 +6,7 @@
 # generated image, one after the other in one run. The other tools' times
 # are whole-process times less the time the same tool takes to read and
 # write the file unchanged. Prints the best of a few runs and the ratios
-# theirs / ours. bench/setup-tools.sh installs the two tools.
+# theirs / ours. bench/setup.sh installs the two tools.
 #
 # Usage: [RUNS=n] bench/geometry_vs_others.sh [path/to/bench_geometry]
 set -euo pipefail

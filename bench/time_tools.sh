@@ -33,7 +33,7 @@ start_comparison() {  # start_comparison NAME [path]; needs $here
     bench=${2:-$here/build/out/$1}
     [[ -x $bench ]] || { echo "$1 not found at $bench (build it, or pass its path)" >&2; exit 1; }
     CONVERT=${CONVERT:-$([[ -x /usr/bin/convert ]] && echo /usr/bin/convert || echo convert)}
-    command -v vips >/dev/null || { echo "vips not found (bench/setup-tools.sh installs it)" >&2; exit 1; }
+    command -v vips >/dev/null || { echo "vips not found (bench/setup.sh installs it)" >&2; exit 1; }
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
     "$CONVERT" -size 4000x3000 xc:gray50 -seed 7 +noise Random -depth 8 "$work/in.ppm"

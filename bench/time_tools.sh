@@ -20,7 +20,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
 bench_best_ms() {  # bench_best_ms program case-name
     "$1" --benchmark_filter="^$2(/|$)" --benchmark_repetitions="$runs" --benchmark_format=csv 2>/dev/null |
         awk -F, -v want="$2" '
-            { name = $1; gsub(/"/, "", name); sub(/\/real_time$/, "", name) }
+            { name = $1; gsub(/"/, "", name); sub(/(\/process_time)?(\/real_time)?$/, "", name) }
             name == want { if (best == "" || $3 + 0 < best) best = $3 + 0 }
             END { printf "%.0f", best }'
 }

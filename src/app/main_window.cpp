@@ -36,8 +36,10 @@
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
 #include "doc/ui/layer_commands.h"
+#include "effects/ui/colour_windows.h"
 #include "effects/ui/filter_dialogs.h"
 #include "history/history_folder.h"
+#include "history/ui/geometry_windows.h"
 #include "history/ui/history_commands.h"
 #include "history/ui/undo_history_dialog.h"
 #include "io/ini_file.h"
@@ -78,6 +80,8 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallAppWindows(*this);
     InstallHistoryLists(*this);
     InstallHistoryWindows(*this);
+    InstallGeometryWindows(*this);
+    InstallColourWindows(*this);
     InstallLayerWindows(*this);
     InstallOptionBoxes(*this);
     InstallFilterDialogs(*this);

@@ -45,8 +45,11 @@ void CentredDialog::showEvent(QShowEvent* e) {
 }
 
 QImage ColourView(const Bitmap& b) {
-    if (b.Empty() || b.BitsPerPixel() != 32) return QImage();
-    return QImage(b.Data(), b.Width(), b.Height(), static_cast<qsizetype>(b.Stride()), QImage::Format_RGB32);
+    if (b.Empty()) return QImage();
+    const auto stride = static_cast<qsizetype>(b.Stride());
+    if (b.BitsPerPixel() == 24) return QImage(b.Data(), b.Width(), b.Height(), stride, QImage::Format_BGR888);
+    if (b.BitsPerPixel() != 32) return QImage();
+    return QImage(b.Data(), b.Width(), b.Height(), stride, QImage::Format_RGB32);
 }
 
 QImage PictureOf(const Bitmap& b) {

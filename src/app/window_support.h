@@ -40,8 +40,8 @@ protected:
     void showEvent(QShowEvent* e) override;
 };
 
-// The colour bytes of a 32-bit bitmap as a picture (the fourth byte is
-// transparency, not alpha, and is left out). ColourView wraps the bitmap's
+// The colour bytes of a 24- or 32-bit bitmap as a picture (the fourth byte
+// is transparency, not alpha, and is left out). ColourView wraps the bitmap's
 // memory and lives no longer than it; it is for reading colours only, since
 // Qt copies the fourth byte along when it draws such a picture onto a
 // surface with alpha (an opaque image would come out fully transparent).

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -48,6 +49,12 @@ inline void Click(QWidget* window, const char* button) {
     b->click();
 }
 
+// A control of a window by its designer name; a failure when it is missing.
+template <class T> T* Child(QWidget* parent, const char* name) {
+    T* c = parent->findChild<T*>(name);
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
 
 struct AppTest : ::testing::Test {
     QTemporaryDir dir;
@@ -79,6 +86,17 @@ struct AppTest : ::testing::Test {
     }
     // Runs `act` once the next modal dialog is up (support/modal.h).
     static void WhenModal(std::function<void(QWidget*)> act) { WhenModalDialog(QString(), std::move(act)); }
+    // How many modal windows `act` brings up (the first is closed at once).
+    static int ModalWindowsOf(const std::function<void()>& act) {
+        int shown = 0;
+        WhenModal([&shown](QWidget* d) {
+            ++shown;
+            d->close();
+        });
+        act();
+        QCoreApplication::processEvents(); // without a window the timer goes off here
+        return shown;
+    }
 };
 
 } // namespace pixora::testing

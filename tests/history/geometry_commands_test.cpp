@@ -159,6 +159,23 @@ TEST_F(GeometryTest, QuarterTurnsAndAnglesThatAreQuarterTurns) {
     EXPECT_TRUE(SamePixels(untouched, img));
 }
 
+TEST_F(GeometryTest, RotateLeftOfThreeByTwoAndTheAnglesThatEqualIt) {
+    const Bitmap img = Pattern(3, 2, 2);
+    Bitmap left;
+    ASSERT_TRUE(RotateBitmap(img, {TRotateAction::RotateLeft, 0, 0}, left));
+    ASSERT_EQ(left.Width(), 2);
+    ASSERT_EQ(left.Height(), 3);
+    // Column x of the source becomes row 2 - x, read top to bottom.
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 2; ++x)
+            EXPECT_TRUE(SameBytes(At(left, x, y), At(img, 2 - y, x))) << x << "," << y;
+    for (double deg : {90.0, 450.0}) {
+        Bitmap turned;
+        ASSERT_TRUE(RotateBitmap(img, {TRotateAction::Angle, deg, RGBColour(9, 9, 9)}, turned));
+        EXPECT_TRUE(SamePixels(turned, left)) << deg;
+    }
+}
+
 TEST_F(GeometryTest, AFortyFiveDegreeTurnHasTheBackgroundInItsCorners) {
     Bitmap img(100, 100, 32);
     img.Fill(1, 2, 3, 0);

@@ -5,6 +5,8 @@
 #include "app/window_host.h"
 #include "doc/workspace.h"
 #include "effects/quick_effect_frame.h"
+#include "effects/ui/colour_select_dialog.h"
+#include "effects/ui/colour_windows.h"
 #include "effects/ui/filter_dialog.h"
 #include "tools/ui/option_boxes.h"
 
@@ -64,16 +66,17 @@ TCommandList EffectCommands(std::span<const TEffectRow> rows) {
         for (std::string_view name : {at.ImageMenu, at.ColoursMenu, at.Popup, at.PopupColours})
             if (!name.empty()) list.push_back(Cmd(name, row.Caption).Does(run));
     }
-    // The colour selection dialog and the histogram window come with their
-    // own part.
-    for (auto [name, caption] : {std::pair{"SelectFGColour1", "Select FG Colour"},
-                                 {"SelectFGColour2", "Select FG Colour"},
-                                 {"SelectBGColour1", "Select BG Colour"},
-                                 {"SelectBGColour2", "Select BG Colour"},
-                                 {"Histogram1", "Histogram"},
-                                 {"Histogram2", "Histogram"},
-                                 {"Histogram3", "Histogram"}})
-        list.push_back(Cmd(name, caption));
+    // The colour selection dialog for the drawing colours.
+    for (auto name : {"SelectFGColour1", "SelectFGColour2"})
+        list.push_back(Cmd(name, "Select FG Colour").Does([](WindowHost& w) {
+            ChooseDrawingColour(w, TColourTarget::Foreground);
+        }));
+    for (auto name : {"SelectBGColour1", "SelectBGColour2"})
+        list.push_back(Cmd(name, "Select BG Colour").Does([](WindowHost& w) {
+            ChooseDrawingColour(w, TColourTarget::Background);
+        }));
+    for (auto name : {"Histogram1", "Histogram2", "Histogram3"})
+        list.push_back(Cmd(name, "Histogram").Does(RunHistogram));
     return list;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/window_host.h"
 #include "history/history_store.h"
+#include "history/ui/geometry_windows.h"
 #include "history/ui/undo_history_dialog.h"
 
 namespace pixora {
@@ -54,15 +55,16 @@ TCommandList HistoryCommands() {
         Cmd("HistoryDialog1", "History Dialog", CommandRule::UndoHistory).Does(ShowUndoHistory),
         Cmd("ResetImage1", "Reset Image", I).Does(ShowResetImage),
         Cmd("ResetImage2", "Reset Image", I).Does(ShowResetImage),
-        // The rotate and resize windows come with their own part.
-        Cmd("RotateandFlip1", "Rotate and Flip", I),
-        Cmd("RotateandFlip2", "Rotate and Flip", I),
-        Cmd("Resize1", "Resize", I),
+        Cmd("RotateandFlip1", "Rotate and Flip", I).Does(RunRotateImage),
+        Cmd("RotateandFlip2", "Rotate and Flip", I).Does(RunRotateImage),
+        Cmd("Resize1", "Resize", I).Does(RunResizeImage),
         Cmd("ToolButton17", "Resize", I)
-            .Button(":/icons/resize.svg", "Resize Image", "Resize the current canvas"),
+            .Button(":/icons/resize.svg", "Resize Image", "Resize the current canvas")
+            .Does(RunResizeImage),
         Cmd("ToolButton18", "Rotate", I)
             .Button(":/icons/rotate.svg", "Rotate and Flip Image",
-                    "Flip, Mirror and Rotate the current image"),
+                    "Flip, Mirror and Rotate the current image")
+            .Does(RunRotateImage),
     };
 }
 

@@ -1,0 +1,30 @@
+#pragma once
+// "GrayScale" (TForm35): grey with a dominant channel and a brightness,
+// previewed in the view. It is not modal and stays on top, so the user may
+// go on working while it is open.
+
+#include "effects/ui/filter_dialog.h"
+
+namespace pixora {
+
+class GrayScaleDialog : public FilterDialog {
+    Q_OBJECT
+public:
+    GrayScaleDialog(WindowHost& host, const TEffectRow& row, QWidget* owner);
+    TEffectValues Values() const override;
+
+    // Shows the window over the active image (nothing without one) with
+    // "RGB" chosen, and previews.
+    void Open() override;
+
+protected:
+    void RunPreview() override;
+    // The grey of the image as it is at "OK".
+    Bitmap& CommitSource() override;
+
+private:
+    QButtonGroup* dominant_ = nullptr;
+    QSlider* brightness_ = nullptr;
+};
+
+} // namespace pixora

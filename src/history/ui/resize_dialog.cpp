@@ -1,0 +1,99 @@
+#include "history/ui/resize_dialog.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <limits>
+
+#include "doc/workspace.h"
+
+namespace pixora {
+
+ResizeDialog::ResizeDialog(Workspace& ws, QWidget* parent)
+    : CentredDialog(parent, "TForm28", "Resize Image", 232, 150), ws_(ws) {
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    auto* lw = new QLabel("Width:", this);
+    lw->setGeometry(12, 14, 60, 20);
+    w_ = MakeSpinBox(this, "W", lo, hi);
+    w_->setGeometry(80, 12, 140, 22);
+    auto* lh = new QLabel("Height", this);
+    lh->setGeometry(12, 42, 60, 20);
+    h_ = MakeSpinBox(this, "H", lo, hi);
+    h_->setGeometry(80, 40, 140, 22);
+    link_ = new QCheckBox("Link", this);
+    link_->setObjectName("Link");
+    link_->setGeometry(12, 68, 200, 20);
+    stretch_ = new QCheckBox("Stretch to fit new Image", this);
+    stretch_->setObjectName("S");
+    stretch_->setChecked(true);
+    stretch_->setGeometry(12, 90, 200, 20);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Button1");
+    ok->setDefault(true);
+    ok->setGeometry(64, 118, 75, 26);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("Button2");
+    cancel->setGeometry(146, 118, 75, 26);
+    connect(ok, &QPushButton::clicked, this, &ResizeDialog::OkClicked);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    for (auto [box, field] : {std::pair{w_, TSizeField::Width}, std::pair{h_, TSizeField::Height}}) {
+        // A typed number counts once it is finished (Enter, leaving the
+        // field, an arrow step), not digit by digit: "150" typed over
+        // "100" is one change of 50, as "Link" wants it.
+        box->setKeyboardTracking(false);
+        box->installEventFilter(this);
+        if (QLineEdit* text = box->findChild<QLineEdit*>()) text->installEventFilter(this);
+        const TSizeField changed = field;
+        connect(box, &QSpinBox::valueChanged, this, [this, changed] { FieldChanged(changed); });
+    }
+}
+
+void ResizeDialog::Open() {
+    const int slot = ws_.HasOpenImage() ? ws_.ActiveSlot() : -1;
+    if (slot < 0) return;
+    const Bitmap& image = ws_.Images[static_cast<std::size_t>(slot)].Bitmap;
+    ShowResizeFields(f_, image.Width(), image.Height());
+    ShowFields();
+    exec();
+}
+
+void ResizeDialog::ShowFields() {
+    const QSignalBlocker quietW(w_), quietH(h_);
+    w_->setValue(f_.Width);
+    h_->setValue(f_.Height);
+}
+
+void ResizeDialog::FieldChanged(TSizeField field) {
+    f_.Width = w_->value();
+    f_.Height = h_->value();
+    f_.Link = link_->isChecked();
+    SizeFieldChanged(f_, field);
+    ShowFields();
+}
+
+void ResizeDialog::OkClicked() {
+    f_.Width = w_->value();
+    f_.Height = h_->value();
+    TResizeParams params;
+    const bool accepted = AcceptResizeFields(f_, params, stretch_->isChecked());
+    ShowFields();
+    if (!accepted) return;
+    ResizeActiveImage(ws_, params);
+    accept();
+}
+
+bool ResizeDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == w_ || watched->parent() == w_) f_.Editing = TSizeField::Width;
+        if (watched == h_ || watched->parent() == h_) f_.Editing = TSizeField::Height;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace pixora

@@ -1,0 +1,43 @@
+#pragma once
+// "Resize Image" (TForm28): the new width and height, "Link" and
+// "Stretch to fit new Image".
+
+#include "app/window_support.h"
+#include "history/geometry_commands.h"
+
+class QCheckBox;
+class QSpinBox;
+
+namespace pixora {
+
+class Workspace;
+
+class ResizeDialog : public CentredDialog {
+    Q_OBJECT
+public:
+    ResizeDialog(Workspace& ws, QWidget* parent = nullptr);
+
+    // Shows the dialog modally over the active image; nothing without one.
+    void Open();
+    // "OK": a size below 1 comes back to its last valid value and the
+    // dialog stays open; otherwise the step "Resize", then it closes.
+    void OkClicked();
+
+    const TResizeFields& Fields() const { return f_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FieldChanged(TSizeField field);
+    void ShowFields();
+
+    Workspace& ws_;
+    TResizeFields f_;
+    QSpinBox* w_;
+    QSpinBox* h_;
+    QCheckBox* link_;
+    QCheckBox* stretch_;
+};
+
+} // namespace pixora

@@ -1,0 +1,114 @@
+#include "history/ui/rotate_dialog.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <limits>
+
+#include "app/swatch.h"
+#include "app/window_host.h"
+#include "doc/workspace.h"
+
+namespace pixora {
+
+RotateDialog::RotateDialog(WindowHost& host, QWidget* parent)
+    : CentredDialog(parent, "TForm30", "Rotate Image", 282, 236), host_(host) {
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    auto* la = new QLabel("Rotation Angle:", this);
+    la->setGeometry(12, 14, 100, 20);
+    ra_ = MakeSpinBox(this, "RA", std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    ra_->setSingleStep(5);
+    ra_->setGeometry(116, 12, 90, 22);
+    auto* lb = new QLabel("BG Colour:", this);
+    lb->setGeometry(12, 44, 100, 20);
+    shape_ = new SwatchWidget(this);
+    shape_->setObjectName("Shape");
+    shape_->setGeometry(116, 40, 40, 26);
+    shape_->setCursor(Qt::PointingHandCursor);
+    shape_->SetColour(0xFFFFFF);
+    shape_->OnRelease = [this] { ShapeClicked(); };
+    c_ = MakeRadioGroup(this, "Controls", "C",
+                        {"Rotate", "Mirror", "Rotate Left", "Rotate Right", "Rotate and Mirror"}, 0,
+                        QRect(8, 72, 266, 128));
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("Button1");
+    ok->setDefault(true);
+    ok->setGeometry(118, 204, 75, 26);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("Button2");
+    cancel->setGeometry(199, 204, 75, 26);
+    connect(ok, &QPushButton::clicked, this, &RotateDialog::OkClicked);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ra_, &QSpinBox::valueChanged, this, &RotateDialog::AngleChanged);
+    connect(c_, &QButtonGroup::idClicked, this, &RotateDialog::ControlChosen);
+}
+
+int32_t RotateDialog::Background() const {
+    return shape_->Colour();
+}
+
+void RotateDialog::SetBackground(int32_t colour) {
+    shape_->SetColour(colour);
+}
+
+void RotateDialog::Open() {
+    Workspace& ws = host_.Ws();
+    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0) return;
+    // A floating selection goes into the image before it is turned.
+    ws.BeforeImageReplaced();
+    TImages& s = ws.Active();
+    s.Bitmap.SetBitsPerPixel(32);
+    preview_ = s.Bitmap;
+    last_ = TRotateParams{TRotateAction::Angle, 0, Background()};
+    {
+        const QSignalBlocker quiet(ra_);
+        ra_->setValue(0);
+    }
+    open_ = true;
+    exec();
+}
+
+void RotateDialog::ShowPreview(const TRotateParams& action) {
+    Workspace& ws = host_.Ws();
+    if (!open_ || ws.ActiveSlot() < 0) return;
+    last_ = action;
+    // Every preview starts from the unchanged image.
+    if (!RotateBitmap(ws.Active().Bitmap, action, preview_)) return;
+    ws.DisplayCopy = preview_;
+    FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);
+    if (ws.Port) ws.Port->RepaintView();
+}
+
+void RotateDialog::AngleChanged() {
+    ShowPreview({TRotateAction::Angle, static_cast<double>(ra_->value()), Background()});
+}
+
+void RotateDialog::ControlChosen(int item) {
+    ShowPreview({static_cast<TRotateAction>(item), 0, Background()});
+}
+
+void RotateDialog::ShapeClicked() {
+    int32_t colour = Background();
+    if (!PickColour || !PickColour(colour)) return;
+    SetBackground(colour);
+    // A new colour turns the image by the angle again.
+    AngleChanged();
+}
+
+void RotateDialog::OkClicked() {
+    if (!open_) return;
+    CommitRotation(host_.Ws(), preview_);
+    accept();
+}
+
+void RotateDialog::done(int result) {
+    // Closing frees the preview; the view shows the image again.
+    open_ = false;
+    preview_ = Bitmap();
+    QDialog::done(result);
+    host_.RefreshView();
+}
+
+} // namespace pixora

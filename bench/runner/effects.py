@@ -129,6 +129,7 @@ def run_rows(ctx):
 
     ctx.log("  plain read and write of every tool")
     base_before = baseline()
+    plain_commands = tools.convert_commands(ctx.peers, ctx.pixora, src, "bmp24", stem="plain")[0]
     for caption, kind, spec, im, gm, vips in EFFECTS:
         if ctx.core and caption not in CORE:
             continue
@@ -143,11 +144,17 @@ def run_rows(ctx):
         checks = check_outputs(ctx.peers, ctx.work, commands, "bmp24", None, False, stem="fx")
         records.append({"caption": caption, "kind": kind, "spec": spec, "commands": commands, "absent": absent,
                         "measured": measured, "checks": checks})
+        ctx.checkpoint("effects", {"available": True, "rows": list(records), "plain": mean_plain(base_before, None),
+                                   "plain_commands": plain_commands})
     ctx.log("  plain read and write again")
     base_after = baseline()
+    return {"available": True, "rows": records, "plain": mean_plain(base_before, base_after),
+            "plain_commands": plain_commands}
+
+
+def mean_plain(before, after):
     plain = {}
-    for tool in base_before:
-        times = [m.seconds for m in (base_before[tool], base_after.get(tool)) if m and m.ok]
+    for tool in before:
+        times = [m.seconds for m in (before[tool], (after or {}).get(tool)) if m and m.ok]
         plain[tool] = sum(times) / len(times) if times else None
-    return {"available": True, "rows": records, "plain": plain, "plain_commands": tools.convert_commands(
-        ctx.peers, ctx.pixora, src, "bmp24", stem="plain")[0]}
+    return plain

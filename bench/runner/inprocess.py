@@ -36,10 +36,17 @@ def target_of(program, name):
     return None
 
 
-def run_program(path, repetitions, min_time, log, env=None):
+# In a short run (--rows core) only the benchmarks the report's rows need.
+CORE_FILTERS = {"bench_brushes": "Memcpy|PenFrame|StampFrame/(Soften|Spray|Copy|Custom)|PenCommit",
+                "bench_codecs": "Png|Jpeg"}
+
+
+def run_program(path, repetitions, min_time, log, env=None, only=None):
     out = path + ".json"
     argv = [path, f"--benchmark_repetitions={repetitions}", "--benchmark_report_aggregates_only=true",
             f"--benchmark_min_time={min_time}", f"--benchmark_out={out}", "--benchmark_out_format=json"]
+    if only:
+        argv.append(f"--benchmark_filter={only}")
     started = time.time()
     proc = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, env=env)
     log(f"    {os.path.basename(path)}: {time.time() - started:.0f} s")
@@ -49,8 +56,10 @@ def run_program(path, repetitions, min_time, log, env=None):
         data = json.load(f)
     os.remove(out)
     rows = []
+    # Medians of the repetitions; a single repetition reports no aggregates.
+    want = "aggregate" if repetitions > 1 else "iteration"
     for b in data.get("benchmarks", []):
-        if b.get("aggregate_name") != "median":
+        if b.get("run_type") != want or (want == "aggregate" and b.get("aggregate_name") != "median"):
             continue
         scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
         name = b["run_name"]
@@ -75,7 +84,8 @@ def run_rows(ctx, out_dir=None):
         if not os.access(path, os.X_OK):
             sections.append((program, None, "not built"))
             continue
-        rows, error = run_program(path, ctx.repetitions, ctx.min_time, ctx.log, env)
+        rows, error = run_program(path, ctx.repetitions, ctx.min_time, ctx.log, env,
+                                  CORE_FILTERS.get(program) if ctx.core else None)
         if rows is None:
             sections.append((program, None, error))
             continue

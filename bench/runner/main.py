@@ -29,8 +29,10 @@ def main(argv):
     parser.add_argument("--build", default=os.path.join(here, "..", "build"), help="build folder (default ../build)")
     parser.add_argument("--runs", type=int, default=5, help="runs of each whole-process command (default 5)")
     parser.add_argument("--only", default=",".join(SECTIONS), help="sections to run: " + ",".join(SECTIONS))
-    parser.add_argument("--before", help="an earlier build folder: the start-up, memory and in-process figures "
-                        "are taken from its programs too, for a before/after table")
+    parser.add_argument("--before", help="an earlier build folder: its memory figures (and with --before-inprocess its "
+                        "benchmark programs' figures) go beside this build's")
+    parser.add_argument("--before-inprocess", action="store_true",
+                        help="with --before: run the earlier build's benchmark programs too")
     parser.add_argument("--effect-runs", type=int, help="runs of each effect row (default: --runs)")
     parser.add_argument("--rows", choices=["all", "core"], default="all",
                         help="core: a short run of the main rows only (a loaded machine)")
@@ -71,6 +73,16 @@ def main(argv):
 
     results = {}
     stamps = {}
+
+    def checkpoint(section, partial):
+        """Saves a section's rows so far, so that a run cut short still
+        leaves them for --reuse."""
+        stamp = {"when": f"{datetime.datetime.now():%Y-%m-%d %H:%M}", "build": ctx.out_dir,
+                 "commit": build_commit(ctx.out_dir), "load": f"{loadavg()} (cut short)"}
+        with open(os.path.join(ctx.work, f"results-{section}.pickle"), "wb") as f:
+            pickle.dump({"result": partial, "stamp": stamp, "before": None}, f)
+
+    ctx.checkpoint = checkpoint
     for section in only:
         log(f"{section} (load {loadavg()})")
         section_load = loadavg()
@@ -82,7 +94,7 @@ def main(argv):
             results[section] = batch.run_rows(ctx)
         elif section == "inprocess":
             results[section] = inprocess.run_rows(ctx)
-            if ctx.before_out:
+            if ctx.before_out and args.before_inprocess:
                 results["inprocess_before"] = inprocess.run_rows(ctx, ctx.before_out)
         elif section == "window":
             before = inprocess.memory_rows(ctx, ctx.inputs["q90-444.jpg"], ctx.before_out) if ctx.before_out else None

@@ -132,6 +132,17 @@ class Report:
             self.note_commands(rec["caption"], rec["commands"], rec["absent"])
         self.table(["row", "kind"] + [f"{SHORT[t]} s" for t in TOOLS] + [f"{SHORT[p]}/pixora" for p in PEERS] +
                    ["target"], rows)
+        self.add("The same runs as whole processes (read, operation, write), which the machine's load disturbs "
+                 "far less than the difference above:", "")
+        whole = []
+        for rec in result["rows"]:
+            if rec.get("unavailable"):
+                continue
+            m = rec["measured"]
+            t = {tool: (m[tool].seconds if tool in m and m[tool].ok else None) for tool in TOOLS}
+            whole.append([rec["caption"]] + [fmt_s(t[tool]) if tool in m else "n/a" for tool in TOOLS] +
+                         [fmt_ratio(t[p], t["pixora"]) for p in PEERS])
+        self.table(["row"] + [f"{SHORT[t]} s" for t in TOOLS] + [f"{SHORT[p]}/pixora" for p in PEERS], whole)
 
     def inprocess_section(self, sections, before=None):
         was = {}

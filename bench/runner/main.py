@@ -177,7 +177,16 @@ def write_head(r, ctx, started, seconds, load_start, load_end):
           "cores; pixora-convert converts one file on one thread (the batch rows use both).", "",
           "Targets: ahead of ImageMagick and GraphicsMagick everywhere; within 1.5x of libvips (ahead of it for "
           "Gaussian blur, rotation by an angle and point operations); frames under 16 ms; start-up under 0.5 s.",
-          "")
+          "", "How far to trust the figures:", "",
+          "- An effect's cost is a difference of two medians of whole runs of about a second; where the "
+          "operation itself takes tens of milliseconds (point operations, quarter turns, the resize) the "
+          "difference is within the noise of a shared machine and is floored at 5 ms. Read those rows from "
+          "the whole-process table below them and from the in-process figures (x memcpy).",
+          "- A short run (`--rows core`) leaves out the writers-from-PPM rows, most readers, the duplicate "
+          "filter/quick effects and the second batch; `bench/run` without it runs every row.",
+          "- In-process figures from a single repetition (`--quick`) include the first, cold iteration; the "
+          "memcpy yardstick is timed in the same program at the same moment.",
+          "- A section's build folder holds what was built there when it ran: see the sections table.", "")
 
 
 def write_window(r, startup, memory, memory_before, opens):

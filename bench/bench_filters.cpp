@@ -25,6 +25,7 @@ namespace {
 const std::multimap<std::string, std::string> kPreviews = {
     {"colour-adjust", "colour-adjust:40,-30,20"},
     {"channel-filter", "channel-filter:red"},
+    {"channel-transfer", "channel-transfer:G-R,50"},
     {"blur", "blur:1"},
     {"blur", "blur:20"},
     {"brightness", "brightness:40"},
@@ -39,6 +40,7 @@ const std::multimap<std::string, std::string> kPreviews = {
     {"saturation-filter", "saturation-filter:120"},
     {"sharpen-filter", "sharpen-filter:10,50"},
     {"solarize", "solarize:100"},
+    {"grayscale", "grayscale"},
 };
 
 struct TOpenImage {
@@ -101,7 +103,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: %s\n", text.c_str(), error.c_str());
             return 1;
         }
-        timed(benchmark::RegisterBenchmark(("BM_Preview/" + text).c_str(), Preview, call));
+        timed(benchmark::RegisterBenchmark(("BM_FilterPreview/" + text).c_str(), Preview, call));
     }
     for (const TEffectRow& row : EffectTable())
         if (row.Operation)

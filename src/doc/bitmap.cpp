@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <stdexcept>
@@ -35,7 +36,9 @@ Bitmap::Bitmap(int width, int height, int bitsPerPixel) : bpp_(bitsPerPixel) {
     SetSize(width, height);
 }
 
-Bitmap::Bitmap(const Bitmap& other) { Assign(other); }
+Bitmap::Bitmap(const Bitmap& other) {
+    Assign(other);
+}
 
 Bitmap& Bitmap::operator=(const Bitmap& other) {
     if (this != &other) Assign(other);
@@ -62,19 +65,29 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
     return *this;
 }
 
+void Bitmap::TFreeBytes::operator()(uint8_t* p) const noexcept {
+    std::free(p);
+}
+
 void Bitmap::SetSize(int width, int height) {
-    SetSizeUncleared(width, height);
-    if (data_) std::memset(data_.get(), 0, ByteSize());
+    Resize(width, height, true);
 }
 
 void Bitmap::SetSizeUncleared(int width, int height) {
+    Resize(width, height, false);
+}
+
+void Bitmap::Resize(int width, int height, bool zeroed) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     const std::size_t stride = StrideFor(width, bpp_);
     const std::size_t bytes = stride * static_cast<std::size_t>(height);
-    std::unique_ptr<uint8_t[]> data;
+    std::unique_ptr<uint8_t[], TFreeBytes> data;
     if (bytes > 0) {
-        data.reset(new uint8_t[bytes]);
+        // calloc hands out fresh pages from the system without writing
+        // them, so the zeros of a large bitmap cost nothing until used.
+        data.reset(static_cast<uint8_t*>(zeroed ? std::calloc(bytes, 1) : std::malloc(bytes)));
+        if (!data) throw std::bad_alloc();
         AdviseLargePages(data.get(), bytes);
     }
     data_ = std::move(data);
@@ -126,7 +139,8 @@ void Bitmap::Fill(uint8_t b, uint8_t g, uint8_t r, uint8_t t) {
         p[2] = r;
         if (bpp == 4) p[3] = t;
     }
-    for (int y = 1; y < height_; ++y) std::memcpy(Row(y), first, stride_);
+    for (int y = 1; y < height_; ++y)
+        std::memcpy(Row(y), first, stride_);
 }
 
 void Bitmap::FillColour(int32_t colour) {
@@ -144,10 +158,11 @@ void Bitmap::FillColour(int32_t colour) {
 
 void Bitmap::Assign(const Bitmap& other) {
     if (this == &other) return;
-    std::unique_ptr<uint8_t[]> data;
+    std::unique_ptr<uint8_t[], TFreeBytes> data;
     const std::size_t bytes = other.ByteSize();
     if (bytes > 0) {
-        data.reset(new uint8_t[bytes]);
+        data.reset(static_cast<uint8_t*>(std::malloc(bytes)));
+        if (!data) throw std::bad_alloc();
         std::memcpy(data.get(), other.data_.get(), bytes);
     }
     data_ = std::move(data);
@@ -172,7 +187,8 @@ void Bitmap::FillGreyRect(int l, int t, int r, int bottom, uint8_t grey) {
 
 void FillRowTable(Bitmap& bitmap, TRowTable& table) {
     table.Entries.resize(static_cast<std::size_t>(bitmap.Height()));
-    for (int r = 0; r < bitmap.Height(); ++r) table.Entries[static_cast<std::size_t>(r)] = bitmap.Row(r);
+    for (int r = 0; r < bitmap.Height(); ++r)
+        table.Entries[static_cast<std::size_t>(r)] = bitmap.Row(r);
 }
 
 } // namespace pixora

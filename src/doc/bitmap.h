@@ -66,11 +66,17 @@ public:
     static std::size_t StrideFor(int width, int bpp);
 
 private:
+    // The pixels come from calloc/malloc: a zeroed bitmap that is never
+    // written takes no memory (the system's zero pages stand for it).
+    struct TFreeBytes {
+        void operator()(uint8_t* p) const noexcept;
+    };
+    void Resize(int width, int height, bool zeroed);
     int width_ = 0;
     int height_ = 0;
     int bpp_ = 32;
     std::size_t stride_ = 0;
-    std::unique_ptr<uint8_t[]> data_;
+    std::unique_ptr<uint8_t[], TFreeBytes> data_;
 };
 
 // Colour values keep red in the low byte, green in the next and blue in the
@@ -78,9 +84,15 @@ private:
 inline constexpr int32_t RGBColour(int r, int g, int b) {
     return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
 }
-inline constexpr uint8_t RedOf(int32_t c) { return static_cast<uint8_t>(c & 0xFF); }
-inline constexpr uint8_t GreenOf(int32_t c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-inline constexpr uint8_t BlueOf(int32_t c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
+inline constexpr uint8_t RedOf(int32_t c) {
+    return static_cast<uint8_t>(c & 0xFF);
+}
+inline constexpr uint8_t GreenOf(int32_t c) {
+    return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+inline constexpr uint8_t BlueOf(int32_t c) {
+    return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
 
 // Cached row addresses of one bitmap. Entry r holds the address of row r.
 // The table is sized to the bitmap it was filled from; refill it after every

@@ -6,7 +6,7 @@ using namespace pixora;
 
 TEST(Bitmap, RowsArePaddedAndConversionsKeepColour) {
     Bitmap b24(3, 2, 24);
-    EXPECT_EQ(b24.Stride(), 12u);  // 9 bytes padded to 12
+    EXPECT_EQ(b24.Stride(), 12u); // 9 bytes padded to 12
     b24.Row(1)[6] = 10;
     b24.Row(1)[7] = 20;
     b24.Row(1)[8] = 30;
@@ -16,11 +16,11 @@ TEST(Bitmap, RowsArePaddedAndConversionsKeepColour) {
     EXPECT_EQ(p[0], 10);
     EXPECT_EQ(p[1], 20);
     EXPECT_EQ(p[2], 30);
-    EXPECT_EQ(p[3], 0);  // 24 -> 32 sets T to 0
+    EXPECT_EQ(p[3], 0); // 24 -> 32 sets T to 0
 }
 
 TEST(Bitmap, RowTableFollowsTheBitmap) {
-    Bitmap b(4, 20000);  // taller than any fixed-size table would allow
+    Bitmap b(4, 20000); // taller than any fixed-size table would allow
     TRowTable rows;
     FillRowTable(b, rows);
     ASSERT_EQ(rows.Count(), 20000);
@@ -39,4 +39,29 @@ TEST(Bitmap, ColourValuesKeepRedInTheLowByte) {
     EXPECT_EQ(b.Row(0)[1], 2);
     EXPECT_EQ(b.Row(0)[2], 1);
     EXPECT_EQ(b.Row(0)[3], 77);
+}
+
+// Storage handed back dirty and taken again (small sizes come from reused
+// heap blocks, large ones from fresh pages) still reads as zeros after
+// SetSize, and a copy carries every byte.
+TEST(Bitmap, NewStorageIsZeroWhateverWasThereBefore) {
+    for (const int height : {3, 3000}) {
+        {
+            Bitmap dirty(1000, height);
+            dirty.Fill(0xAB, 0xCD, 0xEF, 0x12);
+        }
+        Bitmap b(1000, height);
+        Bitmap again(7, 7);
+        again.Fill(1, 2, 3, 4);
+        again.SetSize(1000, height);
+        bool zero = true;
+        for (int y = 0; y < height; ++y)
+            for (std::size_t i = 0; i < b.Stride(); ++i)
+                zero = zero && b.Row(y)[i] == 0 && again.Row(y)[i] == 0;
+        EXPECT_TRUE(zero) << "height " << height;
+        b.Row(height - 1)[3999] = 9;
+        const Bitmap copy = b;
+        EXPECT_EQ(copy.Row(height - 1)[3999], 9);
+        EXPECT_EQ(copy.Row(0)[0], 0);
+    }
 }

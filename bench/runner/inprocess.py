@@ -10,7 +10,7 @@ import subprocess
 import time
 
 PROGRAMS = ["bench_view", "bench_brushes", "bench_selection", "bench_filters", "bench_history", "bench_fill",
-            "bench_quick", "bench_effects", "bench_resample", "bench_codecs"]
+            "bench_quick", "bench_effects", "bench_resample", "bench_codecs", "bench_geometry"]
 
 FRAME_MS = 16
 PREVIEW_MS = 100

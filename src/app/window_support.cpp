@@ -122,13 +122,26 @@ QButtonGroup* MakeRadioGroup(QDialog* owner, const QString& caption, const QStri
     return group;
 }
 
+QPushButton* MakeDefaultButton(QDialog* owner, const QString& caption, int x, int y) {
+    auto* b = new QPushButton(caption, owner);
+    b->setObjectName("Button1");
+    b->setDefault(true);
+    b->setGeometry(x, y, 75, 26);
+    return b;
+}
+
 QPushButton* MakeOkButton(QDialog* owner, int x, int y) {
-    auto* ok = new QPushButton("OK", owner);
-    ok->setObjectName("Button1");
-    ok->setDefault(true);
-    ok->setGeometry(x, y, 75, 26);
+    QPushButton* ok = MakeDefaultButton(owner, "OK", x, y);
     QObject::connect(ok, &QPushButton::clicked, owner, &QDialog::accept);
     return ok;
+}
+
+QPushButton* MakeCancelButton(QDialog* owner, int x, int y) {
+    auto* cancel = new QPushButton("Cancel", owner);
+    cancel->setObjectName("Button2");
+    cancel->setGeometry(x, y, 75, 26);
+    QObject::connect(cancel, &QPushButton::clicked, owner, &QDialog::reject);
+    return cancel;
 }
 
 } // namespace pixora

@@ -69,7 +69,12 @@ QSpinBox* AddLabelledSpinBox(QGridLayout* grid, int row, const QString& caption,
 QButtonGroup* MakeRadioGroup(QDialog* owner, const QString& caption, const QString& name,
                              const QStringList& items, int checked, const QRect& box);
 
+// The default button (Button1) captioned `caption` at (x, y); the caller
+// says what it does.
+QPushButton* MakeDefaultButton(QDialog* owner, const QString& caption, int x, int y);
 // The default "OK" button (Button1) at (x, y), accepting the dialog.
 QPushButton* MakeOkButton(QDialog* owner, int x, int y);
+// The "Cancel" button (Button2) at (x, y), rejecting the dialog.
+QPushButton* MakeCancelButton(QDialog* owner, int x, int y);
 
 } // namespace pixora

@@ -75,15 +75,9 @@ ColourSelectDialog::ColourSelectDialog(QWidget* parent)
              255, 255, right, 8 + 66);
     AddGroup(5, "Value", "V", TColourControl::Value, TColourRamp::Value, 0, 255, 255, right, 8 + 132);
 
-    auto* select = new QPushButton("Select", this);
-    select->setObjectName("Button1");
-    select->setDefault(true);
-    select->setGeometry(width() - 8 - 2 * 80, height() - 34, 75, 26);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("Button2");
-    cancel->setGeometry(width() - 8 - 75, height() - 34, 75, 26);
-    connect(select, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(MakeDefaultButton(this, "Select", width() - 8 - 2 * 80, height() - 34), &QPushButton::clicked,
+            this, &QDialog::accept);
+    MakeCancelButton(this, width() - 8 - 75, height() - 34);
 }
 
 void ColourSelectDialog::AddGroup(std::size_t index, const char* title, const char* letter, TColourControl id,

@@ -32,15 +32,8 @@ ResizeDialog::ResizeDialog(Workspace& ws, QWidget* parent)
     stretch_->setObjectName("S");
     stretch_->setChecked(true);
     stretch_->setGeometry(12, 90, 200, 20);
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("Button1");
-    ok->setDefault(true);
-    ok->setGeometry(64, 118, 75, 26);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("Button2");
-    cancel->setGeometry(146, 118, 75, 26);
-    connect(ok, &QPushButton::clicked, this, &ResizeDialog::OkClicked);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(MakeDefaultButton(this, "OK", 64, 118), &QPushButton::clicked, this, &ResizeDialog::OkClicked);
+    MakeCancelButton(this, 146, 118);
 
     for (auto [box, field] : {std::pair{w_, TSizeField::Width}, std::pair{h_, TSizeField::Height}}) {
         // A typed number counts once it is finished (Enter, leaving the

@@ -32,15 +32,8 @@ RotateDialog::RotateDialog(WindowHost& host, QWidget* parent)
     c_ = MakeRadioGroup(this, "Controls", "C",
                         {"Rotate", "Mirror", "Rotate Left", "Rotate Right", "Rotate and Mirror"}, 0,
                         QRect(8, 72, 266, 128));
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("Button1");
-    ok->setDefault(true);
-    ok->setGeometry(118, 204, 75, 26);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("Button2");
-    cancel->setGeometry(199, 204, 75, 26);
-    connect(ok, &QPushButton::clicked, this, &RotateDialog::OkClicked);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(MakeDefaultButton(this, "OK", 118, 204), &QPushButton::clicked, this, &RotateDialog::OkClicked);
+    MakeCancelButton(this, 199, 204);
     connect(ra_, &QSpinBox::valueChanged, this, &RotateDialog::AngleChanged);
     connect(c_, &QButtonGroup::idClicked, this, &RotateDialog::ControlChosen);
 }

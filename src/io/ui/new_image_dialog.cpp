@@ -1,7 +1,7 @@
 // "New Image": size, background colour and transparency of a new image.
 #include <QColorDialog>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -52,19 +52,14 @@ NewImageDialog::NewImageDialog(QWidget* parent) : CentredDialog(parent, "TForm2"
     t_->setValue(0);
     t_->setGeometry(100, 56, 124, 24);
 
-    auto* ok = new QPushButton("OK", this);
-    ok->setObjectName("Button1");
-    ok->setDefault(true);
-    ok->setGeometry(84, 202, 75, 26);
-    auto* cancel = new QPushButton("Cancel", this);
-    cancel->setObjectName("Button2");
-    cancel->setGeometry(166, 202, 75, 26);
-    connect(ok, &QPushButton::clicked, this, &NewImageDialog::OkClicked);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(MakeDefaultButton(this, "OK", 84, 202), &QPushButton::clicked, this, &NewImageDialog::OkClicked);
+    MakeCancelButton(this, 166, 202);
     SetColour(0xFFFFFF);
 }
 
-TNewImage NewImageDialog::Values() const { return TNewImage{width_->value(), height_->value(), colour_, t_->value()}; }
+TNewImage NewImageDialog::Values() const {
+    return TNewImage{width_->value(), height_->value(), colour_, t_->value()};
+}
 
 void NewImageDialog::SetColour(int32_t colour) {
     colour_ = colour;

@@ -75,13 +75,13 @@ TEST(ConvertCommand, WritesEveryGoodFileAndFailsForTheBadOnes) {
     EXPECT_FALSE(fs::exists(dir.File("out/c.png")));
 
     // A write that fails is reported with the save message.
-    r = RunConvert(dir, "'" + dir.File("a.png") + "' -o '" + dir.File("missing/x.png") + "'");
+    r = RunConvert(dir, std::string("'") + dir.File("a.png") + "' -o '" + dir.File("missing/x.png") + "'");
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("An Error Occured while trying to Save."), std::string::npos) << r.Err;
 
     // Usage errors.
     EXPECT_EQ(RunConvert(dir, "--bmp-bits 12 '" + dir.File("a.png") + "' -o x.bmp").Status, 2);
-    EXPECT_EQ(RunConvert(dir, "'" + dir.File("a.png") + "'").Status, 2);
+    EXPECT_EQ(RunConvert(dir, std::string("'") + dir.File("a.png") + "'").Status, 2);
     EXPECT_EQ(RunConvert(dir, "--jpeg-quality 101 a -o b").Status, 2);
 }
 #endif

@@ -88,6 +88,7 @@ struct SoakTest : AppTest {
     std::vector<std::string> modals; // every modal window that came up, closed at once
     int step = 0;
     std::map<std::string, int> tally;
+    int compared = 0;                // history moves compared with the model
     std::string did;                 // what the step did, for the journal
     std::deque<std::string> journal; // the last steps, shown when one fails
 
@@ -297,6 +298,7 @@ struct SoakTest : AppTest {
             if (pos0 == count0) known(count0 + 1) = Hash(before);
             const uint64_t expected = known(s.HistoryPos + 1);
             if (expected != 0) {
+                ++compared;
                 EXPECT_EQ(Hash(s.Bitmap), expected)
                     << "step " << step << ": the image is not snapshot " << s.HistoryPos + 1;
             }
@@ -417,6 +419,9 @@ TEST_F(SoakTest, ThousandsOfRandomCommandsKeepTheHistoryWhole) {
         EXPECT_TRUE(SameImage(s.Bitmap, last)) << "slot " << slot;
         ++checked;
     }
+    std::printf("soak: %d history moves showed the snapshot the model expected; %d images undone to their "
+                "first bytes and redone to their last\n",
+                compared, checked);
     EXPECT_GT(checked, 0);
     for (const std::string& m : modals)
         ADD_FAILURE() << "a modal window came up: " << m;

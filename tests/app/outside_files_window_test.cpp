@@ -13,6 +13,7 @@
 #include "app/file_drop.h"
 #include "app/message_dialog.h"
 #include "io/codecs/image_codecs.h"
+#include "io/open_commands.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
@@ -116,6 +117,36 @@ TEST_F(OutsideFilesWindowTest, EachFailedFileIsReportedAndTheRestStillOpen) {
     EXPECT_EQ(window->Pages()->tabText(0), "good.png");
     EXPECT_EQ(window->Messages()->Label()->text(), "Could Not Open File due to an Error while Opening.");
     EXPECT_EQ(Cmd("FilesHere1")->text(), Path("missing.jpg"));
+}
+
+TEST_F(OutsideFilesWindowTest, DroppedFilesThatAreNotImagesAreReportedAndClaimNoSlot) {
+    Start();
+    const std::string good = MakePng("good.png");
+    pixora::testing::WriteFile(Path("notes.txt"), "a shopping list\n");
+    pixora::testing::WriteFile(Path("empty.png"), QByteArray());
+    // A BMP header asking for 60000 x 60000 pixels of 24 bits, and no pixels.
+    QByteArray huge(54, '\0');
+    auto put32 = [&huge](int at, quint32 v) {
+        for (int i = 0; i < 4; ++i) huge[at + i] = static_cast<char>(v >> (8 * i) & 255);
+    };
+    huge[0] = 'B', huge[1] = 'M';
+    put32(2, 54), put32(10, 54), put32(14, 40), put32(18, 60000), put32(22, 60000);
+    huge[26] = 1, huge[28] = 24;
+    pixora::testing::WriteFile(Path("huge.bmp"), huge);
+    int seen = 0;
+    AnswerReports(window.get(), &seen, 3);
+    QMimeData data;
+    data.setUrls(Urls({Path("notes.txt").toStdString(), Path("empty.png").toStdString(),
+                       Path("huge.bmp").toStdString(), good}));
+    ASSERT_TRUE(Drop(data));
+    EXPECT_EQ(seen, 3) << "each bad file is reported";
+    EXPECT_EQ(Ws().SysData.OpenCount, 0);
+    EXPECT_EQ(window->Pages()->tabText(0), "good.png");
+    for (int slot = 1; slot < kSlotCount; ++slot)
+        EXPECT_FALSE(Ws().Images[static_cast<std::size_t>(slot)].InUse) << slot;
+    // Every other slot is still there to be claimed.
+    for (int slot = 1; slot < kMaxOpenImages; ++slot)
+        ASSERT_EQ(LoadIntoNewSlot(Ws(), good), slot);
 }
 
 // The window of a program installed under PREFIX: its data comes from

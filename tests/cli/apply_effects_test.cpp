@@ -2,8 +2,6 @@
 // editor's result, byte for byte, and bad calls write nothing.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <map>
 
 #include "effects/effect_arguments.h"
@@ -15,6 +13,7 @@
 #include "history/geometry_commands.h"
 #include "io/codecs/image_codecs.h"
 #include "io/io_test_support.h"
+#include "support/command_line.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -61,24 +60,6 @@ const std::map<std::string, std::string> kSamples = {
     {"rotate-half", "rotate-half"},
     {"resize", "resize:31,17,nostretch"},
 };
-
-struct TRun {
-    int Status = -1;
-    std::string Out, Err;
-};
-
-TRun Convert(const ScratchDir& dir, const std::string& args) {
-    const std::string out = dir.File("stdout.txt"), err = dir.File("stderr.txt");
-    const std::string cmd =
-        std::string("'") + PIXORA_CONVERT + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    TRun r;
-    const int st = std::system(cmd.c_str());
-    r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    const auto o = ReadBytes(out), e = ReadBytes(err);
-    r.Out.assign(o.begin(), o.end());
-    r.Err.assign(e.begin(), e.end());
-    return r;
-}
 
 // The editor's way to each effect, on an open image.
 struct EditorTest : FilterTest {
@@ -145,7 +126,7 @@ TEST_F(EditorTest, EveryEffectOfTheCommandLineGivesTheEditorsResult) {
         ASSERT_TRUE(kSamples.count(name)) << "no sample call for " << name;
         const std::string& text = kSamples.at(name);
         const std::string out = dir.File(name + ".bmp");
-        const TRun r = Convert(dir, "--bmp-bits 32 --seed " + std::to_string(kSeed) + " --apply " + text +
+        const TRun r = RunConvert(dir, "--bmp-bits 32 --seed " + std::to_string(kSeed) + " --apply " + text +
                                         " '" + dir.File("in.bmp") + "' -o '" + out + "'");
         ASSERT_EQ(r.Status, 0) << text << ": " << r.Err;
         const Bitmap theirs = LoadImageFile(out, fcBmp);
@@ -159,7 +140,7 @@ TEST_F(EditorTest, SeveralEffectsApplyInOrder) {
     ScratchDir dir;
     WriteImageFile(dir.File("in.bmp"), GradientImage(30, 20), fcBmp, Bmp32());
     const Bitmap read = LoadImageFile(dir.File("in.bmp"), fcBmp);
-    const TRun r = Convert(dir, "--bmp-bits 32 --seed " + std::to_string(kSeed) +
+    const TRun r = RunConvert(dir, "--bmp-bits 32 --seed " + std::to_string(kSeed) +
                                     " --apply rotate-left --apply noise-filter:30 --apply posterize:40 '" +
                                     dir.File("in.bmp") + "' -o '" + dir.File("out.bmp") + "'");
     ASSERT_EQ(r.Status, 0) << r.Err;
@@ -178,7 +159,7 @@ TEST(ApplyCommand, BadCallsExitTwoAndWriteNothing) {
         {"rotate:10,GG0000", "six hex"},
     };
     for (const auto& [call, says] : bad) {
-        const TRun r = Convert(dir, "--apply " + call + " '" + dir.File("in.png") + "' -o '" +
+        const TRun r = RunConvert(dir, "--apply " + call + " '" + dir.File("in.png") + "' -o '" +
                                         dir.File("out.png") + "'");
         EXPECT_EQ(r.Status, 2) << call;
         EXPECT_NE(r.Err.find(call.substr(0, call.find(':'))), std::string::npos) << r.Err;
@@ -186,7 +167,7 @@ TEST(ApplyCommand, BadCallsExitTwoAndWriteNothing) {
         EXPECT_FALSE(std::filesystem::exists(dir.File("out.png"))) << call;
     }
     // A bad call after a good one: still nothing written.
-    EXPECT_EQ(Convert(dir, "--apply invert --apply blur:21 '" + dir.File("in.png") + "' -o '" +
+    EXPECT_EQ(RunConvert(dir, "--apply invert --apply blur:21 '" + dir.File("in.png") + "' -o '" +
                                dir.File("out.png") + "'")
                   .Status,
               2);
@@ -195,7 +176,7 @@ TEST(ApplyCommand, BadCallsExitTwoAndWriteNothing) {
 
 TEST(ApplyCommand, HelpListsEveryEffectOfTheTable) {
     ScratchDir dir;
-    const TRun r = Convert(dir, "--help");
+    const TRun r = RunConvert(dir, "--help");
     ASSERT_EQ(r.Status, 0);
     for (const TEffectRow& row : CommandLineEffects()) {
         // Each synopsis on a line of its own, followed by what it is.

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 
 #include "doc/bitmap.h"
 #include "effects/engine/effects.h"
+#include "support/pixels.h"
 
 namespace enginetest {
 
@@ -22,12 +22,9 @@ inline Bitmap RandomImage(int w, int h, uint32_t seed) {
     return b;
 }
 
-inline uint8_t* Px(Bitmap& b, int x, int y) {
-    return b.Row(y) + 4 * x;
-}
-inline const uint8_t* Px(const Bitmap& b, int x, int y) {
-    return b.Row(y) + 4 * x;
-}
+// The suite's pixel helpers (support/pixels.h).
+using pixora::testing::Px;
+using pixora::testing::SameImage;
 
 inline TPixelBytes BytesAt(const Bitmap& b, int x, int y) {
     const uint8_t* p = Px(b, x, y);
@@ -44,22 +41,6 @@ inline void SetPx(Bitmap& b, int x, int y, TPixelBytes v) {
 
 inline int Clamp(int v) {
     return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
-
-// Byte-for-byte equality with the first differing pixel in the message.
-inline ::testing::AssertionResult SameImage(const Bitmap& a, const Bitmap& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel())
-        return ::testing::AssertionFailure() << "sizes differ: " << a.Width() << "x" << a.Height() << " vs "
-                                             << b.Width() << "x" << b.Height();
-    for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x)
-            for (int k = 0; k < a.BytesPerPixel(); ++k) {
-                const int u = a.Row(y)[x * a.BytesPerPixel() + k], v = b.Row(y)[x * b.BytesPerPixel() + k];
-                if (u != v)
-                    return ::testing::AssertionFailure()
-                           << "pixel (" << x << ", " << y << ") byte " << k << ": " << u << " vs " << v;
-            }
-    return ::testing::AssertionSuccess();
 }
 
 // The channel sets the tests run every effect with.

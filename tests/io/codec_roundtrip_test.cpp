@@ -238,13 +238,18 @@ TEST(MedianCut, ClustersKeepTheirOwnColoursAndTheExcludedColourComesLast) {
     }
     const TIndexedImage r = ReduceColours(img, 3);
     ASSERT_EQ(r.Palette.size(), 3u);
-    for (int x = 0; x < 300; ++x) {
-        const uint32_t p = r.Palette[r.Indices[static_cast<std::size_t>(x)]];
-        const int* c = centres[x / 100];
-        EXPECT_NEAR(static_cast<int>(p >> 16), c[0] + 2, 1) << x;
-        EXPECT_NEAR(static_cast<int>(p >> 8 & 255), c[1] + 2, 1) << x;
-        EXPECT_NEAR(static_cast<int>(p & 255), c[2] + 1.5, 1) << x;
-    }
+    // Worked by hand. In 5-bit cells the first and third clusters fill one
+    // cell each, the second (red 220..224 and so on) eight. The first cut
+    // runs along red (extent 27, as blue's, red comes first) after the two
+    // lower clusters (200 of 300 pixels reach half); the second along green
+    // of those two (extent 24). Each box is then one cluster, and its entry
+    // is the mean of its pixels rounded to the nearest, halves up: red and
+    // green are the centre + 2 (0..4, twenty times each), blue the centre +
+    // 1.5 (0..3, 25 times each), so + 2.
+    const uint32_t means[3] = {42u << 16 | 202u << 8 | 92u, 222u << 16 | 32u << 8 | 32u,
+                               12u << 16 | 12u << 8 | 242u};
+    for (int x = 0; x < 300; ++x)
+        ASSERT_EQ(r.Palette[r.Indices[static_cast<std::size_t>(x)]], means[x / 100]) << x;
     // With the first cluster's first colour excluded it gets the last entry alone.
     const uint32_t ex = static_cast<uint32_t>(40 << 16 | 200 << 8 | 90);
     const TIndexedImage e = ReduceColours(img, 2, ex);

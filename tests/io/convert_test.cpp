@@ -1,7 +1,6 @@
 // Converting files without a document, and the command-line converter.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include "io/codecs/image_codecs.h"
 #include "io/convert_file.h"
 #include "io_test_support.h"
+#include "support/command_line.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -46,27 +46,6 @@ TEST(ConvertFile, ReadsAndWritesByTheExtensionsAndNamesTheFailure) {
 }
 
 #ifdef PIXORA_CONVERT
-namespace {
-
-struct TRun {
-    int Status = -1;
-    std::string Err;
-};
-
-// Runs the converter with a shell command line; stderr is captured.
-TRun Convert(const ScratchDir& dir, const std::string& args) {
-    const std::string err = dir.File("stderr.txt");
-    const std::string cmd = std::string("'") + PIXORA_CONVERT + "' " + args + " 2>'" + err + "' >/dev/null";
-    TRun r;
-    const int st = std::system(cmd.c_str());
-    r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    const auto bytes = ReadBytes(err);
-    r.Err.assign(bytes.begin(), bytes.end());
-    return r;
-}
-
-} // namespace
-
 TEST(ConvertCommand, WritesEveryGoodFileAndFailsForTheBadOnes) {
     ScratchDir dir;
     const Bitmap img = GradientImage(40, 30);
@@ -75,18 +54,18 @@ TEST(ConvertCommand, WritesEveryGoodFileAndFailsForTheBadOnes) {
     WriteBytes(dir.File("c.gif"), {'G', 'I', 'F', '8', '9', 'a'});
 
     // One file to one name: the format follows the name, options apply.
-    TRun r = Convert(dir, "--jpeg-quality 0 --jpeg-gray '" + dir.File("a.png") + "' -o '" +
+    TRun r = RunConvert(dir, "--jpeg-quality 0 --jpeg-gray '" + dir.File("a.png") + "' -o '" +
                               dir.File("a.jpg") + "'");
     EXPECT_EQ(r.Status, 0) << r.Err;
     EXPECT_TRUE(r.Err.empty());
     const Bitmap gray = LoadImageFile(dir.File("a.jpg"), fcJpeg);
     EXPECT_EQ(gray.Row(10)[4 * 30], gray.Row(10)[4 * 30 + 2]); // gray: blue = red
-    r = Convert(dir, "--bmp-bits 16 '" + dir.File("a.png") + "' -o '" + dir.File("a16.bmp") + "'");
+    r = RunConvert(dir, "--bmp-bits 16 '" + dir.File("a.png") + "' -o '" + dir.File("a16.bmp") + "'");
     EXPECT_EQ(r.Status, 0) << r.Err;
     EXPECT_EQ(ReadBytes(dir.File("a16.bmp"))[28], 16);
 
     // Several files into a folder: the broken one is reported, the others written.
-    r = Convert(dir, "--to png '" + dir.File("a.png") + "' '" + dir.File("c.gif") + "' '" +
+    r = RunConvert(dir, "--to png '" + dir.File("a.png") + "' '" + dir.File("c.gif") + "' '" +
                          dir.File("b.bmp") + "' -o '" + dir.File("out") + "'");
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("Could Not Open File due to an Error while Opening."), std::string::npos) << r.Err;
@@ -96,13 +75,13 @@ TEST(ConvertCommand, WritesEveryGoodFileAndFailsForTheBadOnes) {
     EXPECT_FALSE(fs::exists(dir.File("out/c.png")));
 
     // A write that fails is reported with the save message.
-    r = Convert(dir, "'" + dir.File("a.png") + "' -o '" + dir.File("missing/x.png") + "'");
+    r = RunConvert(dir, std::string("'") + dir.File("a.png") + "' -o '" + dir.File("missing/x.png") + "'");
     EXPECT_EQ(r.Status, 1);
     EXPECT_NE(r.Err.find("An Error Occured while trying to Save."), std::string::npos) << r.Err;
 
     // Usage errors.
-    EXPECT_EQ(Convert(dir, "--bmp-bits 12 '" + dir.File("a.png") + "' -o x.bmp").Status, 2);
-    EXPECT_EQ(Convert(dir, "'" + dir.File("a.png") + "'").Status, 2);
-    EXPECT_EQ(Convert(dir, "--jpeg-quality 101 a -o b").Status, 2);
+    EXPECT_EQ(RunConvert(dir, "--bmp-bits 12 '" + dir.File("a.png") + "' -o x.bmp").Status, 2);
+    EXPECT_EQ(RunConvert(dir, std::string("'") + dir.File("a.png") + "'").Status, 2);
+    EXPECT_EQ(RunConvert(dir, "--jpeg-quality 101 a -o b").Status, 2);
 }
 #endif

@@ -21,4 +21,11 @@ struct TNoQuestions : FileQuestions {
     }
 };
 
+// The same, except that closing drops the changes instead of cancelling.
+struct TDropChanges : TNoQuestions {
+    TSaveChangesAnswer AskSaveChanges(const std::vector<int>&, std::vector<int>&) override {
+        return TSaveChangesAnswer::Discard;
+    }
+};
+
 } // namespace pixora::testing

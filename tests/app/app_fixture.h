@@ -9,14 +9,13 @@
 #include <QFile>
 #include <QPixmap>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
 
 #include "app/main_window.h"
 #include "doc/slots.h"
+#include "support/folders.h"
 #include "support/modal.h"
-
 #include "support/screenshots.h"
 
 namespace pixora::testing {
@@ -57,14 +56,13 @@ template <class T> T* Child(QWidget* parent, const char* name) {
 }
 
 struct AppTest : ::testing::Test {
-    QTemporaryDir dir;
+    ScratchDir dir;
     std::unique_ptr<MainWindow> window;
 
-    QString ExeDir() const { return dir.path() + "/"; }
+    QString ExeDir() const { return QString::fromStdString(dir.Path().string()) + "/"; }
     QString Path(const QString& rel) const { return ExeDir() + rel; }
 
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
         QDir().mkpath(Path("bin/hstry"));
         QDir().mkpath(Path("bin/save"));
         QDir().mkpath(Path("bin/res"));

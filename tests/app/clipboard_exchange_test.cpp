@@ -11,9 +11,9 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include "io/codecs/format_codecs.h"
+#include "support/folders.h"
 #include "tools/clipboard_image.h"
 
 using namespace pixora;
@@ -73,8 +73,8 @@ TEST(ClipboardExchange, APictureCopiedHereIsReadByAnotherProgram) {
 
 TEST(ClipboardExchange, APictureCopiedElsewhereIsReadHere) {
     if (!CanExchange()) GTEST_SKIP() << "needs an X display and xclip";
-    QTemporaryDir dir;
-    const std::string file = dir.filePath("sample.png").toStdString();
+    pixora::testing::ScratchDir dir;
+    const std::string file = dir.File("sample.png");
     png::Write(file, Sample());
     // xclip keeps serving the selection in the background once it owns it.
     QProcess::startDetached(

@@ -99,7 +99,7 @@ TEST_F(OutsideFilesWindowTest, DragsWithoutLocalFilesAreRefused) {
     remote.setUrls({QUrl("https://example.org/a.png")});
     EXPECT_FALSE(Drop(remote));
     QMimeData folder;
-    folder.setUrls({QUrl::fromLocalFile(dir.path())});
+    folder.setUrls({QUrl::fromLocalFile(ExeDir())});
     EXPECT_FALSE(Drop(folder));
     EXPECT_EQ(Ws().SysData.OpenCount, -1);
 }
@@ -127,7 +127,8 @@ TEST_F(OutsideFilesWindowTest, DroppedFilesThatAreNotImagesAreReportedAndClaimNo
     // A BMP header asking for 60000 x 60000 pixels of 24 bits, and no pixels.
     QByteArray huge(54, '\0');
     auto put32 = [&huge](int at, quint32 v) {
-        for (int i = 0; i < 4; ++i) huge[at + i] = static_cast<char>(v >> (8 * i) & 255);
+        for (int i = 0; i < 4; ++i)
+            huge[at + i] = static_cast<char>(v >> (8 * i) & 255);
     };
     huge[0] = 'B', huge[1] = 'M';
     put32(2, 54), put32(10, 54), put32(14, 40), put32(18, 60000), put32(22, 60000);
@@ -155,7 +156,6 @@ struct InstalledWindowTest : OutsideFilesWindowTest {
     std::map<QByteArray, QByteArray> saved;
     QString Xdg(const QString& rel) const { return ExeDir() + "xdg/" + rel; }
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
         QDir().mkpath(Path("prefix/bin"));
         QDir().mkpath(Path("prefix/share/pixora/res"));
         QDir().mkpath(Xdg("run"));

@@ -18,9 +18,11 @@
 #include "app/status_hints.h"
 #include "app/view_controls.h"
 #include "doc/checkerboard.h"
+#include "support/pixels.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
+using pixora::testing::SamePixels;
 
 namespace {
 
@@ -52,12 +54,6 @@ struct ViewTest : AppTest {
         QApplication::sendEvent(target, &e);
     }
     static uint8_t Red(const Bitmap& b, int x, int y) { return b.Row(y)[x * 4 + 2]; }
-    static bool SamePixels(const Bitmap& a, const Bitmap& b) {
-        if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-        for (int y = 0; y < a.Height(); ++y)
-            if (std::memcmp(a.Row(y), b.Row(y), static_cast<std::size_t>(a.Width()) * 4) != 0) return false;
-        return true;
-    }
 };
 
 } // namespace
@@ -67,7 +63,7 @@ TEST_F(ViewTest, ZoomCommandsChangeTheSlotsPairAndTheImageSize) {
     NewImage(100, 100);
     ASSERT_EQ(ImageSize(), QSize(100, 100));
 
-    Cmd("ToolButton13")->trigger();  // "Zoom +"
+    Cmd("ToolButton13")->trigger(); // "Zoom +"
     EXPECT_EQ(Zoom(), (TZoom{2, 1}));
     EXPECT_EQ(ImageSize(), QSize(200, 200));
     ZoomItem("Zoom Out")->trigger();
@@ -114,7 +110,7 @@ TEST_F(ViewTest, CustomZoomDialogStoresItsPairAndNeverAZero) {
         Cmd("CustomZoom1")->trigger();
     };
     answer(3, 2, "Button1");
-    EXPECT_EQ(shownA, 8);  // the spin edits took the slot's pair
+    EXPECT_EQ(shownA, 8); // the spin edits took the slot's pair
     EXPECT_EQ(shownB, 1);
     EXPECT_EQ(Zoom(), (TZoom{3, 2}));
     EXPECT_EQ(ImageSize(), QSize(150, 90));
@@ -128,7 +124,7 @@ TEST_F(ViewTest, CustomZoomDialogStoresItsPairAndNeverAZero) {
     answer(5, 0, "Button1");
     EXPECT_EQ(Zoom(), (TZoom{5, 1}));
 
-    answer(7, 3, "Button2");  // Cancel
+    answer(7, 3, "Button2"); // Cancel
     EXPECT_EQ(Zoom(), (TZoom{5, 1}));
     // A pair the view cannot take (rulers of gigabytes) is refused.
     answer(std::numeric_limits<int>::max(), 1, "Button1");
@@ -140,7 +136,7 @@ TEST_F(ViewTest, EachTabKeepsItsOwnZoom) {
     Start();
     NewImage(100, 80);
     ZoomItem("2:1 (200%)")->trigger();
-    NewImage(60, 40);  // becomes the active tab
+    NewImage(60, 40); // becomes the active tab
     EXPECT_EQ(Zoom(1), (TZoom{1, 1}));
     EXPECT_EQ(ImageSize(), QSize(60, 40));
     ZoomItem("1:2 (50%)")->trigger();
@@ -230,9 +226,9 @@ TEST_F(ViewTest, PointerMovesMarkTheRulersWhileTheyAreShown) {
     NewImage(100, 100);
     QWidget* image = View()->Image();
     const Bitmap& clean = Ws().TopRuler.Bitmap;
-    ASSERT_EQ(Red(clean, 35, 14), 255);  // between ticks
+    ASSERT_EQ(Red(clean, 35, 14), 255); // between ticks
     Mouse(image, QEvent::MouseMove, {35, 44});
-    EXPECT_EQ(Red(View()->TopRulerShown(), 35, 14), 0);  // the mark's frame
+    EXPECT_EQ(Red(View()->TopRulerShown(), 35, 14), 0); // the mark's frame
     EXPECT_EQ(Red(View()->LeftRulerShown(), 14, 44), 0);
     EXPECT_EQ(Red(clean, 35, 14), 255);
     // The next move takes the old mark away.
@@ -240,7 +236,7 @@ TEST_F(ViewTest, PointerMovesMarkTheRulersWhileTheyAreShown) {
     EXPECT_EQ(Red(View()->TopRulerShown(), 35, 14), 255);
     EXPECT_EQ(Red(View()->TopRulerShown(), 55, 14), 0);
 
-    Cmd("ScaleBars1")->trigger();  // unchecked: rulers hidden, no marks
+    Cmd("ScaleBars1")->trigger(); // unchecked: rulers hidden, no marks
     EXPECT_TRUE(window->findChild<QWidget*>("TopSScroll")->isHidden());
     Mouse(image, QEvent::MouseMove, {75, 20});
     EXPECT_EQ(Red(View()->TopRulerShown(), 75, 14), 255);
@@ -274,7 +270,7 @@ TEST_F(ViewTest, MovingOverTheMainWindowDimsTheRecordedOptionBox) {
     QWidget* box = window->Window("TForm3");
     QWidget* other = window->Window("TForm21");
     Mouse(window->findChild<QWidget*>("Body"), QEvent::MouseMove, {5, 5});
-    EXPECT_DOUBLE_EQ(box->windowOpacity(), 1.0);  // no box recorded
+    EXPECT_DOUBLE_EQ(box->windowOpacity(), 1.0); // no box recorded
 
     Ws().ToolVars.OptionBoxId = 1;
     Mouse(window->findChild<QWidget*>("Body"), QEvent::MouseMove, {5, 5});
@@ -318,7 +314,7 @@ TEST_F(ViewTest, NavigatorShowsAThumbnailAndItsFrameScrollsTheView) {
     QWidget* thumb = nav->Thumb();
     Mouse(thumb, QEvent::MouseButtonPress, {0, 0});
     EXPECT_TRUE(nav->Dragging());
-    EXPECT_FALSE(SamePixels(nav->Shown(), nav->Thumbnail()));  // frame drawn
+    EXPECT_FALSE(SamePixels(nav->Shown(), nav->Thumbnail())); // frame drawn
     Mouse(thumb, QEvent::MouseMove, {1000, 1000});
     EXPECT_EQ(h->value(), h->maximum());
     EXPECT_EQ(v->value(), v->maximum());

@@ -13,6 +13,7 @@
 #include "history/history_folder.h"
 #include "support/fake_port.h"
 #include "support/folders.h"
+#include "support/pixels.h"
 
 namespace pixora::testing {
 
@@ -28,16 +29,10 @@ inline Bitmap Pattern(int w, int h, int seed) {
     Bitmap b(w, h, 32);
     for (int y = 0; y < h; ++y) {
         uint8_t* p = b.Row(y);
-        for (int x = 0; x < w * 4; ++x) p[x] = static_cast<uint8_t>(x * 7 + y * 13 + seed * 31);
+        for (int x = 0; x < w * 4; ++x)
+            p[x] = static_cast<uint8_t>(x * 7 + y * 13 + seed * 31);
     }
     return b;
-}
-
-inline bool SamePixels(const Bitmap& a, const Bitmap& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.Row(y), b.Row(y), static_cast<std::size_t>(a.Width()) * 4) != 0) return false;
-    return true;
 }
 
 struct WorkspaceTest : ::testing::Test {

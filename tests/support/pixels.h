@@ -57,6 +57,11 @@ inline ::testing::AssertionResult SameImage(const Bitmap& a, const Bitmap& b) {
     return ::testing::AssertionSuccess();
 }
 
+// SameImage as a plain yes or no.
+inline bool SamePixels(const Bitmap& a, const Bitmap& b) {
+    return static_cast<bool>(SameImage(a, b));
+}
+
 // Number of pixels whose four bytes differ between a and b (same size).
 inline int ChangedPixels(const Bitmap& a, const Bitmap& b) {
     int n = 0;

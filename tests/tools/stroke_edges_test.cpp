@@ -130,6 +130,20 @@ TEST(SoftenStrokeEdges, EightRowsAtOnceGiveTheBytesOfThePixelOrder) {
                 ASSERT_TRUE(SameImage(bands, inOrder)) << w << "x" << h << " " << percent << "% a=" << a;
             }
     if (worked == 0) GTEST_SKIP() << "no AVX2 here: the pixel order is the only one";
+    // Strokes far apart, so that a band works only the columns around them:
+    // thin diagonals, a dot on the last column and one on the first row.
+    for (int a : {10, 37, 90}) {
+        Stroke s = RandomStroke(300, 50, 0, rng);
+        for (int y = 0; y < 50; ++y)
+            for (int x : {y, 140 + y / 3, 299 - y})
+                s.overlay.Row(y)[x * 4] = 0;
+        s.overlay.Row(0)[220 * 4] = 0;
+        s.overlay.Row(49)[100 * 4] = 7;
+        Bitmap inOrder = s.image, bands = s.image;
+        SoftenStrokeEdgesInOrder(inOrder, s.overlay, a);
+        ASSERT_TRUE(SoftenStrokeEdgesBands(bands, s.overlay, a));
+        EXPECT_TRUE(SameImage(bands, inOrder)) << "a=" << a;
+    }
     // Where the bands do not apply, the pixel order is taken.
     Stroke small = RandomStroke(15, 40, 50, rng);
     EXPECT_FALSE(SoftenStrokeEdgesBands(small.image, small.overlay, 10));

@@ -98,21 +98,46 @@ inline bool IsStroke(const uint8_t* orow, int x, int w) {
     return x >= 1 && x < w && orow[static_cast<std::size_t>(x) * 4] != 255;
 }
 
+// The stroke pixels among eight overlay pixels: all ones where the blue
+// byte is not 255.
+PIXORA_AVX2 inline V Marked(V ov, const TPull& k) {
+    return _mm256_xor_si256(_mm256_cmpeq_epi32(_mm256_and_si256(ov, k.ByteMask), k.ByteMask),
+                            _mm256_set1_epi32(-1));
+}
+
 // Every pixel of an image row pulled toward toward[x] where the overlay row
 // marks a stroke pixel.
 template <bool Halves, bool Wide>
 PIXORA_AVX2 void PullRow(uint8_t* row, const uint32_t* toward, const uint8_t* orow, int w, const TPull& k) {
-    for (int x = 0; x < w; x += kLanes) {
-        alignas(32) uint32_t n[kLanes] = {}, s[kLanes] = {};
-        alignas(32) int32_t mask[kLanes] = {};
-        const int count = w - x < kLanes ? w - x : kLanes;
-        std::memcpy(n, row + static_cast<std::size_t>(x) * 4, static_cast<std::size_t>(count) * 4);
-        std::memcpy(s, toward + x, static_cast<std::size_t>(count) * 4);
-        for (int i = 0; i < count; ++i)
-            mask[i] = IsStroke(orow, x + i, w) ? -1 : 0;
-        Store(n, Pull<Halves, Wide>(Load(n), Load(s), Load(mask), k));
-        std::memcpy(row + static_cast<std::size_t>(x) * 4, n, static_cast<std::size_t>(count) * 4);
+    int x = 0;
+    for (; x + kLanes <= w; x += kLanes) {
+        V mask = Marked(Load(orow + static_cast<std::size_t>(x) * 4), k);
+        if (x == 0) mask = _mm256_blend_epi32(mask, k.Zero, 0x01); // column 0 is no stroke pixel
+        if (_mm256_testz_si256(mask, mask)) continue;
+        uint8_t* p = row + static_cast<std::size_t>(x) * 4;
+        Store(p, Pull<Halves, Wide>(Load(p), Load(toward + x), mask, k));
     }
+    for (; x < w; ++x) {
+        if (!IsStroke(orow, x, w)) continue;
+        uint8_t* p = row + static_cast<std::size_t>(x) * 4;
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        alignas(32) uint32_t out[kLanes];
+        Store(out,
+              Pull<Halves, Wide>(_mm256_set1_epi32(static_cast<int>(v)),
+                                 _mm256_set1_epi32(static_cast<int>(toward[x])), _mm256_set1_epi32(-1), k));
+        std::memcpy(p, out, 4);
+    }
+}
+
+// marks[x] becomes non-zero where the overlay row holds a stroke pixel.
+PIXORA_AVX2 void MarkRow(const uint8_t* orow, uint32_t* marks, int w, const TPull& k) {
+    int x = 0;
+    for (; x + kLanes <= w; x += kLanes)
+        Store(marks + x,
+              _mm256_or_si256(Load(marks + x), Marked(Load(orow + static_cast<std::size_t>(x) * 4), k)));
+    for (; x < w; ++x)
+        marks[x] |= IsStroke(orow, x, w) ? 1u : 0u;
 }
 
 // A band of G x 8 rows: vector g holds rows y0 + 8g .. y0 + 8g + 7, lane k of
@@ -134,16 +159,19 @@ template <int G, bool Halves, bool Wide> struct TBand {
     uint32_t Turn(int x, int i) const {
         return Turns[static_cast<std::size_t>(x + i) * kRows + static_cast<std::size_t>(i)];
     }
-    void TurnsOfLane(int i, uint32_t* row) const {
-        for (int x = 0; x < W; ++x)
+    // Lane i's A values over the columns [c0, c1).
+    void TurnsOfLane(int i, int c0, int c1, uint32_t* row) const {
+        for (int x = c0; x < c1; ++x)
             row[x] = Turn(x, i);
     }
 
-    // Rows y0 .. y0 + n - 1 (n <= kRows). above: A of row y0 - 1, or null for
-    // row 0. Writes every pixel's value after the turns of its right and
-    // lower neighbours, except that the last row of a full band waits for
-    // the next band's turns below it; then column 0's last pull.
-    PIXORA_AVX2 void Run(int y0, int n, const uint32_t* aboveA) {
+    // Rows y0 .. y0 + n - 1 (n <= kRows), columns [c0, c1): every stroke
+    // pixel of the band and of the row above it lies inside, with the
+    // neighbours it pulls on the left and right. above: A of row y0 - 1, or
+    // null for row 0. Writes every pixel's value after the turns of its
+    // right and lower neighbours, except that the last row of a full band
+    // waits for the next band's turns below it.
+    PIXORA_AVX2 void Run(int y0, int n, const uint32_t* aboveA, int c0, int c1) {
         const int w = W;
         uint8_t* base = Image.Row(y0);
         const uint8_t* obase = Overlay.Row(y0);
@@ -156,8 +184,9 @@ template <int G, bool Halves, bool Wide> struct TBand {
             active[i] = on ? -1 : 0;
         }
         V rows[G], orows[G], on[G], lane[G], prevA[G], prevS[G], A[G], S[G];
-        const V zero = _mm256_setzero_si256(), none = _mm256_set1_epi32(-1), last = _mm256_set1_epi32(w - 1),
-                width = _mm256_set1_epi32(w), seven = _mm256_set1_epi32(kLanes - 1);
+        const V zero = _mm256_setzero_si256(), none = _mm256_set1_epi32(-1), first = _mm256_set1_epi32(c0),
+                last = _mm256_set1_epi32(c1 - 1), from = _mm256_set1_epi32(c0 > 1 ? c0 - 1 : 0),
+                end = _mm256_set1_epi32(c1), seven = _mm256_set1_epi32(kLanes - 1);
         for (int g = 0; g < G; ++g) {
             rows[g] = Load(rowOff + g * kLanes);
             orows[g] = Load(orowOff + g * kLanes);
@@ -167,18 +196,18 @@ template <int G, bool Halves, bool Wide> struct TBand {
             prevA[g] = prevS[g] = zero;
         }
         alignas(32) uint32_t out[kRows];
-        for (int t = 0; t <= w + kRows - 1; ++t) {
+        for (int t = c0; t <= c1 + kRows - 1; ++t) {
             const uint32_t aA = aboveA && t < w ? aboveA[t] : 0;
-            const int aS = aboveA && IsStroke(aboveO, t, w) ? -1 : 0;
+            const int aS = aboveA && t < c1 && IsStroke(aboveO, t, w) ? -1 : 0;
             for (int g = 0; g < G; ++g) {
                 const V x = _mm256_sub_epi32(_mm256_set1_epi32(t), lane[g]);
-                const V xc = _mm256_min_epi32(_mm256_max_epi32(x, zero), last);
+                const V xc = _mm256_min_epi32(_mm256_max_epi32(x, first), last);
                 const V orig = _mm256_i32gather_epi32(reinterpret_cast<const int*>(base),
                                                       _mm256_add_epi32(rows[g], xc), 4);
                 const V ov = _mm256_i32gather_epi32(reinterpret_cast<const int*>(obase),
                                                     _mm256_add_epi32(orows[g], xc), 4);
-                // Stroke: in the band, column 1..w-1, blue byte not 255.
-                const V inside = _mm256_and_si256(_mm256_cmpgt_epi32(x, zero), _mm256_cmpgt_epi32(width, x));
+                // Stroke: in the band and the run, column 1 on, blue byte not 255.
+                const V inside = _mm256_and_si256(_mm256_cmpgt_epi32(x, from), _mm256_cmpgt_epi32(end, x));
                 const V marked =
                     _mm256_xor_si256(_mm256_cmpeq_epi32(_mm256_and_si256(ov, K.ByteMask), K.ByteMask), none);
                 S[g] = _mm256_and_si256(_mm256_and_si256(inside, marked), on[g]);
@@ -193,7 +222,7 @@ template <int G, bool Halves, bool Wide> struct TBand {
                 A[g] = Pull<Halves, Wide>(Pull<Halves, Wide>(orig, upA, upS, K), prevA[g], prevS[g], K);
                 Store(Turns.data() + static_cast<std::size_t>(t) * kRows + g * kLanes, A[g]);
             }
-            if (t > 0) {
+            if (t > c0) {
                 // The pixels of the step before, after the turns of the pixels
                 // right of them (this step, same lane) and below them (this
                 // step, next lane; none for the band's last lane).
@@ -207,51 +236,93 @@ template <int G, bool Halves, bool Wide> struct TBand {
                     Store(out + g * kLanes,
                           Pull<Halves, Wide>(Pull<Halves, Wide>(prevA[g], A[g], S[g], K), downA, downS, K));
                 }
-                const int first = t - 1;
-                if (n == kRows && first - (kRows - 1) >= 0 && first < w) {
-                    for (int i = 0; i < kRows; ++i)
-                        std::memcpy(base + static_cast<std::ptrdiff_t>(rowOff[i] + first - i) * 4, out + i,
-                                    4);
-                } else {
-                    for (int i = 0; i < n; ++i)
-                        if (first - i >= 0 && first - i < w)
-                            std::memcpy(base + static_cast<std::ptrdiff_t>(rowOff[i] + first - i) * 4,
-                                        out + i, 4);
-                }
+                const int step = t - 1;
+                const bool all = n == kRows && step - (kRows - 1) >= c0 && step < c1;
+                for (int i = 0; i < n; ++i)
+                    if (all || (step - i >= c0 && step - i < c1))
+                        std::memcpy(base + static_cast<std::ptrdiff_t>(rowOff[i] + step - i) * 4, out + i, 4);
             }
             for (int g = 0; g < G; ++g) {
                 prevA[g] = A[g];
                 prevS[g] = S[g];
             }
         }
-        // Column 0 is pulled last by column w - 1 of its row.
+    }
+
+    // Column 0 is pulled last by column w - 1 of its row, whose turn lies in
+    // a run when it is a stroke pixel.
+    PIXORA_AVX2 void WrapColumn(int y0, int n) {
+        const int w = W;
+        alignas(32) uint32_t out[kLanes];
         for (int i = 0; i < n; ++i) {
             if (!IsStroke(Overlay.Row(y0 + i), w - 1, w)) continue;
             uint8_t* p = Image.Row(y0 + i);
             uint32_t v;
             std::memcpy(&v, p, 4);
             Store(out, Pull<Halves, Wide>(_mm256_set1_epi32(static_cast<int>(v)),
-                                          _mm256_set1_epi32(static_cast<int>(Turn(w - 1, i))), none, K));
+                                          _mm256_set1_epi32(static_cast<int>(Turn(w - 1, i))),
+                                          _mm256_set1_epi32(-1), K));
             std::memcpy(p, out, 4);
         }
     }
 };
+
+// The columns where a band has work: runs of columns holding a stroke pixel
+// of its rows or of the row above, widened by one on each side (the pulled
+// neighbours) and joined across gaps too short to be worth a new start.
+// Elsewhere nothing changes and every A value is the image's own.
+PIXORA_AVX2 std::vector<std::pair<int, int>> RunsOfBand(const Bitmap& overlay, int y0, int n,
+                                                        std::vector<uint32_t>& marks, const TPull& k) {
+    constexpr int kGap = 64;
+    const int w = overlay.Width();
+    marks.assign(static_cast<std::size_t>(w), 0);
+    for (int y = y0 > 0 ? y0 - 1 : y0; y < y0 + n; ++y)
+        MarkRow(overlay.Row(y), marks.data(), w, k);
+    marks[0] = 0; // column 0 is no stroke pixel
+    std::vector<std::pair<int, int>> runs;
+    for (int x = 1; x < w; ++x) {
+        if (!marks[static_cast<std::size_t>(x)]) continue;
+        const int c0 = x - 1;
+        int end = x + 1;
+        for (int gap = 0; x < w && gap < kGap; ++x) {
+            if (marks[static_cast<std::size_t>(x)]) {
+                end = x + 1;
+                gap = 0;
+            } else {
+                ++gap;
+            }
+        }
+        runs.push_back({c0, end + 1 < w ? end + 1 : w});
+    }
+    return runs;
+}
 
 template <int G, bool Halves, bool Wide>
 PIXORA_AVX2 void Soften(Bitmap& image, const Bitmap& overlay, const TPull& k) {
     const int w = image.Width(), h = image.Height();
     TBand<G, Halves, Wide> band(image, overlay, k);
     constexpr int kRows = TBand<G, Halves, Wide>::kRows;
-    std::vector<uint32_t> aboveRow(static_cast<std::size_t>(w)), bandFirst(static_cast<std::size_t>(w));
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
+    std::vector<uint32_t> aboveRow(static_cast<std::size_t>(w)), lastRow(static_cast<std::size_t>(w)),
+        bandFirst(static_cast<std::size_t>(w));
+    std::vector<uint32_t> marks;
     bool pending = false; // the last row of the band before waits for this band's first row
     for (int y0 = 0; y0 < h; y0 += kRows) {
         const int n = h - y0 < kRows ? h - y0 : kRows;
-        band.Run(y0, n, y0 > 0 ? aboveRow.data() : nullptr);
-        band.TurnsOfLane(0, bandFirst.data());
+        std::memcpy(bandFirst.data(), image.Row(y0), rowBytes);
+        std::memcpy(lastRow.data(), image.Row(y0 + n - 1), rowBytes);
+        const auto runs = RunsOfBand(overlay, y0, n, marks, k);
+        for (const auto& [c0, c1] : runs)
+            band.Run(y0, n, y0 > 0 ? aboveRow.data() : nullptr, c0, c1);
+        band.WrapColumn(y0, n);
+        for (const auto& [c0, c1] : runs) {
+            band.TurnsOfLane(0, c0, c1, bandFirst.data());
+            band.TurnsOfLane(n - 1, c0, c1, lastRow.data());
+        }
         if (pending) PullRow<Halves, Wide>(image.Row(y0 - 1), bandFirst.data(), overlay.Row(y0), w, k);
         // Row 0's turns pull the last row before anything else does.
         if (y0 == 0) PullRow<Halves, Wide>(image.Row(h - 1), bandFirst.data(), overlay.Row(0), w, k);
-        band.TurnsOfLane(n - 1, aboveRow.data());
+        aboveRow.swap(lastRow);
         pending = n == kRows;
     }
     // The last row's turns pull row 0 after everything else.

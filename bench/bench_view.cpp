@@ -4,7 +4,10 @@
 //   * RefreshView with the checkerboard blend, half of the pixels partly
 //     transparent (the layer thumbnail redraw included, as in the program),
 //   * one repaint of the visible part of the view at 25 %, 100 % and 400 %,
-//     through the picture control's own paint routine.
+//     through the picture control's own paint routine,
+//   * one pointer move of a pen stroke, from the mouse event to the painted
+//     view: the tool draws its segment and asks for the repaint, which is
+//     then done at once.
 // The display-copy routines alone are timed as well, to tell their share.
 //
 // Run: build/out/bench_view (QT_QPA_PLATFORM is set to offscreen when unset).
@@ -12,6 +15,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -23,6 +27,8 @@
 #include "app/view_controls.h"
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
+#include "tools/tool_dispatch.h"
+#include "tools/tool_table.h"
 
 using namespace pixora;
 
@@ -160,12 +166,61 @@ void BM_RepaintVisible(benchmark::State& state) {
     view->Layout(true);
 }
 
+void SendMouse(QWidget* to, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(at), to->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(to, &e);
+}
+
+// One pointer move of a pen stroke of width 20 at 100 %, scrolled to the
+// middle: the move event as the control gets it, the segment drawn into the
+// overlay and the view, and the repaint it asks for. The pointer zigzags
+// 32 x 24 pixels a move inside the exposed part.
+void BM_PenFrameRepaint(benchmark::State& state) {
+    Scene& s = TheScene();
+    Workspace& ws = s.Window->Ws();
+    TImages& slot = s.Slot();
+    slot.ZoomNum = slot.ZoomDen = 1;
+    ViewControls* view = s.Window->View();
+    view->Layout(true);
+    view->HorzBar()->setValue(view->HorzBar()->maximum() / 2);
+    view->VertBar()->setValue(view->VertBar()->maximum() / 2);
+    QApplication::processEvents();
+    if (!SelectToolCore(ws, ToolPen)) {
+        state.SkipWithError("no pen");
+        return;
+    }
+    ws.Port->SetToolOption("TForm3", "Size", 20);
+    QWidget* image = view->Image();
+    const QRect shown = image->visibleRegion().boundingRect().adjusted(20, 20, -20, -20);
+    QPoint at = shown.topLeft();
+    SendMouse(image, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    int dy = 24;
+    for (auto _ : state) {
+        QPoint to = at + QPoint(32, dy);
+        if (to.x() > shown.right()) to.setX(shown.left());
+        if (to.y() > shown.bottom() || to.y() < shown.top()) {
+            dy = -dy;
+            to.setY(at.y() + dy);
+        }
+        SendMouse(image, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+        image->repaint();
+        at = to;
+        benchmark::ClobberMemory();
+    }
+    // The release commits the stroke, after the timed moves.
+    SendMouse(image, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    QApplication::processEvents();
+    state.counters["exposed_w"] = s.Probe.Last.width();
+    state.counters["exposed_h"] = s.Probe.Last.height();
+}
+
 } // namespace
 
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RefreshView)->ArgName("drag")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisplayCopy)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintVisible)->Arg(25)->Arg(100)->Arg(400)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PenFrameRepaint)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemcpyAgain)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

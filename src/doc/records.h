@@ -41,8 +41,8 @@ struct TLayer {
     int32_t Top = 0;
 };
 
-inline constexpr int kSlotCount = 16;      // slot table size; slot 15 is never claimed
-inline constexpr int kMaxOpenImages = 15;  // tab pages
+inline constexpr int kSlotCount = 16;     // slot table size; slot 15 is never claimed
+inline constexpr int kMaxOpenImages = 15; // tab pages
 inline constexpr int kMaxLayers = 100;
 
 // One document slot.
@@ -94,7 +94,7 @@ struct TImages {
 
 // The application record.
 struct TSysData {
-    std::string ExeDir;  // program folder with a trailing '/'
+    std::string ExeDir; // program folder with a trailing '/'
     int32_t OpenCount = -1;
     TRowTable ScratchRows;
     uint8_t MouseDown = 0;
@@ -119,6 +119,11 @@ struct TToolVars {
     TPoint LastPoint{};
     TRowTable FloatRows;
     pixora::Bitmap FloatBitmap;
+    // How far inside the selection rectangle a rectangle selection's
+    // floating pixels lie: 1 for pixels lifted from the image (the frame
+    // under the outline stays the image's), 0 for a pasted picture, which
+    // covers the whole rectangle.
+    int32_t FloatInset = 1;
     uint8_t PolygonOpen = 0;
     uint8_t HasSelection = 0;
     int32_t FreeCount = 0;

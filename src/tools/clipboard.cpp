@@ -52,10 +52,47 @@ void PaintSelected(Workspace& ws, TImages& s) {
     FillRowTable(s.Bitmap, s.Rows);
 }
 
-// The selection's picture, or an empty bitmap when nothing is selected.
+// The selection's picture as the view shows it, that is as dropping the
+// selection would leave it in the image: the image under the mask with the
+// floating pixels over it (a moved or pasted selection's pixels are its
+// floating ones, not the image's under them). An empty bitmap when nothing
+// is selected.
 Bitmap PictureOfSelection(const Workspace& ws) {
     const TImages& s = ws.Images[static_cast<std::size_t>(ws.ActiveSlot())];
-    return SelectionPicture(s.Bitmap, ws.SelectionMask.Bitmap, s.DownX, s.DownY);
+    const TToolVars& v = ws.ToolVars;
+    const Bitmap& mask = ws.SelectionMask.Bitmap;
+    const int w = mask.Width(), h = mask.Height();
+    if (mask.BitsPerPixel() != 32 || w <= 0 || h <= 0) return Bitmap();
+    const int left = s.DownX, top = s.DownY;
+    Bitmap seen(w, h, 32);
+    StretchRect(s.Bitmap, {left, top, left + w, top + h}, seen, {0, 0, w, h});
+    const TSelectOptions o = ReadSelectOptions(ws);
+    if (o.Shape != SelRectangle) {
+        WriteFloating(v.FloatBitmap, mask, seen, 0, 0);
+    } else if (!o.EditArea) {
+        // Outlines being edited leave the floating pixels out of the image.
+        const TRect to = FloatingRect(s, v);
+        StretchInto(v.FloatBitmap, seen, {to.Left - left, to.Top - top, to.Right - left, to.Bottom - top});
+    }
+    Bitmap picture = SelectionPicture(seen, mask, 0, 0);
+    // Floating pixels off the image are dropped with nothing: they stay
+    // transparent, as the image's own pixels outside it do.
+    TRect box;
+    SelectedBox(mask, box);
+    const int iw = s.Bitmap.Width(), ih = s.Bitmap.Height();
+    for (int y = 0; y < picture.Height(); ++y) {
+        const int iy = top + box.Top + y;
+        uint8_t* row = picture.Row(y);
+        for (int x = 0; x < picture.Width(); ++x) {
+            const int ix = left + box.Left + x;
+            if (ix < 0 || iy < 0 || ix >= iw || iy >= ih) {
+                uint8_t* p = row + static_cast<std::size_t>(x) * 4;
+                p[0] = p[1] = p[2] = 0;
+                p[3] = 255;
+            }
+        }
+    }
+    return picture;
 }
 
 // The paste commands float their pixels as a rectangle whose outline can
@@ -169,6 +206,7 @@ bool PasteAsSelection(Workspace& ws, Bitmap pixels) {
     v.SelectionSlot = slot;
     v.FloatBitmap = std::move(pixels);
     FillRowTable(v.FloatBitmap, v.FloatRows);
+    v.FloatInset = 0; // the whole picture lands
     ws.StrokeBase.Bitmap = s.Bitmap;
     ws.StrokeBase.Refill();
     UseFloatingRectangle(ws);
@@ -189,6 +227,7 @@ bool PasteIntoSelection(Workspace& ws, Bitmap pixels) {
     TToolVars& v = ws.ToolVars;
     v.FloatBitmap = std::move(pixels);
     FillRowTable(v.FloatBitmap, v.FloatRows);
+    v.FloatInset = 0; // stretched over the whole selection rectangle
     UseFloatingRectangle(ws);
     NormaliseCorners(s, v);
     v.DragRect = SelectionRect(s, v);

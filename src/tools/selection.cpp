@@ -103,7 +103,7 @@ bool DropSelection(Workspace& ws) {
         if (o.EditArea)
             v.DragRect = SelectionRect(s, v);
         else
-            StretchInto(v.FloatBitmap, s.Bitmap, InnerRect(SelectionRect(s, v)));
+            StretchInto(v.FloatBitmap, s.Bitmap, FloatingRect(s, v));
     } else {
         v.RefreshAfter = 0;
         WriteFloating(v.FloatBitmap, ws.SelectionMask.Bitmap, s.Bitmap, s.DownX, s.DownY);
@@ -145,6 +145,7 @@ void SelectAll(Workspace& ws) {
     v.DragRect = {0, 0, w, h};
     v.FloatBitmap = Bitmap(w, h, 32);
     StretchRect(s.Bitmap, {1, 1, w - 1, h - 1}, v.FloatBitmap, {0, 0, w, h});
+    v.FloatInset = 1;
     FillRowTable(v.FloatBitmap, v.FloatRows);
     ws.StrokeBase.Bitmap = s.Bitmap;
     ws.StrokeBase.Refill();

@@ -27,6 +27,13 @@ inline TRect InnerRect(const TRect& r) {
 inline TRect SelectionRect(const TImages& s, const TToolVars& v) {
     return {s.DownX, s.DownY, v.SelRight, v.SelBottom};
 }
+// Where a rectangle selection's floating pixels are drawn: the selection
+// rectangle shrunk by FloatInset on every side.
+inline TRect FloatingRect(const TImages& s, const TToolVars& v) {
+    const TRect r = SelectionRect(s, v);
+    const int i = v.FloatInset;
+    return {r.Left + i, r.Top + i, r.Right - i, r.Bottom - i};
+}
 
 // The handle code that names the same corner or edge once the rectangle
 // has been mirrored left-right and/or top-bottom.

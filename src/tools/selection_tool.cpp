@@ -25,7 +25,7 @@ void RestoreView(Workspace& ws) {
 void ViewWithFloating(Workspace& ws, const TImages& s, int shape, int left, int top) {
     const TToolVars& v = ws.ToolVars;
     if (shape == SelRectangle)
-        ComposeStretched(ws.StrokeBase.Bitmap, v.FloatBitmap, InnerRect(SelectionRect(s, v)), ws.DisplayCopy);
+        ComposeStretched(ws.StrokeBase.Bitmap, v.FloatBitmap, FloatingRect(s, v), ws.DisplayCopy);
     else
         ComposeMasked(ws.StrokeBase.Bitmap, v.FloatBitmap, ws.SelectionMask.Bitmap, left, top,
                       ws.DisplayCopy);
@@ -93,7 +93,7 @@ void Stamp(Workspace& ws, TImages& s, int shape) {
     const TToolVars& v = ws.ToolVars;
     for (Bitmap* target : {&s.Bitmap, &ws.StrokeBase.Bitmap}) {
         if (shape == SelRectangle)
-            StretchInto(v.FloatBitmap, *target, InnerRect(SelectionRect(s, v)));
+            StretchInto(v.FloatBitmap, *target, FloatingRect(s, v));
         else
             WriteFloating(v.FloatBitmap, ws.SelectionMask.Bitmap, *target, s.DownX, s.DownY);
     }
@@ -178,6 +178,7 @@ void SelectionTool::Finish(ToolContext& c, int x, int y) {
     v.HasSelection = 1;
     v.SelectionSlot = c.SlotIndex;
     NormaliseCorners(s, v);
+    v.FloatInset = 1; // lifted from the image
     if (ws.Port) ws.Port->UpdateCommandStates();
     const Bitmap& image = s.Bitmap;
     bool any = true;
@@ -295,6 +296,7 @@ void SelectionTool::ReleaseExisting(ToolContext& c, int x, int y) {
         v.FloatBitmap = Bitmap(iw, ih, 32);
         StretchRect(s.Bitmap, InnerRect(r), v.FloatBitmap, {0, 0, iw, ih});
         FillRowTable(v.FloatBitmap, v.FloatRows);
+        v.FloatInset = 1;
         // The mask covers the rectangle from its corner, as a new one does.
         ws.SelectionMask.Bitmap = Bitmap(w, h, 32);
         ws.SelectionMask.Refill();

@@ -44,6 +44,23 @@ struct ClipboardTest : ToolsTest {
     }
 };
 
+// `image` with `picture` written at (left, top), clipped to the image.
+Bitmap WithPicture(Bitmap image, const Bitmap& picture, int left, int top) {
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            if (left + x >= 0 && top + y >= 0 && left + x < image.Width() && top + y < image.Height())
+                std::memcpy(Px(image, left + x, top + y), Px(picture, x, y), 4);
+    return image;
+}
+
+// The w x h area of `image` at (left, top).
+Bitmap AreaOf(const Bitmap& image, int left, int top, int w, int h) {
+    Bitmap area(w, h, 32);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(area.Row(y), Px(image, left, top + y), static_cast<std::size_t>(w) * 4);
+    return area;
+}
+
 } // namespace
 
 TEST_F(ClipboardTest, CopyGivesTheSelectedRectangleWithItsTransparency) {
@@ -130,6 +147,89 @@ TEST_F(ClipboardTest, PasteFloatsAtTheTopLeftWithTheSelectionTool) {
     ASSERT_TRUE(DropSelection(ws));
     EXPECT_EQ(Px(S().Bitmap, 5, 5)[0], 40);
     EXPECT_NE(Px(S().Bitmap, 12, 12)[0], 40);
+}
+
+TEST_F(ClipboardTest, APastedPictureLandsWholeWhereverItIsDropped) {
+    const Bitmap picture = Pattern(12, 9, 5);
+    const Bitmap original = S().Bitmap;
+    ASSERT_TRUE(PasteAsSelection(ws, picture));
+    ASSERT_TRUE(DropSelection(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, WithPicture(original, picture, 0, 0)));
+
+    // Moved by (40, 30) before the drop: every pixel lands there, and the
+    // picture dropped before stays where it was.
+    const Bitmap before = S().Bitmap;
+    ASSERT_TRUE(PasteAsSelection(ws, picture));
+    Select(5, 4, 45, 34);
+    EXPECT_EQ(S().DownX, 40);
+    ASSERT_TRUE(DropSelection(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, WithPicture(before, picture, 40, 30)));
+}
+
+TEST_F(ClipboardTest, ACopyPastedToFitASelectionOfItsSizeIsExact) {
+    const Bitmap original = S().Bitmap;
+    Select(10, 20, 60, 50);
+    Bitmap picture;
+    ASSERT_TRUE(CopySelection(ws, picture));
+    ASSERT_TRUE(DropSelection(ws));
+    Select(65, 45, 115, 75);
+    ASSERT_TRUE(PasteIntoSelection(ws, picture));
+    ASSERT_TRUE(DropSelection(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, WithPicture(original, picture, 65, 45)));
+}
+
+TEST_F(ClipboardTest, CopyAndCutOfAFloatingSelectionTakeWhatTheViewShows) {
+    const Bitmap original = S().Bitmap;
+    // A rectangle moved by (40, 30): its inner pixels over the image's
+    // frame at the new place, as the drop leaves them.
+    Select(10, 10, 30, 25);
+    Select(15, 15, 55, 45);
+    ASSERT_EQ(S().DownX, 50);
+    Bitmap picture;
+    ASSERT_TRUE(CopySelection(ws, picture));
+    EXPECT_EQ(std::memcmp(Px(picture, 5, 5), Px(original, 15, 15), 4), 0);
+    EXPECT_EQ(std::memcmp(Px(picture, 0, 0), Px(original, 50, 40), 4), 0);
+    ASSERT_TRUE(DropSelection(ws));
+    EXPECT_TRUE(SamePixels(picture, AreaOf(S().Bitmap, 50, 40, 20, 15)));
+
+    // Cut of the same move gives the same picture (the frame under it is
+    // the one just dropped), and leaves the canvas colour where the
+    // selection now is.
+    Select(10, 10, 30, 25);
+    Select(15, 15, 55, 45);
+    Bitmap cut;
+    ASSERT_TRUE(CutSelection(ws, cut));
+    EXPECT_TRUE(SamePixels(cut, picture));
+    EXPECT_TRUE(IsCanvasColour(S().Bitmap, 60, 50));
+    EXPECT_FALSE(IsCanvasColour(S().Bitmap, 20, 20));
+
+    // A pasted picture is copied whole, and a moved ellipse gives its own
+    // floating pixels.
+    const Bitmap pasted = Pattern(9, 7, 3);
+    ASSERT_TRUE(PasteAsSelection(ws, pasted));
+    ASSERT_TRUE(CopySelection(ws, picture));
+    EXPECT_TRUE(SamePixels(picture, pasted));
+    ASSERT_TRUE(DropSelection(ws));
+    port.Options[{kSelectBox, "RadioGroup1"}] = SelEllipse;
+    Select(20, 40, 50, 70);
+    const Bitmap floating = ws.ToolVars.FloatBitmap;
+    const int cx = floating.Width() / 2, cy = floating.Height() / 2;
+    Select(S().DownX + cx, S().DownY + cy, S().DownX + cx + 50, S().DownY + cy);
+    ASSERT_TRUE(CopySelection(ws, picture));
+    EXPECT_EQ(std::memcmp(Px(picture, cx, cy), Px(floating, cx, cy), 4), 0);
+    EXPECT_NE(std::memcmp(Px(picture, cx, cy), Px(S().Bitmap, S().DownX + cx, S().DownY + cy), 4), 0);
+}
+
+TEST_F(ClipboardTest, FloatingPixelsOffTheImageAreCopiedTransparent) {
+    ASSERT_TRUE(PasteAsSelection(ws, Uniform(20, 10, 40)));
+    Select(5, 5, 110, 5); // 105..124: the last five columns are off the image
+    ASSERT_EQ(S().DownX, 105);
+    Bitmap picture;
+    ASSERT_TRUE(CopySelection(ws, picture));
+    ASSERT_EQ(picture.Width(), 20);
+    EXPECT_EQ(Px(picture, 14, 5)[0], 40);
+    EXPECT_EQ(Px(picture, 14, 5)[3], 0);
+    EXPECT_EQ(Px(picture, 15, 5)[3], 255);
 }
 
 TEST_F(ClipboardTest, PasteCommitsTheSelectionFloatingBefore) {

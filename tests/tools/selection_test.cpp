@@ -92,6 +92,20 @@ TEST_F(ToolsTest, MovingARectangleCarriesItsPixelsAndSelectNoneRestores) {
     EXPECT_EQ(0, std::memcmp(S().Bitmap.Row(8) + 13 * 4, original.Row(3) + 3 * 4, 4));
 }
 
+TEST_F(ToolsTest, AMovedRectangleCarriesItsInnerPixelsAndLeavesItsFrame) {
+    const Bitmap original = S().Bitmap;
+    S().Tool = ToolSelection;
+    Drag(2, 2, 14, 11);
+    Drag(8, 6, 20, 16); // move by (12, 10)
+    ASSERT_TRUE(DropSelection(ws));
+    // Inside the frame the pixels from (3, 3)-(13, 10); the frame of the
+    // new place, and the old place, as they were.
+    Bitmap expected = original;
+    for (int y = 3; y < 10; ++y)
+        std::memcpy(expected.Row(y + 10) + (3 + 12) * 4, original.Row(y) + 3 * 4, 10 * 4);
+    EXPECT_TRUE(SamePixels(S().Bitmap, expected));
+}
+
 TEST_F(StampTest, ExcludeProtectsAndApplyConfinesAStroke) {
     KeepSelection("E");
     Drag(8, 15, 22, 15);

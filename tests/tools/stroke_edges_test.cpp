@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "support/pixels.h"
 #include "tools/shapes/int_distance.h"
 #include "tools/shapes/soften_edges.h"
+#include "tools/shapes/soften_edges_bands.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -87,4 +89,67 @@ TEST(SoftenStrokeEdges, WorksInPlaceAndPullsTheFourthByteToo) {
     SoftenStrokeEdges(t.image, t.overlay, 50);
     EXPECT_EQ(Px(t.image, 2, 1)[3], 100); // 0 + 200 x 50 / 100
     EXPECT_EQ(Px(t.image, 0, 1)[3], 0);   // equal neighbours stay
+}
+
+namespace {
+
+// A busy image (runs of smooth bytes broken by random ones) and an overlay
+// marking about `percent` of the pixels with random stroke values.
+Stroke RandomStroke(int w, int h, int percent, std::mt19937& rng) {
+    Stroke s(w, h);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = s.image.Row(y);
+        uint8_t* o = s.overlay.Row(y);
+        for (int x = 0; x < w; ++x) {
+            for (int c = 0; c < 4; ++c)
+                p[x * 4 + c] = rng() % 3 == 0 ? static_cast<uint8_t>(rng())
+                                              : static_cast<uint8_t>(x * 3 + y * 5 + c * 40);
+            o[x * 4] = static_cast<int>(rng() % 100) < percent ? static_cast<uint8_t>(rng() % 255) : 255;
+        }
+    }
+    return s;
+}
+
+} // namespace
+
+TEST(SoftenStrokeEdges, EightRowsAtOnceGiveTheBytesOfThePixelOrder) {
+    std::mt19937 rng(7);
+    // Sizes with whole and part bands, strokes touching every edge (the
+    // wrap-around) at the higher densities.
+    const std::pair<int, int> sizes[] = {{16, 16}, {17, 23},  {23, 17}, {24, 24},
+                                         {40, 33}, {257, 19}, {33, 64}};
+    int worked = 0;
+    for (auto [w, h] : sizes)
+        for (int percent : {0, 3, 50, 97, 100})
+            for (int a : {0, 1, 10, 37, 100}) {
+                const Stroke s = RandomStroke(w, h, percent, rng);
+                Bitmap inOrder = s.image, bands = s.image;
+                SoftenStrokeEdgesInOrder(inOrder, s.overlay, a);
+                if (!SoftenStrokeEdgesBands(bands, s.overlay, a)) continue;
+                ++worked;
+                ASSERT_TRUE(SameImage(bands, inOrder)) << w << "x" << h << " " << percent << "% a=" << a;
+            }
+    if (worked == 0) GTEST_SKIP() << "no AVX2 here: the pixel order is the only one";
+    // Strokes far apart, so that a band works only the columns around them:
+    // thin diagonals, a dot on the last column and one on the first row.
+    for (int a : {10, 37, 90}) {
+        Stroke s = RandomStroke(300, 50, 0, rng);
+        for (int y = 0; y < 50; ++y)
+            for (int x : {y, 140 + y / 3, 299 - y})
+                s.overlay.Row(y)[x * 4] = 0;
+        s.overlay.Row(0)[220 * 4] = 0;
+        s.overlay.Row(49)[100 * 4] = 7;
+        Bitmap inOrder = s.image, bands = s.image;
+        SoftenStrokeEdgesInOrder(inOrder, s.overlay, a);
+        ASSERT_TRUE(SoftenStrokeEdgesBands(bands, s.overlay, a));
+        EXPECT_TRUE(SameImage(bands, inOrder)) << "a=" << a;
+    }
+    // Where the bands do not apply, the pixel order is taken.
+    Stroke small = RandomStroke(15, 40, 50, rng);
+    EXPECT_FALSE(SoftenStrokeEdgesBands(small.image, small.overlay, 10));
+    Stroke strong = RandomStroke(40, 40, 50, rng);
+    Bitmap expected = strong.image;
+    SoftenStrokeEdgesInOrder(expected, strong.overlay, 150);
+    SoftenStrokeEdges(strong.image, strong.overlay, 150);
+    EXPECT_TRUE(SameImage(strong.image, expected));
 }

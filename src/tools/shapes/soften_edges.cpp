@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "effects/engine/round_mode.h"
+#include "tools/shapes/soften_edges_bands.h"
 
 namespace pixora {
 
@@ -51,6 +52,12 @@ inline bool AnyStroke8(const uint8_t* o) {
 } // namespace
 
 void SoftenStrokeEdges(Bitmap& image, const Bitmap& overlay, int strength) {
+    // Below 0 the pull would overshoot past the stroke's own value.
+    if (SoftenStrokeEdgesBands(image, overlay, std::max(strength, 0))) return;
+    SoftenStrokeEdgesInOrder(image, overlay, strength);
+}
+
+void SoftenStrokeEdgesInOrder(Bitmap& image, const Bitmap& overlay, int strength) {
     const int w = image.Width(), h = image.Height();
     if (image.Empty() || image.BitsPerPixel() != 32 || overlay.BitsPerPixel() != 32 || overlay.Width() != w ||
         overlay.Height() != h)

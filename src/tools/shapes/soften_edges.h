@@ -15,5 +15,9 @@ namespace pixora {
 // image: Bitmap after the composite; overlay: StrokeOverlay of the stroke,
 // the same size (otherwise nothing happens); strength: AP, 1..100.
 void SoftenStrokeEdges(Bitmap& image, const Bitmap& overlay, int strength);
+// The same, worked pixel by pixel in row order as the rule is written
+// (SoftenStrokeEdges takes it for small images and where no vector unit
+// suits; the tests hold the two to the same bytes).
+void SoftenStrokeEdgesInOrder(Bitmap& image, const Bitmap& overlay, int strength);
 
 } // namespace pixora

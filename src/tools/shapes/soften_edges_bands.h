@@ -1,0 +1,33 @@
+#pragma once
+// The edge softening worked eight rows at a time with AVX2, giving the same
+// bytes as the pixel-by-pixel order (tools/shapes/soften_edges.h).
+//
+// In that order each stroke pixel, at its turn, pulls its four neighbours
+// toward its value then. Call A(x, y) a pixel's value at its turn: the
+// image's value pulled first by the pixel above (toward A(x, y - 1)) and then
+// by the one on the left (toward A(x - 1, y)), each only when that one is a
+// stroke pixel. After its turn a pixel is pulled by the one on the right
+// (toward A(x + 1, y)) and last by the one below (toward A(x, y + 1)). So the
+// A values alone settle every byte, and they can be worked out eight rows at
+// once: lane k of a vector holds row y0 + k at column t - k, the pixel above
+// a lane is the lane before it one step earlier, the one on its left the same
+// lane one step earlier, and a pixel's last two pulls come one step later.
+//
+// The wrap-around is kept: row 0 pulls row height - 1 before any other turn,
+// row height - 1 pulls row 0 after every other, and column width - 1 pulls
+// column 0 (never a stroke pixel) after column 1 has.
+//
+// The pull n := s + (n - s) x 50 / (a + 50), rounded to nearest with halves
+// to even, is computed exactly as (a x s + 50 x n) / (a + 50) in 16-bit lanes,
+// the division by a multiply and a shift (checked exact for every numerator).
+
+#include "doc/bitmap.h"
+
+namespace pixora {
+
+// Softens in place with strength a; false (and nothing changed) when the
+// machine or the sizes do not suit it: images under 16 x 16, a outside
+// 0..100, or no AVX2.
+bool SoftenStrokeEdgesBands(Bitmap& image, const Bitmap& overlay, int a);
+
+} // namespace pixora

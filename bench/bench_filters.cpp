@@ -40,7 +40,7 @@ const std::multimap<std::string, std::string> kPreviews = {
     {"saturation-filter", "saturation-filter:120"},
     {"sharpen-filter", "sharpen-filter:10,50"},
     {"solarize", "solarize:100"},
-    {"grayscale", "grayscale"},
+    {"grayscale", "grayscale:rgb"},
 };
 
 struct TOpenImage {

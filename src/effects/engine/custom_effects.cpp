@@ -158,6 +158,27 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     // Every cell needs a colour of its own that is not white.
     if (!RangeCountFits(across * down + first)) return false;
     ShapeTarget(rangeBitmap_, width, height, 24);
+    if (RangeType == rtRect) {
+        // Rectangles tile the image: each band of cells is one row of
+        // colours, copied down the band.
+        int counter = first;
+        std::vector<uint8_t> row(3 * static_cast<std::size_t>(width));
+        for (int y = 0; y < height; y += cellHeight) {
+            for (int x = 0; x < width; x += cellWidth, ++counter) {
+                const uint8_t b = static_cast<uint8_t>((counter >> 16) & 0xFF),
+                              g = static_cast<uint8_t>((counter >> 8) & 0xFF),
+                              r = static_cast<uint8_t>(counter & 0xFF);
+                for (int i = x; i < std::min(x + cellWidth, width); ++i) {
+                    row[3 * static_cast<std::size_t>(i)] = b;
+                    row[3 * static_cast<std::size_t>(i) + 1] = g;
+                    row[3 * static_cast<std::size_t>(i) + 2] = r;
+                }
+            }
+            for (int i = y; i < std::min(y + cellHeight, height); ++i)
+                std::memcpy(rangeBitmap_.Row(i), row.data(), row.size());
+        }
+        return true;
+    }
     // White: no range; black: range 0.
     const uint8_t background = TransparentRange ? 255 : 0;
     rangeBitmap_.Fill(background, background, background);

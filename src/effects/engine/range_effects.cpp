@@ -193,6 +193,21 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
     if (!RangeCountFits(count)) return false;
     data.PerRow = static_cast<int>(across);
     data.Count = static_cast<int>(count);
+    // The tables live on in the component between runs.
+    struct TKeepTables {
+        TRangeData& data;
+        TRangeTables& kept;
+        TKeepTables(TRangeData& d, TRangeTables& k) : data(d), kept(k) {
+            data.Sums.swap(kept.Sums);
+            data.Pixels.swap(kept.Pixels);
+            data.Values.swap(kept.Values);
+        }
+        ~TKeepTables() {
+            data.Sums.swap(kept.Sums);
+            data.Pixels.swap(kept.Pixels);
+            data.Values.swap(kept.Values);
+        }
+    } keepTables(data, rangeTables_);
     data.Sums.assign(4 * static_cast<std::size_t>(count), 0);
     data.Pixels.assign(static_cast<std::size_t>(count), 0);
 
@@ -210,9 +225,24 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
                 const int start = x;
                 kernels::PrefetchAhead(r);
                 kernels::PrefetchAhead(row + 4 * static_cast<std::ptrdiff_t>(x));
-                for (++x; x < w; ++x) {
-                    const uint8_t* q = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
-                    if (q[0] != r[0] || q[1] != r[1] || q[2] != r[2]) break;
+                // A pixel's three bytes as the low bytes of a four-byte
+                // word, while such a word lies inside the row.
+                const int words = bpp == 3 ? w - 1 : bpp >= 4 ? w : 0;
+                auto colourAt = [&](int i) {
+                    uint32_t v;
+                    std::memcpy(&v, rrow + static_cast<std::ptrdiff_t>(i) * bpp, 4);
+                    return v & 0x00FFFFFFu;
+                };
+                if (start < words) {
+                    const uint32_t first = colourAt(start);
+                    for (++x; x < words && colourAt(x) == first; ++x) {
+                    }
+                    if (x == words && x < w) {
+                        const uint8_t* q = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
+                        if (q[0] == r[0] && q[1] == r[1] && q[2] == r[2]) ++x;
+                    }
+                } else {
+                    ++x;
                 }
                 const int range = RangeIndexOf(r);
                 if (range != kNoRange) fn(row + 4 * static_cast<std::ptrdiff_t>(start), x - start, range);

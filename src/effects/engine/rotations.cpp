@@ -6,8 +6,8 @@
 #include <numbers>
 #include <vector>
 
-#include "doc/round_mode.h"
 #include "effects/engine/effects.h"
+#include "doc/round_mode.h"
 
 namespace pixora {
 

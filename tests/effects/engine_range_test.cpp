@@ -175,3 +175,39 @@ TEST(EngineRangeEffects, RoughBlurAveragesNeighbouringRanges) {
     EXPECT_TRUE(SameImage(b, RoughReference(original, 5, 9, SingleChannel(2), true, 1)));
     EXPECT_FALSE(fx.RoughBlur(b, kAllChannels, true, -1, 8, 8));
 }
+
+TEST(EngineRangeEffects, RangeBitmapIsEveryCellDrawnInTurn) {
+    // Whatever short cut builds the range bitmap, it holds what drawing
+    // every cell's shape in turn gives, later cells over earlier ones,
+    // clipped at the border; and the shapes keep the last cell's rectangle.
+    const Bitmap original = RandomImage(41, 29, 45);
+    for (int t = 0; t < kRangeTypeCount; ++t)
+        for (auto [w, h] : {std::pair{2, 2}, {3, 5}, {9, 7}, {16, 16}, {50, 3}})
+            for (int margin : {2, 0, 4, -3})
+                for (bool transparent : {true, false}) {
+                    TEffects fx;
+                    fx.RangeType = static_cast<TRangeType>(t);
+                    fx.TransparentRange = transparent;
+                    fx.ShapePoints.SetMargin(margin);
+                    Bitmap b = original;
+                    ASSERT_TRUE(fx.Pixelization(b, kAllChannels, w, h));
+
+                    Bitmap drawn(41, 29, 24);
+                    const uint8_t background = transparent ? 255 : 0;
+                    drawn.Fill(background, background, background);
+                    TShapePoints shapes;
+                    shapes.SetMargin(margin);
+                    int counter = transparent ? 0 : 1;
+                    for (int y = 0; y < 29; y += h)
+                        for (int x = 0; x < 41; x += w, ++counter)
+                            DrawRangeShape(drawn, fx.RangeType, shapes, x, y, w, h,
+                                           {static_cast<uint8_t>(counter >> 16), static_cast<uint8_t>(counter >> 8),
+                                            static_cast<uint8_t>(counter), 0});
+                    ASSERT_TRUE(SameImage(fx.RangeBitmap(), drawn))
+                        << "shape " << t << " cell " << w << "x" << h << " margin " << margin;
+                    EXPECT_EQ(fx.ShapePoints.Left(), shapes.Left());
+                    EXPECT_EQ(fx.ShapePoints.Top(), shapes.Top());
+                    EXPECT_EQ(fx.ShapePoints.Width(), shapes.Width());
+                    EXPECT_EQ(fx.ShapePoints.Height(), shapes.Height());
+                }
+}

@@ -113,6 +113,58 @@ TEST(QuickAntialiasing, RefusedCentresChangeNothing) {
     EXPECT_TRUE(SameImage(b, before));
 }
 
+// Antialiasing as the rule reads: centre by centre, each neighbour that
+// differs pulled towards the centre's colour at that moment.
+template <class Test> void AntialiasByRule(Bitmap& b, const Test& test) {
+    const int w = b.Width(), h = b.Height();
+    for (int y = 0; y < h; ++y)
+        for (int x = 1; x < w; ++x) {
+            if (!test(x, y)) continue;
+            const uint8_t* p = Px(b, x, y);
+            const uint8_t c[3] = {p[0], p[1], p[2]};
+            const int around[4][2] = {{x - 1, y},
+                                      {x == w - 1 ? 0 : x + 1, y},
+                                      {x, y == 0 ? h - 1 : y - 1},
+                                      {x, y == h - 1 ? 0 : y + 1}};
+            for (const auto& at : around) {
+                uint8_t* n = Px(b, at[0], at[1]);
+                if (n[0] == c[0] && n[1] == c[1] && n[2] == c[2]) continue;
+                for (int k = 0; k < 3; ++k)
+                    n[k] = TowardsCentre(c[k], n[k]);
+            }
+        }
+}
+
+TEST(QuickAntialiasing, EveryShapeOfImageAsTheRuleReads) {
+    // Narrow and low images, where the neighbours around the edges are the
+    // same pixels or the centre itself, and wider ones; with every pixel,
+    // and with a pixel test that refuses some centres.
+    const auto every = [](int, int) { return true; };
+    const auto some = [](int x, int y) { return (x * 7 + y * 3) % 5 != 0; };
+    for (auto [w, h] : {std::pair{1, 1}, {2, 1}, {2, 2}, {3, 1}, {1, 4}, {3, 2}, {5, 3}, {17, 9}, {64, 3}}) {
+        const Bitmap original = RandomImage(w, h, static_cast<uint32_t>(w * 100 + h));
+        // Flat patches too, so that some neighbours match their centre.
+        Bitmap patchyImage = original;
+        const Bitmap& patchy = patchyImage;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((x / 2 + y) % 3 == 0)
+                    std::fill(Px(patchyImage, x, y), Px(patchyImage, x, y) + 3, uint8_t{90});
+        for (const Bitmap* image : {&original, &patchy}) {
+            Bitmap expected = *image, whole = *image, tested = *image;
+            AntialiasByRule(expected, every);
+            Antialiasing(whole);
+            Antialiasing(tested, every);
+            EXPECT_TRUE(SameImage(whole, expected)) << w << "x" << h;
+            EXPECT_TRUE(SameImage(tested, expected)) << w << "x" << h;
+            Bitmap partly = *image, partlyExpected = *image;
+            AntialiasByRule(partlyExpected, some);
+            Antialiasing(partly, some);
+            EXPECT_TRUE(SameImage(partly, partlyExpected)) << w << "x" << h << " with a pixel test";
+        }
+    }
+}
+
 // The blur as the rule states it: doubles summed in the order written.
 void GBlurByRule(Bitmap& b, double radius) {
     const TGaussKernel k = MakeGaussKernel(radius);

@@ -158,16 +158,46 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     // Every cell needs a colour of its own that is not white.
     if (!RangeCountFits(across * down + first)) return false;
     ShapeTarget(rangeBitmap_, width, height, 24);
+    if (RangeType == rtRect) {
+        // Rectangles tile the image: each band of cells is one row of
+        // colours, copied down the band.
+        int counter = first;
+        std::vector<uint8_t> row(3 * static_cast<std::size_t>(width));
+        for (int y = 0; y < height; y += cellHeight) {
+            for (int x = 0; x < width; x += cellWidth, ++counter) {
+                const uint8_t b = static_cast<uint8_t>((counter >> 16) & 0xFF),
+                              g = static_cast<uint8_t>((counter >> 8) & 0xFF),
+                              r = static_cast<uint8_t>(counter & 0xFF);
+                for (int i = x; i < std::min(x + cellWidth, width); ++i) {
+                    row[3 * static_cast<std::size_t>(i)] = b;
+                    row[3 * static_cast<std::size_t>(i) + 1] = g;
+                    row[3 * static_cast<std::size_t>(i) + 2] = r;
+                }
+            }
+            for (int i = y; i < std::min(y + cellHeight, height); ++i)
+                std::memcpy(rangeBitmap_.Row(i), row.data(), row.size());
+        }
+        return true;
+    }
     // White: no range; black: range 0.
     const uint8_t background = TransparentRange ? 255 : 0;
     rangeBitmap_.Fill(background, background, background);
+    // Cells whose shape lies inside the image take the stamp of one cell's
+    // shape; the drawing order (later cells over earlier ones) stays.
+    TRangeStamp stamp;
+    const bool stamps = RangeType != rtRect && stamp.Make(RangeType, ShapePoints, cellWidth, cellHeight);
     int counter = first;
     for (int y = 0; y < height; y += cellHeight) {
         for (int x = 0; x < width; x += cellWidth, ++counter) {
             const TPixelBytes colour{static_cast<uint8_t>((counter >> 16) & 0xFF),
                                      static_cast<uint8_t>((counter >> 8) & 0xFF),
                                      static_cast<uint8_t>(counter & 0xFF), 0};
-            DrawRangeShape(rangeBitmap_, RangeType, ShapePoints, x, y, cellWidth, cellHeight, colour);
+            if (stamps && stamp.FitsAt(rangeBitmap_, x, y)) {
+                stamp.Draw(rangeBitmap_, x, y, colour);
+                // As drawing it would: the shapes hold the last cell's rectangle.
+                if (RangeType > rtStar6) ShapePoints.SetRect(x, y, cellWidth, cellHeight);
+            } else
+                DrawRangeShape(rangeBitmap_, RangeType, ShapePoints, x, y, cellWidth, cellHeight, colour);
         }
     }
     return true;

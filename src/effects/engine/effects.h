@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <random>
+#include <vector>
 
 #include "effects/engine/custom_effects.h"
 
@@ -120,6 +121,15 @@ private:
     struct TFixedRotation;
     bool FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& background,
                        const TFixedRotation& r);
+
+    // The range effects' per-range tables, kept between runs: fresh
+    // image-sized blocks cost more in page faults than the work on them.
+    struct TRangeTables {
+        std::vector<uint64_t> Sums;
+        std::vector<uint32_t> Pixels;
+        std::vector<uint8_t> Values;
+    };
+    TRangeTables rangeTables_;
 
     std::mt19937 random_;
     uint32_t reserved_ = 0; // the component's own spare 4-byte field

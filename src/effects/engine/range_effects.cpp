@@ -1,6 +1,7 @@
 // Range effects: pixelization and rough blur. Both run two range walks: the
 // first sums every enabled channel per range, the second writes each pixel
 // from its range's figures.
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -68,36 +69,118 @@ struct TEffects::TRangeData {
     }
 
     uint64_t Average(int range, int k) const {
-        return Sums[4 * static_cast<std::size_t>(range) + k] / Pixels[static_cast<std::size_t>(range)];
+        const uint64_t sum = Sums[4 * static_cast<std::size_t>(range) + k];
+        const uint32_t pixels = Pixels[static_cast<std::size_t>(range)];
+        // The same quotient; a 32-bit division is several times quicker.
+        return sum <= UINT32_MAX ? static_cast<uint32_t>(sum) / pixels : sum / pixels;
     }
 
     // What each range's pixels become.
     void ComputeValues() {
         Values.assign(4 * static_cast<std::size_t>(Count), 0);
+        if (Rough) {
+            if (!RoughBySums()) RoughDirect();
+            return;
+        }
+        for (int i = 0; i < Count; ++i) {
+            if (Pixels[static_cast<std::size_t>(i)] == 0) continue;
+            for (int k = 0; k < 4; ++k)
+                if (Channels[k])
+                    Values[4 * static_cast<std::size_t>(i) + k] = static_cast<uint8_t>(Average(i, k));
+        }
+    }
+
+    // Rough blur: the average of the range averages around i, over rows of
+    // cells d = i - e*n .. i + e*n (every row, or only the outer two and
+    // i's own when fast) and in each over the ranges d - e .. d + e.
+    // Ranges outside the table or without pixels do not count; range i
+    // itself always does.
+    void RoughDirect() {
         for (int i = 0; i < Count; ++i) {
             if (Pixels[static_cast<std::size_t>(i)] == 0) continue;
             for (int k = 0; k < 4; ++k) {
                 if (!Channels[k]) continue;
-                uint64_t v = Average(i, k);
-                if (Rough) {
-                    // Average of the range averages around i: rows of cells
-                    // d = i - e*n .. i + e*n, and in each i - e .. i + e
-                    // around d.
-                    const long long e = Radius, n = PerRow;
-                    const long long step = Fast ? e * n : n;
-                    uint64_t total = 0, used = 0;
-                    for (long long d = i - e * n; d <= i + e * n; d += step) {
-                        for (long long j = d - e; j <= d + e; ++j) {
-                            if (j < 0 || j >= Count || Pixels[static_cast<std::size_t>(j)] == 0) continue;
-                            total += Average(static_cast<int>(j), k);
-                            ++used;
-                        }
-                        if (step == 0) break;
+                const long long e = Radius, n = PerRow;
+                const long long step = Fast ? e * n : n;
+                uint64_t total = 0, used = 0;
+                for (long long d = i - e * n; d <= i + e * n; d += step) {
+                    for (long long j = d - e; j <= d + e; ++j) {
+                        if (j < 0 || j >= Count || Pixels[static_cast<std::size_t>(j)] == 0) continue;
+                        total += Average(static_cast<int>(j), k);
+                        ++used;
                     }
-                    v = total / used; // range i itself is always counted
+                    if (step == 0) break;
                 }
-                Values[4 * static_cast<std::size_t>(i) + k] = static_cast<uint8_t>(v);
+                Values[4 * static_cast<std::size_t>(i) + k] = static_cast<uint8_t>(total / used);
             }
+        }
+    }
+
+    // The same sums from running totals: a prefix sum over the ranges gives
+    // each run d - e .. d + e, and for the qualitative form a second one,
+    // n ranges apart, gives the sum of the 2e + 1 runs. Integer sums, so the
+    // results are RoughDirect's. False (nothing done) for radii where the
+    // 32-bit totals could overflow or the runs reach past the whole table.
+    bool RoughBySums() {
+        const long long e = Radius, count = Count;
+        if (e > 1000 || e >= count) return false;
+        std::vector<uint32_t> one(static_cast<std::size_t>(count)), used, total, value(one.size());
+        for (long long j = 0; j < count; ++j)
+            one[static_cast<std::size_t>(j)] = Pixels[static_cast<std::size_t>(j)] > 0;
+        AroundEach(one, used);
+        for (int k = 0; k < 4; ++k) {
+            if (!Channels[k]) continue;
+            for (long long j = 0; j < count; ++j)
+                value[static_cast<std::size_t>(j)] =
+                    one[static_cast<std::size_t>(j)] ? static_cast<uint32_t>(Average(static_cast<int>(j), k))
+                                                     : 0;
+            AroundEach(value, total);
+            for (long long i = 0; i < count; ++i) {
+                const std::size_t u = static_cast<std::size_t>(i);
+                if (one[u]) Values[4 * u + k] = static_cast<uint8_t>(total[u] / used[u]);
+            }
+        }
+        return true;
+    }
+
+    // out[i]: the sum of f over the ranges rough blur takes for range i.
+    // Unsigned totals may wrap in the running sums; their differences are
+    // the exact sums, which stay below 255 * 2001^2 < 2^32.
+    void AroundEach(const std::vector<uint32_t>& f, std::vector<uint32_t>& out) const {
+        const long long e = Radius, n = PerRow, count = Count;
+        std::vector<uint32_t> prefix(static_cast<std::size_t>(count) + 1, 0);
+        for (long long j = 0; j < count; ++j)
+            prefix[static_cast<std::size_t>(j + 1)] =
+                prefix[static_cast<std::size_t>(j)] + f[static_cast<std::size_t>(j)];
+        // The run d - e .. d + e, clipped to the table.
+        auto run = [&](long long d) -> uint32_t {
+            const long long lo = std::clamp(d - e, 0LL, count), hi = std::clamp(d + e + 1, 0LL, count);
+            return prefix[static_cast<std::size_t>(hi)] - prefix[static_cast<std::size_t>(lo)];
+        };
+        out.assign(static_cast<std::size_t>(count), 0);
+        if (e == 0 || Fast) {
+            for (long long i = 0; i < count; ++i)
+                out[static_cast<std::size_t>(i)] = e == 0 ? run(i) : run(i - e * n) + run(i) + run(i + e * n);
+            return;
+        }
+        // Runs whose centre d lies in -e .. count - 1 + e may hold ranges;
+        // rows[d + e] is the sum of the runs at d, d - n, d - 2n, ... in that
+        // span.
+        const long long first = -e, last = count - 1 + e;
+        std::vector<uint32_t> rows(static_cast<std::size_t>(last - first + 1));
+        for (long long d = first; d <= last; ++d) {
+            const uint32_t below = d - n >= first ? rows[static_cast<std::size_t>(d - n - first)] : 0;
+            rows[static_cast<std::size_t>(d - first)] = below + run(d);
+        }
+        for (long long i = 0; i < count; ++i) {
+            // The runs at i - e*n .. i + e*n, n apart: the top one that lies
+            // in the span, less everything below the bottom one.
+            long long top = i + e * n;
+            if (top > last) top -= n * ((top - last + n - 1) / n);
+            const long long bottom = i - e * n - n;
+            const uint32_t upper = top >= first ? rows[static_cast<std::size_t>(top - first)] : 0;
+            const uint32_t lower = bottom >= first ? rows[static_cast<std::size_t>(bottom - first)] : 0;
+            out[static_cast<std::size_t>(i)] = upper - lower;
         }
     }
 };
@@ -110,6 +193,21 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
     if (!RangeCountFits(count)) return false;
     data.PerRow = static_cast<int>(across);
     data.Count = static_cast<int>(count);
+    // The tables live on in the component between runs.
+    struct TKeepTables {
+        TRangeData& data;
+        TRangeTables& kept;
+        TKeepTables(TRangeData& d, TRangeTables& k) : data(d), kept(k) {
+            data.Sums.swap(kept.Sums);
+            data.Pixels.swap(kept.Pixels);
+            data.Values.swap(kept.Values);
+        }
+        ~TKeepTables() {
+            data.Sums.swap(kept.Sums);
+            data.Pixels.swap(kept.Pixels);
+            data.Values.swap(kept.Values);
+        }
+    } keepTables(data, rangeTables_);
     data.Sums.assign(4 * static_cast<std::size_t>(count), 0);
     data.Pixels.assign(static_cast<std::size_t>(count), 0);
 
@@ -127,9 +225,24 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
                 const int start = x;
                 kernels::PrefetchAhead(r);
                 kernels::PrefetchAhead(row + 4 * static_cast<std::ptrdiff_t>(x));
-                for (++x; x < w; ++x) {
-                    const uint8_t* q = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
-                    if (q[0] != r[0] || q[1] != r[1] || q[2] != r[2]) break;
+                // A pixel's three bytes as the low bytes of a four-byte
+                // word, while such a word lies inside the row.
+                const int words = bpp == 3 ? w - 1 : bpp >= 4 ? w : 0;
+                auto colourAt = [&](int i) {
+                    uint32_t v;
+                    std::memcpy(&v, rrow + static_cast<std::ptrdiff_t>(i) * bpp, 4);
+                    return v & 0x00FFFFFFu;
+                };
+                if (start < words) {
+                    const uint32_t first = colourAt(start);
+                    for (++x; x < words && colourAt(x) == first; ++x) {
+                    }
+                    if (x == words && x < w) {
+                        const uint8_t* q = rrow + static_cast<std::ptrdiff_t>(x) * bpp;
+                        if (q[0] == r[0] && q[1] == r[1] && q[2] == r[2]) ++x;
+                    }
+                } else {
+                    ++x;
                 }
                 const int range = RangeIndexOf(r);
                 if (range != kNoRange) fn(row + 4 * static_cast<std::ptrdiff_t>(start), x - start, range);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "doc/canvas.h"
 
@@ -160,6 +161,60 @@ void DrawRangeShape(Bitmap& bmp, TRangeType type, TShapePoints& shapes, int x, i
         shapes.SetRect(x, y, w, h);
         FillPolygon(bmp, shapes.Points(static_cast<int>(type) - 5), c);
         break;
+    }
+}
+
+bool TRangeStamp::Make(TRangeType type, TShapePoints& shapes, int w, int h) {
+    spans_.clear();
+    constexpr int kLargest = 512;
+    if (w > kLargest || h > kLargest || std::abs(shapes.Margin()) > kLargest) return false;
+    // Outlines reach one pixel past the cell and margins move the shapes:
+    // room enough on every side, checked below.
+    const int pad = 2 * std::abs(shapes.Margin()) + 4;
+    Bitmap scratch(w + 2 * pad, h + 2 * pad, 24);
+    scratch.Fill(255, 255, 255);
+    const TPixelBytes ink{0, 0, 0, 0};
+    const TShapePoints saved = shapes;
+    DrawRangeShape(scratch, type, shapes, pad, pad, w, h, ink);
+    // The shapes keep the rectangle of the last cell drawn into the image.
+    shapes = saved;
+    left_ = top_ = std::numeric_limits<int>::max();
+    right_ = bottom_ = std::numeric_limits<int>::min();
+    for (int y = 0; y < scratch.Height(); ++y) {
+        const uint8_t* row = scratch.Row(y);
+        int x = 0;
+        while (x < scratch.Width()) {
+            while (x < scratch.Width() && row[3 * x] == 255)
+                ++x;
+            const int start = x;
+            while (x < scratch.Width() && row[3 * x] != 255)
+                ++x;
+            if (x == start) continue;
+            spans_.push_back({y - pad, start - pad, x - pad});
+            left_ = std::min(left_, start - pad);
+            right_ = std::max(right_, x - 1 - pad);
+            top_ = std::min(top_, y - pad);
+            bottom_ = std::max(bottom_, y - pad);
+        }
+    }
+    // A shape touching the scratch border might have been cut: no stamp.
+    if (spans_.empty() || left_ <= -pad || top_ <= -pad || right_ >= w + pad - 1 || bottom_ >= h + pad - 1) {
+        spans_.clear();
+        left_ = top_ = 0;
+        right_ = bottom_ = -1;
+        return false;
+    }
+    return true;
+}
+
+void TRangeStamp::Draw(Bitmap& bmp, int x, int y, const TPixelBytes& c) const {
+    for (const TSpan& s : spans_) {
+        uint8_t* p = bmp.Row(y + s.Dy) + 3 * static_cast<std::ptrdiff_t>(x + s.X0);
+        for (int i = s.X0; i < s.X1; ++i, p += 3) {
+            p[0] = c.B;
+            p[1] = c.G;
+            p[2] = c.R;
+        }
     }
 }
 

@@ -47,4 +47,27 @@ void FillPolygon(Bitmap& bmp, const std::vector<TPoint>& points, const TPixelByt
 void DrawRangeShape(Bitmap& bmp, TRangeType type, TShapePoints& shapes, int x, int y, int w, int h,
                     const TPixelBytes& c);
 
+// The pixels DrawRangeShape covers for one cell, as spans of rows relative
+// to the cell's corner. The drawing works in whole pixels from the cell's
+// corner (sampling at pixel centres, integer lines), so a cell whose shape
+// lies wholly inside the bitmap covers exactly these pixels moved there;
+// cells at the border are drawn the long way, which clips them.
+class TRangeStamp {
+public:
+    // False when the cell or the margin is too large to be worth a stamp.
+    bool Make(TRangeType type, TShapePoints& shapes, int w, int h);
+    bool FitsAt(const Bitmap& bmp, int x, int y) const {
+        return x + left_ >= 0 && y + top_ >= 0 && x + right_ < bmp.Width() && y + bottom_ < bmp.Height();
+    }
+    // The stamp at cell corner (x, y) of a 24-bit bitmap; FitsAt must hold.
+    void Draw(Bitmap& bmp, int x, int y, const TPixelBytes& c) const;
+
+private:
+    struct TSpan {
+        int Dy, X0, X1; // row, first and one past the last pixel
+    };
+    std::vector<TSpan> spans_;
+    int left_ = 0, top_ = 0, right_ = -1, bottom_ = -1; // covered pixels' bounds, inclusive
+};
+
 } // namespace pixora

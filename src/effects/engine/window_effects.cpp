@@ -9,9 +9,11 @@
 #include <cstring>
 #include <vector>
 
+#include <emmintrin.h>
+
+#include "doc/round_mode.h"
 #include "effects/engine/effects.h"
 #include "effects/engine/point_kernels.h"
-#include "doc/round_mode.h"
 
 namespace pixora {
 
@@ -84,6 +86,68 @@ inline int Hi(int i, int r, int n) {
     return std::min(i + r, n - 1);
 }
 
+// The row loops, each built for AVX2 too where the processor has it (the
+// integer and single-precision results are the same either way).
+#define PIXORA_WINDOW_KERNEL __attribute__((target_clones("avx2", "default")))
+
+PIXORA_WINDOW_KERNEL void AddRow(uint32_t* __restrict c, const uint8_t* __restrict s, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        c[i] += s[i];
+}
+
+PIXORA_WINDOW_KERNEL void SubtractRow(uint32_t* __restrict c, const uint8_t* __restrict s, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        c[i] -= s[i];
+}
+
+// Window sums of bytes from..to-1 along a row whose column sums lie 4 apart,
+// for windows that lie wholly inside the row: taps columns either side.
+template <int Taps>
+PIXORA_WINDOW_KERNEL void TapSums(uint32_t* __restrict sum, const uint32_t* __restrict col, std::size_t from,
+                                  std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+        uint32_t t = col[i];
+        for (int j = 1; j <= Taps; ++j)
+            t += col[i - 4 * j] + col[i + 4 * j];
+        sum[i] = t;
+    }
+}
+
+// pre[4 + i] = pre[i] + col[i]: running sums of each of the four bytes of
+// a pixel, one pixel (four lanes) a step.
+inline void PixelPrefix(uint32_t* pre, const uint32_t* col, std::size_t n4) {
+    __m128i acc = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pre));
+    for (std::size_t i = 0; i < n4; i += 4) {
+        acc = _mm_add_epi32(acc, _mm_loadu_si128(reinterpret_cast<const __m128i*>(col + i)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pre + i + 4), acc);
+    }
+}
+
+// Blur: sum / (width * rows) in single precision (exact, see kMaxFloatCount).
+PIXORA_WINDOW_KERNEL void FloatMeans(uint8_t* __restrict out, const uint32_t* __restrict sum,
+                                     const float* __restrict wide, float rows, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        out[i] = static_cast<uint8_t>(
+            static_cast<int32_t>(static_cast<float>(static_cast<int32_t>(sum[i])) / (wide[i] * rows)));
+}
+
+// Sharpen: the neighbour mean (sum less the centre over count - 1), then
+// which value each byte takes: 0 its own, 1 the raised one, 2 the lowered
+// one. choice[i] * 256 + c indexes the table of the three.
+PIXORA_WINDOW_KERNEL void SharpenChoices(uint16_t* __restrict choice, const uint32_t* __restrict sum,
+                                         const uint8_t* __restrict src, const float* __restrict wide,
+                                         float rows, int t, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const int c = src[i];
+        const int m = static_cast<int32_t>(static_cast<float>(static_cast<int32_t>(sum[i] - src[i])) /
+                                           (wide[i] * rows - 1.0f));
+        const int lo = std::max(m - t, 0), hi = std::min(m + t, 255);
+        const int outside = (c < lo) | (c > hi);
+        const int which = outside * (m < c ? 1 : 2);
+        choice[i] = static_cast<uint16_t>(which * 256 + c);
+    }
+}
+
 } // namespace
 
 void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap& target, int y0, int y1,
@@ -104,7 +168,6 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
         return;
     }
     const std::size_t n4 = 4 * static_cast<std::size_t>(W);
-    const int ex = Sharpen ? 1 : 0;
     const uint64_t maxCount =
         static_cast<uint64_t>(std::min(2 * static_cast<int64_t>(span) + 1, int64_t{W})) *
         static_cast<uint64_t>(std::min(2 * static_cast<int64_t>(span) + 1, int64_t{H}));
@@ -112,79 +175,96 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
 
     std::vector<uint32_t> columns(n4, 0), prefix(n4 + 4, 0), sums(n4);
     std::vector<float> widths(n4);
-    std::vector<int32_t> means(Sharpen ? n4 : 0);
-    std::vector<uint8_t> out(n4), raised(Sharpen ? n4 : 0), lowered(Sharpen ? n4 : 0);
+    std::vector<int32_t> means(Sharpen && !floats ? n4 : 0);
+    std::vector<uint16_t> choices(Sharpen && floats ? n4 : 0);
+    std::vector<uint8_t> out(n4), raised(Sharpen && !floats ? n4 : 0), lowered(Sharpen && !floats ? n4 : 0);
     for (int x = 0; x < W; ++x)
         for (int k = 0; k < 4; ++k)
             widths[4 * static_cast<std::size_t>(x) + k] =
                 static_cast<float>(Hi(x, span, W) - Lo(x, span) + 1);
-    // Sharpen: the value above / below the neighbour mean, by mode.
+    // Sharpen: the value above / below the neighbour mean, by mode; and
+    // the three a byte may take side by side (its own, above, below).
     std::array<uint8_t, 256> above, below;
+    std::array<uint8_t, 3 * 256> taken;
     for (int c = 0; c < 256; ++c) {
         above[c] = Mode == 0 ? Up[c] : Mode == 1 ? Contrast[c] : static_cast<uint8_t>(c);
         below[c] = Mode == 0 ? Down[c] : Mode == 1 ? Contrast[c] : static_cast<uint8_t>(c);
+        taken[c] = static_cast<uint8_t>(c);
+        taken[256 + c] = above[c];
+        taken[512 + c] = below[c];
     }
 
     uint32_t keep = 0; // the bytes of the enabled channels
     for (int k = 0; k < 4; ++k)
         if (Channels[k]) keep |= 0xFFu << (8 * k);
+    // Every byte of every pixel taken: the values go straight to the target.
+    const bool whole = keep == 0xFFFFFFFFu && mask == nullptr;
 
-    auto addRow = [&](int yy, bool add) {
-        const uint8_t* s = lines[static_cast<std::size_t>(yy)];
-        uint32_t* c = columns.data();
-        if (add)
-            for (std::size_t i = 0; i < n4; ++i) {
-                // Rows entering the window come from memory: ask ahead.
-                if ((i & 63) == 0) kernels::PrefetchAhead(s + i);
-                c[i] += s[i];
-            }
-        else
-            for (std::size_t i = 0; i < n4; ++i)
-                c[i] -= s[i];
-    };
     for (int yy = Lo(y0, span); yy <= Hi(y0, span, H); ++yy)
-        addRow(yy, true);
+        AddRow(columns.data(), lines[static_cast<std::size_t>(yy)], n4);
 
     // Unsigned sums may wrap in the prefix; their differences are still
     // the exact window sums.
     const std::size_t reach = 4 * static_cast<std::size_t>(span);
     const int interiorFrom = std::min(span, W), interiorTo = std::max(W - span, interiorFrom);
+    // Narrow windows add their few columns; wide ones take differences of
+    // the prefix sums.
+    const bool taps = span <= 2;
     for (int y = y0; y < y1; ++y) {
         const int ch = Hi(y, span, H) - Lo(y, span) + 1;
         const uint8_t* srow = lines[static_cast<std::size_t>(y)];
+        uint8_t* trow = target.Row(y);
+        uint8_t* o = whole ? trow : out.data();
         uint32_t* pre = prefix.data();
         const uint32_t* col = columns.data();
-        for (std::size_t i = 0; i < n4; ++i)
-            pre[i + 4] = pre[i] + col[i];
-        // Window sums: clipped at the edges, a plain difference inside.
         uint32_t* sum = sums.data();
+        // Window sums: clipped at the edges, a plain difference inside.
         auto clipped = [&](int x) {
-            const std::size_t a = 4 * static_cast<std::size_t>(Lo(x, span));
-            const std::size_t b = 4 * static_cast<std::size_t>(Hi(x, span, W) + 1);
-            for (int k = 0; k < 4; ++k)
-                sum[4 * static_cast<std::size_t>(x) + k] = pre[b + k] - pre[a + k];
+            const std::size_t lo = 4 * static_cast<std::size_t>(Lo(x, span));
+            const std::size_t hi = 4 * static_cast<std::size_t>(Hi(x, span, W));
+            for (int k = 0; k < 4; ++k) {
+                uint32_t t = 0;
+                for (std::size_t i = lo + k; i <= hi + k; i += 4)
+                    t += col[i];
+                sum[4 * static_cast<std::size_t>(x) + k] = t;
+            }
         };
-        for (int x = 0; x < interiorFrom; ++x)
-            clipped(x);
-        for (std::size_t i = 4 * static_cast<std::size_t>(interiorFrom);
-             i < 4 * static_cast<std::size_t>(interiorTo); ++i)
-            sum[i] = pre[i + reach + 4] - pre[i - reach];
-        for (int x = interiorTo; x < W; ++x)
-            clipped(x);
+        const std::size_t i0 = 4 * static_cast<std::size_t>(interiorFrom),
+                          i1 = 4 * static_cast<std::size_t>(interiorTo);
+        if (taps) {
+            for (int x = 0; x < interiorFrom; ++x)
+                clipped(x);
+            if (span == 1)
+                TapSums<1>(sum, col, i0, i1);
+            else
+                TapSums<2>(sum, col, i0, i1);
+            for (int x = interiorTo; x < W; ++x)
+                clipped(x);
+        } else {
+            PixelPrefix(pre, col, n4);
+            auto fromPrefix = [&](int x) {
+                const std::size_t lo = 4 * static_cast<std::size_t>(Lo(x, span));
+                const std::size_t hi = 4 * static_cast<std::size_t>(Hi(x, span, W) + 1);
+                for (int k = 0; k < 4; ++k)
+                    sum[4 * static_cast<std::size_t>(x) + k] = pre[hi + k] - pre[lo + k];
+            };
+            for (int x = 0; x < interiorFrom; ++x)
+                fromPrefix(x);
+            for (std::size_t i = i0; i < i1; ++i)
+                sum[i] = pre[i + reach + 4] - pre[i - reach];
+            for (int x = interiorTo; x < W; ++x)
+                fromPrefix(x);
+        }
 
         if (floats) {
-            const float rows = static_cast<float>(ch), minus = static_cast<float>(ex);
-            const float* wide = widths.data();
+            const float rows = static_cast<float>(ch);
             if (!Sharpen) {
-                uint8_t* o = out.data();
-                for (std::size_t i = 0; i < n4; ++i)
-                    o[i] = static_cast<uint8_t>(static_cast<int32_t>(
-                        static_cast<float>(static_cast<int32_t>(sum[i])) / (wide[i] * rows)));
+                FloatMeans(o, sum, widths.data(), rows, n4);
             } else {
-                int32_t* m = means.data();
+                uint16_t* choice = choices.data();
+                SharpenChoices(choice, sum, srow, widths.data(), rows, Threshold, n4);
                 for (std::size_t i = 0; i < n4; ++i)
-                    m[i] = static_cast<int32_t>(static_cast<float>(static_cast<int32_t>(sum[i] - srow[i])) /
-                                                (wide[i] * rows - minus));
+                    o[i] = taken[choice[i]];
             }
         } else {
             for (std::size_t i = 0; i < n4; ++i) {
@@ -192,53 +272,54 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
                 if (Sharpen)
                     means[i] = count > 1 ? static_cast<int32_t>((sum[i] - srow[i]) / (count - 1)) : srow[i];
                 else
-                    out[i] = static_cast<uint8_t>(sum[i] / count);
+                    o[i] = static_cast<uint8_t>(sum[i] / count);
             }
-        }
-        if (Sharpen) {
-            // The table lookups first, then a loop without them (and
-            // without branches) that the compiler turns into vector code.
-            uint8_t* up = raised.data();
-            uint8_t* down = lowered.data();
-            for (std::size_t i = 0; i < n4; ++i) {
-                up[i] = above[srow[i]];
-                down[i] = below[srow[i]];
-            }
-            const int t = Threshold;
-            const int32_t* mean = means.data();
-            uint8_t* o = out.data();
-            for (std::size_t i = 0; i < n4; ++i) {
-                const int c = srow[i], m = mean[i], u = up[i], d = down[i];
-                const int lo = std::max(m - t, 0), hi = std::min(m + t, 255);
-                const int rising = -static_cast<int>(m < c), outside = -static_cast<int>((c < lo) | (c > hi));
-                const int moved = (u & rising) | (d & ~rising);
-                o[i] = static_cast<uint8_t>((moved & outside) | (c & ~outside));
+            if (Sharpen) {
+                // The table lookups first, then a loop without them (and
+                // without branches) that the compiler turns into vector code.
+                uint8_t* up = raised.data();
+                uint8_t* down = lowered.data();
+                for (std::size_t i = 0; i < n4; ++i) {
+                    up[i] = above[srow[i]];
+                    down[i] = below[srow[i]];
+                }
+                const int t = Threshold;
+                const int32_t* mean = means.data();
+                for (std::size_t i = 0; i < n4; ++i) {
+                    const int c = srow[i], m = mean[i], u = up[i], d = down[i];
+                    const int lo = std::max(m - t, 0), hi = std::min(m + t, 255);
+                    const int rising = -static_cast<int>(m < c),
+                              outside = -static_cast<int>((c < lo) | (c > hi));
+                    const int moved = (u & rising) | (d & ~rising);
+                    o[i] = static_cast<uint8_t>((moved & outside) | (c & ~outside));
+                }
             }
         }
 
-        uint8_t* trow = target.Row(y);
-        int copied = 0;
-        auto copyTo = [&](int x) {
-            std::memcpy(trow + 4 * static_cast<std::ptrdiff_t>(copied),
-                        srow + 4 * static_cast<std::ptrdiff_t>(copied),
-                        4 * static_cast<std::size_t>(x - copied));
-        };
-        fx.ForEachSpan(mask, y, W, [&](int a, int b) {
-            copyTo(a);
-            for (int x = a; x < b; ++x) {
-                uint32_t v, r;
-                std::memcpy(&v, srow + 4 * static_cast<std::ptrdiff_t>(x), 4);
-                std::memcpy(&r, out.data() + 4 * static_cast<std::size_t>(x), 4);
-                v = (v & ~keep) | (r & keep);
-                std::memcpy(trow + 4 * static_cast<std::ptrdiff_t>(x), &v, 4);
-            }
-            copied = b;
-        });
-        copyTo(W);
+        if (!whole) {
+            int copied = 0;
+            auto copyTo = [&](int x) {
+                std::memcpy(trow + 4 * static_cast<std::ptrdiff_t>(copied),
+                            srow + 4 * static_cast<std::ptrdiff_t>(copied),
+                            4 * static_cast<std::size_t>(x - copied));
+            };
+            fx.ForEachSpan(mask, y, W, [&](int a, int b) {
+                copyTo(a);
+                for (int x = a; x < b; ++x) {
+                    uint32_t v, r;
+                    std::memcpy(&v, srow + 4 * static_cast<std::ptrdiff_t>(x), 4);
+                    std::memcpy(&r, out.data() + 4 * static_cast<std::size_t>(x), 4);
+                    v = (v & ~keep) | (r & keep);
+                    std::memcpy(trow + 4 * static_cast<std::ptrdiff_t>(x), &v, 4);
+                }
+                copied = b;
+            });
+            copyTo(W);
+        }
         // Slide the column sums one row down.
         if (y + 1 < y1) {
-            if (y - span >= 0) addRow(y - span, false);
-            if (y + span + 1 < H) addRow(y + span + 1, true);
+            if (y - span >= 0) SubtractRow(columns.data(), lines[static_cast<std::size_t>(y - span)], n4);
+            if (y + span + 1 < H) AddRow(columns.data(), lines[static_cast<std::size_t>(y + span + 1)], n4);
         }
     }
 }

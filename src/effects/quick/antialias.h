@@ -8,6 +8,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "effects/quick/quick_frame.h"
 
@@ -23,31 +25,63 @@ constexpr uint8_t TowardsCentre(int c, int n) {
     return static_cast<uint8_t>(q);
 }
 
-// TowardsCentre for every centre and neighbour byte, indexed [c][n].
-using TTowardsTable = std::array<std::array<uint8_t, 256>, 256>;
+// TowardsCentre depends on c + 5 n only: its value for every such sum, a
+// table small enough to stay in the first-level cache (the walk waits on
+// each lookup, since every centre is the value its left neighbour just
+// wrote).
+constexpr int kTowardsSums = 255 * 6 + 1;
+using TTowardsTable = std::array<uint8_t, kTowardsSums>;
 const TTowardsTable& TowardsTable();
+
+// The walk over every pixel (no pixel test), in the same order's results:
+// each row's centres first, one after the other, then the pulls that do not
+// feed the next centre (the left, upper and lower neighbours), whole rows
+// at a time.
+void AntialiasEveryPixel(Bitmap& bitmap);
 
 template <class Test = TAllPixels> void Antialiasing(Bitmap& bitmap, const Test& test = {}) {
     if (bitmap.Empty()) return;
+    if constexpr (std::is_same_v<Test, TAllPixels>) {
+        AntialiasEveryPixel(bitmap);
+        return;
+    }
     const TTowardsTable& towards = TowardsTable();
     const int w = bitmap.Width(), h = bitmap.Height();
+    // Pixels as words; the fourth byte never changes. A neighbour of the
+    // same colour needs no test: TowardsCentre(c, c) is c.
+    auto pulled = [&towards](uint32_t n, uint32_t c) {
+        return (n & 0xFF000000u) | towards[(c & 0xFF) + 5 * (n & 0xFF)] |
+               static_cast<uint32_t>(towards[((c >> 8) & 0xFF) + 5 * ((n >> 8) & 0xFF)]) << 8 |
+               static_cast<uint32_t>(towards[((c >> 16) & 0xFF) + 5 * ((n >> 16) & 0xFF)]) << 16;
+    };
+    auto pull = [&pulled](uint8_t* q, uint32_t c) {
+        uint32_t n;
+        std::memcpy(&n, q, 4);
+        n = pulled(n, c);
+        std::memcpy(q, &n, 4);
+        return n;
+    };
     for (int y = 0; y < h; ++y) {
         uint8_t* row = bitmap.Row(y);
         uint8_t* up = bitmap.Row(y == 0 ? h - 1 : y - 1);
         uint8_t* down = bitmap.Row(y == h - 1 ? 0 : y + 1);
+        // The right neighbour just written is the next centre: kept in a
+        // register, the walk need not wait for it to come back from memory.
+        bool carried = false;
+        uint32_t next = 0;
         for (int x = 1; x < w; ++x) {
-            if (!test(x, y)) continue;
-            const uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(x);
-            const uint8_t c[3] = {p[0], p[1], p[2]};
-            const std::ptrdiff_t right = 4 * static_cast<std::ptrdiff_t>(x == w - 1 ? 0 : x + 1);
-            uint8_t* around[4] = {row + 4 * static_cast<std::ptrdiff_t>(x - 1), row + right,
-                                  up + 4 * static_cast<std::ptrdiff_t>(x),
-                                  down + 4 * static_cast<std::ptrdiff_t>(x)};
-            for (uint8_t* n : around) {
-                if (n[0] == c[0] && n[1] == c[1] && n[2] == c[2]) continue;
-                for (int k = 0; k < 3; ++k)
-                    n[k] = towards[c[k]][n[k]];
+            if (!test(x, y)) {
+                carried = false;
+                continue;
             }
+            const std::ptrdiff_t at = 4 * static_cast<std::ptrdiff_t>(x);
+            uint32_t c = next;
+            if (!carried) std::memcpy(&c, row + at, 4);
+            pull(row + at - 4, c);
+            next = pull(row + (x == w - 1 ? 0 : at + 4), c);
+            carried = true;
+            pull(up + at, c);
+            pull(down + at, c);
         }
     }
 }

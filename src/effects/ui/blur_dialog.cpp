@@ -5,7 +5,7 @@
 namespace pixora {
 
 BlurDialog::BlurDialog(WindowHost& host, const TEffectRow& row, QWidget* owner)
-    : FilterDialog(host, TFilterSpec::Of(row), owner) {
+    : FilterDialog(host, TFilterWindowRow::Of(row), owner) {
     intensity_ = AddSpin("Int", "Blur Intensity:", 0, 20, 0);
 }
 

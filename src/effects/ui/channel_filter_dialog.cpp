@@ -5,7 +5,7 @@
 namespace pixora {
 
 ChannelFilterDialog::ChannelFilterDialog(WindowHost& host, const TEffectRow& row, QWidget* owner)
-    : FilterDialog(host, TFilterSpec::Of(row), owner) {
+    : FilterDialog(host, TFilterWindowRow::Of(row), owner) {
     channel_ =
         AddRadioButtons("Filter Channel", {"R", "G", "B"}, {"Red Channel", "Green Channel", "Blue Channel"});
 }

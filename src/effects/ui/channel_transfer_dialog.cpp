@@ -12,7 +12,7 @@
 namespace pixora {
 
 ChannelTransferDialog::ChannelTransferDialog(WindowHost& host, const TEffectRow& row, QWidget* owner)
-    : FilterDialog(host, TFilterSpec::Of(row), owner) {
+    : FilterDialog(host, TFilterWindowRow::Of(row), owner) {
     QGroupBox* transfers = AddGroup("Transfers");
     auto* grid = static_cast<QGridLayout*>(transfers->layout());
     for (int i = 0; i < 6; ++i) {

@@ -5,7 +5,7 @@
 namespace pixora {
 
 ColourFilterDialog::ColourFilterDialog(WindowHost& host, const TEffectRow& row, QWidget* owner)
-    : FilterDialog(host, TFilterSpec::Of(row), owner) {
+    : FilterDialog(host, TFilterWindowRow::Of(row), owner) {
     const char* const names[] = {"RMin", "RMax", "GMin", "GMax", "BMin", "BMax"};
     const char* const groups[] = {"Red Channel", "Green Channel", "Blue Channel"};
     for (int c = 0; c < 3; ++c) {

@@ -22,8 +22,8 @@
 
 namespace pixora {
 
-FilterDialog::FilterDialog(WindowHost& host, TFilterSpec spec, QWidget* owner)
-    : QDialog(owner), host_(host), spec_(std::move(spec)) {
+FilterDialog::FilterDialog(WindowHost& host, TFilterWindowRow row, QWidget* owner)
+    : QDialog(owner), host_(host), row_(std::move(row)) {
     setModal(true);
     auto* outer = new QVBoxLayout(this);
     body_ = new QVBoxLayout;
@@ -77,7 +77,7 @@ void FilterDialog::Preview() {
 }
 
 void FilterDialog::RunPreview() {
-    PreviewFilter(Ws(), spec_.Filter, spec_.ReadsDocument, Values());
+    PreviewFilter(Ws(), row_.Filter, row_.ReadsDocument, Values());
 }
 
 Bitmap& FilterDialog::CommitSource() {
@@ -89,7 +89,7 @@ void FilterDialog::Commit() {
     // transparent pixels blended over the checkerboard: never commit that.
     if (!previewed_) Preview();
     const bool brush = useAsBrush_->isChecked();
-    if (CommitFilter(Ws(), spec_.StepName, CommitSource(), brush)) {
+    if (CommitFilter(Ws(), row_.StepName, CommitSource(), brush)) {
         ShowChosenTool(host_, brush ? ToolEffectBrush : ToolNone);
         // The Effect Brush's options window.
         if (QWidget* options = brush ? host_.Window("TForm24") : nullptr) {

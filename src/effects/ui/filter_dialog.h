@@ -36,7 +36,7 @@
 //
 // For a subclass:
 //   - Construct with the effects row of the window (EffectForWindow("TForm16"))
-//     or with a TFilterSpec of your own (step name, filter, reads-document).
+//     or with a TFilterWindowRow of your own (step name, filter, reads-document).
 //   - Declare the controls in the constructor with AddTrack, AddSpin,
 //     AddCheck, AddRadioGroup, AddRadioButtons, in the order they appear;
 //     AddGroup gives a titled box to put tracks into. Every control gets
@@ -70,12 +70,13 @@ namespace pixora {
 
 class WindowHost;
 
-// What a filter window commits and how it previews by default.
-struct TFilterSpec {
+// A filter window's row: the step its "OK" records and the effect its
+// preview runs by default.
+struct TFilterWindowRow {
     std::string StepName;              // the history step of "OK"
     TFilterOperation Filter = nullptr; // the preview's effect (null: RunPreview is overridden)
     bool ReadsDocument = false;        // the effect reads the document and writes the view
-    static TFilterSpec Of(const TEffectRow& row) {
+    static TFilterWindowRow Of(const TEffectRow& row) {
         return {std::string(row.StepName), row.Filter, row.ReadsDocument};
     }
 };
@@ -83,7 +84,7 @@ struct TFilterSpec {
 class FilterDialog : public QDialog {
     Q_OBJECT
 public:
-    FilterDialog(WindowHost& host, TFilterSpec spec, QWidget* owner);
+    FilterDialog(WindowHost& host, TFilterWindowRow row, QWidget* owner);
 
     // The opening command (see above).
     virtual void Open();
@@ -94,7 +95,7 @@ public:
     // Runs the preview now (when the window is shown or being reset).
     void Preview();
 
-    const TFilterSpec& Spec() const { return spec_; }
+    const TFilterWindowRow& Row() const { return row_; }
     QPushButton* OkButton() const { return ok_; }
     QPushButton* CancelButton() const { return cancel_; }
     QCheckBox* UseAsBrush() const { return useAsBrush_; }
@@ -105,7 +106,7 @@ protected:
     virtual void ResetAfterClose() {}
     // Called at the end of FormShow.
     virtual void Shown() {}
-    // One preview; by default the spec's filter on the display copy.
+    // One preview; by default the row's filter on the display copy.
     virtual void RunPreview();
     // The bitmap "OK" commits: by default the display copy.
     virtual Bitmap& CommitSource();
@@ -142,7 +143,7 @@ private:
     void AddRow(QWidget* label, QWidget* control);
 
     WindowHost& host_;
-    TFilterSpec spec_;
+    TFilterWindowRow row_;
     QVBoxLayout* body_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;

@@ -10,7 +10,7 @@
 namespace pixora {
 
 GrayScaleDialog::GrayScaleDialog(WindowHost& host, const TEffectRow& row, QWidget* owner)
-    : FilterDialog(host, TFilterSpec::Of(row), owner) {
+    : FilterDialog(host, TFilterWindowRow::Of(row), owner) {
     setModal(false);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     dominant_ = AddRadioGroup("D", "Dominant Channel", {"RGB", "Red", "Green", "Blue"}, 2, 0);

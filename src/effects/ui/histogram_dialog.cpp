@@ -30,7 +30,7 @@ QStringList Texts(const std::vector<std::string>& items) {
 } // namespace
 
 HistogramDialog::HistogramDialog(WindowHost& host, QWidget* owner)
-    : FilterDialog(host, TFilterSpec{"Histogram", nullptr, false}, owner),
+    : FilterDialog(host, TFilterWindowRow{"Histogram", nullptr, false}, owner),
       histogram_(256, kHistogramHeight, QImage::Format_RGB32) {
     QGroupBox* picture = AddGroup(QString());
     image_ = new QLabel(picture);

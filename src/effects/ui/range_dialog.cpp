@@ -17,7 +17,7 @@ QSlider* CellSize(QSlider* t) {
 } // namespace
 
 RangeDialog::RangeDialog(WindowHost& host, const TEffectRow& row, bool roughBlur, QWidget* owner)
-    : FilterDialog(host, TFilterSpec::Of(row), owner) {
+    : FilterDialog(host, TFilterWindowRow::Of(row), owner) {
     type_ = AddRadioGroup("rgType", "Range type:",
                           {"Rect", "Ellipse", "Frame", "Star 1", "Star 2", "Triangle 1", "Triangle 2",
                            "Triangle 3", "Triangle 4", "Rhomb", "Cross"},

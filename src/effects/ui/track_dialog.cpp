@@ -6,7 +6,7 @@ namespace pixora {
 
 TrackDialog::TrackDialog(WindowHost& host, const TEffectRow& row, std::span<const TTrackControl> tracks,
                          QWidget* owner)
-    : FilterDialog(host, TFilterSpec::Of(row), owner) {
+    : FilterDialog(host, TFilterWindowRow::Of(row), owner) {
     for (const TTrackControl& t : tracks)
         tracks_.push_back(AddTrack(t.Name, t.Caption, t.Min, t.Max, 0));
 }

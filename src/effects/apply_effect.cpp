@@ -35,11 +35,14 @@ bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint
             view.SetBitsPerPixel(32);
             CopyColourBytes(view, image, SelectionEditTest::PassAll());
         } else if (row.Operation) {
-            const Bitmap unchanged = image;
+            // The copy as it was costs a pass over a fresh image's worth of
+            // memory: only the operations that read it get one.
+            Bitmap unchanged;
+            if (!row.InPlace) unchanged = image;
             const SelectionEditTest everyPixel = SelectionEditTest::PassAll();
             TEffectSettings settings = SettingsFromValues(row, call.Values);
             settings.Seed = seed;
-            row.Operation({image, unchanged, everyPixel, settings});
+            row.Operation({image, row.InPlace ? image : unchanged, everyPixel, settings});
         } else {
             return Refused(row, error);
         }

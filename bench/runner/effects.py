@@ -46,7 +46,7 @@ EFFECTS = [
     ("Contrast (quick)", "point", "contrast:20,20,20", ["-level", "8%,92%"], ["-level", "8%,92%"],
      ["linear", "1.2", "-25"]),
     ("Saturation (quick)", "point", "saturation:20,20,20", ["-modulate", "100,130"], ["-modulate", "100,130"], None),
-    ("Grayscale", "point", "grayscale", ["-colorspace", "Gray"], ["-colorspace", "Gray"], ["colourspace", "b-w"]),
+    ("Grayscale", "point", "grayscale:rgb", ["-colorspace", "Gray"], ["-colorspace", "Gray"], ["colourspace", "b-w"]),
     ("Brightness", "point", "brightness:40", ["-evaluate", "Add", "15%"], ["-operator", "All", "Add", "15%"],
      ["linear", "1", "40"]),
     ("Contrast (filter)", "point", "contrast-filter:40", ["-level", "8%,92%"], ["-level", "8%,92%"],

@@ -163,6 +163,7 @@ void Bitmap::Assign(const Bitmap& other) {
     if (bytes > 0) {
         data.reset(static_cast<uint8_t*>(std::malloc(bytes)));
         if (!data) throw std::bad_alloc();
+        AdviseLargePages(data.get(), bytes);
         std::memcpy(data.get(), other.data_.get(), bytes);
     }
     data_ = std::move(data);

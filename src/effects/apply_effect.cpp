@@ -1,7 +1,10 @@
 #include "effects/apply_effect.h"
 
 #include <exception>
+#include <stdexcept>
+#include <vector>
 
+#include "doc/row_ranges.h"
 #include "effects/effects_table.h"
 #include "effects/engine/effects.h"
 #include "effects/filter_framework.h"
@@ -9,6 +12,35 @@
 namespace pixora {
 
 namespace {
+
+// The fourth byte of every pixel of a 32-bit image, row after row.
+std::vector<uint8_t> FourthBytes(const Bitmap& image) {
+    const int w = image.Width();
+    std::vector<uint8_t> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(image.Height()));
+    ForRowRanges(image.Height(), image.ByteSize(), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uint8_t* s = image.Row(y) + 3;
+            uint8_t* d = out.data() + static_cast<std::size_t>(w) * static_cast<std::size_t>(y);
+            for (int x = 0; x < w; ++x, s += 4)
+                d[x] = *s;
+        }
+    });
+    return out;
+}
+
+void PutFourthBytes(const std::vector<uint8_t>& fourth, Bitmap& image) {
+    const int w = image.Width();
+    if (fourth.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(image.Height()))
+        throw std::logic_error("the filter changed the size of the image");
+    ForRowRanges(image.Height(), image.ByteSize(), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uint8_t* s = fourth.data() + static_cast<std::size_t>(w) * static_cast<std::size_t>(y);
+            uint8_t* d = image.Row(y) + 3;
+            for (int x = 0; x < w; ++x, d += 4)
+                *d = s[x];
+        }
+    });
+}
 
 bool Refused(const TEffectRow& row, std::string& error) {
     error = std::string(row.CommandName) + " could not be applied to this image";
@@ -28,6 +60,15 @@ bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint
             if (!row.Reshape(image, call.Values, out)) return Refused(row, error);
             image = std::move(out);
             image.SetBitsPerPixel(32);
+        } else if (row.Filter && !row.ReadsDocument) {
+            // Such a filter changes its view in place, reading the document
+            // no further than the pixel it writes: the image can be both,
+            // with its fourth bytes kept aside and put back.
+            const std::vector<uint8_t> fourth = FourthBytes(image);
+            effects.SetRandomSeed(seed);
+            if (!row.Filter({effects, image, image, call.Values})) return Refused(row, error);
+            image.SetBitsPerPixel(32);
+            PutFourthBytes(fourth, image);
         } else if (row.Filter) {
             Bitmap view = image;
             effects.SetRandomSeed(seed);
@@ -35,11 +76,14 @@ bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint
             view.SetBitsPerPixel(32);
             CopyColourBytes(view, image, SelectionEditTest::PassAll());
         } else if (row.Operation) {
-            const Bitmap unchanged = image;
+            // The copy as it was costs a pass over a fresh image's worth of
+            // memory: only the operations that read it get one.
+            Bitmap unchanged;
+            if (!row.InPlace) unchanged = image;
             const SelectionEditTest everyPixel = SelectionEditTest::PassAll();
             TEffectSettings settings = SettingsFromValues(row, call.Values);
             settings.Seed = seed;
-            row.Operation({image, unchanged, everyPixel, settings});
+            row.Operation({image, row.InPlace ? image : unchanged, everyPixel, settings});
         } else {
             return Refused(row, error);
         }

@@ -122,6 +122,12 @@ constexpr TEffectRow Geometry(std::string_view caption, std::string_view step, T
     return r;
 }
 
+// A quick effect whose operation works on the image alone.
+constexpr TEffectRow InPlace(TEffectRow r) {
+    r.InPlace = true;
+    return r;
+}
+
 // The row with a check of its values as a whole.
 constexpr TEffectRow Checked(TEffectRow r, std::string (*check)(const TEffectValues&)) {
     r.CheckValues = check;
@@ -185,41 +191,41 @@ constexpr std::array kEffects = {
     Runs(Quick("Grayscale", "Grayscale", "ToolButton59", ":/icons/qfx-1.svg", true, "TForm35",
                {"Grayscale1", "Grayscale2", "Grayscale3", ""}),
          &fr::GrayScale, "grayscale", kGrayScaleArgs, true),
-    Runs(Quick("Lighten", "Lighten", "ToolButton60", ":/icons/qfx-2.svg", false, "",
-               {"Lighten1", "Lighten2", "Lighten5", ""}),
-         &qr::Lighten, "lighten"),
-    Runs(Quick("Darken", "Darken", "ToolButton61", ":/icons/qfx-3.svg", true, "",
-               {"Darken1", "Darken2", "Darken5", ""}),
-         &qr::Darken, "darken"),
+    InPlace(Runs(Quick("Lighten", "Lighten", "ToolButton60", ":/icons/qfx-2.svg", false, "",
+                       {"Lighten1", "Lighten2", "Lighten5", ""}),
+                 &qr::Lighten, "lighten")),
+    InPlace(Runs(Quick("Darken", "Darken", "ToolButton61", ":/icons/qfx-3.svg", true, "",
+                       {"Darken1", "Darken2", "Darken5", ""}),
+                 &qr::Darken, "darken")),
     Runs(Quick("Soften", "Soften", "ToolButton62", ":/icons/qfx-4.svg", true, "",
                {"Soften1", "Soften2", "Soften5", ""}),
          &qr::Soften, "soften"),
     Runs(Quick("Sharpen", "Sharpen", "ToolButton63", ":/icons/qfx-5.svg", true, "",
                {"Sharpen2", "Sharpen3", "Sharpen6", ""}),
          &qr::Sharpen, "sharpen"),
-    Runs(Quick("Noise", "Noise", "ToolButton64", ":/icons/qfx-6.svg", true, "",
-               {"Noise2", "Noise3", "Noise7", ""}),
-         &qr::Noise, "noise"),
-    Runs(Quick("Tint", "Tint", "ToolButton65", ":/icons/qfx-7.svg", true, "TForm26",
-               {"Tint1", "Tint2", "Tint3", ""}),
-         &qr::Tint, "tint", kPercentArgs),
-    Runs(Quick("Gamma", "Gamma", "ToolButton66", ":/icons/qfx-8.svg", true, "TForm26",
-               {"Gamma1", "Gamma2", "Gamma3", ""}),
-         &qr::Gamma, "gamma", kPercentArgs),
-    Runs(Quick("Contrast", "Contrast", "ToolButton67", ":/icons/qfx-9.svg", true, "TForm26",
-               {"Contrast2", "Contrast3", "Contrast5", ""}),
-         &qr::Contrast, "contrast", kPercentArgs),
-    Runs(Quick("Saturation", "Saturation", "ToolButton68", ":/icons/qfx-10.svg", true, "TForm26",
-               {"Saturation2", "Saturation3", "Saturation5", ""}),
-         &qr::Saturation, "saturation", kPercentArgs),
-    Runs(Quick("Gaussian Blur", "G. Blur", "ToolButton69", ":/icons/qfx-11.svg", false, "TForm27",
-               {"GaussianBlur1", "", "GaussianBlur2", ""}, "Use the Gaussian Blur"),
-         &qr::GaussianBlur, "gaussian-blur", kRadiusArgs),
-    Runs(Quick("Antialiasing", "Antialiasing", "ToolButton70", ":/icons/qfx-12.svg", true, "",
-               {"Antialiasing1", "", "Antialiasing2", ""}),
-         &qr::Antialiasing, "antialiasing"),
-    Runs(Quick("Invert", "Invert", "ToolButton71", ":/icons/qfx-13.svg", false, "", {}), &qr::Invert,
-         "invert"),
+    InPlace(Runs(Quick("Noise", "Noise", "ToolButton64", ":/icons/qfx-6.svg", true, "",
+                       {"Noise2", "Noise3", "Noise7", ""}),
+                 &qr::Noise, "noise")),
+    InPlace(Runs(Quick("Tint", "Tint", "ToolButton65", ":/icons/qfx-7.svg", true, "TForm26",
+                       {"Tint1", "Tint2", "Tint3", ""}),
+                 &qr::Tint, "tint", kPercentArgs)),
+    InPlace(Runs(Quick("Gamma", "Gamma", "ToolButton66", ":/icons/qfx-8.svg", true, "TForm26",
+                       {"Gamma1", "Gamma2", "Gamma3", ""}),
+                 &qr::Gamma, "gamma", kPercentArgs)),
+    InPlace(Runs(Quick("Contrast", "Contrast", "ToolButton67", ":/icons/qfx-9.svg", true, "TForm26",
+                       {"Contrast2", "Contrast3", "Contrast5", ""}),
+                 &qr::Contrast, "contrast", kPercentArgs)),
+    InPlace(Runs(Quick("Saturation", "Saturation", "ToolButton68", ":/icons/qfx-10.svg", true, "TForm26",
+                       {"Saturation2", "Saturation3", "Saturation5", ""}),
+                 &qr::Saturation, "saturation", kPercentArgs)),
+    InPlace(Runs(Quick("Gaussian Blur", "G. Blur", "ToolButton69", ":/icons/qfx-11.svg", false, "TForm27",
+                       {"GaussianBlur1", "", "GaussianBlur2", ""}, "Use the Gaussian Blur"),
+                 &qr::GaussianBlur, "gaussian-blur", kRadiusArgs)),
+    InPlace(Runs(Quick("Antialiasing", "Antialiasing", "ToolButton70", ":/icons/qfx-12.svg", true, "",
+                       {"Antialiasing1", "", "Antialiasing2", ""}),
+                 &qr::Antialiasing, "antialiasing")),
+    InPlace(Runs(Quick("Invert", "Invert", "ToolButton71", ":/icons/qfx-13.svg", false, "", {}), &qr::Invert,
+                 "invert")),
 
     // The rotate window's turns and mirrors and the resize window's resize.
     Geometry("Rotate", "Image Rotate", &gr::RotateByAngle, "rotate", kRotateArgs),

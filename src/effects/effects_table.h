@@ -84,6 +84,8 @@ struct TEffectRow {
     std::string_view OptionsWindow; // the dialog (filters) or options window (quick), "" = none
     TEffectPlaces Places;
     TEffectOperation Operation = nullptr; // quick effects
+    bool InPlace = false;                 // the operation never reads Unchanged (the command line
+                                          // then passes the image itself instead of a copy)
     TFilterOperation Filter = nullptr;    // filter windows
     bool ReadsDocument = false;           // the filter reads the document and writes the view
     TReshapeOperation Reshape = nullptr;  // geometry commands

@@ -450,3 +450,32 @@ TEST(EnginePointEffects, TwentyFourBitImagesBecomeThirtyTwoBit) {
     EXPECT_EQ(b.BitsPerPixel(), 32);
     EXPECT_EQ(BytesAt(b, 2, 1), (TPixelBytes{245, 235, 225, 0}));
 }
+
+// Every byte value at every amount the dialog gives, and at the ends of
+// the wider range, in every channel and on runs of both parities.
+TEST(EnginePointEffects, ContrastOfEveryByteAtEveryAmount) {
+    Bitmap all(67, 4, 32);
+    for (int y = 0; y < all.Height(); ++y)
+        for (int x = 0; x < all.Width(); ++x)
+            for (int k = 0; k < 4; ++k)
+                Px(all, x, y)[k] = static_cast<uint8_t>((y * all.Width() + x + 64 * k) & 0xFF);
+    std::vector<int> amounts;
+    for (int a = -255; a <= 255; ++a)
+        amounts.push_back(a);
+    for (int a : {-32768, -256, 256, 32767})
+        amounts.push_back(a);
+    TEffects fx;
+    for (int a : amounts) {
+        const int16_t v = static_cast<int16_t>(a);
+        const TChannelValues values{v, static_cast<int16_t>(-a / 2), static_cast<int16_t>(a / 3), v};
+        Bitmap b = all;
+        ASSERT_TRUE(fx.Contrast(b, kAllChannels, values));
+        for (int y = 0; y < b.Height(); ++y)
+            for (int x = 0; x < b.Width(); ++x)
+                for (int k = 0; k < 4; ++k) {
+                    const int c = Px(all, x, y)[k];
+                    ASSERT_EQ(Px(b, x, y)[k], Clamp(c - values[k] * (127 - c) / 255))
+                        << "amount " << values[k] << ", byte " << c;
+                }
+    }
+}

@@ -195,3 +195,29 @@ TEST(QuickPointEffects, PercentagesOutsideTheWindowsRangeAreRefused) {
 }
 
 } // namespace
+
+// Contrast at every percentage on every byte value, the fourth bytes kept.
+TEST(QuickPointEffects, ContrastOfEveryByteAtEveryPercentage) {
+    Bitmap all(67, 4, 32);
+    for (int y = 0; y < all.Height(); ++y)
+        for (int x = 0; x < all.Width(); ++x)
+            for (int c = 0; c < 4; ++c)
+                all.Row(y)[4 * x + c] = static_cast<uint8_t>((y * all.Width() + x + 85 * c) & 0xFF);
+    for (int p = 0; p <= 255; ++p) {
+        const TChannelPercents pc{p, 255 - p, p / 2};
+        const int k[3] = {pc.B * 256 / 100, pc.G * 256 / 100, pc.R * 256 / 100};
+        Bitmap b = all;
+        Contrast(b, pc);
+        for (int y = 0; y < b.Height(); ++y)
+            for (int x = 0; x < b.Width(); ++x) {
+                const uint8_t* was = all.Row(y) + 4 * x;
+                const uint8_t* got = b.Row(y) + 4 * x;
+                for (int c = 0; c < 3; ++c) {
+                    const int t = was[c] + D256(k[c] * (was[c] - 127));
+                    ASSERT_EQ(got[c], Clamp(D256((256 - k[c] / 4) * t)))
+                        << "percent " << p << ", byte " << int(was[c]);
+                }
+                ASSERT_EQ(got[3], was[3]);
+            }
+    }
+}

@@ -117,3 +117,29 @@ TEST_F(QuickRowTest, OptionsWindowValuesReachTheRules) {
     EXPECT_FALSE(SamePixels(small, S().Bitmap));
     EXPECT_TRUE(SameFourthBytes(S().Bitmap, before));
 }
+
+// The command line hands an in-place row the image itself as the unchanged
+// copy: such a row must give what it gives with a separate copy.
+TEST(EffectRows, InPlaceRowsGiveTheSameWithoutTheUnchangedCopy) {
+    Bitmap original(41, 29, 32);
+    uint32_t state = 12345;
+    for (int y = 0; y < original.Height(); ++y)
+        for (int x = 0; x < 4 * original.Width(); ++x) {
+            state = state * 1664525u + 1013904223u;
+            original.Row(y)[x] = static_cast<uint8_t>(state >> 24);
+        }
+    int inPlace = 0;
+    for (const TEffectRow& row : CommandLineEffects()) {
+        if (!row.Operation || !row.InPlace) continue;
+        ++inPlace;
+        TEffectSettings settings;
+        settings.Red = 200, settings.Green = 3, settings.Blue = 90, settings.Radius = 2, settings.Seed = 77;
+        const SelectionEditTest every = SelectionEditTest::PassAll();
+        Bitmap withCopy = original, alone = original;
+        const Bitmap copy = original;
+        row.Operation({withCopy, copy, every, settings});
+        row.Operation({alone, alone, every, settings});
+        EXPECT_TRUE(SamePixels(alone, withCopy)) << row.CommandName;
+    }
+    EXPECT_GT(inPlace, 0);
+}

@@ -181,14 +181,40 @@ struct TAdjustVector {
 // lanes. |a * (127 - c)| <= 2^22, so the product is exact in a float and
 // one division truncates to the right integer (see the window effects for
 // why quotients of integers below 2^24 do).
+// Amounts within +-255 (every amount the dialog gives) take 16-bit lanes
+// instead: |a| * |127 - c| <= 32640, and x / 255 ==
+// (x + (x >> 8) + 1) >> 8 for 0 <= x <= 65025, the sign put back after.
 struct TContrastVector {
     std::array<float, 4> A;
+    std::array<int16_t, 4> Magnitude{}, Negative{}; // |a| and -1 where a < 0
+    bool Small = true;                              // every |a| <= 255
     TContrastVector(const TChannelSet& on, const TChannelValues& amounts) : A{} {
-        for (int k = 0; k < 4; ++k)
-            A[k] = on[k] ? static_cast<float>(amounts[k]) : 0.0f;
+        for (int k = 0; k < 4; ++k) {
+            const int a = on[k] ? amounts[k] : 0;
+            A[k] = static_cast<float>(a);
+            Small = Small && a >= -255 && a <= 255;
+            Magnitude[k] = static_cast<int16_t>(a < 0 ? -a : a);
+            Negative[k] = static_cast<int16_t>(a < 0 ? -1 : 0);
+        }
     }
     int operator()(uint8_t* p, int n) const {
 #if PIXORA_ENGINE_SSE2
+        if (Small) {
+            const __m128i m = _mm_setr_epi16(Magnitude[0], Magnitude[1], Magnitude[2], Magnitude[3],
+                                             Magnitude[0], Magnitude[1], Magnitude[2], Magnitude[3]);
+            const __m128i sa = _mm_setr_epi16(Negative[0], Negative[1], Negative[2], Negative[3], Negative[0],
+                                              Negative[1], Negative[2], Negative[3]);
+            const __m128i mid = _mm_set1_epi16(127), one = _mm_set1_epi16(1);
+            return ForEachGroupIn16(p, n, [&](__m128i c) {
+                const __m128i d = _mm_sub_epi16(mid, c);
+                const __m128i sd = _mm_srai_epi16(d, 15);
+                const __m128i x = _mm_mullo_epi16(m, _mm_sub_epi16(_mm_xor_si128(d, sd), sd));
+                const __m128i q =
+                    _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), one), 8);
+                const __m128i negative = _mm_xor_si128(sa, sd);
+                return _mm_sub_epi16(c, _mm_sub_epi16(_mm_xor_si128(q, negative), negative));
+            });
+        }
         const __m128 a = _mm_setr_ps(A[0], A[1], A[2], A[3]), d = _mm_set1_ps(255.0f);
         const __m128i mid = _mm_set1_epi32(127), zero = _mm_setzero_si128();
         auto pixel = [&](__m128i c) {
@@ -320,6 +346,20 @@ struct TSolarizeKernel {
         Limit = (threshold + 1) * count;
     }
     void operator()(uint8_t* row, int x0, int x1, int) const {
+#if PIXORA_ENGINE_SSE2
+        // Per 32-bit lane: the bytes at even and odd places summed in two
+        // 16-bit halves, the halves added; a lane at the limit flips.
+        const __m128i keep = _mm_set1_epi32(static_cast<int>(Keep)), low = _mm_set1_epi32(0x00FF00FF);
+        const __m128i below = _mm_set1_epi32(Limit - 1);
+        x0 += ForEachGroup(row + 4 * static_cast<std::ptrdiff_t>(x0), x1 - x0, [&](__m128i v) {
+            const __m128i e = _mm_and_si128(v, keep);
+            const __m128i halves =
+                _mm_add_epi32(_mm_and_si128(e, low), _mm_and_si128(_mm_srli_epi32(e, 8), low));
+            const __m128i sum =
+                _mm_add_epi32(_mm_and_si128(halves, _mm_set1_epi32(0xFFFF)), _mm_srli_epi32(halves, 16));
+            return _mm_xor_si128(v, _mm_cmpgt_epi32(sum, below));
+        });
+#endif
         for (uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(x0);
              p < row + 4 * static_cast<std::ptrdiff_t>(x1); p += 4) {
             if ((reinterpret_cast<std::uintptr_t>(p) & 63) == 0) PrefetchAhead(p);

@@ -10,7 +10,6 @@
 #include "doc/noise_stream.h"
 #include "doc/round_mode.h"
 
-
 namespace pixora::quick {
 
 namespace {
@@ -35,6 +34,31 @@ std::array<int, 3> Factors(const TChannelPercents& p) {
 int SumOfColours(const uint8_t* p) {
     return p[0] + p[1] + p[2];
 }
+
+#if PIXORA_QUICK_SSE2
+// d * k div 256, rounded towards zero, in 16-bit lanes, for |d| <= 128 and
+// 0 <= k < 65536: the high half of (|d| * 256) * k, the sign put back.
+inline __m128i TimesDiv256(__m128i d, __m128i k) {
+    const __m128i negative = _mm_srai_epi16(d, 15);
+    const __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(d, negative), negative);
+    const __m128i q = _mm_mulhi_epu16(_mm_slli_epi16(magnitude, 8), k);
+    return _mm_sub_epi16(_mm_xor_si128(q, negative), negative);
+}
+
+// Runs lanes(eight 16-bit lanes) -> lanes over pixels x.. of a row, two
+// pixels at a time, four per step, the results limited to 0..255 on
+// packing; returns where it stopped (fewer than four pixels before x1).
+template <class Lanes> int InSixteenBitLanes(uint8_t* row, int x, int x1, Lanes&& lanes) {
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 4 <= x1; x += 4) {
+        __m128i* q = reinterpret_cast<__m128i*>(PixelAt(row, x));
+        const __m128i v = _mm_loadu_si128(q);
+        _mm_storeu_si128(
+            q, _mm_packus_epi16(lanes(_mm_unpacklo_epi8(v, zero)), lanes(_mm_unpackhi_epi8(v, zero))));
+    }
+    return x;
+}
+#endif
 
 } // namespace
 
@@ -145,7 +169,6 @@ void TSaturationKernel::operator()(uint8_t* row, int x0, int x1, int) const {
     // Two pixels in eight 16-bit lanes. |c - m| <= 128 and 2k <= 1304, so
     // |2k (c - m)| div 256 is the high half of (|c - m| * 256) * 2k, and
     // the sign goes back on afterwards: division towards zero.
-    const __m128i zero = _mm_setzero_si128();
     const int16_t k0 = static_cast<int16_t>(2 * k_[0]), k1 = static_cast<int16_t>(2 * k_[1]),
                   k2 = static_cast<int16_t>(2 * k_[2]);
     const __m128i k = _mm_setr_epi16(k0, k1, k2, 0, k0, k1, k2, 0);
@@ -158,18 +181,9 @@ void TSaturationKernel::operator()(uint8_t* row, int x0, int x1, int) const {
         const __m128i mx = _mm_max_epi16(v, _mm_max_epi16(s1, s2));
         const __m128i mn = _mm_min_epi16(v, _mm_min_epi16(s1, s2));
         const __m128i m = _mm_srli_epi16(_mm_add_epi16(mx, mn), 1);
-        const __m128i d = _mm_sub_epi16(v, m);
-        const __m128i negative = _mm_srai_epi16(d, 15);
-        const __m128i magnitude = _mm_sub_epi16(_mm_xor_si128(d, negative), negative);
-        const __m128i q = _mm_mulhi_epu16(_mm_slli_epi16(magnitude, 8), k);
-        return _mm_add_epi16(v, _mm_sub_epi16(_mm_xor_si128(q, negative), negative));
+        return _mm_add_epi16(v, TimesDiv256(_mm_sub_epi16(v, m), k));
     };
-    for (; x + 4 <= x1; x += 4) {
-        __m128i* q = reinterpret_cast<__m128i*>(PixelAt(row, x));
-        const __m128i v = _mm_loadu_si128(q);
-        _mm_storeu_si128(
-            q, _mm_packus_epi16(lanes(_mm_unpacklo_epi8(v, zero)), lanes(_mm_unpackhi_epi8(v, zero))));
-    }
+    x = InSixteenBitLanes(row, x, x1, lanes);
 #endif
     for (; x < x1; ++x) {
         uint8_t* p = PixelAt(row, x);
@@ -218,8 +232,9 @@ void TNoiseKernel::operator()(uint8_t* row, int x0, int x1, int y) const {
     }
 }
 
-TChannelTableKernel ContrastKernel(const TChannelPercents& p) {
-    const auto k = Factors(p);
+namespace {
+
+std::array<std::array<uint8_t, 256>, 3> ContrastTables(const std::array<int, 3>& k) {
     std::array<std::array<uint8_t, 256>, 3> t{};
     for (int c = 0; c < 3; ++c) {
         const int scale = 256 - k[c] / 4;
@@ -228,7 +243,40 @@ TChannelTableKernel ContrastKernel(const TChannelPercents& p) {
             t[c][v] = Clamp255(Div256(scale * u));
         }
     }
-    return TChannelTableKernel(t);
+    return t;
+}
+
+} // namespace
+
+TContrastKernel::TContrastKernel(const TChannelPercents& p) : k_(Factors(p)), tables_(ContrastTables(k_)) {}
+
+void TContrastKernel::operator()(uint8_t* row, int x0, int x1, int y) const {
+    int x = x0;
+#if PIXORA_QUICK_SSE2
+    // Eight 16-bit lanes, two pixels. With d = c - 127 (|d| <= 128) and
+    // k <= 652: k * d div 256 is the high half of (|d| * 256) * k, the sign
+    // put back after. u = c + that lies in -323..581; a u <= 0 ends at 0,
+    // and for u > 0, scale * u div 256 is the high half of (u * 64) *
+    // (scale * 4). The fourth byte's lane has k = 0 and scale 256, which
+    // gives it back; packing limits the results to 0..255.
+    const auto lane = [](int v) { return static_cast<int16_t>(v); };
+    const __m128i k =
+        _mm_setr_epi16(lane(k_[0]), lane(k_[1]), lane(k_[2]), 0, lane(k_[0]), lane(k_[1]), lane(k_[2]), 0);
+    const auto scale4 = [&](int c) { return lane(4 * (256 - k_[c] / 4)); };
+    const __m128i scale =
+        _mm_setr_epi16(scale4(0), scale4(1), scale4(2), 1024, scale4(0), scale4(1), scale4(2), 1024);
+    const __m128i mid = _mm_set1_epi16(127), zero = _mm_setzero_si128();
+    auto lanes = [&](__m128i c) {
+        const __m128i u = _mm_max_epi16(_mm_add_epi16(c, TimesDiv256(_mm_sub_epi16(c, mid), k)), zero);
+        return _mm_mulhi_epu16(_mm_slli_epi16(u, 6), scale);
+    };
+    x = InSixteenBitLanes(row, x, x1, lanes);
+#endif
+    if (x < x1) tables_(row, x, x1, y);
+}
+
+TContrastKernel ContrastKernel(const TChannelPercents& p) {
+    return TContrastKernel(p);
 }
 
 TSumDeltaKernel TintKernel(const TChannelPercents& p) {

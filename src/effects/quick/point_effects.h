@@ -90,7 +90,19 @@ private:
 };
 
 // The kernels of the effects with parameters.
-TChannelTableKernel ContrastKernel(const TChannelPercents& p);
+// Contrast: the tables of ContrastKernel's rule, with a vector loop for
+// runs of four pixels that gives exactly what the tables give.
+class TContrastKernel final : public TRowKernel {
+public:
+    explicit TContrastKernel(const TChannelPercents& p);
+    void operator()(uint8_t* row, int x0, int x1, int y) const override;
+
+private:
+    std::array<int, 3> k_; // blue, green, red factors
+    TChannelTableKernel tables_;
+};
+
+TContrastKernel ContrastKernel(const TChannelPercents& p);
 TSumDeltaKernel TintKernel(const TChannelPercents& p);
 TSumDeltaKernel GammaKernel(const TChannelPercents& p);
 

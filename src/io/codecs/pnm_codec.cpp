@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "doc/row_ranges.h"
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
 #include "io/codecs/reader_table.h"
@@ -117,6 +118,37 @@ TSniff Sniff(const TFileHead& h) {
     return IsSpace(h.Data[2]) ? TSniff::Yes : TSniff::No;
 }
 
+// The common case of raw 8-bit colour: every byte as it is, each row
+// straight from the file into its bitmap row, the rows on both cores.
+Bitmap ReadRgb8(TByteReader& r, uint32_t w, uint32_t height) {
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+    const uint8_t* data = r.Take(rowBytes * height);
+    Bitmap out = NewImage(static_cast<int>(w), static_cast<int>(height), false);
+    ForRowRanges(out.Height(), out.ByteSize(), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const uint8_t* s = data + rowBytes * static_cast<std::size_t>(y);
+            uint8_t* d = out.Row(y);
+            // Four bytes loaded per pixel (the next pixel's first one
+            // dropped), their order turned; the row's last pixel alone, so
+            // no load runs past the file's data.
+            uint32_t x = 0;
+            for (; x + 1 < w; ++x, s += 3, d += 4) {
+                uint32_t v;
+                std::memcpy(&v, s, 4);
+                v = __builtin_bswap32(v) >> 8;
+                std::memcpy(d, &v, 4);
+            }
+            for (; x < w; ++x, s += 3, d += 4) {
+                d[0] = s[2];
+                d[1] = s[1];
+                d[2] = s[0];
+                d[3] = 0;
+            }
+        }
+    });
+    return out;
+}
+
 Bitmap Read(const std::string& path) {
     const TMappedFile file(path);
     TByteReader r(file.Data(), file.Size(), "PNM");
@@ -130,6 +162,7 @@ Bitmap Read(const std::string& path) {
     const uint64_t rowBytes = bits ? (w + 7) / 8 : static_cast<uint64_t>(w) * depth * bytesPer;
     if (!plain && rowBytes * h.Height > r.Left()) r.Short();
     if (plain && static_cast<uint64_t>(w) * h.Height * depth > r.Left()) r.Short(); // a digit at least each
+    if (!plain && !bits && depth == 3 && maxval == 255) return ReadRgb8(r, w, h.Height);
     std::vector<uint8_t> scale(static_cast<std::size_t>(maxval) + 1);
     for (uint32_t v = 0; v <= maxval; ++v)
         scale[v] = static_cast<uint8_t>((v * 255u + maxval / 2) / maxval);

@@ -223,11 +223,15 @@ Bitmap ReadDirect(TIFF* t, const TTiffMessages& m, const TSampleLayout& L, uint3
             const tmsize_t need = static_cast<tmsize_t>(rowBytes * (tiled ? bh : rows));
             ReadBlocks(t, m, tiled, x0, y0, planes, bufs, need);
             for (uint32_t r = 0; r < rows; ++r) {
+                uint8_t* row = out.Row(static_cast<int>(y0 + r)) + static_cast<std::size_t>(x0) * 4;
+                if (!planar && conv.HasDirect()) {
+                    conv.Direct(bufs[0].data() + rowBytes * r, cols, row);
+                    continue;
+                }
                 for (int p = 0; p < planes; ++p)
                     conv.Unpack(bufs[static_cast<std::size_t>(p)].data() + rowBytes * r, cols, planar ? p : 0,
                                 planar ? 1 : L.Samples, samples.data());
-                conv.Colour(samples.data(), cols,
-                            out.Row(static_cast<int>(y0 + r)) + static_cast<std::size_t>(x0) * 4);
+                conv.Colour(samples.data(), cols, row);
             }
         }
     }

@@ -35,6 +35,30 @@ TRowConverter::TRowConverter(const TSampleLayout& layout) : layout_(layout) {
                 scale_[v] = static_cast<uint16_t>((static_cast<uint64_t>(v) * 65535 + max_ / 2) / max_);
         }
     }
+    // 16-bit samples scale to themselves, so a pixel's bytes come from its
+    // raw samples alone.
+    direct_ = bits == 16 && layout.Format == SAMPLEFORMAT_UINT && layout.Model == TColourModel::Rgb &&
+              !layout.SignedAB && layout.Samples >= 3 && layout.Alpha < layout.Samples &&
+              (layout.Alpha < 0 || !layout.Associated);
+}
+
+void TRowConverter::Direct(const uint8_t* src, std::size_t pixels, uint8_t* d) const {
+    const std::size_t spp = static_cast<std::size_t>(layout_.Samples);
+    const int alpha = layout_.Alpha;
+    for (std::size_t p = 0; p < pixels; ++p, src += 2 * spp, d += 4) {
+        uint16_t s[3];
+        std::memcpy(s, src, 6);
+        d[0] = To8(s[2]);
+        d[1] = To8(s[1]);
+        d[2] = To8(s[0]);
+        if (alpha >= 0) {
+            uint16_t a;
+            std::memcpy(&a, src + 2 * static_cast<std::size_t>(alpha), 2);
+            d[3] = static_cast<uint8_t>(255 - To8(a));
+        } else {
+            d[3] = 0;
+        }
+    }
 }
 
 uint32_t TRowConverter::ReadRaw(const uint8_t* src, std::size_t i) const {

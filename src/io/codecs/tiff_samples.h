@@ -38,6 +38,11 @@ public:
     void Unpack(const uint8_t* src, std::size_t pixels, int first, int channels, uint16_t* out) const;
     // Turns `pixels` pixels of unpacked samples into B, G, R, T.
     void Colour(const uint16_t* samples, std::size_t pixels, uint8_t* dst) const;
+    // Whether Direct serves this layout (interleaved samples only).
+    bool HasDirect() const { return direct_; }
+    // Unpack and Colour in one pass, straight from a packed row to B, G, R,
+    // T: for 16-bit unsigned RGB with or without an unassociated alpha.
+    void Direct(const uint8_t* src, std::size_t pixels, uint8_t* dst) const;
 
 private:
     uint32_t ReadRaw(const uint8_t* src, std::size_t index) const;
@@ -46,6 +51,7 @@ private:
     TSampleLayout layout_;
     uint32_t max_ = 255, sign_ = 0;
     std::vector<uint16_t> scale_; // raw value -> 16 bits, for up to 16 bits
+    bool direct_ = false;
 };
 
 } // namespace pixora::tiff

@@ -1,35 +1,18 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
 #include "doc/checkerboard.h"
-#include "doc/layer_operations.h"
-#include "doc/slots.h"
 #include "file_commands_fixture.h"
 #include "history/history_store.h"
-#include "io/codecs/image_codecs.h"
-#include "io/file_filters.h"
-#include "io/file_questions.h"
 #include "io/gif_preview.h"
-#include "io/new_close_commands.h"
 #include "io/open_commands.h"
-#include "io/recent_files.h"
 #include "io/save_changes_list.h"
 #include "io/save_commands.h"
-#include "io_test_support.h"
-#include "support/fake_port.h"
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <gtest/gtest.h>
-#include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace pixora;
-using pixora::testing::FakePort;
 using pixora::testing::FileCommandsTest;
-using pixora::testing::ReadBytes;
-using pixora::testing::ScratchDir;
-using pixora::testing::ScriptedQuestions;
 using pixora::testing::SetPixel;
-using pixora::testing::WriteBytes;
 
 // ---- "Save Changes?" --------------------------------------------------------------------
 

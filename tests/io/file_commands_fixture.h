@@ -15,6 +15,7 @@
 #include "io/new_close_commands.h"
 #include "io_test_support.h"
 #include "support/fake_port.h"
+#include "support/slot_fixture.h"
 
 namespace pixora::testing {
 
@@ -68,20 +69,8 @@ struct ScriptedQuestions : FileQuestions {
     }
 };
 
-struct FileCommandsTest : ::testing::Test {
-    ScratchDir dir;
-    Workspace ws;
-    FakePort port;
+struct FileCommandsTest : ProgramFolderFixture {
     ScriptedQuestions q;
-
-    FileCommandsTest() {
-        ws.Port = &port;
-        ws.SysData.ExeDir = dir.Path().string() + "/";
-        std::filesystem::create_directories(dir.Path() / "bin/save");
-        std::filesystem::create_directories(dir.Path() / "bin/hstry");
-    }
-
-    std::string File(const std::string& name) const { return dir.File(name); }
 
     // A small picture file in a format chosen by its extension.
     std::string MakeFile(const std::string& name, int w = 6, int h = 4) {

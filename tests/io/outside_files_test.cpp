@@ -10,6 +10,7 @@
 #include "io/outside_files.h"
 #include "io_test_support.h"
 #include "support/fake_port.h"
+#include "support/slot_fixture.h"
 
 using namespace pixora;
 using pixora::testing::FakePort;
@@ -53,16 +54,7 @@ TEST(CommandLineTest, TheTextsNameTheOptions) {
     EXPECT_STREQ(kVersionText, "Pixora 1.0.0.1");
 }
 
-struct OutsideFilesTest : ::testing::Test {
-    ScratchDir dir;
-    Workspace ws;
-    FakePort port;
-
-    OutsideFilesTest() {
-        ws.Port = &port;
-        ws.SysData.ExeDir = dir.Path().string() + "/";
-        std::filesystem::create_directories(dir.Path() / "bin/save");
-    }
+struct OutsideFilesTest : pixora::testing::ProgramFolderFixture {
     std::string MakeFile(const std::string& name) {
         const std::string path = dir.File(name);
         WriteImageFile(path, pixora::testing::GradientImage(5, 3), FormatFromExtension(path), SaveOptions{});

@@ -1,10 +1,16 @@
 #pragma once
-// A workspace with a recording port, and new blank images in its slots.
+// A workspace with a recording port, and new blank images in its slots;
+// with a program folder of its own (bin/save and bin/hstry made) in a
+// scratch folder that goes with the test.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "doc/slots.h"
 #include "support/fake_port.h"
+#include "support/folders.h"
 
 namespace pixora::testing {
 
@@ -19,6 +25,16 @@ struct SlotFixture : ::testing::Test {
         FillSlot(ws, slot, Bitmap(w, h), SlotSource{});
         return slot;
     }
+};
+
+struct ProgramFolderFixture : SlotFixture {
+    ScratchDir dir;
+    ProgramFolderFixture() {
+        ws.SysData.ExeDir = dir.Path().string() + "/";
+        std::filesystem::create_directories(dir.Path() / "bin/save");
+        std::filesystem::create_directories(dir.Path() / "bin/hstry");
+    }
+    std::string File(const std::string& name) const { return dir.File(name); }
 };
 
 } // namespace pixora::testing

@@ -1,6 +1,7 @@
 #include "doc/bitmap.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -22,6 +23,16 @@ void AdviseLargePages(uint8_t* p, std::size_t bytes) {
     const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kHuge - 1);
     if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+// A block larger than the machine's memory fails at once, as the
+// allocator would fail it, without asking: some allocators end the program
+// on such a request instead of returning nothing.
+bool BeyondMemory(std::size_t bytes) {
+    if (bytes < (std::size_t(1) << 30)) return false;
+    const long pages = sysconf(_SC_PHYS_PAGES), pageSize = sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && pageSize > 0 &&
+           bytes / static_cast<std::size_t>(pageSize) >= static_cast<std::size_t>(pages);
 }
 
 } // namespace
@@ -86,6 +97,7 @@ void Bitmap::Resize(int width, int height, bool zeroed) {
     if (bytes > 0) {
         // calloc hands out fresh pages from the system without writing
         // them, so the zeros of a large bitmap cost nothing until used.
+        if (BeyondMemory(bytes)) throw std::bad_alloc();
         data.reset(static_cast<uint8_t*>(zeroed ? std::calloc(bytes, 1) : std::malloc(bytes)));
         if (!data) throw std::bad_alloc();
         AdviseLargePages(data.get(), bytes);

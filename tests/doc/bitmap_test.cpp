@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "doc/bitmap.h"
 
 using namespace pixora;
@@ -64,4 +66,16 @@ TEST(Bitmap, NewStorageIsZeroWhateverWasThereBefore) {
         EXPECT_EQ(copy.Row(height - 1)[3999], 9);
         EXPECT_EQ(copy.Row(0)[0], 0);
     }
+}
+
+// A size beyond the machine's memory fails as an allocation failure (what
+// every caller reports), and the bitmap keeps what it had.
+TEST(Bitmap, ASizeBeyondTheMachineFailsAndKeepsTheOldPixels) {
+    Bitmap b(3, 2, 32);
+    b.Row(1)[4] = 77;
+    EXPECT_THROW(b.SetSize(2147483647, 2147483647), std::bad_alloc);
+    EXPECT_THROW(Bitmap(2147483647, 2147483647, 32), std::bad_alloc);
+    ASSERT_EQ(b.Width(), 3);
+    ASSERT_EQ(b.Height(), 2);
+    EXPECT_EQ(b.Row(1)[4], 77);
 }

@@ -158,6 +158,10 @@ void ColourSelectDialog::Pick(const QPoint& at) {
 bool ColourSelectDialog::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (watched == image_) {
+        // Only mouse events are QMouseEvents; the picture sees others too.
+        const bool isMouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                             type == QEvent::MouseButtonRelease;
+        if (!isMouse) return QDialog::eventFilter(watched, event);
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
             const QPoint at = mouse->position().toPoint();

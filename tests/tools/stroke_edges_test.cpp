@@ -144,6 +144,23 @@ TEST(SoftenStrokeEdges, EightRowsAtOnceGiveTheBytesOfThePixelOrder) {
         ASSERT_TRUE(SoftenStrokeEdgesBands(bands, s.overlay, a));
         EXPECT_TRUE(SameImage(bands, inOrder)) << "a=" << a;
     }
+    // Stroke pixels on one row with every gap from 1 to 80 columns between
+    // them, so that the column runs a band works are split and joined at
+    // every distance; and a band's rows split into two vectors (taller than
+    // sixteen rows) with a part band at the foot.
+    for (int h : {16, 17, 40}) {
+        Stroke s = RandomStroke(4001, h, 0, rng);
+        for (int x = 1, gap = 1; x < 4001 && gap <= 80; x += gap + 1, ++gap) {
+            s.overlay.Row(h / 2)[x * 4] = 0;
+            s.overlay.Row(h - 1 - gap % 3)[x * 4] = 3;
+        }
+        for (int a : {10, 91}) {
+            Bitmap inOrder = s.image, bands = s.image;
+            SoftenStrokeEdgesInOrder(inOrder, s.overlay, a);
+            ASSERT_TRUE(SoftenStrokeEdgesBands(bands, s.overlay, a));
+            EXPECT_TRUE(SameImage(bands, inOrder)) << "h=" << h << " a=" << a;
+        }
+    }
     // Where the bands do not apply, the pixel order is taken.
     Stroke small = RandomStroke(15, 40, 50, rng);
     EXPECT_FALSE(SoftenStrokeEdgesBands(small.image, small.overlay, 10));

@@ -1,12 +1,11 @@
 #include "tools/shapes/soften_edges_bands.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#include <immintrin.h>
-#define PIXORA_SOFTEN_X86 1
-#endif
+#include "tools/shapes/soften_edges_pull.h"
 
 namespace pixora {
 
@@ -14,77 +13,13 @@ namespace pixora {
 
 namespace {
 
-#define PIXORA_AVX2 __attribute__((target("avx2")))
-using V = __m256i;
+using soften::MakePull;
+using soften::Pull;
+using soften::TPull;
+using soften::Transpose8;
+using soften::V;
 
 constexpr int kLanes = 8;
-
-// floor(t / d) = (t x m) >> 16 >> shift for every t up to 255 x d + d / 2.
-struct TDivision {
-    int M = 0, Shift = 0;
-    bool Found = false;
-    explicit TDivision(int d) {
-        for (int shift = 0; shift < 16 && !Found; ++shift) {
-            const long long m = ((1LL << (16 + shift)) + d - 1) / d;
-            if (m > 65535) break;
-            bool exact = true;
-            for (long long t = 0; t <= 255LL * d + d / 2 && exact; ++t)
-                exact = ((t * m) >> (16 + shift)) == t / d;
-            if (exact) M = static_cast<int>(m), Shift = shift, Found = true;
-        }
-    }
-};
-
-struct TPull {
-    V A, Fifty, Weights, LowBytes, D, HalfD, M, One, Zero, ByteMask, Up, Down;
-    __m128i Shift;
-};
-
-PIXORA_AVX2 TPull MakePull(int a, const TDivision& div) {
-    TPull k;
-    k.A = _mm256_set1_epi16(static_cast<short>(a));
-    k.Fifty = _mm256_set1_epi16(50);
-    k.Weights = _mm256_set1_epi16(static_cast<short>(a | 50 << 8)); // bytes a, 50
-    k.LowBytes = _mm256_set1_epi16(255);
-    k.D = _mm256_set1_epi16(static_cast<short>(a + 50));
-    k.HalfD = _mm256_set1_epi16(static_cast<short>((a + 50) / 2));
-    k.M = _mm256_set1_epi16(static_cast<short>(static_cast<uint16_t>(div.M)));
-    k.One = _mm256_set1_epi16(1);
-    k.Zero = _mm256_setzero_si256();
-    k.ByteMask = _mm256_set1_epi32(255);
-    k.Up = _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6);
-    k.Down = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
-    k.Shift = _mm_cvtsi32_si128(div.Shift);
-    return k;
-}
-
-// (a x s + 50 x n) / (a + 50) rounded to nearest, halves to even, for the
-// 16 pixels bytes whose (s, n) pairs lie interleaved in sn: rounded half
-// up, then one less where that was a half and gave an odd number. With
-// a + 50 odd there are no halves. The sums stay below 32768 for a up to 78;
-// above that the products are taken one by one.
-template <bool Halves, bool Wide> PIXORA_AVX2 inline V Pull16(V sn, const TPull& k) {
-    V sum;
-    if constexpr (Wide) {
-        const V s = _mm256_and_si256(sn, k.LowBytes), n = _mm256_srli_epi16(sn, 8);
-        sum = _mm256_add_epi16(_mm256_mullo_epi16(s, k.A), _mm256_mullo_epi16(n, k.Fifty));
-    } else {
-        sum = _mm256_maddubs_epi16(sn, k.Weights);
-    }
-    const V up = _mm256_add_epi16(sum, k.HalfD);
-    const V q = _mm256_srl_epi16(_mm256_mulhi_epu16(up, k.M), k.Shift);
-    if constexpr (!Halves) return q;
-    const V half = _mm256_cmpeq_epi16(_mm256_mullo_epi16(q, k.D), up);
-    return _mm256_sub_epi16(q, _mm256_and_si256(half, _mm256_and_si256(q, k.One)));
-}
-
-// The pixels n, each byte pulled toward the same byte of s, where the
-// pixel's mask lane is all ones.
-template <bool Halves, bool Wide> PIXORA_AVX2 inline V Pull(V n, V s, V mask, const TPull& k) {
-    const V lo = Pull16<Halves, Wide>(_mm256_unpacklo_epi8(s, n), k);
-    const V hi = Pull16<Halves, Wide>(_mm256_unpackhi_epi8(s, n), k);
-    return _mm256_blendv_epi8(n, _mm256_packus_epi16(lo, hi), mask);
-}
 
 PIXORA_AVX2 inline V Load(const void* p) {
     return _mm256_loadu_si256(static_cast<const __m256i*>(p));
@@ -93,68 +28,89 @@ PIXORA_AVX2 inline void Store(void* p, V v) {
     _mm256_storeu_si256(static_cast<__m256i*>(p), v);
 }
 
-// Stroke pixels of an overlay row: blue byte not 255, columns 1..w-1.
-inline bool IsStroke(const uint8_t* orow, int x, int w) {
-    return x >= 1 && x < w && orow[static_cast<std::size_t>(x) * 4] != 255;
+// The lanes j of eight consecutive columns from x on that lie in [lo, hi).
+PIXORA_AVX2 inline V Within(int x, int lo, int hi) {
+    const V col = _mm256_add_epi32(_mm256_set1_epi32(x), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    return _mm256_and_si256(_mm256_cmpgt_epi32(col, _mm256_set1_epi32(lo - 1)),
+                            _mm256_cmpgt_epi32(_mm256_set1_epi32(hi), col));
 }
 
-// The stroke pixels among eight overlay pixels: all ones where the blue
-// byte is not 255.
-PIXORA_AVX2 inline V Marked(V ov, const TPull& k) {
-    return _mm256_xor_si256(_mm256_cmpeq_epi32(_mm256_and_si256(ov, k.ByteMask), k.ByteMask),
-                            _mm256_set1_epi32(-1));
-}
+// The stroke pixels of overlay rows as bits: bit x + kPad of a row is set
+// where column x (1..w-1) holds a blue byte other than 255. The pad bits on
+// either side are clear, so windows reaching past the row read "no stroke".
+constexpr int kPad = 64;
 
-// Every pixel of an image row pulled toward toward[x] where the overlay row
-// marks a stroke pixel.
-template <bool Halves, bool Wide>
-PIXORA_AVX2 void PullRow(uint8_t* row, const uint32_t* toward, const uint8_t* orow, int w, const TPull& k) {
+struct TStrokeBits {
+    int Bytes = 0;
+    explicit TStrokeBits(int w) : Bytes((w + 3 * kPad) / 8 + 8) {}
+    // Bits x .. x + 7 of a row (x may lie up to kPad before column 0).
+    static unsigned Window(const uint8_t* bits, int x) {
+        const int at = x + kPad;
+        uint16_t two;
+        std::memcpy(&two, bits + (at >> 3), 2);
+        return (two >> (at & 7)) & 255u;
+    }
+    static bool Has(const uint8_t* bits, int x) { return (bits[(x + kPad) >> 3] >> ((x + kPad) & 7)) & 1; }
+};
+
+PIXORA_AVX2 void StrokeBitsOf(const uint8_t* orow, int w, uint8_t* bits, int bytes) {
+    std::memset(bits, 0, static_cast<std::size_t>(bytes));
+    uint8_t* out = bits + kPad / 8;
+    const V blue = _mm256_set1_epi32(255);
     int x = 0;
     for (; x + kLanes <= w; x += kLanes) {
-        V mask = Marked(Load(orow + static_cast<std::size_t>(x) * 4), k);
-        if (x == 0) mask = _mm256_blend_epi32(mask, k.Zero, 0x01); // column 0 is no stroke pixel
-        if (_mm256_testz_si256(mask, mask)) continue;
-        uint8_t* p = row + static_cast<std::size_t>(x) * 4;
-        Store(p, Pull<Halves, Wide>(Load(p), Load(toward + x), mask, k));
+        const V none =
+            _mm256_cmpeq_epi32(_mm256_and_si256(Load(orow + static_cast<std::size_t>(x) * 4), blue), blue);
+        out[x / 8] = static_cast<uint8_t>(~_mm256_movemask_ps(_mm256_castsi256_ps(none)));
     }
-    for (; x < w; ++x) {
-        if (!IsStroke(orow, x, w)) continue;
-        uint8_t* p = row + static_cast<std::size_t>(x) * 4;
-        uint32_t v;
-        std::memcpy(&v, p, 4);
-        alignas(32) uint32_t out[kLanes];
-        Store(out,
-              Pull<Halves, Wide>(_mm256_set1_epi32(static_cast<int>(v)),
-                                 _mm256_set1_epi32(static_cast<int>(toward[x])), _mm256_set1_epi32(-1), k));
-        std::memcpy(p, out, 4);
-    }
-}
-
-// marks[x] becomes non-zero where the overlay row holds a stroke pixel.
-PIXORA_AVX2 void MarkRow(const uint8_t* orow, uint32_t* marks, int w, const TPull& k) {
-    int x = 0;
-    for (; x + kLanes <= w; x += kLanes)
-        Store(marks + x,
-              _mm256_or_si256(Load(marks + x), Marked(Load(orow + static_cast<std::size_t>(x) * 4), k)));
     for (; x < w; ++x)
-        marks[x] |= IsStroke(orow, x, w) ? 1u : 0u;
+        if (orow[static_cast<std::size_t>(x) * 4] != 255) out[x / 8] |= static_cast<uint8_t>(1u << (x & 7));
+    out[0] &= 0xFE; // column 0 is no stroke pixel
 }
 
-// A band of G x 8 rows: vector g holds rows y0 + 8g .. y0 + 8g + 7, lane k of
-// it row y0 + 8g + k at column t - 8g - k, so the skew runs on from vector
-// to vector and the G chains of a step are independent of one another.
+// Lane masks (all ones) for the set bits of an 8-bit window.
+PIXORA_AVX2 inline V MaskOfBits(unsigned window) {
+    const V bit = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
+    return _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(static_cast<int>(window)), bit), bit);
+}
+
+// Every pixel of an image row pulled toward toward[x] where the row's
+// stroke bits mark column x.
+template <bool Halves, bool Wide>
+PIXORA_AVX2 void PullRow(uint8_t* row, const uint32_t* toward, const uint8_t* bits, int w, const TPull& k) {
+    for (int x = 0; x < w; x += kLanes) {
+        const unsigned window = TStrokeBits::Window(bits, x);
+        if (!window) continue;
+        const V mask = MaskOfBits(window);
+        int* p = reinterpret_cast<int*>(row + static_cast<std::size_t>(x) * 4);
+        if (x + kLanes <= w) {
+            Store(p, Pull<Halves, Wide>(Load(p), Load(toward + x), mask, k));
+        } else {
+            const V in = Within(x, 0, w);
+            const V n = _mm256_maskload_epi32(p, in);
+            const V s = _mm256_maskload_epi32(reinterpret_cast<const int*>(toward + x), in);
+            _mm256_maskstore_epi32(p, in, Pull<Halves, Wide>(n, s, mask, k));
+        }
+    }
+}
+
+// A band of G x 8 rows, worked a column step at a time: vector g holds
+// rows 8g .. 8g + 7 of the band, lane k of it row 8g + k at column
+// t - 8g - k, so the skew runs on from vector to vector and the G chains of
+// a step are independent of one another. Eight steps at a time the pixels
+// come in as eight row loads turned into columns, and the finished ones go
+// back the same way.
 template <int G, bool Halves, bool Wide> struct TBand {
     static constexpr int kRows = G * kLanes;
     const TPull& K;
     Bitmap& Image;
-    const Bitmap& Overlay;
     int W = 0;
-    // The A values of every step, lane by lane: (w + rows) x rows.
+    // The A values of every step, lane by lane: step t, lane i at t x rows + i.
     std::vector<uint32_t> Turns;
 
-    TBand(Bitmap& image, const Bitmap& overlay, const TPull& k)
-        : K(k), Image(image), Overlay(overlay), W(image.Width()),
-          Turns(static_cast<std::size_t>(image.Width() + kRows) * kRows) {}
+    TBand(Bitmap& image, const TPull& k)
+        : K(k), Image(image), W(image.Width()),
+          Turns(static_cast<std::size_t>(image.Width() + kRows + 3 * kLanes) * kRows) {}
 
     uint32_t Turn(int x, int i) const {
         return Turns[static_cast<std::size_t>(x + i) * kRows + static_cast<std::size_t>(i)];
@@ -165,102 +121,114 @@ template <int G, bool Halves, bool Wide> struct TBand {
             row[x] = Turn(x, i);
     }
 
+    // Eight pixels of a band row from column x on; columns outside the
+    // image read as 0.
+    PIXORA_AVX2 V LoadRow(const uint8_t* row, int x) const {
+        const int* p = reinterpret_cast<const int*>(row) + x;
+        if (x >= 0 && x + kLanes <= W) return Load(p);
+        return _mm256_maskload_epi32(p, Within(x, 0, W));
+    }
+
     // Rows y0 .. y0 + n - 1 (n <= kRows), columns [c0, c1): every stroke
     // pixel of the band and of the row above it lies inside, with the
-    // neighbours it pulls on the left and right. above: A of row y0 - 1, or
-    // null for row 0. Writes every pixel's value after the turns of its
-    // right and lower neighbours, except that the last row of a full band
-    // waits for the next band's turns below it.
-    PIXORA_AVX2 void Run(int y0, int n, const uint32_t* aboveA, int c0, int c1) {
-        const int w = W;
-        uint8_t* base = Image.Row(y0);
-        const uint8_t* obase = Overlay.Row(y0);
-        const uint8_t* aboveO = aboveA ? Overlay.Row(y0 - 1) : nullptr;
-        alignas(32) int32_t rowOff[kRows], orowOff[kRows], active[kRows];
-        for (int i = 0; i < kRows; ++i) {
-            const bool on = i < n;
-            rowOff[i] = on ? static_cast<int32_t>((Image.Row(y0 + i) - base) / 4) : 0;
-            orowOff[i] = on ? static_cast<int32_t>((Overlay.Row(y0 + i) - obase) / 4) : 0;
-            active[i] = on ? -1 : 0;
-        }
-        V rows[G], orows[G], on[G], lane[G], prevA[G], prevS[G], A[G], S[G];
-        const V zero = _mm256_setzero_si256(), none = _mm256_set1_epi32(-1), first = _mm256_set1_epi32(c0),
-                last = _mm256_set1_epi32(c1 - 1), from = _mm256_set1_epi32(c0 > 1 ? c0 - 1 : 0),
-                end = _mm256_set1_epi32(c1), seven = _mm256_set1_epi32(kLanes - 1);
-        for (int g = 0; g < G; ++g) {
-            rows[g] = Load(rowOff + g * kLanes);
-            orows[g] = Load(orowOff + g * kLanes);
-            on[g] = Load(active + g * kLanes);
-            lane[g] =
-                _mm256_add_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(g * kLanes));
+    // neighbours it pulls on the left and right, and no stroke pixel lies
+    // within two columns outside. aboveA: the A values of row y0 - 1 (null
+    // for row 0), aboveBits its stroke bits, bits those of the band's rows
+    // (clear for rows past n). Writes every pixel's value after the turns of
+    // its right and lower neighbours, except that the last row of a full
+    // band waits for the next band's turns below it.
+    PIXORA_AVX2 void Run(int y0, int n, const uint32_t* aboveA, const uint8_t* aboveBits,
+                         const uint8_t* const* bits, int c0, int c1) {
+        uint8_t* rows[kRows];
+        for (int i = 0; i < kRows; ++i)
+            rows[i] = Image.Row(i < n ? y0 + i : y0);
+        const V zero = _mm256_setzero_si256(), first = _mm256_setzero_si256();
+        const V up = _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6),
+                down = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
+        const V seven = _mm256_set1_epi32(kLanes - 1);
+        V prevA[G], prevS[G];
+        for (int g = 0; g < G; ++g)
             prevA[g] = prevS[g] = zero;
-        }
-        alignas(32) uint32_t out[kRows];
-        for (int t = c0; t <= c1 + kRows - 1; ++t) {
-            const uint32_t aA = aboveA && t < w ? aboveA[t] : 0;
-            const int aS = aboveA && t < c1 && IsStroke(aboveO, t, w) ? -1 : 0;
+        // The last step whose pixels are finished: lane rows - 1 at column c1 - 1.
+        const int lastStep = c1 - 1 + kRows - 1;
+        for (int t0 = c0; t0 - 1 <= lastStep; t0 += kLanes) {
+            V in[G][kLanes], win[G], fin[G][kLanes];
             for (int g = 0; g < G; ++g) {
-                const V x = _mm256_sub_epi32(_mm256_set1_epi32(t), lane[g]);
-                const V xc = _mm256_min_epi32(_mm256_max_epi32(x, first), last);
-                const V orig = _mm256_i32gather_epi32(reinterpret_cast<const int*>(base),
-                                                      _mm256_add_epi32(rows[g], xc), 4);
-                const V ov = _mm256_i32gather_epi32(reinterpret_cast<const int*>(obase),
-                                                    _mm256_add_epi32(orows[g], xc), 4);
-                // Stroke: in the band and the run, column 1 on, blue byte not 255.
-                const V inside = _mm256_and_si256(_mm256_cmpgt_epi32(x, from), _mm256_cmpgt_epi32(end, x));
-                const V marked =
-                    _mm256_xor_si256(_mm256_cmpeq_epi32(_mm256_and_si256(ov, K.ByteMask), K.ByteMask), none);
-                S[g] = _mm256_and_si256(_mm256_and_si256(inside, marked), on[g]);
-                // The pixel above: the lane before, one step earlier (for lane
-                // 0 the last lane of the vector before, or the row above the band).
-                const V fromA = g == 0 ? _mm256_set1_epi32(static_cast<int>(aA))
-                                       : _mm256_permutevar8x32_epi32(prevA[g - 1], seven);
-                const V fromS =
-                    g == 0 ? _mm256_set1_epi32(aS) : _mm256_permutevar8x32_epi32(prevS[g - 1], seven);
-                const V upA = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(prevA[g], K.Up), fromA, 0x01);
-                const V upS = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(prevS[g], K.Up), fromS, 0x01);
-                A[g] = Pull<Halves, Wide>(Pull<Halves, Wide>(orig, upA, upS, K), prevA[g], prevS[g], K);
-                Store(Turns.data() + static_cast<std::size_t>(t) * kRows + g * kLanes, A[g]);
+                alignas(32) int32_t windows[kLanes];
+                for (int k = 0; k < kLanes; ++k) {
+                    const int i = g * kLanes + k;
+                    in[g][k] = LoadRow(rows[i], t0 - i);
+                    windows[k] = static_cast<int32_t>(TStrokeBits::Window(bits[i], t0 - i));
+                }
+                Transpose8(in[g]);
+                win[g] = Load(windows);
             }
-            if (t > c0) {
+            const unsigned aboveWindow = TStrokeBits::Window(aboveBits, t0);
+            for (int j = 0; j < kLanes; ++j) {
+                const int t = t0 + j;
+                const V bit = _mm256_set1_epi32(1 << j);
+                V A[G], S[G];
+                for (int g = 0; g < G; ++g) {
+                    S[g] = _mm256_cmpeq_epi32(_mm256_and_si256(win[g], bit), bit);
+                    // The pixel above: the lane before, one step earlier (for
+                    // lane 0 the last lane of the vector before, or the row
+                    // above the band).
+                    V fromA, fromS;
+                    if (g == 0) {
+                        fromA = _mm256_set1_epi32(aboveA ? static_cast<int>(aboveA[t]) : 0);
+                        fromS = _mm256_set1_epi32((aboveWindow >> j) & 1 ? -1 : 0);
+                    } else {
+                        fromA = _mm256_permutevar8x32_epi32(prevA[g - 1], seven);
+                        fromS = _mm256_permutevar8x32_epi32(prevS[g - 1], seven);
+                    }
+                    const V upA = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(prevA[g], up), fromA, 0x01);
+                    const V upS = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(prevS[g], up), fromS, 0x01);
+                    A[g] =
+                        Pull<Halves, Wide>(Pull<Halves, Wide>(in[g][j], upA, upS, K), prevA[g], prevS[g], K);
+                    Store(Turns.data() + static_cast<std::size_t>(t) * kRows + g * kLanes, A[g]);
+                }
                 // The pixels of the step before, after the turns of the pixels
                 // right of them (this step, same lane) and below them (this
                 // step, next lane; none for the band's last lane).
                 for (int g = 0; g < G; ++g) {
-                    const V nextA = g + 1 < G ? _mm256_permutevar8x32_epi32(A[g + 1], zero) : zero;
-                    const V nextS = g + 1 < G ? _mm256_permutevar8x32_epi32(S[g + 1], zero) : zero;
-                    const V downA =
-                        _mm256_blend_epi32(_mm256_permutevar8x32_epi32(A[g], K.Down), nextA, 0x80);
-                    const V downS =
-                        _mm256_blend_epi32(_mm256_permutevar8x32_epi32(S[g], K.Down), nextS, 0x80);
-                    Store(out + g * kLanes,
-                          Pull<Halves, Wide>(Pull<Halves, Wide>(prevA[g], A[g], S[g], K), downA, downS, K));
+                    const V nextA = g + 1 < G ? _mm256_permutevar8x32_epi32(A[g + 1], first) : zero;
+                    const V nextS = g + 1 < G ? _mm256_permutevar8x32_epi32(S[g + 1], first) : zero;
+                    const V downA = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(A[g], down), nextA, 0x80);
+                    const V downS = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(S[g], down), nextS, 0x80);
+                    fin[g][j] =
+                        Pull<Halves, Wide>(Pull<Halves, Wide>(prevA[g], A[g], S[g], K), downA, downS, K);
+                    prevA[g] = A[g];
+                    prevS[g] = S[g];
                 }
-                const int step = t - 1;
-                const bool all = n == kRows && step - (kRows - 1) >= c0 && step < c1;
-                for (int i = 0; i < n; ++i)
-                    if (all || (step - i >= c0 && step - i < c1))
-                        std::memcpy(base + static_cast<std::ptrdiff_t>(rowOff[i] + step - i) * 4, out + i, 4);
             }
+            // fin[g][j] lane k: row 8g + k at column t0 + j - 1 - 8g - k.
             for (int g = 0; g < G; ++g) {
-                prevA[g] = A[g];
-                prevS[g] = S[g];
+                Transpose8(fin[g]);
+                for (int k = 0; k < kLanes; ++k) {
+                    const int i = g * kLanes + k;
+                    if (i >= n) break;
+                    const int x = t0 - 1 - i;
+                    int* p = reinterpret_cast<int*>(rows[i]) + x;
+                    if (x >= c0 && x + kLanes <= c1)
+                        Store(p, fin[g][k]);
+                    else if (x + kLanes > c0 && x < c1)
+                        _mm256_maskstore_epi32(p, Within(x, c0, c1), fin[g][k]);
+                }
             }
         }
     }
 
     // Column 0 is pulled last by column w - 1 of its row, whose turn lies in
     // a run when it is a stroke pixel.
-    PIXORA_AVX2 void WrapColumn(int y0, int n) {
-        const int w = W;
+    PIXORA_AVX2 void WrapColumn(int y0, int n, const uint8_t* const* bits) {
         alignas(32) uint32_t out[kLanes];
         for (int i = 0; i < n; ++i) {
-            if (!IsStroke(Overlay.Row(y0 + i), w - 1, w)) continue;
+            if (!TStrokeBits::Has(bits[i], W - 1)) continue;
             uint8_t* p = Image.Row(y0 + i);
             uint32_t v;
             std::memcpy(&v, p, 4);
             Store(out, Pull<Halves, Wide>(_mm256_set1_epi32(static_cast<int>(v)),
-                                          _mm256_set1_epi32(static_cast<int>(Turn(w - 1, i))),
+                                          _mm256_set1_epi32(static_cast<int>(Turn(W - 1, i))),
                                           _mm256_set1_epi32(-1), K));
             std::memcpy(p, out, 4);
         }
@@ -271,62 +239,77 @@ template <int G, bool Halves, bool Wide> struct TBand {
 // of its rows or of the row above, widened by one on each side (the pulled
 // neighbours) and joined across gaps too short to be worth a new start.
 // Elsewhere nothing changes and every A value is the image's own.
-PIXORA_AVX2 std::vector<std::pair<int, int>> RunsOfBand(const Bitmap& overlay, int y0, int n,
-                                                        std::vector<uint32_t>& marks, const TPull& k) {
-    constexpr int kGap = 64;
-    const int w = overlay.Width();
-    marks.assign(static_cast<std::size_t>(w), 0);
-    for (int y = y0 > 0 ? y0 - 1 : y0; y < y0 + n; ++y)
-        MarkRow(overlay.Row(y), marks.data(), w, k);
-    marks[0] = 0; // column 0 is no stroke pixel
-    std::vector<std::pair<int, int>> runs;
-    for (int x = 1; x < w; ++x) {
-        if (!marks[static_cast<std::size_t>(x)]) continue;
-        const int c0 = x - 1;
-        int end = x + 1;
-        for (int gap = 0; x < w && gap < kGap; ++x) {
-            if (marks[static_cast<std::size_t>(x)]) {
-                end = x + 1;
-                gap = 0;
-            } else {
-                ++gap;
-            }
+std::vector<std::pair<int, int>> RunsOfBand(const uint8_t* const* bits, int rows, int w, int bytes,
+                                            std::vector<uint64_t>& marks) {
+    constexpr int kGap = 48;
+    const std::size_t words = static_cast<std::size_t>(bytes) / 8;
+    marks.assign(words, 0);
+    for (int r = 0; r < rows; ++r)
+        for (std::size_t i = 0; i < words; ++i) {
+            uint64_t word;
+            std::memcpy(&word, bits[r] + i * 8, 8);
+            marks[i] |= word;
         }
-        runs.push_back({c0, end + 1 < w ? end + 1 : w});
-    }
+    std::vector<std::pair<int, int>> runs;
+    int from = -1, last = -1;
+    for (std::size_t i = 0; i < words; ++i)
+        for (uint64_t word = marks[i]; word; word &= word - 1) {
+            const int x = static_cast<int>(i * 64) + __builtin_ctzll(word) - kPad;
+            if (from >= 0 && x - last < kGap) {
+                last = x;
+                continue;
+            }
+            if (from >= 0) runs.push_back({from - 1, std::min(last + 2, w)});
+            from = last = x;
+        }
+    if (from >= 0) runs.push_back({from - 1, std::min(last + 2, w)});
     return runs;
 }
 
 template <int G, bool Halves, bool Wide>
 PIXORA_AVX2 void Soften(Bitmap& image, const Bitmap& overlay, const TPull& k) {
     const int w = image.Width(), h = image.Height();
-    TBand<G, Halves, Wide> band(image, overlay, k);
+    TBand<G, Halves, Wide> band(image, k);
     constexpr int kRows = TBand<G, Halves, Wide>::kRows;
-    const std::size_t rowBytes = static_cast<std::size_t>(w) * 4;
-    std::vector<uint32_t> aboveRow(static_cast<std::size_t>(w)), lastRow(static_cast<std::size_t>(w)),
-        bandFirst(static_cast<std::size_t>(w));
-    std::vector<uint32_t> marks;
+    const int bytes = TStrokeBits(w).Bytes;
+    // Stroke bits: slot 0 for the row above the band, then the band's rows.
+    std::vector<uint8_t> bitStore(static_cast<std::size_t>(bytes) * (kRows + 1), 0);
+    const auto slot = [&](int s) { return bitStore.data() + static_cast<std::size_t>(s) * bytes; };
+    uint8_t* bits[kRows + 1];
+    for (int s = 0; s <= kRows; ++s)
+        bits[s] = slot(s);
+    // A values of a row, read past its end by the band's last steps.
+    const std::size_t padded = static_cast<std::size_t>(w + kRows + 3 * kLanes);
+    std::vector<uint32_t> aboveRow(padded), lastRow(padded), bandFirst(padded);
+    std::vector<uint64_t> marks;
     bool pending = false; // the last row of the band before waits for this band's first row
     for (int y0 = 0; y0 < h; y0 += kRows) {
         const int n = h - y0 < kRows ? h - y0 : kRows;
-        std::memcpy(bandFirst.data(), image.Row(y0), rowBytes);
-        std::memcpy(lastRow.data(), image.Row(y0 + n - 1), rowBytes);
-        const auto runs = RunsOfBand(overlay, y0, n, marks, k);
+        if (y0 == 0) std::memset(bits[0], 0, static_cast<std::size_t>(bytes));
+        for (int i = 0; i < kRows; ++i) {
+            if (i < n)
+                StrokeBitsOf(overlay.Row(y0 + i), w, bits[i + 1], bytes);
+            else
+                std::memset(bits[i + 1], 0, static_cast<std::size_t>(bytes));
+        }
+        const uint8_t* const* rowBits = bits + 1;
+        const auto runs = RunsOfBand(bits, n + 1, w, bytes, marks);
         for (const auto& [c0, c1] : runs)
-            band.Run(y0, n, y0 > 0 ? aboveRow.data() : nullptr, c0, c1);
-        band.WrapColumn(y0, n);
+            band.Run(y0, n, y0 > 0 ? aboveRow.data() : nullptr, bits[0], rowBits, c0, c1);
+        band.WrapColumn(y0, n, rowBits);
         for (const auto& [c0, c1] : runs) {
             band.TurnsOfLane(0, c0, c1, bandFirst.data());
             band.TurnsOfLane(n - 1, c0, c1, lastRow.data());
         }
-        if (pending) PullRow<Halves, Wide>(image.Row(y0 - 1), bandFirst.data(), overlay.Row(y0), w, k);
+        if (pending) PullRow<Halves, Wide>(image.Row(y0 - 1), bandFirst.data(), rowBits[0], w, k);
         // Row 0's turns pull the last row before anything else does.
-        if (y0 == 0) PullRow<Halves, Wide>(image.Row(h - 1), bandFirst.data(), overlay.Row(0), w, k);
+        if (y0 == 0) PullRow<Halves, Wide>(image.Row(h - 1), bandFirst.data(), rowBits[0], w, k);
         aboveRow.swap(lastRow);
+        std::swap(bits[0], bits[n]); // the band's last row is the next one's row above
         pending = n == kRows;
     }
     // The last row's turns pull row 0 after everything else.
-    PullRow<Halves, Wide>(image.Row(0), aboveRow.data(), overlay.Row(h - 1), w, k);
+    PullRow<Halves, Wide>(image.Row(0), aboveRow.data(), bits[0], w, k);
 }
 
 } // namespace
@@ -337,15 +320,22 @@ bool SoftenStrokeEdgesBands(Bitmap& image, const Bitmap& overlay, int a) {
         overlay.Width() != w || overlay.Height() != h)
         return false;
     if (!__builtin_cpu_supports("avx2")) return false;
-    const TDivision div(a + 50);
-    if (!div.Found) return false;
-    // A band must not reach from row 0 to the last row.
-    const TPull k = MakePull(a, div);
+    const TPull k = MakePull(a);
+    if (!k.Found) return false;
     const bool halves = (a + 50) % 2 == 0, wide = a > 78;
-    if (wide)
-        halves ? Soften<1, true, true>(image, overlay, k) : Soften<1, false, true>(image, overlay, k);
-    else
-        halves ? Soften<1, true, false>(image, overlay, k) : Soften<1, false, false>(image, overlay, k);
+    // A band must not reach from row 0 to the last row: two vectors of rows
+    // where the image is taller than sixteen rows, else one.
+    if (h > 2 * kLanes) {
+        if (wide)
+            halves ? Soften<2, true, true>(image, overlay, k) : Soften<2, false, true>(image, overlay, k);
+        else
+            halves ? Soften<2, true, false>(image, overlay, k) : Soften<2, false, false>(image, overlay, k);
+    } else {
+        if (wide)
+            halves ? Soften<1, true, true>(image, overlay, k) : Soften<1, false, true>(image, overlay, k);
+        else
+            halves ? Soften<1, true, false>(image, overlay, k) : Soften<1, false, false>(image, overlay, k);
+    }
     return true;
 }
 

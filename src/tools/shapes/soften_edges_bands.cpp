@@ -1,10 +1,13 @@
 #include "tools/shapes/soften_edges_bands.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "doc/row_ranges.h"
 #include "tools/shapes/soften_edges_pull.h"
 
 namespace pixora {
@@ -94,6 +97,37 @@ PIXORA_AVX2 void PullRow(uint8_t* row, const uint32_t* toward, const uint8_t* bi
     }
 }
 
+// Waits until a band's published column reaches at.
+inline void WaitFor(const std::atomic<int>& progress, int at) {
+    for (int spins = 0; progress.load(std::memory_order_acquire) < at; ++spins) {
+        if (spins < 64)
+            _mm_pause();
+        else
+            std::this_thread::yield();
+    }
+}
+
+// What a band reads of the band above it: the A values of its last row
+// (null for row 0), that row's stroke bits, and how far the band above has
+// got (null where it has ended).
+struct TAbove {
+    const uint32_t* A = nullptr;
+    const uint8_t* Bits = nullptr;
+    const std::atomic<int>* Progress = nullptr;
+};
+
+// What a band hands on: the A values of its first and last rows, and the
+// column below which the last row's are final.
+struct TDone {
+    uint32_t* FirstA = nullptr;
+    uint32_t* LastA = nullptr;
+    std::atomic<int>* Progress = nullptr;
+    void Publish(int column) const {
+        if (column > Progress->load(std::memory_order_relaxed))
+            Progress->store(column, std::memory_order_release);
+    }
+};
+
 // A band of G x 8 rows, worked a column step at a time: vector g holds
 // rows 8g .. 8g + 7 of the band, lane k of it row 8g + k at column
 // t - 8g - k, so the skew runs on from vector to vector and the G chains of
@@ -115,11 +149,6 @@ template <int G, bool Halves, bool Wide> struct TBand {
     uint32_t Turn(int x, int i) const {
         return Turns[static_cast<std::size_t>(x + i) * kRows + static_cast<std::size_t>(i)];
     }
-    // Lane i's A values over the columns [c0, c1).
-    void TurnsOfLane(int i, int c0, int c1, uint32_t* row) const {
-        for (int x = c0; x < c1; ++x)
-            row[x] = Turn(x, i);
-    }
 
     // Eight pixels of a band row from column x on; columns outside the
     // image read as 0.
@@ -137,8 +166,10 @@ template <int G, bool Halves, bool Wide> struct TBand {
     // (clear for rows past n). Writes every pixel's value after the turns of
     // its right and lower neighbours, except that the last row of a full
     // band waits for the next band's turns below it.
-    PIXORA_AVX2 void Run(int y0, int n, const uint32_t* aboveA, const uint8_t* aboveBits,
-                         const uint8_t* const* bits, int c0, int c1) {
+    PIXORA_AVX2 void Run(int y0, int n, const TAbove& above, const uint8_t* const* bits, int c0, int c1,
+                         const TDone& done) {
+        const uint32_t* aboveA = above.A;
+        const uint8_t* aboveBits = above.Bits;
         uint8_t* rows[kRows];
         for (int i = 0; i < kRows; ++i)
             rows[i] = Image.Row(i < n ? y0 + i : y0);
@@ -151,7 +182,10 @@ template <int G, bool Halves, bool Wide> struct TBand {
             prevA[g] = prevS[g] = zero;
         // The last step whose pixels are finished: lane rows - 1 at column c1 - 1.
         const int lastStep = c1 - 1 + kRows - 1;
+        done.Publish(c0);
         for (int t0 = c0; t0 - 1 <= lastStep; t0 += kLanes) {
+            // The row above must be through with the columns this block reads.
+            if (above.Progress) WaitFor(*above.Progress, std::min(t0 + kLanes, W));
             V in[G][kLanes], win[G], fin[G][kLanes];
             for (int g = 0; g < G; ++g) {
                 alignas(32) int32_t windows[kLanes];
@@ -215,7 +249,18 @@ template <int G, bool Halves, bool Wide> struct TBand {
                         _mm256_maskstore_epi32(p, Within(x, c0, c1), fin[g][k]);
                 }
             }
+            // The A values of the band's first and last rows for the columns
+            // this block finished, the last row's for the band below.
+            for (int t = t0; t < t0 + kLanes; ++t) {
+                if (t >= c0 && t < c1) done.FirstA[t] = Turns[static_cast<std::size_t>(t) * kRows];
+                const int x = t - (n - 1);
+                if (x >= c0 && x < c1)
+                    done.LastA[x] =
+                        Turns[static_cast<std::size_t>(t) * kRows + static_cast<std::size_t>(n - 1)];
+            }
+            done.Publish(std::min(t0 + kLanes - (n - 1), c1));
         }
+        done.Publish(c1);
     }
 
     // Column 0 is pulled last by column w - 1 of its row, whose turn lies in
@@ -266,50 +311,98 @@ std::vector<std::pair<int, int>> RunsOfBand(const uint8_t* const* bits, int rows
     return runs;
 }
 
+// Every row's stroke bits, worked out on both cores (the rows are
+// independent); row h is clear, for the rows past a part band.
+PIXORA_AVX2 void StrokeBitsOfRows(const Bitmap& overlay, std::vector<uint8_t>& store, int bytes) {
+    const int w = overlay.Width(), h = overlay.Height();
+    store.assign(static_cast<std::size_t>(bytes) * static_cast<std::size_t>(h + 1), 0);
+    ForRowRanges(h, static_cast<std::size_t>(w) * 4 * static_cast<std::size_t>(h), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            StrokeBitsOf(overlay.Row(y), w, store.data() + static_cast<std::size_t>(y) * bytes, bytes);
+    });
+}
+
+// The bands run one after another in the order of their rows, or on two
+// cores as a wavefront: the odd bands on a second thread, each a band's
+// width of columns behind the band above it, so that every pixel still
+// sees the values the pixel order gives it. A band waits for the one above
+// it before each block of columns, and for its whole work before pulling
+// that band's last row; the last band waits for row 0's pull of its last
+// row. Everything is allocated before the threads start.
 template <int G, bool Halves, bool Wide>
 PIXORA_AVX2 void Soften(Bitmap& image, const Bitmap& overlay, const TPull& k) {
     const int w = image.Width(), h = image.Height();
-    TBand<G, Halves, Wide> band(image, k);
     constexpr int kRows = TBand<G, Halves, Wide>::kRows;
     const int bytes = TStrokeBits(w).Bytes;
-    // Stroke bits: slot 0 for the row above the band, then the band's rows.
-    std::vector<uint8_t> bitStore(static_cast<std::size_t>(bytes) * (kRows + 1), 0);
-    const auto slot = [&](int s) { return bitStore.data() + static_cast<std::size_t>(s) * bytes; };
-    uint8_t* bits[kRows + 1];
-    for (int s = 0; s <= kRows; ++s)
-        bits[s] = slot(s);
-    // A values of a row, read past its end by the band's last steps.
-    const std::size_t padded = static_cast<std::size_t>(w + kRows + 3 * kLanes);
-    std::vector<uint32_t> aboveRow(padded), lastRow(padded), bandFirst(padded);
+    std::vector<uint8_t> bitStore;
+    StrokeBitsOfRows(overlay, bitStore, bytes);
+    const auto bitsOf = [&](int y) -> const uint8_t* {
+        return bitStore.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(bytes);
+    };
+    const int bandCount = (h + kRows - 1) / kRows;
+    // The runs of every band: band b's are runs[runFrom[b] .. runFrom[b + 1]).
+    std::vector<std::pair<int, int>> runs;
+    std::vector<int> runFrom(static_cast<std::size_t>(bandCount) + 1, 0);
     std::vector<uint64_t> marks;
-    bool pending = false; // the last row of the band before waits for this band's first row
-    for (int y0 = 0; y0 < h; y0 += kRows) {
-        const int n = h - y0 < kRows ? h - y0 : kRows;
-        if (y0 == 0) std::memset(bits[0], 0, static_cast<std::size_t>(bytes));
-        for (int i = 0; i < kRows; ++i) {
-            if (i < n)
-                StrokeBitsOf(overlay.Row(y0 + i), w, bits[i + 1], bytes);
-            else
-                std::memset(bits[i + 1], 0, static_cast<std::size_t>(bytes));
-        }
-        const uint8_t* const* rowBits = bits + 1;
-        const auto runs = RunsOfBand(bits, n + 1, w, bytes, marks);
-        for (const auto& [c0, c1] : runs)
-            band.Run(y0, n, y0 > 0 ? aboveRow.data() : nullptr, bits[0], rowBits, c0, c1);
-        band.WrapColumn(y0, n, rowBits);
-        for (const auto& [c0, c1] : runs) {
-            band.TurnsOfLane(0, c0, c1, bandFirst.data());
-            band.TurnsOfLane(n - 1, c0, c1, lastRow.data());
-        }
-        if (pending) PullRow<Halves, Wide>(image.Row(y0 - 1), bandFirst.data(), rowBits[0], w, k);
-        // Row 0's turns pull the last row before anything else does.
-        if (y0 == 0) PullRow<Halves, Wide>(image.Row(h - 1), bandFirst.data(), rowBits[0], w, k);
-        aboveRow.swap(lastRow);
-        std::swap(bits[0], bits[n]); // the band's last row is the next one's row above
-        pending = n == kRows;
+    for (int b = 0; b < bandCount; ++b) {
+        const int y0 = b * kRows, n = std::min(kRows, h - y0);
+        const uint8_t* rows[kRows + 1];
+        rows[0] = y0 > 0 ? bitsOf(y0 - 1) : bitsOf(h);
+        for (int i = 0; i < n; ++i)
+            rows[i + 1] = bitsOf(y0 + i);
+        for (const auto& run : RunsOfBand(rows, n + 1, w, bytes, marks))
+            runs.push_back(run);
+        runFrom[static_cast<std::size_t>(b) + 1] = static_cast<int>(runs.size());
     }
+    // A values of the last rows, three bands kept (one being read, one being
+    // written, one free), and of each thread's band's first row; read past
+    // the row's end by a band's last steps.
+    const std::size_t padded = static_cast<std::size_t>(w + kRows + 3 * kLanes);
+    std::vector<uint32_t> lastA(3 * padded), firstA(2 * padded);
+    std::vector<std::atomic<int>> progress(static_cast<std::size_t>(bandCount)),
+        finished(static_cast<std::size_t>(bandCount));
+    TBand<G, Halves, Wide> bands[2] = {{image, k}, {image, k}};
+
+    const auto work = [&](int b, int lane) {
+        const int y0 = b * kRows, n = std::min(kRows, h - y0);
+        const std::size_t at = static_cast<std::size_t>(b);
+        TBand<G, Halves, Wide>& band = bands[lane];
+        // Row 0's turns pull the last row before it has a turn.
+        if (b > 0 && y0 + n == h) WaitFor(finished[0], 1);
+        TAbove above;
+        above.Bits = bitsOf(b > 0 ? y0 - 1 : h);
+        if (b > 0) {
+            above.A = lastA.data() + static_cast<std::size_t>((b - 1) % 3) * padded;
+            above.Progress = &progress[at - 1];
+        }
+        const TDone done{firstA.data() + static_cast<std::size_t>(lane) * padded,
+                         lastA.data() + static_cast<std::size_t>(b % 3) * padded, &progress[at]};
+        const uint8_t* rowBits[kRows];
+        for (int i = 0; i < kRows; ++i)
+            rowBits[i] = bitsOf(i < n ? y0 + i : h);
+        for (int r = runFrom[at]; r < runFrom[at + 1]; ++r)
+            band.Run(y0, n, above, rowBits, runs[static_cast<std::size_t>(r)].first,
+                     runs[static_cast<std::size_t>(r)].second, done);
+        done.Publish(w);
+        band.WrapColumn(y0, n, rowBits);
+        // The band above's last row waited for this band's first row's turns.
+        if (b > 0) {
+            WaitFor(finished[at - 1], 1);
+            PullRow<Halves, Wide>(image.Row(y0 - 1), done.FirstA, rowBits[0], w, k);
+        } else {
+            PullRow<Halves, Wide>(image.Row(h - 1), done.FirstA, rowBits[0], w, k);
+        }
+        finished[at].store(1, std::memory_order_release);
+    };
+    // One thread takes every band; two take the even and the odd ones.
+    ForRowRanges(2, image.ByteSize(), [&](int first, int end) {
+        const bool alone = end - first == 2;
+        for (int b = first; b < bandCount; b += alone ? 1 : 2)
+            work(b, alone ? 0 : first);
+    });
     // The last row's turns pull row 0 after everything else.
-    PullRow<Halves, Wide>(image.Row(0), aboveRow.data(), bits[0], w, k);
+    PullRow<Halves, Wide>(image.Row(0), lastA.data() + static_cast<std::size_t>((bandCount - 1) % 3) * padded,
+                          bitsOf(h - 1), w, k);
 }
 
 } // namespace

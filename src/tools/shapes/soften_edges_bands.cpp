@@ -23,6 +23,8 @@ using soften::Transpose8;
 using soften::V;
 
 constexpr int kLanes = 8;
+// How far ahead of a band's loads each row is fetched, in bytes.
+constexpr int kAhead = 512;
 
 PIXORA_AVX2 inline V Load(const void* p) {
     return _mm256_loadu_si256(static_cast<const __m256i*>(p));
@@ -192,6 +194,11 @@ template <int G, bool Halves, bool Wide> struct TBand {
                 for (int k = 0; k < kLanes; ++k) {
                     const int i = g * kLanes + k;
                     in[g][k] = LoadRow(rows[i], t0 - i);
+                    // Sixteen rows at once are more streams than the
+                    // hardware follows on its own.
+                    _mm_prefetch(reinterpret_cast<const char*>(rows[i]) +
+                                     static_cast<std::ptrdiff_t>(t0 - i) * 4 + kAhead,
+                                 _MM_HINT_T0);
                     windows[k] = static_cast<int32_t>(TStrokeBits::Window(bits[i], t0 - i));
                 }
                 Transpose8(in[g]);

@@ -1,6 +1,9 @@
 // The pen's segments and commit, the eraser and the transparency tool.
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "doc/row_ranges.h"
 #include "support/pixels.h"
 #include "tools/brushes/eraser_rule.h"
 #include "tools/brushes/pen_commit_rule.h"
@@ -79,6 +82,40 @@ TEST(PenCommit, TransparencySelectionGradientAndSoftening) {
     CompositeOverlay(image, base, box, grad, Black(), false, kAll);
     EXPECT_EQ(Px(image, 19, 19)[0], 195); // R = 30: (98 x 255 + 30 x 0) div 128
     EXPECT_EQ(Px(image, 19, 19)[3], 255);
+}
+
+TEST(PenCommit, EightPixelsAtOnceGiveTheBytesOfThePixelRule) {
+    // A selection holding every pixel confines nothing but makes the blend
+    // go pixel by pixel; without one it goes eight at a time where it can.
+    std::mt19937 rng(11);
+    const std::pair<int, int> sizes[] = {{1, 1}, {5, 1}, {7, 3}, {8, 2}, {9, 5}, {17, 4}, {4001, 3}};
+    for (auto [w, h] : sizes) {
+        Bitmap base(w, h, 32), overlay(w, h, 32), everything(w, h, 32);
+        everything.Fill(0, 0, 0, 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                for (int c = 0; c < 4; ++c)
+                    base.Row(y)[x * 4 + c] = static_cast<uint8_t>(rng());
+                // Outline, interior, other and untouched marks, in runs.
+                const uint8_t marks[] = {0, 1, 2, 255, 255, 255};
+                overlay.Row(y)[x * 4 + 2] = marks[(x / 3 + rng() % 2) % 6];
+            }
+        const SelectionEditTest all(everything, 0, 0, true);
+        TStrokeColours c;
+        c.Stroke = RGBColour(250, 7, 128);
+        c.Fill = RGBColour(3, 255, 90);
+        for (int occ : {1, 37, 60, 100})
+            for (bool ct : {false, true})
+                for (bool interior : {false, true})
+                    for (int bands : {1, 2}) {
+                        const TRowBandsOverride split(bands);
+                        Bitmap pixels = base, vectors(w, h, 32);
+                        PaintMarks(pixels, nullptr, overlay, Occupancy(occ, ct), c, interior, all);
+                        PaintMarks(vectors, &base, overlay, Occupancy(occ, ct), c, interior, kAll);
+                        ASSERT_TRUE(SameImage(vectors, pixels))
+                            << w << "x" << h << " occ=" << occ << " ct=" << ct << " interior=" << interior;
+                    }
+    }
 }
 
 TEST(Eraser, SquareClipsAtTheEdgeEllipseStaysInsideFloodfillOnPressOnly) {

@@ -20,12 +20,18 @@ FRAMES = re.compile(r"^(BM_PenFrame|BM_StampFrame/|BM_RubberBand|BM_DragFrame|BM
 POINT = re.compile(r"^BM_(Lighten|Darken|Invert|Noise|Tint|Gamma|Contrast|Saturation|DarkenSelected|"
                    r"ColourAdjust|Solarize|Posterize|ColourFilter)\b")
 WINDOW = re.compile(r"^BM_(Antialiasing|Soften|Sharpen|GaussianBlur|Pixelization|RoughBlur|Blur)")
+# The pen's release and the stroke-edge softening, against the memcpy of the
+# image in bench_brushes.
+COMMIT = re.compile(r"^BM_(PenCommit|SoftenStrokeEdges)/")
+COMMIT_X = 10
 
 
 def target_of(program, name):
     """(text, check(ms, memcpy_ms) -> bool) or None."""
     if FRAMES.match(name):
         return f"< {FRAME_MS} ms", lambda ms, m: ms < FRAME_MS
+    if program == "bench_brushes" and COMMIT.match(name):
+        return f"<= {COMMIT_X}x memcpy", lambda ms, m: m and ms <= COMMIT_X * m
     if name.startswith("BM_FilterPreview/"):
         return f"< {PREVIEW_MS} ms", lambda ms, m: ms < PREVIEW_MS
     if program in ("bench_quick", "bench_effects"):
@@ -37,7 +43,7 @@ def target_of(program, name):
 
 
 # In a short run (--rows core) only the benchmarks the report's rows need.
-CORE_FILTERS = {"bench_brushes": "Memcpy|PenFrame|StampFrame/(Soften|Spray|Copy|Custom)|PenCommit",
+CORE_FILTERS = {"bench_brushes": "Memcpy|PenFrame|StampFrame/(Soften|Spray|Copy|Custom)|PenCommit|SoftenStrokeEdges",
                 "bench_codecs": "Png|Jpeg"}
 
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "doc/row_ranges.h"
 #include "support/pixels.h"
 #include "tools/shapes/int_distance.h"
 #include "tools/shapes/soften_edges.h"
@@ -146,19 +147,24 @@ TEST(SoftenStrokeEdges, EightRowsAtOnceGiveTheBytesOfThePixelOrder) {
     }
     // Stroke pixels on one row with every gap from 1 to 80 columns between
     // them, so that the column runs a band works are split and joined at
-    // every distance; and a band's rows split into two vectors (taller than
-    // sixteen rows) with a part band at the foot.
-    for (int h : {16, 17, 40}) {
-        Stroke s = RandomStroke(4001, h, 0, rng);
-        for (int x = 1, gap = 1; x < 4001 && gap <= 80; x += gap + 1, ++gap) {
+    // every distance; bands of one, two and four vectors of rows (long runs
+    // at 70 rows), each with a part band at the foot; the bands one after
+    // another and on two threads, each band waiting for the one above.
+    for (int h : {16, 17, 40, 70}) {
+        Stroke s = RandomStroke(h == 70 ? 1001 : 4001, h, h == 70 ? 60 : 0, rng);
+        for (int x = 1, gap = 1; x < s.image.Width() && gap <= 80; x += gap + 1, ++gap) {
             s.overlay.Row(h / 2)[x * 4] = 0;
             s.overlay.Row(h - 1 - gap % 3)[x * 4] = 3;
         }
         for (int a : {10, 91}) {
-            Bitmap inOrder = s.image, bands = s.image;
+            Bitmap inOrder = s.image;
             SoftenStrokeEdgesInOrder(inOrder, s.overlay, a);
-            ASSERT_TRUE(SoftenStrokeEdgesBands(bands, s.overlay, a));
-            EXPECT_TRUE(SameImage(bands, inOrder)) << "h=" << h << " a=" << a;
+            for (int threads : {1, 2}) {
+                const TRowBandsOverride split(threads);
+                Bitmap bands = s.image;
+                ASSERT_TRUE(SoftenStrokeEdgesBands(bands, s.overlay, a));
+                EXPECT_TRUE(SameImage(bands, inOrder)) << "h=" << h << " a=" << a << " threads=" << threads;
+            }
         }
     }
     // Where the bands do not apply, the pixel order is taken.

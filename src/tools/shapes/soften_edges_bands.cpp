@@ -329,6 +329,25 @@ PIXORA_AVX2 void StrokeBitsOfRows(const Bitmap& overlay, std::vector<uint8_t>& s
     });
 }
 
+// Whether the column runs of sixteen-row bands are 128 columns wide or more
+// on the average.
+bool LongRuns(const std::vector<uint8_t>& bitStore, int w, int h, int bytes) {
+    constexpr int kRows = 2 * kLanes;
+    std::vector<uint64_t> marks;
+    long long columns = 0, count = 0;
+    for (int y0 = 0; y0 < h; y0 += kRows) {
+        const int n = std::min(kRows, h - y0);
+        const uint8_t* rows[kRows];
+        for (int i = 0; i < n; ++i)
+            rows[i] = bitStore.data() + static_cast<std::size_t>(y0 + i) * static_cast<std::size_t>(bytes);
+        for (const auto& [c0, c1] : RunsOfBand(rows, n, w, bytes, marks)) {
+            columns += c1 - c0;
+            ++count;
+        }
+    }
+    return count > 0 && columns >= 128 * count;
+}
+
 // The bands run one after another in the order of their rows, or on two
 // cores as a wavefront: the odd bands on a second thread, each a band's
 // width of columns behind the band above it, so that every pixel still
@@ -337,12 +356,10 @@ PIXORA_AVX2 void StrokeBitsOfRows(const Bitmap& overlay, std::vector<uint8_t>& s
 // that band's last row; the last band waits for row 0's pull of its last
 // row. Everything is allocated before the threads start.
 template <int G, bool Halves, bool Wide>
-PIXORA_AVX2 void Soften(Bitmap& image, const Bitmap& overlay, const TPull& k) {
+PIXORA_AVX2 void Soften(Bitmap& image, const std::vector<uint8_t>& bitStore, const TPull& k) {
     const int w = image.Width(), h = image.Height();
     constexpr int kRows = TBand<G, Halves, Wide>::kRows;
     const int bytes = TStrokeBits(w).Bytes;
-    std::vector<uint8_t> bitStore;
-    StrokeBitsOfRows(overlay, bitStore, bytes);
     const auto bitsOf = [&](int y) -> const uint8_t* {
         return bitStore.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(bytes);
     };
@@ -422,20 +439,21 @@ bool SoftenStrokeEdgesBands(Bitmap& image, const Bitmap& overlay, int a) {
     if (!__builtin_cpu_supports("avx2")) return false;
     const TPull k = MakePull(a);
     if (!k.Found) return false;
-    const bool halves = (a + 50) % 2 == 0, wide = a > 78;
-    // A band must not reach from row 0 to the last row: two vectors of rows
-    // where the image is taller than sixteen rows, else one.
-    if (h > 2 * kLanes) {
-        if (wide)
-            halves ? Soften<2, true, true>(image, overlay, k) : Soften<2, false, true>(image, overlay, k);
-        else
-            halves ? Soften<2, true, false>(image, overlay, k) : Soften<2, false, false>(image, overlay, k);
-    } else {
-        if (wide)
-            halves ? Soften<1, true, true>(image, overlay, k) : Soften<1, false, true>(image, overlay, k);
-        else
-            halves ? Soften<1, true, false>(image, overlay, k) : Soften<1, false, false>(image, overlay, k);
-    }
+    const int bytes = TStrokeBits(w).Bytes;
+    std::vector<uint8_t> bits;
+    StrokeBitsOfRows(overlay, bits, bytes);
+    // A band must not reach from row 0 to the last row. Four vectors of rows
+    // keep more independent chains going but lose more steps at either end
+    // of a run of columns: they pay where the runs are long.
+    const int groups = h > 4 * kLanes && LongRuns(bits, w, h, bytes) ? 4 : h > 2 * kLanes ? 2 : 1;
+    const int wide = a > 78 ? 1 : 0, halves = (a + 50) % 2 == 0 ? 2 : 0;
+    using TSoften = void (*)(Bitmap&, const std::vector<uint8_t>&, const TPull&);
+    // [groups / 2][halves + wide]
+    static constexpr TSoften kSoften[3][4] = {
+        {&Soften<1, false, false>, &Soften<1, false, true>, &Soften<1, true, false>, &Soften<1, true, true>},
+        {&Soften<2, false, false>, &Soften<2, false, true>, &Soften<2, true, false>, &Soften<2, true, true>},
+        {&Soften<4, false, false>, &Soften<4, false, true>, &Soften<4, true, false>, &Soften<4, true, true>}};
+    kSoften[groups / 2][halves + wide](image, bits, k);
     return true;
 }
 

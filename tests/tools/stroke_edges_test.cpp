@@ -149,9 +149,16 @@ TEST(SoftenStrokeEdges, EightRowsAtOnceGiveTheBytesOfThePixelOrder) {
     // them, so that the column runs a band works are split and joined at
     // every distance; bands of one, two and four vectors of rows (long runs
     // at 70 rows), each with a part band at the foot; the bands one after
-    // another and on two threads, each band waiting for the one above.
-    for (int h : {16, 17, 40, 70}) {
-        Stroke s = RandomStroke(h == 70 ? 1001 : 4001, h, h == 70 ? 60 : 0, rng);
+    // another and on two threads, each band waiting for the one above; at
+    // 100 rows every pixel a stroke pixel but for a few holes, so that
+    // blocks of columns go from solid to holed and back.
+    for (int h : {16, 17, 40, 70, 100}) {
+        Stroke s = RandomStroke(h >= 70 ? 1001 : 4001, h, h == 70 ? 60 : h == 100 ? 100 : 0, rng);
+        if (h == 100)
+            for (int y = 40; y < 46; ++y) {
+                s.overlay.Row(y)[37 * 4] = 255;
+                s.overlay.Row(y + 30)[(500 + y) * 4] = 255;
+            }
         for (int x = 1, gap = 1; x < s.image.Width() && gap <= 80; x += gap + 1, ++gap) {
             s.overlay.Row(h / 2)[x * 4] = 0;
             s.overlay.Row(h - 1 - gap % 3)[x * 4] = 3;

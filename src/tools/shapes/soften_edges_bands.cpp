@@ -160,6 +160,65 @@ template <int G, bool Halves, bool Wide> struct TBand {
         return _mm256_maskload_epi32(p, Within(x, 0, W));
     }
 
+    // The eight steps of a block from t0 on: in[g][j] the pixels of step
+    // t0 + j, win[g] lane k the stroke bits of its row's eight columns;
+    // fin[g][j] becomes the finished pixels of the step before. Solid: every
+    // mask all ones but the one of the band's last row's pull from below.
+    template <bool Solid>
+    PIXORA_AVX2 void Steps(int t0, const V (&in)[G][kLanes], const V (&win)[G], V (&fin)[G][kLanes],
+                           V (&prevA)[G], V (&prevS)[G], const uint32_t* aboveA, unsigned aboveWindow) {
+        const V zero = _mm256_setzero_si256(), first = _mm256_setzero_si256(), ones = _mm256_set1_epi32(-1);
+        const V up = _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6),
+                down = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
+        const V seven = _mm256_set1_epi32(kLanes - 1),
+                lastBelow = _mm256_setr_epi32(-1, -1, -1, -1, -1, -1, -1, 0);
+        using soften::PullAll;
+        for (int j = 0; j < kLanes; ++j) {
+            const int t = t0 + j;
+            const V bit = _mm256_set1_epi32(1 << j);
+            V A[G], S[G];
+            for (int g = 0; g < G; ++g) {
+                // The pixel above: the lane before, one step earlier (for lane
+                // 0 the last lane of the vector before, or the row above the
+                // band).
+                const V fromA = g == 0 ? _mm256_set1_epi32(aboveA ? static_cast<int>(aboveA[t]) : 0)
+                                       : _mm256_permutevar8x32_epi32(prevA[g - 1], seven);
+                const V upA = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(prevA[g], up), fromA, 0x01);
+                if constexpr (Solid) {
+                    S[g] = ones;
+                    A[g] = PullAll<Halves, Wide>(PullAll<Halves, Wide>(in[g][j], upA, K), prevA[g], K);
+                } else {
+                    S[g] = _mm256_cmpeq_epi32(_mm256_and_si256(win[g], bit), bit);
+                    const V fromS = g == 0 ? _mm256_set1_epi32((aboveWindow >> j) & 1 ? -1 : 0)
+                                           : _mm256_permutevar8x32_epi32(prevS[g - 1], seven);
+                    const V upS = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(prevS[g], up), fromS, 0x01);
+                    A[g] =
+                        Pull<Halves, Wide>(Pull<Halves, Wide>(in[g][j], upA, upS, K), prevA[g], prevS[g], K);
+                }
+                Store(Turns.data() + static_cast<std::size_t>(t) * kRows + g * kLanes, A[g]);
+            }
+            // The pixels of the step before, after the turns of the pixels
+            // right of them (this step, same lane) and below them (this step,
+            // next lane; none for the band's last lane).
+            for (int g = 0; g < G; ++g) {
+                const V nextA = g + 1 < G ? _mm256_permutevar8x32_epi32(A[g + 1], first) : zero;
+                const V downA = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(A[g], down), nextA, 0x80);
+                if constexpr (Solid) {
+                    const V right = PullAll<Halves, Wide>(prevA[g], A[g], K);
+                    fin[g][j] = g + 1 < G ? PullAll<Halves, Wide>(right, downA, K)
+                                          : Pull<Halves, Wide>(right, downA, lastBelow, K);
+                } else {
+                    const V nextS = g + 1 < G ? _mm256_permutevar8x32_epi32(S[g + 1], first) : zero;
+                    const V downS = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(S[g], down), nextS, 0x80);
+                    fin[g][j] =
+                        Pull<Halves, Wide>(Pull<Halves, Wide>(prevA[g], A[g], S[g], K), downA, downS, K);
+                }
+                prevA[g] = A[g];
+                prevS[g] = S[g];
+            }
+        }
+    }
+
     // Rows y0 .. y0 + n - 1 (n <= kRows), columns [c0, c1): every stroke
     // pixel of the band and of the row above it lies inside, with the
     // neighbours it pulls on the left and right, and no stroke pixel lies
@@ -175,10 +234,8 @@ template <int G, bool Halves, bool Wide> struct TBand {
         uint8_t* rows[kRows];
         for (int i = 0; i < kRows; ++i)
             rows[i] = Image.Row(i < n ? y0 + i : y0);
-        const V zero = _mm256_setzero_si256(), first = _mm256_setzero_si256();
-        const V up = _mm256_setr_epi32(0, 0, 1, 2, 3, 4, 5, 6),
-                down = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
-        const V seven = _mm256_set1_epi32(kLanes - 1);
+        const V zero = _mm256_setzero_si256();
+        const V byteMask = _mm256_set1_epi32(255), ones = _mm256_set1_epi32(-1);
         V prevA[G], prevS[G];
         for (int g = 0; g < G; ++g)
             prevA[g] = prevS[g] = zero;
@@ -205,43 +262,16 @@ template <int G, bool Halves, bool Wide> struct TBand {
                 win[g] = Load(windows);
             }
             const unsigned aboveWindow = TStrokeBits::Window(aboveBits, t0);
-            for (int j = 0; j < kLanes; ++j) {
-                const int t = t0 + j;
-                const V bit = _mm256_set1_epi32(1 << j);
-                V A[G], S[G];
-                for (int g = 0; g < G; ++g) {
-                    S[g] = _mm256_cmpeq_epi32(_mm256_and_si256(win[g], bit), bit);
-                    // The pixel above: the lane before, one step earlier (for
-                    // lane 0 the last lane of the vector before, or the row
-                    // above the band).
-                    V fromA, fromS;
-                    if (g == 0) {
-                        fromA = _mm256_set1_epi32(aboveA ? static_cast<int>(aboveA[t]) : 0);
-                        fromS = _mm256_set1_epi32((aboveWindow >> j) & 1 ? -1 : 0);
-                    } else {
-                        fromA = _mm256_permutevar8x32_epi32(prevA[g - 1], seven);
-                        fromS = _mm256_permutevar8x32_epi32(prevS[g - 1], seven);
-                    }
-                    const V upA = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(prevA[g], up), fromA, 0x01);
-                    const V upS = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(prevS[g], up), fromS, 0x01);
-                    A[g] =
-                        Pull<Halves, Wide>(Pull<Halves, Wide>(in[g][j], upA, upS, K), prevA[g], prevS[g], K);
-                    Store(Turns.data() + static_cast<std::size_t>(t) * kRows + g * kLanes, A[g]);
-                }
-                // The pixels of the step before, after the turns of the pixels
-                // right of them (this step, same lane) and below them (this
-                // step, next lane; none for the band's last lane).
-                for (int g = 0; g < G; ++g) {
-                    const V nextA = g + 1 < G ? _mm256_permutevar8x32_epi32(A[g + 1], first) : zero;
-                    const V nextS = g + 1 < G ? _mm256_permutevar8x32_epi32(S[g + 1], first) : zero;
-                    const V downA = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(A[g], down), nextA, 0x80);
-                    const V downS = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(S[g], down), nextS, 0x80);
-                    fin[g][j] =
-                        Pull<Halves, Wide>(Pull<Halves, Wide>(prevA[g], A[g], S[g], K), downA, downS, K);
-                    prevA[g] = A[g];
-                    prevS[g] = S[g];
-                }
-            }
+            // Within a solid block (every pixel a stroke pixel, with the row
+            // above and the step before) no pull needs its mask.
+            bool solid = aboveA && aboveWindow == 255u && n == kRows;
+            for (int g = 0; g < G && solid; ++g)
+                solid = _mm256_testc_si256(_mm256_cmpeq_epi32(win[g], byteMask), ones) &&
+                        _mm256_testc_si256(prevS[g], ones);
+            if (solid)
+                Steps<true>(t0, in, win, fin, prevA, prevS, aboveA, aboveWindow);
+            else
+                Steps<false>(t0, in, win, fin, prevA, prevS, aboveA, aboveWindow);
             // fin[g][j] lane k: row 8g + k at column t0 + j - 1 - 8g - k.
             for (int g = 0; g < G; ++g) {
                 Transpose8(fin[g]);

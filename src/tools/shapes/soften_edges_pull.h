@@ -78,12 +78,16 @@ template <bool Halves, bool Wide> PIXORA_AVX2 inline V Pull16(V sn, const TPull&
     return _mm256_add_epi16(low, high);
 }
 
-// The pixels n, each byte pulled toward the same byte of s, where the
-// pixel's mask lane is all ones; the others unchanged.
-template <bool Halves, bool Wide> PIXORA_AVX2 inline V Pull(V n, V s, V mask, const TPull& k) {
+// The pixels n, each byte pulled toward the same byte of s.
+template <bool Halves, bool Wide> PIXORA_AVX2 inline V PullAll(V n, V s, const TPull& k) {
     const V lo = Pull16<Halves, Wide>(_mm256_unpacklo_epi8(s, n), k);
     const V hi = Pull16<Halves, Wide>(_mm256_unpackhi_epi8(s, n), k);
-    return _mm256_blendv_epi8(n, _mm256_packus_epi16(lo, hi), mask);
+    return _mm256_packus_epi16(lo, hi);
+}
+
+// The same where the pixel's mask lane is all ones; the others unchanged.
+template <bool Halves, bool Wide> PIXORA_AVX2 inline V Pull(V n, V s, V mask, const TPull& k) {
+    return _mm256_blendv_epi8(n, PullAll<Halves, Wide>(n, s, k), mask);
 }
 
 // Rows of eight 32-bit values in, columns out: r[j] lane k := r[k] lane j.

@@ -8,6 +8,7 @@
 #include "tools/brushes/eraser_rule.h"
 #include "tools/brushes/pen_commit_rule.h"
 #include "tools/brushes/transparency_rule.h"
+#include "tools/shapes/soften_edges.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -116,6 +117,45 @@ TEST(PenCommit, EightPixelsAtOnceGiveTheBytesOfThePixelRule) {
                             << w << "x" << h << " occ=" << occ << " ct=" << ct << " interior=" << interior;
                     }
     }
+}
+
+TEST(PenCommit, ClearingTheOverlayInItsLastPassGivesTheBytesOfTheStepsOneByOne) {
+    // The release clears the overlay while the blend or the softening reads
+    // it: the image must be that of the composite and then the softening in
+    // the pixel order, the overlay white, with and without a selection, on
+    // one thread and two, where the softening works in bands and where not.
+    std::mt19937 rng(5);
+    for (auto [w, h] : {std::pair{7, 5}, std::pair{40, 15}, std::pair{301, 77}})
+        for (bool soften : {false, true})
+            for (bool confined : {false, true})
+                for (int bands : {1, 2}) {
+                    const TRowBandsOverride split(bands);
+                    Bitmap base(w, h, 32), overlay(w, h, 32), mask(w, h, 32);
+                    overlay.Fill(255, 255, 255, 0);
+                    mask.Fill(0, 0, 0, 0);
+                    for (int y = 0; y < h; ++y)
+                        for (int x = 0; x < w; ++x) {
+                            for (int c = 0; c < 4; ++c)
+                                base.Row(y)[x * 4 + c] = static_cast<uint8_t>(rng());
+                            if ((x + 2 * y) % 9 < 3) overlay.Row(y)[x * 4] = overlay.Row(y)[x * 4 + 2] = 0;
+                            if (x < w / 3) mask.Row(y)[x * 4] = 255;
+                        }
+                    const SelectionEditTest test = confined ? SelectionEditTest(mask, 0, 0, true) : kAll;
+                    TOverlayComposite o = Occupancy(70);
+                    o.Soften = soften;
+                    o.SoftenStrength = 10;
+                    Bitmap expected = base, plain = overlay;
+                    TOverlayComposite flat = o;
+                    flat.Soften = false;
+                    CompositeOverlay(expected, base, plain, flat, Black(), false, test);
+                    if (soften) SoftenStrokeEdgesInOrder(expected, plain, o.SoftenStrength);
+                    plain.Fill(255, 255, 255, 0);
+                    Bitmap image(w, h, 32);
+                    CommitPenStroke(image, base, overlay, o, Black(), test);
+                    ASSERT_TRUE(SameImage(image, expected)) << w << "x" << h << " soften=" << soften
+                                                            << " confined=" << confined << " bands=" << bands;
+                    ASSERT_TRUE(SameImage(overlay, plain)) << w << "x" << h << " soften=" << soften;
+                }
 }
 
 TEST(Eraser, SquareClipsAtTheEdgeEllipseStaysInsideFloodfillOnPressOnly) {

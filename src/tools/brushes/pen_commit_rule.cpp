@@ -29,8 +29,13 @@ void RestoreFromBase(Bitmap& image, const Bitmap& base) {
     if (!image.Empty()) std::memcpy(image.Data(), base.Data(), base.ByteSize());
 }
 
-void PaintMarks(Bitmap& image, const Bitmap* base, const Bitmap& overlay, const TStrokeOptions& o,
-                const TStrokeColours& colours, bool withInterior, const SelectionEditTest& test) {
+namespace {
+
+// PaintMarks, and with clear (the overlay itself, the image's size) each
+// overlay row made white right after it is painted.
+void PaintMarksAndClear(Bitmap& image, const Bitmap* base, const Bitmap& overlay, const TStrokeOptions& o,
+                        const TStrokeColours& colours, bool withInterior, const SelectionEditTest& test,
+                        Bitmap* clear) {
     if (image.BitsPerPixel() != 32 || overlay.BitsPerPixel() != 32) return;
     if (base &&
         (base->Width() != image.Width() || base->Height() != image.Height() || base->BitsPerPixel() != 32))
@@ -43,15 +48,29 @@ void PaintMarks(Bitmap& image, const Bitmap* base, const Bitmap& overlay, const 
             uint8_t* p = image.Row(y);
             if (base) std::memcpy(p, base->Row(y), image.Stride());
             if (y < h) PaintMarkRow(p, overlay.Row(y), w, y, blend, test);
+            if (clear) WhiteOverlayRow(clear->Row(y), clear->Width());
         }
     });
 }
 
+// Whether the flat blend can restore each row from the base as it paints it.
+bool FlatComposite(const Bitmap& image, const Bitmap& base, const Bitmap& overlay,
+                   const TOverlayComposite& o) {
+    return !o.UseGradient && image.BitsPerPixel() == 32 && overlay.BitsPerPixel() == 32 &&
+           image.Width() == base.Width() && image.Height() == base.Height() && base.BitsPerPixel() == 32 &&
+           &image != &base;
+}
+
+} // namespace
+
+void PaintMarks(Bitmap& image, const Bitmap* base, const Bitmap& overlay, const TStrokeOptions& o,
+                const TStrokeColours& colours, bool withInterior, const SelectionEditTest& test) {
+    PaintMarksAndClear(image, base, overlay, o, colours, withInterior, test, nullptr);
+}
+
 void CompositeOverlay(Bitmap& image, const Bitmap& base, const Bitmap& overlay, const TOverlayComposite& o,
                       const TStrokeColours& colours, bool withInterior, const SelectionEditTest& test) {
-    const bool flat = !o.UseGradient && image.BitsPerPixel() == 32 && overlay.BitsPerPixel() == 32 &&
-                      image.Width() == base.Width() && image.Height() == base.Height() &&
-                      base.BitsPerPixel() == 32 && &image != &base;
+    const bool flat = FlatComposite(image, base, overlay, o);
     if (!flat) RestoreFromBase(image, base);
     if (image.BitsPerPixel() != 32 || overlay.BitsPerPixel() != 32) return;
     if (o.UseGradient)
@@ -63,6 +82,14 @@ void CompositeOverlay(Bitmap& image, const Bitmap& base, const Bitmap& overlay, 
 
 void CommitPenStroke(Bitmap& image, const Bitmap& base, Bitmap& overlay, const TOverlayComposite& o,
                      const TStrokeColours& colours, const SelectionEditTest& test) {
+    // The overlay is cleared for the next stroke in the pass that reads it
+    // last, while each row is at hand: the blend's, or the softening's.
+    if (FlatComposite(image, base, overlay, o) && overlay.Width() == image.Width() &&
+        overlay.Height() == image.Height()) {
+        PaintMarksAndClear(image, &base, overlay, o, colours, false, test, o.Soften ? nullptr : &overlay);
+        if (o.Soften) SoftenStrokeEdgesAndClear(image, overlay, o.SoftenStrength);
+        return;
+    }
     CompositeOverlay(image, base, overlay, o, colours, false, test);
     overlay.Fill(255, 255, 255, 0);
 }

@@ -57,6 +57,12 @@ void SoftenStrokeEdges(Bitmap& image, const Bitmap& overlay, int strength) {
     SoftenStrokeEdgesInOrder(image, overlay, strength);
 }
 
+void SoftenStrokeEdgesAndClear(Bitmap& image, Bitmap& overlay, int strength) {
+    if (SoftenStrokeEdgesBandsAndClear(image, overlay, std::max(strength, 0))) return;
+    SoftenStrokeEdgesInOrder(image, overlay, strength);
+    overlay.Fill(255, 255, 255, 0);
+}
+
 void SoftenStrokeEdgesInOrder(Bitmap& image, const Bitmap& overlay, int strength) {
     const int w = image.Width(), h = image.Height();
     if (image.Empty() || image.BitsPerPixel() != 32 || overlay.BitsPerPixel() != 32 || overlay.Width() != w ||

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "doc/row_ranges.h"
+#include "tools/shapes/soften_edges.h"
 #include "tools/shapes/soften_edges_pull.h"
 
 namespace pixora {
@@ -349,13 +350,18 @@ std::vector<std::pair<int, int>> RunsOfBand(const uint8_t* const* bits, int rows
 }
 
 // Every row's stroke bits, worked out on both cores (the rows are
-// independent); row h is clear, for the rows past a part band.
-PIXORA_AVX2 void StrokeBitsOfRows(const Bitmap& overlay, std::vector<uint8_t>& store, int bytes) {
+// independent); row h is clear, for the rows past a part band. With clear
+// (the overlay itself) each row is made white once its bits are taken,
+// while it is still at hand.
+PIXORA_AVX2 void StrokeBitsOfRows(const Bitmap& overlay, std::vector<uint8_t>& store, int bytes,
+                                  Bitmap* clear) {
     const int w = overlay.Width(), h = overlay.Height();
     store.assign(static_cast<std::size_t>(bytes) * static_cast<std::size_t>(h + 1), 0);
     ForRowRanges(h, static_cast<std::size_t>(w) * 4 * static_cast<std::size_t>(h), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y)
+        for (int y = y0; y < y1; ++y) {
             StrokeBitsOf(overlay.Row(y), w, store.data() + static_cast<std::size_t>(y) * bytes, bytes);
+            if (clear) WhiteOverlayRow(clear->Row(y), w);
+        }
     });
 }
 
@@ -461,7 +467,9 @@ PIXORA_AVX2 void Soften(Bitmap& image, const std::vector<uint8_t>& bitStore, con
 
 } // namespace
 
-bool SoftenStrokeEdgesBands(Bitmap& image, const Bitmap& overlay, int a) {
+namespace {
+
+bool Bands(Bitmap& image, const Bitmap& overlay, int a, Bitmap* clear) {
     const int w = image.Width(), h = image.Height();
     if (w < 16 || h < 16 || a < 0 || a > 100 || image.BitsPerPixel() != 32 || overlay.BitsPerPixel() != 32 ||
         overlay.Width() != w || overlay.Height() != h)
@@ -471,7 +479,7 @@ bool SoftenStrokeEdgesBands(Bitmap& image, const Bitmap& overlay, int a) {
     if (!k.Found) return false;
     const int bytes = TStrokeBits(w).Bytes;
     std::vector<uint8_t> bits;
-    StrokeBitsOfRows(overlay, bits, bytes);
+    StrokeBitsOfRows(overlay, bits, bytes, clear);
     // A band must not reach from row 0 to the last row. Four vectors of rows
     // keep more independent chains going but lose more steps at either end
     // of a run of columns: they pay where the runs are long.
@@ -487,9 +495,23 @@ bool SoftenStrokeEdgesBands(Bitmap& image, const Bitmap& overlay, int a) {
     return true;
 }
 
+} // namespace
+
+bool SoftenStrokeEdgesBands(Bitmap& image, const Bitmap& overlay, int a) {
+    return Bands(image, overlay, a, nullptr);
+}
+
+bool SoftenStrokeEdgesBandsAndClear(Bitmap& image, Bitmap& overlay, int a) {
+    return Bands(image, overlay, a, &overlay);
+}
+
 #else
 
 bool SoftenStrokeEdgesBands(Bitmap&, const Bitmap&, int) {
+    return false;
+}
+
+bool SoftenStrokeEdgesBandsAndClear(Bitmap&, Bitmap&, int) {
     return false;
 }
 

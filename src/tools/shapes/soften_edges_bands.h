@@ -29,5 +29,9 @@ namespace pixora {
 // machine or the sizes do not suit it: images under 16 x 16, a outside
 // 0..100, or no AVX2.
 bool SoftenStrokeEdgesBands(Bitmap& image, const Bitmap& overlay, int a);
+// The same, and then the overlay is white (B, G, R 255, fourth byte 0):
+// each row is cleared as soon as its stroke pixels are read. False (and
+// neither changed) where the bands do not apply.
+bool SoftenStrokeEdgesBandsAndClear(Bitmap& image, Bitmap& overlay, int a);
 
 } // namespace pixora

@@ -1,6 +1,6 @@
 #pragma once
-// The edge softening worked eight rows at a time with AVX2, giving the same
-// bytes as the pixel-by-pixel order (tools/shapes/soften_edges.h).
+// The edge softening worked in bands of 8, 16 or 32 rows with AVX2, giving
+// the same bytes as the pixel-by-pixel order (tools/shapes/soften_edges.h).
 //
 // In that order each stroke pixel, at its turn, pulls its four neighbours
 // toward its value then. Call A(x, y) a pixel's value at its turn: the
@@ -12,6 +12,10 @@
 // once: lane k of a vector holds row y0 + k at column t - k, the pixel above
 // a lane is the lane before it one step earlier, the one on its left the same
 // lane one step earlier, and a pixel's last two pulls come one step later.
+// Two or four such vectors carry on the skew from one to the next, so that
+// their chains of pulls run side by side. A band needs of the band above it
+// only the A values of that band's last row, so the bands can also run on
+// two cores as a wavefront, each a few columns behind the one above.
 //
 // The wrap-around is kept: row 0 pulls row height - 1 before any other turn,
 // row height - 1 pulls row 0 after every other, and column width - 1 pulls
@@ -19,7 +23,7 @@
 //
 // The pull n := s + (n - s) x 50 / (a + 50), rounded to nearest with halves
 // to even, is computed exactly as (a x s + 50 x n) / (a + 50) in 16-bit lanes,
-// the division by a multiply and a shift (checked exact for every numerator).
+// the division by multiplies and shifts (tools/shapes/soften_edges_pull.h).
 
 #include "doc/bitmap.h"
 

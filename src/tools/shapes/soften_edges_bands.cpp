@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <thread>
 #include <utility>
@@ -100,13 +101,20 @@ PIXORA_AVX2 void PullRow(uint8_t* row, const uint32_t* toward, const uint8_t* bi
     }
 }
 
-// Waits until a band's published column reaches at.
-inline void WaitFor(const std::atomic<int>& progress, int at) {
-    for (int spins = 0; progress.load(std::memory_order_acquire) < at; ++spins) {
-        if (spins < 64)
-            _mm_pause();
-        else
-            std::this_thread::yield();
+// Waits until a band's published value reaches at. A wait of more than a
+// millisecond means the other thread has lost its core (a band takes far
+// less): alone is then set, and the bands left go to one thread.
+inline void WaitFor(const std::atomic<int>& progress, int at, std::atomic<bool>& alone) {
+    for (int spins = 0; spins < 64; ++spins) {
+        if (progress.load(std::memory_order_acquire) >= at) return;
+        _mm_pause();
+    }
+    const auto since = std::chrono::steady_clock::now();
+    while (progress.load(std::memory_order_acquire) < at) {
+        std::this_thread::yield();
+        if (!alone.load(std::memory_order_relaxed) &&
+            std::chrono::steady_clock::now() - since > std::chrono::milliseconds(1))
+            alone.store(true, std::memory_order_relaxed);
     }
 }
 
@@ -117,6 +125,7 @@ struct TAbove {
     const uint32_t* A = nullptr;
     const uint8_t* Bits = nullptr;
     const std::atomic<int>* Progress = nullptr;
+    std::atomic<bool>* Alone = nullptr;
 };
 
 // What a band hands on: the A values of its first and last rows, and the
@@ -245,7 +254,7 @@ template <int G, bool Halves, bool Wide> struct TBand {
         done.Publish(c0);
         for (int t0 = c0; t0 - 1 <= lastStep; t0 += kLanes) {
             // The row above must be through with the columns this block reads.
-            if (above.Progress) WaitFor(*above.Progress, std::min(t0 + kLanes, W));
+            if (above.Progress) WaitFor(*above.Progress, std::min(t0 + kLanes, W), *above.Alone);
             V in[G][kLanes], win[G], fin[G][kLanes];
             for (int g = 0; g < G; ++g) {
                 alignas(32) int32_t windows[kLanes];
@@ -385,12 +394,12 @@ bool LongRuns(const std::vector<uint8_t>& bitStore, int w, int h, int bytes) {
 }
 
 // The bands run one after another in the order of their rows, or on two
-// cores as a wavefront: the odd bands on a second thread, each a band's
-// width of columns behind the band above it, so that every pixel still
-// sees the values the pixel order gives it. A band waits for the one above
-// it before each block of columns, and for its whole work before pulling
-// that band's last row; the last band waits for row 0's pull of its last
-// row. Everything is allocated before the threads start.
+// cores as a wavefront: each thread takes the next band in row order, and a
+// band keeps a block of columns behind the band above it, so that every
+// pixel still sees the values the pixel order gives it. A band waits for
+// the one above before each block of columns, and for its whole work before
+// pulling that band's last row; the last band waits for row 0's pull of its
+// last row. Everything is allocated before the threads start.
 template <int G, bool Halves, bool Wide>
 PIXORA_AVX2 void Soften(Bitmap& image, const std::vector<uint8_t>& bitStore, const TPull& k) {
     const int w = image.Width(), h = image.Height();
@@ -414,13 +423,15 @@ PIXORA_AVX2 void Soften(Bitmap& image, const std::vector<uint8_t>& bitStore, con
             runs.push_back(run);
         runFrom[static_cast<std::size_t>(b) + 1] = static_cast<int>(runs.size());
     }
-    // A values of the last rows, three bands kept (one being read, one being
-    // written, one free), and of each thread's band's first row; read past
-    // the row's end by a band's last steps.
+    // A values of every band's last row (a band may still read the one
+    // above while a later band writes its own), and of each thread's band's
+    // first row; read past the row's end by a band's last steps.
     const std::size_t padded = static_cast<std::size_t>(w + kRows + 3 * kLanes);
-    std::vector<uint32_t> lastA(3 * padded), firstA(2 * padded);
+    std::vector<uint32_t> lastA(static_cast<std::size_t>(bandCount) * padded), firstA(2 * padded);
     std::vector<std::atomic<int>> progress(static_cast<std::size_t>(bandCount)),
         finished(static_cast<std::size_t>(bandCount));
+    std::atomic<int> next{0};
+    std::atomic<bool> alone{false};
     TBand<G, Halves, Wide> bands[2] = {{image, k}, {image, k}};
 
     const auto work = [&](int b, int lane) {
@@ -428,15 +439,16 @@ PIXORA_AVX2 void Soften(Bitmap& image, const std::vector<uint8_t>& bitStore, con
         const std::size_t at = static_cast<std::size_t>(b);
         TBand<G, Halves, Wide>& band = bands[lane];
         // Row 0's turns pull the last row before it has a turn.
-        if (b > 0 && y0 + n == h) WaitFor(finished[0], 1);
+        if (b > 0 && y0 + n == h) WaitFor(finished[0], 1, alone);
         TAbove above;
         above.Bits = bitsOf(b > 0 ? y0 - 1 : h);
         if (b > 0) {
-            above.A = lastA.data() + static_cast<std::size_t>((b - 1) % 3) * padded;
+            above.A = lastA.data() + (at - 1) * padded;
             above.Progress = &progress[at - 1];
+            above.Alone = &alone;
         }
-        const TDone done{firstA.data() + static_cast<std::size_t>(lane) * padded,
-                         lastA.data() + static_cast<std::size_t>(b % 3) * padded, &progress[at]};
+        const TDone done{firstA.data() + static_cast<std::size_t>(lane) * padded, lastA.data() + at * padded,
+                         &progress[at]};
         const uint8_t* rowBits[kRows];
         for (int i = 0; i < kRows; ++i)
             rowBits[i] = bitsOf(i < n ? y0 + i : h);
@@ -447,21 +459,25 @@ PIXORA_AVX2 void Soften(Bitmap& image, const std::vector<uint8_t>& bitStore, con
         band.WrapColumn(y0, n, rowBits);
         // The band above's last row waited for this band's first row's turns.
         if (b > 0) {
-            WaitFor(finished[at - 1], 1);
+            WaitFor(finished[at - 1], 1, alone);
             PullRow<Halves, Wide>(image.Row(y0 - 1), done.FirstA, rowBits[0], w, k);
         } else {
             PullRow<Halves, Wide>(image.Row(h - 1), done.FirstA, rowBits[0], w, k);
         }
         finished[at].store(1, std::memory_order_release);
     };
-    // One thread takes every band; two take the even and the odd ones.
+    // Each thread takes the next band in row order until none is left; the
+    // second stops once a wait has shown it cannot keep up.
     ForRowRanges(2, image.ByteSize(), [&](int first, int end) {
-        const bool alone = end - first == 2;
-        for (int b = first; b < bandCount; b += alone ? 1 : 2)
-            work(b, alone ? 0 : first);
+        const int lane = end - first == 2 ? 0 : first;
+        while (lane == 0 || !alone.load(std::memory_order_relaxed)) {
+            const int b = next.fetch_add(1);
+            if (b >= bandCount) break;
+            work(b, lane);
+        }
     });
     // The last row's turns pull row 0 after everything else.
-    PullRow<Halves, Wide>(image.Row(0), lastA.data() + static_cast<std::size_t>((bandCount - 1) % 3) * padded,
+    PullRow<Halves, Wide>(image.Row(0), lastA.data() + static_cast<std::size_t>(bandCount - 1) * padded,
                           bitsOf(h - 1), w, k);
 }
 

@@ -1,7 +1,9 @@
 // Soften, Sharpen, Antialiasing and Gaussian Blur against their rules.
 #include <algorithm>
 
+#include "doc/row_ranges.h"
 #include "effects/quick/antialias.h"
+#include "effects/quick/antialias_pull.h"
 #include "effects/quick/convolve.h"
 #include "effects/quick/gaussian_blur.h"
 #include "quick_support.h"
@@ -162,6 +164,71 @@ TEST(QuickAntialiasing, EveryShapeOfImageAsTheRuleReads) {
             Antialiasing(partly, some);
             EXPECT_TRUE(SameImage(partly, partlyExpected)) << w << "x" << h << " with a pixel test";
         }
+    }
+}
+
+TEST(QuickAntialiasing, TwoThreadsWalkAsOneThreadDoes) {
+    // Rows two to five high (the wrap-around rows are then the rows next to
+    // each other) and taller; widths of one column block, a block and one
+    // column, and several blocks with a short last one; random and patchy
+    // pixels, so that some neighbours match their centre.
+    for (auto [w, h] : {std::pair{2, 2}, {3, 2}, {2, 3}, {257, 3}, {258, 4}, {300, 5}, {771, 7}, {4001, 9}}) {
+        Bitmap image = RandomImage(w, h, static_cast<uint32_t>(w * 31 + h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((x / 5 + y) % 4 == 0) std::fill(Px(image, x, y), Px(image, x, y) + 3, uint8_t{17});
+        Bitmap one = image, two = image, expected = image;
+        {
+            TRowBandsOverride bands(1);
+            Antialiasing(one);
+        }
+        {
+            TRowBandsOverride bands(2);
+            Antialiasing(two);
+        }
+        AntialiasByRule(expected, [](int, int) { return true; });
+        EXPECT_TRUE(SameImage(one, expected)) << w << "x" << h;
+        EXPECT_TRUE(SameImage(two, expected)) << w << "x" << h << " on two threads";
+    }
+}
+
+TEST(QuickAntialiasing, EveryPullKernelGivesTheRulesBytes) {
+    // Every pair of centre and neighbour byte, three a pixel, with fourth
+    // bytes that must stay; runs of every length up to a few vectors and at
+    // odd offsets, so that each kernel's remainder goes to the narrower ones.
+    constexpr int kPixels = 65536 / 3 + 1;
+    std::vector<uint8_t> n(4 * kPixels + 64), c(4 * kPixels + 64);
+    for (int i = 0, pair = 0; i < kPixels; ++i) {
+        for (int k = 0; k < 3; ++k, ++pair) {
+            n[4 * i + k] = static_cast<uint8_t>(pair & 0xFF);
+            c[4 * i + k] = static_cast<uint8_t>((pair >> 8) & 0xFF);
+        }
+        n[4 * i + 3] = static_cast<uint8_t>(i * 7);
+        c[4 * i + 3] = static_cast<uint8_t>(i * 13);
+    }
+    std::vector<uint8_t> expected(n.size());
+    for (int i = 0; i < kPixels; ++i) {
+        for (int k = 0; k < 3; ++k)
+            expected[4 * i + k] = TowardsCentre(c[4 * i + k], n[4 * i + k]);
+        expected[4 * i + 3] = n[4 * i + 3];
+    }
+    for (int kernel = 0; kernel <= 3; ++kernel) {
+        std::vector<uint8_t> out(n.size(), 0);
+        PullRunWith(kernel, out.data(), n.data(), c.data(), kPixels);
+        EXPECT_TRUE(std::equal(out.begin(), out.begin() + 4 * kPixels, expected.begin()))
+            << "kernel " << kernel;
+        for (int count = 0; count <= 40; ++count)
+            for (int at : {0, 1, 5}) {
+                std::vector<uint8_t> inPlace(n);
+                PullRunWith(kernel, inPlace.data() + 4 * at, inPlace.data() + 4 * at, c.data() + 4 * at,
+                            static_cast<std::size_t>(count));
+                const auto first = expected.begin() + 4 * at, last = first + 4 * count;
+                ASSERT_TRUE(std::equal(first, last, inPlace.begin() + 4 * at)) << kernel << " " << count;
+                const std::size_t end = 4 * static_cast<std::size_t>(at + count);
+                ASSERT_TRUE(std::equal(inPlace.begin() + static_cast<std::ptrdiff_t>(end), inPlace.end(),
+                                       n.begin() + static_cast<std::ptrdiff_t>(end)))
+                    << "past the run " << kernel << " " << count;
+            }
     }
 }
 

@@ -69,11 +69,13 @@ private:
 };
 
 // The bands ForRowRanges splits `rows` into: two when the work (`bytes`
-// touched) is large enough and the machine has a second core, otherwise
-// one; or as many as an override holds it to.
-inline int RowBandsFor(int rows, std::size_t bytes) {
+// touched) is large enough and the machine runs at least `threads` threads
+// at once (a second core by default), otherwise one; or as many as an
+// override holds it to.
+inline int RowBandsFor(int rows, std::size_t bytes, unsigned threads = 2) {
     if (const int forced = RowBandsOverride().load(std::memory_order_relaxed); forced > 0) return forced;
-    const bool split = bytes >= kParallelRowBytes && rows >= 2 && std::thread::hardware_concurrency() >= 2;
+    const bool split =
+        bytes >= kParallelRowBytes && rows >= 2 && std::thread::hardware_concurrency() >= threads;
     return split ? 2 : 1;
 }
 

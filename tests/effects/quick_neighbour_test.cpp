@@ -1,5 +1,6 @@
 // Soften, Sharpen, Antialiasing and Gaussian Blur against their rules.
 #include <algorithm>
+#include <random>
 
 #include "doc/row_ranges.h"
 #include "effects/quick/antialias.h"
@@ -169,10 +170,12 @@ TEST(QuickAntialiasing, EveryShapeOfImageAsTheRuleReads) {
 
 TEST(QuickAntialiasing, TwoThreadsWalkAsOneThreadDoes) {
     // Rows two to five high (the wrap-around rows are then the rows next to
-    // each other) and taller; widths of one column block, a block and one
-    // column, and several blocks with a short last one; random and patchy
-    // pixels, so that some neighbours match their centre.
-    for (auto [w, h] : {std::pair{2, 2}, {3, 2}, {2, 3}, {257, 3}, {258, 4}, {300, 5}, {771, 7}, {4001, 9}}) {
+    // each other) and taller, up to more rows than the threads keep centres
+    // for at a time; widths of one column block, a block and one column, and
+    // several blocks with a short last one; random and patchy pixels, so
+    // that some neighbours match their centre.
+    for (auto [w, h] :
+         {std::pair{2, 2}, {3, 2}, {2, 3}, {257, 3}, {258, 4}, {300, 5}, {771, 7}, {4001, 9}, {4001, 300}}) {
         Bitmap image = RandomImage(w, h, static_cast<uint32_t>(w * 31 + h));
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
@@ -189,6 +192,40 @@ TEST(QuickAntialiasing, TwoThreadsWalkAsOneThreadDoes) {
         AntialiasByRule(expected, [](int, int) { return true; });
         EXPECT_TRUE(SameImage(one, expected)) << w << "x" << h;
         EXPECT_TRUE(SameImage(two, expected)) << w << "x" << h << " on two threads";
+    }
+}
+
+TEST(QuickAntialiasing, RowsAlongWhichTwoWalksNeverMeet) {
+    // The first row is made so that a walk of centres that starts one above
+    // or below the true one stays one apart to the end of the row: a walk
+    // begun anywhere else comes to one of the two, so only a walk that
+    // follows the row's own centres from its start gets the rule's bytes.
+    for (uint32_t seed = 0; seed < 12; ++seed) {
+        const int w = 1500 + 37 * static_cast<int>(seed);
+        Bitmap b = RandomImage(w, 2, seed);
+        std::mt19937 rng(seed);
+        for (int k = 0; k < 3; ++k) {
+            int low = static_cast<int>(rng() % 200); // the lower of the two walks
+            const bool trueIsUpper = (seed + static_cast<uint32_t>(k)) % 2 == 1;
+            Px(b, 1, 0)[k] = static_cast<uint8_t>(low + (trueIsUpper ? 1 : 0));
+            for (int x = 2; x < w; ++x) {
+                std::vector<int> apart;
+                for (int n = 0; n < 256; ++n)
+                    if (TowardsCentre(low, n) + 1 == TowardsCentre(low + 1, n) && TowardsCentre(low, n) < 250)
+                        apart.push_back(n);
+                const int n = apart[rng() % apart.size()];
+                Px(b, x, 0)[k] = static_cast<uint8_t>(n);
+                low = TowardsCentre(low, n);
+            }
+        }
+        Bitmap expected = b;
+        AntialiasByRule(expected, [](int, int) { return true; });
+        for (int bands : {1, 2}) {
+            Bitmap walked = b;
+            TRowBandsOverride override(bands);
+            Antialiasing(walked);
+            EXPECT_TRUE(SameImage(walked, expected)) << "seed " << seed << ", " << bands << " thread(s)";
+        }
     }
 }
 

@@ -33,17 +33,95 @@ uint32_t Pulled(uint32_t n, uint32_t c, const TTowardsTable& towards) {
            static_cast<uint32_t>(towards[((c >> 16) & 0xFF) + 5 * ((n >> 16) & 0xFF)]) << 16;
 }
 
+// One step of the three chains (one per colour byte) that make the
+// centres: the next centre is the pixel p pulled by the one before. Each
+// chain waits on one lookup a pixel; its address is the table moved by
+// five times the pixel's byte, worked out beside the chain.
+struct TChains {
+    uint32_t B, G, R;
+    void Step(const uint8_t* t, const uint8_t* p) {
+        B = t[5u * p[0] + B];
+        G = t[5u * p[1] + G];
+        R = t[5u * p[2] + R];
+    }
+    void Put(const uint8_t* p, uint8_t* out) const {
+        out[0] = static_cast<uint8_t>(B);
+        out[1] = static_cast<uint8_t>(G);
+        out[2] = static_cast<uint8_t>(R);
+        out[3] = p[3];
+    }
+};
+
+// Steps a guessed chain takes before its values count.
+constexpr int kWarmUp = 16;
+
+// The centres of columns from .. to-1 into cs (whose pixel from-1 is the
+// centre before them). A chain forgets where it started: a centre is one
+// sixth its predecessor, so two chains that start apart come together
+// within a few pixels, and from the first pixel where they agree they are
+// the same. So the second half of the run is walked beside the first (six
+// chains at a time instead of three), from a guess kWarmUp pixels before
+// it; where the guess had not come together with the first half's true
+// chain by the end of the first half, that chain goes on over the second
+// half's values until it meets them. The result is the plain walk's.
+void Centres(const uint8_t* row, uint8_t* cs, int from, int to) {
+    const uint8_t* t = TowardsTable().data();
+    const uint8_t* last = cs + 4 * static_cast<std::size_t>(from - 1);
+    TChains a{last[0], last[1], last[2]};
+    auto at = [](auto* p, int x) { return p + 4 * static_cast<std::size_t>(x); };
+    if (to - from < 4 * kWarmUp) {
+        for (int x = from; x < to; ++x) {
+            a.Step(t, at(row, x));
+            a.Put(at(row, x), at(cs, x));
+        }
+        return;
+    }
+    // The first half is from .. m-1; the second m .. to-1, walked from
+    // m - kWarmUp on, the two walks of about the same length.
+    const int m = (from + to + kWarmUp) / 2, n = m - from;
+    const uint8_t* guess = at(row, m - kWarmUp - 1);
+    TChains b{guess[0], guess[1], guess[2]};
+    for (int i = 0; i < kWarmUp; ++i) {
+        a.Step(t, at(row, from + i));
+        a.Put(at(row, from + i), at(cs, from + i));
+        b.Step(t, at(row, m - kWarmUp + i));
+    }
+    const TChains guessed = b; // the second walk's centre m - 1
+    for (int i = kWarmUp; i < n; ++i) {
+        const int xa = from + i, xb = m - kWarmUp + i;
+        a.Step(t, at(row, xa));
+        b.Step(t, at(row, xb));
+        a.Put(at(row, xa), at(cs, xa));
+        b.Put(at(row, xb), at(cs, xb));
+    }
+    for (int x = m - kWarmUp + n; x < to; ++x) {
+        b.Step(t, at(row, x));
+        b.Put(at(row, x), at(cs, x));
+    }
+    // Channel by channel, the true chain over the second half until it
+    // meets the guessed one.
+    const uint32_t truth[3] = {a.B, a.G, a.R}, guessedAt[3] = {guessed.B, guessed.G, guessed.R};
+    for (int k = 0; k < 3; ++k) {
+        uint32_t c = truth[k];
+        if (c == guessedAt[k]) continue;
+        for (int x = m; x < to; ++x) {
+            uint8_t& centre = at(cs, x)[k];
+            c = t[5u * at(row, x)[k] + c];
+            if (c == centre) break;
+            centre = static_cast<uint8_t>(c);
+        }
+    }
+}
+
 // Columns a row is walked in at a time, when two threads share the rows.
 constexpr int kColumnBlock = 256;
 
-// One row's walk, a block of columns at a time. A block [x0, x1) of
-// centres (1 <= x0 < x1 <= w) does everything the walk does with those
-// centres except what waits for a later centre: it works out the centres
-// (each is the next pixel as the one before pulled it), writes the final
-// values of columns x0-1 .. x1-2 (a centre pulled by the next one; column 0
-// waits for the end of the row) and pulls the rows above and below. So
-// after block [x0, x1) the row's own columns 1 .. x1-2 are final, and the
-// row below is as its own walk will find it in columns 1 .. x1-1.
+// One row's walk over a block of columns [x0, x1) of centres
+// (1 <= x0 < x1 <= w), in two parts: the centres with the pulls of the row
+// below (what the next row's walk reads), and the rest (the row's own
+// final values and the pulls of the row above). Each pixel is pulled by
+// one centre at a time and the parts touch different rows, so they may run
+// apart as long as each pixel sees its pulls in the walk's order.
 class TRowWalk {
 public:
     TRowWalk(Bitmap& bitmap, int y, uint32_t* centres)
@@ -51,40 +129,32 @@ public:
           h_(bitmap.Height()), up_(bitmap.Row(y == 0 ? h_ - 1 : y - 1)),
           down_(bitmap.Row(y == h_ - 1 ? 0 : y + 1)) {}
 
-    void Block(int x0, int x1) {
-        const std::size_t at = 4 * static_cast<std::size_t>(x0), end = 4 * static_cast<std::size_t>(x1);
-        uint8_t* cs = centres_;
-        const uint8_t* row = row_;
-        std::size_t i = at;
+    // The centres of the block (each is the next pixel as the one before
+    // pulled it), reading the row's columns x0 .. x1-1.
+    void CentresOf(int x0, int x1) {
+        int from = x0;
         if (x0 == 1) {
-            std::memcpy(cs + 4, row + 4, 4);
-            i = 8;
+            std::memcpy(centres_ + 4, row_ + 4, 4);
+            from = 2;
         }
-        // Three chains, one per colour byte, each waiting on one lookup a
-        // pixel: the lookup's address is the table moved by five times the
-        // pixel's byte, worked out beside the chain.
-        uint32_t b = cs[i - 4], g = cs[i - 3], r = cs[i - 2];
-        const uint8_t* t = TowardsTable().data();
-        for (; i < end; i += 4) {
-            const uint8_t* tb = t + 5u * row[i];
-            const uint8_t* tg = t + 5u * row[i + 1];
-            const uint8_t* tr = t + 5u * row[i + 2];
-            b = tb[b];
-            g = tg[g];
-            r = tr[r];
-            cs[i] = static_cast<uint8_t>(b);
-            cs[i + 1] = static_cast<uint8_t>(g);
-            cs[i + 2] = static_cast<uint8_t>(r);
-            cs[i + 3] = row[i + 3];
-        }
-        // Columns max(1, x0-1) .. x1-2: each centre pulled by the next.
-        const std::size_t f = std::max<std::size_t>(4, at - 4);
-        if (end - 4 > f) PullRun(row_ + f, cs + f, cs + f + 4, (end - 4 - f) / 4);
-        // The rows above and below (one row when there are two; none when
-        // the image is one row high, whose centre is its own neighbour).
-        if (h_ == 1) return;
-        PullRun(up_ + at, up_ + at, cs + at, (end - at) / 4);
-        PullRun(down_ + at, down_ + at, cs + at, (end - at) / 4);
+        Centres(row_, centres_, from, x1);
+    }
+
+    // The row below pulled by the block's centres (none when the image is
+    // one row high, whose centre is its own neighbour).
+    void PullDown(int x0, int x1) const {
+        if (h_ > 1)
+            PullRun(down_ + 4 * Count(x0), down_ + 4 * Count(x0), centres_ + 4 * Count(x0), Count(x1 - x0));
+    }
+
+    // Columns max(1, x0-1) .. x1-2 take their final values (a centre pulled
+    // by the next one), and the row above is pulled by the block's centres
+    // (it is the row below, pulled twice, when the image is two rows high).
+    void FinalsAndPullUp(int x0, int x1) const {
+        const std::size_t f = std::max<std::size_t>(1, Count(x0) - 1), end = Count(x1) - 1;
+        if (end > f) PullRun(row_ + 4 * f, centres_ + 4 * f, centres_ + 4 * f + 4, end - f);
+        if (h_ > 1)
+            PullRun(up_ + 4 * Count(x0), up_ + 4 * Count(x0), centres_ + 4 * Count(x0), Count(x1 - x0));
     }
 
     // After the last block: the last column keeps its centre value;
@@ -94,11 +164,10 @@ public:
         const TTowardsTable& towards = TowardsTable();
         auto centre = [this](int x) {
             uint32_t v;
-            std::memcpy(&v, centres_ + 4 * static_cast<std::size_t>(x), 4);
+            std::memcpy(&v, centres_ + 4 * Count(x), 4);
             return v;
         };
-        std::memcpy(row_ + 4 * static_cast<std::size_t>(w_ - 1),
-                    centres_ + 4 * static_cast<std::size_t>(w_ - 1), 4);
+        std::memcpy(row_ + 4 * Count(w_ - 1), centres_ + 4 * Count(w_ - 1), 4);
         uint32_t first;
         std::memcpy(&first, row_, 4);
         first = Pulled(Pulled(first, centre(1), towards), centre(w_ - 1), towards);
@@ -106,6 +175,8 @@ public:
     }
 
 private:
+    static std::size_t Count(int pixels) { return static_cast<std::size_t>(pixels); }
+
     uint8_t* row_;
     uint8_t* centres_;
     int w_, h_;
@@ -113,29 +184,39 @@ private:
     uint8_t* down_;
 };
 
-void WalkRows(Bitmap& bitmap, std::vector<uint32_t>& centres) {
+void WalkRows(Bitmap& bitmap, uint32_t* centres) {
     for (int y = 0; y < bitmap.Height(); ++y) {
-        TRowWalk walk(bitmap, y, centres.data());
-        walk.Block(1, bitmap.Width());
+        TRowWalk walk(bitmap, y, centres);
+        walk.CentresOf(1, bitmap.Width());
+        walk.PullDown(1, bitmap.Width());
+        walk.FinalsAndPullUp(1, bitmap.Width());
         walk.Finish();
     }
 }
 
-// Two threads, one taking the even rows and the other the odd ones, each
-// row's walk behind the row before it: row y's block [x0, x1) starts once
-// row y-1 has done its blocks up to column x1 at least (then the pixels its
-// centres read were pulled by the row above, and the pixels of the row
-// above that it pulls are final), and the whole row once the row before
-// has finished. Each thread tells its progress as a count that only grows,
-// y * (w + 2) + x1 after a block [x0, x1) of row y and y * (w + 2) + w + 1
-// after the row's end. By these waits every pixel sees the pulls in the
-// order of the one-thread walk; the wrap-around rows too, since the last
-// row's walk comes after every other row's, and the first row's before.
-void WalkRowsOnTwoThreads(Bitmap& bitmap, std::vector<uint32_t>& evenCentres,
-                          std::vector<uint32_t>& oddCentres) {
+// Rows of centres the first thread may be ahead of the second: some
+// megabytes' worth, so that the first need not wait while the second is
+// kept from its core for a while.
+int CentreRows(int w, int h) {
+    return std::clamp(static_cast<int>((std::size_t{4} << 20) / (4 * static_cast<std::size_t>(w))), 16, h);
+}
+
+// Two threads: the first works out each row's centres and pulls the row
+// below (all that the next row's centres wait for), the second follows it
+// with the rows' final values and the pulls of the rows above. Each tells
+// its progress as a count that only grows: y * (w + 2) + x1 once it has
+// done the block [x0, x1) of row y, and (the second) y * (w + 2) + w + 1
+// once it has finished row y. The second waits for the centres it reads;
+// the first waits only for a free row of centres (CentreRows in turn) and
+// at the wrap-around rows, where the two meet on one row: the pulls of the
+// last row (from the first row's walk, on the second thread) come before
+// the second-last row's pull of it, and the last row pulls the first row
+// below it only after the second row's walk has pulled it from above.
+void WalkRowsOnTwoThreads(Bitmap& bitmap, std::vector<uint32_t>& centres) {
     const int w = bitmap.Width(), h = bitmap.Height();
     const long long stride = w + 2;
-    std::atomic<long long> progress[2] = {0, 0};
+    const int ring = static_cast<int>(centres.size() / static_cast<std::size_t>(w));
+    std::atomic<long long> found{0}, finished{0};
     auto waitFor = [](const std::atomic<long long>& count, long long target) {
         for (int spins = 0; count.load(std::memory_order_acquire) < target; ++spins) {
             if (spins < 256)
@@ -144,30 +225,41 @@ void WalkRowsOnTwoThreads(Bitmap& bitmap, std::vector<uint32_t>& evenCentres,
                 std::this_thread::yield();
         }
     };
-    auto rows = [&](int parity) {
-        uint32_t* centres = (parity == 0 ? evenCentres : oddCentres).data();
-        std::atomic<long long>& mine = progress[parity];
-        const std::atomic<long long>& before = progress[1 - parity];
-        for (int y = parity; y < h; y += 2) {
-            TRowWalk walk(bitmap, y, centres);
+    auto rowOfCentres = [&](int y) {
+        return centres.data() + static_cast<std::size_t>(y % ring) * static_cast<std::size_t>(w);
+    };
+    auto follow = [&] {
+        for (int y = 0; y < h; ++y) {
+            TRowWalk walk(bitmap, y, rowOfCentres(y));
             for (int x0 = 1; x0 < w; x0 += kColumnBlock) {
                 const int x1 = std::min(w, x0 + kColumnBlock);
-                if (y > 0) waitFor(before, (y - 1) * stride + x1 + 1);
-                walk.Block(x0, x1);
-                mine.store(y * stride + x1, std::memory_order_release);
+                waitFor(found, y * stride + x1);
+                walk.FinalsAndPullUp(x0, x1);
+                finished.store(y * stride + x1, std::memory_order_release);
             }
             walk.Finish();
-            mine.store(y * stride + w + 1, std::memory_order_release);
+            finished.store(y * stride + w + 1, std::memory_order_release);
         }
     };
-    std::jthread odd;
+    std::jthread follower;
     try {
-        odd = std::jthread(rows, 1);
+        follower = std::jthread(follow);
     } catch (const std::system_error&) {
-        WalkRows(bitmap, evenCentres);
+        WalkRows(bitmap, centres.data());
         return;
     }
-    rows(0);
+    for (int y = 0; y < h; ++y) {
+        if (y >= ring) waitFor(finished, (y - ring) * stride + w + 1);
+        TRowWalk walk(bitmap, y, rowOfCentres(y));
+        for (int x0 = 1; x0 < w; x0 += kColumnBlock) {
+            const int x1 = std::min(w, x0 + kColumnBlock);
+            walk.CentresOf(x0, x1);
+            found.store(y * stride + x1, std::memory_order_release);
+            if (y == h - 2) waitFor(finished, x1);          // the first row's pulls of the last
+            if (y == h - 1) waitFor(finished, stride + x1); // the second row's pulls of the first
+            walk.PullDown(x0, x1);
+        }
+    }
 }
 
 } // namespace
@@ -175,14 +267,18 @@ void WalkRowsOnTwoThreads(Bitmap& bitmap, std::vector<uint32_t>& evenCentres,
 void AntialiasEveryPixel(Bitmap& bitmap) {
     const int w = bitmap.Width(), h = bitmap.Height();
     if (w < 2) return; // column 0 is never a centre
-    // centres[x]: pixel x of the row as it is when it becomes the centre.
-    std::vector<uint32_t> centres(static_cast<std::size_t>(w));
-    if (h < 2 || RowBandsFor(h, bitmap.ByteSize()) < 2) {
-        WalkRows(bitmap, centres);
-        return;
-    }
-    std::vector<uint32_t> oddCentres(static_cast<std::size_t>(w));
-    WalkRowsOnTwoThreads(bitmap, centres, oddCentres);
+    // Rows of centres: pixel x of a row as it is when it becomes the centre.
+    // The two threads wait on each other every few hundred pixels, which
+    // only pays where neither has to share its core: with two hardware
+    // threads, one of them busy elsewhere or both on one core, the walk
+    // came out slower than on one thread.
+    const bool twoThreads = h >= 2 && RowBandsFor(h, bitmap.ByteSize(), 4) >= 2;
+    std::vector<uint32_t> centres(static_cast<std::size_t>(w) *
+                                  static_cast<std::size_t>(twoThreads ? CentreRows(w, h) : 1));
+    if (twoThreads)
+        WalkRowsOnTwoThreads(bitmap, centres);
+    else
+        WalkRows(bitmap, centres.data());
 }
 
 } // namespace pixora::quick

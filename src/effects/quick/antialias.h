@@ -4,8 +4,8 @@
 // The image wraps around (the right neighbour of the last column is column
 // 0, the row above the first is the last), the pixels are changed in place
 // so later pixels see the smoothed values, and column 0 is never a centre.
-// The order of the walk matters: a second thread may only walk a row
-// behind the row before it (see AntialiasEveryPixel).
+// The order of the walk matters: a second thread may only follow the
+// first (see AntialiasEveryPixel).
 
 #include <array>
 #include <cstdint>
@@ -37,9 +37,10 @@ const TTowardsTable& TowardsTable();
 // The walk over every pixel (no pixel test), in the same order's results:
 // each row's centres first, one after the other, then the pulls that do not
 // feed the next centre (the left, upper and lower neighbours), a block of
-// columns at a time. On a large image with a second core, the odd rows run
-// on a second thread, each row's blocks behind those of the row before it;
-// TRowBandsOverride(1) keeps every row on one thread, (2) forces two.
+// columns at a time. On a large image, on a machine with four hardware
+// threads or more, a second thread follows the first with everything the
+// next row's centres do not wait for; TRowBandsOverride(1) keeps the walk
+// on one thread, (2) forces two.
 void AntialiasEveryPixel(Bitmap& bitmap);
 
 template <class Test = TAllPixels> void Antialiasing(Bitmap& bitmap, const Test& test = {}) {

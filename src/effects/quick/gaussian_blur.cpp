@@ -57,7 +57,7 @@ uint8_t ExactValue(const float* centre, std::ptrdiff_t step, const TPlan& p) {
 
 // Lanes done together: four 8-lane vectors, kept in registers through the
 // whole tap loop.
-constexpr int kGroup = 32;
+constexpr int kGroup = 64;
 // Floats a line carries past its padded end, so that the last group may
 // read and work out lanes it then throws away.
 constexpr int kTail = kGroup;
@@ -65,8 +65,8 @@ constexpr int kTail = kGroup;
 // New values of centre[0..count-1], whose neighbours lie step floats apart,
 // into out[0..count-1]. Lanes up to the next multiple of kGroup are read
 // (and must exist); out must hold that many too.
-__attribute__((target_clones("avx2", "default"))) void BlurValues(const float* centre, std::ptrdiff_t step,
-                                                                  const TPlan& p, int count, uint8_t* out) {
+__attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void
+BlurValues(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
     const float w0 = p.Half[0], slack = p.Slack;
     for (int t0 = 0; t0 < count; t0 += kGroup) {
         const float* c = centre + t0;

@@ -55,33 +55,44 @@ uint8_t ExactValue(const float* centre, std::ptrdiff_t step, const TPlan& p) {
     return static_cast<uint8_t>(s);
 }
 
-// Lanes done together: four 8-lane vectors, kept in registers through the
-// whole tap loop.
-constexpr int kGroup = 64;
+// Lanes done together, kept in registers through the whole tap loop: as
+// many as keep the vector units busy while each sum waits on its last
+// addition (eight 8-lane or four 16-lane vectors, eight 16-lane ones with
+// fused multiply-adds, which wait longer).
+constexpr int kGroup = 64, kFusedGroup = 128;
 // Floats a line carries past its padded end, so that the last group may
 // read and work out lanes it then throws away.
-constexpr int kTail = kGroup;
+constexpr int kTail = kFusedGroup;
 
 // New values of centre[0..count-1], whose neighbours lie step floats apart,
-// into out[0..count-1]. Lanes up to the next multiple of kGroup are read
+// into out[0..count-1]. Lanes up to the next multiple of kTail are read
 // (and must exist); out must hold that many too.
-__attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void
-BlurValues(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
+//
+// The fused kind rounds once where the plain one rounds twice (after the
+// product and after the sum), so it strays less and the same slack holds
+// for both; the sum of a pair of bytes is exact either way.
+template <bool kFused, int kLanes>
+[[gnu::always_inline]] inline void BlurValuesWith(const float* centre, std::ptrdiff_t step, const TPlan& p,
+                                                  int count, uint8_t* out) {
     const float w0 = p.Half[0], slack = p.Slack;
-    for (int t0 = 0; t0 < count; t0 += kGroup) {
+    for (int t0 = 0; t0 < count; t0 += kLanes) {
         const float* c = centre + t0;
-        float acc[kGroup];
-        for (int k = 0; k < kGroup; ++k)
+        float acc[kLanes];
+        for (int k = 0; k < kLanes; ++k)
             acc[k] = w0 * c[k];
         for (int j = 1; j <= p.Size; ++j) {
             const float wj = p.Half[j];
             const float* a = c - j * step;
             const float* b = c + j * step;
-            for (int k = 0; k < kGroup; ++k)
-                acc[k] += wj * (a[k] + b[k]);
+            for (int k = 0; k < kLanes; ++k) {
+                if constexpr (kFused)
+                    acc[k] = __builtin_fmaf(wj, a[k] + b[k], acc[k]);
+                else
+                    acc[k] += wj * (a[k] + b[k]);
+            }
         }
         int unsure = 0;
-        for (int k = 0; k < kGroup; ++k) {
+        for (int k = 0; k < kLanes; ++k) {
             const float lo = std::clamp(acc[k] - slack, 0.0f, 255.0f);
             const float hi = std::clamp(acc[k] + slack, 0.0f, 255.0f);
             const int a = static_cast<int>(lo), b = static_cast<int>(hi);
@@ -89,12 +100,31 @@ BlurValues(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, 
             unsure |= a != b;
         }
         if (!unsure) continue;
-        for (int k = 0; k < kGroup && t0 + k < count; ++k) {
+        for (int k = 0; k < kLanes && t0 + k < count; ++k) {
             const float lo = std::clamp(acc[k] - slack, 0.0f, 255.0f);
             const float hi = std::clamp(acc[k] + slack, 0.0f, 255.0f);
             if (static_cast<int>(lo) != static_cast<int>(hi)) out[t0 + k] = ExactValue(c + k, step, p);
         }
     }
+}
+
+// The default clone is never called: BlurValues takes the fused kind only
+// where the machine has it.
+__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void
+BlurValuesFused(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
+    BlurValuesWith<true, kFusedGroup>(centre, step, p, count, out);
+}
+
+__attribute__((target_clones("avx2", "default"))) void
+BlurValuesPlain(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
+    BlurValuesWith<false, kGroup>(centre, step, p, count, out);
+}
+
+void BlurValues(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        BlurValuesFused(centre, step, p, count, out);
+    else
+        BlurValuesPlain(centre, step, p, count, out);
 }
 
 // Writes the new colour bytes of a run of pixels; a 32-bit row keeps its
@@ -121,7 +151,7 @@ void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
     const int n = b.Width(), bpp = b.BytesPerPixel(), s = p.Size;
     const int bytes = n * bpp;
     std::vector<float> line(static_cast<std::size_t>((n + 2 * s) * bpp + kTail), 0.0f);
-    std::vector<uint8_t> out(static_cast<std::size_t>(bytes + kGroup));
+    std::vector<uint8_t> out(static_cast<std::size_t>(bytes + kTail));
     float* mid = line.data() + s * bpp;
     for (int y = y0; y < y1; ++y) {
         const uint8_t* row = b.Row(y);
@@ -144,7 +174,7 @@ void ColumnPass(Bitmap& b, const TPlan& p, int s0, int s1) {
     const int h = b.Height(), bpp = b.BytesPerPixel(), s = p.Size;
     const int rowBytes = b.Width() * bpp;
     std::vector<float> block(static_cast<std::size_t>(h + 2 * s) * kStrip + kTail, 0.0f);
-    uint8_t out[kStrip + kGroup];
+    uint8_t out[kStrip + kTail];
     for (int strip = s0; strip < s1; ++strip) {
         const int b0 = strip * kStrip, m = std::min(kStrip, rowBytes - b0);
         for (int i = -s; i < h + s; ++i) {

@@ -329,6 +329,21 @@ TEST(QuickGaussianBlur, UniformAndStripedImagesMatchTheRule) {
     }
 }
 
+TEST(QuickGaussianBlur, FlatImagesOfEveryByteAndRadiusMatchTheRule) {
+    // Every sum of a flat image is its byte times the weights' sum, which
+    // lies a hair's breadth to either side of the byte: the fast sums must
+    // leave every such value to the exact ones, whatever the radius.
+    for (double r : {1.0, 2.0, 3.0, 4.5, 8.0, 13.0, 24.0})
+        for (int v = 0; v < 256; ++v) {
+            Bitmap b(9, 3, 24);
+            b.Fill(static_cast<uint8_t>(v), static_cast<uint8_t>(255 - v), static_cast<uint8_t>(v ^ 0x55));
+            Bitmap ref = b;
+            GBlur(b, r);
+            GBlurByRule(ref, r);
+            ASSERT_TRUE(SameImage(b, ref)) << "radius " << r << ", byte " << v;
+        }
+}
+
 TEST(QuickGaussianBlur, QuickEffectBlursColourBytesOnly) {
     const Bitmap src = RandomImage(150, 23, 8);
     Bitmap doc = src;

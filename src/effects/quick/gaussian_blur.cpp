@@ -42,7 +42,16 @@ TPlan MakePlan(const TGaussKernel& k) {
         p.Half[j] = k.At(j);
     for (int j = -k.Size; j <= k.Size; ++j)
         p.Full[j + k.Size] = k.At(j);
-    p.Slack = static_cast<float>((2.0 * k.Size + 8.0) * 256.0 / 16777216.0);
+    // The single-precision sum is the centre's product plus Size terms
+    // w[j] * (a + b), each pair of bytes added exactly (at most 510). With
+    // u = 2^-24, each product is off by at most u times itself, and the
+    // products add up to the sum, at most 255 (the weights add up to 1
+    // within a few u); each of the Size additions is off by at most u times
+    // the running sum, again at most 255 (a fused step rounds once, only
+    // there). So the sum strays from the exact one by at most
+    // (Size + 1) * 255 u, and the rule's double sum by some 2^-29 of that:
+    // (Size + 3) * 256 u leaves room to spare.
+    p.Slack = static_cast<float>((k.Size + 3.0) * 256.0 / 16777216.0);
     return p;
 }
 
@@ -92,19 +101,18 @@ template <bool kFused, int kLanes>
             }
         }
         int unsure = 0;
+        uint8_t unsureAt[kLanes];
         for (int k = 0; k < kLanes; ++k) {
             const float lo = std::clamp(acc[k] - slack, 0.0f, 255.0f);
             const float hi = std::clamp(acc[k] + slack, 0.0f, 255.0f);
             const int a = static_cast<int>(lo), b = static_cast<int>(hi);
             out[t0 + k] = static_cast<uint8_t>(a);
+            unsureAt[k] = a != b;
             unsure |= a != b;
         }
         if (!unsure) continue;
-        for (int k = 0; k < kLanes && t0 + k < count; ++k) {
-            const float lo = std::clamp(acc[k] - slack, 0.0f, 255.0f);
-            const float hi = std::clamp(acc[k] + slack, 0.0f, 255.0f);
-            if (static_cast<int>(lo) != static_cast<int>(hi)) out[t0 + k] = ExactValue(c + k, step, p);
-        }
+        for (int k = 0; k < kLanes && t0 + k < count; ++k)
+            if (unsureAt[k]) out[t0 + k] = ExactValue(c + k, step, p);
     }
 }
 

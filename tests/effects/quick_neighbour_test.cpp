@@ -358,6 +358,32 @@ TEST(QuickGaussianBlur, QuickEffectBlursColourBytesOnly) {
         }
 }
 
+TEST(QuickGaussianBlur, EveryPathMatchesTheRuleOnAwkwardSizes) {
+    // Images narrower and lower than a strip and than the rows done at once,
+    // with the kernels of one row at a time and of several, on one band of
+    // rows and on two.
+    for (auto [w, h] : {std::pair{1, 1}, {2, 3}, {3, 2}, {1, 9}, {37, 5}, {67, 13}})
+        for (int radius : {1, 8, 24})
+            for (int bands : {1, 2}) {
+                const Bitmap src = RandomImage(w, h, static_cast<uint32_t>(w * h + radius));
+                Bitmap doc = src;
+                {
+                    TRowBandsOverride override(bands);
+                    GaussianBlur(doc, TBlurRadius{radius});
+                }
+                Bitmap ref = src;
+                ref.SetBitsPerPixel(24);
+                GBlurByRule(ref, radius);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        ASSERT_EQ(std::memcmp(Px(doc, x, y), ref.Row(y) + 3 * x, 3), 0)
+                            << w << "x" << h << " radius " << radius << " bands " << bands << " at " << x
+                            << "," << y;
+                        ASSERT_EQ(Px(doc, x, y)[3], Px(src, x, y)[3]);
+                    }
+            }
+}
+
 TEST(QuickGaussianBlur, RefusesOtherThanTwentyFourBits) {
     Bitmap b(4, 4, 32);
     try {

@@ -25,8 +25,6 @@ namespace {
 
 // Values worked on in one go (the accumulators stay in the first-level cache).
 constexpr int kBlock = 256;
-// Bytes across a column strip of the column pass.
-constexpr int kStrip = 128;
 
 struct TPlan {
     int Size;
@@ -72,67 +70,104 @@ constexpr int kGroup = 64, kFusedGroup = 128;
 // Floats a line carries past its padded end, so that the last group may
 // read and work out lanes it then throws away.
 constexpr int kTail = kFusedGroup;
+// The column pass works on strips of kWideStrip bytes, one row at a time,
+// as long as the rows one row's sums read (2 Size + 1 of them) stay in the
+// first-level cache; for larger kernels on strips of kStrip bytes and
+// kColumnRows rows at a time (fewer without fused multiply-adds), so that
+// the registers still hold enough sums at once.
+constexpr int kWideStrip = 128, kWideStripSize = 32;
+constexpr int kStrip = 32, kColumnRows = 4, kPlainColumnRows = 2;
 
-// New values of centre[0..count-1], whose neighbours lie step floats apart,
-// into out[0..count-1]. Lanes up to the next multiple of kTail are read
-// (and must exist); out must hold that many too.
+// New values of kRows lines of values: line r's centre[0..count-1], whose
+// neighbours lie step floats apart (line r starts r steps after line 0),
+// into out[r * outStride + 0..count-1]. Lanes up to the next multiple of
+// kLanes are read (and must exist); out must hold that many too.
 //
 // The fused kind rounds once where the plain one rounds twice (after the
 // product and after the sum), so it strays less and the same slack holds
 // for both; the sum of a pair of bytes is exact either way.
-template <bool kFused, int kLanes>
+template <bool kFused, int kLanes, int kRows>
 [[gnu::always_inline]] inline void BlurValuesWith(const float* centre, std::ptrdiff_t step, const TPlan& p,
-                                                  int count, uint8_t* out) {
+                                                  int count, uint8_t* out, std::ptrdiff_t outStride) {
     const float w0 = p.Half[0], slack = p.Slack;
     for (int t0 = 0; t0 < count; t0 += kLanes) {
         const float* c = centre + t0;
-        float acc[kLanes];
-        for (int k = 0; k < kLanes; ++k)
-            acc[k] = w0 * c[k];
+        float acc[kRows][kLanes];
+        for (int r = 0; r < kRows; ++r)
+            for (int k = 0; k < kLanes; ++k)
+                acc[r][k] = w0 * c[r * step + k];
         for (int j = 1; j <= p.Size; ++j) {
             const float wj = p.Half[j];
-            const float* a = c - j * step;
-            const float* b = c + j * step;
-            for (int k = 0; k < kLanes; ++k) {
-                if constexpr (kFused)
-                    acc[k] = __builtin_fmaf(wj, a[k] + b[k], acc[k]);
-                else
-                    acc[k] += wj * (a[k] + b[k]);
+            for (int r = 0; r < kRows; ++r) {
+                const float* a = c + (r - j) * step;
+                const float* b = c + (r + j) * step;
+                for (int k = 0; k < kLanes; ++k) {
+                    if constexpr (kFused)
+                        acc[r][k] = __builtin_fmaf(wj, a[k] + b[k], acc[r][k]);
+                    else
+                        acc[r][k] += wj * (a[k] + b[k]);
+                }
             }
         }
-        int unsure = 0;
-        uint8_t unsureAt[kLanes];
-        for (int k = 0; k < kLanes; ++k) {
-            const float lo = std::clamp(acc[k] - slack, 0.0f, 255.0f);
-            const float hi = std::clamp(acc[k] + slack, 0.0f, 255.0f);
-            const int a = static_cast<int>(lo), b = static_cast<int>(hi);
-            out[t0 + k] = static_cast<uint8_t>(a);
-            unsureAt[k] = a != b;
-            unsure |= a != b;
+        for (int r = 0; r < kRows; ++r) {
+            uint8_t* o = out + r * outStride + t0;
+            int unsure = 0;
+            uint8_t unsureAt[kLanes];
+            for (int k = 0; k < kLanes; ++k) {
+                const float lo = std::clamp(acc[r][k] - slack, 0.0f, 255.0f);
+                const float hi = std::clamp(acc[r][k] + slack, 0.0f, 255.0f);
+                const int a = static_cast<int>(lo), b = static_cast<int>(hi);
+                o[k] = static_cast<uint8_t>(a);
+                unsureAt[k] = a != b;
+                unsure |= a != b;
+            }
+            if (!unsure) continue;
+            for (int k = 0; k < kLanes && t0 + k < count; ++k)
+                if (unsureAt[k]) o[k] = ExactValue(c + r * step + k, step, p);
         }
-        if (!unsure) continue;
-        for (int k = 0; k < kLanes && t0 + k < count; ++k)
-            if (unsureAt[k]) out[t0 + k] = ExactValue(c + k, step, p);
     }
 }
 
-// The default clone is never called: BlurValues takes the fused kind only
-// where the machine has it.
+bool HasFusedMultiplyAdd() {
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}
+
+// The default clones of the fused kind are never called: the plain kind
+// serves machines without fused multiply-adds.
 __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void
 BlurValuesFused(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
-    BlurValuesWith<true, kFusedGroup>(centre, step, p, count, out);
+    BlurValuesWith<true, kFusedGroup, 1>(centre, step, p, count, out, 0);
 }
-
 __attribute__((target_clones("avx2", "default"))) void
 BlurValuesPlain(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
-    BlurValuesWith<false, kGroup>(centre, step, p, count, out);
+    BlurValuesWith<false, kGroup, 1>(centre, step, p, count, out, 0);
+}
+__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void
+BlurColumnRowsFused(const float* centre, const TPlan& p, int count, uint8_t* out) {
+    BlurValuesWith<true, kStrip, kColumnRows>(centre, kStrip, p, count, out, kStrip);
+}
+__attribute__((target_clones("avx2", "default"))) void
+BlurColumnRowsPlain(const float* centre, const TPlan& p, int count, uint8_t* out) {
+    BlurValuesWith<false, kStrip, kPlainColumnRows>(centre, kStrip, p, count, out, kStrip);
 }
 
+// One line's values (see BlurValuesWith).
 void BlurValues(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
-    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+    if (HasFusedMultiplyAdd())
         BlurValuesFused(centre, step, p, count, out);
     else
         BlurValuesPlain(centre, step, p, count, out);
+}
+
+// The values of the rows of a column strip from the row whose centre is
+// given on: the rows done at once, written kStrip bytes apart into out.
+int BlurColumnRows(const float* centre, const TPlan& p, int count, uint8_t* out) {
+    if (HasFusedMultiplyAdd()) {
+        BlurColumnRowsFused(centre, p, count, out);
+        return kColumnRows;
+    }
+    BlurColumnRowsPlain(centre, p, count, out);
+    return kPlainColumnRows;
 }
 
 // Writes the new colour bytes of a run of pixels; a 32-bit row keeps its
@@ -176,24 +211,33 @@ void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
     }
 }
 
-// The column pass over the byte strips s0..s1-1 of kStrip bytes. A strip is
-// copied into a padded block of floats, row over row, and blurred down.
-void ColumnPass(Bitmap& b, const TPlan& p, int s0, int s1) {
+// The column pass over the byte strips s0..s1-1 of `width` bytes (kStrip
+// or kWideStrip). A strip is copied into a padded block of floats, row over
+// row (with rows to spare below for the last rows done at once), and
+// blurred down.
+void ColumnPass(Bitmap& b, const TPlan& p, int width, int s0, int s1) {
     const int h = b.Height(), bpp = b.BytesPerPixel(), s = p.Size;
     const int rowBytes = b.Width() * bpp;
-    std::vector<float> block(static_cast<std::size_t>(h + 2 * s) * kStrip + kTail, 0.0f);
-    uint8_t out[kStrip + kTail];
+    const int rows = h + 2 * s + kColumnRows;
+    std::vector<float> block(static_cast<std::size_t>(rows) * static_cast<std::size_t>(width) + kTail, 0.0f);
+    uint8_t out[kColumnRows * kStrip + kWideStrip + kTail];
     for (int strip = s0; strip < s1; ++strip) {
-        const int b0 = strip * kStrip, m = std::min(kStrip, rowBytes - b0);
-        for (int i = -s; i < h + s; ++i) {
+        const int b0 = strip * width, m = std::min(width, rowBytes - b0);
+        for (int i = -s; i < rows - s; ++i) {
             const uint8_t* src = b.Row(std::clamp(i, 0, h - 1)) + b0;
-            float* f = &block[static_cast<std::size_t>(i + s) * kStrip];
+            float* f = &block[static_cast<std::size_t>(i + s) * static_cast<std::size_t>(width)];
             for (int t = 0; t < m; ++t)
                 f[t] = src[t];
         }
-        for (int y = 0; y < h; ++y) {
-            BlurValues(&block[static_cast<std::size_t>(y + s) * kStrip], kStrip, p, m, out);
-            StoreColours(b.Row(y) + b0, out, m, bpp);
+        for (int y = 0; y < h;) {
+            const float* centre = &block[static_cast<std::size_t>(y + s) * static_cast<std::size_t>(width)];
+            int done = 1;
+            if (width == kStrip)
+                done = BlurColumnRows(centre, p, m, out);
+            else
+                BlurValues(centre, width, p, m, out);
+            for (int r = 0; r < done && y < h; ++r, ++y)
+                StoreColours(b.Row(y) + b0, out + r * kStrip, m, bpp);
         }
     }
 }
@@ -202,8 +246,9 @@ void Blur(Bitmap& b, double radius) {
     if (b.Empty()) return;
     const TPlan p = MakePlan(MakeGaussKernel(radius));
     ForRowRanges(b.Height(), b.ByteSize(), [&](int y0, int y1) { RowPass(b, p, y0, y1); });
-    const int strips = (b.Width() * b.BytesPerPixel() + kStrip - 1) / kStrip;
-    ForRowRanges(strips, b.ByteSize(), [&](int s0, int s1) { ColumnPass(b, p, s0, s1); });
+    const int width = p.Size <= kWideStripSize ? kWideStrip : kStrip;
+    const int strips = (b.Width() * b.BytesPerPixel() + width - 1) / width;
+    ForRowRanges(strips, b.ByteSize(), [&](int s0, int s1) { ColumnPass(b, p, width, s0, s1); });
 }
 
 } // namespace

@@ -113,10 +113,12 @@ template <bool kFused, int kLanes, int kRows>
             uint8_t* o = out + r * outStride + t0;
             int unsure = 0;
             uint8_t unsureAt[kLanes];
+            // The sums lie between 0 and 255 plus some u (the weights add
+            // up to 1 within a few u), and so does the band around each
+            // but for a slack's width below 0: truncated, every end of a
+            // band already is what limiting to 0..255 and truncating give.
             for (int k = 0; k < kLanes; ++k) {
-                const float lo = std::clamp(acc[r][k] - slack, 0.0f, 255.0f);
-                const float hi = std::clamp(acc[r][k] + slack, 0.0f, 255.0f);
-                const int a = static_cast<int>(lo), b = static_cast<int>(hi);
+                const int a = static_cast<int>(acc[r][k] - slack), b = static_cast<int>(acc[r][k] + slack);
                 o[k] = static_cast<uint8_t>(a);
                 unsureAt[k] = a != b;
                 unsure |= a != b;

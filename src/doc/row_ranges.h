@@ -68,15 +68,19 @@ private:
     int previous_;
 };
 
-// Two bands when the work (`bytes` touched) is large enough and the machine
-// has a second core, otherwise one.
+// The bands ForRowRanges splits `rows` into: two when the work (`bytes`
+// touched) is large enough and the machine runs at least `threads` threads
+// at once (a second core by default), otherwise one; or as many as an
+// override holds it to.
+inline int RowBandsFor(int rows, std::size_t bytes, unsigned threads = 2) {
+    if (const int forced = RowBandsOverride().load(std::memory_order_relaxed); forced > 0) return forced;
+    const bool split =
+        bytes >= kParallelRowBytes && rows >= 2 && std::thread::hardware_concurrency() >= threads;
+    return split ? 2 : 1;
+}
+
 template <class Body> void ForRowRanges(int rows, std::size_t bytes, Body body) {
-    if (const int forced = RowBandsOverride().load(std::memory_order_relaxed); forced > 0) {
-        ForRowBands(rows, forced, body);
-        return;
-    }
-    const bool split = bytes >= kParallelRowBytes && rows >= 2 && std::thread::hardware_concurrency() >= 2;
-    ForRowBands(rows, split ? 2 : 1, body);
+    ForRowBands(rows, RowBandsFor(rows, bytes), body);
 }
 
 } // namespace pixora

@@ -70,7 +70,10 @@ bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint
             image.SetBitsPerPixel(32);
             PutFourthBytes(fourth, image);
         } else if (row.Filter) {
-            Bitmap view = image;
+            // Such a filter writes every pixel of its view, shaping it to
+            // the document (the editor's preview hands it the display copy
+            // as it stands): the view starts empty, not as a copy.
+            Bitmap view;
             effects.SetRandomSeed(seed);
             if (!row.Filter({effects, image, view, call.Values})) return Refused(row, error);
             view.SetBitsPerPixel(32);

@@ -4,10 +4,11 @@
 // operation and the same values, no selection.
 //
 // A quick effect runs as its frame runs it, reading its neighbours from an
-// unchanged copy; a filter runs on a copy whose colour bytes then go into
-// the image, as the filter apply operation copies them (a filter that
-// changes its view in place runs on the image itself, its fourth bytes
-// put back afterwards, which comes to the same); a geometry command
+// unchanged copy; a filter that reads the document writes a view of its
+// own whose colour bytes then go into the image, as the filter apply
+// operation copies them (a filter that changes its view in place runs on
+// the image itself, its fourth bytes put back afterwards, which comes to
+// the same); a geometry command
 // replaces the image with its turned or resized picture. Colour effects
 // never write the fourth bytes.
 

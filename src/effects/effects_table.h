@@ -87,7 +87,8 @@ struct TEffectRow {
     bool InPlace = false;                 // the operation never reads Unchanged (the command line
                                           // then passes the image itself instead of a copy)
     TFilterOperation Filter = nullptr;    // filter windows
-    bool ReadsDocument = false;           // the filter reads the document and writes the view
+    bool ReadsDocument = false;           // the filter reads the document and writes every pixel
+                                          // of the view, whatever the view held before
     TReshapeOperation Reshape = nullptr;  // geometry commands
     std::string_view CommandName;         // pixora-convert --apply NAME, "" = not there
     std::span<const TEffectArg> Args;     // its arguments, in the order of the values

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "effects/effects_table.h"
+#include "effects/engine/effects.h"
 #include "effects/filter_fixture.h"
 #include "effects/quick_effect_frame.h"
 #include "history/history_fixture.h"
@@ -99,4 +100,33 @@ TEST(EffectTable, EveryRowHasItsButtonAndStepAndTheBarsKeepTheirOrder) {
     }
     EXPECT_EQ(filters, 14);
     EXPECT_EQ(quick, 13);
+}
+
+TEST(EffectTable, FiltersThatReadTheDocumentFillTheirWholeView) {
+    // The command line and the preview hand such a filter a view as it
+    // happens to be: empty, of another size, full of other pixels. Each must
+    // come out as from a copy of the document.
+    Bitmap document(37, 23);
+    for (int y = 0; y < 23; ++y)
+        for (int x = 0; x < 4 * 37; ++x)
+            document.Row(y)[x] = static_cast<uint8_t>((x * 29 + y * 71) ^ (x * y));
+    TEffectValues values{};
+    values[0] = 1;
+    values[1] = 50;
+    int seen = 0;
+    for (const TEffectRow& row : EffectTable()) {
+        if (!row.Filter || !row.ReadsDocument) continue;
+        ++seen;
+        TEffects effects;
+        Bitmap fromCopy = document;
+        ASSERT_TRUE(row.Filter({effects, document, fromCopy, values})) << row.Caption;
+        Bitmap empty, otherSize(5, 40), otherPixels(37, 23);
+        otherSize.Fill(1, 2, 3, 4);
+        otherPixels.Fill(0xA5, 0x5A, 0xC3, 0x3C);
+        for (Bitmap* view : {&empty, &otherSize, &otherPixels}) {
+            ASSERT_TRUE(row.Filter({effects, document, *view, values})) << row.Caption;
+            EXPECT_TRUE(SamePixels(*view, fromCopy)) << row.Caption;
+        }
+    }
+    EXPECT_EQ(seen, 3);
 }

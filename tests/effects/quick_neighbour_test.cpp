@@ -1,7 +1,10 @@
 // Soften, Sharpen, Antialiasing and Gaussian Blur against their rules.
 #include <algorithm>
+#include <random>
 
+#include "doc/row_ranges.h"
 #include "effects/quick/antialias.h"
+#include "effects/quick/antialias_pull.h"
 #include "effects/quick/convolve.h"
 #include "effects/quick/gaussian_blur.h"
 #include "quick_support.h"
@@ -165,6 +168,107 @@ TEST(QuickAntialiasing, EveryShapeOfImageAsTheRuleReads) {
     }
 }
 
+TEST(QuickAntialiasing, TwoThreadsWalkAsOneThreadDoes) {
+    // Rows two to five high (the wrap-around rows are then the rows next to
+    // each other) and taller, up to more rows than the threads keep centres
+    // for at a time; widths of one column block, a block and one column, and
+    // several blocks with a short last one; random and patchy pixels, so
+    // that some neighbours match their centre.
+    for (auto [w, h] :
+         {std::pair{2, 2}, {3, 2}, {2, 3}, {257, 3}, {258, 4}, {300, 5}, {771, 7}, {4001, 9}, {4001, 300}}) {
+        Bitmap image = RandomImage(w, h, static_cast<uint32_t>(w * 31 + h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if ((x / 5 + y) % 4 == 0) std::fill(Px(image, x, y), Px(image, x, y) + 3, uint8_t{17});
+        Bitmap one = image, two = image, expected = image;
+        {
+            TRowBandsOverride bands(1);
+            Antialiasing(one);
+        }
+        {
+            TRowBandsOverride bands(2);
+            Antialiasing(two);
+        }
+        AntialiasByRule(expected, [](int, int) { return true; });
+        EXPECT_TRUE(SameImage(one, expected)) << w << "x" << h;
+        EXPECT_TRUE(SameImage(two, expected)) << w << "x" << h << " on two threads";
+    }
+}
+
+TEST(QuickAntialiasing, RowsAlongWhichTwoWalksNeverMeet) {
+    // The first row is made so that a walk of centres that starts one above
+    // or below the true one stays one apart to the end of the row: a walk
+    // begun anywhere else comes to one of the two, so only a walk that
+    // follows the row's own centres from its start gets the rule's bytes.
+    for (uint32_t seed = 0; seed < 12; ++seed) {
+        const int w = 1500 + 37 * static_cast<int>(seed);
+        Bitmap b = RandomImage(w, 2, seed);
+        std::mt19937 rng(seed);
+        for (int k = 0; k < 3; ++k) {
+            int low = static_cast<int>(rng() % 200); // the lower of the two walks
+            const bool trueIsUpper = (seed + static_cast<uint32_t>(k)) % 2 == 1;
+            Px(b, 1, 0)[k] = static_cast<uint8_t>(low + (trueIsUpper ? 1 : 0));
+            for (int x = 2; x < w; ++x) {
+                std::vector<int> apart;
+                for (int n = 0; n < 256; ++n)
+                    if (TowardsCentre(low, n) + 1 == TowardsCentre(low + 1, n) && TowardsCentre(low, n) < 250)
+                        apart.push_back(n);
+                const int n = apart[rng() % apart.size()];
+                Px(b, x, 0)[k] = static_cast<uint8_t>(n);
+                low = TowardsCentre(low, n);
+            }
+        }
+        Bitmap expected = b;
+        AntialiasByRule(expected, [](int, int) { return true; });
+        for (int bands : {1, 2}) {
+            Bitmap walked = b;
+            TRowBandsOverride override(bands);
+            Antialiasing(walked);
+            EXPECT_TRUE(SameImage(walked, expected)) << "seed " << seed << ", " << bands << " thread(s)";
+        }
+    }
+}
+
+TEST(QuickAntialiasing, EveryPullKernelGivesTheRulesBytes) {
+    // Every pair of centre and neighbour byte, three a pixel, with fourth
+    // bytes that must stay; runs of every length up to a few vectors and at
+    // odd offsets, so that each kernel's remainder goes to the narrower ones.
+    constexpr int kPixels = 65536 / 3 + 1;
+    std::vector<uint8_t> n(4 * kPixels + 64), c(4 * kPixels + 64);
+    for (int i = 0, pair = 0; i < kPixels; ++i) {
+        for (int k = 0; k < 3; ++k, ++pair) {
+            n[4 * i + k] = static_cast<uint8_t>(pair & 0xFF);
+            c[4 * i + k] = static_cast<uint8_t>((pair >> 8) & 0xFF);
+        }
+        n[4 * i + 3] = static_cast<uint8_t>(i * 7);
+        c[4 * i + 3] = static_cast<uint8_t>(i * 13);
+    }
+    std::vector<uint8_t> expected(n.size());
+    for (int i = 0; i < kPixels; ++i) {
+        for (int k = 0; k < 3; ++k)
+            expected[4 * i + k] = TowardsCentre(c[4 * i + k], n[4 * i + k]);
+        expected[4 * i + 3] = n[4 * i + 3];
+    }
+    for (int kernel = 0; kernel <= 3; ++kernel) {
+        std::vector<uint8_t> out(n.size(), 0);
+        PullRunWith(kernel, out.data(), n.data(), c.data(), kPixels);
+        EXPECT_TRUE(std::equal(out.begin(), out.begin() + 4 * kPixels, expected.begin()))
+            << "kernel " << kernel;
+        for (int count = 0; count <= 40; ++count)
+            for (int at : {0, 1, 5}) {
+                std::vector<uint8_t> inPlace(n);
+                PullRunWith(kernel, inPlace.data() + 4 * at, inPlace.data() + 4 * at, c.data() + 4 * at,
+                            static_cast<std::size_t>(count));
+                const auto first = expected.begin() + 4 * at, last = first + 4 * count;
+                ASSERT_TRUE(std::equal(first, last, inPlace.begin() + 4 * at)) << kernel << " " << count;
+                const std::size_t end = 4 * static_cast<std::size_t>(at + count);
+                ASSERT_TRUE(std::equal(inPlace.begin() + static_cast<std::ptrdiff_t>(end), inPlace.end(),
+                                       n.begin() + static_cast<std::ptrdiff_t>(end)))
+                    << "past the run " << kernel << " " << count;
+            }
+    }
+}
+
 // The blur as the rule states it: doubles summed in the order written.
 void GBlurByRule(Bitmap& b, double radius) {
     const TGaussKernel k = MakeGaussKernel(radius);
@@ -225,6 +329,21 @@ TEST(QuickGaussianBlur, UniformAndStripedImagesMatchTheRule) {
     }
 }
 
+TEST(QuickGaussianBlur, FlatImagesOfEveryByteAndRadiusMatchTheRule) {
+    // Every sum of a flat image is its byte times the weights' sum, which
+    // lies a hair's breadth to either side of the byte: the fast sums must
+    // leave every such value to the exact ones, whatever the radius.
+    for (double r : {1.0, 2.0, 3.0, 4.5, 8.0, 13.0, 24.0})
+        for (int v = 0; v < 256; ++v) {
+            Bitmap b(9, 3, 24);
+            b.Fill(static_cast<uint8_t>(v), static_cast<uint8_t>(255 - v), static_cast<uint8_t>(v ^ 0x55));
+            Bitmap ref = b;
+            GBlur(b, r);
+            GBlurByRule(ref, r);
+            ASSERT_TRUE(SameImage(b, ref)) << "radius " << r << ", byte " << v;
+        }
+}
+
 TEST(QuickGaussianBlur, QuickEffectBlursColourBytesOnly) {
     const Bitmap src = RandomImage(150, 23, 8);
     Bitmap doc = src;
@@ -237,6 +356,32 @@ TEST(QuickGaussianBlur, QuickEffectBlursColourBytesOnly) {
             ASSERT_EQ(std::memcmp(Px(doc, x, y), ref.Row(y) + 3 * x, 3), 0) << x << "," << y;
             ASSERT_EQ(Px(doc, x, y)[3], Px(src, x, y)[3]);
         }
+}
+
+TEST(QuickGaussianBlur, EveryPathMatchesTheRuleOnAwkwardSizes) {
+    // Images narrower and lower than a strip and than the rows done at once,
+    // with the kernels of one row at a time and of several, on one band of
+    // rows and on two.
+    for (auto [w, h] : {std::pair{1, 1}, {2, 3}, {3, 2}, {1, 9}, {37, 5}, {67, 13}})
+        for (int radius : {1, 8, 24})
+            for (int bands : {1, 2}) {
+                const Bitmap src = RandomImage(w, h, static_cast<uint32_t>(w * h + radius));
+                Bitmap doc = src;
+                {
+                    TRowBandsOverride override(bands);
+                    GaussianBlur(doc, TBlurRadius{radius});
+                }
+                Bitmap ref = src;
+                ref.SetBitsPerPixel(24);
+                GBlurByRule(ref, radius);
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        ASSERT_EQ(std::memcmp(Px(doc, x, y), ref.Row(y) + 3 * x, 3), 0)
+                            << w << "x" << h << " radius " << radius << " bands " << bands << " at " << x
+                            << "," << y;
+                        ASSERT_EQ(Px(doc, x, y)[3], Px(src, x, y)[3]);
+                    }
+            }
 }
 
 TEST(QuickGaussianBlur, RefusesOtherThanTwentyFourBits) {

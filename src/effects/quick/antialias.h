@@ -4,7 +4,8 @@
 // The image wraps around (the right neighbour of the last column is column
 // 0, the row above the first is the last), the pixels are changed in place
 // so later pixels see the smoothed values, and column 0 is never a centre.
-// The order of the walk matters, so it runs on one thread.
+// The order of the walk matters: a second thread may only follow the
+// first (see AntialiasEveryPixel).
 
 #include <array>
 #include <cstdint>
@@ -35,8 +36,11 @@ const TTowardsTable& TowardsTable();
 
 // The walk over every pixel (no pixel test), in the same order's results:
 // each row's centres first, one after the other, then the pulls that do not
-// feed the next centre (the left, upper and lower neighbours), whole rows
-// at a time.
+// feed the next centre (the left, upper and lower neighbours), a block of
+// columns at a time. On a large image, on a machine with four hardware
+// threads or more, a second thread follows the first with everything the
+// next row's centres do not wait for; TRowBandsOverride(1) keeps the walk
+// on one thread, (2) forces two.
 void AntialiasEveryPixel(Bitmap& bitmap);
 
 template <class Test = TAllPixels> void Antialiasing(Bitmap& bitmap, const Test& test = {}) {

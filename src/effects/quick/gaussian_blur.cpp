@@ -25,8 +25,6 @@ namespace {
 
 // Values worked on in one go (the accumulators stay in the first-level cache).
 constexpr int kBlock = 256;
-// Bytes across a column strip of the column pass.
-constexpr int kStrip = 128;
 
 struct TPlan {
     int Size;
@@ -42,7 +40,16 @@ TPlan MakePlan(const TGaussKernel& k) {
         p.Half[j] = k.At(j);
     for (int j = -k.Size; j <= k.Size; ++j)
         p.Full[j + k.Size] = k.At(j);
-    p.Slack = static_cast<float>((2.0 * k.Size + 8.0) * 256.0 / 16777216.0);
+    // The single-precision sum is the centre's product plus Size terms
+    // w[j] * (a + b), each pair of bytes added exactly (at most 510). With
+    // u = 2^-24, each product is off by at most u times itself, and the
+    // products add up to the sum, at most 255 (the weights add up to 1
+    // within a few u); each of the Size additions is off by at most u times
+    // the running sum, again at most 255 (a fused step rounds once, only
+    // there). So the sum strays from the exact one by at most
+    // (Size + 1) * 255 u, and the rule's double sum by some 2^-29 of that:
+    // (Size + 3) * 256 u leaves room to spare.
+    p.Slack = static_cast<float>((k.Size + 3.0) * 256.0 / 16777216.0);
     return p;
 }
 
@@ -55,46 +62,114 @@ uint8_t ExactValue(const float* centre, std::ptrdiff_t step, const TPlan& p) {
     return static_cast<uint8_t>(s);
 }
 
-// Lanes done together: four 8-lane vectors, kept in registers through the
-// whole tap loop.
-constexpr int kGroup = 32;
+// Lanes done together, kept in registers through the whole tap loop: as
+// many as keep the vector units busy while each sum waits on its last
+// addition (eight 8-lane or four 16-lane vectors, eight 16-lane ones with
+// fused multiply-adds, which wait longer).
+constexpr int kGroup = 64, kFusedGroup = 128;
 // Floats a line carries past its padded end, so that the last group may
 // read and work out lanes it then throws away.
-constexpr int kTail = kGroup;
+constexpr int kTail = kFusedGroup;
+// The column pass works on strips of kWideStrip bytes, one row at a time,
+// as long as the rows one row's sums read (2 Size + 1 of them) stay in the
+// first-level cache; for larger kernels on strips of kStrip bytes and
+// kColumnRows rows at a time (fewer without fused multiply-adds), so that
+// the registers still hold enough sums at once.
+constexpr int kWideStrip = 128, kWideStripSize = 32;
+constexpr int kStrip = 32, kColumnRows = 4, kPlainColumnRows = 2;
 
-// New values of centre[0..count-1], whose neighbours lie step floats apart,
-// into out[0..count-1]. Lanes up to the next multiple of kGroup are read
-// (and must exist); out must hold that many too.
-__attribute__((target_clones("avx2", "default"))) void BlurValues(const float* centre, std::ptrdiff_t step,
-                                                                  const TPlan& p, int count, uint8_t* out) {
+// New values of kRows lines of values: line r's centre[0..count-1], whose
+// neighbours lie step floats apart (line r starts r steps after line 0),
+// into out[r * outStride + 0..count-1]. Lanes up to the next multiple of
+// kLanes are read (and must exist); out must hold that many too.
+//
+// The fused kind rounds once where the plain one rounds twice (after the
+// product and after the sum), so it strays less and the same slack holds
+// for both; the sum of a pair of bytes is exact either way.
+template <bool kFused, int kLanes, int kRows>
+[[gnu::always_inline]] inline void BlurValuesWith(const float* centre, std::ptrdiff_t step, const TPlan& p,
+                                                  int count, uint8_t* out, std::ptrdiff_t outStride) {
     const float w0 = p.Half[0], slack = p.Slack;
-    for (int t0 = 0; t0 < count; t0 += kGroup) {
+    for (int t0 = 0; t0 < count; t0 += kLanes) {
         const float* c = centre + t0;
-        float acc[kGroup];
-        for (int k = 0; k < kGroup; ++k)
-            acc[k] = w0 * c[k];
+        float acc[kRows][kLanes];
+        for (int r = 0; r < kRows; ++r)
+            for (int k = 0; k < kLanes; ++k)
+                acc[r][k] = w0 * c[r * step + k];
         for (int j = 1; j <= p.Size; ++j) {
             const float wj = p.Half[j];
-            const float* a = c - j * step;
-            const float* b = c + j * step;
-            for (int k = 0; k < kGroup; ++k)
-                acc[k] += wj * (a[k] + b[k]);
+            for (int r = 0; r < kRows; ++r) {
+                const float* a = c + (r - j) * step;
+                const float* b = c + (r + j) * step;
+                for (int k = 0; k < kLanes; ++k) {
+                    if constexpr (kFused)
+                        acc[r][k] = __builtin_fmaf(wj, a[k] + b[k], acc[r][k]);
+                    else
+                        acc[r][k] += wj * (a[k] + b[k]);
+                }
+            }
         }
-        int unsure = 0;
-        for (int k = 0; k < kGroup; ++k) {
-            const float lo = std::clamp(acc[k] - slack, 0.0f, 255.0f);
-            const float hi = std::clamp(acc[k] + slack, 0.0f, 255.0f);
-            const int a = static_cast<int>(lo), b = static_cast<int>(hi);
-            out[t0 + k] = static_cast<uint8_t>(a);
-            unsure |= a != b;
-        }
-        if (!unsure) continue;
-        for (int k = 0; k < kGroup && t0 + k < count; ++k) {
-            const float lo = std::clamp(acc[k] - slack, 0.0f, 255.0f);
-            const float hi = std::clamp(acc[k] + slack, 0.0f, 255.0f);
-            if (static_cast<int>(lo) != static_cast<int>(hi)) out[t0 + k] = ExactValue(c + k, step, p);
+        for (int r = 0; r < kRows; ++r) {
+            uint8_t* o = out + r * outStride + t0;
+            int unsure = 0;
+            uint8_t unsureAt[kLanes];
+            // The sums lie between 0 and 255 plus some u (the weights add
+            // up to 1 within a few u), and so does the band around each
+            // but for a slack's width below 0: truncated, every end of a
+            // band already is what limiting to 0..255 and truncating give.
+            for (int k = 0; k < kLanes; ++k) {
+                const int a = static_cast<int>(acc[r][k] - slack), b = static_cast<int>(acc[r][k] + slack);
+                o[k] = static_cast<uint8_t>(a);
+                unsureAt[k] = a != b;
+                unsure |= a != b;
+            }
+            if (!unsure) continue;
+            for (int k = 0; k < kLanes && t0 + k < count; ++k)
+                if (unsureAt[k]) o[k] = ExactValue(c + r * step + k, step, p);
         }
     }
+}
+
+bool HasFusedMultiplyAdd() {
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}
+
+// The default clones of the fused kind are never called: the plain kind
+// serves machines without fused multiply-adds.
+__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void
+BlurValuesFused(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
+    BlurValuesWith<true, kFusedGroup, 1>(centre, step, p, count, out, 0);
+}
+__attribute__((target_clones("avx2", "default"))) void
+BlurValuesPlain(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
+    BlurValuesWith<false, kGroup, 1>(centre, step, p, count, out, 0);
+}
+__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void
+BlurColumnRowsFused(const float* centre, const TPlan& p, int count, uint8_t* out) {
+    BlurValuesWith<true, kStrip, kColumnRows>(centre, kStrip, p, count, out, kStrip);
+}
+__attribute__((target_clones("avx2", "default"))) void
+BlurColumnRowsPlain(const float* centre, const TPlan& p, int count, uint8_t* out) {
+    BlurValuesWith<false, kStrip, kPlainColumnRows>(centre, kStrip, p, count, out, kStrip);
+}
+
+// One line's values (see BlurValuesWith).
+void BlurValues(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
+    if (HasFusedMultiplyAdd())
+        BlurValuesFused(centre, step, p, count, out);
+    else
+        BlurValuesPlain(centre, step, p, count, out);
+}
+
+// The values of the rows of a column strip from the row whose centre is
+// given on: the rows done at once, written kStrip bytes apart into out.
+int BlurColumnRows(const float* centre, const TPlan& p, int count, uint8_t* out) {
+    if (HasFusedMultiplyAdd()) {
+        BlurColumnRowsFused(centre, p, count, out);
+        return kColumnRows;
+    }
+    BlurColumnRowsPlain(centre, p, count, out);
+    return kPlainColumnRows;
 }
 
 // Writes the new colour bytes of a run of pixels; a 32-bit row keeps its
@@ -121,7 +196,7 @@ void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
     const int n = b.Width(), bpp = b.BytesPerPixel(), s = p.Size;
     const int bytes = n * bpp;
     std::vector<float> line(static_cast<std::size_t>((n + 2 * s) * bpp + kTail), 0.0f);
-    std::vector<uint8_t> out(static_cast<std::size_t>(bytes + kGroup));
+    std::vector<uint8_t> out(static_cast<std::size_t>(bytes + kTail));
     float* mid = line.data() + s * bpp;
     for (int y = y0; y < y1; ++y) {
         const uint8_t* row = b.Row(y);
@@ -138,24 +213,33 @@ void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
     }
 }
 
-// The column pass over the byte strips s0..s1-1 of kStrip bytes. A strip is
-// copied into a padded block of floats, row over row, and blurred down.
-void ColumnPass(Bitmap& b, const TPlan& p, int s0, int s1) {
+// The column pass over the byte strips s0..s1-1 of `width` bytes (kStrip
+// or kWideStrip). A strip is copied into a padded block of floats, row over
+// row (with rows to spare below for the last rows done at once), and
+// blurred down.
+void ColumnPass(Bitmap& b, const TPlan& p, int width, int s0, int s1) {
     const int h = b.Height(), bpp = b.BytesPerPixel(), s = p.Size;
     const int rowBytes = b.Width() * bpp;
-    std::vector<float> block(static_cast<std::size_t>(h + 2 * s) * kStrip + kTail, 0.0f);
-    uint8_t out[kStrip + kGroup];
+    const int rows = h + 2 * s + kColumnRows;
+    std::vector<float> block(static_cast<std::size_t>(rows) * static_cast<std::size_t>(width) + kTail, 0.0f);
+    uint8_t out[kColumnRows * kStrip + kWideStrip + kTail];
     for (int strip = s0; strip < s1; ++strip) {
-        const int b0 = strip * kStrip, m = std::min(kStrip, rowBytes - b0);
-        for (int i = -s; i < h + s; ++i) {
+        const int b0 = strip * width, m = std::min(width, rowBytes - b0);
+        for (int i = -s; i < rows - s; ++i) {
             const uint8_t* src = b.Row(std::clamp(i, 0, h - 1)) + b0;
-            float* f = &block[static_cast<std::size_t>(i + s) * kStrip];
+            float* f = &block[static_cast<std::size_t>(i + s) * static_cast<std::size_t>(width)];
             for (int t = 0; t < m; ++t)
                 f[t] = src[t];
         }
-        for (int y = 0; y < h; ++y) {
-            BlurValues(&block[static_cast<std::size_t>(y + s) * kStrip], kStrip, p, m, out);
-            StoreColours(b.Row(y) + b0, out, m, bpp);
+        for (int y = 0; y < h;) {
+            const float* centre = &block[static_cast<std::size_t>(y + s) * static_cast<std::size_t>(width)];
+            int done = 1;
+            if (width == kStrip)
+                done = BlurColumnRows(centre, p, m, out);
+            else
+                BlurValues(centre, width, p, m, out);
+            for (int r = 0; r < done && y < h; ++r, ++y)
+                StoreColours(b.Row(y) + b0, out + r * kStrip, m, bpp);
         }
     }
 }
@@ -164,8 +248,9 @@ void Blur(Bitmap& b, double radius) {
     if (b.Empty()) return;
     const TPlan p = MakePlan(MakeGaussKernel(radius));
     ForRowRanges(b.Height(), b.ByteSize(), [&](int y0, int y1) { RowPass(b, p, y0, y1); });
-    const int strips = (b.Width() * b.BytesPerPixel() + kStrip - 1) / kStrip;
-    ForRowRanges(strips, b.ByteSize(), [&](int s0, int s1) { ColumnPass(b, p, s0, s1); });
+    const int width = p.Size <= kWideStripSize ? kWideStrip : kStrip;
+    const int strips = (b.Width() * b.BytesPerPixel() + width - 1) / width;
+    ForRowRanges(strips, b.ByteSize(), [&](int s0, int s1) { ColumnPass(b, p, width, s0, s1); });
 }
 
 } // namespace

@@ -164,6 +164,9 @@ protected:
     bool BuildRangeBitmap(int width, int height, int cellWidth, int cellHeight);
     // The range bitmap in use by the current range walk.
     const Bitmap* ActiveRanges() const { return activeRanges_; }
+    // For the range bitmap last built: the most rows apart two pixels of
+    // one range other than range 0 can lie; -1 when not known.
+    int RangeRowReach() const { return rangeReach_; }
 
     // Runs a band routine over rows 0..height-1, split across the cores when
     // allowed and worth it.
@@ -193,6 +196,7 @@ private:
     TPixelBytes maskFillColour_{0, 0, 0, 0};
     Bitmap rangeBitmap_{0, 0, 24};
     const Bitmap* activeRanges_ = nullptr;
+    int rangeReach_ = -1;
 };
 
 } // namespace pixora

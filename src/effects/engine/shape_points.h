@@ -61,6 +61,13 @@ public:
     }
     // The stamp at cell corner (x, y) of a 24-bit bitmap; FitsAt must hold.
     void Draw(Bitmap& bmp, int x, int y, const TPixelBytes& c) const;
+    // The same clipped to the bitmap's columns and to rows y0..y1-1: what
+    // drawing the cell's shape gives there, since the drawing clips pixel
+    // by pixel.
+    void DrawClipped(Bitmap& bmp, int x, int y, const TPixelBytes& c, int y0, int y1) const;
+    // The covered pixels' first and last row, relative to the cell's corner.
+    int Top() const { return top_; }
+    int Bottom() const { return bottom_; }
 
 private:
     struct TSpan {

@@ -160,6 +160,7 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     ShapeTarget(rangeBitmap_, width, height, 24);
     if (RangeType == rtRect) {
         rangeReach_ = cellHeight - 1;
+        rangeLayout_.Clear();
         // Rectangles tile the image: each band of cells is one row of
         // colours, copied down the band.
         int counter = first;
@@ -190,6 +191,7 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     TRangeStamp stamp;
     if (!stamp.Make(RangeType, ShapePoints, cellWidth, cellHeight)) {
         rangeReach_ = -1;
+        rangeLayout_.Clear();
         rangeBitmap_.Fill(background, background, background);
         long long counter = first;
         for (int y = 0; y < height; y += cellHeight)
@@ -202,19 +204,42 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     // leaves the image. A band of rows draws, in the drawing order (later
     // cells over earlier ones), the cells whose shape reaches into it.
     rangeReach_ = stamp.Bottom() - stamp.Top();
-    ForRowRanges(height, rangeBitmap_.ByteSize(), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y)
+    rangeLayout_.Make(stamp, width, height, cellWidth, cellHeight, first);
+    // Rows a..b-1 the long way: background, then every cell reaching them.
+    auto stampRows = [&](int a, int b) {
+        for (int y = a; y < b; ++y)
             std::memset(rangeBitmap_.Row(y), background, 3 * static_cast<std::size_t>(width));
-        // Cell rows cy with cy * h + top < y1 and cy * h + bottom >= y0.
+        // Cell rows cy with cy * h + top < b and cy * h + bottom >= a.
         const long long h = cellHeight;
-        const long long from = std::max(0LL, (y0 - stamp.Bottom() + h - 1) / h - 1);
-        const long long to = std::min(down - 1, (y1 - 1 - stamp.Top()) / h + 1);
-        for (long long cy = from; cy <= to; ++cy) {
+        const long long from = std::max(0LL, (a - stamp.Bottom() + h - 1) / h - 1);
+        const long long to = std::min(down - 1, (b - 1 - stamp.Top()) / h + 1);
+        for (long long cy = from; a < b && cy <= to; ++cy) {
             const int y = static_cast<int>(cy * h);
             long long counter = first + cy * across;
             for (int x = 0; x < width; x += cellWidth, ++counter)
-                stamp.DrawClipped(rangeBitmap_, x, y, colourOf(counter), y0, y1);
+                stamp.DrawClipped(rangeBitmap_, x, y, colourOf(counter), a, b);
         }
+    };
+    const TRangeLayout& layout = rangeLayout_;
+    ForRowRanges(height, rangeBitmap_.ByteSize(), [&](int y0, int y1) {
+        const int a = std::clamp(layout.Top(), y0, y1), b = std::clamp(layout.Bottom(), a, y1);
+        stampRows(y0, a);
+        for (int y = a; y < b; ++y) {
+            uint8_t* row = rangeBitmap_.Row(y);
+            const long long base = layout.Base(y);
+            for (const TRangeLayout::TRun* r = layout.Begin(y); r != layout.End(y); ++r) {
+                const TPixelBytes c = r->Offset == TRangeLayout::kBackground
+                                          ? TPixelBytes{background, background, background, 0}
+                                          : colourOf(base + r->Offset);
+                for (uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(r->X0);
+                     p < row + 3 * static_cast<std::ptrdiff_t>(r->X1); p += 3) {
+                    p[0] = c.B;
+                    p[1] = c.G;
+                    p[2] = c.R;
+                }
+            }
+        }
+        stampRows(b, y1);
     });
     // As drawing them would: the shapes hold the last cell's rectangle.
     if (RangeType > rtStar6)

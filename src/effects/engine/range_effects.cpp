@@ -108,8 +108,22 @@ bool TEffects::RangeEffectWith(Bitmap& bitmap, const TRangeData& data, int cellW
     auto runs = [this, &bitmap](int y0, int y1, auto&& fn) {
         const Bitmap& ranges = *ActiveRanges();
         const int bpp = ranges.BytesPerPixel(), w = bitmap.Width();
+        // Rows the stamps laid out need not be read.
+        const TRangeLayout* layout = &ranges == &RangeBitmap() ? &RangeLayout() : nullptr;
+        const long long background = TransparentRange ? kNoRange : 0;
         for (int y = y0; y < y1; ++y) {
             uint8_t* row = bitmap.Row(y);
+            if (layout && layout->Covers(y)) {
+                const long long base = layout->Base(y);
+                for (const TRangeLayout::TRun* r = layout->Begin(y); r != layout->End(y); ++r) {
+                    const long long range =
+                        r->Offset == TRangeLayout::kBackground ? background : base + r->Offset;
+                    if (range != kNoRange)
+                        fn(row + 4 * static_cast<std::ptrdiff_t>(r->X0), r->X1 - r->X0,
+                           static_cast<int>(range));
+                }
+                continue;
+            }
             const uint8_t* rrow = ranges.Row(y);
             int x = 0;
             while (x < w) {

@@ -159,8 +159,13 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     if (!RangeCountFits(across * down + first)) return false;
     ShapeTarget(rangeBitmap_, width, height, 24);
     if (RangeType == rtRect) {
+        // Each cell is its own stamp; the walks read the rows from the
+        // layout.
         rangeReach_ = cellHeight - 1;
-        rangeLayout_.Clear();
+        if (TRangeStamp cell; cell.Make(rtRect, ShapePoints, cellWidth, cellHeight))
+            rangeLayout_.Make(cell, width, height, cellWidth, cellHeight, first);
+        else
+            rangeLayout_.Clear();
         // Rectangles tile the image: each band of cells is one row of
         // colours, copied down the band.
         int counter = first;

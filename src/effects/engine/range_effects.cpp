@@ -101,7 +101,10 @@ bool TEffects::RangeEffectWith(Bitmap& bitmap, const TRangeData& data, int cellW
     work.Count = static_cast<int>(across * down + (TransparentRange ? 0 : 1));
     for (int k = 0; k < 4; ++k)
         if (data.Channels[k]) work.Keep |= 0xFFu << (8 * k);
-    entries.assign(static_cast<std::size_t>(work.Count), TRangeEntry<Sum>{});
+    entries.resize(static_cast<std::size_t>(work.Count));
+    ForRowRanges(work.Count, entries.size() * sizeof(TRangeEntry<Sum>), [&](int i0, int i1) {
+        std::fill(entries.begin() + i0, entries.begin() + i1, TRangeEntry<Sum>{});
+    });
 
     // Walks the runs of pixels of rows y0..y1-1 that share a range:
     // fn(first pixel, run length, range). Pixels of no range are skipped.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "doc/row_ranges.h"
+
 namespace pixora {
 
 const TSmallDivisors& SmallDivisors() {
@@ -52,8 +54,8 @@ struct TWideLanes {
 
 template <class L>
 void RoughBlurBySums(uint8_t* values, const uint8_t* has, long long count, long long n, long long e,
-                     bool fast, std::vector<typename L::Word>& totalsTable, std::vector<uint32_t>& usedTable,
-                     std::vector<typename L::Word>& rowsTable, std::vector<uint32_t>& rowsUsedTable) {
+                     bool fast, std::vector<typename L::Word>& totalsTable,
+                     std::vector<uint32_t>& usedTable) {
     using Word = typename L::Word;
     const std::size_t size = static_cast<std::size_t>(count) + 1;
     totalsTable.resize(size);
@@ -83,31 +85,33 @@ void RoughBlurBySums(uint8_t* values, const uint8_t* has, long long count, long 
     auto put = [&](long long i, const TSum& s) {
         L::Put(values + 4 * static_cast<std::size_t>(i), s.Total, s.Used, small);
     };
+    // Ranges are done a part of the table at a time on each core.
+    const std::size_t bytes = static_cast<std::size_t>(count) * (sizeof(Word) + 8);
     if (e == 0 || fast) {
-        for (long long i = 0; i < count; ++i)
-            if (has[i]) put(i, e == 0 ? run(i) : run(i - e * n) + run(i) + run(i + e * n));
+        ForRowRanges(static_cast<int>(count), bytes, [&](int i0, int i1) {
+            for (long long i = i0; i < i1; ++i)
+                if (has[i]) put(i, e == 0 ? run(i) : run(i - e * n) + run(i) + run(i + e * n));
+        });
         return;
     }
     // Qualitative: the sum over d = i - e*n .. i + e*n is the one for i - n
-    // with the run at i + e*n added and the one at i - n - e*n taken off;
-    // the first row of ranges adds up its 2e + 1 runs.
-    rowsTable.resize(static_cast<std::size_t>(n));
-    rowsUsedTable.resize(static_cast<std::size_t>(n));
-    Word* rows = rowsTable.data();
-    uint32_t* rowsUsed = rowsUsedTable.data();
-    long long column = 0;
-    for (long long i = 0; i < count; ++i, column = column + 1 == n ? 0 : column + 1) {
-        TSum s;
-        if (i < n) {
-            for (long long q = -e; q <= e; ++q)
-                s = s + run(i + q * n);
-        } else {
-            s = TSum{rows[column], rowsUsed[column]} + run(i + e * n) - run(i - n - e * n);
+    // with the run at i + e*n added and the one at i - n - e*n taken off; a
+    // part's first row of ranges adds up its 2e + 1 runs.
+    ForRowRanges(static_cast<int>(count), bytes, [&](int i0, int i1) {
+        std::vector<TSum> rows(static_cast<std::size_t>(std::min<long long>(n, i1 - i0)));
+        std::size_t column = 0;
+        for (long long i = i0; i < i1; ++i, column = column + 1 == rows.size() ? 0 : column + 1) {
+            TSum s;
+            if (i < i0 + n) {
+                for (long long q = -e; q <= e; ++q)
+                    s = s + run(i + q * n);
+            } else {
+                s = rows[column] + run(i + e * n) - run(i - n - e * n);
+            }
+            rows[column] = s;
+            if (has[i]) put(i, s);
         }
-        rows[column] = s.Total;
-        rowsUsed[column] = s.Used;
-        if (has[i]) put(i, s);
-    }
+    });
 }
 
 // Rough blur term by term, for radii whose sums could pass 2^32 ranges.
@@ -137,12 +141,10 @@ void RoughBlurDirect(uint8_t* values, const uint8_t* has, long long count, long 
 void RoughBlurValues(uint8_t* values, const uint8_t* has, long long count, long long perRow, int radius,
                      bool fast, TRoughScratch& scratch) {
     if (radius <= kPackedRoughRadius)
-        RoughBlurBySums<TPackedLanes>(values, has, count, perRow, radius, fast, scratch.Totals, scratch.Used,
-                                      scratch.Rows, scratch.RowsUsed);
+        RoughBlurBySums<TPackedLanes>(values, has, count, perRow, radius, fast, scratch.Totals, scratch.Used);
     else if (radius <= kWideRoughRadius) {
-        std::vector<TWideLanes::Word> totals, rows;
-        RoughBlurBySums<TWideLanes>(values, has, count, perRow, radius, fast, totals, scratch.Used, rows,
-                                    scratch.RowsUsed);
+        std::vector<TWideLanes::Word> totals;
+        RoughBlurBySums<TWideLanes>(values, has, count, perRow, radius, fast, totals, scratch.Used);
     } else
         RoughBlurDirect(values, has, count, perRow, radius, fast);
 }

@@ -76,8 +76,6 @@ inline constexpr int kWideRoughRadius = 1000;
 struct TRoughScratch {
     std::vector<uint64_t> Totals; // running totals of the packed averages
     std::vector<uint32_t> Used;   // running counts of ranges with pixels
-    std::vector<uint64_t> Rows;   // the last n sums of runs, n apart
-    std::vector<uint32_t> RowsUsed;
 };
 void RoughBlurValues(uint8_t* values, const uint8_t* has, long long count, long long n, int radius, bool fast,
                      TRoughScratch& scratch);

@@ -1,8 +1,10 @@
 // Pixelization and rough blur against references that number the cells
 // themselves.
+#include <algorithm>
 #include <limits>
 #include <vector>
 
+#include "doc/row_ranges.h"
 #include "engine_support.h"
 
 using namespace pixora;
@@ -71,6 +73,22 @@ Bitmap RoughReference(const Bitmap& b, int w, int h, const TChannelSet& on, bool
             }
         }
     return t;
+}
+
+// The range bitmap of an image of width x height as drawing every cell's
+// shape in turn gives it, later cells over earlier ones.
+Bitmap DrawEveryCell(int width, int height, TRangeType type, TShapePoints& shapes, int w, int h,
+                     bool transparent) {
+    Bitmap drawn(width, height, 24);
+    const uint8_t background = transparent ? 255 : 0;
+    drawn.Fill(background, background, background);
+    int counter = transparent ? 0 : 1;
+    for (int y = 0; y < height; y += h)
+        for (int x = 0; x < width; x += w, ++counter)
+            DrawRangeShape(drawn, type, shapes, x, y, w, h,
+                           {static_cast<uint8_t>(counter >> 16), static_cast<uint8_t>(counter >> 8),
+                            static_cast<uint8_t>(counter), 0});
+    return drawn;
 }
 
 } // namespace
@@ -192,22 +210,88 @@ TEST(EngineRangeEffects, RangeBitmapIsEveryCellDrawnInTurn) {
                     Bitmap b = original;
                     ASSERT_TRUE(fx.Pixelization(b, kAllChannels, w, h));
 
-                    Bitmap drawn(41, 29, 24);
-                    const uint8_t background = transparent ? 255 : 0;
-                    drawn.Fill(background, background, background);
                     TShapePoints shapes;
                     shapes.SetMargin(margin);
-                    int counter = transparent ? 0 : 1;
-                    for (int y = 0; y < 29; y += h)
-                        for (int x = 0; x < 41; x += w, ++counter)
-                            DrawRangeShape(drawn, fx.RangeType, shapes, x, y, w, h,
-                                           {static_cast<uint8_t>(counter >> 16), static_cast<uint8_t>(counter >> 8),
-                                            static_cast<uint8_t>(counter), 0});
+                    const Bitmap drawn = DrawEveryCell(41, 29, fx.RangeType, shapes, w, h, transparent);
                     ASSERT_TRUE(SameImage(fx.RangeBitmap(), drawn))
                         << "shape " << t << " cell " << w << "x" << h << " margin " << margin;
                     EXPECT_EQ(fx.ShapePoints.Left(), shapes.Left());
                     EXPECT_EQ(fx.ShapePoints.Top(), shapes.Top());
                     EXPECT_EQ(fx.ShapePoints.Width(), shapes.Width());
                     EXPECT_EQ(fx.ShapePoints.Height(), shapes.Height());
+                }
+}
+
+namespace {
+
+// The effects component with the range bitmap's row reach in view.
+struct TReachingEffects : TEffects {
+    using TCustomEffects::RangeRowReach;
+};
+
+// The most rows apart two pixels of one range other than range 0 lie.
+int WidestRange(const Bitmap& ranges) {
+    std::vector<int> top, bottom;
+    int widest = 0;
+    for (int y = 0; y < ranges.Height(); ++y)
+        for (int x = 0; x < ranges.Width(); ++x) {
+            const int r = TCustomEffects::RangeIndexAt(ranges, x, y);
+            if (r == 0 || r == TCustomEffects::kNoRange) continue;
+            if (static_cast<std::size_t>(r) >= top.size()) {
+                top.resize(static_cast<std::size_t>(r) + 1, -1);
+                bottom.resize(top.size(), -1);
+            }
+            if (top[static_cast<std::size_t>(r)] < 0) top[static_cast<std::size_t>(r)] = y;
+            bottom[static_cast<std::size_t>(r)] = y;
+            widest = std::max(widest, y - top[static_cast<std::size_t>(r)]);
+        }
+    return widest;
+}
+
+} // namespace
+
+TEST(EngineRangeEffects, BandsOfRowsGiveTheBytesOfOneWalk) {
+    // The range bitmap drawn a band at a time and the sums gathered a band
+    // at a time (the rows near a band's end and range 0 left for afterwards)
+    // must give what one walk over every pixel gives, for shapes that reach
+    // past their cell and cells of a pixel or two.
+    const Bitmap original = RandomImage(37, 61, 46);
+    for (int t = 0; t < kRangeTypeCount; ++t)
+        for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {3, 2}, {2, 5}, {8, 8}})
+            for (int margin : {2, -3})
+                for (bool transparent : {true, false}) {
+                    TShapePoints shapes;
+                    shapes.SetMargin(margin);
+                    const Bitmap drawn =
+                        DrawEveryCell(37, 61, static_cast<TRangeType>(t), shapes, w, h, transparent);
+                    Bitmap pixelized, rough;
+                    for (int bands : {1, 2, 5}) {
+                        const TRowBandsOverride held(bands);
+                        for (bool fastLoops : {false, true}) {
+                            TReachingEffects fx;
+                            fx.UseFastLoops = fastLoops;
+                            fx.RangeType = static_cast<TRangeType>(t);
+                            fx.TransparentRange = transparent;
+                            fx.ShapePoints.SetMargin(margin);
+                            Bitmap b = original;
+                            ASSERT_TRUE(fx.Pixelization(b, kAllChannels, w, h));
+                            ASSERT_TRUE(SameImage(fx.RangeBitmap(), drawn))
+                                << "shape " << t << " cell " << w << "x" << h << " bands " << bands;
+                            // The bands' seams rely on it.
+                            if (fx.RangeRowReach() >= 0) {
+                                ASSERT_LE(WidestRange(drawn), fx.RangeRowReach());
+                            }
+                            if (pixelized.Empty()) pixelized = b;
+                            ASSERT_TRUE(SameImage(b, pixelized))
+                                << "shape " << t << " cell " << w << "x" << h << " bands " << bands;
+                            b = original;
+                            ASSERT_TRUE(fx.RoughBlur(b, kAllChannels, false, 2, w, h));
+                            if (rough.Empty()) rough = b;
+                            ASSERT_TRUE(SameImage(b, rough))
+                                << "shape " << t << " cell " << w << "x" << h << " bands " << bands;
+                            EXPECT_EQ(fx.ShapePoints.Left(), shapes.Left());
+                            EXPECT_EQ(fx.ShapePoints.Top(), shapes.Top());
+                        }
+                    }
                 }
 }

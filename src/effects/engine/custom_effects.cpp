@@ -159,6 +159,13 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     if (!RangeCountFits(across * down + first)) return false;
     ShapeTarget(rangeBitmap_, width, height, 24);
     if (RangeType == rtRect) {
+        // Each cell is its own stamp; the walks read the rows from the
+        // layout.
+        rangeReach_ = cellHeight - 1;
+        if (TRangeStamp cell; cell.Make(rtRect, ShapePoints, cellWidth, cellHeight))
+            rangeLayout_.Make(cell, width, height, cellWidth, cellHeight, first);
+        else
+            rangeLayout_.Clear();
         // Rectangles tile the image: each band of cells is one row of
         // colours, copied down the band.
         int counter = first;
@@ -181,25 +188,68 @@ bool TCustomEffects::BuildRangeBitmap(int width, int height, int cellWidth, int 
     }
     // White: no range; black: range 0.
     const uint8_t background = TransparentRange ? 255 : 0;
-    rangeBitmap_.Fill(background, background, background);
-    // Cells whose shape lies inside the image take the stamp of one cell's
-    // shape; the drawing order (later cells over earlier ones) stays.
+    auto colourOf = [](long long counter) {
+        return TPixelBytes{static_cast<uint8_t>((counter >> 16) & 0xFF),
+                           static_cast<uint8_t>((counter >> 8) & 0xFF), static_cast<uint8_t>(counter & 0xFF),
+                           0};
+    };
     TRangeStamp stamp;
-    const bool stamps = RangeType != rtRect && stamp.Make(RangeType, ShapePoints, cellWidth, cellHeight);
-    int counter = first;
-    for (int y = 0; y < height; y += cellHeight) {
-        for (int x = 0; x < width; x += cellWidth, ++counter) {
-            const TPixelBytes colour{static_cast<uint8_t>((counter >> 16) & 0xFF),
-                                     static_cast<uint8_t>((counter >> 8) & 0xFF),
-                                     static_cast<uint8_t>(counter & 0xFF), 0};
-            if (stamps && stamp.FitsAt(rangeBitmap_, x, y)) {
-                stamp.Draw(rangeBitmap_, x, y, colour);
-                // As drawing it would: the shapes hold the last cell's rectangle.
-                if (RangeType > rtStar6) ShapePoints.SetRect(x, y, cellWidth, cellHeight);
-            } else
-                DrawRangeShape(rangeBitmap_, RangeType, ShapePoints, x, y, cellWidth, cellHeight, colour);
-        }
+    if (!stamp.Make(RangeType, ShapePoints, cellWidth, cellHeight)) {
+        rangeReach_ = -1;
+        rangeLayout_.Clear();
+        rangeBitmap_.Fill(background, background, background);
+        long long counter = first;
+        for (int y = 0; y < height; y += cellHeight)
+            for (int x = 0; x < width; x += cellWidth, ++counter)
+                DrawRangeShape(rangeBitmap_, RangeType, ShapePoints, x, y, cellWidth, cellHeight,
+                               colourOf(counter));
+        return true;
     }
+    // Every cell takes the stamp of one cell's shape, clipped where it
+    // leaves the image. A band of rows draws, in the drawing order (later
+    // cells over earlier ones), the cells whose shape reaches into it.
+    rangeReach_ = stamp.Bottom() - stamp.Top();
+    rangeLayout_.Make(stamp, width, height, cellWidth, cellHeight, first);
+    // Rows a..b-1 the long way: background, then every cell reaching them.
+    auto stampRows = [&](int a, int b) {
+        for (int y = a; y < b; ++y)
+            std::memset(rangeBitmap_.Row(y), background, 3 * static_cast<std::size_t>(width));
+        // Cell rows cy with cy * h + top < b and cy * h + bottom >= a.
+        const long long h = cellHeight;
+        const long long from = std::max(0LL, (a - stamp.Bottom() + h - 1) / h - 1);
+        const long long to = std::min(down - 1, (b - 1 - stamp.Top()) / h + 1);
+        for (long long cy = from; a < b && cy <= to; ++cy) {
+            const int y = static_cast<int>(cy * h);
+            long long counter = first + cy * across;
+            for (int x = 0; x < width; x += cellWidth, ++counter)
+                stamp.DrawClipped(rangeBitmap_, x, y, colourOf(counter), a, b);
+        }
+    };
+    const TRangeLayout& layout = rangeLayout_;
+    ForRowRanges(height, rangeBitmap_.ByteSize(), [&](int y0, int y1) {
+        const int a = std::clamp(layout.Top(), y0, y1), b = std::clamp(layout.Bottom(), a, y1);
+        stampRows(y0, a);
+        for (int y = a; y < b; ++y) {
+            uint8_t* row = rangeBitmap_.Row(y);
+            const long long base = layout.Base(y);
+            for (const TRangeLayout::TRun* r = layout.Begin(y); r != layout.End(y); ++r) {
+                const TPixelBytes c = r->Offset == TRangeLayout::kBackground
+                                          ? TPixelBytes{background, background, background, 0}
+                                          : colourOf(base + r->Offset);
+                for (uint8_t* p = row + 3 * static_cast<std::ptrdiff_t>(r->X0);
+                     p < row + 3 * static_cast<std::ptrdiff_t>(r->X1); p += 3) {
+                    p[0] = c.B;
+                    p[1] = c.G;
+                    p[2] = c.R;
+                }
+            }
+        }
+        stampRows(b, y1);
+    });
+    // As drawing them would: the shapes hold the last cell's rectangle.
+    if (RangeType > rtStar6)
+        ShapePoints.SetRect(static_cast<int>((across - 1) * cellWidth),
+                            static_cast<int>((down - 1) * cellHeight), cellWidth, cellHeight);
     return true;
 }
 

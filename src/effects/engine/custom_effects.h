@@ -18,6 +18,7 @@
 
 #include "doc/bitmap.h"
 #include "effects/engine/effect_types.h"
+#include "effects/engine/range_layout.h"
 #include "effects/engine/shape_points.h"
 
 namespace pixora {
@@ -164,6 +165,12 @@ protected:
     bool BuildRangeBitmap(int width, int height, int cellWidth, int cellHeight);
     // The range bitmap in use by the current range walk.
     const Bitmap* ActiveRanges() const { return activeRanges_; }
+    // For the range bitmap last built: the most rows apart two pixels of
+    // one range other than range 0 can lie; -1 when not known.
+    int RangeRowReach() const { return rangeReach_; }
+    // The rows of the range bitmap last built as runs of ranges (none laid
+    // out when it was not stamped).
+    const TRangeLayout& RangeLayout() const { return rangeLayout_; }
 
     // Runs a band routine over rows 0..height-1, split across the cores when
     // allowed and worth it.
@@ -193,6 +200,8 @@ private:
     TPixelBytes maskFillColour_{0, 0, 0, 0};
     Bitmap rangeBitmap_{0, 0, 24};
     const Bitmap* activeRanges_ = nullptr;
+    int rangeReach_ = -1;
+    TRangeLayout rangeLayout_;
 };
 
 } // namespace pixora

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "effects/engine/custom_effects.h"
+#include "effects/engine/range_tables.h"
 
 namespace pixora {
 
@@ -117,18 +118,16 @@ private:
     // Shared body of pixelization and rough blur.
     struct TRangeData;
     bool RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int cellHeight);
+    // Its body with sums of the given width.
+    template <class Sum>
+    bool RangeEffectWith(Bitmap& bitmap, const TRangeData& data, int cellWidth, int cellHeight,
+                         std::vector<TRangeEntry<Sum>>& entries);
     // Shared body of the five fixed rotations: map(x, y, W, H) -> target position.
     struct TFixedRotation;
     bool FixedRotation(Bitmap& source, Bitmap& target, const TPixelBytes& background,
                        const TFixedRotation& r);
 
-    // The range effects' per-range tables, kept between runs: fresh
-    // image-sized blocks cost more in page faults than the work on them.
-    struct TRangeTables {
-        std::vector<uint64_t> Sums;
-        std::vector<uint32_t> Pixels;
-        std::vector<uint8_t> Values;
-    };
+    // The range effects' per-range tables, kept between runs.
     TRangeTables rangeTables_;
 
     std::mt19937 random_;

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "doc/row_ranges.h"
 #include "effects/engine/effects.h"
 #include "effects/engine/point_kernels.h"
 
@@ -16,174 +17,68 @@ struct TEffects::TRangeData {
     bool Rough = false;
     bool Fast = false;
     int Radius = 0;
-    int PerRow = 0;               // cells per row
-    int Count = 0;                // number of ranges
-    std::vector<uint64_t> Sums;   // 4 per range
-    std::vector<uint32_t> Pixels; // per range
-    std::vector<uint8_t> Values;  // 4 per range: what the second walk writes
+};
 
-    bool Valid(int range) const { return range >= 0 && range < Count; }
+namespace {
 
-    // Same settings and table sizes, all sums zero.
-    TRangeData EmptyCopy() const {
-        TRangeData part;
-        part.Channels = Channels;
-        part.Count = Count;
-        part.Sums.assign(Sums.size(), 0);
-        part.Pixels.assign(Pixels.size(), 0);
-        return part;
-    }
-    void Merge(const TRangeData& part) {
-        for (std::size_t i = 0; i < Sums.size(); ++i)
-            Sums[i] += part.Sums[i];
-        for (std::size_t i = 0; i < Pixels.size(); ++i)
-            Pixels[i] += part.Pixels[i];
-    }
+// One run of the range effects over the tables kept in the component.
+template <class Sum> struct TRangeWork {
+    using Entry = TRangeEntry<Sum>;
+    std::vector<Entry>& Entries;
+    TRangeTables& Tables;
+    uint32_t Keep = 0; // the enabled channels' bytes of a pixel
+    int Count = 0;
+
+    bool Valid(int range) const { return static_cast<unsigned>(range) < static_cast<unsigned>(Count); }
 
     // Adds the n pixels from p on (all of one range).
-    void AddRun(int range, const uint8_t* p, int n) {
-        if (!Valid(range)) return;
-        uint64_t run[4] = {0, 0, 0, 0};
+    static void AddRun(Entry& e, const uint8_t* p, int n) {
+        Sum run[4] = {0, 0, 0, 0};
         for (int i = 0; i < n; ++i)
             for (int k = 0; k < 4; ++k)
                 run[k] += p[4 * i + k];
         for (int k = 0; k < 4; ++k)
-            if (Channels[k]) Sums[4 * static_cast<std::size_t>(range) + k] += run[k];
-        Pixels[static_cast<std::size_t>(range)] += static_cast<uint32_t>(n);
+            e.S[k] += run[k];
+        e.N += static_cast<uint32_t>(n);
+    }
+    void AddRun(int range, const uint8_t* p, int n) {
+        if (Valid(range)) AddRun(Entries[static_cast<std::size_t>(range)], p, n);
     }
 
     // Gives the n pixels from p on their range's values.
     void WriteRun(int range, uint8_t* p, int n) const {
-        if (!Valid(range) || Pixels[static_cast<std::size_t>(range)] == 0) return;
-        uint32_t keep = 0, value;
-        for (int k = 0; k < 4; ++k)
-            if (Channels[k]) keep |= 0xFFu << (8 * k);
-        std::memcpy(&value, &Values[4 * static_cast<std::size_t>(range)], 4);
-        value &= keep;
+        if (!Valid(range) || !Tables.Has[static_cast<std::size_t>(range)]) return;
+        uint32_t value;
+        std::memcpy(&value, &Tables.Values[4 * static_cast<std::size_t>(range)], 4);
+        value &= Keep;
         for (int i = 0; i < n; ++i) {
             uint32_t v;
             std::memcpy(&v, p + 4 * i, 4);
-            v = (v & ~keep) | value;
+            v = (v & ~Keep) | value;
             std::memcpy(p + 4 * i, &v, 4);
         }
     }
 
-    uint64_t Average(int range, int k) const {
-        const uint64_t sum = Sums[4 * static_cast<std::size_t>(range) + k];
-        const uint32_t pixels = Pixels[static_cast<std::size_t>(range)];
-        // The same quotient; a 32-bit division is several times quicker.
-        return sum <= UINT32_MAX ? static_cast<uint32_t>(sum) / pixels : sum / pixels;
-    }
-
-    // What each range's pixels become.
-    void ComputeValues() {
-        Values.assign(4 * static_cast<std::size_t>(Count), 0);
-        if (Rough) {
-            if (!RoughBySums()) RoughDirect();
-            return;
-        }
-        for (int i = 0; i < Count; ++i) {
-            if (Pixels[static_cast<std::size_t>(i)] == 0) continue;
-            for (int k = 0; k < 4; ++k)
-                if (Channels[k])
-                    Values[4 * static_cast<std::size_t>(i) + k] = static_cast<uint8_t>(Average(i, k));
-        }
-    }
-
-    // Rough blur: the average of the range averages around i, over rows of
-    // cells d = i - e*n .. i + e*n (every row, or only the outer two and
-    // i's own when fast) and in each over the ranges d - e .. d + e.
-    // Ranges outside the table or without pixels do not count; range i
-    // itself always does.
-    void RoughDirect() {
-        for (int i = 0; i < Count; ++i) {
-            if (Pixels[static_cast<std::size_t>(i)] == 0) continue;
-            for (int k = 0; k < 4; ++k) {
-                if (!Channels[k]) continue;
-                const long long e = Radius, n = PerRow;
-                const long long step = Fast ? e * n : n;
-                uint64_t total = 0, used = 0;
-                for (long long d = i - e * n; d <= i + e * n; d += step) {
-                    for (long long j = d - e; j <= d + e; ++j) {
-                        if (j < 0 || j >= Count || Pixels[static_cast<std::size_t>(j)] == 0) continue;
-                        total += Average(static_cast<int>(j), k);
-                        ++used;
-                    }
-                    if (step == 0) break;
-                }
-                Values[4 * static_cast<std::size_t>(i) + k] = static_cast<uint8_t>(total / used);
+    // Each range's averages, then for rough blur the averages around it.
+    void ComputeValues(bool rough, int radius, bool fast, long long perRow) {
+        Tables.Values.resize(4 * static_cast<std::size_t>(Count));
+        Tables.Has.resize(static_cast<std::size_t>(Count));
+        const TSmallDivisors& small = SmallDivisors();
+        ForRowRanges(Count, 8 * static_cast<std::size_t>(Count), [&](int i0, int i1) {
+            for (int i = i0; i < i1; ++i) {
+                const Entry& e = Entries[static_cast<std::size_t>(i)];
+                const uint32_t packed = PackedAverage(e, small);
+                std::memcpy(&Tables.Values[4 * static_cast<std::size_t>(i)], &packed, 4);
+                Tables.Has[static_cast<std::size_t>(i)] = e.N > 0;
             }
-        }
-    }
-
-    // The same sums from running totals: a prefix sum over the ranges gives
-    // each run d - e .. d + e, and for the qualitative form a second one,
-    // n ranges apart, gives the sum of the 2e + 1 runs. Integer sums, so the
-    // results are RoughDirect's. False (nothing done) for radii where the
-    // 32-bit totals could overflow or the runs reach past the whole table.
-    bool RoughBySums() {
-        const long long e = Radius, count = Count;
-        if (e > 1000 || e >= count) return false;
-        std::vector<uint32_t> one(static_cast<std::size_t>(count)), used, total, value(one.size());
-        for (long long j = 0; j < count; ++j)
-            one[static_cast<std::size_t>(j)] = Pixels[static_cast<std::size_t>(j)] > 0;
-        AroundEach(one, used);
-        for (int k = 0; k < 4; ++k) {
-            if (!Channels[k]) continue;
-            for (long long j = 0; j < count; ++j)
-                value[static_cast<std::size_t>(j)] =
-                    one[static_cast<std::size_t>(j)] ? static_cast<uint32_t>(Average(static_cast<int>(j), k))
-                                                     : 0;
-            AroundEach(value, total);
-            for (long long i = 0; i < count; ++i) {
-                const std::size_t u = static_cast<std::size_t>(i);
-                if (one[u]) Values[4 * u + k] = static_cast<uint8_t>(total[u] / used[u]);
-            }
-        }
-        return true;
-    }
-
-    // out[i]: the sum of f over the ranges rough blur takes for range i.
-    // Unsigned totals may wrap in the running sums; their differences are
-    // the exact sums, which stay below 255 * 2001^2 < 2^32.
-    void AroundEach(const std::vector<uint32_t>& f, std::vector<uint32_t>& out) const {
-        const long long e = Radius, n = PerRow, count = Count;
-        std::vector<uint32_t> prefix(static_cast<std::size_t>(count) + 1, 0);
-        for (long long j = 0; j < count; ++j)
-            prefix[static_cast<std::size_t>(j + 1)] =
-                prefix[static_cast<std::size_t>(j)] + f[static_cast<std::size_t>(j)];
-        // The run d - e .. d + e, clipped to the table.
-        auto run = [&](long long d) -> uint32_t {
-            const long long lo = std::clamp(d - e, 0LL, count), hi = std::clamp(d + e + 1, 0LL, count);
-            return prefix[static_cast<std::size_t>(hi)] - prefix[static_cast<std::size_t>(lo)];
-        };
-        out.assign(static_cast<std::size_t>(count), 0);
-        if (e == 0 || Fast) {
-            for (long long i = 0; i < count; ++i)
-                out[static_cast<std::size_t>(i)] = e == 0 ? run(i) : run(i - e * n) + run(i) + run(i + e * n);
-            return;
-        }
-        // Runs whose centre d lies in -e .. count - 1 + e may hold ranges;
-        // rows[d + e] is the sum of the runs at d, d - n, d - 2n, ... in that
-        // span.
-        const long long first = -e, last = count - 1 + e;
-        std::vector<uint32_t> rows(static_cast<std::size_t>(last - first + 1));
-        for (long long d = first; d <= last; ++d) {
-            const uint32_t below = d - n >= first ? rows[static_cast<std::size_t>(d - n - first)] : 0;
-            rows[static_cast<std::size_t>(d - first)] = below + run(d);
-        }
-        for (long long i = 0; i < count; ++i) {
-            // The runs at i - e*n .. i + e*n, n apart: the top one that lies
-            // in the span, less everything below the bottom one.
-            long long top = i + e * n;
-            if (top > last) top -= n * ((top - last + n - 1) / n);
-            const long long bottom = i - e * n - n;
-            const uint32_t upper = top >= first ? rows[static_cast<std::size_t>(top - first)] : 0;
-            const uint32_t lower = bottom >= first ? rows[static_cast<std::size_t>(bottom - first)] : 0;
-            out[static_cast<std::size_t>(i)] = upper - lower;
-        }
+        });
+        if (rough)
+            RoughBlurValues(Tables.Values.data(), Tables.Has.data(), Count, perRow, radius, fast,
+                            Tables.Rough);
     }
 };
+
+} // namespace
 
 bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int cellHeight) {
     if (bitmap.Empty() || !HasChannel(data.Channels) || !CellSizeFits(cellWidth, cellHeight)) return false;
@@ -191,33 +86,47 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
     const long long down = (bitmap.Height() + static_cast<long long>(cellHeight) - 1) / cellHeight;
     const long long count = across * down + (TransparentRange ? 0 : 1);
     if (!RangeCountFits(count)) return false;
-    data.PerRow = static_cast<int>(across);
-    data.Count = static_cast<int>(count);
-    // The tables live on in the component between runs.
-    struct TKeepTables {
-        TRangeData& data;
-        TRangeTables& kept;
-        TKeepTables(TRangeData& d, TRangeTables& k) : data(d), kept(k) {
-            data.Sums.swap(kept.Sums);
-            data.Pixels.swap(kept.Pixels);
-            data.Values.swap(kept.Values);
-        }
-        ~TKeepTables() {
-            data.Sums.swap(kept.Sums);
-            data.Pixels.swap(kept.Pixels);
-            data.Values.swap(kept.Values);
-        }
-    } keepTables(data, rangeTables_);
-    data.Sums.assign(4 * static_cast<std::size_t>(count), 0);
-    data.Pixels.assign(static_cast<std::size_t>(count), 0);
+    // A range holds at most every pixel of the image.
+    if (static_cast<long long>(bitmap.Width()) * bitmap.Height() <= kNarrowSumPixels)
+        return RangeEffectWith(bitmap, data, cellWidth, cellHeight, rangeTables_.Narrow);
+    return RangeEffectWith(bitmap, data, cellWidth, cellHeight, rangeTables_.Wide);
+}
+
+template <class Sum>
+bool TEffects::RangeEffectWith(Bitmap& bitmap, const TRangeData& data, int cellWidth, int cellHeight,
+                               std::vector<TRangeEntry<Sum>>& entries) {
+    const long long across = (bitmap.Width() + static_cast<long long>(cellWidth) - 1) / cellWidth;
+    const long long down = (bitmap.Height() + static_cast<long long>(cellHeight) - 1) / cellHeight;
+    TRangeWork<Sum> work{entries, rangeTables_};
+    work.Count = static_cast<int>(across * down + (TransparentRange ? 0 : 1));
+    for (int k = 0; k < 4; ++k)
+        if (data.Channels[k]) work.Keep |= 0xFFu << (8 * k);
+    entries.resize(static_cast<std::size_t>(work.Count));
+    ForRowRanges(work.Count, entries.size() * sizeof(TRangeEntry<Sum>), [&](int i0, int i1) {
+        std::fill(entries.begin() + i0, entries.begin() + i1, TRangeEntry<Sum>{});
+    });
 
     // Walks the runs of pixels of rows y0..y1-1 that share a range:
     // fn(first pixel, run length, range). Pixels of no range are skipped.
     auto runs = [this, &bitmap](int y0, int y1, auto&& fn) {
         const Bitmap& ranges = *ActiveRanges();
         const int bpp = ranges.BytesPerPixel(), w = bitmap.Width();
+        // Rows the stamps laid out need not be read.
+        const TRangeLayout* layout = &ranges == &RangeBitmap() ? &RangeLayout() : nullptr;
+        const long long background = TransparentRange ? kNoRange : 0;
         for (int y = y0; y < y1; ++y) {
             uint8_t* row = bitmap.Row(y);
+            if (layout && layout->Covers(y)) {
+                const long long base = layout->Base(y);
+                for (const TRangeLayout::TRun* r = layout->Begin(y); r != layout->End(y); ++r) {
+                    const long long range =
+                        r->Offset == TRangeLayout::kBackground ? background : base + r->Offset;
+                    if (range != kNoRange)
+                        fn(row + 4 * static_cast<std::ptrdiff_t>(r->X0), r->X1 - r->X0,
+                           static_cast<int>(range));
+                }
+                continue;
+            }
             const uint8_t* rrow = ranges.Row(y);
             int x = 0;
             while (x < w) {
@@ -251,38 +160,63 @@ bool TEffects::RangeEffect(Bitmap& bitmap, TRangeData& data, int cellWidth, int 
     };
 
     // First walk: sums and counts. Integer sums do not care in which order
-    // they are added, so bands may gather into tables of their own and add
-    // them up afterwards, where those tables are small beside the image.
-    const bool split = data.Count <= static_cast<long long>(bitmap.Width()) * bitmap.Height() / 16;
-    std::mutex merging;
-    const TFastWalk gather{[&](int y0, int y1, const Bitmap*) {
-                               if (!split) {
-                                   runs(y0, y1,
-                                        [&](uint8_t* p, int n, int range) { data.AddRun(range, p, n); });
-                                   return;
-                               }
-                               TRangeData part = data.EmptyCopy();
-                               runs(y0, y1, [&](uint8_t* p, int n, int range) { part.AddRun(range, p, n); });
-                               const std::lock_guard lock(merging);
-                               data.Merge(part);
-                           },
-                           split};
+    // they are added. Where no range other than range 0 spans more than
+    // `reach` rows, bands of rows more than that apart touch distinct
+    // entries: each band leaves its last `reach` rows for afterwards and
+    // keeps range 0 (the background of solid ranges, found everywhere) to
+    // itself.
+    const int height = bitmap.Height(), reach = RangeRowReach();
+    const TFastWalk gather{
+        [&](int, int, const Bitmap*) {
+            if (reach < 0) {
+                runs(0, height, [&](uint8_t* p, int n, int range) { work.AddRun(range, p, n); });
+                return;
+            }
+            std::mutex merging;
+            std::vector<std::pair<int, int>> later;
+            TRangeEntry<Sum> first{};
+            ForRowRanges(height, bitmap.ByteSize(), [&](int y0, int y1) {
+                const int end = y1 < height ? std::max(y0, y1 - reach) : y1;
+                TRangeEntry<Sum> own{};
+                runs(y0, end, [&](uint8_t* p, int n, int range) {
+                    if (range == 0)
+                        work.AddRun(own, p, n);
+                    else
+                        work.AddRun(range, p, n);
+                });
+                const std::lock_guard lock(merging);
+                for (int k = 0; k < 4; ++k)
+                    first.S[k] += own.S[k];
+                first.N += own.N;
+                if (end < y1) later.push_back({end, y1});
+            });
+            for (const auto& [y0, y1] : later)
+                runs(y0, y1, [&](uint8_t* p, int n, int range) { work.AddRun(range, p, n); });
+            if (work.Valid(0)) {
+                for (int k = 0; k < 4; ++k)
+                    entries[0].S[k] += first.S[k];
+                entries[0].N += first.N;
+            }
+        },
+        false};
     const bool ran = ScanRangeWith(
-        bitmap, &data, cellWidth, cellHeight, nullptr,
-        [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { data.AddRun(range, p.B, 1); },
+        bitmap, nullptr, cellWidth, cellHeight, nullptr,
+        [&work](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { work.AddRun(range, p.B, 1); },
         gather);
     if (!ran) return false;
-    data.ComputeValues();
+    work.ComputeValues(data.Rough, data.Radius, data.Fast, across);
 
-    // Second walk over the same ranges.
-    const TFastWalk spread{[&](int y0, int y1, const Bitmap*) {
-                               runs(y0, y1,
-                                    [&](uint8_t* p, int n, int range) { data.WriteRun(range, p, n); });
+    // Second walk over the same ranges: each pixel written from its own.
+    const TFastWalk spread{[&](int, int, const Bitmap*) {
+                               ForRowRanges(height, bitmap.ByteSize(), [&](int y0, int y1) {
+                                   runs(y0, y1,
+                                        [&](uint8_t* p, int n, int range) { work.WriteRun(range, p, n); });
+                               });
                            },
-                           true};
+                           false};
     return ScanRangeWith(
-        bitmap, &data, cellWidth, cellHeight, &RangeBitmap(),
-        [&data](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { data.WriteRun(range, p.B, 1); },
+        bitmap, nullptr, cellWidth, cellHeight, &RangeBitmap(),
+        [&work](TPixelRef& p, int&, int&, int range, TRect&, void*, bool&) { work.WriteRun(range, p.B, 1); },
         spread);
 }
 

@@ -218,4 +218,20 @@ void TRangeStamp::Draw(Bitmap& bmp, int x, int y, const TPixelBytes& c) const {
     }
 }
 
+void TRangeStamp::DrawClipped(Bitmap& bmp, int x, int y, const TPixelBytes& c, int y0, int y1) const {
+    y0 = std::max(y0, 0);
+    y1 = std::min(y1, bmp.Height());
+    for (const TSpan& s : spans_) {
+        const int row = y + s.Dy;
+        if (row < y0 || row >= y1) continue;
+        const int x0 = std::max(x + s.X0, 0), x1 = std::min(x + s.X1, bmp.Width());
+        uint8_t* p = bmp.Row(row) + 3 * static_cast<std::ptrdiff_t>(x0);
+        for (int i = x0; i < x1; ++i, p += 3) {
+            p[0] = c.B;
+            p[1] = c.G;
+            p[2] = c.R;
+        }
+    }
+}
+
 } // namespace pixora

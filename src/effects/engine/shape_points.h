@@ -2,6 +2,7 @@
 // Range shapes: the polygon builder for the triangle, rhomb and cross cells
 // and a small rasteriser that draws the shapes into the 24-bit range bitmap.
 
+#include <algorithm>
 #include <vector>
 
 #include "doc/bitmap.h"
@@ -61,6 +62,21 @@ public:
     }
     // The stamp at cell corner (x, y) of a 24-bit bitmap; FitsAt must hold.
     void Draw(Bitmap& bmp, int x, int y, const TPixelBytes& c) const;
+    // The same clipped to the bitmap's columns and to rows y0..y1-1: what
+    // drawing the cell's shape gives there, since the drawing clips pixel
+    // by pixel.
+    void DrawClipped(Bitmap& bmp, int x, int y, const TPixelBytes& c, int y0, int y1) const;
+    // The covered pixels' first and last row, relative to the cell's corner.
+    int Top() const { return top_; }
+    int Bottom() const { return bottom_; }
+    // fn(x0, x1) for the runs of covered pixels x0..x1-1 of row dy (relative
+    // to the cell's corner), left to right.
+    template <class Fn> void ForEachSpanOfRow(int dy, Fn&& fn) const {
+        auto s = std::lower_bound(spans_.begin(), spans_.end(), dy,
+                                  [](const TSpan& a, int d) { return a.Dy < d; });
+        for (; s != spans_.end() && s->Dy == dy; ++s)
+            fn(s->X0, s->X1);
+    }
 
 private:
     struct TSpan {

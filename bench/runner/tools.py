@@ -97,5 +97,8 @@ def convert_commands(peers, pixora, src, kind, stem="out", ops=None):
     elif isinstance(vop, str):  # a shell pipeline with {in} and {out}
         commands["libvips"] = vop.format(vips=peers.vips, inp=src, out=target)
     else:
-        commands["libvips"] = [peers.vips, vop[0], src, target] + vop[1:]
+        # A negative number (linear's -25) would be read as an option: "--"
+        # ends the options then (the op's own options must come before it).
+        negative = any(a[:1] == "-" and a[1:2].isdigit() for a in vop[1:])
+        commands["libvips"] = [peers.vips, vop[0]] + (["--"] if negative else []) + [src, target] + vop[1:]
     return commands, absent

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include <malloc.h>
-
 #include "effects/apply_effect.h"
 #include "effects/effects_table.h"
 #include "effects/engine/effects.h"
@@ -78,22 +76,9 @@ bool ParseInt(const char* s, int lo, int hi, int& out) {
     return true;
 }
 
-// A conversion frees its image, the codec's buffers and the effects' work
-// areas, then asks for the same sizes again for the next file. Left to
-// itself the allocator hands each such block back to the system and takes
-// it again as fresh pages, so that every file pays for faulting and
-// clearing them in the kernel again: up to half of a batch's time. Blocks
-// up to 32 MiB come from the heap instead, and up to 128 MiB of freed heap
-// is kept for the next file.
-void KeepBlocksBetweenFiles() {
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 128 << 20);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    KeepBlocksBetweenFiles();
     SaveOptions opts;
     TConversionControl control;
     std::vector<std::string> inputs;

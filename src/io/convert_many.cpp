@@ -9,6 +9,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "io/block_keeping.h"
 #include "io/convert_file.h"
 
 namespace fs = std::filesystem;
@@ -147,6 +148,7 @@ int ThreadCount(const TConversionControl& control, std::size_t groups) {
 
 TConversionRun ConvertFiles(const std::vector<TConversionJob>& jobs, const SaveOptions& opts,
                             const TConversionControl& control) {
+    const TKeepBlocksBetweenFiles keepBlocks;
     TConversionRun run;
     run.Outcomes.resize(jobs.size());
     const int total = static_cast<int>(jobs.size());

@@ -24,7 +24,10 @@ FORMAT_FILES = {
     "tiled-lzw.tif": ("src", ["-define", "tiff:tile-geometry=256x256", "-compress", "LZW"], "{}"),
     "rgba8-lzw.tif": ("alpha", ["-compress", "LZW"], "{}"),
     "raw.ppm": ("src", [], "{}"),
-    "rle.tga": ("src", ["-compress", "RLE"], "{}"),
+    # ImageMagick's own choice of origin stores the rows top first in a file marked as
+    # stored bottom first (which it alone reads back as written); a file marked as it is
+    # stored reads the same in every tool.
+    "rle.tga": ("src", ["-compress", "RLE", "-orient", "TopLeft"], "{}"),
     "rgb24.pcx": ("src", [], "{}"),
     "rle.sgi": ("src", ["-compress", "RLE"], "{}"),
     "rgb8.psd": ("src", [], "{}"),

@@ -186,7 +186,13 @@ def write_head(r, ctx, started, seconds, load_start, load_end):
           "filter/quick effects and the second batch; `bench/run` without it runs every row.",
           "- In-process figures from a single repetition (`--quick`) include the first, cold iteration; the "
           "memcpy yardstick is timed in the same program at the same moment.",
-          "- A section's build folder holds what was built there when it ran: see the sections table.", "")
+          "- A section's build folder holds what was built there when it ran: see the sections table.",
+          "- Outputs that differ from the reference by the editor's rules, not by a fault: a 32-bit BMP keeps "
+          "the editor's fourth byte, which counts transparency (0 opaque), so its alpha reads as inverted in "
+          "the other tools (low alpha PSNR, colour exact); a layered PSD's merged picture holds colours mixed "
+          "where pixels are partly transparent, which each reader takes as it is (low colour PSNR for every "
+          "tool there). libvips writes PPM, not BMP, and keeps 16 bits a sample from the 16-bit and CMYK TIFFs "
+          "(twice the size); its CMYK conversion is its own (low PSNR).", "")
 
 
 def write_window(r, startup, memory, memory_before, opens):

@@ -8,7 +8,7 @@ import subprocess
 import sys
 import time
 
-from runner import batch, effects, formats, inprocess, inputs, peers
+from runner import batch, effects, fixed, formats, inprocess, inputs, peers
 from runner.report import Report
 from runner.timing import loadavg
 
@@ -142,6 +142,7 @@ def main(argv):
               "the image timed in the same program.", "")
         r.inprocess_section(results["inprocess"], results.get("inprocess_before"))
     write_misses(r)
+    fixed.write_section(r, results)
     r.commands_appendix()
     with open(args.report, "w") as f:
         f.write(r.text())

@@ -35,7 +35,9 @@ int NoiseLanes(TNoiseStream& stream, const int16_t (&n)[4], uint8_t* p, int coun
 int NoiseLanesTwoRows(TNoiseStream& a, uint8_t* pa, TNoiseStream& b, uint8_t* pb, const int16_t (&n)[4],
                       int count) {
 #if defined(__x86_64__) && defined(__GNUC__)
-    if (VectorKernelInUse() >= TVectorKernel::Avx2) return NoiseLanesTwoRowsAvx2(a, pa, b, pb, n, count);
+    const TVectorKernel kernel = VectorKernelInUse();
+    if (kernel >= TVectorKernel::Avx512) return NoiseLanesTwoRowsAvx512(a, pa, b, pb, n, count);
+    if (kernel >= TVectorKernel::Avx2) return NoiseLanesTwoRowsAvx2(a, pa, b, pb, n, count);
 #endif
     (void)a, (void)pa, (void)b, (void)pb, (void)n, (void)count;
     return 0;

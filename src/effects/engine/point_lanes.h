@@ -40,5 +40,7 @@ int NoiseLanesSse2(TNoiseStream& stream, const int16_t (&n)[4], uint8_t* p, int 
 int NoiseLanesAvx2(TNoiseStream& stream, const int16_t (&n)[4], uint8_t* p, int count);
 int NoiseLanesTwoRowsAvx2(TNoiseStream& a, uint8_t* pa, TNoiseStream& b, uint8_t* pb, const int16_t (&n)[4],
                           int count);
+int NoiseLanesTwoRowsAvx512(TNoiseStream& a, uint8_t* pa, TNoiseStream& b, uint8_t* pb, const int16_t (&n)[4],
+                            int count);
 
 } // namespace pixora::kernels

@@ -1,6 +1,7 @@
 // The wide loops of the point kernels in AVX2: eight pixels a vector.
 // Everything the file includes comes before the switch to AVX2, so that
 // only this file's own code is compiled for it.
+#include "doc/vector_lanes.h"
 #include "effects/engine/point_kernels.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -12,33 +13,6 @@
 namespace pixora::kernels {
 
 namespace {
-
-struct TAvx2 {
-    using V = __m256i;
-    static constexpr int kPixels = 8;
-    static V Load(const uint8_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-    static void Store(uint8_t* p, V v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
-    static V WidenLow(V v) { return _mm256_unpacklo_epi8(v, _mm256_setzero_si256()); }
-    static V WidenHigh(V v) { return _mm256_unpackhi_epi8(v, _mm256_setzero_si256()); }
-    static V Narrow(V a, V b) { return _mm256_packus_epi16(a, b); }
-    static V Lanes16(int16_t a, int16_t b, int16_t c, int16_t d) {
-        return _mm256_setr_epi16(a, b, c, d, a, b, c, d, a, b, c, d, a, b, c, d);
-    }
-    static V Set16(int16_t a) { return _mm256_set1_epi16(a); }
-    static V Add16(V a, V b) { return _mm256_add_epi16(a, b); }
-    static V Sub16(V a, V b) { return _mm256_sub_epi16(a, b); }
-    static V MulLow16(V a, V b) { return _mm256_mullo_epi16(a, b); }
-    static V MulHighU16(V a, V b) { return _mm256_mulhi_epu16(a, b); }
-    static V ShiftRight16(V a, int n) { return _mm256_srli_epi16(a, n); }
-    static V Abs16(V a) { return _mm256_abs_epi16(a); }
-    static V WithSignOf16(V q, V d) { return _mm256_sign_epi16(q, d); }
-    static V MulAddPairs16(V a, V b) { return _mm256_madd_epi16(a, b); }
-    static V Add32(V a, V b) { return _mm256_add_epi32(a, b); }
-    static V SwapPairs32(V a) { return _mm256_shuffle_epi32(a, _MM_SHUFFLE(2, 3, 0, 1)); }
-    static V ShiftLeft32(V a, int n) { return _mm256_slli_epi32(a, n); }
-    static V ShiftRight32(V a, int n) { return _mm256_srli_epi32(a, n); }
-    static V Or(V a, V b) { return _mm256_or_si256(a, b); }
-};
 
 // One step of all four generators: the words of an even pixel (from
 // generators 0 and 1) and of the odd one after it (2 and 3).
@@ -61,7 +35,7 @@ __m256i StepAll(__m256i& s0, __m256i& s1) {
 namespace pixora::kernels {
 
 int SaturationLanesAvx2(const TSaturationLanes& k, uint8_t* p, int n) {
-    return SaturationLanesWith<TAvx2>(k, p, n);
+    return SaturationLanesWith<lanes::TAvx2>(k, p, n);
 }
 
 namespace {
@@ -98,7 +72,7 @@ void NoiseGroup(TGenerators& g, __m256i n, uint8_t* q) {
 
 // Four pixels a round.
 int NoiseLanesAvx2(TNoiseStream& stream, const int16_t (&n)[4], uint8_t* p, int count) {
-    const __m256i nv = TAvx2::Lanes16(n[0], n[1], n[2], n[3]);
+    const __m256i nv = lanes::TAvx2::Lanes16(n[0], n[1], n[2], n[3]);
     TGenerators g(stream);
     const int groups = count / 4;
     for (int i = 0; i < groups; ++i) {
@@ -114,7 +88,7 @@ int NoiseLanesAvx2(TNoiseStream& stream, const int16_t (&n)[4], uint8_t* p, int 
 // the processor idle; two rows' streams side by side keep it busy.
 int NoiseLanesTwoRowsAvx2(TNoiseStream& a, uint8_t* pa, TNoiseStream& b, uint8_t* pb, const int16_t (&n)[4],
                           int count) {
-    const __m256i nv = TAvx2::Lanes16(n[0], n[1], n[2], n[3]);
+    const __m256i nv = lanes::TAvx2::Lanes16(n[0], n[1], n[2], n[3]);
     TGenerators ga(a), gb(b);
     const int groups = count / 4;
     for (int i = 0; i < groups; ++i) {

@@ -1,16 +1,7 @@
 #pragma once
 // The bodies of the wide loops of point_lanes.h, written once for every
-// vector width. A width's file includes this after switching the compiler
-// to its instruction set, with W the traits of its vectors:
-//   V, kPixels                      a vector and the pixels it holds
-//   Load, Store                     unaligned, kPixels pixels
-//   WidenLow, WidenHigh, Narrow     bytes to 16-bit lanes and back (limited to 0..255);
-//                                   both work within each 16 bytes alike
-//   Lanes16(a, b, c, d)             a, b, c, d in the lanes of every pixel
-//   Set16, Add16, Sub16, MulLow16, MulHighU16, ShiftRight16, Abs16,
-//   WithSignOf16(q, d)              q, negated where d < 0
-//   MulAddPairs16                   pairs of 16-bit products summed into 32 bits
-//   Add32, SwapPairs32, ShiftLeft32, ShiftRight32, Or
+// vector width: W is one of the traits of doc/vector_lanes.h. A width's
+// file includes this after switching the compiler to its instruction set.
 // Only templates live here, so each width's file gets copies of its own.
 
 #include "effects/engine/point_kernels.h"

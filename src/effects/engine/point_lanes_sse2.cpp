@@ -1,54 +1,17 @@
 // The wide loops of the point kernels in SSE2, which every x86-64
 // processor has: four pixels a vector.
+#include "doc/vector_lanes.h"
 #include "effects/engine/point_kernels.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <emmintrin.h>
-
-namespace pixora::kernels {
-
-namespace {
-
-struct TSse2 {
-    using V = __m128i;
-    static constexpr int kPixels = 4;
-    static V Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-    static void Store(uint8_t* p, V v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-    static V WidenLow(V v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
-    static V WidenHigh(V v) { return _mm_unpackhi_epi8(v, _mm_setzero_si128()); }
-    static V Narrow(V a, V b) { return _mm_packus_epi16(a, b); }
-    static V Lanes16(int16_t a, int16_t b, int16_t c, int16_t d) {
-        return _mm_setr_epi16(a, b, c, d, a, b, c, d);
-    }
-    static V Set16(int16_t a) { return _mm_set1_epi16(a); }
-    static V Add16(V a, V b) { return _mm_add_epi16(a, b); }
-    static V Sub16(V a, V b) { return _mm_sub_epi16(a, b); }
-    static V MulLow16(V a, V b) { return _mm_mullo_epi16(a, b); }
-    static V MulHighU16(V a, V b) { return _mm_mulhi_epu16(a, b); }
-    static V ShiftRight16(V a, int n) { return _mm_srli_epi16(a, n); }
-    static V Abs16(V a) { return _mm_max_epi16(a, _mm_sub_epi16(_mm_setzero_si128(), a)); }
-    static V WithSignOf16(V q, V d) {
-        const V negative = _mm_srai_epi16(d, 15);
-        return _mm_sub_epi16(_mm_xor_si128(q, negative), negative);
-    }
-    static V MulAddPairs16(V a, V b) { return _mm_madd_epi16(a, b); }
-    static V Add32(V a, V b) { return _mm_add_epi32(a, b); }
-    static V SwapPairs32(V a) { return _mm_shuffle_epi32(a, _MM_SHUFFLE(2, 3, 0, 1)); }
-    static V ShiftLeft32(V a, int n) { return _mm_slli_epi32(a, n); }
-    static V ShiftRight32(V a, int n) { return _mm_srli_epi32(a, n); }
-    static V Or(V a, V b) { return _mm_or_si128(a, b); }
-};
-
-} // namespace
-
-} // namespace pixora::kernels
 
 #include "effects/engine/point_lanes_body.h"
 
 namespace pixora::kernels {
 
 int SaturationLanesSse2(const TSaturationLanes& k, uint8_t* p, int n) {
-    return SaturationLanesWith<TSse2>(k, p, n);
+    return SaturationLanesWith<lanes::TSse2>(k, p, n);
 }
 
 // Generators 0 and 1 (even pixels) and 2 and 3 (odd pixels) in two

@@ -88,7 +88,11 @@ void TCustomEffects::WalkPixels(Bitmap& bitmap, const Bitmap* mask, const Bitmap
 void TCustomEffects::RunBands(const TFastWalk& fast, int width, int height, const Bitmap* mask) {
     const unsigned cores = std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
     const long long pixels = static_cast<long long>(width) * height;
-    const int parts = fast.Parallel && pixels >= (1 << 16) ? static_cast<int>(cores) : 1;
+    int parts = fast.Parallel && pixels >= (1 << 16) ? static_cast<int>(cores) : 1;
+    // Tests hold the walk to one band or two (TRowBandsOverride) so that
+    // both run on any machine.
+    if (const int forced = RowBandsOverride().load(std::memory_order_relaxed); forced > 0 && fast.Parallel)
+        parts = forced;
     ForRowBands(height, parts, [&](int y0, int y1) { fast.Bands(y0, y1, mask); });
 }
 

@@ -12,6 +12,7 @@
 
 #include "doc/noise_stream.h"
 #include "effects/engine/effects.h"
+#include "effects/engine/point_lanes.h"
 
 // The vector paths need nothing beyond SSE2, which every x86-64 processor
 // has; elsewhere the plain loops (same arithmetic) do the work.
@@ -47,7 +48,12 @@ bool TEffects::ScanWithKernel(Bitmap& bitmap, void* data, const Kernel& kernel, 
     TFastWalk fast{[this, &bitmap, &kernel](int y0, int y1, const Bitmap* mask) {
                        const int w = bitmap.Width();
                        auto cursor = kernels::MakeCursor(kernel);
-                       for (int y = y0; y < y1; ++y) {
+                       int y = y0;
+                       // Whole rows two at a time, for a kernel that does better so.
+                       if constexpr (requires { cursor.TwoRows(bitmap.Row(y), bitmap.Row(y), w, y); })
+                           for (; !mask && y + 1 < y1; y += 2)
+                               cursor.TwoRows(bitmap.Row(y), bitmap.Row(y + 1), w, y);
+                       for (; y < y1; ++y) {
                            uint8_t* row = bitmap.Row(y);
                            ForEachSpan(mask, y, w, [&](int a, int b) { cursor(row, a, b, y); });
                        }
@@ -260,16 +266,26 @@ struct TPosterizeVector {
     }
 };
 
+// x / 255 for 0 <= x <= 65025 (255 * 255), as the plain loop and the wide
+// loops work it out.
+constexpr bool QuotientsBy255Hold() {
+    for (int x = 0; x <= 65025; ++x)
+        if (((x + (x >> 8) + 1) >> 8) != x / 255 || ((x * 0x8081) >> 23) != x / 255) return false;
+    return true;
+}
+static_assert(QuotientsBy255Hold());
+
 // Mean m of the enabled channels; each enabled c := (c - m) * s / 255 + m.
 // Integer arithmetic that stays within 16 bits: m = sum * K >> 11 is exact
 // for sums up to 1020 and counts 1..4, and |x| / 255 ==
-// (|x| + (|x| >> 8) + 1) >> 8 for |x| <= 65025. With SSE2 four pixels go
-// through one pass of 16-bit lanes; the plain loop does the same sums.
+// (|x| + (|x| >> 8) + 1) >> 8 for |x| <= 65025. The wide loops
+// (point_lanes.h) take whole vectors of pixels first and give the same.
 struct TSaturationKernel {
     int On[4];
     int MeanFactor;
     int S;
-    TSaturationKernel(const TChannelSet& on, uint8_t s) : MeanFactor(0), S(s) {
+    TSaturationLanes Lanes;
+    TSaturationKernel(const TChannelSet& on, uint8_t s) : MeanFactor(0), S(s), Lanes{} {
         int count = 0;
         for (int k = 0; k < 4; ++k) {
             On[k] = on[k] ? 1 : 0;
@@ -277,6 +293,10 @@ struct TSaturationKernel {
         }
         static constexpr int kFactors[5] = {0, 2048, 1024, 683, 512};
         MeanFactor = kFactors[count];
+        for (int k = 0; k < 4; ++k) {
+            Lanes.OnFactor[k] = static_cast<int16_t>(On[k] * MeanFactor);
+            Lanes.Scale[k] = static_cast<int16_t>(On[k] ? S : 255);
+        }
     }
     static uint8_t Scale(int c, int m, int s, int on) {
         const int d = c - m;
@@ -298,35 +318,8 @@ struct TSaturationKernel {
             p[3] = b3;
         }
     }
-#if PIXORA_ENGINE_SSE2
-    // Two pixels in eight 16-bit lanes. Disabled channels scale by 255,
-    // which gives each its own byte back.
-    static __m128i Lanes(__m128i v, __m128i on, __m128i factor, __m128i s) {
-        const __m128i e = _mm_and_si128(v, on);
-        // Sum of the enabled channels in every lane of its pixel.
-        const __m128i pairs = _mm_add_epi16(e, _mm_or_si128(_mm_slli_epi32(e, 16), _mm_srli_epi32(e, 16)));
-        const __m128i sum = _mm_add_epi16(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
-        const __m128i m = _mm_mulhi_epu16(_mm_slli_epi16(sum, 5), factor); // sum * K >> 11
-        const __m128i d = _mm_sub_epi16(v, m);
-        const __m128i negative = _mm_srai_epi16(d, 15);
-        const __m128i magnitude = _mm_max_epi16(d, _mm_sub_epi16(_mm_setzero_si128(), d));
-        const __m128i x = _mm_mullo_epi16(magnitude, s);
-        const __m128i q =
-            _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), _mm_set1_epi16(1)), 8);
-        return _mm_add_epi16(m, _mm_sub_epi16(_mm_xor_si128(q, negative), negative));
-    }
-#endif
     void operator()(uint8_t* row, int x0, int x1, int) const {
-#if PIXORA_ENGINE_SSE2
-        const __m128i on = _mm_setr_epi16(On[0] ? -1 : 0, On[1] ? -1 : 0, On[2] ? -1 : 0, On[3] ? -1 : 0,
-                                          On[0] ? -1 : 0, On[1] ? -1 : 0, On[2] ? -1 : 0, On[3] ? -1 : 0);
-        const __m128i factor = _mm_set1_epi16(static_cast<int16_t>(MeanFactor));
-        const int16_t s0 = static_cast<int16_t>(On[0] ? S : 255), s1 = static_cast<int16_t>(On[1] ? S : 255);
-        const int16_t s2 = static_cast<int16_t>(On[2] ? S : 255), s3 = static_cast<int16_t>(On[3] ? S : 255);
-        const __m128i s = _mm_setr_epi16(s0, s1, s2, s3, s0, s1, s2, s3);
-        x0 += ForEachGroupIn16(row + 4 * static_cast<std::ptrdiff_t>(x0), x1 - x0,
-                               [&](__m128i v) { return Lanes(v, on, factor, s); });
-#endif
+        if (x1 - x0 >= 4) x0 += SaturationLanes(Lanes, row + 4 * static_cast<std::ptrdiff_t>(x0), x1 - x0);
         Plain(row, x0, x1);
     }
 };
@@ -383,7 +376,10 @@ struct TNoiseKernel {
 
     class TCursor {
     public:
-        explicit TCursor(const TNoiseKernel& k) : k_(k), stream_(k.Seed, 0) {}
+        explicit TCursor(const TNoiseKernel& k) : k_(k), stream_(k.Seed, 0) {
+            for (int c = 0; c < 4; ++c)
+                n_[c] = static_cast<int16_t>(k.N[c]);
+        }
         void operator()(uint8_t* row, int x0, int x1, int y) {
             if (y != row_ || static_cast<uint64_t>(x0) < stream_.Position) {
                 stream_ = TNoiseStream(k_.Seed, y);
@@ -392,45 +388,23 @@ struct TNoiseKernel {
             stream_.Skip(x0 - static_cast<int>(stream_.Position));
             int x = x0;
             // An odd start takes one pixel the plain way, so that the
-            // vector loop starts on an even pixel.
+            // wide loops start on an even pixel.
             if ((stream_.Position & 1) && x < x1) Plain(row, x++);
-#if PIXORA_ENGINE_SSE2
-            const __m128i n = _mm_setr_epi16(static_cast<int16_t>(k_.N[0]), static_cast<int16_t>(k_.N[1]),
-                                             static_cast<int16_t>(k_.N[2]), static_cast<int16_t>(k_.N[3]),
-                                             static_cast<int16_t>(k_.N[0]), static_cast<int16_t>(k_.N[1]),
-                                             static_cast<int16_t>(k_.N[2]), static_cast<int16_t>(k_.N[3]));
-            const __m128i zero = _mm_setzero_si128();
-            // Generators 0 and 1 (even pixels) and 2 and 3 (odd pixels).
-            __m128i evenS0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stream_.S0));
-            __m128i evenS1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stream_.S1));
-            __m128i oddS0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stream_.S0 + 2));
-            __m128i oddS1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(stream_.S1 + 2));
-            // One step of a pair of generators: the eight words of a pixel.
-            const auto step = TNoiseStream::StepPair;
-            // First draws minus second draws, in lanes 0..3.
-            auto change = [&](__m128i words) {
-                const __m128i draws = _mm_mulhi_epu16(words, n);
-                return _mm_sub_epi16(draws, _mm_srli_si128(draws, 8));
-            };
-            const int pairs = (x1 - x) / 2;
-            for (int i = 0; i < pairs; ++i, x += 2) {
-                uint8_t* p = row + 4 * static_cast<std::ptrdiff_t>(x);
-                if ((i & 7) == 0) PrefetchAhead(p);
-                const __m128i even = step(evenS0, evenS1), odd = step(oddS0, oddS1);
-                const __m128i d = _mm_unpacklo_epi64(change(even), change(odd));
-                const __m128i v =
-                    _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
-                const __m128i r = _mm_add_epi16(v, d);
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_packus_epi16(r, r));
-            }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(stream_.S0), evenS0);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(stream_.S1), evenS1);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(stream_.S0 + 2), oddS0);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(stream_.S1 + 2), oddS1);
-            stream_.Position += 2 * static_cast<uint64_t>(pairs);
-#endif
+            if (x1 - x >= 2) x += NoiseLanes(stream_, n_, row + 4 * static_cast<std::ptrdiff_t>(x), x1 - x);
             for (; x < x1; ++x)
                 Plain(row, x);
+        }
+        // Rows y and y + 1 whole, their streams side by side as far as the
+        // wide loops go.
+        void TwoRows(uint8_t* rowA, uint8_t* rowB, int width, int y) {
+            TNoiseStream b(k_.Seed, y + 1);
+            stream_ = TNoiseStream(k_.Seed, y);
+            row_ = y;
+            const int done = NoiseLanesTwoRows(stream_, rowA, b, rowB, n_, width);
+            (*this)(rowA, done, width, y);
+            stream_ = b;
+            row_ = y + 1;
+            (*this)(rowB, done, width, y + 1);
         }
 
     private:
@@ -444,12 +418,11 @@ struct TNoiseKernel {
         }
 
         const TNoiseKernel& k_;
+        int16_t n_[4];
         TNoiseStream stream_;
         int row_ = -1;
     };
-    TCursor Cursor() const {
-        return TCursor(*this);
-    }
+    TCursor Cursor() const { return TCursor(*this); }
 };
 
 // Replacement colour where any flagged channel's (in window XOR outside)

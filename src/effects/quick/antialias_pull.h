@@ -17,4 +17,10 @@ void PullRun(uint8_t* dst, const uint8_t* n, const uint8_t* c, std::size_t count
 // as the widest one it has below them (tests hold each against the first).
 void PullRunWith(int kernel, uint8_t* dst, const uint8_t* n, const uint8_t* c, std::size_t count);
 
+// The vector loops of each instruction set, over whole vectors of pixels;
+// each returns how many pixels it did.
+std::size_t PullRunSse2(uint8_t* dst, const uint8_t* n, const uint8_t* c, std::size_t count);
+std::size_t PullRunAvx2(uint8_t* dst, const uint8_t* n, const uint8_t* c, std::size_t count);
+std::size_t PullRunAvx512(uint8_t* dst, const uint8_t* n, const uint8_t* c, std::size_t count);
+
 } // namespace pixora::quick

@@ -1,0 +1,23 @@
+// The antialiasing pull in AVX2: eight pixels a vector.
+// Everything the file includes comes before the switch, so that only this
+// file's own code is compiled for it.
+#include "doc/vector_lanes.h"
+#include "effects/quick/antialias_pull.h"
+
+#if PIXORA_VECTOR_LANES
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+#include "effects/quick/antialias_pull_body.h"
+
+namespace pixora::quick {
+
+std::size_t PullRunAvx2(uint8_t* dst, const uint8_t* n, const uint8_t* c, std::size_t count) {
+    return PullWith<lanes::TAvx2>(dst, n, c, count);
+}
+
+} // namespace pixora::quick
+
+#pragma GCC pop_options
+
+#endif

@@ -188,6 +188,13 @@ void StoreColours(uint8_t* dst, const uint8_t* values, int bytes, int bpp) {
     }
 }
 
+// The first float of p on a 64-byte boundary (p must have 15 floats to
+// spare): a vector load that straddles two cache lines costs two.
+float* AlignedTo64(float* p) {
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    return p + ((64 - at % 64) % 64) / sizeof(float);
+}
+
 // The row pass over rows y0..y1-1. A row's bytes become floats (a pixel's
 // channels side by side, so neighbours lie bpp floats apart), padded at
 // both ends with copies of its end pixels, which is the limiting of the
@@ -195,9 +202,10 @@ void StoreColours(uint8_t* dst, const uint8_t* values, int bytes, int bpp) {
 void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
     const int n = b.Width(), bpp = b.BytesPerPixel(), s = p.Size;
     const int bytes = n * bpp;
-    std::vector<float> line(static_cast<std::size_t>((n + 2 * s) * bpp + kTail), 0.0f);
+    const int lead = (s * bpp + 15) / 16 * 16;
+    std::vector<float> line(static_cast<std::size_t>(lead + (n + s) * bpp + kTail + 16), 0.0f);
     std::vector<uint8_t> out(static_cast<std::size_t>(bytes + kTail));
-    float* mid = line.data() + s * bpp;
+    float* mid = AlignedTo64(line.data()) + lead;
     for (int y = y0; y < y1; ++y) {
         const uint8_t* row = b.Row(y);
         for (int i = 0; i < bytes; ++i)
@@ -221,7 +229,9 @@ void ColumnPass(Bitmap& b, const TPlan& p, int width, int s0, int s1) {
     const int h = b.Height(), bpp = b.BytesPerPixel(), s = p.Size;
     const int rowBytes = b.Width() * bpp;
     const int rows = h + 2 * s + kColumnRows;
-    std::vector<float> block(static_cast<std::size_t>(rows) * static_cast<std::size_t>(width) + kTail, 0.0f);
+    std::vector<float> store(static_cast<std::size_t>(rows) * static_cast<std::size_t>(width) + kTail + 16,
+                             0.0f);
+    float* block = AlignedTo64(store.data());
     uint8_t out[kColumnRows * kStrip + kWideStrip + kTail];
     for (int strip = s0; strip < s1; ++strip) {
         const int b0 = strip * width, m = std::min(width, rowBytes - b0);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "doc/row_ranges.h"
+#include "effects/quick/gaussian_lanes.h"
 
 namespace pixora::quick {
 
@@ -70,25 +71,31 @@ constexpr int kGroup = 64, kFusedGroup = 128;
 // Floats a line carries past its padded end, so that the last group may
 // read and work out lanes it then throws away.
 constexpr int kTail = kFusedGroup;
-// The column pass works on strips of kWideStrip bytes, one row at a time,
-// as long as the rows one row's sums read (2 Size + 1 of them) stay in the
-// first-level cache; for larger kernels on strips of kStrip bytes and
-// kColumnRows rows at a time (fewer without fused multiply-adds), so that
-// the registers still hold enough sums at once.
-constexpr int kWideStrip = 128, kWideStripSize = 32;
-constexpr int kStrip = 32, kColumnRows = 4, kPlainColumnRows = 2;
+// The passes work on the colour values alone, three a pixel. The row pass
+// takes kBandRows rows at a time in band layout (gaussian_lanes.h), so that
+// a value's neighbours lie whole vectors apart, kChunk pixels at a time.
+// The column pass works on strips of kNarrowStrip values (a whole number
+// of pixels), one row at a time, as long as the rows one row's sums read
+// (2 Size + 1 of them) stay in the first-level cache; for larger kernels on
+// strips of kWideStrip values and kWideRows rows at a time (fewer without
+// fused multiply-adds), so that the registers still hold enough sums.
+constexpr int kChunk = 64;
+constexpr int kNarrowStrip = 96, kNarrowStripSize = 32;
+constexpr int kWideStrip = 48, kWideRows = 3, kPlainWideRows = 2;
 
 // New values of kRows lines of values: line r's centre[0..count-1], whose
 // neighbours lie step floats apart (line r starts r steps after line 0),
 // into out[r * outStride + 0..count-1]. Lanes up to the next multiple of
-// kLanes are read (and must exist); out must hold that many too.
+// kLanes are read (and must exist); out must hold that many too. Every
+// load is of whole vectors on 64-byte boundaries where centre and step
+// keep to them.
 //
 // The fused kind rounds once where the plain one rounds twice (after the
 // product and after the sum), so it strays less and the same slack holds
 // for both; the sum of a pair of bytes is exact either way.
 template <bool kFused, int kLanes, int kRows>
 [[gnu::always_inline]] inline void BlurValuesWith(const float* centre, std::ptrdiff_t step, const TPlan& p,
-                                                  int count, uint8_t* out, std::ptrdiff_t outStride) {
+                                                  int count, int32_t* out, std::ptrdiff_t outStride) {
     const float w0 = p.Half[0], slack = p.Slack;
     for (int t0 = 0; t0 < count; t0 += kLanes) {
         const float* c = centre + t0;
@@ -110,7 +117,7 @@ template <bool kFused, int kLanes, int kRows>
             }
         }
         for (int r = 0; r < kRows; ++r) {
-            uint8_t* o = out + r * outStride + t0;
+            int32_t* o = out + r * outStride + t0;
             int unsure = 0;
             uint8_t unsureAt[kLanes];
             // The sums lie between 0 and 255 plus some u (the weights add
@@ -119,7 +126,7 @@ template <bool kFused, int kLanes, int kRows>
             // band already is what limiting to 0..255 and truncating give.
             for (int k = 0; k < kLanes; ++k) {
                 const int a = static_cast<int>(acc[r][k] - slack), b = static_cast<int>(acc[r][k] + slack);
-                o[k] = static_cast<uint8_t>(a);
+                o[k] = a;
                 unsureAt[k] = a != b;
                 unsure |= a != b;
             }
@@ -136,56 +143,53 @@ bool HasFusedMultiplyAdd() {
 
 // The default clones of the fused kind are never called: the plain kind
 // serves machines without fused multiply-adds.
-__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void
-BlurValuesFused(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
-    BlurValuesWith<true, kFusedGroup, 1>(centre, step, p, count, out, 0);
+#define PIXORA_FUSED_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
+#define PIXORA_PLAIN_CLONES __attribute__((target_clones("avx2", "default")))
+
+constexpr std::ptrdiff_t kBandStep = 3 * kBandRows;
+
+PIXORA_FUSED_CLONES void BlurBandFused(const float* centre, const TPlan& p, int count, int32_t* out) {
+    BlurValuesWith<true, kFusedGroup, 1>(centre, kBandStep, p, count, out, 0);
 }
-__attribute__((target_clones("avx2", "default"))) void
-BlurValuesPlain(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
-    BlurValuesWith<false, kGroup, 1>(centre, step, p, count, out, 0);
+PIXORA_PLAIN_CLONES void BlurBandPlain(const float* centre, const TPlan& p, int count, int32_t* out) {
+    BlurValuesWith<false, kGroup, 1>(centre, kBandStep, p, count, out, 0);
 }
-__attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default"))) void
-BlurColumnRowsFused(const float* centre, const TPlan& p, int count, uint8_t* out) {
-    BlurValuesWith<true, kStrip, kColumnRows>(centre, kStrip, p, count, out, kStrip);
+PIXORA_FUSED_CLONES void BlurNarrowColumnFused(const float* centre, const TPlan& p, int32_t* out) {
+    BlurValuesWith<true, kNarrowStrip, 1>(centre, kNarrowStrip, p, kNarrowStrip, out, kNarrowStrip);
 }
-__attribute__((target_clones("avx2", "default"))) void
-BlurColumnRowsPlain(const float* centre, const TPlan& p, int count, uint8_t* out) {
-    BlurValuesWith<false, kStrip, kPlainColumnRows>(centre, kStrip, p, count, out, kStrip);
+PIXORA_PLAIN_CLONES void BlurNarrowColumnPlain(const float* centre, const TPlan& p, int32_t* out) {
+    BlurValuesWith<false, kNarrowStrip, 1>(centre, kNarrowStrip, p, kNarrowStrip, out, kNarrowStrip);
+}
+PIXORA_FUSED_CLONES void BlurWideColumnFused(const float* centre, const TPlan& p, int32_t* out) {
+    BlurValuesWith<true, kWideStrip, kWideRows>(centre, kWideStrip, p, kWideStrip, out, kWideStrip);
+}
+PIXORA_PLAIN_CLONES void BlurWideColumnPlain(const float* centre, const TPlan& p, int32_t* out) {
+    BlurValuesWith<false, kWideStrip, kPlainWideRows>(centre, kWideStrip, p, kWideStrip, out, kWideStrip);
 }
 
-// One line's values (see BlurValuesWith).
-void BlurValues(const float* centre, std::ptrdiff_t step, const TPlan& p, int count, uint8_t* out) {
+// The values of `count` lanes of a band (see BlurValuesWith).
+void BlurBand(const float* centre, const TPlan& p, int count, int32_t* out) {
     if (HasFusedMultiplyAdd())
-        BlurValuesFused(centre, step, p, count, out);
+        BlurBandFused(centre, p, count, out);
     else
-        BlurValuesPlain(centre, step, p, count, out);
+        BlurBandPlain(centre, p, count, out);
 }
 
-// The values of the rows of a column strip from the row whose centre is
-// given on: the rows done at once, written kStrip bytes apart into out.
-int BlurColumnRows(const float* centre, const TPlan& p, int count, uint8_t* out) {
-    if (HasFusedMultiplyAdd()) {
-        BlurColumnRowsFused(centre, p, count, out);
-        return kColumnRows;
+// The values of the rows of a column strip of `width` values (kNarrowStrip
+// or kWideStrip) from the row whose centre is given on: the rows done at
+// once, written `width` values apart into out.
+int BlurColumnRows(const float* centre, const TPlan& p, int width, int32_t* out) {
+    const bool fused = HasFusedMultiplyAdd();
+    if (width == kNarrowStrip) {
+        fused ? BlurNarrowColumnFused(centre, p, out) : BlurNarrowColumnPlain(centre, p, out);
+        return 1;
     }
-    BlurColumnRowsPlain(centre, p, count, out);
-    return kPlainColumnRows;
-}
-
-// Writes the new colour bytes of a run of pixels; a 32-bit row keeps its
-// fourth bytes.
-void StoreColours(uint8_t* dst, const uint8_t* values, int bytes, int bpp) {
-    if (bpp == 3) {
-        std::memcpy(dst, values, static_cast<std::size_t>(bytes));
-        return;
+    if (fused) {
+        BlurWideColumnFused(centre, p, out);
+        return kWideRows;
     }
-    for (int i = 0; i < bytes; i += 4) {
-        uint32_t v, d;
-        std::memcpy(&v, values + i, 4);
-        std::memcpy(&d, dst + i, 4);
-        d = (v & 0x00FFFFFFu) | (d & 0xFF000000u);
-        std::memcpy(dst + i, &d, 4);
-    }
+    BlurWideColumnPlain(centre, p, out);
+    return kPlainWideRows;
 }
 
 // The first float of p on a 64-byte boundary (p must have 15 floats to
@@ -195,61 +199,57 @@ float* AlignedTo64(float* p) {
     return p + ((64 - at % 64) % 64) / sizeof(float);
 }
 
-// The row pass over rows y0..y1-1. A row's bytes become floats (a pixel's
-// channels side by side, so neighbours lie bpp floats apart), padded at
-// both ends with copies of its end pixels, which is the limiting of the
-// indices.
+// The row pass over rows y0..y1-1, kBandRows at a time (the last band
+// repeats its last row to fill up). A band's values are padded at both
+// ends with copies of its end pixels, which is the limiting of the indices.
 void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
     const int n = b.Width(), bpp = b.BytesPerPixel(), s = p.Size;
-    const int bytes = n * bpp;
-    const int lead = (s * bpp + 15) / 16 * 16;
-    std::vector<float> line(static_cast<std::size_t>(lead + (n + s) * bpp + kTail + 16), 0.0f);
-    std::vector<uint8_t> out(static_cast<std::size_t>(bytes + kTail));
-    float* mid = AlignedTo64(line.data()) + lead;
-    for (int y = y0; y < y1; ++y) {
-        const uint8_t* row = b.Row(y);
-        for (int i = 0; i < bytes; ++i)
-            mid[i] = row[i];
+    const std::ptrdiff_t lead = 3 * s * kBandRows;
+    std::vector<float> store(static_cast<std::size_t>(lead + 3 * (n + s) * kBandRows + kTail + 16), 0.0f);
+    std::vector<int32_t> out(static_cast<std::size_t>(3 * kChunk * kBandRows + kTail));
+    float* t = AlignedTo64(store.data()) + lead;
+    constexpr std::size_t kVector = kBandRows * sizeof(float);
+    for (int y = y0; y < y1; y += kBandRows) {
+        const int used = std::min(kBandRows, y1 - y);
+        uint8_t* rows[kBandRows];
+        for (int r = 0; r < kBandRows; ++r)
+            rows[r] = b.Row(y + std::min(r, used - 1));
+        LoadBand(rows, n, bpp, t);
         for (int i = 1; i <= s; ++i)
-            for (int c = 0; c < bpp; ++c) {
-                mid[-i * bpp + c] = row[c];
-                mid[(n - 1 + i) * bpp + c] = row[(n - 1) * bpp + c];
+            for (int c = 0; c < 3; ++c) {
+                std::memcpy(t + (c - 3 * i) * kBandRows, t + c * kBandRows, kVector);
+                std::memcpy(t + (3 * (n - 1 + i) + c) * kBandRows, t + (3 * (n - 1) + c) * kBandRows,
+                            kVector);
             }
-        for (int t0 = 0; t0 < bytes; t0 += kBlock)
-            BlurValues(mid + t0, bpp, p, std::min(kBlock, bytes - t0), out.data() + t0);
-        StoreColours(b.Row(y), out.data(), bytes, bpp);
+        for (int x0 = 0; x0 < n; x0 += kChunk) {
+            const int count = std::min(kChunk, n - x0);
+            BlurBand(t + 3 * x0 * kBandRows, p, 3 * count * kBandRows, out.data());
+            StoreBand(rows, used, x0, count, bpp, out.data());
+        }
     }
 }
 
-// The column pass over the byte strips s0..s1-1 of `width` bytes (kStrip
-// or kWideStrip). A strip is copied into a padded block of floats, row over
-// row (with rows to spare below for the last rows done at once), and
-// blurred down.
+// The column pass over the strips s0..s1-1 of `width` values (kNarrowStrip
+// or kWideStrip). A strip is copied into a padded block of floats in strip
+// layout, row over row (with rows to spare below for the last rows done at
+// once), and blurred down.
 void ColumnPass(Bitmap& b, const TPlan& p, int width, int s0, int s1) {
-    const int h = b.Height(), bpp = b.BytesPerPixel(), s = p.Size;
-    const int rowBytes = b.Width() * bpp;
-    const int rows = h + 2 * s + kColumnRows;
+    const int h = b.Height(), n = b.Width(), bpp = b.BytesPerPixel(), s = p.Size;
+    const int rows = h + 2 * s + kWideRows, pixels = width / 3;
     std::vector<float> store(static_cast<std::size_t>(rows) * static_cast<std::size_t>(width) + kTail + 16,
                              0.0f);
     float* block = AlignedTo64(store.data());
-    uint8_t out[kColumnRows * kStrip + kWideStrip + kTail];
+    alignas(64) int32_t out[kWideRows * kWideStrip + kNarrowStrip + kTail];
     for (int strip = s0; strip < s1; ++strip) {
-        const int b0 = strip * width, m = std::min(width, rowBytes - b0);
-        for (int i = -s; i < rows - s; ++i) {
-            const uint8_t* src = b.Row(std::clamp(i, 0, h - 1)) + b0;
-            float* f = &block[static_cast<std::size_t>(i + s) * static_cast<std::size_t>(width)];
-            for (int t = 0; t < m; ++t)
-                f[t] = src[t];
-        }
+        const int x0 = strip * pixels, m = std::min(pixels, n - x0);
+        for (int i = -s; i < rows - s; ++i)
+            LoadStrip(b.Row(std::clamp(i, 0, h - 1)) + x0 * bpp, m, bpp, pixels,
+                      block + static_cast<std::ptrdiff_t>(i + s) * width);
         for (int y = 0; y < h;) {
-            const float* centre = &block[static_cast<std::size_t>(y + s) * static_cast<std::size_t>(width)];
-            int done = 1;
-            if (width == kStrip)
-                done = BlurColumnRows(centre, p, m, out);
-            else
-                BlurValues(centre, width, p, m, out);
+            const float* centre = block + static_cast<std::ptrdiff_t>(y + s) * width;
+            const int done = BlurColumnRows(centre, p, width, out);
             for (int r = 0; r < done && y < h; ++r, ++y)
-                StoreColours(b.Row(y) + b0, out + r * kStrip, m, bpp);
+                StoreStrip(b.Row(y) + x0 * bpp, m, bpp, pixels, out + r * width);
         }
     }
 }
@@ -258,8 +258,8 @@ void Blur(Bitmap& b, double radius) {
     if (b.Empty()) return;
     const TPlan p = MakePlan(MakeGaussKernel(radius));
     ForRowRanges(b.Height(), b.ByteSize(), [&](int y0, int y1) { RowPass(b, p, y0, y1); });
-    const int width = p.Size <= kWideStripSize ? kWideStrip : kStrip;
-    const int strips = (b.Width() * b.BytesPerPixel() + width - 1) / width;
+    const int width = p.Size <= kNarrowStripSize ? kNarrowStrip : kWideStrip;
+    const int strips = (3 * b.Width() + width - 1) / width;
     ForRowRanges(strips, b.ByteSize(), [&](int s0, int s1) { ColumnPass(b, p, width, s0, s1); });
 }
 

@@ -2,9 +2,8 @@
 //
 // Every new value is, by the rule, the double sum of single-precision
 // weights times bytes. The passes work it out in single precision first,
-// many values at a time, and know how far that can be off: the sum of k
-// rounded products strays from the exact one by less than about
-// k * 2^-24 * 255. Where the whole band of that width truncates to the same
+// many values at a time, and know how far that can be off (a few hundred
+// times 2^-24 * 255, see MakePlan). Where the whole band of that width truncates to the same
 // byte, that byte is the rule's result; where it does not (some hundredths
 // of a percent of the values), the value is summed again exactly as the
 // rule says. So the output is the rule's to the byte, at the speed of the
@@ -41,16 +40,27 @@ TPlan MakePlan(const TGaussKernel& k) {
         p.Half[j] = k.At(j);
     for (int j = -k.Size; j <= k.Size; ++j)
         p.Full[j + k.Size] = k.At(j);
-    // The single-precision sum is the centre's product plus Size terms
-    // w[j] * (a + b), each pair of bytes added exactly (at most 510). With
-    // u = 2^-24, each product is off by at most u times itself, and the
-    // products add up to the sum, at most 255 (the weights add up to 1
-    // within a few u); each of the Size additions is off by at most u times
-    // the running sum, again at most 255 (a fused step rounds once, only
-    // there). So the sum strays from the exact one by at most
-    // (Size + 1) * 255 u, and the rule's double sum by some 2^-29 of that:
-    // (Size + 3) * 256 u leaves room to spare.
-    p.Slack = static_cast<float>((k.Size + 3.0) * 256.0 / 16777216.0);
+    // The single-precision sum adds the Size terms w[j] * (a + b) from the
+    // outermost pair in (each pair of bytes added exactly, at most 510),
+    // then the centre's product. With u = 2^-24, each product is off by at
+    // most u times itself, and the products add up to the sum, at most 255
+    // times the weights' sum (1 within a few u); each addition is off by at
+    // most u times its result, the running sum, at most 255 times the
+    // weights summed so far (a fused step rounds once, only there). So the
+    // sum strays from the exact one by at most 255 u (partials + 2 whole),
+    // where partials adds up the weights summed after each pair and whole
+    // is all of them; the rule's double sum strays by some 2^-29 of that,
+    // and the bounds of the band the sum is truncated in take one rounding
+    // more. Two more steps of 256 u leave room to spare. Summed from the
+    // outside in, the partials are far smaller than Size times 1, so fewer
+    // values go to the exact sums than when summed from the centre out.
+    double tail = 0, partials = 0;
+    for (int j = k.Size; j >= 1; --j) {
+        tail += 2.0 * k.At(j);
+        partials += tail;
+    }
+    const double whole = tail + k.At(0);
+    p.Slack = static_cast<float>((partials + 2 * whole + 2) * 256.0 / 16777216.0);
     return p;
 }
 
@@ -99,11 +109,8 @@ template <bool kFused, int kLanes, int kRows>
     const float w0 = p.Half[0], slack = p.Slack;
     for (int t0 = 0; t0 < count; t0 += kLanes) {
         const float* c = centre + t0;
-        float acc[kRows][kLanes];
-        for (int r = 0; r < kRows; ++r)
-            for (int k = 0; k < kLanes; ++k)
-                acc[r][k] = w0 * c[r * step + k];
-        for (int j = 1; j <= p.Size; ++j) {
+        float acc[kRows][kLanes] = {};
+        for (int j = p.Size; j >= 1; --j) {
             const float wj = p.Half[j];
             for (int r = 0; r < kRows; ++r) {
                 const float* a = c + (r - j) * step;
@@ -116,6 +123,13 @@ template <bool kFused, int kLanes, int kRows>
                 }
             }
         }
+        for (int r = 0; r < kRows; ++r)
+            for (int k = 0; k < kLanes; ++k) {
+                if constexpr (kFused)
+                    acc[r][k] = __builtin_fmaf(w0, c[r * step + k], acc[r][k]);
+                else
+                    acc[r][k] += w0 * c[r * step + k];
+            }
         for (int r = 0; r < kRows; ++r) {
             int32_t* o = out + r * outStride + t0;
             int unsure = 0;
@@ -230,26 +244,41 @@ void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
 }
 
 // The column pass over the strips s0..s1-1 of `width` values (kNarrowStrip
-// or kWideStrip). A strip is copied into a padded block of floats in strip
-// layout, row over row (with rows to spare below for the last rows done at
-// once), and blurred down.
+// or kWideStrip), kColumnChunk rows at a time. The rows a chunk's sums read
+// are copied into a padded block of floats in strip layout, row over row
+// (with rows to spare below for the last rows done at once), and blurred
+// down; the block stays in the second-level cache, and the rows the next
+// chunk reads again move to its start.
+constexpr int kColumnChunk = 256, kAhead = 100;
+
 void ColumnPass(Bitmap& b, const TPlan& p, int width, int s0, int s1) {
     const int h = b.Height(), n = b.Width(), bpp = b.BytesPerPixel(), s = p.Size;
-    const int rows = h + 2 * s + kWideRows, pixels = width / 3;
-    std::vector<float> store(static_cast<std::size_t>(rows) * static_cast<std::size_t>(width) + kTail + 16,
-                             0.0f);
-    float* block = AlignedTo64(store.data());
+    const int kept = 2 * s + kWideRows, pixels = width / 3;
+    const std::ptrdiff_t w = width;
+    std::vector<float> store(static_cast<std::size_t>((kColumnChunk + kept) * w + kTail + 16), 0.0f);
+    float* block = AlignedTo64(store.data()); // row k holds image row y0 - s + k
     alignas(64) int32_t out[kWideRows * kWideStrip + kNarrowStrip + kTail];
     for (int strip = s0; strip < s1; ++strip) {
         const int x0 = strip * pixels, m = std::min(pixels, n - x0);
-        for (int i = -s; i < rows - s; ++i)
-            LoadStrip(b.Row(std::clamp(i, 0, h - 1)) + x0 * bpp, m, bpp, pixels,
-                      block + static_cast<std::ptrdiff_t>(i + s) * width);
-        for (int y = 0; y < h;) {
-            const float* centre = block + static_cast<std::ptrdiff_t>(y + s) * width;
-            const int done = BlurColumnRows(centre, p, width, out);
-            for (int r = 0; r < done && y < h; ++r, ++y)
-                StoreStrip(b.Row(y) + x0 * bpp, m, bpp, pixels, out + r * width);
+        int loaded = 0; // block rows that hold their image rows
+        for (int y0 = 0; y0 < h; y0 += kColumnChunk) {
+            const int y1 = std::min(h, y0 + kColumnChunk);
+            if (y0 > 0) {
+                std::memmove(block, block + kColumnChunk * w,
+                             static_cast<std::size_t>(kept * w) * sizeof(float));
+                loaded = kept;
+            }
+            for (int k = loaded; k < y1 - y0 + kept; ++k) {
+                const uint8_t* ahead = b.Row(std::clamp(y0 - s + k + kAhead, 0, h - 1)) + x0 * bpp;
+                for (int at = 0; at < m * bpp; at += 64)
+                    __builtin_prefetch(ahead + at);
+                LoadStrip(b.Row(std::clamp(y0 - s + k, 0, h - 1)) + x0 * bpp, m, bpp, pixels, block + k * w);
+            }
+            for (int y = y0; y < y1;) {
+                const int done = BlurColumnRows(block + (y - y0 + s) * w, p, width, out);
+                for (int r = 0; r < done && y < y1; ++r, ++y)
+                    StoreStrip(b.Row(y) + x0 * bpp, m, bpp, pixels, out + r * w);
+            }
         }
     }
 }

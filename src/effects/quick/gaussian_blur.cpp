@@ -109,8 +109,12 @@ template <bool kFused, int kLanes, int kRows>
     const float w0 = p.Half[0], slack = p.Slack;
     for (int t0 = 0; t0 < count; t0 += kLanes) {
         const float* c = centre + t0;
-        float acc[kRows][kLanes] = {};
-        for (int j = p.Size; j >= 1; --j) {
+        float acc[kRows][kLanes];
+        const int s = p.Size;
+        for (int r = 0; r < kRows; ++r)
+            for (int k = 0; k < kLanes; ++k)
+                acc[r][k] = p.Half[s] * (c[(r - s) * step + k] + c[(r + s) * step + k]);
+        for (int j = s - 1; j >= 1; --j) {
             const float wj = p.Half[j];
             for (int r = 0; r < kRows; ++r) {
                 const float* a = c + (r - j) * step;
@@ -168,17 +172,26 @@ PIXORA_FUSED_CLONES void BlurBandFused(const float* centre, const TPlan& p, int 
 PIXORA_PLAIN_CLONES void BlurBandPlain(const float* centre, const TPlan& p, int count, int32_t* out) {
     BlurValuesWith<false, kGroup, 1>(centre, kBandStep, p, count, out, 0);
 }
-PIXORA_FUSED_CLONES void BlurNarrowColumnFused(const float* centre, const TPlan& p, int32_t* out) {
-    BlurValuesWith<true, kNarrowStrip, 1>(centre, kNarrowStrip, p, kNarrowStrip, out, kNarrowStrip);
+// The column kernels work out `rows` rows (rounded up to the rows done at
+// once) from the centre row given on, their values `width` apart in out.
+template <bool kFused, int kWidth, int kRows>
+[[gnu::always_inline]] inline void BlurColumnWith(const float* centre, const TPlan& p, int rows,
+                                                  int32_t* out) {
+    for (int y = 0; y < rows; y += kRows)
+        BlurValuesWith<kFused, kWidth, kRows>(centre + y * kWidth, kWidth, p, kWidth, out + y * kWidth,
+                                              kWidth);
 }
-PIXORA_PLAIN_CLONES void BlurNarrowColumnPlain(const float* centre, const TPlan& p, int32_t* out) {
-    BlurValuesWith<false, kNarrowStrip, 1>(centre, kNarrowStrip, p, kNarrowStrip, out, kNarrowStrip);
+PIXORA_FUSED_CLONES void BlurNarrowColumnFused(const float* centre, const TPlan& p, int rows, int32_t* out) {
+    BlurColumnWith<true, kNarrowStrip, 1>(centre, p, rows, out);
 }
-PIXORA_FUSED_CLONES void BlurWideColumnFused(const float* centre, const TPlan& p, int32_t* out) {
-    BlurValuesWith<true, kWideStrip, kWideRows>(centre, kWideStrip, p, kWideStrip, out, kWideStrip);
+PIXORA_PLAIN_CLONES void BlurNarrowColumnPlain(const float* centre, const TPlan& p, int rows, int32_t* out) {
+    BlurColumnWith<false, kNarrowStrip, 1>(centre, p, rows, out);
 }
-PIXORA_PLAIN_CLONES void BlurWideColumnPlain(const float* centre, const TPlan& p, int32_t* out) {
-    BlurValuesWith<false, kWideStrip, kPlainWideRows>(centre, kWideStrip, p, kWideStrip, out, kWideStrip);
+PIXORA_FUSED_CLONES void BlurWideColumnFused(const float* centre, const TPlan& p, int rows, int32_t* out) {
+    BlurColumnWith<true, kWideStrip, kWideRows>(centre, p, rows, out);
+}
+PIXORA_PLAIN_CLONES void BlurWideColumnPlain(const float* centre, const TPlan& p, int rows, int32_t* out) {
+    BlurColumnWith<false, kWideStrip, kPlainWideRows>(centre, p, rows, out);
 }
 
 // The values of `count` lanes of a band (see BlurValuesWith).
@@ -189,21 +202,15 @@ void BlurBand(const float* centre, const TPlan& p, int count, int32_t* out) {
         BlurBandPlain(centre, p, count, out);
 }
 
-// The values of the rows of a column strip of `width` values (kNarrowStrip
-// or kWideStrip) from the row whose centre is given on: the rows done at
-// once, written `width` values apart into out.
-int BlurColumnRows(const float* centre, const TPlan& p, int width, int32_t* out) {
+// The values of `rows` rows of a column strip of `width` values
+// (kNarrowStrip or kWideStrip) from the row whose centre is given on,
+// written `width` values apart into out (which holds kWideRows rows more).
+void BlurColumnRows(const float* centre, const TPlan& p, int width, int rows, int32_t* out) {
     const bool fused = HasFusedMultiplyAdd();
-    if (width == kNarrowStrip) {
-        fused ? BlurNarrowColumnFused(centre, p, out) : BlurNarrowColumnPlain(centre, p, out);
-        return 1;
-    }
-    if (fused) {
-        BlurWideColumnFused(centre, p, out);
-        return kWideRows;
-    }
-    BlurWideColumnPlain(centre, p, out);
-    return kPlainWideRows;
+    if (width == kNarrowStrip)
+        fused ? BlurNarrowColumnFused(centre, p, rows, out) : BlurNarrowColumnPlain(centre, p, rows, out);
+    else
+        fused ? BlurWideColumnFused(centre, p, rows, out) : BlurWideColumnPlain(centre, p, rows, out);
 }
 
 // The first float of p on a 64-byte boundary (p must have 15 floats to
@@ -244,40 +251,53 @@ void RowPass(Bitmap& b, const TPlan& p, int y0, int y1) {
 }
 
 // The column pass over the strips s0..s1-1 of `width` values (kNarrowStrip
-// or kWideStrip), kColumnChunk rows at a time. The rows a chunk's sums read
-// are copied into a padded block of floats in strip layout, row over row
-// (with rows to spare below for the last rows done at once), and blurred
-// down; the block stays in the second-level cache, and the rows the next
-// chunk reads again move to its start.
-constexpr int kColumnChunk = 256, kAhead = 100;
+// or kWideStrip), kTogether strips side by side (so that each row is read
+// in one longer run) and kColumnChunk rows at a time. The rows a chunk's
+// sums read are copied into a padded block of floats a strip in strip
+// layout, row over row (with rows to spare below for the last rows done at
+// once), and blurred down; the blocks stay in the second-level cache, and
+// the rows the next chunk reads again move to their starts.
+constexpr int kColumnChunk = 256, kTogether = 4, kAhead = 100, kBatch = 16;
 
 void ColumnPass(Bitmap& b, const TPlan& p, int width, int s0, int s1) {
     const int h = b.Height(), n = b.Width(), bpp = b.BytesPerPixel(), s = p.Size;
     const int kept = 2 * s + kWideRows, pixels = width / 3;
-    const std::ptrdiff_t w = width;
-    std::vector<float> store(static_cast<std::size_t>((kColumnChunk + kept) * w + kTail + 16), 0.0f);
-    float* block = AlignedTo64(store.data()); // row k holds image row y0 - s + k
-    alignas(64) int32_t out[kWideRows * kWideStrip + kNarrowStrip + kTail];
-    for (int strip = s0; strip < s1; ++strip) {
-        const int x0 = strip * pixels, m = std::min(pixels, n - x0);
+    const std::ptrdiff_t w = width, rows = kColumnChunk + kept, size = rows * w + 16;
+    std::vector<float> store(static_cast<std::size_t>(kTogether * size + kTail + 16), 0.0f);
+    float* blocks = AlignedTo64(store.data()); // row k holds image row y0 - s + k
+    alignas(64) int32_t out[(kBatch + kWideRows) * kNarrowStrip + kTail];
+    for (int g0 = s0; g0 < s1; g0 += kTogether) {
+        const int together = std::min(kTogether, s1 - g0), x0 = g0 * pixels;
+        const int span = (std::min(n, (g0 + together) * pixels) - x0) * bpp;
         int loaded = 0; // block rows that hold their image rows
         for (int y0 = 0; y0 < h; y0 += kColumnChunk) {
             const int y1 = std::min(h, y0 + kColumnChunk);
             if (y0 > 0) {
-                std::memmove(block, block + kColumnChunk * w,
-                             static_cast<std::size_t>(kept * w) * sizeof(float));
+                for (int g = 0; g < together; ++g)
+                    std::memmove(blocks + g * size, blocks + g * size + kColumnChunk * w,
+                                 static_cast<std::size_t>(kept * w) * sizeof(float));
                 loaded = kept;
             }
             for (int k = loaded; k < y1 - y0 + kept; ++k) {
                 const uint8_t* ahead = b.Row(std::clamp(y0 - s + k + kAhead, 0, h - 1)) + x0 * bpp;
-                for (int at = 0; at < m * bpp; at += 64)
+                for (int at = 0; at < span; at += 64)
                     __builtin_prefetch(ahead + at);
-                LoadStrip(b.Row(std::clamp(y0 - s + k, 0, h - 1)) + x0 * bpp, m, bpp, pixels, block + k * w);
+                const uint8_t* row = b.Row(std::clamp(y0 - s + k, 0, h - 1));
+                for (int g = 0; g < together; ++g) {
+                    const int xg = (g0 + g) * pixels;
+                    LoadStrip(row + xg * bpp, std::min(pixels, n - xg), bpp, pixels,
+                              blocks + g * size + k * w);
+                }
             }
-            for (int y = y0; y < y1;) {
-                const int done = BlurColumnRows(block + (y - y0 + s) * w, p, width, out);
-                for (int r = 0; r < done && y < y1; ++r, ++y)
-                    StoreStrip(b.Row(y) + x0 * bpp, m, bpp, pixels, out + r * w);
+            for (int g = 0; g < together; ++g) {
+                const int xg = (g0 + g) * pixels, m = std::min(pixels, n - xg);
+                const float* block = blocks + g * size;
+                for (int y = y0; y < y1; y += kBatch) {
+                    const int todo = std::min(kBatch, y1 - y);
+                    BlurColumnRows(block + (y - y0 + s) * w, p, width, todo, out);
+                    for (int r = 0; r < todo; ++r)
+                        StoreStrip(b.Row(y + r) + xg * bpp, m, bpp, pixels, out + r * w);
+                }
             }
         }
     }

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <immintrin.h>
 #include <stdexcept>
 #include <vector>
 
@@ -194,9 +195,66 @@ PIXORA_PLAIN_CLONES void BlurWideColumnPlain(const float* centre, const TPlan& p
     BlurColumnWith<false, kWideStrip, kPlainWideRows>(centre, p, rows, out);
 }
 
+// The band kernel of machines with 16-lane vectors, written out in them:
+// kBandVectors vectors of values side by side, whose neighbours lie
+// kBandHop vectors apart. The value a vector reads on the left at one pair
+// is the one the vector kBandHop further on reads at the next pair (on the
+// right, kBandHop back), so each pair loads 2 kBandHop vectors afresh and
+// passes the rest along in registers. The sums are those of BlurValuesWith
+// to the last rounding (the same operations in the same order).
+constexpr int kBandVectors = 8, kBandHop = 3;
+
+__attribute__((target("avx512f"))) void BlurBandWide(const float* centre, const TPlan& p, int count,
+                                                     int32_t* out) {
+    const int s = p.Size;
+    const __m512 slack = _mm512_set1_ps(p.Slack), w0 = _mm512_set1_ps(p.Half[0]);
+    constexpr int kKept = kBandVectors - kBandHop;
+    for (int t0 = 0; t0 < count; t0 += 16 * kBandVectors) {
+        const float* c = centre + t0;
+        __m512 left[kBandVectors], right[kBandVectors], acc[kBandVectors];
+        const __m512 ws = _mm512_set1_ps(p.Half[s]);
+        for (int i = 0; i < kBandVectors; ++i) {
+            left[i] = _mm512_load_ps(c + 16 * (i - kBandHop * s));
+            right[i] = _mm512_load_ps(c + 16 * (i + kBandHop * s));
+            acc[i] = _mm512_mul_ps(ws, _mm512_add_ps(left[i], right[i]));
+        }
+        for (int j = s - 1; j >= 1; --j) {
+            const __m512 wj = _mm512_set1_ps(p.Half[j]);
+            for (int i = 0; i < kKept; ++i)
+                left[i] = left[i + kBandHop];
+            for (int i = kKept; i < kBandVectors; ++i)
+                left[i] = _mm512_load_ps(c + 16 * (i - kBandHop * j));
+            for (int i = kBandVectors - 1; i >= kBandHop; --i)
+                right[i] = right[i - kBandHop];
+            for (int i = 0; i < kBandHop; ++i)
+                right[i] = _mm512_load_ps(c + 16 * (i + kBandHop * j));
+            for (int i = 0; i < kBandVectors; ++i)
+                acc[i] = _mm512_fmadd_ps(wj, _mm512_add_ps(left[i], right[i]), acc[i]);
+        }
+        for (int i = 0; i < kBandVectors; ++i) {
+            acc[i] = _mm512_fmadd_ps(w0, _mm512_load_ps(c + 16 * i), acc[i]);
+            const __m512i a = _mm512_maskz_cvttps_epi32(0xFFFF, _mm512_sub_ps(acc[i], slack));
+            const __m512i b = _mm512_maskz_cvttps_epi32(0xFFFF, _mm512_add_ps(acc[i], slack));
+            _mm512_storeu_si512(out + t0 + 16 * i, a);
+            __mmask16 unsure = _mm512_cmpneq_epi32_mask(a, b);
+            while (unsure) {
+                const int k = __builtin_ctz(unsure), q = 16 * i + k;
+                unsure &= unsure - 1;
+                if (t0 + q < count) out[t0 + q] = ExactValue(c + q, kBandStep, p);
+            }
+        }
+    }
+}
+
+bool HasWideVectors() {
+    return __builtin_cpu_supports("avx512f");
+}
+
 // The values of `count` lanes of a band (see BlurValuesWith).
 void BlurBand(const float* centre, const TPlan& p, int count, int32_t* out) {
-    if (HasFusedMultiplyAdd())
+    if (HasWideVectors())
+        BlurBandWide(centre, p, count, out);
+    else if (HasFusedMultiplyAdd())
         BlurBandFused(centre, p, count, out);
     else
         BlurBandPlain(centre, p, count, out);

@@ -43,10 +43,11 @@ FIXED = [
      "x"), 16.7, "2026-12-09, quiet", "16-lane single-precision sums with fused multiply-adds", "<= 15"),
     ("Gaussian blur radius 8 (x memcpy)", ("inprocess", "bench_quick",
      "BM_GaussianBlur/8/process_time/real_time", "x"), 42.9, "2026-12-09, quiet",
-     "as radius 1, the wide kernels' column pass in strips four rows at a time", "<= 15"),
+     "colour values only; rows turned around sixteen at a time; sums from the outermost pair in, so a "
+     "tighter slack and fewer exact re-sums; blocks kept in the second-level cache", "<= 15"),
     ("Gaussian blur radius 24 (x memcpy)", ("inprocess", "bench_quick",
      "BM_GaussianBlur/24/process_time/real_time", "x"), 141.0, "2026-12-09, quiet",
-     "as radius 8", "<= 15"),
+     "as radius 8; the row pass's values passed on in registers from pair to pair", "<= 15"),
     ("Pixelization 8x8 (x memcpy)", ("inprocess", "bench_effects", "BM_Pixelization8/process_time/real_time", "x"),
      49.0, "2026-12-09, load 4-27", "cells stamped from one cell's shape; range tables with 32-bit sums",
      "<= 15"),

@@ -50,12 +50,12 @@ void BlendRowAvx512(uint8_t* d, const uint8_t* l, int n);
         const bool opaque = W::AllOpaque(any);                                                               \
         for (int k = 0; k < kGroup; ++k) {                                                                   \
             const W::V L = W::Load(lp + kBytes * k), B = W::Load(dp + kBytes * k);                           \
-            W::Store(dp + kBytes * k, W::KeepT(opaque ? L : W::Blend(L, B), B));                             \
+            W::Store(dp + kBytes * k, W::FourthBytesOf(opaque ? L : W::Blend(L, B), B));                     \
         }                                                                                                    \
     }                                                                                                        \
     for (; i + W::kPixels <= n; i += W::kPixels) {                                                           \
         const W::V L = W::Load(l + 4 * i), B = W::Load(d + 4 * i);                                           \
-        W::Store(d + 4 * i, W::KeepT(W::Blend(L, B), B));                                                    \
+        W::Store(d + 4 * i, W::FourthBytesOf(W::Blend(L, B), B));                                            \
     }                                                                                                        \
     BlendRowPlain(d + 4 * i, l + 4 * i, n - i)
 

@@ -8,27 +8,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "doc/vector_kernels.h"
+
 namespace pixora {
 
 // The same rule over `pixels` pixels of one row, with the widest vector
 // kernel the machine runs. Every kernel gives the same bytes; Plain is the
 // rule written out per pixel.
 void BlendLayerRow(uint8_t* dst, const uint8_t* layer, int pixels);
-enum class TBlendKernel { Plain, Sse2, Avx2, Avx512 };
+// The kernels are those of doc/vector_kernels.h; a TVectorKernelOverride
+// holds BlendLayerRow to a narrower one.
+using TBlendKernel = TVectorKernel;
 // The kernels this machine runs, narrowest first.
 std::vector<TBlendKernel> AvailableBlendKernels();
 void BlendLayerRowWith(TBlendKernel kernel, uint8_t* dst, const uint8_t* layer, int pixels);
-// Makes BlendLayerRow use `kernel` for the override's life time (tests run
-// the plain kernel whatever the machine offers).
-class TBlendKernelOverride {
-public:
-    explicit TBlendKernelOverride(TBlendKernel kernel);
-    ~TBlendKernelOverride();
-    TBlendKernelOverride(const TBlendKernelOverride&) = delete;
-    TBlendKernelOverride& operator=(const TBlendKernelOverride&) = delete;
-
-private:
-    int previous_;
-};
 
 } // namespace pixora

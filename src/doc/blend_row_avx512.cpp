@@ -1,28 +1,20 @@
 #include "doc/blend_kernels.h"
+#include "doc/vector_lanes.h"
 
 #ifdef PIXORA_BLEND_X86
-#include <immintrin.h>
 
 namespace pixora {
 
 namespace {
 
-#define PIXORA_AVX512 __attribute__((target("avx512bw")))
-struct TAvx512 {
-    using V = __m512i;
-    static constexpr int kPixels = 16;
-    static constexpr __mmask64 kTBytes = 0x8888888888888888ull;
-    PIXORA_AVX512 static V Load(const uint8_t* p) { return _mm512_loadu_si512(p); }
-    PIXORA_AVX512 static void Store(uint8_t* p, V v) { _mm512_storeu_si512(p, v); }
+#define PIXORA_AVX512 __attribute__((target("avx2,avx512bw")))
+struct TAvx512 : lanes::TAvx512 {
     PIXORA_AVX512 static V TMask() { return _mm512_set1_epi32(static_cast<int>(0xFF000000u)); }
     PIXORA_AVX512 static V Zero() { return _mm512_setzero_si512(); }
-    PIXORA_AVX512 static V And(V a, V b) { return _mm512_and_si512(a, b); }
-    PIXORA_AVX512 static V Or(V a, V b) { return _mm512_or_si512(a, b); }
     PIXORA_AVX512 static bool AllClear(V all) {
         return _mm512_cmpneq_epi32_mask(_mm512_and_si512(all, TMask()), TMask()) == 0;
     }
     PIXORA_AVX512 static bool AllOpaque(V any) { return _mm512_test_epi32_mask(any, TMask()) == 0; }
-    PIXORA_AVX512 static V KeepT(V r, V b) { return _mm512_mask_blend_epi8(kTBytes, r, b); }
     PIXORA_AVX512 static V Lanes(V lw, V bw) {
         const V t = _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(lw, 0xFF), 0xFF);
         const V dp = _mm512_mulhi_epu16(

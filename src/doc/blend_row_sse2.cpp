@@ -1,30 +1,23 @@
 #include "doc/blend_kernels.h"
+#include "doc/vector_lanes.h"
 
 #ifdef PIXORA_BLEND_X86
-#include <immintrin.h>
 
 namespace pixora {
 
 namespace {
 
-// One vector width: its type and the handful of operations the row walk
-// needs. Blend() is the rule on one vector; KeepT() puts dst's fourth bytes
-// back; AllClear() / AllOpaque() look at the fourth bytes of a group
+// One vector width: the shared lane traits and the operations the row walk
+// adds. Blend() is the rule on one vector; FourthBytesOf() puts dst's fourth
+// bytes back; AllClear() / AllOpaque() look at the fourth bytes of a group
 // gathered by And() / Or().
-struct TSse2 {
-    using V = __m128i;
-    static constexpr int kPixels = 4;
-    static V Load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-    static void Store(uint8_t* p, V v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+struct TSse2 : lanes::TSse2 {
     static V TMask() { return _mm_set1_epi32(static_cast<int>(0xFF000000u)); }
     static V Zero() { return _mm_setzero_si128(); }
-    static V And(V a, V b) { return _mm_and_si128(a, b); }
-    static V Or(V a, V b) { return _mm_or_si128(a, b); }
     static bool AllClear(V all) { return _mm_movemask_epi8(_mm_cmpeq_epi8(all, TMask())) == 0xFFFF; }
     static bool AllOpaque(V any) {
         return (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(any, TMask()), Zero())) & 0x8888) == 0x8888;
     }
-    static V KeepT(V r, V b) { return _mm_or_si128(_mm_andnot_si128(TMask(), r), _mm_and_si128(TMask(), b)); }
     static V Lanes(V lw, V bw) {
         const V t = _mm_shufflehi_epi16(_mm_shufflelo_epi16(lw, 0xFF), 0xFF);
         const V dp = _mm_mulhi_epu16(

@@ -152,7 +152,7 @@ TEST(LayerBlend, MergeGivesTheRuleOnOneBandOrTwoWithAnyKernel) {
     EXPECT_TRUE(SamePixels(s.Bitmap, want)) << "as the machine runs it";
     for (int bands : {1, 2}) {
         TRowBandsOverride held(bands);
-        TBlendKernelOverride plain(TBlendKernel::Plain);
+        TVectorKernelOverride plain(TVectorKernel::Plain);
         s.Bitmap = Bitmap();
         MergeLayers(s);
         EXPECT_TRUE(SamePixels(s.Bitmap, want)) << bands << " band(s), plain kernel";

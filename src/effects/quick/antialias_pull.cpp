@@ -53,7 +53,7 @@ void PullRunWith(int kernel, uint8_t* dst, const uint8_t* n, const uint8_t* c, s
 }
 
 void PullRun(uint8_t* dst, const uint8_t* n, const uint8_t* c, std::size_t count) {
-    PullRunWith(3, dst, n, c, count);
+    PullRunWith(static_cast<int>(VectorKernelInUse()), dst, n, c, count);
 }
 
 } // namespace pixora::quick

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "doc/row_ranges.h"
+#include "doc/vector_kernels.h"
 #include "effects/quick/gaussian_lanes.h"
 
 namespace pixora::quick {
@@ -246,8 +247,10 @@ __attribute__((target("avx512f"))) void BlurBandWide(const float* centre, const 
     }
 }
 
+// The machine's widest vector kernel, or the narrower one a test holds the
+// vector loops to.
 bool HasWideVectors() {
-    return __builtin_cpu_supports("avx512f");
+    return VectorKernelInUse() == TVectorKernel::Avx512;
 }
 
 // The values of `count` lanes of a band (see BlurValuesWith).

@@ -10,7 +10,7 @@
 
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
+#include "io/codecs/format_rows.h"
 
 namespace pixora::fuzz {
 
@@ -24,7 +24,7 @@ void Report(const Bitmap& b, int& width, int& height, int& bits) {
 
 // A reader of the table, chosen by an extension it goes by.
 template <const char* Extension> void ReadAs(const std::string& path, int& width, int& height, int& bits) {
-    const TReaderRow* row = ReaderForExtension(Extension);
+    const TCodec* row = ReaderForExtension(Extension);
     if (!row) throw ECodecError(std::string("no reader for ") + Extension);
     Report(row->Read(path), width, height, bits);
 }

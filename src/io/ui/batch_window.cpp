@@ -157,6 +157,7 @@ SaveOptions BatchWindow::AskOptions(const std::string& extension) {
             return SaveOptions::FromSlot(d->ItemIndex(), d->Quality());
         }
         break;
+    case TBatchOptionDialog::GifTransparency: // previews a picture: never asked for a batch
     case TBatchOptionDialog::None:
         break;
     }

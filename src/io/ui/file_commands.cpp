@@ -156,17 +156,8 @@ void RunCloseAll(WindowHost& w) {
 } // namespace
 
 QString AskOpenFile(WindowHost& w) {
-    QFileDialog dlg(w.Owner(), "Open");
-    dlg.setObjectName("OpenDialog1");
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::ExistingFiles);
-    dlg.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    const QStringList filters = NameFilters(OpenFilters());
-    dlg.setNameFilters(filters);
-    dlg.selectNameFilter(filters[18]);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     // One file per use: the first one chosen.
-    return dlg.selectedFiles().first();
+    return ChooseFilesToOpen(w.Owner()).value(0);
 }
 
 TCommandList FileCommands() {

@@ -9,6 +9,8 @@ TImages& SlotAt(Workspace& ws, int slot) {
 void SetDefaultSaveOptions(TImages& s) {
     s.SavePixelFormat = 2;
     s.JpegQuality = 100;
+    s.WebpQuality = 90;
+    s.WebpLossless = 0;
 }
 
 bool ValidSlot(const Workspace& ws, int slot) {

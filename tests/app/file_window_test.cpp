@@ -9,11 +9,14 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "app/app_fixture.h"
 #include "app/message_dialog.h"
 #include "doc/checkerboard.h"
 #include "io/codecs/image_codecs.h"
+#include "history/history_store.h"
 #include "io/open_commands.h"
 #include "io/ui/file_print.h"
 #include "io/ui/gif_transparency_dialog.h"
@@ -106,8 +109,8 @@ TEST_F(FileWindowTest, CancelInSaveChangesStopsCloseAllAndExitDiscardGoesOn) {
         Click(d, "Button3");
     });
     Cmd("CloseAll1")->trigger();
-    // Both images were listed (one of them saved), both selected.
-    EXPECT_EQ(listed, (std::vector<bool>{true, true}));
+    // Both images were listed (one of them saved), the unsaved one selected.
+    EXPECT_EQ(listed, (std::vector<bool>{true, false}));
     EXPECT_EQ(Ws().SysData.OpenCount, 1);
 
     WhenDialog("TForm54", [&](QWidget* d) { Click(d, "Button3"); });
@@ -119,6 +122,36 @@ TEST_F(FileWindowTest, CancelInSaveChangesStopsCloseAllAndExitDiscardGoesOn) {
     WhenDialog("TForm54", [&](QWidget* d) { Click(d, "Button2"); });
     EXPECT_TRUE(window->close());
     EXPECT_EQ(Ws().SysData.OpenCount, -1);
+}
+
+TEST_F(FileWindowTest, ExitWithSaveSelectedRewritesOnlyTheEditedFile) {
+    Start();
+    window->show();
+    const std::string kept = MakePng("kept.png"), edited = MakePng("edited.png");
+    // An old time, so that any rewrite would show in it.
+    const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, kept.c_str(), old, 0), 0);
+    auto bytesOf = [](const std::string& path) {
+        QFile f(QString::fromStdString(path));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray keptBytes = bytesOf(kept);
+    ASSERT_EQ(LoadIntoNewSlot(Ws(), kept), 0);
+    ASSERT_EQ(LoadIntoNewSlot(Ws(), edited), 1);
+    ASSERT_TRUE(PushHistory(Ws(), 1));
+    Ws().Images[1].Bitmap.Fill(200, 100, 50);
+    std::vector<bool> selection;
+    WhenDialog("TForm54", [&](QWidget* d) {
+        selection = qobject_cast<SaveChangesDialog*>(d)->Selection();
+        Click(d, "Button1"); // "Save Selected" as the dialog comes up
+    });
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(selection, (std::vector<bool>{false, true}));
+    EXPECT_EQ(bytesOf(kept), keptBytes);
+    struct stat st {};
+    ASSERT_EQ(stat(kept.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(LoadImageFile(edited, fcPng).Row(3)[0], 200);
 }
 
 TEST_F(FileWindowTest, SaveChangesListsOneImageOnCloseTogglesRowsAndScrolls) {
@@ -141,7 +174,7 @@ TEST_F(FileWindowTest, SaveChangesListsOneImageOnCloseTogglesRowsAndScrolls) {
 
     // Three unsaved of four open: "Close All" lists all, and they need a scroll bar.
     NewImage();
-    dialog->Fill(Ws(), {0, 1, 2, 3});
+    dialog->Fill(Ws(), {0, 1, 2, 3}, {0, 1, 2, 3});
     EXPECT_EQ(dialog->ListBitmap().Height(), 4 * 67);
     EXPECT_FALSE(dialog->ScrollBar()->isHidden());
     EXPECT_EQ(dialog->ScrollBar()->maximum(), 4 * 67 - dialog->findChild<QWidget*>("Panel1")->height());
@@ -169,7 +202,7 @@ TEST_F(FileWindowTest, SaveAsThroughTheDialogsReopensTheJpegWithAnEmptyHistory) 
     WhenDialog("SaveDialog1", [&](QWidget* d) {
         auto* fd = qobject_cast<QFileDialog*>(d);
         ASSERT_NE(fd, nullptr);
-        EXPECT_EQ(fd->nameFilters().size(), 18);
+        EXPECT_EQ(fd->nameFilters().size(), 19);
         fd->selectNameFilter(fd->nameFilters()[1]);
         fd->setDirectory(ExeDir());
         fd->selectFile(typed);
@@ -270,7 +303,7 @@ TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
         Ws().Images[static_cast<std::size_t>(slot)].FileName = "/home/me/pictures/holiday-" + std::to_string(i + 1) + ".png";
     }
     auto* changes = qobject_cast<SaveChangesDialog*>(window->Window("TForm54"));
-    changes->Fill(Ws(), {0, 1, 2, 3});
+    changes->Fill(Ws(), {0, 1, 2, 3}, {0, 1, 2, 3});
     changes->ReleaseAt(67 + 30);
     changes->show();
     const QImage list = keep(changes, "save_changes.png");

@@ -158,6 +158,7 @@ SaveOptions BatchWindow::AskOptions(const std::string& extension) {
         }
         break;
     case TBatchOptionDialog::GifTransparency: // previews a picture: never asked for a batch
+    case TBatchOptionDialog::WebpOptions:
     case TBatchOptionDialog::None:
         break;
     }
@@ -205,11 +206,11 @@ void BatchWindow::Report(const TConversionRun& run, int total) {
     if (run.Cancelled) {
         // How far the run came; failures so far go to the details.
         messages->ReportProblem(QString::fromStdString(BatchCancelledText(run.Written, total)),
-                                run.Failed > 0 ? QString::fromStdString(BatchFailureDetail(run.Failed))
+                                run.Failed > 0 ? QString::fromStdString(BatchFailureDetails(run))
                                                : QString());
         return;
     }
-    messages->Report(3, QString::fromStdString(BatchFailureDetail(run.Failed)), run.Failed);
+    messages->Report(3, QString::fromStdString(BatchFailureDetails(run)), run.Failed);
 }
 
 void ShowBatchWindow(WindowHost& host) {

@@ -98,7 +98,7 @@ void ShowMessage(WindowHost& w, const std::string& text) {
 
 void RunOpen(WindowHost& w) {
     Workspace& ws = w.Ws();
-    if (ws.SysData.OpenCount >= kMaxOpenImages - 1) return;
+    if (!RoomToOpen(ws)) return;
     const QStringList chosen = ChooseFilesToOpen(w.Owner());
     if (chosen.isEmpty()) return;
     // One file per use: the first one chosen.

@@ -20,7 +20,7 @@ im_convert=/usr/bin/convert
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # 40 x 30 pixels, a colour gradient, alpha 50 % (its mean is the check).
-"$im_convert" -size 40x30 gradient:'#ff8000-#0040ff' -alpha set -channel A -evaluate set 50% +channel \
+"$im_convert" -size 40x30 gradient:'#ff8000-#0040ff' -alpha set -channel A -evaluate set 50% +channel -depth 8 \
   "$work/source.png"
 source_alpha=$(identify -format '%[fx:mean.a]' "$work/source.png")
 

@@ -59,6 +59,7 @@ const std::vector<WindowEntry>& StartupWindows() {
         {"TForm53", "Replace File?"},
         {"TForm54", "Save Changes?"},
         {"TForm55", "About"},
+        {"TForm56", "WebP Options"},
         {"TForm33", "Batch File Proccessing"},
     };
     return list;

@@ -27,12 +27,8 @@ public:
     // "JPEG Options": item index 0..1 and the quality 0..100 on OK.
     virtual void AskJpegOptions(int& pixelFormat, int& quality) = 0;
     // "WebP Options": the lossy quality 0..100 and whether to write
-    // lossless instead, on OK; they hold the slot's values on entry, which
-    // an answerer without that dialog leaves as they are.
-    virtual void AskWebpOptions(int& quality, bool& lossless) {
-        (void)quality;
-        (void)lossless;
-    }
+    // lossless instead, on OK; they hold the slot's values on entry.
+    virtual void AskWebpOptions(int& quality, bool& lossless) = 0;
     // "GIF Image Transparency", prepared with the image about to be saved.
     virtual void AskGifTransparency(const Bitmap& image) = 0;
     // The sensitivity the GIF dialog holds now (its track bar).

@@ -1,4 +1,8 @@
+#include <QAbstractButton>
 #include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QKeyEvent>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QLabel>
@@ -343,4 +347,95 @@ TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
     const QPoint inSwatch = (swatch->mapTo(create, QPoint(0, 0)) + QPoint(20, 13)) * fresh.devicePixelRatio();
     EXPECT_EQ(fresh.pixel(inSwatch), qRgb(255, 255, 255));
     create->hide();
+}
+
+TEST_F(FileWindowTest, ReOpenMenuNeverOpensEmptyAndShowsFilesOpenedLater) {
+    Start();
+    window->show();
+    auto* file = window->findChild<QMenu*>("File1");
+    auto* menu = window->findChild<QMenu*>("ReOpen1");
+    ASSERT_TRUE(file && menu);
+    auto key = [](QWidget* w, int k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier), release(QEvent::KeyRelease, k, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+    };
+    // File, then Re-Open chosen and the arrow key that opens it, as a user does.
+    auto openReOpen = [&] {
+        window->menuBar()->setActiveAction(file->menuAction());
+        QApplication::processEvents();
+        file->setActiveAction(menu->menuAction());
+        key(file, Qt::Key_Right);
+        QApplication::processEvents();
+    };
+    openReOpen();
+    // With no recent file it does not open at all (an empty menu has no size).
+    EXPECT_FALSE(menu->isVisible());
+    key(file, Qt::Key_Escape);
+    file->hide();
+    QApplication::processEvents();
+
+    ASSERT_GE(LoadIntoNewSlot(Ws(), MakePng("first.png")), 0);
+    window->ShowRecentFiles();
+    openReOpen();
+    ASSERT_TRUE(menu->isVisible());
+    QAction* entry = Cmd("FilesHere1");
+    const QRect at = menu->actionGeometry(entry);
+    EXPECT_FALSE(at.isEmpty());
+    EXPECT_TRUE(menu->rect().contains(at));
+    EXPECT_EQ(menu->actionAt(at.center()), entry);
+    EXPECT_EQ(entry->text(), Path("first.png"));
+    menu->hide();
+    file->hide();
+}
+
+TEST_F(FileWindowTest, CaptionNamesTheActiveImageAndMarksItWhileUnsaved) {
+    Start();
+    window->show();
+    const QString application = QApplication::applicationName();
+    EXPECT_EQ(window->windowTitle(), "Pixora");
+    const std::string path = MakePng("photo.png");
+    ASSERT_EQ(LoadIntoNewSlot(Ws(), path), 0);
+    EXPECT_EQ(window->windowTitle(), "photo.png - Pixora");
+    ASSERT_TRUE(PushHistory(Ws())); // a step: the image is unsaved
+    NameHistoryStep(Ws(), "Edit");
+    EXPECT_EQ(Ws().Images[0].Saved, 0);
+    EXPECT_EQ(window->windowTitle(), "photo.png * - Pixora");
+    Cmd("Save1")->trigger();
+    EXPECT_EQ(window->windowTitle(), "photo.png - Pixora");
+    NewImage();
+    EXPECT_EQ(window->windowTitle(), "Untitled.bmp * - Pixora");
+    WhenDialog("TForm54", [&](QWidget* d) { Click(d, "Button2"); });
+    Cmd("CloseAll1")->trigger();
+    EXPECT_EQ(window->windowTitle(), "Pixora");
+    EXPECT_EQ(QApplication::applicationName(), application);
+}
+
+TEST_F(FileWindowTest, TypedWebpNameUnderTheBitmapFilterAsksWebpOptionsAndWritesWebp) {
+    Start();
+    NewImage(20, 10);
+    const QString typed = Path("picture.webp");
+    bool asked = false;
+    WhenDialog("SaveDialog1", [&](QWidget* d) {
+        auto* fd = qobject_cast<QFileDialog*>(d);
+        ASSERT_NE(fd, nullptr);
+        fd->selectNameFilter(fd->nameFilters()[0]); // "Bitmap"
+        fd->setDirectory(ExeDir());
+        fd->selectFile(typed);
+        WhenDialog("TForm56", [&](QWidget* o) {
+            asked = true;
+            EXPECT_EQ(o->windowTitle(), "WebP Options");
+            o->findChild<QAbstractButton*>("RadioGroup1Item1")->click(); // lossless
+            Click(o, "Button1");
+        });
+        QMetaObject::invokeMethod(fd, "accept");
+    });
+    Cmd("SaveaCopy1")->trigger();
+    EXPECT_TRUE(asked);
+    QFile f(typed);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray head = f.read(16);
+    EXPECT_TRUE(head.startsWith("RIFF"));
+    EXPECT_EQ(head.mid(12, 4), "VP8L"); // lossless
+    EXPECT_EQ(Ws().Images[0].WebpLossless, 1);
 }

@@ -14,6 +14,7 @@
 #include "app/window_support.h"
 #include "io/ui/file_dialogs.h"
 #include "io/ui/jpeg_options_dialog.h"
+#include "io/ui/webp_options_dialog.h"
 #include "io/ui/pixel_format_dialog.h"
 
 namespace pixora {
@@ -157,8 +158,17 @@ SaveOptions BatchWindow::AskOptions(const std::string& extension) {
             return SaveOptions::FromSlot(d->ItemIndex(), d->Quality());
         }
         break;
-    case TBatchOptionDialog::GifTransparency: // previews a picture: never asked for a batch
     case TBatchOptionDialog::WebpOptions:
+        if (auto* d = qobject_cast<WebpOptionsDialog*>(host_.Window("TForm56"))) {
+            TLentDialog lent(d, this);
+            d->exec();
+            SaveOptions opts;
+            opts.WebpQuality = d->Quality();
+            opts.WebpLossless = d->Lossless();
+            return opts;
+        }
+        break;
+    case TBatchOptionDialog::GifTransparency: // previews a picture: never asked for a batch
     case TBatchOptionDialog::None:
         break;
     }

@@ -4,12 +4,14 @@
 #include "io/ui/file_commands.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTabWidget>
+#include <algorithm>
 #include <memory>
 
 #include "app/window_host.h"
@@ -29,6 +31,7 @@
 #include "io/ui/pixel_format_dialog.h"
 #include "io/ui/replace_file_dialog.h"
 #include "io/ui/save_changes_dialog.h"
+#include "io/ui/webp_options_dialog.h"
 
 namespace pixora {
 
@@ -77,6 +80,12 @@ public:
         pixelFormat = d->ItemIndex();
         quality = d->Quality();
     }
+    void AskWebpOptions(int& quality, bool& lossless) override {
+        auto* d = Dialog<WebpOptionsDialog>("TForm56");
+        if (d->exec() != QDialog::Accepted) return;
+        quality = d->Quality();
+        lossless = d->Lossless();
+    }
     void AskGifTransparency(const Bitmap& image) override {
         auto* d = Dialog<GifTransparencyDialog>("TForm42");
         d->Prepare(image);
@@ -120,6 +129,7 @@ void RunSave(WindowHost& w) {
     WindowFileQuestions q(w);
     SaveSlot(w.Ws(), w.Ws().ActiveSlot(), q);
     w.ShowRecentFiles();
+    w.UpdateCommandStates(); // the caption loses its unsaved mark
 }
 
 void RunSaveAs(WindowHost& w) {
@@ -132,6 +142,7 @@ void RunSaveAs(WindowHost& w) {
 void RunSaveCopy(WindowHost& w) {
     WindowFileQuestions q(w);
     SaveImageCopy(w.Ws(), q);
+    w.UpdateCommandStates();
 }
 
 void RunDuplicate(WindowHost& w) {
@@ -199,6 +210,12 @@ TCommandList FileCommands() {
 
 void ShowRecentFileItems(WindowHost& w) {
     const auto& list = w.Ws().ToolVars.RecentFiles;
+    // An empty "Re-Open" submenu would pop up with no size, and the window
+    // system then keeps it empty for the rest of the session: it opens only
+    // when it has entries.
+    if (auto* reopen = w.Owner()->findChild<QMenu*>("ReOpen1"))
+        reopen->menuAction()->setEnabled(
+            std::any_of(list.begin(), list.end(), [](const std::string& p) { return !p.empty(); }));
     for (std::size_t i = 0; i < list.size(); ++i) {
         const QString path = QString::fromStdString(list[i]);
         const bool used = !path.isEmpty();
@@ -221,6 +238,7 @@ void InstallFileWindows(WindowHost& w) {
     w.ReplaceWindow("TForm2", newImage);
     w.ReplaceWindow("TForm5", new PixelFormatDialog(owner));
     w.ReplaceWindow("TForm6", new JpegOptionsDialog(owner));
+    w.ReplaceWindow("TForm56", new WebpOptionsDialog(owner));
     auto* gif = new GifTransparencyDialog(owner);
     w.ReplaceWindow("TForm42", gif);
     w.ReplaceWindow("TForm53", new ReplaceFileDialog(owner));

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/window_support.h"
+
+class QButtonGroup;
+class QSlider;
+
+namespace pixora {
+
+// "WebP Options" (TForm56): lossy at a quality, or lossless. Built like
+// "JPEG Options"; it keeps its last positions between uses.
+class WebpOptionsDialog : public CentredDialog {
+    Q_OBJECT
+public:
+    explicit WebpOptionsDialog(QWidget* parent = nullptr);
+    bool Lossless() const;
+    int Quality() const;
+
+private:
+    QButtonGroup* group_;
+    QSlider* quality_;
+};
+
+} // namespace pixora

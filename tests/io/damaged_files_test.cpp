@@ -147,7 +147,8 @@ TEST(DamagedFiles, PngClaimingAHugeImageIsRefusedBeforeAllocating) {
 // open-error message. Lines starting with # are comments.
 std::map<std::string, std::string> CorpusManifest() {
     std::map<std::string, std::string> expected;
-    for (const auto& [path, fields] : ReadManifest(std::string(PIXORA_SOURCE_DIR) + "/tests/io/corpus_manifest.txt"))
+    const std::string file = std::string(PIXORA_SOURCE_DIR) + "/tests/io/corpus_manifest.txt";
+    for (const auto& [path, fields] : ReadManifest(file))
         expected[path] = fields[0];
     return expected;
 }

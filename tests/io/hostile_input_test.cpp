@@ -41,7 +41,8 @@ protected:
     // Whether the bytes open as a file of that name (closed again at once).
     bool Opens(const std::string& name, const Bytes& bytes) {
         const bool opened = Open(name, bytes);
-        EXPECT_TRUE(port.Errors.empty()) << name << ": " << (port.Errors.empty() ? "" : port.Errors[0].second);
+        EXPECT_TRUE(port.Errors.empty())
+            << name << ": " << (port.Errors.empty() ? "" : port.Errors[0].second);
         return opened;
     }
 
@@ -77,7 +78,8 @@ TEST_F(HostileInput, SizesBeyondTheLargestAcceptedImage) {
                 "image too large");
 
     // A whole row of 2^20 + 1 grey pixels: only its width is wrong.
-    EXPECT_SAYS(Refusal("wide.png", CraftPng((1 << 20) + 1, 1, 8, 0, Bytes((1 << 20) + 2, 0))), "Invalid IHDR data");
+    EXPECT_SAYS(Refusal("wide.png", CraftPng((1 << 20) + 1, 1, 8, 0, Bytes((1 << 20) + 2, 0))),
+                "Invalid IHDR data");
     EXPECT_SAYS(Refusal("big.png", CraftPng(20000, 20000, 8, 0, {0, 0})), "image too large");
 
     // A JPEG frame header claiming 65000 x 65000.

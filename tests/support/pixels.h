@@ -85,8 +85,8 @@ inline Bitmap GradientImage(int w, int h) {
     Bitmap b(w, h, 32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            SetPixel(b, x, y, x * 255 / (w > 1 ? w - 1 : 1), y * 255 / (h > 1 ? h - 1 : 1), x < w / 2 ? 40 : 200,
-                     static_cast<uint8_t>((x + y) * 7));
+            SetPixel(b, x, y, x * 255 / (w > 1 ? w - 1 : 1), y * 255 / (h > 1 ? h - 1 : 1),
+                     x < w / 2 ? 40 : 200, static_cast<uint8_t>((x + y) * 7));
     return b;
 }
 

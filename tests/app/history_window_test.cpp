@@ -85,7 +85,10 @@ TEST_F(HistoryWindowTest, MenusFollowTheStore) {
     EXPECT_TRUE(Shown("UndoDown").isEmpty());
 
     Edit("Invert");
+    const Bitmap afterInvert = S().Bitmap;
     Edit("Blur");
+    EXPECT_EQ(S().HistoryPos, 2);
+    EXPECT_EQ(S().HistoryCount, 2);
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Blur");
     EXPECT_EQ(Shown("UndoDown"), (QStringList{"Blur", "Invert"}));
     EXPECT_TRUE(Cmd("ToolButton10")->isEnabled());
@@ -98,8 +101,10 @@ TEST_F(HistoryWindowTest, MenusFollowTheStore) {
     EXPECT_EQ(S().HistoryCount, 3);
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Invert");
     EXPECT_EQ(Cmd("Redo1")->text(), "Redo Blur");
+    EXPECT_EQ(Shown("UndoDown"), (QStringList{"Invert"}));
     EXPECT_EQ(Shown("RedoDown"), (QStringList{"Blur"}));
     EXPECT_TRUE(Cmd("Redo1")->isEnabled());
+    EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, afterInvert));
 
     Item("RedoDown", 1)->trigger();
     EXPECT_EQ(S().HistoryPos, 2);

@@ -112,27 +112,6 @@ TEST_F(HistoryTest, UndoAfterFirstEditStoresTheNewestAndRedoBringsItBack) {
     EXPECT_FALSE(RedoStep(ws));
 }
 
-TEST_F(HistoryTest, InvertThenBlurCaptionsAndLists) {
-    Edit("Invert", Invert);
-    const Bitmap afterInvert = S().Bitmap;
-    Edit("Blur");
-    THistoryMenus m = Menus();
-    EXPECT_EQ(S().HistoryPos, 2);
-    EXPECT_EQ(S().HistoryCount, 2);
-    EXPECT_EQ(m.UndoCaption, "Undo Blur");
-    EXPECT_EQ(m.UndoItems, (std::vector<std::string>{"Blur", "Invert"}));
-
-    ASSERT_TRUE(UndoStep(ws));
-    m = Menus();
-    EXPECT_EQ(S().HistoryPos, 1);
-    EXPECT_EQ(S().HistoryCount, 3);
-    EXPECT_EQ(m.UndoCaption, "Undo Invert");
-    EXPECT_EQ(m.RedoCaption, "Redo Blur");
-    EXPECT_EQ(m.UndoItems, (std::vector<std::string>{"Invert"}));
-    EXPECT_EQ(m.RedoItems, (std::vector<std::string>{"Blur"}));
-    EXPECT_TRUE(SamePixels(S().Bitmap, afterInvert));
-}
-
 TEST_F(HistoryTest, UndoToOldestAndRedoToNewest) {
     std::vector<Bitmap> states{S().Bitmap};
     for (const char* name : {"A", "B", "C"}) {

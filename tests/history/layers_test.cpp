@@ -14,8 +14,6 @@
 namespace pixora::testing {
 namespace {
 
-const uint8_t* Px(const Bitmap& b, int x, int y) { return b.Row(y) + 4 * x; }
-
 // The merge rule written out with real numbers.
 uint8_t Reference(uint8_t layer, uint8_t below, uint8_t t) {
     const int d = static_cast<int>(std::nearbyint(t / 255.0 * 100.0));

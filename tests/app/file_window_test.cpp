@@ -347,6 +347,23 @@ TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
     const QPoint inSwatch = (swatch->mapTo(create, QPoint(0, 0)) + QPoint(20, 13)) * fresh.devicePixelRatio();
     EXPECT_EQ(fresh.pixel(inSwatch), qRgb(255, 255, 255));
     create->hide();
+
+    // "WebP Options": lossy at 90 to begin with; the quality has no say in a
+    // lossless file, so its group is off then.
+    auto* webp = window->Window("TForm56");
+    ASSERT_NE(webp, nullptr);
+    webp->show();
+    keep(webp, "webp_options.png");
+    auto* quality = webp->findChild<QSlider*>("TrackBar1");
+    ASSERT_NE(quality, nullptr);
+    EXPECT_EQ(quality->value(), 90);
+    EXPECT_TRUE(quality->isEnabled());
+    webp->findChild<QAbstractButton*>("RadioGroup1Item1")->click();
+    EXPECT_FALSE(quality->isEnabled());
+    keep(webp, "webp_options_lossless.png");
+    webp->findChild<QAbstractButton*>("RadioGroup1Item0")->click();
+    EXPECT_TRUE(quality->isEnabled());
+    webp->hide();
 }
 
 TEST_F(FileWindowTest, ReOpenMenuNeverOpensEmptyAndShowsFilesOpenedLater) {

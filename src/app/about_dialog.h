@@ -2,7 +2,7 @@
 // "About" (TForm55): the program's picture, name and version, one line
 // about it and "OK".
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

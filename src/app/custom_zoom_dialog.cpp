@@ -1,6 +1,6 @@
 #include "app/custom_zoom_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #pragma once
 // "Custom Zoom": a zoom ratio typed as two numbers, "Zoom Ratio: a : b".
 
-#include "app/window_support.h"
 #include "doc/view_geometry.h"
+#include "window_kit/window_support.h"
 
 class QSpinBox;
 

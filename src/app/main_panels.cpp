@@ -15,15 +15,15 @@
 #include "app/palette_style.h"
 #include "app/status_bar.h"
 #include "app/status_hints.h"
-#include "app/swatch.h"
-#include "app/up_down.h"
 #include "app/view_controls.h"
-#include "app/window_support.h"
 #include "doc/tab_change.h"
 #include "doc/view_readout.h"
 #include "effects/ui/effect_commands.h"
 #include "tools/tool_table.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/swatch.h"
+#include "window_kit/up_down.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

@@ -26,11 +26,8 @@
 #include "app/app_commands.h"
 #include "app/file_drop.h"
 #include "app/help_window.h"
-#include "app/message_dialog.h"
 #include "app/recovery_window.h"
 #include "app/status_bar.h"
-#include "app/swatch.h"
-#include "app/up_down.h"
 #include "app/view_commands.h"
 #include "app/view_controls.h"
 #include "doc/checkerboard.h"
@@ -49,6 +46,9 @@
 #include "tools/ui/option_boxes.h"
 #include "tools/ui/text_editor.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/message_dialog.h"
+#include "window_kit/swatch.h"
+#include "window_kit/up_down.h"
 
 // The icons are compiled into the window library; register them once.
 static void InitResources() {

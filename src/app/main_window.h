@@ -11,13 +11,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/command_states.h"
-#include "app/command_table.h"
 #include "app/cursors.h"
-#include "app/window_host.h"
 #include "app/window_set.h"
 #include "doc/view_geometry.h"
 #include "doc/workspace.h"
+#include "window_kit/command_states.h"
+#include "window_kit/command_table.h"
+#include "window_kit/window_host.h"
 
 class QAction;
 class QActionGroup;

@@ -3,8 +3,8 @@
 // one after that, and "Show Tips at Startup". However it is closed, the tip
 // shown and the check box go back into the preference file.
 
-#include "app/window_support.h"
 #include "io/tips.h"
+#include "window_kit/window_support.h"
 
 class QCheckBox;
 class QLabel;

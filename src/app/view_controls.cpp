@@ -7,11 +7,11 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "app/window_support.h"
 #include "doc/checkerboard.h"
 #include "doc/view_rulers.h"
 #include "doc/view_scroll.h"
 #include "tools/tool_set.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

@@ -8,11 +8,11 @@
 #include <unistd.h>
 
 #include "app/app_fixture.h"
-#include "app/message_dialog.h"
 #include "app/status_bar.h"
-#include "app/swatch.h"
-#include "app/up_down.h"
 #include "app/window_set.h"
+#include "window_kit/message_dialog.h"
+#include "window_kit/swatch.h"
+#include "window_kit/up_down.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;

@@ -10,12 +10,12 @@
 #include <QSpinBox>
 #include <new>
 
-#include "app/up_down.h"
-#include "app/window_host.h"
 #include "doc/layer_operations.h"
 #include "doc/layer_strip.h"
 #include "doc/ui/edit_layer_dialog.h"
 #include "doc/ui/new_layer_dialog.h"
+#include "window_kit/up_down.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

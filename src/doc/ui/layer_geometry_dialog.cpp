@@ -8,7 +8,7 @@
 
 #include "doc/ui/layer_geometry_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

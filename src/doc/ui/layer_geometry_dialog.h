@@ -5,7 +5,7 @@
 // flag and closes; the flag keeps its last value when the window is closed
 // any other way. Centred on the screen when shown.
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 class QGridLayout;
 class QSpinBox;

@@ -11,12 +11,12 @@
 #include <QSlider>
 #include <QSpinBox>
 
-#include "app/swatch.h"
-#include "app/window_host.h"
 #include "doc/slots.h"
 #include "doc/workspace.h"
 #include "history/ui/rotate_dialog.h"
 #include "io/ui/new_image_dialog.h"
+#include "window_kit/swatch.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

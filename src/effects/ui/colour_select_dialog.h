@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "app/window_support.h"
 #include "effects/colour/colour_select.h"
+#include "window_kit/window_support.h"
 
 class QLabel;
 class QSlider;

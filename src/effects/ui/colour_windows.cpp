@@ -1,10 +1,10 @@
 #include "effects/ui/colour_windows.h"
 
-#include "app/window_host.h"
 #include "effects/ui/channel_transfer_dialog.h"
 #include "effects/ui/colour_select_dialog.h"
 #include "effects/ui/grayscale_dialog.h"
 #include "effects/ui/histogram_dialog.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

@@ -2,13 +2,13 @@
 
 #include <cstdlib>
 
-#include "app/window_host.h"
 #include "doc/workspace.h"
 #include "effects/quick_effect_frame.h"
 #include "effects/ui/colour_select_dialog.h"
 #include "effects/ui/colour_windows.h"
 #include "effects/ui/filter_dialog.h"
 #include "tools/ui/option_boxes.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

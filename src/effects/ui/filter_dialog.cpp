@@ -13,12 +13,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "doc/workspace.h"
 #include "effects/filter_framework.h"
 #include "tools/tool_table.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

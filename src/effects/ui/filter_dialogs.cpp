@@ -1,11 +1,11 @@
 #include "effects/ui/filter_dialogs.h"
 
-#include "app/window_host.h"
 #include "effects/ui/blur_dialog.h"
 #include "effects/ui/channel_filter_dialog.h"
 #include "effects/ui/colour_filter_dialog.h"
 #include "effects/ui/range_dialog.h"
 #include "effects/ui/track_dialog.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

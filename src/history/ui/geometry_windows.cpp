@@ -1,8 +1,8 @@
 #include "history/ui/geometry_windows.h"
 
-#include "app/window_host.h"
 #include "history/ui/resize_dialog.h"
 #include "history/ui/rotate_dialog.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

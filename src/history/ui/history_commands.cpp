@@ -4,10 +4,10 @@
 #include <QMenu>
 #include <vector>
 
-#include "app/window_host.h"
 #include "history/history_store.h"
 #include "history/ui/geometry_windows.h"
 #include "history/ui/undo_history_dialog.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

@@ -2,8 +2,8 @@
 // "Resize Image" (TForm28): the new width and height, "Link" and
 // "Stretch to fit new Image".
 
-#include "app/window_support.h"
 #include "history/geometry_commands.h"
+#include "window_kit/window_support.h"
 
 class QCheckBox;
 class QSpinBox;

@@ -7,9 +7,9 @@
 #include <QSpinBox>
 #include <limits>
 
-#include "app/swatch.h"
-#include "app/window_host.h"
 #include "doc/workspace.h"
+#include "window_kit/swatch.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

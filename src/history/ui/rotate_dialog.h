@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "app/window_support.h"
 #include "history/geometry_commands.h"
+#include "window_kit/window_support.h"
 
 class QButtonGroup;
 class QSpinBox;

@@ -8,14 +8,14 @@
 #include <QScrollBar>
 #include <QSlider>
 
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "history/history_store.h"
 #include "history/image_reset.h"
 #include "history/undo_history_list.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_box_window.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

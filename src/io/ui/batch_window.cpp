@@ -9,12 +9,12 @@
 #include <QShowEvent>
 #include <algorithm>
 
-#include "app/message_dialog.h"
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "io/ui/file_dialogs.h"
 #include "io/ui/jpeg_options_dialog.h"
 #include "io/ui/pixel_format_dialog.h"
+#include "window_kit/message_dialog.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

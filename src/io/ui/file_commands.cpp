@@ -12,7 +12,6 @@
 #include <QTabWidget>
 #include <memory>
 
-#include "app/window_host.h"
 #include "io/file_filters.h"
 #include "io/file_questions.h"
 #include "io/new_close_commands.h"
@@ -29,6 +28,7 @@
 #include "io/ui/pixel_format_dialog.h"
 #include "io/ui/replace_file_dialog.h"
 #include "io/ui/save_changes_dialog.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

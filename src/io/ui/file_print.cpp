@@ -6,10 +6,10 @@
 #include <QPrinter>
 #include <QTabWidget>
 
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "doc/workspace.h"
 #include "io/save_commands.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

@@ -12,7 +12,7 @@
 #include "io/gif_preview.h"
 #include "io/ui/gif_transparency_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

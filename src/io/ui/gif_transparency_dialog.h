@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/window_support.h"
 #include "doc/bitmap.h"
+#include "window_kit/window_support.h"
 
 class QLabel;
 class QScrollArea;

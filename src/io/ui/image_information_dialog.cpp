@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/window_host.h"
 #include "doc/workspace.h"
 #include "io/image_information.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

@@ -3,7 +3,7 @@
 // type, size on disk and layer count, filled each time it is shown. It has
 // no buttons; its close box closes it.
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 class QLineEdit;
 

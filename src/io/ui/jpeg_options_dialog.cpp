@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QSlider>
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

@@ -12,7 +12,7 @@
 
 #include "io/ui/new_image_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

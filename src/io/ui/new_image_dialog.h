@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "app/window_support.h"
 #include "io/new_close_commands.h"
+#include "window_kit/window_support.h"
 
 class QLabel;
 class QSlider;

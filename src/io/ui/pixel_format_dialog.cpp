@@ -3,7 +3,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

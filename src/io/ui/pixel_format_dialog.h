@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 class QButtonGroup;
 

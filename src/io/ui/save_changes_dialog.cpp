@@ -9,7 +9,7 @@
 #include "io/save_changes_list.h"
 #include "io/ui/save_changes_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

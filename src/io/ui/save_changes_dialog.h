@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "app/window_support.h"
 #include "doc/workspace.h"
 #include "io/file_questions.h"
+#include "window_kit/window_support.h"
 
 class QLabel;
 class QScrollBar;

@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "app/window_host.h"
 #include "io/codecs/image_codecs.h"
 #include "io/ui/file_commands.h"
 #include "tools/clipboard.h"
@@ -11,6 +10,7 @@
 #include "tools/tool_table.h"
 #include "tools/ui/library_box.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

@@ -8,11 +8,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/picture_widget.h"
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "doc/workspace.h"
 #include "tools/shapes/gradient_previews.h"
+#include "window_kit/picture_widget.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

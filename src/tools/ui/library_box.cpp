@@ -8,11 +8,11 @@
 #include <QScrollBar>
 #include <QSlider>
 
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "io/ui/file_commands.h"
 #include "tools/pattern_fill.h"
 #include "tools/tool_table.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

@@ -11,13 +11,13 @@
 #include <QRadioButton>
 #include <span>
 
-#include "app/command_states.h"
-#include "app/window_host.h"
 #include "tools/ui/gradient_box.h"
 #include "tools/ui/library_box.h"
 #include "tools/ui/option_box_window.h"
 #include "tools/ui/selection_commands.h"
 #include "tools/ui/text_editor.h"
+#include "window_kit/command_states.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

@@ -6,11 +6,11 @@
 #include <QAction>
 #include <QDialog>
 
-#include "app/command_states.h"
-#include "app/window_host.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_box_forms.h"
 #include "tools/ui/option_box_window.h"
+#include "window_kit/command_states.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

@@ -1,10 +1,10 @@
 #include "tools/ui/selection_commands.h"
 
-#include "app/window_host.h"
 #include "tools/selection.h"
 #include "tools/tool_table.h"
 #include "tools/ui/clipboard_commands.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

@@ -8,9 +8,9 @@
 #include <QSpinBox>
 #include <cmath>
 
-#include "app/window_host.h"
 #include "tools/text_tool.h"
 #include "tools/ui/option_box_window.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

@@ -1,4 +1,4 @@
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 #include <QButtonGroup>
 #include <QDialog>

@@ -1,7 +1,7 @@
-#include "app/message_dialog.h"
+#include "window_kit/message_dialog.h"
 
-#include "app/window_support.h"
 #include "io/batch_conversion.h"
+#include "window_kit/window_support.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "app/command_states.h"
+#include "window_kit/command_states.h"
 
 namespace pixora {
 

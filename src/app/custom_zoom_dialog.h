@@ -2,6 +2,7 @@
 // "Custom Zoom": a zoom ratio typed as two numbers, "Zoom Ratio: a : b".
 
 #include "doc/view_geometry.h"
+#include "window_kit/window_class.h"
 #include "window_kit/window_support.h"
 
 class QSpinBox;
@@ -23,5 +24,7 @@ private:
     QSpinBox* num_;
     QSpinBox* den_;
 };
+
+template <> struct WindowClass<TWindow::CustomZoom> { using Type = CustomZoomDialog; };
 
 } // namespace pixora

@@ -4,6 +4,7 @@
 // shown and the check box go back into the preference file.
 
 #include "io/tips.h"
+#include "window_kit/window_class.h"
 #include "window_kit/window_support.h"
 
 class QCheckBox;
@@ -33,5 +34,7 @@ private:
     QLabel* lines_[3];
     QCheckBox* showAtStartup_;
 };
+
+template <> struct WindowClass<TWindow::Tips> { using Type = TipsDialog; };
 
 } // namespace pixora

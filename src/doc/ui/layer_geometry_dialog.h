@@ -22,7 +22,7 @@ public:
     QSpinBox* TopBox() const { return sedTop_; }
 
 protected:
-    LayerGeometryDialog(const QString& name, const QString& caption, QWidget* parent);
+    LayerGeometryDialog(TWindow id, QWidget* parent);
     QGridLayout* Grid() const { return grid_; }
     // Adds "OK" and "Cancel" below the rows added so far.
     void AddButtons();

@@ -11,15 +11,15 @@ namespace pixora {
 void InstallColourWindows(WindowHost& w) {
     InstallColourSelect(w);
     QWidget* owner = w.Owner();
-    w.ReplaceWindow("TForm39", new HistogramDialog(w, owner));
-    if (const TEffectRow* row = EffectForWindow("TForm35"))
-        w.ReplaceWindow("TForm35", new GrayScaleDialog(w, *row, owner));
-    if (const TEffectRow* row = EffectForWindow("TForm36"))
-        w.ReplaceWindow("TForm36", new ChannelTransferDialog(w, *row, owner));
+    w.Install<TWindow::Histogram>(new HistogramDialog(w, owner));
+    if (const TEffectRow* row = EffectForWindow(TWindow::GrayScale))
+        w.Install<TWindow::GrayScale>(new GrayScaleDialog(w, *row, owner));
+    if (const TEffectRow* row = EffectForWindow(TWindow::ChannelTransfer))
+        w.Install<TWindow::ChannelTransfer>(new ChannelTransferDialog(w, *row, owner));
 }
 
 void RunHistogram(WindowHost& w) {
-    if (auto* dialog = qobject_cast<FilterDialog*>(w.Window("TForm39"))) dialog->Open();
+    if (auto* dialog = w.Get<TWindow::Histogram>()) dialog->Open();
 }
 
 } // namespace pixora

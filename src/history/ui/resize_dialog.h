@@ -3,6 +3,7 @@
 // "Stretch to fit new Image".
 
 #include "history/geometry_commands.h"
+#include "window_kit/window_class.h"
 #include "window_kit/window_support.h"
 
 class QCheckBox;
@@ -39,5 +40,7 @@ private:
     QCheckBox* link_;
     QCheckBox* stretch_;
 };
+
+template <> struct WindowClass<TWindow::Resize> { using Type = ResizeDialog; };
 
 } // namespace pixora

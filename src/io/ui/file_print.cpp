@@ -27,8 +27,9 @@ bool PrintBitmap(QPaintDevice& device, const Bitmap& image) {
 
 void PrintImage(WindowHost& w) {
     Workspace& ws = w.Ws();
-    const int slot = ws.ActiveSlot();
-    if (!ws.HasOpenImage() || slot < 0) return;
+    const TActiveImage active = ws.ActiveImage();
+    if (!active) return;
+    const int slot = active.Slot;
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, w.Owner());
     dialog.setObjectName("PrintDialog1");

@@ -17,7 +17,7 @@
 namespace pixora {
 
 GifTransparencyDialog::GifTransparencyDialog(QWidget* parent)
-    : CentredDialog(parent, "TForm42", "GIF Image Transparency") {
+    : CentredDialog(parent, TWindow::GifTransparency) {
     resize(420, 400);
     auto* box = new QGroupBox("Transparency Sensitivity", this);
     box->setObjectName("GroupBox1");

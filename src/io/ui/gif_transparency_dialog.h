@@ -1,6 +1,7 @@
 #pragma once
 
 #include "doc/bitmap.h"
+#include "window_kit/window_class.h"
 #include "window_kit/window_support.h"
 
 class QLabel;
@@ -32,5 +33,7 @@ private:
     Bitmap checker_;
     Bitmap preview_;
 };
+
+template <> struct WindowClass<TWindow::GifTransparency> { using Type = GifTransparencyDialog; };
 
 } // namespace pixora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window_kit/window_class.h"
 #include "window_kit/window_support.h"
 
 class QButtonGroup;
@@ -19,5 +20,7 @@ private:
     QButtonGroup* group_;
     QSlider* quality_;
 };
+
+template <> struct WindowClass<TWindow::JpegOptions> { using Type = JpegOptionsDialog; };
 
 } // namespace pixora

@@ -16,7 +16,7 @@
 
 namespace pixora {
 
-NewImageDialog::NewImageDialog(QWidget* parent) : CentredDialog(parent, "TForm2", "New Image", 250, 236) {
+NewImageDialog::NewImageDialog(QWidget* parent) : CentredDialog(parent, TWindow::NewImage, 250, 236) {
 
     auto* dims = new QGroupBox("Dimensions", this);
     dims->setObjectName("GroupBox1");

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "io/new_close_commands.h"
+#include "window_kit/window_class.h"
 #include "window_kit/window_support.h"
 
 class QLabel;
@@ -40,5 +41,7 @@ private:
     QSlider* t_;
     int32_t colour_ = 0xFFFFFF;
 };
+
+template <> struct WindowClass<TWindow::NewImage> { using Type = NewImageDialog; };
 
 } // namespace pixora

@@ -4,6 +4,7 @@
 
 #include "doc/workspace.h"
 #include "io/file_questions.h"
+#include "window_kit/window_class.h"
 #include "window_kit/window_support.h"
 
 class QLabel;
@@ -45,5 +46,7 @@ private:
     Bitmap list_;
     TSaveChangesAnswer answer_ = TSaveChangesAnswer::Cancel;
 };
+
+template <> struct WindowClass<TWindow::SaveChanges> { using Type = SaveChangesDialog; };
 
 } // namespace pixora

@@ -101,11 +101,10 @@ TGradientSettings GradientBox::Settings() const {
 void GradientBox::Redraw() {
     if (picture_.Empty()) return;
     Workspace& ws = host_.Ws();
-    const int slot = ws.ActiveSlot();
     int32_t fg = RGBColour(0, 0, 0), bg = RGBColour(255, 255, 255);
-    if (slot >= 0) {
-        fg = ws.Images[static_cast<std::size_t>(slot)].FGColour;
-        bg = ws.Images[static_cast<std::size_t>(slot)].BGColour;
+    if (const TActiveImage s = ws.ActiveImage()) {
+        fg = s->FGColour;
+        bg = s->BGColour;
     }
     DrawGradientPreviews(picture_, Settings(), fg, bg);
     DrawGradientFrames(picture_, Kind());

@@ -88,7 +88,7 @@ bool WriteSlotFile(Workspace& ws, int slot, const std::string& path, int formatC
         WithComposedImage(ws, slot,
                           [&](const Bitmap& image) { WriteImageFile(path, image, formatCode, opts); });
     } catch (const std::exception& e) {
-        if (ws.Port) ws.Port->ReportError(1, e.what());
+        ws.Port->ReportError(1, e.what());
         return false;
     }
     return true;

@@ -82,9 +82,14 @@ TEST(ClipboardExchange, APictureCopiedElsewhereIsReadHere) {
     pixora::testing::ScratchDir dir;
     const std::string file = dir.File("sample.png");
     png::Write(file, Sample());
-    // xclip keeps serving the selection in the background once it owns it.
-    QProcess::startDetached(
-        "xclip", {"-selection", "clipboard", "-t", "image/png", "-i", QString::fromStdString(file)});
+    // xclip serves the selection in the foreground (-quiet) as our own child, so that it
+    // never outlives the test holding the output that ctest waits on.
+    QProcess owner;
+    owner.setStandardOutputFile(QProcess::nullDevice());
+    owner.setStandardErrorFile(QProcess::nullDevice());
+    owner.start("xclip", {"-quiet", "-selection", "clipboard", "-t", "image/png", "-i",
+                          QString::fromStdString(file)});
+    ASSERT_TRUE(owner.waitForStarted(5000));
     QElapsedTimer t;
     t.start();
     TClipboardPicture got;
@@ -95,7 +100,6 @@ TEST(ClipboardExchange, APictureCopiedElsewhereIsReadHere) {
     }
     EXPECT_TRUE(got.Problem.empty()) << got.Problem;
     EXPECT_TRUE(Same(got.Pixels, Sample()));
-    // Taking the clipboard back lets the background xclip go.
-    QGuiApplication::clipboard()->setMimeData(new QMimeData);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    owner.kill();
+    owner.waitForFinished(5000);
 }

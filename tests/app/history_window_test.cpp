@@ -13,13 +13,13 @@
 #include <filesystem>
 
 #include "app/app_fixture.h"
-#include "app/message_dialog.h"
-#include "app/up_down.h"
 #include "doc/layer_operations.h"
 #include "doc/ui/new_layer_dialog.h"
 #include "history/history_folder.h"
 #include "history/history_store.h"
 #include "support/pixels.h"
+#include "window_kit/message_dialog.h"
+#include "window_kit/up_down.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;

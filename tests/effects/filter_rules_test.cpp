@@ -15,7 +15,7 @@ namespace {
 struct FilterRuleTest : FilterTest {
     // The preview of window `form` with `values`; the view it leaves.
     const Bitmap& Preview(const char* form, TEffectValues values) {
-        const TEffectRow* row = EffectForWindow(form);
+        const TEffectRow* row = EffectForWindow(WindowNamed(form));
         EXPECT_NE(row, nullptr) << form;
         if (row) {
             EXPECT_TRUE(PreviewFilter(ws, row->Filter, row->ReadsDocument, values)) << form;
@@ -103,7 +103,7 @@ TEST_F(FilterRuleTest, ControlsReachTheirChannels) {
             EXPECT_EQ(Px(one, 5, 5)[c], Px(doc, 5, 5)[byteOf[channel]]);
         EXPECT_EQ(Px(one, 5, 5)[3], Px(doc, 5, 5)[3]);
     }
-    EXPECT_FALSE(PreviewFilter(ws, EffectForWindow("TForm9")->Filter, false, {-1}));
+    EXPECT_FALSE(PreviewFilter(ws, EffectForWindow(TWindow::ChannelFilter)->Filter, false, {-1}));
     EXPECT_TRUE(SamePixels(ws.DisplayCopy, doc));
     // Blur and Sharpen read the document: whatever the view held goes.
     ws.DisplayCopy = Bitmap(20, 10, 32);

@@ -6,10 +6,10 @@
 #include <csignal>
 #include <fstream>
 
-#include "app/command_states.h"
 #include "doc/thumbnail_fit.h"
 #include "history/history_store.h"
 #include "history_fixture.h"
+#include "window_kit/command_states.h"
 
 namespace pixora::testing {
 namespace {

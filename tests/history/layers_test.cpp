@@ -3,13 +3,13 @@
 
 #include <cmath>
 
-#include "app/command_states.h"
 #include "doc/blend_row.h"
 #include "doc/layer_operations.h"
 #include "doc/layer_strip.h"
 #include "doc/layers.h"
 #include "doc/row_ranges.h"
 #include "history_fixture.h"
+#include "window_kit/command_states.h"
 
 namespace pixora::testing {
 namespace {

@@ -5,12 +5,12 @@
 #include <QGroupBox>
 #include <QSlider>
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 #include "io/ui/quality_box.h"
 
 namespace pixora {
 
-WebpOptionsDialog::WebpOptionsDialog(QWidget* parent) : CentredDialog(parent, "TForm56", "WebP Options", 220, 200) {
+WebpOptionsDialog::WebpOptionsDialog(QWidget* parent) : CentredDialog(parent, TWindow::WebpOptions, 220, 200) {
     group_ = MakeRadioGroup(this, "WebP Compression", "RadioGroup1", {"Lossy", "Lossless"}, 0, QRect(8, 8, 204, 76));
     QGroupBox* box = nullptr;
     quality_ = MakeQualityBox(this, "WebP Quality", 90, &box);

@@ -222,10 +222,10 @@ void ChooseDrawingColour(WindowHost& w, TColourTarget target) {
 void InstallColourSelect(WindowHost& w) {
     w.ReplaceWindow("TForm7", new ColourSelectDialog(w.Owner()));
     WindowHost* host = &w;
-    for (auto [name, target] :
+    for (const auto& swatchTarget :
          {std::pair{"Shape1", TColourTarget::Foreground}, std::pair{"Shape2", TColourTarget::Background}})
-        if (SwatchWidget* swatch = MainSwatch(w, name))
-            swatch->OnRelease = [host, target] { ChooseDrawingColour(*host, target); };
+        if (SwatchWidget* swatch = MainSwatch(w, swatchTarget.first))
+            swatch->OnRelease = [host, target = swatchTarget.second] { ChooseDrawingColour(*host, target); };
     if (auto* newImage = qobject_cast<NewImageDialog*>(w.Window("TForm2")))
         newImage->PickColour = [host](int32_t& colour) {
             return ChooseColour(*host, TColourTarget::NewImage, colour);

@@ -94,8 +94,9 @@ struct TExpected {
     bool Bmp = false;          // Everything: written as BMP data
 };
 
-// A JPEG at quality 90 or more (no colour subsampling) keeps every byte
-// within this mean difference of the picture's, for any picture.
+// A JPEG at quality 90 or more (no colour subsampling) keeps the bytes
+// within this mean difference of the picture's: uniform noise, the hardest
+// picture to keep, comes back within about 6.6 at quality 90, 0.6 at 100.
 constexpr double kCloseMean = 12.0;
 
 bool Keyed(const uint8_t* p, const TExpected& e) {

@@ -21,7 +21,8 @@
 # the sample corpus folders its row names, its regression inputs in
 # tests/data/fuzz/<target>/ and the dictionary of its format; what it
 # learns is kept in build-fuzz/fuzz-corpus/<target>/, what it finds
-# (crash-*, leak-*, timeout-*, oom-*) in build-fuzz/fuzz-findings/<target>/,
+# (crash-*, leak-*, timeout-*, oom-*) in build-fuzz/fuzz-findings/<target>/
+# (build-fuzz/ci-findings/<target>/ in ci mode),
 # and the executions, time and coverage of every run in
 # build-fuzz/fuzz-runs/<target>, from which the report is made. A finding,
 # once fixed, belongs in tests/data/fuzz/<target>/, where the replay test of
@@ -183,9 +184,11 @@ for t in "${targets[@]}"; do
     continue
   fi
   findings=$build/fuzz-findings/$t
-  mkdir -p "$findings"
   if [[ $mode == ci ]]; then
-    # A corpus of its own for this run; the first finding ends it.
+    # A corpus, findings and log of its own for this run, apart from a
+    # campaign's; the first finding ends it.
+    findings=$build/ci-findings/$t log=$build/fuzz-logs/$t.ci.log
+    mkdir -p "$findings"
     work=$(mktemp -d)
     start=$SECONDS
     if nice -n 19 "$bin" "${limits[@]}" "${dictionary[@]}" -max_total_time="$share" -artifact_prefix="$findings/" \
@@ -201,7 +204,7 @@ for t in "${targets[@]}"; do
     continue
   fi
   work=$build/fuzz-corpus/$t
-  mkdir -p "$work"
+  mkdir -p "$work" "$findings"
   stamp=$findings/.started
   touch "$stamp"
   total=0 spent=0 edges=0

@@ -24,8 +24,8 @@ constexpr int kW = 4000, kH = 3000, kStamps = 200, kDiameter = 64;
 class OptionPort : public bench::QuietPort {
 public:
     std::map<std::pair<std::string, std::string>, int> Options;
-    int ToolOption(const std::string& box, const std::string& control) const override {
-        const auto it = Options.find({box, control});
+    int ToolOption(TWindow box, const std::string& control) const override {
+        const auto it = Options.find({std::string(WindowName(box)), control});
         return it == Options.end() ? 0 : it->second;
     }
 };

@@ -24,7 +24,7 @@ constexpr int kW = 4000, kH = 3000;
 class BenchPort : public bench::QuietPort {
 public:
     int Shape = SelRectangle;
-    int ToolOption(const std::string&, const std::string& control) const override {
+    int ToolOption(TWindow, const std::string& control) const override {
         if (control == "RadioGroup1") return Shape;
         if (control == "RadioGroup2") return 1; // "Edit Selected Canvas"
         return 0;

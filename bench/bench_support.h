@@ -16,15 +16,9 @@ namespace pixora::bench {
 
 // Slot 0 is always the active page; every window request is a no-op and an
 // error report ends the benchmark, since a measured run must not fail.
-class QuietPort : public WindowPort {
+class QuietPort : public NoWindowPort {
 public:
     int ActivePage() const override { return 0; }
-    void ShowTabPage(int, const std::string&) override {}
-    void HideTabPage(int) override {}
-    void TabChange() override {}
-    void RefreshView() override {}
-    void UpdateCommandStates() override {}
-    void RedrawLayerStrip(int) override {}
     void ReportError(int, const std::string& detail) override { throw std::runtime_error(detail); }
     void ReportProblem(const std::string& headline, const std::string&) override {
         throw std::runtime_error(headline);

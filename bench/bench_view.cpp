@@ -189,7 +189,7 @@ void BM_PenFrameRepaint(benchmark::State& state) {
         state.SkipWithError("no pen");
         return;
     }
-    ws.Port->SetToolOption("TForm3", "Size", 20);
+    ws.Port->SetToolOption(TWindow::PenOptions, "Size", 20);
     QWidget* image = view->Image();
     const QRect shown = image->visibleRegion().boundingRect().adjusted(20, 20, -20, -20);
     QPoint at = shown.topLeft();

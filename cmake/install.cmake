@@ -15,16 +15,24 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/bin/res ${CMAKE_SOURCE_DIR}/data/bin/
   DESTINATION ${CMAKE_INSTALL_DATADIR}/pixora
   PATTERN ".keep" EXCLUDE)
 
+install(FILES ${PIXORA_HELP_PAGE} DESTINATION ${CMAKE_INSTALL_DATADIR}/pixora/res)
+
+# Files whose lists of formats (MIME types, formats read and written) the
+# format table fills in at build time: TEMPLATE -> OUTPUT.
+set(format_documents)
+function(pixora_format_document template output)
+  add_custom_command(OUTPUT ${output}
+    COMMAND pixora-format-lists ${template} ${output}
+    DEPENDS pixora-format-lists ${template}
+    COMMENT "Writing the formats into ${output}")
+  set(format_documents ${format_documents} ${output} PARENT_SCOPE)
+endfunction()
+
 # Desktop entry and AppStream metainfo, named after the application id.
-set(PIXORA_MIME_TYPES
-  image/bmp image/jpeg image/png image/gif image/tiff
-  image/x-portable-anymap image/x-portable-bitmap image/x-portable-graymap image/x-portable-pixmap
-  image/x-tga image/vnd.zbrush.pcx image/x-pcx image/x-sgi image/x-rgb
-  image/vnd.microsoft.icon image/vnd.adobe.photoshop)
-list(JOIN PIXORA_MIME_TYPES ";" PIXORA_MIME_TYPES)
-set(PIXORA_MIME_TYPES "${PIXORA_MIME_TYPES};")
-configure_file(${desktop_src}/pixora.desktop.in ${desktop_out}/${PIXORA_APP_ID}.desktop @ONLY)
-configure_file(${desktop_src}/pixora.metainfo.xml.in ${desktop_out}/${PIXORA_APP_ID}.metainfo.xml @ONLY)
+configure_file(${desktop_src}/pixora.desktop.in ${desktop_out}/${PIXORA_APP_ID}.desktop.in @ONLY)
+configure_file(${desktop_src}/pixora.metainfo.xml.in ${desktop_out}/${PIXORA_APP_ID}.metainfo.xml.in @ONLY)
+pixora_format_document(${desktop_out}/${PIXORA_APP_ID}.desktop.in ${desktop_out}/${PIXORA_APP_ID}.desktop)
+pixora_format_document(${desktop_out}/${PIXORA_APP_ID}.metainfo.xml.in ${desktop_out}/${PIXORA_APP_ID}.metainfo.xml)
 install(FILES ${desktop_out}/${PIXORA_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${desktop_out}/${PIXORA_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
@@ -45,13 +53,14 @@ add_custom_command(OUTPUT ${icon_pngs}
 # Debian keeps manual pages compressed.
 set(man_pages)
 foreach(page pixora.1 pixora-convert.1)
+  pixora_format_document(${desktop_src}/${page}.in ${desktop_out}/${page})
   add_custom_command(OUTPUT ${desktop_out}/${page}.gz
-    COMMAND gzip -9n -c ${desktop_src}/${page} > ${desktop_out}/${page}.gz
-    DEPENDS ${desktop_src}/${page}
+    COMMAND gzip -9n -c ${desktop_out}/${page} > ${desktop_out}/${page}.gz
+    DEPENDS ${desktop_out}/${page}
     COMMENT "Compressing ${page}")
   list(APPEND man_pages ${desktop_out}/${page}.gz)
 endforeach()
-add_custom_target(pixora_desktop_files ALL DEPENDS ${icon_pngs} ${man_pages})
+add_custom_target(pixora_desktop_files ALL DEPENDS ${icon_pngs} ${man_pages} ${format_documents})
 
 install(FILES ${icon_svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${PIXORA_APP_ID}.svg)
 install(DIRECTORY ${desktop_out}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)

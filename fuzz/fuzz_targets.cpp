@@ -12,7 +12,7 @@
 #include "fuzz/writer_targets.h"
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
+#include "io/codecs/format_rows.h"
 
 namespace pixora::fuzz {
 
@@ -78,7 +78,7 @@ template <std::size_t N> struct TExtension {
 // The reader of the table that goes by the extension.
 template <TExtension Extension> TFuzzResult ReadAs(const uint8_t* data, std::size_t size) {
     return ReadFromMemory(data, size, [](const std::string& path) {
-        const TReaderRow* row = ReaderForExtension(Extension.Text);
+        const TCodec* row = ReaderForExtension(Extension.Text);
         if (!row) throw ECodecError(std::string("no reader for ") + Extension.Text);
         return row->Read(path);
     });

@@ -4,7 +4,7 @@
 #    uses no external references, and is listed in data/pixora.qrc (and the
 #    resource file lists nothing that is missing);
 #  - the sixteen cursors re-read correctly and match their generator;
-#  - the help page is self-contained and its in-page links resolve.
+#  - the help page's template is self-contained and its in-page links resolve.
 # Prints "N passed, N failed" and exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -85,7 +85,7 @@ class Page(html.parser.HTMLParser):
         if tag == 'link':
             self.external.append(a.get('href', ''))
 
-page_path = 'data/bin/res/help.html'
+page_path = 'data/help/help.html.in'
 if os.path.isfile(page_path):
     text = open(page_path, encoding='utf-8').read()
     page = Page()

@@ -9,7 +9,7 @@ packages=(
   libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation xdg-utils python3
-  xvfb xauth x11-apps imagemagick libvips-tools xdotool
+  xvfb xauth x11-apps xclip imagemagick libvips-tools xdotool
   desktop-file-utils appstream dpkg-dev file gzip binutils
   clang clang-14 libclang-rt-14-dev llvm-14
 )

@@ -7,7 +7,7 @@
 
 namespace pixora {
 
-AboutDialog::AboutDialog(QWidget* parent) : CentredDialog(parent, "TForm55", kAboutCaption, 340, 150) {
+AboutDialog::AboutDialog(QWidget* parent) : CentredDialog(parent, TWindow::About, 340, 150) {
     auto* picture = new QLabel(this);
     picture->setObjectName("Image1");
     picture->setPixmap(QIcon(":/icons/about.svg").pixmap(64, 64));

@@ -2,7 +2,8 @@
 // "About" (TForm55): the program's picture, name and version, one line
 // about it and "OK".
 
-#include "app/window_support.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -11,5 +12,7 @@ class AboutDialog : public CentredDialog {
 public:
     explicit AboutDialog(QWidget* parent);
 };
+
+template <> struct WindowClass<TWindow::About> { using Type = AboutDialog; };
 
 } // namespace pixora

@@ -7,14 +7,6 @@
 
 namespace pixora {
 
-namespace {
-
-void Exec(WindowHost& w, const char* window) {
-    if (auto* d = qobject_cast<QDialog*>(w.Window(window))) d->exec();
-}
-
-} // namespace
-
 TCommandList AppCommands() {
     constexpr CommandRule A = CommandRule::Always;
     return {
@@ -22,16 +14,20 @@ TCommandList AppCommands() {
         Cmd("HelpContents1", "Help Contents", A).Keys("F1").Does([](WindowHost& w) {
             qobject_cast<MainWindow*>(w.Owner())->OpenHelp();
         }),
-        Cmd("TipoftheDay1", "Tip of the Day", A).Does([](WindowHost& w) { Exec(w, "TForm52"); }),
-        Cmd("About1", "About ...", A).Does([](WindowHost& w) { Exec(w, "TForm55"); }),
+        Cmd("TipoftheDay1", "Tip of the Day", A).Does([](WindowHost& w) {
+            if (auto* tips = w.Get<TWindow::Tips>()) tips->exec();
+        }),
+        Cmd("About1", "About ...", A).Does([](WindowHost& w) {
+            if (auto* about = w.Get<TWindow::About>()) about->exec();
+        }),
         Cmd("Properties1", "Properties").Does(ShowImageInformation),
         Cmd("Properties2", "Properties").Does(ShowImageInformation),
     };
 }
 
 void InstallAppWindows(WindowHost& w) {
-    w.ReplaceWindow("TForm52", new TipsDialog(w.Ws(), w.Owner()));
-    w.ReplaceWindow("TForm55", new AboutDialog(w.Owner()));
+    w.Install<TWindow::Tips>(new TipsDialog(w.Ws(), w.Owner()));
+    w.Install<TWindow::About>(new AboutDialog(w.Owner()));
 }
 
 } // namespace pixora

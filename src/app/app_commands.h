@@ -1,7 +1,7 @@
 #pragma once
 // The program's own commands: "Exit", the Help menu, "Properties".
 
-#include "app/command_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

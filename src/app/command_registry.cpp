@@ -1,6 +1,5 @@
 // Every subsystem's command list, gathered for the main window to place.
 #include "app/app_commands.h"
-#include "app/command_table.h"
 #include "app/view_commands.h"
 #include "doc/ui/layer_commands.h"
 #include "effects/ui/effect_commands.h"
@@ -9,6 +8,7 @@
 #include "tools/ui/clipboard_commands.h"
 #include "tools/ui/selection_commands.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

@@ -1,6 +1,6 @@
 #include "app/custom_zoom_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -11,7 +11,7 @@
 
 namespace pixora {
 
-CustomZoomDialog::CustomZoomDialog(QWidget* owner) : CentredDialog(owner, "TForm34", "Custom Zoom", 233, 97) {
+CustomZoomDialog::CustomZoomDialog(QWidget* owner) : CentredDialog(owner, TWindow::CustomZoom, 233, 97) {
     auto* label = new QLabel("Zoom Ratio:", this);
     label->setObjectName("Label1");
     label->setGeometry(12, 16, 70, 21);

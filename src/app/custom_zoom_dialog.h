@@ -1,8 +1,9 @@
 #pragma once
 // "Custom Zoom": a zoom ratio typed as two numbers, "Zoom Ratio: a : b".
 
-#include "app/window_support.h"
 #include "doc/view_geometry.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QSpinBox;
 
@@ -23,5 +24,7 @@ private:
     QSpinBox* num_;
     QSpinBox* den_;
 };
+
+template <> struct WindowClass<TWindow::CustomZoom> { using Type = CustomZoomDialog; };
 
 } // namespace pixora

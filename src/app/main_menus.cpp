@@ -116,9 +116,9 @@ bool MainWindow::RulersShown() const {
 }
 
 void MainWindow::ApplyZoom(const std::function<TZoom(TZoom)>& change) {
-    const int slot = ActivePage();
-    if (slot < 0) return;
-    view_->ZoomTo(change(SlotZoom(Ws().Images[static_cast<std::size_t>(slot)])), RulersShown());
+    const TActiveImage active = ws_->ActiveImage();
+    if (!active) return;
+    view_->ZoomTo(change(SlotZoom(*active)), RulersShown());
 }
 
 void MainWindow::BuildToolBar1() {

@@ -15,15 +15,15 @@
 #include "app/palette_style.h"
 #include "app/status_bar.h"
 #include "app/status_hints.h"
-#include "app/swatch.h"
-#include "app/up_down.h"
 #include "app/view_controls.h"
-#include "app/window_support.h"
 #include "doc/tab_change.h"
 #include "doc/view_readout.h"
 #include "effects/ui/effect_commands.h"
 #include "tools/tool_table.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/swatch.h"
+#include "window_kit/up_down.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -176,9 +176,9 @@ void MainWindow::BuildPages() {
     });
     // The pixel read-out follows the pointer once the tools have had the move.
     connect(view_, &ViewControls::PointerMoved, this, [this](int X, int Y) {
-        const int slot = ActivePage();
-        if (slot < 0) return;
-        const TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
+        const TActiveImage active = ws_->ActiveImage();
+        if (!active) return;
+        const TImages& s = *active;
         const TZoom z{s.ZoomNum, s.ZoomDen};
         if (!ReadoutFollowsPointer(s.Tool, ws_->SysData.MouseDown == 1)) return;
         if (auto text = PixelReadout(s.Bitmap, ViewToImage(X, z), ViewToImage(Y, z)))
@@ -186,10 +186,9 @@ void MainWindow::BuildPages() {
     });
     view_->Image()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_->Image(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
-        const int slot = ActivePage();
+        const TActiveImage active = ws_->ActiveImage();
         // The pop-up menu belongs to the image only while no tool is chosen.
-        if (slot >= 0 && ws_->Images[static_cast<std::size_t>(slot)].Tool == 0)
-            popup_->popup(view_->Image()->mapToGlobal(p));
+        if (active && active->Tool == 0) popup_->popup(view_->Image()->mapToGlobal(p));
     });
 }
 
@@ -223,11 +222,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MainWindow::DimOptionBox() {
-    const QString name = OptionBoxWindowName(ws_->ToolVars.OptionBoxId);
-    if (name.isEmpty()) return;
     // Pointer moves come often; only a change of opacity reaches the window system.
     constexpr double kDim = 100 / 255.0;
-    if (QWidget* box = Window(name); box && box->windowOpacity() != kDim) box->setWindowOpacity(kDim);
+    if (QWidget* box = Window(OptionBoxWindowId(ws_->ToolVars.OptionBoxId));
+        box && box->windowOpacity() != kDim)
+        box->setWindowOpacity(kDim);
 }
 
 } // namespace pixora

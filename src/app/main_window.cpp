@@ -26,11 +26,9 @@
 #include "app/app_commands.h"
 #include "app/file_drop.h"
 #include "app/help_window.h"
-#include "app/message_dialog.h"
 #include "app/recovery_window.h"
 #include "app/status_bar.h"
-#include "app/swatch.h"
-#include "app/up_down.h"
+#include "app/tips_dialog.h"
 #include "app/view_commands.h"
 #include "app/view_controls.h"
 #include "doc/checkerboard.h"
@@ -49,6 +47,10 @@
 #include "tools/ui/option_boxes.h"
 #include "tools/ui/text_editor.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/message_dialog.h"
+#include "window_kit/swatch.h"
+#include "window_kit/up_down.h"
+#include "window_kit/window_support.h"
 
 // The icons are compiled into the window library; register them once.
 static void InitResources() {
@@ -60,8 +62,7 @@ namespace pixora {
 MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     : QMainWindow(parent), ws_(std::make_unique<Workspace>()) {
     InitResources();
-    setObjectName("TForm1");
-    setWindowTitle("Pixora");
+    NameWindow(this, TWindow::Main);
     setWindowIcon(QIcon(":/icons/app.svg"));
     ws_->Port = this;
     QString dir = exeDir.isEmpty() ? QCoreApplication::applicationDirPath() : exeDir;
@@ -69,9 +70,9 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     ws_->SysData.ExeDir = dir.toStdString();
     FormCreate();
     // Every other window, once, in the start-up order.
-    windows_.CreateAll(this, [](const WindowEntry& e, QWidget* owner) -> QWidget* {
-        if (e.Name == "TForm50") return new ProcessingBox(owner);
-        if (e.Name == "TForm51") return new MessageDialog(owner);
+    windows_.CreateAll(this, [](TWindow id, QWidget* owner) -> QWidget* {
+        if (id == TWindow::Processing) return new ProcessingBox(owner);
+        if (id == TWindow::Message) return new MessageDialog(owner);
         return nullptr;
     });
     // The subsystems' own windows in place of their frames.
@@ -96,10 +97,10 @@ MainWindow::~MainWindow() {
 }
 
 MessageDialog* MainWindow::Messages() const {
-    return qobject_cast<MessageDialog*>(Window("TForm51"));
+    return Get<TWindow::Message>();
 }
 ProcessingBox* MainWindow::Processing() const {
-    return qobject_cast<ProcessingBox*>(Window("TForm50"));
+    return Get<TWindow::Processing>();
 }
 
 void MainWindow::FormCreate() {
@@ -184,15 +185,16 @@ void MainWindow::HideTabPage(int slot) {
 void MainWindow::TabChange() {
     // The window's part of the tab change (doc/tab_change.h runs it after
     // the core's part): lay out and show the active page.
-    const int slot = ActivePage();
+    const TActiveImage active = ws_->ActiveImage();
     // The Undo/Redo captions and lists belong to the image now shown.
     RefreshHistoryMenus();
-    if (slot < 0) {
+    if (!active) {
         ShowNoImage(*view_, *status_);
         UpdateCommandStates();
         return;
     }
-    TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
+    const int slot = active.Slot;
+    TImages& s = *active;
     // The slot's zoom, laid out on the page that is now active.
     view_->SetPage(pageControl_->widget(slot));
     view_->Layout(RulersShown());
@@ -215,10 +217,10 @@ void MainWindow::TabChange() {
 }
 
 void MainWindow::RefreshView() {
-    const int slot = ActivePage();
-    if (slot < 0) return;
-    const TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
-    MakeDisplayCopy(s.Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, ws_->SysData.MouseDown != 1);
+    const TActiveImage s = ws_->ActiveImage();
+    if (!s) return;
+    const int slot = s.Slot;
+    MakeDisplayCopy(s->Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, ws_->SysData.MouseDown != 1);
     FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
     if (ws_->SysData.MouseDown != 1) RedrawLayerStrip(slot);
     view_->UpdateImage();
@@ -266,8 +268,8 @@ void MainWindow::ShowSwatchColour(int which, int32_t colour) {
     (which == 0 ? shape1_ : shape2_)->SetColour(colour);
 }
 
-int MainWindow::ToolOption(const std::string& box, const std::string& control) const {
-    QWidget* window = Window(QString::fromStdString(box));
+int MainWindow::ToolOption(TWindow box, const std::string& control) const {
+    QWidget* window = Window(box);
     if (!window) return 0;
     QWidget* c = window->findChild<QWidget*>(QString::fromStdString(control));
     // A value a box keeps without a control of its own (the Gradient box's kind).
@@ -291,8 +293,8 @@ int MainWindow::ToolOption(const std::string& box, const std::string& control) c
     return 0;
 }
 
-void MainWindow::SetToolOption(const std::string& box, const std::string& control, int value) {
-    QWidget* window = Window(QString::fromStdString(box));
+void MainWindow::SetToolOption(TWindow box, const std::string& control, int value) {
+    QWidget* window = Window(box);
     QWidget* c = window ? window->findChild<QWidget*>(QString::fromStdString(control)) : nullptr;
     if (auto* spin = qobject_cast<QSpinBox*>(c))
         spin->setValue(value);
@@ -348,7 +350,7 @@ void MainWindow::RunLayout() {
     pageControl_->setGeometry(57, 0, std::max(0, W - 57 - 70), mid);
 
     // 1. The view of the active slot.
-    if (ActivePage() >= 0) view_->Layout(RulersShown());
+    if (ws_->ActiveImage()) view_->Layout(RulersShown());
     // 2. Layer sheet.
     upDown_->move(layerSheet_->width() - 35, upDown_->y());
     ilSheet_->setGeometry(ilSheet_->x(), ilSheet_->y(), std::max(0, layerSheet_->width() - 62),
@@ -373,32 +375,31 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
 // ---- tools and swatches -------------------------------------------------
 
 void MainWindow::ShowToolButtonState() {
-    const int slot = ActivePage();
-    const int tool = slot < 0 ? 0 : ws_->Images[static_cast<std::size_t>(slot)].Tool;
+    const TActiveImage s = ws_->ActiveImage();
+    const int tool = s ? s->Tool : 0;
     for (const auto& [number, button] : toolButtons_)
         button->setChecked(number == tool);
 }
 
 void MainWindow::ExchangeSwatches() {
-    const int slot = ActivePage();
-    if (slot < 0) return;
-    ExchangeColours(ws_->Images[static_cast<std::size_t>(slot)]);
+    const TActiveImage s = ws_->ActiveImage();
+    if (!s) return;
+    ExchangeColours(*s);
     PaintSwatches();
 }
 
 void MainWindow::DefaultSwatches() {
-    const int slot = ActivePage();
-    if (slot < 0) return;
-    SetDefaultColours(ws_->Images[static_cast<std::size_t>(slot)]);
+    const TActiveImage s = ws_->ActiveImage();
+    if (!s) return;
+    SetDefaultColours(*s);
     PaintSwatches();
 }
 
 void MainWindow::PaintSwatches() {
-    const int slot = ActivePage();
-    if (slot < 0) return;
-    const TImages& s = ws_->Images[static_cast<std::size_t>(slot)];
-    shape1_->SetColour(s.FGColour);
-    shape2_->SetColour(s.BGColour);
+    const TActiveImage s = ws_->ActiveImage();
+    if (!s) return;
+    shape1_->SetColour(s->FGColour);
+    shape2_->SetColour(s->BGColour);
 }
 
 // ---- help, tips, recent files -------------------------------------------
@@ -419,7 +420,7 @@ bool MainWindow::FirstActivation() {
     if (!ShowTipsAtStartup(*ws_)) return false;
     if (OnShowTips)
         OnShowTips();
-    else if (auto* tips = qobject_cast<QDialog*>(Window("TForm52")))
+    else if (auto* tips = Get<TWindow::Tips>())
         tips->exec();
     return true;
 }

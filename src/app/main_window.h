@@ -11,13 +11,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/command_states.h"
-#include "app/command_table.h"
 #include "app/cursors.h"
-#include "app/window_host.h"
 #include "app/window_set.h"
 #include "doc/view_geometry.h"
 #include "doc/workspace.h"
+#include "window_kit/command_states.h"
+#include "window_kit/command_table.h"
+#include "window_kit/window_host.h"
 
 class QAction;
 class QActionGroup;
@@ -47,6 +47,9 @@ public:
     ~MainWindow() override;
 
     const WindowSet& Windows() const { return windows_; }
+    // A window by its object name (its designer name), for those who know the
+    // windows by those names only; the program reaches them by id.
+    QWidget* Window(const QString& objectName) const { return Window(WindowNamed(objectName.toStdString())); }
     const CursorSet& Cursors() const { return cursors_; }
     StatusBarWidget* Status() const { return status_; }
     MessageDialog* Messages() const;
@@ -58,13 +61,14 @@ public:
     // WindowHost
     Workspace& Ws() override { return *ws_; }
     QWidget* Owner() override { return this; }
-    QWidget* Window(const QString& name) const override { return windows_.Find(name); }
-    void ReplaceWindow(const QString& name, QWidget* window) override { windows_.Replace(name, window); }
+    QWidget* Window(TWindow id) const override { return windows_.Find(id); }
+    void PlaceWindow(TWindow id, QWidget* window) override { windows_.Replace(id, window); }
     QAction* Command(const QString& name) const override;
     QWidget* StatusBar() const override;
     QString PageCaption(int slot) const override;
     QLabel* LayerStripImage() const override { return lsImage_; }
     UpDown* LayerStripUpDown() const override { return upDown_; }
+    SwatchWidget* Swatch(int which) const override { return which == 0 ? shape1_ : shape2_; }
     void ShowToolButtonState() override;
     void ShowRecentFiles() override;
 
@@ -77,13 +81,13 @@ public:
     void UpdateCommandStates() override;
     void RedrawLayerStrip(int slot) override;
     void ReportError(int kind, const std::string& detail) override;
-    int ToolOption(const std::string& box, const std::string& control) const override;
+    int ToolOption(TWindow box, const std::string& control) const override;
     void RepaintView() override;
     void SetCanvasCursor(int cursor) override;
     void ShowSwatchColour(int which, int32_t colour) override;
     void RefreshHistoryMenus() override;
     void ReportProblem(const std::string& headline, const std::string& detail) override;
-    void SetToolOption(const std::string& box, const std::string& control, int value) override;
+    void SetToolOption(TWindow box, const std::string& control, int value) override;
     void TextToolPressed() override;
 
     // The layout routine: view, layer sheet and effects panel.

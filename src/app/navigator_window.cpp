@@ -40,9 +40,8 @@ TViewRect NavigatorWindow::ThumbRect() const {
 
 void NavigatorWindow::showEvent(QShowEvent* e) {
     dragging_ = false;
-    const int slot = ws_.ActiveSlot();
-    if (slot >= 0) {
-        const Bitmap& image = ws_.Images[static_cast<std::size_t>(slot)].Bitmap;
+    if (const auto active = ws_.ActiveImage()) {
+        const Bitmap& image = active->Bitmap;
         const TViewRect fit = FitNavigatorThumb(panel_->width(), panel_->height(), image.Width(), image.Height());
         image_->setGeometry(fit.Left, fit.Top, fit.Width, fit.Height);
         thumb_ = Bitmap(fit.Width, fit.Height);

@@ -8,6 +8,7 @@
 #include "doc/bitmap.h"
 #include "doc/view_geometry.h"
 #include "doc/workspace.h"
+#include "window_kit/window_class.h"
 
 namespace pixora {
 
@@ -55,5 +56,7 @@ private:
     TFrameSize frame_;
     bool dragging_ = false;
 };
+
+template <> struct WindowClass<TWindow::Navigator> { using Type = NavigatorWindow; };
 
 } // namespace pixora

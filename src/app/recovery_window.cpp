@@ -8,9 +8,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/window_host.h"
 #include "doc/slots.h"
 #include "io/recovery_keeper.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

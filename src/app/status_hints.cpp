@@ -2,9 +2,9 @@
 
 #include <iterator>
 
-#include "app/command_table.h"
 #include "effects/effects_table.h"
 #include "tools/tool_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

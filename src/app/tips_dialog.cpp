@@ -11,7 +11,7 @@
 namespace pixora {
 
 TipsDialog::TipsDialog(Workspace& ws, QWidget* parent)
-    : CentredDialog(parent, "TForm52", "Tips", 400, 172), ws_(ws) {
+    : CentredDialog(parent, TWindow::Tips, 400, 172), ws_(ws) {
     auto* frame = new QGroupBox(this);
     frame->setObjectName("GroupBox1");
     frame->setGeometry(8, 8, 384, 90);

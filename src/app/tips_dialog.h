@@ -3,8 +3,9 @@
 // one after that, and "Show Tips at Startup". However it is closed, the tip
 // shown and the check box go back into the preference file.
 
-#include "app/window_support.h"
 #include "io/tips.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QCheckBox;
 class QLabel;
@@ -33,5 +34,7 @@ private:
     QLabel* lines_[3];
     QCheckBox* showAtStartup_;
 };
+
+template <> struct WindowClass<TWindow::Tips> { using Type = TipsDialog; };
 
 } // namespace pixora

@@ -42,10 +42,10 @@ void RunZoomOut(WindowHost& w) {
 
 // "Custom Zoom": OK stores the pair and lays the view out again.
 void RunCustomZoom(WindowHost& w) {
-    auto* dialog = qobject_cast<CustomZoomDialog*>(w.Window("TForm34"));
-    const int slot = w.Ws().ActiveSlot();
-    if (!dialog || slot < 0) return;
-    dialog->SetZoom(SlotZoom(w.Ws().Images[static_cast<std::size_t>(slot)]));
+    auto* dialog = w.Get<TWindow::CustomZoom>();
+    const TActiveImage active = w.Ws().ActiveImage();
+    if (!dialog || !active) return;
+    dialog->SetZoom(SlotZoom(*active));
     if (dialog->exec() != QDialog::Accepted) return;
     // The active page cannot change while the dialog is modal; a pair too
     // large for the view is refused there.
@@ -55,8 +55,8 @@ void RunCustomZoom(WindowHost& w) {
 
 // "Easy Scroll" and the "Scroll" button show the navigator.
 void RunNavigator(WindowHost& w) {
-    QWidget* navigator = w.Window("TForm47");
-    if (!navigator || w.Ws().ActiveSlot() < 0) return;
+    QWidget* navigator = w.Window(TWindow::Navigator);
+    if (!navigator || !w.Ws().ActiveImage()) return;
     // Showing again rebuilds the thumbnail for the image now active.
     navigator->hide();
     navigator->show();
@@ -108,10 +108,10 @@ void InstallViewWindows(MainWindow& w) {
         QAction* action = w.Command(item);
         QObject::connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
     }
-    w.ReplaceWindow("TForm34", new CustomZoomDialog(&w));
+    w.Install<TWindow::CustomZoom>(new CustomZoomDialog(&w));
     auto* navigator = new NavigatorWindow(w.Ws(), *w.View(), &w);
     navigator->SetAnchor(w.Status());
-    w.ReplaceWindow("TForm47", navigator);
+    w.Install<TWindow::Navigator>(navigator);
 }
 
 } // namespace pixora

@@ -2,7 +2,7 @@
 // The view's commands: zoom (menu, pop-up, tool bar), "Custom Zoom", the
 // navigator and "Scale Bars"; and the view's windows.
 
-#include "app/command_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

@@ -7,11 +7,11 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "app/window_support.h"
 #include "doc/checkerboard.h"
 #include "doc/view_rulers.h"
 #include "doc/view_scroll.h"
 #include "tools/tool_set.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -90,9 +90,9 @@ void ViewControls::ApplyVisibility() {
 }
 
 bool ViewControls::Input(bool rulersShown, TViewInput& in) const {
-    const int slot = ws_.ActiveSlot();
-    if (slot < 0 || !page_) return false;
-    const TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    const auto active = ws_.ActiveImage();
+    if (!active || !page_) return false;
+    const TImages& s = *active;
     in.PageWidth = page_->width();
     in.PageHeight = page_->height();
     in.ImageWidth = s.Bitmap.Width();
@@ -165,11 +165,12 @@ void ViewControls::ApplyScroll() {
 }
 
 void ViewControls::Wheel(QWheelEvent* e, QPoint pagePoint) {
-    if (ws_.ActiveSlot() < 0) return;
+    const TActiveImage active = ws_.ActiveImage();
+    if (!active) return;
     if (e->modifiers() & Qt::ControlModifier) {
         // Zoom steps about the pointer.
         const int steps = WheelZoomSteps(zoomPending_, e->angleDelta().y());
-        TZoom z = SlotZoom(ws_.Images[static_cast<std::size_t>(ws_.ActiveSlot())]);
+        TZoom z = SlotZoom(*active);
         for (int i = 0; i < std::abs(steps); ++i)
             z = steps > 0 ? ZoomIn(z) : ZoomOut(z);
         if (steps != 0) ZoomTo(z, layout_.RulersVisible, &pagePoint);
@@ -196,7 +197,7 @@ bool ViewControls::Key(int key) {
     for (const auto& [code, scrollKey] : kKeys) {
         if (code != key) continue;
         // A tool's drag keeps the view where it is.
-        if (ws_.ActiveSlot() >= 0 && ws_.SysData.MouseDown != 1) {
+        if (ws_.ActiveImage() && ws_.SysData.MouseDown != 1) {
             const TScrollPosition p = ScrollForKey(layout_, scrollKey);
             ScrollTo(p.Horz, p.Vert);
         }
@@ -211,9 +212,9 @@ void ViewControls::ScrollTo(int horzPosition, int vertPosition) {
 }
 
 bool ViewControls::ActiveZoom(TZoom& z) const {
-    const int slot = ws_.ActiveSlot();
-    if (slot < 0) return false;
-    z = SlotZoom(ws_.Images[static_cast<std::size_t>(slot)]);
+    const auto active = ws_.ActiveImage();
+    if (!active) return false;
+    z = SlotZoom(*active);
     return true;
 }
 
@@ -240,7 +241,7 @@ void ViewControls::PointerRelease(int X, int Y) {
 }
 
 void ViewControls::PointerDoubleClick() {
-    if (ws_.ActiveSlot() >= 0) target_->DoubleClick();
+    if (ws_.ActiveImage()) target_->DoubleClick();
 }
 
 bool ViewControls::eventFilter(QObject* watched, QEvent* event) {
@@ -276,9 +277,9 @@ bool ViewControls::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ViewControls::DrawRulerPictures() {
-    const int slot = ws_.ActiveSlot();
-    if (slot < 0) return;
-    const TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    const auto active = ws_.ActiveImage();
+    if (!active) return;
+    const TImages& s = *active;
     // The rulers are as long as the zoomed image.
     DrawRulers(ws_.TopRuler.Bitmap, ws_.LeftRuler.Bitmap, layout_.Image.Width, layout_.Image.Height,
                SlotZoom(s));

@@ -7,11 +7,11 @@
 
 #include <QObject>
 
-#include "app/picture_widget.h"
 #include "doc/bitmap.h"
 #include "doc/view_geometry.h"
 #include "doc/workspace.h"
 #include "tools/pointer_target.h"
+#include "window_kit/picture_widget.h"
 
 class QScrollBar;
 class QWheelEvent;

@@ -24,16 +24,16 @@ namespace {
 const char kUsage[] = "Usage: pixora-convert [options] IN... -o OUT\n"
                       "\n"
                       "Reads every IN as the editor opens it and writes it as the editor saves it.\n"
-                      "The format written follows the output name's extension: .bmp, .jpg/.jpe/\n"
-                      ".jpeg/.jfif, .png and .gif are written in their format; every other\n"
-                      "extension (.tif included) receives 32-bit BMP data, as saving does.\n"
+                      "The format written follows the output name's extension: the formats listed\n"
+                      "below are written in their format under the extensions they are written to;\n"
+                      "every other extension receives 32-bit BMP data, as saving does.\n"
                       "\n"
                       "OUT is a file name when there is one input. When OUT is an existing folder,\n"
                       "or ends in '/', or there are several inputs, or --to is given, it is a\n"
                       "folder: each output keeps its input's file name and takes the extension of\n"
                       "--to; without --to it keeps its own extension too, so it is rewritten in its\n"
-                      "own format, except that inputs in formats the program does not write (TIFF\n"
-                      "and others) get the extension .bmp.\n"
+                      "own format, except that inputs in formats the program does not write get\n"
+                      "the extension .bmp.\n"
                       "\n"
                       "Options:\n"
                       "  --bmp-bits 8|16|24|32   BMP pixel format (default 24)\n"
@@ -54,9 +54,14 @@ const char kUsage[] = "Usage: pixora-convert [options] IN... -o OUT\n"
                       "Exit status: 0 when every file was converted, 1 when any file failed (the\n"
                       "others are still written), 2 for a usage error (nothing is written then).\n";
 
-// The effects of --apply, from the effects table.
+// The formats from the format table, the effects of --apply from the
+// effects table.
 void PrintHelp() {
     std::fputs(kUsage, stdout);
+    std::fputs("\nFormats (a file is read by its content; its name decides only where the\n"
+               "content does not):\n",
+               stdout);
+    std::fputs(FormatListHelp().c_str(), stdout);
     std::fputs("\nEffects (arguments are the values of the editor's controls; a bracketed\n"
                "part may be left out):\n",
                stdout);

@@ -11,15 +11,8 @@ namespace pixora {
 
 namespace {
 
-TImages* ActiveImage(Workspace& ws) {
-    if (!ws.HasOpenImage()) return nullptr;
-    const int slot = ws.ActiveSlot();
-    if (slot < 0 || slot >= kSlotCount) return nullptr;
-    return &ws.Images[static_cast<std::size_t>(slot)];
-}
-
 void ShowStrip(Workspace& ws) {
-    if (ws.Port) ws.Port->RedrawLayerStrip(ws.ActiveSlot());
+    ws.Port->RedrawLayerStrip(ws.ActiveSlot());
 }
 
 // A copy of `src` at a new size: the common part keeps its place from the
@@ -51,7 +44,7 @@ namespace {
 void ChooseLayerOf(Workspace& ws, int slot, int n) {
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     if (n < 1 || n > s.LayerCount) return;
-    const bool shown = ws.Port && slot == ws.ActiveSlot();
+    const bool shown = slot == ws.ActiveSlot();
     if (shown) ws.BeforeImageReplaced();
     s.ZoomNum = 1;
     s.ZoomDen = 1;
@@ -95,11 +88,11 @@ void MergeIntoBitmap(TImages& s) {
 } // namespace
 
 void ChooseLayer(Workspace& ws, int n) {
-    if (ActiveImage(ws)) ChooseLayerOf(ws, ws.ActiveSlot(), n);
+    if (const TActiveImage active = ws.ActiveImage()) ChooseLayerOf(ws, active.Slot, n);
 }
 
 bool ClickLayerStrip(Workspace& ws, int x) {
-    TImages* s = ActiveImage(ws);
+    const TActiveImage s = ws.ActiveImage();
     if (!s) return false;
     const int n = LayerAtStripX(*s, x);
     if (n == 0) return false;
@@ -108,7 +101,7 @@ bool ClickLayerStrip(Workspace& ws, int x) {
 }
 
 bool NewLayer(Workspace& ws, const TNewLayer& p, const std::function<void()>& showSheet) {
-    TImages* sp = ActiveImage(ws);
+    const TActiveImage sp = ws.ActiveImage();
     if (!sp || sp->LayerCount >= kMaxLayers) return false;
     TImages& s = *sp;
     Bitmap pixels(std::max(p.Width, 1), std::max(p.Height, 1), 32);
@@ -125,7 +118,7 @@ bool NewLayer(Workspace& ws, const TNewLayer& p, const std::function<void()>& sh
 }
 
 bool DuplicateCurrentLayer(Workspace& ws, const std::function<void()>& showSheet) {
-    TImages* sp = ActiveImage(ws);
+    const TActiveImage sp = ws.ActiveImage();
     if (!sp || sp->CurrentLayer <= 0 || sp->LayerCount >= kMaxLayers) return false;
     TImages& s = *sp;
     StoreCurrentLayer(s);
@@ -144,20 +137,20 @@ bool DuplicateCurrentLayer(Workspace& ws, const std::function<void()>& showSheet
 }
 
 void DeleteCurrentLayer(Workspace& ws) {
-    TImages* sp = ActiveImage(ws);
+    const TActiveImage sp = ws.ActiveImage();
     if (!sp || sp->CurrentLayer <= 1) return;
     TImages& s = *sp;
     ChooseLayer(ws, 1);
     s.Layer(s.LayerCount) = TLayer{};
     s.LayerCount -= 1;
     s.Layers.resize(static_cast<std::size_t>(std::max(s.LayerCount, 1)) + 1);
-    if (ws.Port) ws.Port->UpdateCommandStates();
+    ws.Port->UpdateCommandStates();
     RedrawLayerStripBitmap(s);
     ShowStrip(ws);
 }
 
 void EditCurrentLayer(Workspace& ws, int width, int height, int left, int top) {
-    TImages* sp = ActiveImage(ws);
+    const TActiveImage sp = ws.ActiveImage();
     if (!sp || sp->CurrentLayer <= 1) return;
     TImages& s = *sp;
     const int n = s.CurrentLayer;
@@ -178,13 +171,13 @@ void EditCurrentLayer(Workspace& ws, int width, int height, int left, int top) {
 }
 
 void ViewFinalImage(Workspace& ws) {
-    TImages* sp = ActiveImage(ws);
+    const TActiveImage sp = ws.ActiveImage();
     if (!sp) return;
     // No layer is current from here on; clearing it before the view is
     // refreshed keeps the merged picture out of that layer's thumbnail.
     MergeIntoBitmap(*sp);
     TabChange(ws);
-    if (ws.Port) ws.Port->UpdateCommandStates();
+    ws.Port->UpdateCommandStates();
 }
 
 void ComposeLayers(Workspace& ws, int slot, const std::function<void(const Bitmap& merged)>& use) {

@@ -89,7 +89,7 @@ void FillSlot(Workspace& ws, int slot, Bitmap&& pixels, const SlotSource& source
 
     FillRowTable(s.Bitmap, s.Rows);
 
-    if (ws.Port) ws.Port->ShowTabPage(slot, FileNamePart(s.FileName));
+    ws.Port->ShowTabPage(slot, FileNamePart(s.FileName));
 
     s.LayerStrip = Bitmap(0, 0, 32);
     s.OrigWidth = s.Bitmap.Width();
@@ -100,7 +100,7 @@ void FillSlot(Workspace& ws, int slot, Bitmap&& pixels, const SlotSource& source
     SetDefaultColours(s);
 
     s.Saved = source.FromFile ? 1 : 0;
-    if (ws.Port) ws.Port->RedrawLayerStrip(slot);
+    ws.Port->RedrawLayerStrip(slot);
     TabChange(ws);
 }
 
@@ -108,7 +108,7 @@ void ReleaseSlot(Workspace& ws, int slot) {
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     s.InUse = 0;
     ws.SysData.OpenCount -= 1;
-    if (ws.Port) ws.Port->HideTabPage(slot);
+    ws.Port->HideTabPage(slot);
 }
 
 } // namespace pixora

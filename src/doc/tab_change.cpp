@@ -18,7 +18,7 @@ void TabChange(Workspace& ws) {
         for (TWorkBitmap* work : ws.ImageSizedWorkBitmaps())
             work->Refill();
     }
-    if (ws.Port) ws.Port->TabChange();
+    ws.Port->TabChange();
     FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);
 }
 

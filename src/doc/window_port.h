@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "doc/window_ids.h"
+
 namespace pixora {
 
 // Sizing cursors for SetCanvasCursor.
@@ -45,7 +47,7 @@ public:
     // Reads a tool option live from an option box control: a spin edit's or
     // track bar's value, 1/0 for a check box, the item index of a combo box
     // or radio group. Missing controls read as 0.
-    virtual int ToolOption(const std::string& box, const std::string& control) const {
+    virtual int ToolOption(TWindow box, const std::string& control) const {
         (void)box;
         (void)control;
         return 0;
@@ -66,7 +68,7 @@ public:
     virtual void RefreshHistoryMenus() {}
     // Sets an option box control as ToolOption reads it (a value, 1/0 for a
     // check box, an item index); missing controls are left alone.
-    virtual void SetToolOption(const std::string& box, const std::string& control, int value) {
+    virtual void SetToolOption(TWindow box, const std::string& control, int value) {
         (void)box;
         (void)control;
         (void)value;
@@ -74,6 +76,44 @@ public:
     // A press of the text tool: shows the text editor, or redraws its
     // preview at the new point when it is shown already.
     virtual void TextToolPressed() {}
+};
+
+// The port of a workspace without a window (the command line, a test
+// without a stand-in): no page is active and every request does nothing.
+class NoWindowPort : public WindowPort {
+public:
+    int ActivePage() const override { return -1; }
+    void ShowTabPage(int, const std::string&) override {}
+    void HideTabPage(int) override {}
+    void TabChange() override {}
+    void RefreshView() override {}
+    void UpdateCommandStates() override {}
+    void RedrawLayerStrip(int) override {}
+    void ReportError(int, const std::string&) override {}
+    void ReportProblem(const std::string&, const std::string&) override {}
+};
+
+// Where a workspace keeps its port: never empty. It holds a port that does
+// nothing until a window (or a test's stand-in) puts itself in, and again
+// once that is taken out (set to null).
+class TPortSlot {
+public:
+    TPortSlot() = default;
+    TPortSlot(const TPortSlot&) = delete;
+    TPortSlot& operator=(const TPortSlot&) = delete;
+
+    TPortSlot& operator=(WindowPort* port) {
+        port_ = port ? port : &none_;
+        return *this;
+    }
+    WindowPort* operator->() const { return port_; }
+    WindowPort& operator*() const { return *port_; }
+    // Whether a window (or a stand-in) is in.
+    bool HasWindow() const { return port_ != &none_; }
+
+private:
+    mutable NoWindowPort none_;
+    WindowPort* port_ = &none_;
 };
 
 } // namespace pixora

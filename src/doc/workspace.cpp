@@ -26,8 +26,23 @@ void Workspace::BeforeImageReplaced() {
 }
 
 int Workspace::ActiveSlot() const {
-    if (!Port) return -1;
     return Port->ActivePage();
+}
+
+TActiveOf<const TImages> Workspace::ActiveImage() const {
+    const int slot = ActiveSlot();
+    if (!HasOpenImage() || slot < 0 || slot >= kSlotCount) return {};
+    return {slot, &Images[static_cast<std::size_t>(slot)]};
+}
+
+TActiveImage Workspace::ActiveImage() {
+    const auto active = std::as_const(*this).ActiveImage();
+    return {active.Slot, const_cast<TImages*>(active.Image)};
+}
+
+TActiveImage Workspace::ActivePicture() {
+    const TActiveImage active = ActiveImage();
+    return active && active->InUse && !active->Bitmap.Empty() ? active : TActiveImage{};
 }
 
 void Workspace::CreateWorkBitmaps() {

@@ -23,6 +23,18 @@ public:
     virtual ~WorkspaceExtension() = default;
 };
 
+// The image on the active tab page and its slot number, or nothing (false)
+// while no image is open or no page is active.
+template <class T> struct TActiveOf {
+    int Slot = -1;
+    T* Image = nullptr;
+
+    explicit operator bool() const { return Image != nullptr; }
+    T* operator->() const { return Image; }
+    T& operator*() const { return *Image; }
+};
+using TActiveImage = TActiveOf<TImages>;
+
 class Workspace {
 public:
     Workspace();
@@ -51,12 +63,21 @@ public:
     // SysData.ScratchRows. Transparency is blended into this copy only.
     Bitmap DisplayCopy;
 
-    // Set by the window (or a test fake). Without a port the workspace acts
-    // as if no tab page were active.
-    WindowPort* Port = nullptr;
+    // Set by the window (or a test's stand-in); until then, and after it is
+    // set to null, a port that does nothing and shows no tab page.
+    TPortSlot Port;
+    // Whether a window (or a stand-in) is set.
+    bool HasWindow() const { return Port.HasWindow(); }
 
     // Index of the active slot (the active tab page), or -1.
     int ActiveSlot() const;
+    // The way to the image being edited: the active slot's image while an
+    // image is open and a page is active, else nothing.
+    TActiveImage ActiveImage();
+    TActiveOf<const TImages> ActiveImage() const;
+    // The same while that image also holds a picture (in use, not empty).
+    TActiveImage ActivePicture();
+    // The active slot's image, unchecked: only where an image is known to be shown.
     TImages& Active() { return Images[static_cast<std::size_t>(ActiveSlot())]; }
     bool HasOpenImage() const { return SysData.OpenCount >= 0; }
 

@@ -11,22 +11,16 @@ namespace pixora {
 
 namespace {
 
-TImages* ActiveImage(Workspace& ws) {
-    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0) return nullptr;
-    TImages& s = ws.Active();
-    return s.InUse && !s.Bitmap.Empty() ? &s : nullptr;
-}
-
 // The view's picture becomes `picture` (32 bits) and is repainted.
 void ShowInView(Workspace& ws, Bitmap&& picture) {
     picture.SetBitsPerPixel(32);
     ws.DisplayCopy = std::move(picture);
     FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);
-    if (ws.Port) ws.Port->RepaintView();
+    ws.Port->RepaintView();
 }
 
 bool CopyIntoScratch(Workspace& ws) {
-    TImages* s = ActiveImage(ws);
+    const TActiveImage s = ws.ActivePicture();
     if (!s) return false;
     s->Bitmap.SetBitsPerPixel(32);
     FillRowTable(s->Bitmap, s->Rows);
@@ -37,16 +31,16 @@ bool CopyIntoScratch(Workspace& ws) {
 
 // The scratch copy still belongs to the active image (same size).
 TImages* ImageOfScratch(Workspace& ws) {
-    TImages* s = ActiveImage(ws);
+    const TActiveImage s = ws.ActivePicture();
     const Bitmap& scratch = ws.FilterWork.Bitmap;
     if (!s || scratch.Width() != s->Bitmap.Width() || scratch.Height() != s->Bitmap.Height()) return nullptr;
-    return s;
+    return s.Image;
 }
 
 } // namespace
 
 Bitmap HistogramWorkCopy(Workspace& ws) {
-    TImages* s = ActiveImage(ws);
+    const TActiveImage s = ws.ActivePicture();
     if (!s) return Bitmap();
     Bitmap work = s->Bitmap;
     work.SetBitsPerPixel(24);
@@ -90,7 +84,7 @@ void RunChannelTransfer(Workspace& ws, const std::optional<quick::TChannelTransf
             quick::ChannelTransfer(ws.FilterWork.Bitmap, s->Bitmap, *params);
     }
     FillRowTable(s->Bitmap, s->Rows);
-    if (ws.Port) ws.Port->RefreshView();
+    ws.Port->RefreshView();
 }
 
 void RestoreFromScratch(Workspace& ws) {
@@ -98,7 +92,7 @@ void RestoreFromScratch(Workspace& ws) {
     if (!s) return;
     CopyBitmapInto(ws.FilterWork.Bitmap, s->Bitmap);
     FillRowTable(s->Bitmap, s->Rows);
-    if (ws.Port) ws.Port->RefreshView();
+    ws.Port->RefreshView();
 }
 
 } // namespace pixora

@@ -59,8 +59,7 @@ constexpr TEffectArg kResizeArgs[] = {NumberArg("W", 1, 1 << 20), NumberArg("H",
 
 constexpr TEffectRow Row(TEffectKind kind, std::string_view caption, std::string_view button,
                          std::string_view name, std::string_view icon, std::string_view step,
-                         bool honoursSelection, std::string_view window, TEffectPlaces places,
-                         std::string_view hint) {
+                         bool honoursSelection, TWindow window, TEffectPlaces places, std::string_view hint) {
     TEffectRow r;
     r.Kind = kind;
     r.Caption = caption;
@@ -78,15 +77,15 @@ constexpr TEffectRow Row(TEffectKind kind, std::string_view caption, std::string
 // Filter dialogs commit through the filter apply operation, which always
 // passes the selection edit test.
 constexpr TEffectRow Filter(std::string_view caption, std::string_view button, std::string_view name,
-                            std::string_view icon, std::string_view step, std::string_view window,
+                            std::string_view icon, std::string_view step, TWindow window,
                             TEffectPlaces places, std::string_view hint = {}) {
     return Row(TEffectKind::Filter, caption, button, name, icon, step, true, window, places, hint);
 }
 
 // Quick effects name their step after their caption.
 constexpr TEffectRow Quick(std::string_view caption, std::string_view button, std::string_view name,
-                           std::string_view icon, bool honoursSelection, std::string_view window,
-                           TEffectPlaces places, std::string_view hint = {}) {
+                           std::string_view icon, bool honoursSelection, TWindow window, TEffectPlaces places,
+                           std::string_view hint = {}) {
     return Row(TEffectKind::Quick, caption, button, name, icon, caption, honoursSelection, window, places,
                hint);
 }
@@ -140,92 +139,95 @@ namespace gr = geometry_rules;
 
 constexpr std::array kEffects = {
     Runs(Filter("Colour Adjustment", "Col. Adjuster", "ToolButton42", ":/icons/fx-1.svg", "Colour Adjust",
-                "TForm8",
+                TWindow::ColourAdjustor,
                 {"ColourAdjustment1", "ColourAdjustment2", "ColourAdjustment3", "ColourAdjustment4"},
                 "Use the Colour Adjustor"),
          &fr::ColourAdjust, "colour-adjust", kAdjustArgs),
     Runs(Filter("Channel Filter", "Chann. Filter", "ToolButton44", ":/icons/fx-2.svg", "Channel Filter",
-                "TForm9", {"ChannelFilter1", "ChannelFilter2", "ChannelFilter3", "ChannelFilter4"},
+                TWindow::ChannelFilter,
+                {"ChannelFilter1", "ChannelFilter2", "ChannelFilter3", "ChannelFilter4"},
                 "Use the Channel Filter"),
          &fr::ChannelFilter, "channel-filter", kChannelArgs),
     Runs(Filter("Colour Transfer", "Col. Transfer", "ToolButton43", ":/icons/fx-3.svg", "Colour Transfer",
-                "TForm36", {"ColourTransfer1", "ColourTransfer2", "ColourTransfer3", "ColourTransfer4"},
+                TWindow::ChannelTransfer,
+                {"ColourTransfer1", "ColourTransfer2", "ColourTransfer3", "ColourTransfer4"},
                 "Use the Colour Transfer"),
          &fr::ChannelTransfer, "channel-transfer", kTransferArgs),
-    Runs(Filter("Blur", "Blur", "ToolButton45", ":/icons/fx-4.svg", "Blur", "TForm10",
+    Runs(Filter("Blur", "Blur", "ToolButton45", ":/icons/fx-4.svg", "Blur", TWindow::Blur,
                 {"Blur1", "", "Blur2", ""}),
          &fr::Blur, "blur", kBlurArgs, true),
-    Runs(Filter("Brightness", "Brightness", "ToolButton46", ":/icons/fx-5.svg", "Brightness", "TForm11",
-                {"Brightness1", "Brightness2", "Brightness3", "Brightness4"}),
+    Runs(Filter("Brightness", "Brightness", "ToolButton46", ":/icons/fx-5.svg", "Brightness",
+                TWindow::Brightness, {"Brightness1", "Brightness2", "Brightness3", "Brightness4"}),
          &fr::Brightness, "brightness", kBrightnessArgs),
-    Runs(Filter("Contrast", "Contrast", "ToolButton47", ":/icons/fx-6.svg", "Contrast", "TForm12",
+    Runs(Filter("Contrast", "Contrast", "ToolButton47", ":/icons/fx-6.svg", "Contrast", TWindow::Contrast,
                 {"Contrast1", "", "Contrast4", ""}),
          &fr::Contrast, "contrast-filter", kContrastArgs),
     Runs(Filter("Colour Filter", "Col. Filter", "ToolButton48", ":/icons/fx-7.svg", "Colour Filter",
-                "TForm13", {"ColourFilter1", "", "ColourFilter2", ""}, "Use the colour Filter"),
+                TWindow::ColourFilter, {"ColourFilter1", "", "ColourFilter2", ""}, "Use the colour Filter"),
          &fr::ColourFilter, "colour-filter", kColourFilterArgs),
-    Runs(Filter("Noise", "Noise", "ToolButton49", ":/icons/fx-8.svg", "Noise", "TForm14",
+    Runs(Filter("Noise", "Noise", "ToolButton49", ":/icons/fx-8.svg", "Noise", TWindow::Noise,
                 {"Noise1", "", "Noise5", ""}),
          &fr::Noise, "noise-filter", kNoiseArgs),
-    Runs(Filter("Pixelization", "Pixelization", "ToolButton50", ":/icons/fx-9.svg", "Pixelization", "TForm15",
-                {"Pixelization1", "", "Pixelization2", ""}),
+    Runs(Filter("Pixelization", "Pixelization", "ToolButton50", ":/icons/fx-9.svg", "Pixelization",
+                TWindow::Pixelization, {"Pixelization1", "", "Pixelization2", ""}),
          &fr::Pixelization, "pixelization", kPixelizationArgs),
-    Runs(Filter("Posterize", "Posterize", "ToolButton51", ":/icons/fx-10.svg", "Posterize", "TForm16",
-                {"Posterize1", "", "Posterize2", ""}),
+    Runs(Filter("Posterize", "Posterize", "ToolButton51", ":/icons/fx-10.svg", "Posterize",
+                TWindow::Posterize, {"Posterize1", "", "Posterize2", ""}),
          &fr::Posterize, "posterize", kPosterizeArgs),
-    Runs(Filter("Rough Blur", "Rough Blur", "ToolButton52", ":/icons/fx-11.svg", "Rough Blur", "TForm17",
-                {"RoughBlur1", "", "RoughBlur2", ""}),
+    Runs(Filter("Rough Blur", "Rough Blur", "ToolButton52", ":/icons/fx-11.svg", "Rough Blur",
+                TWindow::RoughBlur, {"RoughBlur1", "", "RoughBlur2", ""}),
          &fr::RoughBlur, "rough-blur", kRoughBlurArgs),
-    Runs(Filter("Saturation", "Saturation", "ToolButton53", ":/icons/fx-12.svg", "Saturation", "TForm18",
-                {"Saturation1", "", "Saturation4", ""}),
+    Runs(Filter("Saturation", "Saturation", "ToolButton53", ":/icons/fx-12.svg", "Saturation",
+                TWindow::Saturation, {"Saturation1", "", "Saturation4", ""}),
          &fr::Saturation, "saturation-filter", kSaturationArgs),
-    Runs(Filter("Sharpen", "Sharpen", "ToolButton54", ":/icons/fx-13.svg", "Sharpen", "TForm19",
+    Runs(Filter("Sharpen", "Sharpen", "ToolButton54", ":/icons/fx-13.svg", "Sharpen", TWindow::Sharpen,
                 {"Sharpen1", "", "Sharpen5", ""}),
          &fr::Sharpen, "sharpen-filter", kSharpenArgs, true),
-    Runs(Filter("Solarize", "Solarize", "ToolButton55", ":/icons/fx-14.svg", "Solarize", "TForm20",
+    Runs(Filter("Solarize", "Solarize", "ToolButton55", ":/icons/fx-14.svg", "Solarize", TWindow::Solarize,
                 {"Solarize1", "", "Solarize2", ""}),
          &fr::Solarize, "solarize", kSolarizeArgs),
 
     // The GrayScale window works like a filter dialog but sits with the
     // quick effects.
-    Runs(Quick("Grayscale", "Grayscale", "ToolButton59", ":/icons/qfx-1.svg", true, "TForm35",
+    Runs(Quick("Grayscale", "Grayscale", "ToolButton59", ":/icons/qfx-1.svg", true, TWindow::GrayScale,
                {"Grayscale1", "Grayscale2", "Grayscale3", ""}),
          &fr::GrayScale, "grayscale", kGrayScaleArgs, true),
-    InPlace(Runs(Quick("Lighten", "Lighten", "ToolButton60", ":/icons/qfx-2.svg", false, "",
+    InPlace(Runs(Quick("Lighten", "Lighten", "ToolButton60", ":/icons/qfx-2.svg", false, TWindow::None,
                        {"Lighten1", "Lighten2", "Lighten5", ""}),
                  &qr::Lighten, "lighten")),
-    InPlace(Runs(Quick("Darken", "Darken", "ToolButton61", ":/icons/qfx-3.svg", true, "",
+    InPlace(Runs(Quick("Darken", "Darken", "ToolButton61", ":/icons/qfx-3.svg", true, TWindow::None,
                        {"Darken1", "Darken2", "Darken5", ""}),
                  &qr::Darken, "darken")),
-    Runs(Quick("Soften", "Soften", "ToolButton62", ":/icons/qfx-4.svg", true, "",
+    Runs(Quick("Soften", "Soften", "ToolButton62", ":/icons/qfx-4.svg", true, TWindow::None,
                {"Soften1", "Soften2", "Soften5", ""}),
          &qr::Soften, "soften"),
-    Runs(Quick("Sharpen", "Sharpen", "ToolButton63", ":/icons/qfx-5.svg", true, "",
+    Runs(Quick("Sharpen", "Sharpen", "ToolButton63", ":/icons/qfx-5.svg", true, TWindow::None,
                {"Sharpen2", "Sharpen3", "Sharpen6", ""}),
          &qr::Sharpen, "sharpen"),
-    InPlace(Runs(Quick("Noise", "Noise", "ToolButton64", ":/icons/qfx-6.svg", true, "",
+    InPlace(Runs(Quick("Noise", "Noise", "ToolButton64", ":/icons/qfx-6.svg", true, TWindow::None,
                        {"Noise2", "Noise3", "Noise7", ""}),
                  &qr::Noise, "noise")),
-    InPlace(Runs(Quick("Tint", "Tint", "ToolButton65", ":/icons/qfx-7.svg", true, "TForm26",
+    InPlace(Runs(Quick("Tint", "Tint", "ToolButton65", ":/icons/qfx-7.svg", true, TWindow::ChannelOptions,
                        {"Tint1", "Tint2", "Tint3", ""}),
                  &qr::Tint, "tint", kPercentArgs)),
-    InPlace(Runs(Quick("Gamma", "Gamma", "ToolButton66", ":/icons/qfx-8.svg", true, "TForm26",
+    InPlace(Runs(Quick("Gamma", "Gamma", "ToolButton66", ":/icons/qfx-8.svg", true, TWindow::ChannelOptions,
                        {"Gamma1", "Gamma2", "Gamma3", ""}),
                  &qr::Gamma, "gamma", kPercentArgs)),
-    InPlace(Runs(Quick("Contrast", "Contrast", "ToolButton67", ":/icons/qfx-9.svg", true, "TForm26",
-                       {"Contrast2", "Contrast3", "Contrast5", ""}),
+    InPlace(Runs(Quick("Contrast", "Contrast", "ToolButton67", ":/icons/qfx-9.svg", true,
+                       TWindow::ChannelOptions, {"Contrast2", "Contrast3", "Contrast5", ""}),
                  &qr::Contrast, "contrast", kPercentArgs)),
-    InPlace(Runs(Quick("Saturation", "Saturation", "ToolButton68", ":/icons/qfx-10.svg", true, "TForm26",
-                       {"Saturation2", "Saturation3", "Saturation5", ""}),
+    InPlace(Runs(Quick("Saturation", "Saturation", "ToolButton68", ":/icons/qfx-10.svg", true,
+                       TWindow::ChannelOptions, {"Saturation2", "Saturation3", "Saturation5", ""}),
                  &qr::Saturation, "saturation", kPercentArgs)),
-    InPlace(Runs(Quick("Gaussian Blur", "G. Blur", "ToolButton69", ":/icons/qfx-11.svg", false, "TForm27",
-                       {"GaussianBlur1", "", "GaussianBlur2", ""}, "Use the Gaussian Blur"),
+    InPlace(Runs(Quick("Gaussian Blur", "G. Blur", "ToolButton69", ":/icons/qfx-11.svg", false,
+                       TWindow::RadiusOptions, {"GaussianBlur1", "", "GaussianBlur2", ""},
+                       "Use the Gaussian Blur"),
                  &qr::GaussianBlur, "gaussian-blur", kRadiusArgs)),
-    InPlace(Runs(Quick("Antialiasing", "Antialiasing", "ToolButton70", ":/icons/qfx-12.svg", true, "",
-                       {"Antialiasing1", "", "Antialiasing2", ""}),
+    InPlace(Runs(Quick("Antialiasing", "Antialiasing", "ToolButton70", ":/icons/qfx-12.svg", true,
+                       TWindow::None, {"Antialiasing1", "", "Antialiasing2", ""}),
                  &qr::Antialiasing, "antialiasing")),
-    InPlace(Runs(Quick("Invert", "Invert", "ToolButton71", ":/icons/qfx-13.svg", false, "", {}), &qr::Invert,
-                 "invert")),
+    InPlace(Runs(Quick("Invert", "Invert", "ToolButton71", ":/icons/qfx-13.svg", false, TWindow::None, {}),
+                 &qr::Invert, "invert")),
 
     // The rotate window's turns and mirrors and the resize window's resize.
     Geometry("Rotate", "Image Rotate", &gr::RotateByAngle, "rotate", kRotateArgs),
@@ -255,8 +257,8 @@ std::span<const TEffectRow> CommandLineEffects() {
     return kEffects;
 }
 
-const TEffectRow* EffectForWindow(std::string_view window) {
-    if (window.empty()) return nullptr;
+const TEffectRow* EffectForWindow(TWindow window) {
+    if (window == TWindow::None) return nullptr;
     for (const TEffectRow& row : kEffects)
         if (row.OptionsWindow == window) return &row;
     return nullptr;
@@ -271,9 +273,9 @@ const TEffectRow* EffectForCommand(std::string_view name) {
 
 TEffectSettings SettingsFromValues(const TEffectRow& row, const TEffectValues& values) {
     TEffectSettings s;
-    if (row.OptionsWindow == "TForm27") {
+    if (row.OptionsWindow == TWindow::RadiusOptions) {
         s.Radius = values[0];
-    } else if (row.OptionsWindow == "TForm26") {
+    } else if (row.OptionsWindow == TWindow::ChannelOptions) {
         s.Red = values[0];
         s.Green = values[1];
         s.Blue = values[2];

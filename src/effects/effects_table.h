@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "doc/bitmap.h"
+#include "doc/window_ids.h"
 #include "effects/effect_arguments.h"
 #include "tools/selection.h"
 
@@ -81,7 +82,7 @@ struct TEffectRow {
     std::string_view StatusHint;    // status text of the button, "" = none
     std::string_view StepName;      // history step name
     bool HonoursSelection = true;   // passes pixels through the selection edit test
-    std::string_view OptionsWindow; // the dialog (filters) or options window (quick), "" = none
+    TWindow OptionsWindow = TWindow::None; // the dialog (filters) or options window (quick)
     TEffectPlaces Places;
     TEffectOperation Operation = nullptr; // quick effects
     bool InPlace = false;                 // the operation never reads Unchanged (the command line
@@ -103,8 +104,8 @@ std::span<const TEffectRow> EffectTable();
 // geometry commands. pixora-convert --apply and its --help read this.
 std::span<const TEffectRow> CommandLineEffects();
 
-// The row of a window ("TForm16") or of a command-line name; null if none.
-const TEffectRow* EffectForWindow(std::string_view window);
+// The row of a window or of a command-line name; null if none.
+const TEffectRow* EffectForWindow(TWindow window);
 const TEffectRow* EffectForCommand(std::string_view name);
 
 // The settings a quick effect takes from its values: R, G, B of the channel

@@ -18,12 +18,6 @@ struct TEffectsStorage final : WorkspaceExtension {
     TEffects Effects;
 };
 
-TImages* ActiveImage(Workspace& ws) {
-    if (!ws.HasOpenImage()) return nullptr;
-    const int slot = ws.ActiveSlot();
-    return slot < 0 ? nullptr : &ws.Images[static_cast<std::size_t>(slot)];
-}
-
 // Colour bytes of x0..x1-1 of one row; the fourth bytes stay.
 void CopyColourRun(const uint8_t* s, uint8_t* d, int x0, int x1) {
     s += 4 * static_cast<std::ptrdiff_t>(x0);
@@ -72,11 +66,11 @@ void FilterApply(Workspace& ws, Bitmap& source, Bitmap& target) {
     source.SetBitsPerPixel(32);
     target.SetBitsPerPixel(32);
     CopyColourBytes(source, target, SelectionEditTest(ws));
-    if (TImages* s = ActiveImage(ws)) s->Saved = 0;
+    if (const TActiveImage s = ws.ActiveImage()) s->Saved = 0;
 }
 
 bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, const TEffectValues& values) {
-    TImages* s = ActiveImage(ws);
+    const TActiveImage s = ws.ActiveImage();
     if (!s || !filter) return false;
     Bitmap& view = ws.DisplayCopy;
     s->Bitmap.SetBitsPerPixel(32);
@@ -92,14 +86,14 @@ bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, c
     view.SetBitsPerPixel(32);
     FillRowTable(view, ws.SysData.ScratchRows);
     if (readsDocument) FillRowTable(s->Bitmap, s->Rows);
-    if (ws.Port) ws.Port->RepaintView();
+    ws.Port->RepaintView();
     return done;
 }
 
 bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush) {
-    TImages* s = ActiveImage(ws);
+    const TActiveImage s = ws.ActiveImage();
     if (!s) return false;
-    if (!PushHistory(ws, ws.ActiveSlot())) return false;
+    if (!PushHistory(ws, s.Slot)) return false;
     NameHistoryStep(ws, stepName);
     if (useAsBrush) {
         TWorkBitmap& brush = ws.EffectBrushSource;

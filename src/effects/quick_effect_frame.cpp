@@ -7,11 +7,10 @@
 namespace pixora {
 
 bool ApplyQuickEffect(Workspace& ws, const TEffectRow& row, const TEffectSettings& settings) {
-    if (!row.Operation || !ws.HasOpenImage()) return false;
-    const int slot = ws.ActiveSlot();
-    if (slot < 0) return false;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    if (!PushHistory(ws, slot)) return false;
+    const TActiveImage active = ws.ActiveImage();
+    if (!row.Operation || !active) return false;
+    TImages& s = *active;
+    if (!PushHistory(ws, active.Slot)) return false;
     NameHistoryStep(ws, std::string(row.StepName));
     s.Bitmap.SetBitsPerPixel(32);
     FillRowTable(s.Bitmap, s.Rows);
@@ -21,7 +20,7 @@ bool ApplyQuickEffect(Workspace& ws, const TEffectRow& row, const TEffectSetting
     const SelectionEditTest test =
         row.HonoursSelection ? SelectionEditTest(ws) : SelectionEditTest::PassAll();
     row.Operation({s.Bitmap, scratch.Bitmap, test, settings});
-    if (ws.Port) ws.Port->RefreshView();
+    ws.Port->RefreshView();
     return true;
 }
 

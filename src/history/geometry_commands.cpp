@@ -17,14 +17,6 @@ namespace pixora {
 
 namespace {
 
-TImages* ActiveImage(Workspace& ws) {
-    if (!ws.HasOpenImage()) return nullptr;
-    const int slot = ws.ActiveSlot();
-    if (slot < 0 || slot >= kSlotCount) return nullptr;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    return s.InUse && !s.Bitmap.Empty() ? &s : nullptr;
-}
-
 // Sizes the bitmaps of the program can hold (the readers' limits).
 bool SizeAllowed(int w, int h) {
     return w >= 1 && h >= 1 && w <= MaxImageSide && h <= MaxImageSide &&
@@ -65,7 +57,7 @@ bool ResizeBitmap(const Bitmap& source, const TResizeParams& params, Bitmap& tar
 }
 
 bool ResizeActiveImage(Workspace& ws, const TResizeParams& params) {
-    TImages* s = ActiveImage(ws);
+    const TActiveImage s = ws.ActivePicture();
     if (!s || !SizeAllowed(params.Width, params.Height)) return false;
     EndFloatingSelection(ws);
     // Everything that can fail comes before the step is stored, so a
@@ -74,7 +66,7 @@ bool ResizeActiveImage(Workspace& ws, const TResizeParams& params) {
     if (!ResizeBitmap(s->Bitmap, params, resized)) return false;
     Bitmap strokeBase;
     if (params.Stretch) strokeBase = resized;
-    if (!PushHistory(ws, ws.ActiveSlot())) return false;
+    if (!PushHistory(ws, s.Slot)) return false;
     NameHistoryStep(ws, "Resize");
     if (params.Stretch) {
         // The stretched picture stays in StrokeBase (the history brush's
@@ -182,11 +174,11 @@ bool RotateBitmap(const Bitmap& source, const TRotateParams& params, Bitmap& tar
 }
 
 bool CommitRotation(Workspace& ws, Bitmap result) {
-    TImages* s = ActiveImage(ws);
+    const TActiveImage s = ws.ActivePicture();
     if (!s || result.Empty()) return false;
     result.SetBitsPerPixel(32);
     EndFloatingSelection(ws);
-    if (!PushHistory(ws, ws.ActiveSlot())) return false;
+    if (!PushHistory(ws, s.Slot)) return false;
     NameHistoryStep(ws, "Image Rotate");
     s->Bitmap = std::move(result);
     ShowReplacedImage(ws, *s);
@@ -194,7 +186,7 @@ bool CommitRotation(Workspace& ws, Bitmap result) {
 }
 
 bool RotateActiveImage(Workspace& ws, const TRotateParams& params) {
-    TImages* s = ActiveImage(ws);
+    const TActiveImage s = ws.ActivePicture();
     if (!s) return false;
     EndFloatingSelection(ws);
     Bitmap turned;

@@ -164,14 +164,8 @@ void ReadSnapshot(const std::string& path, Bitmap& into) {
 
 namespace {
 
-int ActiveIndex(const Workspace& ws) {
-    if (!ws.HasOpenImage()) return -1;
-    const int slot = ws.ActiveSlot();
-    return slot >= 0 && slot < kSlotCount ? slot : -1;
-}
-
 void Report(Workspace& ws, const std::string& headline, const std::exception& e) {
-    if (ws.Port) ws.Port->ReportProblem(headline, e.what());
+    ws.Port->ReportProblem(headline, e.what());
 }
 
 // Scaled straight from the image: a copy into a work bitmap first would
@@ -218,15 +212,15 @@ void ShowLoaded(Workspace& ws, TImages& s, TLoaded& loaded) {
     std::swap(s.Bitmap, loaded.Pixels);
     FillRowTable(s.Bitmap, s.Rows);
     GiveBackScratch(ws, loaded);
-    if (ws.Port) ws.Port->RefreshHistoryMenus();
+    ws.Port->RefreshHistoryMenus();
     TabChange(ws);
 }
 
 } // namespace
 
 bool PushHistory(Workspace& ws) {
-    const int slot = ActiveIndex(ws);
-    return slot >= 0 && PushHistory(ws, slot);
+    const TActiveImage active = ws.ActiveImage();
+    return active && PushHistory(ws, active.Slot);
 }
 
 bool PushHistory(Workspace& ws, int slot) {
@@ -250,20 +244,19 @@ bool PushHistory(Workspace& ws, int slot) {
     s.HistoryCount = k;
     MakeThumbnail(s, s.HistoryEntry(k).Thumb);
     s.Saved = 0;
-    if (ws.Port) ws.Port->UpdateCommandStates();
+    ws.Port->UpdateCommandStates();
     return true;
 }
 
 void NameHistoryStep(Workspace& ws, const std::string& name) {
-    const int slot = ActiveIndex(ws);
-    if (slot < 0) return;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    s.HistoryEntry(s.HistoryPos + 1).Name = name;
+    const TActiveImage s = ws.ActiveImage();
+    if (!s) return;
+    s->HistoryEntry(s->HistoryPos + 1).Name = name;
     RefreshHistoryMenus(ws);
 }
 
 void RefreshHistoryMenus(Workspace& ws) {
-    if (ws.Port) ws.Port->RefreshHistoryMenus();
+    ws.Port->RefreshHistoryMenus();
 }
 
 // Undo and jumps share this: when the image on screen is newer than every
@@ -271,9 +264,10 @@ void RefreshHistoryMenus(Workspace& ws) {
 // The snapshot is read before anything changes, so a failure leaves the
 // counters and the image as they were.
 bool JumpToHistoryStep(Workspace& ws, int target) {
-    const int slot = ActiveIndex(ws);
-    if (slot < 0) return false;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    const TActiveImage active = ws.ActiveImage();
+    if (!active) return false;
+    const int slot = active.Slot;
+    TImages& s = *active;
     {
         const int stored = s.HistoryPos == s.HistoryCount ? s.HistoryCount + 1 : s.HistoryCount;
         if (target < 0 || target > stored - 1) return false;
@@ -306,19 +300,15 @@ bool JumpToHistoryStep(Workspace& ws, int target) {
 }
 
 bool UndoStep(Workspace& ws) {
-    const int slot = ActiveIndex(ws);
-    if (slot < 0) return false;
-    const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    if (s.HistoryPos <= 0) return false;
-    return JumpToHistoryStep(ws, s.HistoryPos - 1);
+    const TActiveImage s = ws.ActiveImage();
+    if (!s || s->HistoryPos <= 0) return false;
+    return JumpToHistoryStep(ws, s->HistoryPos - 1);
 }
 
 bool RedoStep(Workspace& ws) {
-    const int slot = ActiveIndex(ws);
-    if (slot < 0) return false;
-    const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    if (s.HistoryPos >= s.HistoryCount - 1) return false;
-    return JumpToHistoryStep(ws, s.HistoryPos + 1);
+    const TActiveImage s = ws.ActiveImage();
+    if (!s || s->HistoryPos >= s->HistoryCount - 1) return false;
+    return JumpToHistoryStep(ws, s->HistoryPos + 1);
 }
 
 void DeleteSlotHistoryFiles(const Workspace& ws, int slot) {

@@ -22,17 +22,17 @@ void BlendTowardsOriginal(const Bitmap& original, Bitmap& current, int percent) 
 }
 
 bool ResetImage(Workspace& ws, int percent) {
-    if (!ws.HasOpenImage()) return false;
-    const int slot = ws.ActiveSlot();
-    if (slot < 0 || slot >= kSlotCount) return false;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    const TActiveImage active = ws.ActiveImage();
+    if (!active) return false;
+    const int slot = active.Slot;
+    TImages& s = *active;
     if (!PushHistory(ws, slot)) return false;
     NameHistoryStep(ws, "Image Reset");
     Bitmap original;
     try {
         ReadSnapshot(SnapshotPath(ws, slot, 1), original);
     } catch (const std::exception& e) {
-        if (ws.Port) ws.Port->ReportProblem("Could not read the undo step.", e.what());
+        ws.Port->ReportProblem("Could not read the undo step.", e.what());
         return false;
     }
     s.Bitmap.SetBitsPerPixel(32);

@@ -67,10 +67,10 @@ void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list
 }
 
 bool LoadHistoryBrushSource(Workspace& ws, int target) {
-    if (!ws.HasOpenImage()) return false;
-    const int slot = ws.ActiveSlot();
-    if (slot < 0 || slot >= kSlotCount) return false;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    const TActiveImage active = ws.ActiveImage();
+    if (!active) return false;
+    const int slot = active.Slot;
+    TImages& s = *active;
     if (s.HistoryPos == 0 || target < 0) return false;
     const bool newest = s.HistoryPos == s.HistoryCount && target == s.HistoryCount;
     if (target >= s.HistoryCount && !newest) return false;
@@ -81,7 +81,7 @@ bool LoadHistoryBrushSource(Workspace& ws, int target) {
         try {
             ReadSnapshot(SnapshotPath(ws, slot, target + 1), source);
         } catch (const std::exception& e) {
-            if (ws.Port) ws.Port->ReportProblem("Could not read the undo step.", e.what());
+            ws.Port->ReportProblem("Could not read the undo step.", e.what());
             return false;
         }
     }
@@ -89,10 +89,8 @@ bool LoadHistoryBrushSource(Workspace& ws, int target) {
     ws.StrokeBase.Bitmap = std::move(source);
     ws.StrokeBase.Bitmap.SetBitsPerPixel(32);
     ws.StrokeBase.Refill();
-    if (ws.Port) {
-        ws.Port->UpdateCommandStates();
-        ws.Port->RefreshHistoryMenus();
-    }
+    ws.Port->UpdateCommandStates();
+    ws.Port->RefreshHistoryMenus();
     return true;
 }
 

@@ -30,17 +30,23 @@ std::string BatchFolderText(const std::string& chosen) {
     return chosen + "/";
 }
 
-const std::vector<std::string>& BatchDestinationFormats() {
-    static const std::vector<std::string> formats = {".bmp", ".jpg", ".gif", ".png", ".tif", ".ico",
-                                                     ".fax", ".sgi", ".pic", ".tga", ".pcc", ".scr",
-                                                     ".pcd", ".ppm", ".cut", ".rla", ".psd", ".psp"};
-    return formats;
+std::vector<std::string> BatchDestinationFormats(const TFormatTable& formats) {
+    std::vector<std::string> list;
+    for (const TFormatRow* row : formats.BatchRows())
+        list.emplace_back(row->Batch.Extension);
+    return list;
 }
 
-TBatchOptionDialog BatchOptionDialogFor(const std::string& extension) {
-    if (extension == ".bmp") return TBatchOptionDialog::PixelFormat;
-    if (extension == ".jpg") return TBatchOptionDialog::JpegOptions;
-    return TBatchOptionDialog::None;
+const std::vector<std::string>& BatchDestinationFormats() {
+    static const std::vector<std::string> list = BatchDestinationFormats(Formats());
+    return list;
+}
+
+TBatchOptionDialog BatchOptionDialogFor(const std::string& extension, const TFormatTable& formats) {
+    for (const TFormatRow* row : formats.BatchRows())
+        if (extension == row->Batch.Extension)
+            return ChosenWithoutPicture(row->Options) ? row->Options : TSaveOptionsKind::None;
+    return TSaveOptionsKind::None;
 }
 
 std::string BatchBaseName(const std::string& name) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "io/codecs/format_rows.h"
 #include "io/convert_many.h"
 
 namespace pixora {
@@ -30,13 +31,16 @@ void DeleteBatchSources(std::vector<TBatchSource>& sources, const std::vector<in
 // appended when it does not end in one; empty when none was chosen.
 std::string BatchFolderText(const std::string& chosen);
 
-// The extensions of the "Destination Format" list, in order; the first is
-// the default.
-const std::vector<std::string>& BatchDestinationFormats();
+// The extensions of the "Destination Format" list: each offered format's,
+// by its place; the first is the default.
+std::vector<std::string> BatchDestinationFormats(const TFormatTable& formats);
+const std::vector<std::string>& BatchDestinationFormats(); // the program's, made once
 
-// Which option dialog the run asks before it starts.
-enum class TBatchOptionDialog { None, PixelFormat, JpegOptions };
-TBatchOptionDialog BatchOptionDialogFor(const std::string& extension);
+// Which option dialog the run asks before it starts: the destination
+// format's, when its options can be chosen before any picture is read.
+using TBatchOptionDialog = TSaveOptionsKind;
+TBatchOptionDialog BatchOptionDialogFor(const std::string& extension,
+                                        const TFormatTable& formats = Formats());
 
 // The part of a shown name before its first '.'; a name without a dot
 // keeps all of it. A leading dot belongs to the name (".notes.png" ->
@@ -61,11 +65,11 @@ struct TBatchResult {
 };
 
 // Converts every source in list order into Folder with Extension. The
-// output's extension chooses the writer as saving does: ".bmp", ".jpg",
-// ".png" and ".gif" are written in their format (any readable source to
-// ".gif" through the GIF writer), every other extension receives 32-bit BMP
-// data. Failures are counted and the run goes on; an existing output is
-// replaced only once the new file is complete.
+// output's extension chooses the writer as saving does: a format with a
+// writer is written in it (any readable source to ".gif" through the GIF
+// writer), every other extension receives 32-bit BMP data. Failures are
+// counted and the run goes on; an existing output is replaced only once the
+// new file is complete.
 TBatchResult ConvertBatch(const TBatchRequest& request, const TConversionControl& control = {});
 
 // Texts of the message shown after a run with failures: the message line

@@ -30,15 +30,48 @@ bool ConvertImageFile(const std::string& input, const std::string& output, const
     return true;
 }
 
-std::string ConvertedName(const std::string& folder, const std::string& input, const std::string& extension) {
+std::string ConvertedName(const std::string& folder, const std::string& input, const std::string& extension,
+                          const TFormatTable& formats) {
     std::filesystem::path name = std::filesystem::path(input).filename();
-    if (!extension.empty()) {
+    if (!extension.empty())
         name.replace_extension(extension);
-    } else {
-        const int code = FormatFromExtension(name.string());
-        if (code == fcOther || code == fcTiff) name.replace_extension(".bmp");
-    }
+    else if (!formats.WriterOf(formats.CodeOf(name.string())))
+        name.replace_extension(".bmp");
     return (std::filesystem::path(folder) / name).string();
+}
+
+namespace {
+
+std::string Spaced(const std::vector<std::string>& items) {
+    std::string s;
+    for (const std::string& item : items)
+        s += (s.empty() ? "" : " ") + item;
+    return s.empty() ? "-" : s;
+}
+
+std::string Padded(std::string s, std::size_t width) {
+    if (s.size() < width) s.append(width - s.size(), ' ');
+    return s + ' ';
+}
+
+} // namespace
+
+std::string FormatListHelp(const TFormatTable& formats) {
+    std::string text = "  " + Padded("format", 24) + Padded("read from", 26) + "written to\n";
+    for (const TFormatRow& row : formats.Rows()) {
+        const bool writes = formats.WriterOf(row.Code) == &row;
+        if (!row.Codec && !writes) continue;
+        std::vector<std::string> read;
+        if (row.Codec) {
+            read = ListItems(row.Extensions);
+            for (const std::string& more : ListItems(row.AlsoReads))
+                read.push_back(more);
+        }
+        const std::vector<std::string> written =
+            writes ? ListItems(row.Extensions) : std::vector<std::string>{};
+        text += "  " + Padded(row.Name, 24) + Padded(Spaced(read), 26) + Spaced(written) + "\n";
+    }
+    return text;
 }
 
 } // namespace pixora

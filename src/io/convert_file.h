@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "io/codecs/format_rows.h"
 #include "io/codecs/image_codecs.h"
 
 namespace pixora {
@@ -25,9 +26,13 @@ bool ConvertImageFile(const std::string& input, const std::string& output, const
 
 // The name a converted file gets in `folder`: the input's file name with
 // `extension` (".png") in place of its own, or, with no extension given, the
-// input's own name, except that formats the program cannot write (TIFF and
-// every other) get ".bmp".
+// input's own name, except that names of formats without a writer get ".bmp".
 std::string ConvertedName(const std::string& folder, const std::string& input,
-                          const std::string& extension = {});
+                          const std::string& extension = {}, const TFormatTable& formats = Formats());
+
+// The formats the converter reads and writes, a line each, for its help
+// text: the name, the extensions read and the extensions written in it.
+// Formats it neither reads nor writes are left out.
+std::string FormatListHelp(const TFormatTable& formats = Formats());
 
 } // namespace pixora

@@ -4,56 +4,53 @@
 
 namespace pixora {
 
+std::vector<TFileFilter> OpenFilters(const TFormatTable& formats) {
+    std::vector<TFileFilter> list;
+    for (const TFormatRow& row : formats.Rows())
+        if (row.Open.Caption) list.push_back(row.Open);
+    list.push_back({"All Picture Files", formats.AllPicturePatterns().c_str()});
+    list.push_back({"All Files", "*.*"});
+    return list;
+}
+
+std::vector<TFileFilter> SaveFilters(const TFormatTable& formats) {
+    std::vector<TFileFilter> list;
+    for (const TFormatRow* row : formats.SaveRows())
+        list.push_back(row->Save.Filter.Caption ? row->Save.Filter : row->Open);
+    return list;
+}
+
 const std::vector<TFileFilter>& OpenFilters() {
-    static const std::vector<TFileFilter> list = {
-        {"Bitmap (*.bmp;*.dib;*.rle)", "*.bmp;*.dib;*.rle"},
-        {"JPEG (*.JPG;*.JPEG;*.JPE;*.JFIF)", "*.JPG;*.JPEG;*.JPE;*.JFIF"},
-        {"GIF (*.GIF)", "*.GIF"},
-        {"PNG (*.PNG)", "*.PNG"},
-        {"TIFF (*.TIF;*.TIFF)", "*.TIF;*.TIFF"},
-        {"GFI fax images (*.fax)", "*.fax"},
-        {"Windows Icons (*.ico)", "*.ico"},
-        {"SGI images (*.bw, *.rgb, *.rgba, *.sgi)", "*.bw;*.rgb;*.rgba;*.sgi"},
-        {"Autodesk images files (*.cel; *.pic)", "*.cel;*.pic"},
-        {"Truevision images (*.tga; *.vst; *.icb; *.vda; *.win)", "*.tga;*.vst;*.icb;*.vda;*.win"},
-        {"ZSoft Paintbrush images (*.pcx; *.pcc)", "*.pcx;*.pcc"},
-        {"Word 5.x screen capture files (*.scr)", "*.scr"},
-        {"Kodak Photo-CD images (*.pcd)", "*.pcd"},
-        {"Portable pixel/gray map images (*.ppm, *.pgm, *.pbm)", "*.ppm;*.pgm;*.pbm"},
-        {"Dr. Halo images (*.cut, *.pal)", "*.cut;*.pal"},
-        {"SGI Wavefront images (*.rla;*.rpf)", "*.rla;*.rpf"},
-        {"Photoshop images (*.psd, *.pdd)", "*.psd;*.pdd"},
-        {"Paintshop Pro images (*.psp)", "*.psp"},
-        {"All Picture Files", "*.bmp;*.dib;*.rle;*.JPG;*.JPEG;*.JPE;*.JFIF;*.GIF;*.PNG;*.TIF;*.TIFF;*.fax;*."
-                              "bw;*.rgb;*.rgba;*.sgi;*.cel;"
-                              "*.pic;*.tga;*.vst;*.icb;*.vda;*.win;*.pcx;*.pcc;*.scr;*.pcd;*.ppm;*.pgm;*.pbm;"
-                              "*.cut;*.pal;*.rla;*.rpf;"
-                              "*.psd;*.pdd;*.psp"},
-        {"All Files", "*.*"},
-    };
+    static const std::vector<TFileFilter> list = OpenFilters(Formats());
     return list;
 }
 
 const std::vector<TFileFilter>& SaveFilters() {
-    // The open list without "Windows Icons" and the two "All" entries, with
-    // the icon entry moved to the end.
-    static const std::vector<TFileFilter> list = [] {
-        const auto& open = OpenFilters();
-        std::vector<TFileFilter> v;
-        for (std::size_t i = 0; i < 18; ++i)
-            if (i != 6) v.push_back(open[i]);
-        v.push_back({"Windows Icon", "*.ico"});
-        return v;
-    }();
+    static const std::vector<TFileFilter> list = SaveFilters(Formats());
     return list;
 }
 
-std::string SaveFilterExtension(int filterIndex) {
-    static const char* const ext[17] = {".bmp", ".jpg", ".gif", ".png", ".tif", ".fax",
-                                        ".sgi", ".pic", ".tga", ".pcx", ".scr", ".pcd",
-                                        ".ppm", ".cut", ".rla", ".psd", ".psp"};
-    if (filterIndex < 1 || filterIndex > 17) return {};
-    return ext[filterIndex - 1];
+int AllPictureFilesPosition(const TFormatTable& formats) {
+    int listed = 0;
+    for (const TFormatRow& row : formats.Rows())
+        if (row.Open.Caption) ++listed;
+    return listed;
+}
+
+const TFormatRow* SaveFilterRow(int filterIndex, const TFormatTable& formats) {
+    const std::vector<const TFormatRow*> rows = formats.SaveRows();
+    if (filterIndex < 1 || static_cast<std::size_t>(filterIndex) > rows.size()) return nullptr;
+    return rows[static_cast<std::size_t>(filterIndex) - 1];
+}
+
+std::string SaveFilterExtension(int filterIndex, const TFormatTable& formats) {
+    const TFormatRow* row = SaveFilterRow(filterIndex, formats);
+    return row ? row->Save.Extension : "";
+}
+
+TSaveOptionsKind SaveFilterOptions(int filterIndex, const TFormatTable& formats) {
+    const TFormatRow* row = SaveFilterRow(filterIndex, formats);
+    return row ? row->Options : TSaveOptionsKind::None;
 }
 
 bool HasExtension(const std::string& path) {

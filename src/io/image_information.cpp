@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "doc/slots.h"
+#include "io/codecs/format_rows.h"
 
 namespace pixora {
 
@@ -40,22 +41,10 @@ std::string DimensionsText(int64_t width, int64_t height) {
 }
 
 std::optional<std::string> FileTypeText(int formatCode) {
-    switch (formatCode) {
-    case 0:
-        return "Other Format";
-    case 1:
-        return "BMP - Windows Bitmap";
-    case 2:
-        return "JPG - JPEG Format";
-    case 3:
-        return "PNG - PNG Format";
-    case 4:
-        return "GIF - GIF Format";
-    case 5:
-        return "TIF - TIFF Format";
-    default:
-        return std::nullopt;
-    }
+    if (formatCode == fcOther) return "Other Format";
+    for (const TFormatRow& row : Formats().Rows())
+        if (row.Code == formatCode && row.TypeText) return row.TypeText;
+    return std::nullopt;
 }
 
 std::string FolderPart(const std::string& path) {

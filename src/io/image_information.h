@@ -34,7 +34,8 @@ TImageInformation ImageInformation(const TImages& slot);
 // w + " x " + h + " Pixels".
 std::string DimensionsText(int64_t width, int64_t height);
 
-// The type shown for a format code 0..5; nothing for other codes.
+// The type shown for a format code: its format's, "Other Format" for 0;
+// nothing for a code without one.
 std::optional<std::string> FileTypeText(int formatCode);
 
 // The folder part of a path without its trailing '/' (the root stays "/").

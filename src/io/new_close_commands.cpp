@@ -38,7 +38,8 @@ void EmptySlot(Workspace& ws, int slot) {
 // shows what is left.
 void AfterClosing(Workspace& ws) {
     LoadRecentFiles(ws);
-    if (!ws.Port) return;
+    // Without a window there is nothing to show it on.
+    if (!ws.HasWindow()) return;
     if (ws.HasOpenImage())
         TabChange(ws);
     else
@@ -54,7 +55,7 @@ int ClaimAndFill(Workspace& ws, Bitmap&& pixels, const SlotSource& source, std::
     try {
         FillSlot(ws, slot, std::move(pixels), source);
     } catch (const std::bad_alloc&) {
-        if (ws.Port) ws.Port->HideTabPage(slot);
+        ws.Port->HideTabPage(slot);
         AbandonClaim(ws, slot);
         message = NotEnoughMemory(w, h);
         return -1;

@@ -24,7 +24,7 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path) {
         pixels = LoadImageFile(path, format);
     } catch (const std::exception& e) {
         AbandonClaim(ws, slot);
-        if (ws.Port) ws.Port->ReportError(2, e.what());
+        ws.Port->ReportError(2, e.what());
         return -1;
     }
     SlotSource source;
@@ -36,9 +36,9 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path) {
     try {
         FillSlot(ws, slot, std::move(pixels), source);
     } catch (const std::bad_alloc&) {
-        if (ws.Port) ws.Port->HideTabPage(slot);
+        ws.Port->HideTabPage(slot);
         AbandonClaim(ws, slot);
-        if (ws.Port) ws.Port->ReportError(2, "Not enough memory to hold the image.");
+        ws.Port->ReportError(2, "Not enough memory to hold the image.");
         return -1;
     }
     SetDefaultSaveOptions(SlotAt(ws, slot));
@@ -62,7 +62,7 @@ bool ReopenFile(Workspace& ws) {
     try {
         fresh = LoadImageFile(s.FileName, s.FileFormat);
     } catch (const std::exception& e) {
-        if (ws.Port) ws.Port->ReportError(2, e.what());
+        ws.Port->ReportError(2, e.what());
         return false;
     }
     if (!PushHistory(ws, slot)) return false;

@@ -63,7 +63,7 @@ bool AddRecentFile(Workspace& ws, const std::string& path) {
         if (!list[static_cast<std::size_t>(i)].empty()) lines.push_back(list[static_cast<std::size_t>(i)]);
     std::string error;
     const bool ok = WriteSmallTextFile(file, lines, &error);
-    if (!ok && ws.Port) ws.Port->ReportProblem("Could not update the list of recent files.", error);
+    if (!ok) ws.Port->ReportProblem("Could not update the list of recent files.", error);
     LoadRecentFiles(ws);
     return ok;
 }

@@ -201,7 +201,7 @@ int RecoverImage(Workspace& ws, const TRecoverable& copy) {
         pixels.SetBitsPerPixel(32);
     } catch (const std::exception& e) {
         AbandonClaim(ws, slot);
-        if (ws.Port) ws.Port->ReportError(2, e.what());
+        ws.Port->ReportError(2, e.what());
         return -1;
     }
     SlotSource source;

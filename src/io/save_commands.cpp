@@ -26,14 +26,15 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
     if ((typedExists || std::filesystem::exists(extended, ec)) &&
         !q.AskReplaceFile(typedExists ? name : extended))
         return std::nullopt;
-    switch (filter) {
-    case 1:
+    // The filter's format decides which options are asked, typed extension or not.
+    switch (SaveFilterOptions(filter)) {
+    case TSaveOptionsKind::PixelFormat:
         q.AskPixelFormat(s.SavePixelFormat);
         break;
-    case 2:
+    case TSaveOptionsKind::JpegOptions:
         q.AskJpegOptions(s.SavePixelFormat, s.JpegQuality);
         break;
-    case 3:
+    case TSaveOptionsKind::GifTransparency:
         if (s.LayerCount > 1 || s.CurrentLayer != 1) {
             // The preview shows what will be written: the layers composed.
             Bitmap composed;
@@ -43,7 +44,7 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
             q.AskGifTransparency(s.Bitmap);
         }
         break;
-    default:
+    case TSaveOptionsKind::None:
         break;
     }
     return extended;
@@ -60,7 +61,7 @@ bool WriteSlotFile(Workspace& ws, int slot, const std::string& path, int formatC
         WithComposedImage(ws, slot,
                           [&](const Bitmap& image) { WriteImageFile(path, image, formatCode, opts); });
     } catch (const std::exception& e) {
-        if (ws.Port) ws.Port->ReportError(1, e.what());
+        ws.Port->ReportError(1, e.what());
         return false;
     }
     return true;

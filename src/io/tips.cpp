@@ -86,7 +86,7 @@ bool CloseTips(const Workspace& ws, const TTipsState& state) {
                         {kPrefShowTips, state.ShowAtStartup ? "TRUE" : "FALSE"}},
                        &error))
         return true;
-    if (ws.Port) ws.Port->ReportProblem("Could not save the preferences.", error);
+    ws.Port->ReportProblem("Could not save the preferences.", error);
     return false;
 }
 

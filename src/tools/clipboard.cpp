@@ -98,7 +98,6 @@ Bitmap PictureOfSelection(const Workspace& ws) {
 // The paste commands float their pixels as a rectangle whose outline can
 // be dragged: the box's selection type and edit mode say so.
 void UseFloatingRectangle(Workspace& ws) {
-    if (!ws.Port) return;
     ws.Port->SetToolOption(kSelectBox, "RadioGroup1", SelRectangle);
     ws.Port->SetToolOption(kSelectBox, "RadioGroup2", 1); // "Edit Selected Canvas"
 }
@@ -122,7 +121,7 @@ void FloatAt(Workspace& ws, int x, int y) {
     ws.ToolVars.HandleHit = 1;
     ToolContext c{ws, slot, s, ws.ToolVars, tools.Row(ToolSelection)};
     tool->DragAndRelease(c, x, y);
-    if (ws.Port) ws.Port->UpdateCommandStates();
+    ws.Port->UpdateCommandStates();
 }
 
 } // namespace
@@ -153,11 +152,9 @@ Bitmap SelectionPicture(const Bitmap& image, const Bitmap& mask, int left, int t
 }
 
 bool HasToolSelection(const Workspace& ws) {
-    if (!ws.HasOpenImage()) return false;
-    const int slot = ws.ActiveSlot();
-    if (slot < 0 || slot >= kSlotCount) return false;
-    return ws.Images[static_cast<std::size_t>(slot)].Tool == ToolSelection && ws.ToolVars.HasSelection == 1 &&
-           SelectionOwner(ws) == slot;
+    const auto active = ws.ActiveImage();
+    return active && active->Tool == ToolSelection && ws.ToolVars.HasSelection == 1 &&
+           SelectionOwner(ws) == active.Slot;
 }
 
 bool CopySelection(Workspace& ws, Bitmap& picture) {
@@ -173,10 +170,8 @@ bool CutSelection(Workspace& ws, Bitmap& picture) {
     NameHistoryStep(ws, "Cut");
     ForgetSelection(ws.ToolVars);
     PaintSelected(ws, ws.Active());
-    if (ws.Port) {
-        ws.Port->UpdateCommandStates();
-        ws.Port->RefreshView();
-    }
+    ws.Port->UpdateCommandStates();
+    ws.Port->RefreshView();
     return true;
 }
 
@@ -184,7 +179,6 @@ bool DeleteSelection(Workspace& ws) {
     if (!HasToolSelection(ws) || !PushHistory(ws)) return false;
     NameHistoryStep(ws, "Delete");
     PaintSelected(ws, ws.Active());
-    if (!ws.Port) return true;
     ws.Port->RefreshView();
     // The selection stays, and so does its outline on the view.
     DrawSelectionOutline(ws, SelectionType(ws));
@@ -193,7 +187,7 @@ bool DeleteSelection(Workspace& ws) {
 }
 
 bool PasteAsSelection(Workspace& ws, Bitmap pixels) {
-    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0 || pixels.Empty()) return false;
+    if (!ws.ActiveImage() || pixels.Empty()) return false;
     pixels.SetBitsPerPixel(32);
     // A selection floating now is committed first; then the paste is the
     // selection tool's new selection.
@@ -237,7 +231,7 @@ bool PasteIntoSelection(Workspace& ws, Bitmap pixels) {
 }
 
 bool PasteToFitCanvas(Workspace& ws, const Bitmap& pixels) {
-    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0 || pixels.Empty()) return false;
+    if (!ws.ActiveImage() || pixels.Empty()) return false;
     TImages& s = ws.Active();
     if (s.Bitmap.Empty() || !PushHistory(ws)) return false;
     NameHistoryStep(ws, "Paste");
@@ -258,7 +252,7 @@ bool PasteToFitCanvas(Workspace& ws, const Bitmap& pixels) {
         }
     }
     FillRowTable(s.Bitmap, s.Rows);
-    if (ws.Port) ws.Port->RefreshView();
+    ws.Port->RefreshView();
     return true;
 }
 
@@ -275,11 +269,11 @@ int PasteAsNewImage(Workspace& ws, Bitmap pixels) {
         message = NotEnoughMemory(w, h);
     }
     if (slot < 0) {
-        if (!message.empty() && ws.Port) ws.Port->ReportProblem(message, "");
+        if (!message.empty()) ws.Port->ReportProblem(message, "");
         return -1;
     }
     // The GIF transparency box starts from full transparency for it.
-    if (ws.Port) ws.Port->SetToolOption("TForm42", "TS", 255);
+    ws.Port->SetToolOption(TWindow::GifTransparency, "TS", 255);
     return slot;
 }
 
@@ -289,7 +283,7 @@ bool FillCanvas(Workspace& ws) {
     TToolVars& v = ws.ToolVars;
     if (s.Bitmap.Empty() || v.FloatBitmap.Empty() || !PushHistory(ws)) return false;
     NameHistoryStep(ws, "Paste");
-    if (ws.Port) ws.Port->SetToolOption(kSelectBox, "RadioGroup2", 1); // "Edit Selected Canvas"
+    ws.Port->SetToolOption(kSelectBox, "RadioGroup2", 1); // "Edit Selected Canvas"
     // The floating pixels are stretched over the whole canvas, edge to
     // edge, and stay there: the selection ends.
     const int w = s.Bitmap.Width(), h = s.Bitmap.Height();
@@ -302,10 +296,8 @@ bool FillCanvas(Workspace& ws) {
     v.SelBottom = h;
     ForgetSelection(v);
     FillRowTable(s.Bitmap, s.Rows);
-    if (ws.Port) {
-        ws.Port->UpdateCommandStates();
-        ws.Port->RefreshView();
-    }
+    ws.Port->UpdateCommandStates();
+    ws.Port->RefreshView();
     return true;
 }
 

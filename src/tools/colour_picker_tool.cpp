@@ -11,7 +11,7 @@ void ColourPicker::Pick(ToolContext& c, int x, int y, bool commit) {
         view.Row(y) + static_cast<std::size_t>(x) * static_cast<std::size_t>(view.BytesPerPixel());
     const int32_t colour = RGBColour(p[2], p[1], p[0]);
     const int which = c.Vars.PressButton == 0 ? 0 : 1;
-    if (c.Ws.Port) c.Ws.Port->ShowSwatchColour(which, colour);
+    c.Ws.Port->ShowSwatchColour(which, colour);
     if (!commit) return;
     if (which == 0)
         SetFGColour(c.Slot, colour);

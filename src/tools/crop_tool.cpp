@@ -69,9 +69,9 @@ void CropTool::Band(ToolContext& c, const TRect& rect) {
 }
 
 bool ApplyCrop(Workspace& ws) {
-    const int slot = ws.ActiveSlot();
-    if (slot < 0 || !ws.ToolVars.CropShown) return false;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    const TActiveImage active = ws.ActiveImage();
+    if (!active || !ws.ToolVars.CropShown) return false;
+    TImages& s = *active;
     TToolVars& v = ws.ToolVars;
     const int W = s.Bitmap.Width(), H = s.Bitmap.Height();
     const int x0 = std::clamp(s.DownX, 0, W), y0 = std::clamp(s.DownY, 0, H);
@@ -80,7 +80,7 @@ bool ApplyCrop(Workspace& ws) {
     // A rectangle without area (or wholly outside the image) would leave no
     // image at all.
     if (w == 0 || h == 0) return false;
-    if (!PushHistory(ws, slot)) return false;
+    if (!PushHistory(ws, active.Slot)) return false;
     NameHistoryStep(ws, "Crop");
     const int l = std::min(x0, x1), t = std::min(y0, y1);
     Bitmap cut(w, h, 32);
@@ -97,10 +97,10 @@ bool ApplyCrop(Workspace& ws) {
 
 bool CropToSelection(Workspace& ws) {
     if (ws.ToolVars.CropShown) return ApplyCrop(ws);
-    const int slot = ws.ActiveSlot();
+    const TActiveImage active = ws.ActiveImage();
     TToolVars& v = ws.ToolVars;
-    if (slot < 0 || !v.HasSelection || SelectionOwner(ws) != slot) return false;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    if (!active || !v.HasSelection || SelectionOwner(ws) != active.Slot) return false;
+    TImages& s = *active;
     if (s.Tool != ToolSelection) return false;
     // The mask covers the selection's bounding rectangle at its place.
     const int left = v.MaskLeft, top = v.MaskTop;
@@ -113,7 +113,7 @@ bool CropToSelection(Workspace& ws) {
     v.CropShown = 1;
     if (ApplyCrop(ws)) return true;
     v.CropShown = 0;
-    if (ws.Port) ws.Port->RefreshView();
+    ws.Port->RefreshView();
     return false;
 }
 

@@ -28,14 +28,13 @@ const TCommitRules kStrokeCommitRules{&GradientMarks, &SoftenMarks};
 
 TGradientSettings ReadGradientSettings(const ToolContext& c) {
     TGradientSettings g;
-    if (!c.Ws.Port) return g;
-    g.Kind = c.Option("TForm41", "GradientKind");
-    g.Size = c.Option("TForm41", "size");
-    g.LeftPercent = c.Option("TForm41", "sedLeft");
-    g.TopPercent = c.Option("TForm41", "sedTop");
-    g.Depth = c.Option("TForm41", "depth");
-    g.TransparentFG = c.Option("TForm41", "TFG") != 0;
-    g.TransparentBG = c.Option("TForm41", "TBG") != 0;
+    g.Kind = c.Option(TWindow::Gradient, "GradientKind");
+    g.Size = c.Option(TWindow::Gradient, "size");
+    g.LeftPercent = c.Option(TWindow::Gradient, "sedLeft");
+    g.TopPercent = c.Option(TWindow::Gradient, "sedTop");
+    g.Depth = c.Option(TWindow::Gradient, "depth");
+    g.TransparentFG = c.Option(TWindow::Gradient, "TFG") != 0;
+    g.TransparentBG = c.Option(TWindow::Gradient, "TBG") != 0;
     return g;
 }
 

@@ -21,7 +21,7 @@ bool LoadEntry(Workspace& ws, const TLibrary& library, int k, Bitmap& into) {
         into = library.Load(k);
         return !into.Empty();
     } catch (const std::exception& e) {
-        if (ws.Port) ws.Port->ReportError(kOpenError, e.what());
+        ws.Port->ReportError(kOpenError, e.what());
         return false;
     }
 }
@@ -31,7 +31,7 @@ int Store(Workspace& ws, const TLibrary& library, const Bitmap& image) {
     try {
         return library.Add(image);
     } catch (const std::exception& e) {
-        if (ws.Port) ws.Port->ReportError(kSaveError, e.what());
+        ws.Port->ReportError(kSaveError, e.what());
         return 0;
     }
 }
@@ -55,7 +55,7 @@ void TilePattern(Bitmap& image, const Bitmap& pattern, int occupancy, const Sele
 }
 
 bool FillWithPattern(Workspace& ws, const TLibrary& patterns, int k, int occupancy) {
-    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0) return false;
+    if (!ws.ActiveImage()) return false;
     Bitmap pattern;
     if (!LoadEntry(ws, patterns, k, pattern) || !PushHistory(ws)) return false;
     NameHistoryStep(ws, "Pattern Fill");
@@ -64,17 +64,18 @@ bool FillWithPattern(Workspace& ws, const TLibrary& patterns, int k, int occupan
     FillRowTable(s.Bitmap, s.Rows);
     TilePattern(s.Bitmap, pattern, occupancy, SelectionEditTest(ws));
     s.Saved = 0;
-    if (ws.Port) ws.Port->RefreshView();
+    ws.Port->RefreshView();
     return true;
 }
 
 bool UseLibraryBrush(Workspace& ws, const TLibrary& brushes, int k) {
-    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0 || ws.Active().Tool != ToolCustomBrush) return false;
+    const TActiveImage active = ws.ActiveImage();
+    if (!active || active->Tool != ToolCustomBrush) return false;
     Bitmap brush;
     if (!LoadEntry(ws, brushes, k, brush)) return false;
     ws.CustomBrushBitmap.Bitmap = std::move(brush);
     ws.CustomBrushBitmap.Refill();
-    if (ws.Port) ws.Port->RefreshView();
+    ws.Port->RefreshView();
     return true;
 }
 
@@ -83,7 +84,7 @@ int ImportIntoLibrary(Workspace& ws, const TLibrary& library, const std::string&
     try {
         picture = LoadImageFile(path, FormatFromExtension(path));
     } catch (const std::exception& e) {
-        if (ws.Port) ws.Port->ReportError(kOpenError, e.what());
+        ws.Port->ReportError(kOpenError, e.what());
         return 0;
     }
     return Store(ws, library, picture);

@@ -14,7 +14,8 @@ namespace pixora {
 
 TSelectOptions ReadSelectOptions(const Workspace& ws) {
     TSelectOptions o;
-    if (!ws.Port) return o;
+    // Without a window there is no box to read: the options stay as they start.
+    if (!ws.HasWindow()) return o;
     const WindowPort& p = *ws.Port;
     o.Shape = std::clamp(p.ToolOption(kSelectBox, "RadioGroup1"), 0, 3);
     o.EditArea = p.ToolOption(kSelectBox, "RadioGroup2") == 0;
@@ -112,7 +113,7 @@ bool DropSelection(Workspace& ws) {
             WriteFloating(v.FloatBitmap, ws.SelectionMask.Bitmap, ws.StrokeBase.Bitmap, s.DownX, s.DownY);
     }
     FillRowTable(s.Bitmap, s.Rows);
-    if (ws.Port) ws.Port->UpdateCommandStates();
+    ws.Port->UpdateCommandStates();
     return true;
 }
 
@@ -121,23 +122,24 @@ bool EndSelection(Workspace& ws) {
     TToolVars& v = ws.ToolVars;
     if (v.HasSelection && v.SelectionSlot >= 0 && v.SelectionSlot != ws.ActiveSlot()) {
         ForgetSelection(v);
-        if (ws.Port) ws.Port->UpdateCommandStates();
+        ws.Port->UpdateCommandStates();
     }
     return dropped;
 }
 
 void SelectAll(Workspace& ws) {
-    const int slot = ws.ActiveSlot();
-    if (slot < 0) return;
+    const TActiveImage active = ws.ActiveImage();
+    if (!active) return;
+    const int slot = active.Slot;
     // The selection tool will own this selection: its set must exist, so
     // that the selection is committed before the image is replaced.
     ToolsOf(ws);
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    TImages& s = *active;
     TToolVars& v = ws.ToolVars;
     const int w = s.Bitmap.Width(), h = s.Bitmap.Height();
     v.HasSelection = 1;
     v.SelectionSlot = slot;
-    if (ws.Port) ws.Port->UpdateCommandStates();
+    ws.Port->UpdateCommandStates();
     s.DownX = s.DownY = 0;
     v.LastPoint = {0, 0};
     v.SelRight = w;
@@ -158,7 +160,6 @@ void SelectAll(Workspace& ws) {
     Canvas oc(ws.StrokeOverlay.Bitmap);
     oc.BrushColour = 0;
     oc.FillRect({0, 0, w, h});
-    if (!ws.Port) return;
     ws.Port->RefreshView();
     // The dotted frame around the whole image, on the view only.
     DottedRectangle(ws.DisplayCopy, {0, 0, w, h});
@@ -166,29 +167,25 @@ void SelectAll(Workspace& ws) {
 }
 
 void SelectNone(Workspace& ws) {
-    const int slot = ws.ActiveSlot();
-    if (slot < 0) return;
+    if (!ws.ActiveImage()) return;
     // Dropping the floating pixels is all there is to it: the image under
     // them was never changed by the selection, and the refresh takes the
     // outline off the view.
     ForgetSelection(ws.ToolVars);
-    if (ws.Port) {
-        ws.Port->UpdateCommandStates();
-        ws.Port->RefreshView();
-    }
+    ws.Port->UpdateCommandStates();
+    ws.Port->RefreshView();
 }
 
 void FillWithColour(Workspace& ws, bool fg) {
-    const int slot = ws.ActiveSlot();
-    if (slot < 0) return;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    if (!PushHistory(ws, slot)) return;
+    const TActiveImage active = ws.ActiveImage();
+    if (!active || !PushHistory(ws, active.Slot)) return;
+    TImages& s = *active;
     NameHistoryStep(ws, fg ? "FG Colour Fill" : "BG Colour Fill");
     Canvas c(s.Bitmap);
     c.BrushColour = fg ? s.FGColour : s.BGColour;
     c.FillRect({0, 0, s.Bitmap.Width(), s.Bitmap.Height()});
     s.Saved = 0;
-    if (ws.Port) ws.Port->RefreshView();
+    ws.Port->RefreshView();
 }
 
 } // namespace pixora

@@ -17,7 +17,7 @@ namespace pixora {
 enum SelectionShape : int { SelRectangle = 0, SelEllipse = 1, SelFreeHand = 2, SelMagicWand = 3 };
 
 // The box the selection options live in.
-inline constexpr const char* kSelectBox = "TForm4";
+inline constexpr TWindow kSelectBox = TWindow::SelectOptions;
 
 // The "Select Options" box, read live.
 struct TSelectOptions {

@@ -179,7 +179,7 @@ void SelectionTool::Finish(ToolContext& c, int x, int y) {
     v.SelectionSlot = c.SlotIndex;
     NormaliseCorners(s, v);
     v.FloatInset = 1; // lifted from the image
-    if (ws.Port) ws.Port->UpdateCommandStates();
+    ws.Port->UpdateCommandStates();
     const Bitmap& image = s.Bitmap;
     bool any = true;
     TRegionGrid wandGrid;
@@ -226,7 +226,7 @@ void SelectionTool::Finish(ToolContext& c, int x, int y) {
         // refresh takes the drag's trail off the view.
         ForgetSelection(v);
         v.RefreshAfter = 1;
-        if (ws.Port) ws.Port->UpdateCommandStates();
+        ws.Port->UpdateCommandStates();
         return;
     }
     FillRowTable(s.Bitmap, s.Rows);
@@ -235,7 +235,7 @@ void SelectionTool::Finish(ToolContext& c, int x, int y) {
         // The wand's outline is the region's edge, inverted on the view
         // copy the region was found on (shown afresh when the image
         // under it has just been deleted).
-        if (o.DeleteUnderlying && ws.Port) ws.Port->RefreshView();
+        if (o.DeleteUnderlying) ws.Port->RefreshView();
         PaintWandMask(ws.DisplayCopy, wandGrid, true);
     } else {
         // The clean image without the drag's trail, the floating pixels
@@ -325,7 +325,7 @@ void SelectionTool::ReleaseExisting(ToolContext& c, int x, int y) {
 }
 
 void SelectionTool::Hover(ToolContext& c, int x, int y) {
-    if (c.Vars.HasSelection && SelectionType(c.Ws) == SelRectangle && c.Ws.Port)
+    if (c.Vars.HasSelection && SelectionType(c.Ws) == SelRectangle)
         c.Ws.Port->SetCanvasCursor(HandleCursor(HitTestHandles(c.Ws, x, y)));
 }
 
@@ -351,7 +351,7 @@ void SelectionTool::DragAndRelease(ToolContext& c, int x, int y) {
 }
 
 void SelectionTool::BeforeImageReplaced(Workspace& ws) {
-    if (EndSelection(ws) && ws.Port) ws.Port->RefreshView();
+    if (EndSelection(ws)) ws.Port->RefreshView();
 }
 
 } // namespace pixora

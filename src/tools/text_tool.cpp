@@ -20,10 +20,8 @@ TextTool* TextToolOf(Workspace& ws) {
 // The slot pressed on, while it is the active one, or null.
 TImages* PressedImage(Workspace& ws) {
     const TextTool* tool = TextToolOf(ws);
-    const int slot = tool ? tool->PressedSlot() : -1;
-    if (slot < 0 || slot >= kSlotCount || slot != ws.ActiveSlot() || !ws.HasOpenImage()) return nullptr;
-    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-    return s.InUse && !s.Bitmap.Empty() ? &s : nullptr;
+    const TActiveImage shown = ws.ActivePicture();
+    return tool && shown && shown.Slot == tool->PressedSlot() ? shown.Image : nullptr;
 }
 
 } // namespace
@@ -51,7 +49,7 @@ void RenderText(const Bitmap& base, const TTextSettings& t, int x, int y, Bitmap
 
 void PreviewText(Workspace& ws, const TTextSettings& t) {
     TImages* s = PressedImage(ws);
-    if (!s || !ws.Port) return;
+    if (!s) return;
     Bitmap shown;
     RenderText(s->Bitmap, t, s->DownX, s->DownY, shown);
     MakeDisplayCopy(shown, ws.Checkerboard.Bitmap, ws.DisplayCopy, true);
@@ -65,7 +63,7 @@ bool CommitText(Workspace& ws, const TTextSettings& t) {
     if (!s) return false;
     if (t.Text.empty()) {
         // Nothing to add: the preview goes away.
-        if (ws.Port) ws.Port->RefreshView();
+        ws.Port->RefreshView();
         return false;
     }
     // The image is the clean base: the preview never touched it, and
@@ -76,7 +74,7 @@ bool CommitText(Workspace& ws, const TTextSettings& t) {
     RenderText(s->Bitmap, t, s->DownX, s->DownY, result);
     s->Bitmap = std::move(result);
     FillRowTable(s->Bitmap, s->Rows);
-    if (ws.Port) ws.Port->RefreshView();
+    ws.Port->RefreshView();
     return true;
 }
 
@@ -92,7 +90,7 @@ void TextTool::Press(ToolContext& c, int x, int y) {
     c.Slot.DownX = x;
     c.Slot.DownY = y;
     pressedSlot_ = c.SlotIndex;
-    if (c.Ws.Port) c.Ws.Port->TextToolPressed();
+    c.Ws.Port->TextToolPressed();
 }
 
 } // namespace pixora

@@ -25,7 +25,7 @@ struct ToolContext {
     // never touches the image.
     Bitmap& View() { return Ws.DisplayCopy; }
     // Reads an option box control live.
-    int Option(const char* box, const char* control) const;
+    int Option(TWindow box, const char* control) const;
     // Reads a control of the tool's own option box (its row's box).
     int BoxOption(const char* control) const;
     void RepaintView() const;

@@ -25,20 +25,20 @@ void SizeLike(TWorkBitmap& w, const Bitmap& image) {
 
 // ---- the context ------------------------------------------------------------
 
-int ToolContext::Option(const char* box, const char* control) const {
-    return Ws.Port ? Ws.Port->ToolOption(box, control) : 0;
+int ToolContext::Option(TWindow box, const char* control) const {
+    return Ws.Port->ToolOption(box, control);
 }
 
 int ToolContext::BoxOption(const char* control) const {
-    return Ws.Port ? Ws.Port->ToolOption(std::string(Row.OptionBox), control) : 0;
+    return Ws.Port->ToolOption(Row.OptionBox, control);
 }
 
 void ToolContext::RepaintView() const {
-    if (Ws.Port) Ws.Port->RepaintView();
+    Ws.Port->RepaintView();
 }
 
 void ToolContext::RefreshView() const {
-    if (Ws.Port) Ws.Port->RefreshView();
+    Ws.Port->RefreshView();
 }
 
 int32_t ToolContext::StrokeColour() const {
@@ -137,9 +137,10 @@ void ApplyHandleDrag(Workspace& ws, int code, int x, int y) {
 // ---- dispatch -----------------------------------------------------------------
 
 void ToolSet::Down(int x, int y, int button) {
-    const int slot = ws_.ActiveSlot();
-    if (slot < 0) return;
-    TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    const TActiveImage active = ws_.ActiveImage();
+    if (!active) return;
+    const int slot = active.Slot;
+    TImages& s = *active;
     TToolVars& v = ws_.ToolVars;
     ws_.SysData.MouseDown = 1;
     v.RefreshAfter = 1;
@@ -174,18 +175,19 @@ void ToolSet::Down(int x, int y, int button) {
     }
     if (!row.StepName.empty() && !goesOn) NameHistoryStep(ws_, std::string(row.StepName));
     if (tool) tool->Press(c, x, y);
-    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterPress && ws_.Port) ws_.Port->RefreshView();
+    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterPress) ws_.Port->RefreshView();
 }
 
 void ToolSet::Move(int x, int y) {
-    const int slot = ws_.ActiveSlot();
-    if (slot < 0) return;
-    TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    const TActiveImage active = ws_.ActiveImage();
+    if (!active) return;
+    const int slot = active.Slot;
+    TImages& s = *active;
     TToolVars& v = ws_.ToolVars;
     const bool held = ws_.SysData.MouseDown == 1;
     ToolContext c{ws_, slot, s, v, Row(s.Tool)};
     Tool* tool = For(s.Tool);
-    if (!held && ws_.Port) {
+    if (!held) {
         // The crop rectangle's handles show their cursors whatever the tool;
         // the tool's own hover comes after and wins.
         if (v.CropShown) ws_.Port->SetCanvasCursor(HandleCursor(HitTestHandles(ws_, x, y)));
@@ -194,13 +196,14 @@ void ToolSet::Move(int x, int y) {
     v.RefreshAfter = 1;
     if (!held) return;
     if (tool) tool->Move(c, x, y);
-    if (v.RefreshAfter == 1 && ws_.Port) ws_.Port->RefreshView();
+    if (v.RefreshAfter == 1) ws_.Port->RefreshView();
 }
 
 void ToolSet::Up(int x, int y) {
-    const int slot = ws_.ActiveSlot();
-    if (slot < 0) return;
-    TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    const TActiveImage active = ws_.ActiveImage();
+    if (!active) return;
+    const int slot = active.Slot;
+    TImages& s = *active;
     TToolVars& v = ws_.ToolVars;
     const bool wasDown = ws_.SysData.MouseDown == 1;
     ws_.SysData.MouseDown = 0;
@@ -208,20 +211,20 @@ void ToolSet::Up(int x, int y) {
     if (!wasDown) return; // the press never started an edit
     ToolContext c{ws_, slot, s, v, Row(s.Tool)};
     if (Tool* tool = For(s.Tool)) tool->Release(c, x, y);
-    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterRelease && ws_.Port) ws_.Port->RefreshView();
-    if (ws_.Port) ws_.Port->RedrawLayerStrip(slot);
+    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterRelease) ws_.Port->RefreshView();
+    ws_.Port->RedrawLayerStrip(slot);
     FillRowTable(s.Bitmap, s.Rows);
 }
 
 void ToolSet::DoubleClick() {
-    if (ws_.ActiveSlot() >= 0) ApplyCrop(ws_);
+    if (ws_.ActiveImage()) ApplyCrop(ws_);
 }
 
 bool ToolSet::Choose(int tool) {
-    if (!ws_.HasOpenImage()) return false;
-    const int slot = ws_.ActiveSlot();
-    if (slot < 0) return false;
-    TImages& s = ws_.Images[static_cast<std::size_t>(slot)];
+    const TActiveImage active = ws_.ActiveImage();
+    if (!active) return false;
+    const int slot = active.Slot;
+    TImages& s = *active;
     const TToolDescription& row = Row(tool);
     if (row.NeedsHistoryStep && s.HistoryCount == 0) return false;
     TToolVars& v = ws_.ToolVars;

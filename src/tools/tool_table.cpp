@@ -70,7 +70,7 @@ constexpr TToolDescription Button(TToolDescription d, std::string_view name, std
 struct TRowBuilder {
     TToolDescription D;
     constexpr TRowBuilder& Cursor(int c) { return D.Cursor = c, *this; }
-    constexpr TRowBuilder& Box(std::string_view box, int toggled = BoxNone, bool modal = false) {
+    constexpr TRowBuilder& Box(TWindow box, int toggled = BoxNone, bool modal = false) {
         D.OptionBox = box;
         D.ToggledBox = toggled;
         D.ModalBox = modal;
@@ -107,7 +107,7 @@ const std::array<TToolDescription, 27>& Table() {
 
         t[1] = Row(1, "ToolButton20", "Pen", "Use Pen Tool to FreeHand Draw")
                    .Cursor(1)
-                   .Box("TForm3", BoxTForm3)
+                   .Box(TWindow::PenOptions, BoxTForm3)
                    .View("PenToolbar1", "Pen Toolbar")
                    .Step("Pen")
                    .Menu("Pen1", "Pen", "Pen2", "Pen")
@@ -115,7 +115,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[1].Make = &Make<PenTool>;
         t[2] = Row(2, "ToolButton23", "Line", "Use Line Tool to draw a straight line")
                    .Cursor(2)
-                   .Box("TForm3", BoxTForm3)
+                   .Box(TWindow::PenOptions, BoxTForm3)
                    .View("LineToolbar1", "Line Toolbar")
                    .Step("Line")
                    .Menu("Line1", "Line", "Line2", "Line")
@@ -123,7 +123,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[2].Make = &Make<LineTool>;
         t[3] = Row(3, "ToolButton22", "Bezier Curve", "Use Bezier Tool to draw a bezier curve")
                    .Cursor(2)
-                   .Box("TForm3", BoxTForm3)
+                   .Box(TWindow::PenOptions, BoxTForm3)
                    .View("BezierToolbar1", "Bezier Toolbar")
                    .Step("Bezier Curve")
                    .Menu("BezierCurve1", "Bezier Curve", "BezierCurve2", "Bezier Curve")
@@ -131,7 +131,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[3].Make = &Make<BezierTool>;
         t[4] = Row(4, "ToolButton26", "Polygon Lines", "Use Polygon Tool to draw a polygon")
                    .Cursor(2)
-                   .Box("TForm3", BoxTForm3)
+                   .Box(TWindow::PenOptions, BoxTForm3)
                    .View("PolygonToolbar1", "Polygon Toolbar")
                    .Step("Polygon Line")
                    .Menu("Polygon1", "Polygon", "Polygon2", "Polygon")
@@ -139,7 +139,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[4].Make = &Make<PolygonTool>;
         t[5] = Row(5, "ToolButton28", "Rectangle", "Use the Rect Tool to draw a rectangle")
                    .Cursor(4)
-                   .Box("TForm21", BoxTForm21)
+                   .Box(TWindow::ShapeOptions, BoxTForm21)
                    .View("RectangleToolbar1", "Rectangle Toolbar")
                    .Step("Rectangle")
                    .Menu("Rectangle1", "Rectangle", "Rectangle2", "Rectangle")
@@ -147,7 +147,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[5].Make = &Make<RectangleTool>;
         t[6] = Row(6, "ToolButton30", "Ellipse", "Use the Ellipse Tool to draw an ellipse")
                    .Cursor(5)
-                   .Box("TForm21", BoxTForm21)
+                   .Box(TWindow::ShapeOptions, BoxTForm21)
                    .View("EllipseToolbar1", "Ellipse Toolbar")
                    .Step("Ellipse")
                    .Menu("Ellipse1", "Ellipse", "Ellipse2", "Ellipse")
@@ -156,7 +156,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[7] = Row(7, "ToolButton32", "Rectangle with Rounded Edges",
                    "Use the Round Rect Tool to draw a Round Rectangle")
                    .Cursor(6)
-                   .Box("TForm22", BoxTForm22)
+                   .Box(TWindow::RoundRectOptions, BoxTForm22)
                    .View("RoundRectToolbar1", "Round Rect Toolbar")
                    .Step("Round Rectangle")
                    .Menu("RoundRectangle1", "Round Rectangle", "RoundRectangle2", "Round Rectangle")
@@ -164,7 +164,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[7].Make = &Make<RoundRectTool>;
         t[8] = Row(8, "ToolButton34", "Spray Brush", "Use the Spray Tool to spray across the canvas")
                    .Cursor(3)
-                   .Box("TForm23", BoxTForm23)
+                   .Box(TWindow::SprayOptions, BoxTForm23)
                    .View("SprayToolbar1", "Spray Toolbar")
                    .Step("Spray Brush")
                    .Menu("Spray1", "Spray", "Spray2", "Spray")
@@ -172,7 +172,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[8].Make = &Make<SprayBrush>;
         t[9] = Row(9, "ToolButton36", "Soften Brush", "Use the Soften Brush to soften certain parts")
                    .Cursor(14)
-                   .Box("TForm24", BoxTForm24)
+                   .Box(TWindow::BrushOptions, BoxTForm24)
                    .View("SoftenToolbar1", "Soften Toolbar")
                    .Step("Soften Brush")
                    .Menu("Soften3", "Soften", "Soften4", "Soften")
@@ -180,7 +180,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[9].Make = &Make<SoftenBrush>;
         t[10] = Row(10, "ToolButton38", "Sharpen Brush", "Use the Sharpen Brush to sharpen certain parts")
                     .Cursor(7)
-                    .Box("TForm24", BoxTForm24)
+                    .Box(TWindow::BrushOptions, BoxTForm24)
                     .View("SharpenToolbar1", "Sharpen Toolbar")
                     .Step("Sharpen Brush")
                     .Menu("Sharpen4", "Sharpen", "Shapen1", "Shapen")
@@ -188,7 +188,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[10].Make = &Make<SharpenBrush>;
         t[11] = Row(11, "ToolButton21", "Noise Brush", "Use the Noise Brush to add noise to certain parts")
                     .Cursor(2)
-                    .Box("TForm24", BoxTForm24)
+                    .Box(TWindow::BrushOptions, BoxTForm24)
                     .Step("Noise Brush")
                     .Menu("Noise4", "Noise", "Noise6", "Noise")
                     .D;
@@ -196,14 +196,14 @@ const std::array<TToolDescription, 27>& Table() {
         t[12] = Row(12, "ToolButton24", "Clone Tool",
                     "Use the Clone Tool to use a certain part of the canvas as a brush")
                     .Cursor(9)
-                    .Box("TForm24", BoxTForm24)
+                    .Box(TWindow::BrushOptions, BoxTForm24)
                     .Step("Copy Brush")
                     .Menu("Clone1", "Clone", "Clone2", "Clone")
                     .D;
         t[12].Make = &Make<CopyBrush>;
         t[13] = Row(13, "ToolButton25", "Lighten Brush", "Use the Lighten Brush to lighten certain parts")
                     .Cursor(2)
-                    .Box("TForm24", BoxTForm24)
+                    .Box(TWindow::BrushOptions, BoxTForm24)
                     .View("LightenToolbar1", "Lighten Toolbar")
                     .Step("Lighten Brush")
                     .Menu("Lighten3", "Lighten", "Lighten4", "Lighten")
@@ -211,7 +211,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[13].Make = &Make<LightenBrush>;
         t[14] = Row(14, "ToolButton27", "Darken Brush", "Use the Darken Brush to darken certain parts")
                     .Cursor(2)
-                    .Box("TForm24", BoxTForm24)
+                    .Box(TWindow::BrushOptions, BoxTForm24)
                     .View("DarkenToolbar1", "Darken Toolbar")
                     .Step("Darken Brush")
                     .Menu("Darken3", "Darken", "Darken4", "Darken")
@@ -220,7 +220,7 @@ const std::array<TToolDescription, 27>& Table() {
         // The selection tool keeps the overlay: it holds the selection's shape.
         t[15] = Row(15, "ToolButton29", "Selection Tool", "Use the Selection Tool")
                     .Cursor(10)
-                    .Box("TForm4", BoxTForm4)
+                    .Box(TWindow::SelectOptions, BoxTForm4)
                     .View("SelectionToolbar1", "Selection Toolbar")
                     .D;
         t[15].ClearsOverlay = false;
@@ -228,7 +228,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[16] =
             Row(16, "ToolButton31", "Floodfill", "Use the Floodfill Tool to fill certain parts with a colour")
                 .Cursor(11)
-                .Box("TForm25", BoxTForm25)
+                .Box(TWindow::FillOptions, BoxTForm25)
                 .View("FloodFillToolbar1", "Flood Fill Toolbar")
                 .Step("Flood Fill")
                 .Menu("FloodFill1", "Flood Fill", "FloodFill2", "Flood Fill")
@@ -243,7 +243,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[18] = Row(18, "ToolButton35", "History Brush",
                     "Use the History Brush to reveal certain parts of past images")
                     .Cursor(13)
-                    .Box("TForm31", BoxNone, true)
+                    .Box(TWindow::UndoHistory, BoxNone, true)
                     .Step("History Brush")
                     .D;
         t[18].Make = &Make<HistoryBrush>;
@@ -251,7 +251,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[18].NeedsHistoryStep = true;
         t[19] = Row(19, "ToolButton37", "Custom Brush", "Use the Custom Brush Tool to draw across the canvas")
                     .Cursor(15)
-                    .Box("TForm40", BoxNone, true)
+                    .Box(TWindow::CustomBrush, BoxNone, true)
                     .Step("Custom Brush")
                     .D;
         t[19].Make = &Make<CustomBrush>;
@@ -262,14 +262,14 @@ const std::array<TToolDescription, 27>& Table() {
         t[20].Make = &Make<ColourPicker>;
         t[21] = Row(21, "ToolButton40", "Eraser", "Use the Erase Tool to erase certain parts")
                     .Cursor(8)
-                    .Box("TForm43")
+                    .Box(TWindow::EraserOptions)
                     .Step("Erase")
                     .D;
         t[21].Make = &Make<Eraser>;
         t[22] = Row(22, "ToolButton41", "Transparency Tools",
                     "Use the Transparency Tools to increase or decrease the transparency of the canvas")
                     .Cursor(2)
-                    .Box("TForm44")
+                    .Box(TWindow::TransparencyOptions)
                     .Step("Transparency Tool")
                     .D;
         t[22].Make = &Make<TransparencyTool>;
@@ -293,10 +293,12 @@ const std::array<TToolDescription, 27>& Table() {
 
 } // namespace
 
-const char* OptionBoxWindowName(int box) {
-    static const char* const names[] = {"",        "TForm3",  "TForm21", "TForm22", "TForm23",
-                                        "TForm24", "TForm43", "TForm4",  "TForm25", "TForm44"};
-    return box >= BoxTForm3 && box <= BoxTForm44 ? names[box] : "";
+TWindow OptionBoxWindowId(int box) {
+    static constexpr TWindow windows[] = {
+        TWindow::None,         TWindow::PenOptions,         TWindow::ShapeOptions,  TWindow::RoundRectOptions,
+        TWindow::SprayOptions, TWindow::BrushOptions,       TWindow::EraserOptions, TWindow::SelectOptions,
+        TWindow::FillOptions,  TWindow::TransparencyOptions};
+    return box >= BoxTForm3 && box <= BoxTForm44 ? windows[box] : TWindow::None;
 }
 
 std::span<const TToolDescription> ToolTable() {

@@ -11,6 +11,8 @@
 #include <span>
 #include <string_view>
 
+#include "doc/window_ids.h"
+
 namespace pixora {
 
 class Tool;
@@ -57,8 +59,8 @@ enum OptionBox : int {
     BoxTForm44 = 9,
 };
 
-// Window name of the option box with a recorded number ("" for none).
-const char* OptionBoxWindowName(int box);
+// The window of the option box with a recorded number (None for none).
+TWindow OptionBoxWindowId(int box);
 
 // A menu item made for a tool: its object name and caption.
 struct TToolMenuItem {
@@ -77,7 +79,7 @@ struct TToolDescription {
     int PanelColumn = 0;
     int PanelRow = 0;
     int Cursor = 0;             // canvas cursor, 0 = the arrow
-    std::string_view OptionBox; // window shown on choice, "" = none
+    TWindow OptionBox = TWindow::None; // window shown on choice
     bool ModalBox = false;      // shown modally, on choice only
     // The box the View menu's items show and close for this tool, and the
     // View menu item that stands for the tool.

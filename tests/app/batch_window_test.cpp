@@ -15,9 +15,9 @@
 #include <QSlider>
 
 #include "app/app_fixture.h"
-#include "app/message_dialog.h"
 #include "io/codecs/image_codecs.h"
 #include "io/ui/batch_window.h"
+#include "window_kit/message_dialog.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;

@@ -10,11 +10,11 @@
 #include <QTextBrowser>
 
 #include "app/app_fixture.h"
-#include "app/message_dialog.h"
 #include "app/status_bar.h"
 #include "app/view_controls.h"
 #include "support/input_events.h"
 #include "tools/tool_table.h"
+#include "window_kit/message_dialog.h"
 
 using namespace pixora;
 using namespace pixora::testing;

@@ -9,10 +9,10 @@
 #include <QSpinBox>
 
 #include "app/app_fixture.h"
-#include "app/swatch.h"
 #include "effects/ui/colour_select_dialog.h"
 #include "history/ui/rotate_dialog.h"
 #include "io/ui/new_image_dialog.h"
+#include "window_kit/swatch.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;

@@ -11,19 +11,17 @@
 #include "effects/colour/planes.h"
 #include "effects/ui/colour_windows.h"
 #include "history/history_store.h"
+#include "support/pixels.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
 using pixora::testing::Child;
+using pixora::testing::Px;
 
 namespace {
 
 void Click(QWidget* parent, const char* name) {
     if (auto* b = Child<QAbstractButton>(parent, name)) b->click();
-}
-
-const uint8_t* Px(const Bitmap& b, int x, int y) {
-    return b.Row(y) + 4 * x;
 }
 
 struct ColourWindowTest : AppTest {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/command_states.h"
 #include "support/slot_fixture.h"
+#include "window_kit/command_states.h"
 
 using namespace pixora;
 

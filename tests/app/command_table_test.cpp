@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "app/command_table.h"
 #include "app/menu_layout.h"
+#include "window_kit/command_table.h"
 
 using namespace pixora;
 

@@ -24,7 +24,7 @@ TEST_F(AppTest, AnEffectRowIsItsItemsAndItsRule) {
     row.Kind = TEffectKind::Quick;
     row.Caption = "Redden";
     row.StepName = "Redden";
-    row.OptionsWindow = "TForm26";
+    row.OptionsWindow = TWindow::ChannelOptions;
     row.Places = {"Redden1", "Redden2", "Redden3", ""};
     row.Operation = &AddRed;
     const TEffectRow rows[] = {row};

@@ -11,7 +11,6 @@
 #include <QTabWidget>
 
 #include "app/app_fixture.h"
-#include "app/message_dialog.h"
 #include "doc/checkerboard.h"
 #include "io/codecs/image_codecs.h"
 #include "io/open_commands.h"
@@ -22,6 +21,7 @@
 #include "io/ui/pixel_format_dialog.h"
 #include "io/ui/replace_file_dialog.h"
 #include "io/ui/save_changes_dialog.h"
+#include "window_kit/message_dialog.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;

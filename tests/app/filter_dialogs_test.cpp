@@ -69,7 +69,7 @@ struct FilterWindowTest : AppTest {
     }
     // Opens the window of `form` as its command does; `act` runs while it is up.
     void Run(const char* form, std::function<void(FilterDialog*)> act) {
-        const TEffectRow* row = EffectForWindow(form);
+        const TEffectRow* row = EffectForWindow(WindowNamed(form));
         ASSERT_NE(row, nullptr);
         bool shown = false;
         WhenModal([&](QWidget* w) {
@@ -235,10 +235,8 @@ TEST_F(FilterWindowTest, NoWindowOpensAndNoEffectRunsWithoutAnImage) {
         RunEffect(*window, row);
         QApplication::processEvents();
         EXPECT_FALSE(shown) << row.Caption;
-        if (!row.OptionsWindow.empty()) {
-            EXPECT_FALSE(window->Window(QString::fromUtf8(row.OptionsWindow.data(), row.OptionsWindow.size()))
-                             ->isVisible())
-                << row.Caption;
+        if (row.OptionsWindow != TWindow::None) {
+            EXPECT_FALSE(window->Window(row.OptionsWindow)->isVisible()) << row.Caption;
         }
     }
 }

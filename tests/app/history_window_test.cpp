@@ -13,12 +13,13 @@
 #include <filesystem>
 
 #include "app/app_fixture.h"
-#include "app/message_dialog.h"
-#include "app/up_down.h"
 #include "doc/layer_operations.h"
 #include "doc/ui/new_layer_dialog.h"
 #include "history/history_folder.h"
 #include "history/history_store.h"
+#include "support/pixels.h"
+#include "window_kit/message_dialog.h"
+#include "window_kit/up_down.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
@@ -84,7 +85,10 @@ TEST_F(HistoryWindowTest, MenusFollowTheStore) {
     EXPECT_TRUE(Shown("UndoDown").isEmpty());
 
     Edit("Invert");
+    const Bitmap afterInvert = S().Bitmap;
     Edit("Blur");
+    EXPECT_EQ(S().HistoryPos, 2);
+    EXPECT_EQ(S().HistoryCount, 2);
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Blur");
     EXPECT_EQ(Shown("UndoDown"), (QStringList{"Blur", "Invert"}));
     EXPECT_TRUE(Cmd("ToolButton10")->isEnabled());
@@ -97,8 +101,10 @@ TEST_F(HistoryWindowTest, MenusFollowTheStore) {
     EXPECT_EQ(S().HistoryCount, 3);
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Invert");
     EXPECT_EQ(Cmd("Redo1")->text(), "Redo Blur");
+    EXPECT_EQ(Shown("UndoDown"), (QStringList{"Invert"}));
     EXPECT_EQ(Shown("RedoDown"), (QStringList{"Blur"}));
     EXPECT_TRUE(Cmd("Redo1")->isEnabled());
+    EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, afterInvert));
 
     Item("RedoDown", 1)->trigger();
     EXPECT_EQ(S().HistoryPos, 2);
@@ -112,17 +118,34 @@ TEST_F(HistoryWindowTest, MenusFollowTheStore) {
     EXPECT_EQ(S().HistoryPos, 2);
 }
 
-TEST_F(HistoryWindowTest, UndoListItemJUndoesJSteps) {
-    for (int i = 1; i <= 12; ++i) Edit(std::string("Step") + std::to_string(i));
+TEST_F(HistoryWindowTest, ListsShowTheTenNewestAndItemJMovesJSteps) {
+    std::vector<Bitmap> states{S().Bitmap};
+    for (int i = 1; i <= 12; ++i) {
+        Edit(std::string("Step") + std::to_string(i));
+        states.push_back(S().Bitmap);
+    }
     const QStringList shown = Shown("UndoDown");
     ASSERT_EQ(shown.size(), 10);
     EXPECT_EQ(shown.front(), "Step12");
     EXPECT_EQ(shown.back(), "Step3");
+    // Undo item 4: four steps back from the newest.
     EXPECT_EQ(Item("UndoDown", 14)->text(), "Step9");
-    Item("UndoDown", 14)->trigger();  // fourth item
+    Item("UndoDown", 14)->trigger();
     EXPECT_EQ(S().HistoryPos, 8);
-    EXPECT_EQ(Shown("RedoDown").size(), 4);
+    EXPECT_EQ(S().HistoryCount, 13);
+    EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, states[8]));
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Step8");
+    const QStringList redo = Shown("RedoDown");
+    ASSERT_EQ(redo.size(), 4);
+    EXPECT_EQ(redo.front(), "Step9");
+    // Redo item 3: three steps forward.
+    Item("RedoDown", 3)->trigger();
+    EXPECT_EQ(S().HistoryPos, 11);
+    EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, states[11]));
+    // Outside the stored range nothing happens.
+    EXPECT_FALSE(JumpToHistoryStep(Ws(), 13));
+    EXPECT_FALSE(JumpToHistoryStep(Ws(), -1));
+    EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, states[11]));
 }
 
 TEST_F(HistoryWindowTest, AMissingSnapshotIsReported) {

@@ -11,6 +11,7 @@
 #include "app/tips_dialog.h"
 #include "io/codecs/image_codecs.h"
 #include "io/ini_file.h"
+#include "io/tips.h"
 #include "io/open_commands.h"
 
 using namespace pixora;
@@ -89,6 +90,9 @@ TEST_F(InformationTest, ElevenNextTipsShowEveryTipAndComeBack) {
             next->click();
             if (Text(d, "lblTip1") == "All edits to an image can be undone, because") {
                 EXPECT_EQ(Text(d, "lblTip3"), "");
+            }
+            if (Text(d, "lblTip1") == TipLines(11).Line1) {
+                EXPECT_EQ(Text(d, "lblTip3"), "transparent, PNG pixels can be semi transparent.");
             }
         }
         last = Text(d, "lblTip1");

@@ -8,11 +8,11 @@
 #include <unistd.h>
 
 #include "app/app_fixture.h"
-#include "app/message_dialog.h"
 #include "app/status_bar.h"
-#include "app/swatch.h"
-#include "app/up_down.h"
 #include "app/window_set.h"
+#include "window_kit/message_dialog.h"
+#include "window_kit/swatch.h"
+#include "window_kit/up_down.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
@@ -23,11 +23,11 @@ TEST_F(AppTest, EveryStartupWindowExistsOnceWithItsCaption) {
     EXPECT_EQ(window->windowTitle(), "Pixora");
     EXPECT_EQ(window->objectName(), "TForm1");
     const auto& all = window->Windows().All();
-    ASSERT_EQ(all.size(), StartupWindows().size() - 1);
-    for (std::size_t i = 1; i < StartupWindows().size(); ++i) {
-        const WindowEntry& e = StartupWindows()[i];
-        EXPECT_EQ(all[i - 1]->objectName(), e.Name);
-        EXPECT_EQ(all[i - 1]->windowTitle(), e.Caption);
+    ASSERT_EQ(all.size(), kWindowTable.size() - 1);
+    for (std::size_t i = 1; i < kWindowTable.size(); ++i) {
+        const TWindowRow& e = kWindowTable[i];
+        EXPECT_EQ(all[i - 1]->objectName().toStdString(), e.Name);
+        EXPECT_EQ(all[i - 1]->windowTitle().toStdString(), e.Caption);
     }
     EXPECT_EQ(window->Window("TForm33")->windowTitle(), "Batch File Proccessing");
     EXPECT_EQ(window->Window("TForm50")->windowTitle(), "Proccessing - Please Wait");

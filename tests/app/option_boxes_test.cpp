@@ -154,7 +154,7 @@ TEST_F(OptionBoxTest, EveryControlHasItsRangeStepAndStartValue) {
         }
         }
         // The tools read every one of them through the main window.
-        EXPECT_EQ(window->ToolOption(e.Box, e.Name), e.Default);
+        EXPECT_EQ(window->ToolOption(WindowNamed(e.Box), e.Name), e.Default);
     }
 }
 
@@ -278,11 +278,11 @@ TEST_F(OptionBoxTest, EachToolShowsItsBoxAndCloseToolBoxesClosesThemAll) {
         {1, "TForm3"},   {4, "TForm3"},   {5, "TForm21"},  {6, "TForm21"},  {7, "TForm22"}, {8, "TForm23"},
         {9, "TForm24"},  {14, "TForm24"}, {15, "TForm4"},  {16, "TForm25"}, {21, "TForm43"}, {22, "TForm44"}};
     for (const auto& [tool, name] : boxes) {
-        EXPECT_EQ(OptionBoxForTool(tool), name) << tool;
+        EXPECT_EQ(WindowName(OptionBoxForTool(tool)), name) << tool;
         ShowOptionBoxForTool(*window, tool);
         EXPECT_TRUE(Box(name)->isVisible()) << tool;
     }
-    for (int tool : {0, 17, 20, 23, 24, 25, 26}) EXPECT_TRUE(OptionBoxForTool(tool).isEmpty()) << tool;
+    for (int tool : {0, 17, 20, 23, 24, 25, 26}) EXPECT_EQ(OptionBoxForTool(tool), TWindow::None) << tool;
     Box("TForm26")->show();
     Box("TForm37")->show();
     Box("TForm38")->show();
@@ -347,7 +347,7 @@ TEST_F(OptionBoxTest, HistoryBrushSizeOfZeroOrLessBecomes64WhenLeft) {
     // The arrows stay inside the range.
     size->stepBy(-5);
     EXPECT_EQ(size->value(), 2);
-    EXPECT_EQ(window->ToolOption("TForm38", "size"), 2);
+    EXPECT_EQ(window->ToolOption(TWindow::HistoryBrushOptions, "size"), 2);
 }
 
 TEST_F(OptionBoxTest, SelectOptionsExcludeEachOtherAndFollowTheMenus) {
@@ -368,7 +368,7 @@ TEST_F(OptionBoxTest, SelectOptionsExcludeEachOtherAndFollowTheMenus) {
     EXPECT_FALSE(e->isChecked());
     EXPECT_FALSE(Cmd("ExcludeSelection1")->isChecked());
     Cmd("DuplicateonMouseUp1")->trigger();
-    EXPECT_EQ(window->ToolOption("TForm4", "D"), 1);
+    EXPECT_EQ(window->ToolOption(TWindow::SelectOptions, "D"), 1);
     Control<QCheckBox>("TForm4", "DU")->click();
     EXPECT_TRUE(Cmd("DeleteUnderlying1")->isChecked());
 
@@ -379,7 +379,7 @@ TEST_F(OptionBoxTest, SelectOptionsExcludeEachOtherAndFollowTheMenus) {
     EXPECT_TRUE(Cmd("FreeHandSelection1")->isChecked());
     EXPECT_FALSE(Cmd("RectangularSelection1")->isChecked());
     Cmd("MagicWandSelection1")->trigger();
-    EXPECT_EQ(window->ToolOption("TForm4", "RadioGroup1"), 3);
+    EXPECT_EQ(window->ToolOption(TWindow::SelectOptions, "RadioGroup1"), 3);
 }
 
 TEST_F(OptionBoxTest, TextEditorStartsEmptyEachTime) {

@@ -11,9 +11,9 @@
 
 #include "app/app_fixture.h"
 #include "app/file_drop.h"
-#include "app/message_dialog.h"
 #include "io/codecs/image_codecs.h"
 #include "io/open_commands.h"
+#include "window_kit/message_dialog.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;

@@ -28,6 +28,7 @@
 #include "io/new_close_commands.h"
 #include "io/open_commands.h"
 #include "support/folders.h"
+#include "support/memory.h"
 #include "support/no_questions.h"
 #include "support/pixels.h"
 #include "tools/tool_table.h"
@@ -46,12 +47,6 @@ constexpr int kMostImages = 5;
 // the end of the run: the history keeps a small thumbnail per step, far
 // less than this over the run.
 constexpr long kResidentGrowthLimit = 64L << 20;
-
-long ResidentBytes() {
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
-}
 
 uint64_t Hash(const Bitmap& b) {
     uint64_t h = 1469598103934665603ull ^ (static_cast<uint64_t>(b.Width()) << 32 | b.Height());

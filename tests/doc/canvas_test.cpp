@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "doc/canvas.h"
+#include "support/pixels.h"
 
 using namespace pixora;
+using pixora::testing::Px;
 
 namespace {
-const uint8_t* Px(const Bitmap& b, int x, int y) { return b.Row(y) + x * b.BytesPerPixel(); }
-
 int CountColour(const Bitmap& b, uint8_t v) {
     int n = 0;
     for (int y = 0; y < b.Height(); ++y)

@@ -5,21 +5,13 @@
 
 #include "doc/resample.h"
 #include "doc/row_ranges.h"
+#include "support/pixels.h"
 
 using namespace pixora;
-
-namespace {
-Bitmap RandomBitmap(int w, int h, unsigned seed) {
-    Bitmap b(w, h);
-    std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y)
-        for (std::size_t i = 0; i < static_cast<std::size_t>(w) * 4; ++i) b.Row(y)[i] = static_cast<uint8_t>(rng());
-    return b;
-}
-} // namespace
+using pixora::testing::RandomImage;
 
 TEST(BilinearResample, EqualSizesCopyColourBytesAndKeepAlpha) {
-    const Bitmap src = RandomBitmap(7, 5, 1);
+    const Bitmap src = RandomImage(7, 5, 1);
     Bitmap dst(7, 5);
     dst.Fill(0, 0, 0, 42);
     BilinearResample(src, dst);
@@ -65,14 +57,14 @@ TEST(BilinearResample, OnePixelWideSourceUsesFirstColumnOnly) {
             EXPECT_EQ(dst.Row(y)[x * 4 + 2], 30);
             EXPECT_EQ(dst.Row(y)[x * 4 + 3], 0);
         }
-    Bitmap tall = RandomBitmap(1, 40, 3);
+    Bitmap tall = RandomImage(1, 40, 3);
     Bitmap wide(30, 80);
     BilinearResample(tall, wide);
     for (int x = 0; x < 30; ++x) EXPECT_EQ(wide.Row(0)[x * 4], tall.Row(0)[0]);
 }
 
 TEST(BilinearResample, DegenerateSizesNeitherCrashNorWrite) {
-    const Bitmap src = RandomBitmap(20, 10, 4);
+    const Bitmap src = RandomImage(20, 10, 4);
     Bitmap zeroW(0, 10), zeroH(10, 0), empty;
     BilinearResample(src, zeroW);
     BilinearResample(src, zeroH);
@@ -127,7 +119,7 @@ TEST(BilinearResample, DownscaleAveragesAndStaysInRange) {
 TEST(BilinearResample, OneBandAndTwoGiveTheSameBytes) {
     // Large enough to be split where the machine has two cores; held to
     // one band and to two, both paths run on any machine.
-    const Bitmap src = RandomBitmap(900, 700, 8);
+    const Bitmap src = RandomImage(900, 700, 8);
     Bitmap automatic(1300, 900), one(1300, 900), two(1300, 900);
     BilinearResample(src, automatic);
     {

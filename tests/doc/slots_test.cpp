@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "support/slot_fixture.h"
 
 using namespace pixora;
@@ -88,4 +90,43 @@ TEST_F(SlotsTest, ExchangingColoursTwiceRestoresEverything) {
     SetDefaultColours(s);
     EXPECT_EQ(s.FGColour, 0);
     EXPECT_EQ(s.BGColour, 0xFFFFFF);
+}
+
+TEST_F(SlotsTest, TheActiveImageIsThereOnlyWhileAnImageIsOpenOnTheActivePage) {
+    port.Active = 0; // a page the window calls active, with no image open
+    EXPECT_FALSE(ws.ActiveImage());
+    ASSERT_EQ(NewImage(), 0);
+    ASSERT_EQ(NewImage(), 1);
+    const TActiveImage active = ws.ActiveImage();
+    ASSERT_TRUE(active);
+    EXPECT_EQ(active.Slot, 1);
+    EXPECT_EQ(active.Image, &ws.Images[1]);
+    EXPECT_EQ(std::as_const(ws).ActiveImage().Image, &ws.Images[1]);
+    port.Active = 16; // past the last slot
+    EXPECT_FALSE(ws.ActiveImage());
+    port.Active = 0;
+    EXPECT_EQ(ws.ActivePicture().Image, &ws.Images[0]);
+    ws.Images[0].Bitmap = Bitmap();
+    EXPECT_TRUE(ws.ActiveImage());
+    EXPECT_FALSE(ws.ActivePicture()) << "an image without pixels";
+}
+
+TEST_F(SlotsTest, WithoutAWindowThePortDoesNothingAndShowsNoPage) {
+    Workspace bare;
+    EXPECT_FALSE(bare.HasWindow());
+    const int slot = ClaimSlot(bare);
+    ASSERT_EQ(slot, 0);
+    FillSlot(bare, slot, Bitmap(4, 4), SlotSource{}); // shows its page on no window
+    EXPECT_EQ(bare.ActiveSlot(), -1);
+    EXPECT_FALSE(bare.ActiveImage());
+
+    NewImage();
+    ASSERT_TRUE(ws.HasWindow());
+    ws.Port = nullptr; // the window leaves
+    EXPECT_FALSE(ws.HasWindow());
+    EXPECT_FALSE(ws.ActiveImage());
+    ReleaseSlot(ws, 0); // hides its page on no window
+    EXPECT_TRUE(port.Visible[0]);
+    ws.Port = &port;
+    EXPECT_TRUE(ws.HasWindow());
 }

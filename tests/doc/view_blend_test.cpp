@@ -5,20 +5,12 @@
 #include <random>
 
 #include "doc/checkerboard.h"
+#include "support/pixels.h"
 
 using namespace pixora;
+using namespace pixora::testing;
 
 namespace {
-
-void SetPixel(Bitmap& bm, int x, int y, int r, int g, int b, int t) {
-    uint8_t* p = bm.Row(y) + 4 * x;
-    p[0] = static_cast<uint8_t>(b);
-    p[1] = static_cast<uint8_t>(g);
-    p[2] = static_cast<uint8_t>(r);
-    p[3] = static_cast<uint8_t>(t);
-}
-
-const uint8_t* Px(const Bitmap& bm, int x, int y) { return bm.Row(y) + 4 * x; }
 
 } // namespace
 

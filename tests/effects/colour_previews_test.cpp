@@ -9,17 +9,15 @@
 #include "effects/colour/plane_choice.h"
 #include "effects/colour/planes.h"
 #include "effects/colour_previews.h"
+#include "support/pixels.h"
 #include "support/slot_fixture.h"
 #include "tools/selection.h"
 
 using namespace pixora;
+using pixora::testing::Px;
 using pixora::testing::SlotFixture;
 
 namespace {
-
-uint8_t* Px(Bitmap& b, int x, int y) {
-    return b.Row(y) + 4 * x;
-}
 
 struct ColourPreviewTest : SlotFixture {
     int slot = -1;

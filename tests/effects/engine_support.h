@@ -13,17 +13,9 @@ namespace enginetest {
 
 using namespace pixora;
 
-inline Bitmap RandomImage(int w, int h, uint32_t seed) {
-    Bitmap b(w, h, 32);
-    std::mt19937 rng(seed);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < 4 * w; ++x)
-            b.Row(y)[x] = static_cast<uint8_t>(rng() & 0xFF);
-    return b;
-}
-
 // The suite's pixel helpers (support/pixels.h).
 using pixora::testing::Px;
+using pixora::testing::RandomImage;
 using pixora::testing::SameImage;
 
 inline TPixelBytes BytesAt(const Bitmap& b, int x, int y) {

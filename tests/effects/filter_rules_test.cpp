@@ -15,14 +15,13 @@ namespace {
 struct FilterRuleTest : FilterTest {
     // The preview of window `form` with `values`; the view it leaves.
     const Bitmap& Preview(const char* form, TEffectValues values) {
-        const TEffectRow* row = EffectForWindow(form);
+        const TEffectRow* row = EffectForWindow(WindowNamed(form));
         EXPECT_NE(row, nullptr) << form;
         if (row) {
             EXPECT_TRUE(PreviewFilter(ws, row->Filter, row->ReadsDocument, values)) << form;
         }
         return ws.DisplayCopy;
     }
-    const uint8_t* At(const Bitmap& b, int x, int y) { return b.Row(y) + x * 4; }
 };
 
 } // namespace
@@ -52,8 +51,8 @@ TEST_F(FilterRuleTest, ColourFilterReplacesExactlyThePixelsOutsideItsWindows) {
     int replaced = 0;
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 20; ++x) {
-            const uint8_t* d = At(doc, x, y);
-            const uint8_t* v = At(view, x, y);
+            const uint8_t* d = Px(doc, x, y);
+            const uint8_t* v = Px(view, x, y);
             if (d[2] > 100) {
                 ++replaced;
                 EXPECT_TRUE(v[0] == 0 && v[1] == 0 && v[2] == 0) << x << "," << y;
@@ -70,16 +69,16 @@ TEST_F(FilterRuleTest, SaturationAndSolarizeRunTheOtherWayFromTheirEffects) {
     // Saturation at 255: every byte becomes the pixel's four-byte average.
     const Bitmap& grey = Preview("TForm18", {255});
     for (int x = 0; x < 20; ++x) {
-        const uint8_t* d = At(doc, x, 4);
+        const uint8_t* d = Px(doc, x, 4);
         const int m = (d[0] + d[1] + d[2] + d[3]) / 4;
         for (int c = 0; c < 4; ++c)
-            EXPECT_NEAR(At(grey, x, 4)[c], m, 1) << x;
-        EXPECT_EQ(At(grey, x, 4)[0], At(grey, x, 4)[2]);
+            EXPECT_NEAR(Px(grey, x, 4)[c], m, 1) << x;
+        EXPECT_EQ(Px(grey, x, 4)[0], Px(grey, x, 4)[2]);
     }
     // Solarize at 255: threshold 0 inverts every pixel whose average is above 0.
     const Bitmap& solar = Preview("TForm20", {255});
     for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(At(solar, 7, 3)[c], 255 - At(doc, 7, 3)[c]);
+        EXPECT_EQ(Px(solar, 7, 3)[c], 255 - Px(doc, 7, 3)[c]);
 }
 
 TEST_F(FilterRuleTest, ControlsReachTheirChannels) {
@@ -87,24 +86,24 @@ TEST_F(FilterRuleTest, ControlsReachTheirChannels) {
     auto clamp = [](int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); };
     // Colour Adjustor: R, G, B are the red, green and blue deltas.
     const Bitmap& adjusted = Preview("TForm8", {30, -20, 5});
-    EXPECT_EQ(At(adjusted, 3, 2)[2], clamp(At(doc, 3, 2)[2] + 30));
-    EXPECT_EQ(At(adjusted, 3, 2)[1], clamp(At(doc, 3, 2)[1] - 20));
-    EXPECT_EQ(At(adjusted, 3, 2)[0], clamp(At(doc, 3, 2)[0] + 5));
-    EXPECT_EQ(At(adjusted, 3, 2)[3], At(doc, 3, 2)[3]);
+    EXPECT_EQ(Px(adjusted, 3, 2)[2], clamp(Px(doc, 3, 2)[2] + 30));
+    EXPECT_EQ(Px(adjusted, 3, 2)[1], clamp(Px(doc, 3, 2)[1] - 20));
+    EXPECT_EQ(Px(adjusted, 3, 2)[0], clamp(Px(doc, 3, 2)[0] + 5));
+    EXPECT_EQ(Px(adjusted, 3, 2)[3], Px(doc, 3, 2)[3]);
     // Brightness moves the three together.
     const Bitmap& brighter = Preview("TForm11", {-40});
     for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(At(brighter, 9, 6)[c], clamp(At(doc, 9, 6)[c] - 40));
+        EXPECT_EQ(Px(brighter, 9, 6)[c], clamp(Px(doc, 9, 6)[c] - 40));
     // Channel Filter: every colour byte takes the chosen channel; none chosen
     // is refused and shows the document.
     const int byteOf[] = {2, 1, 0};
     for (int channel = 0; channel < 3; ++channel) {
         const Bitmap& one = Preview("TForm9", {channel});
         for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(At(one, 5, 5)[c], At(doc, 5, 5)[byteOf[channel]]);
-        EXPECT_EQ(At(one, 5, 5)[3], At(doc, 5, 5)[3]);
+            EXPECT_EQ(Px(one, 5, 5)[c], Px(doc, 5, 5)[byteOf[channel]]);
+        EXPECT_EQ(Px(one, 5, 5)[3], Px(doc, 5, 5)[3]);
     }
-    EXPECT_FALSE(PreviewFilter(ws, EffectForWindow("TForm9")->Filter, false, {-1}));
+    EXPECT_FALSE(PreviewFilter(ws, EffectForWindow(TWindow::ChannelFilter)->Filter, false, {-1}));
     EXPECT_TRUE(SamePixels(ws.DisplayCopy, doc));
     // Blur and Sharpen read the document: whatever the view held goes.
     ws.DisplayCopy = Bitmap(20, 10, 32);
@@ -119,14 +118,14 @@ TEST_F(FilterRuleTest, RangeFiltersChooseTheShapeAndKeepIt) {
     TEffects& engine = EffectsOf(ws);
     // Ellipses, transparent: the cell corners lie outside and stay.
     const Bitmap& kept = Preview("TForm15", {8, 8, rtEllipse, 0});
-    EXPECT_EQ(std::memcmp(At(kept, 0, 0), At(doc, 0, 0), 4), 0);
-    EXPECT_NE(std::memcmp(At(kept, 4, 4), At(doc, 4, 4), 4), 0);
+    EXPECT_EQ(std::memcmp(Px(kept, 0, 0), Px(doc, 0, 0), 4), 0);
+    EXPECT_NE(std::memcmp(Px(kept, 4, 4), Px(doc, 4, 4), 4), 0);
     EXPECT_EQ(engine.RangeType, rtEllipse);
     EXPECT_TRUE(engine.TransparentRange);
     // "Tranparent" unchecked: the corners are averaged too, as range 0.
     const Bitmap& solid = Preview("TForm15", {8, 8, rtEllipse, 1});
-    EXPECT_NE(std::memcmp(At(solid, 0, 0), At(doc, 0, 0), 4), 0);
-    EXPECT_EQ(std::memcmp(At(solid, 0, 0), At(solid, 7, 0), 4), 0) << "one range, one average";
+    EXPECT_NE(std::memcmp(Px(solid, 0, 0), Px(doc, 0, 0), 4), 0);
+    EXPECT_EQ(std::memcmp(Px(solid, 0, 0), Px(solid, 7, 0), 4), 0) << "one range, one average";
     EXPECT_FALSE(engine.TransparentRange) << "left as chosen";
 
     // Rough Blur: W, H, RADIUS, QUALITY, TYPE, SOLID.

@@ -14,10 +14,6 @@ using namespace pixora::testing;
 
 namespace {
 
-const uint8_t* At(const Bitmap& b, int x, int y) {
-    return b.Row(y) + 4 * x;
-}
-
 bool SameBytes(const uint8_t* a, const uint8_t* b) {
     return std::memcmp(a, b, 4) == 0;
 }
@@ -40,7 +36,7 @@ TEST_F(GeometryTest, StretchedResizeIsOneNamedStepAndLeavesThePictureInStrokeBas
     ASSERT_TRUE(ResizeActiveImage(ws, {200, 100, true}));
     ASSERT_EQ(S().Bitmap.Width(), 200);
     ASSERT_EQ(S().Bitmap.Height(), 100);
-    EXPECT_TRUE(SameBytes(At(S().Bitmap, 0, 0), At(img, 0, 0))); // fourth byte included
+    EXPECT_TRUE(SameBytes(Px(S().Bitmap, 0, 0), Px(img, 0, 0))); // fourth byte included
     EXPECT_TRUE(SamePixels(ws.StrokeBase.Bitmap, S().Bitmap));
     EXPECT_EQ(ws.StrokeBase.Rows.Count(), 100);
     EXPECT_EQ(S().Rows.Count(), 100);
@@ -63,9 +59,9 @@ TEST_F(GeometryTest, StretchingWeighsTheFourthByteLikeTheColours) {
     img.Row(0)[4 + 3] = 200; // right pixel mostly transparent
     Bitmap out;
     ASSERT_TRUE(ResizeBitmap(img, {4, 1, true}, out));
-    EXPECT_EQ(At(out, 0, 0)[3], 0);
-    EXPECT_GT(At(out, 2, 0)[3], 0);
-    EXPECT_LT(At(out, 2, 0)[3], 200);
+    EXPECT_EQ(Px(out, 0, 0)[3], 0);
+    EXPECT_GT(Px(out, 2, 0)[3], 0);
+    EXPECT_LT(Px(out, 2, 0)[3], 200);
 }
 
 TEST_F(GeometryTest, UnstretchedResizeCutsAndAddsZeroBytes) {
@@ -78,7 +74,7 @@ TEST_F(GeometryTest, UnstretchedResizeCutsAndAddsZeroBytes) {
     for (int y = 0; y < 50; ++y) {
         ASSERT_EQ(std::memcmp(b.Row(y), img.Row(y), 400), 0) << y;
         for (int x = 100; x < 150; ++x)
-            ASSERT_EQ(std::memcmp(At(b, x, y), "\0\0\0\0", 4), 0) << x << "," << y;
+            ASSERT_EQ(std::memcmp(Px(b, x, y), "\0\0\0\0", 4), 0) << x << "," << y;
     }
     EXPECT_EQ(HistoryName(S(), 2), "Resize");
 }
@@ -141,7 +137,7 @@ TEST_F(GeometryTest, QuarterTurnsAndAnglesThatAreQuarterTurns) {
     ASSERT_TRUE(RotateBitmap(img, {TRotateAction::RotateLeft, 0, 0}, left));
     ASSERT_EQ(left.Width(), 2);
     ASSERT_EQ(left.Height(), 4);
-    EXPECT_TRUE(SameBytes(At(left, 0, 0), At(img, 3, 0))); // top-left = source top-right
+    EXPECT_TRUE(SameBytes(Px(left, 0, 0), Px(img, 3, 0))); // top-left = source top-right
     for (double deg : {90.0, 450.0, 810.0, -270.0}) {
         Bitmap turned;
         ASSERT_TRUE(RotateBitmap(img, {TRotateAction::Angle, deg, 0}, turned));
@@ -168,7 +164,7 @@ TEST_F(GeometryTest, RotateLeftOfThreeByTwoAndTheAnglesThatEqualIt) {
     // Column x of the source becomes row 2 - x, read top to bottom.
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 2; ++x)
-            EXPECT_TRUE(SameBytes(At(left, x, y), At(img, 2 - y, x))) << x << "," << y;
+            EXPECT_TRUE(SameBytes(Px(left, x, y), Px(img, 2 - y, x))) << x << "," << y;
     for (double deg : {90.0, 450.0}) {
         Bitmap turned;
         ASSERT_TRUE(RotateBitmap(img, {TRotateAction::Angle, deg, RGBColour(9, 9, 9)}, turned));
@@ -186,8 +182,8 @@ TEST_F(GeometryTest, AFortyFiveDegreeTurnHasTheBackgroundInItsCorners) {
     ASSERT_EQ(out.Height(), 141);
     const uint8_t corner[4] = {50, 100, 200, 0};
     for (auto [x, y] : {std::pair{0, 0}, {140, 0}, {0, 140}, {140, 140}})
-        EXPECT_TRUE(SameBytes(At(out, x, y), corner)) << x << "," << y;
-    EXPECT_TRUE(SameBytes(At(out, 70, 70), At(img, 50, 50)));
+        EXPECT_TRUE(SameBytes(Px(out, x, y), corner)) << x << "," << y;
+    EXPECT_TRUE(SameBytes(Px(out, 70, 70), Px(img, 50, 50)));
 }
 
 TEST_F(GeometryTest, APreviewLeavesTheDocumentAndOkAppliesItAsOneStep) {

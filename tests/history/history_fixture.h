@@ -24,25 +24,14 @@ public:
     void RefreshHistoryMenus() override { Calls.push_back("RefreshHistoryMenus"); }
 };
 
-// A pattern that differs in every byte, fourth byte included.
-inline Bitmap Pattern(int w, int h, int seed) {
-    Bitmap b(w, h, 32);
-    for (int y = 0; y < h; ++y) {
-        uint8_t* p = b.Row(y);
-        for (int x = 0; x < w * 4; ++x)
-            p[x] = static_cast<uint8_t>(x * 7 + y * 13 + seed * 31);
-    }
-    return b;
-}
-
 struct WorkspaceTest : ::testing::Test {
-    ScratchDir folder;
+    ScratchProgramFolder folder{ScratchProgramFolder::Bare};
     std::string root = folder.Path().string();
     Workspace ws;
     HistoryPort port;
 
     void SetUp() override {
-        ws.SysData.ExeDir = root + "/";
+        ws.SysData.ExeDir = folder.ExeDir();
         ws.Port = &port;
         ws.SubscribeBeforeImageReplaced([this] { port.Calls.push_back("EndSelection"); });
         ws.CreateWorkBitmaps();

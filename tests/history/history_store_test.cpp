@@ -6,10 +6,10 @@
 #include <csignal>
 #include <fstream>
 
-#include "app/command_states.h"
 #include "doc/thumbnail_fit.h"
 #include "history/history_store.h"
 #include "history_fixture.h"
+#include "window_kit/command_states.h"
 
 namespace pixora::testing {
 namespace {
@@ -112,27 +112,6 @@ TEST_F(HistoryTest, UndoAfterFirstEditStoresTheNewestAndRedoBringsItBack) {
     EXPECT_FALSE(RedoStep(ws));
 }
 
-TEST_F(HistoryTest, InvertThenBlurCaptionsAndLists) {
-    Edit("Invert", Invert);
-    const Bitmap afterInvert = S().Bitmap;
-    Edit("Blur");
-    THistoryMenus m = Menus();
-    EXPECT_EQ(S().HistoryPos, 2);
-    EXPECT_EQ(S().HistoryCount, 2);
-    EXPECT_EQ(m.UndoCaption, "Undo Blur");
-    EXPECT_EQ(m.UndoItems, (std::vector<std::string>{"Blur", "Invert"}));
-
-    ASSERT_TRUE(UndoStep(ws));
-    m = Menus();
-    EXPECT_EQ(S().HistoryPos, 1);
-    EXPECT_EQ(S().HistoryCount, 3);
-    EXPECT_EQ(m.UndoCaption, "Undo Invert");
-    EXPECT_EQ(m.RedoCaption, "Redo Blur");
-    EXPECT_EQ(m.UndoItems, (std::vector<std::string>{"Invert"}));
-    EXPECT_EQ(m.RedoItems, (std::vector<std::string>{"Blur"}));
-    EXPECT_TRUE(SamePixels(S().Bitmap, afterInvert));
-}
-
 TEST_F(HistoryTest, UndoToOldestAndRedoToNewest) {
     std::vector<Bitmap> states{S().Bitmap};
     for (const char* name : {"A", "B", "C"}) {
@@ -179,34 +158,6 @@ TEST_F(HistoryTest, EditAfterUndoDiscardsTheRedoBranch) {
     EXPECT_FALSE(Enabled(CommandRule::Redo));
     // No snapshot file is left half-written beside the others.
     for (const auto& e : fs::directory_iterator(HistoryDir(ws))) EXPECT_EQ(e.path().extension(), ".bmp");
-}
-
-TEST_F(HistoryTest, ListsShowTheTenNewestAndItemJMovesJSteps) {
-    std::vector<Bitmap> states{S().Bitmap};
-    for (int i = 1; i <= 12; ++i) {
-        Edit(std::string("Step") + std::to_string(i));
-        states.push_back(S().Bitmap);
-    }
-    const THistoryMenus m = Menus();
-    ASSERT_EQ(m.UndoItems.size(), 10u);
-    for (int j = 1; j <= 10; ++j) EXPECT_EQ(m.UndoItems[static_cast<std::size_t>(j - 1)], "Step" + std::to_string(13 - j));
-
-    // Undo item 4: four steps back from the newest.
-    ASSERT_TRUE(JumpToHistoryStep(ws, S().HistoryPos - 4));
-    EXPECT_EQ(S().HistoryPos, 8);
-    EXPECT_EQ(S().HistoryCount, 13);
-    EXPECT_TRUE(SamePixels(S().Bitmap, states[8]));
-    const THistoryMenus after = Menus();
-    ASSERT_EQ(after.RedoItems.size(), 4u);
-    EXPECT_EQ(after.RedoItems.front(), "Step9");
-    // Redo item 3: three steps forward.
-    ASSERT_TRUE(JumpToHistoryStep(ws, S().HistoryPos + 3));
-    EXPECT_EQ(S().HistoryPos, 11);
-    EXPECT_TRUE(SamePixels(S().Bitmap, states[11]));
-    // Outside the stored range nothing happens.
-    EXPECT_FALSE(JumpToHistoryStep(ws, 13));
-    EXPECT_FALSE(JumpToHistoryStep(ws, -1));
-    EXPECT_TRUE(SamePixels(S().Bitmap, states[11]));
 }
 
 TEST_F(HistoryTest, RedoListStopsAtTen) {

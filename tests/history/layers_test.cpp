@@ -3,18 +3,16 @@
 
 #include <cmath>
 
-#include "app/command_states.h"
 #include "doc/blend_row.h"
 #include "doc/layer_operations.h"
 #include "doc/layer_strip.h"
 #include "doc/layers.h"
 #include "doc/row_ranges.h"
 #include "history_fixture.h"
+#include "window_kit/command_states.h"
 
 namespace pixora::testing {
 namespace {
-
-const uint8_t* Px(const Bitmap& b, int x, int y) { return b.Row(y) + 4 * x; }
 
 // The merge rule written out with real numbers.
 uint8_t Reference(uint8_t layer, uint8_t below, uint8_t t) {

@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include "io/block_keeping.h"
+#include "support/memory.h"
 
 using namespace pixora;
+using pixora::testing::ResidentMiB;
 
 namespace {
 
@@ -20,15 +22,6 @@ constexpr bool kSanitizerAllocator = true;
 #else
 constexpr bool kSanitizerAllocator = false;
 #endif
-
-long ResidentMiB() {
-    long pages = 0, resident = 0;
-    FILE* f = std::fopen("/proc/self/statm", "r");
-    if (!f) return -1;
-    const int got = std::fscanf(f, "%ld %ld", &pages, &resident);
-    std::fclose(f);
-    return got == 2 ? resident * sysconf(_SC_PAGESIZE) / (1 << 20) : -1;
-}
 
 // Blocks of a codec buffer's size, written so their pages are resident,
 // then freed newest first.

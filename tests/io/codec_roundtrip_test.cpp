@@ -25,7 +25,7 @@ void Le16(std::vector<uint8_t>& v, uint32_t x) {
     v.push_back(static_cast<uint8_t>(x >> 8));
 }
 
-uint32_t Px(const Bitmap& b, int x, int y) { // 0x00RRGGBB
+uint32_t Rgb(const Bitmap& b, int x, int y) { // 0x00RRGGBB
     const uint8_t* p = b.Row(y) + 4 * x;
     return static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
 }
@@ -37,10 +37,10 @@ TEST(BmpReader, PaletteRleBitfieldAndHeaderVariants) {
     {
         auto f = MakeBmp(40, 3, 2, 1, 0, {0x000000, 0xFF8040}, {}, {0xA0, 0, 0, 0, 0x60, 0, 0, 0});
         const Bitmap b = bmp::ReadMemory(f.data(), f.size());
-        EXPECT_EQ(Px(b, 0, 1), 0xFF8040u);
-        EXPECT_EQ(Px(b, 1, 1), 0u);
-        EXPECT_EQ(Px(b, 0, 0), 0u);
-        EXPECT_EQ(Px(b, 2, 0), 0xFF8040u);
+        EXPECT_EQ(Rgb(b, 0, 1), 0xFF8040u);
+        EXPECT_EQ(Rgb(b, 1, 1), 0u);
+        EXPECT_EQ(Rgb(b, 0, 0), 0u);
+        EXPECT_EQ(Rgb(b, 2, 0), 0xFF8040u);
     }
     // RLE8 with a run, an absolute run, a delta and an early end: 4 x 2.
     {
@@ -50,21 +50,21 @@ TEST(BmpReader, PaletteRleBitfieldAndHeaderVariants) {
                                     0, 1};
         auto f = MakeBmp(40, 4, 2, 8, 1, {0x000000, 0x0000FF, 0x00FF00}, {}, rle);
         const Bitmap b = bmp::ReadMemory(f.data(), f.size());
-        EXPECT_EQ(Px(b, 0, 1), 0x0000FFu);
-        EXPECT_EQ(Px(b, 3, 1), 0u); // never written: palette entry 0
-        EXPECT_EQ(Px(b, 0, 0), 0u);
-        EXPECT_EQ(Px(b, 1, 0), 0x00FF00u);
-        EXPECT_EQ(Px(b, 2, 0), 0x0000FFu);
-        EXPECT_EQ(Px(b, 3, 0), 0x00FF00u);
+        EXPECT_EQ(Rgb(b, 0, 1), 0x0000FFu);
+        EXPECT_EQ(Rgb(b, 3, 1), 0u); // never written: palette entry 0
+        EXPECT_EQ(Rgb(b, 0, 0), 0u);
+        EXPECT_EQ(Rgb(b, 1, 0), 0x00FF00u);
+        EXPECT_EQ(Rgb(b, 2, 0), 0x0000FFu);
+        EXPECT_EQ(Rgb(b, 3, 0), 0x00FF00u);
     }
     // RLE4: a run alternating two indices.
     {
         std::vector<uint8_t> rle = {5, 0x12, 0, 1};
         auto f = MakeBmp(40, 5, 1, 4, 2, {0, 0x111111, 0x222222}, {}, rle);
         const Bitmap b = bmp::ReadMemory(f.data(), f.size());
-        EXPECT_EQ(Px(b, 0, 0), 0x111111u);
-        EXPECT_EQ(Px(b, 1, 0), 0x222222u);
-        EXPECT_EQ(Px(b, 4, 0), 0x111111u);
+        EXPECT_EQ(Rgb(b, 0, 0), 0x111111u);
+        EXPECT_EQ(Rgb(b, 1, 0), 0x222222u);
+        EXPECT_EQ(Rgb(b, 4, 0), 0x111111u);
     }
     // 16 bits, 5-6-5 bit fields, top-down (negative height).
     {
@@ -79,11 +79,11 @@ TEST(BmpReader, PaletteRleBitfieldAndHeaderVariants) {
         Le16(px, 0);
         auto f = MakeBmp(40, 3, -2, 16, 3, {}, {0xF800, 0x07E0, 0x001F}, px);
         const Bitmap b = bmp::ReadMemory(f.data(), f.size());
-        EXPECT_EQ(Px(b, 0, 0), 0xFF0000u);
-        EXPECT_EQ(Px(b, 1, 0), 0x00FF00u);
-        EXPECT_EQ(Px(b, 2, 0), 0x0000FFu);
-        EXPECT_EQ(Px(b, 0, 1), (132u << 16) | (130u << 8) | 132u);
-        EXPECT_EQ(Px(b, 1, 1), 0xFFFFFFu);
+        EXPECT_EQ(Rgb(b, 0, 0), 0xFF0000u);
+        EXPECT_EQ(Rgb(b, 1, 0), 0x00FF00u);
+        EXPECT_EQ(Rgb(b, 2, 0), 0x0000FFu);
+        EXPECT_EQ(Rgb(b, 0, 1), (132u << 16) | (130u << 8) | 132u);
+        EXPECT_EQ(Rgb(b, 1, 1), 0xFFFFFFu);
     }
     // OS/2 core header, 8 bits with 3-byte palette entries.
     {
@@ -93,14 +93,14 @@ TEST(BmpReader, PaletteRleBitfieldAndHeaderVariants) {
         f[10] = static_cast<uint8_t>(14 + 12 + 256 * 3);
         f[11] = static_cast<uint8_t>((14 + 12 + 256 * 3) >> 8);
         const Bitmap b = bmp::ReadMemory(f.data(), f.size());
-        EXPECT_EQ(Px(b, 0, 0), 0xA0B0C0u);
-        EXPECT_EQ(Px(b, 1, 0), 0x010203u);
+        EXPECT_EQ(Rgb(b, 0, 0), 0xA0B0C0u);
+        EXPECT_EQ(Rgb(b, 1, 0), 0x010203u);
     }
     // V5 header, 32 bits with the usual masks: the fourth byte is kept.
     {
         auto f = MakeBmp(124, 1, 1, 32, 3, {}, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {1, 2, 3, 77});
         const Bitmap b = bmp::ReadMemory(f.data(), f.size());
-        EXPECT_EQ(Px(b, 0, 0), 0x030201u);
+        EXPECT_EQ(Rgb(b, 0, 0), 0x030201u);
         EXPECT_EQ(b.Row(0)[3], 77);
     }
 }
@@ -164,7 +164,7 @@ TEST(BmpWriter, EveryDepthRoundTrips) {
     b = bmp::Read(path);
     std::set<uint32_t> colours;
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) colours.insert(Px(b, x, y));
+        for (int x = 0; x < 64; ++x) colours.insert(Rgb(b, x, y));
     EXPECT_LE(colours.size(), 256u);
     EXPECT_LE(MaxColourDiff(many, b), 24);
 }
@@ -283,7 +283,7 @@ TEST(PngCodec, RoundTripAndSixteenBitPalettedInput) {
     const std::string pal = dir.File("pal.png");
     ASSERT_TRUE(WritePngWithLibpng(pal, 3, 1, PNG_FORMAT_RGBA_COLORMAP, idx, cmap, 2));
     const Bitmap pb = png::Read(pal);
-    EXPECT_EQ(Px(pb, 0, 0), 0xFF0000u);
+    EXPECT_EQ(Rgb(pb, 0, 0), 0xFF0000u);
     EXPECT_EQ(pb.Row(0)[3], 0);
     EXPECT_EQ(pb.Row(0)[4 + 3], 255 - 64);
 }
@@ -448,7 +448,7 @@ TEST(GifCodec, ManyColoursAreReducedInsteadOfFailing) {
     std::set<uint32_t> colours;
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 50; ++x) {
-            colours.insert(Px(b, x, y));
+            colours.insert(Rgb(b, x, y));
             ASSERT_EQ(b.Row(y)[4 * x + 3], 0);
         }
     EXPECT_LE(colours.size(), 255u);
@@ -478,7 +478,7 @@ TEST(TiffCodec, ReadsStripsWrittenByLibtiff) {
     const Bitmap b = LoadImageFile(path, fcTiff);
     ASSERT_EQ(b.Width(), 5);
     ASSERT_EQ(b.Height(), 3);
-    EXPECT_EQ(Px(b, 4, 2), (200u << 16) | (200u << 8) | 33u);
-    EXPECT_EQ(Px(b, 1, 0), (50u << 16) | 33u);
+    EXPECT_EQ(Rgb(b, 4, 2), (200u << 16) | (200u << 8) | 33u);
+    EXPECT_EQ(Rgb(b, 1, 0), (50u << 16) | 33u);
     EXPECT_EQ(b.Row(1)[3], 0);
 }

@@ -17,6 +17,7 @@
 #include "io_test_support.h"
 #include "support/corpus.h"
 #include "support/fake_port.h"
+#include "support/folders.h"
 #include "support/no_questions.h"
 
 using namespace pixora;
@@ -146,13 +147,9 @@ TEST(DamagedFiles, PngClaimingAHugeImageIsRefusedBeforeAllocating) {
 // open-error message. Lines starting with # are comments.
 std::map<std::string, std::string> CorpusManifest() {
     std::map<std::string, std::string> expected;
-    std::ifstream in(std::string(PIXORA_SOURCE_DIR) + "/tests/io/corpus_manifest.txt");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        const std::size_t bar = line.rfind(" | ");
-        if (bar != std::string::npos) expected[line.substr(0, bar)] = line.substr(bar + 3);
-    }
+    const std::string file = std::string(PIXORA_SOURCE_DIR) + "/tests/io/corpus_manifest.txt";
+    for (const auto& [path, fields] : ReadManifest(file))
+        expected[path] = fields[0];
     return expected;
 }
 
@@ -164,13 +161,11 @@ TEST(Corpus, EveryFileEndsAsItsManifestSays) {
     PIXORA_NEED_FOLDER(root);
     std::map<std::string, std::string> expected = CorpusManifest();
     ASSERT_GT(expected.size(), 500u) << "the manifest is missing or short";
-    ScratchDir exe;
-    fs::create_directories(exe.Path() / "bin/save");
-    fs::create_directories(exe.Path() / "bin/hstry");
+    ScratchProgramFolder exe;
     Workspace ws;
     FakePort port;
     ws.Port = &port;
-    ws.SysData.ExeDir = exe.Path().string() + "/";
+    ws.SysData.ExeDir = exe.ExeDir();
     TNoQuestions none;
     std::map<std::string, int> opened, refused;
     std::vector<std::string> wrongly, unlike;

@@ -25,6 +25,7 @@
 #include "support/folders.h"
 #include "support/no_questions.h"
 #include "support/pixels.h"
+#include "support/slot_fixture.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -50,19 +51,12 @@ std::vector<TNamedFault> WriteFaults(const std::string& pathPart, std::size_t pa
     };
 }
 
-struct FileFaultsTest : ::testing::Test {
-    ScratchDir dir;
-    Workspace ws;
-    FakePort port;
+struct FileFaultsTest : ProgramFolderFixture {
     TNoQuestions q;
     std::string pictures;
 
     FileFaultsTest() {
-        ws.Port = &port;
         port.Ws = &ws;
-        ws.SysData.ExeDir = dir.Path().string() + "/";
-        fs::create_directories(dir.Path() / "bin/save");
-        fs::create_directories(dir.Path() / "bin/hstry");
         pictures = dir.File("pictures") + "/";
         fs::create_directories(pictures);
         ws.CreateWorkBitmaps();

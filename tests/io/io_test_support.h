@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the codec tests: generated pictures and file bytes (the scratch
-// folder is support/folders.h).
+// Helpers of the codec tests: file bytes, PNG files written by libpng itself
+// and colour differences (pictures to start from are support/pixels.h).
 
 #include <cstdint>
 #include <cstdio>
@@ -14,27 +14,9 @@
 
 #include "doc/bitmap.h"
 #include "support/folders.h"
+#include "support/pixels.h"
 
 namespace pixora::testing {
-
-inline void SetPixel(Bitmap& b, int x, int y, uint8_t r, uint8_t g, uint8_t bl, uint8_t t = 0) {
-    uint8_t* p = b.Row(y) + x * b.BytesPerPixel();
-    p[0] = bl;
-    p[1] = g;
-    p[2] = r;
-    if (b.BytesPerPixel() == 4) p[3] = t;
-}
-
-// A picture with smooth gradients, a few hard edges and a varying fourth byte.
-inline Bitmap GradientImage(int w, int h) {
-    Bitmap b(w, h, 32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            SetPixel(b, x, y, static_cast<uint8_t>(x * 255 / (w > 1 ? w - 1 : 1)),
-                     static_cast<uint8_t>(y * 255 / (h > 1 ? h - 1 : 1)), static_cast<uint8_t>((x < w / 2) ? 40 : 200),
-                     static_cast<uint8_t>((x + y) * 7));
-    return b;
-}
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -38,12 +38,6 @@ void Add(Bytes& v, const std::string& s) {
     v.insert(v.end(), s.begin(), s.end());
 }
 
-// B, G, R, T of a pixel.
-std::vector<int> Px(const Bitmap& b, int x, int y) {
-    const uint8_t* p = b.Row(y) + 4 * x;
-    return {p[0], p[1], p[2], p[3]};
-}
-
 class MinorReaders : public ::testing::Test {
 protected:
     Bitmap Open(const std::string& name, const Bytes& bytes) {
@@ -78,27 +72,27 @@ Bytes TgaHeader(int type, int w, int h, int bits, int descriptor, int mapFirst =
 TEST_F(MinorReaders, PortableMapsPlainRawAndArbitrary) {
     // Plain bitmap, bits run together, a comment in the header: 1 is black.
     Bitmap b = Open("a.pbm", Bytes{'P', '1', '\n', '#', ' ', 'x', '\n', '3', ' ', '1', '\n', '1', '0', '1'});
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{255, 255, 255, 0}));
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(PixelBytes(b, 1, 0), (std::vector<int>{255, 255, 255, 0}));
     // Plain grey with maxval 1000.
     b = Open("a.pgm", Bytes{'P', '2', ' ', '2', ' ', '1', ' ', '1', '0', '0',
                             '0', ' ', '5', '0', '0', ' ', '1', '0', '0', '0'});
-    EXPECT_EQ(Px(b, 0, 0)[0], 128);
-    EXPECT_EQ(Px(b, 1, 0)[0], 255);
+    EXPECT_EQ(PixelBytes(b, 0, 0)[0], 128);
+    EXPECT_EQ(PixelBytes(b, 1, 0)[0], 255);
     // Raw 16-bit colour, big-endian; a sample above maxval counts as maxval.
     Bytes p6;
     Add(p6, std::string("P6\n2 1\n65535\n"));
     p6.insert(p6.end(), {0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x01});
     b = Open("a.ppm", p6);
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{0, 128, 255, 0}));
-    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{1, 0, 0, 0}));
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{0, 128, 255, 0}));
+    EXPECT_EQ(PixelBytes(b, 1, 0), (std::vector<int>{1, 0, 0, 0}));
     EveryCutFails("a.ppm", p6);
     // PAM grey + alpha.
     Bytes pam;
     Add(pam, std::string("P7\nWIDTH 1\nHEIGHT 1\nDEPTH 2\nMAXVAL 255\nTUPLTYPE GRAYSCALE_ALPHA\nENDHDR\n"));
     pam.insert(pam.end(), {200, 55});
     b = Open("a.pam", pam);
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{200, 200, 200, 200}));
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{200, 200, 200, 200}));
     EXPECT_THROW(Open("z.ppm", Bytes{'P', '6', ' ', '0', ' ', '1', ' ', '2', '5', '5', ' '}), ECodecError);
 }
 
@@ -108,26 +102,26 @@ TEST_F(MinorReaders, TruevisionRunsOriginsMapsAndAttributeBits) {
     f.insert(f.end(), {0x83, 10, 20, 30, 0x01, 1, 2, 3, 4, 5, 6});
     Bitmap b = Open("a.tga", f);
     // The file's first row is the bottom one.
-    EXPECT_EQ(Px(b, 0, 1), (std::vector<int>{10, 20, 30, 0}));
-    EXPECT_EQ(Px(b, 2, 1), (std::vector<int>{10, 20, 30, 0}));
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{10, 20, 30, 0}));
-    EXPECT_EQ(Px(b, 2, 0), (std::vector<int>{4, 5, 6, 0}));
+    EXPECT_EQ(PixelBytes(b, 0, 1), (std::vector<int>{10, 20, 30, 0}));
+    EXPECT_EQ(PixelBytes(b, 2, 1), (std::vector<int>{10, 20, 30, 0}));
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{10, 20, 30, 0}));
+    EXPECT_EQ(PixelBytes(b, 2, 0), (std::vector<int>{4, 5, 6, 0}));
     EveryCutFails("a.tga", f, 18);
     // Top-right origin, colour map starting at entry 5, 16-bit entries.
     f = TgaHeader(1, 2, 1, 8, 0x30, 5, 2, 16);
     Le16(f, 0x7C00), Le16(f, 0x001F); // red, blue
     f.insert(f.end(), {5, 6});
     b = Open("b.tga", f);
-    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{0, 0, 255, 0})); // entry 5, drawn from the right
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{255, 0, 0, 0}));
+    EXPECT_EQ(PixelBytes(b, 1, 0), (std::vector<int>{0, 0, 255, 0})); // entry 5, drawn from the right
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{255, 0, 0, 0}));
     f.back() = 9; // outside the map
     EXPECT_THROW(Open("c.tga", f), ECodecError);
     // 16 bits with one attribute bit: clear bit = transparent.
     f = TgaHeader(2, 2, 1, 16, 0x21);
     Le16(f, 0x8000 | 0x03E0), Le16(f, 0x03E0);
     b = Open("d.tga", f);
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{0, 255, 0, 0}));
-    EXPECT_EQ(Px(b, 1, 0)[3], 255);
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{0, 255, 0, 0}));
+    EXPECT_EQ(PixelBytes(b, 1, 0)[3], 255);
     // The same with a version 2 extension area calling the bits undefined.
     const uint32_t ext = static_cast<uint32_t>(f.size());
     f.resize(f.size() + 495, 0);
@@ -137,7 +131,7 @@ TEST_F(MinorReaders, TruevisionRunsOriginsMapsAndAttributeBits) {
     Add(f, std::string("TRUEVISION-XFILE."));
     f.push_back(0);
     b = Open("e.tga", f);
-    EXPECT_EQ(Px(b, 1, 0)[3], 0);
+    EXPECT_EQ(PixelBytes(b, 1, 0)[3], 0);
 }
 
 TEST_F(MinorReaders, PaintbrushPalettesPlanesAndRuns) {
@@ -155,15 +149,15 @@ TEST_F(MinorReaders, PaintbrushPalettesPlanesAndRuns) {
     for (int i = 0; i < 256; ++i)
         f.insert(f.end(), {uint8_t(i), uint8_t(255 - i), 7});
     Bitmap b = Open("a.pcx", f);
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{7, 254, 1, 0}));
-    EXPECT_EQ(Px(b, 1, 1), (std::vector<int>{7, 253, 2, 0}));
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{7, 254, 1, 0}));
+    EXPECT_EQ(PixelBytes(b, 1, 1), (std::vector<int>{7, 253, 2, 0}));
     EveryCutFails("a.pcx", Bytes(f.begin(), f.begin() + 131));
     // 24 bits as three planes, no runs.
     f = header(8, 3, 2, 1, 2);
     f[2] = 0;
     f.insert(f.end(), {10, 11, 20, 21, 30, 31});
     b = Open("b.pcx", f);
-    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{31, 21, 11, 0}));
+    EXPECT_EQ(PixelBytes(b, 1, 0), (std::vector<int>{31, 21, 11, 0}));
     // 16 colours as four planes of one bit, from the header palette.
     f = header(1, 4, 8, 1, 1);
     f[2] = 0;
@@ -171,8 +165,8 @@ TEST_F(MinorReaders, PaintbrushPalettesPlanesAndRuns) {
         f[16 + 3 * i] = uint8_t(i * 16);
     f.insert(f.end(), {0x80, 0x80, 0x00, 0x80}); // pixel 0: planes 0, 1 and 3 -> index 11
     b = Open("c.pcx", f);
-    EXPECT_EQ(Px(b, 0, 0)[2], 11 * 16);
-    EXPECT_EQ(Px(b, 1, 0)[2], 0);
+    EXPECT_EQ(PixelBytes(b, 0, 0)[2], 11 * 16);
+    EXPECT_EQ(PixelBytes(b, 1, 0)[2], 0);
 }
 
 TEST_F(MinorReaders, SgiRunsAndVerbatimRowsBottomUp) {
@@ -194,14 +188,14 @@ TEST_F(MinorReaders, SgiRunsAndVerbatimRowsBottomUp) {
     for (const auto& r : rows)
         Add(f, r);
     Bitmap b = Open("a.sgi", f);
-    EXPECT_EQ(Px(b, 0, 1), (std::vector<int>{9, 9, 9, 0}));      // bottom row, alpha 255
-    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{50, 50, 50, 127})); // top row, alpha 128
+    EXPECT_EQ(PixelBytes(b, 0, 1), (std::vector<int>{9, 9, 9, 0}));      // bottom row, alpha 255
+    EXPECT_EQ(PixelBytes(b, 1, 0), (std::vector<int>{50, 50, 50, 127})); // top row, alpha 128
     EveryCutFails("a.sgi", f);
     // Verbatim 16-bit RGB, one pixel.
     f = header(0, 2, 1, 1, 3);
     Be16(f, 65535), Be16(f, 32768), Be16(f, 0);
     b = Open("b.rgb", f);
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{0, 128, 255, 0}));
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{0, 128, 255, 0}));
 }
 
 TEST_F(MinorReaders, IconsTakeTheLargestEntryAndTheirMask) {
@@ -231,15 +225,15 @@ TEST_F(MinorReaders, IconsTakeTheLargestEntryAndTheirMask) {
     Add(f, small), Add(f, large);
     Bitmap b = Open("a.ico", f);
     ASSERT_EQ(b.Width(), 2);
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{70, 80, 90, 255}));
-    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{100, 110, 120, 0}));
-    EXPECT_EQ(Px(b, 0, 1), (std::vector<int>{10, 20, 30, 0}));
-    EXPECT_EQ(Px(b, 1, 1)[3], 255);
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{70, 80, 90, 255}));
+    EXPECT_EQ(PixelBytes(b, 1, 0), (std::vector<int>{100, 110, 120, 0}));
+    EXPECT_EQ(PixelBytes(b, 0, 1), (std::vector<int>{10, 20, 30, 0}));
+    EXPECT_EQ(PixelBytes(b, 1, 1)[3], 255);
     // Cut anywhere before the mask: an error. A cut mask (some writers
     // leave it short) leaves the picture opaque.
     EveryCutFails("a.ico", f, 0, f.size() - 8);
     b = Open("b.ico", Bytes(f.begin(), f.end() - 4));
-    EXPECT_EQ(Px(b, 0, 0)[3], 0);
+    EXPECT_EQ(PixelBytes(b, 0, 0)[3], 0);
 }
 
 TEST_F(MinorReaders, PhotoshopCompositeRunsAlphaAndInks) {
@@ -262,15 +256,15 @@ TEST_F(MinorReaders, PhotoshopCompositeRunsAlphaAndInks) {
     rle.insert(rle.end(), {0x01, 200, 255, 0x01, 100, 255, 0xFF, 0, 0x01, 255, 51});
     Bytes f = psd(4, 3, -1, 1, rle);
     Bitmap b = Open("a.psd", f);
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{0, 100, 200, 0}));
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{0, 100, 200, 0}));
     // 20% over white: 255 * 0.8 + c * 0.2 = 255 -> c = 255; 0 -> 0 after undoing the matte.
-    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{0, 255, 255, 204}));
+    EXPECT_EQ(PixelBytes(b, 1, 0), (std::vector<int>{0, 255, 255, 204}));
     EveryCutFails("a.psd", f);
     // CMYK stored as what is left of the paper (255 = no ink), raw.
     f = psd(4, 4, 0, 0, Bytes{0, 255, 255, 255, 255, 255, 255, 0});
     b = Open("b.psd", f);
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{255, 255, 0, 0})); // cyan
-    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{0, 0, 0, 0}));     // black
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{255, 255, 0, 0})); // cyan
+    EXPECT_EQ(PixelBytes(b, 1, 0), (std::vector<int>{0, 0, 0, 0}));     // black
 }
 
 TEST_F(MinorReaders, PhotoshopWithoutACompositeIsPutTogetherFromItsLayers) {
@@ -314,8 +308,8 @@ TEST_F(MinorReaders, PhotoshopWithoutACompositeIsPutTogetherFromItsLayers) {
     Add(f, layerInfo);
     Be16(f, 0), f.insert(f.end(), 6, 255); // a blank composite, as such files have
     const Bitmap b = Open("layers.psd", f);
-    EXPECT_EQ(Px(b, 0, 0), (std::vector<int>{0, 0, 255, 0}));
-    EXPECT_EQ(Px(b, 1, 0), (std::vector<int>{128, 0, 127, 0}));
+    EXPECT_EQ(PixelBytes(b, 0, 0), (std::vector<int>{0, 0, 255, 0}));
+    EXPECT_EQ(PixelBytes(b, 1, 0), (std::vector<int>{128, 0, 127, 0}));
 }
 
 TEST_F(MinorReaders, ContentDecidesWhateverTheName) {
@@ -323,18 +317,18 @@ TEST_F(MinorReaders, ContentDecidesWhateverTheName) {
     Add(ppm, std::string("P6 1 1 255 "));
     ppm.insert(ppm.end(), {1, 2, 3});
     // A portable pixmap named as a TGA, and one without an extension.
-    EXPECT_EQ(Px(Open("wrong.tga", ppm), 0, 0), (std::vector<int>{3, 2, 1, 0}));
-    EXPECT_EQ(Px(Open("noextension", ppm), 0, 0), (std::vector<int>{3, 2, 1, 0}));
+    EXPECT_EQ(PixelBytes(Open("wrong.tga", ppm), 0, 0), (std::vector<int>{3, 2, 1, 0}));
+    EXPECT_EQ(PixelBytes(Open("noextension", ppm), 0, 0), (std::vector<int>{3, 2, 1, 0}));
     // A TGA (no magic number) under a wrong name still reads as one.
     Bytes tga = TgaHeader(2, 1, 1, 24, 0);
     tga.insert(tga.end(), {7, 8, 9});
-    EXPECT_EQ(Px(Open("picture.dat", tga), 0, 0), (std::vector<int>{7, 8, 9, 0}));
+    EXPECT_EQ(PixelBytes(Open("picture.dat", tga), 0, 0), (std::vector<int>{7, 8, 9, 0}));
     // A PNG named .bmp opens as the PNG it is.
     Bitmap img(2, 1, 32);
     img.Fill(5, 6, 7);
     const std::string png = dir_.File("real.png");
     WriteImageFile(png, img, fcPng, SaveOptions{});
-    EXPECT_EQ(Px(Open("fake.bmp", ReadBytes(png)), 1, 0), (std::vector<int>{5, 6, 7, 0}));
+    EXPECT_EQ(PixelBytes(Open("fake.bmp", ReadBytes(png)), 1, 0), (std::vector<int>{5, 6, 7, 0}));
 }
 
 // The real minor-format samples with bytes changed at random: each read

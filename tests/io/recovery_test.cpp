@@ -23,6 +23,7 @@
 #include "support/file_faults.h"
 #include "support/folders.h"
 #include "support/pixels.h"
+#include "support/slot_fixture.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -35,18 +36,12 @@ TRecoveryRun LaterRunOfThisId() {
     return TRecoveryRun{static_cast<long>(getpid()), 0};
 }
 
-struct RecoveryTest : ::testing::Test {
-    ScratchDir dir;
-    Workspace ws;
-    FakePort port;
+struct RecoveryTest : ProgramFolderFixture {
     std::string folder;
     TRecoveryRun crashed;
 
     RecoveryTest() {
-        ws.Port = &port;
         port.Ws = &ws;
-        ws.SysData.ExeDir = dir.Path().string() + "/";
-        fs::create_directories(dir.Path() / "bin/save");
         ws.CreateWorkBitmaps();
         folder = ws.Paths().Recovery;
         crashed.Pid = EndedProcess();

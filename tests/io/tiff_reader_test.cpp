@@ -108,12 +108,6 @@ Bitmap WriteAndRead(const TTiffSpec& s, const std::vector<uint64_t>& samples) {
     return LoadImageFile(path, fcTiff);
 }
 
-// B, G, R, T of pixel x of row y.
-std::vector<int> Px(const Bitmap& b, int x, int y = 0) {
-    const uint8_t* p = b.Row(y) + 4 * x;
-    return {p[0], p[1], p[2], p[3]};
-}
-
 uint64_t FloatBits(float f) {
     uint32_t u;
     std::memcpy(&u, &f, 4);
@@ -136,8 +130,8 @@ TEST(TiffReader, GreyOfEveryWidthIsScaledByItsDepth) {
         for (int x = 0; x < 4; ++x) {
             const uint64_t v = std::vector<uint64_t>{0, max / 3, max / 2 + 1, max}[x];
             const int want = static_cast<int>((v * 255 + max / 2) / max);
-            EXPECT_NEAR(Px(b, x)[0], want, bits > 8 ? 1 : 0) << bits << " bits, x " << x;
-            EXPECT_EQ(Px(b, x)[3], 0);
+            EXPECT_NEAR(PixelBytes(b, x)[0], want, bits > 8 ? 1 : 0) << bits << " bits, x " << x;
+            EXPECT_EQ(PixelBytes(b, x)[3], 0);
         }
     }
     // Min-is-white: 0 is white, at 2 and 4 bits too.
@@ -145,8 +139,8 @@ TEST(TiffReader, GreyOfEveryWidthIsScaledByItsDepth) {
         TTiffSpec s{2, 1, 1, static_cast<uint16_t>(bits)};
         s.Photometric = PHOTOMETRIC_MINISWHITE;
         const Bitmap b = WriteAndRead(s, {0, (uint64_t(1) << bits) - 1});
-        EXPECT_EQ(Px(b, 0), (std::vector<int>{255, 255, 255, 0})) << bits;
-        EXPECT_EQ(Px(b, 1), (std::vector<int>{0, 0, 0, 0})) << bits;
+        EXPECT_EQ(PixelBytes(b, 0), (std::vector<int>{255, 255, 255, 0})) << bits;
+        EXPECT_EQ(PixelBytes(b, 1), (std::vector<int>{0, 0, 0, 0})) << bits;
     }
 }
 
@@ -154,9 +148,9 @@ TEST(TiffReader, SignedAndFloatingSamples) {
     TTiffSpec s{3, 1, 1, 16, SAMPLEFORMAT_INT};
     // Signed: the lowest value is black, zero mid grey, the highest white.
     const Bitmap i16 = WriteAndRead(s, {0x8000, 0, 0x7FFF});
-    EXPECT_EQ(Px(i16, 0)[0], 0);
-    EXPECT_EQ(Px(i16, 1)[0], 128);
-    EXPECT_EQ(Px(i16, 2)[0], 255);
+    EXPECT_EQ(PixelBytes(i16, 0)[0], 0);
+    EXPECT_EQ(PixelBytes(i16, 1)[0], 128);
+    EXPECT_EQ(PixelBytes(i16, 2)[0], 255);
     // Floats over 0..1, clamped outside it.
     const float vals[4] = {0.0f, 0.5f, 1.5f, -1.0f};
     s = {4, 1, 1, 32, SAMPLEFORMAT_IEEEFP};
@@ -167,10 +161,10 @@ TEST(TiffReader, SignedAndFloatingSamples) {
     s.Bits = 16; // half floats: 0, 0.5, 1.5, -1
     const Bitmap f16 = WriteAndRead(s, {0x0000, 0x3800, 0x3E00, 0xBC00});
     for (const Bitmap* b : {&f32, &f64, &f16}) {
-        EXPECT_EQ(Px(*b, 0)[0], 0);
-        EXPECT_EQ(Px(*b, 1)[0], 128);
-        EXPECT_EQ(Px(*b, 2)[0], 255);
-        EXPECT_EQ(Px(*b, 3)[0], 0);
+        EXPECT_EQ(PixelBytes(*b, 0)[0], 0);
+        EXPECT_EQ(PixelBytes(*b, 1)[0], 128);
+        EXPECT_EQ(PixelBytes(*b, 2)[0], 255);
+        EXPECT_EQ(PixelBytes(*b, 3)[0], 0);
     }
 }
 
@@ -178,16 +172,16 @@ TEST(TiffReader, InksAndLabBecomeScreenColours) {
     // 16-bit CMYK: paper, full black, full cyan, half magenta.
     TTiffSpec s{4, 1, 4, 16, SAMPLEFORMAT_UINT, PHOTOMETRIC_SEPARATED};
     const Bitmap cmyk = WriteAndRead(s, {0, 0, 0, 0, 0, 0, 0, 65535, 65535, 0, 0, 0, 0, 32768, 0, 0});
-    EXPECT_EQ(Px(cmyk, 0), (std::vector<int>{255, 255, 255, 0}));
-    EXPECT_EQ(Px(cmyk, 1), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ(Px(cmyk, 2), (std::vector<int>{255, 255, 0, 0}));
-    EXPECT_EQ(Px(cmyk, 3), (std::vector<int>{255, 127, 255, 0}));
+    EXPECT_EQ(PixelBytes(cmyk, 0), (std::vector<int>{255, 255, 255, 0}));
+    EXPECT_EQ(PixelBytes(cmyk, 1), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(PixelBytes(cmyk, 2), (std::vector<int>{255, 255, 0, 0}));
+    EXPECT_EQ(PixelBytes(cmyk, 3), (std::vector<int>{255, 127, 255, 0}));
     // 8-bit CIELab, a* and b* signed: white, black, a strong red.
     s = {3, 1, 3, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_CIELAB};
     const Bitmap lab = WriteAndRead(s, {255, 0, 0, 0, 0, 0, 136, 80, 67});
-    EXPECT_EQ(Px(lab, 0), (std::vector<int>{255, 255, 255, 0}));
-    EXPECT_EQ(Px(lab, 1), (std::vector<int>{0, 0, 0, 0}));
-    const auto red = Px(lab, 2); // L* 53, a* 80, b* 67: sRGB red
+    EXPECT_EQ(PixelBytes(lab, 0), (std::vector<int>{255, 255, 255, 0}));
+    EXPECT_EQ(PixelBytes(lab, 1), (std::vector<int>{0, 0, 0, 0}));
+    const auto red = PixelBytes(lab, 2); // L* 53, a* 80, b* 67: sRGB red
     EXPECT_GE(red[2], 250);
     EXPECT_LE(red[1], 10);
     EXPECT_LE(red[0], 10);
@@ -207,17 +201,17 @@ TEST(TiffReader, AlphaPlanarAndTiledLayouts) {
                 5, 3, 4, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_RGB, planar, tile, extra(EXTRASAMPLE_UNASSALPHA)};
             const Bitmap b = WriteAndRead(s, rgba);
             for (int i = 0; i < 15; ++i)
-                ASSERT_EQ(Px(b, i % 5, i / 5), (std::vector<int>{7, 200 - i, i * 10, 255 - i * 17}))
+                ASSERT_EQ(PixelBytes(b, i % 5, i / 5), (std::vector<int>{7, 200 - i, i * 10, 255 - i * 17}))
                     << "planar " << planar << " tile " << tile << " pixel " << i;
         }
     // Associated alpha: colours are divided out again.
     TTiffSpec s{2, 1, 4, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_RGB, false, 0, extra(EXTRASAMPLE_ASSOCALPHA)};
     const Bitmap a = WriteAndRead(s, {100, 50, 0, 128, 0, 0, 0, 0});
-    EXPECT_EQ(Px(a, 0), (std::vector<int>{0, 100, 199, 127}));
-    EXPECT_EQ(Px(a, 1)[3], 255);
+    EXPECT_EQ(PixelBytes(a, 0), (std::vector<int>{0, 100, 199, 127}));
+    EXPECT_EQ(PixelBytes(a, 1)[3], 255);
     // Grey + alpha.
     s = {1, 1, 2, 8, SAMPLEFORMAT_UINT, PHOTOMETRIC_MINISBLACK, false, 0, extra(EXTRASAMPLE_UNASSALPHA)};
-    EXPECT_EQ(Px(WriteAndRead(s, {90, 255}), 0), (std::vector<int>{90, 90, 90, 0}));
+    EXPECT_EQ(PixelBytes(WriteAndRead(s, {90, 255}), 0), (std::vector<int>{90, 90, 90, 0}));
 }
 
 TEST(TiffReader, PalettesOfSixteenAndEightBitEntries) {
@@ -232,9 +226,9 @@ TEST(TiffReader, PalettesOfSixteenAndEightBitEntries) {
         TTiffSpec s{3, 1, 1, 4, SAMPLEFORMAT_UINT, PHOTOMETRIC_PALETTE};
         s.Extra = [&](TIFF* t) { TIFFSetField(t, TIFFTAG_COLORMAP, r.data(), g.data(), b.data()); };
         const Bitmap img = WriteAndRead(s, {0, 5, 15});
-        EXPECT_EQ(Px(img, 0), (std::vector<int>{9, 255, 0, 0})) << eightBit;
-        EXPECT_EQ(Px(img, 1), (std::vector<int>{9, 170, 85, 0})) << eightBit;
-        EXPECT_EQ(Px(img, 2), (std::vector<int>{9, 0, 255, 0})) << eightBit;
+        EXPECT_EQ(PixelBytes(img, 0), (std::vector<int>{9, 255, 0, 0})) << eightBit;
+        EXPECT_EQ(PixelBytes(img, 1), (std::vector<int>{9, 170, 85, 0})) << eightBit;
+        EXPECT_EQ(PixelBytes(img, 2), (std::vector<int>{9, 0, 255, 0})) << eightBit;
     }
 }
 
@@ -261,7 +255,7 @@ TEST(TiffReader, EveryOrientationAndTheFirstPage) {
         ASSERT_EQ(b.Width(), w) << o;
         ASSERT_EQ(b.Height(), o >= 5 ? 3 : 2) << o;
         for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(Px(b, i % w, i / w)[0], shown[o][i]) << "orientation " << o << " at " << i;
+            EXPECT_EQ(PixelBytes(b, i % w, i / w)[0], shown[o][i]) << "orientation " << o << " at " << i;
     }
     // Two pages: the first is read.
     ScratchDir dir;
@@ -277,7 +271,7 @@ TEST(TiffReader, EveryOrientationAndTheFirstPage) {
         TIFFWriteDirectory(t);
     }
     TIFFClose(t);
-    EXPECT_EQ(Px(LoadImageFile(path, fcTiff), 0)[0], 11);
+    EXPECT_EQ(PixelBytes(LoadImageFile(path, fcTiff), 0)[0], 11);
 }
 
 TEST(TiffReader, DamagedLayoutsFailWithAMessage) {

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 
 #include "io/ini_file.h"
 #include "io/tips.h"
@@ -36,41 +35,6 @@ TEST_F(TipsTest, AMissingFileShowsTipOneWithoutTipsAtStartup) {
     EXPECT_FALSE(s.ShowAtStartup);
     EXPECT_STREQ(TipLines(s.TipNumber).Line1, "You can edit specific parts of an image");
     EXPECT_STREQ(TipLines(s.TipNumber).Line2, "by using the selectiion tool and select");
-}
-
-TEST_F(TipsTest, TheTipAfterTheLastOneSeenIsShownAndWrittenBack) {
-    ASSERT_TRUE(CloseTips(ws, {11, true}));
-    EXPECT_EQ(Read("tipid"), "11");
-    EXPECT_EQ(Read("showtips"), "TRUE");
-    EXPECT_TRUE(ShowTipsAtStartup(ws));
-
-    TTipsState s = OpenTips(ws);
-    EXPECT_EQ(s.TipNumber, 1); // 11 wraps round
-    EXPECT_TRUE(s.ShowAtStartup);
-    ASSERT_TRUE(CloseTips(ws, s));
-    EXPECT_EQ(Read("tipid"), "1");
-
-    // Unchecking writes FALSE and the next start shows no tips.
-    s = OpenTips(ws);
-    EXPECT_EQ(s.TipNumber, 2);
-    s.ShowAtStartup = false;
-    ASSERT_TRUE(CloseTips(ws, s));
-    EXPECT_EQ(Read("showtips"), "FALSE");
-    EXPECT_FALSE(ShowTipsAtStartup(ws));
-}
-
-TEST_F(TipsTest, ElevenNextTipsShowEveryTipOnceAndComeBack) {
-    TTipsState s = OpenTips(ws);
-    const int first = s.TipNumber;
-    std::set<std::string> seen;
-    for (int i = 0; i < kTipCount; ++i) {
-        seen.insert(TipLines(s.TipNumber).Line1);
-        NextTip(s);
-    }
-    EXPECT_EQ(s.TipNumber, first);
-    EXPECT_EQ(seen.size(), static_cast<std::size_t>(kTipCount));
-    EXPECT_STREQ(TipLines(2).Line3, ""); // a two-line tip
-    EXPECT_STREQ(TipLines(11).Line3, "transparent, PNG pixels can be semi transparent.");
 }
 
 TEST_F(TipsTest, OnlyExactTrueCountsAndOddTipNumbersLeadToTipOne) {

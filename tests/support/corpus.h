@@ -9,6 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace pixora::testing {
 
@@ -19,6 +23,28 @@ inline bool UnderCi() {
 
 inline std::filesystem::path CorpusRoot() {
     return std::filesystem::path(PIXORA_SHARED_DIR) / "corpus";
+}
+
+// A manifest of corpus files beside the tests: "path | field | field ..."
+// per line, "#" lines are comments. Each path with its fields; none when
+// the file is missing.
+inline std::map<std::string, std::vector<std::string>> ReadManifest(const std::string& file) {
+    std::map<std::string, std::vector<std::string>> lines;
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> fields;
+        std::size_t from = 0;
+        for (std::size_t bar; (bar = line.find(" | ", from)) != std::string::npos; from = bar + 3)
+            fields.push_back(line.substr(from, bar - from));
+        fields.push_back(line.substr(from));
+        if (fields.size() < 2) continue;
+        const std::string path = fields.front();
+        fields.erase(fields.begin());
+        lines[path] = fields;
+    }
+    return lines;
 }
 
 } // namespace pixora::testing

@@ -20,10 +20,15 @@ public:
     bool Visible[16] = {};
     std::string Captions[16];
 
-    std::map<std::pair<std::string, std::string>, int> Options;
+    // An option box by its object name ("TForm3") or its id.
+    struct BoxName : std::string {
+        BoxName(const char* name) : std::string(name) {}
+        BoxName(TWindow id) : std::string(WindowName(id)) {}
+    };
+    std::map<std::pair<BoxName, std::string>, int> Options;
 
     int ActivePage() const override { return Active; }
-    int ToolOption(const std::string& box, const std::string& control) const override {
+    int ToolOption(TWindow box, const std::string& control) const override {
         const auto it = Options.find({box, control});
         return it == Options.end() ? 0 : it->second;
     }
@@ -67,7 +72,7 @@ public:
     void ReportProblem(const std::string& headline, const std::string& detail) override {
         Problems.emplace_back(headline, detail);
     }
-    void SetToolOption(const std::string& box, const std::string& control, int value) override {
+    void SetToolOption(TWindow box, const std::string& control, int value) override {
         Options[{box, control}] = value;
     }
     int TextPresses = 0;

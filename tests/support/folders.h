@@ -1,7 +1,7 @@
 #pragma once
-// Folders and processes for tests: a scratch folder of the test's own, the
-// names a folder holds (hidden temporary files included) and the id of a
-// process that has ended.
+// Folders and processes for tests: a scratch folder of the test's own, a
+// program folder in one, the names a folder holds (hidden temporary files
+// included) and the id of a process that has ended.
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,6 +33,20 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// A program folder (ExeDir) of the test's own: with its settings and history
+// folders bin/save and bin/hstry made, or bare for tests of what makes them.
+class ScratchProgramFolder : public ScratchDir {
+public:
+    enum TKind { Made, Bare };
+    explicit ScratchProgramFolder(TKind kind = Made) {
+        if (kind == Bare) return;
+        std::filesystem::create_directories(Path() / "bin/save");
+        std::filesystem::create_directories(Path() / "bin/hstry");
+    }
+    // The folder as ExeDir holds it, with its final slash.
+    std::string ExeDir() const { return Path().string() + "/"; }
 };
 
 // The names of the entries of a folder, sorted; none when it is missing.

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "doc/slots.h"
@@ -28,12 +27,8 @@ struct SlotFixture : ::testing::Test {
 };
 
 struct ProgramFolderFixture : SlotFixture {
-    ScratchDir dir;
-    ProgramFolderFixture() {
-        ws.SysData.ExeDir = dir.Path().string() + "/";
-        std::filesystem::create_directories(dir.Path() / "bin/save");
-        std::filesystem::create_directories(dir.Path() / "bin/hstry");
-    }
+    ScratchProgramFolder dir;
+    ProgramFolderFixture() { ws.SysData.ExeDir = dir.ExeDir(); }
     std::string File(const std::string& name) const { return dir.File(name); }
 };
 

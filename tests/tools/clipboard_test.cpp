@@ -281,7 +281,7 @@ TEST_F(ClipboardTest, PasteAsNewImageOpensAnUntitledImageUntilFifteenAreOpen) {
     EXPECT_EQ(s.Bitmap.Width(), 7);
     EXPECT_EQ(Px(s.Bitmap, 3, 3)[3], 255); // transparency kept
     EXPECT_EQ(HistoryName(s, 1), "Original Image");
-    EXPECT_EQ(port.ToolOption("TForm42", "TS"), 255);
+    EXPECT_EQ(port.ToolOption(TWindow::GifTransparency, "TS"), 255);
     while (ws.SysData.OpenCount < kMaxOpenImages - 1)
         Open(Uniform(2, 2, 0));
     const int open = ws.SysData.OpenCount;

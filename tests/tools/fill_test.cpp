@@ -9,8 +9,10 @@
 
 #include "tools/colour_hsl.h"
 #include "tools/flood_fill.h"
+#include "support/pixels.h"
 
 using namespace pixora;
+using namespace pixora::testing;
 
 namespace tooltest {
 
@@ -81,21 +83,6 @@ std::array<uint8_t, 3> RuleColour(int mode, const uint8_t* p, int32_t fill, doub
     return out;
 }
 
-uint8_t* Px(Bitmap& b, int x, int y) {
-    return b.Row(y) + x * b.BytesPerPixel();
-}
-
-void Set(Bitmap& b, int x, int y, int r, int g, int bl, int t = 0) {
-    uint8_t* p = Px(b, x, y);
-    p[0] = uint8_t(bl), p[1] = uint8_t(g), p[2] = uint8_t(r);
-    if (b.BytesPerPixel() == 4) p[3] = uint8_t(t);
-}
-
-int32_t ColourAt(const Bitmap& b, int x, int y) {
-    const uint8_t* p = b.Row(y) + x * b.BytesPerPixel();
-    return RGBColour(p[2], p[1], p[0]);
-}
-
 // The image the fill should leave: the reference region recoloured by the rule.
 Bitmap Expected(const Bitmap& before, int x, int y, int mode, int limit, int32_t fill) {
     Bitmap out = before;
@@ -131,7 +118,7 @@ Bitmap Patchy(int w, int h, int bpp, uint32_t seed) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const auto& c = palette[rng() % (rng() % 3 == 0 ? 6 : 2)];
-            Set(b, x, y, c[0], c[1], c[2], int(rng() % 256));
+            SetPixel(b, x, y, c[0], c[1], c[2], int(rng() % 256));
         }
     return b;
 }
@@ -175,7 +162,7 @@ TEST(ColourRegionFill, UniformAreaBlendsHalfWayIncludingSeed) {
     b.Fill(0, 0, 0);
     for (int y = 1; y < 6; ++y)
         for (int x = 1; x < 7; ++x)
-            Set(b, x, y, 11, 10, 255);
+            SetPixel(b, x, y, 11, 10, 255);
     const Bitmap before = b;
     ColourRegionFill(b, 3, 2, 0.5, 0.1, 0, 0.0, RGBColour(11, 10, 255), RGBColour(10, 11, 0));
     for (int y = 0; y < 7; ++y)
@@ -195,7 +182,7 @@ TEST(ColourRegionFill, UniformAreaBlendsHalfWayIncludingSeed) {
 TEST(ColourRegionFill, SeedWithoutQualifyingNeighbourChangesNothing) {
     Bitmap b(5, 5, 24);
     b.Fill(200, 200, 200);
-    Set(b, 2, 2, 0, 0, 0);
+    SetPixel(b, 2, 2, 0, 0, 0);
     const Bitmap before = b;
     ColourRegionFill(b, 2, 2, 0.5, 0.1, 0, 0.3, 0, RGBColour(255, 0, 0));
     EXPECT_TRUE(Same(b, before));
@@ -210,12 +197,12 @@ TEST(ColourRegionFill, FullToleranceReachesChannelsUpTo150) {
     // (the barrier), and black again behind it. Rows 0 and 2 are out of reach.
     Bitmap b(5, 3, 24);
     b.Fill(200, 200, 200);
-    Set(b, 0, 1, 0, 0, 0);
-    Set(b, 1, 1, 150, 150, 150);
-    Set(b, 2, 1, 0, 151, 0);
-    Set(b, 3, 1, 0, 0, 0);
-    Set(b, 4, 1, 0, 150, 0);
-    Set(b, 1, 0, 150, 0, 150);
+    SetPixel(b, 0, 1, 0, 0, 0);
+    SetPixel(b, 1, 1, 150, 150, 150);
+    SetPixel(b, 2, 1, 0, 151, 0);
+    SetPixel(b, 3, 1, 0, 0, 0);
+    SetPixel(b, 4, 1, 0, 150, 0);
+    SetPixel(b, 1, 0, 150, 0, 150);
     const Bitmap before = b;
     ColourRegionFill(b, 0, 1, 0.5, 0.1, 0, 1.0, 0, RGBColour(255, 255, 255));
     std::vector<std::pair<int, int>> changed;
@@ -252,7 +239,7 @@ TEST(ColourRegionFill, HueModeByHand) {
                               std::pair{RGBColour(20, 180, 90), std::array<int, 3>{50, 200, 116}}}) {
         Bitmap b(3, 1, 24);
         for (int x = 0; x < 3; ++x)
-            Set(b, x, 0, 200, 100, 50);
+            SetPixel(b, x, 0, 200, 100, 50);
         ColourRegionFill(b, 1, 0, 0.5, 0.1, 1, 0.3, ColourAt(b, 1, 0), fill);
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(ColourAt(b, x, 0), RGBColour(want[0], want[1], want[2])) << x;
@@ -276,7 +263,7 @@ TEST(ColourRegionFill, LargeRegionsAreFilledCompletely) {
     auto open = [&](int x0, int y0, int x1, int y1) {
         for (int y = std::min(y0, y1); y <= std::max(y0, y1); ++y)
             for (int x = std::min(x0, x1); x <= std::max(x0, x1); ++x)
-                Set(maze, x, y, 255, 255, 255);
+                SetPixel(maze, x, y, 255, 255, 255);
     };
     auto tree = [&](auto&& self, int cx, int cy, int size) -> void {
         if (size < 8) return;
@@ -330,10 +317,10 @@ TEST(FloodFillTool, FillsColourBytesThroughWorkCopyAndKeepsTransparency) {
 TEST(FloodFillTool, EraserTakesOnlyTheExactColour) {
     Bitmap b(6, 4, 32);
     b.Fill(100, 100, 100, 77);
-    Set(b, 3, 0, 101, 100, 100, 9); // one step off: stays
-    Set(b, 3, 1, 0, 0, 0, 9);
-    Set(b, 3, 2, 0, 0, 0, 9);
-    Set(b, 3, 3, 0, 0, 0, 9); // a wall down column 3
+    SetPixel(b, 3, 0, 101, 100, 100, 9); // one step off: stays
+    SetPixel(b, 3, 1, 0, 0, 0, 9);
+    SetPixel(b, 3, 2, 0, 0, 0, 9);
+    SetPixel(b, 3, 3, 0, 0, 0, 9); // a wall down column 3
     const Bitmap before = b;
     EraserFloodFill(b, 1, 1, RGBColour(255, 255, 255));
     for (int y = 0; y < 4; ++y)

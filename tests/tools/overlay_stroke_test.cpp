@@ -35,15 +35,14 @@ TOverlayComposite Occupancy(int occ, bool ct = true) {
 
 } // namespace
 
-TEST(PenCommit, AClickLeavesADotAtTheOccupancyAndClearsTheOverlay) {
+TEST(PenCommit, AClickLeavesADotAndClearsTheOverlay) {
     const Bitmap base = Uniform(30, 20, 255, 255);
     Bitmap image = Uniform(30, 20, 9); // whatever the view showed is dropped
     Bitmap overlay = Uniform(30, 20, 255);
     DrawPenSegment(overlay, {10, 10}, {9, 10}, 1, 0);
     CommitPenStroke(image, base, overlay, Occupancy(50), Black(), kAll);
-    EXPECT_EQ(Px(image, 10, 10)[0], 127); // 50 x 0 div 100 + 255 x 50 div 100
-    EXPECT_EQ(Px(image, 10, 10)[3], 0);
-    EXPECT_EQ(ChangedPixels(base, image), 1);
+    EXPECT_EQ(ChangedPixels(base, image), 1); // the blend's bytes: PenToolTest
+    EXPECT_FALSE(SamePixel(base, image, 10, 10));
     EXPECT_EQ(ChangedPixels(overlay, Uniform(30, 20, 255)), 0);
 
     Bitmap wide = Uniform(30, 20, 255);
@@ -54,7 +53,7 @@ TEST(PenCommit, AClickLeavesADotAtTheOccupancyAndClearsTheOverlay) {
     EXPECT_EQ(Px(wide, 10, 10)[0], 0);
 }
 
-TEST(PenCommit, TransparencySelectionGradientAndSoftening) {
+TEST(PenCommit, TransparencySelectionAndGradient) {
     const Bitmap base = Uniform(40, 40, 255, 255);
     Bitmap overlay = Uniform(40, 40, 255);
     Put(overlay, 10, 10, 0, 0, 0, 0);
@@ -66,12 +65,8 @@ TEST(PenCommit, TransparencySelectionGradientAndSoftening) {
     EXPECT_EQ(Px(image, 10, 10)[3], 255); // CT clear
     EXPECT_EQ(Px(image, 12, 10)[0], 255); // refused by the selection
 
-    TOverlayComposite soft = Occupancy(100);
-    soft.Soften = true;
-    CompositeOverlay(image, Uniform(40, 40, 255), overlay, soft, Black(), false, kAll);
-    EXPECT_EQ(Px(image, 10, 11)[0], 212); // 0 + 255 x 50 / 60 = 212.5 -> 212
-    EXPECT_EQ(Px(image, 9, 10)[0], 212);
-    EXPECT_EQ(Px(image, 11, 10)[0], 177); // 212 first, then 212 x 50 / 60 = 176.7
+    // (The softening that follows the blend is compared with
+    // SoftenStrokeEdges itself in the last-pass test below.)
 
     // The gradient replaces the flat blend and keeps the fourth byte.
     Bitmap box = Uniform(40, 40, 255);

@@ -106,21 +106,6 @@ TEST_F(ToolsTest, AMovedRectangleCarriesItsInnerPixelsAndLeavesItsFrame) {
     EXPECT_TRUE(SamePixels(S().Bitmap, expected));
 }
 
-TEST_F(StampTest, ExcludeProtectsAndApplyConfinesAStroke) {
-    KeepSelection("E");
-    Drag(8, 15, 22, 15);
-    EXPECT_FALSE(Black(S().Bitmap, 15, 15)); // selected: protected
-    EXPECT_TRUE(Black(S().Bitmap, 8, 15));   // outside: painted
-
-    SetSelectOption("E", 0);
-    SetSelectOption("A", 1);
-    Drag(8, 25, 22, 25);
-    EXPECT_FALSE(Black(S().Bitmap, 15, 25)); // outside the selection
-    Drag(8, 12, 22, 12);
-    EXPECT_TRUE(Black(S().Bitmap, 15, 12));
-    EXPECT_FALSE(Black(S().Bitmap, 8, 12));
-}
-
 TEST_F(ToolsTest, DeleteUnderlyingLeavesTheCanvasColour) {
     SetSelectOption("DU", 1);
     S().CanvasColour = RGBColour(10, 20, 30);

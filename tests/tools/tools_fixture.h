@@ -30,6 +30,7 @@ struct ToolsTest : WorkspaceTest {
     }
     void SetSelectOption(const char* control, int value) { port.Options[{kSelectBox, control}] = value; }
     TImages& S() { return Slot(slot); }
+    uint8_t* At(int x, int y) { return Px(S().Bitmap, x, y); }
     void Drag(int x0, int y0, int x1, int y1, int button = 0) {
         PointerDown(ws, x0, y0, button);
         PointerMove(ws, (x0 + x1) / 2, (y0 + y1) / 2);
@@ -65,7 +66,6 @@ struct PaintTest : ToolsTest {
         SetSelectOption(apply ? "A" : "E", 1);
         Use(tool);
     }
-    uint8_t* At(int x, int y) { return Px(S().Bitmap, x, y); }
     // The name of the step the last press made.
     std::string LastStep() { return HistoryName(S(), S().HistoryPos + 1); }
 };

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "tools/magic_wand.h"
+#include "support/pixels.h"
 
 using namespace pixora;
+using namespace pixora::testing;
 
 namespace tooltest {
 // The plain search of the fill tests.
@@ -15,16 +17,6 @@ std::vector<uint8_t> ReferenceRegion(const Bitmap& b, int sx, int sy, int limit,
 } // namespace tooltest
 
 namespace {
-
-void Set(Bitmap& b, int x, int y, int r, int g, int bl, int t = 0) {
-    uint8_t* p = b.Row(y) + 4 * x;
-    p[0] = uint8_t(bl), p[1] = uint8_t(g), p[2] = uint8_t(r), p[3] = uint8_t(t);
-}
-
-int32_t ColourAt(const Bitmap& b, int x, int y) {
-    const uint8_t* p = b.Row(y) + 4 * x;
-    return RGBColour(p[2], p[1], p[0]);
-}
 
 bool Black(const Bitmap& mask, int x, int y) {
     const uint8_t* p = mask.Row(y) + 4 * x;
@@ -56,7 +48,7 @@ TEST(WandRegion, MarksWhatAPlainSearchFinds) {
     for (int y = 0; y < 22; ++y)
         for (int x = 0; x < 31; ++x) {
             const int v = (rng() % 3) * 40;
-            Set(b, x, y, 100 + v, 90 + v / 2, 80, int(rng() % 256));
+            SetPixel(b, x, y, 100 + v, 90 + v / 2, 80, int(rng() % 256));
         }
     for (int t : {0, 10, 27, 100})
         for (auto [sx, sy] : {std::pair{0, 0}, {15, 11}, {30, 21}}) {
@@ -84,7 +76,7 @@ TEST(WandRegion, MarksWhatAPlainSearchFinds) {
 TEST_F(WandFixture, MaskCoversTheImageAndLeavesItsFrameWhite) {
     Bitmap view(7, 5, 32);
     view.Fill(40, 50, 60, 200);
-    Set(view, 6, 2, 0, 0, 0); // a different colour on the right edge
+    SetPixel(view, 6, 2, 0, 0, 0); // a different colour on the right edge
     EXPECT_TRUE(WandSelectionMask(view, 3, 2, 0, mask, vars, grid));
     EXPECT_EQ(vars.MaskLeft, 0);
     EXPECT_EQ(vars.MaskTop, 0);
@@ -108,7 +100,7 @@ TEST_F(WandFixture, MaskCoversTheImageAndLeavesItsFrameWhite) {
 TEST_F(WandFixture, IsolatedPixelOrOutsidePressSelectsNothing) {
     Bitmap view(5, 5, 32);
     view.Fill(200, 200, 200);
-    Set(view, 2, 2, 10, 10, 10);
+    SetPixel(view, 2, 2, 10, 10, 10);
     EXPECT_FALSE(WandSelectionMask(view, 2, 2, 50, mask, vars, grid));
     EXPECT_EQ(grid.CountMarked(), 0u);
     for (int y = 0; y < 5; ++y)
@@ -116,7 +108,7 @@ TEST_F(WandFixture, IsolatedPixelOrOutsidePressSelectsNothing) {
             EXPECT_TRUE(White(mask.Bitmap, x, y));
     EXPECT_EQ(vars.MaskLeft, 0);
     // Within the tolerance (50 % = 75 per channel) of a neighbour it is taken in.
-    Set(view, 2, 1, 85, 85, 85);
+    SetPixel(view, 2, 1, 85, 85, 85);
     EXPECT_TRUE(WandSelectionMask(view, 2, 2, 50, mask, vars, grid));
     EXPECT_TRUE(Black(mask.Bitmap, 2, 2));
     EXPECT_TRUE(Black(mask.Bitmap, 2, 1));
@@ -126,7 +118,7 @@ TEST_F(WandFixture, IsolatedPixelOrOutsidePressSelectsNothing) {
     ring.Fill(0, 0, 0);
     for (int y = 1; y < 4; ++y)
         for (int x = 1; x < 4; ++x)
-            Set(ring, x, y, 255, 255, 255);
+            SetPixel(ring, x, y, 255, 255, 255);
     EXPECT_FALSE(WandSelectionMask(ring, 0, 0, 0, mask, vars, grid));
     EXPECT_GT(grid.CountMarked(), 0u);
     EXPECT_FALSE(WandSelectionMask(view, 5, 0, 100, mask, vars, grid));
@@ -140,11 +132,11 @@ TEST(PaintWandMask, OutlineInvertsTheRegionEdgeOnly) {
     view.Fill(10, 20, 30, 40);
     for (int y = 2; y < 6; ++y)
         for (int x = 3; x < 8; ++x)
-            Set(view, x, y, 200, 100, 50, 7);
+            SetPixel(view, x, y, 200, 100, 50, 7);
     for (int x = 3; x < 8; ++x)
-        Set(view, x, 1, 200, 100, 50, 7);
+        SetPixel(view, x, 1, 200, 100, 50, 7);
     for (int x = 0; x < 12; ++x)
-        Set(view, x, 0, 200, 100, 50, 7);
+        SetPixel(view, x, 0, 200, 100, 50, 7);
     const Bitmap before = view;
     TRegionGrid grid;
     WandRegion(view, 5, 3, grid, 0.0, ColourAt(view, 5, 3));

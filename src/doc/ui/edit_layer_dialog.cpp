@@ -4,7 +4,7 @@
 
 namespace pixora {
 
-EditLayerDialog::EditLayerDialog(QWidget* parent) : LayerGeometryDialog("TForm49", "Edit Layer", parent) {
+EditLayerDialog::EditLayerDialog(QWidget* parent) : LayerGeometryDialog(TWindow::EditLayer, parent) {
     AddButtons();
 }
 

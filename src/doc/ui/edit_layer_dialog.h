@@ -1,5 +1,6 @@
 #pragma once
 #include "doc/ui/layer_geometry_dialog.h"
+#include "window_kit/window_class.h"
 
 namespace pixora {
 
@@ -10,5 +11,7 @@ public:
     explicit EditLayerDialog(QWidget* parent = nullptr);
     void Prepare(int width, int height, int left, int top);
 };
+
+template <> struct WindowClass<TWindow::EditLayer> { using Type = EditLayerDialog; };
 
 } // namespace pixora

@@ -10,12 +10,12 @@
 #include <QSpinBox>
 #include <new>
 
-#include "app/up_down.h"
-#include "app/window_host.h"
 #include "doc/layer_operations.h"
 #include "doc/layer_strip.h"
 #include "doc/ui/edit_layer_dialog.h"
 #include "doc/ui/new_layer_dialog.h"
+#include "window_kit/up_down.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
@@ -53,15 +53,16 @@ template <class Run> void WithMemoryReport(WindowHost& w, Run run) {
     try {
         run();
     } catch (const std::bad_alloc&) {
-        if (w.Ws().Port) w.Ws().Port->ReportProblem("Not enough memory for the layer.", "");
+        w.Ws().Port->ReportProblem("Not enough memory for the layer.", "");
     }
 }
 
 void RunNewLayer(WindowHost& w) {
     Workspace& ws = w.Ws();
-    auto* dialog = qobject_cast<NewLayerDialog*>(w.Window("TForm48"));
-    if (!dialog || ws.ActiveSlot() < 0) return;
-    const TImages& s = ws.Active();
+    auto* dialog = w.Get<TWindow::NewLayer>();
+    const TActiveImage active = ws.ActiveImage();
+    if (!dialog || !active) return;
+    const TImages& s = *active;
     dialog->Prepare(s.Bitmap.Width(), s.Bitmap.Height());
     dialog->exec();
     if (dialog->Cancelled()) return;
@@ -70,9 +71,10 @@ void RunNewLayer(WindowHost& w) {
 
 void RunEditLayer(WindowHost& w) {
     Workspace& ws = w.Ws();
-    auto* dialog = qobject_cast<EditLayerDialog*>(w.Window("TForm49"));
-    if (!dialog || ws.ActiveSlot() < 0) return;
-    TImages& s = ws.Active();
+    auto* dialog = w.Get<TWindow::EditLayer>();
+    const TActiveImage active = ws.ActiveImage();
+    if (!dialog || !active) return;
+    TImages& s = *active;
     if (s.CurrentLayer <= 1) return;
     const TLayer& layer = s.Layer(s.CurrentLayer);
     dialog->Prepare(s.Bitmap.Width(), s.Bitmap.Height(), layer.Left, layer.Top);
@@ -109,8 +111,8 @@ TCommandList LayerCommands() {
 }
 
 void InstallLayerWindows(WindowHost& w) {
-    w.ReplaceWindow("TForm48", new NewLayerDialog(w.Owner()));
-    w.ReplaceWindow("TForm49", new EditLayerDialog(w.Owner()));
+    w.Install<TWindow::NewLayer>(new NewLayerDialog(w.Owner()));
+    w.Install<TWindow::EditLayer>(new EditLayerDialog(w.Owner()));
     w.LayerStripImage()->installEventFilter(new StripClicks(w));
 }
 

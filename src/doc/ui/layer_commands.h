@@ -2,7 +2,7 @@
 // The layer commands of the Image menu, the "Layer Sheet" item and the
 // layer strip on the sheet.
 
-#include "app/command_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

@@ -8,12 +8,11 @@
 
 #include "doc/ui/layer_geometry_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
-LayerGeometryDialog::LayerGeometryDialog(const QString& name, const QString& caption, QWidget* parent)
-    : CentredDialog(parent, name, caption) {
+LayerGeometryDialog::LayerGeometryDialog(TWindow id, QWidget* parent) : CentredDialog(parent, id) {
     grid_ = new QGridLayout(this);
     sedWidth_ = AddLabelledSpinBox(grid_, 0, "Width:", "sedWidth", 1, INT_MAX, 1);
     sedHeight_ = AddLabelledSpinBox(grid_, 1, "Height:", "sedHeight", 1, INT_MAX, 1);

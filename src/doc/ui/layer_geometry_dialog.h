@@ -5,7 +5,7 @@
 // flag and closes; the flag keeps its last value when the window is closed
 // any other way. Centred on the screen when shown.
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 class QGridLayout;
 class QSpinBox;
@@ -22,7 +22,7 @@ public:
     QSpinBox* TopBox() const { return sedTop_; }
 
 protected:
-    LayerGeometryDialog(const QString& name, const QString& caption, QWidget* parent);
+    LayerGeometryDialog(TWindow id, QWidget* parent);
     QGridLayout* Grid() const { return grid_; }
     // Adds "OK" and "Cancel" below the rows added so far.
     void AddButtons();

@@ -8,7 +8,7 @@
 
 namespace pixora {
 
-NewLayerDialog::NewLayerDialog(QWidget* parent) : LayerGeometryDialog("TForm48", "New Layer", parent) {
+NewLayerDialog::NewLayerDialog(QWidget* parent) : LayerGeometryDialog(TWindow::NewLayer, parent) {
     // The colour is always white and cannot be changed.
     auto* colour = new QFrame(this);
     colour->setObjectName("Shape1");

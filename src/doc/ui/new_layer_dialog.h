@@ -3,6 +3,7 @@
 
 #include "doc/layer_operations.h"
 #include "doc/ui/layer_geometry_dialog.h"
+#include "window_kit/window_class.h"
 
 class QSlider;
 
@@ -22,5 +23,7 @@ public:
 private:
     QSlider* t_;
 };
+
+template <> struct WindowClass<TWindow::NewLayer> { using Type = NewLayerDialog; };
 
 } // namespace pixora

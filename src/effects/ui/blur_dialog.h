@@ -3,6 +3,7 @@
 // the window sets it to 1, which previews; it goes back to 0 after closing.
 
 #include "effects/ui/filter_dialog.h"
+#include "window_kit/window_class.h"
 
 namespace pixora {
 
@@ -19,5 +20,7 @@ protected:
 private:
     QSpinBox* intensity_ = nullptr;
 };
+
+template <> struct WindowClass<TWindow::Blur> { using Type = BlurDialog; };
 
 } // namespace pixora

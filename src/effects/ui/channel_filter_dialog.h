@@ -4,6 +4,7 @@
 // are unchecked again after the window closes.
 
 #include "effects/ui/filter_dialog.h"
+#include "window_kit/window_class.h"
 
 namespace pixora {
 
@@ -19,5 +20,7 @@ protected:
 private:
     QButtonGroup* channel_ = nullptr;
 };
+
+template <> struct WindowClass<TWindow::ChannelFilter> { using Type = ChannelFilterDialog; };
 
 } // namespace pixora

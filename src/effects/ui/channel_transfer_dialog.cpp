@@ -53,7 +53,8 @@ Bitmap& ChannelTransferDialog::CommitSource() {
     // The image holds the transfer: keep it to commit, and put the image
     // back as it was before the window, which is what the step records.
     Workspace& ws = Ws();
-    transferred_ = ws.ActiveSlot() >= 0 ? ws.Active().Bitmap : Bitmap();
+    const TActiveImage active = ws.ActiveImage();
+    transferred_ = active ? active->Bitmap : Bitmap();
     RestoreFromScratch(ws);
     return transferred_;
 }

@@ -5,6 +5,7 @@
 // step "Colour Transfer" and commits the transfer.
 
 #include "effects/ui/filter_dialog.h"
+#include "window_kit/window_class.h"
 
 namespace pixora {
 
@@ -26,5 +27,7 @@ private:
     int pair_ = -1;
     Bitmap transferred_;
 };
+
+template <> struct WindowClass<TWindow::ChannelTransfer> { using Type = ChannelTransferDialog; };
 
 } // namespace pixora

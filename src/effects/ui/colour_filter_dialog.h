@@ -6,6 +6,7 @@
 #include <array>
 
 #include "effects/ui/filter_dialog.h"
+#include "window_kit/window_class.h"
 
 namespace pixora {
 
@@ -22,5 +23,7 @@ private:
     // RMin, RMax, GMin, GMax, BMin, BMax: the effect's order.
     std::array<QSlider*, 6> tracks_{};
 };
+
+template <> struct WindowClass<TWindow::ColourFilter> { using Type = ColourFilterDialog; };
 
 } // namespace pixora

@@ -11,12 +11,12 @@
 #include <QSlider>
 #include <QSpinBox>
 
-#include "app/swatch.h"
-#include "app/window_host.h"
 #include "doc/slots.h"
 #include "doc/workspace.h"
 #include "history/ui/rotate_dialog.h"
 #include "io/ui/new_image_dialog.h"
+#include "window_kit/swatch.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
@@ -30,13 +30,6 @@ void ShowBitmap(QLabel* label, const Bitmap& b) {
     label->setPixmap(QPixmap::fromImage(ColourView(b)));
 }
 
-// The main form's swatches sit on its tool panel (dialogs have shapes of
-// the same names).
-SwatchWidget* MainSwatch(WindowHost& w, const char* name) {
-    auto* panel = w.Owner()->findChild<QWidget*>("Panel1");
-    return panel ? panel->findChild<SwatchWidget*>(name) : nullptr;
-}
-
 bool IsRGB(TColourControl id) {
     return id == TColourControl::Red || id == TColourControl::Green || id == TColourControl::Blue;
 }
@@ -44,7 +37,7 @@ bool IsRGB(TColourControl id) {
 } // namespace
 
 ColourSelectDialog::ColourSelectDialog(QWidget* parent)
-    : CentredDialog(parent, "TForm7", "Colour Select", 8 + kPictureSize + 8 + 2 * 348 + 8, 8 + 3 * 66 + 46) {
+    : CentredDialog(parent, TWindow::ColourSelect, 8 + kPictureSize + 8 + 2 * 348 + 8, 8 + 3 * 66 + 46) {
     // It opens over the Rotate Image window too, which stays on top.
     setWindowFlag(Qt::WindowStaysOnTopHint);
     image_ = new QLabel(this);
@@ -195,16 +188,13 @@ bool ColourSelectDialog::eventFilter(QObject* watched, QEvent* event) {
 // ---- the dialog's owners -------------------------------------------------------
 
 bool ChooseColour(WindowHost& w, TColourTarget target, int32_t& colour) {
-    auto* dialog = qobject_cast<ColourSelectDialog*>(w.Window("TForm7"));
+    auto* dialog = w.Get<TWindow::ColourSelect>();
     if (!dialog || !dialog->Open(colour, target)) return false;
     if (target != TColourTarget::Foreground && target != TColourTarget::Background) return true;
     const bool fg = target == TColourTarget::Foreground;
     Workspace& ws = w.Ws();
-    if (ws.HasOpenImage() && ws.ActiveSlot() >= 0) {
-        TImages& s = ws.Active();
-        fg ? SetFGColour(s, colour) : SetBGColour(s, colour);
-    }
-    if (ws.Port) ws.Port->ShowSwatchColour(fg ? 0 : 1, colour);
+    if (const TActiveImage s = ws.ActiveImage()) fg ? SetFGColour(*s, colour) : SetBGColour(*s, colour);
+    ws.Port->ShowSwatchColour(fg ? 0 : 1, colour);
     return true;
 }
 
@@ -212,25 +202,25 @@ void ChooseDrawingColour(WindowHost& w, TColourTarget target) {
     const bool fg = target == TColourTarget::Foreground;
     Workspace& ws = w.Ws();
     int32_t colour = 0;
-    if (ws.HasOpenImage() && ws.ActiveSlot() >= 0)
-        colour = fg ? ws.Active().FGColour : ws.Active().BGColour;
-    else if (SwatchWidget* swatch = MainSwatch(w, fg ? "Shape1" : "Shape2"))
+    if (const TActiveImage s = ws.ActiveImage())
+        colour = fg ? s->FGColour : s->BGColour;
+    else if (SwatchWidget* swatch = w.Swatch(fg ? 0 : 1))
         colour = swatch->Colour();
     ChooseColour(w, target, colour);
 }
 
 void InstallColourSelect(WindowHost& w) {
-    w.ReplaceWindow("TForm7", new ColourSelectDialog(w.Owner()));
+    w.Install<TWindow::ColourSelect>(new ColourSelectDialog(w.Owner()));
     WindowHost* host = &w;
     for (const auto& swatchTarget :
-         {std::pair{"Shape1", TColourTarget::Foreground}, std::pair{"Shape2", TColourTarget::Background}})
-        if (SwatchWidget* swatch = MainSwatch(w, swatchTarget.first))
+         {std::pair{0, TColourTarget::Foreground}, std::pair{1, TColourTarget::Background}})
+        if (SwatchWidget* swatch = w.Swatch(swatchTarget.first))
             swatch->OnRelease = [host, target = swatchTarget.second] { ChooseDrawingColour(*host, target); };
-    if (auto* newImage = qobject_cast<NewImageDialog*>(w.Window("TForm2")))
+    if (auto* newImage = w.Get<TWindow::NewImage>())
         newImage->PickColour = [host](int32_t& colour) {
             return ChooseColour(*host, TColourTarget::NewImage, colour);
         };
-    if (auto* rotate = qobject_cast<RotateDialog*>(w.Window("TForm30")))
+    if (auto* rotate = w.Get<TWindow::Rotate>())
         rotate->PickColour = [host](int32_t& colour) {
             return ChooseColour(*host, TColourTarget::RotateBackground, colour);
         };

@@ -4,8 +4,9 @@
 
 #include <array>
 
-#include "app/window_support.h"
 #include "effects/colour/colour_select.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QLabel;
 class QSlider;
@@ -70,5 +71,7 @@ void ChooseDrawingColour(WindowHost& w, TColourTarget target);
 // form, the New Image dialog and the Rotate Image dialog to it (after those
 // dialogs are in place).
 void InstallColourSelect(WindowHost& w);
+
+template <> struct WindowClass<TWindow::ColourSelect> { using Type = ColourSelectDialog; };
 
 } // namespace pixora

@@ -2,34 +2,30 @@
 
 #include <cstdlib>
 
-#include "app/window_host.h"
 #include "doc/workspace.h"
 #include "effects/quick_effect_frame.h"
 #include "effects/ui/colour_select_dialog.h"
 #include "effects/ui/colour_windows.h"
 #include "effects/ui/filter_dialog.h"
 #include "tools/ui/option_boxes.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
 namespace {
 
-QString Name(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 // The values the options window holds now.
 TEffectSettings ReadSettings(WindowHost& w, const TEffectRow& row) {
     TEffectSettings s;
-    const WindowPort* port = w.Ws().Port;
-    if (!port || row.OptionsWindow.empty()) return s;
-    const std::string box(row.OptionsWindow);
-    if (box == "TForm27") {
-        s.Radius = port->ToolOption(box, "R");
+    const WindowPort& port = *w.Ws().Port;
+    const TWindow box = row.OptionsWindow;
+    if (box == TWindow::None) return s;
+    if (box == TWindow::RadiusOptions) {
+        s.Radius = port.ToolOption(box, "R");
     } else {
-        s.Red = port->ToolOption(box, "R");
-        s.Green = port->ToolOption(box, "G");
-        s.Blue = port->ToolOption(box, "B");
+        s.Red = port.ToolOption(box, "R");
+        s.Green = port.ToolOption(box, "G");
+        s.Blue = port.ToolOption(box, "B");
     }
     return s;
 }
@@ -39,8 +35,8 @@ TEffectSettings ReadSettings(WindowHost& w, const TEffectRow& row) {
 void RunEffect(WindowHost& w, const TEffectRow& row) {
     // The effect bars stay enabled without an image; their commands then do
     // nothing, and no window opens over no image.
-    if (!w.Ws().HasOpenImage() || w.Ws().ActiveSlot() < 0) return;
-    QWidget* window = row.OptionsWindow.empty() ? nullptr : w.Window(Name(row.OptionsWindow));
+    if (!w.Ws().ActiveImage()) return;
+    QWidget* window = w.Window(row.OptionsWindow);
     // A filter window previews, commits and cancels by itself.
     if (auto* dialog = qobject_cast<FilterDialog*>(window)) {
         dialog->Open();

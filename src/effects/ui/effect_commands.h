@@ -4,8 +4,8 @@
 // pop-up menu, and what the effect buttons run; with the colour commands
 // beside them ("Select FG Colour", "Histogram").
 
-#include "app/command_table.h"
 #include "effects/effects_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

@@ -13,12 +13,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "doc/workspace.h"
 #include "effects/filter_framework.h"
 #include "tools/tool_table.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -51,7 +51,7 @@ Workspace& FilterDialog::Ws() const {
 }
 
 void FilterDialog::Open() {
-    if (!Ws().HasOpenImage() || Ws().ActiveSlot() < 0) return;
+    if (!Ws().ActiveImage()) return;
     previewed_ = false;
     resetting_ = true;
     ResetBeforeShow();
@@ -92,7 +92,7 @@ void FilterDialog::Commit() {
     if (CommitFilter(Ws(), row_.StepName, CommitSource(), brush)) {
         ShowChosenTool(host_, brush ? ToolEffectBrush : ToolNone);
         // The Effect Brush's options window.
-        if (QWidget* options = brush ? host_.Window("TForm24") : nullptr) {
+        if (QWidget* options = brush ? host_.Window(TWindow::BrushOptions) : nullptr) {
             options->show();
             options->raise();
         }
@@ -104,11 +104,7 @@ void FilterDialog::done(int result) {
     QDialog::done(result);
     // FormClose: the view shows the document again, committed or not.
     Workspace& ws = Ws();
-    const int slot = ws.ActiveSlot();
-    if (slot >= 0) {
-        TImages& s = ws.Images[static_cast<std::size_t>(slot)];
-        FillRowTable(s.Bitmap, s.Rows);
-    }
+    if (const TActiveImage s = ws.ActiveImage()) FillRowTable(s->Bitmap, s->Rows);
     host_.RefreshView();
 }
 

@@ -35,7 +35,7 @@
 //                 the committed or unchanged document.
 //
 // For a subclass:
-//   - Construct with the effects row of the window (EffectForWindow("TForm16"))
+//   - Construct with the effects row of the window (EffectForWindow(TWindow::Posterize))
 //     or with a TFilterWindowRow of your own (step name, filter, reads-document).
 //   - Declare the controls in the constructor with AddTrack, AddSpin,
 //     AddCheck, AddRadioGroup, AddRadioButtons, in the order they appear;
@@ -48,8 +48,8 @@
 //     that edits the document live, say) overrides RunPreview() and
 //     CommitSource(); a modeless window overrides Open() and shows itself.
 //
-// The window's objectName is its designer name ("TForm16"); its caption
-// comes from the window set when it takes its frame's place.
+// The window's objectName (its designer name) and caption come from its id
+// (doc/window_ids.h) when it takes its frame's place.
 
 #include <QDialog>
 #include <QStringList>

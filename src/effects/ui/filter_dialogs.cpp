@@ -1,11 +1,11 @@
 #include "effects/ui/filter_dialogs.h"
 
-#include "app/window_host.h"
 #include "effects/ui/blur_dialog.h"
 #include "effects/ui/channel_filter_dialog.h"
 #include "effects/ui/colour_filter_dialog.h"
 #include "effects/ui/range_dialog.h"
 #include "effects/ui/track_dialog.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
@@ -21,30 +21,36 @@ constexpr TTrackControl kSaturation[] = {{"S", "Saturation:", 0, 255}};
 constexpr TTrackControl kSharpen[] = {{"D", "Difference:", 0, 50}, {"P", "Percent:", 0, 100}};
 constexpr TTrackControl kSolarize[] = {{"S", "Solarize:", 0, 255}};
 
-struct TTrackWindow {
-    const char* Name;
-    std::span<const TTrackControl> Tracks;
-};
-constexpr TTrackWindow kTrackWindows[] = {
-    {"TForm8", kColourAdjust}, {"TForm11", kBrightness}, {"TForm12", kContrast}, {"TForm14", kNoise},
-    {"TForm16", kPosterize},   {"TForm18", kSaturation}, {"TForm19", kSharpen},  {"TForm20", kSolarize},
-};
+// A window takes the place of its frame only where its row is in the table.
+template <TWindow id, class Make> void Place(WindowHost& w, Make make) {
+    if (const TEffectRow* row = EffectForWindow(id)) w.Install<id>(make(*row));
+}
+
+// A window of track bars.
+template <TWindow id> void PlaceTracks(WindowHost& w, std::span<const TTrackControl> tracks) {
+    Place<id>(w, [&](const TEffectRow& row) { return new TrackDialog(w, row, tracks, w.Owner()); });
+}
 
 } // namespace
 
 void InstallFilterDialogs(WindowHost& w) {
     QWidget* owner = w.Owner();
-    // A window takes the place of its frame only where its row is in the table.
-    auto place = [&w](const char* name, auto make) {
-        if (const TEffectRow* row = EffectForWindow(name)) w.ReplaceWindow(name, make(*row));
-    };
-    for (const TTrackWindow& t : kTrackWindows)
-        place(t.Name, [&](const TEffectRow& row) { return new TrackDialog(w, row, t.Tracks, owner); });
-    place("TForm9", [&](const TEffectRow& row) { return new ChannelFilterDialog(w, row, owner); });
-    place("TForm10", [&](const TEffectRow& row) { return new BlurDialog(w, row, owner); });
-    place("TForm13", [&](const TEffectRow& row) { return new ColourFilterDialog(w, row, owner); });
-    place("TForm15", [&](const TEffectRow& row) { return new RangeDialog(w, row, false, owner); });
-    place("TForm17", [&](const TEffectRow& row) { return new RangeDialog(w, row, true, owner); });
+    PlaceTracks<TWindow::ColourAdjustor>(w, kColourAdjust);
+    PlaceTracks<TWindow::Brightness>(w, kBrightness);
+    PlaceTracks<TWindow::Contrast>(w, kContrast);
+    PlaceTracks<TWindow::Noise>(w, kNoise);
+    PlaceTracks<TWindow::Posterize>(w, kPosterize);
+    PlaceTracks<TWindow::Saturation>(w, kSaturation);
+    PlaceTracks<TWindow::Sharpen>(w, kSharpen);
+    PlaceTracks<TWindow::Solarize>(w, kSolarize);
+    Place<TWindow::ChannelFilter>(
+        w, [&](const TEffectRow& row) { return new ChannelFilterDialog(w, row, owner); });
+    Place<TWindow::Blur>(w, [&](const TEffectRow& row) { return new BlurDialog(w, row, owner); });
+    Place<TWindow::ColourFilter>(
+        w, [&](const TEffectRow& row) { return new ColourFilterDialog(w, row, owner); });
+    Place<TWindow::Pixelization>(
+        w, [&](const TEffectRow& row) { return new RangeDialog(w, row, false, owner); });
+    Place<TWindow::RoughBlur>(w, [&](const TEffectRow& row) { return new RangeDialog(w, row, true, owner); });
 }
 
 } // namespace pixora

@@ -22,7 +22,7 @@ TEffectValues GrayScaleDialog::Values() const {
 }
 
 void GrayScaleDialog::Open() {
-    if (!Ws().HasOpenImage() || Ws().ActiveSlot() < 0) return;
+    if (!Ws().ActiveImage()) return;
     {
         const QSignalBlocker quiet(dominant_);
         CheckButton(dominant_, 0);

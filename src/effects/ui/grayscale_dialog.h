@@ -4,6 +4,7 @@
 // go on working while it is open.
 
 #include "effects/ui/filter_dialog.h"
+#include "window_kit/window_class.h"
 
 namespace pixora {
 
@@ -26,5 +27,7 @@ private:
     QButtonGroup* dominant_ = nullptr;
     QSlider* brightness_ = nullptr;
 };
+
+template <> struct WindowClass<TWindow::GrayScale> { using Type = GrayScaleDialog; };
 
 } // namespace pixora

@@ -5,6 +5,7 @@
 #include <QImage>
 
 #include "effects/ui/filter_dialog.h"
+#include "window_kit/window_class.h"
 
 class QLabel;
 
@@ -39,5 +40,7 @@ private:
     Bitmap work_;
     int listed_ = -1; // the colour space the plane list shows
 };
+
+template <> struct WindowClass<TWindow::Histogram> { using Type = HistogramDialog; };
 
 } // namespace pixora

@@ -10,6 +10,7 @@
 // engine after the window closes.
 
 #include "effects/ui/filter_dialog.h"
+#include "window_kit/window_class.h"
 
 namespace pixora {
 
@@ -33,5 +34,8 @@ private:
     QButtonGroup* quality_ = nullptr; // Rough Blur only
     QCheckBox* transparent_ = nullptr;
 };
+
+template <> struct WindowClass<TWindow::Pixelization> { using Type = RangeDialog; };
+template <> struct WindowClass<TWindow::RoughBlur> { using Type = RangeDialog; };
 
 } // namespace pixora

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "effects/ui/filter_dialog.h"
+#include "window_kit/window_class.h"
 
 namespace pixora {
 
@@ -30,5 +31,14 @@ protected:
 private:
     std::vector<QSlider*> tracks_;
 };
+
+template <> struct WindowClass<TWindow::ColourAdjustor> { using Type = TrackDialog; };
+template <> struct WindowClass<TWindow::Brightness> { using Type = TrackDialog; };
+template <> struct WindowClass<TWindow::Contrast> { using Type = TrackDialog; };
+template <> struct WindowClass<TWindow::Noise> { using Type = TrackDialog; };
+template <> struct WindowClass<TWindow::Posterize> { using Type = TrackDialog; };
+template <> struct WindowClass<TWindow::Saturation> { using Type = TrackDialog; };
+template <> struct WindowClass<TWindow::Sharpen> { using Type = TrackDialog; };
+template <> struct WindowClass<TWindow::Solarize> { using Type = TrackDialog; };
 
 } // namespace pixora

@@ -1,22 +1,22 @@
 #include "history/ui/geometry_windows.h"
 
-#include "app/window_host.h"
 #include "history/ui/resize_dialog.h"
 #include "history/ui/rotate_dialog.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
 void InstallGeometryWindows(WindowHost& w) {
-    w.ReplaceWindow("TForm28", new ResizeDialog(w.Ws(), w.Owner()));
-    w.ReplaceWindow("TForm30", new RotateDialog(w, w.Owner()));
+    w.Install<TWindow::Resize>(new ResizeDialog(w.Ws(), w.Owner()));
+    w.Install<TWindow::Rotate>(new RotateDialog(w, w.Owner()));
 }
 
 void RunResizeImage(WindowHost& w) {
-    if (auto* dialog = qobject_cast<ResizeDialog*>(w.Window("TForm28"))) dialog->Open();
+    if (auto* dialog = w.Get<TWindow::Resize>()) dialog->Open();
 }
 
 void RunRotateImage(WindowHost& w) {
-    if (auto* dialog = qobject_cast<RotateDialog*>(w.Window("TForm30"))) dialog->Open();
+    if (auto* dialog = w.Get<TWindow::Rotate>()) dialog->Open();
 }
 
 } // namespace pixora

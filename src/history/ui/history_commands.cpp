@@ -4,10 +4,10 @@
 #include <QMenu>
 #include <vector>
 
-#include "app/window_host.h"
 #include "history/history_store.h"
 #include "history/ui/geometry_windows.h"
 #include "history/ui/undo_history_dialog.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
@@ -81,7 +81,7 @@ void InstallHistoryLists(WindowHost& w) {
             menu->addAction(a);
             const int steps = direction * j;
             QObject::connect(a, &QAction::triggered, w.Owner(), [&ws, steps] {
-                if (ws.ActiveSlot() >= 0) JumpToHistoryStep(ws, ws.Active().HistoryPos + steps);
+                if (const TActiveImage s = ws.ActiveImage()) JumpToHistoryStep(ws, s->HistoryPos + steps);
             });
         }
     }
@@ -89,9 +89,8 @@ void InstallHistoryLists(WindowHost& w) {
 
 void ShowHistoryMenus(WindowHost& w) {
     Workspace& ws = w.Ws();
-    const int slot = ws.ActiveSlot();
-    const THistoryMenus m =
-        slot >= 0 ? HistoryMenuTexts(ws.Images[static_cast<std::size_t>(slot)]) : THistoryMenus{};
+    const TActiveImage s = ws.ActiveImage();
+    const THistoryMenus m = s ? HistoryMenuTexts(*s) : THistoryMenus{};
     ShowList(List(w, "UndoDown"), m.UndoItems);
     ShowList(List(w, "RedoDown"), m.RedoItems);
     if (QAction* undo = w.Command("Undo1")) undo->setText(QString::fromStdString(m.UndoCaption));

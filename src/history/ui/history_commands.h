@@ -2,7 +2,7 @@
 // Undo, redo and their drop-down lists, and the other commands of the
 // history part.
 
-#include "app/command_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

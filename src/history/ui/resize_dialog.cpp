@@ -14,7 +14,7 @@
 namespace pixora {
 
 ResizeDialog::ResizeDialog(Workspace& ws, QWidget* parent)
-    : CentredDialog(parent, "TForm28", "Resize Image", 232, 150), ws_(ws) {
+    : CentredDialog(parent, TWindow::Resize, 232, 150), ws_(ws) {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
     auto* lw = new QLabel("Width:", this);
@@ -48,9 +48,9 @@ ResizeDialog::ResizeDialog(Workspace& ws, QWidget* parent)
 }
 
 void ResizeDialog::Open() {
-    const int slot = ws_.HasOpenImage() ? ws_.ActiveSlot() : -1;
-    if (slot < 0) return;
-    const Bitmap& image = ws_.Images[static_cast<std::size_t>(slot)].Bitmap;
+    const TActiveImage active = ws_.ActiveImage();
+    if (!active) return;
+    const Bitmap& image = active->Bitmap;
     ShowResizeFields(f_, image.Width(), image.Height());
     ShowFields();
     exec();

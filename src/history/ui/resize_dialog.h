@@ -2,8 +2,9 @@
 // "Resize Image" (TForm28): the new width and height, "Link" and
 // "Stretch to fit new Image".
 
-#include "app/window_support.h"
 #include "history/geometry_commands.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QCheckBox;
 class QSpinBox;
@@ -39,5 +40,7 @@ private:
     QCheckBox* link_;
     QCheckBox* stretch_;
 };
+
+template <> struct WindowClass<TWindow::Resize> { using Type = ResizeDialog; };
 
 } // namespace pixora

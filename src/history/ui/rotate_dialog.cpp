@@ -7,14 +7,14 @@
 #include <QSpinBox>
 #include <limits>
 
-#include "app/swatch.h"
-#include "app/window_host.h"
 #include "doc/workspace.h"
+#include "window_kit/swatch.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
 RotateDialog::RotateDialog(WindowHost& host, QWidget* parent)
-    : CentredDialog(parent, "TForm30", "Rotate Image", 282, 236), host_(host) {
+    : CentredDialog(parent, TWindow::Rotate, 282, 236), host_(host) {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     auto* la = new QLabel("Rotation Angle:", this);
     la->setGeometry(12, 14, 100, 20);
@@ -48,7 +48,7 @@ void RotateDialog::SetBackground(int32_t colour) {
 
 void RotateDialog::Open() {
     Workspace& ws = host_.Ws();
-    if (!ws.HasOpenImage() || ws.ActiveSlot() < 0) return;
+    if (!ws.ActiveImage()) return;
     // A floating selection goes into the image before it is turned.
     ws.BeforeImageReplaced();
     TImages& s = ws.Active();
@@ -65,13 +65,13 @@ void RotateDialog::Open() {
 
 void RotateDialog::ShowPreview(const TRotateParams& action) {
     Workspace& ws = host_.Ws();
-    if (!open_ || ws.ActiveSlot() < 0) return;
+    if (!open_ || !ws.ActiveImage()) return;
     last_ = action;
     // Every preview starts from the unchanged image.
     if (!RotateBitmap(ws.Active().Bitmap, action, preview_)) return;
     ws.DisplayCopy = preview_;
     FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);
-    if (ws.Port) ws.Port->RepaintView();
+    ws.Port->RepaintView();
 }
 
 void RotateDialog::AngleChanged() {

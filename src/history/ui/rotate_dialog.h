@@ -5,8 +5,9 @@
 
 #include <functional>
 
-#include "app/window_support.h"
 #include "history/geometry_commands.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QButtonGroup;
 class QSpinBox;
@@ -54,5 +55,7 @@ private:
     TRotateParams last_;
     bool open_ = false;
 };
+
+template <> struct WindowClass<TWindow::Rotate> { using Type = RotateDialog; };
 
 } // namespace pixora

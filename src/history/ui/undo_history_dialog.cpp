@@ -8,14 +8,14 @@
 #include <QScrollBar>
 #include <QSlider>
 
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "history/history_store.h"
 #include "history/image_reset.h"
 #include "history/undo_history_list.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_box_window.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -28,13 +28,6 @@ QPushButton* Button(QWidget* owner, const char* name, const QString& caption, in
     b->setObjectName(name);
     b->setGeometry(x, y, 75, 25);
     return b;
-}
-
-TImages* ActiveImage(WindowHost& w) {
-    Workspace& ws = w.Ws();
-    const int slot = ws.ActiveSlot();
-    return ws.HasOpenImage() && slot >= 0 && slot < kSlotCount ? &ws.Images[static_cast<std::size_t>(slot)]
-                                                               : nullptr;
 }
 
 } // namespace
@@ -69,7 +62,7 @@ UndoHistoryDialog::UndoHistoryDialog(WindowHost& w) : QDialog(w.Owner()), w_(w) 
 
 void UndoHistoryDialog::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
-    const TImages* s = ActiveImage(w_);
+    const TActiveImage s = w_.Ws().ActiveImage();
     // The snapshot on screen, or one past the last stored one while the
     // newest state is not stored yet.
     selected_ = s ? s->HistoryPos + 1 : 0;
@@ -85,7 +78,7 @@ void UndoHistoryDialog::hideEvent(QHideEvent* e) {
 }
 
 void UndoHistoryDialog::DrawList() {
-    const TImages* s = ActiveImage(w_);
+    const TActiveImage s = w_.Ws().ActiveImage();
     if (!s) return;
     DrawHistoryList(*s, selected_, kListWidth, list_);
     const int h = list_.Height();
@@ -99,7 +92,7 @@ void UndoHistoryDialog::DrawList() {
 }
 
 void UndoHistoryDialog::PressList(int y) {
-    const TImages* s = ActiveImage(w_);
+    const TActiveImage s = w_.Ws().ActiveImage();
     const int row = s ? HistoryRowAt(y, s->HistoryCount) : 0;
     if (row == 0) return; // between rows
     selected_ = row;
@@ -115,7 +108,7 @@ bool UndoHistoryDialog::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void UndoHistoryDialog::Ok() {
-    TImages* s = ActiveImage(w_);
+    const TActiveImage s = w_.Ws().ActiveImage();
     const bool brush = s && s->Tool == ToolHistoryBrush;
     if (s) {
         if (brush)
@@ -126,7 +119,7 @@ void UndoHistoryDialog::Ok() {
     accept();
     w_.UpdateCommandStates();
     if (brush)
-        if (QWidget* options = w_.Window("TForm38")) options->show();
+        if (QWidget* options = w_.Window(TWindow::HistoryBrushOptions)) options->show();
 }
 
 ResetImageDialog::ResetImageDialog(WindowHost& w) : QDialog(w.Owner()), w_(w) {
@@ -159,19 +152,19 @@ void ResetImageDialog::showEvent(QShowEvent* e) {
 }
 
 void ShowUndoHistory(WindowHost& w) {
-    if (!ActiveImage(w)) return;
+    if (!w.Ws().ActiveImage()) return;
     ChooseTool(w, ToolNone);
-    if (auto* d = qobject_cast<QDialog*>(w.Window("TForm31"))) d->exec();
+    if (auto* d = w.Get<TWindow::UndoHistory>()) d->exec();
 }
 
 void ShowResetImage(WindowHost& w) {
-    if (!ActiveImage(w)) return;
-    if (auto* d = qobject_cast<QDialog*>(w.Window("TForm29"))) d->exec();
+    if (!w.Ws().ActiveImage()) return;
+    if (auto* d = w.Get<TWindow::Reset>()) d->exec();
 }
 
 void InstallHistoryWindows(WindowHost& w) {
-    w.ReplaceWindow("TForm31", new UndoHistoryDialog(w));
-    w.ReplaceWindow("TForm29", new ResetImageDialog(w));
+    w.Install<TWindow::UndoHistory>(new UndoHistoryDialog(w));
+    w.Install<TWindow::Reset>(new ResetImageDialog(w));
 }
 
 } // namespace pixora

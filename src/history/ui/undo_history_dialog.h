@@ -8,6 +8,7 @@
 #include <QDialog>
 
 #include "doc/bitmap.h"
+#include "window_kit/window_class.h"
 
 class QLabel;
 class QScrollBar;
@@ -65,5 +66,8 @@ void ShowResetImage(WindowHost& w);
 
 // Puts both dialogs in place of their start-up frames.
 void InstallHistoryWindows(WindowHost& w);
+
+template <> struct WindowClass<TWindow::UndoHistory> { using Type = UndoHistoryDialog; };
+template <> struct WindowClass<TWindow::Reset> { using Type = ResetImageDialog; };
 
 } // namespace pixora

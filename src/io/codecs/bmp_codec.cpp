@@ -512,4 +512,25 @@ void Write(const std::string& path, const Bitmap& image, int bits) {
     out.Close();
 }
 
+namespace {
+
+TSniff Sniff(const TFileHead& h) {
+    return h.Size >= 2 && std::memcmp(h.Data, "BM", 2) == 0 ? TSniff::Yes : TSniff::No;
+}
+
+void WriteWithOptions(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
+    Write(path, image, opts.BmpBits);
+}
+
+} // namespace
+
 } // namespace pixora::bmp
+
+namespace pixora {
+
+const TCodec kBmpCodec = {.Strength = TSniffStrength::Signature,
+                          .Sniff = bmp::Sniff,
+                          .Read = bmp::Read,
+                          .Write = bmp::WriteWithOptions};
+
+} // namespace pixora

@@ -6,7 +6,6 @@
 
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::cel {
 
@@ -53,6 +52,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kCelRow = {"Autodesk", ".cel;.pic", cel::Sniff, cel::Read};
+const TCodec kCelCodec = {.Strength = TSniffStrength::MarkedHeader, .Sniff = cel::Sniff, .Read = cel::Read};
 
 } // namespace pixora

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "io/codecs/format_rows.h"
 #include "io/codecs/image_codecs.h"
 
 namespace pixora {
@@ -64,6 +65,10 @@ void Write(const std::string& path, const Bitmap& image);
 namespace tiff {
 Bitmap Read(const std::string& path);
 } // namespace tiff
+
+// Each codec as the format table names it, defined in its own source file.
+extern const TCodec kBmpCodec, kJpegCodec, kPngCodec, kGifCodec, kTiffCodec, kPnmCodec, kTgaCodec, kPcxCodec,
+    kSgiCodec, kIcoCodec, kPsdCodec, kRlaCodec, kPcdCodec, kCelCodec, kPspCodec;
 
 // --- shared helpers -------------------------------------------------------
 

@@ -1,22 +1,167 @@
-// The format table: extension to format code, and the per-format load and
-// save rules used by opening, saving and batch conversion.
+// The program's formats, one row each, in the order of the open dialog's
+// filter list, and the load and save entry points over them.
+//
+// The save dialog and the batch window list the same formats in orders of
+// their own (the icon entry sits last when saving and sixth in the batch
+// list), so each row states its place in those lists. A format that needs a
+// library the build may lack has its row inside an #if on that library, so
+// that without it the format is absent from every list.
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <new>
 #include <string>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora {
 
 namespace {
+
+using K = TSaveOptionsKind;
+
+std::vector<TFormatRow> ProgramRows() {
+    return {
+        {.Name = "BMP",
+         .Code = fcBmp,
+         .Extensions = ".bmp",
+         .AlsoReads = ".dib;.rle",
+         .Open = {"Bitmap (*.bmp;*.dib;*.rle)", "*.bmp;*.dib;*.rle"},
+         .Save = {1, ".bmp"},
+         .Batch = {1, ".bmp"},
+         .MimeTypes = "image/bmp",
+         .Codec = &kBmpCodec,
+         .Options = K::PixelFormat,
+         .TypeText = "BMP - Windows Bitmap",
+         .SaveHelp = "Windows bitmap; you choose the pixel format (colour depth)."},
+        {.Name = "JPEG",
+         .Code = fcJpeg,
+         .Extensions = ".jpg;.jpeg;.jpe;.jfif",
+         .Open = {"JPEG (*.JPG;*.JPEG;*.JPE;*.JFIF)", "*.JPG;*.JPEG;*.JPE;*.JFIF"},
+         .Save = {2, ".jpg"},
+         .Batch = {2, ".jpg"},
+         .MimeTypes = "image/jpeg",
+         .Codec = &kJpegCodec,
+         .Options = K::JpegOptions,
+         .TypeText = "JPG - JPEG Format",
+         .SaveHelp = "JPEG; you choose colour or grayscale and the quality (0 to 100)."},
+        {.Name = "GIF",
+         .Code = fcGif,
+         .Extensions = ".gif",
+         .Open = {"GIF (*.GIF)", "*.GIF"},
+         .Save = {3, ".gif"},
+         .Batch = {3, ".gif"},
+         .MimeTypes = "image/gif",
+         .Codec = &kGifCodec,
+         .Options = K::GifTransparency,
+         .TypeText = "GIF - GIF Format",
+         .SaveHelp = "GIF; you may choose one colour that becomes fully transparent."},
+        {.Name = "PNG",
+         .Code = fcPng,
+         .Extensions = ".png",
+         .Open = {"PNG (*.PNG)", "*.PNG"},
+         .Save = {4, ".png"},
+         .Batch = {4, ".png"},
+         .MimeTypes = "image/png",
+         .Codec = &kPngCodec,
+         .TypeText = "PNG - PNG Format",
+         .SaveHelp = "PNG with the image's transparency (partial transparency is kept)."},
+        {.Name = "TIFF",
+         .Code = fcTiff,
+         .Extensions = ".tif;.tiff",
+         .Open = {"TIFF (*.TIF;*.TIFF)", "*.TIF;*.TIFF"},
+         .Save = {5, ".tif"},
+         .Batch = {5, ".tif"},
+         .MimeTypes = "image/tiff",
+         .Codec = &kTiffCodec,
+         .TypeText = "TIF - TIFF Format"},
+        {.Name = "GFI fax",
+         .Extensions = ".fax",
+         .Open = {"GFI fax images (*.fax)", "*.fax"},
+         .Save = {6, ".fax"},
+         .Batch = {7, ".fax"}},
+        {.Name = "Windows icon",
+         .Extensions = ".ico",
+         .AlsoReads = ".cur",
+         .Open = {"Windows Icons (*.ico)", "*.ico"},
+         .InAllPictures = false,
+         .Save = {18, "", {"Windows Icon", "*.ico"}},
+         .Batch = {6, ".ico"},
+         .MimeTypes = "image/vnd.microsoft.icon",
+         .Codec = &kIcoCodec},
+        {.Name = "SGI",
+         .Extensions = ".bw;.rgb;.rgba;.sgi",
+         .Open = {"SGI images (*.bw, *.rgb, *.rgba, *.sgi)", "*.bw;*.rgb;*.rgba;*.sgi"},
+         .Save = {7, ".sgi"},
+         .Batch = {8, ".sgi"},
+         .MimeTypes = "image/x-sgi;image/x-rgb",
+         .Codec = &kSgiCodec},
+        {.Name = "Autodesk Animator",
+         .Extensions = ".cel;.pic",
+         .Open = {"Autodesk images files (*.cel; *.pic)", "*.cel;*.pic"},
+         .Save = {8, ".pic"},
+         .Batch = {9, ".pic"},
+         .Codec = &kCelCodec},
+        {.Name = "Truevision Targa",
+         .Extensions = ".tga;.vst;.icb;.vda;.win",
+         .Open = {"Truevision images (*.tga; *.vst; *.icb; *.vda; *.win)", "*.tga;*.vst;*.icb;*.vda;*.win"},
+         .Save = {9, ".tga"},
+         .Batch = {10, ".tga"},
+         .MimeTypes = "image/x-tga",
+         .Codec = &kTgaCodec},
+        {.Name = "ZSoft Paintbrush",
+         .Extensions = ".pcx;.pcc",
+         .Open = {"ZSoft Paintbrush images (*.pcx; *.pcc)", "*.pcx;*.pcc"},
+         .Save = {10, ".pcx"},
+         .Batch = {11, ".pcc"},
+         .MimeTypes = "image/vnd.zbrush.pcx;image/x-pcx",
+         .Codec = &kPcxCodec},
+        {.Name = "Word 5.x screen capture",
+         .Extensions = ".scr",
+         .Open = {"Word 5.x screen capture files (*.scr)", "*.scr"},
+         .Save = {11, ".scr"},
+         .Batch = {12, ".scr"}},
+        {.Name = "Kodak Photo-CD",
+         .Extensions = ".pcd",
+         .Open = {"Kodak Photo-CD images (*.pcd)", "*.pcd"},
+         .Save = {12, ".pcd"},
+         .Batch = {13, ".pcd"},
+         .Codec = &kPcdCodec},
+        {.Name = "Portable pixmap",
+         .Extensions = ".ppm;.pgm;.pbm",
+         .AlsoReads = ".pnm;.pam",
+         .Open = {"Portable pixel/gray map images (*.ppm, *.pgm, *.pbm)", "*.ppm;*.pgm;*.pbm"},
+         .Save = {13, ".ppm"},
+         .Batch = {14, ".ppm"},
+         .MimeTypes = "image/x-portable-anymap;image/x-portable-bitmap;image/x-portable-graymap;"
+                      "image/x-portable-pixmap",
+         .Codec = &kPnmCodec},
+        {.Name = "Dr. Halo",
+         .Extensions = ".cut;.pal",
+         .Open = {"Dr. Halo images (*.cut, *.pal)", "*.cut;*.pal"},
+         .Save = {14, ".cut"},
+         .Batch = {15, ".cut"}},
+        {.Name = "Wavefront RLA",
+         .Extensions = ".rla;.rpf",
+         .Open = {"SGI Wavefront images (*.rla;*.rpf)", "*.rla;*.rpf"},
+         .Save = {15, ".rla"},
+         .Batch = {16, ".rla"},
+         .Codec = &kRlaCodec},
+        {.Name = "Photoshop",
+         .Extensions = ".psd;.pdd",
+         .AlsoReads = ".psb",
+         .Open = {"Photoshop images (*.psd, *.pdd)", "*.psd;*.pdd"},
+         .Save = {16, ".psd"},
+         .Batch = {17, ".psd"},
+         .MimeTypes = "image/vnd.adobe.photoshop",
+         .Codec = &kPsdCodec},
+        {.Name = "Paintshop Pro",
+         .Extensions = ".psp",
+         .AlsoReads = ".pspimage",
+         .Open = {"Paintshop Pro images (*.psp)", "*.psp"},
+         .Save = {17, ".psp"},
+         .Batch = {18, ".psp"},
+         .Codec = &kPspCodec},
+    };
+}
 
 [[noreturn]] void OutOfMemory(const char* action) {
     throw ECodecError(std::string("Not enough memory to ") + action + " the image");
@@ -24,26 +169,37 @@ namespace {
 
 } // namespace
 
+const TFormatTable& Formats() {
+    static const TFormatTable table(ProgramRows());
+    return table;
+}
+
 int FormatFromExtension(const std::string& path) {
-    const std::string ext = LowerExtension(path);
-    if (ext == ".bmp") return fcBmp;
-    if (ext == ".jpg" || ext == ".jpe" || ext == ".jpeg" || ext == ".jfif") return fcJpeg;
-    if (ext == ".png") return fcPng;
-    if (ext == ".gif") return fcGif;
-    if (ext == ".tif" || ext == ".tiff") return fcTiff;
-    return fcOther;
+    return Formats().CodeOf(path);
 }
 
 Bitmap LoadImageFile(const std::string& path, int formatCode) {
     try {
-        // Every code reads by content: the reader table recognises BMP, PNG
-        // and GIF by their magic numbers as well as the generic formats.
+        // Every code reads by content: the readers recognise BMP, PNG and GIF
+        // by their magic numbers as well as the other formats.
         (void)formatCode;
-        return ReadByContent(path);
+        return Formats().Read(path);
     } catch (const ECodecError&) {
         throw;
     } catch (const std::bad_alloc&) {
         OutOfMemory("open");
+    } catch (const std::exception& e) {
+        throw ECodecError(e.what());
+    }
+}
+
+void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
+    try {
+        Formats().Write(path, image, formatCode, opts);
+    } catch (const ECodecError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        OutOfMemory("save");
     } catch (const std::exception& e) {
         throw ECodecError(e.what());
     }
@@ -57,55 +213,6 @@ SaveOptions SaveOptions::FromSlot(int savePixelFormat, int jpegQuality, int gifS
     o.JpegQuality = jpegQuality;
     o.GifSensitivity = gifSensitivity;
     return o;
-}
-
-Bitmap ApplyGifKey(const Bitmap& src, int sensitivity) {
-    Bitmap out = NewImage(src.Width(), src.Height());
-    const int bpp = src.BytesPerPixel();
-    for (int y = 0; y < src.Height(); ++y) {
-        const uint8_t* s = src.Row(y);
-        uint8_t* d = out.Row(y);
-        for (int x = 0; x < src.Width(); ++x, s += bpp, d += 4) {
-            const int t = bpp == 4 ? s[3] : 0;
-            if (sensitivity >= 255 - t) {
-                d[0] = GifKeyBlue;
-                d[1] = GifKeyGreen;
-                d[2] = GifKeyRed;
-            } else {
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-                if (d[0] == GifKeyBlue && d[1] == GifKeyGreen && d[2] == GifKeyRed) d[0] = GifKeyBlue - 1;
-            }
-        }
-    }
-    return out;
-}
-
-namespace {
-
-void WriteByFormat(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
-    switch (formatCode) {
-    case fcBmp: bmp::Write(path, image, opts.BmpBits); break;
-    case fcJpeg: jpeg::Write(path, image, opts.JpegQuality, opts.JpegGray); break;
-    case fcPng: png::Write(path, image); break;
-    case fcGif: gif::Write(path, ApplyGifKey(image, opts.GifSensitivity)); break;
-    default: bmp::Write(path, image, 32); break; // TIFF and all others: BMP data
-    }
-}
-
-} // namespace
-
-void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts) {
-    try {
-        WriteThroughTemporary(path, [&](const std::string& temp) { WriteByFormat(temp, image, formatCode, opts); });
-    } catch (const ECodecError&) {
-        throw;
-    } catch (const std::bad_alloc&) {
-        OutOfMemory("save");
-    } catch (const std::exception& e) {
-        throw ECodecError(e.what());
-    }
 }
 
 } // namespace pixora

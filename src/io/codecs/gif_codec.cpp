@@ -205,4 +205,51 @@ void Write(const std::string& path, const Bitmap& image) {
     CloseWrittenFile(out, path);
 }
 
+namespace {
+
+TSniff Sniff(const TFileHead& h) {
+    const bool gif =
+        h.Size >= 6 && (std::memcmp(h.Data, "GIF87a", 6) == 0 || std::memcmp(h.Data, "GIF89a", 6) == 0);
+    return gif ? TSniff::Yes : TSniff::No;
+}
+
+// Pixels as transparent as the sensitivity asks become the key colour.
+void WriteKeyed(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
+    Write(path, ApplyGifKey(image, opts.GifSensitivity));
+}
+
+} // namespace
+
 } // namespace pixora::gif
+
+namespace pixora {
+
+Bitmap ApplyGifKey(const Bitmap& src, int sensitivity) {
+    Bitmap out = NewImage(src.Width(), src.Height());
+    const int bpp = src.BytesPerPixel();
+    for (int y = 0; y < src.Height(); ++y) {
+        const uint8_t* s = src.Row(y);
+        uint8_t* d = out.Row(y);
+        for (int x = 0; x < src.Width(); ++x, s += bpp, d += 4) {
+            const int t = bpp == 4 ? s[3] : 0;
+            if (sensitivity >= 255 - t) {
+                d[0] = GifKeyBlue;
+                d[1] = GifKeyGreen;
+                d[2] = GifKeyRed;
+            } else {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+                if (d[0] == GifKeyBlue && d[1] == GifKeyGreen && d[2] == GifKeyRed) d[0] = GifKeyBlue - 1;
+            }
+        }
+    }
+    return out;
+}
+
+const TCodec kGifCodec = {.Strength = TSniffStrength::Signature,
+                          .Sniff = gif::Sniff,
+                          .Read = gif::Read,
+                          .Write = gif::WriteKeyed};
+
+} // namespace pixora

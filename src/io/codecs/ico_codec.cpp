@@ -10,7 +10,6 @@
 
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::ico {
 
@@ -139,6 +138,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kIcoRow = {"Windows icon", ".ico;.cur", ico::Sniff, ico::Read};
+const TCodec kIcoCodec = {.Strength = TSniffStrength::MarkedHeader, .Sniff = ico::Sniff, .Read = ico::Read};
 
 } // namespace pixora

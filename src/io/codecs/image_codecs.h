@@ -33,7 +33,7 @@ int FormatFromExtension(const std::string& path);
 
 // Reads a file and returns a 32-bit bitmap (B, G, R, T; T = 0 opaque). The
 // reader is chosen by the file's content, whatever its format code, and by
-// its extension where the content has no magic number (reader_table.h):
+// its extension where the content has no magic number (format_rows.h):
 //   BMP reader.
 //   PNG reader; T = 255 - alpha, 0 when the file has no alpha.
 //   GIF reader, first frame on its logical screen; pixels of the frame's
@@ -57,10 +57,11 @@ struct SaveOptions {
     static SaveOptions FromSlot(int savePixelFormat, int jpegQuality, int gifSensitivity = 0);
 };
 
-// Writes a bitmap by format code:
+// Writes a bitmap by format code, with the writer of the format table's row
+// of that code:
 //   1  BMP at opts.BmpBits;      2  JPEG (gray or colour, opts.JpegQuality);
 //   3  PNG with alpha = 255 - T; 4  GIF keyed with opts.GifSensitivity;
-//   0, 5  32-bit BMP data under the given name.
+// and codes without a writer (0, 5) as 32-bit BMP data under the given name.
 // The data goes to a temporary file in the target's folder which is then
 // renamed over the target, so a failed write leaves an old file untouched.
 // Throws ECodecError on failure.

@@ -273,4 +273,25 @@ void Write(const std::string& path, const Bitmap& image, int quality, bool gray)
     CloseWrittenFile(f, path);
 }
 
+namespace {
+
+TSniff Sniff(const TFileHead& h) {
+    return h.Size >= 3 && std::memcmp(h.Data, "\xFF\xD8\xFF", 3) == 0 ? TSniff::Yes : TSniff::No;
+}
+
+void WriteWithOptions(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
+    Write(path, image, opts.JpegQuality, opts.JpegGray);
+}
+
+} // namespace
+
 } // namespace pixora::jpeg
+
+namespace pixora {
+
+const TCodec kJpegCodec = {.Strength = TSniffStrength::Signature,
+                           .Sniff = jpeg::Sniff,
+                           .Read = jpeg::Read,
+                           .Write = jpeg::WriteWithOptions};
+
+} // namespace pixora

@@ -9,7 +9,6 @@
 
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::pcd {
 
@@ -90,6 +89,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kPcdRow = {"Kodak Photo-CD", ".pcd", pcd::Sniff, pcd::Read};
+const TCodec kPcdCodec = {.Strength = TSniffStrength::InnerSignature, .Sniff = pcd::Sniff, .Read = pcd::Read};
 
 } // namespace pixora

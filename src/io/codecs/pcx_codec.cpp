@@ -10,7 +10,6 @@
 
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::pcx {
 
@@ -130,6 +129,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kPcxRow = {"ZSoft Paintbrush", ".pcx;.pcc", pcx::Sniff, pcx::Read};
+const TCodec kPcxCodec = {.Strength = TSniffStrength::Guess, .Sniff = pcx::Sniff, .Read = pcx::Read};
 
 } // namespace pixora

@@ -404,4 +404,25 @@ std::vector<uint8_t> WriteMemory(const Bitmap& image) {
     return std::vector<uint8_t>(data, data + size);
 }
 
+namespace {
+
+TSniff Sniff(const TFileHead& h) {
+    return h.Size >= 8 && std::memcmp(h.Data, "\x89PNG\r\n\x1A\n", 8) == 0 ? TSniff::Yes : TSniff::No;
+}
+
+void WriteWithOptions(const std::string& path, const Bitmap& image, const SaveOptions&) {
+    Write(path, image);
+}
+
+} // namespace
+
 } // namespace pixora::png
+
+namespace pixora {
+
+const TCodec kPngCodec = {.Strength = TSniffStrength::Signature,
+                          .Sniff = png::Sniff,
+                          .Read = png::Read,
+                          .Write = png::WriteWithOptions};
+
+} // namespace pixora

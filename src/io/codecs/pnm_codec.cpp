@@ -9,7 +9,6 @@
 #include "doc/row_ranges.h"
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::pnm {
 
@@ -211,6 +210,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kPnmRow = {"Portable pixmap", ".ppm;.pgm;.pbm;.pnm;.pam", pnm::Sniff, pnm::Read};
+const TCodec kPnmCodec = {.Strength = TSniffStrength::MarkedHeader, .Sniff = pnm::Sniff, .Read = pnm::Read};
 
 } // namespace pixora

@@ -19,7 +19,6 @@
 #include "io/codecs/exif.h"
 #include "io/codecs/format_codecs.h"
 #include "io/codecs/psd_layers.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::psd {
 
@@ -309,6 +308,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kPsdRow = {"Photoshop", ".psd;.pdd;.psb", psd::Sniff, psd::Read};
+const TCodec kPsdCodec = {.Strength = TSniffStrength::Signature, .Sniff = psd::Sniff, .Read = psd::Read};
 
 } // namespace pixora

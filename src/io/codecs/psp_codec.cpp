@@ -7,7 +7,6 @@
 
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::psp {
 
@@ -91,6 +90,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kPspRow = {"Paintshop Pro", ".psp;.pspimage", psp::Sniff, psp::Read};
+const TCodec kPspCodec = {.Strength = TSniffStrength::Signature, .Sniff = psp::Sniff, .Read = psp::Read};
 
 } // namespace pixora

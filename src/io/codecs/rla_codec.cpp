@@ -8,7 +8,6 @@
 
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::rla {
 
@@ -107,6 +106,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kRlaRow = {"Wavefront", ".rla;.rpf", rla::Sniff, rla::Read};
+const TCodec kRlaCodec = {.Strength = TSniffStrength::Guess, .Sniff = rla::Sniff, .Read = rla::Read};
 
 } // namespace pixora

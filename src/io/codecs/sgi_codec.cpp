@@ -6,7 +6,6 @@
 
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::sgi {
 
@@ -106,6 +105,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kSgiRow = {"SGI", ".bw;.rgb;.rgba;.sgi", sgi::Sniff, sgi::Read};
+const TCodec kSgiCodec = {.Strength = TSniffStrength::Signature, .Sniff = sgi::Sniff, .Read = sgi::Read};
 
 } // namespace pixora

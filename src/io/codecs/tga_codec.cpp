@@ -9,7 +9,6 @@
 
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/format_codecs.h"
-#include "io/codecs/reader_table.h"
 
 namespace pixora::tga {
 
@@ -158,6 +157,6 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TReaderRow kTgaRow = {"Truevision", ".tga;.vst;.icb;.vda;.win", tga::Sniff, tga::Read};
+const TCodec kTgaCodec = {.Strength = TSniffStrength::WeakGuess, .Sniff = tga::Sniff, .Read = tga::Read};
 
 } // namespace pixora

@@ -301,4 +301,22 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+namespace {
+
+TSniff Sniff(const TFileHead& h) {
+    if (h.Size < 4) return TSniff::No;
+    const uint8_t* m = h.Data;
+    const bool le = m[0] == 'I' && m[1] == 'I' && (m[2] == 42 || m[2] == 43) && m[3] == 0;
+    const bool be = m[0] == 'M' && m[1] == 'M' && m[2] == 0 && (m[3] == 42 || m[3] == 43);
+    return le || be ? TSniff::Yes : TSniff::No;
+}
+
+} // namespace
+
 } // namespace pixora::tiff
+
+namespace pixora {
+
+const TCodec kTiffCodec = {.Strength = TSniffStrength::Signature, .Sniff = tiff::Sniff, .Read = tiff::Read};
+
+} // namespace pixora

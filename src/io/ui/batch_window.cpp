@@ -9,12 +9,12 @@
 #include <QShowEvent>
 #include <algorithm>
 
-#include "app/message_dialog.h"
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "io/ui/file_dialogs.h"
 #include "io/ui/jpeg_options_dialog.h"
 #include "io/ui/pixel_format_dialog.h"
+#include "window_kit/message_dialog.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -57,8 +57,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, int
 
 BatchWindow::BatchWindow(WindowHost& host)
     : QDialog(host.Owner(), Qt::Dialog | Qt::WindowStaysOnTopHint), host_(host) {
-    setObjectName("TForm33");
-    setWindowTitle("Batch File Proccessing");
+    NameWindow(this, TWindow::Batch);
     setModal(false);
     auto* group = new QGroupBox("Batch File Proccessing", this);
     group->setObjectName("GroupBox1");
@@ -144,19 +143,20 @@ SaveOptions BatchWindow::AskOptions(const std::string& extension) {
     // was closed.
     switch (BatchOptionDialogFor(extension)) {
     case TBatchOptionDialog::PixelFormat:
-        if (auto* d = qobject_cast<PixelFormatDialog*>(host_.Window("TForm5"))) {
+        if (auto* d = host_.Get<TWindow::PixelFormat>()) {
             TLentDialog lent(d, this);
             d->exec();
             return SaveOptions::FromSlot(d->ItemIndex(), 100);
         }
         break;
     case TBatchOptionDialog::JpegOptions:
-        if (auto* d = qobject_cast<JpegOptionsDialog*>(host_.Window("TForm6"))) {
+        if (auto* d = host_.Get<TWindow::JpegOptions>()) {
             TLentDialog lent(d, this);
             d->exec();
             return SaveOptions::FromSlot(d->ItemIndex(), d->Quality());
         }
         break;
+    case TBatchOptionDialog::GifTransparency: // previews a picture: never asked for a batch
     case TBatchOptionDialog::None:
         break;
     }
@@ -176,7 +176,7 @@ void BatchWindow::ConvertFiles() {
     running_ = true;
     request.Options = AskOptions(request.Extension);
 
-    auto* box = qobject_cast<ProcessingBox*>(host_.Window("TForm50"));
+    auto* box = host_.Get<TWindow::Processing>();
     TConversionControl control;
     control.Threads = 0; // every core
     TBatchResult result;
@@ -197,7 +197,7 @@ void BatchWindow::ConvertFiles() {
 }
 
 void BatchWindow::Report(const TConversionRun& run, int total) {
-    auto* messages = qobject_cast<MessageDialog*>(host_.Window("TForm51"));
+    auto* messages = host_.Get<TWindow::Message>();
     if (!messages) return;
     if (!run.Cancelled && run.Failed == 0) return;
     TLentDialog lent(messages, this);
@@ -212,7 +212,7 @@ void BatchWindow::Report(const TConversionRun& run, int total) {
 }
 
 void ShowBatchWindow(WindowHost& host) {
-    QWidget* w = host.Window("TForm33");
+    QWidget* w = host.Window(TWindow::Batch);
     if (!w) return;
     w->show();
     w->raise();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "io/batch_conversion.h"
+#include "window_kit/window_class.h"
 
 class QComboBox;
 class QLineEdit;
@@ -54,5 +55,7 @@ private:
 
 // File "Convert File(s)": shows the window.
 void ShowBatchWindow(WindowHost& host);
+
+template <> struct WindowClass<TWindow::Batch> { using Type = BatchWindow; };
 
 } // namespace pixora

@@ -12,7 +12,6 @@
 #include <QTabWidget>
 #include <memory>
 
-#include "app/window_host.h"
 #include "io/file_filters.h"
 #include "io/file_questions.h"
 #include "io/new_close_commands.h"
@@ -29,6 +28,7 @@
 #include "io/ui/pixel_format_dialog.h"
 #include "io/ui/replace_file_dialog.h"
 #include "io/ui/save_changes_dialog.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
@@ -65,30 +65,29 @@ public:
         return true;
     }
     bool AskReplaceFile(const std::string&) override {
-        return Dialog<ReplaceFileDialog>("TForm53")->exec() == QDialog::Accepted;
+        return w_.Get<TWindow::ReplaceFile>()->exec() == QDialog::Accepted;
     }
     void AskPixelFormat(int& pixelFormat) override {
-        auto* d = Dialog<PixelFormatDialog>("TForm5");
+        auto* d = w_.Get<TWindow::PixelFormat>();
         if (d->exec() == QDialog::Accepted) pixelFormat = d->ItemIndex();
     }
     void AskJpegOptions(int& pixelFormat, int& quality) override {
-        auto* d = Dialog<JpegOptionsDialog>("TForm6");
+        auto* d = w_.Get<TWindow::JpegOptions>();
         if (d->exec() != QDialog::Accepted) return;
         pixelFormat = d->ItemIndex();
         quality = d->Quality();
     }
     void AskGifTransparency(const Bitmap& image) override {
-        auto* d = Dialog<GifTransparencyDialog>("TForm42");
+        auto* d = w_.Get<TWindow::GifTransparency>();
         d->Prepare(image);
         d->exec();
     }
-    int GifSensitivity() const override { return Dialog<GifTransparencyDialog>("TForm42")->Sensitivity(); }
+    int GifSensitivity() const override { return w_.Get<TWindow::GifTransparency>()->Sensitivity(); }
     TSaveChangesAnswer AskSaveChanges(const std::vector<int>& listed, std::vector<int>& selected) override {
-        return Dialog<SaveChangesDialog>("TForm54")->Ask(w_.Ws(), listed, selected);
+        return w_.Get<TWindow::SaveChanges>()->Ask(w_.Ws(), listed, selected);
     }
 
 private:
-    template <class T> T* Dialog(const char* name) const { return qobject_cast<T*>(w_.Window(name)); }
     WindowHost& w_;
 };
 
@@ -108,7 +107,7 @@ void RunOpen(WindowHost& w) {
 
 void RunNew(WindowHost& w) {
     if (w.Ws().SysData.OpenCount >= kMaxOpenImages - 1) return;
-    if (auto* dialog = qobject_cast<NewImageDialog*>(w.Window("TForm2"))) dialog->exec();
+    if (auto* dialog = w.Get<TWindow::NewImage>()) dialog->exec();
 }
 
 void RunRecent(WindowHost& w, int index) {
@@ -156,17 +155,8 @@ void RunCloseAll(WindowHost& w) {
 } // namespace
 
 QString AskOpenFile(WindowHost& w) {
-    QFileDialog dlg(w.Owner(), "Open");
-    dlg.setObjectName("OpenDialog1");
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::ExistingFiles);
-    dlg.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    const QStringList filters = NameFilters(OpenFilters());
-    dlg.setNameFilters(filters);
-    dlg.selectNameFilter(filters[18]);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
     // One file per use: the first one chosen.
-    return dlg.selectedFiles().first();
+    return ChooseFilesToOpen(w.Owner()).value(0);
 }
 
 TCommandList FileCommands() {
@@ -227,15 +217,15 @@ bool CloseAllForExit(WindowHost& w) {
 void InstallFileWindows(WindowHost& w) {
     QWidget* owner = w.Owner();
     auto* newImage = new NewImageDialog(owner);
-    w.ReplaceWindow("TForm2", newImage);
-    w.ReplaceWindow("TForm5", new PixelFormatDialog(owner));
-    w.ReplaceWindow("TForm6", new JpegOptionsDialog(owner));
+    w.Install<TWindow::NewImage>(newImage);
+    w.Install<TWindow::PixelFormat>(new PixelFormatDialog(owner));
+    w.Install<TWindow::JpegOptions>(new JpegOptionsDialog(owner));
     auto* gif = new GifTransparencyDialog(owner);
-    w.ReplaceWindow("TForm42", gif);
-    w.ReplaceWindow("TForm53", new ReplaceFileDialog(owner));
-    w.ReplaceWindow("TForm54", new SaveChangesDialog(owner));
-    w.ReplaceWindow("TForm33", new BatchWindow(w));
-    w.ReplaceWindow("TForm46", new ImageInformationDialog(w));
+    w.Install<TWindow::GifTransparency>(gif);
+    w.Install<TWindow::ReplaceFile>(new ReplaceFileDialog(owner));
+    w.Install<TWindow::SaveChanges>(new SaveChangesDialog(owner));
+    w.Install<TWindow::Batch>(new BatchWindow(w));
+    w.Install<TWindow::ImageInformation>(new ImageInformationDialog(w));
     WindowHost* host = &w;
     newImage->OnCreate = [host, gif](const TNewImage& request) {
         std::string message;

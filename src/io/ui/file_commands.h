@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "app/command_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

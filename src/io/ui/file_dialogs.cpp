@@ -19,7 +19,7 @@ QStringList ChooseFilesToOpen(QWidget* owner) {
     dlg.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     const QStringList filters = NameFilters(OpenFilters());
     dlg.setNameFilters(filters);
-    dlg.selectNameFilter(filters[18]); // "All Picture Files"
+    dlg.selectNameFilter(filters[AllPictureFilesPosition()]);
     if (dlg.exec() != QDialog::Accepted) return {};
     return dlg.selectedFiles();
 }

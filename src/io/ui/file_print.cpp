@@ -6,10 +6,10 @@
 #include <QPrinter>
 #include <QTabWidget>
 
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "doc/workspace.h"
 #include "io/save_commands.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -27,8 +27,9 @@ bool PrintBitmap(QPaintDevice& device, const Bitmap& image) {
 
 void PrintImage(WindowHost& w) {
     Workspace& ws = w.Ws();
-    const int slot = ws.ActiveSlot();
-    if (!ws.HasOpenImage() || slot < 0) return;
+    const TActiveImage active = ws.ActiveImage();
+    if (!active) return;
+    const int slot = active.Slot;
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, w.Owner());
     dialog.setObjectName("PrintDialog1");

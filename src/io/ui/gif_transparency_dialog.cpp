@@ -12,12 +12,12 @@
 #include "io/gif_preview.h"
 #include "io/ui/gif_transparency_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
 GifTransparencyDialog::GifTransparencyDialog(QWidget* parent)
-    : CentredDialog(parent, "TForm42", "GIF Image Transparency") {
+    : CentredDialog(parent, TWindow::GifTransparency) {
     resize(420, 400);
     auto* box = new QGroupBox("Transparency Sensitivity", this);
     box->setObjectName("GroupBox1");

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/window_support.h"
 #include "doc/bitmap.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QLabel;
 class QScrollArea;
@@ -32,5 +33,7 @@ private:
     Bitmap checker_;
     Bitmap preview_;
 };
+
+template <> struct WindowClass<TWindow::GifTransparency> { using Type = GifTransparencyDialog; };
 
 } // namespace pixora

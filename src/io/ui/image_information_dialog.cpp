@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/window_host.h"
 #include "doc/workspace.h"
 #include "io/image_information.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
@@ -36,7 +36,7 @@ void Put(QLineEdit* field, const std::string& text) {
 } // namespace
 
 ImageInformationDialog::ImageInformationDialog(WindowHost& host)
-    : CentredDialog(host.Owner(), "TForm46", "Image Information", 500, 318), host_(host) {
+    : CentredDialog(host.Owner(), TWindow::ImageInformation, 500, 318), host_(host) {
     auto* group = new QGroupBox("Image Properties", this);
     group->setObjectName("GroupBox1");
     group->setGeometry(8, 8, 484, 302);
@@ -55,9 +55,9 @@ ImageInformationDialog::ImageInformationDialog(WindowHost& host)
 
 void ImageInformationDialog::Fill() {
     const Workspace& ws = host_.Ws();
-    const int slot = ws.ActiveSlot();
-    if (slot < 0) return;
-    const TImageInformation info = ImageInformation(ws.Images[static_cast<std::size_t>(slot)]);
+    const auto active = ws.ActiveImage();
+    if (!active) return;
+    const TImageInformation info = ImageInformation(*active);
     Put(name_, info.Name);
     Put(location_, info.Location);
     Put(fullPath_, info.FullPath);
@@ -75,8 +75,8 @@ void ImageInformationDialog::showEvent(QShowEvent* e) {
 }
 
 void ShowImageInformation(WindowHost& host) {
-    if (host.Ws().ActiveSlot() < 0) return;
-    if (auto* d = qobject_cast<ImageInformationDialog*>(host.Window("TForm46"))) d->exec();
+    if (!host.Ws().ActiveImage()) return;
+    if (auto* d = host.Get<TWindow::ImageInformation>()) d->exec();
 }
 
 } // namespace pixora

@@ -3,7 +3,8 @@
 // type, size on disk and layer count, filled each time it is shown. It has
 // no buttons; its close box closes it.
 
-#include "app/window_support.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QLineEdit;
 
@@ -36,5 +37,7 @@ private:
 
 // "Properties" in the Image menu and the image's pop-up menu.
 void ShowImageInformation(WindowHost& host);
+
+template <> struct WindowClass<TWindow::ImageInformation> { using Type = ImageInformationDialog; };
 
 } // namespace pixora

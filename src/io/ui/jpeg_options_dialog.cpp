@@ -5,12 +5,12 @@
 #include <QLabel>
 #include <QSlider>
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
 JpegOptionsDialog::JpegOptionsDialog(QWidget* parent)
-    : CentredDialog(parent, "TForm6", "JPEG Options", 220, 200) {
+    : CentredDialog(parent, TWindow::JpegOptions, 220, 200) {
     group_ = MakeRadioGroup(this, "JPEG PixelFormat", "RadioGroup1", {"8-bit Format", "24-bit Format"}, 1,
                             QRect(8, 8, 204, 76));
     auto* box = new QGroupBox("JPEG Quality", this);

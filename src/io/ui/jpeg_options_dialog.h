@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/window_support.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QButtonGroup;
 class QSlider;
@@ -19,5 +20,7 @@ private:
     QButtonGroup* group_;
     QSlider* quality_;
 };
+
+template <> struct WindowClass<TWindow::JpegOptions> { using Type = JpegOptionsDialog; };
 
 } // namespace pixora

@@ -12,11 +12,11 @@
 
 #include "io/ui/new_image_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
-NewImageDialog::NewImageDialog(QWidget* parent) : CentredDialog(parent, "TForm2", "New Image", 250, 236) {
+NewImageDialog::NewImageDialog(QWidget* parent) : CentredDialog(parent, TWindow::NewImage, 250, 236) {
 
     auto* dims = new QGroupBox("Dimensions", this);
     dims->setObjectName("GroupBox1");

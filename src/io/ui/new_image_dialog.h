@@ -2,8 +2,9 @@
 
 #include <functional>
 
-#include "app/window_support.h"
 #include "io/new_close_commands.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QLabel;
 class QSlider;
@@ -40,5 +41,7 @@ private:
     QSlider* t_;
     int32_t colour_ = 0xFFFFFF;
 };
+
+template <> struct WindowClass<TWindow::NewImage> { using Type = NewImageDialog; };
 
 } // namespace pixora

@@ -3,12 +3,12 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
 PixelFormatDialog::PixelFormatDialog(QWidget* parent)
-    : CentredDialog(parent, "TForm5", "Pixel Format", 200, 172) {
+    : CentredDialog(parent, TWindow::PixelFormat, 200, 172) {
     group_ = MakeRadioGroup(this, "Select Pixel Format", "RadioGroup1",
                             {"8-bit Bitmap", "16-bit Bitmap", "24-bit Bitmap", "32-bit Bitmap"}, 2,
                             QRect(8, 8, 184, 122));

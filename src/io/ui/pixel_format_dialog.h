@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/window_support.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QButtonGroup;
 
@@ -17,5 +18,7 @@ public:
 private:
     QButtonGroup* group_;
 };
+
+template <> struct WindowClass<TWindow::PixelFormat> { using Type = PixelFormatDialog; };
 
 } // namespace pixora

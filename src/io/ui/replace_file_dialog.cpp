@@ -3,12 +3,12 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
 ReplaceFileDialog::ReplaceFileDialog(QWidget* parent)
-    : CentredDialog(parent, "TForm53", "Replace File?", 280, 110) {
+    : CentredDialog(parent, TWindow::ReplaceFile, 280, 110) {
     auto* l1 = new QLabel("The File you Selected already exists.", this);
     l1->setObjectName("Label1");
     l1->setGeometry(16, 14, 250, 20);

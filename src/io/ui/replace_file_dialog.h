@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/window_support.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -10,5 +11,7 @@ class ReplaceFileDialog : public CentredDialog {
 public:
     explicit ReplaceFileDialog(QWidget* parent = nullptr);
 };
+
+template <> struct WindowClass<TWindow::ReplaceFile> { using Type = ReplaceFileDialog; };
 
 } // namespace pixora

@@ -9,7 +9,7 @@
 #include "io/save_changes_list.h"
 #include "io/ui/save_changes_dialog.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -19,7 +19,7 @@ constexpr int kBarWidth = 17;
 } // namespace
 
 SaveChangesDialog::SaveChangesDialog(QWidget* parent)
-    : CentredDialog(parent, "TForm54", "Save Changes?", 346, 290) {
+    : CentredDialog(parent, TWindow::SaveChanges, 346, 290) {
     auto* label = new QLabel("These Images have been modified, but not Saved.", this);
     label->setObjectName("Label1");
     label->setGeometry(8, 10, 330, 20);

@@ -2,9 +2,10 @@
 
 #include <vector>
 
-#include "app/window_support.h"
 #include "doc/workspace.h"
 #include "io/file_questions.h"
+#include "window_kit/window_class.h"
+#include "window_kit/window_support.h"
 
 class QLabel;
 class QScrollBar;
@@ -45,5 +46,7 @@ private:
     Bitmap list_;
     TSaveChangesAnswer answer_ = TSaveChangesAnswer::Cancel;
 };
+
+template <> struct WindowClass<TWindow::SaveChanges> { using Type = SaveChangesDialog; };
 
 } // namespace pixora

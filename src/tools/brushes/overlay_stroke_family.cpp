@@ -25,8 +25,7 @@ void OverlayStrokeFamily::Release(ToolContext& c, int x, int y) {
 void OverlayStrokeFamily::BeforeImageReplaced(Workspace& ws) {
     if (!drawing_) return;
     drawing_ = false;
-    const int slot = ws.ActiveSlot();
-    if (slot >= 0) WhiteImageSize(ws.StrokeOverlay, ws.Images[static_cast<std::size_t>(slot)].Bitmap);
+    if (const TActiveImage s = ws.ActiveImage()) WhiteImageSize(ws.StrokeOverlay, s->Bitmap);
 }
 
 void OverlayStrokeFamily::Finish(ToolContext& c, int, int) {

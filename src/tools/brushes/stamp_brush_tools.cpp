@@ -17,8 +17,8 @@ namespace pixora {
 namespace {
 
 // The boxes the brushes read that are not their row's own.
-constexpr const char* kBrushBox = "TForm24";
-constexpr const char* kHistoryBrushBox = "TForm38";
+constexpr TWindow kBrushBox = TWindow::BrushOptions;
+constexpr TWindow kHistoryBrushBox = TWindow::HistoryBrushOptions;
 
 // The disc of the stamp with the diameter of a control.
 TDisc Disc(const TStamp& s, int diameter) {

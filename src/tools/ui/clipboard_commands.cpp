@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-#include "app/window_host.h"
 #include "io/codecs/image_codecs.h"
 #include "io/ui/file_commands.h"
 #include "tools/clipboard.h"
@@ -11,14 +10,11 @@
 #include "tools/tool_table.h"
 #include "tools/ui/library_box.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
 namespace {
-
-bool HasImage(WindowHost& w) {
-    return w.Ws().HasOpenImage() && w.Ws().ActiveSlot() >= 0;
-}
 
 void PutOnClipboard(const Bitmap& picture) {
     QGuiApplication::clipboard()->setMimeData(PictureMimeData(picture));
@@ -28,7 +24,7 @@ void PutOnClipboard(const Bitmap& picture) {
 // read is reported.
 Bitmap TakeFromClipboard(WindowHost& w) {
     TClipboardPicture p = ReadPicture(QGuiApplication::clipboard()->mimeData());
-    if (!p.Problem.empty() && w.Ws().Port)
+    if (!p.Problem.empty())
         w.Ws().Port->ReportProblem("The picture on the clipboard could not be read.", p.Problem);
     return std::move(p.Pixels);
 }
@@ -48,7 +44,8 @@ void RunDelete(WindowHost& w) {
 }
 
 void RunPaste(WindowHost& w) {
-    if (HasImage(w) && PasteAsSelection(w.Ws(), TakeFromClipboard(w))) ShowChosenTool(w, ToolSelection);
+    if (w.Ws().ActiveImage() && PasteAsSelection(w.Ws(), TakeFromClipboard(w)))
+        ShowChosenTool(w, ToolSelection);
 }
 
 void RunPasteToFit(WindowHost& w) {
@@ -63,14 +60,14 @@ void RunImportToFit(WindowHost& w) {
     try {
         picture = LoadImageFile(path.toStdString(), FormatFromExtension(path.toStdString()));
     } catch (const std::exception& e) {
-        if (w.Ws().Port) w.Ws().Port->ReportError(2, e.what());
+        w.Ws().Port->ReportError(2, e.what());
         return;
     }
     PasteIntoSelection(w.Ws(), std::move(picture));
 }
 
 void RunPasteToFitCanvas(WindowHost& w) {
-    if (HasImage(w)) PasteToFitCanvas(w.Ws(), TakeFromClipboard(w));
+    if (w.Ws().ActiveImage()) PasteToFitCanvas(w.Ws(), TakeFromClipboard(w));
 }
 
 void RunPasteAsNewImage(WindowHost& w) {

@@ -3,7 +3,7 @@
 // and import variants, archiving and pattern fills. The pictures go to and
 // come from the system clipboard (tools/clipboard_image.h).
 
-#include "app/command_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

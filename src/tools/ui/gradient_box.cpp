@@ -8,11 +8,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/picture_widget.h"
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "doc/workspace.h"
 #include "tools/shapes/gradient_previews.h"
+#include "window_kit/picture_widget.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -101,11 +101,10 @@ TGradientSettings GradientBox::Settings() const {
 void GradientBox::Redraw() {
     if (picture_.Empty()) return;
     Workspace& ws = host_.Ws();
-    const int slot = ws.ActiveSlot();
     int32_t fg = RGBColour(0, 0, 0), bg = RGBColour(255, 255, 255);
-    if (slot >= 0) {
-        fg = ws.Images[static_cast<std::size_t>(slot)].FGColour;
-        bg = ws.Images[static_cast<std::size_t>(slot)].BGColour;
+    if (const TActiveImage s = ws.ActiveImage()) {
+        fg = s->FGColour;
+        bg = s->BGColour;
     }
     DrawGradientPreviews(picture_, Settings(), fg, bg);
     DrawGradientFrames(picture_, Kind());

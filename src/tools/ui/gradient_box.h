@@ -9,6 +9,7 @@
 
 #include "doc/bitmap.h"
 #include "tools/shapes/gradient_fill.h"
+#include "window_kit/window_class.h"
 
 class QCheckBox;
 class QScrollBar;
@@ -53,5 +54,7 @@ private:
     PictureWidget* image_;
     QScrollBar* bar_;
 };
+
+template <> struct WindowClass<TWindow::Gradient> { using Type = GradientBox; };
 
 } // namespace pixora

@@ -8,11 +8,11 @@
 #include <QScrollBar>
 #include <QSlider>
 
-#include "app/window_host.h"
-#include "app/window_support.h"
 #include "io/ui/file_commands.h"
 #include "tools/pattern_fill.h"
 #include "tools/tool_table.h"
+#include "window_kit/window_host.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -92,7 +92,7 @@ void LibraryBox::Redraw(int select) {
         std::string detail;
         for (const std::string& f : failures)
             detail += (detail.empty() ? "" : "\n") + f;
-        if (w_.Ws().Port) w_.Ws().Port->ReportError(2, detail);
+        w_.Ws().Port->ReportError(2, detail);
     }
     ChooseEntry(picture_, std::min(select, static_cast<int>(picture_.Cells.size())));
     const int max = std::max(picture_.Picture.Height() - kPanelHeight, 0);
@@ -143,29 +143,18 @@ void LibraryBox::Delete() {
     if (Library().Remove(Selected())) Redraw(Selected());
 }
 
-namespace {
-
-void ShowBox(WindowHost& w, const char* name) {
-    if (auto* box = qobject_cast<QDialog*>(w.Window(name))) box->exec();
-}
-
-bool HasImage(WindowHost& w) {
-    return w.Ws().HasOpenImage() && w.Ws().ActiveSlot() >= 0;
-}
-
-} // namespace
-
 void ShowPatterns(WindowHost& w) {
-    if (HasImage(w)) ShowBox(w, "TForm32");
+    if (!w.Ws().ActiveImage()) return;
+    if (auto* box = w.Get<TWindow::Patterns>()) box->exec();
 }
 
 void ArchivePattern(WindowHost& w) {
-    auto* box = qobject_cast<LibraryBox*>(w.Window("TForm32"));
+    auto* box = w.Get<TWindow::Patterns>();
     if (box && ArchiveAsPattern(w.Ws(), box->Library()) > 0) box->exec();
 }
 
 void ArchiveBrush(WindowHost& w) {
-    auto* box = qobject_cast<LibraryBox*>(w.Window("TForm40"));
+    auto* box = w.Get<TWindow::CustomBrush>();
     if (box && ArchiveAsBrush(w.Ws(), box->Library()) > 0) box->exec();
 }
 

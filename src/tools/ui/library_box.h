@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include "tools/library.h"
+#include "window_kit/window_class.h"
 
 class QLabel;
 class QScrollBar;
@@ -57,5 +58,8 @@ void ShowPatterns(WindowHost& w);
 // next entry, then the library's box, modally.
 void ArchivePattern(WindowHost& w);
 void ArchiveBrush(WindowHost& w);
+
+template <> struct WindowClass<TWindow::Patterns> { using Type = LibraryBox; };
+template <> struct WindowClass<TWindow::CustomBrush> { using Type = LibraryBox; };
 
 } // namespace pixora

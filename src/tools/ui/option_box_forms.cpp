@@ -11,13 +11,13 @@
 #include <QRadioButton>
 #include <span>
 
-#include "app/command_states.h"
-#include "app/window_host.h"
 #include "tools/ui/gradient_box.h"
 #include "tools/ui/library_box.h"
 #include "tools/ui/option_box_window.h"
 #include "tools/ui/selection_commands.h"
 #include "tools/ui/text_editor.h"
+#include "window_kit/command_states.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
@@ -99,7 +99,7 @@ void WireUseGradient(WindowHost& w, OptionBoxWindow* box) {
     auto* occ = box->findChild<QWidget*>("Occ");
     QObject::connect(ug, &QCheckBox::clicked, box, [&w, occ](bool checked) {
         if (checked) {
-            QWidget* gradient = w.Window("TForm41");
+            QWidget* gradient = w.Window(TWindow::Gradient);
             if (auto* dialog = qobject_cast<QDialog*>(gradient))
                 dialog->exec();
             else if (gradient)
@@ -224,38 +224,39 @@ OptionBoxWindow* TextEditor(WindowHost& w) {
 } // namespace
 
 void MakeOptionBoxes(WindowHost& w) {
-    w.ReplaceWindow("TForm3", ToolBox(w, BoxTForm3, PenControls("Antialiasing:")));
-    w.ReplaceWindow("TForm4", SelectOptions(w));
+    w.Install<TWindow::PenOptions>(ToolBox(w, BoxTForm3, PenControls("Antialiasing:")));
+    w.Install<TWindow::SelectOptions>(SelectOptions(w));
 
     std::vector<OptionControl> shapes = PenControls("Antialiasing:");
     shapes.push_back(Check("Clear", "Clear Interior", true));
-    w.ReplaceWindow("TForm21", ToolBox(w, BoxTForm21, shapes));
+    w.Install<TWindow::ShapeOptions>(ToolBox(w, BoxTForm21, shapes));
 
     std::vector<OptionControl> roundRect = PenControls("Antialiasing");
     roundRect.push_back(Check("Clear", "Clear Interior", true));
     roundRect.push_back(Spin("Edge", "Edges:", 0, 30, 10));
-    w.ReplaceWindow("TForm22", ToolBox(w, BoxTForm22, roundRect));
+    w.Install<TWindow::RoundRectOptions>(ToolBox(w, BoxTForm22, roundRect));
 
-    w.ReplaceWindow("TForm23", ToolBox(w, BoxTForm23,
-                                       {Spin("Size", "Size:", 1, 64, 64, 2),
-                                        Spin("thick", "Thickness:", 1, 328, 128, 2), ChangeTransparency()}));
-    w.ReplaceWindow("TForm24",
-                    ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
-    w.ReplaceWindow(
-        "TForm25",
+    w.Install<TWindow::SprayOptions>(
+        ToolBox(w, BoxTForm23,
+                {Spin("Size", "Size:", 1, 64, 64, 2), Spin("thick", "Thickness:", 1, 328, 128, 2),
+                 ChangeTransparency()}));
+    w.Install<TWindow::BrushOptions>(
+        ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
+    w.Install<TWindow::FillOptions>(
         ToolBox(w, BoxTForm25,
                 {Combo("ComboBox", {"Color (rgb)", "Color (hue)", "+Light", "+Saturation", "", ""}, 0),
                  Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()}));
-    w.ReplaceWindow("TForm43", ToolBox(w, BoxTForm43,
-                                       {Radio("ET", "Eraser Type", {"Square", "Ellipse", "Floodfill"}, 0),
-                                        Spin("Size", "Size:", 2, 50, 10)}));
-    w.ReplaceWindow("TForm44",
-                    ToolBox(w, BoxTForm44,
-                            {Radio("T", "Tool", {"Pen", "Line", "Rectangle", "Ellipse", "Spray"}, 4),
-                             Spin("Size", "Size:", 1, 20, 1), Spin("SR", "Spray Radius:", 2, 64, 64, 2),
-                             Track("TD", "Transparency Difference:", -255, 255, 0, {"-", "+"}),
-                             Check("FV", "Force Value", false)}));
-    w.ReplaceWindow("TForm38", HistoryBrushOptions(w));
+    w.Install<TWindow::EraserOptions>(
+        ToolBox(w, BoxTForm43,
+                {Radio("ET", "Eraser Type", {"Square", "Ellipse", "Floodfill"}, 0),
+                 Spin("Size", "Size:", 2, 50, 10)}));
+    w.Install<TWindow::TransparencyOptions>(
+        ToolBox(w, BoxTForm44,
+                {Radio("T", "Tool", {"Pen", "Line", "Rectangle", "Ellipse", "Spray"}, 4),
+                 Spin("Size", "Size:", 1, 20, 1), Spin("SR", "Spray Radius:", 2, 64, 64, 2),
+                 Track("TD", "Transparency Difference:", -255, 255, 0, {"-", "+"}),
+                 Check("FV", "Force Value", false)}));
+    w.Install<TWindow::HistoryBrushOptions>(HistoryBrushOptions(w));
 
     // Option windows of the quick effects: per-channel percentages and a
     // radius, always on top.
@@ -263,14 +264,16 @@ void MakeOptionBoxes(WindowHost& w) {
         box->setWindowFlag(Qt::WindowStaysOnTopHint);
         return box;
     };
-    w.ReplaceWindow("TForm26", onTop(ToolBox(w, 0,
-                                             {Spin("R", "Red:", 0, 255, 8), Spin("G", "Green:", 0, 255, 8),
-                                              Spin("B", "Blue:", 0, 255, 8), ChangeTransparency()})));
-    w.ReplaceWindow("TForm27", onTop(ToolBox(w, 0, {Spin("R", "Radius:", 1, 24, 8), ChangeTransparency()})));
-    w.ReplaceWindow("TForm37", TextEditor(w));
-    w.ReplaceWindow("TForm40", new LibraryBox(w, LibraryBox::Kind::Brushes));
-    w.ReplaceWindow("TForm32", new LibraryBox(w, LibraryBox::Kind::Patterns));
-    w.ReplaceWindow("TForm41", new GradientBox(w, w.Owner()));
+    w.Install<TWindow::ChannelOptions>(
+        onTop(ToolBox(w, 0,
+                      {Spin("R", "Red:", 0, 255, 8), Spin("G", "Green:", 0, 255, 8),
+                       Spin("B", "Blue:", 0, 255, 8), ChangeTransparency()})));
+    w.Install<TWindow::RadiusOptions>(
+        onTop(ToolBox(w, 0, {Spin("R", "Radius:", 1, 24, 8), ChangeTransparency()})));
+    w.Install<TWindow::TextEditor>(TextEditor(w));
+    w.Install<TWindow::CustomBrush>(new LibraryBox(w, LibraryBox::Kind::Brushes));
+    w.Install<TWindow::Patterns>(new LibraryBox(w, LibraryBox::Kind::Patterns));
+    w.Install<TWindow::Gradient>(new GradientBox(w, w.Owner()));
 }
 
 } // namespace pixora

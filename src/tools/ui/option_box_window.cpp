@@ -1,6 +1,6 @@
 #include "tools/ui/option_box_window.h"
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,8 +15,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/window_host.h"
 #include "doc/workspace.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

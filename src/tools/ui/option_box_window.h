@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "window_kit/window_class.h"
+
 class QGridLayout;
 
 namespace pixora {
@@ -86,5 +88,19 @@ protected:
     QValidator::State validate(QString& text, int& pos) const override;
     void fixup(QString& text) const override;
 };
+
+template <> struct WindowClass<TWindow::PenOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::SelectOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::ShapeOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::RoundRectOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::SprayOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::BrushOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::FillOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::ChannelOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::RadiusOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::TextEditor> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::HistoryBrushOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::EraserOptions> { using Type = OptionBoxWindow; };
+template <> struct WindowClass<TWindow::TransparencyOptions> { using Type = OptionBoxWindow; };
 
 } // namespace pixora

@@ -6,19 +6,19 @@
 #include <QAction>
 #include <QDialog>
 
-#include "app/command_states.h"
-#include "app/window_host.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_box_forms.h"
 #include "tools/ui/option_box_window.h"
+#include "window_kit/command_states.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
 namespace {
 
 int CurrentTool(WindowHost& w) {
-    const int slot = w.Ws().ActiveSlot();
-    return slot >= 0 && slot < kSlotCount ? w.Ws().Images[static_cast<std::size_t>(slot)].Tool : 0;
+    const TActiveImage s = w.Ws().ActiveImage();
+    return s ? s->Tool : 0;
 }
 
 // An item is checked while its box is shown for the tool it stands for.
@@ -34,7 +34,7 @@ void SyncViewItems(WindowHost& w, int changed = BoxNone, bool shown = false) {
         const int box = row.ToggledBox;
         bool visible = shown;
         if (box != changed) {
-            const QWidget* window = w.Window(OptionBoxWindowName(box));
+            const QWidget* window = w.Window(OptionBoxWindowId(box));
             visible = window && window->isVisible();
         }
         a->setChecked(visible && row.Number == tool);
@@ -43,9 +43,8 @@ void SyncViewItems(WindowHost& w, int changed = BoxNone, bool shown = false) {
 
 } // namespace
 
-QString OptionBoxForTool(int tool) {
-    const std::string_view box = ToolDescription(tool).OptionBox;
-    return QString::fromUtf8(box.data(), static_cast<qsizetype>(box.size()));
+TWindow OptionBoxForTool(int tool) {
+    return ToolDescription(tool).OptionBox;
 }
 
 void ShowOptionBoxForTool(WindowHost& w, int tool) {
@@ -61,19 +60,20 @@ void ShowOptionBoxForTool(WindowHost& w, int tool) {
 }
 
 void CloseToolBoxes(WindowHost& w) {
-    auto close = [&w](std::string_view name) {
-        QWidget* box = w.Window(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    auto close = [&w](TWindow id) {
+        QWidget* box = w.Window(id);
         if (box && box->isVisible()) box->close();
     };
     // The boxes the tools show on choice (the modal ones close themselves),
     // the quick effects' channel options and the text editor.
     for (const TToolDescription& row : ToolTable())
-        if (!row.OptionBox.empty() && !row.ModalBox) close(row.OptionBox);
-    for (std::string_view name : {"TForm26", "TForm37"}) close(name);
+        if (row.OptionBox != TWindow::None && !row.ModalBox) close(row.OptionBox);
+    for (TWindow id : {TWindow::ChannelOptions, TWindow::TextEditor})
+        close(id);
 }
 
 void ToggleToolBox(WindowHost& w) {
-    QWidget* box = w.Window(OptionBoxWindowName(ToolDescription(CurrentTool(w)).ToggledBox));
+    QWidget* box = w.Window(OptionBoxWindowId(ToolDescription(CurrentTool(w)).ToggledBox));
     if (box) {
         if (box->isVisible())
             box->close();
@@ -88,7 +88,7 @@ void ToggleToolBox(WindowHost& w) {
 void InstallOptionBoxes(WindowHost& w) {
     MakeOptionBoxes(w);
     for (int number = 1; number <= 9; ++number) {
-        auto* box = qobject_cast<OptionBoxWindow*>(w.Window(OptionBoxWindowName(number)));
+        auto* box = qobject_cast<OptionBoxWindow*>(w.Window(OptionBoxWindowId(number)));
         if (!box) continue;
         QObject::connect(box, &OptionBoxWindow::Shown, w.Owner(),
                          [&w, number] { SyncViewItems(w, number, true); });

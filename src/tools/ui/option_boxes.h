@@ -1,17 +1,17 @@
 #pragma once
 // The tool option boxes as the tools see them: which box a tool shows, and
 // closing or toggling the boxes. The boxes themselves are windows of the
-// main window's window set, found by name ("TForm3").
+// main window's window set, reached by their ids.
 
-#include <QString>
+#include "doc/window_ids.h"
 
 namespace pixora {
 
 class WindowHost;
 
-// The window shown when a tool is chosen: "TForm3" for the pen ... ; empty
+// The window shown when a tool is chosen: PenOptions for the pen ... ; None
 // for tools without one. Tools 18 and 19 show theirs modally.
-QString OptionBoxForTool(int tool);
+TWindow OptionBoxForTool(int tool);
 
 // Shows the option box of a tool (the history brush's undo history and the
 // custom brush library modally); tools without a box show nothing.

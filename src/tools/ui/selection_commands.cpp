@@ -1,10 +1,10 @@
 #include "tools/ui/selection_commands.h"
 
-#include "app/window_host.h"
 #include "tools/selection.h"
 #include "tools/tool_table.h"
 #include "tools/ui/clipboard_commands.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
@@ -14,30 +14,26 @@ constexpr CommandRule A = CommandRule::Always;
 constexpr CommandRule I = CommandRule::NeedsImage;
 constexpr CommandRule S = CommandRule::Selection;
 
-bool HasImage(WindowHost& w) {
-    return w.Ws().HasOpenImage() && w.Ws().ActiveSlot() >= 0;
-}
-
 void RunSelectAll(WindowHost& w) {
-    if (!HasImage(w)) return;
+    if (!w.Ws().ActiveImage()) return;
     SelectAll(w.Ws());
     ShowChosenTool(w, ToolSelection);
 }
 
 void RunSelectNone(WindowHost& w) {
-    if (HasImage(w)) SelectNone(w.Ws());
+    if (w.Ws().ActiveImage()) SelectNone(w.Ws());
 }
 
 void RunFillFG(WindowHost& w) {
-    if (HasImage(w)) FillWithColour(w.Ws(), true);
+    if (w.Ws().ActiveImage()) FillWithColour(w.Ws(), true);
 }
 
 void RunFillBG(WindowHost& w) {
-    if (HasImage(w)) FillWithColour(w.Ws(), false);
+    if (w.Ws().ActiveImage()) FillWithColour(w.Ws(), false);
 }
 
 bool ChooseCrop(WindowHost& w) {
-    return HasImage(w) && ChooseTool(w, ToolCrop);
+    return w.Ws().ActiveImage() && ChooseTool(w, ToolCrop);
 }
 
 // "Crop": the crop rectangle tool, with no rectangle shown yet.

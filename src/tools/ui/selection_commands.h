@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/command_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

@@ -8,9 +8,9 @@
 #include <QSpinBox>
 #include <cmath>
 
-#include "app/window_host.h"
 #include "tools/text_tool.h"
 #include "tools/ui/option_box_window.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 
@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kFontProperty = "chosenFont";
 
 QWidget* Editor(WindowHost& w) {
-    return w.Window("TForm37");
+    return w.Window(TWindow::TextEditor);
 }
 
 // The font the "Change Font" dialog chose, its face Arial on every show.
@@ -44,7 +44,7 @@ TTextSettings Settings(WindowHost& w, const QWidget* box) {
     if (const auto* clear = box->findChild<QCheckBox*>("C")) t.ClearBackground = clear->isChecked();
     if (const auto* occ = box->findChild<QSlider*>("Occ")) t.Occupancy = occ->value();
     Workspace& ws = w.Ws();
-    if (ws.ActiveSlot() >= 0) t.BackColour = ws.Active().BGColour;
+    if (const TActiveImage s = ws.ActiveImage()) t.BackColour = s->BGColour;
     return t;
 }
 

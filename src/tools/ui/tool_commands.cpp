@@ -2,10 +2,10 @@
 
 #include <QAction>
 
-#include "app/window_host.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_boxes.h"
+#include "window_kit/window_host.h"
 
 namespace pixora {
 

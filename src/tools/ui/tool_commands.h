@@ -3,7 +3,7 @@
 // pop-up menu's "Paint Tools" and the View menu's option-box items, all made
 // from the tool table's rows.
 
-#include "app/command_table.h"
+#include "window_kit/command_table.h"
 
 namespace pixora {
 

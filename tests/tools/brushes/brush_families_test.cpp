@@ -79,7 +79,6 @@ struct PenTest : ToolsTest {
         Box("CT", 1);
     }
     void Box(const char* control, int value) { port.Options[{"TForm3", control}] = value; }
-    const uint8_t* Px(int x, int y) { return S().Bitmap.Row(y) + x * 4; }
 };
 
 } // namespace
@@ -144,28 +143,23 @@ TEST_F(PenTest, LiveSegmentsGoToTheOverlayAndTheViewOnly) {
     EXPECT_EQ(ws.StrokeOverlay.Bitmap.Row(9)[12 * 4 + 2], 255) << "a line leaves out its end point";
     EXPECT_EQ(ws.ToolVars.LastPoint, (TPoint{12, 9}));
     PointerUp(ws, 12, 9);
-    EXPECT_EQ(Px(8, 5)[2], 200);
-    EXPECT_EQ(Px(8, 5)[3], 0) << "Change Transparency";
-    EXPECT_EQ(Px(8, 6)[2], 255);
-    EXPECT_EQ(Px(8, 6)[3], 200);
+    EXPECT_EQ(At(8, 5)[2], 200);
+    EXPECT_EQ(At(8, 5)[3], 0) << "Change Transparency";
+    EXPECT_EQ(At(8, 6)[2], 255);
+    EXPECT_EQ(At(8, 6)[3], 200);
     EXPECT_EQ(ws.StrokeOverlay.Bitmap.Row(5)[8 * 4 + 2], 255) << "the overlay is cleared after the commit";
     EXPECT_EQ(HistoryName(S(), 2), "Pen");
 }
 
-TEST_F(PenTest, CommitBlendsAtTheOccupancyWithinTheSelectionAndHandsOnTheRules) {
-    // A click leaves a dot at the occupancy: 50 x 0 div 100 + 255 x 50 div 100.
-    Box("Occ", 50);
+TEST_F(PenTest, CommitPaintsWithinTheSelectionAndHandsOnTheRules) {
+    // The right button paints with the background colour (the blend's bytes
+    // are PenToolTest's).
     Box("CT", 0);
-    Drag(3, 3, 3, 3, 0);
-    EXPECT_EQ(Px(3, 3)[0], 127);
-    EXPECT_EQ(Px(3, 3)[3], 200);
-    EXPECT_EQ(Px(4, 3)[0], 255);
-    // The right button paints with the background colour.
-    Box("Occ", 100);
     SetBGColour(S(), RGBColour(0, 0, 90));
     Drag(6, 3, 6, 3, 1);
-    EXPECT_EQ(Px(6, 3)[0], 90);
-    EXPECT_EQ(Px(6, 3)[2], 0);
+    EXPECT_EQ(At(6, 3)[0], 90);
+    EXPECT_EQ(At(6, 3)[2], 0);
+    EXPECT_EQ(At(6, 3)[3], 200) << "CT unchecked";
 
     // "Apply Edit to Selection Only": the stroke stops at the selection.
     S().Tool = ToolSelection;
@@ -175,8 +169,8 @@ TEST_F(PenTest, CommitBlendsAtTheOccupancyWithinTheSelectionAndHandsOnTheRules) 
     PointerDown(ws, 5, 15, 0);
     PointerMove(ws, 25, 15);
     PointerUp(ws, 25, 15);
-    EXPECT_EQ(Px(15, 15)[0], 0);
-    EXPECT_EQ(Px(7, 15)[0], 255);
+    EXPECT_EQ(At(15, 15)[0], 0);
+    EXPECT_EQ(At(7, 15)[0], 255);
 
     // Gradient and softening come from the rules, with the box's strength.
     EXPECT_EQ(gradients + softenings, 0);

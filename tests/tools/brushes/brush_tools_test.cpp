@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "tools/shapes/int_distance.h"
 #include "tools/tool_set.h"
@@ -233,14 +234,22 @@ TEST_F(PaintTest, EraserPaintsTheCanvasColourAndIgnoresTheSelection) {
     EXPECT_EQ(At(6, 6)[1], 50);
 }
 
-TEST_F(PaintTest, ApplyAndExcludeConfineTheStampBrushes) {
+TEST_F(PaintTest, ApplyAndExcludeConfineTheStampBrushesToTheLastPixel) {
+    // A disc of 64 at (15, 15) covers the whole 40 x 30 image: exactly the
+    // pixels of the selection (10, 10)-(20, 20) lighten with A, exactly the
+    // others with E, edges included.
     Opt(kBrushBox, "size", 64);
     for (bool apply : {true, false}) {
         Fill(100, 0);
         SelectAndUse(10, 10, 20, 20, apply, ToolLighten);
         Click(15, 15);
-        EXPECT_EQ(At(15, 15)[0], apply ? 101 : 100) << apply;
-        EXPECT_EQ(At(5, 15)[0], apply ? 100 : 101) << apply;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const bool selected = x >= 10 && x < 20 && y >= 10 && y < 20;
+                const int want = selected == apply ? 101 : 100;
+                ASSERT_TRUE(At(x, y)[0] == want && At(x, y)[1] == want && At(x, y)[2] == want)
+                    << (apply ? "A" : "E") << " at " << x << "," << y << ": " << int(At(x, y)[0]);
+            }
         SetSelectOption(apply ? "A" : "E", 0);
     }
 }
@@ -259,15 +268,27 @@ struct PenToolTest : PaintTest {
 };
 
 TEST_F(PenToolTest, AClickLeavesADotAtTheOccupancyWhenReleased) {
-    Fill(255, 60);
-    Opt("TForm3", "Occ", 50);
-    PointerDown(ws, 7, 7, 0);
-    EXPECT_EQ(At(7, 7)[0], 255) << "the image waits for the release";
-    EXPECT_EQ(Px(ws.DisplayCopy, 7, 7)[0], 0) << "the view shows the dot";
-    PointerUp(ws, 7, 7);
-    EXPECT_EQ(At(7, 7)[0], 127); // 50 x 0 div 100 + 255 x 50 div 100
-    EXPECT_EQ(At(7, 7)[3], 0) << "Change Transparency";
-    EXPECT_EQ(At(6, 7)[0], 255);
+    // Each colour byte becomes Occ x colour div 100 + base x (100 - Occ) div
+    // 100, the two quotients truncated apart.
+    auto blend = [](int colour, int base, int occ) { return occ * colour / 100 + base * (100 - occ) / 100; };
+    const uint8_t base[4] = {250, 100, 3, 60}; // B, G, R, T
+    for (int x = 0; x < width; ++x)
+        std::memcpy(At(x, 7), base, 4);
+    port.RefreshView();
+    SetFGColour(S(), RGBColour(201, 77, 13));
+    for (const int occ : {37, 100}) {
+        Opt("TForm3", "Occ", occ);
+        const int x = occ == 100 ? 20 : 7;
+        PointerDown(ws, x, 7, 0);
+        EXPECT_EQ(At(x, 7)[2], 3) << "the image waits for the release";
+        EXPECT_EQ(Px(ws.DisplayCopy, x, 7)[2], 201) << "the view shows the dot";
+        PointerUp(ws, x, 7);
+        EXPECT_EQ(At(x, 7)[0], blend(13, 250, occ)) << occ;
+        EXPECT_EQ(At(x, 7)[1], blend(77, 100, occ)) << occ;
+        EXPECT_EQ(At(x, 7)[2], blend(201, 3, occ)) << occ;
+        EXPECT_EQ(At(x, 7)[3], 0) << "Change Transparency";
+        EXPECT_EQ(std::memcmp(At(x - 1, 7), base, 4), 0);
+    }
     Opt("TForm3", "CT", 0);
     Click(9, 7);
     EXPECT_EQ(At(9, 7)[3], 60);

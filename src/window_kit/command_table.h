@@ -3,14 +3,14 @@
 // with its object name (tests and the window find it by that name), caption,
 // enable rule, shortcut, picture and handler. Each subsystem lists its
 // commands beside its operations; the main window makes one action per
-// command and places it where its menu layout names it (menu_layout.h), and
+// command and places it where the shell's menu layout names it, and
 // the command-state update asks each command's rule after every change.
 
 #include <functional>
 #include <string_view>
 #include <vector>
 
-#include "app/command_states.h"
+#include "window_kit/command_states.h"
 
 namespace pixora {
 

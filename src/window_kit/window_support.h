@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "doc/bitmap.h"
+#include "doc/window_ids.h"
 
 class QButtonGroup;
 class QColor;
@@ -28,13 +29,15 @@ void CentreOnScreen(QWidget* w);
 // own height, its left half the screen's width minus half its own.
 QPoint AboveStatusBar(const QWidget* main, const QWidget* statusBar, const QWidget* window);
 
-// A modal dialog centred on the screen whenever it is shown, with its
-// designer name, caption and (when given) its fixed size.
+// Gives a window the object name and caption of its id.
+void NameWindow(QWidget* w, TWindow id);
+
+// A modal dialog centred on the screen whenever it is shown, with the name
+// and caption of its id and (when given) its fixed size.
 class CentredDialog : public QDialog {
     Q_OBJECT
 public:
-    CentredDialog(QWidget* parent, const QString& name, const QString& caption, int width = 0,
-                  int height = 0);
+    CentredDialog(QWidget* parent, TWindow id, int width = 0, int height = 0);
 
 protected:
     void showEvent(QShowEvent* e) override;

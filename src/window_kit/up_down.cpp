@@ -1,4 +1,4 @@
-#include "app/up_down.h"
+#include "window_kit/up_down.h"
 
 #include <QBoxLayout>
 #include <QToolButton>

@@ -1,4 +1,4 @@
-#include "app/swatch.h"
+#include "window_kit/swatch.h"
 
 #include <QIcon>
 #include <QPainter>

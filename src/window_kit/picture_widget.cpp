@@ -1,10 +1,10 @@
-#include "app/picture_widget.h"
+#include "window_kit/picture_widget.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 

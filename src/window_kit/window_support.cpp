@@ -1,4 +1,4 @@
-#include "app/window_support.h"
+#include "window_kit/window_support.h"
 
 #include <QButtonGroup>
 #include <QDialog>
@@ -30,11 +30,14 @@ QPoint AboveStatusBar(const QWidget* main, const QWidget* statusBar, const QWidg
     return {area.left() + area.width() / 2 - window->frameGeometry().width() / 2, top};
 }
 
-CentredDialog::CentredDialog(QWidget* parent, const QString& name, const QString& caption, int width,
-                             int height)
-    : QDialog(parent) {
-    setObjectName(name);
-    setWindowTitle(caption);
+void NameWindow(QWidget* w, TWindow id) {
+    const std::string_view name = WindowName(id), caption = WindowCaption(id);
+    w->setObjectName(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    w->setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+}
+
+CentredDialog::CentredDialog(QWidget* parent, TWindow id, int width, int height) : QDialog(parent) {
+    NameWindow(this, id);
     setModal(true);
     if (width > 0 && height > 0) setFixedSize(width, height);
 }

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <atomic>
 
+#include "window_kit/window_class.h"
+
 class QLabel;
 class QCheckBox;
 class QPlainTextEdit;
@@ -79,5 +81,8 @@ private:
     std::atomic<bool> cancel_{false};
     bool counted_ = false;
 };
+
+template <> struct WindowClass<TWindow::Message> { using Type = MessageDialog; };
+template <> struct WindowClass<TWindow::Processing> { using Type = ProcessingBox; };
 
 } // namespace pixora

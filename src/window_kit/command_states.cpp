@@ -1,4 +1,4 @@
-#include "app/command_states.h"
+#include "window_kit/command_states.h"
 
 namespace pixora {
 
@@ -9,9 +9,9 @@ bool LayerSheetAllowed(const Workspace& ws) { return ws.HasOpenImage(); }
 bool CommandEnabled(const Workspace& ws, CommandRule rule, int box) {
     if (rule == CommandRule::Always) return true;
     if (!ws.HasOpenImage()) return false;
-    const int active = ws.ActiveSlot();
-    if (active < 0 || active >= kSlotCount) return rule == CommandRule::NeedsImage;
-    const TImages& s = ws.Images[static_cast<std::size_t>(active)];
+    const auto active = ws.ActiveImage();
+    if (!active) return rule == CommandRule::NeedsImage;
+    const TImages& s = *active;
     switch (rule) {
     case CommandRule::Always:
     case CommandRule::NeedsImage:

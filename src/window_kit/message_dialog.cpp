@@ -1,7 +1,7 @@
-#include "app/message_dialog.h"
+#include "window_kit/message_dialog.h"
 
-#include "app/window_support.h"
 #include "io/batch_conversion.h"
+#include "window_kit/window_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -36,8 +36,7 @@ QString ErrorKindText(int kind, int failedFiles) {
 }
 
 MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName("TForm51");
-    setWindowTitle("Message");
+    NameWindow(this, TWindow::Message);
     setModal(true);
     auto* picture = new QLabel(this);
     picture->setObjectName("Image1");
@@ -107,8 +106,7 @@ void MessageDialog::ReportProblem(const QString& headline, const QString& detail
 }
 
 ProcessingBox::ProcessingBox(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
-    setObjectName("TForm50");
-    setWindowTitle("Proccessing - Please Wait");
+    NameWindow(this, TWindow::Processing);
     auto* picture = new QLabel(this);
     picture->setObjectName("Image1");
     picture->setPixmap(QIcon(":/icons/processing.svg").pixmap(32, 32));

@@ -16,10 +16,15 @@ namespace pixora::pcx {
 
 namespace {
 
+// A pixel's bits within a plane never straddle a byte.
+bool SupportedDepth(int bits) {
+    return bits == 1 || bits == 2 || bits == 4 || bits == 8;
+}
+
 TSniff Sniff(const TFileHead& h) {
     if (h.Size < 128 || h.Data[0] != 0x0A || h.Data[1] > 5 || h.Data[2] > 1) return TSniff::No;
     const uint8_t bits = h.Data[3], planes = h.Data[65];
-    if ((bits != 1 && bits != 2 && bits != 4 && bits != 8) || planes < 1 || planes > 4) return TSniff::No;
+    if (!SupportedDepth(bits) || planes < 1 || planes > 4) return TSniff::No;
     return TSniff::Maybe;
 }
 
@@ -38,7 +43,7 @@ Bitmap Read(const std::string& path) {
     if (planes < 1) r.Fail("the image has no colour planes");
     const bool paletted = planes * bits <= 8 && planes <= 4 && (bits == 1 || planes == 1);
     const bool direct = bits == 8 && (planes == 3 || planes == 4);
-    if (!paletted && !direct)
+    if ((!paletted && !direct) || !SupportedDepth(bits))
         r.Fail(std::to_string(planes) + " planes of " + std::to_string(bits) + " bits are not supported");
     if (encoding > 1) r.Fail("unknown encoding");
     if (static_cast<int64_t>(bytesPerLine) * 8 < static_cast<int64_t>(w) * bits || bytesPerLine == 0)

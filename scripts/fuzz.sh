@@ -130,7 +130,7 @@ write_report() {
         for f in "$build/fuzz-findings/$t/$kind"-*; do
           [[ -f $f ]] || continue
           first=0
-          local state=fixed kept
+          local state="passes now" kept
           still_fails "$t" "$f" && state=OPEN
           kept=$(kept_as "$t" "$f")
           echo "- $t, $kind, $(stat -c %s "$f") bytes: $state${kept:+, kept as \`$kept\`}"

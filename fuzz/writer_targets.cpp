@@ -241,7 +241,7 @@ TFuzzResult Fault(const std::string& what) {
 // with `read` and with Qt's reader, and compares both with the picture.
 template <class Write, class Read>
 TFuzzResult RoundTrip(const Bitmap& picture, const std::string& name, const TExpected& e, Write write,
-                      Read read) {
+                      Read read, bool qtReads = true) {
     const TScratchFolder folder;
     if (folder.Path().empty()) return Fault("cannot make a scratch folder");
     const std::string path = folder.Path() + "/" + name;
@@ -260,6 +260,7 @@ TFuzzResult RoundTrip(const Bitmap& picture, const std::string& name, const TExp
     }
     if (const std::string d = Compare(picture, back, e, true); !d.empty())
         return Fault(what + "read back by the program, " + d);
+    if (!qtReads) return {TFuzzOutcome::Opened, what + "comes back as written"};
     const Bitmap qt = ReadWithQt(path);
     if (qt.Empty()) return Fault(what + "Qt's reader refuses the file");
     if (const std::string d = Compare(picture, qt, e, false); !d.empty())
@@ -269,27 +270,41 @@ TFuzzResult RoundTrip(const Bitmap& picture, const std::string& name, const TExp
 
 // A round trip through the save command's writer of a format code.
 TFuzzResult SaveRoundTrip(const Bitmap& picture, const std::string& name, int formatCode,
-                          const SaveOptions& o, const TExpected& e) {
+                          const SaveOptions& o, const TExpected& e, bool qtReads = true) {
     return RoundTrip(
         picture, name, e,
         [&](const std::string& path, const Bitmap& b) { WriteImageFile(path, b, formatCode, o); },
-        [&](const std::string& path) { return LoadImageFile(path, formatCode); });
+        [&](const std::string& path) { return LoadImageFile(path, formatCode); }, qtReads);
+}
+
+// A name of no format the program writes: the save is refused and leaves
+// no file behind.
+TFuzzResult RefusedSave(const Bitmap& picture, const std::string& name) {
+    const TScratchFolder folder;
+    if (folder.Path().empty()) return Fault("cannot make a scratch folder");
+    try {
+        WriteImageFile(folder.Path() + "/" + name, picture, fcOther, SaveOptions{});
+    } catch (const std::exception& x) {
+        if (!fs::is_empty(folder.Path())) return Fault(name + ": refused, but a file was left: " + x.what());
+        return {TFuzzOutcome::Refused, name + ": " + x.what()};
+    }
+    return Fault(name + ": written, though the program has no writer for it");
 }
 
 } // namespace
 
 TFuzzResult RoundTripBmp(const uint8_t* data, std::size_t size) {
     TRecipe r(data, size);
-    // 8, 16, 24 or 32 bits; then 32-bit data under a TIFF name and under
-    // an unknown extension.
+    // 8, 16, 24 or 32 bits; then the same picture under a TIFF name (a TIFF
+    // file, which Qt here does not read) and under an unknown extension
+    // (refused, nothing written).
     const int choice = r.Byte() % 6;
     const Bitmap picture = PictureFrom(r);
     SaveOptions o;
     TExpected e;
+    if (choice == 4) return SaveRoundTrip(picture, "picture.tif", fcTiff, o, e, false);
+    if (choice == 5) return RefusedSave(picture, "picture.xyz");
     e.Bmp = true;
-    if (choice >= 4)
-        return SaveRoundTrip(picture, choice == 4 ? "picture.tif" : "picture.xyz",
-                             choice == 4 ? fcTiff : fcOther, o, e);
     o.BmpBits = 8 * (choice + 1);
     static constexpr TKept kKept[4] = {TKept::FewColours, TKept::TopBits, TKept::Colours, TKept::Everything};
     e.Kept = kKept[choice];

@@ -14,8 +14,8 @@
 
 namespace pixora::fuzz {
 
-// BMP at 8, 16, 24 or 32 bits, and the 32-bit BMP data written under the
-// names of the formats the program reads but does not write.
+// BMP at 8, 16, 24 or 32 bits; the same picture saved under a TIFF name
+// (a TIFF file) and under a name of no format (refused, nothing written).
 TFuzzResult RoundTripBmp(const uint8_t* data, std::size_t size);
 TFuzzResult RoundTripPng(const uint8_t* data, std::size_t size);
 // JPEG in colour or gray at any quality.

@@ -21,9 +21,9 @@ def run_rows(ctx):
     listed = os.path.join(ctx.work, "many-list.txt")
     with open(listed, "w") as f:
         f.write("".join(n + "\n" for n in names))
-    tools = ("pixora -j 2", "pixora, parallel -j 2", "ImageMagick", "libvips, parallel -j 2")
-    outs = {t: os.path.join(ctx.work, "many-out-" + t.split(",")[0].split(" ")[0] + str(i))
-            for i, t in enumerate(tools)}
+    # pixora: one process, -j 2; the parallel rows run one process per file, two at a time.
+    tools = ("pixora", "pixora-parallel", "ImageMagick", "libvips")
+    outs = {t: os.path.join(ctx.work, "many-out-" + t) for t in tools}
     q = shlex.quote
     parallel = shutil.which("parallel") or "parallel"
     commands = {

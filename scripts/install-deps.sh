@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation xdg-utils python3
   xvfb xauth x11-apps xclip imagemagick libvips-tools xdotool libtiff-tools webp
-  desktop-file-utils appstream dpkg-dev file gzip binutils
+  desktop-file-utils appstream dpkg-dev file gzip binutils parallel
   clang clang-14 libclang-rt-14-dev llvm-14
 )
 

@@ -8,11 +8,11 @@ import subprocess
 import sys
 import time
 
-from runner import batch, effects, fixed, formats, inprocess, inputs, peers
+from runner import batch, effects, many_files, fixed, formats, inprocess, inputs, peers
 from runner.report import Report
 from runner.timing import loadavg
 
-SECTIONS = ["formats", "effects", "batch", "inprocess", "window"]
+SECTIONS = ["formats", "effects", "batch", "manyfiles", "inprocess", "window"]
 
 
 class Context:
@@ -92,6 +92,8 @@ def main(argv):
             results[section] = effects.run_rows(ctx)
         elif section == "batch":
             results[section] = batch.run_rows(ctx)
+        elif section == "manyfiles":
+            results[section] = many_files.run_rows(ctx)
         elif section == "inprocess":
             results[section] = inprocess.run_rows(ctx)
             if ctx.before_out and args.before_inprocess:
@@ -134,6 +136,9 @@ def main(argv):
     if "batch" in results:
         r.add("## Batch conversion, both cores", "")
         r.timed_section(f"{batch.COUNT} files of 1200 x 900", results["batch"])
+    if "manyfiles" in results:
+        r.add("## Many small files, both cores", "")
+        r.timed_section(f"{many_files.COUNT} files of {many_files.SIZE}", results["manyfiles"])
     if "window" in results:
         write_window(r, *results["window"])
     if "inprocess" in results:

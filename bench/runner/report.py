@@ -4,7 +4,7 @@ from runner.timing import command_text
 from runner.tools import TOOLS
 
 PEERS = TOOLS[1:]
-SHORT = {"pixora": "pixora", "ImageMagick": "IM", "GraphicsMagick": "GM", "libvips": "vips"}
+SHORT = {"pixora": "pixora", "pixora-parallel": "pixora+parallel", "ImageMagick": "IM", "GraphicsMagick": "GM", "libvips": "vips"}
 # The cost of an effect below this counts as this (it is within the noise).
 FLOOR = 0.005
 

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "io/convert_pipeline.h"
+
 namespace pixora {
 
 bool ConvertImageFile(const std::string& input, const std::string& output, const SaveOptions& opts,
@@ -33,10 +35,7 @@ bool ConvertImageFile(const std::string& input, const std::string& output, const
 std::string ConvertedName(const std::string& folder, const std::string& input, const std::string& extension,
                           const TFormatTable& formats) {
     std::filesystem::path name = std::filesystem::path(input).filename();
-    if (!extension.empty())
-        name.replace_extension(extension);
-    else if (!formats.WriterOf(formats.CodeOf(name.string())))
-        name.replace_extension(".bmp");
+    name.replace_extension(OutputExtension(input, extension, formats));
     return (std::filesystem::path(folder) / name).string();
 }
 

@@ -1,6 +1,7 @@
 #include "io/convert_many.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
@@ -115,7 +116,10 @@ struct TSharedRun {
         TConversionOutcome& o = Outcomes[static_cast<std::size_t>(i)];
         o.Attempted = true;
         const TConversionJob& job = Jobs[static_cast<std::size_t>(i)];
+        const auto start = std::chrono::steady_clock::now();
         o.Written = ConvertImageFile(job.Input, job.Output, Opts, o.Error, Control.Transform);
+        o.Milliseconds =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         return true;
     }
 
@@ -127,6 +131,7 @@ struct TSharedRun {
             for (int i : Groups[g]) {
                 if (!(goOn = RunJob(i))) break;
                 std::lock_guard<std::mutex> hold(Lock);
+                if (Control.Finished) Control.Finished(i, Outcomes[static_cast<std::size_t>(i)]);
                 ++Done;
                 Changed.notify_all();
             }
@@ -180,6 +185,7 @@ TConversionRun ConvertFiles(const std::vector<TConversionJob>& jobs, const SaveO
             bool goOn = true;
             for (int i : group) {
                 if (!(goOn = shared.RunJob(i))) break;
+                if (control.Finished) control.Finished(i, run.Outcomes[static_cast<std::size_t>(i)]);
                 if (control.Progress) control.Progress(++shared.Done, total);
             }
             if (!goOn) break;

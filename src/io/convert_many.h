@@ -28,6 +28,7 @@ struct TConversionOutcome {
     bool Attempted = false; // false: the run was cancelled before this file
     bool Written = false;
     std::string Error; // the open or save message with the error's own text
+    double Milliseconds = 0; // reading, transforming and writing it
 };
 
 struct TConversionRun {
@@ -44,6 +45,9 @@ struct TConversionControl {
     // finished so far (written or failed) and the number of jobs. The window
     // lets its messages be processed here, so its Cancel button can act.
     std::function<void(int done, int total)> Progress;
+    // Called after each file with its job index and outcome, on the thread
+    // that converted it; calls never overlap.
+    std::function<void(int job, const TConversionOutcome& outcome)> Finished;
     // Checked before each file is begun: once set, files already being
     // converted are finished and no further file is begun.
     const std::atomic<bool>* Cancel = nullptr;

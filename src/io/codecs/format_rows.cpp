@@ -105,7 +105,7 @@ const TCodec* TFormatTable::ReaderOf(const std::string& ext) const {
     return nullptr;
 }
 
-Bitmap TFormatTable::Read(const std::string& path) const {
+const TFormatRow* TFormatTable::ReaderRow(const std::string& path) const {
     uint8_t head[kHeadBytes];
     TFileHead h{head, 0, 0};
     {
@@ -114,19 +114,23 @@ Bitmap TFormatTable::Read(const std::string& path) const {
         h.Size = std::fread(head, 1, sizeof head, f.get());
     }
     const std::string ext = LowerExtension(path);
-    const TCodec* named = nullptr; // the reader the name points to
-    const TCodec* maybe = nullptr; // the first reader the content fits
+    const TFormatRow* named = nullptr; // the reader the name points to
+    const TFormatRow* maybe = nullptr; // the first reader the content fits
     for (const TFormatRow* row : readers_) {
         const TSniff s = row->Codec->Sniff(h);
-        if (s == TSniff::Yes) return row->Codec->Read(path);
-        if (!named && GoesBy(*row, ext)) named = row->Codec;
-        if (s == TSniff::Maybe && !maybe) maybe = row->Codec;
+        if (s == TSniff::Yes) return row;
+        if (!named && GoesBy(*row, ext)) named = row;
+        if (s == TSniff::Maybe && !maybe) maybe = row;
     }
     // Without a magic number the name decides, then the first plausible
     // guess. A named reader that the content does not fit still reads, so
     // that its own message says what is wrong with the file.
-    if (named) return named->Read(path);
-    if (maybe) return maybe->Read(path);
+    return named ? named : maybe;
+}
+
+Bitmap TFormatTable::Read(const std::string& path) const {
+    if (const TFormatRow* row = ReaderRow(path)) return row->Codec->Read(path);
+    const std::string ext = LowerExtension(path);
     if (ext.empty()) throw ECodecError("The format of this file is not supported");
     throw ECodecError("The " + ext + " image format is not supported");
 }

@@ -124,6 +124,9 @@ public:
     // when the content is not conclusive. Throws ECodecError naming the
     // extension when no reader takes the file.
     Bitmap Read(const std::string& path) const;
+    // The row whose reader Read hands the file to; null when none takes it.
+    // Throws ECodecError when the file cannot be opened.
+    const TFormatRow* ReaderRow(const std::string& path) const;
     // Writes by format code through a temporary file renamed over `path`
     // (WriteThroughTemporary). A code without a writer writes nothing and
     // throws ECodecError naming the format.

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "history/history_store.h"
+#include "io/codecs/format_codecs.h"
 #include "io/crafted_files.h"
 #include "support/pixels.h"
 #include "tools/clipboard.h"
@@ -287,7 +288,18 @@ TEST_F(ClipboardTest, PasteAsNewImageOpensAnUntitledImageUntilFifteenAreOpen) {
     const int open = ws.SysData.OpenCount;
     EXPECT_EQ(PasteAsNewImage(ws, clip), -1);
     EXPECT_EQ(ws.SysData.OpenCount, open);
-    EXPECT_TRUE(port.Problems.empty());
+    ASSERT_EQ(port.Problems.size(), 1u);
+    EXPECT_EQ(port.Problems[0].first.rfind("No more than 15 images", 0), 0u);
+}
+
+TEST_F(ClipboardTest, APictureBeyondTheLargestImageIsNotPastedAndThatIsSaid) {
+    const Bitmap before = S().Bitmap;
+    EXPECT_FALSE(PasteAsSelection(ws, Uniform(MaxImageSide + 1, 1, 9)));
+    ASSERT_EQ(port.Problems.size(), 1u);
+    EXPECT_EQ(port.Problems[0].first, "The picture is too large to paste: 1048577 x 1 pixels.");
+    EXPECT_EQ(ws.ToolVars.HasSelection, 0);
+    EXPECT_TRUE(SamePixels(S().Bitmap, before));
+    EXPECT_TRUE(PasteAsSelection(ws, Uniform(MaxImageSide, 1, 9))) << "the largest side itself is taken";
 }
 
 TEST_F(ClipboardTest, FillCanvasCommitsTheStretchedPixelsAsOneStep) {

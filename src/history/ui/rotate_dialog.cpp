@@ -67,7 +67,9 @@ void RotateDialog::ShowPreview(const TRotateParams& action) {
     Workspace& ws = host_.Ws();
     if (!open_ || !ws.ActiveImage()) return;
     last_ = action;
-    // Every preview starts from the unchanged image.
+    // Every preview starts from the unchanged image; a result too large is
+    // said and not previewed.
+    if (RotationTooLarge(ws, ws.Active().Bitmap, action)) return;
     if (!RotateBitmap(ws.Active().Bitmap, action, preview_)) return;
     ws.DisplayCopy = preview_;
     FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);

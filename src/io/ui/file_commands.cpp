@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <memory>
 
+#include "doc/slots.h"
 #include "io/file_filters.h"
 #include "io/file_questions.h"
 #include "io/new_close_commands.h"
@@ -97,7 +98,7 @@ void ShowMessage(WindowHost& w, const std::string& text) {
 
 void RunOpen(WindowHost& w) {
     Workspace& ws = w.Ws();
-    if (ws.SysData.OpenCount >= kMaxOpenImages - 1) return;
+    if (!RoomForAnotherImage(ws)) return;
     const QStringList chosen = ChooseFilesToOpen(w.Owner());
     if (chosen.isEmpty()) return;
     // One file per use: the first one chosen.
@@ -106,7 +107,7 @@ void RunOpen(WindowHost& w) {
 }
 
 void RunNew(WindowHost& w) {
-    if (w.Ws().SysData.OpenCount >= kMaxOpenImages - 1) return;
+    if (!RoomForAnotherImage(w.Ws())) return;
     if (auto* dialog = w.Get<TWindow::NewImage>()) dialog->exec();
 }
 

@@ -298,7 +298,7 @@ bool FillCanvas(Workspace& ws) {
     // edge, and stay there: the selection ends.
     const int w = s.Bitmap.Width(), h = s.Bitmap.Height();
     s.Bitmap.SetBitsPerPixel(32);
-    StretchInto(v.FloatBitmap, s.Bitmap, {0, 0, w, h});
+    StretchFloating(v, s.Bitmap, {0, 0, w, h});
     v.HandleHit = 2;
     s.DownX = s.DownY = 0;
     v.LastPoint = {0, 0};

@@ -222,6 +222,25 @@ bool RotateBitmap(const Bitmap& source, const TRotateParams& params, Bitmap& tar
     return true;
 }
 
+void FitIntoFrame(const Bitmap& picture, int width, int height, Bitmap& frame) {
+    frame = Bitmap(std::max(width, 0), std::max(height, 0), 32);
+    frame.Fill(BlueOf(kPreviewFrameColour), GreenOf(kPreviewFrameColour), RedOf(kPreviewFrameColour), 0);
+    if (picture.Empty() || frame.Empty()) return;
+    // The larger scale at which both sides fit, in whole pixels.
+    const int64_t pw = picture.Width(), ph = picture.Height();
+    int w = width, h = static_cast<int>(std::max<int64_t>(1, ph * width / pw));
+    if (h > height) {
+        h = height;
+        w = static_cast<int>(std::max<int64_t>(1, pw * height / ph));
+    }
+    Bitmap fitted(w, h, 32);
+    BilinearResample(picture, fitted);
+    const int left = (width - w) / 2, top = (height - h) / 2;
+    for (int y = 0; y < h; ++y)
+        std::memcpy(frame.Row(top + y) + static_cast<std::size_t>(left) * 4, fitted.Row(y),
+                    static_cast<std::size_t>(w) * 4);
+}
+
 bool CommitRotation(Workspace& ws, Bitmap result) {
     const TActiveImage s = ws.ActivePicture();
     if (!s || result.Empty()) return false;

@@ -89,6 +89,13 @@ bool RotateBitmap(const Bitmap& source, const TRotateParams& params, Bitmap& tar
 bool RotationFits(const Bitmap& source, const TRotateParams& params);
 bool RotationTooLarge(Workspace& ws, const Bitmap& source, const TRotateParams& params);
 
+// The rotate window's view of a turned picture: a width x height frame (the
+// image's own size, which the view shows) of the window grey, with the
+// picture scaled to fit inside it at its own aspect and centred, so a turn
+// by 45 degrees shows as the square it is, not squeezed into the old frame.
+inline constexpr int32_t kPreviewFrameColour = 0xF0F0F0;
+void FitIntoFrame(const Bitmap& picture, int width, int height, Bitmap& frame);
+
 // The step "Image Rotate": the active image becomes `result` (a preview
 // computed with RotateBitmap), 32 bits per pixel, then the tab change. The
 // rotate window ends a floating selection (WindowPort::EndSelection) before

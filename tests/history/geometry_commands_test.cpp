@@ -111,6 +111,24 @@ TEST_F(GeometryTest, ResultsBeyondTheLargestImageAreRefusedWithAMessage) {
     EXPECT_TRUE(SamePixels(Slot(0).Bitmap, before));
 }
 
+TEST(RotatePreview, TheTurnedPictureFitsTheFrameAtItsOwnAspect) {
+    Bitmap image(100, 50, 32);
+    image.Fill(0, 0, 200, 0);
+    Bitmap turned, frame;
+    ASSERT_TRUE(RotateBitmap(image, {TRotateAction::Angle, 45, 0}, turned));
+    ASSERT_EQ(turned.Width(), turned.Height()); // 106 x 106
+    FitIntoFrame(turned, 100, 50, frame);
+    ASSERT_EQ(frame.Width(), 100);
+    ASSERT_EQ(frame.Height(), 50);
+    // A 50 x 50 square from column 25: grey on both sides, the picture's
+    // red at its centre and its black background at its corners.
+    EXPECT_EQ(Px(frame, 24, 25)[2], RedOf(kPreviewFrameColour));
+    EXPECT_EQ(Px(frame, 75, 25)[2], RedOf(kPreviewFrameColour));
+    EXPECT_EQ(Px(frame, 50, 25)[2], 200);
+    EXPECT_EQ(Px(frame, 26, 1)[2], 0);
+    EXPECT_EQ(Px(frame, 73, 48)[2], 0);
+}
+
 TEST(ResizeFields, LinkAddsTheSamePixelsAndRefusedValuesComeBack) {
     TResizeFields f;
     ShowResizeFields(f, 100, 80);

@@ -15,7 +15,7 @@ using pixora::testing::ToolsTest;
 TEST_F(ToolsTest, APressLeavesANamedStepOnlyWhenItChangedTheImage) {
     // No tool, a colour pick, a selection made and let go, a crop band, a
     // text press: the image is as it was, so no step.
-    for (int tool : {0, ToolColourPicker, ToolSelection, ToolCrop, ToolText}) {
+    for (int tool : {int{0}, int{ToolColourPicker}, int{ToolSelection}, int{ToolCrop}, int{ToolText}}) {
         S().Tool = tool;
         ws.ToolVars.HasSelection = 0;
         ws.ToolVars.CropShown = 0;

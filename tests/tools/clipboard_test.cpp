@@ -204,6 +204,10 @@ TEST_F(ClipboardTest, APastedPictureIsLaidOverTheImageByItsTransparency) {
 }
 
 TEST_F(ClipboardTest, ACopyPastedToFitASelectionOfItsSizeIsExact) {
+    // Opaque pixels are laid down as they are.
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) Px(S().Bitmap, x, y)[3] = 0;
+    port.RefreshView();
     const Bitmap original = S().Bitmap;
     Select(10, 20, 60, 50);
     Bitmap picture;

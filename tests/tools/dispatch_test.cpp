@@ -20,7 +20,6 @@ TEST_F(ToolsTest, APressLeavesANamedStepOnlyWhenItChangedTheImage) {
         ws.ToolVars.HasSelection = 0;
         ws.ToolVars.CropShown = 0;
         PointerDown(ws, 5, 5, 0);
-        EXPECT_EQ(ws.SysData.MouseDown, tool == 0 ? 0 : 1);
         PointerUp(ws, 6, 6);
         EXPECT_EQ(ws.SysData.MouseDown, 0);
         EXPECT_EQ(S().HistoryCount, 0) << tool;
@@ -117,7 +116,8 @@ TEST_F(ToolsTest, RightButtonEndsThePolygonChain) {
     EXPECT_EQ(ws.ToolVars.PolygonOpen, 0);
     Drag(20, 20, 20, 20);
     EXPECT_EQ(ws.ToolVars.PolygonOpen, 1);
-    EXPECT_EQ(S().HistoryCount, 3); // one step per segment
+    // One step per segment drawn; the new chain's first click draws none yet.
+    EXPECT_EQ(S().HistoryCount, 2);
 }
 
 TEST_F(ToolsTest, CropHandlesAndCursors) {

@@ -122,7 +122,9 @@ void RegisterStamps() {
              CustomBrushStamp(b, brush, {d.X, d.Y}, 60, all);
          }},
     };
-    for (const auto& [name, fn] : stamps) {
+    for (const auto& stamp : stamps) {
+        const std::string& name = stamp.first;
+        const StampFn fn = stamp.second;
         benchmark::RegisterBenchmark(("BM_200Stamps/" + name).c_str(), [fn](benchmark::State& s) {
             StampRun(s, fn);
         })->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 // A libFuzzer program for one target of the table (PIXORA_FUZZ_TARGET).
-// `fuzz_<name> --seeds` prints the folders that seed it, one per line.
+// `fuzz_<name> --seeds` prints the folders that seed it, one per line;
+// `fuzz_<name> --dictionary` the file of its format's tokens, if it has one.
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
             std::printf("%s\n", f.c_str());
         std::exit(0);
     }
+    if (*argc == 2 && std::strcmp((*argv)[1], "--dictionary") == 0) {
+        if (*Target().Dictionary) std::printf("%s/%s\n", PIXORA_DICTIONARY_DIR, Target().Dictionary);
+        std::exit(0);
+    }
     Target();
     return 0;
 }
@@ -35,7 +40,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const TFuzzResult r = RunFuzzInput(Target(), data, size);
     if (r.Outcome == TFuzzOutcome::Fault) {
-        std::fprintf(stderr, "fault in the %s reader: %s\n", PIXORA_FUZZ_TARGET, r.Detail.c_str());
+        std::fprintf(stderr, "fault in fuzz target %s: %s\n", PIXORA_FUZZ_TARGET, r.Detail.c_str());
         std::abort();
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "fuzz/fuzz_targets.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -8,6 +9,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "fuzz/writer_targets.h"
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
 #include "io/codecs/format_rows.h"
@@ -15,53 +17,6 @@
 namespace pixora::fuzz {
 
 namespace {
-
-void Report(const Bitmap& b, int& width, int& height, int& bits) {
-    width = b.Width();
-    height = b.Height();
-    bits = b.BitsPerPixel();
-}
-
-// A reader of the table, chosen by an extension it goes by.
-template <const char* Extension> void ReadAs(const std::string& path, int& width, int& height, int& bits) {
-    const TCodec* row = ReaderForExtension(Extension);
-    if (!row) throw ECodecError(std::string("no reader for ") + Extension);
-    Report(row->Read(path), width, height, bits);
-}
-
-// The history store reads its snapshots into the slot's scratch bitmap,
-// which already has a size: one that differs from the file's, as after
-// a resize.
-void ReadHistorySnapshot(const std::string& path, int& width, int& height, int& bits) {
-    Bitmap into(3, 2, 32);
-    ReadSnapshot(path, into);
-    Report(into, width, height, bits);
-}
-
-constexpr char kBmp[] = ".bmp", kPng[] = ".png", kJpeg[] = ".jpg", kGif[] = ".gif", kTiff[] = ".tif",
-               kPnm[] = ".ppm", kTga[] = ".tga", kPcx[] = ".pcx", kSgi[] = ".sgi", kIco[] = ".ico",
-               kPsd[] = ".psd", kRla[] = ".rla", kPcd[] = ".pcd", kCel[] = ".cel", kPsp[] = ".psp";
-
-// The build makes one fuzz_<name> program per row (fuzz/CMakeLists.txt
-// reads the names from the lines below, one row per line).
-const std::vector<TFuzzTarget> kTargets = {
-    {"bmp", "bmpsuite;broken/bmp", ReadAs<kBmp>},
-    {"png", "pngsuite;broken/png", ReadAs<kPng>},
-    {"jpeg", "jpeg", ReadAs<kJpeg>},
-    {"gif", "gif", ReadAs<kGif>},
-    {"tiff", "tiff;broken/tiff", ReadAs<kTiff>},
-    {"pnm", "minor/pnm;broken/pnm", ReadAs<kPnm>},
-    {"tga", "minor/tga;broken/tga", ReadAs<kTga>},
-    {"pcx", "minor/pcx;broken/pcx", ReadAs<kPcx>},
-    {"sgi", "minor/sgi;broken/sgi", ReadAs<kSgi>},
-    {"ico", "minor/ico;broken/ico", ReadAs<kIco>},
-    {"psd", "minor/psd;broken/psd", ReadAs<kPsd>},
-    {"rla", "minor/rla;broken/rla", ReadAs<kRla>},
-    {"pcd", "minor/pcd;broken/pcd", ReadAs<kPcd>},
-    {"cel", "minor/cel", ReadAs<kCel>},
-    {"psp", "minor/psp", ReadAs<kPsp>},
-    {"history", "bmpsuite/bmpsuite-g", ReadHistorySnapshot},
-};
 
 // An anonymous in-memory file holding the input, closed with the object.
 class TMemoryFile {
@@ -94,6 +49,78 @@ private:
     int fd_ = -1;
 };
 
+// Reads the input as a file through `read`, which returns the picture.
+template <class Read> TFuzzResult ReadFromMemory(const uint8_t* data, std::size_t size, Read read) {
+    TFuzzResult result;
+    const TMemoryFile file(data, size);
+    if (!file.Ok()) {
+        result.Detail = std::string("cannot make the in-memory file: ") + std::strerror(errno);
+        return result;
+    }
+    try {
+        const Bitmap picture = read(file.Path());
+        return JudgePicture(picture.Width(), picture.Height(), picture.BitsPerPixel());
+    } catch (const ECodecError& e) {
+        result.Outcome = e.what()[0] ? TFuzzOutcome::Refused : TFuzzOutcome::Fault;
+        result.Detail = e.what()[0] ? e.what() : "a refusal without a message";
+    } catch (const std::exception& e) {
+        result.Detail = std::string("an exception other than a codec error: ") + e.what();
+    }
+    return result;
+}
+
+// An extension as a template argument.
+template <std::size_t N> struct TExtension {
+    char Text[N];
+    constexpr TExtension(const char (&text)[N]) { std::copy_n(text, N, Text); }
+};
+
+// The reader of the table that goes by the extension.
+template <TExtension Extension> TFuzzResult ReadAs(const uint8_t* data, std::size_t size) {
+    return ReadFromMemory(data, size, [](const std::string& path) {
+        const TCodec* row = ReaderForExtension(Extension.Text);
+        if (!row) throw ECodecError(std::string("no reader for ") + Extension.Text);
+        return row->Read(path);
+    });
+}
+
+// The history store reads its snapshots into the slot's scratch bitmap,
+// which already has a size: one that differs from the file's, as after
+// a resize.
+TFuzzResult ReadHistorySnapshot(const uint8_t* data, std::size_t size) {
+    return ReadFromMemory(data, size, [](const std::string& path) {
+        Bitmap into(3, 2, 32);
+        ReadSnapshot(path, into);
+        return into;
+    });
+}
+
+// The build makes one fuzz_<name> program per row (fuzz/CMakeLists.txt
+// reads the names from the lines below, one row per line).
+const std::vector<TFuzzTarget> kTargets = {
+    {"bmp", "bmpsuite;broken/bmp", "bmp.dict", ReadAs<".bmp">},
+    {"png", "pngsuite;broken/png", "png.dict", ReadAs<".png">},
+    {"jpeg", "jpeg", "jpeg.dict", ReadAs<".jpg">},
+    {"gif", "gif", "gif.dict", ReadAs<".gif">},
+    {"tiff", "tiff;broken/tiff", "tiff.dict", ReadAs<".tif">},
+    {"pnm", "minor/pnm;broken/pnm", "", ReadAs<".ppm">},
+    {"tga", "minor/tga;broken/tga", "", ReadAs<".tga">},
+    {"pcx", "minor/pcx;broken/pcx", "", ReadAs<".pcx">},
+    {"sgi", "minor/sgi;broken/sgi", "", ReadAs<".sgi">},
+    {"ico", "minor/ico;broken/ico", "bmp.dict", ReadAs<".ico">},
+    {"psd", "minor/psd;broken/psd", "psd.dict", ReadAs<".psd">},
+    {"rla", "minor/rla;broken/rla", "", ReadAs<".rla">},
+    {"pcd", "minor/pcd;broken/pcd", "", ReadAs<".pcd">},
+    {"cel", "minor/cel", "", ReadAs<".cel">},
+    {"psp", "minor/psp", "", ReadAs<".psp">},
+    {"history", "bmpsuite/bmpsuite-g", "bmp.dict", ReadHistorySnapshot},
+    {"write_bmp", "", "", RoundTripBmp},
+    {"write_png", "", "", RoundTripPng},
+    {"write_jpeg", "", "", RoundTripJpeg},
+    {"write_gif", "", "", RoundTripGif},
+    {"write_history", "", "", RoundTripSnapshot},
+};
+
 } // namespace
 
 const std::vector<TFuzzTarget>& FuzzTargets() {
@@ -107,23 +134,11 @@ const TFuzzTarget* FindFuzzTarget(const std::string& name) {
 }
 
 TFuzzResult RunFuzzInput(const TFuzzTarget& target, const uint8_t* data, std::size_t size) {
+    return target.Run(data, size);
+}
+
+TFuzzResult JudgePicture(int width, int height, int bits) {
     TFuzzResult result;
-    const TMemoryFile file(data, size);
-    if (!file.Ok()) {
-        result.Detail = std::string("cannot make the in-memory file: ") + std::strerror(errno);
-        return result;
-    }
-    int width = 0, height = 0, bits = 0;
-    try {
-        target.Read(file.Path(), width, height, bits);
-    } catch (const ECodecError& e) {
-        result.Outcome = e.what()[0] ? TFuzzOutcome::Refused : TFuzzOutcome::Fault;
-        result.Detail = e.what()[0] ? e.what() : "a refusal without a message";
-        return result;
-    } catch (const std::exception& e) {
-        result.Detail = std::string("an exception other than a codec error: ") + e.what();
-        return result;
-    }
     if (bits != 32 || width <= 0 || height <= 0 || width > MaxImageSide || height > MaxImageSide ||
         static_cast<int64_t>(width) * height > MaxImagePixels) {
         result.Detail = "a picture of " + std::to_string(width) + " x " + std::to_string(height) + " at " +

@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
-  libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev
+  libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev libwebp-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation xdg-utils python3
-  xvfb xauth x11-apps xclip imagemagick libvips-tools xdotool
+  xvfb xauth x11-apps xclip imagemagick libvips-tools xdotool libtiff-tools webp
   desktop-file-utils appstream dpkg-dev file gzip binutils
   clang clang-14 libclang-rt-14-dev llvm-14
 )

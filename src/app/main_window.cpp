@@ -40,6 +40,7 @@
 #include "history/ui/geometry_windows.h"
 #include "history/ui/history_commands.h"
 #include "history/ui/undo_history_dialog.h"
+#include "io/file_slots.h"
 #include "io/ini_file.h"
 #include "io/recent_files.h"
 #include "io/tips.h"
@@ -235,6 +236,8 @@ void MainWindow::RedrawLayerStrip(int slot) {
 
 void MainWindow::RefreshHistoryMenus() {
     ShowHistoryMenus(*this);
+    // A step clears the image's saved mark.
+    setWindowTitle(QString::fromStdString(MainWindowCaption(*ws_)));
     NoteRecoveryStep(*this);
 }
 
@@ -323,6 +326,7 @@ void MainWindow::ReportProblem(const std::string& headline, const std::string& d
 }
 
 void MainWindow::UpdateCommandStates() {
+    setWindowTitle(QString::fromStdString(MainWindowCaption(*ws_)));
     for (QAction* a : commands_) {
         const auto rule = static_cast<CommandRule>(a->property("rule").toInt());
         a->setEnabled(CommandEnabled(*ws_, rule, a->property("box").toInt()));

@@ -26,7 +26,7 @@ const char kUsage[] = "Usage: pixora-convert [options] IN... -o OUT\n"
                       "Reads every IN as the editor opens it and writes it as the editor saves it.\n"
                       "The format written follows the output name's extension: the formats listed\n"
                       "below are written in their format under the extensions they are written to;\n"
-                      "every other extension receives 32-bit BMP data, as saving does.\n"
+                      "any other extension is refused and nothing is written, as saving does.\n"
                       "\n"
                       "OUT is a file name when there is one input. When OUT is an existing folder,\n"
                       "or ends in '/', or there are several inputs, or --to is given, it is a\n"
@@ -40,6 +40,8 @@ const char kUsage[] = "Usage: pixora-convert [options] IN... -o OUT\n"
                       "  --jpeg-quality N        JPEG quality 0..100 (default 100)\n"
                       "  --jpeg-gray             write 8-bit grayscale JPEG (default 24-bit colour)\n"
                       "  --gif-sensitivity N     GIF transparency sensitivity 0..255 (default 0)\n"
+                      "  --webp-quality N        lossy WebP quality 0..100 (default 90)\n"
+                      "  --webp-lossless         write lossless WebP\n"
                       "  --to EXT                extension (and so format) of the outputs in a folder\n"
                       "  --apply NAME[:ARG,...]  apply an effect to every input before it is written,\n"
                       "                          with the editor's result (the whole image, colour\n"
@@ -126,6 +128,11 @@ int main(int argc, char** argv) {
             const char* v = value();
             if (!v || !ParseInt(v, 0, 255, opts.GifSensitivity))
                 return UsageError("--gif-sensitivity takes 0..255");
+        } else if (a == "--webp-quality") {
+            const char* v = value();
+            if (!v || !ParseInt(v, 0, 100, opts.WebpQuality)) return UsageError("--webp-quality takes 0..100");
+        } else if (a == "--webp-lossless") {
+            opts.WebpLossless = true;
         } else if (a == "-j" || a == "--jobs") {
             const char* v = value();
             if (!v || !ParseInt(v, 1, 1024, control.Threads)) return UsageError("--jobs takes 1..1024");

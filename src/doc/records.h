@@ -67,6 +67,9 @@ struct TImages {
     uint8_t HasFile = 0;
     std::string FileName;
     int32_t JpegQuality = 0;
+    // "WebP Options": lossy quality 0..100, or lossless.
+    int32_t WebpQuality = 0;
+    uint8_t WebpLossless = 0;
     int32_t OrigHeight = 0;
     int32_t OrigWidth = 0;
     int32_t LayerCount = 0;

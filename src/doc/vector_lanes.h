@@ -2,7 +2,7 @@
 // Vectors of 16-bit lanes for loops written once for every vector width
 // (see doc/vector_kernels.h). A loop's body is a template over one of these
 // traits; each width's file compiles it for that width's instruction set
-// (#pragma GCC target before it), so that the body's vectors never cross a
+// (doc/instruction_set.h), so that the body's vectors never cross a
 // call. The traits' own functions carry their instruction sets.
 //
 //   V, kPixels                   a vector and the 32-bit pixels it holds

@@ -70,6 +70,7 @@ enum class TWindow : int {
     ReplaceFile,
     SaveChanges,
     About,
+    WebpOptions,
     Batch,
 };
 
@@ -133,6 +134,7 @@ inline constexpr std::array kWindowTable = {
     TWindowRow{TWindow::ReplaceFile, "TForm53", "Replace File?"},
     TWindowRow{TWindow::SaveChanges, "TForm54", "Save Changes?"},
     TWindowRow{TWindow::About, "TForm55", "About"},
+    TWindowRow{TWindow::WebpOptions, "TForm56", "WebP Options"},
     TWindowRow{TWindow::Batch, "TForm33", "Batch File Proccessing"},
 };
 

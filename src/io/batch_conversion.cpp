@@ -79,6 +79,17 @@ std::string BatchFailureDetail(int failed) {
     return std::to_string(failed) + " file(s) failed to be converted.";
 }
 
+std::string BatchFailureDetails(const TConversionRun& run) {
+    std::string text = BatchFailureDetail(run.Failed);
+    for (const TConversionOutcome& o : run.Outcomes) {
+        if (!o.Attempted || o.Written) continue;
+        // The message's own line, without the headline the dialog shows.
+        const std::size_t line = o.Error.find('\n');
+        text += "\n" + (line == std::string::npos ? o.Error : o.Error.substr(line + 1));
+    }
+    return text;
+}
+
 std::string BatchCancelledText(int written, int total) {
     return "Conversion cancelled: " + std::to_string(written) + " of " + std::to_string(total) +
            " file(s) were written.";

@@ -67,7 +67,8 @@ struct TBatchResult {
 // Converts every source in list order into Folder with Extension. The
 // output's extension chooses the writer as saving does: a format with a
 // writer is written in it (any readable source to ".gif" through the GIF
-// writer), every other extension receives 32-bit BMP data. Failures are
+// writer); a destination the program does not write fails every file with
+// a message naming the format, and writes nothing. Failures are
 // counted and the run goes on; an existing output is replaced only once the
 // new file is complete.
 TBatchResult ConvertBatch(const TBatchRequest& request, const TConversionControl& control = {});
@@ -76,6 +77,10 @@ TBatchResult ConvertBatch(const TBatchRequest& request, const TConversionControl
 // and the detail (memo) line.
 std::string BatchFailureText(int failed);
 std::string BatchFailureDetail(int failed);
+// The detail shown after a run with failures: that line, then a line for
+// each file that failed with what went wrong ("out/a.pcd: Pixora cannot
+// write Kodak Photo-CD files (.pcd)").
+std::string BatchFailureDetails(const TConversionRun& run);
 // The line shown when a run was cancelled.
 std::string BatchCancelledText(int written, int total);
 

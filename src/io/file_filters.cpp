@@ -53,6 +53,12 @@ TSaveOptionsKind SaveFilterOptions(int filterIndex, const TFormatTable& formats)
     return row ? row->Options : TSaveOptionsKind::None;
 }
 
+TSaveOptionsKind SaveOptionsFor(const std::string& typedName, int filterIndex, const TFormatTable& formats) {
+    const TFormatRow* typed = HasExtension(typedName) ? formats.Named(LowerExtension(typedName)) : nullptr;
+    if (typed && formats.WriterOf(typed->Code) == typed) return typed->Options;
+    return SaveFilterOptions(filterIndex, formats);
+}
+
 bool HasExtension(const std::string& path) {
     return FileNamePart(path).find('.') != std::string::npos;
 }

@@ -30,6 +30,11 @@ const TFormatRow* SaveFilterRow(int filterIndex, const TFormatTable& formats = F
 std::string SaveFilterExtension(int filterIndex, const TFormatTable& formats = Formats());
 // What a save by this filter index asks before writing.
 TSaveOptionsKind SaveFilterOptions(int filterIndex, const TFormatTable& formats = Formats());
+// What a save of the name as typed asks: the options of the format its
+// extension names when the program writes that format, otherwise those of
+// the filter.
+TSaveOptionsKind SaveOptionsFor(const std::string& typedName, int filterIndex,
+                                const TFormatTable& formats = Formats());
 
 // True when the file-name part of a path (not its folder) has a dot.
 bool HasExtension(const std::string& path);

@@ -26,12 +26,16 @@ public:
     virtual void AskPixelFormat(int& pixelFormat) = 0;
     // "JPEG Options": item index 0..1 and the quality 0..100 on OK.
     virtual void AskJpegOptions(int& pixelFormat, int& quality) = 0;
+    // "WebP Options": the lossy quality 0..100 and whether to write
+    // lossless instead, on OK; they hold the slot's values on entry.
+    virtual void AskWebpOptions(int& quality, bool& lossless) = 0;
     // "GIF Image Transparency", prepared with the image about to be saved.
     virtual void AskGifTransparency(const Bitmap& image) = 0;
     // The sensitivity the GIF dialog holds now (its track bar).
     virtual int GifSensitivity() const = 0;
-    // "Save Changes?" listing `listed` (slot indexes in slot order). On
-    // SaveSelected, `selected` holds the chosen ones, in slot order.
+    // "Save Changes?" listing `listed` (slot indexes in slot order).
+    // `selected` holds on entry the slots that start selected (those with
+    // unsaved changes), and on SaveSelected the chosen ones, in slot order.
     virtual TSaveChangesAnswer AskSaveChanges(const std::vector<int>& listed, std::vector<int>& selected) = 0;
 };
 

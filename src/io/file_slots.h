@@ -15,5 +15,9 @@ bool ValidSlot(const Workspace& ws, int slot);
 // confirms "Pixel Format" or "JPEG Options" for it (24-bit, quality 100).
 void SetDefaultSaveOptions(TImages& s);
 std::string NotEnoughMemory(long long w, long long h);
+// The main window's caption: "Pixora" with no image open, otherwise the
+// active image's file name, " *" while it has unsaved changes, and
+// " - Pixora" ("photo.jpg * - Pixora"), as desktops show it in the task bar.
+std::string MainWindowCaption(const Workspace& ws);
 
 } // namespace pixora

@@ -13,7 +13,14 @@
 
 namespace pixora {
 
+bool RoomToOpen(Workspace& ws) {
+    if (ws.SysData.OpenCount < kMaxOpenImages - 1) return true;
+    ws.Port->ReportProblem(kTooManyImagesHeadline, kTooManyImagesDetail);
+    return false;
+}
+
 int LoadIntoNewSlot(Workspace& ws, const std::string& path) {
+    if (!RoomToOpen(ws)) return -1;
     const int slot = ClaimSlot(ws);
     if (slot < 0) return -1;
     const int format = FormatFromExtension(path);

@@ -7,11 +7,19 @@
 
 namespace pixora {
 
+// The message shown when an image is to be opened while fifteen are open.
+inline constexpr const char* kTooManyImagesHeadline = "Could Not Open File: 15 images are open already.";
+inline constexpr const char* kTooManyImagesDetail = "Close an image to make room for another one.";
+
+// Whether another image can be opened; when fifteen are open already it
+// says so through the port and returns false.
+bool RoomToOpen(Workspace& ws);
+
 // Opens a file into the lowest free slot: the path enters the recent list
 // first, then the file is read. A failed read gives the claim back
 // completely and reports "Could Not Open File due to an Error while
 // Opening." with the error's message. Returns the slot, or -1 (also when
-// fifteen images are open, without a message).
+// fifteen images are open, after saying so: RoomToOpen).
 int LoadIntoNewSlot(Workspace& ws, const std::string& path);
 
 // LoadIntoNewSlot with recent entry i (0..9); nothing for an empty entry.

@@ -3,10 +3,16 @@
 #include <memory>
 #include <utility>
 
+#include "io/codecs/image_codecs.h"
+
 namespace pixora {
 
 TRecoveryKeeper::TRecoveryKeeper(std::string folder, TRecoveryRun run)
-    : folder_(std::move(folder)), run_(std::move(run)), worker_([this] { Work(); }) {}
+    : folder_(std::move(folder)), run_(std::move(run)), worker_([this] { Work(); }) {
+    // Copies that a killed run was writing when it ended leave temporary
+    // files behind; they go at start-up, on the keeper's own thread.
+    Post([folder = folder_] { RemoveLeftoverTemporaries(folder); });
+}
 
 TRecoveryKeeper::~TRecoveryKeeper() {
     {

@@ -13,9 +13,27 @@
 
 namespace pixora {
 
+namespace {
+
+// Whether "Save" can write a slot back to its own file: it has one, in a
+// format the program writes.
+bool WritesOwnFile(const TImages& s) {
+    return s.HasFile && Formats().WriterOf(s.FileFormat);
+}
+
+// The name the save dialog offers: the slot's file name, without its
+// extension when the program cannot write that format (the filter's
+// extension then takes its place).
+std::string OfferedName(const TImages& s) {
+    if (!s.HasFile || WritesOwnFile(s) || !HasExtension(s.FileName)) return s.FileName;
+    return s.FileName.substr(0, s.FileName.size() - LowerExtension(s.FileName).size());
+}
+
+} // namespace
+
 std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions& q) {
     TImages& s = SlotAt(ws, slot);
-    std::string name = s.FileName;
+    std::string name = OfferedName(s);
     int filter = 1;
     if (!q.AskSaveFileName(name, filter) || name.empty()) return std::nullopt;
     // A name typed without an extension gets the filter's one, so the file
@@ -26,14 +44,21 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
     if ((typedExists || std::filesystem::exists(extended, ec)) &&
         !q.AskReplaceFile(typedExists ? name : extended))
         return std::nullopt;
-    // The filter's format decides which options are asked, typed extension or not.
-    switch (SaveFilterOptions(filter)) {
+    // The typed extension's format decides which options are asked; the
+    // filter's when the name has no extension the program writes.
+    switch (SaveOptionsFor(name, filter)) {
     case TSaveOptionsKind::PixelFormat:
         q.AskPixelFormat(s.SavePixelFormat);
         break;
     case TSaveOptionsKind::JpegOptions:
         q.AskJpegOptions(s.SavePixelFormat, s.JpegQuality);
         break;
+    case TSaveOptionsKind::WebpOptions: {
+        bool lossless = s.WebpLossless != 0;
+        q.AskWebpOptions(s.WebpQuality, lossless);
+        s.WebpLossless = lossless ? 1 : 0;
+        break;
+    }
     case TSaveOptionsKind::GifTransparency:
         if (s.LayerCount > 1 || s.CurrentLayer != 1) {
             // The preview shows what will be written: the layers composed.
@@ -56,7 +81,9 @@ void WithComposedImage(Workspace& ws, int slot, const std::function<void(const B
 
 bool WriteSlotFile(Workspace& ws, int slot, const std::string& path, int formatCode, int gifSensitivity) {
     const TImages& s = SlotAt(ws, slot);
-    const SaveOptions opts = SaveOptions::FromSlot(s.SavePixelFormat, s.JpegQuality, gifSensitivity);
+    SaveOptions opts = SaveOptions::FromSlot(s.SavePixelFormat, s.JpegQuality, gifSensitivity);
+    opts.WebpQuality = s.WebpQuality;
+    opts.WebpLossless = s.WebpLossless != 0;
     try {
         WithComposedImage(ws, slot,
                           [&](const Bitmap& image) { WriteImageFile(path, image, formatCode, opts); });
@@ -87,11 +114,13 @@ bool WriteToNewFile(Workspace& ws, int slot, const std::string& name, FileQuesti
 bool SaveSlot(Workspace& ws, int slot, FileQuestions& q) {
     if (!ValidSlot(ws, slot)) return false;
     TImages& s = SlotAt(ws, slot);
-    if (s.HasFile) {
+    if (WritesOwnFile(s)) {
         if (!WriteSlotFile(ws, slot, s.FileName, s.FileFormat, q.GifSensitivity())) return false;
         s.Saved = 1;
         return true;
     }
+    // No file yet, or one in a format the program only reads: a new name,
+    // so that the original is never overwritten.
     const auto name = ChooseSaveFile(ws, slot, q);
     if (!name) return false;
     if (!WriteToNewFile(ws, slot, *name, q)) return false;
@@ -131,6 +160,13 @@ bool SaveImageCopy(Workspace& ws, FileQuestions& q) {
     return SaveActiveToNewFile(ws, q).has_value();
 }
 
+std::vector<int> UnsavedAmong(const Workspace& ws, const std::vector<int>& listed) {
+    std::vector<int> unsaved;
+    for (int i : listed)
+        if (!ws.Images[static_cast<std::size_t>(i)].Saved) unsaved.push_back(i);
+    return unsaved;
+}
+
 std::vector<int> SlotsToList(const Workspace& ws, int slot) {
     std::vector<int> listed;
     if (slot >= 0) {
@@ -151,7 +187,9 @@ std::vector<int> SlotsToList(const Workspace& ws, int slot) {
 bool AskSaveChanges(Workspace& ws, int slot, FileQuestions& q) {
     const std::vector<int> listed = SlotsToList(ws, slot);
     if (listed.empty()) return true;
-    std::vector<int> selected;
+    // Only the images with unsaved changes start selected: an unchanged
+    // file is never rewritten unless the user asks for it.
+    std::vector<int> selected = UnsavedAmong(ws, listed);
     switch (q.AskSaveChanges(listed, selected)) {
     case TSaveChangesAnswer::Cancel:
         return false;

@@ -14,8 +14,9 @@ namespace pixora {
 
 // Runs the save dialog, then "Replace File?" when the name as typed, or that
 // name with the filter's extension appended, names an existing file, then
-// the option dialog of the filter, and appends the filter's extension to a
-// name without one. Returns the final name, or nothing when stopped. The
+// the option dialog of the typed extension's format (of the filter's when
+// the name has no extension the program writes), and appends the filter's
+// extension to a name without one. Returns the final name, or nothing when stopped. The
 // option dialogs store their choices in the slot.
 std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions& q);
 
@@ -26,7 +27,9 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
 // file that was there is left untouched.
 bool WriteSlotFile(Workspace& ws, int slot, const std::string& path, int formatCode, int gifSensitivity);
 
-// "Save": writes to the slot's own file, or asks for one when it has none.
+// "Save": writes to the slot's own file, or asks for one when it has none
+// or its format is one the program only reads (the original is then never
+// overwritten).
 // True when the image was written (Saved is then 1). A failed write or a
 // stopped dialog keep Saved, FileName, FileFormat and HasFile.
 bool SaveSlot(Workspace& ws, int slot, FileQuestions& q);
@@ -43,6 +46,8 @@ bool SaveImageCopy(Workspace& ws, FileQuestions& q);
 // slot -1, every open slot when any of them is unsaved. Empty = no need to
 // ask.
 std::vector<int> SlotsToList(const Workspace& ws, int slot);
+// The listed slots that start selected: those with unsaved changes.
+std::vector<int> UnsavedAmong(const Workspace& ws, const std::vector<int>& listed);
 
 // Asks about unsaved images (one slot, or all with slot -1) and saves the
 // chosen ones. False when the closing must not go on: "Cancel", or a chosen

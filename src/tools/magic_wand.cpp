@@ -13,7 +13,8 @@ void PaintWandMask(Bitmap& bitmap, const TRegionGrid& grid, bool outline) {
     const int w = std::min(bitmap.Width(), grid.Width() - 5);
     const int h = std::min(bitmap.Height(), grid.Height() - 5);
     const std::size_t bpp = static_cast<std::size_t>(bitmap.BytesPerPixel());
-    const std::size_t gw = static_cast<std::size_t>(grid.Width());
+    // Signed, so that the row above is a step back rather than a wrap around.
+    const std::ptrdiff_t gw = grid.Width();
     for (int y = 1; y <= h - 2; ++y) {
         const uint8_t* g = grid.Cells() + grid.Index(0, y);
         uint8_t* p = bitmap.Row(y);

@@ -115,9 +115,10 @@ TEST_F(BatchWindowTest, StaysOnTopWithoutHoldingUpTheOthersAndClosesWithNothingT
     EXPECT_TRUE(batch->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(Files()->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_TRUE(Folder()->isReadOnly());
-    ASSERT_EQ(Format()->count(), 18);
+    ASSERT_EQ(Format()->count(), 19);
     EXPECT_EQ(Format()->currentText(), ".bmp");
     EXPECT_EQ(Format()->itemText(17), ".psp");
+    EXPECT_EQ(Format()->itemText(18), ".webp");
 
     // Files but no folder: "Convert Files" only closes, without a message.
     Source("one.png", 1, 2, 3, fcPng);
@@ -204,7 +205,9 @@ TEST_F(BatchWindowTest, ANonImageIsCountedAndReportedOnce) {
     QString message, memo;
     EXPECT_TRUE(Convert(&message, &memo));
     EXPECT_EQ(message, "An Error Occured while trying to save 1 file(s).");
-    EXPECT_EQ(memo, "1 file(s) failed to be converted.");
+    // The count, then the file that failed and why.
+    EXPECT_TRUE(memo.startsWith("1 file(s) failed to be converted.\n" + Path("in/notes.txt") + ": ")) << memo.toStdString();
+    EXPECT_EQ(memo.count('\n'), 1);
     EXPECT_EQ(QDir(out).entryList(QDir::Files), (QStringList{"one.png", "two.png"}));
     EXPECT_FALSE(batch->isVisible());
 }

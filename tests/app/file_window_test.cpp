@@ -1,4 +1,8 @@
+#include <QAbstractButton>
 #include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QKeyEvent>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QLabel>
@@ -9,10 +13,13 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "app/app_fixture.h"
 #include "doc/checkerboard.h"
 #include "io/codecs/image_codecs.h"
+#include "history/history_store.h"
 #include "io/open_commands.h"
 #include "io/ui/file_print.h"
 #include "io/ui/gif_transparency_dialog.h"
@@ -106,8 +113,8 @@ TEST_F(FileWindowTest, CancelInSaveChangesStopsCloseAllAndExitDiscardGoesOn) {
         Click(d, "Button3");
     });
     Cmd("CloseAll1")->trigger();
-    // Both images were listed (one of them saved), both selected.
-    EXPECT_EQ(listed, (std::vector<bool>{true, true}));
+    // Both images were listed (one of them saved), the unsaved one selected.
+    EXPECT_EQ(listed, (std::vector<bool>{true, false}));
     EXPECT_EQ(Ws().SysData.OpenCount, 1);
 
     WhenDialog("TForm54", [&](QWidget* d) { Click(d, "Button3"); });
@@ -119,6 +126,36 @@ TEST_F(FileWindowTest, CancelInSaveChangesStopsCloseAllAndExitDiscardGoesOn) {
     WhenDialog("TForm54", [&](QWidget* d) { Click(d, "Button2"); });
     EXPECT_TRUE(window->close());
     EXPECT_EQ(Ws().SysData.OpenCount, -1);
+}
+
+TEST_F(FileWindowTest, ExitWithSaveSelectedRewritesOnlyTheEditedFile) {
+    Start();
+    window->show();
+    const std::string kept = MakePng("kept.png"), edited = MakePng("edited.png");
+    // An old time, so that any rewrite would show in it.
+    const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, kept.c_str(), old, 0), 0);
+    auto bytesOf = [](const std::string& path) {
+        QFile f(QString::fromStdString(path));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray keptBytes = bytesOf(kept);
+    ASSERT_EQ(LoadIntoNewSlot(Ws(), kept), 0);
+    ASSERT_EQ(LoadIntoNewSlot(Ws(), edited), 1);
+    ASSERT_TRUE(PushHistory(Ws(), 1));
+    Ws().Images[1].Bitmap.Fill(200, 100, 50);
+    std::vector<bool> selection;
+    WhenDialog("TForm54", [&](QWidget* d) {
+        selection = qobject_cast<SaveChangesDialog*>(d)->Selection();
+        Click(d, "Button1"); // "Save Selected" as the dialog comes up
+    });
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(selection, (std::vector<bool>{false, true}));
+    EXPECT_EQ(bytesOf(kept), keptBytes);
+    struct stat st {};
+    ASSERT_EQ(stat(kept.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(LoadImageFile(edited, fcPng).Row(3)[0], 200);
 }
 
 TEST_F(FileWindowTest, SaveChangesListsOneImageOnCloseTogglesRowsAndScrolls) {
@@ -141,7 +178,7 @@ TEST_F(FileWindowTest, SaveChangesListsOneImageOnCloseTogglesRowsAndScrolls) {
 
     // Three unsaved of four open: "Close All" lists all, and they need a scroll bar.
     NewImage();
-    dialog->Fill(Ws(), {0, 1, 2, 3});
+    dialog->Fill(Ws(), {0, 1, 2, 3}, {0, 1, 2, 3});
     EXPECT_EQ(dialog->ListBitmap().Height(), 4 * 67);
     EXPECT_FALSE(dialog->ScrollBar()->isHidden());
     EXPECT_EQ(dialog->ScrollBar()->maximum(), 4 * 67 - dialog->findChild<QWidget*>("Panel1")->height());
@@ -169,7 +206,7 @@ TEST_F(FileWindowTest, SaveAsThroughTheDialogsReopensTheJpegWithAnEmptyHistory) 
     WhenDialog("SaveDialog1", [&](QWidget* d) {
         auto* fd = qobject_cast<QFileDialog*>(d);
         ASSERT_NE(fd, nullptr);
-        EXPECT_EQ(fd->nameFilters().size(), 18);
+        EXPECT_EQ(fd->nameFilters().size(), 19);
         fd->selectNameFilter(fd->nameFilters()[1]);
         fd->setDirectory(ExeDir());
         fd->selectFile(typed);
@@ -270,7 +307,7 @@ TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
         Ws().Images[static_cast<std::size_t>(slot)].FileName = "/home/me/pictures/holiday-" + std::to_string(i + 1) + ".png";
     }
     auto* changes = qobject_cast<SaveChangesDialog*>(window->Window("TForm54"));
-    changes->Fill(Ws(), {0, 1, 2, 3});
+    changes->Fill(Ws(), {0, 1, 2, 3}, {0, 1, 2, 3});
     changes->ReleaseAt(67 + 30);
     changes->show();
     const QImage list = keep(changes, "save_changes.png");
@@ -310,4 +347,112 @@ TEST_F(FileWindowTest, DialogsDrawTheirListsAndPreviews) {
     const QPoint inSwatch = (swatch->mapTo(create, QPoint(0, 0)) + QPoint(20, 13)) * fresh.devicePixelRatio();
     EXPECT_EQ(fresh.pixel(inSwatch), qRgb(255, 255, 255));
     create->hide();
+
+    // "WebP Options": lossy at 90 to begin with; the quality has no say in a
+    // lossless file, so its group is off then.
+    auto* webp = window->Window("TForm56");
+    ASSERT_NE(webp, nullptr);
+    webp->show();
+    keep(webp, "webp_options.png");
+    auto* quality = webp->findChild<QSlider*>("TrackBar1");
+    ASSERT_NE(quality, nullptr);
+    EXPECT_EQ(quality->value(), 90);
+    EXPECT_TRUE(quality->isEnabled());
+    webp->findChild<QAbstractButton*>("RadioGroup1Item1")->click();
+    EXPECT_FALSE(quality->isEnabled());
+    keep(webp, "webp_options_lossless.png");
+    webp->findChild<QAbstractButton*>("RadioGroup1Item0")->click();
+    EXPECT_TRUE(quality->isEnabled());
+    webp->hide();
+}
+
+TEST_F(FileWindowTest, ReOpenMenuNeverOpensEmptyAndShowsFilesOpenedLater) {
+    Start();
+    window->show();
+    auto* file = window->findChild<QMenu*>("File1");
+    auto* menu = window->findChild<QMenu*>("ReOpen1");
+    ASSERT_TRUE(file && menu);
+    auto key = [](QWidget* w, int k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier), release(QEvent::KeyRelease, k, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+    };
+    // File, then Re-Open chosen and the arrow key that opens it, as a user does.
+    auto openReOpen = [&] {
+        window->menuBar()->setActiveAction(file->menuAction());
+        QApplication::processEvents();
+        file->setActiveAction(menu->menuAction());
+        key(file, Qt::Key_Right);
+        QApplication::processEvents();
+    };
+    openReOpen();
+    // With no recent file it does not open at all (an empty menu has no size).
+    EXPECT_FALSE(menu->isVisible());
+    key(file, Qt::Key_Escape);
+    file->hide();
+    QApplication::processEvents();
+
+    ASSERT_GE(LoadIntoNewSlot(Ws(), MakePng("first.png")), 0);
+    window->ShowRecentFiles();
+    openReOpen();
+    ASSERT_TRUE(menu->isVisible());
+    QAction* entry = Cmd("FilesHere1");
+    const QRect at = menu->actionGeometry(entry);
+    EXPECT_FALSE(at.isEmpty());
+    EXPECT_TRUE(menu->rect().contains(at));
+    EXPECT_EQ(menu->actionAt(at.center()), entry);
+    EXPECT_EQ(entry->text(), Path("first.png"));
+    menu->hide();
+    file->hide();
+}
+
+TEST_F(FileWindowTest, CaptionNamesTheActiveImageAndMarksItWhileUnsaved) {
+    Start();
+    window->show();
+    const QString application = QApplication::applicationName();
+    EXPECT_EQ(window->windowTitle(), "Pixora");
+    const std::string path = MakePng("photo.png");
+    ASSERT_EQ(LoadIntoNewSlot(Ws(), path), 0);
+    EXPECT_EQ(window->windowTitle(), "photo.png - Pixora");
+    ASSERT_TRUE(PushHistory(Ws())); // a step: the image is unsaved
+    NameHistoryStep(Ws(), "Edit");
+    EXPECT_EQ(Ws().Images[0].Saved, 0);
+    EXPECT_EQ(window->windowTitle(), "photo.png * - Pixora");
+    Cmd("Save1")->trigger();
+    EXPECT_EQ(window->windowTitle(), "photo.png - Pixora");
+    NewImage();
+    EXPECT_EQ(window->windowTitle(), "Untitled.bmp * - Pixora");
+    WhenDialog("TForm54", [&](QWidget* d) { Click(d, "Button2"); });
+    Cmd("CloseAll1")->trigger();
+    EXPECT_EQ(window->windowTitle(), "Pixora");
+    EXPECT_EQ(QApplication::applicationName(), application);
+}
+
+TEST_F(FileWindowTest, TypedWebpNameUnderTheBitmapFilterAsksWebpOptionsAndWritesWebp) {
+    Start();
+    NewImage(20, 10);
+    const QString typed = Path("picture.webp");
+    bool asked = false;
+    WhenDialog("SaveDialog1", [&](QWidget* d) {
+        auto* fd = qobject_cast<QFileDialog*>(d);
+        ASSERT_NE(fd, nullptr);
+        fd->selectNameFilter(fd->nameFilters()[0]); // "Bitmap"
+        fd->setDirectory(ExeDir());
+        fd->selectFile(typed);
+        WhenDialog("TForm56", [&](QWidget* o) {
+            asked = true;
+            EXPECT_EQ(o->windowTitle(), "WebP Options");
+            o->findChild<QAbstractButton*>("RadioGroup1Item1")->click(); // lossless
+            Click(o, "Button1");
+        });
+        QMetaObject::invokeMethod(fd, "accept");
+    });
+    Cmd("SaveaCopy1")->trigger();
+    EXPECT_TRUE(asked);
+    QFile f(typed);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray head = f.read(16);
+    EXPECT_TRUE(head.startsWith("RIFF"));
+    EXPECT_EQ(head.mid(12, 4), "VP8L"); // lossless
+    EXPECT_EQ(Ws().Images[0].WebpLossless, 1);
 }

@@ -45,8 +45,9 @@ Bitmap RunsMask(int w, int h, uint32_t seed) {
 // The image after the effect through the per-pixel callbacks, and after it
 // through the band loops with each kernel on one band and on two.
 void CheckEveryKernel(const Effect& effect, const std::string& what) {
-    for (const auto& [w, h] : {std::pair{1, 1}, std::pair{3, 2}, std::pair{7, 3}, std::pair{17, 5},
-                               std::pair{33, 4}, std::pair{70, 9}, std::pair{301, 7}}) {
+    for (const auto& size : {std::pair{1, 1}, std::pair{3, 2}, std::pair{7, 3}, std::pair{17, 5},
+                             std::pair{33, 4}, std::pair{70, 9}, std::pair{301, 7}}) {
+        const int w = size.first, h = size.second;
         const Bitmap original = RandomImage(w, h, static_cast<uint32_t>(w * 131 + h));
         for (bool masked : {false, true}) {
             const auto prepare = [&](TEffects& fx) {

@@ -62,10 +62,12 @@ TEST(EnginePointEffects, MatchTheirRulesOnRandomImages) {
                                           if (on[k]) p[k] = static_cast<uint8_t>(255 - p[k]);
                                   });
                               });
-        for (const auto& [deltas, wrap] :
+        for (const auto& change :
              {std::pair{TChannelValues{-300, 77, 255, -12}, TChannelSet{true, false, true, false}},
               std::pair{TChannelValues{32767, -32768, 256, -257}, TChannelSet{false, true, false, true}},
-              std::pair{TChannelValues{-32768, 32767, -1, 1}, TChannelSet{false, true, true, false}}})
+              std::pair{TChannelValues{-32768, 32767, -1, 1}, TChannelSet{false, true, true, false}}}) {
+            const TChannelValues& deltas = change.first;
+            const TChannelSet& wrap = change.second;
             CheckAgainstReference(
                 [&](TEffects& fx, Bitmap& b) { return fx.ColourAdjust(b, on, deltas, wrap); },
                 [&](Bitmap& b) {
@@ -77,6 +79,7 @@ TEST(EnginePointEffects, MatchTheirRulesOnRandomImages) {
                         }
                     });
                 });
+        }
         for (const TChannelValues& amounts :
              {TChannelValues{-255, 120, 255, 31}, TChannelValues{32767, -32768, -1, 1}})
             CheckAgainstReference([&](TEffects& fx, Bitmap& b) { return fx.Contrast(b, on, amounts); },

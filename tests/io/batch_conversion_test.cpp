@@ -9,6 +9,7 @@
 #include <map>
 
 #include "io/batch_conversion.h"
+#include "io/codecs/format_rows.h"
 #include "io_test_support.h"
 
 using namespace pixora;
@@ -71,7 +72,7 @@ TEST(BatchNames, BaseNameEndsAtTheFirstDotAndTheFolderGetsItsSlash) {
     EXPECT_EQ(BatchFolderText("/pics"), "/pics/");
     EXPECT_EQ(BatchFolderText("/pics/"), "/pics/");
     EXPECT_EQ(BatchFolderText(""), "");
-    ASSERT_EQ(BatchDestinationFormats().size(), 18u);
+    ASSERT_EQ(BatchDestinationFormats().size(), 19u);
     EXPECT_EQ(BatchDestinationFormats().front(), ".bmp");
     EXPECT_EQ(BatchOptionDialogFor(".bmp"), TBatchOptionDialog::PixelFormat);
     EXPECT_EQ(BatchOptionDialogFor(".jpg"), TBatchOptionDialog::JpegOptions);
@@ -143,6 +144,40 @@ TEST_F(BatchTest, ANonGifSourceBecomesARealGif) {
     const Bitmap back = LoadImageFile(out + "pic2.gif", fcGif);
     EXPECT_EQ(back.Row(0)[3], 255); // the transparent pixel came through
     EXPECT_EQ(back.Row(4)[4 * 4 + 2], 200);
+}
+
+TEST_F(BatchTest, EveryDestinationWritesItsOwnFormatOrFailsNamingItAndWritesNothing) {
+    const std::vector<std::string> sources = {Source("a.png", GradientImage(20, 10), fcPng),
+                                              Source("b.bmp", Solid(8, 8, 1, 2, 3), fcBmp)};
+    int writes = 0, refuses = 0;
+    for (const std::string& ext : BatchDestinationFormats()) {
+        SCOPED_TRACE(ext);
+        const TFormatRow* row = Formats().Named(ext);
+        ASSERT_NE(row, nullptr);
+        const TBatchResult result = ConvertBatch(Request(sources, ext));
+        ASSERT_EQ(result.Run.Outcomes.size(), 2u);
+        if (Formats().WriterOf(row->Code) == row) {
+            ++writes;
+            EXPECT_EQ(result.Run.Written, 2);
+            const auto bytes = ReadBytes(out + "a" + ext);
+            const TFileHead head{bytes.data(), std::min(bytes.size(), kHeadBytes), bytes.size()};
+            EXPECT_NE(row->Codec->Sniff(head), TSniff::No);
+            EXPECT_EQ(LoadImageFile(out + "b" + ext, fcOther).Width(), 8);
+        } else {
+            ++refuses;
+            EXPECT_EQ(result.Run.Failed, 2);
+            for (const TConversionOutcome& o : result.Run.Outcomes)
+                EXPECT_NE(o.Error.find("Pixora cannot write " + std::string(row->Name)), std::string::npos) << o.Error;
+            EXPECT_FALSE(fs::exists(out + "a" + ext));
+            const std::string details = BatchFailureDetails(result.Run);
+            EXPECT_EQ(details.substr(0, details.find('\n')), "2 file(s) failed to be converted.");
+            EXPECT_NE(details.find("\n" + out + "b" + ext + ": Pixora cannot write " + row->Name + " files (" + ext + ")"),
+                      std::string::npos)
+                << details;
+        }
+    }
+    EXPECT_EQ(writes, 13);
+    EXPECT_EQ(refuses, 6);
 }
 
 TEST_F(BatchTest, SameBaseNamesOverwriteInListOrderOnEveryThreadCount) {

@@ -96,12 +96,17 @@ TEST(BmpReader, PaletteRleBitfieldAndHeaderVariants) {
         EXPECT_EQ(Rgb(b, 0, 0), 0xA0B0C0u);
         EXPECT_EQ(Rgb(b, 1, 0), 0x010203u);
     }
-    // V5 header, 32 bits with the usual masks: the fourth byte is kept.
+    // 32 bits whose header declares alpha (V5 with the usual masks; bit
+    // fields of another layout with an alpha mask): T = 255 - alpha.
     {
         auto f = MakeBmp(124, 1, 1, 32, 3, {}, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {1, 2, 3, 77});
         const Bitmap b = bmp::ReadMemory(f.data(), f.size());
         EXPECT_EQ(Rgb(b, 0, 0), 0x030201u);
-        EXPECT_EQ(b.Row(0)[3], 77);
+        EXPECT_EQ(b.Row(0)[3], 255 - 77);
+        auto g = MakeBmp(40, 1, 1, 32, 6, {}, {0xFF00, 0xFF0000, 0xFF000000, 0xFF}, {77, 1, 2, 3});
+        const Bitmap c = bmp::ReadMemory(g.data(), g.size());
+        EXPECT_EQ(Rgb(c, 0, 0), 0x010203u);
+        EXPECT_EQ(c.Row(0)[3], 255 - 77);
     }
 }
 
@@ -186,15 +191,18 @@ TEST(BmpWriter, LargeImagesSplitBetweenThreadsMatchRowByRow) {
         bmp::Write(path, img, bits);
         const auto bytes = ReadBytes(path);
         const std::size_t stride = ((static_cast<std::size_t>(w) * bits + 31) / 32) * 4;
-        ASSERT_EQ(bytes.size(), 54 + stride * h) << bits;
+        // 32 bits: a V5 header declaring alpha (255 - T) in the fourth byte.
+        const std::size_t head = bits == 32 ? 138 : 54;
+        ASSERT_EQ(bytes.size(), head + stride * h) << bits;
         const Bitmap back = bmp::Read(path);
         for (int y = 0; y < h; ++y) {
-            const uint8_t* file = bytes.data() + 54 + stride * static_cast<std::size_t>(h - 1 - y);
+            const uint8_t* file = bytes.data() + head + stride * static_cast<std::size_t>(h - 1 - y);
             for (int x = 0; x < w; ++x) {
                 const uint8_t* p = img.Row(y) + 4 * x;
                 const uint8_t* q = back.Row(y) + 4 * x;
                 if (bits == 32) {
-                    ASSERT_EQ(std::memcmp(file + 4 * x, p, 4), 0) << x << "," << y;
+                    ASSERT_EQ(std::memcmp(file + 4 * x, p, 3), 0) << x << "," << y;
+                    ASSERT_EQ(file[4 * x + 3], 255 - p[3]) << x << "," << y;
                     ASSERT_EQ(std::memcmp(q, p, 4), 0) << x << "," << y;
                 } else if (bits == 24) {
                     ASSERT_EQ(std::memcmp(file + 3 * x, p, 3), 0) << x << "," << y;
@@ -210,12 +218,13 @@ TEST(BmpWriter, LargeImagesSplitBetweenThreadsMatchRowByRow) {
         }
         if (bits == 16) continue;
         // The same rows stored top-down read the same; a file one byte short fails.
-        std::vector<uint8_t> flipped(bytes.begin(), bytes.begin() + 54);
+        const auto at = static_cast<std::ptrdiff_t>(head);
+        std::vector<uint8_t> flipped(bytes.begin(), bytes.begin() + at);
         const int32_t negative = -h;
         std::memcpy(flipped.data() + 22, &negative, 4);
         for (int r = h - 1; r >= 0; --r)
-            flipped.insert(flipped.end(), bytes.begin() + 54 + static_cast<std::ptrdiff_t>(stride) * r,
-                           bytes.begin() + 54 + static_cast<std::ptrdiff_t>(stride) * (r + 1));
+            flipped.insert(flipped.end(), bytes.begin() + at + static_cast<std::ptrdiff_t>(stride) * r,
+                           bytes.begin() + at + static_cast<std::ptrdiff_t>(stride) * (r + 1));
         WriteBytes(path, flipped);
         const Bitmap down = bmp::Read(path);
         for (int y = 0; y < h; ++y) ASSERT_EQ(std::memcmp(down.Row(y), back.Row(y), static_cast<std::size_t>(w) * 4), 0) << y;

@@ -41,7 +41,8 @@ TEST(ConvertFile, ReadsAndWritesByTheExtensionsAndNamesTheFailure) {
 
     EXPECT_EQ(ConvertedName("/o", "/i/a.b.png", ".jpg"), "/o/a.b.jpg");
     EXPECT_EQ(ConvertedName("/o", "/i/a.png"), "/o/a.png");
-    EXPECT_EQ(ConvertedName("/o/", "/i/scan.TIFF"), "/o/scan.bmp");
+    EXPECT_EQ(ConvertedName("/o/", "/i/scan.TIFF"), "/o/scan.TIFF");
+    EXPECT_EQ(ConvertedName("/o/", "/i/scan.pcd"), "/o/scan.bmp");
     EXPECT_EQ(ConvertedName("/o", "README"), "/o/README.bmp");
 }
 

@@ -34,6 +34,8 @@ TEST_F(FileCommandsTest, SaveChangesListsTheUnsavedImageOrEveryImage) {
     ASSERT_TRUE(CloseAllImages(ws, q));
     ASSERT_EQ(q.Listed.size(), 1u);
     EXPECT_EQ(q.Listed[0], (std::vector<int>{1, 2}));
+    // Both are listed; only the one with unsaved changes starts selected.
+    EXPECT_EQ(q.Preselected[0], (std::vector<int>{2}));
 }
 
 TEST_F(FileCommandsTest, CancelStopsCloseAndCloseAllDiscardGoesOnUnsaved) {

@@ -29,7 +29,10 @@ struct ScriptedQuestions : FileQuestions {
     int JpegQuality = 100;
     int Sensitivity = 0;
     TSaveChangesAnswer Answer = TSaveChangesAnswer::Discard;
-    std::optional<std::vector<int>> Select; // nothing = every listed slot
+    int WebpQuality = 90;
+    bool WebpLossless = false;
+    std::optional<std::vector<int>> Select; // nothing = the slots the dialog starts with selected
+    std::vector<std::vector<int>> Preselected;
     std::vector<std::string> Asked;
     std::vector<std::vector<int>> Listed;
     std::string NameOnEntry;
@@ -55,6 +58,11 @@ struct ScriptedQuestions : FileQuestions {
         pf = JpegFormat;
         quality = JpegQuality;
     }
+    void AskWebpOptions(int& quality, bool& lossless) override {
+        Asked.push_back("Webp");
+        quality = WebpQuality;
+        lossless = WebpLossless;
+    }
     Bitmap GifImage; // what the GIF dialog was prepared with
     void AskGifTransparency(const Bitmap& image) override {
         Asked.push_back("Gif");
@@ -64,7 +72,8 @@ struct ScriptedQuestions : FileQuestions {
     TSaveChangesAnswer AskSaveChanges(const std::vector<int>& listed, std::vector<int>& selected) override {
         Asked.push_back("SaveChanges");
         Listed.push_back(listed);
-        selected = Select ? *Select : listed;
+        Preselected.push_back(selected);
+        if (Select) selected = *Select;
         return Answer;
     }
 };

@@ -58,7 +58,7 @@ TEST_F(FileCommandsTest, FailedOpenGivesTheClaimBackButKeepsTheNameInTheRecentLi
     EXPECT_EQ(LoadIntoNewSlot(ws, MakeFile("ok.bmp")), 1);
 }
 
-TEST_F(FileCommandsTest, SixteenthOpenDoesNothing) {
+TEST_F(FileCommandsTest, SixteenthOpenOpensNothingAndSaysWhy) {
     const std::string path = MakeFile("a.bmp");
     for (int i = 0; i < 15; ++i)
         ASSERT_EQ(LoadIntoNewSlot(ws, path), i);
@@ -70,6 +70,9 @@ TEST_F(FileCommandsTest, SixteenthOpenDoesNothing) {
     EXPECT_EQ(ws.ToolVars.RecentFiles[0], path);
     EXPECT_TRUE(ws.ToolVars.RecentFiles[1].empty());
     EXPECT_TRUE(port.Errors.empty());
+    ASSERT_EQ(port.Problems.size(), 1u);
+    EXPECT_EQ(port.Problems[0].first, kTooManyImagesHeadline);
+    EXPECT_EQ(port.Problems[0].second, kTooManyImagesDetail);
 }
 
 TEST_F(FileCommandsTest, RecentListKeepsItsOrderForKnownFilesAndDropsTheOldestAtTheEleventh) {
@@ -143,15 +146,15 @@ TEST_F(FileCommandsTest, ReopenIsAnUndoableStepAndAFailedOneChangesNothing) {
 // ---- choosing a name and writing --------------------------------------------------------
 
 TEST_F(FileCommandsTest, FilterListsAndExtensionTable) {
-    ASSERT_EQ(OpenFilters().size(), 20u);
-    ASSERT_EQ(SaveFilters().size(), 18u);
+    ASSERT_EQ(OpenFilters().size(), 21u);
+    ASSERT_EQ(SaveFilters().size(), 19u);
     EXPECT_STREQ(OpenFilters()[6].Caption, "Windows Icons (*.ico)");
     EXPECT_STREQ(SaveFilters()[6].Caption, "SGI images (*.bw, *.rgb, *.rgba, *.sgi)");
     EXPECT_STREQ(SaveFilters()[16].Caption, "Paintshop Pro images (*.psp)");
     EXPECT_STREQ(SaveFilters()[17].Caption, "Windows Icon");
     EXPECT_EQ(SaveFilterExtension(9), ".tga");
     EXPECT_EQ(SaveFilterExtension(17), ".psp");
-    EXPECT_EQ(SaveFilterExtension(18), "");
+    EXPECT_EQ(SaveFilterExtension(18), ".ico"); // icons are written now: typed names get their extension
     EXPECT_TRUE(HasExtension("/a/b/picture.png"));
     EXPECT_FALSE(HasExtension("/a/b.d/picture"));
 }
@@ -184,30 +187,74 @@ TEST_F(FileCommandsTest, TypedNameWithoutExtensionGetsTheFiltersOneAndTheChosenO
     EXPECT_EQ(ws.Images[0].Saved, 1);
 }
 
-TEST_F(FileCommandsTest, TheExtensionDecidesTheFormatNotTheFilter) {
+TEST_F(FileCommandsTest, TheTypedExtensionDecidesFormatAndOptionsTheFilterOnlyWithoutOne) {
     ASSERT_EQ(NewImage(), 0);
+    // A written format's extension: its own options (PNG has none), its own data.
     q.TypedName = File("picture.png");
     q.Filter = 2;
     ASSERT_TRUE(SaveImageCopy(ws, q));
-    EXPECT_EQ(q.Asked, (std::vector<std::string>{"SaveFile", "Jpeg"}));
+    EXPECT_EQ(q.Asked, (std::vector<std::string>{"SaveFile"}));
     EXPECT_TRUE(IsPng(File("picture.png")));
-    EXPECT_EQ(ws.Images[0].FileFormat, 3);
-
-    for (int filter : {1, 4, 9}) {
-        q.Asked.clear();
-        q.TypedName = File(std::string(1, static_cast<char>('a' + filter)) + ".tga");
-        q.Filter = filter;
-        ASSERT_TRUE(SaveImageCopy(ws, q));
-        EXPECT_TRUE(IsBmp(*q.TypedName)) << filter;
-        EXPECT_EQ(ws.Images[0].FileFormat, 0);
-    }
-    // Only the first three filters have option dialogs; index 18 appends nothing.
+    EXPECT_EQ(ws.Images[0].FileFormat, fcPng);
+    // "photo.jpg" under the bitmap filter asks the JPEG options and uses them.
+    q.Asked.clear();
+    q.TypedName = File("photo.jpg");
+    q.Filter = 1;
+    q.JpegQuality = 5;
+    ASSERT_TRUE(SaveImageCopy(ws, q));
+    EXPECT_EQ(q.Asked, (std::vector<std::string>{"SaveFile", "Jpeg"}));
+    EXPECT_TRUE(IsJpeg(File("photo.jpg")));
+    EXPECT_EQ(ws.Images[0].JpegQuality, 5);
+    q.Asked.clear();
+    q.TypedName = File("photo.webp");
+    q.WebpQuality = 40;
+    ASSERT_TRUE(SaveImageCopy(ws, q));
+    EXPECT_EQ(q.Asked, (std::vector<std::string>{"SaveFile", "Webp"}));
+    EXPECT_EQ(Head(File("photo.webp"), 4), "RIFF");
+    EXPECT_EQ(ws.Images[0].WebpQuality, 40);
+    // Without an extension the filter decides: the icon entry now appends ".ico".
     q.Asked.clear();
     q.TypedName = File("icon");
     q.Filter = 18;
     ASSERT_TRUE(SaveImageCopy(ws, q));
     EXPECT_EQ(q.Asked, (std::vector<std::string>{"SaveFile"}));
-    EXPECT_TRUE(IsBmp(File("icon")));
+    EXPECT_EQ(ReadBytes(File("icon.ico"))[2], 1); // an icon's directory
+    EXPECT_EQ(ws.Images[0].FileFormat, fcIco);
+    // An extension of a format only read: the filter's options, then nothing
+    // is written and the image keeps its name and unsaved mark.
+    ws.Images[0].Saved = 0;
+    q.Asked.clear();
+    q.TypedName = File("photo.pcd");
+    q.Filter = 2;
+    EXPECT_FALSE(SaveImageCopy(ws, q));
+    EXPECT_EQ(q.Asked, (std::vector<std::string>{"SaveFile", "Jpeg"}));
+    EXPECT_FALSE(std::filesystem::exists(File("photo.pcd")));
+    ASSERT_EQ(port.Errors.size(), 1u);
+    EXPECT_NE(port.Errors[0].second.find("Kodak Photo-CD"), std::string::npos) << port.Errors[0].second;
+    EXPECT_EQ(ws.Images[0].FileName, File("icon.ico"));
+    EXPECT_EQ(ws.Images[0].Saved, 0);
+}
+
+TEST_F(FileCommandsTest, SaveOfAFileInAFormatOnlyReadAsksForANewNameAndKeepsTheOriginal) {
+    // A picture that opens by its content under a name no writer takes.
+    const std::string original = MakeFile("scan.png");
+    std::filesystem::rename(original, File("scan.pcd"));
+    const auto before = ReadBytes(File("scan.pcd"));
+    const int slot = LoadIntoNewSlot(ws, File("scan.pcd"));
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(ws.Images[static_cast<std::size_t>(slot)].FileFormat, fcOther);
+    ws.Images[static_cast<std::size_t>(slot)].Saved = 0;
+    q.TypedName.reset(); // the dialog cancelled
+    EXPECT_FALSE(SaveSlot(ws, slot, q));
+    EXPECT_EQ(q.Asked, (std::vector<std::string>{"SaveFile"}));
+    EXPECT_EQ(q.NameOnEntry, File("scan")); // offered without the extension
+    q.TypedName = File("scan"); // the filter's extension is appended
+    q.Filter = 4;
+    ASSERT_TRUE(SaveSlot(ws, slot, q));
+    EXPECT_EQ(ReadBytes(File("scan.pcd")), before);
+    EXPECT_TRUE(IsPng(File("scan.png")));
+    EXPECT_EQ(ws.Images[static_cast<std::size_t>(slot)].FileName, File("scan.png"));
+    EXPECT_EQ(ws.Images[static_cast<std::size_t>(slot)].Saved, 1);
 }
 
 TEST_F(FileCommandsTest, SaveACopyTiesTheSlotToTheCopyButLeavesCaptionAndRecentList) {
@@ -333,7 +380,7 @@ TEST_F(FileCommandsTest, FailedWriteKeepsSavedAndTheOldNameAndTheOldFile) {
     EXPECT_EQ(s.FileName, "Untitled.bmp");
 }
 
-TEST_F(FileCommandsTest, FailedSaveIntoAReadOnlyFolderKeepsSavedAndTheOldFile) {
+TEST_F(FileCommandsTest, AReadOnlyFolderTakesTheSaveOfItsWritableFileInPlaceButNoNewFile) {
     const std::filesystem::path ro = dir.Path() / "locked";
     std::filesystem::create_directories(ro);
     const std::string old = (ro / "old.bmp").string();
@@ -360,15 +407,28 @@ TEST_F(FileCommandsTest, FailedSaveIntoAReadOnlyFolderKeepsSavedAndTheOldFile) {
         GTEST_SKIP() << "this user can write into a read-only folder";
     }
 
-    ASSERT_EQ(NewImage(), 0);
-    q.TypedName = old;
+    // A new file cannot be made there: nothing is, the image stays unsaved.
+    ASSERT_EQ(NewImage(4, 4), 0);
+    q.TypedName = (ro / "new.bmp").string();
     q.Filter = 1;
     EXPECT_FALSE(SaveSlot(ws, 0, q));
     EXPECT_EQ(ws.Images[0].Saved, 0);
     EXPECT_EQ(ws.Images[0].HasFile, 0);
     ASSERT_EQ(port.Errors.size(), 1u);
     EXPECT_EQ(port.Errors[0].first, 1);
-    EXPECT_EQ(ReadBytes(old), before);
+    EXPECT_EQ(port.Errors[0].second.rfind("Cannot write new.bmp: ", 0), 0u) << port.Errors[0].second;
+    // The file that is there, writable, is rewritten in place.
+    struct stat st {};
+    ASSERT_EQ(stat(old.c_str(), &st), 0);
+    const ino_t inode = st.st_ino;
+    q.TypedName = old;
+    EXPECT_TRUE(SaveSlot(ws, 0, q));
+    EXPECT_EQ(ws.Images[0].Saved, 1);
+    EXPECT_NE(ReadBytes(old), before);
+    EXPECT_EQ(LoadImageFile(old, fcBmp).Width(), 4);
+    ASSERT_EQ(stat(old.c_str(), &st), 0);
+    EXPECT_EQ(st.st_ino, inode);
+    EXPECT_EQ(pixora::testing::FolderNames(ro), (std::vector<std::string>{"old.bmp"}));
 }
 
 TEST_F(FileCommandsTest, WritingMergesTheLayersAndLeavesLayerOneCurrent) {

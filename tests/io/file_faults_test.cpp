@@ -12,6 +12,7 @@
 #include "doc/slots.h"
 #include "history/history_store.h"
 #include "io/batch_conversion.h"
+#include "io/codecs/format_rows.h"
 #include "io/codecs/image_codecs.h"
 #include "io/ini_file.h"
 #include "io/new_close_commands.h"
@@ -48,6 +49,8 @@ std::vector<TNamedFault> WriteFaults(const std::string& pathPart, std::size_t pa
         {"last writes lost at close", {TFaultAt::Close, EIO, pathPart}},
         {"permissions not copied", {TFaultAt::Chmod, EPERM, pathPart}},
         {"rename refused", {TFaultAt::Rename, EXDEV, pathPart}},
+        {"a name the file system refuses", {TFaultAt::Create, EINVAL, pathPart}},
+        {"held by another program", {TFaultAt::Rename, EBUSY, pathPart}},
     };
 }
 
@@ -89,8 +92,17 @@ struct FileFaultsTest : ProgramFolderFixture {
 
 // ---- saving -----------------------------------------------------------------
 
+// The first extension of every format the program writes.
+std::vector<std::string> WrittenExtensions() {
+    std::vector<std::string> list;
+    for (const TFormatRow& row : Formats().Rows())
+        if (Formats().WriterOf(row.Code) == &row) list.push_back(ListItems(row.Extensions).front());
+    return list;
+}
+
 TEST_F(FileFaultsTest, FailedSaveKeepsTheOldFileTheImageAndItsFlagsAndSaysWhy) {
-    for (const char* ext : {".bmp", ".jpg", ".png", ".gif", ".tif"}) {
+    ASSERT_EQ(WrittenExtensions().size(), 13u);
+    for (const std::string& ext : WrittenExtensions()) {
         for (const auto& [name, fault] : WriteFaults(std::string("saved") + ext)) {
             SCOPED_TRACE(std::string(ext) + ": " + name);
             const std::string path = Picture(std::string("saved") + ext, 3);
@@ -114,6 +126,10 @@ TEST_F(FileFaultsTest, FailedSaveKeepsTheOldFileTheImageAndItsFlagsAndSaysWhy) {
                 EXPECT_EQ(port.Errors[0].first, 1);
                 EXPECT_NE(port.Errors[0].second.find(faulty.Reason()), std::string::npos)
                     << port.Errors[0].second;
+                // The message names the user's file, never the temporary one.
+                EXPECT_NE(port.Errors[0].second.find("saved" + ext + ":"), std::string::npos)
+                    << port.Errors[0].second;
+                EXPECT_EQ(port.Errors[0].second.find(".pixora-"), std::string::npos) << port.Errors[0].second;
             }
             EXPECT_EQ(ReadBytes(path), before);
             EXPECT_EQ(FolderNames(pictures), namesBefore) << "no temporary file stays behind";

@@ -50,8 +50,8 @@ TFormatTable WithDummy() {
                     .Code = 90,
                     .Extensions = ".dmy;.dummy",
                     .Open = {"Dummy pictures (*.dmy)", "*.dmy;*.dummy"},
-                    .Save = {19, ".dmy"},
-                    .Batch = {19, ".dmy"},
+                    .Save = {20, ".dmy"},
+                    .Batch = {20, ".dmy"},
                     .MimeTypes = "image/x-dummy",
                     .Codec = &kDummyCodec,
                     .Options = TSaveOptionsKind::JpegOptions,
@@ -73,24 +73,24 @@ TEST(FormatRows, OneNewRowReachesEveryListAndTheSaveDispatch) {
     // Open dialog: its entry after the other formats, its patterns last in
     // "All Picture Files", which stays the filter the dialog starts with.
     const std::vector<TFileFilter> open = OpenFilters(formats);
-    ASSERT_EQ(open.size(), 21u);
-    EXPECT_STREQ(open[18].Caption, "Dummy pictures (*.dmy)");
-    EXPECT_EQ(AllPictureFilesPosition(formats), 19);
-    EXPECT_STREQ(open[19].Caption, "All Picture Files");
-    const std::string all = open[19].Patterns;
+    ASSERT_EQ(open.size(), 22u);
+    EXPECT_STREQ(open[19].Caption, "Dummy pictures (*.dmy)");
+    EXPECT_EQ(AllPictureFilesPosition(formats), 20);
+    EXPECT_STREQ(open[20].Caption, "All Picture Files");
+    const std::string all = open[20].Patterns;
     EXPECT_EQ(all.substr(all.size() - 14), ";*.dmy;*.dummy");
 
-    // Save dialog: index 19 appends its extension and asks its options.
+    // Save dialog: index 20 appends its extension and asks its options.
     const std::vector<TFileFilter> save = SaveFilters(formats);
-    ASSERT_EQ(save.size(), 19u);
-    EXPECT_STREQ(save[18].Caption, "Dummy pictures (*.dmy)");
-    EXPECT_EQ(SaveFilterExtension(19, formats), ".dmy");
-    EXPECT_EQ(SaveFilterOptions(19, formats), TSaveOptionsKind::JpegOptions);
-    EXPECT_EQ(SaveFilterExtension(18, formats), ""); // the icon entry keeps its place
+    ASSERT_EQ(save.size(), 20u);
+    EXPECT_STREQ(save[19].Caption, "Dummy pictures (*.dmy)");
+    EXPECT_EQ(SaveFilterExtension(20, formats), ".dmy");
+    EXPECT_EQ(SaveFilterOptions(20, formats), TSaveOptionsKind::JpegOptions);
+    EXPECT_EQ(SaveFilterExtension(18, formats), ".ico"); // the icon entry keeps its place
 
     // Batch window.
     const std::vector<std::string> batch = BatchDestinationFormats(formats);
-    ASSERT_EQ(batch.size(), 19u);
+    ASSERT_EQ(batch.size(), 20u);
     EXPECT_EQ(batch.back(), ".dmy");
     EXPECT_EQ(BatchOptionDialogFor(".dmy", formats), TSaveOptionsKind::JpegOptions);
 
@@ -108,9 +108,14 @@ TEST(FormatRows, OneNewRowReachesEveryListAndTheSaveDispatch) {
     EXPECT_EQ(ReadBytes(dir.File("a.dmy")), (std::vector<uint8_t>{'D', 'M', 'Y', 3, 0xF5, 0xEB, 0xE1}));
     std::filesystem::rename(dir.File("a.dmy"), dir.File("a.bin"));
     EXPECT_EQ(formats.Read(dir.File("a.bin")).Row(0)[6], 0xEB);
-    // A code without a writer still receives BMP data.
-    formats.Write(dir.File("b.dmy"), image, fcTiff, gray);
-    EXPECT_EQ(ReadBytes(dir.File("b.dmy"))[0], 'B');
+    // A code without a writer writes nothing, and says which format it is.
+    try {
+        formats.Write(dir.File("b.dmy"), image, fcOther, gray);
+        ADD_FAILURE() << "written without a writer";
+    } catch (const ECodecError& e) {
+        EXPECT_STREQ(e.what(), "Pixora cannot write Dummy files (.dmy)");
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("b.dmy")));
 
     // The command line: listed with what it reads and writes, and its files
     // keep their own extension when converted into a folder.
@@ -125,36 +130,38 @@ TEST(FormatRows, OneNewRowReachesEveryListAndTheSaveDispatch) {
               "image/x-dummy;");
     EXPECT_NE(ListText("MEDIA_TYPES", formats).find("<mediatype>image/x-dummy</mediatype>"),
               std::string::npos);
-    EXPECT_EQ(ListText("SAVED_NAMES", formats), "BMP, JPEG, GIF, PNG and Dummy");
+    EXPECT_EQ(ListText("SAVED_NAMES", formats),
+              "BMP, JPEG, GIF, PNG, TIFF, Windows icon, SGI, Autodesk Animator, Truevision Targa, ZSoft Paintbrush, "
+              "Portable pixmap, Photoshop, WebP and Dummy");
     EXPECT_NE(ListText("HELP_OPEN_ROWS", formats).find("<tr><td>Dummy</td><td>.dmy, .dummy</td></tr>"),
               std::string::npos);
     EXPECT_NE(ListText("HELP_SAVE_ROWS", formats).find("<tr><td>.dmy, .dummy</td><td>Dummy bytes.</td></tr>"),
               std::string::npos);
 
     // The program's own table knows nothing of it.
-    EXPECT_EQ(OpenFilters().size(), 20u);
+    EXPECT_EQ(OpenFilters().size(), 21u);
     EXPECT_EQ(FormatFromExtension("a.dmy"), fcOther);
 }
 
 TEST(FormatRows, TheListsKeepTheirOwnOrders) {
-    // The icon is left out of "All Picture Files", offered last when saving
-    // (without an extension to append) and sixth in the batch list, where
-    // ZSoft goes by ".pcc".
+    // The icon is left out of "All Picture Files", offered eighteenth when
+    // saving and sixth in the batch list, where ZSoft goes by ".pcc"; WebP
+    // comes last in every list.
     EXPECT_STREQ(
-        OpenFilters()[18].Patterns,
+        OpenFilters()[19].Patterns,
         "*.bmp;*.dib;*.rle;*.JPG;*.JPEG;*.JPE;*.JFIF;*.GIF;*.PNG;*.TIF;*.TIFF;*.fax;*.bw;*.rgb;*.rgba;"
         "*.sgi;*.cel;*.pic;*.tga;*.vst;*.icb;*.vda;*.win;*.pcx;*.pcc;*.scr;*.pcd;*.ppm;*.pgm;*.pbm;"
-        "*.cut;*.pal;*.rla;*.rpf;*.psd;*.pdd;*.psp");
+        "*.cut;*.pal;*.rla;*.rpf;*.psd;*.pdd;*.psp;*.webp");
     std::string appended;
-    for (int i = 1; i <= 18; ++i)
+    for (int i = 1; i <= 19; ++i)
         appended += SaveFilterExtension(i) + "|";
     EXPECT_EQ(appended,
-              ".bmp|.jpg|.gif|.png|.tif|.fax|.sgi|.pic|.tga|.pcx|.scr|.pcd|.ppm|.cut|.rla|.psd|.psp||");
+              ".bmp|.jpg|.gif|.png|.tif|.fax|.sgi|.pic|.tga|.pcx|.scr|.pcd|.ppm|.cut|.rla|.psd|.psp|.ico|.webp|");
     std::string batch;
     for (const std::string& ext : BatchDestinationFormats())
         batch += ext + "|";
-    EXPECT_EQ(batch,
-              ".bmp|.jpg|.gif|.png|.tif|.ico|.fax|.sgi|.pic|.tga|.pcc|.scr|.pcd|.ppm|.cut|.rla|.psd|.psp|");
+    EXPECT_EQ(batch, ".bmp|.jpg|.gif|.png|.tif|.ico|.fax|.sgi|.pic|.tga|.pcc|.scr|.pcd|.ppm|.cut|.rla|.psd|.psp|"
+                     ".webp|");
     // Options by filter index; a batch to GIF asks nothing (that dialog
     // previews one picture).
     EXPECT_EQ(SaveFilterOptions(1), TSaveOptionsKind::PixelFormat);
@@ -164,7 +171,8 @@ TEST(FormatRows, TheListsKeepTheirOwnOrders) {
     EXPECT_EQ(BatchOptionDialogFor(".gif"), TSaveOptionsKind::None);
     // Only ".bmp" of the bitmap names is written as a chosen-depth BMP.
     EXPECT_EQ(FormatFromExtension("a.dib"), fcOther);
-    EXPECT_EQ(ConvertedName("/o", "/i/a.tif"), "/o/a.bmp");
+    EXPECT_EQ(ConvertedName("/o", "/i/a.pcd"), "/o/a.bmp");
+    EXPECT_EQ(ConvertedName("/o", "/i/a.tif"), "/o/a.tif");
 }
 
 TEST(FormatRows, MarkersAreFilledOrRefused) {
@@ -174,7 +182,10 @@ TEST(FormatRows, MarkersAreFilledOrRefused) {
         text.rfind("MimeType=image/bmp;image/jpeg;image/gif;image/png;image/tiff;image/vnd.microsoft.icon;",
                    0),
         0u);
-    EXPECT_NE(text.find("image/vnd.adobe.photoshop;\nsaves BMP, JPEG, GIF and PNG.\n"), std::string::npos);
+    EXPECT_NE(text.find("image/webp;\nsaves BMP, JPEG, GIF, PNG, TIFF, Windows icon, SGI, Autodesk Animator, "
+                        "Truevision Targa, ZSoft Paintbrush, Portable pixmap, Photoshop and WebP.\n"),
+              std::string::npos)
+        << text;
     for (const char* bad : {"x [[FORMAT_NO_SUCH]] y", "x [[FORMAT_MIME_TYPES"}) {
         std::string t = bad;
         EXPECT_FALSE(FillFormatMarkers(t, Formats(), error)) << bad;

@@ -4,6 +4,8 @@
 #include <gif_lib.h>
 #include <png.h>
 
+#include <filesystem>
+
 #include "io/codecs/image_codecs.h"
 #include "io_test_support.h"
 
@@ -22,7 +24,9 @@ TEST(FormatTable, ExtensionsMapToCodesWithoutRegardToCase) {
     EXPECT_EQ(FormatFromExtension("x.tif"), fcTiff);
     EXPECT_EQ(FormatFromExtension("x.TIFF"), fcTiff);
     EXPECT_EQ(FormatFromExtension("README"), fcOther);
-    EXPECT_EQ(FormatFromExtension("pic.tga"), fcOther);
+    EXPECT_EQ(FormatFromExtension("pic.tga"), fcTga);
+    EXPECT_EQ(FormatFromExtension("pic.PGM"), fcPnm);
+    EXPECT_EQ(FormatFromExtension("pic.pcd"), fcOther); // read, never written
     EXPECT_EQ(FormatFromExtension("pic.bmpx"), fcOther);
     // A dot in a folder name is not an extension.
     EXPECT_EQ(FormatFromExtension("/home/me/pics.png/picture"), fcOther);
@@ -186,9 +190,12 @@ TEST(SaveRules, GifKeyFollowsSensitivityAndNeverHitsTheKeyColour) {
 TEST(LoadRules, GenericReaderGoesByContentAndNamesUnsupportedFormats) {
     ScratchDir dir;
     const Bitmap img = GradientImage(5, 4);
-    // BMP data under a .tga name (as saving writes it) opens again.
+    // BMP data under a .tga name (as older versions saved it) opens again.
     const std::string tga = dir.File("pic.tga");
-    WriteImageFile(tga, img, FormatFromExtension(tga), SaveOptions{});
+    SaveOptions bits32;
+    bits32.BmpBits = 32;
+    WriteImageFile(dir.File("pic.bmp"), img, fcBmp, bits32);
+    std::filesystem::rename(dir.File("pic.bmp"), tga);
     const auto bytes = ReadBytes(tga);
     ASSERT_GE(bytes.size(), 30u);
     EXPECT_EQ(bytes[0], 'B');

@@ -110,6 +110,12 @@ TEST_F(HostileInput, SmallFilesPosingAsHugePictures) {
     EXPECT_SAYS(Refusal("planes.pcx", pcx), "no colour planes");
     // A deflate stream far too short for the rows the header gives.
     EXPECT_SAYS(Refusal("idat.png", CraftPng(16000, 16000, 8, 2, Bytes(100))), "truncated");
+    // After the header, a text chunk claiming 2 GiB of which three bytes are
+    // there: refused before libpng takes (and clears) a buffer of that size.
+    Bytes text = CraftPng(1, 1, 8, 0, {0, 0});
+    text.resize(8 + 25);
+    text.insert(text.end(), {0x7F, 0xFF, 0xFF, 0xFF, 't', 'E', 'X', 't', 'C', 'o', 'm'});
+    EXPECT_SAYS(Refusal("text.png", text), "a chunk runs past the end of the file");
     // A GIF frame of 16000 x 16000 with eight pixels of data.
     TGifSpec gif;
     gif.ScreenW = gif.ScreenH = gif.FrameW = gif.FrameH = 16000;

@@ -63,7 +63,7 @@ TEST(ImageInformation, AFileShowsItsFolderSizeAndType) {
 
     // A file gone since counts as empty; an unknown format code names nothing.
     std::filesystem::remove(path);
-    s.FileFormat = 9;
+    s.FileFormat = 99;
     info = ImageInformation(s);
     EXPECT_EQ(info.SizeOnDisk, "0 MB (0 bytes)");
     EXPECT_FALSE(info.FileType.has_value());

@@ -14,6 +14,7 @@ struct TNoQuestions : FileQuestions {
     bool AskReplaceFile(const std::string&) override { return false; }
     void AskPixelFormat(int&) override {}
     void AskJpegOptions(int&, int&) override {}
+    void AskWebpOptions(int&, bool&) override {}
     void AskGifTransparency(const Bitmap&) override {}
     int GifSensitivity() const override { return 0; }
     TSaveChangesAnswer AskSaveChanges(const std::vector<int>&, std::vector<int>&) override {

@@ -1,14 +1,14 @@
 // The wide loops of the point kernels in AVX-512BW: sixteen pixels a
 // vector. Everything the file includes comes before the switch, so that
 // only this file's own code is compiled for it.
+#include "doc/instruction_set.h"
 #include "doc/vector_lanes.h"
 #include "effects/engine/point_kernels.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
 
-#pragma GCC push_options
-#pragma GCC target("avx2,avx512bw")
+PIXORA_INSTRUCTION_SET_BEGIN("avx2,avx512bw")
 
 #include "effects/engine/point_lanes_body.h"
 
@@ -82,6 +82,6 @@ int NoiseLanesTwoRowsAvx512(TNoiseStream& a, uint8_t* pa, TNoiseStream& b, uint8
 
 } // namespace pixora::kernels
 
-#pragma GCC pop_options
+PIXORA_INSTRUCTION_SET_END
 
 #endif

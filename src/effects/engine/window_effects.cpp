@@ -14,6 +14,7 @@
 #include "doc/round_mode.h"
 #include "effects/engine/effects.h"
 #include "effects/engine/point_kernels.h"
+#include "effects/engine/window_rows.h"
 
 namespace pixora {
 
@@ -86,33 +87,6 @@ inline int Hi(int i, int r, int n) {
     return std::min(i + r, n - 1);
 }
 
-// The row loops, each built for AVX2 too where the processor has it (the
-// integer and single-precision results are the same either way).
-#define PIXORA_WINDOW_KERNEL __attribute__((target_clones("avx2", "default")))
-
-PIXORA_WINDOW_KERNEL void AddRow(uint32_t* __restrict c, const uint8_t* __restrict s, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        c[i] += s[i];
-}
-
-PIXORA_WINDOW_KERNEL void SubtractRow(uint32_t* __restrict c, const uint8_t* __restrict s, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        c[i] -= s[i];
-}
-
-// Window sums of bytes from..to-1 along a row whose column sums lie 4 apart,
-// for windows that lie wholly inside the row: taps columns either side.
-template <int Taps>
-PIXORA_WINDOW_KERNEL void TapSums(uint32_t* __restrict sum, const uint32_t* __restrict col, std::size_t from,
-                                  std::size_t to) {
-    for (std::size_t i = from; i < to; ++i) {
-        uint32_t t = col[i];
-        for (int j = 1; j <= Taps; ++j)
-            t += col[i - 4 * j] + col[i + 4 * j];
-        sum[i] = t;
-    }
-}
-
 // pre[4 + i] = pre[i] + col[i]: running sums of each of the four bytes of
 // a pixel, one pixel (four lanes) a step.
 inline void PixelPrefix(uint32_t* pre, const uint32_t* col, std::size_t n4) {
@@ -123,36 +97,12 @@ inline void PixelPrefix(uint32_t* pre, const uint32_t* col, std::size_t n4) {
     }
 }
 
-// Blur: sum / (width * rows) in single precision (exact, see kMaxFloatCount).
-PIXORA_WINDOW_KERNEL void FloatMeans(uint8_t* __restrict out, const uint32_t* __restrict sum,
-                                     const float* __restrict wide, float rows, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = static_cast<uint8_t>(
-            static_cast<int32_t>(static_cast<float>(static_cast<int32_t>(sum[i])) / (wide[i] * rows)));
-}
-
-// Sharpen: the neighbour mean (sum less the centre over count - 1), then
-// which value each byte takes: 0 its own, 1 the raised one, 2 the lowered
-// one. choice[i] * 256 + c indexes the table of the three.
-PIXORA_WINDOW_KERNEL void SharpenChoices(uint16_t* __restrict choice, const uint32_t* __restrict sum,
-                                         const uint8_t* __restrict src, const float* __restrict wide,
-                                         float rows, int t, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i) {
-        const int c = src[i];
-        const int m = static_cast<int32_t>(static_cast<float>(static_cast<int32_t>(sum[i] - src[i])) /
-                                           (wide[i] * rows - 1.0f));
-        const int lo = std::max(m - t, 0), hi = std::min(m + t, 255);
-        const int outside = (c < lo) | (c > hi);
-        const int which = outside * (m < c ? 1 : 2);
-        choice[i] = static_cast<uint16_t>(which * 256 + c);
-    }
-}
-
 } // namespace
 
 void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap& target, int y0, int y1,
                                  const Bitmap* mask) const {
     const int W = Width, H = Height;
+    const kernels::TWindowRows rows = kernels::WindowRows();
     // Window parts beyond the image add nothing.
     const int span = std::min(Radius, std::max(W, H));
     // The band writes every pixel of its rows: window values on the
@@ -201,7 +151,7 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
     const bool whole = keep == 0xFFFFFFFFu && mask == nullptr;
 
     for (int yy = Lo(y0, span); yy <= Hi(y0, span, H); ++yy)
-        AddRow(columns.data(), lines[static_cast<std::size_t>(yy)], n4);
+        rows.AddRow(columns.data(), lines[static_cast<std::size_t>(yy)], n4);
 
     // Unsigned sums may wrap in the prefix; their differences are still
     // the exact window sums.
@@ -235,9 +185,9 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
             for (int x = 0; x < interiorFrom; ++x)
                 clipped(x);
             if (span == 1)
-                TapSums<1>(sum, col, i0, i1);
+                rows.TapSums1(sum, col, i0, i1);
             else
-                TapSums<2>(sum, col, i0, i1);
+                rows.TapSums2(sum, col, i0, i1);
             for (int x = interiorTo; x < W; ++x)
                 clipped(x);
         } else {
@@ -257,12 +207,12 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
         }
 
         if (floats) {
-            const float rows = static_cast<float>(ch);
+            const float height = static_cast<float>(ch);
             if (!Sharpen) {
-                FloatMeans(o, sum, widths.data(), rows, n4);
+                rows.FloatMeans(o, sum, widths.data(), height, n4);
             } else {
                 uint16_t* choice = choices.data();
-                SharpenChoices(choice, sum, srow, widths.data(), rows, Threshold, n4);
+                rows.SharpenChoices(choice, sum, srow, widths.data(), height, Threshold, n4);
                 for (std::size_t i = 0; i < n4; ++i)
                     o[i] = taken[choice[i]];
             }
@@ -318,8 +268,8 @@ void TEffects::TWindowData::Band(const TEffects& fx, const TLines& lines, Bitmap
         }
         // Slide the column sums one row down.
         if (y + 1 < y1) {
-            if (y - span >= 0) SubtractRow(columns.data(), lines[static_cast<std::size_t>(y - span)], n4);
-            if (y + span + 1 < H) AddRow(columns.data(), lines[static_cast<std::size_t>(y + span + 1)], n4);
+            if (y - span >= 0) rows.SubtractRow(columns.data(), lines[static_cast<std::size_t>(y - span)], n4);
+            if (y + span + 1 < H) rows.AddRow(columns.data(), lines[static_cast<std::size_t>(y + span + 1)], n4);
         }
     }
 }

@@ -1,12 +1,12 @@
 // The antialiasing pull in AVX2: eight pixels a vector.
 // Everything the file includes comes before the switch, so that only this
 // file's own code is compiled for it.
+#include "doc/instruction_set.h"
 #include "doc/vector_lanes.h"
 #include "effects/quick/antialias_pull.h"
 
 #if PIXORA_VECTOR_LANES
-#pragma GCC push_options
-#pragma GCC target("avx2")
+PIXORA_INSTRUCTION_SET_BEGIN("avx2")
 
 #include "effects/quick/antialias_pull_body.h"
 
@@ -18,6 +18,6 @@ std::size_t PullRunAvx2(uint8_t* dst, const uint8_t* n, const uint8_t* c, std::s
 
 } // namespace pixora::quick
 
-#pragma GCC pop_options
+PIXORA_INSTRUCTION_SET_END
 
 #endif

@@ -212,10 +212,10 @@ void ChooseDrawingColour(WindowHost& w, TColourTarget target) {
 void InstallColourSelect(WindowHost& w) {
     w.Install<TWindow::ColourSelect>(new ColourSelectDialog(w.Owner()));
     WindowHost* host = &w;
-    for (auto [which, target] :
+    for (const auto& swatchTarget :
          {std::pair{0, TColourTarget::Foreground}, std::pair{1, TColourTarget::Background}})
-        if (SwatchWidget* swatch = w.Swatch(which))
-            swatch->OnRelease = [host, target] { ChooseDrawingColour(*host, target); };
+        if (SwatchWidget* swatch = w.Swatch(swatchTarget.first))
+            swatch->OnRelease = [host, target = swatchTarget.second] { ChooseDrawingColour(*host, target); };
     if (auto* newImage = w.Get<TWindow::NewImage>())
         newImage->PickColour = [host](int32_t& colour) {
             return ChooseColour(*host, TColourTarget::NewImage, colour);

@@ -52,6 +52,10 @@ struct THeader {
     uint32_t Compression = kRgb;
     uint32_t Masks[4] = {0, 0, 0, 0}; // red, green, blue, alpha
     bool HasMasks = false;
+    // 32-bit pixels carry alpha: the header declares an alpha mask (a V4 or
+    // V5 header, or bit fields with alpha). Plain 32-bit files, the history
+    // snapshots among them, keep their fourth byte as it is.
+    bool Alpha = false;
     uint32_t Palette[256] = {};       // B, G, R, 0 as stored in a 32-bit pixel
     int Colours = 0;                  // entries of the palette the file holds
 };
@@ -168,6 +172,7 @@ THeader ParseHeader(const uint8_t* data, std::size_t size, std::size_t& paletteE
             paletteEnd = 4u * n; // skipped before the palette
         }
         hd.HasMasks = hd.Compression == kBitFields || hd.Compression == kAlphaBitFields;
+        hd.Alpha = hd.Bits == 32 && hd.Masks[3] != 0 && (hd.HasMasks || hsize >= 56);
     }
     if (hd.Compression == kJpeg || hd.Compression == kPng) Fail("embedded JPEG or PNG data is not supported");
     switch (hd.Bits) {
@@ -200,6 +205,20 @@ THeader ParseHeader(const uint8_t* data, std::size_t size, std::size_t& paletteE
     }
     paletteEnd = pos;
     return hd;
+}
+
+// 32-bit pixels laid out as B, G, R and a fourth byte (alpha or not), which
+// are copied whole.
+bool PlainLayout32(const THeader& hd) {
+    if (hd.Bits != 32) return false;
+    if (!hd.HasMasks) return true;
+    return hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 && hd.Masks[2] == 0xFF &&
+           (!hd.Alpha || hd.Masks[3] == 0xFF000000u);
+}
+
+// Alpha in the fourth byte of copied rows becomes transparency.
+void AlphaToTransparency(uint8_t* row, int width) {
+    for (int x = 0; x < width; ++x) row[4 * x + 3] = static_cast<uint8_t>(255 - row[4 * x + 3]);
 }
 
 } // namespace
@@ -282,15 +301,16 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
             }
         });
     } else { // 32 bits
-        const bool plain = !hd.HasMasks || (hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 && hd.Masks[2] == 0xFF);
-        const TChannel red(hd.Masks[0]), green(hd.Masks[1]), blue(hd.Masks[2]);
+        const bool plain = PlainLayout32(hd);
+        const TChannel red(hd.Masks[0]), green(hd.Masks[1]), blue(hd.Masks[2]), alpha(hd.Alpha ? hd.Masks[3] : 0);
         ForRowRanges(h, work, [&](int r0, int r1) {
             for (int r = r0; r < r1; ++r) {
                 const uint8_t* s = bits + stride * static_cast<std::size_t>(r);
                 uint8_t* d = destRow(r);
                 if (plain) {
-                    // B, G, R and the fourth byte exactly as stored.
+                    // B, G, R and the fourth byte as stored; alpha becomes transparency.
                     std::memcpy(d, s, stride);
+                    if (hd.Alpha) AlphaToTransparency(d, w);
                     continue;
                 }
                 for (int x = 0; x < w; ++x, s += 4, d += 4) {
@@ -298,7 +318,7 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
                     d[0] = blue.Get(v);
                     d[1] = green.Get(v);
                     d[2] = red.Get(v);
-                    d[3] = 0;
+                    d[3] = hd.Alpha ? static_cast<uint8_t>(255 - alpha.Get(v)) : 0;
                 }
             }
         });
@@ -344,8 +364,7 @@ bool ReadPlain(int fd, std::size_t fileSize, Bitmap& out) {
     } catch (const ECodecError&) {
         return false;  // the mapped reader gives the reason
     }
-    const bool plain32 = hd.Bits == 32 && (!hd.HasMasks || (hd.Masks[0] == 0xFF0000 && hd.Masks[1] == 0xFF00 &&
-                                                            hd.Masks[2] == 0xFF));
+    const bool plain32 = PlainLayout32(hd);
     if (hd.Compression != kRgb && hd.Compression != kBitFields && hd.Compression != kAlphaBitFields) return false;
     if (hd.Bits != 24 && !plain32) return false;
     const std::size_t offset = U32(head.data() + 10);
@@ -370,6 +389,10 @@ bool ReadPlain(int fd, std::size_t fileSize, Bitmap& out) {
             }
             r0 += n;
         }
+        if (hd.Alpha)
+            ForRowRanges(h, out.ByteSize(), [&](int r0, int r1) {
+                for (int r = r0; r < r1; ++r) AlphaToTransparency(out.Row(r), w);
+            });
         return true;
     }
     const int band = static_cast<int>(std::max<std::size_t>(1, (std::size_t(1) << 20) / stride));
@@ -437,6 +460,39 @@ std::vector<uint8_t> FileHead(int width, int height, int bits, const std::vector
     return head;
 }
 
+namespace {
+
+// A BITMAPV5HEADER file head for 32-bit pixels with bit fields: B, G, R
+// and alpha in the fourth byte, sRGB.
+std::vector<uint8_t> AlphaFileHead(int width, int height) {
+    constexpr std::size_t kOffset = 14 + 124;
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    std::vector<uint8_t> head(kOffset, 0);
+    head[0] = 'B';
+    head[1] = 'M';
+    Put32(&head[2], static_cast<uint32_t>(kOffset + stride * static_cast<std::size_t>(height)));
+    Put32(&head[10], static_cast<uint32_t>(kOffset));
+    uint8_t* h = &head[14];
+    Put32(h, 124);
+    Put32(h + 4, static_cast<uint32_t>(width));
+    Put32(h + 8, static_cast<uint32_t>(height)); // bottom-up
+    Put16(h + 12, 1);
+    Put16(h + 14, 32);
+    Put32(h + 16, kBitFields);
+    Put32(h + 20, static_cast<uint32_t>(stride * static_cast<std::size_t>(height)));
+    Put32(h + 24, 2835); // 72 dpi
+    Put32(h + 28, 2835);
+    Put32(h + 40, 0x00FF0000); // red
+    Put32(h + 44, 0x0000FF00); // green
+    Put32(h + 48, 0x000000FF); // blue
+    Put32(h + 52, 0xFF000000); // alpha
+    Put32(h + 56, 0x73524742); // 'sRGB'
+    Put32(h + 108, 4);         // rendering intent: pictures
+    return head;
+}
+
+} // namespace
+
 void Write(const std::string& path, const Bitmap& image, int bits) {
     if (bits != 8 && bits != 16 && bits != 24 && bits != 32) throw ECodecError("BMP: cannot write " + std::to_string(bits) + " bits per pixel");
     if (image.Empty()) throw ECodecError("BMP: the image is empty");
@@ -446,21 +502,15 @@ void Write(const std::string& path, const Bitmap& image, int bits) {
     TIndexedImage indexed;
     if (bits == 8) indexed = ReduceColours(image, 256);
     const std::size_t paletteBytes = bits == 8 ? indexed.Palette.size() * 4 : 0;
-    const std::size_t offset = 14 + 40 + paletteBytes;
+    const std::size_t offset = (bits == 32 ? 14 + 124 : 14 + 40) + paletteBytes;
     const uint64_t fileSize = offset + static_cast<uint64_t>(stride) * static_cast<uint64_t>(h);
     if (fileSize > 0xFFFFFFFFull) throw ECodecError("BMP: the image is too large for a BMP file");
 
-    const std::vector<uint8_t> head = FileHead(w, h, bits, indexed.Palette);
+    const std::vector<uint8_t> head = bits == 32 ? AlphaFileHead(w, h) : FileHead(w, h, bits, indexed.Palette);
     TRawWriter out(path);
     out.Write(head.data(), head.size());
 
-    if (bits == 32 && srcBpp == 4) {
-        // Rows go out as they are, fourth byte included, straight from the
-        // bitmap, gathered bottom-up into a few large writes.
-        std::vector<TRawWriter::TPiece> rows(static_cast<std::size_t>(h));
-        for (int y = h - 1, i = 0; y >= 0; --y, ++i) rows[static_cast<std::size_t>(i)] = {image.Row(y), stride};
-        out.WritePieces(rows.data(), rows.size());
-    } else {
+    {
         // Convert a band of rows at a time into one buffer.
         const int band = static_cast<int>(std::max<std::size_t>(1, (std::size_t(4) << 20) / stride));
         std::vector<uint8_t> buf(stride * static_cast<std::size_t>(band), 0);
@@ -495,12 +545,17 @@ void Write(const std::string& path, const Bitmap& image, int bits) {
                             }
                         }
                         break;
-                    case 32: // from a 24-bit source: opaque
-                        for (int x = 0; x < w; ++x, s += srcBpp, d += 4) {
-                            d[0] = s[0];
-                            d[1] = s[1];
-                            d[2] = s[2];
-                            d[3] = 0;
+                    case 32: // alpha = 255 - T (a 24-bit source is opaque)
+                        if (srcBpp == 4) {
+                            std::memcpy(d, s, stride);
+                            AlphaToTransparency(d, w); // the same turn both ways
+                        } else {
+                            for (int x = 0; x < w; ++x, s += srcBpp, d += 4) {
+                                d[0] = s[0];
+                                d[1] = s[1];
+                                d[2] = s[2];
+                                d[3] = 255;
+                            }
                         }
                         break;
                     }

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "io/codecs/byte_reader.h"
+#include "io/codecs/byte_writer.h"
 #include "io/codecs/format_codecs.h"
+#include "io/codecs/median_cut.h"
 
 namespace pixora::cel {
 
@@ -46,12 +48,34 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+// Up to 256 colours (more are reduced by median cut) with six bits a
+// component in the palette; no transparency.
+void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
+    CheckWritableSize(image, 65535, "CEL");
+    const int w = image.Width(), h = image.Height();
+    const TIndexedImage indexed = ReduceColours(image, 256);
+    TByteWriter out;
+    out.Le16(0x9119);
+    out.Le16(static_cast<unsigned>(w)), out.Le16(static_cast<unsigned>(h));
+    out.Le16(0), out.Le16(0); // where the cel sits on the screen
+    out.U8(8), out.U8(0);     // 8 bits, uncompressed
+    out.Le32(static_cast<uint32_t>(w) * static_cast<uint32_t>(h));
+    out.Zeros(16);
+    for (std::size_t i = 0; i < 256; ++i) {
+        const uint32_t c = i < indexed.Palette.size() ? indexed.Palette[i] : 0;
+        for (const int shift : {16, 8, 0}) out.U8(((c >> shift & 255u) * 63u + 127u) / 255u);
+    }
+    out.Bytes.insert(out.Bytes.end(), indexed.Indices.begin(), indexed.Indices.end());
+    out.SaveAs(path);
+}
+
 } // namespace
 
 } // namespace pixora::cel
 
 namespace pixora {
 
-const TCodec kCelCodec = {.Strength = TSniffStrength::MarkedHeader, .Sniff = cel::Sniff, .Read = cel::Read};
+const TCodec kCelCodec = {
+    .Strength = TSniffStrength::MarkedHeader, .Sniff = cel::Sniff, .Read = cel::Read, .Write = cel::Write};
 
 } // namespace pixora

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -139,6 +138,16 @@ void TRawWriter::Close() {
     if (FileLayer().Close(fd) != 0) throw ECodecError("Cannot write " + path_ + ": " + std::strerror(errno));
 }
 
+bool AnyTransparent(const Bitmap& image) {
+    if (image.BitsPerPixel() != 32) return false;
+    for (int y = 0; y < image.Height(); ++y) {
+        const uint8_t* s = image.Row(y);
+        for (int x = 0; x < image.Width(); ++x)
+            if (s[4 * x + 3]) return true;
+    }
+    return false;
+}
+
 Bitmap ApplyExifOrientation(const Bitmap& src, int orientation) {
     if (orientation < 2 || orientation > 8 || src.Empty()) return src;
     const int w = src.Width(), h = src.Height();
@@ -165,91 +174,6 @@ Bitmap ApplyExifOrientation(const Bitmap& src, int orientation) {
         }
     }
     return dst;
-}
-
-namespace {
-
-// 0666 less the process's umask. The kernel reports the umask in
-// /proc/self/status; asking umask() for it means setting it for a moment,
-// which races with files being created on other threads.
-mode_t NewFileMode() {
-    if (FILE* f = std::fopen("/proc/self/status", "re")) {
-        char line[256];
-        unsigned mask = 0;
-        bool found = false;
-        while (!found && std::fgets(line, sizeof line, f))
-            found = std::sscanf(line, "Umask: %o", &mask) == 1;
-        std::fclose(f);
-        if (found) return static_cast<mode_t>(0666 & ~mask);
-    }
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-} // namespace
-
-void WriteThroughTemporary(const std::string& requested,
-                           const std::function<void(const std::string&)>& write) {
-    // Writing through a symbolic link replaces the file it points to, not the link.
-    std::string path = requested;
-    {
-        std::error_code ec;
-        if (std::filesystem::is_symlink(requested, ec)) {
-            const auto target = std::filesystem::weakly_canonical(requested, ec);
-            if (!ec) path = target.string();
-        }
-    }
-    const std::size_t slash = path.find_last_of('/');
-    const std::string dir =
-        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    // The temporary name must stay within the file system's name limit
-    // however long the target's name is.
-    std::string temp = dir + (dir.back() == '/' ? "" : "/") + "." + base.substr(0, 64) + ".XXXXXX";
-    // mkstemp reserves a unique name; the writer then creates the file anew.
-    // Writing into a fresh file rather than truncating one spares the file
-    // system a forced flush when it is closed.
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) throw ECodecError("Cannot create a file in " + dir + ": " + std::strerror(errno));
-    close(fd);
-    unlink(temp.c_str());
-    try {
-        write(temp);
-    } catch (...) {
-        unlink(temp.c_str());
-        throw;
-    }
-    // mkstemp makes the file private; give it the target's permissions, or
-    // those of a newly created file.
-    struct stat st {};
-    mode_t mode;
-    if (stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode = NewFileMode();
-    }
-    // A file that would come out with other permissions than the one it
-    // replaces is not put in its place.
-    TFileLayer& files = FileLayer();
-    if (files.Chmod(temp, mode) != 0) {
-        const int e = errno;
-        unlink(temp.c_str());
-        throw ECodecError("Cannot set the permissions of " + path + ": " + std::strerror(e));
-    }
-    if (files.Rename(temp, path) != 0) {
-        const int e = errno;
-        unlink(temp.c_str());
-        throw ECodecError("Cannot write " + path + ": " + std::strerror(e));
-    }
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    WriteThroughTemporary(path, [&](const std::string& temp) {
-        TRawWriter out(temp);
-        out.Write(bytes.data(), bytes.size());
-        out.Close();
-    });
 }
 
 } // namespace pixora

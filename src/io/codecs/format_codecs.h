@@ -16,12 +16,14 @@ namespace pixora {
 
 namespace bmp {
 // 1/2/4/8/16/24/32 bits, RLE4/RLE8, bit-field masks, core (OS/2), info and
-// V4/V5 headers, bottom-up and top-down rows. 32-bit data keeps its fourth
-// byte as it is in the file.
+// V4/V5 headers, bottom-up and top-down rows. 32-bit data whose header
+// declares an alpha mask (V4/V5 headers, bit fields with alpha) gives
+// T = 255 - alpha; plain 32-bit data keeps its fourth byte as it is.
 Bitmap Read(const std::string& path);
 Bitmap ReadMemory(const uint8_t* data, std::size_t size);
-// bits: 8 (palette built from the image), 16 (5-5-5), 24 or 32 (fourth
-// byte written as it is).
+// bits: 8 (palette built from the image), 16 (5-5-5), 24, or 32 with a V5
+// header declaring alpha in the fourth byte (255 - T), as other programs
+// read it.
 void Write(const std::string& path, const Bitmap& image, int bits);
 // The file and info headers of a bottom-up BMP without compression, with
 // its palette: 54 bytes plus 4 per palette entry. The writer and the
@@ -64,11 +66,22 @@ void Write(const std::string& path, const Bitmap& image);
 
 namespace tiff {
 Bitmap Read(const std::string& path);
+// 8-bit RGB, or RGBA (unassociated alpha = 255 - T) when any pixel is
+// transparent; LZW with horizontal differencing.
+void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts);
 } // namespace tiff
+
+namespace webp {
+// A still picture through libwebp: lossy at opts.WebpQuality or lossless
+// (opts.WebpLossless), alpha = 255 - T kept when any pixel is transparent.
+void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts);
+// Decodes a still picture (the first frame of an animation is not read).
+Bitmap Read(const std::string& path);
+} // namespace webp
 
 // Each codec as the format table names it, defined in its own source file.
 extern const TCodec kBmpCodec, kJpegCodec, kPngCodec, kGifCodec, kTiffCodec, kPnmCodec, kTgaCodec, kPcxCodec,
-    kSgiCodec, kIcoCodec, kPsdCodec, kRlaCodec, kPcdCodec, kCelCodec, kPspCodec;
+    kSgiCodec, kIcoCodec, kPsdCodec, kRlaCodec, kPcdCodec, kCelCodec, kPspCodec, kWebpCodec;
 
 // --- shared helpers -------------------------------------------------------
 
@@ -146,8 +159,27 @@ std::size_t FileSizeOf(std::FILE* f);
 // (those of a new file when there is none) and renamed over `path` (over a
 // symbolic link's target, not the link). Should either fail, the old file
 // is left as it was and no temporary file stays behind; what `write` throws
-// goes on to the caller.
+// goes on to the caller, its message naming the target instead of the
+// temporary file. Leftovers of the program's own naming pattern in the
+// folder are removed first (RemoveLeftoverTemporaries).
+//
+// A folder the user may not write to, holding a file the user may write,
+// gets the file rewritten in place: the new content is made in memory
+// first, room for it is taken before the first byte of the old file
+// changes, and a write that fails part-way puts the old bytes back.
 void WriteThroughTemporary(const std::string& path, const std::function<void(const std::string& temp)>& write);
+
+// The name a temporary file for `path` gets in `folder`: hidden, marked as
+// the program's with its process id, ending in six random characters (a
+// pattern for mkstemp).
+std::string TemporaryPattern(const std::string& folder, const std::string& path);
+// Whether a file name (without folder) is one of the program's temporary
+// files; `pid` receives the process that made it.
+bool IsTemporaryName(const std::string& name, long& pid);
+
+// Whether any pixel of a 32-bit image has a transparency byte above 0;
+// writers store an alpha channel only then.
+bool AnyTransparent(const Bitmap& image);
 
 // Turns a bitmap by an EXIF orientation value (1..8); other values leave it.
 Bitmap ApplyExifOrientation(const Bitmap& src, int orientation);

@@ -134,12 +134,18 @@ Bitmap TFormatTable::Read(const std::string& path) const {
 void TFormatTable::Write(const std::string& path, const Bitmap& image, int code,
                          const SaveOptions& opts) const {
     const TFormatRow* row = WriterOf(code);
-    WriteThroughTemporary(path, [&](const std::string& temp) {
-        if (row)
-            row->Codec->Write(temp, image, opts);
-        else
-            bmp::Write(temp, image, 32); // formats the program does not write: BMP data
-    });
+    if (!row) {
+        // Nothing is written: data of another format under this name would
+        // be taken for a damaged file by every other program.
+        const std::string ext = LowerExtension(path);
+        const TFormatRow* named = Named(ext);
+        if (named) throw ECodecError("Pixora cannot write " + std::string(named->Name) + " files (" + ext + ")");
+        if (ext.empty()) throw ECodecError("The file name has no extension that names a format");
+        throw ECodecError("Pixora cannot write " + ext + " files");
+    }
+    SaveOptions own = opts;
+    own.Extension = LowerExtension(path);
+    WriteThroughTemporary(path, [&](const std::string& temp) { row->Codec->Write(temp, image, own); });
 }
 
 std::vector<const TFormatRow*> TFormatTable::SaveRows() const {

@@ -43,7 +43,8 @@ struct TCodec {
     // Throws ECodecError (or bad_alloc) on failure.
     Bitmap (*Read)(const std::string& path);
     // Writes a new file (the caller renames it over the target); null for a
-    // format the program only reads.
+    // format the program only reads. opts.Extension holds the target's
+    // extension.
     void (*Write)(const std::string& path, const Bitmap& image, const SaveOptions& opts) = nullptr;
 };
 
@@ -61,6 +62,7 @@ enum class TSaveOptionsKind {
     PixelFormat,     // "Pixel Format": BMP bits
     JpegOptions,     // "JPEG Options": grey or colour, quality
     GifTransparency, // "GIF Image Transparency": sensitivity, previewed on the image
+    WebpOptions,     // "WebP Options": lossy at a quality, or lossless
 };
 
 // Whether those options can be chosen once for many files, before any of
@@ -112,8 +114,8 @@ public:
     const TFormatRow* Named(const std::string& ext) const;
     // The format code of a file name: its row's, fcOther when it has none.
     int CodeOf(const std::string& path) const;
-    // The row with this code and a writer; null when files of this code are
-    // written as 32-bit BMP data.
+    // The row with this code and a writer; null when the program does not
+    // write files of this code.
     const TFormatRow* WriterOf(int code) const;
     // The codec that reads files named with `ext`, own or further names.
     const TCodec* ReaderOf(const std::string& ext) const;
@@ -122,8 +124,9 @@ public:
     // when the content is not conclusive. Throws ECodecError naming the
     // extension when no reader takes the file.
     Bitmap Read(const std::string& path) const;
-    // Writes by format code through a temporary file renamed over `path`;
-    // codes without a writer receive 32-bit BMP data.
+    // Writes by format code through a temporary file renamed over `path`
+    // (WriteThroughTemporary). A code without a writer writes nothing and
+    // throws ECodecError naming the format.
     void Write(const std::string& path, const Bitmap& image, int code, const SaveOptions& opts) const;
 
     // The save dialog's and the batch window's rows in their order.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "io/codecs/byte_reader.h"
+#include "io/codecs/byte_writer.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora::ico {
@@ -59,6 +60,9 @@ Bitmap ReadDib(TByteReader& r, const uint8_t* dib, std::size_t size) {
     PutLe32(&bmpFile[2], static_cast<uint32_t>(bmpFile.size()));
     PutLe32(&bmpFile[10], static_cast<uint32_t>(14 + pixelsAt));
     std::memcpy(&bmpFile[14], dib, static_cast<std::size_t>(pixelsAt + xorBytes));
+    // The fourth byte is told apart from a mask below, so the BMP reader
+    // is to keep it as stored whatever alpha mask the header declares.
+    if (!core && headerSize >= 56) PutLe32(&bmpFile[14 + 52], 0);
     if (core) {
         bmpFile[14 + 6] = static_cast<uint8_t>(h), bmpFile[14 + 7] = static_cast<uint8_t>(h >> 8);
     } else {
@@ -132,12 +136,54 @@ Bitmap Read(const std::string& path) {
     return ReadDib(r, data, size);
 }
 
+// One 32-bit entry of at most 256 x 256 pixels: the colours with their
+// alpha (255 - T), then the AND mask marking the fully transparent pixels
+// for programs that ignore alpha.
+void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
+    CheckWritableSize(image, 256, "ICO");
+    const int w = image.Width(), h = image.Height(), bpp = image.BytesPerPixel();
+    const uint32_t maskRow = (static_cast<uint32_t>(w) + 31) / 32 * 4;
+    const uint32_t colourBytes = static_cast<uint32_t>(w) * static_cast<uint32_t>(h) * 4;
+    const uint32_t entryBytes = 40 + colourBytes + maskRow * static_cast<uint32_t>(h);
+    TByteWriter out;
+    out.Le16(0), out.Le16(1), out.Le16(1); // an icon of one entry
+    out.U8(w == 256 ? 0 : static_cast<unsigned>(w));
+    out.U8(h == 256 ? 0 : static_cast<unsigned>(h));
+    out.U8(0), out.U8(0);   // no palette
+    out.Le16(1), out.Le16(32);
+    out.Le32(entryBytes);
+    out.Le32(6 + 16);
+    out.Le32(40); // BITMAPINFOHEADER, twice the height for colours and mask
+    out.Le32(static_cast<uint32_t>(w));
+    out.Le32(static_cast<uint32_t>(h) * 2);
+    out.Le16(1), out.Le16(32);
+    out.Le32(0);
+    out.Le32(colourBytes);
+    out.Zeros(16);
+    for (int y = h - 1; y >= 0; --y) {
+        const uint8_t* s = image.Row(y);
+        for (int x = 0; x < w; ++x, s += bpp) {
+            out.U8(s[0]), out.U8(s[1]), out.U8(s[2]);
+            out.U8(bpp == 4 ? 255u - s[3] : 255u);
+        }
+    }
+    for (int y = h - 1; y >= 0; --y) {
+        const uint8_t* s = image.Row(y);
+        const std::size_t at = out.Size();
+        out.Zeros(maskRow);
+        for (int x = 0; x < w; ++x)
+            if (bpp == 4 && s[4 * x + 3] == 255) out.Bytes[at + static_cast<std::size_t>(x) / 8] |= static_cast<uint8_t>(0x80u >> (x & 7));
+    }
+    out.SaveAs(path);
+}
+
 } // namespace
 
 } // namespace pixora::ico
 
 namespace pixora {
 
-const TCodec kIcoCodec = {.Strength = TSniffStrength::MarkedHeader, .Sniff = ico::Sniff, .Read = ico::Read};
+const TCodec kIcoCodec = {
+    .Strength = TSniffStrength::MarkedHeader, .Sniff = ico::Sniff, .Read = ico::Read, .Write = ico::Write};
 
 } // namespace pixora

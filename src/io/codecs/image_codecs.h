@@ -24,10 +24,22 @@ enum TFormatCode : int {
     fcPng = 3,
     fcGif = 4,
     fcTiff = 5,
+    // Formats read beyond the first five that the program also writes: each
+    // writer has a code of its own, so that "Save" writes an opened file back
+    // in its own format. Formats the program only reads keep fcOther.
+    fcWebp = 6,
+    fcTga = 7,
+    fcPnm = 8,
+    fcSgi = 9,
+    fcPcx = 10,
+    fcIco = 11,
+    fcPsd = 12,
+    fcCel = 13,
 };
 
 // ".bmp" -> 1; ".jpg" ".jpe" ".jpeg" ".jfif" -> 2; ".png" -> 3; ".gif" -> 4;
-// ".tif" ".tiff" -> 5; anything else, including no extension, -> 0.
+// ".tif" ".tiff" -> 5; the extensions of the other written formats -> their
+// codes (6 and up); anything else, including no extension, -> 0.
 // Case does not matter; only the last extension of the file name counts.
 int FormatFromExtension(const std::string& path);
 
@@ -51,6 +63,12 @@ struct SaveOptions {
     bool JpegGray = false;     // 8-bit grayscale instead of 24-bit colour
     int JpegQuality = 100;     // 0..100, handed to the encoder unchanged
     int GifSensitivity = 0;    // 0..255: T >= 255 - sensitivity becomes the key
+    bool WebpLossless = false; // lossless WebP instead of lossy
+    int WebpQuality = 90;      // 0..100 for lossy WebP
+    // The target name's extension (lower case, with its dot), filled in by
+    // the format table before a writer is called: writers of rows with
+    // several extensions (".pgm" grey, ".pbm" black and white) go by it.
+    std::string Extension;
 
     // The editor keeps one field for the "Pixel Format" (0..3 -> 8/16/24/32
     // bits) and "JPEG Options" (0 gray, 1 colour) choices; this maps it.
@@ -61,16 +79,25 @@ struct SaveOptions {
 // of that code:
 //   1  BMP at opts.BmpBits;      2  JPEG (gray or colour, opts.JpegQuality);
 //   3  PNG with alpha = 255 - T; 4  GIF keyed with opts.GifSensitivity;
-// and codes without a writer (0, 5) as 32-bit BMP data under the given name.
-// The data goes to a temporary file in the target's folder which is then
-// renamed over the target, so a failed write leaves an old file untouched.
-// Throws ECodecError on failure.
+//   5  TIFF; 6 WebP; and the other formats with a writer by their codes.
+// A code without a writer (fcOther: a format the program only reads, or an
+// extension it does not know) writes nothing and throws ECodecError naming
+// the format. The data goes to a temporary file in the target's folder
+// which is then renamed over the target, so a failed write leaves an old
+// file untouched (see ReplaceFile). Throws ECodecError on failure; its
+// message names the target, never the temporary file.
 void WriteImageFile(const std::string& path, const Bitmap& image, int formatCode, const SaveOptions& opts);
 
 // Writes `bytes` as the whole content of a file, through a temporary file
 // renamed over it as images are, so a failure leaves the old file as it was.
 // Throws ECodecError naming the file and the system's reason.
 void WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// Removes the temporary files a save left in `folder` when it was killed:
+// those of the program's naming pattern whose process has ended, or that
+// were last written more than a day ago. Returns how many went. Files of
+// saves still running (this process's included) are left alone.
+int RemoveLeftoverTemporaries(const std::string& folder);
 
 // The GIF keying step of saving: a copy of src in which every pixel with
 // sensitivity >= 255 - T becomes the key colour (16, 16, 16) and every other

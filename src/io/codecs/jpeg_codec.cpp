@@ -209,9 +209,11 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size) {
         if (got < 0) Throw(err);
         // Huffman data that runs out is warned about; arithmetic-coded data
         // just meets the next marker. Meeting one (other than a restart)
-        // well before the last rows means the same: the data has ended.
+        // well before the last rows means the same: the data has ended. (The
+        // Huffman decoder reads ahead, and meets the end of a scan that
+        // packs many rows into a few bytes long before their turn.)
         const int marker = d.Info.unread_marker;
-        const bool early = marker != 0 && (marker < JPEG_RST0 || marker > JPEG_RST0 + 7) &&
+        const bool early = d.Info.arith_code && marker != 0 && (marker < JPEG_RST0 || marker > JPEG_RST0 + 7) &&
                            y0 + std::max(got, 0) + 3 * DCTSIZE * d.Info.max_v_samp_factor < h;
         if (err.DataRanOut || early) throw ECodecError("JPEG: the image data is cut short");
         if (got == 0) throw ECodecError("JPEG: no image data");

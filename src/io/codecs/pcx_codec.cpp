@@ -9,16 +9,22 @@
 #include <vector>
 
 #include "io/codecs/byte_reader.h"
+#include "io/codecs/byte_writer.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora::pcx {
 
 namespace {
 
+// A pixel's bits within a plane never straddle a byte.
+bool SupportedDepth(int bits) {
+    return bits == 1 || bits == 2 || bits == 4 || bits == 8;
+}
+
 TSniff Sniff(const TFileHead& h) {
     if (h.Size < 128 || h.Data[0] != 0x0A || h.Data[1] > 5 || h.Data[2] > 1) return TSniff::No;
     const uint8_t bits = h.Data[3], planes = h.Data[65];
-    if ((bits != 1 && bits != 2 && bits != 4 && bits != 8) || planes < 1 || planes > 4) return TSniff::No;
+    if (!SupportedDepth(bits) || planes < 1 || planes > 4) return TSniff::No;
     return TSniff::Maybe;
 }
 
@@ -37,7 +43,7 @@ Bitmap Read(const std::string& path) {
     if (planes < 1) r.Fail("the image has no colour planes");
     const bool paletted = planes * bits <= 8 && planes <= 4 && (bits == 1 || planes == 1);
     const bool direct = bits == 8 && (planes == 3 || planes == 4);
-    if (!paletted && !direct)
+    if ((!paletted && !direct) || !SupportedDepth(bits))
         r.Fail(std::to_string(planes) + " planes of " + std::to_string(bits) + " bits are not supported");
     if (encoding > 1) r.Fail("unknown encoding");
     if (static_cast<int64_t>(bytesPerLine) * 8 < static_cast<int64_t>(w) * bits || bytesPerLine == 0)
@@ -118,12 +124,54 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+// One line of one plane, run-length encoded: runs of up to 63 equal bytes,
+// and single bytes of the two top bits set written as runs of one.
+void PackLine(TByteWriter& out, const uint8_t* line, std::size_t n) {
+    for (std::size_t i = 0; i < n;) {
+        std::size_t run = 1;
+        while (i + run < n && run < 63 && line[i + run] == line[i]) ++run;
+        if (run > 1 || (line[i] & 0xC0) == 0xC0) out.U8(0xC0u | static_cast<unsigned>(run));
+        out.U8(line[i]);
+        i += run;
+    }
+}
+
+// Version 5, three planes of 8 bits (red, green, blue), run-length
+// encoded, 72 dpi. PCX keeps no transparency.
+void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
+    CheckWritableSize(image, 65535, "PCX");
+    const int w = image.Width(), h = image.Height(), bpp = image.BytesPerPixel();
+    const std::size_t bytesPerLine = (static_cast<std::size_t>(w) + 1) & ~std::size_t(1); // even
+    TByteWriter out;
+    out.U8(0x0A);
+    out.U8(5);
+    out.U8(1); // run-length encoded
+    out.U8(8);
+    out.Le16(0), out.Le16(0);
+    out.Le16(static_cast<unsigned>(w - 1)), out.Le16(static_cast<unsigned>(h - 1));
+    out.Le16(72), out.Le16(72);
+    out.Zeros(48 + 1);
+    out.U8(3);
+    out.Le16(static_cast<unsigned>(bytesPerLine));
+    out.Le16(1); // colour
+    out.Zeros(128 - out.Size());
+    std::vector<uint8_t> line(bytesPerLine, 0);
+    for (int y = 0; y < h; ++y)
+        for (int plane = 0; plane < 3; ++plane) {
+            const uint8_t* s = image.Row(y) + (2 - plane);
+            for (int x = 0; x < w; ++x, s += bpp) line[static_cast<std::size_t>(x)] = *s;
+            PackLine(out, line.data(), bytesPerLine);
+        }
+    out.SaveAs(path);
+}
+
 } // namespace
 
 } // namespace pixora::pcx
 
 namespace pixora {
 
-const TCodec kPcxCodec = {.Strength = TSniffStrength::Guess, .Sniff = pcx::Sniff, .Read = pcx::Read};
+const TCodec kPcxCodec = {
+    .Strength = TSniffStrength::Guess, .Sniff = pcx::Sniff, .Read = pcx::Read, .Write = pcx::Write};
 
 } // namespace pixora

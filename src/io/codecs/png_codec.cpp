@@ -48,16 +48,25 @@ struct TReadInfo {
     uint32_t Palette[256] = {}; // B, G, R, T
 };
 
+// What libpng may take besides the picture. The chunks it still keeps
+// (palette, transparency, gamma and the like) are a few hundred bytes each.
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(8) << 20;
+constexpr png_uint_32 kMaxKeptChunks = 64;
+
+// Chunks the reader has no use for, skipped unread: text (libpng would keep
+// every one, and inflate the compressed ones), colour profiles, suggested
+// palettes and EXIF data.
+constexpr png_byte kSkippedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
+
 // Reads the header and sets up the transforms that turn any PNG into
 // B, G, R, T rows (T = 255 - alpha, or 0 without alpha), or index rows.
-constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(64) << 20;
-
 // The source (a file or memory) is set up beforehand.
 bool ReadHeader(png_structp png, png_infop info, TPngError* err, TReadInfo* out) {
     if (setjmp(err->Jump)) return false;
     png_set_user_limits(png, MaxImageSide, MaxImageSide);
-    // No ancillary chunk (text, profile, ...) inflates to more than this.
     png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_chunk_cache_max(png, kMaxKeptChunks);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, sizeof kSkippedChunks / 5);
 #ifdef PNG_IGNORE_ADLER32
     // Every chunk's CRC already guards the compressed data; the second sum
     // over the inflated bytes costs time and catches nothing more.
@@ -248,13 +257,14 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t n) {
 
 // Walks the chunk list up to IEND. libpng takes (and clears) a buffer of a
 // chunk's stated length before it finds the file too short for it, which
-// for a damaged length costs a gigabyte and many seconds: such a file is
-// refused here first. `at8(offset, out)` reads 8 bytes or returns false.
+// for a damaged length costs up to 2 GiB and many seconds: such a file is
+// refused here first, down to a last chunk of which only the length and
+// type are there. `at8(offset, out)` reads 8 bytes or returns false.
 template <typename TRead8> void CheckChunkLengths(uint64_t size, TRead8 at8) {
     uint8_t h[8];
-    for (uint64_t at = 8; at + 12 <= size && at8(at, h);) {
+    for (uint64_t at = 8; at + 8 <= size && at8(at, h);) {
         const uint64_t length = static_cast<uint64_t>(h[0]) << 24 | h[1] << 16 | h[2] << 8 | h[3];
-        if (length > size - at - 12) throw ECodecError("PNG: a chunk runs past the end of the file");
+        if (length + 12 > size - at) throw ECodecError("PNG: a chunk runs past the end of the file");
         if (std::memcmp(h + 4, "IEND", 4) == 0) break;
         at += 12 + length;
     }

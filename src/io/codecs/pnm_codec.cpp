@@ -8,6 +8,7 @@
 
 #include "doc/row_ranges.h"
 #include "io/codecs/byte_reader.h"
+#include "io/codecs/byte_writer.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora::pnm {
@@ -204,12 +205,47 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+// Raw (binary) maps chosen by the name: ".pgm" 8-bit grey (P5), ".pbm"
+// black and white at half brightness (P4), anything else 8-bit colour
+// (P6). The maps hold no transparency.
+void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
+    CheckWritableSize(image, MaxImageSide, "PNM");
+    const int w = image.Width(), h = image.Height(), bpp = image.BytesPerPixel();
+    const bool grey = opts.Extension == ".pgm", bits = opts.Extension == ".pbm";
+    TByteWriter out;
+    const std::string head = std::string(bits ? "P4" : grey ? "P5" : "P6") + "\n" + std::to_string(w) + " " +
+                             std::to_string(h) + "\n" + (bits ? "" : "255\n");
+    out.Text(head.c_str());
+    const std::size_t rowBytes = bits ? (static_cast<std::size_t>(w) + 7) / 8 : static_cast<std::size_t>(w) * (grey ? 1 : 3);
+    out.Bytes.reserve(out.Size() + rowBytes * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = image.Row(y);
+        if (bits) {
+            const std::size_t at = out.Size();
+            out.Zeros(rowBytes);
+            for (int x = 0; x < w; ++x) // 1 is black
+                if (GreyOf(s + static_cast<std::size_t>(x) * bpp) < 128)
+                    out.Bytes[at + static_cast<std::size_t>(x) / 8] |= static_cast<uint8_t>(0x80u >> (x & 7));
+            continue;
+        }
+        for (int x = 0; x < w; ++x, s += bpp) {
+            if (grey) {
+                out.U8(GreyOf(s));
+            } else {
+                out.U8(s[2]), out.U8(s[1]), out.U8(s[0]);
+            }
+        }
+    }
+    out.SaveAs(path);
+}
+
 } // namespace
 
 } // namespace pixora::pnm
 
 namespace pixora {
 
-const TCodec kPnmCodec = {.Strength = TSniffStrength::MarkedHeader, .Sniff = pnm::Sniff, .Read = pnm::Read};
+const TCodec kPnmCodec = {
+    .Strength = TSniffStrength::MarkedHeader, .Sniff = pnm::Sniff, .Read = pnm::Read, .Write = pnm::Write};
 
 } // namespace pixora

@@ -17,6 +17,7 @@
 #include "io/codecs/byte_reader.h"
 #include "io/codecs/colour_models.h"
 #include "io/codecs/exif.h"
+#include "io/codecs/byte_writer.h"
 #include "io/codecs/format_codecs.h"
 #include "io/codecs/psd_layers.h"
 
@@ -302,12 +303,86 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+// One channel of the image, w x h bytes: 0..2 red, green, blue, 3 alpha
+// (255 - T); `matte` lays colours over white as a merged composite stores
+// a partly transparent pixel.
+void PutChannel(TByteWriter& out, const Bitmap& image, int channel, bool matte) {
+    static constexpr int kByte[3] = {2, 1, 0};
+    const int bpp = image.BytesPerPixel();
+    for (int y = 0; y < image.Height(); ++y) {
+        const uint8_t* s = image.Row(y);
+        for (int x = 0; x < image.Width(); ++x, s += bpp) {
+            const unsigned alpha = bpp == 4 ? 255u - s[3] : 255u;
+            if (channel == 3)
+                out.U8(alpha);
+            else if (matte)
+                out.U8((s[kByte[channel]] * alpha + 255u * (255u - alpha) + 127u) / 255u);
+            else
+                out.U8(s[kByte[channel]]);
+        }
+    }
+}
+
+// A flat 8-bit RGB file, uncompressed. A transparent image also gets one
+// layer holding it, and a fourth channel of the merged image that the
+// negative layer count marks as its transparency.
+void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
+    CheckWritableSize(image, 30000, "PSD");
+    const uint32_t w = static_cast<uint32_t>(image.Width()), h = static_cast<uint32_t>(image.Height());
+    const bool alpha = AnyTransparent(image);
+    const int channels = alpha ? 4 : 3;
+    const uint32_t plane = w * h;
+    TByteWriter out;
+    out.Text("8BPS");
+    out.Be16(1);
+    out.Zeros(6);
+    out.Be16(static_cast<unsigned>(channels));
+    out.Be32(h), out.Be32(w);
+    out.Be16(8), out.Be16(3); // 8 bits, RGB
+    out.Be32(0);              // no colour mode data
+    out.Be32(0);              // no image resources
+    if (!alpha) {
+        out.Be32(0); // no layers
+    } else {
+        const char name[] = "\x05Image\0\0"; // a Pascal string padded to four bytes
+        const uint32_t record = 16 + 2 + 4 * 6 + 4 + 4 + 4 + 4 + (4 + 4 + 8);
+        const uint32_t data = 4 * (2 + plane);
+        uint32_t info = 2 + record + data;
+        info += info & 1;
+        out.Be32(4 + info + 4); // layer and mask section
+        out.Be32(info);
+        out.Be16(0x10000u - 1); // -1: one layer, alpha of the merged image
+        out.Be32(0), out.Be32(0), out.Be32(h), out.Be32(w);
+        out.Be16(4);
+        for (const int id : {-1, 0, 1, 2}) {
+            out.Be16(static_cast<unsigned>(id) & 0xFFFFu);
+            out.Be32(2 + plane);
+        }
+        out.Text("8BIMnorm");
+        out.U8(255), out.U8(0), out.U8(0), out.U8(0); // opacity, clipping, flags (visible), filler
+        out.Be32(4 + 4 + 8);
+        out.Be32(0), out.Be32(0); // no mask, no blending ranges
+        for (std::size_t i = 0; i < 8; ++i) out.U8(static_cast<unsigned char>(name[i]));
+        for (const int c : {3, 0, 1, 2}) {
+            out.Be16(0);
+            PutChannel(out, image, c, false);
+        }
+        if ((2 + record + data) & 1) out.U8(0);
+        out.Be32(0); // no global mask
+    }
+    out.Be16(0); // the merged image, uncompressed
+    out.Bytes.reserve(out.Size() + static_cast<std::size_t>(plane) * static_cast<std::size_t>(channels));
+    for (int c = 0; c < channels; ++c) PutChannel(out, image, c, alpha);
+    out.SaveAs(path);
+}
+
 } // namespace
 
 } // namespace pixora::psd
 
 namespace pixora {
 
-const TCodec kPsdCodec = {.Strength = TSniffStrength::Signature, .Sniff = psd::Sniff, .Read = psd::Read};
+const TCodec kPsdCodec = {
+    .Strength = TSniffStrength::Signature, .Sniff = psd::Sniff, .Read = psd::Read, .Write = psd::Write};
 
 } // namespace pixora

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "io/codecs/byte_reader.h"
+#include "io/codecs/byte_writer.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora::sgi {
@@ -99,12 +100,50 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+// Verbatim 8-bit channels, rows bottom-up: one grey channel for ".bw",
+// otherwise red, green, blue and, when any pixel is transparent, alpha
+// (255 - T).
+void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
+    CheckWritableSize(image, 65535, "SGI");
+    const int w = image.Width(), h = image.Height(), bpp = image.BytesPerPixel();
+    const bool grey = opts.Extension == ".bw";
+    const int z = grey ? 1 : AnyTransparent(image) ? 4 : 3;
+    TByteWriter out;
+    out.Be16(474);
+    out.U8(0); // verbatim
+    out.U8(1); // one byte a value
+    out.Be16(grey ? 2 : 3);
+    out.Be16(static_cast<unsigned>(w));
+    out.Be16(static_cast<unsigned>(h));
+    out.Be16(static_cast<unsigned>(z));
+    out.Be32(0);   // smallest value
+    out.Be32(255); // largest value
+    out.Zeros(4 + 80);
+    out.Be32(0); // no colour map
+    out.Zeros(404);
+    out.Bytes.reserve(out.Size() + static_cast<std::size_t>(w) * h * z);
+    // Channel c of B, G, R, T order; alpha is the complement of T.
+    static constexpr int kByte[4] = {2, 1, 0, 3};
+    for (int c = 0; c < z; ++c)
+        for (int y = h - 1; y >= 0; --y) {
+            const uint8_t* s = image.Row(y);
+            for (int x = 0; x < w; ++x, s += bpp) {
+                if (grey)
+                    out.U8(GreyOf(s));
+                else
+                    out.U8(c == 3 ? 255u - s[3] : s[kByte[c]]);
+            }
+        }
+    out.SaveAs(path);
+}
+
 } // namespace
 
 } // namespace pixora::sgi
 
 namespace pixora {
 
-const TCodec kSgiCodec = {.Strength = TSniffStrength::Signature, .Sniff = sgi::Sniff, .Read = sgi::Read};
+const TCodec kSgiCodec = {
+    .Strength = TSniffStrength::Signature, .Sniff = sgi::Sniff, .Read = sgi::Read, .Write = sgi::Write};
 
 } // namespace pixora

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "io/codecs/byte_reader.h"
+#include "io/codecs/byte_writer.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora::tga {
@@ -151,12 +152,44 @@ Bitmap Read(const std::string& path) {
     return out;
 }
 
+// Uncompressed true colour, rows top-down: 24 bits, or 32 with eight
+// attribute (alpha = 255 - T) bits when any pixel is transparent; the
+// version 2 footer marks the file.
+void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
+    CheckWritableSize(image, 65535, "TGA");
+    const int w = image.Width(), h = image.Height(), bpp = image.BytesPerPixel();
+    const bool alpha = AnyTransparent(image);
+    TByteWriter out;
+    out.U8(0);                 // no image id
+    out.U8(0);                 // no colour map
+    out.U8(2);                 // true colour, uncompressed
+    out.Zeros(5 + 4);          // colour map specification, origin
+    out.Le16(static_cast<unsigned>(w));
+    out.Le16(static_cast<unsigned>(h));
+    out.U8(alpha ? 32 : 24);
+    out.U8((alpha ? 8 : 0) | 0x20); // attribute bits, top-down
+    out.Bytes.reserve(out.Size() + static_cast<std::size_t>(w) * h * (alpha ? 4 : 3) + 26);
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = image.Row(y);
+        for (int x = 0; x < w; ++x, s += bpp) {
+            out.U8(s[0]), out.U8(s[1]), out.U8(s[2]);
+            if (alpha) out.U8(255u - s[3]);
+        }
+    }
+    out.Le32(0); // no extension area
+    out.Le32(0); // no developer area
+    out.Text("TRUEVISION-XFILE.");
+    out.U8(0);
+    out.SaveAs(path);
+}
+
 } // namespace
 
 } // namespace pixora::tga
 
 namespace pixora {
 
-const TCodec kTgaCodec = {.Strength = TSniffStrength::WeakGuess, .Sniff = tga::Sniff, .Read = tga::Read};
+const TCodec kTgaCodec = {
+    .Strength = TSniffStrength::WeakGuess, .Sniff = tga::Sniff, .Read = tga::Read, .Write = tga::Write};
 
 } // namespace pixora

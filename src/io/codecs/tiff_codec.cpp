@@ -317,6 +317,7 @@ TSniff Sniff(const TFileHead& h) {
 
 namespace pixora {
 
-const TCodec kTiffCodec = {.Strength = TSniffStrength::Signature, .Sniff = tiff::Sniff, .Read = tiff::Read};
+const TCodec kTiffCodec = {
+    .Strength = TSniffStrength::Signature, .Sniff = tiff::Sniff, .Read = tiff::Read, .Write = tiff::Write};
 
 } // namespace pixora

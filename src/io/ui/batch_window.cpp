@@ -11,6 +11,7 @@
 
 #include "io/ui/file_dialogs.h"
 #include "io/ui/jpeg_options_dialog.h"
+#include "io/ui/webp_options_dialog.h"
 #include "io/ui/pixel_format_dialog.h"
 #include "window_kit/message_dialog.h"
 #include "window_kit/window_host.h"
@@ -156,6 +157,16 @@ SaveOptions BatchWindow::AskOptions(const std::string& extension) {
             return SaveOptions::FromSlot(d->ItemIndex(), d->Quality());
         }
         break;
+    case TBatchOptionDialog::WebpOptions:
+        if (auto* d = host_.Get<TWindow::WebpOptions>()) {
+            TLentDialog lent(d, this);
+            d->exec();
+            SaveOptions opts;
+            opts.WebpQuality = d->Quality();
+            opts.WebpLossless = d->Lossless();
+            return opts;
+        }
+        break;
     case TBatchOptionDialog::GifTransparency: // previews a picture: never asked for a batch
     case TBatchOptionDialog::None:
         break;
@@ -204,11 +215,11 @@ void BatchWindow::Report(const TConversionRun& run, int total) {
     if (run.Cancelled) {
         // How far the run came; failures so far go to the details.
         messages->ReportProblem(QString::fromStdString(BatchCancelledText(run.Written, total)),
-                                run.Failed > 0 ? QString::fromStdString(BatchFailureDetail(run.Failed))
+                                run.Failed > 0 ? QString::fromStdString(BatchFailureDetails(run))
                                                : QString());
         return;
     }
-    messages->Report(3, QString::fromStdString(BatchFailureDetail(run.Failed)), run.Failed);
+    messages->Report(3, QString::fromStdString(BatchFailureDetails(run)), run.Failed);
 }
 
 void ShowBatchWindow(WindowHost& host) {

@@ -4,12 +4,14 @@
 #include "io/ui/file_commands.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTabWidget>
+#include <algorithm>
 #include <memory>
 
 #include "doc/slots.h"
@@ -29,6 +31,7 @@
 #include "io/ui/pixel_format_dialog.h"
 #include "io/ui/replace_file_dialog.h"
 #include "io/ui/save_changes_dialog.h"
+#include "io/ui/webp_options_dialog.h"
 #include "window_kit/window_host.h"
 
 namespace pixora {
@@ -78,6 +81,12 @@ public:
         pixelFormat = d->ItemIndex();
         quality = d->Quality();
     }
+    void AskWebpOptions(int& quality, bool& lossless) override {
+        auto* d = w_.Get<TWindow::WebpOptions>();
+        if (d->exec() != QDialog::Accepted) return;
+        quality = d->Quality();
+        lossless = d->Lossless();
+    }
     void AskGifTransparency(const Bitmap& image) override {
         auto* d = w_.Get<TWindow::GifTransparency>();
         d->Prepare(image);
@@ -98,7 +107,7 @@ void ShowMessage(WindowHost& w, const std::string& text) {
 
 void RunOpen(WindowHost& w) {
     Workspace& ws = w.Ws();
-    if (!RoomForAnotherImage(ws)) return;
+    if (!RoomToOpen(ws)) return;
     const QStringList chosen = ChooseFilesToOpen(w.Owner());
     if (chosen.isEmpty()) return;
     // One file per use: the first one chosen.
@@ -120,6 +129,7 @@ void RunSave(WindowHost& w) {
     WindowFileQuestions q(w);
     SaveSlot(w.Ws(), w.Ws().ActiveSlot(), q);
     w.ShowRecentFiles();
+    w.UpdateCommandStates(); // the caption loses its unsaved mark
 }
 
 void RunSaveAs(WindowHost& w) {
@@ -132,6 +142,7 @@ void RunSaveAs(WindowHost& w) {
 void RunSaveCopy(WindowHost& w) {
     WindowFileQuestions q(w);
     SaveImageCopy(w.Ws(), q);
+    w.UpdateCommandStates();
 }
 
 void RunDuplicate(WindowHost& w) {
@@ -199,6 +210,12 @@ TCommandList FileCommands() {
 
 void ShowRecentFileItems(WindowHost& w) {
     const auto& list = w.Ws().ToolVars.RecentFiles;
+    // An empty "Re-Open" submenu would pop up with no size, and the window
+    // system then keeps it empty for the rest of the session: it opens only
+    // when it has entries.
+    if (auto* reopen = w.Owner()->findChild<QMenu*>("ReOpen1"))
+        reopen->menuAction()->setEnabled(
+            std::any_of(list.begin(), list.end(), [](const std::string& p) { return !p.empty(); }));
     for (std::size_t i = 0; i < list.size(); ++i) {
         const QString path = QString::fromStdString(list[i]);
         const bool used = !path.isEmpty();
@@ -221,6 +238,7 @@ void InstallFileWindows(WindowHost& w) {
     w.Install<TWindow::NewImage>(newImage);
     w.Install<TWindow::PixelFormat>(new PixelFormatDialog(owner));
     w.Install<TWindow::JpegOptions>(new JpegOptionsDialog(owner));
+    w.Install<TWindow::WebpOptions>(new WebpOptionsDialog(owner));
     auto* gif = new GifTransparencyDialog(owner);
     w.Install<TWindow::GifTransparency>(gif);
     w.Install<TWindow::ReplaceFile>(new ReplaceFileDialog(owner));

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "io/save_changes_list.h"
 #include "io/ui/save_changes_dialog.h"
@@ -56,11 +57,14 @@ SaveChangesDialog::SaveChangesDialog(QWidget* parent)
     }
 }
 
-void SaveChangesDialog::Fill(const Workspace& ws, const std::vector<int>& listed) {
+void SaveChangesDialog::Fill(const Workspace& ws, const std::vector<int>& listed, const std::vector<int>& selected) {
     slots_ = listed;
     images_.clear();
-    for (int i : listed) images_.push_back(&ws.Images[static_cast<std::size_t>(i)]);
-    selected_.assign(listed.size(), true);
+    selected_.clear();
+    for (int i : listed) {
+        images_.push_back(&ws.Images[static_cast<std::size_t>(i)]);
+        selected_.push_back(std::find(selected.begin(), selected.end(), i) != selected.end());
+    }
     DrawSaveList(list_, kPanelWidth - kBarWidth, images_, selected_);
     ShowList();
 }
@@ -92,7 +96,7 @@ void SaveChangesDialog::ReleaseAt(int y) {
 
 TSaveChangesAnswer SaveChangesDialog::Ask(const Workspace& ws, const std::vector<int>& listed,
                                           std::vector<int>& selected) {
-    Fill(ws, listed);
+    Fill(ws, listed, selected);
     answer_ = TSaveChangesAnswer::Cancel;
     CentreOnScreen(this);
     exec();

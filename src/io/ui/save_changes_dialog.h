@@ -18,8 +18,8 @@ class SaveChangesDialog : public CentredDialog {
 public:
     explicit SaveChangesDialog(QWidget* parent = nullptr);
 
-    // Lists the given slots, every one selected, and shows the dialog
-    // modally. `selected` receives the chosen slots for SaveSelected.
+    // Lists the given slots, those in `selected` selected, and shows the
+    // dialog modally. `selected` receives the chosen slots for SaveSelected.
     TSaveChangesAnswer Ask(const Workspace& ws, const std::vector<int>& listed, std::vector<int>& selected);
 
     // A button release over the list at list height y.
@@ -28,8 +28,9 @@ public:
     const Bitmap& ListBitmap() const { return list_; }
     QScrollBar* ScrollBar() const { return bar_; }
 
-    // Fills the list without showing the dialog.
-    void Fill(const Workspace& ws, const std::vector<int>& listed);
+    // Fills the list without showing the dialog; the slots in `selected`
+    // start selected.
+    void Fill(const Workspace& ws, const std::vector<int>& listed, const std::vector<int>& selected);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

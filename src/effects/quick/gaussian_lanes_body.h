@@ -1,21 +1,22 @@
-// The Gaussian blur's lane layouts. Sixteen 32-bit pixels make one vector
-// of sixteen lanes: the band layout turns sixteen rows of them around
-// (a 16 x 16 transposition in four rounds of two-vector shuffles), the
-// strip layout splits them into their channels. Other runs (24-bit rows,
-// the last pixels of a row) go one value at a time.
+#pragma once
+// The bodies of the Gaussian blur's lane layouts (gaussian_lanes.h),
+// compiled by each instruction set's unit, with internal linkage. Sixteen
+// 32-bit pixels make one vector of sixteen lanes: the band layout turns
+// sixteen rows of them around (a 16 x 16 transposition in four rounds of
+// two-vector shuffles), the strip layout splits them into their channels.
+// Other runs (24-bit rows, the last pixels of a row) go one value at a time.
 #include "effects/quick/gaussian_lanes.h"
 
+#include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace pixora::quick {
 
 namespace {
 
 using TU32x16 = uint32_t __attribute__((vector_size(64)));
-using TI32x16 = int32_t __attribute__((vector_size(64)));
 using TF32x16 = float __attribute__((vector_size(64)));
-
-#define PIXORA_LANE_CLONES __attribute__((target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")))
 
 // Round d of the transposition swaps, between vectors i and i + d (i
 // without bit d), the lanes with bit d set in the first and clear in the
@@ -35,19 +36,26 @@ alignas(64) constexpr int32_t kHigh[4][16] = {
     {1, 17, 3, 19, 5, 21, 7, 23, 9, 25, 11, 27, 13, 29, 15, 31}};
 // clang-format on
 
+// Vectors i and i + d of a round, from a and b (vectors are passed by
+// reference: the plain build has no registers this wide).
+template <int Round, std::size_t... Lane>
+[[gnu::always_inline]] inline void SwapLanes(TU32x16& a, TU32x16& b, std::index_sequence<Lane...>) {
+    const TU32x16 low = __builtin_shufflevector(a, b, kLow[Round][Lane]...);
+    b = __builtin_shufflevector(a, b, kHigh[Round][Lane]...);
+    a = low;
+}
+
+template <int Round> [[gnu::always_inline]] inline void TransposeRound(TU32x16 (&m)[16]) {
+    constexpr int d = kRounds[Round];
+    for (int i = 0; i < 16; ++i)
+        if (!(i & d)) SwapLanes<Round>(m[i], m[i + d], std::make_index_sequence<16>{});
+}
+
 [[gnu::always_inline]] inline void Transpose16(TU32x16 (&m)[16]) {
-    for (int round = 0; round < 4; ++round) {
-        const int d = kRounds[round];
-        TI32x16 low, high;
-        std::memcpy(&low, kLow[round], sizeof low);
-        std::memcpy(&high, kHigh[round], sizeof high);
-        for (int i = 0; i < 16; ++i) {
-            if (i & d) continue;
-            const TU32x16 a = m[i], b = m[i + d];
-            m[i] = __builtin_shuffle(a, b, low);
-            m[i + d] = __builtin_shuffle(a, b, high);
-        }
-    }
+    TransposeRound<0>(m);
+    TransposeRound<1>(m);
+    TransposeRound<2>(m);
+    TransposeRound<3>(m);
 }
 
 // Writes channel c of sixteen pixels as sixteen floats.
@@ -57,9 +65,7 @@ alignas(64) constexpr int32_t kHigh[4][16] = {
     std::memcpy(dst, &f, sizeof f);
 }
 
-} // namespace
-
-PIXORA_LANE_CLONES void LoadBand(const uint8_t* const* rows, int n, int bpp, float* t) {
+void LoadBand(const uint8_t* const* rows, int n, int bpp, float* t) {
     int x = 0;
     if (bpp == 4)
         for (; x + 16 <= n; x += 16) {
@@ -77,8 +83,7 @@ PIXORA_LANE_CLONES void LoadBand(const uint8_t* const* rows, int n, int bpp, flo
                 t[(3 * x + c) * kBandRows + r] = rows[r][bpp * x + c];
 }
 
-PIXORA_LANE_CLONES void StoreBand(uint8_t* const* rows, int used, int x0, int count, int bpp,
-                                  const int32_t* out) {
+void StoreBand(uint8_t* const* rows, int used, int x0, int count, int bpp, const int32_t* out) {
     int i = 0;
     if (bpp == 4)
         for (; i + 16 <= count; i += 16) {
@@ -103,7 +108,7 @@ PIXORA_LANE_CLONES void StoreBand(uint8_t* const* rows, int used, int x0, int co
                 rows[r][bpp * (x0 + i) + c] = static_cast<uint8_t>(out[(3 * i + c) * kBandRows + r]);
 }
 
-PIXORA_LANE_CLONES void LoadStrip(const uint8_t* src, int m, int bpp, int pixels, float* f) {
+void LoadStrip(const uint8_t* src, int m, int bpp, int pixels, float* f) {
     int x = 0;
     if (bpp == 4)
         for (; x + 16 <= m; x += 16) {
@@ -117,7 +122,7 @@ PIXORA_LANE_CLONES void LoadStrip(const uint8_t* src, int m, int bpp, int pixels
             f[c * pixels + x] = src[bpp * x + c];
 }
 
-PIXORA_LANE_CLONES void StoreStrip(uint8_t* dst, int m, int bpp, int pixels, const int32_t* out) {
+void StoreStrip(uint8_t* dst, int m, int bpp, int pixels, const int32_t* out) {
     int x = 0;
     if (bpp == 4)
         for (; x + 16 <= m; x += 16) {
@@ -132,5 +137,7 @@ PIXORA_LANE_CLONES void StoreStrip(uint8_t* dst, int m, int bpp, int pixels, con
         for (int c = 0; c < 3; ++c)
             dst[bpp * x + c] = static_cast<uint8_t>(out[c * pixels + x]);
 }
+
+} // namespace
 
 } // namespace pixora::quick

@@ -1,0 +1,116 @@
+// WebP through libwebp: the writer (lossy at a quality, or lossless, alpha
+// kept), and a reader of still pictures so that a saved file opens again.
+
+#include <webp/decode.h>
+#include <webp/encode.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "io/codecs/format_codecs.h"
+
+namespace pixora::webp {
+
+namespace {
+
+constexpr int kMaxSide = WEBP_MAX_DIMENSION;
+
+const char* EncodeErrorText(WebPEncodingError e) {
+    switch (e) {
+    case VP8_ENC_ERROR_OUT_OF_MEMORY:
+    case VP8_ENC_ERROR_BITSTREAM_OUT_OF_MEMORY: return "not enough memory";
+    case VP8_ENC_ERROR_BAD_DIMENSION: return "the image is too large for a WebP file";
+    case VP8_ENC_ERROR_FILE_TOO_BIG: return "the image is too large for a WebP file";
+    default: return "the image could not be encoded";
+    }
+}
+
+struct TPicture {
+    WebPPicture Pic;
+    TPicture() { WebPPictureInit(&Pic); }
+    ~TPicture() { WebPPictureFree(&Pic); }
+};
+
+struct TMemory {
+    WebPMemoryWriter Out;
+    TMemory() { WebPMemoryWriterInit(&Out); }
+    ~TMemory() { WebPMemoryWriterClear(&Out); }
+};
+
+TSniff Sniff(const TFileHead& h) {
+    return h.Size >= 12 && std::memcmp(h.Data, "RIFF", 4) == 0 && std::memcmp(h.Data + 8, "WEBP", 4) == 0
+               ? TSniff::Yes
+               : TSniff::No;
+}
+
+} // namespace
+
+void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
+    if (image.Empty()) throw ECodecError("WebP: the image is empty");
+    const int w = image.Width(), h = image.Height(), bpp = image.BytesPerPixel();
+    if (w > kMaxSide || h > kMaxSide)
+        throw ECodecError("WebP: the image is larger than " + std::to_string(kMaxSide) + " x " +
+                          std::to_string(kMaxSide) + " pixels");
+    WebPConfig config;
+    if (!WebPConfigInit(&config)) throw ECodecError("WebP: the encoder library does not match");
+    config.lossless = opts.WebpLossless ? 1 : 0;
+    config.quality = static_cast<float>(std::clamp(opts.WebpQuality, 0, 100));
+    // Lossless files keep the colour of fully transparent pixels too.
+    config.exact = opts.WebpLossless ? 1 : 0;
+    // B, G, R, A rows: alpha is 255 - T.
+    std::vector<uint8_t> bgra(static_cast<std::size_t>(w) * 4 * static_cast<std::size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* s = image.Row(y);
+        uint8_t* d = bgra.data() + static_cast<std::size_t>(y) * w * 4;
+        for (int x = 0; x < w; ++x, s += bpp, d += 4) {
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+            d[3] = bpp == 4 ? static_cast<uint8_t>(255 - s[3]) : 255;
+        }
+    }
+    TPicture pic;
+    pic.Pic.width = w;
+    pic.Pic.height = h;
+    pic.Pic.use_argb = opts.WebpLossless ? 1 : 0;
+    const bool imported = AnyTransparent(image) ? WebPPictureImportBGRA(&pic.Pic, bgra.data(), w * 4)
+                                                : WebPPictureImportBGRX(&pic.Pic, bgra.data(), w * 4);
+    if (!imported) throw ECodecError("WebP: not enough memory");
+    bgra = {};
+    TMemory memory;
+    pic.Pic.writer = WebPMemoryWrite;
+    pic.Pic.custom_ptr = &memory.Out;
+    if (!WebPEncode(&config, &pic.Pic)) throw ECodecError(std::string("WebP: ") + EncodeErrorText(pic.Pic.error_code));
+    TRawWriter out(path);
+    out.Write(memory.Out.mem, memory.Out.size);
+    out.Close();
+}
+
+Bitmap Read(const std::string& path) {
+    const TMappedFile file(path);
+    WebPBitstreamFeatures features;
+    if (WebPGetFeatures(file.Data(), file.Size(), &features) != VP8_STATUS_OK)
+        throw ECodecError("WebP: not a WebP file, or the file is damaged");
+    if (features.has_animation) throw ECodecError("WebP: animations are not supported");
+    CheckImageSize(features.width, features.height, "WebP");
+    Bitmap out = NewImage(features.width, features.height, false);
+    if (!WebPDecodeBGRAInto(file.Data(), file.Size(), out.Data(), out.ByteSize(), static_cast<int>(out.Stride())))
+        throw ECodecError("WebP: the image data is damaged or cut short");
+    // Alpha to transparency.
+    for (int y = 0; y < out.Height(); ++y) {
+        uint8_t* p = out.Row(y);
+        for (int x = 0; x < out.Width(); ++x) p[4 * x + 3] = static_cast<uint8_t>(255 - p[4 * x + 3]);
+    }
+    return out;
+}
+
+} // namespace pixora::webp
+
+namespace pixora {
+
+const TCodec kWebpCodec = {
+    .Strength = TSniffStrength::Signature, .Sniff = webp::Sniff, .Read = webp::Read, .Write = webp::Write};
+
+} // namespace pixora

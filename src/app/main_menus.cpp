@@ -17,14 +17,11 @@
 #include "app/view_controls.h"
 #include "doc/slots.h"
 #include "doc/view_geometry.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
 namespace {
-
-QString Text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
 
 // Fills a menu bar or menu from a layout; sub-menus nest until their End.
 void Place(const std::vector<TMenuEntry>& layout, std::size_t& i, QWidget* into,

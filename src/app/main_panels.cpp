@@ -31,10 +31,6 @@ namespace {
 
 constexpr int kEffectButtonHeight = 42;
 
-QString Text(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 QWidget* Header(const QString& name, const QString& text, QWidget* parent) {
     auto* header = new QLabel(text, parent);
     header->setObjectName(name);

@@ -6,7 +6,10 @@
 //
 // Each effect row lists its arguments (name, kind, range, default) once;
 // the command line's parser, its messages and its --help list are made from
-// that list, so they always say what the effect takes.
+// that list, so they always say what the effect takes. An argument that a
+// filter window sets also says how the window shows it (its control's
+// designer name, kind, caption and positions): the window is built from the
+// same list, so its ranges are the command line's.
 
 #include <array>
 #include <span>
@@ -28,6 +31,36 @@ enum class TArgKind {
     Colour, // six hex digits RRGGBB; the value is a colour value (red in the low byte)
 };
 
+// How a filter window shows an argument.
+enum class TControlKind {
+    None,         // not in any window
+    Own,          // the window shows it its own way (a row of push buttons, say)
+    Track,        // a labelled horizontal track bar over Min..Max
+    Spin,         // a labelled spin edit over Min..Max
+    RadioGroup,   // a titled box of radio buttons captioned Items (ids 0..); -1 = none chosen
+    RadioButtons, // a titled box of radio buttons named ItemNames, captioned Items
+    Check,        // a check box: 1 when checked (0 when Inverted)
+};
+
+// Where a control's value is left alone (Shown, Reset).
+inline constexpr int kKeepValue = -0x7FFFFFFF - 1;
+
+struct TArgControl {
+    TControlKind Kind = TControlKind::None;
+    std::string_view Name{};    // designer name: "R", "tbWidth"
+    std::string_view Caption{}; // label of a track or spin, title of a radio box, text of a check box
+    int Start = 0;            // the value when the window is made
+    int Reset = kKeepValue;   // the value the window's resets put back
+    int Shown = kKeepValue;   // the value set each time the window shows
+    std::string_view Group{};   // tracks with the same group share a titled box ("Red Channel")
+    std::span<const std::string_view> Items{};     // radio captions
+    std::span<const std::string_view> ItemNames{}; // RadioButtons: the buttons' designer names
+    int Columns = 1;                               // RadioGroup: items run down this many columns
+    int PageStep = 0, TickEvery = 0;               // Track: 0 = the window's usual steps
+    bool Inverted = false;                         // Check: checked means 0
+    bool Leads = false;                            // laid out before the arguments without it
+};
+
 struct TEffectArg {
     std::string_view Name; // as the help shows it: "RADIUS", "TYPE"
     TArgKind Kind = TArgKind::Number;
@@ -35,6 +68,7 @@ struct TEffectArg {
     int Default = 0;                           // the value of an optional argument left out
     bool Optional = false;                     // optional arguments follow the required ones
     std::span<const std::string_view> Words{}; // Word and Flag
+    TArgControl Control{};                     // how a filter window shows it
 };
 
 constexpr TEffectArg NumberArg(std::string_view name, int min, int max) {
@@ -55,6 +89,12 @@ constexpr TEffectArg FlagArg(std::span<const std::string_view> word) {
 }
 constexpr TEffectArg OptionalColour(std::string_view name, int fallback) {
     return {name, TArgKind::Colour, 0, 0xFFFFFF, fallback, true, {}};
+}
+
+// The argument as a filter window shows it.
+constexpr TEffectArg Shown(TEffectArg arg, TArgControl control) {
+    arg.Control = control;
+    return arg;
 }
 
 // An effect with its values, ready to run.

@@ -26,30 +26,110 @@ constexpr std::string_view kNoStretch[] = {"nostretch"};
 constexpr TEffectArg kPercentArgs[] = {OptionalNumber("R", 0, 255, 8), OptionalNumber("G", 0, 255, 8),
                                        OptionalNumber("B", 0, 255, 8)};
 constexpr TEffectArg kRadiusArgs[] = {OptionalNumber("RADIUS", 1, 24, 8)};
-constexpr TEffectArg kAdjustArgs[] = {NumberArg("R", -255, 255), NumberArg("G", -255, 255),
-                                      NumberArg("B", -255, 255)};
-constexpr TEffectArg kChannelArgs[] = {WordArg("", kChannels)};
-constexpr TEffectArg kBlurArgs[] = {NumberArg("INT", 0, 20)};
-constexpr TEffectArg kBrightnessArgs[] = {NumberArg("B", -255, 255)};
-constexpr TEffectArg kContrastArgs[] = {NumberArg("C", -255, 255)};
-constexpr TEffectArg kColourFilterArgs[] = {NumberArg("RMIN", 0, 255), NumberArg("RMAX", 0, 255),
-                                            NumberArg("GMIN", 0, 255), NumberArg("GMAX", 0, 255),
-                                            NumberArg("BMIN", 0, 255), NumberArg("BMAX", 0, 255)};
-constexpr TEffectArg kNoiseArgs[] = {NumberArg("N", 0, 255)};
-constexpr TEffectArg kPixelizationArgs[] = {NumberArg("W", 2, 50), NumberArg("H", 2, 50),
-                                            OptionalWord("TYPE", kRangeTypes, 0), FlagArg(kSolid)};
-constexpr TEffectArg kPosterizeArgs[] = {NumberArg("P", 0, 255)};
-constexpr TEffectArg kRoughBlurArgs[] = {NumberArg("W", 2, 50),
-                                         NumberArg("H", 2, 50),
-                                         NumberArg("RADIUS", 1, 5),
-                                         OptionalWord("", kQuality, 0),
-                                         OptionalWord("TYPE", kRangeTypes, 0),
-                                         FlagArg(kSolid)};
-constexpr TEffectArg kSaturationArgs[] = {NumberArg("S", 0, 255)};
-constexpr TEffectArg kSharpenArgs[] = {NumberArg("D", 0, 50), NumberArg("P", 0, 100)};
-constexpr TEffectArg kSolarizeArgs[] = {NumberArg("S", 0, 255)};
-constexpr TEffectArg kGrayScaleArgs[] = {WordArg("", kDominant), OptionalNumber("B", -255, 255, 0)};
-constexpr TEffectArg kTransferArgs[] = {WordArg("X-Y", kTransfers), NumberArg("P", 1, 100)};
+
+// ---- how the filter windows show them ---------------------------------------------
+
+// A track bar of a filter window: at `start` when made, and put back to
+// `reset` by the window's resets.
+constexpr TEffectArg Track(TEffectArg arg, std::string_view name, std::string_view caption, int start = 0,
+                           int reset = 0, std::string_view group = {}) {
+    return Shown(arg, {.Kind = TControlKind::Track,
+                       .Name = name,
+                       .Caption = caption,
+                       .Start = start,
+                       .Reset = reset,
+                       .Group = group});
+}
+// A cell size of the range-walk filters: page size 1, a tick every 4.
+constexpr TEffectArg CellSize(std::string_view arg, std::string_view name, std::string_view caption) {
+    TEffectArg a = Track(NumberArg(arg, 2, 50), name, caption, 8, 8);
+    a.Control.PageStep = 1;
+    a.Control.TickEvery = 4;
+    return a;
+}
+
+// The range types' captions in rgType, in TRangeType order.
+constexpr std::string_view kRangeTypeItems[] = {"Rect",       "Ellipse",    "Frame",      "Star 1",
+                                                "Star 2",     "Triangle 1", "Triangle 2", "Triangle 3",
+                                                "Triangle 4", "Rhomb",      "Cross"};
+constexpr std::string_view kQualityItems[] = {"Fast", "Qualitative"};
+constexpr std::string_view kChannelItems[] = {"Red Channel", "Green Channel", "Blue Channel"};
+constexpr std::string_view kChannelNames[] = {"R", "G", "B"};
+constexpr std::string_view kDominantItems[] = {"RGB", "Red", "Green", "Blue"};
+
+// The shape of the range-walk filters, shown first in their windows.
+constexpr TEffectArg kRangeTypeArg = Shown(OptionalWord("TYPE", kRangeTypes, 0), {.Kind = TControlKind::RadioGroup,
+                                                                                    .Name = "rgType",
+                                                                                    .Caption = "Range type:",
+                                                                                    .Reset = 0,
+                                                                                    .Items = kRangeTypeItems,
+                                                                                    .Columns = 3,
+                                                                                    .Leads = true});
+// "solid" on the command line is "Tranparent" unchecked.
+constexpr TEffectArg kSolidArg = Shown(FlagArg(kSolid), {.Kind = TControlKind::Check,
+                                                         .Name = "Trans",
+                                                         .Caption = "Tranparent",
+                                                         .Reset = 0,
+                                                         .Inverted = true});
+
+constexpr TEffectArg kAdjustArgs[] = {Track(NumberArg("R", -255, 255), "R", "Red:"),
+                                      Track(NumberArg("G", -255, 255), "G", "Green:"),
+                                      Track(NumberArg("B", -255, 255), "B", "Blue:")};
+// No channel is chosen when the window opens, nor after it closes.
+constexpr TEffectArg kChannelArgs[] = {Shown(WordArg("", kChannels), {.Kind = TControlKind::RadioButtons,
+                                                                      .Caption = "Filter Channel",
+                                                                      .Start = -1,
+                                                                      .Reset = -1,
+                                                                      .Items = kChannelItems,
+                                                                      .ItemNames = kChannelNames})};
+// Showing the Blur window sets its radius to 1, which previews.
+constexpr TEffectArg kBlurArgs[] = {Shown(NumberArg("INT", 0, 20), {.Kind = TControlKind::Spin,
+                                                                    .Name = "Int",
+                                                                    .Caption = "Blur Intensity:",
+                                                                    .Reset = 0,
+                                                                    .Shown = 1})};
+constexpr TEffectArg kBrightnessArgs[] = {Track(NumberArg("B", -255, 255), "B", "Brightness:")};
+constexpr TEffectArg kContrastArgs[] = {Track(NumberArg("C", -255, 255), "C", "Contrast:")};
+// The resets put the minima to 0 and the maxima to 255, which changes nothing.
+constexpr TEffectArg kColourFilterArgs[] = {
+    Track(NumberArg("RMIN", 0, 255), "RMin", "Minimum", 0, 0, "Red Channel"),
+    Track(NumberArg("RMAX", 0, 255), "RMax", "Maximum", 0, 255, "Red Channel"),
+    Track(NumberArg("GMIN", 0, 255), "GMin", "Minimum", 0, 0, "Green Channel"),
+    Track(NumberArg("GMAX", 0, 255), "GMax", "Maximum", 0, 255, "Green Channel"),
+    Track(NumberArg("BMIN", 0, 255), "BMin", "Minimum", 0, 0, "Blue Channel"),
+    Track(NumberArg("BMAX", 0, 255), "BMax", "Maximum", 0, 255, "Blue Channel")};
+constexpr TEffectArg kNoiseArgs[] = {Track(NumberArg("N", 0, 255), "N", "Noise:")};
+constexpr TEffectArg kPixelizationArgs[] = {CellSize("W", "tbWidth", "Width:"), CellSize("H", "tbHeight", "Height:"),
+                                            kRangeTypeArg, kSolidArg};
+constexpr TEffectArg kPosterizeArgs[] = {Track(NumberArg("P", 0, 255), "P", "Posterize:")};
+constexpr TEffectArg kRoughBlurArgs[] = {
+    CellSize("W", "tbWidth", "Width:"),
+    CellSize("H", "tbHeight", "Height:"),
+    Track(NumberArg("RADIUS", 1, 5), "tbRadius", "Radius:", 1, 1),
+    Shown(OptionalWord("", kQuality, 0), {.Kind = TControlKind::RadioGroup,
+                                          .Name = "rgQuality",
+                                          .Caption = "Quality:",
+                                          .Reset = 0,
+                                          .Items = kQualityItems,
+                                          .Columns = 2}),
+    kRangeTypeArg,
+    kSolidArg};
+constexpr TEffectArg kSaturationArgs[] = {Track(NumberArg("S", 0, 255), "S", "Saturation:")};
+constexpr TEffectArg kSharpenArgs[] = {Track(NumberArg("D", 0, 50), "D", "Difference:"),
+                                       Track(NumberArg("P", 0, 100), "P", "Percent:")};
+constexpr TEffectArg kSolarizeArgs[] = {Track(NumberArg("S", 0, 255), "S", "Solarize:")};
+// Opening the GrayScale window chooses "RGB" and keeps the brightness.
+constexpr TEffectArg kGrayScaleArgs[] = {
+    Shown(WordArg("", kDominant), {.Kind = TControlKind::RadioGroup,
+                                   .Name = "D",
+                                   .Caption = "Dominant Channel",
+                                   .Reset = 0,
+                                   .Items = kDominantItems,
+                                   .Columns = 2}),
+    Track(OptionalNumber("B", -255, 255, 0), "B", {}, 0, kKeepValue, "Brightness")};
+// The transfer buttons are the window's own; the percentage goes back to 100.
+constexpr TEffectArg kTransferArgs[] = {Shown(WordArg("X-Y", kTransfers), {.Kind = TControlKind::Own}),
+                                        Track(NumberArg("P", 1, 100), "P", "Transfer Percent:", 100, 100)};
 // Whole degrees, as the rotate window's spin edit takes them.
 constexpr TEffectArg kRotateArgs[] = {NumberArg("DEG", -2147483647, 2147483647), OptionalColour("RRGGBB", 0)};
 constexpr TEffectArg kResizeArgs[] = {NumberArg("W", 1, 1 << 20), NumberArg("H", 1, 1 << 20),

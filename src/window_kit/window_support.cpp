@@ -30,10 +30,13 @@ QPoint AboveStatusBar(const QWidget* main, const QWidget* statusBar, const QWidg
     return {area.left() + area.width() / 2 - window->frameGeometry().width() / 2, top};
 }
 
+QString Text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+
 void NameWindow(QWidget* w, TWindow id) {
-    const std::string_view name = WindowName(id), caption = WindowCaption(id);
-    w->setObjectName(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-    w->setWindowTitle(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    w->setObjectName(Text(WindowName(id)));
+    w->setWindowTitle(Text(WindowCaption(id)));
 }
 
 CentredDialog::CentredDialog(QWidget* parent, TWindow id, int width, int height) : QDialog(parent) {

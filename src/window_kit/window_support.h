@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QRect>
 #include <QStringList>
+#include <string_view>
 
 #include "doc/bitmap.h"
 #include "doc/window_ids.h"
@@ -19,6 +20,9 @@ class QSpinBox;
 class QWidget;
 
 namespace pixora {
+
+// A caption or name of a table row as Qt text.
+QString Text(std::string_view s);
 
 // Moves a window to the centre of its screen (the primary one before it
 // has one).

@@ -4,8 +4,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QSpinBox>
 
 #include "app/app_fixture.h"
@@ -13,9 +15,11 @@
 #include "effects/effects_table.h"
 #include "effects/ui/effect_commands.h"
 #include "effects/ui/filter_dialog.h"
+#include "effects/ui/row_dialog.h"
 #include "history/history_fixture.h"
 #include "history/history_store.h"
 #include "tools/tool_table.h"
+#include "window_kit/window_support.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
@@ -253,4 +257,158 @@ TEST_F(FilterWindowTest, QuickEffectsRunWithTheirOptionsWindows) {
     EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Tint");
     Cmd("Lighten1")->trigger();
     EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Lighten");
+}
+
+namespace {
+
+// Finds the control of `arg` in `d`, checks it shows the argument as the
+// row says (kind, caption, range, start), then sets it to another value and
+// checks the window hands that value to the effect in the argument's place.
+void ExpectControlOf(FilterDialog* d, const TEffectArg& arg, std::size_t index, const QString& where) {
+    const TArgControl& c = arg.Control;
+    const QString name = Text(c.Name);
+    int other = 0; // a value the control does not start at
+    switch (c.Kind) {
+    case TControlKind::None:
+        ADD_FAILURE() << where.toStdString() << ": no control";
+        return;
+    case TControlKind::Own:
+        return;
+    case TControlKind::Track:
+    case TControlKind::Spin: {
+        QAbstractSlider* track = d->findChild<QAbstractSlider*>(name);
+        QSpinBox* spin = d->findChild<QSpinBox*>(name);
+        QWidget* control = c.Kind == TControlKind::Track ? static_cast<QWidget*>(track) : spin;
+        ASSERT_NE(control, nullptr) << where.toStdString();
+        const int min = track && control == track ? track->minimum() : spin->minimum();
+        const int max = track && control == track ? track->maximum() : spin->maximum();
+        EXPECT_EQ(min, arg.Min) << where.toStdString();
+        EXPECT_EQ(max, arg.Max) << where.toStdString();
+        auto* label = d->findChild<QLabel*>(name + "Label");
+        ASSERT_NE(label, nullptr) << where.toStdString();
+        EXPECT_EQ(label->text(), Text(c.Caption)) << where.toStdString();
+        if (!c.Group.empty()) {
+            auto* box = qobject_cast<QGroupBox*>(control->parentWidget());
+            ASSERT_NE(box, nullptr) << where.toStdString();
+            EXPECT_EQ(box->title(), Text(c.Group)) << where.toStdString();
+        }
+        other = c.Start == arg.Max ? arg.Min : arg.Max;
+        if (track && control == track) {
+            EXPECT_EQ(track->value(), c.Start) << where.toStdString();
+            track->setValue(other);
+        } else {
+            EXPECT_EQ(spin->value(), c.Start) << where.toStdString();
+            spin->setValue(other);
+        }
+        break;
+    }
+    case TControlKind::RadioGroup:
+    case TControlKind::RadioButtons: {
+        QList<QRadioButton*> buttons;
+        if (c.Kind == TControlKind::RadioGroup) {
+            auto* box = d->findChild<QGroupBox*>(name);
+            ASSERT_NE(box, nullptr) << where.toStdString();
+            EXPECT_EQ(box->title(), Text(c.Caption)) << where.toStdString();
+            buttons = box->findChildren<QRadioButton*>();
+        } else {
+            for (std::string_view n : c.ItemNames)
+                buttons << d->findChild<QRadioButton*>(Text(n));
+        }
+        // One button per word the command line takes, in the words' order.
+        ASSERT_EQ(static_cast<std::size_t>(buttons.size()), arg.Words.size()) << where.toStdString();
+        ASSERT_EQ(c.Items.size(), arg.Words.size()) << where.toStdString();
+        for (qsizetype k = 0; k < buttons.size(); ++k) {
+            ASSERT_NE(buttons[k], nullptr) << where.toStdString() << " item " << k;
+            EXPECT_EQ(buttons[k]->text(), Text(c.Items[static_cast<std::size_t>(k)])) << where.toStdString();
+            EXPECT_EQ(buttons[k]->isChecked(), k == c.Start) << where.toStdString() << " item " << k;
+        }
+        other = c.Start == static_cast<int>(buttons.size()) - 1 ? 0 : static_cast<int>(buttons.size()) - 1;
+        buttons[other]->setChecked(true);
+        break;
+    }
+    case TControlKind::Check: {
+        auto* box = d->findChild<QCheckBox*>(name);
+        ASSERT_NE(box, nullptr) << where.toStdString();
+        EXPECT_EQ(box->text(), Text(c.Caption)) << where.toStdString();
+        EXPECT_EQ(box->isChecked(), (c.Start != 0) != c.Inverted) << where.toStdString();
+        other = c.Start ? 0 : 1;
+        box->setChecked(!box->isChecked());
+        break;
+    }
+    }
+    EXPECT_EQ(d->Values()[index], other) << where.toStdString() << ": the value in the argument's place";
+}
+
+} // namespace
+
+TEST_F(FilterWindowTest, EveryFilterWindowShowsItsRowsArgumentsWithTheirRangesAndStarts) {
+    Start();
+    int windows = 0;
+    for (const TEffectRow& row : EffectTable()) {
+        auto* d = qobject_cast<FilterDialog*>(window->Window(row.OptionsWindow));
+        if (!d) continue; // the quick effects' options windows are no filter windows
+        ++windows;
+        for (std::size_t i = 0; i < row.Args.size(); ++i)
+            ExpectControlOf(d, row.Args[i], i, QString("%1 argument %2").arg(Text(row.Caption)).arg(i));
+    }
+    EXPECT_EQ(windows, 15) << "the thirteen filter windows, GrayScale and Colour Channel Transfer";
+}
+
+namespace {
+
+// A filter added in a test: blacks out the colour bytes of the pixels whose
+// blue byte is below T, or (INV) at or above it.
+bool ThresholdRule(const TFilterRun& run) {
+    for (int y = 0; y < run.View.Height(); ++y) {
+        uint8_t* p = run.View.Row(y);
+        for (int x = 0; x < run.View.Width(); ++x, p += 4)
+            if ((p[0] < run.Values[0]) != (run.Values[1] != 0)) p[0] = p[1] = p[2] = 0;
+    }
+    return true;
+}
+constexpr std::string_view kInvert[] = {"inv"};
+constexpr TEffectArg kThresholdArgs[] = {
+    Shown(NumberArg("T", 1, 200),
+          {.Kind = TControlKind::Track, .Name = "T", .Caption = "Threshold:", .Start = 1, .Reset = 1}),
+    Shown(FlagArg(kInvert), {.Kind = TControlKind::Check, .Name = "Inv", .Caption = "Invert", .Reset = 0})};
+TEffectRow ThresholdRow() {
+    TEffectRow row;
+    row.Kind = TEffectKind::Filter;
+    row.Caption = "Threshold";
+    row.StepName = "Threshold";
+    row.Filter = &ThresholdRule;
+    row.CommandName = "threshold";
+    row.Args = kThresholdArgs;
+    return row;
+}
+
+} // namespace
+
+TEST_F(FilterWindowTest, ANewFilterRowGetsItsWindowFromItsArguments) {
+    Open();
+    const TEffectRow row = ThresholdRow();
+    RowDialog dialog(*window, row, TResetTime::AfterClose, window.get());
+    auto* track = dialog.findChild<QSlider*>("T");
+    ASSERT_NE(track, nullptr);
+    EXPECT_EQ(track->maximum(), 200) << "the range the command line takes";
+    std::string error;
+    TEffectCall call;
+    EXPECT_FALSE(ParseEffectCall("threshold:201", std::span(&row, 1), call, error));
+    WhenModal([&](QWidget*) {
+        track->setValue(120);
+        dialog.findChild<QCheckBox*>("Inv")->setChecked(true);
+        dialog.OkButton()->click();
+    });
+    dialog.Open();
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Threshold");
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x) {
+            const uint8_t* p = S().Bitmap.Row(y) + x * 4;
+            const uint8_t* b = doc.Row(y) + x * 4;
+            const bool black = b[0] >= 120;
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(p[c], black ? 0 : b[c]) << x << "," << y;
+        }
+    EXPECT_EQ(track->value(), 1) << "reset after closing";
+    EXPECT_FALSE(dialog.findChild<QCheckBox*>("Inv")->isChecked());
 }

@@ -3,8 +3,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QSlider>
 
 #include "doc/workspace.h"
 #include "effects/colour_previews.h"
@@ -12,7 +10,8 @@
 namespace pixora {
 
 ChannelTransferDialog::ChannelTransferDialog(WindowHost& host, const TEffectRow& row, QWidget* owner)
-    : FilterDialog(host, TFilterWindowRow::Of(row), owner) {
+    : FilterDialog(host, row, owner) {
+    // The transfers are the window's own buttons; the percentage comes from the row.
     QGroupBox* transfers = AddGroup("Transfers");
     auto* grid = static_cast<QGridLayout*>(transfers->layout());
     for (int i = 0; i < 6; ++i) {
@@ -26,17 +25,19 @@ ChannelTransferDialog::ChannelTransferDialog(WindowHost& host, const TEffectRow&
             Preview();
         });
     }
-    percent_ = AddTrack("P", "Transfer Percent:", 1, 100, 100);
+    AddArgumentControls();
 }
 
 TEffectValues ChannelTransferDialog::Values() const {
-    return {pair_, percent_->value()};
+    TEffectValues v = FilterDialog::Values();
+    v[0] = pair_; // the transfer: the row's first argument, shown by the buttons above
+    return v;
 }
 
 void ChannelTransferDialog::ResetBeforeShow() {
     StartChannelTransfer(Ws());
     pair_ = -1;
-    percent_->setValue(100);
+    ResetArgumentControls();
     Preview();
 }
 
@@ -46,7 +47,7 @@ void ChannelTransferDialog::RunPreview() {
         return;
     }
     const quick::TTransferPair& pair = quick::kTransferPairs[pair_];
-    RunChannelTransfer(Ws(), quick::TChannelTransferParams{pair.To, pair.From, percent_->value()});
+    RunChannelTransfer(Ws(), quick::TChannelTransferParams{pair.To, pair.From, Values()[1]});
 }
 
 Bitmap& ChannelTransferDialog::CommitSource() {

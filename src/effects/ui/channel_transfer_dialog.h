@@ -23,8 +23,7 @@ protected:
     void done(int result) override;
 
 private:
-    QSlider* percent_ = nullptr;
-    int pair_ = -1;
+    int pair_ = -1; // the transfer button last clicked, -1 before any
     Bitmap transferred_;
 };
 

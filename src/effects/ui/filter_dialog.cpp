@@ -22,6 +22,22 @@
 
 namespace pixora {
 
+namespace {
+
+QStringList Texts(std::span<const std::string_view> list) {
+    QStringList texts;
+    for (std::string_view s : list)
+        texts << Text(s);
+    return texts;
+}
+
+} // namespace
+
+FilterDialog::FilterDialog(WindowHost& host, const TEffectRow& effect, QWidget* owner)
+    : FilterDialog(host, TFilterWindowRow::Of(effect), owner) {
+    effect_ = &effect;
+}
+
 FilterDialog::FilterDialog(WindowHost& host, TFilterWindowRow row, QWidget* owner)
     : QDialog(owner), host_(host), row_(std::move(row)) {
     setModal(true);
@@ -76,6 +92,13 @@ void FilterDialog::Preview() {
     RunPreview();
 }
 
+TEffectValues FilterDialog::Values() const {
+    TEffectValues v = effect_ ? DefaultValues(*effect_) : TEffectValues{};
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i].Control) v[i] = Argument(i);
+    return v;
+}
+
 void FilterDialog::RunPreview() {
     PreviewFilter(Ws(), row_.Filter, row_.ReadsDocument, Values());
 }
@@ -114,7 +137,82 @@ void FilterDialog::showEvent(QShowEvent* e) {
         move(AboveStatusBar(host_.Owner(), host_.StatusBar(), this));
     }
     QDialog::showEvent(e);
-    if (!e->spontaneous()) Shown();
+    if (e->spontaneous()) return;
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i].Control && controls_[i].Control->Shown != kKeepValue)
+            SetArgument(i, controls_[i].Control->Shown);
+}
+
+// ---- the arguments' controls ---------------------------------------------------
+
+void FilterDialog::AddArgumentControls() {
+    if (!effect_) return;
+    const std::span<const TEffectArg> args = effect_->Args;
+    controls_.assign(std::min(args.size(), static_cast<std::size_t>(kMaxEffectValues)), {});
+    QGroupBox* group = nullptr; // the titled box the last track went into
+    for (const bool leading : {true, false})
+        for (std::size_t i = 0; i < controls_.size(); ++i)
+            if (args[i].Control.Leads == leading) AddArgumentControl(i, group);
+}
+
+void FilterDialog::AddArgumentControl(std::size_t index, QGroupBox*& group) {
+    const TEffectArg& arg = effect_->Args[index];
+    const TArgControl& c = arg.Control;
+    TArgumentControl& made = controls_[index];
+    const QString name = Text(c.Name);
+    switch (c.Kind) {
+    case TControlKind::None:
+    case TControlKind::Own:
+        return;
+    case TControlKind::Track:
+        // Tracks of one group share its box, one after another.
+        if (c.Group.empty())
+            group = nullptr;
+        else if (!group || group->title() != Text(c.Group))
+            group = AddGroup(Text(c.Group));
+        made.Track = AddTrack(name, Text(c.Caption), arg.Min, arg.Max, c.Start, group);
+        if (c.PageStep) made.Track->setPageStep(c.PageStep);
+        if (c.TickEvery) made.Track->setTickInterval(c.TickEvery);
+        break;
+    case TControlKind::Spin:
+        made.Spin = AddSpin(name, Text(c.Caption), arg.Min, arg.Max, c.Start);
+        break;
+    case TControlKind::RadioGroup:
+        made.Buttons = AddRadioGroup(name, Text(c.Caption), Texts(c.Items), c.Columns, c.Start);
+        break;
+    case TControlKind::RadioButtons:
+        made.Buttons = AddRadioButtons(Text(c.Caption), Texts(c.ItemNames), Texts(c.Items));
+        CheckButton(made.Buttons, c.Start);
+        break;
+    case TControlKind::Check:
+        made.Check = AddCheck(name, Text(c.Caption), (c.Start != 0) != c.Inverted);
+        break;
+    }
+    if (c.Kind != TControlKind::Track) group = nullptr;
+    made.Control = &c;
+}
+
+int FilterDialog::Argument(std::size_t index) const {
+    const TArgumentControl& a = controls_[index];
+    if (a.Track) return a.Track->value();
+    if (a.Spin) return a.Spin->value();
+    if (a.Buttons) return a.Buttons->checkedId();
+    if (a.Check) return a.Check->isChecked() != a.Control->Inverted ? 1 : 0;
+    return 0;
+}
+
+void FilterDialog::SetArgument(std::size_t index, int value) {
+    const TArgumentControl& a = controls_[index];
+    if (a.Track) a.Track->setValue(value);
+    if (a.Spin) a.Spin->setValue(value);
+    if (a.Buttons) CheckButton(a.Buttons, value);
+    if (a.Check) a.Check->setChecked((value != 0) != a.Control->Inverted);
+}
+
+void FilterDialog::ResetArgumentControls() {
+    for (std::size_t i = 0; i < controls_.size(); ++i)
+        if (controls_[i].Control && controls_[i].Control->Reset != kKeepValue)
+            SetArgument(i, controls_[i].Control->Reset);
 }
 
 // ---- controls ----------------------------------------------------------------
@@ -135,11 +233,11 @@ QGroupBox* FilterDialog::AddGroup(const QString& title) {
     return group;
 }
 
-QSlider* FilterDialog::AddTrack(const char* name, const QString& caption, int min, int max, int start,
+QSlider* FilterDialog::AddTrack(const QString& name, const QString& caption, int min, int max, int start,
                                 QGroupBox* group) {
     QWidget* parent = group ? static_cast<QWidget*>(group) : this;
     auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString(name) + "Label");
+    label->setObjectName(name + "Label");
     auto* track = new QSlider(Qt::Horizontal, parent);
     track->setObjectName(name);
     track->setRange(min, max);
@@ -159,16 +257,16 @@ QSlider* FilterDialog::AddTrack(const char* name, const QString& caption, int mi
     return track;
 }
 
-QSpinBox* FilterDialog::AddSpin(const char* name, const QString& caption, int min, int max, int start) {
+QSpinBox* FilterDialog::AddSpin(const QString& name, const QString& caption, int min, int max, int start) {
     auto* label = new QLabel(caption, this);
-    label->setObjectName(QString(name) + "Label");
-    QSpinBox* spin = MakeSpinBox(this, name, min, max, start);
+    label->setObjectName(name + "Label");
+    QSpinBox* spin = MakeSpinBox(this, name.toUtf8().constData(), min, max, start);
     AddRow(label, spin);
     connect(spin, &QSpinBox::valueChanged, this, [this] { Preview(); });
     return spin;
 }
 
-QCheckBox* FilterDialog::AddCheck(const char* name, const QString& caption, bool checked) {
+QCheckBox* FilterDialog::AddCheck(const QString& name, const QString& caption, bool checked) {
     auto* box = new QCheckBox(caption, this);
     box->setObjectName(name);
     box->setChecked(checked);
@@ -177,7 +275,7 @@ QCheckBox* FilterDialog::AddCheck(const char* name, const QString& caption, bool
     return box;
 }
 
-QButtonGroup* FilterDialog::AddRadioGroup(const char* name, const QString& title, const QStringList& items,
+QButtonGroup* FilterDialog::AddRadioGroup(const QString& name, const QString& title, const QStringList& items,
                                           int columns, int checked) {
     auto* box = new QGroupBox(title, this);
     box->setObjectName(name);

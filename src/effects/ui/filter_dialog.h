@@ -13,8 +13,9 @@
 //                 Resets after closing cause no preview: the window is
 //                 hidden, and the view already shows the document.
 //   showEvent     (FormShow) Places the window with its bottom on the main
-//                 window's status bar, centred on the screen, then calls
-//                 Shown() (the Blur dialog sets its radius to 1 there).
+//                 window's status bar, centred on the screen, then puts the
+//                 controls whose argument says so to their value for showing
+//                 (the Blur dialog's radius goes to 1 there, which previews).
 //   Preview()     Every change of a control made by the Add... builders
 //                 runs it (connect further signals to it yourself). It
 //                 runs only while the window is shown or being reset before
@@ -37,13 +38,16 @@
 // For a subclass:
 //   - Construct with the effects row of the window (EffectForWindow(TWindow::Posterize))
 //     or with a TFilterWindowRow of your own (step name, filter, reads-document).
-//   - Declare the controls in the constructor with AddTrack, AddSpin,
-//     AddCheck, AddRadioGroup, AddRadioButtons, in the order they appear;
-//     AddGroup gives a titled box to put tracks into. Every control gets
-//     its designer name as objectName and its range and start value.
-//   - Values(): the control values in the order of the effect's arguments
-//     (the same values the command line passes).
-//   - ResetBeforeShow(), ResetAfterClose(), Shown(): the window's resets.
+//   - AddArgumentControls() builds a control for each of the row's arguments
+//     that has one (effects/effect_arguments.h): its designer name, kind,
+//     caption, range and start value come from the argument, so the window
+//     takes what the command line takes. Values() then reads them in the
+//     order of the arguments (the same values the command line passes), and
+//     ResetArgumentControls() puts them back to their arguments' resets.
+//   - What is the window's own (a picture, a row of push buttons) it adds
+//     with AddTrack, AddSpin, AddCheck, AddRadioGroup, AddRadioButtons and
+//     AddGroup, in the order it appears, and overrides Values() to give it.
+//   - ResetBeforeShow(), ResetAfterClose(): the window's resets.
 //   - A window whose preview is not "the effect on the display copy" (one
 //     that edits the document live, say) overrides RunPreview() and
 //     CommitSource(); a modeless window overrides Open() and shows itself.
@@ -54,6 +58,7 @@
 #include <QDialog>
 #include <QStringList>
 #include <string>
+#include <vector>
 
 #include "effects/effects_table.h"
 
@@ -85,12 +90,16 @@ class FilterDialog : public QDialog {
     Q_OBJECT
 public:
     FilterDialog(WindowHost& host, TFilterWindowRow row, QWidget* owner);
+    // A window of an effect row, whose arguments can give its controls (the
+    // row outlives the window).
+    FilterDialog(WindowHost& host, const TEffectRow& effect, QWidget* owner);
 
     // The opening command (see above).
     virtual void Open();
 
-    // The effect's values as the controls hold them now.
-    virtual TEffectValues Values() const = 0;
+    // The effect's values as the controls hold them now: by default each
+    // argument's control (an argument without one reads its default).
+    virtual TEffectValues Values() const;
 
     // Runs the preview now (when the window is shown or being reset).
     void Preview();
@@ -104,8 +113,6 @@ protected:
     // The resets of the opening command; nothing by default.
     virtual void ResetBeforeShow() {}
     virtual void ResetAfterClose() {}
-    // Called at the end of FormShow.
-    virtual void Shown() {}
     // One preview; by default the row's filter on the display copy.
     virtual void RunPreview();
     // The bitmap "OK" commits: by default the display copy.
@@ -114,19 +121,28 @@ protected:
     WindowHost& Host() const { return host_; }
     Workspace& Ws() const;
 
+    // ---- the arguments' controls ----------------------------------------------
+    // Builds them: the arguments that lead first, then the others, each in
+    // the row's order.
+    void AddArgumentControls();
+    // Puts each control whose argument has a reset value to that value.
+    void ResetArgumentControls();
+    // Sets the control of argument `index` to `value`, as a user would.
+    void SetArgument(std::size_t index, int value);
+
     // ---- controls ------------------------------------------------------------
     // A titled box (a row of its own) to which tracks can be added.
     QGroupBox* AddGroup(const QString& title);
     // A labelled horizontal track bar with range and start position, in
     // its own row of the dialog or of `group`.
-    QSlider* AddTrack(const char* name, const QString& caption, int min, int max, int start,
+    QSlider* AddTrack(const QString& name, const QString& caption, int min, int max, int start,
                       QGroupBox* group = nullptr);
     // A labelled spin edit.
-    QSpinBox* AddSpin(const char* name, const QString& caption, int min, int max, int start);
-    QCheckBox* AddCheck(const char* name, const QString& caption, bool checked);
+    QSpinBox* AddSpin(const QString& name, const QString& caption, int min, int max, int start);
+    QCheckBox* AddCheck(const QString& name, const QString& caption, bool checked);
     // A radio group: a box named `name` titled `title` whose buttons (direct
     // children, ids 0.. in order) are laid out in `columns` columns.
-    QButtonGroup* AddRadioGroup(const char* name, const QString& title, const QStringList& items, int columns,
+    QButtonGroup* AddRadioGroup(const QString& name, const QString& title, const QStringList& items, int columns,
                                 int checked);
     // A box titled `title` holding radio buttons with designer names of
     // their own (ids 0.. in order); none is checked at first.
@@ -139,11 +155,23 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // The control of one argument; all null where the argument has none.
+    struct TArgumentControl {
+        const TArgControl* Control = nullptr;
+        QSlider* Track = nullptr;
+        QSpinBox* Spin = nullptr;
+        QButtonGroup* Buttons = nullptr;
+        QCheckBox* Check = nullptr;
+    };
     void Commit();
     void AddRow(QWidget* label, QWidget* control);
+    void AddArgumentControl(std::size_t index, QGroupBox*& group);
+    int Argument(std::size_t index) const;
 
     WindowHost& host_;
     TFilterWindowRow row_;
+    const TEffectRow* effect_ = nullptr;     // the effect row, if the window has one
+    std::vector<TArgumentControl> controls_; // one per argument once built
     QVBoxLayout* body_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
-// The thirteen filter windows (TForm8 to TForm20), each built on
-// FilterDialog (filter_dialog.h) with its controls, resets and effect.
+// The thirteen filter windows (TForm8 to TForm20), each a RowDialog
+// (row_dialog.h) made from its effect row: controls from the row's
+// arguments, preview from its filter, "OK" with its step.
 
 namespace pixora {
 

@@ -1,39 +1,32 @@
 #include "effects/ui/grayscale_dialog.h"
 
-#include <QButtonGroup>
-#include <QSignalBlocker>
-#include <QSlider>
-
 #include "doc/workspace.h"
 #include "effects/colour_previews.h"
 
 namespace pixora {
 
 GrayScaleDialog::GrayScaleDialog(WindowHost& host, const TEffectRow& row, QWidget* owner)
-    : FilterDialog(host, TFilterWindowRow::Of(row), owner) {
+    : FilterDialog(host, row, owner) {
     setModal(false);
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    dominant_ = AddRadioGroup("D", "Dominant Channel", {"RGB", "Red", "Green", "Blue"}, 2, 0);
-    brightness_ = AddTrack("B", QString(), -255, 255, 0, AddGroup("Brightness"));
-}
-
-TEffectValues GrayScaleDialog::Values() const {
-    return {dominant_->checkedId(), brightness_->value()};
+    AddArgumentControls();
 }
 
 void GrayScaleDialog::Open() {
     if (!Ws().ActiveImage()) return;
-    {
-        const QSignalBlocker quiet(dominant_);
-        CheckButton(dominant_, 0);
-    }
+    // The resets show in the one preview below, not one by one.
+    quiet_ = true;
+    ResetArgumentControls();
+    quiet_ = false;
     show();
     raise();
     Preview();
 }
 
 void GrayScaleDialog::RunPreview() {
-    PreviewGrayScale(Ws(), {static_cast<quick::TDominant>(dominant_->checkedId()), brightness_->value()});
+    if (quiet_) return;
+    const TEffectValues v = Values();
+    PreviewGrayScale(Ws(), {static_cast<quick::TDominant>(v[0]), v[1]});
 }
 
 Bitmap& GrayScaleDialog::CommitSource() {

@@ -12,10 +12,9 @@ class GrayScaleDialog : public FilterDialog {
     Q_OBJECT
 public:
     GrayScaleDialog(WindowHost& host, const TEffectRow& row, QWidget* owner);
-    TEffectValues Values() const override;
 
     // Shows the window over the active image (nothing without one) with
-    // "RGB" chosen, and previews.
+    // its controls reset ("RGB" chosen, the brightness kept), and previews.
     void Open() override;
 
 protected:
@@ -24,8 +23,7 @@ protected:
     Bitmap& CommitSource() override;
 
 private:
-    QButtonGroup* dominant_ = nullptr;
-    QSlider* brightness_ = nullptr;
+    bool quiet_ = false; // the resets of Open() run no preview of their own
 };
 
 template <> struct WindowClass<TWindow::GrayScale> { using Type = GrayScaleDialog; };

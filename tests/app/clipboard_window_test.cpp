@@ -151,7 +151,7 @@ TEST_F(ClipWindowTest, TenSnapshotsScrollAndTheHistoryBrushTakesItsSource) {
     EXPECT_EQ(height, 635);
     EXPECT_EQ(max, 434);
     ASSERT_EQ(S().Tool, ToolHistoryBrush);
-    EXPECT_EQ(S().HistoryPos, 2);
+    EXPECT_EQ(S().HistoryPos, 8); // choosing the source moves no step
     EXPECT_EQ(S().Bitmap.Row(0)[0], 8); // the image on screen stays
     EXPECT_EQ(Ws().StrokeBase.Bitmap.Row(0)[0], 2);
     EXPECT_TRUE(window->Window("TForm38")->isVisible());

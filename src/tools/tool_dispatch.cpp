@@ -171,6 +171,8 @@ void ToolSet::Down(int x, int y, int button) {
         // snapshot once the press has changed something (FinishStep).
         if (!goesOn) {
             pending_.Slot = slot;
+            pending_.Pos = s.HistoryPos;
+            pending_.Count = s.HistoryCount;
             pending_.Name = row.StepName;
             pending_.Before = s.Bitmap;
         }
@@ -242,6 +244,7 @@ void ToolSet::FinishStep() {
     Bitmap before = std::move(pending_.Before);
     pending_.Before = Bitmap();
     if (!s.InUse || SameBitmap(before, s.Bitmap)) return; // nothing changed: no step
+    if (s.HistoryPos != pending_.Pos || s.HistoryCount != pending_.Count) return; // stored by the step between
     // The snapshot is the image as it was before the press: it is put in
     // the image's place while it is stored.
     std::swap(s.Bitmap, before);

@@ -50,6 +50,10 @@ private:
     // The step a press opened and has not ended yet.
     struct TPendingStep {
         int Slot = -1;
+        // The history as it stood at the press: another command's step in
+        // between has taken the press's change into its own snapshot.
+        int Pos = 0;
+        int Count = 0;
         std::string_view Name;
         Bitmap Before;
     };

@@ -3,8 +3,13 @@
 #include <algorithm>
 
 #include "doc/row_ranges.h"
+#include "doc/view_geometry.h"
 
 namespace pixora {
+
+long long MulDivRound(long long a, long long b, long long c) {
+    return RoundDivHalfEven(a * b, c);
+}
 
 namespace {
 

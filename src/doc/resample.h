@@ -19,10 +19,7 @@ void BilinearResampleAll(const Bitmap& src, Bitmap& dst);
 // (colour bytes only).
 void StretchCopy(const Bitmap& src, Bitmap& dst);
 
-// Multiply-then-divide rounded to nearest (halves away from zero; the
-// operands here are never negative).
-inline long long MulDivRound(long long a, long long b, long long c) {
-    return (a * b + c / 2) / c;
-}
+// Multiply-then-divide rounded to nearest, halves to even (c > 0).
+long long MulDivRound(long long a, long long b, long long c);
 
 } // namespace pixora

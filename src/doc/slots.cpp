@@ -12,8 +12,16 @@ int FindFreeSlot(const Workspace& ws) {
     return kSlotCount - 1;
 }
 
+bool RoomForAnotherImage(Workspace& ws) {
+    if (ws.SysData.OpenCount < kMaxOpenImages - 1) return true;
+    ws.Port->ReportProblem("No more than " + std::to_string(kMaxOpenImages) +
+                               " images can be open at once. Close one to open another.",
+                           "");
+    return false;
+}
+
 int ClaimSlot(Workspace& ws) {
-    if (ws.SysData.OpenCount >= kMaxOpenImages - 1) return -1;
+    if (!RoomForAnotherImage(ws)) return -1;
     ws.SysData.OpenCount += 1;
     const int slot = FindFreeSlot(ws);
     ws.Images[static_cast<std::size_t>(slot)].InUse = 1;

@@ -11,9 +11,14 @@ namespace pixora {
 int FindFreeSlot(const Workspace& ws);
 
 // First step of every command that opens an image into a tab of its own:
-// returns -1 (and changes nothing) when fifteen images are open; otherwise
+// returns -1 (and changes nothing but the message of RoomForAnotherImage)
+// when fifteen images are open; otherwise
 // counts the image, marks the lowest free slot used and returns its index.
 int ClaimSlot(Workspace& ws);
+
+// Whether another image can be opened; when fifteen are, says so in a
+// message and returns false. Every command that opens a tab asks first.
+bool RoomForAnotherImage(Workspace& ws);
 
 // Gives a claim back after a failed read: the slot is free again, the count
 // restored, both bitmaps freed, and no tab was shown.

@@ -4,14 +4,20 @@
 
 namespace pixora {
 
+namespace {
+
+// n / d rounded down (d > 0), for negative n too.
+int64_t FloorDiv(int64_t n, int64_t d) {
+    const int64_t q = n / d;
+    return n % d < 0 ? q - 1 : q;
+}
+
+} // namespace
+
 int64_t RoundDivHalfEven(int64_t n, int64_t d) {
     // Floor division first, so that negative n rounds the same way as positive.
-    int64_t q = n / d;
-    int64_t r = n % d;
-    if (r < 0) {
-        q -= 1;
-        r += d;
-    }
+    int64_t q = FloorDiv(n, d);
+    const int64_t r = n - q * d;
     // Now n = q * d + r with 0 <= r < d.
     const int64_t twice = 2 * r;
     if (twice > d || (twice == d && (q & 1) != 0)) ++q;
@@ -53,7 +59,13 @@ const TZoomStep* FindZoomStep(std::string_view caption) {
     return nullptr;
 }
 
-int ViewToImage(int v, TZoom z) { return static_cast<int>(RoundDivHalfEven(int64_t{v} * z.Den, z.Num)); }
+int ViewToImage(int v, TZoom z) {
+    const int64_t n = int64_t{v} * z.Den;
+    // Zoomed in, a view point lies inside one image pixel's square: that
+    // pixel, whichever part of it is hit (floor, so left of the image too).
+    if (z.Num > z.Den) return static_cast<int>(FloorDiv(n, z.Num));
+    return static_cast<int>(RoundDivHalfEven(n, z.Num));
+}
 
 int ZoomedLength(int length, TZoom z) {
     return static_cast<int>(int64_t{ZoomPercent(z)} * length / 100);

@@ -109,8 +109,9 @@ inline constexpr TZoomStep kZoomSteps[] = {
 // The step with this caption, or nullptr.
 const TZoomStep* FindZoomStep(std::string_view caption);
 
-// A view coordinate (pixels on `Image`) as an image coordinate: v / zoom,
-// rounded half to even.
+// A view coordinate (pixels on `Image`) as an image coordinate: above full
+// size the pixel under the view point (v / zoom rounded down); at and below
+// it v / zoom rounded half to even. The status bar's read-out uses it too.
 int ViewToImage(int v, TZoom z);
 
 // The zoomed size of an image side: p x size div 100 with p the percentage.

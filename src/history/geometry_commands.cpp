@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <string>
 #include <utility>
 
 #include "doc/resample.h"
 #include "doc/tab_change.h"
 #include "effects/engine/effects.h"
+#include "effects/engine/rotated_size.h"
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
 
@@ -21,6 +23,13 @@ namespace {
 bool SizeAllowed(int w, int h) {
     return w >= 1 && h >= 1 && w <= MaxImageSide && h <= MaxImageSide &&
            static_cast<int64_t>(w) * h <= MaxImagePixels;
+}
+
+// A result beyond the largest image is refused with a message.
+void ReportTooLarge(Workspace& ws, const char* what, int64_t w, int64_t h) {
+    ws.Port->ReportProblem("The " + std::string(what) + " image would be too large: " + std::to_string(w) + " x " +
+                               std::to_string(h) + " pixels.",
+                           "");
 }
 
 // A floating selection goes into the image before anything is computed
@@ -58,7 +67,11 @@ bool ResizeBitmap(const Bitmap& source, const TResizeParams& params, Bitmap& tar
 
 bool ResizeActiveImage(Workspace& ws, const TResizeParams& params) {
     const TActiveImage s = ws.ActivePicture();
-    if (!s || !SizeAllowed(params.Width, params.Height)) return false;
+    if (!s || params.Width < 1 || params.Height < 1) return false;
+    if (!SizeAllowed(params.Width, params.Height)) {
+        ReportTooLarge(ws, "resized", params.Width, params.Height);
+        return false;
+    }
     EndFloatingSelection(ws);
     // Everything that can fail comes before the step is stored, so a
     // failure leaves the image, StrokeBase and the history as they were.
@@ -125,6 +138,47 @@ bool AcceptResizeFields(TResizeFields& f, TResizeParams& params, bool stretch) {
 
 // ---- rotate --------------------------------------------------------------------
 
+namespace {
+
+// An angle in degrees brought into 0..360, in radians. Whole turns are taken
+// off in degrees, where it is exact; in radians 810 degrees would miss the
+// quarter turn by a rounding.
+double Radians(double degrees) {
+    degrees = std::fmod(degrees, 360.0);
+    if (degrees < 0) degrees += 360.0;
+    if (degrees >= 360.0) degrees = 0;
+    return degrees * std::numbers::pi / 180;
+}
+
+TRotatedSize TurnedSize(const Bitmap& source, const TRotateParams& params) {
+    const int64_t w = source.Width(), h = source.Height();
+    switch (params.Action) {
+    case TRotateAction::RotateLeft:
+    case TRotateAction::RotateRight:
+        return {h, w};
+    case TRotateAction::Angle:
+        if (std::isfinite(params.Degrees)) return RotatedSize(w, h, Radians(params.Degrees));
+        break;
+    default:
+        break;
+    }
+    return {w, h};
+}
+
+} // namespace
+
+bool RotationFits(const Bitmap& source, const TRotateParams& params) {
+    const TRotatedSize size = TurnedSize(source, params);
+    return size.Width <= MaxImageSide && size.Height <= MaxImageSide && size.Width * size.Height <= MaxImagePixels;
+}
+
+bool RotationTooLarge(Workspace& ws, const Bitmap& source, const TRotateParams& params) {
+    if (RotationFits(source, params)) return false;
+    const TRotatedSize size = TurnedSize(source, params);
+    ReportTooLarge(ws, "turned", size.Width, size.Height);
+    return true;
+}
+
 bool RotateBitmap(const Bitmap& source, const TRotateParams& params, Bitmap& target) {
     if (source.Empty()) return false;
     // The engine reads a 32-bit source and never writes it; any other
@@ -158,19 +212,33 @@ bool RotateBitmap(const Bitmap& source, const TRotateParams& params, Bitmap& tar
         done = effects.RotateHalf(*src, out, background);
         break;
     case TRotateAction::Angle: {
-        if (!std::isfinite(params.Degrees)) return false;
-        // Whole turns are taken off in degrees, where it is exact; in
-        // radians 810 degrees would miss the quarter turn by a rounding.
-        double degrees = std::fmod(params.Degrees, 360.0);
-        if (degrees < 0) degrees += 360.0;
-        if (degrees >= 360.0) degrees = 0;
-        done = effects.RotateAngle(*src, out, background, degrees * std::numbers::pi / 180);
+        if (!std::isfinite(params.Degrees) || !RotationFits(*src, params)) return false;
+        done = effects.RotateAngle(*src, out, background, Radians(params.Degrees));
         break;
     }
     }
     if (!done || out.Empty()) return false;
     target = std::move(out);
     return true;
+}
+
+void FitIntoFrame(const Bitmap& picture, int width, int height, Bitmap& frame) {
+    frame = Bitmap(std::max(width, 0), std::max(height, 0), 32);
+    frame.Fill(BlueOf(kPreviewFrameColour), GreenOf(kPreviewFrameColour), RedOf(kPreviewFrameColour), 0);
+    if (picture.Empty() || frame.Empty()) return;
+    // The larger scale at which both sides fit, in whole pixels.
+    const int64_t pw = picture.Width(), ph = picture.Height();
+    int w = width, h = static_cast<int>(std::max<int64_t>(1, ph * width / pw));
+    if (h > height) {
+        h = height;
+        w = static_cast<int>(std::max<int64_t>(1, pw * height / ph));
+    }
+    Bitmap fitted(w, h, 32);
+    BilinearResample(picture, fitted);
+    const int left = (width - w) / 2, top = (height - h) / 2;
+    for (int y = 0; y < h; ++y)
+        std::memcpy(frame.Row(top + y) + static_cast<std::size_t>(left) * 4, fitted.Row(y),
+                    static_cast<std::size_t>(w) * 4);
 }
 
 bool CommitRotation(Workspace& ws, Bitmap result) {
@@ -189,6 +257,7 @@ bool RotateActiveImage(Workspace& ws, const TRotateParams& params) {
     const TActiveImage s = ws.ActivePicture();
     if (!s) return false;
     EndFloatingSelection(ws);
+    if (RotationTooLarge(ws, s->Bitmap, params)) return false;
     Bitmap turned;
     if (!RotateBitmap(s->Bitmap, params, turned)) return false;
     return CommitRotation(ws, std::move(turned));

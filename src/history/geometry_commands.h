@@ -29,7 +29,8 @@ bool ResizeBitmap(const Bitmap& source, const TResizeParams& params, Bitmap& tar
 // The step "Resize" on the active slot. A stretched resize works in
 // StrokeBase, which keeps the resized picture afterwards. Ends with the tab
 // change. False, with nothing changed, for a size below 1, no open image or
-// a history snapshot that could not be stored.
+// a history snapshot that could not be stored; a size beyond the largest
+// image is refused with a message.
 bool ResizeActiveImage(Workspace& ws, const TResizeParams& params);
 
 // The two size fields of the resize window with their "Link" rule.
@@ -79,8 +80,21 @@ struct TRotateParams {
 // The turned picture into target (sized by the rotation). An angle is
 // brought into 0..360 degrees before it is turned into radians, so 450 and
 // -270 degrees turn exactly as 90 does. False (target as before) for an
-// empty source or an angle that is not a number.
+// empty source, an angle that is not a number or a result beyond the
+// largest image.
 bool RotateBitmap(const Bitmap& source, const TRotateParams& params, Bitmap& target);
+
+// Whether the turned picture stays within the largest image; RotateBitmap
+// refuses (false) one that does not. RotationTooLarge says so in a message.
+bool RotationFits(const Bitmap& source, const TRotateParams& params);
+bool RotationTooLarge(Workspace& ws, const Bitmap& source, const TRotateParams& params);
+
+// The rotate window's view of a turned picture: a width x height frame (the
+// image's own size, which the view shows) of the window grey, with the
+// picture scaled to fit inside it at its own aspect and centred, so a turn
+// by 45 degrees shows as the square it is, not squeezed into the old frame.
+inline constexpr int32_t kPreviewFrameColour = 0xF0F0F0;
+void FitIntoFrame(const Bitmap& picture, int width, int height, Bitmap& frame);
 
 // The step "Image Rotate": the active image becomes `result` (a preview
 // computed with RotateBitmap), 32 bits per pixel, then the tab change. The

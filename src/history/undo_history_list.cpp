@@ -72,10 +72,11 @@ bool LoadHistoryBrushSource(Workspace& ws, int target) {
     const int slot = active.Slot;
     TImages& s = *active;
     if (s.HistoryPos == 0 || target < 0) return false;
-    const bool newest = s.HistoryPos == s.HistoryCount && target == s.HistoryCount;
-    if (target >= s.HistoryCount && !newest) return false;
+    const int stored = s.HistoryPos == s.HistoryCount ? s.HistoryCount + 1 : s.HistoryCount;
+    if (target >= stored) return false;
     Bitmap source;
-    if (newest) {
+    if (target == s.HistoryPos) {
+        // The state on screen (the newest one is not stored yet).
         source = s.Bitmap;
     } else {
         try {
@@ -85,7 +86,6 @@ bool LoadHistoryBrushSource(Workspace& ws, int target) {
             return false;
         }
     }
-    s.HistoryPos = target;
     ws.StrokeBase.Bitmap = std::move(source);
     ws.StrokeBase.Bitmap.SetBitsPerPixel(32);
     ws.StrokeBase.Refill();

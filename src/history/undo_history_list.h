@@ -27,13 +27,12 @@ int HistoryRowAt(int y, int count);
 // row `selectedStep` highlighted.
 void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list);
 
-// Makes snapshot target + 1 the history brush's source (StrokeBase) and
-// HistoryPos target, leaving the image on screen as it is: the next push
-// (the brush's first stroke) stores the image over the snapshots above
-// target. When target + 1 is the newest state, which is not stored yet,
-// the source is the image itself. Nothing happens while HistoryPos is 0,
-// for a target outside the history, or when the snapshot cannot be read
-// (that is reported, and the counters stay). Returns whether it loaded.
+// Makes snapshot target + 1 the history brush's source (StrokeBase),
+// leaving the image and the history as they are: a stroke from it is a new
+// step on top, and every stored state stays. When target + 1 is the state
+// on screen the source is the image itself. Nothing happens while
+// HistoryPos is 0, for a target outside the history, or when the snapshot
+// cannot be read (that is reported). Returns whether it loaded.
 bool LoadHistoryBrushSource(Workspace& ws, int target);
 
 } // namespace pixora

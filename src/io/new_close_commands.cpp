@@ -89,7 +89,7 @@ bool ImageSizeFits(long long width, long long height) {
 
 int CreateBlankImage(Workspace& ws, const TNewImage& request, std::string& message) {
     message.clear();
-    if (ws.SysData.OpenCount >= kMaxOpenImages - 1) return -1;
+    if (!RoomForAnotherImage(ws)) return -1;
     if (!ImageSizeFits(request.Width, request.Height)) {
         message = NotEnoughMemory(request.Width, request.Height);
         return -1;

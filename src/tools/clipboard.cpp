@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "doc/resample.h"
+#include "doc/slots.h"
 #include "history/history_store.h"
+#include "io/codecs/format_codecs.h"
 #include "io/file_slots.h"
 #include "io/new_close_commands.h"
 #include "tools/selection.h"
@@ -188,6 +190,14 @@ bool DeleteSelection(Workspace& ws) {
 
 bool PasteAsSelection(Workspace& ws, Bitmap pixels) {
     if (!ws.ActiveImage() || pixels.Empty()) return false;
+    // It floats at its own size: no larger than the largest image.
+    const int64_t w = pixels.Width(), h = pixels.Height();
+    if (w > MaxImageSide || h > MaxImageSide || w * h > MaxImagePixels) {
+        ws.Port->ReportProblem("The picture is too large to paste: " + std::to_string(w) + " x " +
+                                   std::to_string(h) + " pixels.",
+                               "");
+        return false;
+    }
     pixels.SetBitsPerPixel(32);
     // A selection floating now is committed first; then the paste is the
     // selection tool's new selection.
@@ -257,7 +267,7 @@ bool PasteToFitCanvas(Workspace& ws, const Bitmap& pixels) {
 }
 
 int PasteAsNewImage(Workspace& ws, Bitmap pixels) {
-    if (ws.SysData.OpenCount >= kMaxOpenImages - 1 || pixels.Empty()) return -1;
+    if (pixels.Empty() || !RoomForAnotherImage(ws)) return -1;
     const int w = pixels.Width(), h = pixels.Height();
     std::string message;
     int slot = -1;
@@ -288,7 +298,7 @@ bool FillCanvas(Workspace& ws) {
     // edge, and stay there: the selection ends.
     const int w = s.Bitmap.Width(), h = s.Bitmap.Height();
     s.Bitmap.SetBitsPerPixel(32);
-    StretchInto(v.FloatBitmap, s.Bitmap, {0, 0, w, h});
+    StretchFloating(v, s.Bitmap, {0, 0, w, h});
     v.HandleHit = 2;
     s.DownX = s.DownY = 0;
     v.LastPoint = {0, 0};

@@ -104,7 +104,7 @@ bool DropSelection(Workspace& ws) {
         if (o.EditArea)
             v.DragRect = SelectionRect(s, v);
         else
-            StretchInto(v.FloatBitmap, s.Bitmap, FloatingRect(s, v));
+            StretchFloating(v, s.Bitmap, FloatingRect(s, v));
     } else {
         v.RefreshAfter = 0;
         WriteFloating(v.FloatBitmap, ws.SelectionMask.Bitmap, s.Bitmap, s.DownX, s.DownY);

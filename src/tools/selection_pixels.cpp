@@ -1,5 +1,7 @@
 #include "tools/selection_pixels.h"
 
+#include "doc/blend_row.h"
+
 #include "doc/row_ranges.h"
 
 #include <algorithm>
@@ -37,6 +39,16 @@ public:
         }
     }
     bool Empty() const { return runs_.empty(); }
+    // Lays the runs' pixels over the row (both 32 bits).
+    void OverRow(const uint8_t* srow, uint8_t* drow) const {
+        for (const TRun& r : runs_) {
+            uint8_t* d = drow + static_cast<std::size_t>(r.DstX) * 4;
+            const uint8_t* s = srow + static_cast<std::size_t>(r.SrcX) * 4;
+            BlendLayerRow(d, s, r.Count);
+            for (int k = 0; k < r.Count; ++k)
+                d[k * 4 + 3] = static_cast<uint8_t>((s[k * 4 + 3] * d[k * 4 + 3] + 127) / 255);
+        }
+    }
     // The destination columns the runs cover: [Begin, End).
     int Begin() const { return runs_.empty() ? 0 : runs_.front().DstX; }
     int End() const { return runs_.empty() ? 0 : runs_.back().DstX + runs_.back().Count; }
@@ -134,12 +146,28 @@ void StretchInto(const Bitmap& src, Bitmap& dst, const TRect& to) {
     StretchRect(src, {0, 0, src.Width(), src.Height()}, dst, to);
 }
 
-void ComposeStretched(const Bitmap& base, const Bitmap& floating, const TRect& to, Bitmap& view) {
+void StretchOver(const Bitmap& src, Bitmap& dst, const TRect& to) {
+    const TRect from{0, 0, src.Width(), src.Height()};
+    if (src.BitsPerPixel() != 32 || dst.BitsPerPixel() != 32 || !Stretchable(src, from, dst, to)) return;
+    const TStretchColumns columns(src, from, dst, to);
+    if (columns.Empty()) return;
+    ForStretchRows(src, from, dst, to, [&](int sy, int ty) { columns.OverRow(src.Row(sy), dst.Row(ty)); });
+}
+
+void StretchFloating(const TToolVars& v, Bitmap& dst, const TRect& to) {
+    if (FloatIsPasted(v))
+        StretchOver(v.FloatBitmap, dst, to);
+    else
+        StretchInto(v.FloatBitmap, dst, to);
+}
+
+void ComposeStretched(const Bitmap& base, const Bitmap& floating, const TRect& to, Bitmap& view, bool over) {
     ShapeLike(base, view);
     const std::size_t rowBytes =
         static_cast<std::size_t>(base.Width()) * static_cast<std::size_t>(base.BytesPerPixel());
     const TRect from{0, 0, floating.Width(), floating.Height()};
-    const bool any = Stretchable(floating, from, view, to);
+    const bool any = Stretchable(floating, from, view, to) &&
+                     (!over || (floating.BitsPerPixel() == 32 && base.BitsPerPixel() == 32));
     const TStretchColumns columns(floating, from, view, any ? to : TRect{});
     const int fh = floating.Height(), dh = to.Bottom - to.Top;
     // Every pixel of the view is written once: from the floating pixels
@@ -151,6 +179,11 @@ void ComposeStretched(const Bitmap& base, const Bitmap& floating, const TRect& t
             const int sy = any && !columns.Empty() && j >= 0 && j < dh ? Sample(0, j, fh, dh) : -1;
             if (sy < 0 || sy >= fh) {
                 std::memcpy(view.Row(y), base.Row(y), rowBytes);
+                continue;
+            }
+            if (over) {
+                std::memcpy(view.Row(y), base.Row(y), rowBytes);
+                columns.OverRow(floating.Row(sy), view.Row(y));
                 continue;
             }
             CopyBaseAround(base, view, y, columns.Begin(), columns.End());

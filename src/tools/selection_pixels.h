@@ -17,6 +17,20 @@ namespace pixora {
 void StretchRect(const Bitmap& src, const TRect& from, Bitmap& dst, const TRect& to);
 // The whole of src stretched into `to`.
 void StretchInto(const Bitmap& src, Bitmap& dst, const TRect& to);
+// The same, laid over what dst holds: each pixel's transparency weighs it
+// as a layer's does (BlendLayer's colour rule), and the transparency that
+// stays is the product of both (an opaque pixel is copied as it is, a
+// fully transparent one leaves dst alone). Both 32 bits.
+void StretchOver(const Bitmap& src, Bitmap& dst, const TRect& to);
+
+// A pasted picture (a paste or an import to fit, drawn over the whole
+// floating rectangle) is laid over the image; pixels lifted from the image
+// itself keep their own bytes when they move.
+inline bool FloatIsPasted(const TToolVars& v) {
+    return v.FloatInset == 0;
+}
+// StretchOver for a pasted picture, StretchInto for lifted pixels.
+void StretchFloating(const TToolVars& v, Bitmap& dst, const TRect& to);
 
 TRect NormalisedRect(TRect r);
 // The rectangle shrunk by one pixel on every side.
@@ -57,8 +71,9 @@ Canvas DottedNotXor(Bitmap& target);
 
 // One frame of a drag: view becomes a copy of base with the floating
 // pixels over it, in one pass over the rows. The same as copying base and
-// then StretchInto(floating, view, to) ...
-void ComposeStretched(const Bitmap& base, const Bitmap& floating, const TRect& to, Bitmap& view);
+// then StretchInto(floating, view, to) (StretchOver with `over`) ...
+void ComposeStretched(const Bitmap& base, const Bitmap& floating, const TRect& to, Bitmap& view,
+                      bool over = false);
 // ... or WriteFloating(floating, mask, view, left, top).
 void ComposeMasked(const Bitmap& base, const Bitmap& floating, const Bitmap& mask, int left, int top,
                    Bitmap& view);

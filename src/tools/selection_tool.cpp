@@ -25,7 +25,8 @@ void RestoreView(Workspace& ws) {
 void ViewWithFloating(Workspace& ws, const TImages& s, int shape, int left, int top) {
     const TToolVars& v = ws.ToolVars;
     if (shape == SelRectangle)
-        ComposeStretched(ws.StrokeBase.Bitmap, v.FloatBitmap, FloatingRect(s, v), ws.DisplayCopy);
+        ComposeStretched(ws.StrokeBase.Bitmap, v.FloatBitmap, FloatingRect(s, v), ws.DisplayCopy,
+                         FloatIsPasted(v));
     else
         ComposeMasked(ws.StrokeBase.Bitmap, v.FloatBitmap, ws.SelectionMask.Bitmap, left, top,
                       ws.DisplayCopy);
@@ -93,7 +94,7 @@ void Stamp(Workspace& ws, TImages& s, int shape) {
     const TToolVars& v = ws.ToolVars;
     for (Bitmap* target : {&s.Bitmap, &ws.StrokeBase.Bitmap}) {
         if (shape == SelRectangle)
-            StretchInto(v.FloatBitmap, *target, FloatingRect(s, v));
+            StretchFloating(v, *target, FloatingRect(s, v));
         else
             WriteFloating(v.FloatBitmap, ws.SelectionMask.Bitmap, *target, s.DownX, s.DownY);
     }

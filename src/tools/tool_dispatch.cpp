@@ -1,5 +1,8 @@
 #include "tools/tool_dispatch.h"
 
+#include <cstring>
+#include <utility>
+
 #include "history/history_store.h"
 #include "tools/crop_tool.h"
 #include "tools/selection.h"
@@ -11,6 +14,15 @@ namespace {
 
 bool InRange(int v, int a, int b) {
     return v >= a && v <= b;
+}
+
+// Whether two bitmaps have the same size, depth and pixel bytes.
+bool SameBitmap(const Bitmap& a, const Bitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel()) return false;
+    const std::size_t bytes = static_cast<std::size_t>(a.Width()) * a.BytesPerPixel();
+    for (int y = 0; y < a.Height(); ++y)
+        if (std::memcmp(a.Row(y), b.Row(y), bytes) != 0) return false;
+    return true;
 }
 
 // Makes a work bitmap the size of the image.
@@ -151,13 +163,19 @@ void ToolSet::Down(int x, int y, int button) {
     // A press that goes on with an earlier step (a bezier curve is one step
     // over its three clicks) stores, copies and names nothing.
     const bool goesOn = tool && tool->ContinuesStep(c);
+    // A step left open by a press whose release never came ends here.
+    if (!goesOn) FinishStep();
     if (row.PushesHistory) {
-        if (!goesOn && !PushHistory(ws_, slot)) {
-            // The snapshot could not be stored: the edit does not start.
-            ws_.SysData.MouseDown = 0;
-            return;
-        }
         s.Bitmap.SetBitsPerPixel(32);
+        // The image as it is before the press; it becomes the step's
+        // snapshot once the press has changed something (FinishStep).
+        if (!goesOn) {
+            pending_.Slot = slot;
+            pending_.Pos = s.HistoryPos;
+            pending_.Count = s.HistoryCount;
+            pending_.Name = row.StepName;
+            pending_.Before = s.Bitmap;
+        }
         // While a crop rectangle is shown, StrokeBase keeps the image it was
         // drawn over, whatever the tool.
         const bool takeBase =
@@ -173,7 +191,6 @@ void ToolSet::Down(int x, int y, int button) {
             ws_.StrokeOverlay.Refill();
         }
     }
-    if (!row.StepName.empty() && !goesOn) NameHistoryStep(ws_, std::string(row.StepName));
     if (tool) tool->Press(c, x, y);
     if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterPress) ws_.Port->RefreshView();
 }
@@ -210,10 +227,38 @@ void ToolSet::Up(int x, int y) {
     v.RefreshAfter = 1;
     if (!wasDown) return; // the press never started an edit
     ToolContext c{ws_, slot, s, v, Row(s.Tool)};
-    if (Tool* tool = For(s.Tool)) tool->Release(c, x, y);
+    Tool* tool = For(s.Tool);
+    if (tool) tool->Release(c, x, y);
+    // A curve's step goes on over its clicks; any other ends with the release.
+    if (!(tool && tool->ContinuesStep(c))) FinishStep();
     if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterRelease) ws_.Port->RefreshView();
     ws_.Port->RedrawLayerStrip(slot);
     FillRowTable(s.Bitmap, s.Rows);
+}
+
+void ToolSet::FinishStep() {
+    if (pending_.Slot < 0) return;
+    TImages& s = ws_.Images[static_cast<std::size_t>(pending_.Slot)];
+    const int slot = pending_.Slot;
+    pending_.Slot = -1;
+    Bitmap before = std::move(pending_.Before);
+    pending_.Before = Bitmap();
+    if (!s.InUse || SameBitmap(before, s.Bitmap)) return; // nothing changed: no step
+    if (s.HistoryPos != pending_.Pos || s.HistoryCount != pending_.Count) return; // stored by the step between
+    // The snapshot is the image as it was before the press: it is put in
+    // the image's place while it is stored.
+    std::swap(s.Bitmap, before);
+    const bool stored = PushHistory(ws_, slot);
+    std::swap(s.Bitmap, before);
+    if (!stored) {
+        // The step cannot be stored (that is reported): the edit is taken back.
+        s.Bitmap = std::move(before);
+        FillRowTable(s.Bitmap, s.Rows);
+        ws_.Port->RefreshView();
+        return;
+    }
+    s.HistoryEntry(s.HistoryPos + 1).Name = std::string(pending_.Name);
+    RefreshHistoryMenus(ws_);
 }
 
 void ToolSet::DoubleClick() {

@@ -8,6 +8,7 @@ ToolSet::ToolSet(Workspace& ws, std::span<const TToolDescription> rows) : ws_(ws
     for (const TToolDescription& row : rows)
         Install(row, row.Make ? row.Make() : nullptr);
     ws_.SubscribeBeforeImageReplaced([this] {
+        FinishStep();
         for (const auto& tool : tools_)
             if (tool) tool->BeforeImageReplaced(ws_);
     });

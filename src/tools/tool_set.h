@@ -40,8 +40,24 @@ public:
     // The window-free part of choosing a tool; see SelectToolCore.
     bool Choose(int tool);
 
+    // Ends the step of the last press: a step exists only when the press
+    // changed the image, stored as it was before and named after the tool.
+    void FinishStep();
+
 private:
     void Grow(int number);
+
+    // The step a press opened and has not ended yet.
+    struct TPendingStep {
+        int Slot = -1;
+        // The history as it stood at the press: another command's step in
+        // between has taken the press's change into its own snapshot.
+        int Pos = 0;
+        int Count = 0;
+        std::string_view Name;
+        Bitmap Before;
+    };
+    TPendingStep pending_;
 
     Workspace& ws_;
     std::vector<TToolDescription> rows_; // index = tool number

@@ -222,6 +222,7 @@ const std::array<TToolDescription, 27>& Table() {
                     .Cursor(10)
                     .Box(TWindow::SelectOptions, BoxTForm4)
                     .View("SelectionToolbar1", "Selection Toolbar")
+                    .Step("Selection Tool")
                     .D;
         t[15].ClearsOverlay = false;
         t[15].Make = &Make<SelectionTool>;

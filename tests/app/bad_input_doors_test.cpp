@@ -189,13 +189,14 @@ TEST_F(BadInputDoors, EveryDialogsNumberFieldsTakeGarbageAndExtremes) {
         }
     // Every other dialog took OK at both extremes. New Image stays open at a
     // width of 1 or less (the field becomes 100); a picture of the largest
-    // sizes cannot be made, which New Image, New Layer and Edit Current Layer
-    // say in a message.
+    // sizes cannot be made, which New Image, New Layer, Edit Current Layer
+    // and Resize say in a message.
     const std::set<std::string> expected = {
         "NewImage1 at the lowest: TForm2 New Image",
         "NewImage1 at the highest:  Pixora",
         "NewLayer1 at the highest: TForm51 Message",
         "EditCurrentLayer1 at the highest: TForm51 Message",
+        "Resize1 at the highest: TForm51 Message",
     };
     EXPECT_EQ(std::set<std::string>(messages.begin(), messages.end()), expected);
 }

@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include "app/app_fixture.h"
+#include "app/view_controls.h"
 #include "history/history_store.h"
 #include "history/ui/undo_history_dialog.h"
 #include "tools/clipboard_image.h"
@@ -150,7 +151,7 @@ TEST_F(ClipWindowTest, TenSnapshotsScrollAndTheHistoryBrushTakesItsSource) {
     EXPECT_EQ(height, 635);
     EXPECT_EQ(max, 434);
     ASSERT_EQ(S().Tool, ToolHistoryBrush);
-    EXPECT_EQ(S().HistoryPos, 2);
+    EXPECT_EQ(S().HistoryPos, 8); // choosing the source moves no step
     EXPECT_EQ(S().Bitmap.Row(0)[0], 8); // the image on screen stays
     EXPECT_EQ(Ws().StrokeBase.Bitmap.Row(0)[0], 2);
     EXPECT_TRUE(window->Window("TForm38")->isVisible());
@@ -196,6 +197,27 @@ TEST_F(ClipWindowTest, TextEditorPreviewsAndCommitsWhenClosed) {
         for (int x = 20; x < 80; ++x)
             changed += S().Bitmap.Row(y)[x * 4] != before.Row(y)[x * 4];
     EXPECT_GT(changed, 10);
+}
+
+// A click on the canvas with the text tool hands the keyboard to the Text
+// Editor, whether it opens with that click or was open already.
+TEST_F(ClipWindowTest, ACanvasClickWithTheTextToolGivesTheEditorTheKeyboard) {
+    window->show();
+    ClickTool("ToolButton33");
+    QWidget* box = window->Window("TForm37");
+    auto* text = box->findChild<QLineEdit*>("T");
+    for (QPoint at : {QPoint(20, 30), QPoint(40, 50)}) {
+        window->activateWindow();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), window.get());
+        window->View()->PointerPress(at.x(), at.y(), 0);
+        window->View()->PointerRelease(at.x(), at.y());
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(box->isVisible());
+        EXPECT_EQ(QApplication::activeWindow(), box) << at.x();
+        EXPECT_EQ(QApplication::focusWidget(), text) << at.x();
+    }
+    box->close();
 }
 
 TEST_F(ClipWindowTest, PatternBoxFillsWithTheChosenPatternAndBrushBoxLoadsTheBrush) {

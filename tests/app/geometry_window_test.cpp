@@ -11,10 +11,12 @@
 #include "history/ui/geometry_windows.h"
 #include "history/ui/resize_dialog.h"
 #include "history/ui/rotate_dialog.h"
+#include "support/pixels.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
 using pixora::testing::Child;
+using pixora::testing::Px;
 
 namespace {
 
@@ -121,12 +123,26 @@ TEST_F(GeometryWindowTest, RotatePreviewsTheLastActionAndOkOrCancelEndIt) {
         EXPECT_EQ(Child<QSpinBox>(d, "RA")->value(), 0);
         EXPECT_EQ(Child<QSpinBox>(d, "RA")->singleStep(), 5);
         Child<QRadioButton>(d, "CItem2")->click(); // "Rotate Left"
-        EXPECT_EQ(Ws().DisplayCopy.Width(), 2);
-        EXPECT_EQ(Ws().DisplayCopy.Height(), 3);
+        EXPECT_EQ(dialog->PreviewBitmap().Width(), 2);
+        EXPECT_EQ(dialog->PreviewBitmap().Height(), 3);
+        // The view keeps the image's frame and shows the result in it at
+        // its own aspect (2 x 3 fits as 1 x 2, centred), the rest grey.
+        ASSERT_EQ(Ws().DisplayCopy.Width(), 3);
+        ASSERT_EQ(Ws().DisplayCopy.Height(), 2);
+        EXPECT_EQ(Px(Ws().DisplayCopy, 0, 0)[0], BlueOf(kPreviewFrameColour));
+        EXPECT_EQ(Px(Ws().DisplayCopy, 2, 1)[0], BlueOf(kPreviewFrameColour));
+        EXPECT_EQ(Px(Ws().DisplayCopy, 1, 0)[0], Px(dialog->PreviewBitmap(), 0, 0)[0]);
         EXPECT_TRUE(SameColours(S().Bitmap, before)); // only the view shows it
         // The angle comes later and wins: a half turn.
         Child<QSpinBox>(d, "RA")->setValue(180);
-        EXPECT_EQ(Ws().DisplayCopy.Width(), 3);
+        EXPECT_EQ(dialog->PreviewBitmap().Width(), 3);
+        // Every control shows whole inside its box and the box inside the dialog.
+        for (QWidget* c : d->findChildren<QWidget*>()) {
+            if (c->objectName().isEmpty() || c->objectName().startsWith("qt_")) continue;
+            const QRect inParent(c->pos(), c->size());
+            EXPECT_TRUE(c->parentWidget()->rect().contains(inParent)) << c->objectName().toStdString();
+            EXPECT_GE(c->width(), c->sizeHint().width()) << c->objectName().toStdString();
+        }
         Child<QPushButton>(d, "Button2")->click();
     });
     Cmd("ToolButton18")->trigger();

@@ -279,7 +279,7 @@ struct SoakTest : AppTest {
 
     // Learns what the command did to the active slot's history and checks
     // that a history move showed what the snapshot it named held.
-    void Learn(int slot, const Bitmap& before, int pos0, int count0, bool historyMove, bool floated) {
+    void Learn(int slot, const Bitmap& before, int pos0, int count0, bool historyMove, bool floated, bool pointer) {
         if (slot < 0 || slot != Slot() || !S(slot).InUse) return;
         TSlotModel& m = model[static_cast<std::size_t>(slot)];
         const TImages& s = S(slot);
@@ -304,6 +304,16 @@ struct SoakTest : AppTest {
         // the image as it was before it, the redo branch dropped.
         ASSERT_EQ(s.HistoryPos, s.HistoryCount) << "step " << step;
         ASSERT_GT(s.HistoryPos, pos0) << "step " << step;
+        // A press on the canvas leaves a step only when it changed the
+        // image, and the step carries its tool's name.
+        if (pointer) {
+            EXPECT_FALSE(SameImage(s.Bitmap, before) && !floated)
+                << "step " << step << ": a step that changed nothing (" << did << ")";
+            // (A double click with the crop rectangle runs Crop.)
+            const std::string name = HistoryName(s, s.HistoryPos + 1);
+            EXPECT_TRUE(name == ToolTable()[static_cast<std::size_t>(s.Tool)].StepName || name == "Crop")
+                << "step " << step << " (" << did << "): \"" << name << "\"";
+        }
         // A selection that floated over the image is dropped into it first
         // (the command's own doing): the snapshot then holds the image with
         // the floating pixels put back, which the model does not work out.
@@ -381,7 +391,7 @@ TEST_F(SoakTest, ThousandsOfRandomCommandsKeepTheHistoryWhole) {
                           std::to_string(S(Slot() < 0 ? 0 : Slot()).HistoryPos) + "," +
                           std::to_string(S(Slot() < 0 ? 0 : Slot()).HistoryCount) + ") " + did);
         if (journal.size() > 16) journal.pop_front();
-        Learn(slot, before, pos0, count0, HistoryMove(pick), floated);
+        Learn(slot, before, pos0, count0, HistoryMove(pick), floated, pick < 40);
         CheckCounters();
         if (HasFatalFailure() || HasFailure()) {
             for (const std::string& line : journal)

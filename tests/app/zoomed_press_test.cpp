@@ -1,10 +1,12 @@
 // Presses on the canvas of a zoomed view reach the tools at the image
-// pixel under the pointer: the view point divided by the zoom, halves to
-// even.
+// pixel under the pointer when zoomed in, and at the view point divided by
+// the zoom, halves to even, at and below full size; the status bar's
+// read-out names the same pixel.
 
 #include <QMouseEvent>
 
 #include "app/app_fixture.h"
+#include "app/status_bar.h"
 #include "app/view_controls.h"
 #include "tools/tool.h"
 
@@ -33,12 +35,16 @@ TEST_F(AppTest, ZoomedPressesMapToImagePixels) {
         TRect Want; // image pixels: from / zoom and to / zoom, halves to even
     };
     const Case cases[] = {
-        // 2/1: 5 -> 2.5 -> 2, 7 -> 3.5 -> 4, 15 -> 7.5 -> 8, 21 -> 10.5 -> 10.
-        {{2, 1}, {5, 7}, {15, 21}, {2, 4, 8, 10}},
-        // 3/2: 3 -> 2, 9 -> 6, 30 -> 20, 45 -> 30.
-        {{3, 2}, {3, 9}, {30, 45}, {2, 6, 20, 30}},
+        // 2/1: 5 -> 2.5 -> 2, 7 -> 3.5 -> 3, 15 -> 7.5 -> 7, 21 -> 10.5 -> 10.
+        {{2, 1}, {5, 7}, {15, 21}, {2, 3, 7, 10}},
+        // 4/1: 7 -> 1.75 -> 1, 6 -> 1.5 -> 1, 42 -> 10.5 -> 10, 43 -> 10.75 -> 10.
+        {{4, 1}, {7, 6}, {42, 43}, {1, 1, 10, 10}},
+        // 3/2: 4 -> 2.67 -> 2, 10 -> 6.67 -> 6, 31 -> 20.67 -> 20, 46 -> 30.67 -> 30.
+        {{3, 2}, {4, 10}, {31, 46}, {2, 6, 20, 30}},
         // 1/2: every view pixel is two image pixels.
         {{1, 2}, {4, 3}, {20, 15}, {8, 6, 40, 30}},
+        // 2/3: 3 -> 4.5 -> 4, 5 -> 7.5 -> 8.
+        {{2, 3}, {3, 3}, {5, 5}, {4, 4, 8, 8}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Zoom.Num * 10 + c.Zoom.Den);
@@ -52,6 +58,10 @@ TEST_F(AppTest, ZoomedPressesMapToImagePixels) {
         Mouse(canvas, QEvent::MouseButtonRelease, c.To);
         ASSERT_EQ(Ws().ToolVars.CropShown, 1);
         EXPECT_EQ(Ws().ToolVars.DragRect, c.Want);
+        // The read-out follows the pointer once the button is up.
+        Mouse(canvas, QEvent::MouseMove, c.To);
+        const QString readout = QString("x, y = [%1,%2]").arg(c.Want.Right).arg(c.Want.Bottom);
+        EXPECT_TRUE(window->Status()->PanelText(0).startsWith(readout)) << window->Status()->PanelText(0).toStdString();
         Cmd("Crop1")->trigger(); // no band shown for the next case
     }
 }

@@ -43,6 +43,21 @@ TEST(BilinearResample, StepsAreRoundedFixedPoint) {
     EXPECT_EQ(dst.Row(0)[3], 200);
 }
 
+TEST(BilinearResample, ExactHalvesOfTheWeightsGoToTheEvenNeighbour) {
+    EXPECT_EQ(MulDivRound(1, 1, 2), 0);
+    EXPECT_EQ(MulDivRound(3, 1, 2), 2);
+    // 2x2 -> 3x2 over black | white columns: xstep = 21845, ystep = 32768.
+    // At (1, 1) g = 21845, T = 32768, B = 32769: UR = 10922.5 -> 10922 (not
+    // 10923), LR = 10922.83 -> 10923, and (10922 + 10923) x 255 >> 16 = 84.
+    Bitmap src(2, 2);
+    src.Fill(0, 0, 0);
+    for (int y = 0; y < 2; ++y)
+        for (int c = 0; c < 3; ++c) src.Row(y)[4 + c] = 255;
+    Bitmap dst(3, 2);
+    BilinearResample(src, dst);
+    EXPECT_EQ(dst.Row(1)[4], 84);
+}
+
 TEST(BilinearResample, OnePixelWideSourceUsesFirstColumnOnly) {
     // Steps are 0, so every destination pixel takes column 0 / row 0 and the
     // right and lower neighbours (weight 0) are read from inside the bitmap.

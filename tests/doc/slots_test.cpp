@@ -49,6 +49,9 @@ TEST_F(SlotsTest, FifteenImagesAtMostAndLowestFreeSlotIsReused) {
     EXPECT_EQ(ws.SysData.OpenCount, 14);
     EXPECT_EQ(ws.Images[15].InUse, 0);
     EXPECT_TRUE(port.Calls.empty());
+    // The refusal is said, not silent.
+    ASSERT_EQ(port.Problems.size(), 1u);
+    EXPECT_EQ(port.Problems[0].first, "No more than 15 images can be open at once. Close one to open another.");
 
     ReleaseSlot(ws, 3);
     ReleaseSlot(ws, 9);

@@ -63,18 +63,22 @@ TEST(ViewZoom, PairsTooLargeForTheViewDoNotFit) {
     EXPECT_FALSE(ZoomFits({0, 1}, 10, 10));
 }
 
-TEST(ViewPointer, MapsWithExactHalfToEvenRounding) {
+TEST(ViewPointer, AboveFullSizeThePixelUnderThePointerElseHalvesToEven) {
+    // Zoomed in: the pixel under the pointer, whichever part of it is hit.
+    EXPECT_EQ(ViewToImage(3, {2, 1}), 1);  // 1.5
+    EXPECT_EQ(ViewToImage(7, {4, 1}), 1);  // 1.75
+    EXPECT_EQ(ViewToImage(8, {4, 1}), 2);
+    EXPECT_EQ(ViewToImage(44, {3, 2}), 29);  // 29.33
+    // Left of or above the image (a drag outside it) is below zero.
+    EXPECT_EQ(ViewToImage(-1, {4, 1}), -1);
+    EXPECT_EQ(ViewToImage(-7, {4, 1}), -2);  // -1.75
+    // At and below full size: rounded, halves to even.
+    EXPECT_EQ(ViewToImage(7, {1, 1}), 7);
     EXPECT_EQ(ViewToImage(5, {1, 2}), 10);
-    EXPECT_EQ(ViewToImage(3, {2, 1}), 2);  // 1.5
-    EXPECT_EQ(ViewToImage(5, {2, 1}), 2);  // 2.5
-    EXPECT_EQ(ViewToImage(7, {2, 1}), 4);  // 3.5
     // 3 / (2/3) is exactly 4.5; a double division lands just above it.
     EXPECT_EQ(ViewToImage(3, {2, 3}), 4);
     EXPECT_EQ(ViewToImage(5, {2, 3}), 8);  // 7.5
-    // Positions left of or above the image (a drag outside it).
-    EXPECT_EQ(ViewToImage(-3, {2, 1}), -2);  // -1.5
-    EXPECT_EQ(ViewToImage(-5, {2, 1}), -2);  // -2.5
-    EXPECT_EQ(ViewToImage(-7, {4, 1}), -2);  // -1.75
+    EXPECT_EQ(ViewToImage(-5, {2, 3}), -8); // -7.5
     EXPECT_EQ(RoundDivHalfEven(-1, 3), 0);
 }
 

@@ -7,6 +7,7 @@
 
 #include "history/geometry_commands.h"
 #include "history/history_store.h"
+#include "io/codecs/format_codecs.h"
 #include "history_fixture.h"
 
 using namespace pixora;
@@ -87,6 +88,45 @@ TEST_F(GeometryTest, SizesBelowOneChangeNothing) {
     EXPECT_TRUE(SamePixels(S().Bitmap, before));
     EXPECT_EQ(S().HistoryCount, 0);
     EXPECT_TRUE(port.Calls.empty());
+}
+
+TEST_F(GeometryTest, ResultsBeyondTheLargestImageAreRefusedWithAMessage) {
+    OpenImage(Pattern(16, 16, 1));
+    const Bitmap before = S().Bitmap;
+    EXPECT_FALSE(ResizeActiveImage(ws, {MaxImageSide + 1, 10, true}));
+    EXPECT_FALSE(ResizeActiveImage(ws, {1 << 15, 1 << 14, false})); // one pixel past the largest count
+    ASSERT_EQ(port.Problems.size(), 2u);
+    EXPECT_EQ(port.Problems[0].first, "The resized image would be too large: 1048577 x 10 pixels.");
+    EXPECT_EQ(port.Problems[1].first, "The resized image would be too large: 32768 x 16384 pixels.");
+    // A long thin image turned by 45 degrees would be far beyond it; a quarter turn is not.
+    OpenImage(Pattern(MaxImageSide, 2, 1));
+    EXPECT_FALSE(RotateActiveImage(ws, {TRotateAction::Angle, 45, 0}));
+    ASSERT_EQ(port.Problems.size(), 3u);
+    EXPECT_EQ(port.Problems[2].first.rfind("The turned image would be too large: ", 0), 0u);
+    EXPECT_EQ(S().HistoryCount, 0);
+    Bitmap turned;
+    EXPECT_FALSE(RotateBitmap(S().Bitmap, {TRotateAction::Angle, 45, 0}, turned));
+    EXPECT_TRUE(RotationFits(S().Bitmap, {TRotateAction::RotateLeft, 0, 0}));
+    EXPECT_TRUE(RotationFits(S().Bitmap, {TRotateAction::Angle, 90, 0}));
+    EXPECT_TRUE(SamePixels(Slot(0).Bitmap, before));
+}
+
+TEST(RotatePreview, TheTurnedPictureFitsTheFrameAtItsOwnAspect) {
+    Bitmap image(100, 50, 32);
+    image.Fill(0, 0, 200, 0);
+    Bitmap turned, frame;
+    ASSERT_TRUE(RotateBitmap(image, {TRotateAction::Angle, 45, 0}, turned));
+    ASSERT_EQ(turned.Width(), turned.Height()); // 106 x 106
+    FitIntoFrame(turned, 100, 50, frame);
+    ASSERT_EQ(frame.Width(), 100);
+    ASSERT_EQ(frame.Height(), 50);
+    // A 50 x 50 square from column 25: grey on both sides, the picture's
+    // red at its centre and its black background at its corners.
+    EXPECT_EQ(Px(frame, 24, 25)[2], RedOf(kPreviewFrameColour));
+    EXPECT_EQ(Px(frame, 75, 25)[2], RedOf(kPreviewFrameColour));
+    EXPECT_EQ(Px(frame, 50, 25)[2], 200);
+    EXPECT_EQ(Px(frame, 26, 1)[2], 0);
+    EXPECT_EQ(Px(frame, 73, 48)[2], 0);
 }
 
 TEST(ResizeFields, LinkAddsTheSamePixelsAndRefusedValuesComeBack) {

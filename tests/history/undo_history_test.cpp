@@ -84,11 +84,10 @@ TEST_F(UndoListTest, HistoryBrushSourceIsTheChosenSnapshotAndTheImageStays) {
     Paint("Line", 20);
     const Bitmap now = S().Bitmap;
     ASSERT_TRUE(LoadHistoryBrushSource(ws, 0));
-    EXPECT_EQ(S().HistoryPos, 0);
+    EXPECT_EQ(S().HistoryPos, 2); // the history does not move
     EXPECT_TRUE(SamePixels(ws.StrokeBase.Bitmap, original));
     EXPECT_TRUE(SamePixels(S().Bitmap, now));
     // The newest state is the image itself.
-    S().HistoryPos = S().HistoryCount;
     ASSERT_TRUE(LoadHistoryBrushSource(ws, S().HistoryCount));
     EXPECT_TRUE(SamePixels(ws.StrokeBase.Bitmap, now));
     EXPECT_FALSE(LoadHistoryBrushSource(ws, 7));

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "history/history_store.h"
+#include "io/codecs/format_codecs.h"
 #include "io/crafted_files.h"
 #include "support/pixels.h"
 #include "tools/clipboard.h"
@@ -16,6 +17,7 @@
 using namespace pixora;
 using pixora::testing::Pattern;
 using pixora::testing::Px;
+using pixora::testing::Put;
 using pixora::testing::SamePixels;
 using pixora::testing::ToolsTest;
 using pixora::testing::Uniform;
@@ -150,7 +152,9 @@ TEST_F(ClipboardTest, PasteFloatsAtTheTopLeftWithTheSelectionTool) {
 }
 
 TEST_F(ClipboardTest, APastedPictureLandsWholeWhereverItIsDropped) {
-    const Bitmap picture = Pattern(12, 9, 5);
+    Bitmap picture = Pattern(12, 9, 5);
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) Px(picture, x, y)[3] = 0; // opaque: copied byte for byte
     const Bitmap original = S().Bitmap;
     ASSERT_TRUE(PasteAsSelection(ws, picture));
     ASSERT_TRUE(DropSelection(ws));
@@ -166,7 +170,44 @@ TEST_F(ClipboardTest, APastedPictureLandsWholeWhereverItIsDropped) {
     EXPECT_TRUE(SamePixels(S().Bitmap, WithPicture(before, picture, 40, 30)));
 }
 
+// A pasted picture's transparency shows the image through it while it
+// floats and weighs it over the image when it is dropped, as a layer's does;
+// opaque pixels land byte for byte.
+TEST_F(ClipboardTest, APastedPictureIsLaidOverTheImageByItsTransparency) {
+    S().Bitmap.Fill(10, 20, 200, 0);
+    Put(S().Bitmap, 3, 1, 10, 20, 200, 100); // partly transparent below
+    port.RefreshView();
+    Bitmap picture = Uniform(6, 3, 90, 255); // fully transparent but for two pixels
+    Put(picture, 2, 1, 50, 60, 70, 0);       // opaque
+    Put(picture, 3, 1, 50, 60, 70, 128);     // half: d = round(128 / 255 x 100) = 50
+    const Bitmap below = S().Bitmap;
+    ASSERT_TRUE(PasteAsSelection(ws, picture));
+    EXPECT_EQ(std::memcmp(Px(ws.DisplayCopy, 1, 1), Px(below, 1, 1), 4), 0) << "the image shows through";
+    EXPECT_EQ(Px(ws.DisplayCopy, 2, 1)[2], 70);
+    ASSERT_TRUE(DropSelection(ws));
+    for (int x : {0, 1, 4, 5})
+        EXPECT_EQ(std::memcmp(Px(S().Bitmap, x, 1), Px(below, x, 1), 4), 0) << x;
+    EXPECT_EQ(std::memcmp(Px(S().Bitmap, 2, 1), Px(picture, 2, 1), 4), 0);
+    const uint8_t* half = Px(S().Bitmap, 3, 1);
+    EXPECT_EQ(half[0], 50 * 50 / 100 + 10 * 50 / 100);
+    EXPECT_EQ(half[2], 70 * 50 / 100 + 200 * 50 / 100);
+    EXPECT_EQ(half[3], (128 * 100 + 127) / 255) << "both transparencies multiply";
+
+    // Paste to fit (and an import to fit) lays the picture over the same way.
+    S().Bitmap.Fill(10, 20, 200, 0);
+    Select(20, 20, 60, 40);
+    ASSERT_TRUE(PasteIntoSelection(ws, Uniform(4, 2, 77, 255)));
+    EXPECT_EQ(Px(ws.DisplayCopy, 40, 30)[2], 200);
+    ASSERT_TRUE(DropSelection(ws));
+    EXPECT_EQ(Px(S().Bitmap, 40, 30)[2], 200);
+    EXPECT_EQ(Px(S().Bitmap, 40, 30)[3], 0);
+}
+
 TEST_F(ClipboardTest, ACopyPastedToFitASelectionOfItsSizeIsExact) {
+    // Opaque pixels are laid down as they are.
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) Px(S().Bitmap, x, y)[3] = 0;
+    port.RefreshView();
     const Bitmap original = S().Bitmap;
     Select(10, 20, 60, 50);
     Bitmap picture;
@@ -287,7 +328,18 @@ TEST_F(ClipboardTest, PasteAsNewImageOpensAnUntitledImageUntilFifteenAreOpen) {
     const int open = ws.SysData.OpenCount;
     EXPECT_EQ(PasteAsNewImage(ws, clip), -1);
     EXPECT_EQ(ws.SysData.OpenCount, open);
-    EXPECT_TRUE(port.Problems.empty());
+    ASSERT_EQ(port.Problems.size(), 1u);
+    EXPECT_EQ(port.Problems[0].first.rfind("No more than 15 images", 0), 0u);
+}
+
+TEST_F(ClipboardTest, APictureBeyondTheLargestImageIsNotPastedAndThatIsSaid) {
+    const Bitmap before = S().Bitmap;
+    EXPECT_FALSE(PasteAsSelection(ws, Uniform(MaxImageSide + 1, 1, 9)));
+    ASSERT_EQ(port.Problems.size(), 1u);
+    EXPECT_EQ(port.Problems[0].first, "The picture is too large to paste: 1048577 x 1 pixels.");
+    EXPECT_EQ(ws.ToolVars.HasSelection, 0);
+    EXPECT_TRUE(SamePixels(S().Bitmap, before));
+    EXPECT_TRUE(PasteAsSelection(ws, Uniform(MaxImageSide, 1, 9))) << "the largest side itself is taken";
 }
 
 TEST_F(ClipboardTest, FillCanvasCommitsTheStretchedPixelsAsOneStep) {

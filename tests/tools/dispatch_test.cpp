@@ -10,32 +10,38 @@
 using namespace pixora;
 using pixora::testing::ToolsTest;
 
-TEST_F(ToolsTest, WhichPressesPushAndNameASnapshot) {
-    // No tool: nothing is stored.
-    PointerDown(ws, 3, 3, 0);
-    PointerUp(ws, 3, 3);
-    EXPECT_EQ(S().HistoryCount, 0);
-
-    // Colour pick, selection press and crop press store an unnamed snapshot.
-    for (int tool : {ToolColourPicker, ToolSelection, ToolCrop}) {
-        const int before = S().HistoryCount;
+// A press leaves a step only when it changed the image, and the step has
+// its tool's name; a press that changes nothing keeps the redo steps.
+TEST_F(ToolsTest, APressLeavesANamedStepOnlyWhenItChangedTheImage) {
+    // No tool, a colour pick, a selection made and let go, a crop band, a
+    // text press: the image is as it was, so no step.
+    for (int tool : {int{0}, int{ToolColourPicker}, int{ToolSelection}, int{ToolCrop}, int{ToolText}}) {
         S().Tool = tool;
         ws.ToolVars.HasSelection = 0;
         ws.ToolVars.CropShown = 0;
         PointerDown(ws, 5, 5, 0);
-        EXPECT_EQ(S().HistoryCount, before + 1) << tool;
-        EXPECT_EQ(ws.SysData.MouseDown, 1);
         PointerUp(ws, 6, 6);
         EXPECT_EQ(ws.SysData.MouseDown, 0);
+        EXPECT_EQ(S().HistoryCount, 0) << tool;
+        EXPECT_EQ(S().Saved, 1) << tool;
     }
-    EXPECT_EQ(HistoryName(S(), S().HistoryCount), "");
-
-    // The text tool stores none.
-    const int before = S().HistoryCount;
-    S().Tool = ToolText;
+    // A line is a step named "Line", stored as the image was before it.
+    const Bitmap before = S().Bitmap;
+    S().Tool = ToolLine;
+    Drag(2, 2, 30, 20);
+    ASSERT_EQ(S().HistoryCount, 1);
+    EXPECT_EQ(HistoryName(S(), 2), "Line");
+    Bitmap stored;
+    ReadSnapshot(SnapshotPath(ws, slot, 1), stored);
+    EXPECT_TRUE(pixora::testing::SamePixels(stored, before));
+    // Undone, a press that paints nothing leaves the line to be redone.
+    ASSERT_TRUE(UndoStep(ws));
+    ASSERT_EQ(S().HistoryCount, 2);
+    S().Tool = ToolColourPicker;
     PointerDown(ws, 5, 5, 0);
     PointerUp(ws, 5, 5);
-    EXPECT_EQ(S().HistoryCount, before);
+    EXPECT_EQ(S().HistoryCount, 2);
+    EXPECT_TRUE(RedoStep(ws));
 }
 
 TEST_F(ToolsTest, PressCopiesTheImageIntoTheStrokeBaseAndClearsTheOverlay) {
@@ -44,7 +50,6 @@ TEST_F(ToolsTest, PressCopiesTheImageIntoTheStrokeBaseAndClearsTheOverlay) {
     PointerDown(ws, 1, 1, 0);
     EXPECT_TRUE(pixora::testing::SamePixels(ws.StrokeBase.Bitmap, S().Bitmap));
     EXPECT_EQ(ws.StrokeOverlay.Bitmap.Row(10)[40], 255);
-    EXPECT_EQ(HistoryName(S(), S().HistoryPos + 1), "Polygon Line");
     PointerUp(ws, 1, 1);
 }
 
@@ -61,7 +66,10 @@ protected:
         ++previews_;
         c.Vars.RefreshAfter = 0; // previews draw on the view
     }
-    void Commit(ToolContext&, const TShapePoints&) override { ++commits_; }
+    void Commit(ToolContext& c, const TShapePoints&) override {
+        ++commits_;
+        c.Slot.Bitmap.Row(0)[0] ^= 1; // the curve changes the image
+    }
 
 private:
     int& previews_;
@@ -108,7 +116,8 @@ TEST_F(ToolsTest, RightButtonEndsThePolygonChain) {
     EXPECT_EQ(ws.ToolVars.PolygonOpen, 0);
     Drag(20, 20, 20, 20);
     EXPECT_EQ(ws.ToolVars.PolygonOpen, 1);
-    EXPECT_EQ(S().HistoryCount, 3); // one step per segment
+    // One step per segment drawn; the new chain's first click draws none yet.
+    EXPECT_EQ(S().HistoryCount, 2);
 }
 
 TEST_F(ToolsTest, CropHandlesAndCursors) {

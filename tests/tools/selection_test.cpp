@@ -450,7 +450,7 @@ TEST_F(ToolsTest, ADoubleClickCropsOnlyTheCropRectangle) {
     // A double click inside the selection, without a crop rectangle shown.
     PointerDoubleClick(ws);
     EXPECT_EQ(S().Bitmap.Width(), 40);
-    EXPECT_EQ(S().HistoryCount, 1) << "only the selection's own press";
+    EXPECT_EQ(S().HistoryCount, 0) << "making a selection changes nothing";
     EXPECT_EQ(ws.ToolVars.HasSelection, 1);
     // "Crop to Selection" still crops to its bounding rectangle.
     ASSERT_TRUE(CropToSelection(ws));

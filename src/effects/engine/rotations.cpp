@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "effects/engine/effects.h"
+#include "effects/engine/rotated_size.h"
 #include "doc/round_mode.h"
 
 namespace pixora {
@@ -94,6 +95,20 @@ bool TEffects::RotateHalf(Bitmap& source, Bitmap& target, const TPixelBytes& bac
     return FixedRotation(source, target, background, r);
 }
 
+TRotatedSize RotatedSize(int64_t W, int64_t H, double angle) {
+    // Fold into the first quadrant for the size.
+    double phi = angle;
+    if (angle >= 3 * std::numbers::pi / 2)
+        phi = kTwoPi - angle;
+    else if (angle >= std::numbers::pi)
+        phi = angle - std::numbers::pi;
+    else if (angle >= std::numbers::pi / 2)
+        phi = std::numbers::pi - angle;
+    const double cphi = std::cos(phi), sphi = std::sin(phi);
+    return {static_cast<int64_t>(std::nearbyint((W / 2.0 * cphi + H / 2.0 * sphi) * 2)),
+            static_cast<int64_t>(std::nearbyint((W / 2.0 * sphi + H / 2.0 * cphi) * 2))};
+}
+
 bool TEffects::RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& background, double angle) {
     if (!std::isfinite(angle) || source.Empty()) return false;
     // Into [0, 2 pi). Far-off angles are reduced exactly first so the loops
@@ -114,17 +129,8 @@ bool TEffects::RotateAngle(Bitmap& source, Bitmap& target, const TPixelBytes& ba
     Bitmap* src = ReadableSource(source, target, aliasCopy);
     const int W = src->Width(), H = src->Height();
     TRoundToNearest nearest;
-    // Fold into the first quadrant for the size.
-    double phi = angle;
-    if (angle >= 3 * std::numbers::pi / 2)
-        phi = kTwoPi - angle;
-    else if (angle >= std::numbers::pi)
-        phi = angle - std::numbers::pi;
-    else if (angle >= std::numbers::pi / 2)
-        phi = std::numbers::pi - angle;
-    const double cphi = std::cos(phi), sphi = std::sin(phi);
-    const int TW = static_cast<int>(std::nearbyint((W / 2.0 * cphi + H / 2.0 * sphi) * 2));
-    const int TH = static_cast<int>(std::nearbyint((W / 2.0 * sphi + H / 2.0 * cphi) * 2));
+    const TRotatedSize size = RotatedSize(W, H, angle);
+    const int TW = static_cast<int>(size.Width), TH = static_cast<int>(size.Height);
     ShapeTarget(target, TW, TH);
     target.Fill(background.B, background.G, background.R, background.T);
     if (target.Empty()) return true;

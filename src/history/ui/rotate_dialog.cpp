@@ -1,6 +1,9 @@
 #include "history/ui/rotate_dialog.h"
 
+#include <QAbstractButton>
+#include <QBoxLayout>
 #include <QButtonGroup>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -14,26 +17,45 @@
 namespace pixora {
 
 RotateDialog::RotateDialog(WindowHost& host, QWidget* parent)
-    : CentredDialog(parent, TWindow::Rotate, 282, 236), host_(host) {
+    : CentredDialog(parent, TWindow::Rotate, 0, 0), host_(host) {
     setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Laid out, not placed: every control keeps the room its text needs at
+    // any scale, and the dialog takes the size of what it holds.
     auto* la = new QLabel("Rotation Angle:", this);
-    la->setGeometry(12, 14, 100, 20);
     ra_ = MakeSpinBox(this, "RA", std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     ra_->setSingleStep(5);
-    ra_->setGeometry(116, 12, 90, 22);
+    ra_->setMinimumWidth(90);
     auto* lb = new QLabel("BG Colour:", this);
-    lb->setGeometry(12, 44, 100, 20);
     shape_ = new SwatchWidget(this);
     shape_->setObjectName("Shape");
-    shape_->setGeometry(116, 40, 40, 26);
+    shape_->setFixedSize(40, 26);
     shape_->setCursor(Qt::PointingHandCursor);
     shape_->SetColour(0xFFFFFF);
     shape_->OnRelease = [this] { ShapeClicked(); };
     c_ = MakeRadioGroup(this, "Controls", "C",
-                        {"Rotate", "Mirror", "Rotate Left", "Rotate Right", "Rotate and Mirror"}, 0,
-                        QRect(8, 72, 266, 128));
-    connect(MakeDefaultButton(this, "OK", 118, 204), &QPushButton::clicked, this, &RotateDialog::OkClicked);
-    MakeCancelButton(this, 199, 204);
+                        {"Rotate", "Mirror", "Rotate Left", "Rotate Right", "Rotate and Mirror"}, 0, QRect());
+    auto* group = c_->button(0)->parentWidget();
+    auto* items = new QVBoxLayout(group);
+    for (QAbstractButton* b : c_->buttons())
+        items->addWidget(b);
+    QPushButton* ok = MakeDefaultButton(this, "OK", 0, 0);
+    connect(ok, &QPushButton::clicked, this, &RotateDialog::OkClicked);
+    QPushButton* cancel = MakeCancelButton(this, 0, 0);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(la, 0, 0);
+    fields->addWidget(ra_, 0, 1);
+    fields->addWidget(lb, 1, 0);
+    fields->addWidget(shape_, 1, 1, Qt::AlignLeft);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    auto* all = new QVBoxLayout(this);
+    all->addLayout(fields);
+    all->addWidget(group);
+    all->addLayout(buttons);
+    all->setSizeConstraint(QLayout::SetFixedSize);
     connect(ra_, &QSpinBox::valueChanged, this, &RotateDialog::AngleChanged);
     connect(c_, &QButtonGroup::idClicked, this, &RotateDialog::ControlChosen);
 }
@@ -67,9 +89,13 @@ void RotateDialog::ShowPreview(const TRotateParams& action) {
     Workspace& ws = host_.Ws();
     if (!open_ || !ws.ActiveImage()) return;
     last_ = action;
-    // Every preview starts from the unchanged image.
+    // Every preview starts from the unchanged image; a result too large is
+    // said and not previewed.
+    if (RotationTooLarge(ws, ws.Active().Bitmap, action)) return;
     if (!RotateBitmap(ws.Active().Bitmap, action, preview_)) return;
-    ws.DisplayCopy = preview_;
+    // The view keeps the image's frame; the result shows in it at its own aspect.
+    const Bitmap& image = ws.Active().Bitmap;
+    FitIntoFrame(preview_, image.Width(), image.Height(), ws.DisplayCopy);
     FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);
     ws.Port->RepaintView();
 }

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "doc/slots.h"
 #include "io/file_filters.h"
 #include "io/file_questions.h"
 #include "io/new_close_commands.h"
@@ -115,7 +116,7 @@ void RunOpen(WindowHost& w) {
 }
 
 void RunNew(WindowHost& w) {
-    if (w.Ws().SysData.OpenCount >= kMaxOpenImages - 1) return;
+    if (!RoomForAnotherImage(w.Ws())) return;
     if (auto* dialog = w.Get<TWindow::NewImage>()) dialog->exec();
 }
 

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include "doc/slots.h"
 #include "io/codecs/image_codecs.h"
 #include "io/ui/file_commands.h"
 #include "tools/clipboard.h"
@@ -72,7 +73,7 @@ void RunPasteToFitCanvas(WindowHost& w) {
 
 void RunPasteAsNewImage(WindowHost& w) {
     // Fifteen images open: the clipboard is not even read.
-    if (w.Ws().SysData.OpenCount >= kMaxOpenImages - 1) return;
+    if (!RoomForAnotherImage(w.Ws())) return;
     if (PasteAsNewImage(w.Ws(), TakeFromClipboard(w)) >= 0) w.UpdateCommandStates();
 }
 

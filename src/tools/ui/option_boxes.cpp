@@ -65,10 +65,11 @@ void CloseToolBoxes(WindowHost& w) {
         if (box && box->isVisible()) box->close();
     };
     // The boxes the tools show on choice (the modal ones close themselves),
-    // the quick effects' channel options and the text editor.
+    // the quick effects' channel options, the text editor and the history
+    // brush's options (shown after its modal choice of a step).
     for (const TToolDescription& row : ToolTable())
         if (row.OptionBox != TWindow::None && !row.ModalBox) close(row.OptionBox);
-    for (TWindow id : {TWindow::ChannelOptions, TWindow::TextEditor})
+    for (TWindow id : {TWindow::ChannelOptions, TWindow::TextEditor, TWindow::HistoryBrushOptions})
         close(id);
 }
 

@@ -83,12 +83,15 @@ void WireTextEditor(WindowHost& w, OptionBoxWindow* box) {
 void TextToolPressed(WindowHost& w) {
     QWidget* box = Editor(w);
     if (!box) return;
-    if (box->isVisible()) {
+    if (box->isVisible())
         Preview(w, box);
-        return;
-    }
-    box->show();
+    else
+        box->show();
+    // The click went to the canvas: the box takes the keyboard, so what is
+    // typed next goes into its text at once.
     box->raise();
+    box->activateWindow();
+    if (auto* text = box->findChild<QLineEdit*>("T")) text->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 } // namespace pixora

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "history/undo_history_list.h"
 #include "tools/shapes/int_distance.h"
 #include "tools/tool_set.h"
 #include "tools/tools_fixture.h"
@@ -49,7 +50,7 @@ TEST_F(PaintTest, SoftenSharpenAndDarkenAsTheirRulesSay) {
     const Bitmap flat = S().Bitmap;
     Drag(20, 15, 24, 16);
     EXPECT_TRUE(SamePixels(S().Bitmap, flat)) << "softening a uniform image changes nothing";
-    EXPECT_EQ(LastStep(), "Soften Brush");
+    EXPECT_EQ(S().HistoryCount, 0) << "so it leaves no step";
 
     // A dark pixel among bright ones: the negative sum truncates, then clamps.
     Fill(255, 0);
@@ -152,6 +153,7 @@ TEST_F(PaintTest, CopyBrushPaintsFromAroundThePressPoint) {
 TEST_F(PaintTest, HistoryBrushRevealsTheSourceAtItsOwnBoxOptions) {
     Use(ToolLighten);
     Opt(kBrushBox, "size", 2);
+    Fill(100, 0);
     Click(5, 5); // the image now has a history step
     Use(ToolHistoryBrush);
     // The Undo History dialog's choice, as it leaves it.
@@ -166,6 +168,39 @@ TEST_F(PaintTest, HistoryBrushRevealsTheSourceAtItsOwnBoxOptions) {
     EXPECT_EQ(At(20, 19)[0], 255) << "radius 3 from the history box";
     EXPECT_EQ(Px(ws.StrokeBase.Bitmap, 20, 15)[0], 0) << "the press keeps the chosen source";
     EXPECT_EQ(LastStep(), "History Brush");
+}
+
+// Choosing a source and painting from it adds one step on top: every
+// stored state, the original included, stays as it was.
+TEST_F(PaintTest, HistoryBrushStrokeIsANewStepAndKeepsEveryEarlierOne) {
+    Fill(120, 0);
+    const Bitmap original = S().Bitmap;
+    Use(ToolLighten);
+    Opt(kBrushBox, "size", 64);
+    Click(5, 5);
+    Click(9, 9);
+    const Bitmap edited = S().Bitmap;
+    ASSERT_EQ(S().HistoryPos, 2);
+    ASSERT_TRUE(LoadHistoryBrushSource(ws, 0)); // "Original Image"
+    EXPECT_EQ(S().HistoryPos, 2) << "choosing a source moves nothing";
+    EXPECT_TRUE(SamePixels(ws.StrokeBase.Bitmap, original));
+    Use(ToolHistoryBrush);
+    Opt("TForm38", "size", 4);
+    Opt("TForm38", "Occ", 100);
+    Click(20, 15);
+    EXPECT_EQ(S().HistoryPos, 3);
+    EXPECT_EQ(S().HistoryCount, 3);
+    EXPECT_EQ(LastStep(), "History Brush");
+    EXPECT_EQ(HistoryName(S(), 1), "Original Image");
+    EXPECT_EQ(HistoryName(S(), 3), "Lighten Brush");
+    Bitmap first;
+    ReadSnapshot(SnapshotPath(ws, slot, 1), first);
+    EXPECT_TRUE(SamePixels(first, original)) << "the original snapshot is untouched";
+    ASSERT_TRUE(UndoStep(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, edited)) << "one undo takes the stroke away";
+    ASSERT_TRUE(UndoStep(ws));
+    ASSERT_TRUE(UndoStep(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, original));
 }
 
 TEST_F(PaintTest, EffectBrushCopiesTheColoursOfTheEffectSource) {

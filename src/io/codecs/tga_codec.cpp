@@ -163,7 +163,7 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
     out.U8(0);                 // no image id
     out.U8(0);                 // no colour map
     out.U8(2);                 // true colour, uncompressed
-    out.Zeros(5 + 4);          // colour map specification, origin
+    out.Zeros(5 + 4);          // colour map description (unused), origin
     out.Le16(static_cast<unsigned>(w));
     out.Le16(static_cast<unsigned>(h));
     out.U8(alpha ? 32 : 24);

@@ -6,6 +6,7 @@
 #include "doc/checkerboard.h"
 #include "doc/row_ranges.h"
 #include "effects/engine/effects.h"
+#include "effects/recipes.h"
 #include "history/history_store.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_table.h"
@@ -90,11 +91,15 @@ bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, c
     return done;
 }
 
-bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush) {
+bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush,
+                  const std::string& recipeStep) {
     const TActiveImage s = ws.ActiveImage();
     if (!s) return false;
     if (!PushHistory(ws, s.Slot)) return false;
     NameHistoryStep(ws, stepName);
+    // Painted with the effect brush or kept within a selection, the step is
+    // this image's alone.
+    if (!useAsBrush && !SelectionEditTest(ws).Active()) NoteRecipeStep(ws, recipeStep);
     if (useAsBrush) {
         TWorkBitmap& brush = ws.EffectBrushSource;
         if (brush.Bitmap.Width() != source.Width() || brush.Bitmap.Height() != source.Height() ||

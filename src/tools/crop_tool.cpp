@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "doc/tab_change.h"
+#include "effects/recipes.h"
 #include "history/history_store.h"
 #include "tools/selection.h"
 #include "tools/tool_dispatch.h"
@@ -83,6 +84,7 @@ bool ApplyCrop(Workspace& ws) {
     if (!PushHistory(ws, active.Slot)) return false;
     NameHistoryStep(ws, "Crop");
     const int l = std::min(x0, x1), t = std::min(y0, y1);
+    NoteRecipeStep(ws, CropRecipeStep(l, t, w, h));
     Bitmap cut(w, h, 32);
     for (int y = 0; y < h; ++y)
         std::memcpy(cut.Row(y), s.Bitmap.Row(t + y) + static_cast<std::size_t>(l) * 4,

@@ -14,7 +14,6 @@
 
 #include "effects/apply_effect.h"
 #include "effects/effects_table.h"
-#include "effects/engine/effects.h"
 #include "effects/recipes.h"
 #include "io/codecs/image_codecs.h"
 #include "io/convert_file.h"
@@ -298,17 +297,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!effects.empty()) {
-        // Each image gets an engine of its own: files may be worked on
-        // several threads at once.
-        control.Transform = [&effects, seed](Bitmap& image, std::string& error) {
-            TEffects engine;
-            for (std::size_t i = 0; i < effects.size(); ++i)
-                if (!ApplyEffect(effects[i], engine, image, seed + static_cast<uint32_t>(i), error))
-                    return false;
-            return true;
-        };
-    }
+    if (!effects.empty()) control.Transform = EffectChain(effects, seed);
 
     // Standard input and output go through files of a private folder; the
     // names users gave ("-") stand in every message and report.

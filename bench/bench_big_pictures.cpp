@@ -1,14 +1,19 @@
 // Big pictures (24, 45 and 100 megapixels, the first argument of every row)
-// as a user meets them: the histogram window's change of plane, and the
-// memcpy of the image the figures stand beside.
+// as a user meets them: the histogram window's change of plane, a fast
+// stamp-brush move, the rotate window's preview of an angle, and the memcpy
+// of the image the figures stand beside.
 #include <benchmark/benchmark.h>
 
 #include <map>
 #include <random>
 
 #include "bench_support.h"
+#include "doc/checkerboard.h"
 #include "effects/colour/histogram.h"
 #include "effects/colour/planes.h"
+#include "history/geometry_commands.h"
+#include "tools/brushes/spray_rule.h"
+#include "tools/brushes/stroke_path.h"
 
 using namespace pixora;
 
@@ -63,6 +68,44 @@ void BM_HistogramPlane(benchmark::State& state) {
     }
 }
 
+// One pointer move of a fast spray drag: 120 pixels since the event before,
+// each stamped (diameter 32), then the view's copy made as while the button
+// is held. The stamps are the brush's own share of the frame.
+void BM_FastSprayMove(benchmark::State& state, bool display) {
+    Bitmap image = Picture(static_cast<int>(state.range(0)), 32), checker, shown;
+    BuildCheckerboard(checker, image.Width(), image.Height());
+    const SelectionEditTest all;
+    TPoint at{100, 100};
+    for (auto _ : state) {
+        const TPoint to{100 + (at.X + 120 - 100) % 2000, 100 + (at.Y + 40 - 100) % 2000};
+        StampAlong(at, to, [&](TPoint p) { SprayStamp(image, {p.X, p.Y, 32}, {128, true}, 0xFF, all); });
+        at = to;
+        if (display) MakeDisplayCopy(image, checker, shown, false);
+        benchmark::ClobberMemory();
+    }
+}
+void BM_FastSprayStamps(benchmark::State& state) {
+    BM_FastSprayMove(state, false);
+}
+void BM_FastSprayFrame(benchmark::State& state) {
+    BM_FastSprayMove(state, true);
+}
+
+// The rotate window's preview of a new angle as it is made: the whole image
+// turned, then fitted into the view's frame.
+void BM_RotatePreview(benchmark::State& state) {
+    const Bitmap& image = Picture(static_cast<int>(state.range(0)), 32);
+    Bitmap turned, frame;
+    int angle = 30;
+    for (auto _ : state) {
+        if (!RotateBitmap(image, {TRotateAction::Angle, static_cast<double>(angle), 0xFFFFFF}, turned))
+            state.SkipWithError("refused");
+        FitIntoFrame(turned, image.Width(), image.Height(), frame);
+        angle = angle == 30 ? 31 : 30;
+        benchmark::ClobberMemory();
+    }
+}
+
 } // namespace
 
 #define BIG_ROW(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()
@@ -70,4 +113,7 @@ void BM_HistogramPlane(benchmark::State& state) {
 BIG_ROW(BM_Memcpy)->Arg(24)->Arg(45)->Arg(100);
 // RGB composite, hue (HSV), hue and saturation (HLS), black (CMYK).
 BIG_ROW(BM_HistogramPlane)->ArgsProduct({{24, 45, 100}, {0, 4, 7, 9, 13}});
+BIG_ROW(BM_FastSprayStamps)->Arg(24)->Arg(45)->Arg(100);
+BIG_ROW(BM_FastSprayFrame)->Arg(24)->Arg(45)->Arg(100);
+BIG_ROW(BM_RotatePreview)->Arg(24)->Arg(45)->Arg(100);
 BENCHMARK_MAIN();

@@ -26,6 +26,13 @@ TPlaneReader::TPlaneReader(int plane) : plane_(plane) {
                 saturation_[static_cast<std::size_t>(mx * 256 + mn)] = static_cast<uint8_t>(s);
             }
     }
+    if (plane == 4) {
+        sixtieths_.resize(511 * 256);
+        for (int n = -255; n <= 255; ++n)
+            for (int d = 1; d < 256; ++d)
+                sixtieths_[static_cast<std::size_t>((n + 255) * 256 + d)] =
+                    static_cast<int8_t>(MulDivRound(60, n, d));
+    }
     for (int h = 0; h <= 360; ++h) {
         if (plane == 4) {
             hueColour_[static_cast<std::size_t>(h)] = HSVToRGB(h, 255, 255);

@@ -44,6 +44,8 @@ private:
     std::vector<uint8_t> lightness_, saturation_; // by largest x 256 + smallest byte
     std::array<int32_t, 361> hueColour_{};        // packed RGB of a pure hue, HSV or HLS
     std::array<uint8_t, 361> hueByte_{};          // a hue as a plane byte
+    // MulDivRound(60, n, d) by (n + 255) x 256 + d: RGBToHSV's hue steps.
+    std::vector<int8_t> sixtieths_;
 };
 
 // Inline, so that the loops over a picture's pixels keep them in.
@@ -78,10 +80,13 @@ inline void TPlaneReader::Hls(int r, int g, int b, int& h, int& l, int& s) const
     }
 }
 
+// RGBToHSV's hue: its saturation is 0 exactly when the bytes are equal.
 inline int TPlaneReader::HsvHue(int r, int g, int b) const {
-    int h, s, v;
-    RGBToHSV(PackRGB(r, g, b), h, s, v);
-    return h;
+    const int mx = std::max({r, g, b}), d = mx - std::min({r, g, b});
+    if (d == 0) return 0;
+    auto step = [&](int n) { return sixtieths_[static_cast<std::size_t>((n + 255) * 256 + d)]; };
+    const int h = r == mx ? step(g - b) : (g == mx ? 120 + step(b - r) : 240 + step(r - g));
+    return h < 0 ? h + 360 : h;
 }
 
 inline int TPlaneReader::Value(int r, int g, int b) const {

@@ -455,3 +455,17 @@ TEST_F(TransparencyTest, SprayKeepsItsFourthBytesInTheOverlayWithinTheSelection)
     EXPECT_EQ(At(21, 15)[3], 20);
     EXPECT_EQ(At(5, 5)[3], 20);
 }
+
+// Along a stroke every pixel keeps the strongest change a stamp gave it, not
+// the weak rim of the last stamp that passed over it.
+TEST_F(TransparencyTest, SprayStrokeKeepsTheStrongestChangeAlongItsPath) {
+    Mode(4);
+    PointerDown(ws, 5, 15, 0);
+    PointerMove(ws, 30, 15);
+    PointerUp(ws, 30, 15);
+    // r = 5: the stamp centred on (15, 15) gives (20 x 123 + 100 x 5) div 128;
+    // the last one over it, centred on (20, 15), only its rim's 20.
+    EXPECT_EQ(At(15, 15)[3], (20 * 123 + 100 * 5) / 128);
+    EXPECT_EQ(At(15, 15)[0], 90) << "colours are never changed";
+    EXPECT_EQ(At(15, 22)[3], 20) << "beyond the stroke";
+}

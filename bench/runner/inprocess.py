@@ -10,13 +10,19 @@ import subprocess
 import time
 
 PROGRAMS = ["bench_view", "bench_brushes", "bench_selection", "bench_filters", "bench_history", "bench_fill",
-            "bench_quick", "bench_effects", "bench_resample", "bench_codecs", "bench_geometry"]
+            "bench_quick", "bench_effects", "bench_resample", "bench_codecs", "bench_geometry",
+            "bench_big_pictures"]
 
 FRAME_MS = 16
 PREVIEW_MS = 100
+# The histogram window's change of plane and the rotate window's preview
+# on 24, 45 and 100 MP pictures.
+HISTOGRAM_MS = 300
+GEOMETRY_PREVIEW_MS = 50
 # Which benchmarks are pointer-move frames, point operations and window
 # effects (the targets differ).
-FRAMES = re.compile(r"^(BM_PenFrame|BM_StampFrame/|BM_RubberBand|BM_DragFrame|BM_RefreshView/drag:1)")
+FRAMES = re.compile(r"^(BM_PenFrame|BM_StampFrame/|BM_RubberBand|BM_DragFrame|BM_RefreshView/drag:1|"
+                    r"BM_FastSprayFrame/)")
 POINT = re.compile(r"^BM_(Lighten|Darken|Invert|Noise|Tint|Gamma|Contrast|Saturation|DarkenSelected|"
                    r"ColourAdjust|Solarize|Posterize|ColourFilter)\b")
 WINDOW = re.compile(r"^BM_(Antialiasing|Soften|Sharpen|GaussianBlur|Pixelization|RoughBlur|Blur)")
@@ -32,6 +38,10 @@ def target_of(program, name):
         return f"< {FRAME_MS} ms", lambda ms, m: ms < FRAME_MS
     if program == "bench_brushes" and COMMIT.match(name):
         return f"<= {COMMIT_X}x memcpy", lambda ms, m: m and ms <= COMMIT_X * m
+    if name.startswith("BM_HistogramPlane/"):
+        return f"< {HISTOGRAM_MS} ms", lambda ms, m: ms < HISTOGRAM_MS
+    if name.startswith("BM_RotatePreview/"):
+        return f"< {GEOMETRY_PREVIEW_MS} ms", lambda ms, m: ms < GEOMETRY_PREVIEW_MS
     if name.startswith("BM_FilterPreview/"):
         return f"< {PREVIEW_MS} ms", lambda ms, m: ms < PREVIEW_MS
     if program in ("bench_quick", "bench_effects"):
@@ -45,6 +55,18 @@ def target_of(program, name):
 # In a short run (--rows core) only the benchmarks the report's rows need.
 CORE_FILTERS = {"bench_brushes": "Memcpy|PenFrame|StampFrame/(Soften|Spray|Copy|Custom)|PenCommit|SoftenStrokeEdges",
                 "bench_codecs": "Png|Jpeg"}
+
+
+def memcpy_beside(rows, name, first):
+    """The memcpy of the same picture size (a program whose rows take the
+    size as their first argument has a BM_Memcpy/<size> row each), else the
+    program's one memcpy."""
+    parts = name.split("/")
+    if len(parts) > 1:
+        same = next((r["ms"] for r in rows if r["name"].split("/")[:2] == ["BM_Memcpy", parts[1]]), None)
+        if same is not None:
+            return same
+    return first
 
 
 def run_program(path, repetitions, min_time, log, env=None, only=None):
@@ -95,8 +117,9 @@ def run_rows(ctx, out_dir=None):
         if rows is None:
             sections.append((program, None, error))
             continue
-        memcpy = next((r["ms"] for r in rows if r["name"].startswith("BM_Memcpy")), None)
+        first = next((r["ms"] for r in rows if r["name"].startswith("BM_Memcpy")), None)
         for r in rows:
+            memcpy = memcpy_beside(rows, r["name"], first)
             r["x_memcpy"] = r["ms"] / memcpy if memcpy else None
             t = target_of(program, r["name"])
             r["target"] = t[0] if t else ""

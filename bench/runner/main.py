@@ -8,7 +8,7 @@ import subprocess
 import sys
 import time
 
-from runner import batch, effects, many_files, fixed, formats, inprocess, inputs, peers
+from runner import batch, effects, many_files, fixed, formats, inprocess, inputs, peers, press
 from runner.report import Report
 from runner.timing import loadavg
 
@@ -102,7 +102,8 @@ def main(argv):
             before = inprocess.memory_rows(ctx, ctx.inputs["q90-444.jpg"], ctx.before_out) if ctx.before_out else None
             results[section] = (inprocess.startup_rows(ctx, ctx.runs),
                                 inprocess.memory_rows(ctx, ctx.inputs["q90-444.jpg"]), before,
-                                inprocess.open_memory_rows(ctx, list(inputs.FORMAT_FILES)))
+                                inprocess.open_memory_rows(ctx, list(inputs.FORMAT_FILES)),
+                                press.press_rows(ctx.out_dir, ctx.runs, ctx.log))
         stamps[section] = {"when": f"{datetime.datetime.now():%Y-%m-%d %H:%M}", "build": ctx.out_dir,
                            "commit": build_commit(ctx.out_dir), "load": f"{section_load} -> {loadavg()}"}
         saved = {"result": results[section], "stamp": stamps[section],
@@ -201,7 +202,7 @@ def write_head(r, ctx, started, seconds, load_start, load_end):
           "(twice the size); its CMYK conversion is its own (low PSNR).", "")
 
 
-def write_window(r, startup, memory, memory_before, opens):
+def write_window(r, startup, memory, memory_before, opens, presses=None):
     r.add("## Start-up and memory (`bench_window`)", "")
     rows = []
     for label, launch, from_main in startup:
@@ -219,6 +220,10 @@ def write_window(r, startup, memory, memory_before, opens):
                 rows.append([f"memory, {caption}", f"{now:.2f} image buffers resident",
                              f"{peak:.2f} at the peak{was}", "<= 8, flat over the edits",
                              "met" if peak <= 8 else "**missed**"])
+    # Press to the first dot on big pictures, as a user's stroke begins.
+    for label, ms, note in presses or []:
+        rows.append([label, "-" if ms is None else f"{ms:.0f} ms", note or "median of the runs, xdotool press",
+                     "as on 800 x 600", ""])
     r.table(["figure", "value", "", "target", ""], rows)
     if opens:
         r.add("Opening each file (`bench_open_files`, one process per file): best of three reads, and the memory "

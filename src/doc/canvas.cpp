@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "doc/line_walk.h"
+
 namespace pixora {
 
 namespace {
@@ -146,22 +148,7 @@ void Canvas::PaintPixel(uint8_t* p, int32_t colour) const {
 
 // One-pixel line from (x0, y0) towards (x1, y1), leaving out the end point.
 void Canvas::BresenhamLine(int x0, int y0, int x1, int y1) {
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    int x = x0, y = y0;
-    while (x != x1 || y != y1) {
-        Plot(x, y);
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
+    WalkLine(x0, y0, x1, y1, [this](int x, int y) { Plot(x, y); });
 }
 
 void Canvas::LineTo(int x, int y) {

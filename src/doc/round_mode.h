@@ -4,6 +4,7 @@
 // floating-point unit in.
 
 #include <cfenv>
+#include <cmath>
 
 namespace pixora {
 
@@ -28,6 +29,18 @@ inline double RoundHalfEven(double v) {
     constexpr double kShift = 6755399441055744.0;
     // Without fast-math the compiler may not fold this pair away.
     return (v + kShift) - kShift;
+}
+
+// The same rounding whatever mode the thread is in, without a guard: for
+// per-pixel work, where setting and restoring the mode for every value
+// would cost many times the arithmetic. Equal to RoundHalfEven under
+// round-to-nearest for every value, NaN and infinities included.
+inline double RoundHalfEvenInAnyMode(double v) {
+    const double f = std::floor(v);
+    const double d = v - f;
+    if (d > 0.5) return f + 1;
+    if (d < 0.5) return f;
+    return std::fmod(f, 2) == 0 ? f : f + 1;
 }
 
 } // namespace pixora

@@ -52,9 +52,9 @@ void ShowHistogramPlane(Workspace& ws, const Bitmap& work, int plane, bool colou
     histogramImage.fill(QColor(192, 192, 192));
     if (work.Empty() || work.BitsPerPixel() != 24) return;
     THistogram histogram;
-    GetHistogram(work, plane, histogram);
+    Bitmap picture = HistogramAndPlaneImage(work, plane, colour, invert, histogram);
     DrawHistogram(plane, histogram, histogramImage);
-    ShowInView(ws, PlaneImage(plane, colour, invert, work));
+    ShowInView(ws, std::move(picture));
 }
 
 bool PreviewGrayScale(Workspace& ws, const quick::TGrayScaleParams& params) {

@@ -9,33 +9,6 @@
 
 namespace pixora {
 
-int MulDivRound(int64_t a, int64_t b, int64_t c) {
-    int64_t n = a * b;
-    const bool negative = (n < 0) != (c < 0);
-    n = n < 0 ? -n : n;
-    const int64_t d = c < 0 ? -c : c;
-    const int64_t q = (2 * n + d) / (2 * d);
-    return static_cast<int>(negative ? -q : q);
-}
-
-void RGBToHSV(int32_t rgb, int& H, int& S, int& V) {
-    const int r = PackedRed(rgb), g = PackedGreen(rgb), b = PackedBlue(rgb);
-    V = std::max({r, g, b});
-    const int d = V - std::min({r, g, b});
-    S = V == 0 ? 0 : MulDivRound(d, 255, V);
-    if (S == 0) {
-        H = 0;
-        return;
-    }
-    if (r == V)
-        H = MulDivRound(60, g - b, d);
-    else if (g == V)
-        H = 120 + MulDivRound(60, b - r, d);
-    else
-        H = 240 + MulDivRound(60, r - g, d);
-    if (H < 0) H += 360;
-}
-
 int32_t HSVToRGB(int H, int S, int V) {
     if (S == 0) return PackRGB(V, V, V);
     H %= 360;
@@ -93,8 +66,7 @@ double HueValue(double m1, double m2, double h) {
 }
 
 int ByteOf(double v) {
-    TRoundToNearest nearest;
-    return std::clamp(static_cast<int>(RoundHalfEven(v * 255)), 0, 255);
+    return std::clamp(static_cast<int>(RoundHalfEvenInAnyMode(v * 255)), 0, 255);
 }
 
 } // namespace
@@ -115,8 +87,7 @@ void HLSToRGB(double H, double L, double S, double& R, double& G, double& B) {
 void RGBToHLSBytes(int32_t rgb, int& H, int& L, int& S) {
     double h, l, s;
     RGBToHLS(PackedRed(rgb) / 255.0, PackedGreen(rgb) / 255.0, PackedBlue(rgb) / 255.0, h, l, s);
-    TRoundToNearest nearest;
-    H = IEEE754::IsNaN(h) ? 0 : static_cast<int>(RoundHalfEven(h));
+    H = IEEE754::IsNaN(h) ? 0 : static_cast<int>(RoundHalfEvenInAnyMode(h));
     L = ByteOf(l);
     S = ByteOf(s);
 }

@@ -31,6 +31,11 @@ std::string HistogramIndexMessage(int value, int column, int row);
 void GetHistogram(const Bitmap& bitmap, int plane, THistogram& histogram,
                   const std::function<void(const std::string&)>& report = {});
 
+// GetHistogram (without reports) and PlaneImage in one pass over the
+// pixels, with the same results.
+Bitmap HistogramAndPlaneImage(const Bitmap& bitmap, int plane, bool colour, bool invert,
+                              THistogram& histogram);
+
 // Draws the histogram of a plane on a canvas exactly 256 pixels wide: one
 // bar per bin in the plane's colour, scaled to the largest count, grey
 // ticks every ten bins and grid lines at fifths of the height, and the

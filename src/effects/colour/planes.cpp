@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "doc/row_ranges.h"
 #include "effects/colour/colour_errors.h"
 #include "effects/colour/colour_spaces.h"
+#include "effects/colour/plane_reader.h"
 
 namespace pixora {
 
@@ -29,47 +31,6 @@ constexpr const char* kPlaneNames[kPlaneCount] = {"RGB Composite",
 
 int Intensity(int r, int g, int b) {
     return (r + g + b) / 3;
-}
-
-struct TRGB {
-    int R, G, B;
-};
-
-TRGB Unpack(int32_t rgb) {
-    return {PackedRed(rgb), PackedGreen(rgb), PackedBlue(rgb)};
-}
-
-// The pure hue of a pixel, as HSV and as HLS see it.
-int32_t HSVHueColour(int r, int g, int b) {
-    int h, s, v;
-    RGBToHSV(PackRGB(r, g, b), h, s, v);
-    return HSVToRGB(h, 255, 255);
-}
-int32_t HLSHueColour(int r, int g, int b) {
-    int h, l, s;
-    RGBToHLSBytes(PackRGB(r, g, b), h, l, s);
-    return HLSToRGBBytes(h, 128, 255);
-}
-
-TRGB PlanePixel(int plane, bool colour, int r, int g, int b) {
-    auto grey = [](int v) { return TRGB{v, v, v}; };
-    switch (plane) {
-    case 0:
-        return colour ? TRGB{r, g, b} : grey(Intensity(r, g, b));
-    case 1:
-        return colour ? TRGB{r, 0, 0} : grey(r);
-    case 2:
-        return colour ? TRGB{0, g, 0} : grey(g);
-    case 3:
-        return colour ? TRGB{0, 0, b} : grey(b);
-    case 4:
-    case 7: {
-        const TRGB c = Unpack(plane == 4 ? HSVHueColour(r, g, b) : HLSHueColour(r, g, b));
-        return colour ? c : grey(Intensity(c.R, c.G, c.B));
-    }
-    default:
-        return grey(std::clamp(PlaneValue(plane, r, g, b), 0, 255));
-    }
 }
 
 } // namespace
@@ -124,18 +85,21 @@ Bitmap PlaneImage(int plane, bool colour, bool invert, const Bitmap& source) {
     if (plane < 0 || plane >= kPlaneCount) throw std::invalid_argument("colour planes are numbered 0 to 15");
     Bitmap out(source.Width(), source.Height(), 24);
     const int flip = invert ? 255 : 0;
-    for (int y = source.Height() - 1; y >= 0; --y) {
-        const uint8_t* s = source.Row(y);
-        uint8_t* d = out.Row(y);
-        for (int x = source.Width() - 1; x >= 0; --x) {
-            const uint8_t* p = s + 3 * static_cast<std::ptrdiff_t>(x);
-            const TRGB c = PlanePixel(plane, colour, p[2], p[1], p[0]);
-            uint8_t* q = d + 3 * static_cast<std::ptrdiff_t>(x);
-            q[0] = static_cast<uint8_t>(c.B ^ flip);
-            q[1] = static_cast<uint8_t>(c.G ^ flip);
-            q[2] = static_cast<uint8_t>(c.R ^ flip);
+    const TPlaneReader reader(plane);
+    ForRowRanges(source.Height(), source.ByteSize(), [&](int first, int end) {
+        for (int y = end - 1; y >= first; --y) {
+            const uint8_t* s = source.Row(y);
+            uint8_t* d = out.Row(y);
+            for (int x = source.Width() - 1; x >= 0; --x) {
+                const uint8_t* p = s + 3 * static_cast<std::ptrdiff_t>(x);
+                const TPlaneRGB c = reader.Pixel(colour, p[2], p[1], p[0]);
+                uint8_t* q = d + 3 * static_cast<std::ptrdiff_t>(x);
+                q[0] = static_cast<uint8_t>(c.B ^ flip);
+                q[1] = static_cast<uint8_t>(c.G ^ flip);
+                q[2] = static_cast<uint8_t>(c.R ^ flip);
+            }
         }
-    }
+    });
     return out;
 }
 

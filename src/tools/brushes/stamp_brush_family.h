@@ -14,7 +14,7 @@
 //     outside the image and those stamp.EditTest refuses, and reads its
 //     options live through stamp.Option (the tool's own box) or
 //     stamp.C.Option(box, control) (another box, e.g. TForm38).
-//   - Leaves keep no state between stamps; each event is independent.
+//   - Leaves keep no state between stamps; each stamp is independent.
 // The base, per event that stamps: takes the selection edit test afresh
 // (the options are read at every stamp), makes sure Rows lists the image's
 // rows, and leaves RefreshAfter at 1 so the dispatcher shows the stamp
@@ -22,9 +22,12 @@
 // the step name and the cursor come from the tool's row; StrokeBase holds
 // the image as at the press (the history brush's row keeps the chosen
 // snapshot there instead).
-// Stamps follow the pointer: one stamp per event that stamps, at the
-// pointer's image position; nothing is interpolated between events.
+// Stamps follow the pointer's path: the press stamps where it is, and a
+// move stamps at every pixel of the straight path from the position of the
+// event before (stroke_path.h), so a fast drag leaves no gaps and paints
+// as the same drag given pixel by pixel would.
 
+#include "doc/records.h"
 #include "tools/selection.h"
 #include "tools/tool.h"
 
@@ -54,18 +57,22 @@ class StampBrushFamily : public Tool {
 public:
     explicit StampBrushFamily(unsigned events = StampOnPress | StampOnMove) : events_(events) {}
 
-    void Press(ToolContext& c, int x, int y) override { Stamp(c, x, y, StampOnPress); }
-    void Move(ToolContext& c, int x, int y) override { Stamp(c, x, y, StampOnMove); }
-    void Release(ToolContext& c, int x, int y) override { Stamp(c, x, y, StampOnRelease); }
+    void Press(ToolContext& c, int x, int y) override;
+    void Move(ToolContext& c, int x, int y) override;
+    void Release(ToolContext& c, int x, int y) override;
+    void BeforeImageReplaced(Workspace&) override { inStroke_ = false; }
 
 protected:
     // The leaf's pixel rule: paints one stamp.
     virtual void PaintStamp(const TStamp& stamp) = 0;
 
 private:
-    void Stamp(ToolContext& c, int x, int y, unsigned event);
+    // Stamps along the path from the last position to (x, y).
+    void StampTo(ToolContext& c, int x, int y, unsigned event);
 
     unsigned events_;
+    bool inStroke_ = false; // a press began the stroke and last_ is its position
+    TPoint last_{};
 };
 
 } // namespace pixora

@@ -84,8 +84,13 @@ void TransparencySprayStamp(Bitmap& image, Bitmap& overlay, TPoint centre, const
         const int g = d - r + 128;
         for (int i = 0; i < 3; ++i)
             p[i] = ClampByte(p[i] * g / 128);
-        overlay.Row(y)[x * 4 + 3] =
+        const int value =
             o.ForceValue ? ClampByte(difference) : ClampByte((p[3] * g + difference * (r - d)) / 128);
+        // Every stamp of a stroke pulls the same way, more towards its centre:
+        // a pixel keeps the strongest pull it had, or a stroke would keep only
+        // the weak rims its last stamps left behind.
+        uint8_t& kept = overlay.Row(y)[x * 4 + 3];
+        if (std::abs(value - p[3]) > std::abs(kept - p[3])) kept = static_cast<uint8_t>(value);
     });
 }
 

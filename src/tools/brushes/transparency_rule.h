@@ -52,7 +52,8 @@ void TransparencyShapePreview(Bitmap& image, const Bitmap& base, TPoint from, TP
 // "Spray", press and move: the disc of diameter SR around centre. With
 // g := d - r + 128 each colour byte of the image := byte x g div 128 (the
 // preview), and the overlay's fourth byte := abs(TD) with "Force Value",
-// else (T x g + abs(TD) x (r - d)) div 128 clamped, T the image's own.
+// else (T x g + abs(TD) x (r - d)) div 128 clamped, T the image's own,
+// unless an earlier stamp of the stroke moved it farther from T.
 void TransparencySprayStamp(Bitmap& image, Bitmap& overlay, TPoint centre, const TTransparencyOptions& o,
                             const SelectionEditTest& test);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tools/brushes/stroke_path.h"
 #include "tools/brushes/transparency_rule.h"
 
 namespace pixora {
@@ -44,7 +45,11 @@ void TransparencyTool::Draw(ToolContext& c, int x, int y, bool press) {
         TransparencyPenSegment(image, overlay, from, press ? TPoint{x - 1, y} : TPoint{x, y}, o);
         c.Vars.LastPoint = {x, y};
     } else if (mode_ == TransparencySpray) {
-        TransparencySprayStamp(image, overlay, {x, y}, o, SelectionEditTest(c.Ws));
+        // Along the path from the last point, as the stamp brushes do.
+        const SelectionEditTest test(c.Ws);
+        StampAlong(press ? TPoint{x, y} : c.Vars.LastPoint, {x, y},
+                   [&](TPoint p) { TransparencySprayStamp(image, overlay, p, o, test); });
+        c.Vars.LastPoint = {x, y};
     } else {
         TransparencyShapePreview(image, c.Ws.StrokeBase.Bitmap, {c.Slot.DownX, c.Slot.DownY}, {x, y}, o,
                                  shown_);

@@ -9,7 +9,8 @@
 //                the shape from the press point to the pointer inverted on
 //                the image, the previous preview taken away first
 //   "Spray"      the disc of diameter SR darkens the image as the preview
-//                and keeps the new fourth bytes in the overlay
+//                and keeps the new fourth bytes in the overlay, stamped
+//                at every pixel of the pointer's path
 // The release puts the image back to StrokeBase and changes the fourth
 // bytes of the marked pixels (TD, FV), once per stroke. The mode is the
 // one of the press for the whole stroke (the overlay was begun for it);

@@ -93,7 +93,9 @@ TEST_F(ToolsTest, StampsFollowThePointerAtTheEventsTheLeafAsksFor) {
     PointerMove(ws, 5, 5);
     PointerMove(ws, 9, 6);
     PointerUp(ws, 9, 6);
-    EXPECT_EQ(at, (std::vector<TPoint>{{5, 5}, {5, 5}, {9, 6}}));
+    // A move that stays stamps once where it is; one that goes on stamps at
+    // every pixel of the path from the position before.
+    EXPECT_EQ(at, (std::vector<TPoint>{{5, 5}, {5, 5}, {6, 5}, {7, 6}, {8, 6}, {9, 6}}));
     EXPECT_EQ(S().Bitmap.Row(5)[5 * 4 + 2], static_cast<uint8_t>(red + 20))
         << "stamps change the image in place";
     EXPECT_EQ(std::count(port.Calls.begin(), port.Calls.end(), "RefreshView"), 4)
@@ -106,7 +108,8 @@ TEST_F(ToolsTest, StampsFollowThePointerAtTheEventsTheLeafAsksFor) {
     ToolsOf(ws).Install(ToolClone, std::make_unique<CentreStamp>(at, StampOnMove | StampOnRelease));
     S().Tool = ToolClone;
     Drag(3, 3, 7, 7);
-    EXPECT_EQ(at, (std::vector<TPoint>{{5, 5}, {7, 7}, {7, 7}}));
+    EXPECT_EQ(at, (std::vector<TPoint>{{4, 4}, {5, 5}, {6, 6}, {7, 7}, {7, 7}}))
+        << "the path begins at the press";
 }
 
 TEST_F(ToolsTest, EachStampTakesTheSelectionOptionsAsTheyAreNow) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "history/undo_history_list.h"
+#include "tools/brushes/copy_brush_rule.h"
 #include "tools/shapes/int_distance.h"
 #include "tools/tool_set.h"
 #include "tools/tools_fixture.h"
@@ -138,15 +139,16 @@ TEST_F(PaintTest, CopyBrushPaintsFromAroundThePressPoint) {
     const Bitmap before = S().Bitmap;
     PointerDown(ws, 10, 15, 0);
     EXPECT_TRUE(SamePixels(S().Bitmap, before)) << "nothing is stamped at the press";
+    // Every stamp of the path takes its source from around the press point.
     PointerMove(ws, 30, 15);
-    // c = r = 4, e = 16: (255 x 12 + 0 x 4) div 16.
-    EXPECT_EQ(At(30, 15)[0], 191);
-    EXPECT_EQ(At(31, 15)[0], 207); // d = 1, c = 3, from (11, 15)
-    // The source stays around the press point.
-    PointerMove(ws, 36, 4);
-    EXPECT_EQ(At(36, 4)[0], 191);
-    PointerUp(ws, 36, 4);
-    EXPECT_EQ(At(25, 15)[0], 255);
+    Bitmap expected = before;
+    for (int x = 11; x <= 30; ++x)
+        CopyBrushStamp(expected, before, {x, 15, 8}, {10, 15}, true, SelectionEditTest());
+    EXPECT_TRUE(SameImage(S().Bitmap, expected));
+    EXPECT_LT(At(30, 15)[0], 255) << "white has taken in the black from beside the press point";
+    PointerUp(ws, 30, 15);
+    EXPECT_EQ(At(11, 4)[0], 0);
+    EXPECT_EQ(At(30, 4)[0], 255);
     EXPECT_EQ(LastStep(), "Copy Brush");
 }
 
@@ -452,4 +454,18 @@ TEST_F(TransparencyTest, SprayKeepsItsFourthBytesInTheOverlayWithinTheSelection)
     EXPECT_EQ(At(19, 15)[3], (20 * 124 + 100 * 4) / 128);
     EXPECT_EQ(At(21, 15)[3], 20);
     EXPECT_EQ(At(5, 5)[3], 20);
+}
+
+// Along a stroke every pixel keeps the strongest change a stamp gave it, not
+// the weak rim of the last stamp that passed over it.
+TEST_F(TransparencyTest, SprayStrokeKeepsTheStrongestChangeAlongItsPath) {
+    Mode(4);
+    PointerDown(ws, 5, 15, 0);
+    PointerMove(ws, 30, 15);
+    PointerUp(ws, 30, 15);
+    // r = 5: the stamp centred on (15, 15) gives (20 x 123 + 100 x 5) div 128;
+    // the last one over it, centred on (20, 15), only its rim's 20.
+    EXPECT_EQ(At(15, 15)[3], (20 * 123 + 100 * 5) / 128);
+    EXPECT_EQ(At(15, 15)[0], 90) << "colours are never changed";
+    EXPECT_EQ(At(15, 22)[3], 20) << "beyond the stroke";
 }

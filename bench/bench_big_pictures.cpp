@@ -1,0 +1,119 @@
+// Big pictures (24, 45 and 100 megapixels, the first argument of every row)
+// as a user meets them: the histogram window's change of plane, a fast
+// stamp-brush move, the rotate window's preview of an angle, and the memcpy
+// of the image the figures stand beside.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <random>
+
+#include "bench_support.h"
+#include "doc/checkerboard.h"
+#include "effects/colour/histogram.h"
+#include "effects/colour/planes.h"
+#include "history/geometry_commands.h"
+#include "tools/brushes/spray_rule.h"
+#include "tools/brushes/stroke_path.h"
+
+using namespace pixora;
+
+namespace {
+
+// Width and height of a picture of about `mp` megapixels: a camera's 6000 x
+// 4000, a 45 MP camera's 8256 x 5504, a 100 MP panorama's 12500 x 8000.
+std::pair<int, int> SizeOf(int mp) {
+    if (mp <= 24) return {6000, 4000};
+    if (mp <= 45) return {8256, 5504};
+    return {12500, 8000};
+}
+
+// A photograph-like picture: smooth colour gradients with noise, the same
+// every run, 32 bits (the histogram's copy is 24).
+const Bitmap& Picture(int mp, int bits) {
+    static std::map<std::pair<int, int>, Bitmap> made;
+    auto it = made.find({mp, bits});
+    if (it != made.end()) return it->second;
+    const auto [w, h] = SizeOf(mp);
+    Bitmap b(w, h, 32);
+    std::mt19937 rng(7);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* p = b.Row(y);
+        for (int x = 0; x < w; ++x, p += 4) {
+            const uint32_t n = static_cast<uint32_t>(rng());
+            p[0] = static_cast<uint8_t>(x * 255 / w + (n & 15));
+            p[1] = static_cast<uint8_t>(y * 255 / h + ((n >> 4) & 15));
+            p[2] = static_cast<uint8_t>((x + y) * 127 / (w + h) + ((n >> 8) & 63));
+            p[3] = 0;
+        }
+    }
+    b.SetBitsPerPixel(bits);
+    return made.emplace(std::pair{mp, bits}, std::move(b)).first->second;
+}
+
+void BM_Memcpy(benchmark::State& state) {
+    bench::MemcpyLoop(state, Picture(static_cast<int>(state.range(0)), 32));
+}
+
+// What the histogram window does when a plane is chosen: the counts, and
+// the picture of the plane made ready for the view (32 bits).
+void BM_HistogramPlane(benchmark::State& state) {
+    const Bitmap& work = Picture(static_cast<int>(state.range(0)), 24);
+    const int plane = static_cast<int>(state.range(1));
+    for (auto _ : state) {
+        THistogram histogram;
+        Bitmap picture = HistogramAndPlaneImage(work, plane, true, false, histogram);
+        picture.SetBitsPerPixel(32);
+        benchmark::DoNotOptimize(histogram.Counts.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+// One pointer move of a fast spray drag: 120 pixels since the event before,
+// each stamped (diameter 32), then the view's copy made as while the button
+// is held. The stamps are the brush's own share of the frame.
+void BM_FastSprayMove(benchmark::State& state, bool display) {
+    Bitmap image = Picture(static_cast<int>(state.range(0)), 32), checker, shown;
+    BuildCheckerboard(checker, image.Width(), image.Height());
+    const SelectionEditTest all;
+    TPoint at{100, 100};
+    for (auto _ : state) {
+        const TPoint to{100 + (at.X + 120 - 100) % 2000, 100 + (at.Y + 40 - 100) % 2000};
+        StampAlong(at, to, [&](TPoint p) { SprayStamp(image, {p.X, p.Y, 32}, {128, true}, 0xFF, all); });
+        at = to;
+        if (display) MakeDisplayCopy(image, checker, shown, false);
+        benchmark::ClobberMemory();
+    }
+}
+void BM_FastSprayStamps(benchmark::State& state) {
+    BM_FastSprayMove(state, false);
+}
+void BM_FastSprayFrame(benchmark::State& state) {
+    BM_FastSprayMove(state, true);
+}
+
+// The rotate window's preview of a new angle as it is made: the whole image
+// turned, then fitted into the view's frame.
+void BM_RotatePreview(benchmark::State& state) {
+    const Bitmap& image = Picture(static_cast<int>(state.range(0)), 32);
+    Bitmap turned, frame;
+    int angle = 30;
+    for (auto _ : state) {
+        if (!RotateBitmap(image, {TRotateAction::Angle, static_cast<double>(angle), 0xFFFFFF}, turned))
+            state.SkipWithError("refused");
+        FitIntoFrame(turned, image.Width(), image.Height(), frame);
+        angle = angle == 30 ? 31 : 30;
+        benchmark::ClobberMemory();
+    }
+}
+
+} // namespace
+
+#define BIG_ROW(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()
+
+BIG_ROW(BM_Memcpy)->Arg(24)->Arg(45)->Arg(100);
+// RGB composite, hue (HSV), hue and saturation (HLS), black (CMYK).
+BIG_ROW(BM_HistogramPlane)->ArgsProduct({{24, 45, 100}, {0, 4, 7, 9, 13}});
+BIG_ROW(BM_FastSprayStamps)->Arg(24)->Arg(45)->Arg(100);
+BIG_ROW(BM_FastSprayFrame)->Arg(24)->Arg(45)->Arg(100);
+BIG_ROW(BM_RotatePreview)->Arg(24)->Arg(45)->Arg(100);
+BENCHMARK_MAIN();

@@ -12,6 +12,7 @@
 #include "doc/tab_change.h"
 #include "effects/engine/effects.h"
 #include "effects/engine/rotated_size.h"
+#include "history/changed_step.h"
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
 
@@ -77,6 +78,8 @@ bool ResizeActiveImage(Workspace& ws, const TResizeParams& params) {
     // failure leaves the image, StrokeBase and the history as they were.
     Bitmap resized;
     if (!ResizeBitmap(s->Bitmap, params, resized)) return false;
+    // The same picture again (the size it has, stretched) is no step.
+    if (SameBitmap(resized, s->Bitmap)) return false;
     Bitmap strokeBase;
     if (params.Stretch) strokeBase = resized;
     if (!PushHistory(ws, s.Slot)) return false;
@@ -246,6 +249,8 @@ bool CommitRotation(Workspace& ws, Bitmap result) {
     if (!s || result.Empty()) return false;
     result.SetBitsPerPixel(32);
     EndFloatingSelection(ws);
+    // A turn by a whole number of full turns changes nothing: no step.
+    if (SameBitmap(result, s->Bitmap)) return false;
     if (!PushHistory(ws, s.Slot)) return false;
     NameHistoryStep(ws, "Image Rotate");
     s->Bitmap = std::move(result);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "history/changed_step.h"
 #include "history/history_store.h"
 #include "tools/crop_tool.h"
 #include "tools/selection.h"
@@ -14,15 +15,6 @@ namespace {
 
 bool InRange(int v, int a, int b) {
     return v >= a && v <= b;
-}
-
-// Whether two bitmaps have the same size, depth and pixel bytes.
-bool SameBitmap(const Bitmap& a, const Bitmap& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel()) return false;
-    const std::size_t bytes = static_cast<std::size_t>(a.Width()) * a.BytesPerPixel();
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.Row(y), b.Row(y), bytes) != 0) return false;
-    return true;
 }
 
 // Makes a work bitmap the size of the image.
@@ -243,22 +235,8 @@ void ToolSet::FinishStep() {
     pending_.Slot = -1;
     Bitmap before = std::move(pending_.Before);
     pending_.Before = Bitmap();
-    if (!s.InUse || SameBitmap(before, s.Bitmap)) return; // nothing changed: no step
     if (s.HistoryPos != pending_.Pos || s.HistoryCount != pending_.Count) return; // stored by the step between
-    // The snapshot is the image as it was before the press: it is put in
-    // the image's place while it is stored.
-    std::swap(s.Bitmap, before);
-    const bool stored = PushHistory(ws_, slot);
-    std::swap(s.Bitmap, before);
-    if (!stored) {
-        // The step cannot be stored (that is reported): the edit is taken back.
-        s.Bitmap = std::move(before);
-        FillRowTable(s.Bitmap, s.Rows);
-        ws_.Port->RefreshView();
-        return;
-    }
-    s.HistoryEntry(s.HistoryPos + 1).Name = std::string(pending_.Name);
-    RefreshHistoryMenus(ws_);
+    StoreStepIfChanged(ws_, slot, before, std::string(pending_.Name));
 }
 
 void ToolSet::DoubleClick() {

@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "doc/workspace.h"
+#include "effects/recipes.h"
 #include "window_kit/swatch.h"
 #include "window_kit/window_host.h"
 
@@ -118,7 +119,7 @@ void RotateDialog::ShapeClicked() {
 
 void RotateDialog::OkClicked() {
     if (!open_) return;
-    CommitRotation(host_.Ws(), preview_);
+    if (CommitRotation(host_.Ws(), preview_)) NoteRecipeStep(host_.Ws(), RotateRecipeStep(last_));
     accept();
 }
 

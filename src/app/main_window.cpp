@@ -180,7 +180,11 @@ void ShowNoImage(ViewControls& view, StatusBarWidget& status) {
 
 void MainWindow::HideTabPage(int slot) {
     pageControl_->setTabVisible(slot, false);
-    if (ws_->SysData.OpenCount < 0) ShowNoImage(*view_, *status_);
+    if (ws_->SysData.OpenCount < 0) {
+        ShowNoImage(*view_, *status_);
+        // The last image's tool boxes go with it.
+        ShowSlotTool(*this, ToolNone);
+    }
 }
 
 void MainWindow::TabChange() {

@@ -52,7 +52,7 @@ void TipsDialog::showEvent(QShowEvent* e) {
         showAtStartup_->setChecked(state_.ShowAtStartup);
         ShowTip();
     }
-    CentredDialog::showEvent(e);
+    QDialog::showEvent(e);
 }
 
 void TipsDialog::done(int r) {

@@ -10,16 +10,53 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QEvent>
 #include <cstdint>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace pixora {
 
-void CentreOnScreen(QWidget* w) {
+QPoint CentredOnScreen(const QWidget* w) {
     const QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
+    if (!screen) return w->pos();
     const QRect area = screen->availableGeometry();
-    w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
+    return area.center() - QPoint(w->width() / 2, w->height() / 2);
+}
+
+void CentreOnScreen(QWidget* w) {
+    w->move(CentredOnScreen(w));
+}
+
+namespace {
+
+// Watches one window's own show and hide (not those the window system
+// reports on minimising), remembering where it was left.
+class PlaceKeeper : public QObject {
+public:
+    PlaceKeeper(QWidget* window, std::function<std::optional<QPoint>()> first) : QObject(window), first_(std::move(first)) {}
+
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        auto* window = static_cast<QWidget*>(watched);
+        if (e->type() == QEvent::Show && !e->spontaneous()) {
+            if (const std::optional<QPoint> at = left_ ? left_ : first_()) window->move(*at);
+        } else if (e->type() == QEvent::Hide && !e->spontaneous()) {
+            left_ = window->pos();
+        }
+        return false;
+    }
+
+private:
+    std::function<std::optional<QPoint>()> first_;
+    std::optional<QPoint> left_;
+};
+
+} // namespace
+
+void KeepPlace(QWidget* window, std::function<std::optional<QPoint>()> first) {
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    window->installEventFilter(new PlaceKeeper(window, std::move(first)));
 }
 
 QPoint AboveStatusBar(const QWidget* main, const QWidget* statusBar, const QWidget* window) {
@@ -43,11 +80,7 @@ CentredDialog::CentredDialog(QWidget* parent, TWindow id, int width, int height)
     NameWindow(this, id);
     setModal(true);
     if (width > 0 && height > 0) setFixedSize(width, height);
-}
-
-void CentredDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    CentreOnScreen(this);
+    KeepPlace(this, [this]() -> std::optional<QPoint> { return CentredOnScreen(this); });
 }
 
 QImage ColourView(const Bitmap& b) {

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QRect>
 #include <QStringList>
+#include <functional>
+#include <optional>
 #include <string_view>
 
 #include "doc/bitmap.h"
@@ -33,18 +35,28 @@ void CentreOnScreen(QWidget* w);
 // own height, its left half the screen's width minus half its own.
 QPoint AboveStatusBar(const QWidget* main, const QWidget* statusBar, const QWidget* window);
 
+// Where a window goes each time it is shown: the first time at `first()`
+// (asked then, so it may read the window's size; no point leaves it where Qt
+// would put it), after that where it was
+// when it was last hidden, so a window the user moved reopens where they left
+// it. Where the platform does not let a client place its windows (Wayland)
+// the window is left to the platform, without complaint.
+void KeepPlace(QWidget* window, std::function<std::optional<QPoint>()> first);
+
+// The point that centres a window on its screen (the primary one before it
+// has one).
+QPoint CentredOnScreen(const QWidget* w);
+
 // Gives a window the object name and caption of its id.
 void NameWindow(QWidget* w, TWindow id);
 
-// A modal dialog centred on the screen whenever it is shown, with the name
-// and caption of its id and (when given) its fixed size.
+// A modal dialog first shown in the centre of the screen and later where it
+// was left, with the name and caption of its id and (when given) its fixed
+// size.
 class CentredDialog : public QDialog {
     Q_OBJECT
 public:
     CentredDialog(QWidget* parent, TWindow id, int width = 0, int height = 0);
-
-protected:
-    void showEvent(QShowEvent* e) override;
 };
 
 // The colour bytes of a 24- or 32-bit bitmap as a picture (the fourth byte

@@ -18,6 +18,8 @@
 
 #include "app/app_fixture.h"
 #include "app/status_bar.h"
+#include "history/history_store.h"
+#include "tools/tool_table.h"
 #include "tools/ui/option_boxes.h"
 
 namespace pixora::testing {
@@ -416,6 +418,60 @@ TEST_F(OptionBoxTest, EveryControlLiesWithinItsBox) {
         }
         box->hide();
     }
+}
+
+} // namespace
+} // namespace pixora::testing
+
+namespace pixora::testing {
+namespace {
+
+TEST_F(OptionBoxTest, BoxesAndDialogsReopenWhereTheyWereLeft) {
+    window->move(120, 80);
+    window->show();
+    ImageWithTool(1);  // the pen
+    ShowOptionBoxForTool(*window, 1);
+    QWidget* box = Box("TForm3");
+    box->move(37, 41);
+    box->close();
+    box->show();
+    EXPECT_EQ(box->pos(), QPoint(37, 41));
+
+    // A new step and its undo and redo each run the tab change, which
+    // closes and reshows the tool's box: it stays put.
+    ASSERT_TRUE(PushHistory(Ws()));
+    NameHistoryStep(Ws(), "Invert");
+    Ws().Images[0].Bitmap.Row(0)[0] = 1;
+    window->RefreshHistoryMenus();
+    ASSERT_TRUE(Cmd("Undo1")->isEnabled());
+    box->move(52, 63);
+    Cmd("Undo1")->trigger();
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->pos(), QPoint(52, 63));
+    Cmd("Redo1")->trigger();
+    EXPECT_EQ(box->pos(), QPoint(52, 63));
+
+    // A reused dialog neither returns to its first place nor creeps.
+    QWidget* reset = window->Window("TForm29");
+    ASSERT_NE(reset, nullptr);
+    reset->show();
+    reset->move(70, 90);
+    for (int i = 0; i < 3; ++i) {
+        reset->close();
+        reset->show();
+    }
+    EXPECT_EQ(reset->pos(), QPoint(70, 90));
+    reset->close();
+}
+
+TEST_F(OptionBoxTest, TheEffectBrushOptionsCloseWithTheLastImage) {
+    ImageWithTool(ToolEffectBrush);
+    Ws().Images[0].Saved = 1;
+    QWidget* box = Box("TForm24");
+    box->show();
+    Cmd("Close1")->trigger();
+    EXPECT_FALSE(Ws().ActiveImage());
+    EXPECT_FALSE(box->isVisible());
 }
 
 } // namespace

@@ -42,6 +42,10 @@ FilterDialog::FilterDialog(WindowHost& host, const TEffectRow& effect, QWidget* 
 FilterDialog::FilterDialog(WindowHost& host, TFilterWindowRow row, QWidget* owner)
     : QDialog(owner), host_(host), row_(std::move(row)) {
     setModal(true);
+    KeepPlace(this, [this]() -> std::optional<QPoint> {
+        adjustSize();
+        return AboveStatusBar(host_.Owner(), host_.StatusBar(), this);
+    });
     auto* outer = new QVBoxLayout(this);
     body_ = new QVBoxLayout;
     outer->addLayout(body_);
@@ -133,10 +137,7 @@ void FilterDialog::done(int result) {
 }
 
 void FilterDialog::showEvent(QShowEvent* e) {
-    if (!e->spontaneous()) {
-        adjustSize();
-        move(AboveStatusBar(host_.Owner(), host_.StatusBar(), this));
-    }
+    if (!e->spontaneous()) adjustSize();
     QDialog::showEvent(e);
     if (e->spontaneous()) return;
     for (std::size_t i = 0; i < controls_.size(); ++i)

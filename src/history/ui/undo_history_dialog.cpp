@@ -35,6 +35,7 @@ QPushButton* Button(QWidget* owner, const char* name, const QString& caption, in
 UndoHistoryDialog::UndoHistoryDialog(WindowHost& w) : QDialog(w.Owner()), w_(w) {
     setModal(true);
     setFixedSize(254, 280);
+    KeepPlace(this, [this]() -> std::optional<QPoint> { return CentredOnScreen(this); });
     auto* group = new QGroupBox("Undo History", this);
     group->setObjectName("GroupBox1");
     group->setGeometry(8, 8, 238, 228);
@@ -68,7 +69,6 @@ void UndoHistoryDialog::showEvent(QShowEvent* e) {
     selected_ = s ? s->HistoryPos + 1 : 0;
     scroll_->setValue(0);
     DrawList();
-    CentreOnScreen(this);
 }
 
 void UndoHistoryDialog::hideEvent(QHideEvent* e) {
@@ -126,6 +126,8 @@ ResetImageDialog::ResetImageDialog(WindowHost& w) : QDialog(w.Owner()), w_(w) {
     setModal(true);
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setFixedSize(280, 99);
+    // First just above the main window's status bar, centred across the screen.
+    KeepPlace(this, [this]() -> std::optional<QPoint> { return PlaceAboveStatusBar(w_, this); });
     auto* label = new QLabel("Percent of Original Image:", this);
     label->setObjectName("Label1");
     label->setGeometry(8, 8, 264, 16);
@@ -145,11 +147,6 @@ ResetImageDialog::ResetImageDialog(WindowHost& w) : QDialog(w.Owner()), w_(w) {
     connect(Button(this, "Button2", "Cancel", 197, 66), &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void ResetImageDialog::showEvent(QShowEvent* e) {
-    QDialog::showEvent(e);
-    // Just above the main window's status bar, centred across the screen.
-    move(PlaceAboveStatusBar(w_, this));
-}
 
 void ShowUndoHistory(WindowHost& w) {
     if (!w.Ws().ActiveImage()) return;

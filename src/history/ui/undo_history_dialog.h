@@ -50,9 +50,6 @@ class ResetImageDialog : public QDialog {
 public:
     explicit ResetImageDialog(WindowHost& w);
 
-protected:
-    void showEvent(QShowEvent* e) override;
-
 private:
     WindowHost& w_;
     QSlider* p_;

@@ -71,7 +71,7 @@ void ImageInformationDialog::Fill() {
 
 void ImageInformationDialog::showEvent(QShowEvent* e) {
     Fill();
-    CentredDialog::showEvent(e);
+    QDialog::showEvent(e);
 }
 
 void ShowImageInformation(WindowHost& host) {

@@ -74,6 +74,10 @@ OptionBoxWindow::OptionBoxWindow(WindowHost& main, int number, QWidget* owner)
     grid_->setContentsMargins(8, 8, 8, 8);
     grid_->setHorizontalSpacing(6);
     grid_->setVerticalSpacing(4);
+    KeepPlace(this, [this]() -> std::optional<QPoint> {
+        if (placed_) return PlaceAboveStatusBar();
+        return std::nullopt;
+    });
 }
 
 QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls) {
@@ -153,7 +157,6 @@ void OptionBoxWindow::showEvent(QShowEvent* e) {
             setWindowOpacity(kDimmedOpacity);
             main_.Ws().ToolVars.OptionBoxId = number_;
         }
-        if (placed_) move(PlaceAboveStatusBar());
     }
     QDialog::showEvent(e);
     if (!e->spontaneous()) emit Shown();

@@ -47,8 +47,8 @@ public:
     OptionBoxWindow(WindowHost& main, int number, QWidget* owner);
 
     int Number() const { return number_; }
-    // Places the box above the main window's status bar on every show
-    // (numbered boxes always do).
+    // Places the box above the main window's status bar the first time it
+    // shows (numbered boxes always do); later it reopens where it was left.
     void SetPlacedAboveStatusBar(bool on) { placed_ = on; }
 
     // Adds one control per entry, one row each, in order; returns the

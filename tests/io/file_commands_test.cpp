@@ -146,7 +146,7 @@ TEST_F(FileCommandsTest, ReopenIsAnUndoableStepAndAFailedOneChangesNothing) {
 // ---- choosing a name and writing --------------------------------------------------------
 
 TEST_F(FileCommandsTest, FilterListsAndExtensionTable) {
-    ASSERT_EQ(OpenFilters().size(), 21u);
+    ASSERT_EQ(OpenFilters().size(), 24u);
     ASSERT_EQ(SaveFilters().size(), 19u);
     EXPECT_STREQ(OpenFilters()[6].Caption, "Windows Icons (*.ico)");
     EXPECT_STREQ(SaveFilters()[6].Caption, "SGI images (*.bw, *.rgb, *.rgba, *.sgi)");

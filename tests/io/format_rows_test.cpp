@@ -73,11 +73,11 @@ TEST(FormatRows, OneNewRowReachesEveryListAndTheSaveDispatch) {
     // Open dialog: its entry after the other formats, its patterns last in
     // "All Picture Files", which stays the filter the dialog starts with.
     const std::vector<TFileFilter> open = OpenFilters(formats);
-    ASSERT_EQ(open.size(), 22u);
-    EXPECT_STREQ(open[19].Caption, "Dummy pictures (*.dmy)");
-    EXPECT_EQ(AllPictureFilesPosition(formats), 20);
-    EXPECT_STREQ(open[20].Caption, "All Picture Files");
-    const std::string all = open[20].Patterns;
+    ASSERT_EQ(open.size(), 25u);
+    EXPECT_STREQ(open[22].Caption, "Dummy pictures (*.dmy)");
+    EXPECT_EQ(AllPictureFilesPosition(formats), 23);
+    EXPECT_STREQ(open[23].Caption, "All Picture Files");
+    const std::string all = open[23].Patterns;
     EXPECT_EQ(all.substr(all.size() - 14), ";*.dmy;*.dummy");
 
     // Save dialog: index 20 appends its extension and asks its options.
@@ -139,19 +139,20 @@ TEST(FormatRows, OneNewRowReachesEveryListAndTheSaveDispatch) {
               std::string::npos);
 
     // The program's own table knows nothing of it.
-    EXPECT_EQ(OpenFilters().size(), 21u);
+    EXPECT_EQ(OpenFilters().size(), 24u);
     EXPECT_EQ(FormatFromExtension("a.dmy"), fcOther);
 }
 
 TEST(FormatRows, TheListsKeepTheirOwnOrders) {
     // The icon is left out of "All Picture Files", offered eighteenth when
     // saving and sixth in the batch list, where ZSoft goes by ".pcc"; WebP
-    // comes last in every list.
+    // comes last among the formats written, the photo formats only read
+    // after it.
     EXPECT_STREQ(
-        OpenFilters()[19].Patterns,
+        OpenFilters()[22].Patterns,
         "*.bmp;*.dib;*.rle;*.JPG;*.JPEG;*.JPE;*.JFIF;*.GIF;*.PNG;*.TIF;*.TIFF;*.fax;*.bw;*.rgb;*.rgba;"
         "*.sgi;*.cel;*.pic;*.tga;*.vst;*.icb;*.vda;*.win;*.pcx;*.pcc;*.scr;*.pcd;*.ppm;*.pgm;*.pbm;"
-        "*.cut;*.pal;*.rla;*.rpf;*.psd;*.pdd;*.psp;*.webp");
+        "*.cut;*.pal;*.rla;*.rpf;*.psd;*.pdd;*.psp;*.webp;*.avif;*.heic;*.heif;*.jxl");
     std::string appended;
     for (int i = 1; i <= 19; ++i)
         appended += SaveFilterExtension(i) + "|";
@@ -182,7 +183,7 @@ TEST(FormatRows, MarkersAreFilledOrRefused) {
         text.rfind("MimeType=image/bmp;image/jpeg;image/gif;image/png;image/tiff;image/vnd.microsoft.icon;",
                    0),
         0u);
-    EXPECT_NE(text.find("image/webp;\nsaves BMP, JPEG, GIF, PNG, TIFF, Windows icon, SGI, Autodesk Animator, "
+    EXPECT_NE(text.find("image/webp;image/avif;image/heic;image/heif;image/jxl;\nsaves BMP, JPEG, GIF, PNG, TIFF, Windows icon, SGI, Autodesk Animator, "
                         "Truevision Targa, ZSoft Paintbrush, Portable pixmap, Photoshop and WebP.\n"),
               std::string::npos)
         << text;

@@ -75,13 +75,13 @@ namespace webp {
 // A still picture through libwebp: lossy at opts.WebpQuality or lossless
 // (opts.WebpLossless), alpha = 255 - T kept when any pixel is transparent.
 void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts);
-// Decodes a still picture (the first frame of an animation is not read).
+// Decodes a still picture, or the first frame of an animation.
 Bitmap Read(const std::string& path);
 } // namespace webp
 
 // Each codec as the format table names it, defined in its own source file.
 extern const TCodec kBmpCodec, kJpegCodec, kPngCodec, kGifCodec, kTiffCodec, kPnmCodec, kTgaCodec, kPcxCodec,
-    kSgiCodec, kIcoCodec, kPsdCodec, kRlaCodec, kPcdCodec, kCelCodec, kPspCodec, kWebpCodec;
+    kSgiCodec, kIcoCodec, kPsdCodec, kRlaCodec, kPcdCodec, kCelCodec, kPspCodec, kWebpCodec, kAvifCodec, kHeifCodec, kJxlCodec;
 
 // --- shared helpers -------------------------------------------------------
 

@@ -196,6 +196,24 @@ std::vector<TFormatRow> ProgramRows() {
          .Options = K::WebpOptions,
          .TypeText = "WEBP - WebP Format",
          .SaveHelp = "WebP; you choose lossy at a quality (0 to 100) or lossless; transparency is kept."},
+        // Photos as phones and cameras save them; read only. AVIF files carry
+        // the general HEIF brand too, so their row is asked first.
+        {.Name = "AVIF",
+         .Extensions = ".avif",
+         .Open = {"AVIF images (*.avif)", "*.avif"},
+         .MimeTypes = "image/avif",
+         .Codec = &kAvifCodec},
+        {.Name = "HEIF",
+         .Extensions = ".heic;.heif",
+         .AlsoReads = ".hif",
+         .Open = {"HEIF/HEIC images (*.heic;*.heif)", "*.heic;*.heif"},
+         .MimeTypes = "image/heic;image/heif",
+         .Codec = &kHeifCodec},
+        {.Name = "JPEG XL",
+         .Extensions = ".jxl",
+         .Open = {"JPEG XL images (*.jxl)", "*.jxl"},
+         .MimeTypes = "image/jxl",
+         .Codec = &kJxlCodec},
     };
 }
 

@@ -1,7 +1,9 @@
 // WebP through libwebp: the writer (lossy at a quality, or lossless, alpha
-// kept), and a reader of still pictures so that a saved file opens again.
+// kept), and the reader: lossy, lossless, alpha, and the first frame of an
+// animation (composed on its canvas by libwebpdemux).
 
 #include <webp/decode.h>
+#include <webp/demux.h>
 #include <webp/encode.h>
 
 #include <algorithm>
@@ -43,6 +45,48 @@ TSniff Sniff(const TFileHead& h) {
     return h.Size >= 12 && std::memcmp(h.Data, "RIFF", 4) == 0 && std::memcmp(h.Data + 8, "WEBP", 4) == 0
                ? TSniff::Yes
                : TSniff::No;
+}
+
+void AlphaToTransparency(Bitmap& image) {
+    for (int y = 0; y < image.Height(); ++y) {
+        uint8_t* p = image.Row(y);
+        for (int x = 0; x < image.Width(); ++x) p[4 * x + 3] = static_cast<uint8_t>(255 - p[4 * x + 3]);
+    }
+}
+
+struct TAnimDecoder {
+    WebPAnimDecoder* Dec = nullptr;
+    ~TAnimDecoder() { WebPAnimDecoderDelete(Dec); }
+};
+
+// The first frame of an animation as it shows on the animation's canvas.
+Bitmap FirstFrame(const uint8_t* data, std::size_t size) {
+    const WebPData webpData = {data, size};
+    WebPAnimDecoderOptions options;
+    if (!WebPAnimDecoderOptionsInit(&options)) throw ECodecError("WebP: the decoder library does not match");
+    options.color_mode = MODE_BGRA;
+    options.use_threads = 0;
+    // The canvas size comes from the header before the decoder takes memory for it.
+    WebPBitstreamFeatures features;
+    if (WebPGetFeatures(data, size, &features) != VP8_STATUS_OK)
+        throw ECodecError("WebP: not a WebP file, or the file is damaged");
+    CheckImageSize(features.width, features.height, "WebP");
+    TAnimDecoder dec;
+    dec.Dec = WebPAnimDecoderNew(&webpData, &options);
+    WebPAnimInfo info;
+    if (!dec.Dec || !WebPAnimDecoderGetInfo(dec.Dec, &info))
+        throw ECodecError("WebP: the animation is damaged or cut short");
+    CheckImageSize(info.canvas_width, info.canvas_height, "WebP");
+    uint8_t* frame = nullptr;
+    int timestamp = 0;
+    if (!WebPAnimDecoderGetNext(dec.Dec, &frame, &timestamp) || !frame)
+        throw ECodecError("WebP: the animation's first frame is damaged or cut short");
+    const int w = static_cast<int>(info.canvas_width), h = static_cast<int>(info.canvas_height);
+    Bitmap out = NewImage(w, h, false);
+    for (int y = 0; y < h; ++y)
+        std::memcpy(out.Row(y), frame + static_cast<std::size_t>(y) * w * 4, static_cast<std::size_t>(w) * 4);
+    AlphaToTransparency(out);
+    return out;
 }
 
 } // namespace
@@ -93,16 +137,12 @@ Bitmap Read(const std::string& path) {
     WebPBitstreamFeatures features;
     if (WebPGetFeatures(file.Data(), file.Size(), &features) != VP8_STATUS_OK)
         throw ECodecError("WebP: not a WebP file, or the file is damaged");
-    if (features.has_animation) throw ECodecError("WebP: animations are not supported");
+    if (features.has_animation) return FirstFrame(file.Data(), file.Size());
     CheckImageSize(features.width, features.height, "WebP");
     Bitmap out = NewImage(features.width, features.height, false);
     if (!WebPDecodeBGRAInto(file.Data(), file.Size(), out.Data(), out.ByteSize(), static_cast<int>(out.Stride())))
         throw ECodecError("WebP: the image data is damaged or cut short");
-    // Alpha to transparency.
-    for (int y = 0; y < out.Height(); ++y) {
-        uint8_t* p = out.Row(y);
-        for (int x = 0; x < out.Width(); ++x) p[4 * x + 3] = static_cast<uint8_t>(255 - p[4 * x + 3]);
-    }
+    AlphaToTransparency(out);
     return out;
 }
 

@@ -1,0 +1,87 @@
+// JPEG XL through libjxl: the first frame, upright (the decoder applies the
+// file's orientation), with its alpha, samples rounded to 8 bits by the
+// decoder. Both the bare code stream and the boxed container are read.
+
+#include <jxl/decode.h>
+#include <jxl/decode_cxx.h>
+#include <jxl/resizable_parallel_runner.h>
+#include <jxl/resizable_parallel_runner_cxx.h>
+
+#include <string>
+
+#include "io/codecs/format_codecs.h"
+
+namespace pixora::jxl {
+
+namespace {
+
+TSniff Sniff(const TFileHead& h) {
+    switch (JxlSignatureCheck(h.Data, h.Size)) {
+    case JXL_SIG_CODESTREAM:
+    case JXL_SIG_CONTAINER: return TSniff::Yes;
+    default: return TSniff::No;
+    }
+}
+
+[[noreturn]] void Damaged() {
+    throw ECodecError("JPEG XL: not a JPEG XL file, or the file is damaged or cut short");
+}
+
+} // namespace
+
+Bitmap Read(const std::string& path) {
+    const TMappedFile file(path);
+    JxlDecoderPtr dec = JxlDecoderMake(nullptr);
+    JxlResizableParallelRunnerPtr runner = JxlResizableParallelRunnerMake(nullptr);
+    if (!dec || !runner) throw ECodecError("JPEG XL: not enough memory");
+    if (JxlDecoderSubscribeEvents(dec.get(), JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
+        JxlDecoderSetParallelRunner(dec.get(), JxlResizableParallelRunner, runner.get()) != JXL_DEC_SUCCESS)
+        throw ECodecError("JPEG XL: the decoder library could not be set up");
+    if (JxlDecoderSetInput(dec.get(), file.Data(), file.Size()) != JXL_DEC_SUCCESS) Damaged();
+    JxlDecoderCloseInput(dec.get());
+
+    // B, G, R, A once the frame is in: the decoder writes R, G, B, A.
+    const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
+    Bitmap out;
+    for (;;) {
+        const JxlDecoderStatus status = JxlDecoderProcessInput(dec.get());
+        if (status == JXL_DEC_BASIC_INFO) {
+            JxlBasicInfo info;
+            if (JxlDecoderGetBasicInfo(dec.get(), &info) != JXL_DEC_SUCCESS) Damaged();
+            // The stored sides; orientations 5 to 8 turn the picture a quarter.
+            const bool turned = info.orientation >= JXL_ORIENT_TRANSPOSE;
+            const int64_t w = turned ? info.ysize : info.xsize, h = turned ? info.xsize : info.ysize;
+            CheckImageSize(w, h, "JPEG XL");
+            out = NewImage(static_cast<int>(w), static_cast<int>(h), false);
+            JxlResizableParallelRunnerSetThreads(runner.get(),
+                                                 JxlResizableParallelRunnerSuggestThreads(info.xsize, info.ysize));
+        } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
+            std::size_t need = 0;
+            if (out.Empty() || JxlDecoderImageOutBufferSize(dec.get(), &format, &need) != JXL_DEC_SUCCESS ||
+                need != out.ByteSize() || out.Stride() != static_cast<std::size_t>(out.Width()) * 4)
+                Damaged();
+            if (JxlDecoderSetImageOutBuffer(dec.get(), &format, out.Data(), out.ByteSize()) != JXL_DEC_SUCCESS)
+                Damaged();
+        } else if (status == JXL_DEC_FULL_IMAGE) {
+            break; // the first frame is the picture
+        } else if (status == JXL_DEC_ERROR || status == JXL_DEC_NEED_MORE_INPUT || status == JXL_DEC_SUCCESS) {
+            Damaged();
+        }
+    }
+    for (int y = 0; y < out.Height(); ++y) {
+        uint8_t* p = out.Row(y);
+        for (int x = 0; x < out.Width(); ++x, p += 4) {
+            std::swap(p[0], p[2]);
+            p[3] = static_cast<uint8_t>(255 - p[3]);
+        }
+    }
+    return out;
+}
+
+} // namespace pixora::jxl
+
+namespace pixora {
+
+const TCodec kJxlCodec = {.Strength = TSniffStrength::Signature, .Sniff = jxl::Sniff, .Read = jxl::Read};
+
+} // namespace pixora

@@ -134,6 +134,18 @@ TEST_F(AppTest, SwatchExchangeTwiceRestoresEverything) {
     window->DefaultSwatches();
     EXPECT_EQ(shape1->Colour(), 0);
     EXPECT_EQ(shape2->Colour(), 0xFFFFFF);
+
+    // The same through the Colours menu's one-letter commands.
+    SetFGColour(s, RGBColour(9, 8, 7));
+    window->PaintSwatches();
+    EXPECT_EQ(Cmd("SwapColours1")->shortcut(), QKeySequence("X"));
+    EXPECT_EQ(Cmd("DefaultColours1")->shortcut(), QKeySequence("D"));
+    Cmd("SwapColours1")->trigger();
+    EXPECT_EQ(shape1->Colour(), 0xFFFFFF);
+    EXPECT_EQ(shape2->Colour(), RGBColour(9, 8, 7));
+    Cmd("DefaultColours1")->trigger();
+    EXPECT_EQ(shape1->Colour(), 0);
+    EXPECT_EQ(shape2->Colour(), 0xFFFFFF);
 }
 
 TEST_F(AppTest, StartupAndShutdownEmptyTheHistoryFolder) {

@@ -99,7 +99,7 @@ TEST_F(AppTest, ToolButtonsInTwoColumnsAndPressedForTheSlotTool) {
     auto* transparency = window->findChild<QToolButton*>("ToolButton41");
     ASSERT_TRUE(pen && eraser && noise && transparency);
     EXPECT_EQ(pen->text(), "1");
-    EXPECT_EQ(pen->toolTip(), "Pen");
+    EXPECT_EQ(pen->toolTip(), "Pen (P)");
     EXPECT_EQ(eraser->x(), pen->x());
     EXPECT_EQ(noise->x(), transparency->x());
     EXPECT_GT(noise->x(), pen->x());

@@ -244,6 +244,29 @@ void FitIntoFrame(const Bitmap& picture, int width, int height, Bitmap& frame) {
                     static_cast<std::size_t>(w) * 4);
 }
 
+void StartRotatePreview(const Bitmap& image, TRotatePreview& preview) {
+    preview = TRotatePreview();
+    if (image.Empty()) return;
+    const int64_t w = image.Width(), h = image.Height(), longer = std::max(w, h);
+    if (longer <= kRotatePreviewSide) {
+        preview.Reduced = image;
+        preview.Reduced.SetBitsPerPixel(32);
+        return;
+    }
+    const int rw = static_cast<int>(std::max<int64_t>(1, w * kRotatePreviewSide / longer));
+    const int rh = static_cast<int>(std::max<int64_t>(1, h * kRotatePreviewSide / longer));
+    preview.Reduced = Bitmap(rw, rh, 32);
+    BilinearResampleAll(image, preview.Reduced);
+}
+
+bool ShowRotatePreview(TRotatePreview& preview, const TRotateParams& params, Bitmap& frame) {
+    Bitmap turned;
+    if (!RotateBitmap(preview.Reduced, params, turned)) return false;
+    preview.Turned = std::move(turned);
+    FitIntoFrame(preview.Turned, preview.Reduced.Width(), preview.Reduced.Height(), frame);
+    return true;
+}
+
 bool CommitRotation(Workspace& ws, Bitmap result) {
     const TActiveImage s = ws.ActivePicture();
     if (!s || result.Empty()) return false;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "doc/checkerboard.h"
 #include "history/changed_step.h"
 #include "history/history_store.h"
 #include "tools/crop_tool.h"
@@ -166,14 +167,16 @@ void ToolSet::Down(int x, int y, int button) {
             pending_.Pos = s.HistoryPos;
             pending_.Count = s.HistoryCount;
             pending_.Name = row.StepName;
-            pending_.Before = s.Bitmap;
+            // Into the buffer the last press used: a fresh image-sized
+            // copy would first have all its pages cleared by the system.
+            CopyBitmapInto(s.Bitmap, pending_.Before);
         }
         // While a crop rectangle is shown, StrokeBase keeps the image it was
         // drawn over, whatever the tool.
         const bool takeBase =
             !goesOn && !v.CropShown && (tool ? tool->TakesStrokeBase(c) : row.TakesStrokeBase);
         if (takeBase) {
-            ws_.StrokeBase.Bitmap = s.Bitmap;
+            CopyBitmapInto(s.Bitmap, ws_.StrokeBase.Bitmap);
             ws_.StrokeBase.Refill();
         }
         FillRowTable(s.Bitmap, s.Rows);
@@ -233,10 +236,9 @@ void ToolSet::FinishStep() {
     TImages& s = ws_.Images[static_cast<std::size_t>(pending_.Slot)];
     const int slot = pending_.Slot;
     pending_.Slot = -1;
-    Bitmap before = std::move(pending_.Before);
-    pending_.Before = Bitmap();
     if (s.HistoryPos != pending_.Pos || s.HistoryCount != pending_.Count) return; // stored by the step between
-    StoreStepIfChanged(ws_, slot, before, std::string(pending_.Name));
+    // The copy stays for the next press to write into.
+    StoreStepIfChanged(ws_, slot, pending_.Before, std::string(pending_.Name));
 }
 
 void ToolSet::DoubleClick() {

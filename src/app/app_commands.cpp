@@ -20,6 +20,13 @@ TCommandList AppCommands() {
         Cmd("About1", "About ...", A).Does([](WindowHost& w) {
             if (auto* about = w.Get<TWindow::About>()) about->exec();
         }),
+        // One-letter keys: a text field with the focus takes the letter first.
+        Cmd("SwapColours1", "Swap Colours").Keys("X").Does([](WindowHost& w) {
+            qobject_cast<MainWindow*>(w.Owner())->ExchangeSwatches();
+        }),
+        Cmd("DefaultColours1", "Default Colours").Keys("D").Does([](WindowHost& w) {
+            qobject_cast<MainWindow*>(w.Owner())->DefaultSwatches();
+        }),
         Cmd("Properties1", "Properties").Does(ShowImageInformation),
         Cmd("Properties2", "Properties").Does(ShowImageInformation),
     };

@@ -6,8 +6,10 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -71,8 +73,15 @@ void MainWindow::BuildToolPanel() {
         const QString name = QString::fromUtf8(row.Button.data(), static_cast<qsizetype>(row.Button.size()));
         b->setObjectName(name);
         b->setText(QString::number(row.Number));
-        b->setToolTip(
-            QString::fromUtf8(row.ButtonHint.data(), static_cast<qsizetype>(row.ButtonHint.size())));
+        // The hint names the tool and its key; the key clicks the button at
+        // once (a text field with the focus takes the letter first).
+        QString hint = QString::fromUtf8(row.ButtonHint.data(), static_cast<qsizetype>(row.ButtonHint.size()));
+        if (!row.Key.empty()) {
+            const QKeySequence key(QString::fromUtf8(row.Key.data(), static_cast<qsizetype>(row.Key.size())));
+            connect(new QShortcut(key, this), &QShortcut::activated, b, &QToolButton::click);
+            hint += QStringLiteral(" (%1)").arg(key.toString(QKeySequence::NativeText));
+        }
+        b->setToolTip(hint);
         b->setIcon(QIcon(QString::fromUtf8(row.Icon.data(), static_cast<qsizetype>(row.Icon.size()))));
         b->setIconSize(QSize(20, 20));
         b->setCheckable(true);

@@ -132,7 +132,7 @@ std::vector<TMenuEntry> MainMenuLayout() {
                 "PasteAsNewImage1", "Properties1"})
         .End();
     m.Menu("Colours", "Colours1")
-        .Items({"SelectFGColour1", "SelectBGColour1", "ColourAdjustment2", "ColourTransfer2",
+        .Items({"SelectFGColour1", "SelectBGColour1", "SwapColours1", "DefaultColours1", "ColourAdjustment2", "ColourTransfer2",
                 "ChannelFilter2", "Brightness2", "Grayscale2", "Lighten2", "Darken2", "Soften2", "Sharpen3",
                 "Noise3", "Contrast3", "Saturation3", "Histogram2", "Gamma2", "Tint2"})
         .End();

@@ -79,6 +79,7 @@ struct TRowBuilder {
     constexpr TRowBuilder& View(std::string_view name, std::string_view caption) {
         return D.ViewItem = {name, caption}, *this;
     }
+    constexpr TRowBuilder& Key(std::string_view key) { return D.Key = key, *this; }
     constexpr TRowBuilder& Step(std::string_view name) { return D.StepName = name, *this; }
     constexpr TRowBuilder& Menu(std::string_view name, std::string_view caption, std::string_view popupName,
                                 std::string_view popupCaption) {
@@ -106,6 +107,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[0].RefreshAfterRelease = true;
 
         t[1] = Row(1, "ToolButton20", "Pen", "Use Pen Tool to FreeHand Draw")
+                   .Key("P")
                    .Cursor(1)
                    .Box(TWindow::PenOptions, BoxTForm3)
                    .View("PenToolbar1", "Pen Toolbar")
@@ -114,6 +116,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .D;
         t[1].Make = &Make<PenTool>;
         t[2] = Row(2, "ToolButton23", "Line", "Use Line Tool to draw a straight line")
+                   .Key("L")
                    .Cursor(2)
                    .Box(TWindow::PenOptions, BoxTForm3)
                    .View("LineToolbar1", "Line Toolbar")
@@ -122,6 +125,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .D;
         t[2].Make = &Make<LineTool>;
         t[3] = Row(3, "ToolButton22", "Bezier Curve", "Use Bezier Tool to draw a bezier curve")
+                   .Key("Z")
                    .Cursor(2)
                    .Box(TWindow::PenOptions, BoxTForm3)
                    .View("BezierToolbar1", "Bezier Toolbar")
@@ -138,6 +142,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .D;
         t[4].Make = &Make<PolygonTool>;
         t[5] = Row(5, "ToolButton28", "Rectangle", "Use the Rect Tool to draw a rectangle")
+                   .Key("R")
                    .Cursor(4)
                    .Box(TWindow::ShapeOptions, BoxTForm21)
                    .View("RectangleToolbar1", "Rectangle Toolbar")
@@ -146,6 +151,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .D;
         t[5].Make = &Make<RectangleTool>;
         t[6] = Row(6, "ToolButton30", "Ellipse", "Use the Ellipse Tool to draw an ellipse")
+                   .Key("O")
                    .Cursor(5)
                    .Box(TWindow::ShapeOptions, BoxTForm21)
                    .View("EllipseToolbar1", "Ellipse Toolbar")
@@ -155,6 +161,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[6].Make = &Make<EllipseTool>;
         t[7] = Row(7, "ToolButton32", "Rectangle with Rounded Edges",
                    "Use the Round Rect Tool to draw a Round Rectangle")
+                   .Key("U")
                    .Cursor(6)
                    .Box(TWindow::RoundRectOptions, BoxTForm22)
                    .View("RoundRectToolbar1", "Round Rect Toolbar")
@@ -163,6 +170,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .D;
         t[7].Make = &Make<RoundRectTool>;
         t[8] = Row(8, "ToolButton34", "Spray Brush", "Use the Spray Tool to spray across the canvas")
+                   .Key("A")
                    .Cursor(3)
                    .Box(TWindow::SprayOptions, BoxTForm23)
                    .View("SprayToolbar1", "Spray Toolbar")
@@ -171,6 +179,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .D;
         t[8].Make = &Make<SprayBrush>;
         t[9] = Row(9, "ToolButton36", "Soften Brush", "Use the Soften Brush to soften certain parts")
+                   .Key("S")
                    .Cursor(14)
                    .Box(TWindow::BrushOptions, BoxTForm24)
                    .View("SoftenToolbar1", "Soften Toolbar")
@@ -179,6 +188,7 @@ const std::array<TToolDescription, 27>& Table() {
                    .D;
         t[9].Make = &Make<SoftenBrush>;
         t[10] = Row(10, "ToolButton38", "Sharpen Brush", "Use the Sharpen Brush to sharpen certain parts")
+                    .Key("H")
                     .Cursor(7)
                     .Box(TWindow::BrushOptions, BoxTForm24)
                     .View("SharpenToolbar1", "Sharpen Toolbar")
@@ -187,6 +197,7 @@ const std::array<TToolDescription, 27>& Table() {
                     .D;
         t[10].Make = &Make<SharpenBrush>;
         t[11] = Row(11, "ToolButton21", "Noise Brush", "Use the Noise Brush to add noise to certain parts")
+                    .Key("N")
                     .Cursor(2)
                     .Box(TWindow::BrushOptions, BoxTForm24)
                     .Step("Noise Brush")
@@ -195,6 +206,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[11].Make = &Make<NoiseBrush>;
         t[12] = Row(12, "ToolButton24", "Clone Tool",
                     "Use the Clone Tool to use a certain part of the canvas as a brush")
+                    .Key("K")
                     .Cursor(9)
                     .Box(TWindow::BrushOptions, BoxTForm24)
                     .Step("Copy Brush")
@@ -219,6 +231,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[14].Make = &Make<DarkenBrush>;
         // The selection tool keeps the overlay: it holds the selection's shape.
         t[15] = Row(15, "ToolButton29", "Selection Tool", "Use the Selection Tool")
+                    .Key("M")
                     .Cursor(10)
                     .Box(TWindow::SelectOptions, BoxTForm4)
                     .View("SelectionToolbar1", "Selection Toolbar")
@@ -228,6 +241,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[15].Make = &Make<SelectionTool>;
         t[16] =
             Row(16, "ToolButton31", "Floodfill", "Use the Floodfill Tool to fill certain parts with a colour")
+                .Key("F")
                 .Cursor(11)
                 .Box(TWindow::FillOptions, BoxTForm25)
                 .View("FloodFillToolbar1", "Flood Fill Toolbar")
@@ -239,10 +253,12 @@ const std::array<TToolDescription, 27>& Table() {
         // its editor opens at the first press.
         t[17] = Button(t[17], "ToolButton33", "Add Text", "Use the Text Tool to add text to the canvas");
         t[17].Cursor = 12;
+        t[17].Key = "T";
         t[17].Make = &Make<TextTool>;
         // StrokeBase holds the snapshot the Undo History dialog chose.
         t[18] = Row(18, "ToolButton35", "History Brush",
                     "Use the History Brush to reveal certain parts of past images")
+                    .Key("Y")
                     .Cursor(13)
                     .Box(TWindow::UndoHistory, BoxNone, true)
                     .Step("History Brush")
@@ -251,6 +267,7 @@ const std::array<TToolDescription, 27>& Table() {
         t[18].TakesStrokeBase = false;
         t[18].NeedsHistoryStep = true;
         t[19] = Row(19, "ToolButton37", "Custom Brush", "Use the Custom Brush Tool to draw across the canvas")
+                    .Key("B")
                     .Cursor(15)
                     .Box(TWindow::CustomBrush, BoxNone, true)
                     .Step("Custom Brush")
@@ -258,10 +275,12 @@ const std::array<TToolDescription, 27>& Table() {
         t[19].Make = &Make<CustomBrush>;
         t[20] = Row(20, "ToolButton39", "Colour Selector",
                     "Use the Colour Select Tool to select a colour from the canvas")
+                    .Key("I")
                     .Cursor(16)
                     .D;
         t[20].Make = &Make<ColourPicker>;
         t[21] = Row(21, "ToolButton40", "Eraser", "Use the Erase Tool to erase certain parts")
+                    .Key("E")
                     .Cursor(8)
                     .Box(TWindow::EraserOptions)
                     .Step("Erase")

@@ -76,6 +76,7 @@ struct TToolDescription {
     std::string_view Icon;
     std::string_view ButtonHint;
     std::string_view StatusHint;
+    std::string_view Key; // one-letter key that chooses the tool, "" = none
     int PanelColumn = 0;
     int PanelRow = 0;
     int Cursor = 0;             // canvas cursor, 0 = the arrow

@@ -1,5 +1,6 @@
 // The command lists and the menu layout agree: every name is one command,
 // every command is placed, every place names a command.
+#include <QKeySequence>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -53,5 +54,17 @@ TEST(CommandTable, OptionBoxItemsNameTheirBoxAndCheckItemsAreCheckable) {
         if (c.RunOnToggle || !c.Group.empty()) {
             EXPECT_TRUE(c.Checkable) << c.Name;
         }
+    }
+}
+
+TEST(CommandTable, WindowWideShortcutsNeverClash) {
+    std::map<QString, std::string_view> owner;
+    for (const TCommand& c : AllCommands()) {
+        if (c.Shortcut.empty() || c.WidgetShortcut) continue;
+        const QKeySequence keys(QString::fromUtf8(c.Shortcut.data(), static_cast<qsizetype>(c.Shortcut.size())));
+        ASSERT_FALSE(keys.isEmpty()) << c.Name;
+        const QString text = keys.toString(QKeySequence::PortableText);
+        const auto [it, fresh] = owner.emplace(text, c.Name);
+        EXPECT_TRUE(fresh) << c.Name << " and " << it->second << " share " << text.toStdString();
     }
 }

@@ -99,7 +99,7 @@ TEST_F(AppTest, ToolButtonsInTwoColumnsAndPressedForTheSlotTool) {
     auto* transparency = window->findChild<QToolButton*>("ToolButton41");
     ASSERT_TRUE(pen && eraser && noise && transparency);
     EXPECT_EQ(pen->text(), "1");
-    EXPECT_EQ(pen->toolTip(), "Pen");
+    EXPECT_EQ(pen->toolTip(), "Pen (P)");
     EXPECT_EQ(eraser->x(), pen->x());
     EXPECT_EQ(noise->x(), transparency->x());
     EXPECT_GT(noise->x(), pen->x());
@@ -132,6 +132,18 @@ TEST_F(AppTest, SwatchExchangeTwiceRestoresEverything) {
     EXPECT_EQ(s.FGRed, 1);
     EXPECT_EQ(s.BGGreen, 128);
     window->DefaultSwatches();
+    EXPECT_EQ(shape1->Colour(), 0);
+    EXPECT_EQ(shape2->Colour(), 0xFFFFFF);
+
+    // The same through the Colours menu's one-letter commands.
+    SetFGColour(s, RGBColour(9, 8, 7));
+    window->PaintSwatches();
+    EXPECT_EQ(Cmd("SwapColours1")->shortcut(), QKeySequence("X"));
+    EXPECT_EQ(Cmd("DefaultColours1")->shortcut(), QKeySequence("D"));
+    Cmd("SwapColours1")->trigger();
+    EXPECT_EQ(shape1->Colour(), 0xFFFFFF);
+    EXPECT_EQ(shape2->Colour(), RGBColour(9, 8, 7));
+    Cmd("DefaultColours1")->trigger();
     EXPECT_EQ(shape1->Colour(), 0);
     EXPECT_EQ(shape2->Colour(), 0xFFFFFF);
 }

@@ -66,7 +66,7 @@ TCommandList SelectionCommands() {
         Cmd("FillwithFGColour2", "Fill with FG Colour", I).Does(RunFillFG),
         Cmd("FillwithBGColour1", "Fill with BG Colour", I).Does(RunFillBG),
         Cmd("FillwithBGColour2", "Fill with BG Colour", I).Does(RunFillBG),
-        Cmd("Crop1", "Crop", I).Does(RunCropItem),
+        Cmd("Crop1", "Crop", I).Keys("C").Does(RunCropItem),
         Cmd("ToolButton16", "Crop", I)
             .Button(":/icons/crop.svg", "Crop Image", "Crop the current image")
             .Does(RunCropButton),

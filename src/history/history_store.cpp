@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <map>
+#include <set>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -14,12 +17,21 @@
 #include "doc/tab_change.h"
 #include "doc/thumbnail_fit.h"
 #include "history/history_folder.h"
+#include "history/tile_snapshot.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora {
 
+namespace {
+
+std::string SnapshotName(int slot, int k) {
+    return std::to_string(slot) + "_" + std::to_string(k) + ".bmp";
+}
+
+} // namespace
+
 std::string SnapshotPath(const Workspace& ws, int slot, int k) {
-    return HistoryDir(ws) + std::to_string(slot) + "_" + std::to_string(k) + ".bmp";
+    return HistoryDir(ws) + SnapshotName(slot, k);
 }
 
 // ---- snapshot files ----------------------------------------------------------
@@ -72,13 +84,14 @@ void WriteRows(int fd, const std::vector<uint8_t>& head, const Bitmap& image, co
 
 namespace {
 
-// Writes the file at `path` anew; a failure removes what was written.
-void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
+// Writes the file at `path` anew, `body` filling the open file; a failure
+// removes what was written.
+void WriteNewFile(const std::string& path, const std::function<void(int fd)>& body) {
     try {
         const int fd = FileLayer().Open(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
         if (fd < 0) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
         FdCloser closer{fd};
-        WriteRows(fd, bmp::FileHead(image.Width(), image.Height(), 32), image, path);
+        body(fd);
         closer.Fd = -1;
         if (FileLayer().Close(fd) != 0)
             throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
@@ -86,6 +99,27 @@ void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
         std::remove(path.c_str());
         throw;
     }
+}
+
+void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
+    WriteNewFile(path, [&](int fd) { WriteRows(fd, bmp::FileHead(image.Width(), image.Height(), 32), image, path); });
+}
+
+void WriteBytesFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    WriteNewFile(path, [&](int fd) {
+        if (!WriteFully(fd, bytes.data(), bytes.size()))
+            throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
+    });
+}
+
+// Writes the tiles of `image` that differ from the base file, with the same
+// care for an old file as WriteSnapshot.
+void WriteTileSnapshotFile(const std::string& path, const std::vector<uint8_t>& bytes, bool keepOldOnFailure) {
+    if (!keepOldOnFailure) {
+        WriteBytesFile(path, bytes);
+        return;
+    }
+    WriteThroughTemporary(path, [&](const std::string& temp) { WriteBytesFile(temp, bytes); });
 }
 
 } // namespace
@@ -137,7 +171,54 @@ void ReadRowsBottomUp(int fd, off_t offset, Bitmap& into, const std::string& pat
 
 } // namespace
 
+namespace {
+
+// The whole file when it is a tile snapshot; false for any other file.
+bool ReadTileSnapshotFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    const int fd = FileLayer().Open(path, O_RDONLY, 0);
+    if (fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
+    FdCloser closer{fd};
+    uint8_t head[64] = {};
+    const ssize_t got = ::pread(fd, head, sizeof head, 0);
+    struct stat st {};
+    if (got <= 0 || !IsTileSnapshot(head, static_cast<std::size_t>(got)) || ::fstat(fd, &st) != 0) return false;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw ECodecError("Cannot read " + path + ": " + std::strerror(errno));
+        if (n == 0) throw ECodecError("Undo step: the file is truncated");
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void ReadWholeSnapshot(const std::string& path, Bitmap& into);
+
+} // namespace
+
+// A tile snapshot is read as its chain: the full snapshot it ends at, then
+// the tiles of each step over it, oldest first.
 void ReadSnapshot(const std::string& path, Bitmap& into) {
+    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    std::vector<std::vector<uint8_t>> steps;
+    std::set<std::string> seen{path};
+    std::string at = path;
+    std::vector<uint8_t> bytes;
+    while (ReadTileSnapshotFile(at, bytes)) {
+        at = folder + TileSnapshotBase(bytes);
+        if (!seen.insert(at).second) throw ECodecError("Undo step: the file is damaged");
+        steps.push_back(std::move(bytes));
+        bytes = {};
+    }
+    ReadWholeSnapshot(at, into);
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) ApplyTileSnapshot(*step, into);
+}
+
+namespace {
+
+void ReadWholeSnapshot(const std::string& path, Bitmap& into) {
     const int fd = FileLayer().Open(path, O_RDONLY, 0);
     if (fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
     FdCloser closer{fd};
@@ -160,9 +241,55 @@ void ReadSnapshot(const std::string& path, Bitmap& into) {
     ReadRowsBottomUp(fd, 54, into, path);
 }
 
+} // namespace
+
 // ---- the store ---------------------------------------------------------------
 
 namespace {
+
+// The state of the newest snapshot a slot wrote, so that the next one can
+// store only the tiles that differ from it. Index -1: nothing kept.
+struct TSlotBase {
+    Bitmap Image;
+    int Index = -1;
+};
+
+struct THistoryStorage final : WorkspaceExtension {
+    std::map<int, TSlotBase> Bases;
+};
+
+TSlotBase& BaseOf(Workspace& ws, int slot) {
+    if (!ws.HistoryStorage) ws.HistoryStorage = std::make_unique<THistoryStorage>();
+    return static_cast<THistoryStorage&>(*ws.HistoryStorage).Bases[slot];
+}
+
+// Stores snapshot k of a slot: only the changed tiles when snapshot k - 1 is
+// the kept state and less than half of the image changed, else the whole
+// image. The kept state follows.
+void StoreSnapshot(Workspace& ws, int slot, int k, bool keepOld) {
+    const Bitmap& image = ws.Images[static_cast<std::size_t>(slot)].Bitmap;
+    TSlotBase& base = BaseOf(ws, slot);
+    const bool comparable = k > 1 && base.Index == k - 1 && image.BitsPerPixel() == 32 &&
+                            base.Image.Width() == image.Width() && base.Image.Height() == image.Height();
+    std::vector<TTileIndex> tiles;
+    if (comparable) tiles = ChangedTiles(base.Image, image);
+    const bool partial =
+        comparable && TilePixels(image, tiles) * 2 <= static_cast<int64_t>(image.Width()) * image.Height();
+    base.Index = -1;  // until the file is written
+    if (partial) {
+        WriteTileSnapshotFile(SnapshotPath(ws, slot, k), EncodeTileSnapshot(image, tiles, SnapshotName(slot, k - 1)),
+                              keepOld);
+        CopyTiles(image, base.Image, tiles);
+    } else {
+        WriteSnapshot(SnapshotPath(ws, slot, k), image, keepOld);
+        if (base.Image.Width() == image.Width() && base.Image.Height() == image.Height() &&
+            base.Image.BitsPerPixel() == image.BitsPerPixel())
+            for (int y = 0; y < image.Height(); ++y) std::memcpy(base.Image.Row(y), image.Row(y), image.Stride());
+        else
+            base.Image = image;
+    }
+    base.Index = k;
+}
 
 void Report(Workspace& ws, const std::string& headline, const std::exception& e) {
     ws.Port->ReportProblem(headline, e.what());
@@ -229,7 +356,7 @@ bool PushHistory(Workspace& ws, int slot) {
     try {
         // Snapshot k may be a stored redo step, which must survive a failed
         // write; otherwise any file there is a leftover and is written over.
-        WriteSnapshot(SnapshotPath(ws, slot, k), s.Bitmap, k <= s.HistoryCount);
+        StoreSnapshot(ws, slot, k, k <= s.HistoryCount);
     } catch (const std::exception& e) {
         Report(ws, "Could not store the undo step.", e);
         return false;
@@ -312,6 +439,7 @@ bool RedoStep(Workspace& ws) {
 }
 
 void DeleteSlotHistoryFiles(const Workspace& ws, int slot) {
+    if (ws.HistoryStorage) static_cast<THistoryStorage&>(*ws.HistoryStorage).Bases.erase(slot);
     const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     for (int k = 1; k <= s.HistoryCount; ++k) std::remove(SnapshotPath(ws, slot, k).c_str());
 }

@@ -1,7 +1,9 @@
 #pragma once
-// The per-slot undo store. Snapshot k of a slot is a 32-bit BMP in this
-// running copy's history folder; the slot's History table keeps the step
-// names and 50 x 50 thumbnails. HistoryCount counts the stored snapshots,
+// The per-slot undo store. Snapshot k of a slot is a file in this running
+// copy's history folder: a 32-bit BMP of the whole image, or, when less than
+// half of the image changed since snapshot k - 1, only the changed tiles
+// over that snapshot (history/tile_snapshot.h). The slot's History table
+// keeps the step names and 50 x 50 thumbnails. HistoryCount counts the stored snapshots,
 // HistoryPos the steps that can be undone.
 //
 // An edit calls PushHistory (which stores the image as it is before the
@@ -29,8 +31,8 @@ std::string SnapshotPath(const Workspace& ws, int slot, int k);
 // file is written in place. Throws ECodecError on failure; no partial file
 // is left behind either way.
 void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnFailure = true);
-// Reads a snapshot file written by WriteSnapshot into `into` (resized as
-// needed). Throws ECodecError when the file is missing, short or not a
+// Reads a snapshot file written by WriteSnapshot or the store (a tile
+// snapshot with the files it stands on) into `into` (resized as needed). Throws ECodecError when the file is missing, short or not a
 // snapshot; `into` may then hold partial pixels.
 void ReadSnapshot(const std::string& path, Bitmap& into);
 

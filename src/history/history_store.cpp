@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -256,11 +257,20 @@ struct TSlotBase {
 
 struct THistoryStorage final : WorkspaceExtension {
     std::map<int, TSlotBase> Bases;
+    uint64_t Budget = 0;
+    // At least what the folder holds: its size when last counted plus what
+    // was written since. The folder is counted again only when this passes
+    // the budget, so a long history is not listed on every step.
+    uint64_t UsedAtMost = 0;
 };
 
-TSlotBase& BaseOf(Workspace& ws, int slot) {
+THistoryStorage& StorageOf(Workspace& ws) {
     if (!ws.HistoryStorage) ws.HistoryStorage = std::make_unique<THistoryStorage>();
-    return static_cast<THistoryStorage&>(*ws.HistoryStorage).Bases[slot];
+    return static_cast<THistoryStorage&>(*ws.HistoryStorage);
+}
+
+TSlotBase& BaseOf(Workspace& ws, int slot) {
+    return StorageOf(ws).Bases[slot];
 }
 
 // Stores snapshot k of a slot: only the changed tiles when snapshot k - 1 is
@@ -270,7 +280,8 @@ void StoreSnapshot(Workspace& ws, int slot, int k, bool keepOld) {
     const Bitmap& image = ws.Images[static_cast<std::size_t>(slot)].Bitmap;
     TSlotBase& base = BaseOf(ws, slot);
     const bool comparable = k > 1 && base.Index == k - 1 && image.BitsPerPixel() == 32 &&
-                            base.Image.Width() == image.Width() && base.Image.Height() == image.Height();
+                            base.Image.BitsPerPixel() == 32 && base.Image.Width() == image.Width() &&
+                            base.Image.Height() == image.Height();
     std::vector<TTileIndex> tiles;
     if (comparable) tiles = ChangedTiles(base.Image, image);
     const bool partial =
@@ -345,6 +356,109 @@ void ShowLoaded(Workspace& ws, TImages& s, TLoaded& loaded) {
 
 } // namespace
 
+namespace {
+
+uint64_t FolderBytes(const std::string& dir) {
+    uint64_t total = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        const uintmax_t size = entry.file_size(ec);
+        if (!ec) total += size;
+    }
+    return total;
+}
+
+// Makes snapshot 2 the oldest: its state is written whole as snapshot 1 and
+// every later file moves down a number, a tile snapshot naming its new base.
+void DropOldestStep(Workspace& ws, int slot) {
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    Bitmap second;
+    ReadSnapshot(SnapshotPath(ws, slot, 2), second);
+    WriteSnapshot(SnapshotPath(ws, slot, 1), second);
+    std::vector<uint8_t> bytes;
+    for (int j = 3; j <= s.HistoryCount; ++j) {
+        const std::string from = SnapshotPath(ws, slot, j), to = SnapshotPath(ws, slot, j - 1);
+        if (ReadTileSnapshotFile(from, bytes)) {
+            WriteTileSnapshotFile(to, RebasedTileSnapshot(bytes, SnapshotName(slot, j - 2)), true);
+            std::remove(from.c_str());
+        } else if (FileLayer().Rename(from, to) != 0) {
+            throw ECodecError("Cannot rename " + from + ": " + std::strerror(errno));
+        }
+    }
+    std::remove(SnapshotPath(ws, slot, s.HistoryCount).c_str());  // left when nothing moved over it
+    s.History.erase(s.History.begin() + 1);
+    --s.HistoryPos;
+    --s.HistoryCount;
+    TSlotBase& base = BaseOf(ws, slot);
+    base.Index = base.Index >= 2 ? base.Index - 1 : -1;
+}
+
+// Forgets every step of a slot (its files and counters); the image stays.
+void ForgetSlotHistory(Workspace& ws, int slot) {
+    DeleteSlotHistoryFiles(ws, slot);
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    s.HistoryPos = 0;
+    s.HistoryCount = 0;
+}
+
+std::string Megabytes(uint64_t bytes) {
+    return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+}
+
+// After snapshot k = HistoryCount was stored: drops the oldest steps of the
+// slot while the folder holds more than the budget, never that snapshot.
+void KeepWithinBudget(Workspace& ws, int slot) {
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    const std::string dir = HistoryDir(ws);
+    const uint64_t budget = HistoryBudget(ws);
+    uint64_t& usedAtMost = StorageOf(ws).UsedAtMost;
+    {
+        std::error_code ec;
+        usedAtMost += std::filesystem::file_size(SnapshotPath(ws, slot, s.HistoryCount), ec);
+    }
+    if (usedAtMost <= budget) return;
+    usedAtMost = FolderBytes(dir);
+    int dropped = 0;
+    try {
+        while (FolderBytes(dir) > budget && s.HistoryCount > 1) {
+            DropOldestStep(ws, slot);
+            ++dropped;
+        }
+    } catch (const std::exception& e) {
+        // A half-moved history cannot be trusted: the image keeps no steps.
+        ForgetSlotHistory(ws, slot);
+        Report(ws, "Could not store the undo step.", e);
+        return;
+    }
+    if (dropped > 0)
+        ws.Port->ShowStatusNote("The oldest undo steps (" + std::to_string(dropped) +
+                                ") were dropped to keep the history within " + Megabytes(budget) + ".");
+    usedAtMost = FolderBytes(dir);
+    if (usedAtMost > budget) {
+        std::error_code ec;
+        const uint64_t step = std::filesystem::file_size(SnapshotPath(ws, slot, s.HistoryCount), ec);
+        ForgetSlotHistory(ws, slot);
+        ws.Port->ReportProblem("Could not store the undo step.",
+                               "The step takes " + Megabytes(step) + ", more than the history budget of " +
+                                   Megabytes(budget) + " leaves; the edit is made without it.");
+    }
+}
+
+} // namespace
+
+void SetHistoryBudget(Workspace& ws, uint64_t bytes) {
+    StorageOf(ws).Budget = bytes;
+}
+
+uint64_t HistoryBudget(Workspace& ws) {
+    const uint64_t set = StorageOf(ws).Budget;
+    if (set > 0) return set;
+    std::error_code ec;
+    const std::filesystem::space_info space = std::filesystem::space(HistoryDir(ws), ec);
+    if (ec) return kHistoryBudgetCap;
+    return std::min<uint64_t>(space.available / 4, kHistoryBudgetCap);
+}
+
 bool PushHistory(Workspace& ws) {
     const TActiveImage active = ws.ActiveImage();
     return active && PushHistory(ws, active.Slot);
@@ -371,6 +485,7 @@ bool PushHistory(Workspace& ws, int slot) {
     s.HistoryCount = k;
     MakeThumbnail(s, s.HistoryEntry(k).Thumb);
     s.Saved = 0;
+    KeepWithinBudget(ws, slot);
     ws.Port->UpdateCommandStates();
     return true;
 }

@@ -12,6 +12,7 @@
 // port and leaves the counters and the image as they were; PushHistory then
 // returns false and the caller skips its edit.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,15 @@ void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnF
 // snapshot with the files it stands on) into `into` (resized as needed). Throws ECodecError when the file is missing, short or not a
 // snapshot; `into` may then hold partial pixels.
 void ReadSnapshot(const std::string& path, Bitmap& into);
+
+// The most bytes this running copy's snapshots may take; 0 (the default)
+// means a quarter of the free space of their disk, at most 8 GB. A push
+// past it drops the oldest steps of that image with a note in the status
+// bar; a step that alone is larger is reported and not kept, and the edit
+// goes on without it.
+void SetHistoryBudget(Workspace& ws, uint64_t bytes);
+uint64_t HistoryBudget(Workspace& ws);
+inline constexpr uint64_t kHistoryBudgetCap = 8ull << 30;
 
 // Active slot unless a slot index is given.
 bool PushHistory(Workspace& ws);

@@ -140,6 +140,20 @@ std::string TileSnapshotBase(const std::vector<uint8_t>& file) {
     return ReadHead(in).Base;
 }
 
+std::vector<uint8_t> RebasedTileSnapshot(const std::vector<uint8_t>& file, const std::string& baseName) {
+    TReader in{file};
+    const THead h = ReadHead(in);
+    std::vector<uint8_t> out(kMagic, kMagic + sizeof kMagic);
+    PutU32(out, h.Width);
+    PutU32(out, h.Height);
+    PutU32(out, h.Tile);
+    PutU32(out, static_cast<uint32_t>(baseName.size()));
+    out.insert(out.end(), baseName.begin(), baseName.end());
+    PutU32(out, h.Tiles);
+    out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(in.At), file.end());
+    return out;
+}
+
 void ApplyTileSnapshot(const std::vector<uint8_t>& file, Bitmap& image) {
     TReader in{file};
     const THead h = ReadHead(in);

@@ -33,6 +33,8 @@ bool IsTileSnapshot(const uint8_t* head, std::size_t size);
 // The base file's name a tile snapshot names. Throws ECodecError when the
 // bytes are not a sound tile snapshot.
 std::string TileSnapshotBase(const std::vector<uint8_t>& file);
+// The same tile snapshot standing on another base file.
+std::vector<uint8_t> RebasedTileSnapshot(const std::vector<uint8_t>& file, const std::string& baseName);
 // Lays the tiles over `image`, which holds the base. Throws ECodecError when
 // the sizes disagree or a tile is damaged.
 void ApplyTileSnapshot(const std::vector<uint8_t>& file, Bitmap& image);

@@ -37,6 +37,7 @@ struct TileHistoryTest : WorkspaceTest {
         states.push_back(S().Bitmap);
     }
     std::string File(int k) { return SnapshotPath(ws, slot, k); }
+    THistoryMenus Menus() { return HistoryMenuTexts(S()); }
     uintmax_t Size(int k) { return fs::file_size(File(k)); }
 };
 
@@ -125,6 +126,66 @@ TEST_F(TileHistoryTest, ADamagedOrMissingStepBeforeIsReportedAndNothingChanges) 
     // The steps before the damage still come back.
     ASSERT_TRUE(JumpToHistoryStep(ws, 0));
     EXPECT_TRUE(SamePixels(S().Bitmap, states[0]));
+}
+
+uintmax_t FolderBytes(const std::string& dir) {
+    uintmax_t n = 0;
+    for (const auto& e : fs::directory_iterator(dir)) n += e.file_size();
+    return n;
+}
+
+// Under a small budget the oldest steps go, the newest stay exact, and no
+// edit is refused.
+TEST_F(TileHistoryTest, PastTheBudgetTheOldestStepsAreDroppedAndEditsGoOn) {
+    Edit(0, 0, 1100, 800, 1);  // whole snapshots while the whole image changes
+    Edit(0, 0, 1100, 800, 2);
+    Edit(10, 10, 5, 5, 3);     // then steps of a few tiles
+    Edit(300, 300, 5, 5, 4);
+    const std::string dir = fs::path(File(1)).parent_path().string();
+    SetHistoryBudget(ws, FolderBytes(dir) - Size(1) + 4096);
+    port.Notes.clear();
+    for (uint8_t v = 5; v < 9; ++v) {
+        const std::string name = "Dot " + std::to_string(v);
+        ASSERT_TRUE(PushHistory(ws));
+        NameHistoryStep(ws, name);
+        Paint(S().Bitmap, 40 * v, 500, 4, 4, v);
+        states.push_back(S().Bitmap);
+    }
+    EXPECT_TRUE(port.Problems.empty());
+    ASSERT_FALSE(port.Notes.empty());
+    EXPECT_NE(port.Notes.back().find("oldest undo steps"), std::string::npos) << port.Notes.back();
+    EXPECT_LE(FolderBytes(dir), HistoryBudget(ws));
+    const int kept = S().HistoryCount;
+    ASSERT_GE(kept, 2);
+    ASSERT_LT(kept, 8);
+    EXPECT_EQ(S().HistoryPos, kept);
+    EXPECT_FALSE(fs::exists(File(kept + 1)));
+    // The names moved with their steps; every kept state comes back.
+    EXPECT_EQ(Menus().UndoCaption, "Undo Dot 8");
+    const int first = 8 - kept;  // the oldest state still stored
+    for (int j = 1; j <= kept + 1; ++j) {
+        const int state = first + j - 1;
+        EXPECT_EQ(HistoryName(S(), j), state >= 5 ? "Dot " + std::to_string(state) : "Dot") << "entry " << j;
+    }
+    while (UndoStep(ws))
+        EXPECT_TRUE(SamePixels(S().Bitmap, states[static_cast<std::size_t>(first + S().HistoryPos)]))
+            << "state " << first + S().HistoryPos;
+    EXPECT_EQ(S().HistoryPos, 0);
+    EXPECT_TRUE(SamePixels(S().Bitmap, states[static_cast<std::size_t>(first)]));
+    EXPECT_EQ(HistoryName(S(), S().HistoryCount), "Dot 8");
+}
+
+TEST_F(TileHistoryTest, AStepLargerThanTheWholeBudgetIsReportedAndTheEditStillHappens) {
+    Edit(10, 10, 5, 5, 1);
+    SetHistoryBudget(ws, 1000);
+    port.Problems.clear();
+    ASSERT_TRUE(PushHistory(ws));
+    Paint(S().Bitmap, 0, 0, 1100, 800, 9);
+    ASSERT_EQ(port.Problems.size(), 1u);
+    EXPECT_EQ(port.Problems[0].first, "Could not store the undo step.");
+    EXPECT_EQ(S().HistoryCount, 0);
+    EXPECT_FALSE(fs::exists(File(1)));
+    EXPECT_FALSE(UndoStep(ws));
 }
 
 } // namespace

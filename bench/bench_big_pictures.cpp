@@ -1,6 +1,7 @@
 // Big pictures (24, 45 and 100 megapixels, the first argument of every row)
 // as a user meets them: the histogram window's change of plane, a fast
-// stamp-brush move, the rotate window's preview of an angle, and the memcpy
+// stamp-brush move, the rotate window's preview of an angle, a press's
+// copies before its first dot, and the memcpy
 // of the image the figures stand beside.
 #include <benchmark/benchmark.h>
 
@@ -91,18 +92,54 @@ void BM_FastSprayFrame(benchmark::State& state) {
     BM_FastSprayMove(state, true);
 }
 
-// The rotate window's preview of a new angle as it is made: the whole image
-// turned, then fitted into the view's frame.
+// The rotate window's preview of a new angle as it is made: the reduced copy
+// made when the window opens turned, then fitted into the view's frame.
 void BM_RotatePreview(benchmark::State& state) {
-    const Bitmap& image = Picture(static_cast<int>(state.range(0)), 32);
-    Bitmap turned, frame;
+    TRotatePreview preview;
+    StartRotatePreview(Picture(static_cast<int>(state.range(0)), 32), preview);
+    Bitmap frame;
     int angle = 30;
     for (auto _ : state) {
-        if (!RotateBitmap(image, {TRotateAction::Angle, static_cast<double>(angle), 0xFFFFFF}, turned))
+        if (!ShowRotatePreview(preview, {TRotateAction::Angle, static_cast<double>(angle), 0xFFFFFF}, frame))
             state.SkipWithError("refused");
-        FitIntoFrame(turned, image.Width(), image.Height(), frame);
         angle = angle == 30 ? 31 : 30;
         benchmark::ClobberMemory();
+    }
+}
+
+// What the rotate window does once when it opens: the reduced copy.
+void BM_RotatePreviewStart(benchmark::State& state) {
+    const Bitmap& image = Picture(static_cast<int>(state.range(0)), 32);
+    for (auto _ : state) {
+        TRotatePreview preview;
+        StartRotatePreview(image, preview);
+        benchmark::DoNotOptimize(preview.Reduced.Row(0));
+    }
+}
+
+// The copies a painting press makes before its first dot: the image as it
+// was (for the step) and the stroke base. Second argument 0: fresh copies,
+// whose pages the system clears first; 1: into the buffers the last press
+// left, as the press makes them.
+void BM_PressCopies(benchmark::State& state) {
+    const Bitmap& image = Picture(static_cast<int>(state.range(0)), 32);
+    const bool reuse = state.range(1) != 0;
+    Bitmap before, base;
+    for (auto _ : state) {
+        if (reuse) {
+            CopyBitmapInto(image, before);
+            CopyBitmapInto(image, base);
+        } else {
+            before = image;
+            base = image;
+        }
+        benchmark::DoNotOptimize(before.Row(0));
+        benchmark::DoNotOptimize(base.Row(0));
+        benchmark::ClobberMemory();
+        if (!reuse) {
+            before = Bitmap();
+            base = Bitmap();
+        }
     }
 }
 
@@ -116,4 +153,6 @@ BIG_ROW(BM_HistogramPlane)->ArgsProduct({{24, 45, 100}, {0, 4, 7, 9, 13}});
 BIG_ROW(BM_FastSprayStamps)->Arg(24)->Arg(45)->Arg(100);
 BIG_ROW(BM_FastSprayFrame)->Arg(24)->Arg(45)->Arg(100);
 BIG_ROW(BM_RotatePreview)->Arg(24)->Arg(45)->Arg(100);
+BIG_ROW(BM_RotatePreviewStart)->Arg(24)->Arg(45)->Arg(100);
+BIG_ROW(BM_PressCopies)->ArgsProduct({{24, 45, 100}, {0, 1}});
 BENCHMARK_MAIN();

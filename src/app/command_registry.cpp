@@ -4,6 +4,7 @@
 #include "doc/ui/layer_commands.h"
 #include "effects/ui/effect_commands.h"
 #include "history/ui/history_commands.h"
+#include "history/ui/recipe_commands.h"
 #include "io/ui/file_commands.h"
 #include "tools/ui/clipboard_commands.h"
 #include "tools/ui/selection_commands.h"
@@ -14,7 +15,7 @@ namespace pixora {
 
 TCommandList AllCommands() {
     TCommandList all;
-    for (TCommandList (*part)() : {&AppCommands, &ViewCommands, &FileCommands, &HistoryCommands,
+    for (TCommandList (*part)() : {&AppCommands, &ViewCommands, &FileCommands, &HistoryCommands, &RecipeCommands,
                                    &LayerCommands, &ToolCommands, &SelectionCommands, &ClipboardCommands}) {
         TCommandList list = part();
         all.insert(all.end(), std::make_move_iterator(list.begin()), std::make_move_iterator(list.end()));

@@ -82,6 +82,8 @@ std::vector<TMenuEntry> MainMenuLayout() {
     m.Menu("Edit", "Edit1")
         .Items({"Undo1", "Redo1", "UndoHistory1"})
         .Separator()
+        .Items({"CopyStepsasRecipe1", "SaveStepsasRecipe1"})
+        .Separator()
         .Items({"Cut1", "Copy1", "Paste1", "Delete1", "PastetoFitCanvas1", "PastetoFitSelection1"})
         .Separator()
         .Items({"SelectAll1", "SelectNone1", kEditOnlySelectionItems[0]})

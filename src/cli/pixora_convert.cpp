@@ -14,7 +14,7 @@
 
 #include "effects/apply_effect.h"
 #include "effects/effects_table.h"
-#include "effects/engine/effects.h"
+#include "effects/recipes.h"
 #include "io/codecs/image_codecs.h"
 #include "io/convert_file.h"
 #include "io/convert_many.h"
@@ -55,6 +55,8 @@ const char kUsage[] = "Usage: pixora-convert [options] IN... (-o OUT | --out-dir
                       "  --apply NAME[:ARG,...]  apply an effect to every input before it is written,\n"
                       "                          with the editor's result (the whole image, colour\n"
                       "                          bytes only); several apply in order; listed below\n"
+                      "  --recipe FILE           apply the steps of a recipe file (one --apply step a\n"
+                      "                          line, '#' starts a comment), in order with --apply\n"
                       "  --seed N                start the noise effects' draws from N (default: the\n"
                       "                          clock), so that a run can be repeated exactly\n"
                       "  -j, --jobs N            convert on N threads (default: one per processor core);\n"
@@ -201,6 +203,14 @@ int main(int argc, char** argv) {
                 return 2;
             }
             effects.push_back(call);
+        } else if (a == "--recipe") {
+            const char* v = value();
+            if (!v) return UsageError("--recipe needs a file");
+            std::string error;
+            if (!ReadRecipeFile(v, CommandLineEffects(), effects, error)) {
+                std::fprintf(stderr, "pixora-convert: --recipe: %s\n", error.c_str());
+                return 2;
+            }
         } else if (a == "--seed") {
             const char* v = value();
             int n = 0;
@@ -287,17 +297,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!effects.empty()) {
-        // Each image gets an engine of its own: files may be worked on
-        // several threads at once.
-        control.Transform = [&effects, seed](Bitmap& image, std::string& error) {
-            TEffects engine;
-            for (std::size_t i = 0; i < effects.size(); ++i)
-                if (!ApplyEffect(effects[i], engine, image, seed + static_cast<uint32_t>(i), error))
-                    return false;
-            return true;
-        };
-    }
+    if (!effects.empty()) control.Transform = EffectChain(effects, seed);
 
     // Standard input and output go through files of a private folder; the
     // names users gave ("-") stand in every message and report.

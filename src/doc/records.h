@@ -26,11 +26,14 @@ struct TRect {
     bool operator==(const TRect&) const = default;
 };
 
-// One history entry: the name of the step that produced the snapshot and a
-// thumbnail of it (at most 50 x 50).
+// One history entry: the name of the step that produced the snapshot, a
+// thumbnail of it (at most 50 x 50) and the step as a recipe line.
 struct THistory {
     std::string Name;
     pixora::Bitmap Thumb;
+    // The step as pixora-convert --apply writes it, "" when the step
+    // cannot be repeated on another image (a stroke, a paste, text).
+    std::string Recipe;
 };
 
 // One upper layer (layers 2 and up); layer 1 is the slot's BackBitmap.

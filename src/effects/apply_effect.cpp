@@ -97,4 +97,13 @@ bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint
     return true;
 }
 
+TImageTransform EffectChain(std::vector<TEffectCall> calls, uint32_t seed) {
+    return [calls = std::move(calls), seed](Bitmap& image, std::string& error) {
+        TEffects engine;
+        for (std::size_t i = 0; i < calls.size(); ++i)
+            if (!ApplyEffect(calls[i], engine, image, seed + static_cast<uint32_t>(i), error)) return false;
+        return true;
+    };
+}
+
 } // namespace pixora

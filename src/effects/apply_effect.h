@@ -14,8 +14,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "effects/effect_arguments.h"
+#include "io/convert_file.h"
 
 namespace pixora {
 
@@ -27,5 +29,10 @@ class TEffects;
 // refused; the image may then be partly changed.
 bool ApplyEffect(const TEffectCall& call, TEffects& effects, Bitmap& image, uint32_t seed,
                  std::string& error);
+
+// The calls one after the other, as a conversion's transform: call i starts
+// its draws from seed + i. Each image gets an engine of its own, so files
+// may be worked on several threads at once.
+TImageTransform EffectChain(std::vector<TEffectCall> calls, uint32_t seed);
 
 } // namespace pixora

@@ -221,6 +221,43 @@ bool ParseEffectCall(std::string_view text, std::span<const TEffectRow> rows, TE
     return true;
 }
 
+std::string FormatEffectCall(const TEffectCall& call) {
+    if (!call.Row) return {};
+    const TEffectRow& row = *call.Row;
+    std::size_t count = row.Args.size();
+    while (count > 0 && row.Args[count - 1].Optional && call.Values[count - 1] == row.Args[count - 1].Default)
+        --count;
+    std::string s(row.CommandName);
+    for (std::size_t i = 0; i < count; ++i) {
+        const TEffectArg& a = row.Args[i];
+        const int v = call.Values[i];
+        // A value the parser would refuse (a window's "nothing chosen")
+        // cannot be written.
+        if ((a.Kind == TArgKind::Number || a.Kind == TArgKind::Word) && (v < a.Min || v > a.Max)) return {};
+        s += i == 0 ? ":" : ",";
+        switch (a.Kind) {
+        case TArgKind::Number:
+            s += std::to_string(v);
+            break;
+        case TArgKind::Word:
+            s += a.Words[static_cast<std::size_t>(v)];
+            break;
+        case TArgKind::Flag:
+            // A flag left out in the middle has no way to be written: the
+            // arguments after it shift into its place. Flags end their rows.
+            if (v) s += a.Words[0];
+            break;
+        case TArgKind::Colour: {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
+            s += hex;
+            break;
+        }
+        }
+    }
+    return s;
+}
+
 std::string EffectListHelp(std::span<const TEffectRow> rows) {
     std::string s;
     for (const TEffectRow& row : rows) {

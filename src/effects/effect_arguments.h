@@ -113,6 +113,11 @@ TEffectValues DefaultValues(const TEffectRow& row);
 bool ParseEffectCall(std::string_view text, std::span<const TEffectRow> rows, TEffectCall& call,
                      std::string& error);
 
+// The call as ParseEffectCall reads it back: "NAME:ARG,..." with every
+// argument written out, except trailing optional ones left at their default;
+// "" when a value is one the parser would refuse.
+std::string FormatEffectCall(const TEffectCall& call);
+
 // How a row is written: "pixelization:W,H[,TYPE[,solid]]".
 std::string EffectSynopsis(const TEffectRow& row);
 // What its arguments take: "W 2..50, H 2..50, TYPE rect|ellipse|...".

@@ -134,6 +134,8 @@ constexpr TEffectArg kTransferArgs[] = {Shown(WordArg("X-Y", kTransfers), {.Kind
 constexpr TEffectArg kRotateArgs[] = {NumberArg("DEG", -2147483647, 2147483647), OptionalColour("RRGGBB", 0)};
 constexpr TEffectArg kResizeArgs[] = {NumberArg("W", 1, 1 << 20), NumberArg("H", 1, 1 << 20),
                                       FlagArg(kNoStretch)};
+constexpr TEffectArg kCropArgs[] = {NumberArg("X", 0, (1 << 20) - 1), NumberArg("Y", 0, (1 << 20) - 1),
+                                    NumberArg("W", 1, 1 << 20), NumberArg("H", 1, 1 << 20)};
 
 // ---- the rows --------------------------------------------------------------------
 
@@ -317,6 +319,7 @@ constexpr std::array kEffects = {
     Geometry("Rotate Right", "Image Rotate", &gr::RotateRight, "rotate-right"),
     Geometry("Rotate and Mirror", "Image Rotate", &gr::RotateHalf, "rotate-half"),
     Checked(Geometry("Resize", "Resize", &gr::Resize, "resize", kResizeArgs), &gr::CheckResize),
+    Geometry("Crop", "Crop", &gr::Crop, "crop", kCropArgs),
 };
 
 // The geometry rows close the table; the windows' rows come before them.

@@ -6,6 +6,8 @@
 #include "doc/checkerboard.h"
 #include "doc/row_ranges.h"
 #include "effects/engine/effects.h"
+#include "effects/recipes.h"
+#include "history/changed_step.h"
 #include "history/history_store.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_table.h"
@@ -90,12 +92,13 @@ bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, c
     return done;
 }
 
-bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush) {
+bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush,
+                  const std::string& recipeStep) {
     const TActiveImage s = ws.ActiveImage();
     if (!s) return false;
-    if (!PushHistory(ws, s.Slot)) return false;
-    NameHistoryStep(ws, stepName);
     if (useAsBrush) {
+        if (!PushHistory(ws, s.Slot)) return false;
+        NameHistoryStep(ws, stepName);
         TWorkBitmap& brush = ws.EffectBrushSource;
         if (brush.Bitmap.Width() != source.Width() || brush.Bitmap.Height() != source.Height() ||
             brush.Bitmap.BitsPerPixel() != 32)
@@ -103,8 +106,17 @@ bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bo
         FilterApply(ws, source, brush.Bitmap);
         brush.Refill();
     } else {
+        s->Bitmap.SetBitsPerPixel(32);
+        Bitmap before = s->Bitmap;
+        const uint8_t saved = s->Saved;
         FilterApply(ws, source, s->Bitmap);
         FillRowTable(s->Bitmap, s->Rows);
+        // Filtered pixels the same as the image's make no step.
+        const TStepStore stored = StoreStepIfChanged(ws, s.Slot, before, stepName);
+        if (stored == TStepStore::Failed) return false;
+        if (stored == TStepStore::Unchanged) s->Saved = saved;
+        // Kept within a selection, the step is this image's alone.
+        if (stored == TStepStore::Stored && !SelectionEditTest(ws).Active()) NoteRecipeStep(ws, recipeStep);
     }
     // The tool changes once the filtered pixels are in place, so letting go
     // of a selection cannot change what the selection edit test passed.

@@ -48,7 +48,9 @@ bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, c
 // into the document; then the slot's tool becomes the Effect Brush (26)
 // with `useAsBrush`, else none (0). False, with nothing changed, without an
 // image or when the history step could not be stored. The window then
-// shows the tool and closes; its closing refreshes the view.
-bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush);
+// shows the tool and closes; its closing refreshes the view. `recipeStep`
+// is the filter's --apply step, kept for recipes when the whole image changed.
+bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush,
+                  const std::string& recipeStep = {});
 
 } // namespace pixora

@@ -1,5 +1,7 @@
 #include "effects/geometry_rules.h"
 
+#include <cstring>
+
 #include "history/geometry_commands.h"
 #include "io/codecs/format_codecs.h"
 
@@ -39,6 +41,17 @@ bool RotateHalf(const Bitmap& image, const TEffectValues&, Bitmap& out) {
 bool Resize(const Bitmap& image, const TEffectValues& values, Bitmap& out) {
     if (!CheckResize(values).empty()) return false;
     return ResizeBitmap(image, {values[0], values[1], values[2] == 0}, out);
+}
+
+bool Crop(const Bitmap& image, const TEffectValues& values, Bitmap& out) {
+    const int64_t x = values[0], y = values[1], w = values[2], h = values[3];
+    if (x + w > image.Width() || y + h > image.Height()) return false;
+    Bitmap cut(static_cast<int>(w), static_cast<int>(h), 32);
+    for (int64_t r = 0; r < h; ++r)
+        std::memcpy(cut.Row(static_cast<int>(r)), image.Row(static_cast<int>(y + r)) + x * 4,
+                    static_cast<std::size_t>(w) * 4);
+    out = std::move(cut);
+    return true;
 }
 
 std::string CheckResize(const TEffectValues& values) {

@@ -18,6 +18,9 @@ bool RotateRight(const Bitmap& image, const TEffectValues& values, Bitmap& out);
 bool RotateHalf(const Bitmap& image, const TEffectValues& values, Bitmap& out);
 // W, H, NOSTRETCH: the resize window with "Stretch to fit new Image" unless NOSTRETCH.
 bool Resize(const Bitmap& image, const TEffectValues& values, Bitmap& out);
+// X, Y, W, H: the rectangle of the image from (X, Y), W by H pixels; refused
+// when it does not lie wholly inside the image.
+bool Crop(const Bitmap& image, const TEffectValues& values, Bitmap& out);
 // "" when W x H is an image size the program takes, else why not.
 std::string CheckResize(const TEffectValues& values);
 

@@ -12,6 +12,7 @@
 #include "doc/tab_change.h"
 #include "effects/engine/effects.h"
 #include "effects/engine/rotated_size.h"
+#include "history/changed_step.h"
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
 
@@ -77,6 +78,8 @@ bool ResizeActiveImage(Workspace& ws, const TResizeParams& params) {
     // failure leaves the image, StrokeBase and the history as they were.
     Bitmap resized;
     if (!ResizeBitmap(s->Bitmap, params, resized)) return false;
+    // The same picture again (the size it has, stretched) is no step.
+    if (SameBitmap(resized, s->Bitmap)) return false;
     Bitmap strokeBase;
     if (params.Stretch) strokeBase = resized;
     if (!PushHistory(ws, s.Slot)) return false;
@@ -241,11 +244,36 @@ void FitIntoFrame(const Bitmap& picture, int width, int height, Bitmap& frame) {
                     static_cast<std::size_t>(w) * 4);
 }
 
+void StartRotatePreview(const Bitmap& image, TRotatePreview& preview) {
+    preview = TRotatePreview();
+    if (image.Empty()) return;
+    const int64_t w = image.Width(), h = image.Height(), longer = std::max(w, h);
+    if (longer <= kRotatePreviewSide) {
+        preview.Reduced = image;
+        preview.Reduced.SetBitsPerPixel(32);
+        return;
+    }
+    const int rw = static_cast<int>(std::max<int64_t>(1, w * kRotatePreviewSide / longer));
+    const int rh = static_cast<int>(std::max<int64_t>(1, h * kRotatePreviewSide / longer));
+    preview.Reduced = Bitmap(rw, rh, 32);
+    BilinearResampleAll(image, preview.Reduced);
+}
+
+bool ShowRotatePreview(TRotatePreview& preview, const TRotateParams& params, Bitmap& frame) {
+    Bitmap turned;
+    if (!RotateBitmap(preview.Reduced, params, turned)) return false;
+    preview.Turned = std::move(turned);
+    FitIntoFrame(preview.Turned, preview.Reduced.Width(), preview.Reduced.Height(), frame);
+    return true;
+}
+
 bool CommitRotation(Workspace& ws, Bitmap result) {
     const TActiveImage s = ws.ActivePicture();
     if (!s || result.Empty()) return false;
     result.SetBitsPerPixel(32);
     EndFloatingSelection(ws);
+    // A turn by a whole number of full turns changes nothing: no step.
+    if (SameBitmap(result, s->Bitmap)) return false;
     if (!PushHistory(ws, s.Slot)) return false;
     NameHistoryStep(ws, "Image Rotate");
     s->Bitmap = std::move(result);

@@ -96,6 +96,25 @@ bool RotationTooLarge(Workspace& ws, const Bitmap& source, const TRotateParams& 
 inline constexpr int32_t kPreviewFrameColour = 0xF0F0F0;
 void FitIntoFrame(const Bitmap& picture, int width, int height, Bitmap& frame);
 
+// The rotate window's preview, made at the preview's size rather than the
+// image's: the image reduced once, when the window opens, to at most
+// kRotatePreviewSide pixels on its longer side (a smaller image is kept as it
+// is), then every change turns that copy and fits it into a frame of the
+// image's aspect at the same scale, which the view stretches to its size.
+inline constexpr int kRotatePreviewSide = 1280;
+
+struct TRotatePreview {
+    Bitmap Reduced; // the image at the preview's size, 32 bits per pixel
+    Bitmap Turned;  // the reduced copy as the last shown action turns it
+};
+
+// Starts a preview of `image`, 32 bits per pixel (cleared for an empty one).
+void StartRotatePreview(const Bitmap& image, TRotatePreview& preview);
+
+// Turns the reduced copy by `params` into preview.Turned and shows it in
+// `frame`. False (both as before) when the turn is refused.
+bool ShowRotatePreview(TRotatePreview& preview, const TRotateParams& params, Bitmap& frame);
+
 // The step "Image Rotate": the active image becomes `result` (a preview
 // computed with RotateBitmap), 32 bits per pixel, then the tab change. The
 // rotate window ends a floating selection (WindowPort::EndSelection) before

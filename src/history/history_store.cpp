@@ -484,6 +484,8 @@ bool PushHistory(Workspace& ws, int slot) {
     s.HistoryPos = k;
     s.HistoryCount = k;
     MakeThumbnail(s, s.HistoryEntry(k).Thumb);
+    // The coming step is not repeatable until its command says how.
+    s.HistoryEntry(k + 1).Recipe.clear();
     s.Saved = 0;
     KeepWithinBudget(ws, slot);
     ws.Port->UpdateCommandStates();

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "doc/tab_change.h"
+#include "effects/recipes.h"
 #include "history/history_store.h"
 #include "tools/selection.h"
 #include "tools/tool_dispatch.h"
@@ -80,15 +81,20 @@ bool ApplyCrop(Workspace& ws) {
     // A rectangle without area (or wholly outside the image) would leave no
     // image at all.
     if (w == 0 || h == 0) return false;
-    if (!PushHistory(ws, active.Slot)) return false;
-    NameHistoryStep(ws, "Crop");
-    const int l = std::min(x0, x1), t = std::min(y0, y1);
-    Bitmap cut(w, h, 32);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(cut.Row(y), s.Bitmap.Row(t + y) + static_cast<std::size_t>(l) * 4,
-                    static_cast<std::size_t>(w) * 4);
-    s.Bitmap = std::move(cut);
-    FillRowTable(s.Bitmap, s.Rows);
+    // The whole image is no crop: the rectangle goes, no step is made.
+    const bool whole = w == W && h == H;
+    if (!whole) {
+        if (!PushHistory(ws, active.Slot)) return false;
+        NameHistoryStep(ws, "Crop");
+        const int l = std::min(x0, x1), t = std::min(y0, y1);
+        NoteRecipeStep(ws, CropRecipeStep(l, t, w, h));
+        Bitmap cut(w, h, 32);
+        for (int y = 0; y < h; ++y)
+            std::memcpy(cut.Row(y), s.Bitmap.Row(t + y) + static_cast<std::size_t>(l) * 4,
+                        static_cast<std::size_t>(w) * 4);
+        s.Bitmap = std::move(cut);
+        FillRowTable(s.Bitmap, s.Rows);
+    }
     v.CropShown = 0;
     s.Tool = ToolNone;
     TabChange(ws);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "history/changed_step.h"
 #include "history/history_store.h"
 #include "io/codecs/image_codecs.h"
 #include "tools/clipboard.h"
@@ -57,15 +58,17 @@ void TilePattern(Bitmap& image, const Bitmap& pattern, int occupancy, const Sele
 bool FillWithPattern(Workspace& ws, const TLibrary& patterns, int k, int occupancy) {
     if (!ws.ActiveImage()) return false;
     Bitmap pattern;
-    if (!LoadEntry(ws, patterns, k, pattern) || !PushHistory(ws)) return false;
-    NameHistoryStep(ws, "Pattern Fill");
-    TImages& s = ws.Active();
+    if (!LoadEntry(ws, patterns, k, pattern)) return false;
+    const TActiveImage active = ws.ActiveImage();
+    TImages& s = *active;
     s.Bitmap.SetBitsPerPixel(32);
     FillRowTable(s.Bitmap, s.Rows);
+    Bitmap before = s.Bitmap;
     TilePattern(s.Bitmap, pattern, occupancy, SelectionEditTest(ws));
-    s.Saved = 0;
+    // A fill that leaves every pixel as it was (no occupancy, say) makes no step.
+    const TStepStore stored = StoreStepIfChanged(ws, active.Slot, before, "Pattern Fill");
     ws.Port->RefreshView();
-    return true;
+    return stored != TStepStore::Failed;
 }
 
 bool UseLibraryBrush(Workspace& ws, const TLibrary& brushes, int k) {

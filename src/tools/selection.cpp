@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "doc/canvas.h"
+#include "history/changed_step.h"
 #include "history/history_store.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_set.h"
@@ -178,13 +179,17 @@ void SelectNone(Workspace& ws) {
 
 void FillWithColour(Workspace& ws, bool fg) {
     const TActiveImage active = ws.ActiveImage();
-    if (!active || !PushHistory(ws, active.Slot)) return;
+    if (!active) return;
     TImages& s = *active;
-    NameHistoryStep(ws, fg ? "FG Colour Fill" : "BG Colour Fill");
-    Canvas c(s.Bitmap);
-    c.BrushColour = fg ? s.FGColour : s.BGColour;
-    c.FillRect({0, 0, s.Bitmap.Width(), s.Bitmap.Height()});
-    s.Saved = 0;
+    Bitmap before = s.Bitmap;
+    {
+        // The canvas has written every pixel once it is gone.
+        Canvas c(s.Bitmap);
+        c.BrushColour = fg ? s.FGColour : s.BGColour;
+        c.FillRect({0, 0, s.Bitmap.Width(), s.Bitmap.Height()});
+    }
+    // An image all of that colour already makes no step.
+    StoreStepIfChanged(ws, active.Slot, before, fg ? "FG Colour Fill" : "BG Colour Fill");
     ws.Port->RefreshView();
 }
 

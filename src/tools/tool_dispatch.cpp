@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "doc/checkerboard.h"
+#include "history/changed_step.h"
 #include "history/history_store.h"
 #include "tools/crop_tool.h"
 #include "tools/selection.h"
@@ -14,15 +16,6 @@ namespace {
 
 bool InRange(int v, int a, int b) {
     return v >= a && v <= b;
-}
-
-// Whether two bitmaps have the same size, depth and pixel bytes.
-bool SameBitmap(const Bitmap& a, const Bitmap& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel()) return false;
-    const std::size_t bytes = static_cast<std::size_t>(a.Width()) * a.BytesPerPixel();
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.Row(y), b.Row(y), bytes) != 0) return false;
-    return true;
 }
 
 // Makes a work bitmap the size of the image.
@@ -174,14 +167,16 @@ void ToolSet::Down(int x, int y, int button) {
             pending_.Pos = s.HistoryPos;
             pending_.Count = s.HistoryCount;
             pending_.Name = row.StepName;
-            pending_.Before = s.Bitmap;
+            // Into the buffer the last press used: a fresh image-sized
+            // copy would first have all its pages cleared by the system.
+            CopyBitmapInto(s.Bitmap, pending_.Before);
         }
         // While a crop rectangle is shown, StrokeBase keeps the image it was
         // drawn over, whatever the tool.
         const bool takeBase =
             !goesOn && !v.CropShown && (tool ? tool->TakesStrokeBase(c) : row.TakesStrokeBase);
         if (takeBase) {
-            ws_.StrokeBase.Bitmap = s.Bitmap;
+            CopyBitmapInto(s.Bitmap, ws_.StrokeBase.Bitmap);
             ws_.StrokeBase.Refill();
         }
         FillRowTable(s.Bitmap, s.Rows);
@@ -241,24 +236,9 @@ void ToolSet::FinishStep() {
     TImages& s = ws_.Images[static_cast<std::size_t>(pending_.Slot)];
     const int slot = pending_.Slot;
     pending_.Slot = -1;
-    Bitmap before = std::move(pending_.Before);
-    pending_.Before = Bitmap();
-    if (!s.InUse || SameBitmap(before, s.Bitmap)) return; // nothing changed: no step
     if (s.HistoryPos != pending_.Pos || s.HistoryCount != pending_.Count) return; // stored by the step between
-    // The snapshot is the image as it was before the press: it is put in
-    // the image's place while it is stored.
-    std::swap(s.Bitmap, before);
-    const bool stored = PushHistory(ws_, slot);
-    std::swap(s.Bitmap, before);
-    if (!stored) {
-        // The step cannot be stored (that is reported): the edit is taken back.
-        s.Bitmap = std::move(before);
-        FillRowTable(s.Bitmap, s.Rows);
-        ws_.Port->RefreshView();
-        return;
-    }
-    s.HistoryEntry(s.HistoryPos + 1).Name = std::string(pending_.Name);
-    RefreshHistoryMenus(ws_);
+    // The copy stays for the next press to write into.
+    StoreStepIfChanged(ws_, slot, pending_.Before, std::string(pending_.Name));
 }
 
 void ToolSet::DoubleClick() {

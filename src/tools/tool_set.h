@@ -55,6 +55,8 @@ private:
         int Pos = 0;
         int Count = 0;
         std::string_view Name;
+        // The image as it was at the press; kept after the step for the
+        // next press to copy into.
         Bitmap Before;
     };
     TPendingStep pending_;

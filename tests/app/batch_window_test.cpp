@@ -2,6 +2,7 @@
 // folder, the options asked during the run, the wait box with its count and
 // Cancel, and the report afterwards.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -15,14 +16,20 @@
 #include <QSlider>
 
 #include "app/app_fixture.h"
+#include "effects/apply_effect.h"
+#include "effects/effects_table.h"
+#include "effects/recipes.h"
 #include "io/codecs/image_codecs.h"
 #include "io/ui/batch_window.h"
+#include "support/pixels.h"
+#include "support/screenshots.h"
 #include "window_kit/message_dialog.h"
 
 using namespace pixora;
 using pixora::testing::AppTest;
 using pixora::testing::Click;
 using pixora::testing::WhenDialog;
+using pixora::testing::WriteFile;
 
 namespace {
 
@@ -317,4 +324,58 @@ TEST_F(BatchWindowTest, FortyFilesAreCountedAndCancelStopsAfterTheCurrentFile) {
     EXPECT_FALSE(box->isVisible());
     EXPECT_FALSE(box->Progress()->isVisibleTo(box)); // the box is plain again
     EXPECT_FALSE(batch->isVisible());
+}
+
+TEST_F(BatchWindowTest, ARecipeChosenForTheRunIsAppliedToEveryFile) {
+    Open();
+    auto* apply = batch->findChild<QCheckBox*>("ApplyRecipe");
+    ASSERT_NE(apply, nullptr);
+    EXPECT_FALSE(apply->isChecked());
+    // Ticked without a recipe, it asks for one; cancelled, it stays off.
+    WhenDialog("RecipeDialog", [](QWidget* d) { qobject_cast<QDialog*>(d)->reject(); });
+    apply->setChecked(true);
+    EXPECT_FALSE(apply->isChecked());
+    pixora::testing::Shot(batch, "batch_window_recipe");
+
+    const std::string a = Source("a.png", 200, 30, 7, fcPng);
+    Source("b.png", 5, 90, 250, fcPng);
+    const QString recipe = Path("in/steps.recipe");
+    WriteFile(recipe, "# Pen\ninvert\nrotate-left\n");
+    WriteFile(Path("in/bad.recipe"), "invert\nblurry\n");
+    AddFiles({"a.png", "b.png"});
+    Browse(out);
+    Format()->setCurrentText(".png");
+    WhenDialog("RecipeDialog", [&](QWidget* d) {
+        auto* fd = qobject_cast<QFileDialog*>(d);
+        ASSERT_NE(fd, nullptr);
+        fd->setDirectory(Path("in"));
+        fd->selectFile(Path("in/bad.recipe"));
+        QMetaObject::invokeMethod(fd, "accept");
+    });
+    apply->setChecked(true);
+    ASSERT_TRUE(apply->isChecked());
+    // A recipe that does not read: a message, no file written, the window stays.
+    QString message, memo;
+    EXPECT_TRUE(Convert(&message, &memo));
+    EXPECT_NE(memo.indexOf("line 2"), -1) << memo.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(out + "/a.png"));
+    EXPECT_TRUE(batch->isVisible());
+
+    WhenDialog("RecipeDialog", [&](QWidget* d) {
+        auto* fd = qobject_cast<QFileDialog*>(d);
+        fd->setDirectory(Path("in"));
+        fd->selectFile(recipe);
+        QMetaObject::invokeMethod(fd, "accept");
+    });
+    Click(batch, "Button6");
+    EXPECT_FALSE(Convert());
+    std::vector<TEffectCall> steps;
+    std::string error;
+    ASSERT_TRUE(ReadRecipeFile(recipe.toStdString(), CommandLineEffects(), steps, error)) << error;
+    Bitmap expected = LoadImageFile(a, fcPng);
+    ASSERT_TRUE(EffectChain(steps, 0)(expected, error)) << error;
+    const Bitmap written = Output("a.png", fcPng);
+    ASSERT_EQ(written.Width(), 12);
+    EXPECT_TRUE(pixora::testing::SamePixels(written, expected));
+    EXPECT_EQ(Output("b.png", fcPng).Width(), 12);
 }

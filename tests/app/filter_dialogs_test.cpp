@@ -217,14 +217,15 @@ TEST_F(FilterWindowTest, ResetsBeforeShowingGiveTheFirstPreview) {
     EXPECT_FALSE(SamePixels(S().Bitmap, doc));
 }
 
-TEST_F(FilterWindowTest, OkOnAnUnchangedWindowStillRecordsAStep) {
+TEST_F(FilterWindowTest, OkOnAnUnchangedWindowMakesNoStep) {
     Open();
     S().Saved = 1;
     const int pos = S().HistoryPos;
+    const std::string undo = HistoryMenuTexts(S()).UndoCaption;
     Run("TForm16", [&](FilterDialog* d) { Ok(d); });
-    EXPECT_EQ(S().HistoryPos, pos + 1);
-    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Posterize");
-    EXPECT_EQ(S().Saved, 0);
+    EXPECT_EQ(S().HistoryPos, pos);
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, undo);
+    EXPECT_EQ(S().Saved, 1);
     EXPECT_TRUE(SamePixels(S().Bitmap, doc));
 }
 

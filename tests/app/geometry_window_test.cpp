@@ -164,6 +164,31 @@ TEST_F(GeometryWindowTest, RotatePreviewsTheLastActionAndOkOrCancelEndIt) {
     EXPECT_TRUE(SameColours(Ws().DisplayCopy, S().Bitmap));
 }
 
+TEST_F(GeometryWindowTest, RotatePreviewOfABigImageIsReducedAndOkTurnsTheWholeImage) {
+    OpenImage(2 * kRotatePreviewSide, 300);
+    const Bitmap before = S().Bitmap;
+    auto* dialog = qobject_cast<RotateDialog*>(window->Window("TForm30"));
+    ASSERT_NE(dialog, nullptr);
+    WhenModal([&](QWidget* d) {
+        Child<QSpinBox>(d, "RA")->setValue(30);
+        // The view shows the preview at its own size, in the image's aspect.
+        EXPECT_EQ(Ws().DisplayCopy.Width(), kRotatePreviewSide);
+        EXPECT_EQ(Ws().DisplayCopy.Height(), 150); // 300 halved
+        EXPECT_LT(dialog->PreviewBitmap().Width(), 2 * kRotatePreviewSide);
+        Child<QPushButton>(d, "Button1")->click();
+    });
+    Cmd("RotateandFlip2")->trigger();
+    // The image itself is turned at its own size, as the pure form turns it.
+    Bitmap expected;
+    ASSERT_TRUE(RotateBitmap(before, {TRotateAction::Angle, 30, dialog->LastAction().Background}, expected));
+    ASSERT_EQ(S().Bitmap.Width(), expected.Width());
+    ASSERT_EQ(S().Bitmap.Height(), expected.Height());
+    for (int y = 0; y < expected.Height(); ++y)
+        ASSERT_EQ(std::memcmp(S().Bitmap.Row(y), expected.Row(y), static_cast<std::size_t>(expected.Width()) * 4), 0)
+            << "row " << y;
+    EXPECT_EQ(HistoryName(S(), 2), "Image Rotate");
+}
+
 TEST_F(GeometryWindowTest, TheWindowsStayShutWithoutAnImage) {
     Start();
     EXPECT_EQ(ModalWindowsOf([this] {

@@ -2,6 +2,8 @@
 // editor's result, byte for byte, and bad calls write nothing.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 
 #include "effects/effect_arguments.h"
@@ -14,6 +16,7 @@
 #include "io/codecs/image_codecs.h"
 #include "io/io_test_support.h"
 #include "support/command_line.h"
+#include "tools/crop_tool.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -59,6 +62,7 @@ const std::map<std::string, std::string> kSamples = {
     {"rotate-right", "rotate-right"},
     {"rotate-half", "rotate-half"},
     {"resize", "resize:31,17,nostretch"},
+    {"crop", "crop:2,3,15,11"},
 };
 
 // The editor's way to each effect, on an open image.
@@ -83,6 +87,12 @@ struct EditorTest : FilterTest {
                 EXPECT_TRUE(ApplyQuickEffect(ws, row, settings)) << row.CommandName;
             } else if (row.CommandName == "resize") {
                 EXPECT_TRUE(ResizeActiveImage(ws, {v[0], v[1], v[2] == 0}));
+            } else if (row.CommandName == "crop") {
+                // The crop tool's rectangle, dragged from its far corner.
+                s.DownX = v[0] + v[2], s.DownY = v[1] + v[3];
+                ws.ToolVars.SelRight = v[0], ws.ToolVars.SelBottom = v[1];
+                ws.ToolVars.CropShown = 1;
+                EXPECT_TRUE(ApplyCrop(ws));
             } else {
                 // The rotate window's items in their order, then the angle.
                 const std::map<std::string_view, TRotateAction> turns = {
@@ -172,6 +182,39 @@ TEST(ApplyCommand, BadCallsExitTwoAndWriteNothing) {
                   .Status,
               2);
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.png")));
+}
+
+TEST_F(EditorTest, ARecipeFileAppliesItsStepsAroundItsComments) {
+    ScratchDir dir;
+    WriteImageFile(dir.File("in.bmp"), GradientImage(30, 20), fcBmp, Bmp32());
+    const Bitmap read = LoadImageFile(dir.File("in.bmp"), fcBmp);
+    {
+        std::ofstream recipe(dir.File("steps.recipe"));
+        recipe << "# Pen\n\nrotate-left\r\n  posterize:40\n# Text\ncrop:1,2,10,12\n";
+    }
+    TRun r = RunConvert(dir, "--bmp-bits 32 --apply invert --recipe '" + dir.File("steps.recipe") + "' '" +
+                                 dir.File("in.bmp") + "' -o '" + dir.File("out.bmp") + "'");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    const Bitmap ours = Edited(read, {Call("invert"), Call("rotate-left"), Call("posterize:40"), Call("crop:1,2,10,12")});
+    EXPECT_TRUE(SamePixels(LoadImageFile(dir.File("out.bmp"), fcBmp), ours));
+
+    // A step that does not read names its line; a missing recipe is said too.
+    {
+        std::ofstream recipe(dir.File("bad.recipe"));
+        recipe << "invert\n# fine so far\nposterize:300\n";
+    }
+    r = RunConvert(dir, "--recipe '" + dir.File("bad.recipe") + "' '" + dir.File("in.bmp") + "' -o '" +
+                            dir.File("bad.bmp") + "'");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("line 3: posterize"), std::string::npos) << r.Err;
+    r = RunConvert(dir, "--recipe '" + dir.File("none.recipe") + "' '" + dir.File("in.bmp") + "' -o '" +
+                            dir.File("bad.bmp") + "'");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("none.recipe"), std::string::npos) << r.Err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("bad.bmp")));
+    // Outside the image, a crop is refused.
+    r = RunConvert(dir, "--apply crop:25,0,10,10 '" + dir.File("in.bmp") + "' -o '" + dir.File("bad.bmp") + "'");
+    EXPECT_NE(r.Status, 0);
 }
 
 TEST(ApplyCommand, HelpListsEveryEffectOfTheTable) {

@@ -79,3 +79,27 @@ TEST(EffectArguments, TheHelpListsEveryRowAsItIsWritten) {
     EXPECT_EQ(EffectSynopsis(*EffectForCommand("rotate")), "rotate:DEG[,RRGGBB]");
     EXPECT_EQ(EffectSynopsis(*EffectForCommand("invert")), "invert");
 }
+
+TEST(EffectArguments, AWrittenCallReadsBackToItsValues) {
+    // Every row, with its values at the far end of their ranges and at the
+    // defaults: the text reads back to the same row and values.
+    for (const TEffectRow& row : CommandLineEffects()) {
+        for (bool top : {false, true}) {
+            TEffectCall call{&row, DefaultValues(row)};
+            for (std::size_t i = 0; i < row.Args.size(); ++i)
+                if (top || !row.Args[i].Optional) call.Values[i] = row.Args[i].Max;
+            if (row.CheckValues && !row.CheckValues(call.Values).empty()) call.Values[0] = 1;
+            const std::string text = FormatEffectCall(call);
+            const TEffectCall back = Parse(text);
+            EXPECT_EQ(back.Row, &row) << text;
+            EXPECT_EQ(back.Values, call.Values) << text;
+        }
+    }
+    EXPECT_EQ(FormatEffectCall(Parse("tint:1,8,8")), "tint:1");
+    EXPECT_EQ(FormatEffectCall(Parse("pixelization:8,9,STAR6")), "pixelization:8,9,star6");
+    EXPECT_EQ(FormatEffectCall(Parse("rotate:45,FF8001")), "rotate:45,FF8001");
+    // A window's "nothing chosen" is no call at all.
+    TEffectCall none = Parse("channel-transfer:G-R,40");
+    none.Values[0] = -1;
+    EXPECT_EQ(FormatEffectCall(none), "");
+}

@@ -135,14 +135,15 @@ TEST_F(FilterTest, CommitIsOneNamedStepIntoTheDocumentOrTheBrushSource) {
     EXPECT_TRUE(SamePixels(S().Bitmap, doc));
 }
 
-TEST_F(FilterTest, CommittingAnUnchangedPreviewStillRecordsAStepAndClearsSaved) {
+TEST_F(FilterTest, CommittingAnUnchangedPreviewMakesNoStepAndKeepsSaved) {
     const Bitmap doc = S().Bitmap;
     ASSERT_FALSE(PreviewFilter(ws, &Refuse, false, kNoValues));
     S().Saved = 1;
+    const int steps = S().HistoryCount;
     ASSERT_TRUE(CommitFilter(ws, "Brightness", ws.DisplayCopy, false));
     EXPECT_TRUE(SamePixels(S().Bitmap, doc));
-    EXPECT_EQ(S().HistoryCount, 1);
-    EXPECT_EQ(S().Saved, 0);
+    EXPECT_EQ(S().HistoryCount, steps);
+    EXPECT_EQ(S().Saved, 1);
     // Without an image nothing is committed.
     ws.SysData.OpenCount = -1;
     EXPECT_FALSE(CommitFilter(ws, "Brightness", ws.DisplayCopy, false));

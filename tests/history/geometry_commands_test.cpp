@@ -129,6 +129,36 @@ TEST(RotatePreview, TheTurnedPictureFitsTheFrameAtItsOwnAspect) {
     EXPECT_EQ(Px(frame, 73, 48)[2], 0);
 }
 
+TEST(RotatePreview, WorksOnAReducedCopyShownAtTheImagesAspect) {
+    // A picture within the preview's size is turned as it is.
+    TRotatePreview small;
+    const Bitmap image = GradientImage(300, 200);
+    StartRotatePreview(image, small);
+    ASSERT_EQ(small.Reduced.Width(), 300);
+    EXPECT_EQ(std::memcmp(small.Reduced.Row(150), image.Row(150), 300 * 4), 0);
+
+    // A larger one is reduced once to the preview's size on its longer side;
+    // each turn then works at that size, in a frame of the image's aspect.
+    TRotatePreview big;
+    StartRotatePreview(Uniform(4 * kRotatePreviewSide, kRotatePreviewSide, 90), big);
+    ASSERT_EQ(big.Reduced.Width(), kRotatePreviewSide);
+    ASSERT_EQ(big.Reduced.Height(), kRotatePreviewSide / 4);
+    EXPECT_EQ(Px(big.Reduced, 700, 300)[1], 90);
+    Bitmap frame;
+    ASSERT_TRUE(ShowRotatePreview(big, {TRotateAction::RotateLeft, 0, 0}, frame));
+    EXPECT_EQ(big.Turned.Width(), kRotatePreviewSide / 4);
+    EXPECT_EQ(big.Turned.Height(), kRotatePreviewSide);
+    ASSERT_EQ(frame.Width(), kRotatePreviewSide);
+    ASSERT_EQ(frame.Height(), kRotatePreviewSide / 4);
+    EXPECT_EQ(Px(frame, kRotatePreviewSide / 2, kRotatePreviewSide / 8)[1], 90);
+    EXPECT_EQ(Px(frame, 10, 10)[1], GreenOf(kPreviewFrameColour));
+
+    // A refused turn leaves the preview and the frame as they were.
+    ASSERT_FALSE(ShowRotatePreview(big, {TRotateAction::Angle, std::nan(""), 0}, frame));
+    EXPECT_EQ(big.Turned.Height(), kRotatePreviewSide);
+    EXPECT_EQ(frame.Width(), kRotatePreviewSide);
+}
+
 TEST(ResizeFields, LinkAddsTheSamePixelsAndRefusedValuesComeBack) {
     TResizeFields f;
     ShowResizeFields(f, 100, 80);

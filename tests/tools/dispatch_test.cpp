@@ -53,6 +53,26 @@ TEST_F(ToolsTest, PressCopiesTheImageIntoTheStrokeBaseAndClearsTheOverlay) {
     PointerUp(ws, 1, 1);
 }
 
+// Presses copy into the buffers the last press left, and each step still
+// stores the image exactly as its own press found it.
+TEST_F(ToolsTest, PressesReuseTheirCopiesAndStoreEachStepExactly) {
+    S().Tool = ToolLine;
+    Drag(2, 2, 30, 20);
+    const Bitmap afterFirst = S().Bitmap;
+    const uint8_t* base = ws.StrokeBase.Bitmap.Data();
+    PointerDown(ws, 40, 2, 0);
+    EXPECT_EQ(ws.StrokeBase.Bitmap.Data(), base);
+    EXPECT_TRUE(pixora::testing::SamePixels(ws.StrokeBase.Bitmap, afterFirst));
+    PointerMove(ws, 5, 30);
+    PointerUp(ws, 5, 30);
+    ASSERT_EQ(S().HistoryCount, 2);
+    Bitmap stored;
+    ReadSnapshot(SnapshotPath(ws, slot, 2), stored);
+    EXPECT_TRUE(pixora::testing::SamePixels(stored, afterFirst));
+    ASSERT_TRUE(UndoStep(ws));
+    EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, afterFirst));
+}
+
 namespace {
 
 // The curve's click sequence with a drawing that counts its previews and

@@ -15,6 +15,7 @@
 
 #include "doc/workspace.h"
 #include "effects/filter_framework.h"
+#include "effects/recipes.h"
 #include "tools/tool_table.h"
 #include "tools/ui/tool_commands.h"
 #include "window_kit/window_host.h"
@@ -112,7 +113,7 @@ void FilterDialog::Commit() {
     // transparent pixels blended over the checkerboard: never commit that.
     if (!previewed_) Preview();
     const bool brush = useAsBrush_->isChecked();
-    if (CommitFilter(Ws(), row_.StepName, CommitSource(), brush)) {
+    if (CommitFilter(Ws(), row_.StepName, CommitSource(), brush, row_.Effect ? RecipeStep(*row_.Effect, Values()) : std::string())) {
         ShowChosenTool(host_, brush ? ToolEffectBrush : ToolNone);
         // The Effect Brush's options window.
         if (QWidget* options = brush ? host_.Window(TWindow::BrushOptions) : nullptr) {

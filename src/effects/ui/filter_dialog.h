@@ -81,8 +81,9 @@ struct TFilterWindowRow {
     std::string StepName;              // the history step of "OK"
     TFilterOperation Filter = nullptr; // the preview's effect (null: RunPreview is overridden)
     bool ReadsDocument = false;        // the effect reads the document and writes the view
+    const TEffectRow* Effect = nullptr; // its effects-table row (writes the step of a recipe)
     static TFilterWindowRow Of(const TEffectRow& row) {
-        return {std::string(row.StepName), row.Filter, row.ReadsDocument};
+        return {std::string(row.StepName), row.Filter, row.ReadsDocument, &row};
     }
 };
 

@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "doc/workspace.h"
+#include "effects/recipes.h"
 
 namespace pixora {
 
@@ -77,7 +78,7 @@ void ResizeDialog::OkClicked() {
     const bool accepted = AcceptResizeFields(f_, params, stretch_->isChecked());
     ShowFields();
     if (!accepted) return;
-    ResizeActiveImage(ws_, params);
+    if (ResizeActiveImage(ws_, params)) NoteRecipeStep(ws_, ResizeRecipeStep(params));
     accept();
 }
 

@@ -11,6 +11,7 @@
 #include <limits>
 
 #include "doc/workspace.h"
+#include "effects/recipes.h"
 #include "window_kit/swatch.h"
 #include "window_kit/window_host.h"
 
@@ -75,8 +76,9 @@ void RotateDialog::Open() {
     ws.BeforeImageReplaced();
     TImages& s = ws.Active();
     s.Bitmap.SetBitsPerPixel(32);
-    preview_ = s.Bitmap;
+    StartRotatePreview(s.Bitmap, preview_);
     last_ = TRotateParams{TRotateAction::Angle, 0, Background()};
+    anyShown_ = false;
     {
         const QSignalBlocker quiet(ra_);
         ra_->setValue(0);
@@ -92,10 +94,10 @@ void RotateDialog::ShowPreview(const TRotateParams& action) {
     // Every preview starts from the unchanged image; a result too large is
     // said and not previewed.
     if (RotationTooLarge(ws, ws.Active().Bitmap, action)) return;
-    if (!RotateBitmap(ws.Active().Bitmap, action, preview_)) return;
     // The view keeps the image's frame; the result shows in it at its own aspect.
-    const Bitmap& image = ws.Active().Bitmap;
-    FitIntoFrame(preview_, image.Width(), image.Height(), ws.DisplayCopy);
+    if (!ShowRotatePreview(preview_, action, ws.DisplayCopy)) return;
+    shown_ = action;
+    anyShown_ = true;
     FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);
     ws.Port->RepaintView();
 }
@@ -118,14 +120,17 @@ void RotateDialog::ShapeClicked() {
 
 void RotateDialog::OkClicked() {
     if (!open_) return;
-    CommitRotation(host_.Ws(), preview_);
+    // The image is turned once, at its own size, by the action shown; an
+    // action refused (too large) is not applied, and not noted either.
+    if (anyShown_ && RotateActiveImage(host_.Ws(), shown_)) NoteRecipeStep(host_.Ws(), RotateRecipeStep(shown_));
     accept();
 }
 
 void RotateDialog::done(int result) {
     // Closing frees the preview; the view shows the image again.
     open_ = false;
-    preview_ = Bitmap();
+    preview_ = TRotatePreview();
+    anyShown_ = false;
     QDialog::done(result);
     host_.RefreshView();
 }

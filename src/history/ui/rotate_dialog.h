@@ -1,7 +1,8 @@
 #pragma once
 // "Rotate Image" (TForm30): a flip, mirror or quarter turn from "Controls",
 // or a turn by "Rotation Angle:" on a background colour, previewed in the
-// main view. The last action chosen is the one "OK" applies.
+// main view at the preview's size. The last action shown is the one "OK"
+// applies, to the whole image.
 
 #include <functional>
 
@@ -27,21 +28,23 @@ public:
 
     // Shows the dialog modally over the active image; nothing without one.
     void Open();
-    // "OK": the step "Image Rotate" with the preview, then the dialog closes.
+    // "OK": the step "Image Rotate" with the action the preview shows, turned
+    // at the image's size, then the dialog closes.
     void OkClicked();
 
     int32_t Background() const;
     void SetBackground(int32_t colour);
-    // The action the preview shows (and "OK" applies).
+    // The action chosen last; "OK" applies it when its preview could be shown.
     const TRotateParams& LastAction() const { return last_; }
-    const Bitmap& PreviewBitmap() const { return preview_; }
+    // The turned picture the view shows, at the preview's size.
+    const Bitmap& PreviewBitmap() const { return preview_.Turned; }
 
 protected:
     void done(int result) override;
 
 private:
-    // Computes the action from the unchanged image into the preview and
-    // shows the preview in the main view.
+    // Turns the reduced copy of the unchanged image by the action and shows
+    // it in the main view.
     void ShowPreview(const TRotateParams& action);
     void AngleChanged();
     void ControlChosen(int item);
@@ -51,8 +54,10 @@ private:
     QSpinBox* ra_;
     SwatchWidget* shape_;
     QButtonGroup* c_;
-    Bitmap preview_;
+    TRotatePreview preview_;
     TRotateParams last_;
+    TRotateParams shown_;     // the action the preview shows
+    bool anyShown_ = false;   // whether one was shown since the dialog opened
     bool open_ = false;
 };
 

@@ -1,6 +1,8 @@
 #include "io/ui/batch_window.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,7 +10,11 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <algorithm>
+#include <cstdlib>
 
+#include "effects/apply_effect.h"
+#include "effects/effects_table.h"
+#include "effects/recipes.h"
 #include "io/ui/file_dialogs.h"
 #include "io/ui/jpeg_options_dialog.h"
 #include "io/ui/webp_options_dialog.h"
@@ -62,7 +68,7 @@ BatchWindow::BatchWindow(WindowHost& host)
     setModal(false);
     auto* group = new QGroupBox("Batch File Proccessing", this);
     group->setObjectName("GroupBox1");
-    group->setGeometry(8, 8, 394, 284);
+    group->setGeometry(8, 8, 394, 318);
 
     MakeLabel(group, "Label1", "Files to Convert:", 12, 22);
     files_ = new QListWidget(group);
@@ -87,13 +93,27 @@ BatchWindow::BatchWindow(WindowHost& host)
     ds_->setCurrentIndex(0);
     ds_->setGeometry(12, 258, 100, 24);
 
-    auto* convert = MakeButton(this, "Button4", "Convert Files", QRect(208, 300, 100, 26));
-    auto* cancel = MakeButton(this, "Button5", "Cancel", QRect(314, 300, 88, 26));
-    setFixedSize(410, 334);
+    // Off by default: the batch then writes the files as they were read.
+    applyRecipe_ = new QCheckBox("Apply recipe", group);
+    applyRecipe_->setObjectName("ApplyRecipe");
+    applyRecipe_->setGeometry(12, 290, 110, 24);
+    recipe_ = new QLineEdit(group);
+    recipe_->setObjectName("RecipeFile");
+    recipe_->setReadOnly(true);
+    recipe_->setGeometry(122, 290, 140, 24);
+    auto* chooseRecipe = MakeButton(group, "Button6", "Choose Recipe", QRect(272, 289, 112, 26));
+
+    auto* convert = MakeButton(this, "Button4", "Convert Files", QRect(208, 334, 100, 26));
+    auto* cancel = MakeButton(this, "Button5", "Cancel", QRect(314, 334, 88, 26));
+    setFixedSize(410, 368);
 
     connect(add, &QPushButton::clicked, this, &BatchWindow::AddFiles);
     connect(remove, &QPushButton::clicked, this, &BatchWindow::DeleteSelected);
     connect(browse, &QPushButton::clicked, this, &BatchWindow::Browse);
+    connect(chooseRecipe, &QPushButton::clicked, this, &BatchWindow::ChooseRecipe);
+    connect(applyRecipe_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on && recipe_->text().isEmpty()) ChooseRecipe();
+    });
     connect(convert, &QPushButton::clicked, this, &BatchWindow::ConvertFiles);
     connect(cancel, &QPushButton::clicked, this, &QDialog::close);
 }
@@ -184,11 +204,25 @@ void BatchWindow::ConvertFiles() {
         close();
         return;
     }
+    TConversionControl control;
+    if (applyRecipe_->isChecked()) {
+        // A recipe that does not read stops the batch before any file is written.
+        std::vector<TEffectCall> steps;
+        std::string error;
+        if (!ReadRecipeFile(recipe_->text().toStdString(), CommandLineEffects(), steps, error)) {
+            if (auto* messages = host_.Get<TWindow::Message>()) {
+                TLentDialog lent(messages, this);
+                messages->ReportProblem("Could not read the recipe.", QString::fromStdString(error));
+            }
+            return;
+        }
+        // Noise draws from the program's generator, as in the editor.
+        control.Transform = EffectChain(std::move(steps), static_cast<uint32_t>(std::rand()));
+    }
     running_ = true;
     request.Options = AskOptions(request.Extension);
 
     auto* box = host_.Get<TWindow::Processing>();
-    TConversionControl control;
     control.Threads = 0; // every core
     TBatchResult result;
     const int total = static_cast<int>(request.Sources.size());
@@ -205,6 +239,18 @@ void BatchWindow::ConvertFiles() {
     Report(result.Run, total);
     running_ = false;
     close();
+}
+
+void BatchWindow::ChooseRecipe() {
+    QFileDialog dlg(this, "Choose Recipe");
+    dlg.setObjectName("RecipeDialog");
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setOptions(QFileDialog::DontUseNativeDialog);
+    dlg.setNameFilters({"Recipes (*.recipe)", "All files (*)"});
+    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        recipe_->setText(dlg.selectedFiles().first());
+    // Without a recipe there is nothing to apply.
+    if (recipe_->text().isEmpty()) applyRecipe_->setChecked(false);
 }
 
 void BatchWindow::Report(const TConversionRun& run, int total) {

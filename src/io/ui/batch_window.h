@@ -9,6 +9,7 @@
 #include "io/batch_conversion.h"
 #include "window_kit/window_class.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -36,6 +37,9 @@ public:
     // converts every file under the wait box and reports failures or a
     // cancel; then (and without folder or files at once) closes.
     void ConvertFiles();
+    // "Choose Recipe": a recipe file for "Apply recipe"; cancelling keeps the
+    // one chosen before.
+    void ChooseRecipe();
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -50,6 +54,8 @@ private:
     QListWidget* files_;
     QLineEdit* df_;
     QComboBox* ds_;
+    QCheckBox* applyRecipe_;
+    QLineEdit* recipe_;
     bool running_ = false;
 };
 

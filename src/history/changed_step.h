@@ -1,0 +1,26 @@
+#pragma once
+// A step exists only when the image changed. An edit that cannot know
+// beforehand whether it will change anything keeps the image as it was,
+// makes its change, and then stores the step here: the kept picture
+// becomes the step's snapshot when the image differs from it, and nothing
+// is stored (the redo steps stay) when it does not.
+
+#include <string>
+
+#include "doc/workspace.h"
+
+namespace pixora {
+
+// Whether two bitmaps have the same size, depth and pixel bytes.
+bool SameBitmap(const Bitmap& a, const Bitmap& b);
+
+enum class TStepStore {
+    Unchanged, // the image is as it was: no step
+    Stored,    // a new step holds the image as it was
+    Failed,    // the step could not be stored (reported); the image is put back
+};
+// Stores `before` as a new step named `name` of `slot` when the slot's image
+// now differs from it. `before` is left as it was, or empty after Failed.
+TStepStore StoreStepIfChanged(Workspace& ws, int slot, Bitmap& before, const std::string& name);
+
+} // namespace pixora

@@ -67,10 +67,10 @@ TProgramPaths DesktopLayout(const std::string& data, const TPathEnvironment& env
     const std::string share = XdgFolder(env.DataHome, env.Home, ".local/share/") + "pixora/";
     const std::string state = XdgFolder(env.StateHome, env.Home, ".local/state/") + "pixora/";
     const std::string cache = XdgFolder(env.CacheHome, env.Home, ".cache/") + "pixora/";
-    // The runtime folder is the place for scratch files of a session; without
-    // a usable one the snapshots go to the cache folder.
-    const bool runtime = !env.RuntimeDir.empty() && env.RuntimeDir.front() == '/' && IsFolder(env.RuntimeDir);
-    p.History = (runtime ? WithSlash(env.RuntimeDir) + "pixora/" : cache) + "hstry/";
+    // Snapshots go to the cache folder on disk. The runtime folder is a RAM
+    // disk sized at a small share of memory, which a few steps of a large
+    // image would fill.
+    p.History = cache + "hstry/";
     p.Settings = config;
     p.Patterns = share + "ptrns/";
     p.Brushes = share + "brshs/";

@@ -66,6 +66,8 @@ public:
     // Brings the "Undo ..." / "Redo ..." captions and drop-down lists up to
     // date after a history step.
     virtual void RefreshHistoryMenus() {}
+    // A passing note in the status bar (the oldest undo steps were dropped).
+    virtual void ShowStatusNote(const std::string& text) { (void)text; }
     // Sets an option box control as ToolOption reads it (a value, 1/0 for a
     // check box, an item index); missing controls are left alone.
     virtual void SetToolOption(TWindow box, const std::string& control, int value) {

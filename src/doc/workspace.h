@@ -104,6 +104,8 @@ public:
     std::unique_ptr<WorkspaceExtension> ToolSetStorage;
     // The effects engine the filter windows share (effects/filter_framework.h).
     std::unique_ptr<WorkspaceExtension> EffectsStorage;
+    // What the undo store keeps between steps (history/history_store.cpp).
+    std::unique_ptr<WorkspaceExtension> HistoryStorage;
 
 private:
     std::vector<std::function<void()>> beforeImageReplaced_;

@@ -4,6 +4,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -14,12 +18,21 @@
 #include "doc/tab_change.h"
 #include "doc/thumbnail_fit.h"
 #include "history/history_folder.h"
+#include "history/tile_snapshot.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora {
 
+namespace {
+
+std::string SnapshotName(int slot, int k) {
+    return std::to_string(slot) + "_" + std::to_string(k) + ".bmp";
+}
+
+} // namespace
+
 std::string SnapshotPath(const Workspace& ws, int slot, int k) {
-    return HistoryDir(ws) + std::to_string(slot) + "_" + std::to_string(k) + ".bmp";
+    return HistoryDir(ws) + SnapshotName(slot, k);
 }
 
 // ---- snapshot files ----------------------------------------------------------
@@ -72,13 +85,14 @@ void WriteRows(int fd, const std::vector<uint8_t>& head, const Bitmap& image, co
 
 namespace {
 
-// Writes the file at `path` anew; a failure removes what was written.
-void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
+// Writes the file at `path` anew, `body` filling the open file; a failure
+// removes what was written.
+void WriteNewFile(const std::string& path, const std::function<void(int fd)>& body) {
     try {
         const int fd = FileLayer().Open(path, O_WRONLY | O_CREAT | O_TRUNC, 0666);
         if (fd < 0) throw ECodecError("Cannot create " + path + ": " + std::strerror(errno));
         FdCloser closer{fd};
-        WriteRows(fd, bmp::FileHead(image.Width(), image.Height(), 32), image, path);
+        body(fd);
         closer.Fd = -1;
         if (FileLayer().Close(fd) != 0)
             throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
@@ -86,6 +100,27 @@ void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
         std::remove(path.c_str());
         throw;
     }
+}
+
+void WriteSnapshotFile(const std::string& path, const Bitmap& image) {
+    WriteNewFile(path, [&](int fd) { WriteRows(fd, bmp::FileHead(image.Width(), image.Height(), 32), image, path); });
+}
+
+void WriteBytesFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    WriteNewFile(path, [&](int fd) {
+        if (!WriteFully(fd, bytes.data(), bytes.size()))
+            throw ECodecError("Cannot write " + path + ": " + std::strerror(errno));
+    });
+}
+
+// Writes the tiles of `image` that differ from the base file, with the same
+// care for an old file as WriteSnapshot.
+void WriteTileSnapshotFile(const std::string& path, const std::vector<uint8_t>& bytes, bool keepOldOnFailure) {
+    if (!keepOldOnFailure) {
+        WriteBytesFile(path, bytes);
+        return;
+    }
+    WriteThroughTemporary(path, [&](const std::string& temp) { WriteBytesFile(temp, bytes); });
 }
 
 } // namespace
@@ -137,7 +172,54 @@ void ReadRowsBottomUp(int fd, off_t offset, Bitmap& into, const std::string& pat
 
 } // namespace
 
+namespace {
+
+// The whole file when it is a tile snapshot; false for any other file.
+bool ReadTileSnapshotFile(const std::string& path, std::vector<uint8_t>& bytes) {
+    const int fd = FileLayer().Open(path, O_RDONLY, 0);
+    if (fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
+    FdCloser closer{fd};
+    uint8_t head[64] = {};
+    const ssize_t got = ::pread(fd, head, sizeof head, 0);
+    struct stat st {};
+    if (got <= 0 || !IsTileSnapshot(head, static_cast<std::size_t>(got)) || ::fstat(fd, &st) != 0) return false;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw ECodecError("Cannot read " + path + ": " + std::strerror(errno));
+        if (n == 0) throw ECodecError("Undo step: the file is truncated");
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void ReadWholeSnapshot(const std::string& path, Bitmap& into);
+
+} // namespace
+
+// A tile snapshot is read as its chain: the full snapshot it ends at, then
+// the tiles of each step over it, oldest first.
 void ReadSnapshot(const std::string& path, Bitmap& into) {
+    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    std::vector<std::vector<uint8_t>> steps;
+    std::set<std::string> seen{path};
+    std::string at = path;
+    std::vector<uint8_t> bytes;
+    while (ReadTileSnapshotFile(at, bytes)) {
+        at = folder + TileSnapshotBase(bytes);
+        if (!seen.insert(at).second) throw ECodecError("Undo step: the file is damaged");
+        steps.push_back(std::move(bytes));
+        bytes = {};
+    }
+    ReadWholeSnapshot(at, into);
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) ApplyTileSnapshot(*step, into);
+}
+
+namespace {
+
+void ReadWholeSnapshot(const std::string& path, Bitmap& into) {
     const int fd = FileLayer().Open(path, O_RDONLY, 0);
     if (fd < 0) throw ECodecError("Cannot open " + path + ": " + std::strerror(errno));
     FdCloser closer{fd};
@@ -160,9 +242,65 @@ void ReadSnapshot(const std::string& path, Bitmap& into) {
     ReadRowsBottomUp(fd, 54, into, path);
 }
 
+} // namespace
+
 // ---- the store ---------------------------------------------------------------
 
 namespace {
+
+// The state of the newest snapshot a slot wrote, so that the next one can
+// store only the tiles that differ from it. Index -1: nothing kept.
+struct TSlotBase {
+    Bitmap Image;
+    int Index = -1;
+};
+
+struct THistoryStorage final : WorkspaceExtension {
+    std::map<int, TSlotBase> Bases;
+    uint64_t Budget = 0;
+    // At least what the folder holds: its size when last counted plus what
+    // was written since. The folder is counted again only when this passes
+    // the budget, so a long history is not listed on every step.
+    uint64_t UsedAtMost = 0;
+};
+
+THistoryStorage& StorageOf(Workspace& ws) {
+    if (!ws.HistoryStorage) ws.HistoryStorage = std::make_unique<THistoryStorage>();
+    return static_cast<THistoryStorage&>(*ws.HistoryStorage);
+}
+
+TSlotBase& BaseOf(Workspace& ws, int slot) {
+    return StorageOf(ws).Bases[slot];
+}
+
+// Stores snapshot k of a slot: only the changed tiles when snapshot k - 1 is
+// the kept state and less than half of the image changed, else the whole
+// image. The kept state follows.
+void StoreSnapshot(Workspace& ws, int slot, int k, bool keepOld) {
+    const Bitmap& image = ws.Images[static_cast<std::size_t>(slot)].Bitmap;
+    TSlotBase& base = BaseOf(ws, slot);
+    const bool comparable = k > 1 && base.Index == k - 1 && image.BitsPerPixel() == 32 &&
+                            base.Image.BitsPerPixel() == 32 && base.Image.Width() == image.Width() &&
+                            base.Image.Height() == image.Height();
+    std::vector<TTileIndex> tiles;
+    if (comparable) tiles = ChangedTiles(base.Image, image);
+    const bool partial =
+        comparable && TilePixels(image, tiles) * 2 <= static_cast<int64_t>(image.Width()) * image.Height();
+    base.Index = -1;  // until the file is written
+    if (partial) {
+        WriteTileSnapshotFile(SnapshotPath(ws, slot, k), EncodeTileSnapshot(image, tiles, SnapshotName(slot, k - 1)),
+                              keepOld);
+        CopyTiles(image, base.Image, tiles);
+    } else {
+        WriteSnapshot(SnapshotPath(ws, slot, k), image, keepOld);
+        if (base.Image.Width() == image.Width() && base.Image.Height() == image.Height() &&
+            base.Image.BitsPerPixel() == image.BitsPerPixel())
+            for (int y = 0; y < image.Height(); ++y) std::memcpy(base.Image.Row(y), image.Row(y), image.Stride());
+        else
+            base.Image = image;
+    }
+    base.Index = k;
+}
 
 void Report(Workspace& ws, const std::string& headline, const std::exception& e) {
     ws.Port->ReportProblem(headline, e.what());
@@ -218,6 +356,109 @@ void ShowLoaded(Workspace& ws, TImages& s, TLoaded& loaded) {
 
 } // namespace
 
+namespace {
+
+uint64_t FolderBytes(const std::string& dir) {
+    uint64_t total = 0;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+        const uintmax_t size = entry.file_size(ec);
+        if (!ec) total += size;
+    }
+    return total;
+}
+
+// Makes snapshot 2 the oldest: its state is written whole as snapshot 1 and
+// every later file moves down a number, a tile snapshot naming its new base.
+void DropOldestStep(Workspace& ws, int slot) {
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    Bitmap second;
+    ReadSnapshot(SnapshotPath(ws, slot, 2), second);
+    WriteSnapshot(SnapshotPath(ws, slot, 1), second);
+    std::vector<uint8_t> bytes;
+    for (int j = 3; j <= s.HistoryCount; ++j) {
+        const std::string from = SnapshotPath(ws, slot, j), to = SnapshotPath(ws, slot, j - 1);
+        if (ReadTileSnapshotFile(from, bytes)) {
+            WriteTileSnapshotFile(to, RebasedTileSnapshot(bytes, SnapshotName(slot, j - 2)), true);
+            std::remove(from.c_str());
+        } else if (FileLayer().Rename(from, to) != 0) {
+            throw ECodecError("Cannot rename " + from + ": " + std::strerror(errno));
+        }
+    }
+    std::remove(SnapshotPath(ws, slot, s.HistoryCount).c_str());  // left when nothing moved over it
+    s.History.erase(s.History.begin() + 1);
+    --s.HistoryPos;
+    --s.HistoryCount;
+    TSlotBase& base = BaseOf(ws, slot);
+    base.Index = base.Index >= 2 ? base.Index - 1 : -1;
+}
+
+// Forgets every step of a slot (its files and counters); the image stays.
+void ForgetSlotHistory(Workspace& ws, int slot) {
+    DeleteSlotHistoryFiles(ws, slot);
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    s.HistoryPos = 0;
+    s.HistoryCount = 0;
+}
+
+std::string Megabytes(uint64_t bytes) {
+    return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB";
+}
+
+// After snapshot k = HistoryCount was stored: drops the oldest steps of the
+// slot while the folder holds more than the budget, never that snapshot.
+void KeepWithinBudget(Workspace& ws, int slot) {
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    const std::string dir = HistoryDir(ws);
+    const uint64_t budget = HistoryBudget(ws);
+    uint64_t& usedAtMost = StorageOf(ws).UsedAtMost;
+    {
+        std::error_code ec;
+        usedAtMost += std::filesystem::file_size(SnapshotPath(ws, slot, s.HistoryCount), ec);
+    }
+    if (usedAtMost <= budget) return;
+    usedAtMost = FolderBytes(dir);
+    int dropped = 0;
+    try {
+        while (FolderBytes(dir) > budget && s.HistoryCount > 1) {
+            DropOldestStep(ws, slot);
+            ++dropped;
+        }
+    } catch (const std::exception& e) {
+        // A half-moved history cannot be trusted: the image keeps no steps.
+        ForgetSlotHistory(ws, slot);
+        Report(ws, "Could not store the undo step.", e);
+        return;
+    }
+    if (dropped > 0)
+        ws.Port->ShowStatusNote("The oldest undo steps (" + std::to_string(dropped) +
+                                ") were dropped to keep the history within " + Megabytes(budget) + ".");
+    usedAtMost = FolderBytes(dir);
+    if (usedAtMost > budget) {
+        std::error_code ec;
+        const uint64_t step = std::filesystem::file_size(SnapshotPath(ws, slot, s.HistoryCount), ec);
+        ForgetSlotHistory(ws, slot);
+        ws.Port->ReportProblem("Could not store the undo step.",
+                               "The step takes " + Megabytes(step) + ", more than the history budget of " +
+                                   Megabytes(budget) + " leaves; the edit is made without it.");
+    }
+}
+
+} // namespace
+
+void SetHistoryBudget(Workspace& ws, uint64_t bytes) {
+    StorageOf(ws).Budget = bytes;
+}
+
+uint64_t HistoryBudget(Workspace& ws) {
+    const uint64_t set = StorageOf(ws).Budget;
+    if (set > 0) return set;
+    std::error_code ec;
+    const std::filesystem::space_info space = std::filesystem::space(HistoryDir(ws), ec);
+    if (ec) return kHistoryBudgetCap;
+    return std::min<uint64_t>(space.available / 4, kHistoryBudgetCap);
+}
+
 bool PushHistory(Workspace& ws) {
     const TActiveImage active = ws.ActiveImage();
     return active && PushHistory(ws, active.Slot);
@@ -229,7 +470,7 @@ bool PushHistory(Workspace& ws, int slot) {
     try {
         // Snapshot k may be a stored redo step, which must survive a failed
         // write; otherwise any file there is a leftover and is written over.
-        WriteSnapshot(SnapshotPath(ws, slot, k), s.Bitmap, k <= s.HistoryCount);
+        StoreSnapshot(ws, slot, k, k <= s.HistoryCount);
     } catch (const std::exception& e) {
         Report(ws, "Could not store the undo step.", e);
         return false;
@@ -246,6 +487,7 @@ bool PushHistory(Workspace& ws, int slot) {
     // The coming step is not repeatable until its command says how.
     s.HistoryEntry(k + 1).Recipe.clear();
     s.Saved = 0;
+    KeepWithinBudget(ws, slot);
     ws.Port->UpdateCommandStates();
     return true;
 }
@@ -314,6 +556,7 @@ bool RedoStep(Workspace& ws) {
 }
 
 void DeleteSlotHistoryFiles(const Workspace& ws, int slot) {
+    if (ws.HistoryStorage) static_cast<THistoryStorage&>(*ws.HistoryStorage).Bases.erase(slot);
     const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     for (int k = 1; k <= s.HistoryCount; ++k) std::remove(SnapshotPath(ws, slot, k).c_str());
 }

@@ -1,7 +1,9 @@
 #pragma once
-// The per-slot undo store. Snapshot k of a slot is a 32-bit BMP in this
-// running copy's history folder; the slot's History table keeps the step
-// names and 50 x 50 thumbnails. HistoryCount counts the stored snapshots,
+// The per-slot undo store. Snapshot k of a slot is a file in this running
+// copy's history folder: a 32-bit BMP of the whole image, or, when less than
+// half of the image changed since snapshot k - 1, only the changed tiles
+// over that snapshot (history/tile_snapshot.h). The slot's History table
+// keeps the step names and 50 x 50 thumbnails. HistoryCount counts the stored snapshots,
 // HistoryPos the steps that can be undone.
 //
 // An edit calls PushHistory (which stores the image as it is before the
@@ -10,6 +12,7 @@
 // port and leaves the counters and the image as they were; PushHistory then
 // returns false and the caller skips its edit.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,10 +32,19 @@ std::string SnapshotPath(const Workspace& ws, int slot, int k);
 // file is written in place. Throws ECodecError on failure; no partial file
 // is left behind either way.
 void WriteSnapshot(const std::string& path, const Bitmap& image, bool keepOldOnFailure = true);
-// Reads a snapshot file written by WriteSnapshot into `into` (resized as
-// needed). Throws ECodecError when the file is missing, short or not a
+// Reads a snapshot file written by WriteSnapshot or the store (a tile
+// snapshot with the files it stands on) into `into` (resized as needed). Throws ECodecError when the file is missing, short or not a
 // snapshot; `into` may then hold partial pixels.
 void ReadSnapshot(const std::string& path, Bitmap& into);
+
+// The most bytes this running copy's snapshots may take; 0 (the default)
+// means a quarter of the free space of their disk, at most 8 GB. A push
+// past it drops the oldest steps of that image with a note in the status
+// bar; a step that alone is larger is reported and not kept, and the edit
+// goes on without it.
+void SetHistoryBudget(Workspace& ws, uint64_t bytes);
+uint64_t HistoryBudget(Workspace& ws);
+inline constexpr uint64_t kHistoryBudgetCap = 8ull << 30;
 
 // Active slot unless a slot index is given.
 bool PushHistory(Workspace& ws);

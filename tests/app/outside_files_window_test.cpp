@@ -182,7 +182,8 @@ TEST_F(InstalledWindowTest, ReadsItsDataFromTheSharedFolderAndWritesIntoTheXdgFo
     window = std::make_unique<MainWindow>(Path("prefix/bin/"));
     EXPECT_EQ(Ws().Paths().Layout, TPathLayout::Desktop);
     EXPECT_TRUE(window->Cursors().Loaded(3));
-    EXPECT_TRUE(QFileInfo(Xdg("run/pixora/hstry")).isDir());
+    EXPECT_TRUE(QFileInfo(Xdg("cache/pixora/hstry")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(Xdg("run/pixora")));
     const std::string a = MakePng("a.png");
     OpenFilesFromOutside(*window, {a});
     ASSERT_EQ(Ws().SysData.OpenCount, 0);

@@ -90,7 +90,8 @@ TEST_F(PathsTest, InstalledProgramWritesIntoTheXdgFolders) {
     EXPECT_EQ(p.Resources, data + "res/");
     EXPECT_EQ(p.StarterPatterns, data + "ptrns/");
     EXPECT_EQ(p.StarterBrushes, data + "brshs/");
-    EXPECT_EQ(p.History, env.RuntimeDir + "/pixora/hstry/");
+    // Snapshots go to the cache folder, never to the runtime RAM disk.
+    EXPECT_EQ(p.History, env.CacheHome + "/pixora/hstry/");
     EXPECT_EQ(p.PreferencesFile(), env.ConfigHome + "/pixora/pref.INI");
     EXPECT_EQ(p.RecentFilesFile(), env.ConfigHome + "/pixora/files.txt");
     EXPECT_EQ(p.Patterns, env.DataHome + "/pixora/ptrns/");
@@ -108,10 +109,11 @@ TEST_F(PathsTest, UnsetOrRelativeVariablesFallBackToTheHomeFolder) {
     EXPECT_EQ(p.Settings, root + "home/.config/pixora/");
     EXPECT_EQ(p.Patterns, root + "home/.local/share/pixora/ptrns/");
     EXPECT_EQ(p.Recovery, root + "home/.local/state/pixora/recovery/");
-    // Without a usable runtime folder the snapshots go to the cache folder.
     EXPECT_EQ(p.History, root + "home/.cache/pixora/hstry/");
+    env.CacheHome = "cache"; // relative
+    env.RuntimeDir = Make("run");
+    EXPECT_EQ(ResolveProgramPaths(exe, env).History, root + "home/.cache/pixora/hstry/");
     env.CacheHome = root + "cache";
-    env.RuntimeDir = "run"; // relative
     EXPECT_EQ(ResolveProgramPaths(exe, env).History, root + "cache/pixora/hstry/");
 }
 
@@ -139,7 +141,8 @@ TEST_F(PathsTest, PreparingMakesPrivateSnapshotFoldersAndSeedsTheLibrariesOnce) 
     ASSERT_TRUE(fs::is_directory(p.History));
     ASSERT_TRUE(fs::is_directory(p.Settings));
     EXPECT_EQ(fs::status(p.History).permissions() & fs::perms::all, fs::perms::owner_all);
-    EXPECT_EQ(fs::status(root + "xdg/run/pixora").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(root + "xdg/cache/pixora").permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_FALSE(fs::exists(root + "xdg/run/pixora"));
     EXPECT_TRUE(fs::exists(p.Patterns + "1.jpg"));
     EXPECT_TRUE(fs::exists(p.Patterns + "2.jpg"));
     EXPECT_FALSE(fs::exists(p.Patterns + ".keep"));

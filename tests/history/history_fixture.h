@@ -22,6 +22,8 @@ namespace pixora::testing {
 class HistoryPort : public FakePort {
 public:
     void RefreshHistoryMenus() override { Calls.push_back("RefreshHistoryMenus"); }
+    void ShowStatusNote(const std::string& text) override { Notes.push_back(text); }
+    std::vector<std::string> Notes;
 };
 
 struct WorkspaceTest : ::testing::Test {

@@ -209,12 +209,11 @@ TEST_F(FileWindowTest, SaveAsThroughTheDialogsReopensTheJpegWithAnEmptyHistory) 
         EXPECT_EQ(fd->nameFilters().size(), 19);
         fd->selectNameFilter(fd->nameFilters()[1]);
         fd->setDirectory(ExeDir());
-        fd->selectFile(typed);
         WhenDialog("TForm6", [](QWidget* j) {
             j->findChild<QSlider*>("TrackBar1")->setValue(55);
             Click(j, "Button1");
         });
-        QMetaObject::invokeMethod(fd, "accept");
+        pixora::testing::AcceptFileDialog(fd, typed);
     });
     Cmd("SaveAs1")->trigger();
     const std::string written = (typed + ".jpg").toStdString();
@@ -438,14 +437,13 @@ TEST_F(FileWindowTest, TypedWebpNameUnderTheBitmapFilterAsksWebpOptionsAndWrites
         ASSERT_NE(fd, nullptr);
         fd->selectNameFilter(fd->nameFilters()[0]); // "Bitmap"
         fd->setDirectory(ExeDir());
-        fd->selectFile(typed);
         WhenDialog("TForm56", [&](QWidget* o) {
             asked = true;
             EXPECT_EQ(o->windowTitle(), "WebP Options");
             o->findChild<QAbstractButton*>("RadioGroup1Item1")->click(); // lossless
             Click(o, "Button1");
         });
-        QMetaObject::invokeMethod(fd, "accept");
+        pixora::testing::AcceptFileDialog(fd, typed);
     });
     Cmd("SaveaCopy1")->trigger();
     EXPECT_TRUE(asked);

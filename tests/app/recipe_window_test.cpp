@@ -17,6 +17,7 @@
 #include "app/app_fixture.h"
 #include "app/pointer_events.h"
 #include "app/view_controls.h"
+#include "doc/window_ids.h"
 #include "effects/apply_effect.h"
 #include "effects/effects_table.h"
 #include "effects/engine/effects.h"
@@ -169,9 +170,11 @@ TEST_F(RecipeWindowTest, StepsOfThisImageAloneBecomeNamedComments) {
     WhenModal([&](QWidget* d) {
         auto* fd = qobject_cast<QFileDialog*>(d);
         ASSERT_NE(fd, nullptr);
-        fd->selectFile(path);
-        WhenModal([](QWidget* m) { Child<QPushButton>(m, "Button1")->click(); });
-        QMetaObject::invokeMethod(fd, "accept");
+        // The message comes after the file dialog has closed: wait for it by
+        // name, or the poll may find the file dialog still up.
+        pixora::testing::WhenModalDialog(QString::fromUtf8(WindowName(TWindow::Message)),
+                        [](QWidget* m) { Child<QPushButton>(m, "Button1")->click(); });
+        pixora::testing::AcceptFileDialog(fd, path);
     });
     Cmd("SaveStepsasRecipe1")->trigger();
     std::vector<TEffectCall> calls;

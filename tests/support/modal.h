@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -32,6 +34,20 @@ inline void WhenModalDialog(const QString& name, std::function<void(QWidget*)> a
         }
         ADD_FAILURE() << "no modal dialog " << name.toStdString() << " came up";
         if (w) w->close();
+    });
+}
+
+// Chooses `path` in a file dialog and accepts it. A widget file dialog still
+// reading its folder can drop the first accept (the listing that arrives
+// resets its name field), so the choice is made again every 20 ms until the
+// dialog closes; a dialog that never closes is left to the caller's checks.
+inline void AcceptFileDialog(QFileDialog* dialog, const QString& path, int tries = 250) {
+    dialog->selectFile(path);
+    QMetaObject::invokeMethod(dialog, "accept");
+    if (!dialog->isVisible() || tries <= 0) return;
+    QPointer<QFileDialog> d(dialog);
+    QTimer::singleShot(20, TestScope(), [d, path, tries] {
+        if (d && d->isVisible()) AcceptFileDialog(d, path, tries - 1);
     });
 }
 

@@ -11,7 +11,7 @@ import time
 
 PROGRAMS = ["bench_view", "bench_brushes", "bench_selection", "bench_filters", "bench_history", "bench_fill",
             "bench_quick", "bench_effects", "bench_resample", "bench_codecs", "bench_geometry",
-            "bench_big_pictures"]
+            "bench_big_pictures", "bench_big_frames"]
 
 FRAME_MS = 16
 PREVIEW_MS = 100
@@ -22,7 +22,7 @@ GEOMETRY_PREVIEW_MS = 50
 # Which benchmarks are pointer-move frames, point operations and window
 # effects (the targets differ).
 FRAMES = re.compile(r"^(BM_PenFrame|BM_StampFrame/|BM_RubberBand|BM_DragFrame|BM_RefreshView/drag:1|"
-                    r"BM_FastSprayFrame/)")
+                    r"BM_FastSprayFrame/|BM_SprayFrame/|BM_ScrollFrame/|BM_ZoomFrame/)")
 POINT = re.compile(r"^BM_(Lighten|Darken|Invert|Noise|Tint|Gamma|Contrast|Saturation|DarkenSelected|"
                    r"ColourAdjust|Solarize|Posterize|ColourFilter)\b")
 WINDOW = re.compile(r"^BM_(Antialiasing|Soften|Sharpen|GaussianBlur|Pixelization|RoughBlur|Blur)")

@@ -159,3 +159,43 @@ TEST(ViewCheckerboard, BlendIsExactForEveryTransparencyAndByte) {
     }
     EXPECT_EQ(std::memcmp(display.Data(), oneRun.Data(), display.ByteSize()), 0);
 }
+
+TEST(ViewCheckerboard, AnAreaRefreshedMatchesTheWholeCopyAndLeavesTheRestAlone) {
+    // Random colours and transparency; an area at odd columns so that the
+    // four-pixel groups and the ragged ends both fall inside it.
+    const int w = 61, h = 40;
+    Bitmap image(w, h);
+    std::mt19937 rng(11);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned v = rng();
+            SetPixel(image, x, y, v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v & 1) ? (v >> 24) : 0);
+        }
+    Bitmap cb;
+    BuildCheckerboard(cb, w, h);
+    Bitmap display;
+    MakeDisplayCopy(image, cb, display, true);
+    const Bitmap stale = display;
+
+    const TRect area{7, 5, 30, 22};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) Px(image, x, y)[1] ^= 0x5A;
+    EXPECT_FALSE(RefreshDisplayArea(image, cb, display, area));
+    Bitmap whole;
+    MakeDisplayCopy(image, cb, whole, true);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const bool inside = x >= area.Left && x < area.Right && y >= area.Top && y < area.Bottom;
+            const Bitmap& expect = inside ? whole : stale;
+            ASSERT_EQ(std::memcmp(Px(display, x, y), Px(expect, x, y), 4), 0) << x << "," << y;
+        }
+
+    // An area reaching past every edge is cut to the image: all of it now.
+    EXPECT_FALSE(RefreshDisplayArea(image, cb, display, {-9, -3, w + 5, h + 8}));
+    EXPECT_EQ(std::memcmp(display.Data(), whole.Data(), whole.ByteSize()), 0);
+
+    // A display copy of another size (a tab change, a crop) is made whole.
+    Bitmap small(4, 4);
+    EXPECT_TRUE(RefreshDisplayArea(image, cb, small, {0, 0, 1, 1}));
+    EXPECT_EQ(std::memcmp(small.Data(), whole.Data(), whole.ByteSize()), 0);
+}

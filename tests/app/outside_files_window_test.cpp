@@ -233,9 +233,12 @@ TEST_F(OutsideFilesWindowTest, AFileReadAheadIsWaitedForWithTheWindowAliveAndPro
     EXPECT_EQ(Ws().Images[0].Bitmap.Width(), 12);
     EXPECT_EQ(window->Pages()->tabText(0), "slow.png");
 
-    // A quick one shows no box.
+    // One read over a few ticks but under the threshold shows no box.
     probe.Shown = false;
-    ahead.Start(Path("quick.png").toStdString(), [&](const std::string&, int) { return pixels; });
+    ahead.Start(Path("quick.png").toStdString(), [&](const std::string&, int) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kOpenProgressAfterMs / 3));
+        return pixels;
+    });
     OpenFilesFromOutside(*window, {Path("quick.png").toStdString()}, &ahead);
     EXPECT_FALSE(probe.Shown);
     EXPECT_EQ(Ws().SysData.OpenCount, 1);

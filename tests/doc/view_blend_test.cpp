@@ -5,6 +5,7 @@
 #include <random>
 
 #include "doc/checkerboard.h"
+#include "doc/row_ranges.h"
 #include "support/pixels.h"
 
 using namespace pixora;
@@ -34,6 +35,16 @@ TEST(ViewCheckerboard, TenPixelCellsAlternateAndAreCutAtTheEdges) {
     BuildCheckerboard(cb, 7, 3);  // rebuilt on the next tab change
     EXPECT_EQ(cb.Width(), 7);
     EXPECT_EQ(Px(cb, 6, 2)[1], grey);
+
+    // A large one is built in bands on two threads: every row, the band
+    // edges included, still alternates at the cell edges.
+    const TRowBandsOverride bands(2);
+    BuildCheckerboard(cb, 700, 503);
+    for (int y : {0, 9, 10, 250, 251, 252, 502})
+        for (int x : {0, 9, 10, 699}) {
+            const uint8_t expect = ((x / 10 + y / 10) % 2 == 0) ? grey : white;
+            ASSERT_EQ(Px(cb, x, y)[2], expect) << x << "," << y;
+        }
 }
 
 TEST(ViewCheckerboard, ShareRoundsTransparencyToAPercentage) {

@@ -238,6 +238,7 @@ TEST_F(PaintWindowTest, AStrokeRedrawsOnlyWhatItChangedAndShowsWhatAWholeRedrawW
     }
     // While the button is held: the blend is there, pixel for pixel.
     EXPECT_EQ(ChangedPixels(wholeRedraw(), Ws().DisplayCopy), 0);
+    Shot(window.get(), "stroke_held_over_transparency");
     // Only around the stroke was anything painted again.
     const QRect painted = parts.Painted.boundingRect();
     EXPECT_FALSE(painted.isEmpty());
@@ -275,5 +276,6 @@ TEST_F(PaintWindowTest, AStrokeRedrawsOnlyWhatItChangedAndShowsWhatAWholeRedrawW
             if (!onFrame && std::memcmp(Px(blended, x, y), Px(Ws().DisplayCopy, x, y), 3) != 0) ++off;
         }
     EXPECT_EQ(off, 0);
+    Shot(window.get(), "selection_over_transparency");
 }
 

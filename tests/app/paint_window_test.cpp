@@ -279,3 +279,20 @@ TEST_F(PaintWindowTest, AStrokeRedrawsOnlyWhatItChangedAndShowsWhatAWholeRedrawW
     Shot(window.get(), "selection_over_transparency");
 }
 
+
+TEST_F(PaintWindowTest, TheMagicWandFindsItsRegionByTheImagesColoursNotTheCheckerboardShown) {
+    // One colour, half transparent: the view shows it lighter over the
+    // white cells and darker over the grey ones.
+    Open(60, 40);
+    Image().Bitmap.Fill(40, 90, 160, 128);
+    window->RefreshView();
+    ASSERT_NE(Px(Ws().DisplayCopy, 0, 0)[2], Px(Ws().DisplayCopy, 10, 0)[2]);
+    Choose("ToolButton29");
+    Cmd("MagicWandSelection1")->trigger();
+    DragOn(Canvas(), {5, 5}, {5, 5}, 1);
+    QApplication::processEvents();
+    ASSERT_EQ(Ws().ToolVars.HasSelection, 1);
+    // The image is one region across the cells, not the one cell clicked.
+    EXPECT_GT(Ws().ToolVars.SelRight - Image().DownX, 50);
+    EXPECT_GT(Ws().ToolVars.SelBottom - Image().DownY, 30);
+}

@@ -92,8 +92,8 @@ void KeepWithinBudget(Workspace& ws, int slot) {
     }
     if (dropped > 0) NoteHistoryChange(ws, slot);
     if (dropped > 0)
-        ws.Port->ShowStatusNote("The oldest undo steps (" + std::to_string(dropped) +
-                                ") were dropped to keep the history within " + Megabytes(budget) + ".");
+        ws.Port->ShowStatusNote("Dropped the oldest undo steps (" + std::to_string(dropped) + ") to stay within " +
+                                Megabytes(budget) + ".");
     usedAtMost = FolderBytes(dir);
     if (usedAtMost > budget) {
         std::error_code ec;

@@ -6,6 +6,8 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "history/history_storage.h"
+
 namespace fs = std::filesystem;
 
 namespace pixora {
@@ -87,6 +89,8 @@ void ClearHistoryFolderAtStartup(const Workspace& ws, const DeleteErrorHandler& 
 }
 
 void ClearHistoryFolder(const Workspace& ws, const DeleteErrorHandler& onError) {
+    // Nothing written behind may come back after the folder is gone.
+    if (ws.HistoryStorage) static_cast<THistoryStorage&>(*ws.HistoryStorage).Writer.Finish();
     const fs::path own = HistoryRoot(ws) + std::to_string(static_cast<long>(getpid()));
     EmptyFolder(own, true, onError);
 }

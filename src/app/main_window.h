@@ -88,6 +88,8 @@ public:
     void SetCanvasCursor(int cursor) override;
     void ShowSwatchColour(int which, int32_t colour) override;
     void RefreshHistoryMenus() override;
+    void ShowStatusNote(const std::string& text) override;
+    bool AskYesNo(const std::string& headline, const std::string& question) override;
     void ReportProblem(const std::string& headline, const std::string& detail) override;
     void SetToolOption(TWindow box, const std::string& control, int value) override;
     void TextToolPressed() override;
@@ -146,6 +148,7 @@ private:
     CursorSet cursors_;
     bool activated_ = false;
     bool shutDown_ = false;
+    bool newestQueued_ = false;
 
     QTabWidget* pageControl_ = nullptr;
     ViewControls* view_ = nullptr;

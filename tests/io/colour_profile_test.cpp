@@ -273,9 +273,34 @@ TEST(ColourProfiles, CodedColoursConvertAsTheirIccTwins) {
 
     const TColourConversion srgb(TCodedColours{1, 13}), pq(TCodedColours{9, 16}), none(TCodedColours{2, 13});
     EXPECT_FALSE(srgb.Converts());
-    EXPECT_EQ(srgb.Name(), "BT.709 primaries, sRGB transfer");
+    EXPECT_EQ(srgb.Name(), "sRGB");
     EXPECT_FALSE(pq.Converts());
     EXPECT_EQ(pq.Name(), "BT.2020, PQ transfer (high dynamic range, shown as decoded)");
     EXPECT_FALSE(none.Converts());
     EXPECT_EQ(none.Name(), "");
+}
+
+// Every reader names what it read the colours in: ICC profiles by their
+// description, coded colours (HEIF, JPEG XL) by what they code.
+TEST(ColourProfiles, PhotosNameTheirProfiles) {
+    PIXORA_NEED(fs::is_directory(Photos()), "the photo samples");
+    const struct {
+        const char* Path;
+        const char* Name;
+    } cases[] = {
+        {"avif/pillow/xmp_tags_orientation.avif", "ColorMatch RGB"},
+        {"heif/pillow/hopper.heif", "sRGB"},
+        {"avif/libavif/colors_hdr_p3.avif", "Display P3, PQ transfer (high dynamic range, shown as decoded)"},
+        {"jxl/exiv2/Reagan.jxl", "Adobe RGB (1998)"},
+        {"jxl/jxl-conformance/bicycles.jxl", "sRGB"},
+        {"icc/exiv2/exiv2-bug1199.webp", "Adobe RGB (1998)"},
+        {"icc/sharp/tifftag-photoshop.tiff", "Adobe RGB (1998)"},
+        {"icc/sharp/concert.jpg", "Gray Gamma 2.2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Path);
+        TReadNotes notes;
+        Load((Photos() / c.Path).string(), notes);
+        EXPECT_EQ(notes.ColourProfile, c.Name);
+    }
 }

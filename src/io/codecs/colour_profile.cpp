@@ -155,7 +155,30 @@ template <class TRows> void OverBands(int height, std::size_t pixels, TRows rows
     for (std::thread& t : threads) t.join();
 }
 
+const TPrimaries* PrimariesOf(const TCodedColours& coded) {
+    for (const TPrimaries& p : kPrimaries)
+        if (p.Code == coded.Primaries) return &p;
+    return nullptr;
+}
+
+const TTransfer* TransferOf(const TCodedColours& coded) {
+    for (const TTransfer& t : kTransfers)
+        if (t.Code == coded.Transfer) return &t;
+    return nullptr;
+}
+
 } // namespace
+
+std::string CodedColoursName(const TCodedColours& coded) {
+    const TPrimaries* primaries = PrimariesOf(coded);
+    if (!primaries) return {};
+    if (const char* hdr = HdrTransferName(coded.Transfer))
+        return std::string(primaries->Name) + ", " + hdr + " transfer (high dynamic range, shown as decoded)";
+    const TTransfer* transfer = TransferOf(coded);
+    if (!transfer) return {};
+    if (coded.Primaries == 1 && coded.Transfer == 13) return "sRGB";
+    return std::string(primaries->Name) + " primaries, " + transfer->Name;
+}
 
 struct TColourConversion::TState {
     TContext Context;
@@ -215,21 +238,13 @@ TColourConversion::TColourConversion(const uint8_t* icc, std::size_t size, TSamp
     state_ = std::move(state);
 }
 
-TColourConversion::TColourConversion(const TCodedColours& coded) {
-    const TPrimaries* primaries = nullptr;
-    for (const TPrimaries& p : kPrimaries)
-        if (p.Code == coded.Primaries) primaries = &p;
-    if (!primaries) return; // unspecified, or not colours this program models
-    if (const char* hdr = HdrTransferName(coded.Transfer)) {
-        name_ = std::string(primaries->Name) + ", " + hdr + " transfer (high dynamic range, shown as decoded)";
-        return;
-    }
-    const TTransfer* transfer = nullptr;
-    for (const TTransfer& t : kTransfers)
-        if (t.Code == coded.Transfer) transfer = &t;
-    if (!transfer) return;
-    name_ = std::string(primaries->Name) + " primaries, " + transfer->Name;
-    if (primaries->Code == 1 && transfer->Type == 4) return; // sRGB itself
+TColourConversion::TColourConversion(const TCodedColours& coded) : name_(CodedColoursName(coded)) {
+    const TPrimaries* primaries = PrimariesOf(coded);
+    const TTransfer* transfer = TransferOf(coded);
+    // Unspecified or unmodelled colours, and those of high dynamic range,
+    // stay as decoded; BT.709 primaries with an sRGB-like curve are sRGB.
+    if (!primaries || !transfer || HdrTransferName(coded.Transfer)) return;
+    if (primaries->Code == 1 && transfer->Type == 4) return;
 
     auto state = std::make_unique<TState>();
     state->Context = NewContext();

@@ -29,6 +29,11 @@ struct TCodedColours {
     int Transfer = 2;
 };
 
+// How the image information names such colours: "sRGB", "Display P3
+// primaries, sRGB transfer", "BT.2020, PQ transfer (high dynamic range,
+// shown as decoded)"; empty for primaries this program does not model.
+std::string CodedColoursName(const TCodedColours& coded);
+
 // An embedded profile larger than this is not read: real ones, CLUT-based
 // CMYK profiles included, stay well within a few megabytes.
 inline constexpr std::size_t kMaxProfileBytes = std::size_t(16) << 20;

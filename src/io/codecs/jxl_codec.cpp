@@ -29,16 +29,33 @@ TSniff Sniff(const TFileHead& h) {
     throw ECodecError("JPEG XL: not a JPEG XL file, or the file is damaged or cut short");
 }
 
+// A coded colour description by the code numbers HEIF uses (libjxl's
+// primaries and curves share them; Display P3 is P3 with a D65 white).
+TCodedColours AsCoded(const JxlColorEncoding& e) {
+    if (e.color_space != JXL_COLOR_SPACE_RGB || e.transfer_function == JXL_TRANSFER_FUNCTION_GAMMA) return {};
+    const bool d65 = e.white_point == JXL_WHITE_POINT_D65;
+    int primaries = 2;
+    if ((e.primaries == JXL_PRIMARIES_SRGB || e.primaries == JXL_PRIMARIES_2100) && d65) primaries = e.primaries;
+    if (e.primaries == JXL_PRIMARIES_P3 && d65) primaries = 12;
+    if (e.primaries == JXL_PRIMARIES_P3 && e.white_point == JXL_WHITE_POINT_DCI) primaries = 11;
+    return {primaries, static_cast<int>(e.transfer_function)};
+}
+
 // The colours of the decoded samples: the file's ICC profile, or the one
-// libjxl makes of its coded colour description. Pictures of high dynamic
+// libjxl makes of its coded colour description (named then by what it
+// codes, not by libjxl's made-up description). Pictures of high dynamic
 // range (PQ, HLG curves) need tone mapping rather than a conversion and
 // stay as decoded.
-TColourConversion ColoursOf(const JxlDecoder* dec) {
-    JxlColorEncoding coded;
-    if (JxlDecoderGetColorAsEncodedProfile(dec, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &coded) ==
-            JXL_DEC_SUCCESS &&
-        (coded.transfer_function == JXL_TRANSFER_FUNCTION_PQ || coded.transfer_function == JXL_TRANSFER_FUNCTION_HLG))
+TColourConversion ColoursOf(const JxlDecoder* dec, std::string& name) {
+    JxlColorEncoding encoding;
+    const bool coded =
+        JxlDecoderGetColorAsEncodedProfile(dec, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &encoding) == JXL_DEC_SUCCESS;
+    const std::string codedName = coded ? CodedColoursName(AsCoded(encoding)) : std::string();
+    if (coded && (encoding.transfer_function == JXL_TRANSFER_FUNCTION_PQ ||
+                  encoding.transfer_function == JXL_TRANSFER_FUNCTION_HLG)) {
+        name = codedName;
         return {};
+    }
     std::size_t size = 0;
     if (JxlDecoderGetICCProfileSize(dec, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, &size) != JXL_DEC_SUCCESS ||
         size == 0 || size > kMaxProfileBytes)
@@ -47,7 +64,9 @@ TColourConversion ColoursOf(const JxlDecoder* dec) {
     if (JxlDecoderGetColorAsICCProfile(dec, nullptr, JXL_COLOR_PROFILE_TARGET_DATA, icc.data(), size) !=
         JXL_DEC_SUCCESS)
         return {};
-    return TColourConversion(icc.data(), icc.size());
+    TColourConversion colours(icc.data(), icc.size());
+    name = colours.Name().empty() || codedName.empty() ? colours.Name() : codedName;
+    return colours;
 }
 
 } // namespace
@@ -80,7 +99,7 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
             JxlResizableParallelRunnerSetThreads(runner.get(),
                                                  JxlResizableParallelRunnerSuggestThreads(info.xsize, info.ysize));
         } else if (status == JXL_DEC_COLOR_ENCODING) {
-            colours = ColoursOf(dec.get());
+            colours = ColoursOf(dec.get(), notes.ColourProfile);
         } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
             std::size_t need = 0;
             if (out.Empty() || JxlDecoderImageOutBufferSize(dec.get(), &format, &need) != JXL_DEC_SUCCESS ||
@@ -96,7 +115,6 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
     }
     for (int y = 0; y < out.Height(); ++y) RgbaToPixels(out.Row(y), out.Row(y), out.Width());
     colours.ToSrgb(out);
-    notes.ColourProfile = colours.Name();
     return out;
 }
 

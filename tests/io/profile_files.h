@@ -107,12 +107,13 @@ inline Bytes TagWebp(const Bytes& webp, const Bytes& icc, int w, int h, bool alp
     return f;
 }
 
-// Little CMS's own conversion of B, G, R, T pixels (or C, M, Y, K bytes in
-// `inks`, `inkFormat` saying how) from `icc` to sRGB: perceptual when the
-// profile has that table, else relative colorimetric with black point
-// compensation. T is kept.
+// Little CMS's own conversion of B, G, R, T pixels (or of other samples in
+// `inks`, `inkFormat` saying how: C, M, Y, K bytes, grey) from `icc` to
+// sRGB: perceptual when the profile has that table, else relative
+// colorimetric with black point compensation. T is kept.
 inline Bitmap LcmsToSrgb(const Bitmap& pixels, const Bytes& icc, const Bytes& inks = {},
                          cmsUInt32Number inkFormat = TYPE_CMYK_8) {
+    const std::size_t sampleBytes = T_BYTES(inkFormat) * (T_CHANNELS(inkFormat) + T_EXTRA(inkFormat));
     cmsHPROFILE p = cmsOpenProfileFromMem(icc.data(), static_cast<cmsUInt32Number>(icc.size()));
     cmsHPROFILE srgb = cmsCreate_sRGBProfile();
     const bool perceptual = cmsIsCLUT(p, INTENT_PERCEPTUAL, LCMS_USED_AS_INPUT);
@@ -122,7 +123,7 @@ inline Bitmap LcmsToSrgb(const Bitmap& pixels, const Bytes& icc, const Bytes& in
     Bitmap out = pixels;
     for (int y = 0; y < out.Height(); ++y) {
         const void* from = inks.empty() ? static_cast<const void*>(pixels.Row(y))
-                                        : inks.data() + static_cast<std::size_t>(y) * out.Width() * 4;
+                                        : inks.data() + static_cast<std::size_t>(y) * out.Width() * sampleBytes;
         cmsDoTransform(t, from, out.Row(y), static_cast<cmsUInt32Number>(out.Width()));
     }
     cmsDeleteTransform(t);

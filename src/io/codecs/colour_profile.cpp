@@ -216,9 +216,10 @@ TColourConversion::TColourConversion(const uint8_t* icc, std::size_t size, TSamp
     else if (!cmyk && space == cmsSigRgbData)
         in = TYPE_BGRA_8;
     else if (!cmyk && space == cmsSigGrayData)
-        in = TYPE_GRAY_8, state->Grey = true;
+        in = TYPE_GRAY_8;
     else
         return;
+    state->Grey = in == TYPE_GRAY_8;
     const TProfile srgb(cmsCreate_sRGBProfileTHR(ctx));
     if (!srgb) return;
     if (!cmyk && !state->Grey && ActsAsSrgb(p, static_cast<cmsHPROFILE>(srgb.get()))) {

@@ -41,7 +41,8 @@ Bytes CmykProfile() {
 Bitmap Sample() {
     Bitmap b = RandomImage(48, 32, 7);
     for (int y = 0; y < b.Height(); ++y)
-        for (int x = 0; x < b.Width(); ++x) Px(b, x, y)[3] = static_cast<uint8_t>(x < 8 ? 0 : (x * 37 + y) & 255);
+        for (int x = 0; x < b.Width(); ++x)
+            Px(b, x, y)[3] = static_cast<uint8_t>(x < 8 ? 0 : (x * 37 + y) & 255);
     return b;
 }
 
@@ -83,7 +84,8 @@ TTaggedPair WritePair(const ScratchDir& dir, const std::string& ext, const Bytes
 int WorstTransparency(const Bitmap& a, const Bitmap& b) {
     int worst = 0;
     for (int y = 0; y < a.Height(); ++y)
-        for (int x = 0; x < a.Width(); ++x) worst = std::max(worst, std::abs(Px(a, x, y)[3] - Px(b, x, y)[3]));
+        for (int x = 0; x < a.Width(); ++x)
+            worst = std::max(worst, std::abs(Px(a, x, y)[3] - Px(b, x, y)[3]));
     return worst;
 }
 
@@ -107,6 +109,17 @@ TEST(ColourProfiles, EachReaderConvertsThroughItsEmbeddedProfile) {
     }
 }
 
+// A picture large enough to be converted in bands on several threads
+// comes out as one converted whole.
+TEST(ColourProfiles, LargePicturesConvertWhole) {
+    PIXORA_NEED(fs::is_directory(Photos()), "the photo samples");
+    const Bytes p3 = DisplayP3();
+    const Bitmap big = RandomImage(2048, 1500, 11);
+    Bitmap ours = big;
+    TColourConversion(p3.data(), p3.size()).ToSrgb(ours);
+    EXPECT_TRUE(SameImage(ours, LcmsToSrgb(big, p3)));
+}
+
 // Photos as they come: Display P3 from a phone in a JPEG's APP2 segments,
 // and a grey photo with a grey profile (converted from its one channel).
 TEST(ColourProfiles, PhotosMatchLittleCmsOwnConversion) {
@@ -127,7 +140,8 @@ TEST(ColourProfiles, PhotosMatchLittleCmsOwnConversion) {
         if (notes.ColourProfile == "Gray Gamma 2.2") {
             Bytes grey;
             for (int y = 0; y < decoded.Height(); ++y)
-                for (int x = 0; x < decoded.Width(); ++x) grey.push_back(Px(decoded, x, y)[1]);
+                for (int x = 0; x < decoded.Width(); ++x)
+                    grey.push_back(Px(decoded, x, y)[1]);
             ref = LcmsToSrgb(decoded, icc, grey, TYPE_GRAY_8);
         } else {
             EXPECT_EQ(notes.ColourProfile, "Display P3");
@@ -151,7 +165,8 @@ TEST(ColourProfiles, SrgbAndUnusableProfilesLeaveThePixelsAsDecoded) {
     cmsSaveProfileToMem(srgb, srgbIcc.data(), &srgbSize);
     cmsCloseProfile(srgb);
     Bytes garbage(700);
-    for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<uint8_t>(i * 131 + 7);
+    for (std::size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<uint8_t>(i * 131 + 7);
     Bytes cut = DisplayP3();
     cut.resize(cut.size() / 2);
     const struct {
@@ -176,7 +191,8 @@ TEST(ColourProfiles, SrgbAndUnusableProfilesLeaveThePixelsAsDecoded) {
         Bytes huge(std::size_t(9) << 20);
         const Bytes p3 = DisplayP3();
         std::copy_n(p3.begin(), 128, huge.begin());
-        for (int i = 0; i < 4; ++i) huge[i] = static_cast<uint8_t>(huge.size() >> (24 - 8 * i));
+        for (int i = 0; i < 4; ++i)
+            huge[i] = static_cast<uint8_t>(huge.size() >> (24 - 8 * i));
         const TTaggedPair files = WritePair(dir, ".png", huge, Sample());
         TReadNotes notes;
         EXPECT_TRUE(SameImage(Load(files.Tagged, notes), LoadImageFile(files.Plain, fcOther)));
@@ -211,7 +227,8 @@ TEST(ColourProfiles, CmykInksGoThroughTheirProfile) {
     ASSERT_FALSE(cmyk.empty());
     const int w = 16, h = 8;
     Bytes inks(static_cast<std::size_t>(w) * h * 4);
-    for (std::size_t i = 0; i < inks.size(); ++i) inks[i] = static_cast<uint8_t>((i * 53 + i / 4 * 17) & 255);
+    for (std::size_t i = 0; i < inks.size(); ++i)
+        inks[i] = static_cast<uint8_t>((i * 53 + i / 4 * 17) & 255);
     const std::string tif = dir.File("inks.tif");
     TIFF* t = TIFFOpen(tif.c_str(), "w");
     ASSERT_NE(t, nullptr);
@@ -222,7 +239,8 @@ TEST(ColourProfiles, CmykInksGoThroughTheirProfile) {
     TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_SEPARATED);
     TIFFSetField(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
     TIFFSetField(t, TIFFTAG_ICCPROFILE, static_cast<uint32_t>(cmyk.size()), cmyk.data());
-    for (int y = 0; y < h; ++y) TIFFWriteScanline(t, inks.data() + static_cast<std::size_t>(y) * w * 4, y, 0);
+    for (int y = 0; y < h; ++y)
+        TIFFWriteScanline(t, inks.data() + static_cast<std::size_t>(y) * w * 4, y, 0);
     TIFFClose(t);
     TReadNotes notes;
     const Bitmap ours = Load(tif, notes);
@@ -254,8 +272,9 @@ TEST(ColourProfiles, CmykInksGoThroughTheirProfile) {
     std::fclose(f);
     const Bitmap photoOurs = Load(photo, notes);
     EXPECT_FALSE(notes.ColourProfile.empty());
-    EXPECT_LE(MaxColourDiff(photoOurs, LcmsToSrgb(blank, cmyk, photoInks, adobe ? TYPE_CMYK_8_REV : TYPE_CMYK_8)),
-              1);
+    EXPECT_LE(
+        MaxColourDiff(photoOurs, LcmsToSrgb(blank, cmyk, photoInks, adobe ? TYPE_CMYK_8_REV : TYPE_CMYK_8)),
+        1);
 }
 
 // HEIF/AVIF colours given by code numbers convert as the ICC profiles of
@@ -275,7 +294,8 @@ TEST(ColourProfiles, CodedColoursConvertAsTheirIccTwins) {
     EXPECT_EQ(coded.Name(), "Display P3 primaries, sRGB transfer");
 
     // Linear BT.2020, against the profile of a PNG sample.
-    const Bytes rec2020 = PngProfile(ReadBytes((Photos() / "icc/jxl-testdata/Nikon-D300-12bit_2020_g1_dt.png").string()));
+    const Bytes rec2020 =
+        PngProfile(ReadBytes((Photos() / "icc/jxl-testdata/Nikon-D300-12bit_2020_g1_dt.png").string()));
     ASSERT_FALSE(rec2020.empty());
     const TColourConversion codedLinear(TCodedColours{9, 8}), iccLinear(rec2020.data(), rec2020.size());
     a = sample, b = sample;

@@ -37,7 +37,8 @@ inline Bytes TakeJpegProfile(Bytes& jpeg) {
     rest.insert(rest.end(), jpeg.begin() + static_cast<long>(at), jpeg.end());
     jpeg = rest;
     Bytes icc;
-    for (const auto& [seq, chunk] : chunks) icc.insert(icc.end(), chunk.begin(), chunk.end());
+    for (const auto& [seq, chunk] : chunks)
+        icc.insert(icc.end(), chunk.begin(), chunk.end());
     return icc;
 }
 
@@ -52,7 +53,8 @@ inline Bytes TagJpeg(const Bytes& jpeg, const Bytes& icc, std::size_t chunk = 65
         const char* tag = "ICC_PROFILE";
         f.insert(f.end(), tag, tag + 12);
         f.insert(f.end(), {uint8_t(i + 1), uint8_t(count)});
-        f.insert(f.end(), icc.begin() + static_cast<long>(i * chunk), icc.begin() + static_cast<long>(i * chunk + n));
+        f.insert(f.end(), icc.begin() + static_cast<long>(i * chunk),
+                 icc.begin() + static_cast<long>(i * chunk + n));
     }
     f.insert(f.end(), jpeg.begin() + 2, jpeg.end());
     return f;
@@ -74,8 +76,8 @@ inline Bytes TagPng(const Bytes& png, const Bytes& icc) {
 // The profile of a PNG's iCCP chunk, inflated; empty when it has none.
 inline Bytes PngProfile(const Bytes& png) {
     for (std::size_t at = 8; at + 12 <= png.size();) {
-        const std::size_t length = static_cast<std::size_t>(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 |
-                                   png[at + 3];
+        const std::size_t length =
+            static_cast<std::size_t>(png[at]) << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
         if (std::memcmp(&png[at + 4], "iCCP", 4) == 0) {
             const uint8_t* data = &png[at + 8];
             const std::size_t name = std::strlen(reinterpret_cast<const char*>(data)) + 2;
@@ -95,7 +97,8 @@ inline Bytes TagWebp(const Bytes& webp, const Bytes& icc, int w, int h, bool alp
     Bytes body = {'W', 'E', 'B', 'P', 'V', 'P', '8', 'X'};
     PutLe32(body, 10);
     body.insert(body.end(), {uint8_t(0x20 | (alpha ? 0x10 : 0)), 0, 0, 0});
-    for (int side : {w - 1, h - 1}) body.insert(body.end(), {uint8_t(side), uint8_t(side >> 8), uint8_t(side >> 16)});
+    for (int side : {w - 1, h - 1})
+        body.insert(body.end(), {uint8_t(side), uint8_t(side >> 8), uint8_t(side >> 16)});
     body.insert(body.end(), {'I', 'C', 'C', 'P'});
     PutLe32(body, static_cast<uint32_t>(icc.size()));
     body.insert(body.end(), icc.begin(), icc.end());
@@ -122,8 +125,9 @@ inline Bitmap LcmsToSrgb(const Bitmap& pixels, const Bytes& icc, const Bytes& in
                                          perceptual ? 0 : cmsFLAGS_BLACKPOINTCOMPENSATION);
     Bitmap out = pixels;
     for (int y = 0; y < out.Height(); ++y) {
-        const void* from = inks.empty() ? static_cast<const void*>(pixels.Row(y))
-                                        : inks.data() + static_cast<std::size_t>(y) * out.Width() * sampleBytes;
+        const void* from = inks.empty()
+                               ? static_cast<const void*>(pixels.Row(y))
+                               : inks.data() + static_cast<std::size_t>(y) * out.Width() * sampleBytes;
         cmsDoTransform(t, from, out.Row(y), static_cast<cmsUInt32Number>(out.Width()));
     }
     cmsDeleteTransform(t);

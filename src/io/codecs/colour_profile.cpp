@@ -47,7 +47,8 @@ std::string Description(cmsHPROFILE p) {
     char text[256] = "";
     cmsGetProfileInfoASCII(p, cmsInfoDescription, "en", "US", text, sizeof text);
     std::string name(text);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '\n')) name.pop_back();
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\n'))
+        name.pop_back();
     return name.empty() ? "Unnamed profile" : name;
 }
 
@@ -140,19 +141,27 @@ const char* HdrTransferName(int code) {
     return code == 16 ? "PQ" : code == 18 ? "HLG" : nullptr;
 }
 
-// Bands of rows converted on separate threads for large pictures.
+// Bands of rows converted on separate threads for large pictures; `rows`
+// must not throw. Bands whose thread cannot be started are done here.
 template <class TRows> void OverBands(int height, std::size_t pixels, TRows rows) {
     constexpr std::size_t kPixelsPerThread = std::size_t(1) << 20;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const int bands = static_cast<int>(std::clamp<std::size_t>(pixels / kPixelsPerThread, 1, std::min(cores, 8u)));
-    if (bands <= 1) {
-        rows(0, height);
-        return;
-    }
+    const int bands =
+        static_cast<int>(std::clamp<std::size_t>(pixels / kPixelsPerThread, 1, std::min(cores, 8u)));
     std::vector<std::thread> threads;
-    for (int b = 1; b < bands; ++b) threads.emplace_back(rows, height * b / bands, height * (b + 1) / bands);
-    rows(0, height / bands);
-    for (std::thread& t : threads) t.join();
+    int rest = height; // rows from here on are taken by threads
+    try {
+        threads.reserve(static_cast<std::size_t>(bands));
+        for (int b = bands - 1; b >= 1; --b) {
+            const int y0 = height * b / bands;
+            threads.emplace_back(rows, y0, rest);
+            rest = y0;
+        }
+    } catch (const std::exception&) {
+    }
+    rows(0, rest);
+    for (std::thread& t : threads)
+        t.join();
 }
 
 const TPrimaries* PrimariesOf(const TCodedColours& coded) {
@@ -258,10 +267,9 @@ TColourConversion::TColourConversion(const TCodedColours& coded) : name_(CodedCo
     cmsFreeToneCurve(curve);
     const TProfile srgb(cmsCreate_sRGBProfileTHR(ctx));
     if (!profile || !srgb) return;
-    state->Transform = cmsCreateTransformTHR(ctx, static_cast<cmsHPROFILE>(profile.get()), TYPE_BGRA_8,
-                                             static_cast<cmsHPROFILE>(srgb.get()), TYPE_BGRA_8,
-                                             INTENT_RELATIVE_COLORIMETRIC,
-                                             cmsFLAGS_NOCACHE | cmsFLAGS_BLACKPOINTCOMPENSATION);
+    state->Transform = cmsCreateTransformTHR(
+        ctx, static_cast<cmsHPROFILE>(profile.get()), TYPE_BGRA_8, static_cast<cmsHPROFILE>(srgb.get()),
+        TYPE_BGRA_8, INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_NOCACHE | cmsFLAGS_BLACKPOINTCOMPENSATION);
     if (state->Transform) state_ = std::move(state);
 }
 
@@ -270,33 +278,39 @@ bool TColourConversion::Converts() const {
 }
 
 void TColourConversion::ToSrgb(Bitmap& pixels) const {
-    if (!Converts() || state_->Samples != TSampleColours::Rgb || pixels.BitsPerPixel() != 32 || pixels.Empty())
+    if (!Converts() || state_->Samples != TSampleColours::Rgb || pixels.BitsPerPixel() != 32 ||
+        pixels.Empty())
         return;
     const int w = pixels.Width();
     const cmsHTRANSFORM transform = state_->Transform;
-    const bool grey = state_->Grey;
-    OverBands(pixels.Height(), static_cast<std::size_t>(w) * pixels.Height(), [&](int y0, int y1) {
-        std::vector<uint8_t> g(grey ? static_cast<std::size_t>(w) : 0), rgb(grey ? 3 * static_cast<std::size_t>(w) : 0);
-        for (int y = y0; y < y1; ++y) {
+    if (state_->Grey) {
+        // From one channel of the grey picture (R = G = B) to all three.
+        std::vector<uint8_t> g(static_cast<std::size_t>(w)), rgb(3 * static_cast<std::size_t>(w));
+        for (int y = 0; y < pixels.Height(); ++y) {
             uint8_t* row = pixels.Row(y);
-            if (!grey) {
-                // In place: Little CMS reads B, G, R and writes them back,
-                // stepping over T.
-                cmsDoTransform(transform, row, row, static_cast<cmsUInt32Number>(w));
-                continue;
-            }
-            for (int x = 0; x < w; ++x) g[x] = row[4 * x + 1];
+            for (int x = 0; x < w; ++x)
+                g[x] = row[4 * x + 1];
             cmsDoTransform(transform, g.data(), rgb.data(), static_cast<cmsUInt32Number>(w));
-            for (int x = 0; x < w; ++x) std::copy_n(&rgb[3 * static_cast<std::size_t>(x)], 3, row + 4 * x);
+            for (int x = 0; x < w; ++x)
+                std::copy_n(&rgb[3 * static_cast<std::size_t>(x)], 3, row + 4 * x);
         }
-    });
+        return;
+    }
+    // In place: Little CMS reads B, G, R and writes them back, stepping over T.
+    OverBands(pixels.Height(), static_cast<std::size_t>(w) * pixels.Height(),
+              [&pixels, transform, w](int y0, int y1) {
+                  for (int y = y0; y < y1; ++y)
+                      cmsDoTransform(transform, pixels.Row(y), pixels.Row(y),
+                                     static_cast<cmsUInt32Number>(w));
+              });
 }
 
 void TColourConversion::CmykToSrgb(const uint8_t* cmyk, uint8_t* bgrt, int count) const {
     if (!Converts() || state_->Samples == TSampleColours::Rgb || count <= 0) return;
     std::vector<uint8_t> bgr(3 * static_cast<std::size_t>(count));
     cmsDoTransform(state_->Transform, cmyk, bgr.data(), static_cast<cmsUInt32Number>(count));
-    for (int x = 0; x < count; ++x) std::copy_n(&bgr[3 * static_cast<std::size_t>(x)], 3, bgrt + 4 * x);
+    for (int x = 0; x < count; ++x)
+        std::copy_n(&bgr[3 * static_cast<std::size_t>(x)], 3, bgrt + 4 * x);
 }
 
 } // namespace pixora

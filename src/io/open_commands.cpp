@@ -19,7 +19,7 @@ bool RoomToOpen(Workspace& ws) {
     return false;
 }
 
-int LoadIntoNewSlot(Workspace& ws, const std::string& path) {
+int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
     if (!RoomToOpen(ws)) return -1;
     const int slot = ClaimSlot(ws);
     if (slot < 0) return -1;
@@ -29,7 +29,7 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path) {
     Bitmap pixels;
     TReadNotes notes;
     try {
-        pixels = LoadImageFile(path, format, &notes);
+        pixels = ahead && ahead->Holds(path) ? ahead->Take(&notes) : LoadImageFile(path, format, &notes);
     } catch (const std::exception& e) {
         AbandonClaim(ws, slot);
         ws.Port->ReportError(2, e.what());

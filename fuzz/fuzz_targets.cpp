@@ -80,7 +80,8 @@ template <TExtension Extension> TFuzzResult ReadAs(const uint8_t* data, std::siz
     return ReadFromMemory(data, size, [](const std::string& path) {
         const TCodec* row = ReaderForExtension(Extension.Text);
         if (!row) throw ECodecError(std::string("no reader for ") + Extension.Text);
-        return row->Read(path);
+        TReadNotes notes;
+        return row->Read(path, notes);
     });
 }
 

@@ -85,6 +85,9 @@ struct TImages {
     uint8_t Saved = 0;
     int32_t CurrentLayer = 0;
     int32_t ZoomNum = 1, ZoomDen = 1;
+    // The description of the colour profile the opened file embedded (its
+    // colours were converted from it to sRGB); empty for images made here.
+    std::string ColourProfile;
 
     // Makes sure History has an entry at index k.
     THistory& HistoryEntry(int k) {

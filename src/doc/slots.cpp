@@ -85,6 +85,7 @@ void FillSlot(Workspace& ws, int slot, Bitmap&& pixels, const SlotSource& source
     s.FileName = source.FileName;
     s.FileFormat = source.FileFormat;
     s.HasFile = source.FromFile ? 1 : 0;
+    s.ColourProfile = source.ColourProfile;
     s.CanvasColour = source.CanvasColour;
     s.HistoryCount = 0;
     s.HistoryPos = 0;

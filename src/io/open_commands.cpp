@@ -27,8 +27,9 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
     // Remembered before reading, so that a file that fails is still listed.
     AddRecentFile(ws, path);
     Bitmap pixels;
+    TReadNotes notes;
     try {
-        pixels = ahead && ahead->Holds(path) ? ahead->Take() : LoadImageFile(path, format);
+        pixels = ahead && ahead->Holds(path) ? ahead->Take(&notes) : LoadImageFile(path, format, &notes);
     } catch (const std::exception& e) {
         AbandonClaim(ws, slot);
         ws.Port->ReportError(2, e.what());
@@ -40,6 +41,7 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
     source.FromFile = true;
     source.CanvasColour = 0xFFFFFF;
     source.CopyToBackground = true;
+    source.ColourProfile = notes.ColourProfile;
     try {
         FillSlot(ws, slot, std::move(pixels), source);
     } catch (const std::bad_alloc&) {
@@ -66,8 +68,9 @@ bool ReopenFile(Workspace& ws) {
     TImages& s = SlotAt(ws, slot);
     if (!s.HasFile) return false;
     Bitmap fresh;
+    TReadNotes notes;
     try {
-        fresh = LoadImageFile(s.FileName, s.FileFormat);
+        fresh = LoadImageFile(s.FileName, s.FileFormat, &notes);
     } catch (const std::exception& e) {
         ws.Port->ReportError(2, e.what());
         return false;
@@ -79,6 +82,7 @@ bool ReopenFile(Workspace& ws) {
     FillRowTable(s.Bitmap, s.Rows);
     StoreCurrentLayer(s);
     s.Saved = 1;
+    s.ColourProfile = notes.ColourProfile;
     TabChange(ws);
     return true;
 }

@@ -232,12 +232,13 @@ int FormatFromExtension(const std::string& path) {
     return Formats().CodeOf(path);
 }
 
-Bitmap LoadImageFile(const std::string& path, int formatCode) {
+Bitmap LoadImageFile(const std::string& path, int formatCode, TReadNotes* notes) {
     try {
         // Every code reads by content: the readers recognise BMP, PNG and GIF
         // by their magic numbers as well as the other formats.
         (void)formatCode;
-        return Formats().Read(path);
+        TReadNotes ignored;
+        return Formats().Read(path, notes ? *notes : ignored);
     } catch (const ECodecError&) {
         throw;
     } catch (const std::bad_alloc&) {

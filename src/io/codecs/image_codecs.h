@@ -43,6 +43,14 @@ enum TFormatCode : int {
 // Case does not matter; only the last extension of the file name counts.
 int FormatFromExtension(const std::string& path);
 
+// What a reader learns of a file beside its pixels.
+struct TReadNotes {
+    // The description of the colour profile the file embeds, in which its
+    // colours were read (and converted to sRGB); empty when it has none or
+    // none that could be used.
+    std::string ColourProfile;
+};
+
 // Reads a file and returns a 32-bit bitmap (B, G, R, T; T = 0 opaque). The
 // reader is chosen by the file's content, whatever its format code, and by
 // its extension where the content has no magic number (format_rows.h):
@@ -52,8 +60,10 @@ int FormatFromExtension(const std::string& path);
 //   transparent index become red with T = 255.
 //   JPEG (upright by its EXIF orientation), TIFF and the minor formats;
 //   anything else is not supported.
+// Colours of files that embed a colour profile come converted to sRGB
+// (colour_profile.h); `notes`, when given, receives what the reader learnt.
 // Throws ECodecError on every failure, including lack of memory.
-Bitmap LoadImageFile(const std::string& path, int formatCode);
+Bitmap LoadImageFile(const std::string& path, int formatCode, TReadNotes* notes = nullptr);
 
 // The colour key written into GIF files for transparent pixels.
 inline constexpr int GifKeyRed = 16, GifKeyGreen = 16, GifKeyBlue = 16;

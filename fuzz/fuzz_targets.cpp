@@ -104,9 +104,11 @@ TFuzzResult ReadAndPrepareMetadata(const uint8_t* data, std::size_t size) {
     TFuzzResult result;
     try {
         const TPhotoMetadata read = ReadPhotoMetadataMemory(data, size);
-        const TPhotoMetadata raw{.FromFile = true, .Exif = std::string(reinterpret_cast<const char*>(data), size)};
+        TPhotoMetadata raw;
+        raw.FromFile = true;
+        raw.Exif.assign(reinterpret_cast<const char*>(data), size);
         std::size_t kept = 0;
-        for (const TPhotoMetadata* meta : {&read, &raw})
+        for (const TPhotoMetadata* meta : {&read, static_cast<const TPhotoMetadata*>(&raw)})
             for (const bool removeLocation : {false, true}) {
                 const TSavedMetadata saved = PrepareSavedMetadata(*meta, 640, 480, removeLocation);
                 const TPhotoMetadata again = ReadPhotoMetadataMemory(

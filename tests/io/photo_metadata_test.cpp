@@ -16,6 +16,7 @@
 #include "doc/layers.h"
 #include "io/codecs/image_codecs.h"
 #include "io/codecs/photo_metadata.h"
+#include "io/file_slots.h"
 #include "io/open_commands.h"
 #include "io/save_commands.h"
 #include "file_commands_fixture.h"
@@ -255,10 +256,13 @@ TEST(PhotoMetadata, DamagedExifIsLeftOutAndThePhotoStillOpensAndSaves) {
         const TPhotoMetadata meta = ReadPhotoMetadata(dir.File("bad.jpg"));
         EXPECT_TRUE(meta.FromFile);
         // The block as it stands, handed straight to a save: never thrown.
-        const TPhotoMetadata raw{.FromFile = true, .Exif = exif, .Xmp = "<x:xmpmeta garbage"};
+        TPhotoMetadata raw;
+        raw.FromFile = true;
+        raw.Exif = exif;
+        raw.Xmp = "<x:xmpmeta garbage";
         const TSavedMetadata prepared = PrepareSavedMetadata(raw, 16, 8, true);
         EXPECT_TRUE(prepared.Xmp.empty());
-        for (const TPhotoMetadata* m : {&meta, &raw})
+        for (const TPhotoMetadata* m : {&meta, static_cast<const TPhotoMetadata*>(&raw)})
             for (const char* ext : kKeepingFormats) {
                 const std::string out = dir.File(std::string("saved") + ext);
                 SaveOptions opts;

@@ -200,7 +200,7 @@ std::vector<TFormatRow> ProgramRows() {
          .Options = K::WebpOptions,
          .TypeText = "WEBP - WebP Format",
          .SaveHelp = "WebP; you choose lossy at a quality (0 to 100) or lossless; transparency is kept.",
-         .KeepMetadata = &KeepMetadataThroughExiv2},
+         .KeepMetadata = &KeepMetadataInWebp},
         // Photos as phones and cameras save them; read only. AVIF files carry
         // the general HEIF brand too, so their row is asked first.
         {.Name = "AVIF",

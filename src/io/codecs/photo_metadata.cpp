@@ -152,6 +152,13 @@ std::string SrgbProfile() {
 
 } // namespace
 
+// What is known of a file whose metadata cannot be read: that it is one.
+TPhotoMetadata NoneFromFile() {
+    TPhotoMetadata meta;
+    meta.FromFile = true;
+    return meta;
+}
+
 bool KeepsPhotoMetadata(const SaveOptions& opts) {
     return opts.Metadata && opts.Metadata->FromFile;
 }
@@ -164,7 +171,7 @@ TPhotoMetadata ReadPhotoMetadata(const std::string& path) {
     } catch (const std::exception&) {
         // A format Exiv2 does not know, or a file it cannot open.
     }
-    return TPhotoMetadata{.FromFile = true};
+    return NoneFromFile();
 }
 
 TPhotoMetadata ReadPhotoMetadataMemory(const uint8_t* data, std::size_t size) {
@@ -175,7 +182,7 @@ TPhotoMetadata ReadPhotoMetadataMemory(const uint8_t* data, std::size_t size) {
         if (file.get()) return ReadFrom(*file);
     } catch (const std::exception&) {
     }
-    return TPhotoMetadata{.FromFile = true};
+    return NoneFromFile();
 }
 
 TSavedMetadata PrepareSavedMetadata(const TPhotoMetadata& meta, int width, int height, bool removeLocation) {
@@ -197,7 +204,10 @@ TSavedMetadata PrepareSavedMetadata(const TPhotoMetadata& meta, int width, int h
 
 TSavedMetadata SavedMetadataFor(const Bitmap& image, const SaveOptions& opts) {
     TPhotoMetadata meta = opts.Metadata ? *opts.Metadata : TPhotoMetadata{};
-    if (opts.StripMetadata) meta = TPhotoMetadata{.FromFile = meta.FromFile};
+    if (opts.StripMetadata) {
+        meta.Exif.clear();
+        meta.Xmp.clear();
+    }
     return PrepareSavedMetadata(meta, image.Width(), image.Height(), opts.RemoveLocation);
 }
 

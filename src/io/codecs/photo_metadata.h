@@ -43,7 +43,8 @@ bool KeepsPhotoMetadata(const SaveOptions& opts);
 // They do nothing when opts.Metadata is null or not from a file, and throw
 // ECodecError when the file cannot be rewritten.
 void KeepMetadataInPng(const std::string& path, const Bitmap& image, const SaveOptions& opts);
-// JPEG (APP1, APP2), TIFF (its own tags) and WebP (EXIF, XMP, ICCP chunks).
+void KeepMetadataInWebp(const std::string& path, const Bitmap& image, const SaveOptions& opts);
+// JPEG (APP1 and APP2 segments) and TIFF (its own tags).
 void KeepMetadataThroughExiv2(const std::string& path, const Bitmap& image, const SaveOptions& opts);
 
 // PNG bytes with eXIf, iTXt (XMP) and iCCP chunks put after the header.

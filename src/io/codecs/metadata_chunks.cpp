@@ -1,9 +1,15 @@
-// A photo's metadata in a PNG file: EXIF in an eXIf chunk, XMP in an iTXt
-// chunk under its registered keyword, and the sRGB profile in iCCP, all put
-// right after the header so that they come before the image data.
+// A photo's metadata as chunks of the file the writer made. PNG: EXIF in an
+// eXIf chunk, XMP in an iTXt chunk under its registered keyword and the sRGB
+// profile in iCCP, all right after the header so that they come before the
+// image data. WebP: EXIF, XMP and ICCP chunks of the extended format, put in
+// place by libwebpmux.
 
 #include <cstring>
+#include <functional>
+#include <memory>
+#include <utility>
 
+#include <webp/mux.h>
 #include <zlib.h>
 
 #include "io/codecs/format_codecs.h"
@@ -67,21 +73,64 @@ std::string AddPngMetadataChunks(const std::string& png, const TSavedMetadata& m
     return png.substr(0, at) + added + png.substr(at);
 }
 
-void KeepMetadataInPng(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
-    if (!KeepsPhotoMetadata(opts)) return;
-    const TSavedMetadata meta = SavedMetadataFor(image, opts);
-    std::string png;
+namespace {
+
+// Rewrites a file the writer has just made with what `change` makes of its
+// bytes.
+void RewriteFile(const std::string& path, const std::function<std::string(const std::string&)>& change) {
+    std::string bytes;
     {
         const TMappedFile written(path);
-        png.assign(reinterpret_cast<const char*>(written.Data()), written.Size());
+        bytes.assign(reinterpret_cast<const char*>(written.Data()), written.Size());
     }
-    const std::string out = AddPngMetadataChunks(png, meta);
+    const std::string out = change(bytes);
     FilePtr f = OpenFile(path, "wb");
     if (std::fwrite(out.data(), 1, out.size(), f.get()) != out.size()) {
         ThrowIfWriteFailed(f.get(), path);
         throw ECodecError("Cannot write " + path);
     }
     CloseWrittenFile(f, path);
+}
+
+struct TMuxDeleter {
+    void operator()(WebPMux* mux) const { WebPMuxDelete(mux); }
+};
+
+std::string AddWebpMetadataChunks(const std::string& webp, const TSavedMetadata& meta) {
+    const WebPData in = {reinterpret_cast<const uint8_t*>(webp.data()), webp.size()};
+    const std::unique_ptr<WebPMux, TMuxDeleter> mux(WebPMuxCreate(&in, 1));
+    if (!mux) throw ECodecError("Not a WebP file written by the program");
+    const std::pair<const char*, const std::string*> chunks[] = {
+        {"ICCP", &meta.Icc}, {"EXIF", &meta.Exif}, {"XMP ", &meta.Xmp}};
+    for (const auto& [fourcc, bytes] : chunks) {
+        if (bytes->empty()) continue;
+        const WebPData chunk = {reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()};
+        if (WebPMuxSetChunk(mux.get(), fourcc, &chunk, 1) != WEBP_MUX_OK)
+            throw ECodecError(std::string("Cannot add the ") + fourcc + " chunk");
+    }
+    WebPData out;
+    WebPDataInit(&out);
+    if (WebPMuxAssemble(mux.get(), &out) != WEBP_MUX_OK) {
+        WebPDataClear(&out);
+        throw ECodecError("Cannot put the WebP file together again");
+    }
+    std::string result(reinterpret_cast<const char*>(out.bytes), out.size);
+    WebPDataClear(&out);
+    return result;
+}
+
+} // namespace
+
+void KeepMetadataInPng(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
+    if (!KeepsPhotoMetadata(opts)) return;
+    const TSavedMetadata meta = SavedMetadataFor(image, opts);
+    RewriteFile(path, [&](const std::string& png) { return AddPngMetadataChunks(png, meta); });
+}
+
+void KeepMetadataInWebp(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
+    if (!KeepsPhotoMetadata(opts)) return;
+    const TSavedMetadata meta = SavedMetadataFor(image, opts);
+    RewriteFile(path, [&](const std::string& webp) { return AddWebpMetadataChunks(webp, meta); });
 }
 
 } // namespace pixora

@@ -193,6 +193,57 @@ TEST_F(FileCommandsTest, OpenedPhotoKeepsMetadataWhileMadeImagesGetNone) {
     }
 }
 
+TEST(PhotoMetadata, XmpIsTurnedUprightResizedAndClearedOfPlaceAndSerials) {
+    Exiv2::XmpData xmp;
+    xmp["Xmp.tiff.Orientation"] = "6";
+    xmp["Xmp.exif.PixelXDimension"] = "4000";
+    xmp["Xmp.exif.GPSLatitude"] = "36,26.9N";
+    xmp["Xmp.aux.SerialNumber"] = "1731000068";
+    xmp["Xmp.dc.title"] = "Inn";
+    TPhotoMetadata meta;
+    meta.FromFile = true;
+    ASSERT_EQ(Exiv2::XmpParser::encode(meta.Xmp, xmp), 0);
+    for (const bool remove : {false, true}) {
+        Exiv2::XmpData saved;
+        ASSERT_EQ(Exiv2::XmpParser::decode(saved, PrepareSavedMetadata(meta, 30, 20, remove).Xmp), 0);
+        auto value = [&](const char* key) {
+            const auto it = saved.findKey(Exiv2::XmpKey(key));
+            return it == saved.end() ? std::string() : it->toString();
+        };
+        EXPECT_EQ(value("Xmp.tiff.Orientation"), "1");
+        EXPECT_EQ(value("Xmp.exif.PixelXDimension"), "30");
+        EXPECT_NE(value("Xmp.dc.title").find("Inn"), std::string::npos);
+        EXPECT_EQ(value("Xmp.exif.GPSLatitude").empty(), remove);
+        EXPECT_EQ(value("Xmp.aux.SerialNumber").empty(), remove);
+    }
+}
+
+TEST(PhotoMetadata, MetadataTooLargeForAJpegCostsOnlyThatPart) {
+    // An XMP packet past the 64 KiB of a JPEG segment; nothing for a TIFF file.
+    Exiv2::ExifData exif;
+    exif["Exif.Image.Model"] = std::string("Big One");
+    Exiv2::Blob blob;
+    Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, exif);
+    TPhotoMetadata meta;
+    meta.FromFile = true;
+    meta.Exif.assign(blob.begin(), blob.end());
+    Exiv2::XmpData xmp;
+    xmp["Xmp.dc.title"] = std::string(70000, 'x');
+    ASSERT_EQ(Exiv2::XmpParser::encode(meta.Xmp, xmp), 0);
+    ScratchDir dir;
+    SaveOptions opts;
+    opts.Metadata = &meta;
+    ASSERT_NO_THROW(WriteImageFile(dir.File("a.jpg"), GradientImage(8, 8), fcJpeg, opts));
+    const TReadBack jpeg = ReadBack(dir.File("a.jpg"));
+    EXPECT_EQ(Tag(jpeg.Exif, "Exif.Image.Model"), "Big One");
+    EXPECT_TRUE(jpeg.Xmp.empty());
+    EXPECT_FALSE(jpeg.IccDescription.empty());
+    WriteImageFile(dir.File("a.tif"), GradientImage(8, 8), fcTiff, opts);
+    const TReadBack tiff = ReadBack(dir.File("a.tif"));
+    EXPECT_EQ(Tag(tiff.Exif, "Exif.Image.Model"), "Big One");
+    EXPECT_FALSE(tiff.Xmp.empty());
+}
+
 namespace {
 
 // EXIF (from its TIFF header on) in little-endian order, IFD0 at offset 8.

@@ -18,26 +18,22 @@ namespace pixora {
 
 namespace {
 
-void LockXmp(void* mutex, bool lock) {
-    auto* m = static_cast<std::mutex*>(mutex);
-    if (lock)
-        m->lock();
-    else
-        m->unlock();
-}
-
-// Exiv2's once-only set-up: quiet (a damaged block is left out, not
-// reported line by line on the terminal), reading the HEIF, AVIF and JPEG XL
-// containers, and its XMP toolkit safe for the converter's threads.
-void PrepareExiv2() {
+// Exiv2 for this unit alone: set up once (quiet, since a damaged block is
+// left out rather than reported line by line on the terminal, and reading
+// the HEIF, AVIF and JPEG XL containers), and used by one thread at a time,
+// as its XMP toolkit and registries are not safe for the converter's
+// threads. The lock is held for the metadata steps only, never while pixels
+// are decoded or encoded.
+std::unique_lock<std::mutex> UseExiv2() {
+    static std::mutex exiv2;
     static const bool ready = [] {
-        static std::mutex xmpMutex;
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
         Exiv2::enableBMFF(true);
-        Exiv2::XmpParser::initialize(LockXmp, &xmpMutex);
+        Exiv2::XmpParser::initialize();
         return true;
     }();
     (void)ready;
+    return std::unique_lock<std::mutex>(exiv2);
 }
 
 std::string LowerCase(std::string s) {
@@ -164,7 +160,7 @@ bool KeepsPhotoMetadata(const SaveOptions& opts) {
 }
 
 TPhotoMetadata ReadPhotoMetadata(const std::string& path) {
-    PrepareExiv2();
+    const auto lock = UseExiv2();
     try {
         auto file = Exiv2::ImageFactory::open(path);
         if (file.get()) return ReadFrom(*file);
@@ -175,7 +171,7 @@ TPhotoMetadata ReadPhotoMetadata(const std::string& path) {
 }
 
 TPhotoMetadata ReadPhotoMetadataMemory(const uint8_t* data, std::size_t size) {
-    PrepareExiv2();
+    const auto lock = UseExiv2();
     try {
         if (size > LONG_MAX) throw std::length_error("too large");
         auto file = Exiv2::ImageFactory::open(data, static_cast<long>(size));
@@ -186,7 +182,7 @@ TPhotoMetadata ReadPhotoMetadataMemory(const uint8_t* data, std::size_t size) {
 }
 
 TSavedMetadata PrepareSavedMetadata(const TPhotoMetadata& meta, int width, int height, bool removeLocation) {
-    PrepareExiv2();
+    const auto lock = UseExiv2();
     TSavedMetadata out;
     try {
         out.Exif = PrepareExif(meta.Exif, width, height, removeLocation);
@@ -211,29 +207,52 @@ TSavedMetadata SavedMetadataFor(const Bitmap& image, const SaveOptions& opts) {
     return PrepareSavedMetadata(meta, image.Width(), image.Height(), opts.RemoveLocation);
 }
 
+namespace {
+
+// One attempt at putting `meta` into the file through Exiv2, which leaves
+// the file as it was when it throws.
+void WriteThroughExiv2(const std::string& path, const TSavedMetadata& meta) {
+    auto file = Exiv2::ImageFactory::open(path);
+    file->readMetadata();
+    // The writer's own tags (a TIFF file's layout) stay; the photo's fill in
+    // the rest.
+    Exiv2::ExifData& exif = file->exifData();
+    Exiv2::ExifData photo;
+    DecodeExif(meta.Exif, photo);
+    for (const Exiv2::Exifdatum& d : photo)
+        if (exif.findKey(Exiv2::ExifKey(d.key())) == exif.end()) exif.add(d);
+    if (!meta.Xmp.empty()) file->setXmpPacket(meta.Xmp);
+    if (!meta.Icc.empty()) {
+        Exiv2::DataBuf icc(reinterpret_cast<const Exiv2::byte*>(meta.Icc.data()), static_cast<long>(meta.Icc.size()));
+        file->setIccProfile(icc, true);
+    }
+    file->writeMetadata();
+}
+
+} // namespace
+
 void KeepMetadataThroughExiv2(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
     if (!KeepsPhotoMetadata(opts)) return;
-    const TSavedMetadata meta = SavedMetadataFor(image, opts);
-    try {
-        auto file = Exiv2::ImageFactory::open(path);
-        file->readMetadata();
-        // The writer's own tags (a TIFF file's layout) stay; the photo's fill
-        // in the rest.
-        Exiv2::ExifData& exif = file->exifData();
-        Exiv2::ExifData photo;
-        DecodeExif(meta.Exif, photo);
-        for (const Exiv2::Exifdatum& d : photo)
-            if (exif.findKey(Exiv2::ExifKey(d.key())) == exif.end()) exif.add(d);
-        if (!meta.Xmp.empty()) file->setXmpPacket(meta.Xmp);
-        if (!meta.Icc.empty()) {
-            Exiv2::DataBuf icc(reinterpret_cast<const Exiv2::byte*>(meta.Icc.data()),
-                               static_cast<long>(meta.Icc.size()));
-            file->setIccProfile(icc, true);
+    const TSavedMetadata full = SavedMetadataFor(image, opts);
+    // Metadata the format cannot hold (an EXIF block past a JPEG segment's
+    // 64 KiB) costs that part, not the save.
+    TSavedMetadata withoutXmp = full, withoutExif = full, profileOnly = full;
+    withoutXmp.Xmp.clear();
+    withoutExif.Exif.clear();
+    profileOnly.Xmp.clear();
+    profileOnly.Exif.clear();
+    const TSavedMetadata* const attempts[] = {&full, &withoutXmp, &withoutExif, &profileOnly};
+    const auto lock = UseExiv2();
+    std::string why;
+    for (const TSavedMetadata* meta : attempts) {
+        try {
+            WriteThroughExiv2(path, *meta);
+            return;
+        } catch (const std::exception& e) {
+            why = e.what();
         }
-        file->writeMetadata();
-    } catch (const std::exception& e) {
-        throw ECodecError("Cannot write the photo's metadata into " + path + ": " + e.what());
     }
+    throw ECodecError("Cannot write the photo's metadata into " + path + (why.empty() ? "" : ": " + why));
 }
 
 } // namespace pixora

@@ -119,32 +119,21 @@ TEST(PhotoMetadata, EditedPhotoKeepsItsMetadataInEveryFormatThatCan) {
                     EXPECT_EQ(Tag(saved.Exif, "Exif.Canon.SerialNumber"), Tag(source.Exif, "Exif.Canon.SerialNumber"));
                     EXPECT_EQ(saved.Xmp.empty(), source.Xmp.empty());
                 }
-                // Read back by the program itself: the size as saved, not turned.
+                if (std::string(ext) == ".png") {
+                    // Chunks before the image data, as the format asks.
+                    const std::vector<uint8_t> bytes = ReadBytes(out);
+                    const std::string png(bytes.begin(), bytes.end());
+                    for (const char* chunk : {"eXIf", "iCCP"})
+                        EXPECT_LT(png.find(chunk), png.find("IDAT")) << chunk;
+                }
+                // Read back by the program itself (libpng checks the chunks'
+                // checksums): the size as saved, not turned.
                 const Bitmap again = LoadImageFile(out, FormatFromExtension(out));
                 EXPECT_EQ(again.Width(), edited.Width());
                 EXPECT_EQ(again.Height(), edited.Height());
             }
         }
     }
-}
-
-TEST(PhotoMetadata, PngCarriesItsMetadataInChunksBeforeTheImageData) {
-    ScratchDir dir;
-    const TPhotoMetadata meta = ReadPhotoMetadata(Photo(kGpsPhoto));
-    PIXORA_NEED(!meta.Exif.empty(), kGpsPhoto);
-    SaveOptions opts;
-    opts.Metadata = &meta;
-    WriteImageFile(dir.File("a.png"), GradientImage(9, 5), fcPng, opts);
-    const std::vector<uint8_t> bytes = ReadBytes(dir.File("a.png"));
-    const std::string png(bytes.begin(), bytes.end());
-    const std::size_t data = png.find("IDAT");
-    for (const char* chunk : {"eXIf", "iCCP", "iTXtXML:com.adobe.xmp"}) {
-        const std::size_t at = png.find(chunk);
-        EXPECT_NE(at, std::string::npos) << chunk;
-        EXPECT_LT(at, data) << chunk;
-    }
-    // libpng's own reading of the file, chunk checksums included.
-    EXPECT_EQ(MaxColourDiff(LoadImageFile(dir.File("a.png"), fcPng), GradientImage(9, 5)), 0);
 }
 
 TEST(PhotoMetadata, TurnedPhotoIsSavedUprightOnce) {

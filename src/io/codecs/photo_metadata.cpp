@@ -133,7 +133,7 @@ std::string PrepareXmp(const std::string& packet, int width, int height, bool re
     return out;
 }
 
-// Little CMS's own sRGB profile, as bytes.
+// Little CMS's own sRGB profile, as bytes, the same on every call.
 std::string SrgbProfile() {
     cmsHPROFILE profile = cmsCreate_sRGBProfile();
     std::string bytes;
@@ -143,6 +143,15 @@ std::string SrgbProfile() {
         if (!cmsSaveProfileToMem(profile, bytes.data(), &size)) bytes.clear();
     }
     if (profile) cmsCloseProfile(profile);
+    // The header's creation time would make every save of the same picture
+    // differ: it becomes the date the sRGB standard was issued, 1999-10-18,
+    // and the profile ID that covers it "not computed" (zero).
+    constexpr std::size_t kDate = 24, kDateSize = 12, kId = 84, kIdSize = 16;
+    if (bytes.size() >= kId + kIdSize) {
+        const unsigned char date[kDateSize] = {0x07, 0xCF, 0, 10, 0, 18, 0, 0, 0, 0, 0, 0};
+        bytes.replace(kDate, kDateSize, reinterpret_cast<const char*>(date), kDateSize);
+        bytes.replace(kId, kIdSize, kIdSize, '\0');
+    }
     return bytes;
 }
 

@@ -95,6 +95,9 @@ void FillSlot(Workspace& ws, int slot, Bitmap&& pixels, const SlotSource& source
     s.AlphaViewMode = 2;
     // Upper layers of an earlier image in this slot are gone.
     s.Layers.assign(2, TLayer{});
+    // A file's metadata is the opening command's to add; nothing else has any.
+    s.Metadata = TPhotoMetadata{};
+    s.RemoveLocation = 0;
 
     FillRowTable(s.Bitmap, s.Rows);
 

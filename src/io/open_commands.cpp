@@ -8,6 +8,7 @@
 #include "doc/tab_change.h"
 #include "history/history_store.h"
 #include "io/codecs/image_codecs.h"
+#include "io/codecs/photo_metadata.h"
 #include "io/file_slots.h"
 #include "io/recent_files.h"
 
@@ -50,7 +51,9 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
         ws.Port->ReportError(2, "Not enough memory to hold the image.");
         return -1;
     }
-    SetDefaultSaveOptions(SlotAt(ws, slot));
+    TImages& s = SlotAt(ws, slot);
+    s.Metadata = ReadPhotoMetadata(path);
+    SetDefaultSaveOptions(s);
     return slot;
 }
 
@@ -79,6 +82,7 @@ bool ReopenFile(Workspace& ws) {
     NameHistoryStep(ws, "ReOpened Image");
     fresh.SetBitsPerPixel(32);
     s.Bitmap = std::move(fresh);
+    s.Metadata = ReadPhotoMetadata(s.FileName);
     FillRowTable(s.Bitmap, s.Rows);
     StoreCurrentLayer(s);
     s.Saved = 1;

@@ -149,7 +149,10 @@ void TFormatTable::Write(const std::string& path, const Bitmap& image, int code,
     }
     SaveOptions own = opts;
     own.Extension = LowerExtension(path);
-    WriteThroughTemporary(path, [&](const std::string& temp) { row->Codec->Write(temp, image, own); });
+    WriteThroughTemporary(path, [&](const std::string& temp) {
+        row->Codec->Write(temp, image, own);
+        if (row->KeepMetadata) row->KeepMetadata(temp, image, own);
+    });
 }
 
 std::vector<const TFormatRow*> TFormatTable::SaveRows() const {

@@ -107,6 +107,9 @@ struct TFormatRow {
     TSaveOptionsKind Options = TSaveOptionsKind::None;
     const char* TypeText = nullptr; // the image information's "File Type" for its code
     const char* SaveHelp = nullptr; // the help page's line on what a save writes
+    // Adds opts.Metadata to a file the writer has just written; null for
+    // formats that do not keep a photo's metadata.
+    void (*KeepMetadata)(const std::string& path, const Bitmap& image, const SaveOptions& opts) = nullptr;
 };
 
 // The rows in their table order (the open dialog's order), with the lookups

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "doc/bitmap.h"
+#include "doc/photo_metadata.h"
 
 namespace pixora {
 
@@ -79,6 +80,14 @@ struct SaveOptions {
     // the format table before a writer is called: writers of rows with
     // several extensions (".pgm" grey, ".pbm" black and white) go by it.
     std::string Extension;
+    // The photo's metadata, written back by the formats that keep it (JPEG,
+    // PNG, TIFF, WebP) with the orientation 1, no thumbnail and the image's
+    // size; null or not from a file: nothing is added to the file.
+    const TPhotoMetadata* Metadata = nullptr;
+    // Leave out the GPS data and the camera's and lens's serial numbers.
+    bool RemoveLocation = false;
+    // Write no EXIF or XMP at all (the sRGB profile tag still).
+    bool StripMetadata = false;
 
     // The editor keeps one field for the "Pixel Format" (0..3 -> 8/16/24/32
     // bits) and "JPEG Options" (0 gray, 1 colour) choices; this maps it.

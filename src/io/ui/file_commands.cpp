@@ -4,6 +4,8 @@
 #include "io/ui/file_commands.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
 #include <QMenu>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -63,11 +65,14 @@ public:
         dlg.setNameFilters(filters);
         dlg.selectNameFilter(filters[0]);
         dlg.selectFile(QString::fromStdString(name));
+        QCheckBox* removeLocation = AddRemoveLocationBox(dlg);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
         name = dlg.selectedFiles().first().toStdString();
         filterIndex = FilterIndex(SaveFilters(), filters, dlg.selectedNameFilter());
+        removeLocation_ = removeLocation->isChecked();
         return true;
     }
+    bool RemoveLocation() const override { return removeLocation_; }
     bool AskReplaceFile(const std::string&) override {
         return w_.Get<TWindow::ReplaceFile>()->exec() == QDialog::Accepted;
     }
@@ -98,7 +103,20 @@ public:
     }
 
 private:
+    // "Remove location (GPS) and camera serial" under the file list, off at
+    // first; it matters to the formats that keep a photo's metadata.
+    static QCheckBox* AddRemoveLocationBox(QFileDialog& dlg) {
+        auto* box = new QCheckBox("Remove location (GPS) and camera serial", &dlg);
+        box->setObjectName("RemoveLocationBox");
+        box->setToolTip("JPEG, PNG, TIFF and WebP files keep a photo's EXIF and XMP; with this box "
+                        "ticked they leave out its GPS position and the camera's and lens's serial numbers.");
+        if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout()))
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+        return box;
+    }
+
     WindowHost& w_;
+    bool removeLocation_ = false;
 };
 
 void ShowMessage(WindowHost& w, const std::string& text) {

@@ -22,17 +22,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path Photos() {
-    return fs::path(PIXORA_SHARED_DIR) / "photos";
-}
-
 Bytes DisplayP3() {
-    return ReadBytes((Photos() / "icc/profiles/jxl-testdata/DisplayP3-v4.icc").string());
+    return ReadBytes((PhotosRoot() / "icc/profiles/jxl-testdata/DisplayP3-v4.icc").string());
 }
 
 // The CMYK press profile of the CMYK sample photo.
 Bytes CmykProfile() {
-    Bytes jpeg = ReadBytes((Photos() / "icc/sharp/Channel_digital_image_CMYK_color.jpg").string());
+    Bytes jpeg = ReadBytes((PhotosRoot() / "icc/sharp/Channel_digital_image_CMYK_color.jpg").string());
     return TakeJpegProfile(jpeg);
 }
 
@@ -92,7 +88,7 @@ int WorstTransparency(const Bitmap& a, const Bitmap& b) {
 } // namespace
 
 TEST(ColourProfiles, EachReaderConvertsThroughItsEmbeddedProfile) {
-    PIXORA_NEED(fs::is_directory(Photos()), "the photo samples");
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     ScratchDir dir;
     const Bytes p3 = DisplayP3();
     for (const char* ext : {".png", ".webp", ".tif", ".jpg"}) {
@@ -112,7 +108,7 @@ TEST(ColourProfiles, EachReaderConvertsThroughItsEmbeddedProfile) {
 // A picture large enough to be converted in bands on several threads
 // comes out as one converted whole.
 TEST(ColourProfiles, LargePicturesConvertWhole) {
-    PIXORA_NEED(fs::is_directory(Photos()), "the photo samples");
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     const Bytes p3 = DisplayP3();
     const Bitmap big = RandomImage(2048, 1500, 11);
     Bitmap ours = big;
@@ -123,11 +119,11 @@ TEST(ColourProfiles, LargePicturesConvertWhole) {
 // Photos as they come: Display P3 from a phone in a JPEG's APP2 segments,
 // and a grey photo with a grey profile (converted from its one channel).
 TEST(ColourProfiles, PhotosMatchLittleCmsOwnConversion) {
-    PIXORA_NEED(fs::is_directory(Photos()), "the photo samples");
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     ScratchDir dir;
     for (const char* path : {"icc/libavif/apple_gainmap_new.jpg", "icc/sharp/concert.jpg"}) {
         SCOPED_TRACE(path);
-        const fs::path photo = Photos() / path;
+        const fs::path photo = PhotosRoot() / path;
         Bytes bytes = ReadBytes(photo.string());
         const Bytes icc = TakeJpegProfile(bytes);
         ASSERT_FALSE(icc.empty());
@@ -156,7 +152,7 @@ TEST(ColourProfiles, PhotosMatchLittleCmsOwnConversion) {
 // Little CMS rejects, or that do not fit the pixels, leave them as decoded
 // and the image still opens.
 TEST(ColourProfiles, SrgbAndUnusableProfilesLeaveThePixelsAsDecoded) {
-    PIXORA_NEED(fs::is_directory(Photos()), "the photo samples");
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     ScratchDir dir;
     cmsHPROFILE srgb = cmsCreate_sRGBProfile();
     cmsUInt32Number srgbSize = 0;
@@ -199,7 +195,7 @@ TEST(ColourProfiles, SrgbAndUnusableProfilesLeaveThePixelsAsDecoded) {
         EXPECT_EQ(notes.ColourProfile, "");
     }
     // sRGB profiles, Little CMS's own and a photo editor's, convert nothing.
-    Bytes photo = ReadBytes((Photos() / "exif/libavif/paris_exif_xmp_icc.jpg").string());
+    Bytes photo = ReadBytes((PhotosRoot() / "exif/libavif/paris_exif_xmp_icc.jpg").string());
     const Bytes editorSrgb = TakeJpegProfile(photo);
     for (const Bytes& icc : {srgbIcc, editorSrgb}) {
         const TColourConversion same(icc.data(), icc.size());
@@ -221,7 +217,7 @@ TEST(ColourProfiles, SrgbAndUnusableProfilesLeaveThePixelsAsDecoded) {
 // CMYK inks go through the file's press profile rather than the plain
 // ink formula: in a TIFF, and in an Adobe CMYK JPEG (inks stored inverted).
 TEST(ColourProfiles, CmykInksGoThroughTheirProfile) {
-    PIXORA_NEED(fs::is_directory(Photos()), "the photo samples");
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     ScratchDir dir;
     const Bytes cmyk = CmykProfile();
     ASSERT_FALSE(cmyk.empty());
@@ -249,7 +245,7 @@ TEST(ColourProfiles, CmykInksGoThroughTheirProfile) {
     EXPECT_EQ(WorstTransparency(ours, Bitmap(w, h, 32)), 0);
 
     // The sample photo's inks as libjpeg gives them.
-    const std::string photo = (Photos() / "icc/sharp/Channel_digital_image_CMYK_color.jpg").string();
+    const std::string photo = (PhotosRoot() / "icc/sharp/Channel_digital_image_CMYK_color.jpg").string();
     FILE* f = std::fopen(photo.c_str(), "rb");
     ASSERT_NE(f, nullptr);
     jpeg_decompress_struct d{};
@@ -281,7 +277,7 @@ TEST(ColourProfiles, CmykInksGoThroughTheirProfile) {
 // the same primaries and curve do; curves of high dynamic range and
 // unspecified primaries are shown as decoded.
 TEST(ColourProfiles, CodedColoursConvertAsTheirIccTwins) {
-    PIXORA_NEED(fs::is_directory(Photos()), "the photo samples");
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     const Bitmap sample = Sample();
     const Bytes p3 = DisplayP3();
     const TColourConversion coded(TCodedColours{12, 13}), icc(p3.data(), p3.size());
@@ -295,7 +291,7 @@ TEST(ColourProfiles, CodedColoursConvertAsTheirIccTwins) {
 
     // Linear BT.2020, against the profile of a PNG sample.
     const Bytes rec2020 =
-        PngProfile(ReadBytes((Photos() / "icc/jxl-testdata/Nikon-D300-12bit_2020_g1_dt.png").string()));
+        PngProfile(ReadBytes((PhotosRoot() / "icc/jxl-testdata/Nikon-D300-12bit_2020_g1_dt.png").string()));
     ASSERT_FALSE(rec2020.empty());
     const TColourConversion codedLinear(TCodedColours{9, 8}), iccLinear(rec2020.data(), rec2020.size());
     a = sample, b = sample;
@@ -316,7 +312,7 @@ TEST(ColourProfiles, CodedColoursConvertAsTheirIccTwins) {
 // Every reader names what it read the colours in: ICC profiles by their
 // description, coded colours (HEIF, JPEG XL) by what they code.
 TEST(ColourProfiles, PhotosNameTheirProfiles) {
-    PIXORA_NEED(fs::is_directory(Photos()), "the photo samples");
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     const struct {
         const char* Path;
         const char* Name;
@@ -333,7 +329,7 @@ TEST(ColourProfiles, PhotosNameTheirProfiles) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Path);
         TReadNotes notes;
-        Load((Photos() / c.Path).string(), notes);
+        Load((PhotosRoot() / c.Path).string(), notes);
         EXPECT_EQ(notes.ColourProfile, c.Name);
     }
 }

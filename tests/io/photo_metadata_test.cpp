@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Photo(const char* name) {
-    return (fs::path(PIXORA_SHARED_DIR) / "photos" / "exif" / name).string();
+    return (PhotosRoot() / "exif" / name).string();
 }
 const char* const kGpsPhoto = "exiv2/FurnaceCreekInn.jpg";      // GPS, XMP
 const char* const kSerialPhoto = "exiv2/exiv2-canon-eos-20d.jpg"; // thumbnail, body serial

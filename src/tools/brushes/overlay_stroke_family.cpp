@@ -34,7 +34,7 @@ void OverlayStrokeFamily::Finish(ToolContext& c, int, int) {
 
 void OverlayStrokeFamily::Segment(ToolContext& c, TPoint from, TPoint to, bool dot) {
     const TStrokeSegment segment{
-        c, from, to, dot, c.BoxOption("Size"), c.StrokeColour(), c.Ws.StrokeOverlay.Bitmap, c.View()};
+        c, from, to, dot, c.Option(c.StrokeOptions().Size), c.StrokeColour(), c.Ws.StrokeOverlay.Bitmap, c.View()};
     DrawSegment(segment);
     c.Vars.RefreshAfter = 0;
     c.RepaintView();

@@ -16,38 +16,36 @@ namespace pixora {
 
 namespace {
 
-// The boxes the brushes read that are not their row's own.
-constexpr TWindow kBrushBox = TWindow::BrushOptions;
-constexpr TWindow kHistoryBrushBox = TWindow::HistoryBrushOptions;
-
 // The disc of the stamp with the diameter of a control.
 TDisc Disc(const TStamp& s, int diameter) {
     return {s.Cx, s.Cy, diameter};
 }
 
+// The retouching brushes' "Change Transparency".
 bool ChangesTransparency(const TStamp& s) {
-    return s.Option("CT") != 0;
+    return s.Option(TOpt::BrushChangeTransparency) != 0;
 }
 
 } // namespace
 
 void PaintSpray(const TStamp& s) {
-    SprayStamp(s.Image, Disc(s, s.Option("Size")), {s.Option("thick"), ChangesTransparency(s)}, s.Colour,
+    SprayStamp(s.Image, Disc(s, s.Option(TOpt::SpraySize)),
+               {s.Option(TOpt::SprayThickness), s.Option(TOpt::SprayChangeTransparency) != 0}, s.Colour,
                s.EditTest);
 }
 
 void PaintSoften(const TStamp& s) {
-    SoftenStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), s.EditTest);
+    SoftenStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), s.EditTest);
 }
 
 void PaintSharpen(const TStamp& s) {
-    SharpenStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), s.EditTest);
+    SharpenStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), s.EditTest);
 }
 
 NoiseBrush::NoiseBrush() : random_(static_cast<uint64_t>(std::rand())) {}
 
 void NoiseBrush::PaintStamp(const TStamp& s) {
-    NoiseStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), random_, s.EditTest);
+    NoiseStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), random_, s.EditTest);
 }
 
 void CopyBrush::Press(ToolContext& c, int x, int y) {
@@ -58,34 +56,35 @@ void CopyBrush::Press(ToolContext& c, int x, int y) {
 
 void CopyBrush::PaintStamp(const TStamp& s) {
     const TImages& slot = s.C.Slot;
-    CopyBrushStamp(s.Image, s.StrokeBase, Disc(s, s.Option("size")), {slot.DownX, slot.DownY},
+    CopyBrushStamp(s.Image, s.StrokeBase, Disc(s, s.Option(TOpt::BrushSize)), {slot.DownX, slot.DownY},
                    ChangesTransparency(s), s.EditTest);
 }
 
 void PaintLighten(const TStamp& s) {
-    LightenStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), s.EditTest);
+    LightenStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), s.EditTest);
 }
 
 void PaintDarken(const TStamp& s) {
-    DarkenStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), s.EditTest);
+    DarkenStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), s.EditTest);
 }
 
 void PaintHistory(const TStamp& s) {
-    HistoryBrushStamp(s.Image, s.StrokeBase, Disc(s, s.C.Option(kHistoryBrushBox, "size")),
-                      s.C.Option(kHistoryBrushBox, "Occ"), s.EditTest);
+    HistoryBrushStamp(s.Image, s.StrokeBase, Disc(s, s.Option(TOpt::HistoryBrushSize)),
+                      s.Option(TOpt::HistoryBrushOccupation), s.EditTest);
 }
 
 void PaintCustom(const TStamp& s) {
-    CustomBrushStamp(s.Image, s.C.Ws.CustomBrushBitmap.Bitmap, {s.Cx, s.Cy}, s.Option("Occ"), s.EditTest);
+    CustomBrushStamp(s.Image, s.C.Ws.CustomBrushBitmap.Bitmap, {s.Cx, s.Cy}, s.Option(TOpt::CustomBrushOccupation),
+                     s.EditTest);
 }
 
 void PaintErase(const TStamp& s) {
-    const TEraserOptions o{s.Option("ET"), s.Option("Size")};
+    const TEraserOptions o{s.Option(TOpt::EraserType), s.Option(TOpt::EraserSize)};
     EraserStamp(s.Image, s.Cx, s.Cy, o, s.C.Slot.CanvasColour, s.Event == StampOnPress);
 }
 
 void PaintEffect(const TStamp& s) {
-    EffectBrushStamp(s.Image, s.C.Ws.EffectBrushSource.Bitmap, Disc(s, s.C.Option(kBrushBox, "size")),
+    EffectBrushStamp(s.Image, s.C.Ws.EffectBrushSource.Bitmap, Disc(s, s.Option(TOpt::BrushSize)),
                      s.EditTest);
 }
 

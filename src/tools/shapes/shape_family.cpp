@@ -10,7 +10,9 @@ namespace {
 // The brush of a shape: the Clear option empties a closed shape; open
 // shapes never fill.
 bool BrushClear(const ToolContext& c, const TShapeTraits& traits) {
-    return !traits.Closed || c.BoxOption("Clear") != 0;
+    if (!traits.Closed) return true;
+    const TOpt clear = c.StrokeOptions().ClearInterior;
+    return clear != TOpt::Count && c.Option(clear) != 0;
 }
 
 } // namespace
@@ -19,7 +21,7 @@ void PreviewShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& tra
                   const TShapePoints& points) {
     CopyBitmapInto(c.Ws.StrokeBase.Bitmap, c.View());
     Canvas canvas(c.View());
-    canvas.PenWidth = c.BoxOption("Size");
+    canvas.PenWidth = c.Option(c.StrokeOptions().Size);
     canvas.PenColour = c.StrokeColour();
     canvas.BrushColour = c.FillColour();
     canvas.BrushClear = BrushClear(c, traits);
@@ -32,7 +34,7 @@ void CommitShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& trai
                  const TShapePoints& points, const TCommitRules& rules) {
     WhiteImageSize(c.Ws.StrokeOverlay, c.Slot.Bitmap);
     Canvas canvas(c.Ws.StrokeOverlay.Bitmap);
-    canvas.PenWidth = c.BoxOption("Size");
+    canvas.PenWidth = c.Option(c.StrokeOptions().Size);
     canvas.PenColour = 0;
     canvas.BrushColour = RGBColour(1, 1, 1);
     canvas.BrushClear = BrushClear(c, traits);

@@ -28,24 +28,31 @@ bool ChangesTransparency(const TStamp& s) {
 
 } // namespace
 
-void PaintSpray(const TStamp& s) {
-    SprayStamp(s.Image, Disc(s, s.Option(TOpt::SpraySize)),
-               {s.Option(TOpt::SprayThickness), s.Option(TOpt::SprayChangeTransparency) != 0}, s.Colour,
-               s.EditTest);
+TRect PaintSpray(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option(TOpt::SpraySize));
+    SprayStamp(s.Image, disc, {s.Option(TOpt::SprayThickness), s.Option(TOpt::SprayChangeTransparency) != 0},
+               s.Colour, s.EditTest);
+    return disc.Reach();
 }
 
-void PaintSoften(const TStamp& s) {
-    SoftenStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), s.EditTest);
+TRect PaintSoften(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    SoftenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintSharpen(const TStamp& s) {
-    SharpenStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), s.EditTest);
+TRect PaintSharpen(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    SharpenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
 NoiseBrush::NoiseBrush() : random_(static_cast<uint64_t>(std::rand())) {}
 
-void NoiseBrush::PaintStamp(const TStamp& s) {
-    NoiseStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), random_, s.EditTest);
+TRect NoiseBrush::PaintStamp(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    NoiseStamp(s.Image, disc, ChangesTransparency(s), random_, s.EditTest);
+    return disc.Reach();
 }
 
 void CopyBrush::Press(ToolContext& c, int x, int y) {
@@ -54,38 +61,48 @@ void CopyBrush::Press(ToolContext& c, int x, int y) {
     StampBrushFamily::Press(c, x, y);
 }
 
-void CopyBrush::PaintStamp(const TStamp& s) {
+TRect CopyBrush::PaintStamp(const TStamp& s) {
     const TImages& slot = s.C.Slot;
-    CopyBrushStamp(s.Image, s.StrokeBase, Disc(s, s.Option(TOpt::BrushSize)), {slot.DownX, slot.DownY},
-                   ChangesTransparency(s), s.EditTest);
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    CopyBrushStamp(s.Image, s.StrokeBase, disc, {slot.DownX, slot.DownY}, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintLighten(const TStamp& s) {
-    LightenStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), s.EditTest);
+TRect PaintLighten(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    LightenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintDarken(const TStamp& s) {
-    DarkenStamp(s.Image, Disc(s, s.Option(TOpt::BrushSize)), ChangesTransparency(s), s.EditTest);
+TRect PaintDarken(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    DarkenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintHistory(const TStamp& s) {
-    HistoryBrushStamp(s.Image, s.StrokeBase, Disc(s, s.Option(TOpt::HistoryBrushSize)),
-                      s.Option(TOpt::HistoryBrushOccupation), s.EditTest);
+TRect PaintHistory(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option(TOpt::HistoryBrushSize));
+    HistoryBrushStamp(s.Image, s.StrokeBase, disc, s.Option(TOpt::HistoryBrushOccupation), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintCustom(const TStamp& s) {
-    CustomBrushStamp(s.Image, s.C.Ws.CustomBrushBitmap.Bitmap, {s.Cx, s.Cy}, s.Option(TOpt::CustomBrushOccupation),
-                     s.EditTest);
+TRect PaintCustom(const TStamp& s) {
+    const Bitmap& brush = s.C.Ws.CustomBrushBitmap.Bitmap;
+    CustomBrushStamp(s.Image, brush, {s.Cx, s.Cy}, s.Option(TOpt::CustomBrushOccupation), s.EditTest);
+    return CustomBrushReach(brush, {s.Cx, s.Cy});
 }
 
-void PaintErase(const TStamp& s) {
+TRect PaintErase(const TStamp& s) {
     const TEraserOptions o{s.Option(TOpt::EraserType), s.Option(TOpt::EraserSize)};
-    EraserStamp(s.Image, s.Cx, s.Cy, o, s.C.Slot.CanvasColour, s.Event == StampOnPress);
+    const bool press = s.Event == StampOnPress;
+    EraserStamp(s.Image, s.Cx, s.Cy, o, s.C.Slot.CanvasColour, press);
+    return EraserReach(s.Image, s.Cx, s.Cy, o, press);
 }
 
-void PaintEffect(const TStamp& s) {
-    EffectBrushStamp(s.Image, s.C.Ws.EffectBrushSource.Bitmap, Disc(s, s.Option(TOpt::BrushSize)),
-                     s.EditTest);
+TRect PaintEffect(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    EffectBrushStamp(s.Image, s.C.Ws.EffectBrushSource.Bitmap, disc, s.EditTest);
+    return disc.Reach();
 }
 
 } // namespace pixora

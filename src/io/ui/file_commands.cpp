@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSlider>
 #include <QTabWidget>
 #include <algorithm>
 #include <memory>
@@ -34,6 +35,7 @@
 #include "io/ui/replace_file_dialog.h"
 #include "io/ui/save_changes_dialog.h"
 #include "io/ui/webp_options_dialog.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
 
 namespace pixora {
@@ -259,6 +261,7 @@ void InstallFileWindows(WindowHost& w) {
     w.Install<TWindow::WebpOptions>(new WebpOptionsDialog(owner));
     auto* gif = new GifTransparencyDialog(owner);
     w.Install<TWindow::GifTransparency>(gif);
+    w.Options().Bind(TOpt::GifSensitivity, gif->SensitivityControl());
     w.Install<TWindow::ReplaceFile>(new ReplaceFileDialog(owner));
     w.Install<TWindow::SaveChanges>(new SaveChangesDialog(owner));
     w.Install<TWindow::Batch>(new BatchWindow(w));

@@ -68,6 +68,13 @@ int SelectionOwner(const Workspace& ws);
 // Ends the selection without committing anything.
 void ForgetSelection(TToolVars& v);
 
+// Cuts the selection down to the bounding box of the black pixels of the
+// image-size mask in SelectionMask (StrokeOverlay holds the same): the
+// mask, the corners and the floating pixels (from StrokeBase, the clean
+// image) become that box's.
+// Returns false when the mask selects nothing.
+bool TightenSelection(Workspace& ws, TImages& s);
+
 // Commits the floating pixels into the image the selection was made on and
 // ends the selection; only while a selection exists and that image's tool
 // is the selection tool. Returns whether anything was dropped.

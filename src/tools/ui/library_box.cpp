@@ -13,6 +13,7 @@
 #include "tools/tool_table.h"
 #include "window_kit/window_host.h"
 #include "window_kit/window_support.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -51,6 +52,7 @@ LibraryBox::LibraryBox(WindowHost& w, Kind kind) : QDialog(w.Owner()), w_(w), ki
     occ_->setTickPosition(QSlider::TicksBelow);
     occ_->setTickInterval(10);
     occ_->setGeometry(8, 18, kPictureWidth + kScrollWidth - 16, 28);
+    AddValueBox(occ_);
 
     int n = 0;
     for (const char* caption : {"OK", "Cancel", "Import", "Delete"}) {

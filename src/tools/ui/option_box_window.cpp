@@ -17,6 +17,7 @@
 
 #include "doc/workspace.h"
 #include "window_kit/window_host.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -118,6 +119,7 @@ QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls
             const int barRow = c.Caption.isEmpty() ? row : row + 1;
             grid_->addWidget(c.Items.isEmpty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this),
                              barRow, 0, 1, 3);
+            AddValueBox(t);
             last = t;
             break;
         }

@@ -13,6 +13,7 @@
 #include "io/ui/gif_transparency_dialog.h"
 
 #include "window_kit/window_support.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -27,6 +28,7 @@ GifTransparencyDialog::GifTransparencyDialog(QWidget* parent)
     ts_->setRange(0, 255);
     ts_->setValue(0);
     ts_->setGeometry(10, 24, 384, 26);
+    AddValueBox(ts_);
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName("ScrollBox1");
     scroll_->setGeometry(8, 76, 404, 280);

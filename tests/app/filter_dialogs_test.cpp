@@ -433,6 +433,7 @@ TEST_F(FilterWindowTest, NumbersBesideTracksShowOriginalAndRepeatLastFilter) {
         number->setValue(60);
         EXPECT_EQ(track->value(), 60);
         const Bitmap preview = Ws().DisplayCopy;
+        pixora::testing::SaveScreenshot(d, "brightness-with-numbers");
         EXPECT_EQ(preview.Row(3)[5 * 4 + 1], std::min(255, doc.Row(3)[5 * 4 + 1] + 60));
 
         // Held down, the view shows the image; let go, the preview again.

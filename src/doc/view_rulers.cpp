@@ -50,7 +50,8 @@ void DrawLabels(Bitmap& ruler, RulerSide side, const std::vector<TRulerTick>& ti
         painter.setFont(font);
         painter.setPen(Qt::black);
         painter.setBackgroundMode(Qt::TransparentMode);
-        const QFontMetrics metrics(font);
+        // Measured as drawn on this picture, whose resolution may not be the screen's.
+        const QFontMetrics metrics = painter.fontMetrics();
         const int ascent = metrics.ascent();
         const auto length = [&metrics](int label) { return metrics.horizontalAdvance(QString::number(label)); };
         for (std::size_t i : LabelsShown(side, ticks, length)) {

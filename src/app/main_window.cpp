@@ -47,6 +47,7 @@
 #include "io/recent_files.h"
 #include "io/tips.h"
 #include "io/ui/file_commands.h"
+#include "tools/selection.h"
 #include "tools/ui/option_boxes.h"
 #include "tools/ui/text_editor.h"
 #include "tools/ui/tool_commands.h"
@@ -233,6 +234,7 @@ void MainWindow::RefreshView() {
     if (!s) return;
     const int slot = s.Slot;
     MakeDisplayCopy(s->Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, ws_->SysData.MouseDown != 1);
+    DrawKeptSelection(*ws_);
     FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
     if (ws_->SysData.MouseDown != 1) RedrawLayerStrip(slot);
     view_->UpdateImage();

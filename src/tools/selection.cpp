@@ -81,6 +81,16 @@ void DrawSelectionOutline(Workspace& ws, int shape) {
         c.Polygon({ws.ToolVars.FreePoints.begin(), ws.ToolVars.FreePoints.end()});
 }
 
+bool DrawKeptSelection(Workspace& ws) {
+    const TActiveImage active = ws.ActiveImage();
+    if (!active || !ws.ToolVars.HasSelection || active->Tool == ToolSelection) return false;
+    if (SelectionOwner(ws) != active.Slot) return false;
+    const TSelectOptions o = ReadSelectOptions(ws);
+    if (!o.ApplyToSelection && !o.ExcludeSelection) return false;
+    DrawSelectionOutline(ws, o.Shape);
+    return true;
+}
+
 // ---- commands -------------------------------------------------------------
 
 bool TightenSelection(Workspace& ws, TImages& s) {

@@ -101,4 +101,10 @@ void FillWithColour(Workspace& ws, bool fg);
 // dotted rectangle, ellipse or polygon, or the inverted edge of a wand mask.
 void DrawSelectionOutline(Workspace& ws, int shape);
 
+// The view has just been drawn afresh from the image: a selection kept for
+// another tool's edits ("Apply Edit to Selection Only" or "Exclude Selection
+// from Edit") gets its outline back, so it stays in sight while painting.
+// The selection tool's own selection is left to that tool. True when drawn.
+bool DrawKeptSelection(Workspace& ws);
+
 } // namespace pixora

@@ -73,7 +73,8 @@ bool InvertSelection(Workspace& ws) {
     FillRowTable(s.Bitmap, s.Rows);
     ws.Port->UpdateCommandStates();
     ws.Port->RefreshView();
-    if (any) {
+    // A selection kept for another tool is outlined by the refresh itself.
+    if (any && s.Tool == ToolSelection) {
         DrawSelectionOutline(ws, SelMagicWand);
         ws.Port->RepaintView();
     }

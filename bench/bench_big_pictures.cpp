@@ -1,10 +1,13 @@
 // Big pictures (24, 45 and 100 megapixels, the first argument of every row)
 // as a user meets them: the histogram window's change of plane, a fast
 // stamp-brush move, the rotate window's preview of an angle, a press's
-// copies before its first dot, and the memcpy
-// of the image the figures stand beside.
+// copies before its first dot, opening a camera's JPEG (the read alone, and
+// into a slot as the Open command does), and the memcpy of the image the
+// figures stand beside.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <map>
 #include <random>
 
@@ -13,6 +16,8 @@
 #include "effects/colour/histogram.h"
 #include "effects/colour/planes.h"
 #include "history/geometry_commands.h"
+#include "io/codecs/image_codecs.h"
+#include "io/open_commands.h"
 #include "tools/brushes/spray_rule.h"
 #include "tools/brushes/stroke_path.h"
 
@@ -143,6 +148,48 @@ void BM_PressCopies(benchmark::State& state) {
     }
 }
 
+// A JPEG (quality 90, 4:4:4) of the picture, written once per run.
+const std::string& JpegOf(int mp) {
+    static std::map<int, std::string> written;
+    auto it = written.find(mp);
+    if (it != written.end()) return it->second;
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("pixora-bench-" + std::to_string(mp) + "mp.jpg")).string();
+    SaveOptions o;
+    o.JpegQuality = 90;
+    WriteImageFile(path, Picture(mp, 32), FormatFromExtension(path), o);
+    return written.emplace(mp, path).first->second;
+}
+
+// The JPEG read as the Open command reads it.
+void BM_OpenJpegRead(benchmark::State& state) {
+    const std::string& path = JpegOf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        Bitmap b = LoadImageFile(path, FormatFromExtension(path));
+        benchmark::DoNotOptimize(b.Row(0));
+    }
+}
+
+// The whole Open command without a window: the read, the slot and its
+// work bitmaps, then the image closed again.
+void BM_OpenJpegIntoSlot(benchmark::State& state) {
+    const std::string& path = JpegOf(static_cast<int>(state.range(0)));
+    const std::filesystem::path root = std::filesystem::temp_directory_path() / "pixora-bench-open";
+    std::filesystem::create_directories(root);
+    for (auto _ : state) {
+        Workspace ws;
+        bench::QuietPort port;
+        ws.SysData.ExeDir = root.string() + "/";
+        ws.Port = &port;
+        ws.CreateWorkBitmaps();
+        if (LoadIntoNewSlot(ws, path) < 0) state.SkipWithError("not opened");
+        benchmark::DoNotOptimize(ws.Images[0].Bitmap.Row(0));
+        ws.Port = nullptr;
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(root, ec);
+}
+
 } // namespace
 
 #define BIG_ROW(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()
@@ -155,4 +202,6 @@ BIG_ROW(BM_FastSprayFrame)->Arg(24)->Arg(45)->Arg(100);
 BIG_ROW(BM_RotatePreview)->Arg(24)->Arg(45)->Arg(100);
 BIG_ROW(BM_RotatePreviewStart)->Arg(24)->Arg(45)->Arg(100);
 BIG_ROW(BM_PressCopies)->ArgsProduct({{24, 45, 100}, {0, 1}});
+BIG_ROW(BM_OpenJpegRead)->Arg(24)->Arg(45)->Arg(100);
+BIG_ROW(BM_OpenJpegIntoSlot)->Arg(24)->Arg(45)->Arg(100);
 BENCHMARK_MAIN();

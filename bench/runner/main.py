@@ -103,7 +103,8 @@ def main(argv):
             results[section] = (inprocess.startup_rows(ctx, ctx.runs),
                                 inprocess.memory_rows(ctx, ctx.inputs["q90-444.jpg"]), before,
                                 inprocess.open_memory_rows(ctx, list(inputs.FORMAT_FILES)),
-                                press.press_rows(ctx.out_dir, ctx.runs, ctx.log))
+                                press.press_rows(ctx.out_dir, ctx.runs, ctx.log)
+                                + press.open_rows(ctx.out_dir, ctx.runs, ctx.log))
         stamps[section] = {"when": f"{datetime.datetime.now():%Y-%m-%d %H:%M}", "build": ctx.out_dir,
                            "commit": build_commit(ctx.out_dir), "load": f"{section_load} -> {loadavg()}"}
         saved = {"result": results[section], "stamp": stamps[section],

@@ -1,12 +1,16 @@
 #include "app/file_drop.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
+#include <chrono>
 
 #include "app/main_window.h"
 #include "io/outside_files.h"
+#include "io/read_ahead.h"
+#include "window_kit/message_dialog.h"
 
 namespace pixora {
 
@@ -59,9 +63,24 @@ private:
 
 } // namespace
 
-void OpenFilesFromOutside(MainWindow& w, const std::vector<std::string>& paths) {
+void OpenFilesFromOutside(MainWindow& w, const std::vector<std::string>& paths, ReadAhead* ahead) {
     if (paths.empty()) return;
-    OpenOutsideFiles(w.Ws(), paths);
+    if (ahead && ahead->Holds(paths.front())) {
+        // The window paints meanwhile; a long read shows that work goes on.
+        ProcessingBox* box = w.Processing();
+        bool shown = false;
+        ahead->Wait([&](std::chrono::milliseconds elapsed) {
+            if (!shown && elapsed.count() >= kOpenProgressAfterMs) {
+                shown = true;
+                box->Begin();
+            }
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+        OpenOutsideFiles(w.Ws(), paths, ahead);
+        if (shown) box->End();
+    } else {
+        OpenOutsideFiles(w.Ws(), paths, ahead);
+    }
     w.ShowRecentFiles();
     w.ShowToolButtonState();
 }

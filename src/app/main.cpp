@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/palette_style.h"
 #include "io/outside_files.h"
+#include "io/read_ahead.h"
 
 namespace {
 
@@ -30,6 +31,11 @@ int main(int argc, char** argv) {
         if (early.Action == TCommandLineAction::Version) std::fputs("\n", stdout);
         return 0;
     }
+
+    // The first file is read while the window system and the window start,
+    // on the second core.
+    ReadAhead ahead;
+    if (!early.Files.empty()) ahead.Start(early.Files.front());
 
     QApplication app(argc, argv);
     // The desktop's style (or the one named by -style), icons kept visible
@@ -55,6 +61,7 @@ int main(int argc, char** argv) {
     // window to sit on.
     if (!args.Files.empty())
         QMetaObject::invokeMethod(
-            &window, [&window, &args] { OpenFilesFromOutside(window, args.Files); }, Qt::QueuedConnection);
+            &window, [&window, &args, &ahead] { OpenFilesFromOutside(window, args.Files, &ahead); },
+            Qt::QueuedConnection);
     return app.exec();
 }

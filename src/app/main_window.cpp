@@ -233,11 +233,25 @@ void MainWindow::RefreshView() {
     const TActiveImage s = ws_->ActiveImage();
     if (!s) return;
     const int slot = s.Slot;
-    MakeDisplayCopy(s->Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, ws_->SysData.MouseDown != 1);
+    // Blended during a drag too: transparent parts keep their checkerboard.
+    MakeDisplayCopy(s->Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, true);
     DrawKeptSelection(*ws_);
     FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
     if (ws_->SysData.MouseDown != 1) RedrawLayerStrip(slot);
     view_->UpdateImage();
+}
+
+void MainWindow::RefreshViewArea(const TRect& area) {
+    const TActiveImage s = ws_->ActiveImage();
+    if (!s) return;
+    if (RefreshDisplayArea(s->Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, area)) {
+        // The copy was made whole (its storage may be new).
+        FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
+        view_->UpdateImage();
+    } else {
+        view_->UpdateImageArea(area);
+    }
+    if (ws_->SysData.MouseDown != 1) RedrawLayerStrip(s.Slot);
 }
 
 void MainWindow::RedrawLayerStrip(int slot) {
@@ -264,6 +278,10 @@ QString MainWindow::PageCaption(int slot) const {
 
 void MainWindow::RepaintView() {
     view_->UpdateImage();
+}
+
+void MainWindow::RepaintViewArea(const TRect& area) {
+    view_->UpdateImageArea(area);
 }
 
 void MainWindow::SetCanvasCursor(int cursor) {

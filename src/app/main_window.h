@@ -82,11 +82,13 @@ public:
     void HideTabPage(int slot) override;
     void TabChange() override;
     void RefreshView() override;
+    void RefreshViewArea(const TRect& area) override;
     void UpdateCommandStates() override;
     void RedrawLayerStrip(int slot) override;
     void ReportError(int kind, const std::string& detail) override;
     int ToolOption(TWindow box, const std::string& control) const override;
     void RepaintView() override;
+    void RepaintViewArea(const TRect& area) override;
     void SetCanvasCursor(int cursor) override;
     void ShowSwatchColour(int which, int32_t colour) override;
     void RefreshHistoryMenus() override;

@@ -307,6 +307,14 @@ void ViewControls::UpdateImage() {
     image_->update();
 }
 
+void ViewControls::UpdateImageArea(const TRect& area) {
+    const auto active = ws_.ActiveImage();
+    if (!active) return;
+    const QRect part = ViewPartShowing(area, active->Bitmap.Width(), active->Bitmap.Height(), image_->width(),
+                                       image_->height());
+    if (!part.isEmpty()) image_->update(part);
+}
+
 void ViewControls::SetImageCursor(const QCursor& c) {
     image_->setCursor(c);
 }

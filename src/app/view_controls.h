@@ -34,6 +34,9 @@ public:
     // Redraws the ruler bitmaps for the active slot's size and zoom.
     void DrawRulerPictures();
     void UpdateImage();
+    // Repaints the part of the image control that shows `area` (image
+    // pixels) at the active slot's zoom.
+    void UpdateImageArea(const TRect& area);
     void SetImageCursor(const QCursor& c);
     void HideAll();
 

@@ -94,6 +94,7 @@ template <class Paint> void Canvas::Draw(int l, int t, int r, int b, bool usesBr
         b = std::min(b, clip_->Bottom);
     }
     if (l >= r || t >= b) return;
+    touched_.Add({l, t, r, b});
     const bool has4 = target_.BitsPerPixel() == 32;
     std::vector<uint8_t> saved;
     if (has4) {
@@ -129,6 +130,7 @@ void Canvas::Plot(int x, int y) {
         if (!on) return;
     }
     if (!InClip(x, y)) return;
+    touched_.Add({x, y, x + 1, y + 1});
     PaintPixel(target_.Row(y) + x * target_.BytesPerPixel(), PenColour);
 }
 
@@ -221,6 +223,7 @@ void Canvas::Polygon(const std::vector<TPoint>& points) {
 void Canvas::FillRect(const TRect& rc) {
     const TRect r{std::max(rc.Left, 0), std::max(rc.Top, 0), std::min(rc.Right, target_.Width()),
                   std::min(rc.Bottom, target_.Height())};
+    touched_.Add(r);
     for (int y = r.Top; y < r.Bottom; ++y)
         for (int x = r.Left; x < r.Right; ++x) {
             if (InClip(x, y)) PaintPixel(target_.Row(y) + x * target_.BytesPerPixel(), BrushColour);
@@ -260,6 +263,7 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
 
 void Canvas::SetPixel(int x, int y, int32_t colour) {
     if (!InClip(x, y)) return;
+    touched_.Add({x, y, x + 1, y + 1});
     uint8_t* p = target_.Row(y) + x * target_.BytesPerPixel();
     p[0] = BlueOf(colour);
     p[1] = GreenOf(colour);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "doc/bitmap.h"
+#include "doc/changed_area.h"
 #include "doc/records.h"
 
 class QPainter;
@@ -80,6 +81,10 @@ public:
     void SetPixel(int x, int y, int32_t colour);
     int32_t GetPixel(int x, int y) const;
 
+    // The bounding box of every pixel the drawing calls so far may have
+    // changed, inside the bitmap (empty when none).
+    const TChangedArea& Touched() const { return touched_; }
+
 private:
     template <class Paint> void Draw(int l, int t, int r, int b, bool usesBrush, Paint&& paint);
     void Plot(int x, int y);
@@ -93,6 +98,7 @@ private:
     std::optional<TRect> clip_;
     int penX_ = 0, penY_ = 0;
     int dotPhase_ = 0;
+    TChangedArea touched_;
 };
 
 } // namespace pixora

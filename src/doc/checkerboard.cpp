@@ -87,14 +87,16 @@ inline void BlendRow(const uint8_t* img, const uint8_t* disp, const uint8_t* chk
     }
 }
 
-// Blends rows [y0, y1) of `display` (`source` supplies the colours, which
-// may be the display itself).
+// Blends columns [x0, x0 + width) of rows [y0, y1) of `display` (`source`
+// supplies the colours, which may be the display itself).
 void BlendRows(const Bitmap& image, const Bitmap& source, const Bitmap& checker, Bitmap& display, int width,
-               int y0, int y1) {
+               int y0, int y1, int x0 = 0) {
     const uint8_t* share = CheckerShareTable().data();
     std::vector<uint8_t> shares(static_cast<std::size_t>(width) * 4);
+    const std::size_t at = static_cast<std::size_t>(x0) * 4;
     for (int y = y0; y < y1; ++y)
-        BlendRow(image.Row(y), source.Row(y), checker.Row(y), display.Row(y), width, share, shares.data());
+        BlendRow(image.Row(y) + at, source.Row(y) + at, checker.Row(y) + at, display.Row(y) + at, width, share,
+                 shares.data());
 }
 
 bool SameShape(const Bitmap& a, const Bitmap& b) {
@@ -135,10 +137,14 @@ void BuildCheckerboard(Bitmap& checker, int width, int height) {
             p[4 * x + 3] = 0;
         }
     }
-    for (int y = 0; y < height; ++y) {
-        const std::size_t phase = static_cast<std::size_t>((y / kCheckerCell) & 1);
-        std::memcpy(checker.Row(y), patterns.get() + phase * stride, stride);
-    }
+    // A fresh image-sized checkerboard is mostly the system clearing its
+    // pages on first touch: both cores share that.
+    ForRowRanges(height, checker.ByteSize(), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const std::size_t phase = static_cast<std::size_t>((y / kCheckerCell) & 1);
+            std::memcpy(checker.Row(y), patterns.get() + phase * stride, stride);
+        }
+    });
 }
 
 const std::array<uint8_t, 256>& CheckerShareTable() {
@@ -182,6 +188,20 @@ void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display
     const int width = image.Width();
     ForRowRanges(image.Height(), image.ByteSize(),
                  [&](int y0, int y1) { BlendRows(image, image, checker, display, width, y0, y1); });
+}
+
+bool RefreshDisplayArea(const Bitmap& image, const Bitmap& checker, Bitmap& display, const TRect& area) {
+    if (image.BitsPerPixel() != 32 || !SameShape(image, checker) || !SameShape(image, display)) {
+        MakeDisplayCopy(image, checker, display, true);
+        return true;
+    }
+    const int x0 = std::max(area.Left, 0), x1 = std::min(area.Right, image.Width());
+    const int y0 = std::max(area.Top, 0), y1 = std::min(area.Bottom, image.Height());
+    if (x0 >= x1 || y0 >= y1) return false;
+    const int width = x1 - x0;
+    ForRowRanges(y1 - y0, static_cast<std::size_t>(width) * 4 * static_cast<std::size_t>(y1 - y0),
+                 [&](int r0, int r1) { BlendRows(image, image, checker, display, width, y0 + r0, y0 + r1, x0); });
+    return false;
 }
 
 } // namespace pixora

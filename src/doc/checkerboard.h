@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "doc/bitmap.h"
+#include "doc/records.h"
 
 namespace pixora {
 
@@ -41,5 +42,12 @@ void BlendTransparency(const Bitmap& image, const Bitmap& checker, Bitmap& displ
 // unless `blend` is false (a pointer drag is in progress and only the plain
 // copy is wanted). Copy and blend run in one pass over the rows.
 void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display, bool blend);
+
+// The blended display copy made again over `area` (image pixels, clipped to
+// the image) only, the rest being known to be up to date: the pixels come
+// out as MakeDisplayCopy(image, checker, display, true) would make them.
+// When the display copy or the checkerboard does not have the image's size
+// and format, the whole copy is made instead; returns whether it was.
+bool RefreshDisplayArea(const Bitmap& image, const Bitmap& checker, Bitmap& display, const TRect& area);
 
 } // namespace pixora

@@ -10,6 +10,8 @@
 
 namespace pixora {
 
+struct TRect;
+
 // Sizing cursors for SetCanvasCursor.
 enum : int {
     kCursorSizeNWSE = 100,
@@ -33,6 +35,13 @@ public:
     virtual void TabChange() = 0;
     // Redraws the view from the active slot's Bitmap.
     virtual void RefreshView() = 0;
+    // Redraws the part `area` (image pixels) of the view from the active
+    // slot's Bitmap, the rest being known to be shown as it is. A port
+    // that cannot redraw a part redraws the whole.
+    virtual void RefreshViewArea(const TRect& area) {
+        (void)area;
+        RefreshView();
+    }
     // Brings the enabled state of menus and buttons up to date.
     virtual void UpdateCommandStates() = 0;
     // Redraws the layer strip of a slot.
@@ -55,6 +64,11 @@ public:
     // Repaints the view from the display copy as it is (after drawing
     // straight onto the view, e.g. rubber bands and outlines).
     virtual void RepaintView() {}
+    // The same for the part `area` (image pixels) of the display copy only.
+    virtual void RepaintViewArea(const TRect& area) {
+        (void)area;
+        RepaintView();
+    }
     // Sets the canvas cursor: 0 the arrow, 1..16 the program's cursors, or
     // one of the sizing cursors below.
     virtual void SetCanvasCursor(int cursor) { (void)cursor; }

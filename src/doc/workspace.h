@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "doc/changed_area.h"
 #include "doc/paths.h"
 #include "doc/records.h"
 #include "doc/window_port.h"
@@ -62,6 +63,9 @@ public:
     // The view's display copy of the active Bitmap; its rows are listed in
     // SysData.ScratchRows. Transparency is blended into this copy only.
     Bitmap DisplayCopy;
+    // What the tool's pointer event has changed in the active image so far
+    // (the tool dispatcher resets it before each event and redraws that part).
+    TChangedArea ViewChanged;
 
     // Set by the window (or a test's stand-in); until then, and after it is
     // set to null, a port that does nothing and shows no tab page.

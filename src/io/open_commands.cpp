@@ -19,7 +19,7 @@ bool RoomToOpen(Workspace& ws) {
     return false;
 }
 
-int LoadIntoNewSlot(Workspace& ws, const std::string& path) {
+int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
     if (!RoomToOpen(ws)) return -1;
     const int slot = ClaimSlot(ws);
     if (slot < 0) return -1;
@@ -28,7 +28,7 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path) {
     AddRecentFile(ws, path);
     Bitmap pixels;
     try {
-        pixels = LoadImageFile(path, format);
+        pixels = ahead && ahead->Holds(path) ? ahead->Take() : LoadImageFile(path, format);
     } catch (const std::exception& e) {
         AbandonClaim(ws, slot);
         ws.Port->ReportError(2, e.what());

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "doc/workspace.h"
+#include "io/read_ahead.h"
 
 namespace pixora {
 
@@ -19,8 +20,9 @@ bool RoomToOpen(Workspace& ws);
 // first, then the file is read. A failed read gives the claim back
 // completely and reports "Could Not Open File due to an Error while
 // Opening." with the error's message. Returns the slot, or -1 (also when
-// fifteen images are open, after saying so: RoomToOpen).
-int LoadIntoNewSlot(Workspace& ws, const std::string& path);
+// fifteen images are open, after saying so: RoomToOpen). When `ahead` holds
+// the path, its pixels (or its failure) are taken instead of reading again.
+int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead = nullptr);
 
 // LoadIntoNewSlot with recent entry i (0..9); nothing for an empty entry.
 int OpenRecentFile(Workspace& ws, int index);

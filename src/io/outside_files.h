@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "doc/workspace.h"
+#include "io/read_ahead.h"
 
 namespace pixora {
 
@@ -33,6 +34,7 @@ std::string HelpText();
 // Opens each path in a tab of its own as "Open File" does: the recent list
 // takes it, a failed read shows the open-error report, and once fifteen
 // images are open the rest are left. Returns how many were opened.
-int OpenOutsideFiles(Workspace& ws, const std::vector<std::string>& paths);
+// A file `ahead` holds is taken from it rather than read again.
+int OpenOutsideFiles(Workspace& ws, const std::vector<std::string>& paths, ReadAhead* ahead = nullptr);
 
 } // namespace pixora

@@ -15,8 +15,9 @@ namespace pixora {
 
 namespace {
 
+// The view shows the clean image, transparent parts over the checkerboard.
 void RestoreView(Workspace& ws) {
-    CopyBitmapInto(ws.StrokeBase.Bitmap, ws.DisplayCopy);
+    MakeDisplayCopy(ws.StrokeBase.Bitmap, ws.Checkerboard.Bitmap, ws.DisplayCopy, true);
 }
 
 // The view restored from the clean image with the floating pixels over it
@@ -30,6 +31,8 @@ void ViewWithFloating(Workspace& ws, const TImages& s, int shape, int left, int 
     else
         ComposeMasked(ws.StrokeBase.Bitmap, v.FloatBitmap, ws.SelectionMask.Bitmap, left, top,
                       ws.DisplayCopy);
+    // The composed pixels' own transparency shows the checkerboard.
+    BlendTransparency(ws.DisplayCopy, ws.Checkerboard.Bitmap, ws.DisplayCopy);
 }
 void ViewWithFloating(Workspace& ws, const TImages& s, int shape) {
     ViewWithFloating(ws, s, shape, s.DownX, s.DownY);
@@ -166,7 +169,8 @@ void SelectionTool::Finish(ToolContext& c, int x, int y) {
     } else if (o.Shape == SelMagicWand) {
         s.DownX = 0;
         s.DownY = 0;
-        any = WandSelectionMask(ws.DisplayCopy, x, y, o.Tolerance, ws.SelectionMask, v, wandGrid);
+        // The region of the image's own colours, not of the view's blend.
+        any = WandSelectionMask(image, x, y, o.Tolerance, ws.SelectionMask, v, wandGrid);
         ws.StrokeOverlay.Bitmap = ws.SelectionMask.Bitmap;
         ws.StrokeOverlay.Refill();
         any = any && TightenSelection(ws, s);

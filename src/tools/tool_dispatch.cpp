@@ -186,8 +186,9 @@ void ToolSet::Down(int x, int y, int button) {
             ws_.StrokeOverlay.Refill();
         }
     }
+    ws_.ViewChanged.Reset();
     if (tool) tool->Press(c, x, y);
-    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterPress) ws_.Port->RefreshView();
+    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterPress) ShowChanges();
 }
 
 void ToolSet::Move(int x, int y) {
@@ -207,8 +208,9 @@ void ToolSet::Move(int x, int y) {
     }
     v.RefreshAfter = 1;
     if (!held) return;
+    ws_.ViewChanged.Reset();
     if (tool) tool->Move(c, x, y);
-    if (v.RefreshAfter == 1) ws_.Port->RefreshView();
+    if (v.RefreshAfter == 1) ShowChanges();
 }
 
 void ToolSet::Up(int x, int y) {
@@ -223,12 +225,21 @@ void ToolSet::Up(int x, int y) {
     if (!wasDown) return; // the press never started an edit
     ToolContext c{ws_, slot, s, v, Row(s.Tool)};
     Tool* tool = For(s.Tool);
+    ws_.ViewChanged.Reset();
     if (tool) tool->Release(c, x, y);
     // A curve's step goes on over its clicks; any other ends with the release.
     if (!(tool && tool->ContinuesStep(c))) FinishStep();
-    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterRelease) ws_.Port->RefreshView();
+    if (v.RefreshAfter == 1 && Row(s.Tool).RefreshAfterRelease) ShowChanges();
     ws_.Port->RedrawLayerStrip(slot);
     FillRowTable(s.Bitmap, s.Rows);
+}
+
+void ToolSet::ShowChanges() {
+    const TChangedArea& changed = ws_.ViewChanged;
+    if (!changed.Known())
+        ws_.Port->RefreshView();
+    else if (!changed.Empty())
+        ws_.Port->RefreshViewArea(changed.Box());
 }
 
 void ToolSet::FinishStep() {

@@ -51,6 +51,9 @@ public:
 
 private:
     void Grow(int number);
+    // Shows what the tool's event changed: the part it told
+    // (Workspace::ViewChanged), or the whole view when it told nothing.
+    void ShowChanges();
 
     // The step a press opened and has not ended yet.
     struct TPendingStep {

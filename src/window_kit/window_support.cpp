@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QSpinBox>
 #include <QEvent>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -117,6 +118,27 @@ QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& par
         }
     }
     return out;
+}
+
+namespace {
+
+// The first control column (or row) whose source pixel is at least `v`:
+// ceil(v x length / bitmapLength), held to [0, length].
+int FirstShowing(int64_t v, int bitmapLength, int length) {
+    v = std::clamp<int64_t>(v, 0, bitmapLength);
+    return static_cast<int>((v * length + bitmapLength - 1) / bitmapLength);
+}
+
+} // namespace
+
+QRect ViewPartShowing(const TRect& area, int bitmapWidth, int bitmapHeight, int width, int height) {
+    if (bitmapWidth <= 0 || bitmapHeight <= 0 || width <= 0 || height <= 0) return {};
+    const int x0 = FirstShowing(area.Left, bitmapWidth, width);
+    const int x1 = FirstShowing(area.Right, bitmapWidth, width);
+    const int y0 = FirstShowing(area.Top, bitmapHeight, height);
+    const int y1 = FirstShowing(area.Bottom, bitmapHeight, height);
+    if (x1 <= x0 || y1 <= y0) return {};
+    return QRect(x0, y0, x1 - x0, y1 - y0);
 }
 
 void SetBackground(QWidget* w, const QColor& colour) {

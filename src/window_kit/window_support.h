@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "doc/bitmap.h"
+#include "doc/records.h"
 #include "doc/window_ids.h"
 
 class QButtonGroup;
@@ -71,6 +72,11 @@ QImage PictureOf(const Bitmap& b);
 // as an opaque picture of part's size: what a picture control of that size
 // shows there. Costs the part's area, whatever the stretch.
 QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& part);
+// The other way round: the part of a control of width x height showing a
+// bitmap of bitmapWidth x bitmapHeight that shows the bitmap's pixels
+// `area` (left and top included), as StretchedPicture picks them; empty when
+// none of them shows.
+QRect ViewPartShowing(const TRect& area, int bitmapWidth, int bitmapHeight, int width, int height);
 
 // Paints a control's background in one colour.
 void SetBackground(QWidget* w, const QColor& colour);

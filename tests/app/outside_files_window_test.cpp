@@ -7,12 +7,15 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "app/app_fixture.h"
 #include "app/file_drop.h"
 #include "io/codecs/image_codecs.h"
 #include "io/open_commands.h"
+#include "io/read_ahead.h"
 #include "window_kit/message_dialog.h"
 
 using namespace pixora;
@@ -193,4 +196,50 @@ TEST_F(InstalledWindowTest, ReadsItsDataFromTheSharedFolderAndWritesIntoTheXdgFo
     // Nothing was written beside the program.
     EXPECT_FALSE(QFileInfo::exists(Path("prefix/bin/bin")));
     EXPECT_EQ(QDir(Path("prefix/bin")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+// Records whether a widget was shown at some time.
+class ShownProbe : public QObject {
+public:
+    bool Shown = false;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Show) Shown = true;
+        return false;
+    }
+};
+
+TEST_F(OutsideFilesWindowTest, AFileReadAheadIsWaitedForWithTheWindowAliveAndProgressShownWhenSlow) {
+    Start();
+    ProcessingBox* box = window->Processing();
+    ShownProbe probe;
+    box->installEventFilter(&probe);
+    Bitmap pixels(12, 8);
+    pixels.Fill(10, 20, 30, 0);
+    int painted = 0;
+    // A read that takes longer than the progress threshold.
+    ReadAhead ahead;
+    const std::string path = Path("slow.png").toStdString();
+    ahead.Start(path, [&](const std::string&, int) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kOpenProgressAfterMs + 250));
+        return pixels;
+    });
+    // The window goes on processing its events meanwhile.
+    QTimer::singleShot(50, window.get(), [&] { ++painted; });
+    OpenFilesFromOutside(*window, {path}, &ahead);
+    EXPECT_EQ(painted, 1);
+    EXPECT_TRUE(probe.Shown);
+    EXPECT_FALSE(box->isVisible());
+    ASSERT_EQ(Ws().SysData.OpenCount, 0);
+    EXPECT_EQ(Ws().Images[0].Bitmap.Width(), 12);
+    EXPECT_EQ(window->Pages()->tabText(0), "slow.png");
+
+    // One read over a few ticks but under the threshold shows no box.
+    probe.Shown = false;
+    ahead.Start(Path("quick.png").toStdString(), [&](const std::string&, int) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kOpenProgressAfterMs / 3));
+        return pixels;
+    });
+    OpenFilesFromOutside(*window, {Path("quick.png").toStdString()}, &ahead);
+    EXPECT_FALSE(probe.Shown);
+    EXPECT_EQ(Ws().SysData.OpenCount, 1);
 }

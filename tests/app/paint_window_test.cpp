@@ -9,6 +9,7 @@
 #include "app/app_fixture.h"
 #include "app/pointer_events.h"
 #include "app/view_controls.h"
+#include "doc/checkerboard.h"
 #include "doc/slots.h"
 #include "support/pixels.h"
 #include "tools/tool_table.h"
@@ -216,4 +217,100 @@ TEST_F(PaintWindowTest, TheSelectionOutlineStaysWhileAToolPaintsInsideIt) {
     DragOn(Canvas(), {10, 10}, {40, 20});
     EXPECT_NE(Px(Image().Bitmap, 25, 15)[0], 255) << "the pen painted";
     EXPECT_TRUE(framed()) << "and the frame is still there";
+}
+
+// Records the part of the canvas each paint covers.
+class PaintedParts : public QObject {
+public:
+    QRegion Painted;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) Painted += static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
+};
+
+TEST_F(PaintWindowTest, AStrokeRedrawsOnlyWhatItChangedAndShowsWhatAWholeRedrawWould) {
+    Open(400, 300);
+    // Stripes of every kind of transparency, so the blend matters everywhere.
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x)
+            Put(Image().Bitmap, x, y, static_cast<uint8_t>(x), static_cast<uint8_t>(y), 90,
+                static_cast<uint8_t>((x / 7 * 37 + y / 5 * 11) % 256));
+    window->RefreshView();
+    const auto wholeRedraw = [&] {
+        Bitmap whole;
+        MakeDisplayCopy(Image().Bitmap, Ws().Checkerboard.Bitmap, whole, true);
+        return whole;
+    };
+    Control<QSpinBox>("TForm23", "Size")->setValue(12);
+    Control<QCheckBox>("TForm23", "CT")->setChecked(true);
+    Choose("ToolButton34");
+    QApplication::processEvents();
+    PaintedParts parts;
+    Canvas()->installEventFilter(&parts);
+
+    Mouse(Canvas(), QEvent::MouseButtonPress, {40, 40});
+    for (int k = 1; k <= 10; ++k) {
+        Mouse(Canvas(), QEvent::MouseMove, {40 + 6 * k, 40 + 2 * k});
+        QApplication::processEvents();
+    }
+    // While the button is held: the blend is there, pixel for pixel.
+    EXPECT_EQ(ChangedPixels(wholeRedraw(), Ws().DisplayCopy), 0);
+    Shot(window.get(), "stroke_held_over_transparency");
+    // Only around the stroke was anything painted again.
+    const QRect painted = parts.Painted.boundingRect();
+    EXPECT_FALSE(painted.isEmpty());
+    EXPECT_TRUE(QRect(30, 30, 120, 40).contains(painted)) << painted.x() << "," << painted.y() << " "
+                                                          << painted.width() << "x" << painted.height();
+    Mouse(Canvas(), QEvent::MouseButtonRelease, {100, 60});
+    QApplication::processEvents();
+    EXPECT_EQ(ChangedPixels(wholeRedraw(), Ws().DisplayCopy), 0);
+
+    // Zoomed to 3:1 and 1:2 the view repaints the zoomed stamp's part.
+    for (const TZoom z : {TZoom{3, 1}, TZoom{1, 2}}) {
+        window->View()->ZoomTo(z, false);
+        QApplication::processEvents();
+        parts.Painted = QRegion();
+        DragOn(Canvas(), {20, 20}, {20, 20}, 1);
+        QApplication::processEvents();
+        EXPECT_EQ(ChangedPixels(wholeRedraw(), Ws().DisplayCopy), 0);
+        const QRect zoomed = parts.Painted.boundingRect();
+        EXPECT_TRUE(zoomed.contains(QRect(20, 20, 1, 1)));
+        EXPECT_LE(zoomed.width(), 6 + 13 * z.Num / z.Den);
+    }
+    window->View()->ZoomTo({1, 1}, false);
+
+    // A selection over transparent parts: only its dotted frame differs from
+    // the blended image.
+    Choose("ToolButton29");
+    DragOn(Canvas(), {200, 100}, {300, 200}, 10);
+    QApplication::processEvents();
+    const Bitmap blended = wholeRedraw();
+    int off = 0;
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 400; ++x) {
+            const bool onFrame = (x >= 199 && x <= 301 && (std::abs(y - 100) <= 1 || std::abs(y - 200) <= 1)) ||
+                                 (y >= 99 && y <= 201 && (std::abs(x - 200) <= 1 || std::abs(x - 300) <= 1));
+            if (!onFrame && std::memcmp(Px(blended, x, y), Px(Ws().DisplayCopy, x, y), 3) != 0) ++off;
+        }
+    EXPECT_EQ(off, 0);
+    Shot(window.get(), "selection_over_transparency");
+}
+
+
+TEST_F(PaintWindowTest, TheMagicWandFindsItsRegionByTheImagesColoursNotTheCheckerboardShown) {
+    // One colour, half transparent: the view shows it lighter over the
+    // white cells and darker over the grey ones.
+    Open(60, 40);
+    Image().Bitmap.Fill(40, 90, 160, 128);
+    window->RefreshView();
+    ASSERT_NE(Px(Ws().DisplayCopy, 0, 0)[2], Px(Ws().DisplayCopy, 10, 0)[2]);
+    Choose("ToolButton29");
+    Cmd("MagicWandSelection1")->trigger();
+    DragOn(Canvas(), {5, 5}, {5, 5}, 1);
+    QApplication::processEvents();
+    ASSERT_EQ(Ws().ToolVars.HasSelection, 1);
+    // The image is one region across the cells, not the one cell clicked.
+    EXPECT_GT(Ws().ToolVars.SelRight - Image().DownX, 50);
+    EXPECT_GT(Ws().ToolVars.SelBottom - Image().DownY, 30);
 }

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "doc/checkerboard.h"
+#include "doc/row_ranges.h"
 #include "support/pixels.h"
 
 using namespace pixora;
@@ -34,6 +35,16 @@ TEST(ViewCheckerboard, TenPixelCellsAlternateAndAreCutAtTheEdges) {
     BuildCheckerboard(cb, 7, 3);  // rebuilt on the next tab change
     EXPECT_EQ(cb.Width(), 7);
     EXPECT_EQ(Px(cb, 6, 2)[1], grey);
+
+    // A large one is built in bands on two threads: every row, the band
+    // edges included, still alternates at the cell edges.
+    const TRowBandsOverride bands(2);
+    BuildCheckerboard(cb, 700, 503);
+    for (int y : {0, 9, 10, 250, 251, 252, 502})
+        for (int x : {0, 9, 10, 699}) {
+            const uint8_t expect = ((x / 10 + y / 10) % 2 == 0) ? grey : white;
+            ASSERT_EQ(Px(cb, x, y)[2], expect) << x << "," << y;
+        }
 }
 
 TEST(ViewCheckerboard, ShareRoundsTransparencyToAPercentage) {
@@ -158,4 +169,44 @@ TEST(ViewCheckerboard, BlendIsExactForEveryTransparencyAndByte) {
         }
     }
     EXPECT_EQ(std::memcmp(display.Data(), oneRun.Data(), display.ByteSize()), 0);
+}
+
+TEST(ViewCheckerboard, AnAreaRefreshedMatchesTheWholeCopyAndLeavesTheRestAlone) {
+    // Random colours and transparency; an area at odd columns so that the
+    // four-pixel groups and the ragged ends both fall inside it.
+    const int w = 61, h = 40;
+    Bitmap image(w, h);
+    std::mt19937 rng(11);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned v = rng();
+            SetPixel(image, x, y, v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v & 1) ? (v >> 24) : 0);
+        }
+    Bitmap cb;
+    BuildCheckerboard(cb, w, h);
+    Bitmap display;
+    MakeDisplayCopy(image, cb, display, true);
+    const Bitmap stale = display;
+
+    const TRect area{7, 5, 30, 22};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) Px(image, x, y)[1] ^= 0x5A;
+    EXPECT_FALSE(RefreshDisplayArea(image, cb, display, area));
+    Bitmap whole;
+    MakeDisplayCopy(image, cb, whole, true);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const bool inside = x >= area.Left && x < area.Right && y >= area.Top && y < area.Bottom;
+            const Bitmap& expect = inside ? whole : stale;
+            ASSERT_EQ(std::memcmp(Px(display, x, y), Px(expect, x, y), 4), 0) << x << "," << y;
+        }
+
+    // An area reaching past every edge is cut to the image: all of it now.
+    EXPECT_FALSE(RefreshDisplayArea(image, cb, display, {-9, -3, w + 5, h + 8}));
+    EXPECT_EQ(std::memcmp(display.Data(), whole.Data(), whole.ByteSize()), 0);
+
+    // A display copy of another size (a tab change, a crop) is made whole.
+    Bitmap small(4, 4);
+    EXPECT_TRUE(RefreshDisplayArea(image, cb, small, {0, 0, 1, 1}));
+    EXPECT_EQ(std::memcmp(small.Data(), whole.Data(), whole.ByteSize()), 0);
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "doc/records.h"
 #include "doc/window_port.h"
 #include "doc/workspace.h"
 
@@ -60,6 +61,12 @@ public:
     void RefreshView() override {
         Calls.push_back("RefreshView");
         if (Ws && Active >= 0) Ws->DisplayCopy = Ws->Images[static_cast<std::size_t>(Active)].Bitmap;
+    }
+    // The parts of the view asked for, in image pixels (shown as a whole).
+    std::vector<TRect> Areas;
+    void RefreshViewArea(const TRect& area) override {
+        Areas.push_back(area);
+        RefreshView();
     }
     void RepaintView() override { Calls.push_back("RepaintView"); }
     int Cursor = 0;

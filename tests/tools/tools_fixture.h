@@ -2,6 +2,7 @@
 // A workspace with one open image, a recording port that keeps the display
 // copy, and the selection options set through the port.
 
+#include "doc/checkerboard.h"
 #include "history/history_fixture.h"
 #include "history/history_store.h"
 #include "support/pixels.h"
@@ -31,6 +32,12 @@ struct ToolsTest : WorkspaceTest {
     void SetSelectOption(const char* control, int value) { port.Options[{kSelectBox, control}] = value; }
     TImages& S() { return Slot(slot); }
     uint8_t* At(int x, int y) { return Px(S().Bitmap, x, y); }
+    // The image as the view shows it: blended with the checkerboard.
+    Bitmap Shown(const Bitmap& image) {
+        Bitmap out;
+        MakeDisplayCopy(image, ws.Checkerboard.Bitmap, out, true);
+        return out;
+    }
     void Drag(int x0, int y0, int x1, int y1, int button = 0) {
         PointerDown(ws, x0, y0, button);
         PointerMove(ws, (x0 + x1) / 2, (y0 + y1) / 2);

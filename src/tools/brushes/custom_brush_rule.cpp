@@ -29,4 +29,9 @@ void CustomBrushStamp(Bitmap& image, const Bitmap& brush, TPoint centre, int occ
     }
 }
 
+TRect CustomBrushReach(const Bitmap& brush, TPoint centre) {
+    const int hw = brush.Width() / 2, hh = brush.Height() / 2;
+    return {centre.X - hw + 1, centre.Y - hh + 1, centre.X + hw, centre.Y + hh};
+}
+
 } // namespace pixora

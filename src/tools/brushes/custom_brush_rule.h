@@ -15,5 +15,7 @@ namespace pixora {
 // new := brush x Occ div 100 + old x (100 - Occ) div 100 per colour byte.
 void CustomBrushStamp(Bitmap& image, const Bitmap& brush, TPoint centre, int occupancy,
                       const SelectionEditTest& test);
+// The columns and rows above as a rectangle (right and bottom excluded).
+TRect CustomBrushReach(const Bitmap& brush, TPoint centre);
 
 } // namespace pixora

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "doc/bitmap.h"
+#include "doc/records.h"
 #include "tools/selection.h"
 #include "tools/shapes/int_distance.h"
 
@@ -23,6 +24,8 @@ struct TDisc {
     int Y = 0;
     int Diameter = 0; // the option box's size
     int Radius() const { return Diameter / 2; }
+    // The bounding square of the pixels a stamp may change.
+    TRect Reach() const { return {X - Radius(), Y - Radius(), X + Radius() + 1, Y + Radius() + 1}; }
 };
 
 inline uint8_t ClampByte(int v) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "doc/bitmap.h"
+#include "doc/records.h"
 
 namespace pixora {
 
@@ -21,5 +22,8 @@ struct TEraserOptions {
 
 // At the press (press true) and at every move.
 void EraserStamp(Bitmap& image, int x, int y, const TEraserOptions& o, int32_t canvasColour, bool press);
+// The part of the image that stamp may change: the box with a pixel of
+// margin, the whole image for the flood fill's press, nothing for its moves.
+TRect EraserReach(const Bitmap& image, int x, int y, const TEraserOptions& o, bool press);
 
 } // namespace pixora

@@ -1,5 +1,7 @@
 #include "tools/brushes/overlay_stroke_family.h"
 
+#include <algorithm>
+
 #include "tools/selection_pixels.h"
 
 namespace pixora {
@@ -37,7 +39,8 @@ void OverlayStrokeFamily::Segment(ToolContext& c, TPoint from, TPoint to, bool d
         c, from, to, dot, c.BoxOption("Size"), c.StrokeColour(), c.Ws.StrokeOverlay.Bitmap, c.View()};
     DrawSegment(segment);
     c.Vars.RefreshAfter = 0;
-    c.RepaintView();
+    // Only the segment's part of the view is painted again.
+    c.Ws.Port->RepaintViewArea(AroundSegment(from, to, std::max(segment.Width, 1) + 2));
 }
 
 } // namespace pixora

@@ -20,6 +20,8 @@ void StampBrushFamily::Release(ToolContext& c, int x, int y) {
 }
 
 void StampBrushFamily::StampTo(ToolContext& c, int x, int y, unsigned event) {
+    // An event that stamps nothing changes nothing on the view either.
+    c.Ws.ViewChanged.Add({});
     if (!(events_ & event)) return;
     Bitmap& image = c.Slot.Bitmap;
     if (image.Empty() || image.BitsPerPixel() != 32) return;
@@ -28,7 +30,8 @@ void StampBrushFamily::StampTo(ToolContext& c, int x, int y, unsigned event) {
     const SelectionEditTest test(c.Ws);
     const int32_t colour = c.StrokeColour();
     const auto stamp = [&](TPoint p) {
-        PaintStamp(TStamp{c, p.X, p.Y, event, image, c.Slot.Rows, c.Ws.StrokeBase.Bitmap, test, colour});
+        c.Ws.ViewChanged.Add(
+            PaintStamp(TStamp{c, p.X, p.Y, event, image, c.Slot.Rows, c.Ws.StrokeBase.Bitmap, test, colour}));
     };
     // Without a press of this tool (or at the press itself) there is no
     // path to follow.

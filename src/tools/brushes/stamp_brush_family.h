@@ -17,8 +17,8 @@
 //   - Leaves keep no state between stamps; each stamp is independent.
 // The base, per event that stamps: takes the selection edit test afresh
 // (the options are read at every stamp), makes sure Rows lists the image's
-// rows, and leaves RefreshAfter at 1 so the dispatcher shows the stamp
-// (a plain copy while the button is held). History, the stroke base copy,
+// rows, gathers the stamps' reach in Workspace::ViewChanged and leaves
+// RefreshAfter at 1 so the dispatcher redraws that part of the view. History, the stroke base copy,
 // the step name and the cursor come from the tool's row; StrokeBase holds
 // the image as at the press (the history brush's row keeps the chosen
 // snapshot there instead).
@@ -63,8 +63,9 @@ public:
     void BeforeImageReplaced(Workspace&) override { inStroke_ = false; }
 
 protected:
-    // The leaf's pixel rule: paints one stamp.
-    virtual void PaintStamp(const TStamp& stamp) = 0;
+    // The leaf's pixel rule: paints one stamp and returns the part of the
+    // image it may have changed (the view redraws that part only).
+    virtual TRect PaintStamp(const TStamp& stamp) = 0;
 
 private:
     // Stamps along the path from the last position to (x, y).

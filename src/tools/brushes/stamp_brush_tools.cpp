@@ -31,23 +31,30 @@ bool ChangesTransparency(const TStamp& s) {
 
 } // namespace
 
-void PaintSpray(const TStamp& s) {
-    SprayStamp(s.Image, Disc(s, s.Option("Size")), {s.Option("thick"), ChangesTransparency(s)}, s.Colour,
-               s.EditTest);
+TRect PaintSpray(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option("Size"));
+    SprayStamp(s.Image, disc, {s.Option("thick"), ChangesTransparency(s)}, s.Colour, s.EditTest);
+    return disc.Reach();
 }
 
-void PaintSoften(const TStamp& s) {
-    SoftenStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), s.EditTest);
+TRect PaintSoften(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option("size"));
+    SoftenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintSharpen(const TStamp& s) {
-    SharpenStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), s.EditTest);
+TRect PaintSharpen(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option("size"));
+    SharpenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
 NoiseBrush::NoiseBrush() : random_(static_cast<uint64_t>(std::rand())) {}
 
-void NoiseBrush::PaintStamp(const TStamp& s) {
-    NoiseStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), random_, s.EditTest);
+TRect NoiseBrush::PaintStamp(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option("size"));
+    NoiseStamp(s.Image, disc, ChangesTransparency(s), random_, s.EditTest);
+    return disc.Reach();
 }
 
 void CopyBrush::Press(ToolContext& c, int x, int y) {
@@ -56,37 +63,48 @@ void CopyBrush::Press(ToolContext& c, int x, int y) {
     StampBrushFamily::Press(c, x, y);
 }
 
-void CopyBrush::PaintStamp(const TStamp& s) {
+TRect CopyBrush::PaintStamp(const TStamp& s) {
     const TImages& slot = s.C.Slot;
-    CopyBrushStamp(s.Image, s.StrokeBase, Disc(s, s.Option("size")), {slot.DownX, slot.DownY},
-                   ChangesTransparency(s), s.EditTest);
+    const TDisc disc = Disc(s, s.Option("size"));
+    CopyBrushStamp(s.Image, s.StrokeBase, disc, {slot.DownX, slot.DownY}, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintLighten(const TStamp& s) {
-    LightenStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), s.EditTest);
+TRect PaintLighten(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option("size"));
+    LightenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintDarken(const TStamp& s) {
-    DarkenStamp(s.Image, Disc(s, s.Option("size")), ChangesTransparency(s), s.EditTest);
+TRect PaintDarken(const TStamp& s) {
+    const TDisc disc = Disc(s, s.Option("size"));
+    DarkenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintHistory(const TStamp& s) {
-    HistoryBrushStamp(s.Image, s.StrokeBase, Disc(s, s.C.Option(kHistoryBrushBox, "size")),
-                      s.C.Option(kHistoryBrushBox, "Occ"), s.EditTest);
+TRect PaintHistory(const TStamp& s) {
+    const TDisc disc = Disc(s, s.C.Option(kHistoryBrushBox, "size"));
+    HistoryBrushStamp(s.Image, s.StrokeBase, disc, s.C.Option(kHistoryBrushBox, "Occ"), s.EditTest);
+    return disc.Reach();
 }
 
-void PaintCustom(const TStamp& s) {
-    CustomBrushStamp(s.Image, s.C.Ws.CustomBrushBitmap.Bitmap, {s.Cx, s.Cy}, s.Option("Occ"), s.EditTest);
+TRect PaintCustom(const TStamp& s) {
+    const Bitmap& brush = s.C.Ws.CustomBrushBitmap.Bitmap;
+    CustomBrushStamp(s.Image, brush, {s.Cx, s.Cy}, s.Option("Occ"), s.EditTest);
+    return CustomBrushReach(brush, {s.Cx, s.Cy});
 }
 
-void PaintErase(const TStamp& s) {
+TRect PaintErase(const TStamp& s) {
     const TEraserOptions o{s.Option("ET"), s.Option("Size")};
-    EraserStamp(s.Image, s.Cx, s.Cy, o, s.C.Slot.CanvasColour, s.Event == StampOnPress);
+    const bool press = s.Event == StampOnPress;
+    EraserStamp(s.Image, s.Cx, s.Cy, o, s.C.Slot.CanvasColour, press);
+    return EraserReach(s.Image, s.Cx, s.Cy, o, press);
 }
 
-void PaintEffect(const TStamp& s) {
-    EffectBrushStamp(s.Image, s.C.Ws.EffectBrushSource.Bitmap, Disc(s, s.C.Option(kBrushBox, "size")),
-                     s.EditTest);
+TRect PaintEffect(const TStamp& s) {
+    const TDisc disc = Disc(s, s.C.Option(kBrushBox, "size"));
+    EffectBrushStamp(s.Image, s.C.Ws.EffectBrushSource.Bitmap, disc, s.EditTest);
+    return disc.Reach();
 }
 
 } // namespace pixora

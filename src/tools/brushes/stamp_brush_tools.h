@@ -20,21 +20,22 @@
 
 namespace pixora {
 
-// A brush whose stamp is one function of the stamp.
-template <void (*Paint)(const TStamp&)> class RuleBrush final : public StampBrushFamily {
+// A brush whose stamp is one function of the stamp, which paints it and
+// returns the part of the image it may have changed.
+template <TRect (*Paint)(const TStamp&)> class RuleBrush final : public StampBrushFamily {
 protected:
-    void PaintStamp(const TStamp& s) override { Paint(s); }
+    TRect PaintStamp(const TStamp& s) override { return Paint(s); }
 };
 
-void PaintSpray(const TStamp& s);
-void PaintSoften(const TStamp& s);
-void PaintSharpen(const TStamp& s);
-void PaintLighten(const TStamp& s);
-void PaintDarken(const TStamp& s);
-void PaintHistory(const TStamp& s);
-void PaintCustom(const TStamp& s);
-void PaintErase(const TStamp& s);
-void PaintEffect(const TStamp& s);
+TRect PaintSpray(const TStamp& s);
+TRect PaintSoften(const TStamp& s);
+TRect PaintSharpen(const TStamp& s);
+TRect PaintLighten(const TStamp& s);
+TRect PaintDarken(const TStamp& s);
+TRect PaintHistory(const TStamp& s);
+TRect PaintCustom(const TStamp& s);
+TRect PaintErase(const TStamp& s);
+TRect PaintEffect(const TStamp& s);
 
 using SprayBrush = RuleBrush<&PaintSpray>;
 using SoftenBrush = RuleBrush<&PaintSoften>;
@@ -53,7 +54,7 @@ public:
     NoiseBrush();
 
 protected:
-    void PaintStamp(const TStamp& s) override;
+    TRect PaintStamp(const TStamp& s) override;
 
 private:
     TStampRandom random_;
@@ -65,7 +66,7 @@ public:
     void Press(ToolContext& c, int x, int y) override;
 
 protected:
-    void PaintStamp(const TStamp& s) override;
+    TRect PaintStamp(const TStamp& s) override;
 };
 
 } // namespace pixora

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "doc/canvas.h"
+#include "doc/changed_area.h"
 #include "tools/brushes/disc_stamp_rule.h"
 #include "tools/brushes/pen_commit_rule.h"
 
@@ -69,9 +70,7 @@ void TransparencyShapePreview(Bitmap& image, const Bitmap& base, TPoint from, TP
     c.PenWidth = PreviewWidth(o);
     DrawTransparencyShape(c, o.Mode, from, to);
     // The canvas touches at most the pen's reach around the two points.
-    const int m = std::max(c.PenWidth, 1) + 2;
-    shown = {std::min(from.X, to.X) - m, std::min(from.Y, to.Y) - m, std::max(from.X, to.X) + m + 1,
-             std::max(from.Y, to.Y) + m + 1};
+    shown = AroundSegment(from, to, std::max(c.PenWidth, 1) + 2);
 }
 
 void TransparencySprayStamp(Bitmap& image, Bitmap& overlay, TPoint centre, const TTransparencyOptions& o,

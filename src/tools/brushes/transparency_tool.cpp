@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "tools/brushes/stroke_path.h"
+#include "tools/brushes/disc_stamp_rule.h"
 #include "tools/brushes/transparency_rule.h"
 
 namespace pixora {
@@ -39,20 +40,36 @@ void TransparencyTool::Draw(ToolContext& c, int x, int y, bool press) {
     const TTransparencyOptions o = ReadOptions(c, mode_);
     Bitmap& image = c.Slot.Bitmap;
     Bitmap& overlay = c.Ws.StrokeOverlay.Bitmap;
+    // What changed on the image, for the view to redraw that part only.
+    TChangedArea& changed = c.Ws.ViewChanged;
     if (mode_ == TransparencyPen) {
         // A segment from the last point; the press's goes one pixel left.
         const TPoint from = press ? TPoint{x, y} : c.Vars.LastPoint;
-        TransparencyPenSegment(image, overlay, from, press ? TPoint{x - 1, y} : TPoint{x, y}, o);
+        const TPoint to = press ? TPoint{x - 1, y} : TPoint{x, y};
+        TransparencyPenSegment(image, overlay, from, to, o);
+        changed.Add(AroundSegment(from, to, std::max(o.Size, 1) + 2));
         c.Vars.LastPoint = {x, y};
     } else if (mode_ == TransparencySpray) {
         // Along the path from the last point, as the stamp brushes do.
         const SelectionEditTest test(c.Ws);
-        StampAlong(press ? TPoint{x, y} : c.Vars.LastPoint, {x, y},
-                   [&](TPoint p) { TransparencySprayStamp(image, overlay, p, o, test); });
+        changed.Add({});
+        StampAlong(press ? TPoint{x, y} : c.Vars.LastPoint, {x, y}, [&](TPoint p) {
+            TransparencySprayStamp(image, overlay, p, o, test);
+            changed.Add(TDisc{p.X, p.Y, o.SprayDiameter}.Reach());
+        });
         c.Vars.LastPoint = {x, y};
     } else {
+        // The last preview is taken away and the new one drawn; an image
+        // the base does not fit is restored whole (nothing said: all of it).
+        const TRect before = shown_;
+        const Bitmap& base = c.Ws.StrokeBase.Bitmap;
+        const bool fits = image.Width() == base.Width() && image.Height() == base.Height();
         TransparencyShapePreview(image, c.Ws.StrokeBase.Bitmap, {c.Slot.DownX, c.Slot.DownY}, {x, y}, o,
                                  shown_);
+        if (fits) {
+            changed.Add(before);
+            changed.Add(shown_);
+        }
     }
 }
 

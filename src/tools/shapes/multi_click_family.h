@@ -75,11 +75,12 @@ public:
     explicit MultiClickShape(const TCommitRules& rules) : rules_(rules) {}
 
 protected:
-    void Preview(ToolContext& c, const TShapePoints& p) override { PreviewShape(c, *this, {}, p); }
+    void Preview(ToolContext& c, const TShapePoints& p) override { PreviewShape(c, *this, {}, p, shown_); }
     void Commit(ToolContext& c, const TShapePoints& p) override { CommitShape(c, *this, {}, p, rules_); }
 
 private:
     const TCommitRules& rules_;
+    TRect shown_{}; // where the last preview lies on the view
 };
 
 } // namespace pixora

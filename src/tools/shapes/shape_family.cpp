@@ -16,8 +16,11 @@ bool BrushClear(const ToolContext& c, const TShapeTraits& traits) {
 } // namespace
 
 void PreviewShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& traits,
-                  const TShapePoints& points) {
-    CopyBitmapInto(c.Ws.StrokeBase.Bitmap, c.View());
+                  const TShapePoints& points, TRect& shown) {
+    Workspace& ws = c.Ws;
+    // The last preview taken away: the clean image there, as the view shows it.
+    const bool whole = RefreshDisplayArea(ws.StrokeBase.Bitmap, ws.Checkerboard.Bitmap, c.View(), shown);
+    if (whole) FillRowTable(c.View(), ws.SysData.ScratchRows);
     Canvas canvas(c.View());
     canvas.PenWidth = c.BoxOption("Size");
     canvas.PenColour = c.StrokeColour();
@@ -25,7 +28,14 @@ void PreviewShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& tra
     canvas.BrushClear = BrushClear(c, traits);
     rule.DrawShape(canvas, {c, points, true});
     c.Vars.RefreshAfter = 0;
-    c.RepaintView();
+    TChangedArea repaint;
+    repaint.Add(shown);
+    repaint.Add(canvas.Touched().Box());
+    shown = canvas.Touched().Box();
+    if (whole)
+        c.RepaintView();
+    else if (!repaint.Empty())
+        ws.Port->RepaintViewArea(repaint.Box());
 }
 
 void CommitShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& traits,
@@ -51,11 +61,11 @@ void ShapeFamily::Press(ToolContext& c, int x, int y) {
     dragging_ = true;
     c.Slot.DownX = x;
     c.Slot.DownY = y;
-    if (traits_.PreviewOnPress) PreviewShape(c, *this, traits_, Points(c, x, y + 1));
+    if (traits_.PreviewOnPress) PreviewShape(c, *this, traits_, Points(c, x, y + 1), shown_);
 }
 
 void ShapeFamily::Move(ToolContext& c, int x, int y) {
-    if (dragging_) PreviewShape(c, *this, traits_, Points(c, x, y));
+    if (dragging_) PreviewShape(c, *this, traits_, Points(c, x, y), shown_);
 }
 
 bool ShapeFamily::Cancel(ToolContext& c, bool held) {

@@ -19,11 +19,12 @@
 // The base:
 //   - Press: DownX, DownY := the press point; shapes with
 //     traits.PreviewOnPress show a first preview at (x, y + 1).
-//   - Preview (every move): the view is restored from StrokeBase (which
-//     erases the previous preview), the canvas on the view gets pen width
+//   - Preview (every move): the part of the view the previous preview
+//     drew on is restored from StrokeBase (blended), the canvas on the view gets pen width
 //     Size, the stroke colour, and the fill colour as brush (clear for a
 //     closed shape when Clear is checked, always for open ones); then
-//     DrawShape; RefreshAfter is cleared and the view repainted.
+//     DrawShape; RefreshAfter is cleared and both previews' parts of the
+//     view repainted.
 //   - Commit (release): StrokeOverlay is cleared to white and the canvas on
 //     it gets a black pen of width Size and the brush RGB (1, 1, 1) (clear
 //     as above), so that interior pixels are marked 1 and outline pixels 0;
@@ -68,9 +69,11 @@ struct TShapeTraits {
     bool PreviewOnPress = false; // a first preview at (x, y + 1)
 };
 
-// The two shared steps, for the shape families.
+// The two shared steps, for the shape families. `shown` is the part of the
+// view the last preview may have drawn on (empty before the first): only it
+// is restored, and it becomes the new preview's part.
 void PreviewShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& traits,
-                  const TShapePoints& points);
+                  const TShapePoints& points, TRect& shown);
 void CommitShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& traits,
                  const TShapePoints& points, const TCommitRules& rules);
 
@@ -91,6 +94,7 @@ private:
     const TCommitRules& rules_;
     TShapeTraits traits_;
     bool dragging_ = false;
+    TRect shown_{}; // where the last preview lies on the view
 };
 
 } // namespace pixora

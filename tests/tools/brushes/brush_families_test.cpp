@@ -23,11 +23,12 @@ public:
     CentreStamp(std::vector<TPoint>& at, unsigned events) : StampBrushFamily(events), at_(at) {}
 
 protected:
-    void PaintStamp(const TStamp& s) override {
+    TRect PaintStamp(const TStamp& s) override {
         at_.push_back({s.Cx, s.Cy});
         // Lightens the centre pixel in place, so a second stamp there sees
         // the first.
         if (s.EditTest.Test(s.Cx, s.Cy)) s.Rows[s.Cy][s.Cx * 4 + 2] += 10;
+        return {s.Cx, s.Cy, s.Cx + 1, s.Cy + 1};
     }
 
 private:
@@ -98,8 +99,10 @@ TEST_F(ToolsTest, StampsFollowThePointerAtTheEventsTheLeafAsksFor) {
     EXPECT_EQ(at, (std::vector<TPoint>{{5, 5}, {5, 5}, {6, 5}, {7, 6}, {8, 6}, {9, 6}}));
     EXPECT_EQ(S().Bitmap.Row(5)[5 * 4 + 2], static_cast<uint8_t>(red + 20))
         << "stamps change the image in place";
-    EXPECT_EQ(std::count(port.Calls.begin(), port.Calls.end(), "RefreshView"), 4)
-        << "every event shows its stamp";
+    // Every event that stamps shows the part it changed, all its stamps
+    // together; the release stamps nothing and redraws nothing.
+    EXPECT_EQ(std::count(port.Calls.begin(), port.Calls.end(), "RefreshView"), 3);
+    EXPECT_EQ(port.Areas, (std::vector<TRect>{{5, 5, 6, 6}, {5, 5, 6, 6}, {6, 5, 10, 7}}));
     EXPECT_EQ(HistoryName(S(), 2), "Spray Brush");
 
     // The copy brush stamps on moves only; the transparency spray at the

@@ -1,0 +1,36 @@
+#include "io/read_ahead.h"
+
+#include "io/codecs/image_codecs.h"
+
+namespace pixora {
+
+ReadAhead::~ReadAhead() {
+    if (result_.valid()) result_.wait();
+}
+
+void ReadAhead::Start(const std::string& path, Reader read) {
+    if (result_.valid()) result_.wait();
+    if (!read) read = [](const std::string& p, int format) { return LoadImageFile(p, format); };
+    path_ = path;
+    const int format = FormatFromExtension(path);
+    result_ = std::async(std::launch::async, [read = std::move(read), path, format] { return read(path, format); });
+}
+
+bool ReadAhead::Holds(const std::string& path) const {
+    return result_.valid() && path == path_;
+}
+
+void ReadAhead::Wait(const std::function<void(std::chrono::milliseconds)>& waiting, std::chrono::milliseconds tick) {
+    if (!result_.valid()) return;
+    const auto start = std::chrono::steady_clock::now();
+    while (result_.wait_for(tick) != std::future_status::ready)
+        if (waiting)
+            waiting(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start));
+}
+
+Bitmap ReadAhead::Take() {
+    path_.clear();
+    return result_.get();
+}
+
+} // namespace pixora

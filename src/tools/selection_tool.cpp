@@ -324,9 +324,9 @@ bool SelectionTool::Cancel(ToolContext& c, bool held) {
     if (!held) return false;
     Workspace& ws = c.Ws;
     if (making_) {
+        // The trail goes with a view drawn afresh from the image.
         making_ = false;
-        RestoreView(ws);
-        c.RepaintView();
+        c.RefreshView();
         return true;
     }
     TImages& s = c.Slot;

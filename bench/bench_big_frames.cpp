@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "paint_probe.h"
 #include "app/view_controls.h"
 #include "doc/slots.h"
 #include "tools/tool_dispatch.h"
@@ -56,16 +57,6 @@ Bitmap Picture(int mp) {
     }
     return b;
 }
-
-// Records the part of the canvas the last paint covered.
-class PaintProbe : public QObject {
-public:
-    QRect Last;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) Last = static_cast<QPaintEvent*>(e)->rect();
-        return false;
-    }
-};
 
 struct Scene {
     int Mp = 0;

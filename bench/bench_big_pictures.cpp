@@ -1,9 +1,9 @@
 // Big pictures (24, 45 and 100 megapixels, the first argument of every row)
 // as a user meets them: the histogram window's change of plane, a fast
 // stamp-brush move, the rotate window's preview of an angle, a press's
-// copies before its first dot, opening a camera's JPEG (the read alone, and
-// into a slot as the Open command does), and the memcpy of the image the
-// figures stand beside.
+// copies before its first dot, a stroke's release up to the next press's
+// first dot, opening a camera's JPEG (the read alone, and into a slot as the
+// Open command does), and the memcpy of the image the figures stand beside.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -16,10 +16,13 @@
 #include "effects/colour/histogram.h"
 #include "effects/colour/planes.h"
 #include "history/geometry_commands.h"
+#include "history/history_store.h"
 #include "io/codecs/image_codecs.h"
 #include "io/open_commands.h"
 #include "tools/brushes/spray_rule.h"
 #include "tools/brushes/stroke_path.h"
+#include "tools/tool_dispatch.h"
+#include "tools/tool_table.h"
 
 using namespace pixora;
 
@@ -148,6 +151,40 @@ void BM_PressCopies(benchmark::State& state) {
     }
 }
 
+// The pen 20 pixels wide.
+class PenPort : public bench::QuietPort {
+public:
+    int ToolOption(TWindow box, const std::string& control) const override {
+        return box == TWindow::PenOptions && control == "Size" ? 20 : 0;
+    }
+};
+
+// From a pen stroke's release to the first dot of the next press: the
+// release stores the step (and, as the window does once the release is
+// handled, the image as it is). Second argument 1: as the editor does, the
+// files written behind by the step writer; 0: waiting for them before the
+// next press, as a release that wrote its step itself did.
+void BM_ReleaseToNextDot(benchmark::State& state) {
+    PenPort port;
+    bench::TScratchWorkspace b(port, Picture(static_cast<int>(state.range(0)), 32));
+    b.ws.Images[0].Tool = ToolPen;
+    const bool behind = state.range(1) != 0;
+    int i = 0;
+    PointerDown(b.ws, 100, 100, 0);
+    for (auto _ : state) {
+        const int y = 100 + (i++ % 300) * 10;
+        PointerMove(b.ws, 600, y);
+        PointerUp(b.ws, 600, y);
+        StoreNewestState(b.ws, 0);
+        if (!behind) WaitForStoredSteps(b.ws);
+        PointerDown(b.ws, 100, y + 5, 0);
+        benchmark::ClobberMemory();
+    }
+    PointerUp(b.ws, 100, 100);
+    WaitForStoredSteps(b.ws);
+    if (b.ws.Images[0].HistoryCount < 2) state.SkipWithError("the strokes stored no steps");
+}
+
 // A JPEG (quality 90, 4:4:4) of the picture, written once per run.
 const std::string& JpegOf(int mp) {
     static std::map<int, std::string> written;
@@ -202,6 +239,7 @@ BIG_ROW(BM_FastSprayFrame)->Arg(24)->Arg(45)->Arg(100);
 BIG_ROW(BM_RotatePreview)->Arg(24)->Arg(45)->Arg(100);
 BIG_ROW(BM_RotatePreviewStart)->Arg(24)->Arg(45)->Arg(100);
 BIG_ROW(BM_PressCopies)->ArgsProduct({{24, 45, 100}, {0, 1}});
+BIG_ROW(BM_ReleaseToNextDot)->ArgsProduct({{24, 45, 100}, {0, 1}})->Iterations(20);
 BIG_ROW(BM_OpenJpegRead)->Arg(24)->Arg(45)->Arg(100);
 BIG_ROW(BM_OpenJpegIntoSlot)->Arg(24)->Arg(45)->Arg(100);
 BENCHMARK_MAIN();

@@ -42,28 +42,9 @@ Bitmap Picture() {
 // A workspace with one open 4000 x 3000 image, its program folder in a
 // fresh temporary folder.
 struct Bench {
-    std::string root;
-    Workspace ws;
     QuietPort port;
-    Bench() {
-        char tmpl[] = "/tmp/pixora-bench-hist-XXXXXX";
-        if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp");
-        root = tmpl;
-        ws.SysData.ExeDir = root + "/";
-        ws.Port = &port;
-        ws.CreateWorkBitmaps();
-        SlotSource src;
-        src.FromFile = true;
-        FillSlot(ws, ClaimSlot(ws), Picture(), src);
-        for (TWorkBitmap* w : ws.ImageSizedWorkBitmaps()) {
-            w->Bitmap.SetSize(kW, kH);
-            w->Refill();
-        }
-    }
-    ~Bench() {
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
-    }
+    bench::TScratchWorkspace scratch{port, Picture()};
+    Workspace& ws = scratch.ws;
     TImages& S() { return ws.Images[0]; }
 };
 

@@ -9,8 +9,13 @@
 #include <stdexcept>
 #include <string>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "doc/bitmap.h"
+#include "doc/slots.h"
 #include "doc/window_port.h"
+#include "doc/workspace.h"
 
 namespace pixora::bench {
 
@@ -48,5 +53,32 @@ inline void MemcpyLoop(benchmark::State& state, const Bitmap& src) {
         benchmark::ClobberMemory();
     }
 }
+
+// A workspace whose program folder is a fresh temporary folder (removed
+// with it), showing `picture` in slot 0 with every work bitmap its size.
+struct TScratchWorkspace {
+    std::string root;
+    Workspace ws;
+    TScratchWorkspace(WindowPort& port, const Bitmap& picture) {
+        char tmpl[] = "/tmp/pixora-bench-XXXXXX";
+        if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp");
+        root = tmpl;
+        ws.SysData.ExeDir = root + "/";
+        ws.Port = &port;
+        ws.CreateWorkBitmaps();
+        SlotSource src;
+        src.FromFile = true;
+        FillSlot(ws, ClaimSlot(ws), Bitmap(picture), src);
+        for (TWorkBitmap* w : ws.ImageSizedWorkBitmaps()) {
+            w->Bitmap.SetSize(picture.Width(), picture.Height());
+            w->Refill();
+        }
+    }
+    ~TScratchWorkspace() {
+        ws.Port = nullptr;
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+};
 
 } // namespace pixora::bench

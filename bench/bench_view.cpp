@@ -24,6 +24,7 @@
 #include <random>
 
 #include "app/main_window.h"
+#include "paint_probe.h"
 #include "app/view_controls.h"
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
@@ -53,16 +54,6 @@ Bitmap TestImage() {
     }
     return image;
 }
-
-// Records the rectangle of the last paint event of a widget.
-class PaintProbe : public QObject {
-public:
-    QRect Last;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) Last = static_cast<QPaintEvent*>(e)->rect();
-        return false;
-    }
-};
 
 struct Scene {
     QTemporaryDir Dir;

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/tips_dialog.h"
 #include "io/ui/image_information_dialog.h"
+#include "io/ui/preferences_dialog.h"
 
 namespace pixora {
 
@@ -29,12 +30,14 @@ TCommandList AppCommands() {
         }),
         Cmd("Properties1", "Properties").Dialog().Does(ShowImageInformation),
         Cmd("Properties2", "Properties").Dialog().Does(ShowImageInformation),
+        Cmd("Preferences1", "Preferences...", A).Dialog().Does(ShowPreferences),
     };
 }
 
 void InstallAppWindows(WindowHost& w) {
     w.Install<TWindow::Tips>(new TipsDialog(w.Ws(), w.Owner()));
     w.Install<TWindow::About>(new AboutDialog(w.Owner()));
+    w.Install<TWindow::Preferences>(new PreferencesDialog(w));
 }
 
 } // namespace pixora

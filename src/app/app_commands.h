@@ -1,5 +1,6 @@
 #pragma once
-// The program's own commands: "Exit", the Help menu, "Properties".
+// The program's own commands: "Exit", the Help menu, "Properties",
+// "Preferences...".
 
 #include "window_kit/command_table.h"
 

@@ -38,6 +38,8 @@
 #include "effects/ui/colour_windows.h"
 #include "effects/ui/filter_dialogs.h"
 #include "history/history_folder.h"
+#include "history/history_store.h"
+#include "io/history_preference.h"
 #include "history/ui/geometry_windows.h"
 #include "history/ui/history_commands.h"
 #include "history/ui/undo_history_dialog.h"
@@ -131,6 +133,7 @@ void MainWindow::FormCreate() {
     ClearHistoryFolderAtStartup(*ws_, [this](const std::string& m) {
         QMessageBox::information(this, "Pixora", QString::fromStdString(m));
     });
+    ApplyHistoryBudgetPreference(*ws_);
     ws_->SysData.OpenCount = -1;
     setWindowTitle("Pixora");
     for (int i = 0; i < kMaxOpenImages; ++i) {
@@ -266,6 +269,18 @@ void MainWindow::RefreshHistoryMenus() {
     // A step clears the image's saved mark.
     setWindowTitle(QString::fromStdString(MainWindowCaption(*ws_)));
     NoteRecoveryStep(*this);
+    // Once the edit that refreshed the menus is done, its result is stored
+    // behind it, so that a crash loses nothing.
+    if (!newestQueued_) {
+        newestQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                newestQueued_ = false;
+                if (!shutDown_) StoreNewestState(*ws_, ws_->ActiveSlot());
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 QWidget* MainWindow::StatusBar() const {
@@ -354,6 +369,16 @@ void MainWindow::ReportError(int kind, const std::string& detail) {
 
 void MainWindow::ReportProblem(const std::string& headline, const std::string& detail) {
     Messages()->ReportProblem(QString::fromStdString(headline), QString::fromStdString(detail));
+}
+
+void MainWindow::ShowStatusNote(const std::string& text) {
+    status_->ShowNote(QString::fromStdString(text));
+}
+
+bool MainWindow::AskYesNo(const std::string& headline, const std::string& question) {
+    return QMessageBox::question(this, "Pixora",
+                                 QString::fromStdString(headline) + "\n\n" + QString::fromStdString(question),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 void MainWindow::UpdateCommandStates() {

@@ -92,6 +92,8 @@ public:
     void SetCanvasCursor(int cursor) override;
     void ShowSwatchColour(int which, int32_t colour) override;
     void RefreshHistoryMenus() override;
+    void ShowStatusNote(const std::string& text) override;
+    bool AskYesNo(const std::string& headline, const std::string& question) override;
     void ReportProblem(const std::string& headline, const std::string& detail) override;
     void SetToolOption(TWindow box, const std::string& control, int value) override;
     void TextToolPressed() override;
@@ -154,6 +156,7 @@ private:
     // The slot whose page was just shown for a picture read from a file: the
     // tab change fits it to the view when it is larger (-1: none).
     int fitOnShow_ = -1;
+    bool newestQueued_ = false;
 
     QTabWidget* pageControl_ = nullptr;
     ViewControls* view_ = nullptr;

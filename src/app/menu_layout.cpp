@@ -89,6 +89,8 @@ std::vector<TMenuEntry> MainMenuLayout() {
         .Items({"SelectAll1", "SelectNone1", kEditOnlySelectionItems[0]})
         .Separator()
         .Items({"FillwithFGColour1", "FillwithBGColour1", "FillwithPattern1"})
+        .Separator()
+        .Items({"Preferences1"})
         .End();
     m.Menu("View", "View1")
         .Tools({ToolSelection}, &TToolDescription::ViewItem)

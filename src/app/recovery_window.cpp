@@ -43,8 +43,9 @@ RecoveryWatch* WatchOf(WindowHost& host) {
 
 QString Describe(const TRecoverable& r) {
     const QString when = QDateTime::fromMSecsSinceEpoch(r.Written).toString("yyyy-MM-dd hh:mm:ss");
+    const QString steps = r.Steps() > 0 ? QString(", %1 undo steps").arg(r.Steps()) : QString();
     return QString::fromStdString(FileNamePart(r.Name)) +
-           QString("  (%1 x %2, kept %3)").arg(r.Width).arg(r.Height).arg(when);
+           QString("  (%1 x %2%3, kept %4)").arg(r.Width).arg(r.Height).arg(steps).arg(when);
 }
 
 } // namespace
@@ -122,7 +123,8 @@ void RecoveryDialog::Done(int row, bool recover) {
 std::vector<int> OfferRecovery(WindowHost& host) {
     RecoveryWatch* watch = WatchOf(host);
     if (!watch) return {};
-    std::vector<TRecoverable> copies = FindRecoverableImages(watch->Keeper().Folder(), watch->Keeper().Run());
+    std::vector<TRecoverable> copies =
+        FindRecoverable(watch->Keeper().Folder(), host.Ws().Paths().History, watch->Keeper().Run());
     if (copies.empty()) return {};
     RecoveryDialog dialog(host, std::move(copies));
     dialog.exec();

@@ -12,6 +12,17 @@ StatusBarWidget::StatusBarWidget(QWidget* parent) : QWidget(parent) {
     texts_[1] = "0 x 0";
     picture38_ = QIcon(":/icons/status-38.svg").pixmap(QSize(20, 16));
     picture39_ = QIcon(":/icons/status-39.svg").pixmap(QSize(20, 16));
+    noteTimer_.setSingleShot(true);
+    connect(&noteTimer_, &QTimer::timeout, this, [this] {
+        note_.clear();
+        update(PanelRect(0));
+    });
+}
+
+void StatusBarWidget::ShowNote(const QString& text, int ms) {
+    note_ = text;
+    noteTimer_.start(ms);
+    update(PanelRect(0));
 }
 
 void StatusBarWidget::SetPanelText(int panel, const QString& text) {
@@ -37,7 +48,7 @@ void StatusBarWidget::paintEvent(QPaintEvent*) {
         p.drawPixmap(r.left() + 5, r.top(), r.left() < 10 ? picture39_ : picture38_);
         p.setPen(Qt::black);
         p.drawText(QRect(r.left() + 31, r.top(), r.width() - 31, r.height()), Qt::AlignLeft | Qt::AlignTop,
-                   texts_[i]);
+                   i == 0 && !note_.isEmpty() ? note_ : texts_[i]);
         p.setPen(QColor(0xA0, 0xA0, 0xA0));
         p.drawLine(r.right() + 1, r.top(), r.right() + 1, r.bottom());
     }

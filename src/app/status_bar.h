@@ -4,6 +4,7 @@
 
 #include <QPixmap>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 namespace pixora {
@@ -15,6 +16,10 @@ public:
 
     QString PanelText(int panel) const { return texts_[panel]; }
     void SetPanelText(int panel, const QString& text);
+    // A passing note: shown in panel 0 over its text for `ms` milliseconds.
+    void ShowNote(const QString& text, int ms = 6000);
+    // The note shown now; empty when none.
+    QString Note() const { return note_; }
     // Left edge and width of a panel.
     QRect PanelRect(int panel) const;
 
@@ -23,6 +28,8 @@ protected:
 
 private:
     QString texts_[2];
+    QString note_;
+    QTimer noteTimer_;
     int widths_[2] = {450, 50};
     QPixmap picture38_, picture39_;
 };

@@ -72,6 +72,7 @@ enum class TWindow : int {
     About,
     WebpOptions,
     Batch,
+    Preferences,
 };
 
 struct TWindowRow {
@@ -136,6 +137,7 @@ inline constexpr std::array kWindowTable = {
     TWindowRow{TWindow::About, "TForm55", "About"},
     TWindowRow{TWindow::WebpOptions, "TForm56", "WebP Options"},
     TWindowRow{TWindow::Batch, "TForm33", "Batch File Proccessing"},
+    TWindowRow{TWindow::Preferences, "TForm57", "Preferences"},
 };
 
 // Row i is the row of id i + 1, so an id finds its row by index; a window
@@ -147,7 +149,7 @@ static_assert([] {
         for (std::size_t j = 0; j < i; ++j)
             if (kWindowTable[j].Name == kWindowTable[i].Name) return false;
     }
-    return static_cast<std::size_t>(TWindow::Batch) == kWindowTable.size();
+    return static_cast<std::size_t>(TWindow::Preferences) == kWindowTable.size();
 }());
 
 // The row of a window; None has none.

@@ -82,6 +82,13 @@ public:
     virtual void RefreshHistoryMenus() {}
     // A passing note in the status bar (the oldest undo steps were dropped).
     virtual void ShowStatusNote(const std::string& text) { (void)text; }
+    // A question answered Yes or No: a headline and the question itself.
+    // Without a window nobody can answer, and the work goes on (Yes).
+    virtual bool AskYesNo(const std::string& headline, const std::string& question) {
+        (void)headline;
+        (void)question;
+        return true;
+    }
     // Sets an option box control as ToolOption reads it (a value, 1/0 for a
     // check box, an item index); missing controls are left alone.
     virtual void SetToolOption(TWindow box, const std::string& control, int value) {

@@ -21,7 +21,7 @@ TStepStore StoreStepIfChanged(Workspace& ws, int slot, Bitmap& before, const std
     // The snapshot is the image as it was: it is put in the image's place
     // while it is stored.
     std::swap(s.Bitmap, before);
-    const bool stored = PushHistory(ws, slot);
+    const bool stored = PushHistoryBehind(ws, slot);
     std::swap(s.Bitmap, before);
     if (!stored) {
         // The step cannot be stored (that is reported): the edit is taken back.

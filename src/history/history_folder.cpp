@@ -6,6 +6,8 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "history/history_storage.h"
+
 namespace fs = std::filesystem;
 
 namespace pixora {
@@ -45,6 +47,15 @@ void EmptyFolder(const fs::path& dir, bool removeItself, const DeleteErrorHandle
     if (removeItself) RemoveFile(dir, onError);
 }
 
+// Whether a crashed copy's folder holds an undo history index: it is kept
+// for recovery (history/history_index.h) until recovered or discarded.
+bool HoldsIndex(const fs::path& dir) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec))
+        if (entry.path().extension() == ".idx") return true;
+    return false;
+}
+
 bool IsNumber(const std::string& s) {
     if (s.empty()) return false;
     for (char c : s)
@@ -69,7 +80,7 @@ void ClearHistoryFolderAtStartup(const Workspace& ws, const DeleteErrorHandler& 
             const long pid = std::stol(name);
             if (pid == self)
                 EmptyFolder(entry.path(), false, onError);
-            else if (!ProcessAlive(pid))
+            else if (!ProcessAlive(pid) && !HoldsIndex(entry.path()))
                 EmptyFolder(entry.path(), true, onError);
         } else if (name != ".keep") {
             RemoveFile(entry.path(), onError);
@@ -78,6 +89,8 @@ void ClearHistoryFolderAtStartup(const Workspace& ws, const DeleteErrorHandler& 
 }
 
 void ClearHistoryFolder(const Workspace& ws, const DeleteErrorHandler& onError) {
+    // Nothing written behind may come back after the folder is gone.
+    if (ws.HistoryStorage) static_cast<THistoryStorage&>(*ws.HistoryStorage).Writer.Finish();
     const fs::path own = HistoryRoot(ws) + std::to_string(static_cast<long>(getpid()));
     EmptyFolder(own, true, onError);
 }

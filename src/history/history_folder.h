@@ -23,7 +23,8 @@ std::string HistoryDir(const Workspace& ws);
 using DeleteErrorHandler = std::function<void(const std::string& message)>;
 
 // Start-up: deletes loose files in bin/hstry/, the folders of copies that
-// are gone, and this copy's own snapshots.
+// are gone (except those holding an undo history index, which a crashed
+// copy left for recovery), and this copy's own snapshots.
 void ClearHistoryFolderAtStartup(const Workspace& ws, const DeleteErrorHandler& onError = {});
 // Exit: deletes this copy's snapshots and its folder.
 void ClearHistoryFolder(const Workspace& ws, const DeleteErrorHandler& onError = {});

@@ -30,7 +30,7 @@ bool ResetImage(Workspace& ws, int percent) {
     NameHistoryStep(ws, "Image Reset");
     Bitmap original;
     try {
-        ReadSnapshot(SnapshotPath(ws, slot, 1), original);
+        ReadStoredStep(ws, slot, 1, original);
     } catch (const std::exception& e) {
         ws.Port->ReportProblem("Could not read the undo step.", e.what());
         return false;

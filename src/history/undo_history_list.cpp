@@ -81,7 +81,7 @@ bool LoadHistoryBrushSource(Workspace& ws, int target) {
         source = s.Bitmap;
     } else {
         try {
-            ReadSnapshot(SnapshotPath(ws, slot, target + 1), source);
+            ReadStoredStep(ws, slot, target + 1, source);
         } catch (const std::exception& e) {
             ws.Port->ReportProblem("Could not read the undo step.", e.what());
             return false;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "doc/layers.h"
+#include "doc/record_text.h"
 #include "doc/slots.h"
 #include "history/history_folder.h"
 #include "io/codecs/image_codecs.h"
@@ -53,17 +54,6 @@ Bitmap ComposedCopy(const TImages& s) {
     return std::move(merged.Bitmap);
 }
 
-bool ParseNumber(const std::string& text, long long& out) {
-    if (text.empty() || text.size() > 19) return false;
-    long long v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + (c - '0');
-    }
-    out = v;
-    return true;
-}
-
 // Reads a manifest; false when it is not one of ours.
 bool ReadManifest(const fs::path& file, TRecoverable& r, long& pid, long long& started) {
     std::error_code ec;
@@ -83,17 +73,17 @@ bool ReadManifest(const fs::path& file, TRecoverable& r, long& pid, long long& s
             r.Name = value;
             named = !value.empty();
         } else if (key == "file") {
-            ok = ok && ParseNumber(value, hadFile);
+            ok = ok && ParseDecimal(value, hadFile);
         } else if (key == "width") {
-            ok = ok && ParseNumber(value, width);
+            ok = ok && ParseDecimal(value, width);
         } else if (key == "height") {
-            ok = ok && ParseNumber(value, height);
+            ok = ok && ParseDecimal(value, height);
         } else if (key == "pid") {
-            ok = ok && ParseNumber(value, p);
+            ok = ok && ParseDecimal(value, p);
         } else if (key == "started") {
-            ok = ok && ParseNumber(value, s);
+            ok = ok && ParseDecimal(value, s);
         } else if (key == "written") {
-            ok = ok && ParseNumber(value, written);
+            ok = ok && ParseDecimal(value, written);
         }
     }
     if (!ok || !named || width <= 0 || height <= 0 || width > (1 << 20) || height > (1 << 20) || p <= 0)
@@ -141,9 +131,7 @@ void WriteRecoveryCopy(const std::string& folder, const TRecoveryRun& run, const
     opts.BmpBits = 32;
     WriteImageFile(base + ".bmp", copy.Image, fcBmp, opts);
     // The name goes on one line: a line break in it would end it early.
-    std::string name = copy.Name;
-    std::replace(name.begin(), name.end(), '\n', ' ');
-    std::replace(name.begin(), name.end(), '\r', ' ');
+    const std::string name = OneLine(copy.Name);
     std::string text = std::string(kManifestHead) + "\n";
     text += "name=" + name + "\n";
     text += "file=" + std::to_string(copy.HadFile ? 1 : 0) + "\n";
@@ -182,6 +170,11 @@ std::vector<TRecoverable> FindRecoverableImages(const std::string& folder, const
         if (ours || (pid != self.Pid && ProcessAlive(pid))) continue;
         r.Manifest = p.string();
         r.Image = (p.parent_path() / p.stem()).string() + ".bmp";
+        r.Pid = pid;
+        const std::string stem = p.stem().string();
+        long long slot = -1;
+        if (ParseDecimal(stem.substr(stem.find_last_of('-') + 1), slot) && slot < kSlotCount)
+            r.Slot = static_cast<int>(slot);
         if (!fs::is_regular_file(r.Image, ec)) continue;
         found.push_back(std::move(r));
     }
@@ -190,14 +183,48 @@ std::vector<TRecoverable> FindRecoverableImages(const std::string& folder, const
     return found;
 }
 
+std::vector<TRecoverable> FindRecoverable(const std::string& folder, const std::string& historyRoot,
+                                          const TRecoveryRun& self) {
+    std::vector<TRecoverable> copies = FindRecoverableImages(folder, self), found;
+    for (TLeftHistory& left : FindLeftHistories(historyRoot)) {
+        TRecoverable r;
+        r.Name = left.Index.Name;
+        r.HadFile = left.Index.HadFile;
+        r.Width = left.Index.Width;
+        r.Height = left.Index.Height;
+        r.Written = left.Index.Written;
+        r.Pid = left.Pid;
+        r.Slot = left.Slot;
+        // The copy of the same image is older than its last step, or as old.
+        const auto copy = std::find_if(copies.begin(), copies.end(), [&](const TRecoverable& c) {
+            return c.Pid == left.Pid && c.Slot == left.Slot;
+        });
+        if (copy != copies.end()) {
+            r.Manifest = copy->Manifest;
+            r.Image = copy->Image;
+            copies.erase(copy);
+        }
+        r.History = std::move(left);
+        found.push_back(std::move(r));
+    }
+    for (TRecoverable& c : copies) found.push_back(std::move(c));
+    std::stable_sort(found.begin(), found.end(),
+                     [](const TRecoverable& a, const TRecoverable& b) { return a.Written > b.Written; });
+    return found;
+}
+
 int RecoverImage(Workspace& ws, const TRecoverable& copy) {
     const int slot = ClaimSlot(ws);
     if (slot < 0) return -1;
     Bitmap pixels;
     try {
-        pixels = LoadImageFile(copy.Image, fcBmp);
-        if (pixels.Width() != copy.Width || pixels.Height() != copy.Height)
-            throw ECodecError("The recovery copy " + copy.Image + " is not the image its manifest describes");
+        if (copy.History) {
+            pixels = LeftHistoryImage(*copy.History);
+        } else {
+            pixels = LoadImageFile(copy.Image, fcBmp);
+            if (pixels.Width() != copy.Width || pixels.Height() != copy.Height)
+                throw ECodecError("The recovery copy " + copy.Image + " is not the image its manifest describes");
+        }
         pixels.SetBitsPerPixel(32);
     } catch (const std::exception& e) {
         AbandonClaim(ws, slot);
@@ -214,11 +241,24 @@ int RecoverImage(Workspace& ws, const TRecoverable& copy) {
     SetDefaultSaveOptions(s);
     s.Saved = 0;
     s.HasFile = 0;
+    if (copy.History) {
+        try {
+            AdoptLeftHistory(ws, slot, *copy.History);
+        } catch (const std::exception& e) {
+            // The image is back; its steps stay where they were for another try.
+            ws.Port->ReportProblem("Could not read the undo step.", e.what());
+            return slot;
+        }
+        ws.Port->RefreshHistoryMenus();
+        ws.Port->UpdateCommandStates();
+    }
     DiscardRecoverable(copy);
     return slot;
 }
 
 void DiscardRecoverable(const TRecoverable& copy) {
+    if (copy.History) DiscardLeftHistory(*copy.History);
+    if (copy.Manifest.empty()) return;
     std::remove(copy.Manifest.c_str());
     std::remove(copy.Image.c_str());
 }

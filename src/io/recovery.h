@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "doc/workspace.h"
+#include "history/history_index.h"
 
 namespace pixora {
 
@@ -60,6 +61,14 @@ struct TRecoverable {
     bool HadFile = false;
     int Width = 0, Height = 0;
     long long Written = 0; // milliseconds since the epoch
+    long Pid = 0;          // of the copy that wrote it
+    int Slot = -1;         // in that copy
+    // The undo history that copy left (its steps are on disk): the image
+    // comes back at its last stored step with its steps. Manifest and Image
+    // then name the recovery copy of the same image, if there is one, which
+    // goes with it.
+    std::optional<TLeftHistory> History;
+    int Steps() const { return History ? History->Index.Count : 0; }
 };
 
 // The copies in the folder whose process is no longer running (or that
@@ -67,12 +76,19 @@ struct TRecoverable {
 // that cannot be read or that name no image are left out.
 std::vector<TRecoverable> FindRecoverableImages(const std::string& folder, const TRecoveryRun& self);
 
+// What a later run offers: the undo histories left by copies that ended
+// (history/history_index.h) and the recovery copies in `folder`, one entry
+// per image (a history takes the place of a copy of the same image), newest
+// first.
+std::vector<TRecoverable> FindRecoverable(const std::string& folder, const std::string& historyRoot,
+                                          const TRecoveryRun& self);
+
 // Opens a copy into a new slot as an unsaved image named after its file
 // (Save asks for a name, offering that one); its files are removed once it
 // is open. Returns the slot, or -1 after reporting why it could not be
 // opened (the files are then kept).
 int RecoverImage(Workspace& ws, const TRecoverable& copy);
-// Removes a copy the user does not want.
+// Removes a copy the user does not want (with its history, if any).
 void DiscardRecoverable(const TRecoverable& copy);
 
 } // namespace pixora

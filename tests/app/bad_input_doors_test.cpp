@@ -116,6 +116,7 @@ struct BadInputDoors : AppTest {
         ASSERT_EQ(s.Rows.Count(), s.Bitmap.Height()) << what;
         EXPECT_EQ(s.Rows[s.Bitmap.Height() - 1], s.Bitmap.Row(s.Bitmap.Height() - 1)) << what;
         EXPECT_LE(s.HistoryPos, s.HistoryCount) << what;
+        WaitForStoredSteps(Ws());
         for (int k = 1; k <= s.HistoryCount; ++k)
             EXPECT_TRUE(QFile::exists(QString::fromStdString(SnapshotPath(Ws(), slot, k))))
                 << what << " " << k;

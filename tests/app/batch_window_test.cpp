@@ -64,12 +64,14 @@ struct BatchWindowTest : AppTest {
             auto* fd = qobject_cast<QFileDialog*>(d);
             ASSERT_NE(fd, nullptr);
             EXPECT_EQ(fd->fileMode(), QFileDialog::ExistingFiles);
-            fd->setDirectory(Path("in"));
             QStringList quoted;
             for (const QString& n : names)
                 quoted << '"' + n + '"';
-            fd->findChild<QLineEdit*>("fileNameEdit")->setText(quoted.join(' '));
-            QMetaObject::invokeMethod(fd, "accept");
+            const QString in = Path("in");
+            pixora::testing::AcceptFileDialogWith(fd, [in, quoted](QFileDialog* f) {
+                f->setDirectory(in);
+                f->findChild<QLineEdit*>("fileNameEdit")->setText(quoted.join(' '));
+            });
         });
         Click(batch, "Button1");
     }
@@ -83,8 +85,7 @@ struct BatchWindowTest : AppTest {
                 fd->reject();
                 return;
             }
-            fd->setDirectory(folder);
-            QMetaObject::invokeMethod(fd, "accept");
+            pixora::testing::AcceptFileDialogWith(fd, [folder](QFileDialog* f) { f->setDirectory(folder); });
         });
         Click(batch, "Button3");
     }
@@ -349,8 +350,7 @@ TEST_F(BatchWindowTest, ARecipeChosenForTheRunIsAppliedToEveryFile) {
         auto* fd = qobject_cast<QFileDialog*>(d);
         ASSERT_NE(fd, nullptr);
         fd->setDirectory(Path("in"));
-        fd->selectFile(Path("in/bad.recipe"));
-        QMetaObject::invokeMethod(fd, "accept");
+        pixora::testing::AcceptFileDialog(fd, Path("in/bad.recipe"));
     });
     apply->setChecked(true);
     ASSERT_TRUE(apply->isChecked());
@@ -363,9 +363,9 @@ TEST_F(BatchWindowTest, ARecipeChosenForTheRunIsAppliedToEveryFile) {
 
     WhenDialog("RecipeDialog", [&](QWidget* d) {
         auto* fd = qobject_cast<QFileDialog*>(d);
+        ASSERT_NE(fd, nullptr);
         fd->setDirectory(Path("in"));
-        fd->selectFile(recipe);
-        QMetaObject::invokeMethod(fd, "accept");
+        pixora::testing::AcceptFileDialog(fd, recipe);
     });
     Click(batch, "Button6");
     EXPECT_FALSE(Convert());

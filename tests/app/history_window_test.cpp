@@ -1,7 +1,9 @@
 // The history menus, drop-down lists, layer commands, layer dialogs and the
 // layer strip in the real main window.
 
+#include <QCheckBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -17,7 +19,10 @@
 #include "doc/ui/new_layer_dialog.h"
 #include "history/history_folder.h"
 #include "history/history_store.h"
+#include "io/history_preference.h"
+#include "app/status_bar.h"
 #include "support/pixels.h"
+#include "support/screenshots.h"
 #include "window_kit/message_dialog.h"
 #include "window_kit/up_down.h"
 
@@ -150,6 +155,7 @@ TEST_F(HistoryWindowTest, ListsShowTheTenNewestAndItemJMovesJSteps) {
 
 TEST_F(HistoryWindowTest, AMissingSnapshotIsReported) {
     Edit("Pen");
+    WaitForStoredSteps(Ws());
     std::filesystem::remove_all(HistoryDir(Ws()));
     // An open error first: its headline must not stay for the next report.
     WhenModal([](QWidget* dlg) { dlg->close(); });
@@ -167,6 +173,49 @@ TEST_F(HistoryWindowTest, AMissingSnapshotIsReported) {
     EXPECT_TRUE(detail.contains("No such file")) << detail.toStdString();
     EXPECT_EQ(S().HistoryPos, 1);
     EXPECT_EQ(S().HistoryCount, 1);
+}
+
+// The budget set in the Preferences window holds at once and in the file;
+// dropping steps shows its note in the window's status bar; a step that
+// does not fit at all is asked about, and No refuses the edit.
+TEST_F(HistoryWindowTest, TheBudgetIsAPreferenceWithItsNoteAndQuestionInTheWindow) {
+    const int big = NewImage(600, 400);
+    window->Pages()->setCurrentIndex(big);
+    TImages& b = Ws().Images[static_cast<std::size_t>(big)];
+    WhenModal([](QWidget* dlg) {
+        dlg->findChild<QCheckBox*>("HistoryAutomatic")->setChecked(false);
+        dlg->findChild<QSpinBox*>("HistoryMegabytes")->setValue(2);
+        pixora::testing::SaveScreenshot(dlg, "preferences");
+        dlg->findChild<QPushButton*>("Button1")->click();
+    });
+    Cmd("Preferences1")->trigger();
+    EXPECT_EQ(HistoryBudget(Ws()), 2ull << 20);
+    EXPECT_EQ(ReadHistoryBudgetPreference(Ws()), 2u);
+    // Whole steps of 0.9 MB each: the third one drops the oldest.
+    for (int v = 1; v <= 3; ++v) {
+        ASSERT_TRUE(PushHistory(Ws()));
+        b.Bitmap.Fill(static_cast<uint8_t>(v * 50), 0, 0, 0);
+    }
+    EXPECT_TRUE(window->Status()->Note().contains("oldest undo steps")) << window->Status()->Note().toStdString();
+    EXPECT_LT(b.HistoryCount, 3);
+    pixora::testing::SaveScreenshot(window.get(), "status-note");
+
+    SetHistoryBudget(Ws(), 100000);
+    const Bitmap shown = b.Bitmap;
+    QString question;
+    WhenModal([&question](QWidget* dlg) {
+        if (auto* box = qobject_cast<QMessageBox*>(dlg)) {
+            question = box->text();
+            box->button(QMessageBox::No)->click();
+        } else {
+            dlg->close();
+        }
+    });
+    const int count = b.HistoryCount;
+    EXPECT_FALSE(PushHistory(Ws()));
+    EXPECT_TRUE(question.startsWith("Could not store the undo step.")) << question.toStdString();
+    EXPECT_EQ(b.HistoryCount, count);
+    EXPECT_TRUE(pixora::testing::SamePixels(b.Bitmap, shown));
 }
 
 TEST_F(HistoryWindowTest, NewLayerWindowAndTheStrip) {

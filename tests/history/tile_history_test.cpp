@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "history/changed_step.h"
 #include "history/history_store.h"
 #include "history/tile_snapshot.h"
 #include "history_fixture.h"
@@ -13,11 +14,6 @@ namespace pixora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-void Paint(Bitmap& b, int x0, int y0, int w, int h, uint8_t v) {
-    for (int y = y0; y < y0 + h; ++y)
-        for (int x = x0; x < x0 + w; ++x) std::memset(b.Row(y) + x * 4, v, 4);
-}
 
 struct TileHistoryTest : WorkspaceTest {
     int slot = -1;
@@ -175,14 +171,38 @@ TEST_F(TileHistoryTest, PastTheBudgetTheOldestStepsAreDroppedAndEditsGoOn) {
     EXPECT_EQ(HistoryName(S(), S().HistoryCount), "Dot 8");
 }
 
-TEST_F(TileHistoryTest, AStepLargerThanTheWholeBudgetIsReportedAndTheEditStillHappens) {
+// A step that alone passes the budget is asked about: Yes makes the edit
+// without any step, No refuses it with nothing changed, and a finished
+// stroke refused so is taken back.
+TEST_F(TileHistoryTest, AStepLargerThanTheWholeBudgetIsAskedAboutAndNoCancelsTheEdit) {
     Edit(10, 10, 5, 5, 1);
     SetHistoryBudget(ws, 1000);
     port.Problems.clear();
+    port.Answer = false;
+    const Bitmap image = S().Bitmap;
+    EXPECT_FALSE(PushHistory(ws));
+    ASSERT_EQ(port.Questions.size(), 1u);
+    EXPECT_EQ(port.Questions[0].first, "Could not store the undo step.");
+    EXPECT_NE(port.Questions[0].second.find("1 MB"), std::string::npos) << port.Questions[0].second;
+    EXPECT_EQ(S().HistoryCount, 1);
+    EXPECT_EQ(S().HistoryPos, 1);
+    EXPECT_TRUE(fs::exists(File(1)));
+    EXPECT_FALSE(fs::exists(File(2)));
+    EXPECT_TRUE(SamePixels(S().Bitmap, image));
+
+    // A stroke already painted: No takes it back.
+    Bitmap before = S().Bitmap;
+    Paint(S().Bitmap, 0, 0, 1100, 800, 7);
+    EXPECT_EQ(StoreStepIfChanged(ws, slot, before, "Stroke"), TStepStore::Failed);
+    EXPECT_TRUE(SamePixels(S().Bitmap, image));
+    EXPECT_EQ(S().HistoryCount, 1);
+
+    port.Answer = true;
+    port.Questions.clear();
     ASSERT_TRUE(PushHistory(ws));
     Paint(S().Bitmap, 0, 0, 1100, 800, 9);
-    ASSERT_EQ(port.Problems.size(), 1u);
-    EXPECT_EQ(port.Problems[0].first, "Could not store the undo step.");
+    EXPECT_EQ(port.Questions.size(), 1u);
+    EXPECT_TRUE(port.Problems.empty());
     EXPECT_EQ(S().HistoryCount, 0);
     EXPECT_FALSE(fs::exists(File(1)));
     EXPECT_FALSE(UndoStep(ws));

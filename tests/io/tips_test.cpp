@@ -1,10 +1,13 @@
-// The preference file and the tips: reading, cycling and writing back.
+// The preference file, its tips and its history budget: reading, cycling
+// and writing back.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "history/history_budget.h"
+#include "io/history_preference.h"
 #include "io/ini_file.h"
 #include "io/tips.h"
 #include "io_test_support.h"
@@ -57,4 +60,27 @@ TEST_F(TipsTest, OnlyExactTrueCountsAndOddTipNumbersLeadToTipOne) {
     EXPECT_EQ(Read("showtips"), "FALSE");
     EXPECT_EQ(ReadIniValue(Pref(), "other", "keep"), "me");
     EXPECT_FALSE(std::filesystem::exists(Pref() + ".part"));
+}
+
+// The history budget is kept in megabytes beside the tips' keys; anything but
+// a plain number is the automatic budget, and a value past the largest
+// allowed is held to it.
+TEST_F(TipsTest, TheHistoryBudgetIsAPreferenceAndOddValuesMeanAutomatic) {
+    ASSERT_TRUE(CloseTips(ws, {4, true}));
+    ASSERT_TRUE(SaveHistoryBudgetPreference(ws, 300));
+    EXPECT_EQ(Read("historymb"), "300");
+    EXPECT_EQ(Read("tipid"), "4");
+    EXPECT_EQ(HistoryBudget(ws), 300ull << 20);
+    Workspace later;
+    later.UsePaths(ws.Paths());
+    ApplyHistoryBudgetPreference(later);
+    EXPECT_EQ(HistoryBudgetSetting(later), 300ull << 20);
+    for (const char* odd : {"-5", "12MB", "", "99999999999999999999999"}) {
+        ASSERT_TRUE(WriteIniValue(Pref(), "general", "historymb", odd));
+        EXPECT_EQ(ReadHistoryBudgetPreference(ws), 0u) << odd;
+    }
+    ASSERT_TRUE(WriteIniValue(Pref(), "general", "historymb", "99999999999"));
+    EXPECT_EQ(ReadHistoryBudgetPreference(ws), kHistoryBudgetMaxMb);
+    ASSERT_TRUE(SaveHistoryBudgetPreference(ws, 0));
+    EXPECT_EQ(HistoryBudgetSetting(ws), 0u);
 }

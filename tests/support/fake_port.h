@@ -82,6 +82,13 @@ public:
     void SetToolOption(TWindow box, const std::string& control, int value) override {
         Options[{box, control}] = value;
     }
+    // Yes/No questions asked (headline, question) and the answer given.
+    std::vector<std::pair<std::string, std::string>> Questions;
+    bool Answer = true;
+    bool AskYesNo(const std::string& headline, const std::string& question) override {
+        Questions.emplace_back(headline, question);
+        return Answer;
+    }
     int TextPresses = 0;
     void TextToolPressed() override { ++TextPresses; }
 };

@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -37,17 +39,30 @@ inline void WhenModalDialog(const QString& name, std::function<void(QWidget*)> a
     });
 }
 
-// Chooses `path` in a file dialog and accepts it. A widget file dialog still
-// reading its folder can drop the first accept (the listing that arrives
-// resets its name field), so the choice is made again every 20 ms until the
-// dialog closes; a dialog that never closes is left to the caller's checks.
-inline void AcceptFileDialog(QFileDialog* dialog, const QString& path, int tries = 250) {
-    dialog->selectFile(path);
+// Makes a choice in a file dialog (`choose` sets its folder and names) and
+// accepts it. A widget file dialog still reading its folder can drop the
+// first accept (the listing that arrives resets its name field), so the
+// choice is made again every 20 ms until the dialog closes; a dialog that
+// never closes is left to the caller's checks.
+inline void AcceptFileDialogWith(QFileDialog* dialog, std::function<void(QFileDialog*)> choose, int tries = 250) {
+    choose(dialog);
     QMetaObject::invokeMethod(dialog, "accept");
     if (!dialog->isVisible() || tries <= 0) return;
     QPointer<QFileDialog> d(dialog);
-    QTimer::singleShot(20, TestScope(), [d, path, tries] {
-        if (d && d->isVisible()) AcceptFileDialog(d, path, tries - 1);
+    QTimer::singleShot(20, TestScope(), [d, choose, tries] {
+        if (d && d->isVisible()) AcceptFileDialogWith(d, choose, tries - 1);
+    });
+}
+
+// Chooses `path` in a file dialog and accepts it, as above. The name is
+// typed into the name field as well: selectFile() leaves that field alone
+// while it has the keyboard focus, which it may or may not have by then.
+inline void AcceptFileDialog(QFileDialog* dialog, const QString& path) {
+    AcceptFileDialogWith(dialog, [path](QFileDialog* d) {
+        const QFileInfo info(path);
+        if (info.isAbsolute()) d->setDirectory(info.absolutePath());
+        d->selectFile(path);
+        if (auto* name = d->findChild<QLineEdit*>("fileNameEdit")) name->setText(info.isAbsolute() ? info.fileName() : path);
     });
 }
 

@@ -53,6 +53,12 @@ inline int32_t ColourAt(const Bitmap& b, int x, int y) {
 
 // ---- images to start from ---------------------------------------------------
 
+// Sets every byte of the w x h block at (x0, y0) of a 32-bit bitmap to v.
+inline void Paint(Bitmap& b, int x0, int y0, int w, int h, uint8_t v) {
+    for (int y = y0; y < y0 + h; ++y)
+        for (int x = x0; x < x0 + w; ++x) std::memset(b.Row(y) + x * 4, v, 4);
+}
+
 inline Bitmap Uniform(int w, int h, uint8_t v, uint8_t t = 0) {
     Bitmap b(w, h, 32);
     b.Fill(v, v, v, t);

@@ -32,7 +32,7 @@ TEST_F(ToolsTest, APressLeavesANamedStepOnlyWhenItChangedTheImage) {
     ASSERT_EQ(S().HistoryCount, 1);
     EXPECT_EQ(HistoryName(S(), 2), "Line");
     Bitmap stored;
-    ReadSnapshot(SnapshotPath(ws, slot, 1), stored);
+    ReadStoredStep(ws, slot, 1, stored);
     EXPECT_TRUE(pixora::testing::SamePixels(stored, before));
     // Undone, a press that paints nothing leaves the line to be redone.
     ASSERT_TRUE(UndoStep(ws));
@@ -67,7 +67,7 @@ TEST_F(ToolsTest, PressesReuseTheirCopiesAndStoreEachStepExactly) {
     PointerUp(ws, 5, 30);
     ASSERT_EQ(S().HistoryCount, 2);
     Bitmap stored;
-    ReadSnapshot(SnapshotPath(ws, slot, 2), stored);
+    ReadStoredStep(ws, slot, 2, stored);
     EXPECT_TRUE(pixora::testing::SamePixels(stored, afterFirst));
     ASSERT_TRUE(UndoStep(ws));
     EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, afterFirst));

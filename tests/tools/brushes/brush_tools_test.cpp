@@ -196,7 +196,7 @@ TEST_F(PaintTest, HistoryBrushStrokeIsANewStepAndKeepsEveryEarlierOne) {
     EXPECT_EQ(HistoryName(S(), 1), "Original Image");
     EXPECT_EQ(HistoryName(S(), 3), "Lighten Brush");
     Bitmap first;
-    ReadSnapshot(SnapshotPath(ws, slot, 1), first);
+    ReadStoredStep(ws, slot, 1, first);
     EXPECT_TRUE(SamePixels(first, original)) << "the original snapshot is untouched";
     ASSERT_TRUE(UndoStep(ws));
     EXPECT_TRUE(SamePixels(S().Bitmap, edited)) << "one undo takes the stroke away";

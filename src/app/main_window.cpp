@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 #include <cstdlib>
+#include <utility>
 
 #include "app/app_commands.h"
 #include "app/file_drop.h"
@@ -38,12 +39,15 @@
 #include "history/ui/undo_history_dialog.h"
 #include "io/file_slots.h"
 #include "io/ini_file.h"
+#include "io/preferences.h"
 #include "io/recent_files.h"
 #include "io/tips.h"
 #include "io/ui/file_commands.h"
+#include "tools/selection.h"
 #include "tools/ui/option_boxes.h"
 #include "tools/ui/text_editor.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/escape_keys.h"
 #include "window_kit/message_dialog.h"
 #include "window_kit/swatch.h"
 #include "window_kit/up_down.h"
@@ -85,6 +89,7 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallFilterDialogs(*this);
     InstallFileDrop(*this);
     InstallRecovery(*this);
+    new EscapeAsCancel(this);
     RefreshHistoryMenus();
 }
 
@@ -159,6 +164,7 @@ int MainWindow::ActivePage() const {
 }
 
 void MainWindow::ShowTabPage(int slot, const std::string& caption) {
+    if (ws_->Images[static_cast<std::size_t>(slot)].HasFile) fitOnShow_ = slot;
     pageControl_->setTabText(slot, QString::fromStdString(caption));
     pageControl_->setTabVisible(slot, true);
     pageControl_->setCurrentIndex(slot);
@@ -200,6 +206,8 @@ void MainWindow::TabChange() {
     // The slot's zoom, laid out on the page that is now active.
     view_->SetPage(pageControl_->widget(slot));
     view_->Layout(RulersShown());
+    // A picture larger than the view opens fitted, unless it should open at 100 %.
+    if (std::exchange(fitOnShow_, -1) == slot && !OpenAtFullSize(*ws_)) view_->FitIfLarger(RulersShown());
     // Tool buttons, command states, layer thumbnail.
     ShowToolButtonState();
     UpdateCommandStates();
@@ -224,6 +232,7 @@ void MainWindow::RefreshView() {
     const int slot = s.Slot;
     // Blended during a drag too: transparent parts keep their checkerboard.
     MakeDisplayCopy(s->Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, true);
+    DrawKeptSelection(*ws_);
     FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
     if (ws_->SysData.MouseDown != 1) RedrawLayerStrip(slot);
     view_->UpdateImage();
@@ -374,6 +383,9 @@ void MainWindow::RunLayout() {
     effectsPanel_->setGeometry(effectsPanel_->x(), effectsPanel_->y(), effectsPanel_->width(),
                                std::max(0, panel2_->height() - 42));
     upDown2_->SetMax(std::max(0, toolBar3_->height() + toolBar4_->height() - effectsPanel_->height()));
+    // An arrow turns a page of whole buttons, so every effect is a click or
+    // two away.
+    upDown2_->SetIncrement(EffectsPageStep(effectsPanel_->height()));
     upDown_->SetPosition(upDown_->Position());
     upDown2_->SetPosition(upDown2_->Position());
 }

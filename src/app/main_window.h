@@ -39,6 +39,10 @@ class UpDown;
 class ViewControls;
 class SwatchWidget;
 
+// How far an arrow of the effects panel scrolls with `visibleHeight` of it
+// shown: the whole buttons that fit, at least one.
+int EffectsPageStep(int visibleHeight);
+
 class MainWindow : public QMainWindow, public WindowPort, public WindowHost {
     Q_OBJECT
 public:
@@ -101,6 +105,8 @@ public:
     // Sets the active slot's zoom (a pair the view cannot take is refused)
     // and lays the view out again.
     void ApplyZoom(const std::function<TZoom(TZoom)>& change);
+    // "Scale Bars" is checked.
+    bool RulersShown() const;
     // Swatches.
     void ExchangeSwatches();
     void DefaultSwatches();
@@ -142,7 +148,6 @@ private:
     void BuildPages();
 
     void Hint(QWidget* w, const QString& controlName);
-    bool RulersShown() const;
     void Shutdown();
 
     std::unique_ptr<Workspace> ws_;
@@ -151,6 +156,9 @@ private:
     CursorSet cursors_;
     bool activated_ = false;
     bool shutDown_ = false;
+    // The slot whose page was just shown for a picture read from a file: the
+    // tab change fits it to the view when it is larger (-1: none).
+    int fitOnShow_ = -1;
     bool newestQueued_ = false;
 
     QTabWidget* pageControl_ = nullptr;

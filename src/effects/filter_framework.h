@@ -54,4 +54,24 @@ bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, c
 bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush,
                   const std::string& recipeStep = {});
 
+// What "OK" of a filter window applied last, for "Repeat Last Filter".
+struct TLastFilter {
+    std::string StepName;
+    TFilterOperation Filter = nullptr;
+    bool ReadsDocument = false;
+    TEffectValues Values{};
+    std::string RecipeStep;
+};
+
+// Kept per workspace beside the effects engine; a filter without an
+// operation of its own (null) is not kept.
+void RememberFilter(Workspace& ws, const TLastFilter& last);
+bool HasLastFilter(Workspace& ws);
+
+// "Repeat Last Filter": the filter "OK" applied last, with the same values,
+// on the active image as a new step of the same name (a preview and a commit
+// without the window). False without an image or a filter to repeat, or when
+// it did not run. The view is refreshed.
+bool RepeatLastFilter(Workspace& ws);
+
 } // namespace pixora

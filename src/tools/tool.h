@@ -63,6 +63,11 @@ public:
     // unless the tool knows better).
     virtual bool TakesStrokeBase(const ToolContext& c) const;
 
+    // Escape: drops what the tool has under way (a drag, a multi-click
+    // shape, a move), puts the view back as it was before, and says whether
+    // there was anything to drop. The image is never changed by it.
+    virtual bool Cancel(ToolContext&, bool /*held*/) { return false; }
+
     // The image on screen is about to be replaced (undo, redo, a layer
     // choice, the tab change).
     virtual void BeforeImageReplaced(Workspace&) {}

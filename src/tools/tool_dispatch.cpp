@@ -256,6 +256,25 @@ void ToolSet::DoubleClick() {
     if (ws_.ActiveImage()) ApplyCrop(ws_);
 }
 
+bool ToolSet::Cancel() {
+    const TActiveImage active = ws_.ActiveImage();
+    if (!active) return false;
+    TImages& s = *active;
+    TToolVars& v = ws_.ToolVars;
+    const bool held = ws_.SysData.MouseDown == 1;
+    ToolContext c{ws_, active.Slot, s, v, Row(s.Tool)};
+    Tool* tool = For(s.Tool);
+    bool dropped = tool && tool->Cancel(c, held);
+    // The drag is over: its release must not finish what was dropped.
+    if (dropped && held) ws_.SysData.MouseDown = 0;
+    if (v.CropShown) {
+        v.CropShown = 0;
+        ws_.Port->RefreshView();
+        dropped = true;
+    }
+    return dropped;
+}
+
 bool ToolSet::Choose(int tool) {
     const TActiveImage active = ws_.ActiveImage();
     if (!active) return false;
@@ -296,6 +315,9 @@ void PointerUp(Workspace& ws, int x, int y) {
 }
 void PointerDoubleClick(Workspace& ws) {
     ToolsOf(ws).DoubleClick();
+}
+bool CancelToolWork(Workspace& ws) {
+    return ToolsOf(ws).Cancel();
 }
 bool SelectToolCore(Workspace& ws, int tool) {
     return ToolsOf(ws).Choose(tool);

@@ -80,8 +80,8 @@ TEST_F(ColourWindowTest, HistogramFollowsSpaceAndPlaneAndCommitsThePlanePicture)
         Click(d, "RadioGroupColorPlaneItem2");
         EXPECT_EQ(d->windowTitle(), "Value (HSV)");
         EXPECT_FALSE(Child<QCheckBox>(d, "CheckBoxMonochrome")->isVisibleTo(d));
-        Click(d, "RadioGroupColorSpaceItem3"); // CMYK: its planes have no name
-        EXPECT_EQ(d->windowTitle(), "");
+        Click(d, "RadioGroupColorSpaceItem3"); // CMYK: the caption names the plane too
+        EXPECT_EQ(d->windowTitle(), "Cyan");
         EXPECT_EQ(Child<QRadioButton>(d, "RadioGroupColorPlaneItem3")->text(), "blacK");
         EXPECT_TRUE(Child<QRadioButton>(d, "RadioGroupColorPlaneItem0")->isChecked());
 

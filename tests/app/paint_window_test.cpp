@@ -201,6 +201,24 @@ TEST_F(PaintWindowTest, EveryPaintingToolPaintsOnTheCanvas) {
     Shot(window.get(), "painted_canvas");
 }
 
+TEST_F(PaintWindowTest, TheSelectionOutlineStaysWhileAToolPaintsInsideIt) {
+    Open(60, 40);
+    Image().Bitmap.Fill(255, 255, 255, 0); // opaque white
+    window->RefreshView();
+    // The frame's first pixel is inverted on the view, never in the image.
+    auto framed = [this] { return Px(Ws().DisplayCopy, 0, 0)[0] == 0 && Px(Image().Bitmap, 0, 0)[0] == 255; };
+    Cmd("SelectAll1")->trigger();
+    EXPECT_TRUE(framed()) << "Select All shows its frame";
+    window->SetToolOption(TWindow::SelectOptions, "A", 1);
+    Choose("ToolButton20"); // the pen, confined to the selection
+    ASSERT_EQ(Image().Tool, ToolPen);
+    ASSERT_EQ(Ws().ToolVars.HasSelection, 1);
+    EXPECT_TRUE(framed()) << "the frame stays when the pen is chosen";
+    DragOn(Canvas(), {10, 10}, {40, 20});
+    EXPECT_NE(Px(Image().Bitmap, 25, 15)[0], 255) << "the pen painted";
+    EXPECT_TRUE(framed()) << "and the frame is still there";
+}
+
 // Records the part of the canvas each paint covers.
 class PaintedParts : public QObject {
 public:

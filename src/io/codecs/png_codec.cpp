@@ -298,7 +298,13 @@ template <typename TSetSource> Bitmap ReadFrom(std::size_t size, TSetSource setS
     CheckImageSize(ri.Width, ri.Height, "PNG");
     // Deflate packs at most about 1032 bytes into one; a file too small for
     // its claimed size is broken, and is refused before any memory is taken.
-    const double rawBytes = (static_cast<double>(ri.Width) * ri.BitDepth * 4 / 8 + 1) * ri.Height;
+    // The rows as stored: the samples the colour type has, not the four the
+    // picture gets, or a well-packed RGB file is taken for a broken one.
+    const int samples = ri.ColourType == PNG_COLOR_TYPE_RGB          ? 3
+                        : ri.ColourType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
+                        : ri.ColourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                     : 1;
+    const double rawBytes = (static_cast<double>(ri.Width) * ri.BitDepth * samples / 8 + 1) * ri.Height;
     if (rawBytes > 1100.0 * static_cast<double>(size) + 65536.0) throw ECodecError("PNG: file is truncated");
     Bitmap out = NewImage(static_cast<int>(ri.Width), static_cast<int>(ri.Height));
     std::vector<png_bytep> rows(ri.Height);

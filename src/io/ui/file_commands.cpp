@@ -22,6 +22,7 @@
 #include "io/file_questions.h"
 #include "io/new_close_commands.h"
 #include "io/open_commands.h"
+#include "io/outside_files.h"
 #include "io/recent_files.h"
 #include "io/save_commands.h"
 #include "io/ui/batch_window.h"
@@ -130,8 +131,11 @@ void RunOpen(WindowHost& w) {
     if (!RoomToOpen(ws)) return;
     const QStringList chosen = ChooseFilesToOpen(w.Owner());
     if (chosen.isEmpty()) return;
-    // One file per use: the first one chosen.
-    LoadIntoNewSlot(ws, chosen.first().toStdString());
+    // Every file chosen, each in a tab of its own.
+    std::vector<std::string> paths;
+    for (const QString& path : chosen)
+        paths.push_back(path.toStdString());
+    OpenOutsideFiles(ws, paths);
     w.ShowRecentFiles();
 }
 
@@ -195,26 +199,26 @@ TCommandList FileCommands() {
     constexpr CommandRule A = CommandRule::Always;
     constexpr CommandRule I = CommandRule::NeedsImage;
     TCommandList list = {
-        Cmd("NewImage1", "New Image", A).Keys("Ctrl+N").Does(RunNew),
+        Cmd("NewImage1", "New Image", A).Dialog().Keys("Ctrl+N").Does(RunNew),
         Cmd("ToolButton1", "New", A).Button(":/icons/new.svg", "New Image", "New Image").Does(RunNew),
-        Cmd("OpenFile1", "Open File", A).Keys("Ctrl+O").Does(RunOpen),
+        Cmd("OpenFile1", "Open File", A).Dialog().Keys("Ctrl+O").Does(RunOpen),
         Cmd("ToolButton2", "Open", A)
             .Button(":/icons/open.svg", "Open File", "Open a new image")
             .Does(RunOpen),
         Cmd("ReOpenFile1", "ReOpen File", CommandRule::ReOpen).Keys("Ctrl+Alt+O").Does([](WindowHost& w) {
             ReopenFile(w.Ws());
         }),
-        Cmd("ConvertFiles1", "Convert File(s)", A).Does(ShowBatchWindow),
+        Cmd("ConvertFiles1", "Convert File(s)", A).Dialog().Does(ShowBatchWindow),
         Cmd("Save1", "Save", I).Keys("Ctrl+S").Does(RunSave),
         Cmd("ToolButton3", "Save", I)
             .Button(":/icons/save.svg", "Save", "Save the current image")
             .Does(RunSave),
-        Cmd("SaveAs1", "Save As", I).Keys("Ctrl+Shift+S").Does(RunSaveAs),
-        Cmd("SaveaCopy1", "Save a Copy", I).Does(RunSaveCopy),
+        Cmd("SaveAs1", "Save As", I).Dialog().Keys("Ctrl+Shift+S").Does(RunSaveAs),
+        Cmd("SaveaCopy1", "Save a Copy", I).Dialog().Does(RunSaveCopy),
         Cmd("Duplicate1", "Duplicate", I).Keys("Ctrl+D").Does(RunDuplicate),
         Cmd("Duplicate2", "Duplicate", I).Keys("Ctrl+D", true).Does(RunDuplicate),
         Cmd("Duplicate3", "Duplicate", I).Does(RunDuplicate),
-        Cmd("PrintImage1", "Print Image", I).Keys("Ctrl+P").Does([](WindowHost& w) { PrintImage(w); }),
+        Cmd("PrintImage1", "Print Image", I).Dialog().Keys("Ctrl+P").Does([](WindowHost& w) { PrintImage(w); }),
         Cmd("Close1", "Close", I).Keys("Ctrl+W").Does(RunClose),
         Cmd("Close2", "Close", I).Does(RunClose),
         Cmd("CloseAll1", "Close All", I).Keys("Ctrl+Alt+W").Does(RunCloseAll),

@@ -14,6 +14,7 @@
 
 #include "window_kit/option_controls.h"
 #include "window_kit/window_support.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -26,6 +27,7 @@ GifTransparencyDialog::GifTransparencyDialog(QWidget* parent)
     box->setGeometry(8, 8, 404, 60);
     ts_ = static_cast<QSlider*>(MakeOptionControl(sensitivity, box));
     ts_->setGeometry(10, 24, 384, 26);
+    AddValueBox(ts_);
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName("ScrollBox1");
     scroll_->setGeometry(8, 76, 404, 280);

@@ -70,6 +70,13 @@ void ShapeFamily::Move(ToolContext& c, int x, int y) {
     if (dragging_) PreviewShape(c, *this, traits_, Points(c, x, y), shown_);
 }
 
+bool ShapeFamily::Cancel(ToolContext& c, bool held) {
+    if (!dragging_ || !held) return false;
+    dragging_ = false;
+    c.RefreshView();
+    return true;
+}
+
 void ShapeFamily::Release(ToolContext& c, int x, int y) {
     if (!dragging_) return;
     dragging_ = false;

@@ -14,6 +14,7 @@
 #include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
 #include "window_kit/window_support.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -53,6 +54,7 @@ LibraryBox::LibraryBox(WindowHost& w, Kind kind) : QDialog(w.Owner()), w_(w), ki
     occ_->setTickPosition(QSlider::TicksBelow);
     occ_->setTickInterval(10);
     occ_->setGeometry(8, 18, kPictureWidth + kScrollWidth - 16, 28);
+    AddValueBox(occ_);
 
     int n = 0;
     for (const char* caption : {"OK", "Cancel", "Import", "Delete"}) {

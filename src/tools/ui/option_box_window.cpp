@@ -18,6 +18,7 @@
 #include "doc/workspace.h"
 #include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -90,6 +91,7 @@ void OptionBoxWindow::AddControls(std::span<const TOptionRow> rows) {
             const int barRow = captioned ? row + 1 : row;
             grid_->addWidget(c.Items.empty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this), barRow,
                              0, 1, 3);
+            AddValueBox(t);
             control = t;
             break;
         }

@@ -189,7 +189,7 @@ void SelectAll(Workspace& ws) {
     // The whole image is a rectangle selection, whatever shape the box has
     // chosen: the floating pixels are kept as a rectangle keeps them, and
     // read as another shape's they would land shifted when dropped.
-    ws.Port->SetToolOption(kSelectBox, "RadioGroup1", SelRectangle);
+    ws.Port->SetToolOption(TOpt::SelectionType, SelRectangle);
     ws.Port->UpdateCommandStates();
     s.DownX = s.DownY = 0;
     v.LastPoint = {0, 0};

@@ -209,7 +209,7 @@ TEST_F(PaintWindowTest, TheSelectionOutlineStaysWhileAToolPaintsInsideIt) {
     auto framed = [this] { return Px(Ws().DisplayCopy, 0, 0)[0] == 0 && Px(Image().Bitmap, 0, 0)[0] == 255; };
     Cmd("SelectAll1")->trigger();
     EXPECT_TRUE(framed()) << "Select All shows its frame";
-    window->SetToolOption(TWindow::SelectOptions, "A", 1);
+    window->SetToolOption(TOpt::SelectionApplyInside, 1);
     Choose("ToolButton20"); // the pen, confined to the selection
     ASSERT_EQ(Image().Tool, ToolPen);
     ASSERT_EQ(Ws().ToolVars.HasSelection, 1);

@@ -58,11 +58,14 @@ if [[ ! -f $build/build.ninja ]]; then
   CC=clang CXX=clang++ cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXORA_FUZZ=ON \
     -DPIXORA_BUILD_TESTS=OFF -DPIXORA_BUILD_BENCH=OFF >/dev/null
 fi
+targets=("$@")
 if [[ $mode != report ]]; then
-  nice -n 19 cmake --build $build --target fuzz_all -j1 >/dev/null
+  # The programs of the targets named, or all of them.
+  programs=(fuzz_all)
+  ((${#targets[@]} == 0)) || programs=("${targets[@]/#/fuzz_}")
+  nice -n 19 cmake --build $build --target "${programs[@]}" -j1 >/dev/null
 fi
 
-targets=("$@")
 if ((${#targets[@]} == 0)); then
   for bin in $build/fuzz/fuzz_*; do [[ -f $bin && -x $bin ]] && targets+=("${bin##*/fuzz_}"); done
 fi

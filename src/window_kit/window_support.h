@@ -77,6 +77,9 @@ QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& par
 // `area` (left and top included), as StretchedPicture picks them; empty when
 // none of them shows.
 QRect ViewPartShowing(const TRect& area, int bitmapWidth, int bitmapHeight, int width, int height);
+// The same, not held to the image: a part beyond its edge keeps the scale
+// (an outline around the pointer near the edge).
+QRect ViewRectOf(const TRect& area, int bitmapWidth, int bitmapHeight, int width, int height);
 
 // Paints a control's background in one colour.
 void SetBackground(QWidget* w, const QColor& colour);

@@ -96,6 +96,8 @@ void MainWindow::BuildToolPanel() {
                              key.toString(QKeySequence::NativeText));
         }
         b->setToolTip(hint);
+        // Read aloud by the tool's name, not the number on its face.
+        b->setAccessibleName(QString::fromUtf8(row.ButtonHint.data(), static_cast<qsizetype>(row.ButtonHint.size())));
         b->setIcon(QIcon(QString::fromUtf8(row.Icon.data(), static_cast<qsizetype>(row.Icon.size()))));
         b->setIconSize(QSize(20, 20));
         b->setCheckable(true);
@@ -104,6 +106,7 @@ void MainWindow::BuildToolPanel() {
         b->move(2 + row.PanelColumn * 27, row.PanelRow * 27);
         b->setProperty("statusText", QString::fromUtf8(row.StatusHint.data(),
                                                        static_cast<qsizetype>(row.StatusHint.size())));
+        b->setAccessibleDescription(b->property("statusText").toString());
         const int tool = row.Number;
         connect(b, &QToolButton::clicked, this, [this, tool] { ChooseTool(*this, tool); });
         toolButtons_.emplace_back(tool, b);
@@ -112,10 +115,12 @@ void MainWindow::BuildToolPanel() {
     const int swatchTop = 24 + 11 * 27 + 6;
     shape2_ = new SwatchWidget(panel1_);
     shape2_->setObjectName("Shape2");
+    shape2_->setAccessibleName("Background Colour");
     shape2_->setGeometry(22, swatchTop + 14, 28, 28);
     shape2_->SetColour(0xFFFFFF);
     shape1_ = new SwatchWidget(panel1_);
     shape1_->setObjectName("Shape1");
+    shape1_->setAccessibleName("Foreground Colour");
     shape1_->setGeometry(6, swatchTop, 28, 28);
     shape1_->SetColour(0);
     auto* image2 = new ClickPicture(":/icons/exchange.svg", panel1_);

@@ -54,6 +54,7 @@
 #include "tools/ui/option_boxes.h"
 #include "tools/ui/text_editor.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/accessible_names.h"
 #include "window_kit/escape_keys.h"
 #include "window_kit/message_dialog.h"
 #include "window_kit/swatch.h"
@@ -70,6 +71,8 @@ namespace pixora {
 MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     : QMainWindow(parent), ws_(std::make_unique<Workspace>()) {
     InitResources();
+    // Before any control exists: a control's reading is made once.
+    new AccessibleNames(this);
     NameWindow(this, TWindow::Main);
     setWindowIcon(QIcon(":/icons/app.svg"));
     ws_->Port = this;
@@ -97,6 +100,10 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallFileDrop(*this);
     InstallRecovery(*this);
     new EscapeAsCancel(this);
+    // Screen readers find every control named, in every window.
+    NameUnnamedControls(this);
+    for (QWidget* w : windows_.All())
+        NameUnnamedControls(w);
     RefreshHistoryMenus();
 }
 

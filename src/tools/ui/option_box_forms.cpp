@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <span>
 
 #include "tools/ui/gradient_box.h"
@@ -197,6 +198,7 @@ OptionBoxWindow* TextEditor(WindowHost& w) {
     QGridLayout* g = box->Grid();
     auto* text = new QLineEdit(box);
     text->setObjectName("T");
+    text->setAccessibleName("Text");
     text->setMinimumWidth(240);
     g->addWidget(text, 0, 0, 1, 3);
     auto* buttons = new QWidget(box);
@@ -242,10 +244,13 @@ void MakeOptionBoxes(WindowHost& w) {
                  ChangeTransparency()}));
     w.Install<TWindow::BrushOptions>(
         ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
-    w.Install<TWindow::FillOptions>(
+    OptionBoxWindow* fill =
         ToolBox(w, BoxTForm25,
                 {Combo("ComboBox", {"Color (rgb)", "Color (hue)", "+Light", "+Saturation", "", ""}, 0),
-                 Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()}));
+                 Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()});
+    // The bar has no caption: its tip says what it sets.
+    fill->findChild<QSlider*>("TrackBar")->setToolTip("Fill tolerance");
+    w.Install<TWindow::FillOptions>(fill);
     w.Install<TWindow::EraserOptions>(
         ToolBox(w, BoxTForm43,
                 {Radio("ET", "Eraser Type", {"Square", "Ellipse", "Floodfill"}, 0),

@@ -256,7 +256,7 @@ void MainWindow::DimOptionBox() {
     constexpr double kDim = 100 / 255.0;
     if (QWidget* box = Window(OptionBoxWindowId(ws_->ToolVars.OptionBoxId));
         box && box->windowOpacity() != kDim)
-        box->setWindowOpacity(kDim);
+        SetOpacity(box, kDim);
 }
 
 } // namespace pixora

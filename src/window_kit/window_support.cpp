@@ -55,8 +55,16 @@ private:
 
 } // namespace
 
+bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void SetOpacity(QWidget* window, double opacity) {
+    if (!OnWayland()) window->setWindowOpacity(opacity);
+}
+
 void KeepPlace(QWidget* window, std::function<std::optional<QPoint>()> first) {
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    if (OnWayland()) return;
     window->installEventFilter(new PlaceKeeper(window, std::move(first)));
 }
 

@@ -88,8 +88,8 @@ void MainWindow::BuildToolPanel() {
         if (const TToolKeyOption& option = row.KeyOption; !option.Key.empty()) {
             const QKeySequence key = keyOf(option.Key);
             connect(new QShortcut(key, this), &QShortcut::activated, this,
-                    [this, tool = row.Number, box = row.OptionBox, option] {
-                        if (ChooseTool(*this, tool)) ws_->Port->SetToolOption(box, option.Control, option.Value);
+                    [this, tool = row.Number, option] {
+                        if (ChooseTool(*this, tool)) ws_->Port->SetToolOption(option.Option, option.Value);
                     });
             hint += QStringLiteral(", %1 (%2)")
                         .arg(QString::fromUtf8(option.Name.data(), static_cast<qsizetype>(option.Name.size())),

@@ -1,20 +1,14 @@
 #include "app/main_window.h"
 
-#include <QAbstractButton>
-#include <QAbstractSlider>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -335,46 +329,12 @@ void MainWindow::ShowSwatchColour(int which, int32_t colour) {
     (which == 0 ? shape1_ : shape2_)->SetColour(colour);
 }
 
-int MainWindow::ToolOption(TWindow box, const std::string& control) const {
-    QWidget* window = Window(box);
-    if (!window) return 0;
-    QWidget* c = window->findChild<QWidget*>(QString::fromStdString(control));
-    // A value a box keeps without a control of its own (the Gradient box's kind).
-    if (!c) {
-        const bool kept = window->dynamicPropertyNames().contains(control.c_str());
-        return kept ? window->property(control.c_str()).toInt() : 0;
-    }
-    if (auto* spin = qobject_cast<QSpinBox*>(c)) return spin->value();
-    if (auto* slider = qobject_cast<QAbstractSlider*>(c)) return slider->value();
-    if (auto* combo = qobject_cast<QComboBox*>(c)) return combo->currentIndex();
-    if (auto* button = qobject_cast<QAbstractButton*>(c)) return button->isChecked() ? 1 : 0;
-    if (qobject_cast<QGroupBox*>(c)) {
-        // A radio group: the index of the checked button among its buttons.
-        int index = 0;
-        for (QRadioButton* r : c->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
-            if (r->isChecked()) return index;
-            ++index;
-        }
-        return -1;
-    }
-    return 0;
+int MainWindow::ToolOption(TOpt id) const {
+    return options_.Value(id);
 }
 
-void MainWindow::SetToolOption(TWindow box, const std::string& control, int value) {
-    QWidget* window = Window(box);
-    QWidget* c = window ? window->findChild<QWidget*>(QString::fromStdString(control)) : nullptr;
-    if (auto* spin = qobject_cast<QSpinBox*>(c))
-        spin->setValue(value);
-    else if (auto* slider = qobject_cast<QAbstractSlider*>(c))
-        slider->setValue(value);
-    else if (auto* combo = qobject_cast<QComboBox*>(c))
-        combo->setCurrentIndex(value);
-    else if (auto* button = qobject_cast<QAbstractButton*>(c))
-        button->setChecked(value != 0);
-    else if (c && qobject_cast<QGroupBox*>(c)) {
-        const QList<QRadioButton*> items = c->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
-        if (value >= 0 && value < items.size()) items[value]->setChecked(true);
-    }
+void MainWindow::SetToolOption(TOpt id, int value) {
+    options_.SetValue(id, value);
 }
 
 void MainWindow::TextToolPressed() {

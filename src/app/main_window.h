@@ -17,6 +17,7 @@
 #include "doc/workspace.h"
 #include "window_kit/command_states.h"
 #include "window_kit/command_table.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
 
 class QAction;
@@ -73,6 +74,7 @@ public:
     QLabel* LayerStripImage() const override { return lsImage_; }
     UpDown* LayerStripUpDown() const override { return upDown_; }
     SwatchWidget* Swatch(int which) const override { return which == 0 ? shape1_ : shape2_; }
+    OptionControls& Options() override { return options_; }
     void ShowToolButtonState() override;
     void ShowRecentFiles() override;
 
@@ -86,7 +88,7 @@ public:
     void UpdateCommandStates() override;
     void RedrawLayerStrip(int slot) override;
     void ReportError(int kind, const std::string& detail) override;
-    int ToolOption(TWindow box, const std::string& control) const override;
+    int ToolOption(TOpt id) const override;
     void RepaintView() override;
     void RepaintViewArea(const TRect& area) override;
     void SetCanvasCursor(int cursor) override;
@@ -95,7 +97,7 @@ public:
     void ShowStatusNote(const std::string& text) override;
     bool AskYesNo(const std::string& headline, const std::string& question) override;
     void ReportProblem(const std::string& headline, const std::string& detail) override;
-    void SetToolOption(TWindow box, const std::string& control, int value) override;
+    void SetToolOption(TOpt id, int value) override;
     void TextToolPressed() override;
 
     // The layout routine: view, layer sheet and effects panel.
@@ -153,6 +155,7 @@ private:
 
     std::unique_ptr<Workspace> ws_;
     WindowSet windows_;
+    OptionControls options_;
     CursorSet cursors_;
     bool activated_ = false;
     bool shutDown_ = false;

@@ -33,6 +33,8 @@ struct SlotSource {
     // New images receive their background pixels only when the layer is
     // first stored; images read from a file copy them at once.
     bool CopyToBackground = true;
+    // The opened file's colour profile, by its description.
+    std::string ColourProfile;
 };
 
 // Fills a claimed slot with the given pixels (moved into Bitmap) and shows

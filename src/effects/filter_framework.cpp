@@ -103,13 +103,15 @@ bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bo
     const TActiveImage s = ws.ActiveImage();
     if (!s) return false;
     if (useAsBrush) {
-        if (!PushHistory(ws, s.Slot)) return false;
-        NameHistoryStep(ws, stepName);
+        // The image stays as it is: no step and still saved. Each stroke of
+        // the brush is a step of its own.
         TWorkBitmap& brush = ws.EffectBrushSource;
         if (brush.Bitmap.Width() != source.Width() || brush.Bitmap.Height() != source.Height() ||
             brush.Bitmap.BitsPerPixel() != 32)
             brush.Bitmap = Bitmap(source.Width(), source.Height(), 32);
+        const uint8_t saved = s->Saved;
         FilterApply(ws, source, brush.Bitmap);
+        s->Saved = saved;
         brush.Refill();
     } else {
         s->Bitmap.SetBitsPerPixel(32);

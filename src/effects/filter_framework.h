@@ -41,13 +41,14 @@ void FilterApply(Workspace& ws, Bitmap& source, Bitmap& target);
 // filter did not run.
 bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, const TEffectValues& values);
 
-// "OK" of a filter window, in this order: PushHistory and NameHistoryStep
-// with `stepName` (a step is recorded even with "Use as Brush"); the filter
-// apply operation from `source` (the display copy holding the last preview)
-// into the effect brush source (sized to the source) with `useAsBrush`, or
-// into the document; then the slot's tool becomes the Effect Brush (26)
-// with `useAsBrush`, else none (0). False, with nothing changed, without an
-// image or when the history step could not be stored. The window then
+// "OK" of a filter window, in this order: the filter apply operation from
+// `source` (the display copy holding the last preview) into the effect brush
+// source (sized to the source) with `useAsBrush`, or into the document, where
+// it is one step named `stepName` when it changed the image (with
+// "Use as Brush" the document is untouched: no step, its saved state kept);
+// then the slot's tool becomes the Effect Brush (26) with `useAsBrush`, else
+// none (0). False, with nothing changed, without an image or when the
+// history step could not be stored. The window then
 // shows the tool and closes; its closing refreshes the view. `recipeStep`
 // is the filter's --apply step, kept for recipes when the whole image changed.
 bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush,

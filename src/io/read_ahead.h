@@ -11,6 +11,7 @@
 #include <string>
 
 #include "doc/bitmap.h"
+#include "io/codecs/image_codecs.h"
 
 namespace pixora {
 
@@ -35,12 +36,14 @@ public:
     void Wait(const std::function<void(std::chrono::milliseconds)>& waiting,
               std::chrono::milliseconds tick = std::chrono::milliseconds(50));
     // The pixels read (waiting for them if need be), or the read's failure
-    // raised as it would be by the reader itself. After this nothing is held.
-    Bitmap Take();
+    // raised as it would be by the reader itself; `notes` receives what the
+    // Open command's reader learnt of the file. After this nothing is held.
+    Bitmap Take(TReadNotes* notes = nullptr);
 
 private:
     std::string path_;
     std::future<Bitmap> result_;
+    TReadNotes notes_; // written by the reading thread, read once it has ended
 };
 
 } // namespace pixora

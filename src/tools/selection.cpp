@@ -7,6 +7,7 @@
 #include "history/history_store.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_set.h"
+#include "tools/tool_options.h"
 #include "tools/tool_table.h"
 
 namespace pixora {
@@ -18,13 +19,13 @@ TSelectOptions ReadSelectOptions(const Workspace& ws) {
     // Without a window there is no box to read: the options stay as they start.
     if (!ws.HasWindow()) return o;
     const WindowPort& p = *ws.Port;
-    o.Shape = std::clamp(p.ToolOption(kSelectBox, "RadioGroup1"), 0, 3);
-    o.EditArea = p.ToolOption(kSelectBox, "RadioGroup2") == 0;
-    o.ApplyToSelection = p.ToolOption(kSelectBox, "A") != 0;
-    o.ExcludeSelection = p.ToolOption(kSelectBox, "E") != 0;
-    o.DuplicateOnMouseUp = p.ToolOption(kSelectBox, "D") != 0;
-    o.DeleteUnderlying = p.ToolOption(kSelectBox, "DU") != 0;
-    o.Tolerance = p.ToolOption(kSelectBox, "T");
+    o.Shape = std::clamp(p.ToolOption(TOpt::SelectionType), 0, 3);
+    o.EditArea = p.ToolOption(TOpt::SelectionEdit) == 0;
+    o.ApplyToSelection = p.ToolOption(TOpt::SelectionApplyInside) != 0;
+    o.ExcludeSelection = p.ToolOption(TOpt::SelectionExclude) != 0;
+    o.DuplicateOnMouseUp = p.ToolOption(TOpt::SelectionDuplicate) != 0;
+    o.DeleteUnderlying = p.ToolOption(TOpt::SelectionDeleteUnderlying) != 0;
+    o.Tolerance = p.ToolOption(TOpt::SelectionTolerance);
     return o;
 }
 
@@ -188,7 +189,7 @@ void SelectAll(Workspace& ws) {
     // The whole image is a rectangle selection, whatever shape the box has
     // chosen: the floating pixels are kept as a rectangle keeps them, and
     // read as another shape's they would land shifted when dropped.
-    ws.Port->SetToolOption(kSelectBox, "RadioGroup1", SelRectangle);
+    ws.Port->SetToolOption(TOpt::SelectionType, SelRectangle);
     ws.Port->UpdateCommandStates();
     s.DownX = s.DownY = 0;
     v.LastPoint = {0, 0};

@@ -58,7 +58,7 @@ bool InvertSelection(Workspace& ws) {
     ws.StrokeBase.Refill();
     ws.SelectionMask.Bitmap = ws.StrokeOverlay.Bitmap;
     ws.SelectionMask.Refill();
-    ws.Port->SetToolOption(kSelectBox, "RadioGroup1", SelMagicWand);
+    ws.Port->SetToolOption(TOpt::SelectionType, SelMagicWand);
     const bool any = TightenSelection(ws, s);
     if (any) {
         v.HasSelection = 1;

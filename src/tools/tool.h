@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "doc/workspace.h"
+#include "tools/tool_options.h"
 
 namespace pixora {
 
@@ -26,9 +27,10 @@ struct ToolContext {
     // never touches the image.
     Bitmap& View() { return Ws.DisplayCopy; }
     // Reads an option box control live.
-    int Option(TWindow box, const char* control) const;
-    // Reads a control of the tool's own option box (its row's box).
-    int BoxOption(const char* control) const;
+    int Option(TOpt id) const;
+    // The ids of the stroke options of the tool's own box (the pen's or a
+    // shape's).
+    const TStrokeOptionIds& StrokeOptions() const;
     void RepaintView() const;
     void RefreshView() const;
     // The stroke colour of the press: the foreground colour for the left

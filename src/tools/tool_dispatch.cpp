@@ -30,12 +30,12 @@ void SizeLike(TWorkBitmap& w, const Bitmap& image) {
 
 // ---- the context ------------------------------------------------------------
 
-int ToolContext::Option(TWindow box, const char* control) const {
-    return Ws.Port->ToolOption(box, control);
+int ToolContext::Option(TOpt id) const {
+    return Ws.Port->ToolOption(id);
 }
 
-int ToolContext::BoxOption(const char* control) const {
-    return Ws.Port->ToolOption(Row.OptionBox, control);
+const TStrokeOptionIds& ToolContext::StrokeOptions() const {
+    return StrokeOptionIds(Row.OptionBox);
 }
 
 void ToolContext::RepaintView() const {

@@ -233,7 +233,7 @@ const std::array<TToolDescription, 27>& Table() {
         // The selection tool keeps the overlay: it holds the selection's shape.
         t[15] = Row(15, "ToolButton29", "Selection Tool", "Use the Selection Tool")
                     .Key("M")
-                    .KeyOption({"W", "Magic Wand", "RadioGroup1", SelMagicWand})
+                    .KeyOption({"W", "Magic Wand", TOpt::SelectionType, SelMagicWand})
                     .Cursor(10)
                     .Box(TWindow::SelectOptions, BoxTForm4)
                     .View("SelectionToolbar1", "Selection Toolbar")

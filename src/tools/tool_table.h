@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "doc/window_ids.h"
+#include "tools/tool_options.h"
 
 namespace pixora {
 
@@ -73,7 +74,7 @@ struct TToolMenuItem {
 struct TToolKeyOption {
     std::string_view Key; // "" = none
     std::string_view Name;
-    const char* Control = nullptr;
+    TOpt Option{};
     int Value = 0;
 };
 

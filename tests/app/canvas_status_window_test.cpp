@@ -230,7 +230,7 @@ TEST_F(CanvasTest, TheBrushOutlineAndTheDragSizeFollowThePointer) {
     const Bitmap before = Active().Bitmap;
     PictureWidget* image = View()->Image();
     window->findChild<QToolButton*>("ToolButton25")->click(); // the lighten brush
-    Ws().Port->SetToolOption(TWindow::BrushOptions, "size", 7);
+    Ws().Port->SetToolOption(TOpt::BrushSize, 7);
 
     // Over image pixel (20, 14) the disc of radius 3, twice as large on the
     // view, drawn over the picture only.

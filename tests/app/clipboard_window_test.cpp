@@ -108,7 +108,7 @@ TEST_F(ClipWindowTest, PictureOfAnotherProgramPastesAsANewImageWithItsTransparen
     EXPECT_EQ(s.Bitmap.Row(1)[2 * 4 + 3], 255);
     EXPECT_EQ(s.Bitmap.Row(0)[1], 200);
     EXPECT_EQ(window->Pages()->tabText(Ws().ActiveSlot()), "Untitled.bmp");
-    EXPECT_EQ(window->ToolOption(TWindow::GifTransparency, "TS"), 255);
+    EXPECT_EQ(window->ToolOption(TOpt::GifSensitivity), 255);
 }
 
 TEST_F(ClipWindowTest, UndoHistoryListsTheSnapshotsAndOkJumps) {

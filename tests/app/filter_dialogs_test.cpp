@@ -170,7 +170,7 @@ TEST_F(FilterWindowTest, OkCommitsTheColourBytesOnlyAsOneStep) {
     EXPECT_EQ(Value("TForm11", "B"), 0) << "reset after closing";
 }
 
-TEST_F(FilterWindowTest, UseAsBrushInEveryWindowRecordsAStepAndChoosesTheEffectBrush) {
+TEST_F(FilterWindowTest, UseAsBrushInEveryWindowLeavesNoStepAndChoosesTheEffectBrush) {
     Open();
     for (const char* form : kFilterForms) {
         const int pos = S().HistoryPos;
@@ -181,8 +181,8 @@ TEST_F(FilterWindowTest, UseAsBrushInEveryWindowRecordsAStepAndChoosesTheEffectB
             d->UseAsBrush()->setChecked(true);
             Ok(d);
         });
-        EXPECT_EQ(S().HistoryPos, pos + 1) << form;
-        EXPECT_EQ(S().Saved, 0) << form;
+        EXPECT_EQ(S().HistoryPos, pos) << form;
+        EXPECT_EQ(S().Saved, 1) << form;
         EXPECT_EQ(S().Tool, ToolEffectBrush) << form;
         EXPECT_TRUE(SamePixels(S().Bitmap, doc)) << form;
         EXPECT_TRUE(window->Window("TForm24")->isVisible()) << form;

@@ -88,16 +88,16 @@ TEST_F(PaintWindowTest, GradientBoxDrawsItsPreviewsAndChoosesAKindByClick) {
 
     QWidget* image = box->findChild<QWidget*>("Image1");
     Mouse(image, QEvent::MouseButtonPress, {180, 60});
-    EXPECT_EQ(window->ToolOption(TWindow::Gradient, "GradientKind"), 1);
+    EXPECT_EQ(window->ToolOption(TOpt::GradientKind), 1);
     EXPECT_EQ(Px(picture, 6, 60)[0], 255) << "the old frame is painted over";
     EXPECT_EQ(Px(picture, 126, 60)[0], 0);
     Mouse(image, QEvent::MouseButtonPress, {120, 60}); // between the previews
-    EXPECT_EQ(window->ToolOption(TWindow::Gradient, "GradientKind"), 1);
+    EXPECT_EQ(window->ToolOption(TOpt::GradientKind), 1);
 
     // Every change of a setting redraws the previews.
     box->findChild<QSpinBox*>("depth")->setValue(64);
     EXPECT_EQ(Px(picture, 59, 59)[2], 123); // 31 x 255 div 64
-    EXPECT_EQ(window->ToolOption(TWindow::Gradient, "depth"), 64);
+    EXPECT_EQ(window->ToolOption(TOpt::GradientDepth), 64);
     Shot(box, "gradient_box");
     box->findChild<QPushButton*>("Button2")->click();
     EXPECT_FALSE(box->isVisible());
@@ -209,7 +209,7 @@ TEST_F(PaintWindowTest, TheSelectionOutlineStaysWhileAToolPaintsInsideIt) {
     auto framed = [this] { return Px(Ws().DisplayCopy, 0, 0)[0] == 0 && Px(Image().Bitmap, 0, 0)[0] == 255; };
     Cmd("SelectAll1")->trigger();
     EXPECT_TRUE(framed()) << "Select All shows its frame";
-    window->SetToolOption(TWindow::SelectOptions, "A", 1);
+    window->SetToolOption(TOpt::SelectionApplyInside, 1);
     Choose("ToolButton20"); // the pen, confined to the selection
     ASSERT_EQ(Image().Tool, ToolPen);
     ASSERT_EQ(Ws().ToolVars.HasSelection, 1);

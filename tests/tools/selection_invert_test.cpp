@@ -50,7 +50,7 @@ TEST_F(InvertTest, EveryShapeTurnsInsideOutAndBackAgain) {
         Select(shape, 5, 5, 25, 20);
         const std::vector<bool> before = Region();
         ASSERT_TRUE(InvertSelection(ws));
-        EXPECT_EQ(port.ToolOption(kSelectBox, "RadioGroup1"), SelMagicWand) << "the region is the wand's kind";
+        EXPECT_EQ(port.ToolOption(TOpt::SelectionType), SelMagicWand) << "the region is the wand's kind";
         const std::vector<bool> inverted = Region();
         for (std::size_t i = 0; i < before.size(); ++i)
             ASSERT_NE(before[i], inverted[i]) << shape << " at " << i % width << "," << i / width;

@@ -8,6 +8,7 @@
 #include "effects/ui/colour_select_dialog.h"
 #include "effects/ui/colour_windows.h"
 #include "effects/ui/filter_dialog.h"
+#include "tools/tool_options.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_boxes.h"
 #include "tools/ui/tool_commands.h"
@@ -24,11 +25,11 @@ TEffectSettings ReadSettings(WindowHost& w, const TEffectRow& row) {
     const TWindow box = row.OptionsWindow;
     if (box == TWindow::None) return s;
     if (box == TWindow::RadiusOptions) {
-        s.Radius = port.ToolOption(box, "R");
+        s.Radius = port.ToolOption(TOpt::BlurRadius);
     } else {
-        s.Red = port.ToolOption(box, "R");
-        s.Green = port.ToolOption(box, "G");
-        s.Blue = port.ToolOption(box, "B");
+        s.Red = port.ToolOption(TOpt::ChannelRed);
+        s.Green = port.ToolOption(TOpt::ChannelGreen);
+        s.Blue = port.ToolOption(TOpt::ChannelBlue);
     }
     return s;
 }

@@ -4,12 +4,15 @@
 #include "io/ui/file_commands.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
 #include <QMenu>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSlider>
 #include <QTabWidget>
 #include <algorithm>
 #include <memory>
@@ -33,6 +36,7 @@
 #include "io/ui/replace_file_dialog.h"
 #include "io/ui/save_changes_dialog.h"
 #include "io/ui/webp_options_dialog.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
 
 namespace pixora {
@@ -64,11 +68,14 @@ public:
         dlg.setNameFilters(filters);
         dlg.selectNameFilter(filters[0]);
         dlg.selectFile(QString::fromStdString(name));
+        QCheckBox* removeLocation = AddRemoveLocationBox(dlg);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
         name = dlg.selectedFiles().first().toStdString();
         filterIndex = FilterIndex(SaveFilters(), filters, dlg.selectedNameFilter());
+        removeLocation_ = removeLocation->isChecked();
         return true;
     }
+    bool RemoveLocation() const override { return removeLocation_; }
     bool AskReplaceFile(const std::string&) override {
         return w_.Get<TWindow::ReplaceFile>()->exec() == QDialog::Accepted;
     }
@@ -99,7 +106,20 @@ public:
     }
 
 private:
+    // "Remove location (GPS) and camera serial" under the file list, off at
+    // first; it matters to the formats that keep a photo's metadata.
+    static QCheckBox* AddRemoveLocationBox(QFileDialog& dlg) {
+        auto* box = new QCheckBox("Remove location (GPS) and camera serial", &dlg);
+        box->setObjectName("RemoveLocationBox");
+        box->setToolTip("JPEG, PNG, TIFF and WebP files keep a photo's EXIF and XMP; with this box "
+                        "ticked they leave out its GPS position and the camera's and lens's serial numbers.");
+        if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout()))
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+        return box;
+    }
+
     WindowHost& w_;
+    bool removeLocation_ = false;
 };
 
 void ShowMessage(WindowHost& w, const std::string& text) {
@@ -245,6 +265,7 @@ void InstallFileWindows(WindowHost& w) {
     w.Install<TWindow::WebpOptions>(new WebpOptionsDialog(owner));
     auto* gif = new GifTransparencyDialog(owner);
     w.Install<TWindow::GifTransparency>(gif);
+    w.Options().Bind(TOpt::GifSensitivity, gif->SensitivityControl());
     w.Install<TWindow::ReplaceFile>(new ReplaceFileDialog(owner));
     w.Install<TWindow::SaveChanges>(new SaveChangesDialog(owner));
     w.Install<TWindow::Batch>(new BatchWindow(w));

@@ -16,36 +16,30 @@ namespace pixora {
 
 namespace {
 
-// The boxes the brushes read that are not their row's own.
-constexpr TWindow kBrushBox = TWindow::BrushOptions;
-constexpr TWindow kHistoryBrushBox = TWindow::HistoryBrushOptions;
-
-// The disc of the stamp with a diameter.
+// The disc of the stamp with the diameter of a control.
 TDisc Disc(const TStamp& s, int diameter) {
     return {s.Cx, s.Cy, diameter};
 }
 
 TEraserOptions EraserOptions(const ToolContext& c) {
-    return {c.BoxOption("ET"), c.BoxOption("Size")};
+    return {c.Option(TOpt::EraserType), c.Option(TOpt::EraserSize)};
 }
 
+// The retouching brushes' "Change Transparency".
 bool ChangesTransparency(const TStamp& s) {
-    return s.Option("CT") != 0;
+    return s.Option(TOpt::BrushChangeTransparency) != 0;
 }
 
 } // namespace
 
 int SprayDiameter(const ToolContext& c) {
-    return c.BoxOption("Size");
+    return c.Option(TOpt::SpraySize);
 }
 int BrushDiameter(const ToolContext& c) {
-    return c.BoxOption("size");
+    return c.Option(TOpt::BrushSize);
 }
 int HistoryDiameter(const ToolContext& c) {
-    return c.Option(kHistoryBrushBox, "size");
-}
-int EffectDiameter(const ToolContext& c) {
-    return c.Option(kBrushBox, "size");
+    return c.Option(TOpt::HistoryBrushSize);
 }
 
 std::optional<TStampOutline> CustomOutline(const ToolContext& c, TPoint p) {
@@ -62,7 +56,8 @@ std::optional<TStampOutline> EraserOutline(const ToolContext& c, TPoint p) {
 
 TRect PaintSpray(const TStamp& s) {
     const TDisc disc = Disc(s, SprayDiameter(s.C));
-    SprayStamp(s.Image, disc, {s.Option("thick"), ChangesTransparency(s)}, s.Colour, s.EditTest);
+    SprayStamp(s.Image, disc, {s.Option(TOpt::SprayThickness), s.Option(TOpt::SprayChangeTransparency) != 0},
+               s.Colour, s.EditTest);
     return disc.Reach();
 }
 
@@ -113,13 +108,13 @@ TRect PaintDarken(const TStamp& s) {
 
 TRect PaintHistory(const TStamp& s) {
     const TDisc disc = Disc(s, HistoryDiameter(s.C));
-    HistoryBrushStamp(s.Image, s.StrokeBase, disc, s.C.Option(kHistoryBrushBox, "Occ"), s.EditTest);
+    HistoryBrushStamp(s.Image, s.StrokeBase, disc, s.Option(TOpt::HistoryBrushOccupation), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintCustom(const TStamp& s) {
     const Bitmap& brush = s.C.Ws.CustomBrushBitmap.Bitmap;
-    CustomBrushStamp(s.Image, brush, {s.Cx, s.Cy}, s.Option("Occ"), s.EditTest);
+    CustomBrushStamp(s.Image, brush, {s.Cx, s.Cy}, s.Option(TOpt::CustomBrushOccupation), s.EditTest);
     return CustomBrushReach(brush, {s.Cx, s.Cy});
 }
 
@@ -131,7 +126,7 @@ TRect PaintErase(const TStamp& s) {
 }
 
 TRect PaintEffect(const TStamp& s) {
-    const TDisc disc = Disc(s, EffectDiameter(s.C));
+    const TDisc disc = Disc(s, BrushDiameter(s.C));
     EffectBrushStamp(s.Image, s.C.Ws.EffectBrushSource.Bitmap, disc, s.EditTest);
     return disc.Reach();
 }

@@ -42,10 +42,9 @@ protected:
 };
 
 // The diameters of the disc brushes, by the control each reads.
-int SprayDiameter(const ToolContext& c);   // own box, Size
-int BrushDiameter(const ToolContext& c);   // own box, size
-int HistoryDiameter(const ToolContext& c); // TForm38, size
-int EffectDiameter(const ToolContext& c);  // TForm24, size
+int SprayDiameter(const ToolContext& c);   // the spray's size
+int BrushDiameter(const ToolContext& c);   // the retouching and effect brushes' size
+int HistoryDiameter(const ToolContext& c); // the history brush's size
 
 // The disc of the diameter a rule reads, around the point.
 template <int (*Diameter)(const ToolContext&)>
@@ -75,7 +74,7 @@ using DarkenBrush = RuleBrush<&PaintDarken, &DiscOutline<&BrushDiameter>>;
 using HistoryBrush = RuleBrush<&PaintHistory, &DiscOutline<&HistoryDiameter>>;
 using CustomBrush = RuleBrush<&PaintCustom, &CustomOutline>;
 using Eraser = RuleBrush<&PaintErase, &EraserOutline>;
-using EffectBrush = RuleBrush<&PaintEffect, &DiscOutline<&EffectDiameter>>;
+using EffectBrush = RuleBrush<&PaintEffect, &DiscOutline<&BrushDiameter>>;
 
 class NoiseBrush final : public StampBrushFamily {
 public:

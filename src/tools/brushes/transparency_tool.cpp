@@ -13,17 +13,17 @@ namespace {
 TTransparencyOptions ReadOptions(const ToolContext& c, int mode) {
     TTransparencyOptions o;
     o.Mode = mode;
-    o.Size = c.BoxOption("Size");
-    o.SprayDiameter = c.BoxOption("SR");
-    o.Difference = c.BoxOption("TD");
-    o.ForceValue = c.BoxOption("FV") != 0;
+    o.Size = c.Option(TOpt::TransparencySize);
+    o.SprayDiameter = c.Option(TOpt::TransparencySprayRadius);
+    o.Difference = c.Option(TOpt::TransparencyDifference);
+    o.ForceValue = c.Option(TOpt::TransparencyForceValue) != 0;
     return o;
 }
 
 } // namespace
 
 void TransparencyTool::Press(ToolContext& c, int x, int y) {
-    mode_ = std::clamp(c.BoxOption("T"), 0, static_cast<int>(TransparencySpray));
+    mode_ = std::clamp(c.Option(TOpt::TransparencyTool), 0, static_cast<int>(TransparencySpray));
     drawing_ = true;
     shown_ = {};
     c.Slot.DownX = x;
@@ -37,8 +37,8 @@ void TransparencyTool::Move(ToolContext& c, int x, int y) {
 }
 
 std::optional<TStampOutline> TransparencyTool::StampOutline(const ToolContext& c, int x, int y) const {
-    if (c.BoxOption("T") != TransparencySpray) return std::nullopt;
-    return TStampOutline{TDisc{x, y, c.BoxOption("SR")}.Reach(), true};
+    if (c.Option(TOpt::TransparencyTool) != TransparencySpray) return std::nullopt;
+    return TStampOutline{TDisc{x, y, c.Option(TOpt::TransparencySprayRadius)}.Reach(), true};
 }
 
 std::optional<TRect> TransparencyTool::DragSpan(const ToolContext& c) const {

@@ -54,7 +54,7 @@ struct TShapeDraw {
     const ToolContext& C;
     const TShapePoints& Points;
     bool Preview; // on the view (true) or into the overlay (false)
-    int Option(const char* control) const { return C.BoxOption(control); }
+    int Option(TOpt id) const { return C.Option(id); }
 };
 
 // The one virtual of a shape leaf.

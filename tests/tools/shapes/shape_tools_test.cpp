@@ -16,8 +16,9 @@ struct ShapeToolTest : PaintTest {
             Opt(box, "Size", 1);
             Opt(box, "Occ", 100);
             Opt(box, "CT", 1);
-            Opt(box, "Clear", 1);
         }
+        for (const char* box : {"TForm21", "TForm22"})
+            Opt(box, "Clear", 1);
         SetFGColour(S(), RGBColour(0, 0, 0));
         SetBGColour(S(), RGBColour(0, 200, 0));
     }

@@ -238,6 +238,7 @@ TEST_F(CanvasTest, TheBrushOutlineAndTheDragSizeFollowThePointer) {
     EXPECT_EQ(image->Outline(), QRect(34, 22, 14, 14));
     EXPECT_TRUE(image->OutlineRound());
     const QImage shot = image->grab().toImage();
+    SaveScreenshot(window.get(), "brush-outline");
     EXPECT_NE(shot.pixel(34, 29), grey) << "the outline's left end";
     EXPECT_EQ(shot.pixel(41, 29), grey) << "its inside shows the picture";
     EXPECT_TRUE(SamePixels(Active().Bitmap, before));

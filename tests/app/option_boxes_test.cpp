@@ -509,16 +509,19 @@ TEST_F(OptionBoxTest, BoxesAndDialogsReopenWhereTheyWereLeft) {
     EXPECT_EQ(box->pos(), QPoint(52, 63));
 
     // A reused dialog neither returns to its first place nor creeps.
-    QWidget* reset = window->Window("TForm29");
-    ASSERT_NE(reset, nullptr);
-    reset->show();
-    reset->move(70, 90);
-    for (int i = 0; i < 3; ++i) {
-        reset->close();
-        reset->show();
+    for (TWindow id : {TWindow::Reset, TWindow::Batch, TWindow::Patterns, TWindow::CustomBrush,
+                       TWindow::Gradient}) {
+        QWidget* dialog = window->Window(id);
+        ASSERT_NE(dialog, nullptr) << WindowName(id);
+        dialog->show();
+        dialog->move(70, 90);
+        for (int i = 0; i < 3; ++i) {
+            dialog->close();
+            dialog->show();
+        }
+        EXPECT_EQ(dialog->pos(), QPoint(70, 90)) << WindowName(id);
+        dialog->close();
     }
-    EXPECT_EQ(reset->pos(), QPoint(70, 90));
-    reset->close();
 }
 
 TEST_F(OptionBoxTest, TheEffectBrushOptionsCloseWithTheLastImage) {

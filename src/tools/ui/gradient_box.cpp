@@ -32,6 +32,7 @@ QByteArray KindProperty() {
 
 GradientBox::GradientBox(WindowHost& host, QWidget* owner) : QDialog(owner), host_(host) {
     setModal(true);
+    KeepPlace(this, [this]() -> std::optional<QPoint> { return CentredOnScreen(this); });
     setProperty(KindProperty(), OptionRow(TOpt::GradientKind).Default);
     auto* row = new QHBoxLayout(this);
 
@@ -156,7 +157,6 @@ void GradientBox::showEvent(QShowEvent* e) {
     picture_.Fill(255, 255, 255, 0);
     PlacePicture();
     Redraw();
-    CentreOnScreen(this);
     QDialog::showEvent(e);
 }
 

@@ -28,6 +28,7 @@ constexpr int kScrollWidth = 17;
 
 LibraryBox::LibraryBox(WindowHost& w, Kind kind) : QDialog(w.Owner()), w_(w), kind_(kind) {
     setModal(true);
+    KeepPlace(this, [this]() -> std::optional<QPoint> { return CentredOnScreen(this); });
     setFixedSize(kPictureWidth + kScrollWidth + 16, kPanelHeight + 104);
     panel_ = new QWidget(this);
     panel_->setObjectName("Panel1");
@@ -85,7 +86,6 @@ void LibraryBox::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     scroll_->setValue(0);
     Redraw(1);
-    CentreOnScreen(this);
 }
 
 void LibraryBox::Redraw(int select) {

@@ -252,6 +252,32 @@ void ToolSet::FinishStep() {
     StoreStepIfChanged(ws_, slot, pending_.Before, std::string(pending_.Name));
 }
 
+namespace {
+
+// What the active slot's tool answers; nothing without an image or a tool.
+template <class Ask>
+auto AskActiveTool(const ToolSet& set, Workspace& ws, Ask ask)
+    -> decltype(ask(std::declval<const Tool&>(), std::declval<const ToolContext&>())) {
+    const TActiveImage active = ws.ActiveImage();
+    if (!active) return std::nullopt;
+    TImages& s = *active;
+    const Tool* tool = set.For(s.Tool);
+    if (!tool) return std::nullopt;
+    const ToolContext c{ws, active.Slot, s, ws.ToolVars, set.Row(s.Tool)};
+    return ask(*tool, c);
+}
+
+} // namespace
+
+std::optional<TStampOutline> ToolSet::StampOutline(int x, int y) {
+    return AskActiveTool(*this, ws_, [x, y](const Tool& t, const ToolContext& c) { return t.StampOutline(c, x, y); });
+}
+
+std::optional<TRect> ToolSet::DragSpan() {
+    if (ws_.SysData.MouseDown != 1) return std::nullopt;
+    return AskActiveTool(*this, ws_, [](const Tool& t, const ToolContext& c) { return t.DragSpan(c); });
+}
+
 void ToolSet::DoubleClick() {
     if (ws_.ActiveImage()) ApplyCrop(ws_);
 }

@@ -39,7 +39,9 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
     source.FileFormat = format;
     source.FromFile = true;
     source.CanvasColour = 0xFFFFFF;
-    source.CopyToBackground = true;
+    // The background layer's own copy waits until a layer is first stored:
+    // until then the image itself holds layer 1's pixels.
+    source.CopyToBackground = false;
     try {
         FillSlot(ws, slot, std::move(pixels), source);
     } catch (const std::bad_alloc&) {

@@ -5,6 +5,7 @@
 // ordinary open gives.
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <future>
 #include <optional>
@@ -13,6 +14,10 @@
 #include "doc/bitmap.h"
 
 namespace pixora {
+
+// Files above this size are most likely pictures of many megapixels, whose
+// whole read takes long enough for a first look to be worth its decode.
+inline constexpr std::uintmax_t kFirstLookFileBytes = 2u << 20;
 
 class ReadAhead {
 public:
@@ -38,9 +43,22 @@ public:
     // raised as it would be by the reader itself. After this nothing is held.
     Bitmap Take();
 
+    // A first look at a JPEG while it is read: the picture at 1 / Reduce of
+    // its size, decoded on another core beside the whole read. Started with
+    // Start when `reduce` is above 1; shown only, never edited.
+    struct TFirstLook {
+        Bitmap Pixels;
+        int Reduce = 1;
+    };
+    void StartFirstLook(int reduce);
+    // The first look once it is decoded (once; empty when there is none, it
+    // failed, or it is not ready yet).
+    std::optional<TFirstLook> TakeFirstLook();
+
 private:
     std::string path_;
     std::future<Bitmap> result_;
+    std::future<TFirstLook> firstLook_;
 };
 
 } // namespace pixora

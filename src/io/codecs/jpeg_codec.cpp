@@ -170,7 +170,9 @@ bool CompressAll(jpeg_compress_struct* ci, TJpegError* err, std::FILE* f, const 
     return true;
 }
 
-Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size) {
+// `reduce` (1, 2, 4 or 8): the picture decoded at that fraction of its size
+// by the decoder itself, which then leaves out most of its work.
+Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size, int reduce = 1) {
     TJpegError err;
     InstallErrors(err);
     TDecompress d;
@@ -185,6 +187,8 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size) {
     d.Info.progress = &progress;
     if (!StartDecompress(&d.Info, &err, f, data, size)) Throw(err);
     CheckImageSize(d.Info.image_width, d.Info.image_height, "JPEG");
+    d.Info.scale_num = 1;
+    d.Info.scale_denom = static_cast<unsigned>(reduce);
     if (!BeginOutput(&d.Info, &err)) Throw(err);
     // Such a picture is read whole before the first row comes out: when the
     // file ended early, scans are missing.
@@ -247,6 +251,11 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size) {
 Bitmap Read(const std::string& path) {
     FilePtr f = OpenFile(path, "rb");
     return Decode(f.get(), nullptr, 0);
+}
+
+Bitmap ReadReduced(const std::string& path, int reduce) {
+    FilePtr f = OpenFile(path, "rb");
+    return Decode(f.get(), nullptr, 0, std::clamp(reduce, 1, 8));
 }
 
 Bitmap ReadMemory(const uint8_t* data, std::size_t size) {

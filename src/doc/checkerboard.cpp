@@ -190,6 +190,9 @@ void BlendTransparency(const Bitmap& image, const Bitmap& checker, Bitmap& displ
 }
 
 void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display, bool blend) {
+    // A copy of another size is made afresh whole: the old one goes first,
+    // so that the two are never held at once (a rotation's peak).
+    if (!SameShape(image, display)) display.Clear();
     const bool fits = blend && image.BitsPerPixel() == 32 && CheckerCovers(checker, image.Width(), image.Height());
     if (!fits) {
         CopyBitmapInto(image, display);

@@ -157,8 +157,12 @@ void StoreSnapshot(Workspace& ws, int slot, int k, bool keepOld, const TSnapshot
         if (base.Image.Width() == image.Width() && base.Image.Height() == image.Height() &&
             base.Image.BitsPerPixel() == image.BitsPerPixel())
             for (int y = 0; y < image.Height(); ++y) std::memcpy(base.Image.Row(y), image.Row(y), image.Stride());
-        else
+        else {
+            // The old state goes before the new one is had (a rotation's peak).
+            base.Index = -1;
+            base.Image = Bitmap();
             base.Image = image;
+        }
         StorageOf(ws).Writer.Post(slot, k, [&base, path, keepOld] { WriteSnapshot(path, base.Image, keepOld); });
     }
     base.Index = k;

@@ -216,6 +216,7 @@ def write_window(r, startup, memory, memory_before, opens, presses=None):
         memory_rows = (
             ("open", "one 12 MP image open", "<= 2.5 at rest", lambda now, peak: now <= 2.5),
             ("edits", "after 20 edits (mirror, flip)", "<= 8, flat over the edits", lambda now, peak: peak <= 8),
+            ("rest", "after 20 edits, the recovery copy written", "<= 2.5 at rest", lambda now, peak: now <= 2.5),
             ("strokes", "after 3 pen strokes (peak of the strokes)", "<= 2.5 at rest", lambda now, peak: now <= 2.5),
             ("rotate30", "a rotation by 30 degrees (peak of the rotation)", "<= 3 at the peak",
              lambda now, peak: peak <= 3),

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -13,8 +14,11 @@ FirstLook::FirstLook(QTabWidget* pages, Bitmap reduced, int reduce)
     : QWidget(pages), reduced_(std::move(reduced)), reduce_(std::max(reduce, 1)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    // The page area: the tab widget below its (empty) tab bar.
-    const int top = pages->tabBar()->isVisible() ? pages->tabBar()->height() : 0;
+    // The page area: the tab widget below the tab bar it will show (none
+    // is shown before the first image).
+    const QTabBar* bar = pages->tabBar();
+    const int top = std::max(bar->sizeHint().height(),
+                             bar->fontMetrics().height() + bar->style()->pixelMetric(QStyle::PM_TabBarTabVSpace, nullptr, bar));
     setGeometry(0, top, pages->width(), std::max(0, pages->height() - top));
     TViewInput in;
     in.PageWidth = width();

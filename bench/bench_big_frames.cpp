@@ -26,6 +26,7 @@
 #include "app/view_controls.h"
 #include "doc/slots.h"
 #include "tools/tool_dispatch.h"
+#include "tools/tool_options.h"
 #include "tools/tool_table.h"
 
 using namespace pixora;
@@ -126,8 +127,8 @@ void BM_SprayFrame(benchmark::State& state) {
         state.SkipWithError("no spray");
         return;
     }
-    ws.Port->SetToolOption(TWindow::SprayOptions, "Size", 30);
-    ws.Port->SetToolOption(TWindow::SprayOptions, "CT", 1);
+    ws.Port->SetToolOption(TOpt::SpraySize, 30);
+    ws.Port->SetToolOption(TOpt::SprayChangeTransparency, 1);
     QWidget* image = s.View()->Image();
     const QRect shown = image->visibleRegion().boundingRect().adjusted(40, 40, -40, -40);
     QPoint at = shown.center();

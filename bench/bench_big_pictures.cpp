@@ -22,6 +22,7 @@
 #include "tools/brushes/spray_rule.h"
 #include "tools/brushes/stroke_path.h"
 #include "tools/tool_dispatch.h"
+#include "tools/tool_options.h"
 #include "tools/tool_table.h"
 
 using namespace pixora;
@@ -154,9 +155,7 @@ void BM_PressCopies(benchmark::State& state) {
 // The pen 20 pixels wide.
 class PenPort : public bench::QuietPort {
 public:
-    int ToolOption(TWindow box, const std::string& control) const override {
-        return box == TWindow::PenOptions && control == "Size" ? 20 : 0;
-    }
+    int ToolOption(TOpt id) const override { return id == TOpt::PenSize ? 20 : 0; }
 };
 
 // From a pen stroke's release to the first dot of the next press: the

@@ -12,6 +12,7 @@
 
 #include "bench_support.h"
 #include "doc/workspace.h"
+#include "tools/tool_options.h"
 #include "tools/tool_set.h"
 
 using namespace pixora;
@@ -24,8 +25,9 @@ constexpr int kW = 4000, kH = 3000, kStamps = 200, kDiameter = 64;
 class OptionPort : public bench::QuietPort {
 public:
     std::map<std::pair<std::string, std::string>, int> Options;
-    int ToolOption(TWindow box, const std::string& control) const override {
-        const auto it = Options.find({std::string(WindowName(box)), control});
+    int ToolOption(TOpt id) const override {
+        const TOptionRow& row = OptionRow(id);
+        const auto it = Options.find({std::string(WindowName(row.Box)), std::string(row.Control)});
         return it == Options.end() ? 0 : it->second;
     }
 };

@@ -12,6 +12,7 @@
 #include "doc/checkerboard.h"
 #include "tools/selection.h"
 #include "tools/tool.h"
+#include "tools/tool_options.h"
 #include "tools/tool_set.h"
 #include "tools/tool_table.h"
 
@@ -24,9 +25,9 @@ constexpr int kW = 4000, kH = 3000;
 class BenchPort : public bench::QuietPort {
 public:
     int Shape = SelRectangle;
-    int ToolOption(TWindow, const std::string& control) const override {
-        if (control == "RadioGroup1") return Shape;
-        if (control == "RadioGroup2") return 1; // "Edit Selected Canvas"
+    int ToolOption(TOpt id) const override {
+        if (id == TOpt::SelectionType) return Shape;
+        if (id == TOpt::SelectionEdit) return 1; // "Edit Selected Canvas"
         return 0;
     }
 };

@@ -29,6 +29,7 @@
 #include "doc/checkerboard.h"
 #include "doc/slots.h"
 #include "tools/tool_dispatch.h"
+#include "tools/tool_options.h"
 #include "tools/tool_table.h"
 
 using namespace pixora;
@@ -180,7 +181,7 @@ void BM_PenFrameRepaint(benchmark::State& state) {
         state.SkipWithError("no pen");
         return;
     }
-    ws.Port->SetToolOption(TWindow::PenOptions, "Size", 20);
+    ws.Port->SetToolOption(TOpt::PenSize, 20);
     QWidget* image = view->Image();
     const QRect shown = image->visibleRegion().boundingRect().adjusted(20, 20, -20, -20);
     QPoint at = shown.topLeft();

@@ -13,6 +13,7 @@
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
 #include "io/codecs/format_rows.h"
+#include "io/codecs/photo_metadata.h"
 
 namespace pixora::fuzz {
 
@@ -80,7 +81,8 @@ template <TExtension Extension> TFuzzResult ReadAs(const uint8_t* data, std::siz
     return ReadFromMemory(data, size, [](const std::string& path) {
         const TCodec* row = ReaderForExtension(Extension.Text);
         if (!row) throw ECodecError(std::string("no reader for ") + Extension.Text);
-        return row->Read(path);
+        TReadNotes notes;
+        return row->Read(path, notes);
     });
 }
 
@@ -93,6 +95,37 @@ TFuzzResult ReadHistorySnapshot(const uint8_t* data, std::size_t size) {
         ReadSnapshot(path, into);
         return into;
     });
+}
+
+// The metadata path of opening and saving a photo: the input read as a file
+// of any format Exiv2 knows, and taken as an EXIF block itself, each made
+// ready for a save with and without the location; what a save would write
+// is read once more, as the next opening of the saved file would.
+TFuzzResult ReadAndPrepareMetadata(const uint8_t* data, std::size_t size) {
+    TFuzzResult result;
+    try {
+        const TPhotoMetadata read = ReadPhotoMetadataMemory(data, size);
+        TPhotoMetadata raw;
+        raw.FromFile = true;
+        raw.Exif.assign(reinterpret_cast<const char*>(data), size);
+        std::size_t kept = 0;
+        for (const TPhotoMetadata* meta : {&read, static_cast<const TPhotoMetadata*>(&raw)})
+            for (const bool removeLocation : {false, true}) {
+                const TSavedMetadata saved = PrepareSavedMetadata(*meta, 640, 480, removeLocation);
+                const TPhotoMetadata again = ReadPhotoMetadataMemory(
+                    reinterpret_cast<const uint8_t*>(saved.Exif.data()), saved.Exif.size());
+                if (!saved.Exif.empty() && saved.Exif.size() < 8) {
+                    result.Detail = "an EXIF block of " + std::to_string(saved.Exif.size()) + " bytes";
+                    return result;
+                }
+                kept += saved.Exif.size() + saved.Xmp.size() + again.Exif.size();
+            }
+        result.Outcome = TFuzzOutcome::Opened;
+        result.Detail = std::to_string(kept) + " bytes of metadata";
+    } catch (const std::exception& e) {
+        result.Detail = std::string("an exception escaped: ") + e.what();
+    }
+    return result;
 }
 
 // The build makes one fuzz_<name> program per row (fuzz/CMakeLists.txt
@@ -114,6 +147,7 @@ const std::vector<TFuzzTarget> kTargets = {
     {"cel", "minor/cel", "", ReadAs<".cel">},
     {"psp", "minor/psp", "", ReadAs<".psp">},
     {"history", "bmpsuite/bmpsuite-g", "bmp.dict", ReadHistorySnapshot},
+    {"metadata", "../photos/exif;../photos/webp;../photos/heif", "", ReadAndPrepareMetadata},
     {"write_bmp", "", "", RoundTripBmp},
     {"write_png", "", "", RoundTripPng},
     {"write_jpeg", "", "", RoundTripJpeg},

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Fuzzes the image readers, the history snapshot reader and the writers'
-# round trips with libFuzzer, one target after the other at the lowest
-# priority.
+# Fuzzes the image readers, the history snapshot reader, the photo metadata
+# path and the writers' round trips with libFuzzer, one target after the
+# other at the lowest priority.
 #
 #   scripts/fuzz.sh [SECONDS] [TARGET ...]   each target for SECONDS (300), then
 #                                            writes fuzz/REPORT.md

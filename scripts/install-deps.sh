@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libpng-dev libjpeg62-turbo-dev libgif-dev libtiff-dev zlib1g-dev libwebp-dev
   libheif-dev libjxl-dev libheif-examples libjxl-tools
+  libexiv2-dev liblcms2-dev libimage-exiftool-perl
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation xdg-utils python3
   xvfb xauth x11-apps xclip imagemagick libvips-tools xdotool libtiff-tools webp

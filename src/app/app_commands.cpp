@@ -15,7 +15,7 @@ TCommandList AppCommands() {
         Cmd("HelpContents1", "Help Contents", A).Keys("F1").Does([](WindowHost& w) {
             qobject_cast<MainWindow*>(w.Owner())->OpenHelp();
         }),
-        Cmd("TipoftheDay1", "Tip of the Day", A).Does([](WindowHost& w) {
+        Cmd("TipoftheDay1", "Tip of the Day", A).Dialog().Does([](WindowHost& w) {
             if (auto* tips = w.Get<TWindow::Tips>()) tips->exec();
         }),
         Cmd("About1", "About ...", A).Does([](WindowHost& w) {
@@ -28,9 +28,9 @@ TCommandList AppCommands() {
         Cmd("DefaultColours1", "Default Colours").Keys("D").Does([](WindowHost& w) {
             qobject_cast<MainWindow*>(w.Owner())->DefaultSwatches();
         }),
-        Cmd("Properties1", "Properties").Does(ShowImageInformation),
-        Cmd("Properties2", "Properties").Does(ShowImageInformation),
-        Cmd("Preferences1", "Preferences...", A).Does(ShowPreferences),
+        Cmd("Properties1", "Properties").Dialog().Does(ShowImageInformation),
+        Cmd("Properties2", "Properties").Dialog().Does(ShowImageInformation),
+        Cmd("Preferences1", "Preferences...", A).Dialog().Does(ShowPreferences),
     };
 }
 

@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "window_kit/escape_keys.h"
+
 namespace pixora {
 
 namespace {
@@ -25,6 +27,7 @@ public:
         browser_->setOpenExternalLinks(true);
         layout->addWidget(browser_);
         resize(720, 560);
+        CloseOnEscape(this);
     }
     void Show(const QString& path) {
         browser_->setSource(QUrl::fromLocalFile(path));

@@ -52,7 +52,9 @@ void Place(const std::vector<TMenuEntry>& layout, std::size_t& i, QWidget* into,
 } // namespace
 
 QAction* MainWindow::MakeAction(const TCommand& c) {
-    auto* a = new QAction(Text(c.Caption), this);
+    QString caption = Text(c.Caption);
+    if (c.OpensDialog && !caption.endsWith(QLatin1String("..."))) caption += QLatin1String("...");
+    auto* a = new QAction(caption, this);
     a->setObjectName(Text(c.Name));
     a->setProperty("rule", static_cast<int>(c.Rule));
     a->setProperty("box", c.Box);

@@ -118,6 +118,10 @@ void MainWindow::BuildToolPanel() {
     Hint(image3, "Image3");
 }
 
+int EffectsPageStep(int visibleHeight) {
+    return std::max(1, visibleHeight / kEffectButtonHeight) * kEffectButtonHeight;
+}
+
 void MainWindow::BuildEffectsPanel() {
     panel2_ = new QWidget(body_);
     panel2_->setObjectName("Panel2");

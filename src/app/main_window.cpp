@@ -1,20 +1,14 @@
 #include "app/main_window.h"
 
-#include <QAbstractButton>
-#include <QAbstractSlider>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -22,6 +16,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 #include <cstdlib>
+#include <utility>
 
 #include "app/app_commands.h"
 #include "app/file_drop.h"
@@ -44,12 +39,15 @@
 #include "history/ui/undo_history_dialog.h"
 #include "io/file_slots.h"
 #include "io/ini_file.h"
+#include "io/preferences.h"
 #include "io/recent_files.h"
 #include "io/tips.h"
 #include "io/ui/file_commands.h"
+#include "tools/selection.h"
 #include "tools/ui/option_boxes.h"
 #include "tools/ui/text_editor.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/escape_keys.h"
 #include "window_kit/message_dialog.h"
 #include "window_kit/swatch.h"
 #include "window_kit/up_down.h"
@@ -91,6 +89,7 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallFilterDialogs(*this);
     InstallFileDrop(*this);
     InstallRecovery(*this);
+    new EscapeAsCancel(this);
     RefreshHistoryMenus();
 }
 
@@ -165,6 +164,7 @@ int MainWindow::ActivePage() const {
 }
 
 void MainWindow::ShowTabPage(int slot, const std::string& caption) {
+    if (ws_->Images[static_cast<std::size_t>(slot)].HasFile) fitOnShow_ = slot;
     pageControl_->setTabText(slot, QString::fromStdString(caption));
     pageControl_->setTabVisible(slot, true);
     pageControl_->setCurrentIndex(slot);
@@ -206,6 +206,8 @@ void MainWindow::TabChange() {
     // The slot's zoom, laid out on the page that is now active.
     view_->SetPage(pageControl_->widget(slot));
     view_->Layout(RulersShown());
+    // A picture larger than the view opens fitted, unless it should open at 100 %.
+    if (std::exchange(fitOnShow_, -1) == slot && !OpenAtFullSize(*ws_)) view_->FitIfLarger(RulersShown());
     // Tool buttons, command states, layer thumbnail.
     ShowToolButtonState();
     UpdateCommandStates();
@@ -230,6 +232,7 @@ void MainWindow::RefreshView() {
     const int slot = s.Slot;
     // Blended during a drag too: transparent parts keep their checkerboard.
     MakeDisplayCopy(s->Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, true);
+    DrawKeptSelection(*ws_);
     FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
     if (ws_->SysData.MouseDown != 1) RedrawLayerStrip(slot);
     view_->UpdateImage();
@@ -308,46 +311,12 @@ void MainWindow::ShowSwatchColour(int which, int32_t colour) {
     (which == 0 ? shape1_ : shape2_)->SetColour(colour);
 }
 
-int MainWindow::ToolOption(TWindow box, const std::string& control) const {
-    QWidget* window = Window(box);
-    if (!window) return 0;
-    QWidget* c = window->findChild<QWidget*>(QString::fromStdString(control));
-    // A value a box keeps without a control of its own (the Gradient box's kind).
-    if (!c) {
-        const bool kept = window->dynamicPropertyNames().contains(control.c_str());
-        return kept ? window->property(control.c_str()).toInt() : 0;
-    }
-    if (auto* spin = qobject_cast<QSpinBox*>(c)) return spin->value();
-    if (auto* slider = qobject_cast<QAbstractSlider*>(c)) return slider->value();
-    if (auto* combo = qobject_cast<QComboBox*>(c)) return combo->currentIndex();
-    if (auto* button = qobject_cast<QAbstractButton*>(c)) return button->isChecked() ? 1 : 0;
-    if (qobject_cast<QGroupBox*>(c)) {
-        // A radio group: the index of the checked button among its buttons.
-        int index = 0;
-        for (QRadioButton* r : c->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly)) {
-            if (r->isChecked()) return index;
-            ++index;
-        }
-        return -1;
-    }
-    return 0;
+int MainWindow::ToolOption(TOpt id) const {
+    return options_.Value(id);
 }
 
-void MainWindow::SetToolOption(TWindow box, const std::string& control, int value) {
-    QWidget* window = Window(box);
-    QWidget* c = window ? window->findChild<QWidget*>(QString::fromStdString(control)) : nullptr;
-    if (auto* spin = qobject_cast<QSpinBox*>(c))
-        spin->setValue(value);
-    else if (auto* slider = qobject_cast<QAbstractSlider*>(c))
-        slider->setValue(value);
-    else if (auto* combo = qobject_cast<QComboBox*>(c))
-        combo->setCurrentIndex(value);
-    else if (auto* button = qobject_cast<QAbstractButton*>(c))
-        button->setChecked(value != 0);
-    else if (c && qobject_cast<QGroupBox*>(c)) {
-        const QList<QRadioButton*> items = c->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
-        if (value >= 0 && value < items.size()) items[value]->setChecked(true);
-    }
+void MainWindow::SetToolOption(TOpt id, int value) {
+    options_.SetValue(id, value);
 }
 
 void MainWindow::TextToolPressed() {
@@ -414,6 +383,9 @@ void MainWindow::RunLayout() {
     effectsPanel_->setGeometry(effectsPanel_->x(), effectsPanel_->y(), effectsPanel_->width(),
                                std::max(0, panel2_->height() - 42));
     upDown2_->SetMax(std::max(0, toolBar3_->height() + toolBar4_->height() - effectsPanel_->height()));
+    // An arrow turns a page of whole buttons, so every effect is a click or
+    // two away.
+    upDown2_->SetIncrement(EffectsPageStep(effectsPanel_->height()));
     upDown_->SetPosition(upDown_->Position());
     upDown2_->SetPosition(upDown2_->Position());
 }

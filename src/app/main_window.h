@@ -17,6 +17,7 @@
 #include "doc/workspace.h"
 #include "window_kit/command_states.h"
 #include "window_kit/command_table.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
 
 class QAction;
@@ -37,6 +38,10 @@ class StatusBarWidget;
 class UpDown;
 class ViewControls;
 class SwatchWidget;
+
+// How far an arrow of the effects panel scrolls with `visibleHeight` of it
+// shown: the whole buttons that fit, at least one.
+int EffectsPageStep(int visibleHeight);
 
 class MainWindow : public QMainWindow, public WindowPort, public WindowHost {
     Q_OBJECT
@@ -69,6 +74,7 @@ public:
     QLabel* LayerStripImage() const override { return lsImage_; }
     UpDown* LayerStripUpDown() const override { return upDown_; }
     SwatchWidget* Swatch(int which) const override { return which == 0 ? shape1_ : shape2_; }
+    OptionControls& Options() override { return options_; }
     void ShowToolButtonState() override;
     void ShowRecentFiles() override;
 
@@ -82,7 +88,7 @@ public:
     void UpdateCommandStates() override;
     void RedrawLayerStrip(int slot) override;
     void ReportError(int kind, const std::string& detail) override;
-    int ToolOption(TWindow box, const std::string& control) const override;
+    int ToolOption(TOpt id) const override;
     void RepaintView() override;
     void RepaintViewArea(const TRect& area) override;
     void SetCanvasCursor(int cursor) override;
@@ -91,7 +97,7 @@ public:
     void ShowStatusNote(const std::string& text) override;
     bool AskYesNo(const std::string& headline, const std::string& question) override;
     void ReportProblem(const std::string& headline, const std::string& detail) override;
-    void SetToolOption(TWindow box, const std::string& control, int value) override;
+    void SetToolOption(TOpt id, int value) override;
     void TextToolPressed() override;
 
     // The layout routine: view, layer sheet and effects panel.
@@ -99,6 +105,8 @@ public:
     // Sets the active slot's zoom (a pair the view cannot take is refused)
     // and lays the view out again.
     void ApplyZoom(const std::function<TZoom(TZoom)>& change);
+    // "Scale Bars" is checked.
+    bool RulersShown() const;
     // Swatches.
     void ExchangeSwatches();
     void DefaultSwatches();
@@ -140,14 +148,17 @@ private:
     void BuildPages();
 
     void Hint(QWidget* w, const QString& controlName);
-    bool RulersShown() const;
     void Shutdown();
 
     std::unique_ptr<Workspace> ws_;
     WindowSet windows_;
+    OptionControls options_;
     CursorSet cursors_;
     bool activated_ = false;
     bool shutDown_ = false;
+    // The slot whose page was just shown for a picture read from a file: the
+    // tab change fits it to the view when it is larger (-1: none).
+    int fitOnShow_ = -1;
     bool newestQueued_ = false;
 
     QTabWidget* pageControl_ = nullptr;

@@ -80,7 +80,7 @@ std::vector<TMenuEntry> MainMenuLayout() {
         .Items({"Exit1"})
         .End();
     m.Menu("Edit", "Edit1")
-        .Items({"Undo1", "Redo1", "UndoHistory1"})
+        .Items({"Undo1", "Redo1", "UndoHistory1", "CancelToolWork1"})
         .Separator()
         .Items({"CopyStepsasRecipe1", "SaveStepsasRecipe1"})
         .Separator()
@@ -94,14 +94,14 @@ std::vector<TMenuEntry> MainMenuLayout() {
         .End();
     m.Menu("View", "View1")
         .Tools({ToolSelection}, &TToolDescription::ViewItem)
-        .Items({"HistoryDialog1", "LayerSheet1", "ScaleBars1"})
+        .Items({"HistoryDialog1", "LayerSheet1", "ScaleBars1", "FittoWindow1", "OpenAt100Percent1"})
         .Separator()
         .Tools({ToolPen, ToolLine, ToolBezier, ToolPolygon, ToolRectangle, ToolRoundRect, ToolFloodFill,
                 ToolEllipse, ToolSpray, ToolSoften, ToolSharpen, ToolLighten, ToolDarken},
                &TToolDescription::ViewItem)
         .End();
     m.Menu("Selection", "Selection1")
-        .Items({"SelectAll2", "SelectNone2"})
+        .Items({"SelectAll2", "SelectNone2", "InvertSelection1"})
         .Separator()
         .ItemsOf(kSelectionTypeItems)
         .Separator()
@@ -124,6 +124,7 @@ std::vector<TMenuEntry> MainMenuLayout() {
                 "DuplicateCurrentLayer1"})
         .Separator()
         .Items({"Duplicate2"})
+        .Items({"RepeatLastFilter1"})
         .Menu("Effects", "Effects1")
         .Effects(TEffectKind::Filter, &TEffectPlaces::ImageMenu)
         .End()

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <array>
 
 #include "app/custom_zoom_dialog.h"
@@ -9,6 +10,7 @@
 #include "app/navigator_window.h"
 #include "app/status_bar.h"
 #include "app/view_controls.h"
+#include "io/preferences.h"
 
 namespace pixora {
 
@@ -53,6 +55,11 @@ void RunCustomZoom(WindowHost& w) {
     Main(w).ApplyZoom([z](TZoom) { return z; });
 }
 
+void RunFitToWindow(WindowHost& w) {
+    MainWindow& main = Main(w);
+    main.View()->Fit(main.RulersShown());
+}
+
 // "Easy Scroll" and the "Scroll" button show the navigator.
 void RunNavigator(WindowHost& w) {
     QWidget* navigator = w.Window(TWindow::Navigator);
@@ -77,17 +84,26 @@ TCommandList ViewCommands() {
         Cmd("ToolButton14", "Zoom -", I)
             .Button(":/icons/zoom-out.svg", "Zoom Out", "Decrease the size of the canvas")
             .Does(RunZoomOut),
-        Cmd("CustomZoom1", "Custom Zoom", I).Does(RunCustomZoom),
-        Cmd("CustomZoom2", "Custom Zoom", I).Does(RunCustomZoom),
+        Cmd("CustomZoom1", "Custom Zoom", I).Dialog().Does(RunCustomZoom),
+        Cmd("CustomZoom2", "Custom Zoom", I).Dialog().Does(RunCustomZoom),
         Cmd("EasyScroll1", "Easy Scroll", I).Does(RunNavigator),
         Cmd("ToolButton19", "Scroll", I)
             .Button(":/icons/scroll.svg", "Image Navigator",
                     "Use the image navigator to scroll through the current image")
             .Does(RunNavigator),
+        // Ctrl+0 is 100 %; Ctrl+9 beside it fits (Shift with a digit types
+        // a sign on many keyboards, so Ctrl+Shift+0 would not always come).
+        Cmd("FittoWindow1", "Fit to Window", I).Keys("Ctrl+9").Does(RunFitToWindow),
+        Cmd("OpenAt100Percent1", "Open Pictures at 100 %", CommandRule::Always).Check(),
         Cmd("ScaleBars1", "Scale Bars", CommandRule::Always).Check(true),
     };
     list.back().RunOnToggle = true;
     list.back().Run = [](WindowHost& w) { Main(w).RunLayout(); };
+    TCommand& fullSize = list[list.size() - 2];
+    fullSize.RunOnToggle = true;
+    fullSize.Run = [](WindowHost& w) {
+        SetOpenAtFullSize(w.Ws(), w.Command("OpenAt100Percent1")->isChecked());
+    };
     for (std::size_t i = 0; i < kStepItems.size(); ++i) {
         const TZoomStep& step = kZoomSteps[i];
         const TZoom z = step.Zoom;
@@ -107,6 +123,10 @@ void InstallViewWindows(MainWindow& w) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), &w);
         QAction* action = w.Command(item);
         QObject::connect(shortcut, &QShortcut::activated, action, &QAction::trigger);
+    }
+    if (QAction* fullSize = w.Command("OpenAt100Percent1")) {
+        const QSignalBlocker quiet(fullSize);
+        fullSize->setChecked(OpenAtFullSize(w.Ws()));
     }
     w.Install<TWindow::CustomZoom>(new CustomZoomDialog(&w));
     auto* navigator = new NavigatorWindow(w.Ws(), *w.View(), &w);

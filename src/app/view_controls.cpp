@@ -151,6 +151,18 @@ bool ViewControls::ZoomTo(TZoom z, bool rulersShown, const QPoint* anchor) {
     return true;
 }
 
+bool ViewControls::Fit(bool rulersShown) {
+    TViewInput in;
+    if (!Input(rulersShown, in)) return false;
+    const TZoom z = FitZoom(in);
+    return !(z == in.Zoom) && ZoomTo(z, rulersShown);
+}
+
+bool ViewControls::FitIfLarger(bool rulersShown) {
+    TViewInput in;
+    return Input(rulersShown, in) && NeedsScrolling(in) && Fit(rulersShown);
+}
+
 void ViewControls::ApplyScroll() {
     // The layout knows which bars are shown even while the window is hidden.
     layout_.ScrollBar1.Position = layout_.ScrollBar1.Visible ? scrollBar1_->value() : 0;

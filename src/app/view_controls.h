@@ -57,6 +57,12 @@ public:
     // is given. A pair the view cannot take is refused (false).
     bool ZoomTo(TZoom z, bool rulersShown, const QPoint* anchor = nullptr);
 
+    // "Fit to Window": the largest zoom step showing the whole image.
+    // FitIfLarger does it only for an image the view cannot show whole at
+    // its zoom (a picture just opened). False when nothing changed.
+    bool Fit(bool rulersShown);
+    bool FitIfLarger(bool rulersShown);
+
     // Sets a bar's position as if the user had moved it (the image follows).
     void ScrollTo(int horzPosition, int vertPosition);
     // The wheel over the canvas (pagePoint: the pointer on the page): it

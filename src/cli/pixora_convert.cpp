@@ -51,6 +51,12 @@ const char kUsage[] = "Usage: pixora-convert [options] IN... (-o OUT | --out-dir
                       "  --gif-sensitivity N     GIF transparency sensitivity 0..255 (default 0)\n"
                       "  --webp-quality N        lossy WebP quality 0..100 (default 90)\n"
                       "  --webp-lossless         write lossless WebP\n"
+                      "  --strip-metadata        write none of the input's EXIF and XMP (JPEG, PNG,\n"
+                      "                          TIFF and WebP outputs keep them otherwise, upright,\n"
+                      "                          without thumbnail and at the written size; they\n"
+                      "                          carry an sRGB profile tag either way)\n"
+                      "  --strip-location        keep the metadata but leave out the GPS position\n"
+                      "                          and the camera's and lens's serial numbers\n"
                       "  --to EXT                extension (and so format) of the outputs in a folder\n"
                       "  --apply NAME[:ARG,...]  apply an effect to every input before it is written,\n"
                       "                          with the editor's result (the whole image, colour\n"
@@ -235,6 +241,10 @@ int main(int argc, char** argv) {
             if (!v || !ParseInt(v, 0, 100, opts.WebpQuality)) return UsageError("--webp-quality takes 0..100");
         } else if (a == "--webp-lossless") {
             opts.WebpLossless = true;
+        } else if (a == "--strip-metadata") {
+            opts.StripMetadata = true;
+        } else if (a == "--strip-location") {
+            opts.RemoveLocation = true;
         } else if (a == "-j" || a == "--jobs") {
             const char* v = value();
             if (!v || !ParseInt(v, 1, 1024, control.Threads)) return UsageError("--jobs takes 1..1024");

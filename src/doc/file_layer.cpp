@@ -1,6 +1,7 @@
 #include "doc/file_layer.h"
 
-#include <atomic>
+#include <mutex>
+#include <shared_mutex>
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -36,21 +37,58 @@ TFileLayer& SystemLayer() {
     return layer;
 }
 
-// Null while the system's layer is in use.
-std::atomic<TFileLayer*> gOverride{nullptr};
+// The layer put in place by an override (null: the system's), and the lock
+// every call holds while it runs, so that an override ending on one thread
+// waits for the calls other threads (the history's writer) are making
+// through it.
+std::shared_mutex gOverrideLock;
+TFileLayer* gOverride = nullptr;
+
+// What FileLayer() gives: each call goes to the layer in place when it is
+// made.
+class TCurrentLayer : public TFileLayer {
+public:
+    int Open(const std::string& path, int flags, mode_t mode) override {
+        std::shared_lock lock(gOverrideLock);
+        return Current().Open(path, flags, mode);
+    }
+    ssize_t WriteV(int fd, const iovec* iov, int count) override {
+        std::shared_lock lock(gOverrideLock);
+        return Current().WriteV(fd, iov, count);
+    }
+    int Close(int fd) override {
+        std::shared_lock lock(gOverrideLock);
+        return Current().Close(fd);
+    }
+    int Chmod(const std::string& path, mode_t mode) override {
+        std::shared_lock lock(gOverrideLock);
+        return Current().Chmod(path, mode);
+    }
+    int Rename(const std::string& from, const std::string& to) override {
+        std::shared_lock lock(gOverrideLock);
+        return Current().Rename(from, to);
+    }
+
+private:
+    static TFileLayer& Current() { return gOverride ? *gOverride : SystemLayer(); }
+};
 
 } // namespace
 
 TFileLayer& FileLayer() {
-    TFileLayer* layer = gOverride.load(std::memory_order_acquire);
-    return layer ? *layer : SystemLayer();
+    static TCurrentLayer layer;
+    return layer;
 }
 
-TFileLayerOverride::TFileLayerOverride(TFileLayer& layer)
-    : previous_(gOverride.exchange(&layer, std::memory_order_acq_rel)) {}
+TFileLayerOverride::TFileLayerOverride(TFileLayer& layer) {
+    std::unique_lock lock(gOverrideLock);
+    previous_ = gOverride;
+    gOverride = &layer;
+}
 
 TFileLayerOverride::~TFileLayerOverride() {
-    gOverride.store(previous_, std::memory_order_release);
+    std::unique_lock lock(gOverrideLock);
+    gOverride = previous_;
 }
 
 bool WriteFully(int fd, iovec* iov, int count) {

@@ -33,6 +33,8 @@ TFileLayer& FileLayer();
 
 // Puts `layer` in place of the one in use for its own life time. Meant for
 // tests; may be used from any thread, the layer itself must be thread-safe.
+// Ending an override waits for the calls other threads are making through
+// its layer, so none reaches the layer once it is gone.
 class TFileLayerOverride {
 public:
     explicit TFileLayerOverride(TFileLayer& layer);
@@ -41,7 +43,7 @@ public:
     TFileLayerOverride& operator=(const TFileLayerOverride&) = delete;
 
 private:
-    TFileLayer* previous_;
+    TFileLayer* previous_ = nullptr;
 };
 
 // Writes every byte of the buffers, going on after short writes and

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "doc/bitmap.h"
+#include "doc/photo_metadata.h"
 
 namespace pixora {
 
@@ -85,6 +86,13 @@ struct TImages {
     uint8_t Saved = 0;
     int32_t CurrentLayer = 0;
     int32_t ZoomNum = 1, ZoomDen = 1;
+    // The description of the colour profile the opened file embedded (its
+    // colours were converted from it to sRGB); empty for images made here.
+    std::string ColourProfile;
+    // The photo's EXIF and XMP, and whether its saves leave out where it was
+    // taken and the camera's serial numbers ("Remove location ..." box).
+    TPhotoMetadata Metadata;
+    uint8_t RemoveLocation = 0;
 
     // Makes sure History has an entry at index k.
     THistory& HistoryEntry(int k) {

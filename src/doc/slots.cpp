@@ -85,6 +85,7 @@ void FillSlot(Workspace& ws, int slot, Bitmap&& pixels, const SlotSource& source
     s.FileName = source.FileName;
     s.FileFormat = source.FileFormat;
     s.HasFile = source.FromFile ? 1 : 0;
+    s.ColourProfile = source.ColourProfile;
     s.CanvasColour = source.CanvasColour;
     s.HistoryCount = 0;
     s.HistoryPos = 0;
@@ -94,6 +95,9 @@ void FillSlot(Workspace& ws, int slot, Bitmap&& pixels, const SlotSource& source
     s.AlphaViewMode = 2;
     // Upper layers of an earlier image in this slot are gone.
     s.Layers.assign(2, TLayer{});
+    // A file's metadata is the opening command's to add; nothing else has any.
+    s.Metadata = TPhotoMetadata{};
+    s.RemoveLocation = 0;
 
     FillRowTable(s.Bitmap, s.Rows);
 

@@ -34,6 +34,8 @@ struct SlotSource {
     // receives them when the layer is first stored, and until then the
     // image holds them alone (new and opened images: no second copy).
     bool CopyToBackground = true;
+    // The opened file's colour profile, by its description.
+    std::string ColourProfile;
 };
 
 // Fills a claimed slot with the given pixels (moved into Bitmap) and shows

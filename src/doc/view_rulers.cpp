@@ -50,9 +50,12 @@ void DrawLabels(Bitmap& ruler, RulerSide side, const std::vector<TRulerTick>& ti
         painter.setFont(font);
         painter.setPen(Qt::black);
         painter.setBackgroundMode(Qt::TransparentMode);
-        const int ascent = QFontMetrics(font).ascent();
-        for (const TRulerTick& t : ticks) {
-            if (!t.Major) continue;
+        // Measured as drawn on this picture, whose resolution may not be the screen's.
+        const QFontMetrics metrics = painter.fontMetrics();
+        const int ascent = metrics.ascent();
+        const auto length = [&metrics](int label) { return metrics.horizontalAdvance(QString::number(label)); };
+        for (std::size_t i : LabelsShown(side, ticks, length)) {
+            const TRulerTick& t = ticks[i];
             const QString text = QString::number(t.Label);
             if (side == RulerSide::Top) {
                 // (LabelX, LabelY) is the top-left of the text cell.
@@ -75,6 +78,26 @@ void DrawLabels(Bitmap& ruler, RulerSide side, const std::vector<TRulerTick>& ti
 }
 
 } // namespace
+
+std::vector<std::size_t> LabelsShown(RulerSide side, const std::vector<TRulerTick>& ticks,
+                                     const std::function<int(int label)>& textLength) {
+    constexpr int kGap = 4;
+    std::vector<std::size_t> shown;
+    bool any = false;
+    int free = 0; // the first position a further label may take
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        const TRulerTick& t = ticks[i];
+        if (!t.Major) continue;
+        const int length = textLength(t.Label);
+        // The top ruler's text runs right from LabelX, the left one's up from LabelY.
+        const int start = side == RulerSide::Top ? t.LabelX : t.LabelY - length;
+        if (any && start < free) continue;
+        shown.push_back(i);
+        any = true;
+        free = (side == RulerSide::Top ? t.LabelX + length : t.LabelY) + kGap;
+    }
+    return shown;
+}
 
 int RulerTickStep(TZoom z) { return static_cast<int>(RoundDivHalfEven(int64_t{z.Num} * 10, z.Den)); }
 

@@ -2,6 +2,8 @@
 // The two rulers ("Scale Bars") above and left of the view: where their ticks
 // and labels go, drawing them into the ruler bitmaps, and the pointer marks.
 
+#include <cstddef>
+#include <functional>
 #include <vector>
 
 #include "doc/bitmap.h"
@@ -29,6 +31,13 @@ int RulerTickStep(TZoom z);
 // major with its label. With a step of 0 (zoom below 1/19) position 0 is the
 // only tick.
 std::vector<TRulerTick> RulerTicks(RulerSide side, int length, TZoom z);
+
+// Which major ticks get their label drawn: walking along the ruler, a label
+// is left out when its text (`textLength(label)` pixels along the ruler)
+// would reach within 4 pixels of the last one drawn, so labels never overlap
+// at any zoom. Indices into `ticks`.
+std::vector<std::size_t> LabelsShown(RulerSide side, const std::vector<TRulerTick>& ticks,
+                                     const std::function<int(int label)>& textLength);
 
 // Sizes the ruler bitmaps to the zoomed image (top: imageWidth x 17, left:
 // 17 x imageHeight), fills them white and draws ticks and labels.

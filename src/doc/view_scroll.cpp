@@ -107,4 +107,26 @@ TViewLayout LayoutZoomedAbout(TViewInput in, TZoom to, int pageX, int pageY) {
     return LayoutView(in);
 }
 
+bool NeedsScrolling(const TViewInput& in) {
+    const TViewLayout l = LayoutView(in);
+    return l.ScrollBar1.Visible || l.ScrollBar2.Visible;
+}
+
+TZoom FitZoom(TViewInput in) {
+    constexpr TZoom kLargest{16, 1};
+    in.Zoom = {1, 1};
+    if (NeedsScrolling(in)) {
+        // Down to 1 %: a step below it would show the image 0 pixels wide.
+        while (NeedsScrolling(in) && ZoomPercent(ZoomOut(in.Zoom)) >= 1)
+            in.Zoom = ZoomOut(in.Zoom);
+        return in.Zoom;
+    }
+    for (TViewInput next = in; !(in.Zoom == kLargest);) {
+        next.Zoom = ZoomIn(in.Zoom);
+        if (NeedsScrolling(next) || !ZoomFits(next.Zoom, in.ImageWidth, in.ImageHeight)) break;
+        in.Zoom = next.Zoom;
+    }
+    return in.Zoom;
+}
+
 } // namespace pixora

@@ -59,4 +59,13 @@ int WheelZoomSteps(int& pending, int angleY);
 // the view as it is now (its zoom and bar positions).
 TViewLayout LayoutZoomedAbout(TViewInput in, TZoom to, int pageX, int pageY);
 
+// "Fit to Window": the largest zoom of the Zoom In / Zoom Out steps at which
+// the view shows the whole image without a scroll bar, up to 16:1 (the
+// largest fixed step); an image no step shows whole gets the smallest step
+// still shown at 1 %. `in` gives the page, the image and the rulers.
+TZoom FitZoom(TViewInput in);
+
+// Whether the image of `in` at its zoom is larger than the view shows whole.
+bool NeedsScrolling(const TViewInput& in);
+
 } // namespace pixora

@@ -11,6 +11,8 @@
 namespace pixora {
 
 struct TRect;
+// A tool option's id; its rows are in tools/tool_options.h.
+enum class TOpt : int;
 
 // Sizing cursors for SetCanvasCursor.
 enum : int {
@@ -53,12 +55,12 @@ public:
     // (an undo step that could not be stored, a layer without memory):
     // its own headline, and the reason as a detail line.
     virtual void ReportProblem(const std::string& headline, const std::string& detail) = 0;
-    // Reads a tool option live from an option box control: a spin edit's or
-    // track bar's value, 1/0 for a check box, the item index of a combo box
-    // or radio group. Missing controls read as 0.
-    virtual int ToolOption(TWindow box, const std::string& control) const {
-        (void)box;
-        (void)control;
+    // Reads a tool option live from its option box control (ids:
+    // tools/tool_options.h): a spin edit's or track bar's value, 1/0 for a
+    // check box, the item index of a combo box or radio group. Without a
+    // window every option reads 0.
+    virtual int ToolOption(TOpt id) const {
+        (void)id;
         return 0;
     }
     // Repaints the view from the display copy as it is (after drawing
@@ -90,10 +92,9 @@ public:
         return true;
     }
     // Sets an option box control as ToolOption reads it (a value, 1/0 for a
-    // check box, an item index); missing controls are left alone.
-    virtual void SetToolOption(TWindow box, const std::string& control, int value) {
-        (void)box;
-        (void)control;
+    // check box, an item index).
+    virtual void SetToolOption(TOpt id, int value) {
+        (void)id;
         (void)value;
     }
     // A press of the text tool: shows the text editor, or redraws its

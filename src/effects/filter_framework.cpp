@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "doc/checkerboard.h"
 #include "doc/row_ranges.h"
@@ -18,7 +19,13 @@ namespace {
 
 struct TEffectsStorage final : WorkspaceExtension {
     TEffects Effects;
+    std::optional<TLastFilter> Last;
 };
+
+TEffectsStorage& StorageOf(Workspace& ws) {
+    if (!ws.EffectsStorage) ws.EffectsStorage = std::make_unique<TEffectsStorage>();
+    return static_cast<TEffectsStorage&>(*ws.EffectsStorage);
+}
 
 // Colour bytes of x0..x1-1 of one row; the fourth bytes stay.
 void CopyColourRun(const uint8_t* s, uint8_t* d, int x0, int x1) {
@@ -34,8 +41,7 @@ void CopyColourRun(const uint8_t* s, uint8_t* d, int x0, int x1) {
 } // namespace
 
 TEffects& EffectsOf(Workspace& ws) {
-    if (!ws.EffectsStorage) ws.EffectsStorage = std::make_unique<TEffectsStorage>();
-    return static_cast<TEffectsStorage&>(*ws.EffectsStorage).Effects;
+    return StorageOf(ws).Effects;
 }
 
 void CopyColourBytes(const Bitmap& source, Bitmap& target, const SelectionEditTest& test) {
@@ -97,13 +103,15 @@ bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bo
     const TActiveImage s = ws.ActiveImage();
     if (!s) return false;
     if (useAsBrush) {
-        if (!PushHistory(ws, s.Slot)) return false;
-        NameHistoryStep(ws, stepName);
+        // The image stays as it is: no step and still saved. Each stroke of
+        // the brush is a step of its own.
         TWorkBitmap& brush = ws.EffectBrushSource;
         if (brush.Bitmap.Width() != source.Width() || brush.Bitmap.Height() != source.Height() ||
             brush.Bitmap.BitsPerPixel() != 32)
             brush.Bitmap = Bitmap(source.Width(), source.Height(), 32);
+        const uint8_t saved = s->Saved;
         FilterApply(ws, source, brush.Bitmap);
+        s->Saved = saved;
         brush.Refill();
     } else {
         s->Bitmap.SetBitsPerPixel(32);
@@ -122,6 +130,24 @@ bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bo
     // of a selection cannot change what the selection edit test passed.
     SelectToolCore(ws, useAsBrush ? ToolEffectBrush : ToolNone);
     return true;
+}
+
+void RememberFilter(Workspace& ws, const TLastFilter& last) {
+    if (last.Filter) StorageOf(ws).Last = last;
+}
+
+bool HasLastFilter(Workspace& ws) {
+    return StorageOf(ws).Last.has_value();
+}
+
+bool RepeatLastFilter(Workspace& ws) {
+    const std::optional<TLastFilter> last = StorageOf(ws).Last;
+    if (!last || !ws.ActiveImage()) return false;
+    const bool done = PreviewFilter(ws, last->Filter, last->ReadsDocument, last->Values) &&
+                      CommitFilter(ws, last->StepName, ws.DisplayCopy, false, last->RecipeStep);
+    if (const TActiveImage s = ws.ActiveImage()) FillRowTable(s->Bitmap, s->Rows);
+    ws.Port->RefreshView();
+    return done;
 }
 
 } // namespace pixora

@@ -41,16 +41,37 @@ void FilterApply(Workspace& ws, Bitmap& source, Bitmap& target);
 // filter did not run.
 bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, const TEffectValues& values);
 
-// "OK" of a filter window, in this order: PushHistory and NameHistoryStep
-// with `stepName` (a step is recorded even with "Use as Brush"); the filter
-// apply operation from `source` (the display copy holding the last preview)
-// into the effect brush source (sized to the source) with `useAsBrush`, or
-// into the document; then the slot's tool becomes the Effect Brush (26)
-// with `useAsBrush`, else none (0). False, with nothing changed, without an
-// image or when the history step could not be stored. The window then
+// "OK" of a filter window, in this order: the filter apply operation from
+// `source` (the display copy holding the last preview) into the effect brush
+// source (sized to the source) with `useAsBrush`, or into the document, where
+// it is one step named `stepName` when it changed the image (with
+// "Use as Brush" the document is untouched: no step, its saved state kept);
+// then the slot's tool becomes the Effect Brush (26) with `useAsBrush`, else
+// none (0). False, with nothing changed, without an image or when the
+// history step could not be stored. The window then
 // shows the tool and closes; its closing refreshes the view. `recipeStep`
 // is the filter's --apply step, kept for recipes when the whole image changed.
 bool CommitFilter(Workspace& ws, const std::string& stepName, Bitmap& source, bool useAsBrush,
                   const std::string& recipeStep = {});
+
+// What "OK" of a filter window applied last, for "Repeat Last Filter".
+struct TLastFilter {
+    std::string StepName;
+    TFilterOperation Filter = nullptr;
+    bool ReadsDocument = false;
+    TEffectValues Values{};
+    std::string RecipeStep;
+};
+
+// Kept per workspace beside the effects engine; a filter without an
+// operation of its own (null) is not kept.
+void RememberFilter(Workspace& ws, const TLastFilter& last);
+bool HasLastFilter(Workspace& ws);
+
+// "Repeat Last Filter": the filter "OK" applied last, with the same values,
+// on the active image as a new step of the same name (a preview and a commit
+// without the window). False without an image or a filter to repeat, or when
+// it did not run. The view is refreshed.
+bool RepeatLastFilter(Workspace& ws);
 
 } // namespace pixora

@@ -96,9 +96,25 @@ bool ResizeActiveImage(Workspace& ws, const TResizeParams& params) {
 }
 
 void ShowResizeFields(TResizeFields& f, int imageWidth, int imageHeight) {
-    f.Width = f.LastWidth = imageWidth;
-    f.Height = f.LastHeight = imageHeight;
+    f.Width = f.LastWidth = f.ImageWidth = imageWidth;
+    f.Height = f.LastHeight = f.ImageHeight = imageHeight;
     f.Editing = TSizeField::None;
+}
+
+int ResizePercent(const TResizeFields& f) {
+    if (f.ImageWidth <= 0) return 100;
+    const int64_t p = (200 * static_cast<int64_t>(f.Width) + f.ImageWidth) / (2 * f.ImageWidth);
+    return static_cast<int>(std::clamp<int64_t>(p, 0, INT_MAX));
+}
+
+void ResizeToPercent(TResizeFields& f, int percent) {
+    if (percent < 1) return;
+    auto share = [percent](int side) {
+        const int64_t v = (2 * static_cast<int64_t>(side) * percent + 100) / 200;
+        return static_cast<int>(std::clamp<int64_t>(v, 1, INT_MAX));
+    };
+    f.Width = f.LastWidth = share(f.ImageWidth);
+    f.Height = f.LastHeight = share(f.ImageHeight);
 }
 
 void SizeFieldChanged(TResizeFields& f, TSizeField changed) {
@@ -114,7 +130,12 @@ void SizeFieldChanged(TResizeFields& f, TSizeField changed) {
         SizeFieldChanged(f, changed);
         return;
     }
-    if (f.Link && f.Editing == changed && value != last) {
+    if (f.KeepAspect && f.Editing == changed && f.ImageWidth > 0 && f.ImageHeight > 0) {
+        int& other = width ? f.Height : f.Width;
+        const int64_t from = width ? f.ImageWidth : f.ImageHeight, to = width ? f.ImageHeight : f.ImageWidth;
+        const int64_t scaled = (2 * static_cast<int64_t>(value) * to + from) / (2 * from);
+        other = static_cast<int>(std::clamp<int64_t>(scaled, 1, INT_MAX));
+    } else if (f.Link && f.Editing == changed && value != last) {
         // The other side gains or loses the same number of pixels. Its own
         // change does not link back: it is not the field being edited.
         int& other = width ? f.Height : f.Width;

@@ -42,18 +42,29 @@ struct TResizeFields {
     int LastWidth = 0, LastHeight = 0;     // the last valid values
     TSizeField Editing = TSizeField::None; // the field the user entered last
     bool Link = false;
+    // "Keep aspect ratio": the other field follows in the image's proportion
+    // (it wins over "Link"). The image's size when the window opened.
+    bool KeepAspect = false;
+    int ImageWidth = 0, ImageHeight = 0;
 };
 
 // On show: both fields and their last valid values from the image.
 void ShowResizeFields(TResizeFields& f, int imageWidth, int imageHeight);
 
 // After the user changed one field to its value in f: a value below 1 is
-// replaced by the last valid one; otherwise, with "Link" checked and this
-// the field being edited, the other field gains the same number of pixels
-// (100 -> 150 with a height of 80 gives 130). The window writes both
+// replaced by the last valid one; otherwise, with "Keep aspect ratio" and
+// this the field being edited, the other field keeps the image's proportion
+// (rounded, at least 1); with "Link" instead, the other field gains the same
+// number of pixels (100 -> 150 with a height of 80 gives 130). The window writes both
 // fields back without letting their change signals run again: whatever
 // those would do is done here.
 void SizeFieldChanged(TResizeFields& f, TSizeField changed);
+
+// The size as a whole percentage of the image's, from the width (rounded).
+int ResizePercent(const TResizeFields& f);
+// The percentage field: both sides become that share of the image's
+// (rounded, at least 1 pixel). A percentage below 1 changes nothing.
+void ResizeToPercent(TResizeFields& f, int percent);
 
 // "OK": the request to apply, or nothing when a field is below 1 (that
 // field is then reset to its last valid value and the window stays open).

@@ -11,7 +11,6 @@ namespace pixora {
 namespace {
 
 constexpr int32_t kWhite = 0xFFFFFF;
-constexpr int32_t kBlue = RGBColour(0, 0, 255);
 
 // Copies a thumbnail's pixels (opaque) to (left, top) of the list, clipped.
 void DrawThumb(const Bitmap& thumb, Bitmap& list, int left, int top) {
@@ -45,7 +44,8 @@ int HistoryRowAt(int y, int count) {
     return row + 1;
 }
 
-void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list) {
+void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list,
+                     const THistoryRowColours& colours) {
     const int c = s.HistoryCount;
     list = Bitmap(std::max(width, 0), HistoryListHeight(c), 32);
     Canvas canvas(list);
@@ -54,8 +54,9 @@ void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list
     canvas.FillRect({0, 0, list.Width(), list.Height()});
     for (int i = 1; i <= c; ++i) {
         const int y = kHistoryRowHeight * (i - 1);
-        canvas.BrushColour = i == selectedStep ? kBlue : kWhite;
+        canvas.BrushColour = i == selectedStep ? colours.Highlight : kWhite;
         canvas.FillRect({1, y + 4, list.Width(), y + 56});
+        canvas.Font.Colour = i == selectedStep ? colours.HighlightText : 0;
         canvas.TextOut(60, y + 20, HistoryName(s, i));
         canvas.BrushColour = kWhite;
         canvas.Rectangle(1, y + 4, 53, y + 56);

@@ -4,7 +4,7 @@
 //
 // The list has one row of 58 pixels per stored snapshot, with its thumbnail
 // in a frame on the left and its step name beside it; the chosen row is
-// blue. It scrolls inside a panel 201 pixels high.
+// highlighted. It scrolls inside a panel 201 pixels high.
 
 #include "doc/workspace.h"
 
@@ -23,9 +23,17 @@ int HistoryScrollMax(int count);
 // between rows and below the last one.
 int HistoryRowAt(int y, int count);
 
+// The chosen row's colours: the window gives its palette's highlight; on
+// its own the row is blue with black text.
+struct THistoryRowColours {
+    int32_t Highlight = RGBColour(0, 0, 255);
+    int32_t HighlightText = 0;
+};
+
 // Draws the list of a slot's snapshots into `list` (32 bits, `width` wide),
 // row `selectedStep` highlighted.
-void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list);
+void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list,
+                     const THistoryRowColours& colours = {});
 
 // Makes snapshot target + 1 the history brush's source (StrokeBase),
 // leaving the image and the history as they are: a stroke from it is a new

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "io/codecs/photo_metadata.h"
 #include "io/convert_pipeline.h"
 
 namespace pixora {
@@ -23,8 +24,12 @@ bool ConvertImageFile(const std::string& input, const std::string& output, const
             return false;
         }
     }
+    // The photo's metadata goes along, as a save in the editor keeps it.
+    const TPhotoMetadata meta = ReadPhotoMetadata(input);
+    SaveOptions own = opts;
+    own.Metadata = &meta;
     try {
-        WriteImageFile(output, image, FormatFromExtension(output), opts);
+        WriteImageFile(output, image, FormatFromExtension(output), own);
     } catch (const std::exception& e) {
         error = "An Error Occured while trying to Save.\n" + output + ": " + e.what();
         return false;

@@ -14,7 +14,8 @@ namespace pixora {
 // Reads `input` by its extension's format code and writes it to `output` by
 // that name's format code with `opts`. On failure returns false and sets
 // `error` to the open or save message, a line break and the error's own
-// message naming the file.
+// message naming the file. The input's EXIF and XMP go along into the
+// formats that keep them (opts.RemoveLocation and opts.StripMetadata apply).
 //
 // `transform`, when given, changes the image between reading and writing
 // (the command line's effects); its false and its message fail the file

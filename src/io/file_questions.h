@@ -20,6 +20,9 @@ public:
     // name as typed on return; `filterIndex` the 1-based filter chosen.
     // False when the dialog was cancelled.
     virtual bool AskSaveFileName(std::string& name, int& filterIndex) = 0;
+    // The save dialog's "Remove location (GPS) and camera serial" box as it
+    // was left by the last AskSaveFileName (off unless the user ticked it).
+    virtual bool RemoveLocation() const { return false; }
     // "Replace File?" for an existing file: true for "Yes".
     virtual bool AskReplaceFile(const std::string& name) = 0;
     // "Pixel Format": item index 0..3 into `pixelFormat` on OK.

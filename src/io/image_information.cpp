@@ -76,6 +76,7 @@ TImageInformation ImageInformation(const TImages& s) {
     info.NumberOfPixels =
         std::to_string(static_cast<int64_t>(s.Bitmap.Width()) * s.Bitmap.Height()) + " Pixels";
     info.NumberOfLayers = std::to_string(s.LayerCount);
+    info.ColourProfile = s.ColourProfile.empty() ? kNoneText : s.ColourProfile;
     return info;
 }
 

@@ -25,6 +25,8 @@ struct TImageInformation {
     std::string SizeOnDisk;     // lblSizeDisk
     std::string NumberOfPixels; // lblNPixels
     std::string NumberOfLayers; // lblNLayers
+    // lblColourProfile: the opened file's colour profile, "[None]" without one.
+    std::string ColourProfile;
 };
 
 // Fills the fields from a slot; the file's size is read from the disk

@@ -8,6 +8,7 @@
 #include "doc/tab_change.h"
 #include "history/history_store.h"
 #include "io/codecs/image_codecs.h"
+#include "io/codecs/photo_metadata.h"
 #include "io/file_slots.h"
 #include "io/recent_files.h"
 
@@ -27,8 +28,9 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
     // Remembered before reading, so that a file that fails is still listed.
     AddRecentFile(ws, path);
     Bitmap pixels;
+    TReadNotes notes;
     try {
-        pixels = ahead && ahead->Holds(path) ? ahead->Take() : LoadImageFile(path, format);
+        pixels = ahead && ahead->Holds(path) ? ahead->Take(&notes) : LoadImageFile(path, format, &notes);
     } catch (const std::exception& e) {
         AbandonClaim(ws, slot);
         ws.Port->ReportError(2, e.what());
@@ -42,6 +44,7 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
     // The background layer's own copy waits until a layer is first stored:
     // until then the image itself holds layer 1's pixels.
     source.CopyToBackground = false;
+    source.ColourProfile = notes.ColourProfile;
     try {
         FillSlot(ws, slot, std::move(pixels), source);
     } catch (const std::bad_alloc&) {
@@ -50,7 +53,9 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
         ws.Port->ReportError(2, "Not enough memory to hold the image.");
         return -1;
     }
-    SetDefaultSaveOptions(SlotAt(ws, slot));
+    TImages& s = SlotAt(ws, slot);
+    s.Metadata = ReadPhotoMetadata(path);
+    SetDefaultSaveOptions(s);
     return slot;
 }
 
@@ -68,8 +73,9 @@ bool ReopenFile(Workspace& ws) {
     TImages& s = SlotAt(ws, slot);
     if (!s.HasFile) return false;
     Bitmap fresh;
+    TReadNotes notes;
     try {
-        fresh = LoadImageFile(s.FileName, s.FileFormat);
+        fresh = LoadImageFile(s.FileName, s.FileFormat, &notes);
     } catch (const std::exception& e) {
         ws.Port->ReportError(2, e.what());
         return false;
@@ -78,9 +84,11 @@ bool ReopenFile(Workspace& ws) {
     NameHistoryStep(ws, "ReOpened Image");
     fresh.SetBitsPerPixel(32);
     s.Bitmap = std::move(fresh);
+    s.Metadata = ReadPhotoMetadata(s.FileName);
     FillRowTable(s.Bitmap, s.Rows);
     StoreCurrentLayer(s);
     s.Saved = 1;
+    s.ColourProfile = notes.ColourProfile;
     TabChange(ws);
     return true;
 }

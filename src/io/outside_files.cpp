@@ -71,8 +71,11 @@ std::string HelpText() {
 
 int OpenOutsideFiles(Workspace& ws, const std::vector<std::string>& paths, ReadAhead* ahead) {
     int opened = 0;
-    for (const std::string& path : paths)
+    for (const std::string& path : paths) {
+        // Once fifteen are open the rest are left, said once.
+        if (!RoomToOpen(ws)) break;
         if (LoadIntoNewSlot(ws, path, ahead) >= 0) ++opened;
+    }
     return opened;
 }
 

@@ -36,7 +36,8 @@ std::optional<ReadAhead::TFirstLook> ReadAhead::TakeFirstLook() {
 
 void ReadAhead::Start(const std::string& path, Reader read) {
     if (result_.valid()) result_.wait();
-    if (!read) read = [](const std::string& p, int format) { return LoadImageFile(p, format); };
+    notes_ = {};
+    if (!read) read = [this](const std::string& p, int format) { return LoadImageFile(p, format, &notes_); };
     path_ = path;
     const int format = FormatFromExtension(path);
     result_ = std::async(std::launch::async, [read = std::move(read), path, format] { return read(path, format); });
@@ -54,9 +55,11 @@ void ReadAhead::Wait(const std::function<void(std::chrono::milliseconds)>& waiti
             waiting(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start));
 }
 
-Bitmap ReadAhead::Take() {
+Bitmap ReadAhead::Take(TReadNotes* notes) {
     path_.clear();
-    return result_.get();
+    Bitmap pixels = result_.get();
+    if (notes) *notes = std::move(notes_);
+    return pixels;
 }
 
 } // namespace pixora

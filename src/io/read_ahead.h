@@ -12,6 +12,7 @@
 #include <string>
 
 #include "doc/bitmap.h"
+#include "io/codecs/image_codecs.h"
 
 namespace pixora {
 
@@ -40,8 +41,9 @@ public:
     void Wait(const std::function<void(std::chrono::milliseconds)>& waiting,
               std::chrono::milliseconds tick = std::chrono::milliseconds(50));
     // The pixels read (waiting for them if need be), or the read's failure
-    // raised as it would be by the reader itself. After this nothing is held.
-    Bitmap Take();
+    // raised as it would be by the reader itself; `notes` receives what the
+    // Open command's reader learnt of the file. After this nothing is held.
+    Bitmap Take(TReadNotes* notes = nullptr);
 
     // A first look at a JPEG while it is read: the picture at 1 / Reduce of
     // its size, decoded on another core beside the whole read. Started with
@@ -58,6 +60,7 @@ public:
 private:
     std::string path_;
     std::future<Bitmap> result_;
+    TReadNotes notes_; // written by the reading thread, read once it has ended
     std::future<TFirstLook> firstLook_;
 };
 

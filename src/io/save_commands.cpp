@@ -36,6 +36,7 @@ std::optional<std::string> ChooseSaveFile(Workspace& ws, int slot, FileQuestions
     std::string name = OfferedName(s);
     int filter = 1;
     if (!q.AskSaveFileName(name, filter) || name.empty()) return std::nullopt;
+    s.RemoveLocation = q.RemoveLocation() ? 1 : 0;
     // A name typed without an extension gets the filter's one, so the file
     // that would be replaced may be that longer name.
     const std::string extended = HasExtension(name) ? name : name + SaveFilterExtension(filter);
@@ -84,6 +85,8 @@ bool WriteSlotFile(Workspace& ws, int slot, const std::string& path, int formatC
     SaveOptions opts = SaveOptions::FromSlot(s.SavePixelFormat, s.JpegQuality, gifSensitivity);
     opts.WebpQuality = s.WebpQuality;
     opts.WebpLossless = s.WebpLossless != 0;
+    opts.Metadata = &s.Metadata;
+    opts.RemoveLocation = s.RemoveLocation != 0;
     try {
         WithComposedImage(ws, slot,
                           [&](const Bitmap& image) { WriteImageFile(path, image, formatCode, opts); });

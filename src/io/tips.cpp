@@ -3,9 +3,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <filesystem>
 
-#include "io/ini_file.h"
+#include "io/preferences.h"
 
 namespace pixora {
 
@@ -35,10 +34,6 @@ const std::array<TTipLines, kTipCount> kTips = {{
      "transparent, PNG pixels can be semi transparent."},
 }};
 
-std::string PreferencesFile(const Workspace& ws) {
-    return ws.Paths().PreferencesFile();
-}
-
 } // namespace
 
 const TTipLines& TipLines(int n) {
@@ -61,14 +56,13 @@ int ParseTipId(const std::string& text) {
 }
 
 bool ShowTipsAtStartup(const Workspace& ws) {
-    return ReadIniValue(PreferencesFile(ws), kPrefSection, kPrefShowTips) == "TRUE";
+    return ReadPreference(ws, kPrefShowTips) == "TRUE";
 }
 
 TTipsState OpenTips(const Workspace& ws) {
-    const std::string file = PreferencesFile(ws);
     TTipsState state;
-    state.ShowAtStartup = ReadIniValue(file, kPrefSection, kPrefShowTips) == "TRUE";
-    state.TipNumber = NextTipNumber(ParseTipId(ReadIniValue(file, kPrefSection, kPrefTipId)));
+    state.ShowAtStartup = ShowTipsAtStartup(ws);
+    state.TipNumber = NextTipNumber(ParseTipId(ReadPreference(ws, kPrefTipId)));
     return state;
 }
 
@@ -77,17 +71,8 @@ void NextTip(TTipsState& state) {
 }
 
 bool CloseTips(const Workspace& ws, const TTipsState& state) {
-    const std::string file = PreferencesFile(ws);
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
-    std::string error;
-    if (WriteIniValues(file, kPrefSection,
-                       {{kPrefTipId, std::to_string(state.TipNumber)},
-                        {kPrefShowTips, state.ShowAtStartup ? "TRUE" : "FALSE"}},
-                       &error))
-        return true;
-    ws.Port->ReportProblem("Could not save the preferences.", error);
-    return false;
+    return WritePreferences(ws, {{kPrefTipId, std::to_string(state.TipNumber)},
+                                 {kPrefShowTips, state.ShowAtStartup ? "TRUE" : "FALSE"}});
 }
 
 } // namespace pixora

@@ -13,7 +13,6 @@
 namespace pixora {
 
 inline constexpr int kTipCount = 11;
-inline constexpr const char* kPrefSection = "general";
 inline constexpr const char* kPrefShowTips = "showtips";
 inline constexpr const char* kPrefTipId = "tipid";
 

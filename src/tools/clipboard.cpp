@@ -13,6 +13,7 @@
 #include "tools/selection_tool.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_set.h"
+#include "tools/tool_options.h"
 #include "tools/tool_table.h"
 
 namespace pixora {
@@ -100,8 +101,8 @@ Bitmap PictureOfSelection(const Workspace& ws) {
 // The paste commands float their pixels as a rectangle whose outline can
 // be dragged: the box's selection type and edit mode say so.
 void UseFloatingRectangle(Workspace& ws) {
-    ws.Port->SetToolOption(kSelectBox, "RadioGroup1", SelRectangle);
-    ws.Port->SetToolOption(kSelectBox, "RadioGroup2", 1); // "Edit Selected Canvas"
+    ws.Port->SetToolOption(TOpt::SelectionType, SelRectangle);
+    ws.Port->SetToolOption(TOpt::SelectionEdit, 1); // "Edit Selected Canvas"
 }
 
 // The floating pixels are a rectangle as large as the selection rectangle:
@@ -283,7 +284,7 @@ int PasteAsNewImage(Workspace& ws, Bitmap pixels) {
         return -1;
     }
     // The GIF transparency box starts from full transparency for it.
-    ws.Port->SetToolOption(TWindow::GifTransparency, "TS", 255);
+    ws.Port->SetToolOption(TOpt::GifSensitivity, 255);
     return slot;
 }
 
@@ -293,7 +294,7 @@ bool FillCanvas(Workspace& ws) {
     TToolVars& v = ws.ToolVars;
     if (s.Bitmap.Empty() || v.FloatBitmap.Empty() || !PushHistory(ws)) return false;
     NameHistoryStep(ws, "Paste");
-    ws.Port->SetToolOption(kSelectBox, "RadioGroup2", 1); // "Edit Selected Canvas"
+    ws.Port->SetToolOption(TOpt::SelectionEdit, 1); // "Edit Selected Canvas"
     // The floating pixels are stretched over the whole canvas, edge to
     // edge, and stay there: the selection ends.
     const int w = s.Bitmap.Width(), h = s.Bitmap.Height();

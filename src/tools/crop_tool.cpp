@@ -44,6 +44,13 @@ void CropTool::Move(ToolContext& c, int x, int y) {
     Band(c, v.DragRect);
 }
 
+bool CropTool::Cancel(ToolContext& c, bool held) {
+    if (!held) return false;
+    drawn_ = false;
+    c.RefreshView();
+    return true;
+}
+
 void CropTool::Release(ToolContext& c, int x, int y) {
     TToolVars& v = c.Vars;
     v.RefreshAfter = 0;

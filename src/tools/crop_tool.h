@@ -12,6 +12,9 @@ public:
     void Press(ToolContext& c, int x, int y) override;
     void Move(ToolContext& c, int x, int y) override;
     void Release(ToolContext& c, int x, int y) override;
+    // A rectangle being drawn or dragged is dropped (the tool set hides a
+    // shown one).
+    bool Cancel(ToolContext& c, bool held) override;
 
 private:
     // Erases the band drawn last (not-xor twice restores) and draws the new one.

@@ -5,7 +5,7 @@
 namespace pixora {
 
 void FloodFillTool::Press(ToolContext& c, int x, int y) {
-    FloodFillPress(c.Slot.Bitmap, x, y, c.Vars.PressButton, c.BoxOption("ComboBox"), c.BoxOption("TrackBar"),
+    FloodFillPress(c.Slot.Bitmap, x, y, c.Vars.PressButton, c.Option(TOpt::FillMode), c.Option(TOpt::FillTolerance),
                    c.Slot.FGColour, c.Slot.BGColour);
 }
 

@@ -28,24 +28,25 @@ const TCommitRules kStrokeCommitRules{&GradientMarks, &SoftenMarks};
 
 TGradientSettings ReadGradientSettings(const ToolContext& c) {
     TGradientSettings g;
-    g.Kind = c.Option(TWindow::Gradient, "GradientKind");
-    g.Size = c.Option(TWindow::Gradient, "size");
-    g.LeftPercent = c.Option(TWindow::Gradient, "sedLeft");
-    g.TopPercent = c.Option(TWindow::Gradient, "sedTop");
-    g.Depth = c.Option(TWindow::Gradient, "depth");
-    g.TransparentFG = c.Option(TWindow::Gradient, "TFG") != 0;
-    g.TransparentBG = c.Option(TWindow::Gradient, "TBG") != 0;
+    g.Kind = c.Option(TOpt::GradientKind);
+    g.Size = c.Option(TOpt::GradientSize);
+    g.LeftPercent = c.Option(TOpt::GradientLeft);
+    g.TopPercent = c.Option(TOpt::GradientTop);
+    g.Depth = c.Option(TOpt::GradientDepth);
+    g.TransparentFG = c.Option(TOpt::GradientTransparentFG) != 0;
+    g.TransparentBG = c.Option(TOpt::GradientTransparentBG) != 0;
     return g;
 }
 
 TStrokeOptions ReadStrokeOptions(const ToolContext& c) {
     TStrokeOptions o;
-    const int occ = c.BoxOption("Occ");
+    const TStrokeOptionIds& ids = c.StrokeOptions();
+    const int occ = c.Option(ids.Occupancy);
     o.Occupancy = occ > 0 ? std::min(occ, 100) : 100;
-    o.UseGradient = c.BoxOption("UG") != 0;
-    o.ChangeTransparency = c.BoxOption("CT") != 0;
-    o.Soften = c.BoxOption("Anti") != 0;
-    o.SoftenStrength = c.BoxOption("AP");
+    o.UseGradient = c.Option(ids.UseGradient) != 0;
+    o.ChangeTransparency = c.Option(ids.ChangeTransparency) != 0;
+    o.Soften = c.Option(ids.Antialiasing) != 0;
+    o.SoftenStrength = c.Option(ids.SoftenStrength);
     return o;
 }
 

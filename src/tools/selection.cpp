@@ -7,6 +7,7 @@
 #include "history/history_store.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_set.h"
+#include "tools/tool_options.h"
 #include "tools/tool_table.h"
 
 namespace pixora {
@@ -18,13 +19,13 @@ TSelectOptions ReadSelectOptions(const Workspace& ws) {
     // Without a window there is no box to read: the options stay as they start.
     if (!ws.HasWindow()) return o;
     const WindowPort& p = *ws.Port;
-    o.Shape = std::clamp(p.ToolOption(kSelectBox, "RadioGroup1"), 0, 3);
-    o.EditArea = p.ToolOption(kSelectBox, "RadioGroup2") == 0;
-    o.ApplyToSelection = p.ToolOption(kSelectBox, "A") != 0;
-    o.ExcludeSelection = p.ToolOption(kSelectBox, "E") != 0;
-    o.DuplicateOnMouseUp = p.ToolOption(kSelectBox, "D") != 0;
-    o.DeleteUnderlying = p.ToolOption(kSelectBox, "DU") != 0;
-    o.Tolerance = p.ToolOption(kSelectBox, "T");
+    o.Shape = std::clamp(p.ToolOption(TOpt::SelectionType), 0, 3);
+    o.EditArea = p.ToolOption(TOpt::SelectionEdit) == 0;
+    o.ApplyToSelection = p.ToolOption(TOpt::SelectionApplyInside) != 0;
+    o.ExcludeSelection = p.ToolOption(TOpt::SelectionExclude) != 0;
+    o.DuplicateOnMouseUp = p.ToolOption(TOpt::SelectionDuplicate) != 0;
+    o.DeleteUnderlying = p.ToolOption(TOpt::SelectionDeleteUnderlying) != 0;
+    o.Tolerance = p.ToolOption(TOpt::SelectionTolerance);
     return o;
 }
 
@@ -81,7 +82,52 @@ void DrawSelectionOutline(Workspace& ws, int shape) {
         c.Polygon({ws.ToolVars.FreePoints.begin(), ws.ToolVars.FreePoints.end()});
 }
 
+bool DrawKeptSelection(Workspace& ws) {
+    const TActiveImage active = ws.ActiveImage();
+    if (!active || !ws.ToolVars.HasSelection || active->Tool == ToolSelection) return false;
+    if (SelectionOwner(ws) != active.Slot) return false;
+    const TSelectOptions o = ReadSelectOptions(ws);
+    if (!o.ApplyToSelection && !o.ExcludeSelection) return false;
+    DrawSelectionOutline(ws, o.Shape);
+    return true;
+}
+
 // ---- commands -------------------------------------------------------------
+
+bool TightenSelection(Workspace& ws, TImages& s) {
+    TToolVars& v = ws.ToolVars;
+    const Bitmap& mask = ws.SelectionMask.Bitmap;
+    int minX = mask.Width(), minY = mask.Height(), maxX = -1, maxY = -1;
+    for (int y = 0; y < mask.Height(); ++y) {
+        const uint8_t* row = mask.Row(y);
+        for (int x = 0; x < mask.Width(); ++x)
+            if (row[x * 4] == 0) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    }
+    if (maxX < 0) return false;
+    s.DownX = minX;
+    s.DownY = minY;
+    v.LastPoint = {minX, minY};
+    // The box includes its last selected column and row, so no selected
+    // pixel is left behind when the selection moves.
+    const int w = maxX - minX + 1, h = maxY - minY + 1;
+    v.SelRight = minX + w;
+    v.SelBottom = minY + h;
+    const TRect box{minX, minY, minX + w, minY + h};
+    v.FloatBitmap = Bitmap(w, h, 32);
+    StretchRect(ws.StrokeBase.Bitmap, box, v.FloatBitmap, {0, 0, w, h});
+    FillRowTable(v.FloatBitmap, v.FloatRows);
+    Bitmap cut(w, h, 32);
+    StretchRect(ws.StrokeOverlay.Bitmap, box, cut, {0, 0, w, h});
+    ws.SelectionMask.Bitmap = std::move(cut);
+    ws.SelectionMask.Refill();
+    return true;
+}
+
 
 bool DropSelection(Workspace& ws) {
     TToolVars& v = ws.ToolVars;
@@ -140,6 +186,10 @@ void SelectAll(Workspace& ws) {
     const int w = s.Bitmap.Width(), h = s.Bitmap.Height();
     v.HasSelection = 1;
     v.SelectionSlot = slot;
+    // The whole image is a rectangle selection, whatever shape the box has
+    // chosen: the floating pixels are kept as a rectangle keeps them, and
+    // read as another shape's they would land shifted when dropped.
+    ws.Port->SetToolOption(TOpt::SelectionType, SelRectangle);
     ws.Port->UpdateCommandStates();
     s.DownX = s.DownY = 0;
     v.LastPoint = {0, 0};

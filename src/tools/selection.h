@@ -68,6 +68,13 @@ int SelectionOwner(const Workspace& ws);
 // Ends the selection without committing anything.
 void ForgetSelection(TToolVars& v);
 
+// Cuts the selection down to the bounding box of the black pixels of the
+// image-size mask in SelectionMask (StrokeOverlay holds the same): the
+// mask, the corners and the floating pixels (from StrokeBase, the clean
+// image) become that box's.
+// Returns false when the mask selects nothing.
+bool TightenSelection(Workspace& ws, TImages& s);
+
 // Commits the floating pixels into the image the selection was made on and
 // ends the selection; only while a selection exists and that image's tool
 // is the selection tool. Returns whether anything was dropped.
@@ -93,5 +100,11 @@ void FillWithColour(Workspace& ws, bool fg);
 // The outline of the current selection on the view at its place: the
 // dotted rectangle, ellipse or polygon, or the inverted edge of a wand mask.
 void DrawSelectionOutline(Workspace& ws, int shape);
+
+// The view has just been drawn afresh from the image: a selection kept for
+// another tool's edits ("Apply Edit to Selection Only" or "Exclude Selection
+// from Edit") gets its outline back, so it stays in sight while painting.
+// The selection tool's own selection is left to that tool. True when drawn.
+bool DrawKeptSelection(Workspace& ws);
 
 } // namespace pixora

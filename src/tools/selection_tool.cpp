@@ -38,42 +38,6 @@ void ViewWithFloating(Workspace& ws, const TImages& s, int shape) {
     ViewWithFloating(ws, s, shape, s.DownX, s.DownY);
 }
 
-// Cuts the selection down to the bounding box of the black pixels of the
-// image-size mask. Returns false when the mask selects nothing.
-bool Tighten(Workspace& ws, TImages& s) {
-    TToolVars& v = ws.ToolVars;
-    const Bitmap& mask = ws.SelectionMask.Bitmap;
-    int minX = mask.Width(), minY = mask.Height(), maxX = -1, maxY = -1;
-    for (int y = 0; y < mask.Height(); ++y) {
-        const uint8_t* row = mask.Row(y);
-        for (int x = 0; x < mask.Width(); ++x)
-            if (row[x * 4] == 0) {
-                minX = std::min(minX, x);
-                maxX = std::max(maxX, x);
-                minY = std::min(minY, y);
-                maxY = std::max(maxY, y);
-            }
-    }
-    if (maxX < 0) return false;
-    s.DownX = minX;
-    s.DownY = minY;
-    v.LastPoint = {minX, minY};
-    // The box includes its last selected column and row, so no selected
-    // pixel is left behind when the selection moves.
-    const int w = maxX - minX + 1, h = maxY - minY + 1;
-    v.SelRight = minX + w;
-    v.SelBottom = minY + h;
-    const TRect box{minX, minY, minX + w, minY + h};
-    v.FloatBitmap = Bitmap(w, h, 32);
-    StretchRect(ws.StrokeBase.Bitmap, box, v.FloatBitmap, {0, 0, w, h});
-    FillRowTable(v.FloatBitmap, v.FloatRows);
-    Bitmap cut(w, h, 32);
-    StretchRect(ws.StrokeOverlay.Bitmap, box, cut, {0, 0, w, h});
-    ws.SelectionMask.Bitmap = std::move(cut);
-    ws.SelectionMask.Refill();
-    return true;
-}
-
 // "Delete Underlying": the selected pixels become the canvas colour in the
 // image and in its clean copy.
 void DeleteUnderlying(Workspace& ws, TImages& s) {
@@ -117,6 +81,7 @@ void SelectionTool::Press(ToolContext& c, int x, int y) {
         v.LastPoint = {x, y};
         return;
     }
+    pressed_ = {c.Slot.DownX, c.Slot.DownY, v.SelRight, v.SelBottom};
     // The view already shows the selection; a refresh now would take
     // its floating pixels and outline away until the first move.
     v.RefreshAfter = 0;
@@ -208,7 +173,7 @@ void SelectionTool::Finish(ToolContext& c, int x, int y) {
         any = WandSelectionMask(image, x, y, o.Tolerance, ws.SelectionMask, v, wandGrid);
         ws.StrokeOverlay.Bitmap = ws.SelectionMask.Bitmap;
         ws.StrokeOverlay.Refill();
-        any = any && Tighten(ws, s);
+        any = any && TightenSelection(ws, s);
     } else {
         WhiteImageSize(ws.SelectionMask, image);
         Canvas mc(ws.SelectionMask.Bitmap);
@@ -224,7 +189,7 @@ void SelectionTool::Finish(ToolContext& c, int x, int y) {
         }
         ws.StrokeOverlay.Bitmap = ws.SelectionMask.Bitmap;
         ws.StrokeOverlay.Refill();
-        any = Tighten(ws, s);
+        any = TightenSelection(ws, s);
     }
     if (!any) {
         // Nothing was selected: there is no selection to keep, and the
@@ -353,6 +318,32 @@ void SelectionTool::DragAndRelease(ToolContext& c, int x, int y) {
     runs_.reset();
     DragExisting(c, x, y);
     ReleaseExisting(c, x, y);
+}
+
+bool SelectionTool::Cancel(ToolContext& c, bool held) {
+    if (!held) return false;
+    Workspace& ws = c.Ws;
+    if (making_) {
+        // The trail goes with a view drawn afresh from the image.
+        making_ = false;
+        c.RefreshView();
+        return true;
+    }
+    TImages& s = c.Slot;
+    TToolVars& v = c.Vars;
+    s.DownX = pressed_.Left;
+    s.DownY = pressed_.Top;
+    v.SelRight = pressed_.Right;
+    v.SelBottom = pressed_.Bottom;
+    v.DragRect = SelectionRect(s, v);
+    v.HandleHit = 0;
+    runs_.reset();
+    const int shape = SelectionType(ws);
+    ViewWithFloating(ws, s, shape);
+    DrawSelectionOutline(ws, shape);
+    v.RefreshAfter = 0;
+    c.RepaintView();
+    return true;
 }
 
 void SelectionTool::BeforeImageReplaced(Workspace& ws) {

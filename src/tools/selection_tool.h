@@ -29,6 +29,9 @@ public:
     // drag of handle HandleHit to (x, y) and its release, as the pointer
     // would make them.
     void DragAndRelease(ToolContext& c, int x, int y);
+    // Escape during a drag: a selection being made is dropped; one being
+    // moved or resized goes back to where it was at the press.
+    bool Cancel(ToolContext& c, bool held) override;
 
 private:
     void DragNew(ToolContext& c, int x, int y);
@@ -37,6 +40,8 @@ private:
     void ReleaseExisting(ToolContext& c, int x, int y);
 
     bool making_ = false;
+    // The selection's corners at the press of a drag, for Escape.
+    TRect pressed_{};
     // The mask's runs, read at the first frame of a drag.
     std::optional<TMaskRuns> runs_;
 };

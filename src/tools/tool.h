@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "doc/workspace.h"
+#include "tools/tool_options.h"
 
 namespace pixora {
 
@@ -25,9 +26,10 @@ struct ToolContext {
     // never touches the image.
     Bitmap& View() { return Ws.DisplayCopy; }
     // Reads an option box control live.
-    int Option(TWindow box, const char* control) const;
-    // Reads a control of the tool's own option box (its row's box).
-    int BoxOption(const char* control) const;
+    int Option(TOpt id) const;
+    // The ids of the stroke options of the tool's own box (the pen's or a
+    // shape's).
+    const TStrokeOptionIds& StrokeOptions() const;
     void RepaintView() const;
     void RefreshView() const;
     // The stroke colour of the press: the foreground colour for the left
@@ -60,6 +62,11 @@ public:
     // Whether this press copies the image into StrokeBase (the row's word
     // unless the tool knows better).
     virtual bool TakesStrokeBase(const ToolContext& c) const;
+
+    // Escape: drops what the tool has under way (a drag, a multi-click
+    // shape, a move), puts the view back as it was before, and says whether
+    // there was anything to drop. The image is never changed by it.
+    virtual bool Cancel(ToolContext&, bool /*held*/) { return false; }
 
     // The image on screen is about to be replaced (undo, redo, a layer
     // choice, the tab change).

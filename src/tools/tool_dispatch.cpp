@@ -30,12 +30,12 @@ void SizeLike(TWorkBitmap& w, const Bitmap& image) {
 
 // ---- the context ------------------------------------------------------------
 
-int ToolContext::Option(TWindow box, const char* control) const {
-    return Ws.Port->ToolOption(box, control);
+int ToolContext::Option(TOpt id) const {
+    return Ws.Port->ToolOption(id);
 }
 
-int ToolContext::BoxOption(const char* control) const {
-    return Ws.Port->ToolOption(Row.OptionBox, control);
+const TStrokeOptionIds& ToolContext::StrokeOptions() const {
+    return StrokeOptionIds(Row.OptionBox);
 }
 
 void ToolContext::RepaintView() const {
@@ -264,6 +264,25 @@ void ToolSet::DoubleClick() {
     if (ws_.ActiveImage()) ApplyCrop(ws_);
 }
 
+bool ToolSet::Cancel() {
+    const TActiveImage active = ws_.ActiveImage();
+    if (!active) return false;
+    TImages& s = *active;
+    TToolVars& v = ws_.ToolVars;
+    const bool held = ws_.SysData.MouseDown == 1;
+    ToolContext c{ws_, active.Slot, s, v, Row(s.Tool)};
+    Tool* tool = For(s.Tool);
+    bool dropped = tool && tool->Cancel(c, held);
+    // The drag is over: its release must not finish what was dropped.
+    if (dropped && held) ws_.SysData.MouseDown = 0;
+    if (v.CropShown) {
+        v.CropShown = 0;
+        ws_.Port->RefreshView();
+        dropped = true;
+    }
+    return dropped;
+}
+
 bool ToolSet::Choose(int tool) {
     const TActiveImage active = ws_.ActiveImage();
     if (!active) return false;
@@ -304,6 +323,9 @@ void PointerUp(Workspace& ws, int x, int y) {
 }
 void PointerDoubleClick(Workspace& ws) {
     ToolsOf(ws).DoubleClick();
+}
+bool CancelToolWork(Workspace& ws) {
+    return ToolsOf(ws).Cancel();
 }
 bool SelectToolCore(Workspace& ws, int tool) {
     return ToolsOf(ws).Choose(tool);

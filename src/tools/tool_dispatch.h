@@ -23,6 +23,10 @@ int HandleCursor(int code);
 // Moves the rectangle's corners as a drag with handle `code` to (x, y) does.
 void ApplyHandleDrag(Workspace& ws, int code, int x, int y);
 
+// Escape on the active image: see ToolSet::Cancel. False without an image or
+// when nothing was under way.
+bool CancelToolWork(Workspace& ws);
+
 // The window-free part of choosing a tool: refused (false) without an
 // image, or when the tool's row needs a history step the image has not got.
 // The slot's tool is told it is left, the selection is dropped unless

@@ -40,6 +40,11 @@ public:
     // The window-free part of choosing a tool; see SelectToolCore.
     bool Choose(int tool);
 
+    // Escape: the slot's tool drops what it has under way and the crop
+    // rectangle goes; a held button then ends nothing more (its release is
+    // ignored). True when anything was dropped.
+    bool Cancel();
+
     // Ends the step of the last press: a step exists only when the press
     // changed the image, stored as it was before and named after the tool.
     void FinishStep();

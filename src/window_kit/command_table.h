@@ -34,6 +34,9 @@ struct TCommand {
     std::string_view Icon;       // resource path of the picture
     std::string_view Tip;        // tooltip
     std::string_view StatusHint; // status bar text
+    // Asks before it acts (a dialog opens): the menu item's caption ends in
+    // "..." so that it is told apart from an item that acts at once.
+    bool OpensDialog = false;
 
     TCommand& Does(std::function<void(WindowHost&)> run) {
         Run = std::move(run);
@@ -48,6 +51,10 @@ struct TCommand {
         Checkable = true;
         Checked = checked;
         Group = group;
+        return *this;
+    }
+    TCommand& Dialog() {
+        OpensDialog = true;
         return *this;
     }
     TCommand& ForBox(int box) {

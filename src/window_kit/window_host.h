@@ -18,6 +18,7 @@ class QWidget;
 
 namespace pixora {
 
+class OptionControls;
 class SwatchWidget;
 class UpDown;
 class Workspace;
@@ -44,6 +45,9 @@ public:
     virtual UpDown* LayerStripUpDown() const = 0;
     // The tool panel's foreground (0) and background (1) swatch.
     virtual SwatchWidget* Swatch(int which) const = 0;
+    // The option controls the tools read by id: each box binds its controls
+    // here when it is made.
+    virtual OptionControls& Options() = 0;
 
     // Brings the tool buttons, the enabled state of commands, the view and
     // the recent-file menus up to date.

@@ -17,6 +17,7 @@
 #include "app/view_controls.h"
 #include "history/history_store.h"
 #include "history/ui/undo_history_dialog.h"
+#include "support/input_events.h"
 #include "tools/clipboard_image.h"
 #include "tools/library.h"
 #include "tools/tool_dispatch.h"
@@ -107,7 +108,7 @@ TEST_F(ClipWindowTest, PictureOfAnotherProgramPastesAsANewImageWithItsTransparen
     EXPECT_EQ(s.Bitmap.Row(1)[2 * 4 + 3], 255);
     EXPECT_EQ(s.Bitmap.Row(0)[1], 200);
     EXPECT_EQ(window->Pages()->tabText(Ws().ActiveSlot()), "Untitled.bmp");
-    EXPECT_EQ(window->ToolOption(TWindow::GifTransparency, "TS"), 255);
+    EXPECT_EQ(window->ToolOption(TOpt::GifSensitivity), 255);
 }
 
 TEST_F(ClipWindowTest, UndoHistoryListsTheSnapshotsAndOkJumps) {
@@ -140,16 +141,28 @@ TEST_F(ClipWindowTest, TenSnapshotsScrollAndTheHistoryBrushTakesItsSource) {
         Edit(static_cast<uint8_t>(i));
     ASSERT_TRUE(JumpToHistoryStep(Ws(), 8)); // stores the newest: ten snapshots
     ASSERT_EQ(S().HistoryCount, 10);
-    int height = -1, max = -1;
+    int height = -1, max = -1, wheeled = -1;
+    QRgb chosen = 0, highlight = 1;
     WhenModal([&](QWidget* w) {
-        height = w->findChild<QLabel*>("Image")->height();
-        max = w->findChild<QScrollBar*>("ScrollBar")->maximum();
+        auto* list = w->findChild<QLabel*>("Image");
+        auto* bar = w->findChild<QScrollBar*>("ScrollBar");
+        height = list->height();
+        max = bar->maximum();
+        // The wheel over the list turns it a row a notch.
+        pixora::testing::SendNotches(list, QPoint(50, 50), -1);
+        wheeled = bar->value();
+        bar->setValue(0);
         qobject_cast<UndoHistoryDialog*>(w)->PressList(58 * 2 + 20);
+        // The chosen row in the palette's highlight.
+        chosen = list->pixmap().toImage().pixel(188, 58 * 2 + 10);
+        highlight = w->palette().color(QPalette::Active, QPalette::Highlight).rgb();
         w->findChild<QPushButton*>("Button1")->click();
     });
     ClickTool("ToolButton35"); // the history brush shows the list itself
     EXPECT_EQ(height, 635);
     EXPECT_EQ(max, 434);
+    EXPECT_EQ(wheeled, (58 / 3) * QApplication::wheelScrollLines());
+    EXPECT_EQ(chosen, highlight);
     ASSERT_EQ(S().Tool, ToolHistoryBrush);
     EXPECT_EQ(S().HistoryPos, 8); // choosing the source moves no step
     EXPECT_EQ(S().Bitmap.Row(0)[0], 8); // the image on screen stays

@@ -18,6 +18,7 @@
 #include "effects/ui/row_dialog.h"
 #include "history/history_fixture.h"
 #include "history/history_store.h"
+#include "support/input_events.h"
 #include "tools/tool_table.h"
 #include "window_kit/window_support.h"
 
@@ -25,6 +26,7 @@ using namespace pixora;
 using pixora::testing::AppTest;
 using pixora::testing::Pattern;
 using pixora::testing::SamePixels;
+using pixora::testing::SendMouse;
 
 namespace {
 
@@ -168,7 +170,7 @@ TEST_F(FilterWindowTest, OkCommitsTheColourBytesOnlyAsOneStep) {
     EXPECT_EQ(Value("TForm11", "B"), 0) << "reset after closing";
 }
 
-TEST_F(FilterWindowTest, UseAsBrushInEveryWindowRecordsAStepAndChoosesTheEffectBrush) {
+TEST_F(FilterWindowTest, UseAsBrushInEveryWindowLeavesNoStepAndChoosesTheEffectBrush) {
     Open();
     for (const char* form : kFilterForms) {
         const int pos = S().HistoryPos;
@@ -179,8 +181,8 @@ TEST_F(FilterWindowTest, UseAsBrushInEveryWindowRecordsAStepAndChoosesTheEffectB
             d->UseAsBrush()->setChecked(true);
             Ok(d);
         });
-        EXPECT_EQ(S().HistoryPos, pos + 1) << form;
-        EXPECT_EQ(S().Saved, 0) << form;
+        EXPECT_EQ(S().HistoryPos, pos) << form;
+        EXPECT_EQ(S().Saved, 1) << form;
         EXPECT_EQ(S().Tool, ToolEffectBrush) << form;
         EXPECT_TRUE(SamePixels(S().Bitmap, doc)) << form;
         EXPECT_TRUE(window->Window("TForm24")->isVisible()) << form;
@@ -289,7 +291,9 @@ void ExpectControlOf(FilterDialog* d, const TEffectArg& arg, std::size_t index, 
         ASSERT_NE(label, nullptr) << where.toStdString();
         EXPECT_EQ(label->text(), Text(c.Caption)) << where.toStdString();
         if (!c.Group.empty()) {
-            auto* box = qobject_cast<QGroupBox*>(control->parentWidget());
+            // The track shares a row with its number inside the group.
+            QWidget* parent = control->parentWidget();
+            auto* box = qobject_cast<QGroupBox*>(control == track ? parent->parentWidget() : parent);
             ASSERT_NE(box, nullptr) << where.toStdString();
             EXPECT_EQ(box->title(), Text(c.Group)) << where.toStdString();
         }
@@ -412,4 +416,50 @@ TEST_F(FilterWindowTest, ANewFilterRowGetsItsWindowFromItsArguments) {
         }
     EXPECT_EQ(track->value(), 1) << "reset after closing";
     EXPECT_FALSE(dialog.findChild<QCheckBox*>("Inv")->isChecked());
+}
+
+TEST_F(FilterWindowTest, NumbersBesideTracksShowOriginalAndRepeatLastFilter) {
+    Open();
+    Cmd("RepeatLastFilter1")->trigger();
+    EXPECT_EQ(S().HistoryCount, 0) << "no filter applied yet, nothing to repeat";
+    Run("TForm11", [&](FilterDialog* d) {
+        auto* track = Control<QSlider>("TForm11", "B");
+        auto* number = Control<QSpinBox>("TForm11", "BValue");
+        ASSERT_TRUE(track && number);
+        EXPECT_EQ(number->minimum(), -255);
+        EXPECT_EQ(number->maximum(), 255);
+        track->setValue(40);
+        EXPECT_EQ(number->value(), 40);
+        number->setValue(60);
+        EXPECT_EQ(track->value(), 60);
+        const Bitmap preview = Ws().DisplayCopy;
+        pixora::testing::SaveScreenshot(d, "brightness-with-numbers");
+        EXPECT_EQ(preview.Row(3)[5 * 4 + 1], std::min(255, doc.Row(3)[5 * 4 + 1] + 60));
+
+        // Held down, the view shows the image; let go, the preview again.
+        auto* original = d->findChild<QPushButton*>("ShowOriginal");
+        ASSERT_NE(original, nullptr);
+        EXPECT_EQ(original->text(), "Show Original");
+        const QPoint mid = original->rect().center();
+        SendMouse(original, QEvent::MouseButtonPress, mid);
+        EXPECT_TRUE(SamePixels(Ws().DisplayCopy, doc));
+        SendMouse(original, QEvent::MouseButtonRelease, mid);
+        EXPECT_TRUE(SamePixels(Ws().DisplayCopy, preview));
+        // "OK" while it is held commits the effect, not the unchanged image.
+        SendMouse(original, QEvent::MouseButtonPress, mid);
+        Ok(d);
+    });
+    ASSERT_EQ(S().HistoryCount, 1);
+    const Bitmap once = S().Bitmap;
+    EXPECT_EQ(once.Row(3)[5 * 4 + 1], std::min(255, doc.Row(3)[5 * 4 + 1] + 60));
+
+    // Ctrl+F: the same filter with the same values, a step of its own.
+    EXPECT_EQ(Cmd("RepeatLastFilter1")->shortcut(), QKeySequence("Ctrl+F"));
+    S().Tool = ToolPen;
+    Cmd("RepeatLastFilter1")->trigger();
+    EXPECT_EQ(S().HistoryCount, 2);
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Brightness");
+    EXPECT_EQ(S().Bitmap.Row(3)[5 * 4 + 1], std::min(255, once.Row(3)[5 * 4 + 1] + 60));
+    EXPECT_EQ(S().Tool, ToolNone) << "as after the window's OK";
+    EXPECT_TRUE(SamePixels(Ws().DisplayCopy, S().Bitmap));
 }

@@ -113,6 +113,33 @@ TEST_F(GeometryWindowTest, ResizeLinksTheSizesRefusesBadOnesAndStretches) {
     EXPECT_EQ(std::memcmp(S().Bitmap.Row(119) + 4 * 150, "\0\0\0\0", 4), 0);
 }
 
+TEST_F(GeometryWindowTest, ResizeKeepsTheAspectRatioOrTakesAPercentage) {
+    OpenImage(100, 80);
+    WhenModal([&](QWidget* d) {
+        auto* w = Child<QSpinBox>(d, "W");
+        auto* h = Child<QSpinBox>(d, "H");
+        auto* percent = Child<QSpinBox>(d, "Percent");
+        auto* link = Child<QCheckBox>(d, "Link");
+        auto* aspect = Child<QCheckBox>(d, "KeepAspect");
+        EXPECT_EQ(aspect->text(), "Keep aspect ratio");
+        EXPECT_EQ(percent->value(), 100);
+        link->setChecked(true);
+        aspect->setChecked(true);
+        EXPECT_FALSE(link->isChecked()) << "one way of following at a time";
+        Enter(w);
+        w->setValue(150);
+        EXPECT_EQ(h->value(), 120);
+        EXPECT_EQ(percent->value(), 150);
+        percent->setValue(50);
+        EXPECT_EQ(w->value(), 50);
+        EXPECT_EQ(h->value(), 40);
+        Child<QPushButton>(d, "Button1")->click();
+    });
+    Cmd("Resize1")->trigger();
+    EXPECT_EQ(S().Bitmap.Width(), 50);
+    EXPECT_EQ(S().Bitmap.Height(), 40);
+}
+
 TEST_F(GeometryWindowTest, RotatePreviewsTheLastActionAndOkOrCancelEndIt) {
     OpenImage(3, 2);
     const Bitmap before = S().Bitmap;

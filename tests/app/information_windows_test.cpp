@@ -127,7 +127,7 @@ TEST_F(InformationTest, ImageInformationForANewAndAnOpenedImage) {
     std::map<std::string, QString> fields;
     auto read = [&](QWidget* d) {
         for (const char* name : {"lblName", "lblLocation", "lblFullPath", "lblODimensions", "lblCDimensions",
-                                 "lblFileType", "lblSizeDisk", "lblNPixels", "lblNLayers"})
+                                 "lblFileType", "lblSizeDisk", "lblNPixels", "lblNLayers", "lblColourProfile"})
             fields[name] = Text(d, name);
         Keep(d, "image_information.png");
         d->close();
@@ -140,6 +140,7 @@ TEST_F(InformationTest, ImageInformationForANewAndAnOpenedImage) {
     EXPECT_EQ(fields["lblFileType"], "BMP - Windows Bitmap");
     EXPECT_EQ(fields["lblCDimensions"], "40 x 30 Pixels");
     EXPECT_EQ(fields["lblNPixels"], "1200 Pixels");
+    EXPECT_EQ(fields["lblColourProfile"], "[None]"); // made here: no profile
 
     // A file of 1,500,000 bytes (a PNG with bytes after its end), opened
     // from the pop-up menu's item.
@@ -160,6 +161,20 @@ TEST_F(InformationTest, ImageInformationForANewAndAnOpenedImage) {
     EXPECT_EQ(fields["lblSizeDisk"], "1.4305 MB (1500000 bytes)");
     EXPECT_EQ(fields["lblODimensions"], "64 x 48 Pixels");
     EXPECT_EQ(fields["lblNLayers"], QString::number(Ws().Images[1].LayerCount));
+    EXPECT_EQ(fields["lblColourProfile"], "[None]");
+
+    // A photo in Display P3 names its profile, also after it is opened again.
+    const std::string photo = PIXORA_SHARED_DIR "/photos/icc/sharp/p3.png";
+    if (!QFile::exists(QString::fromStdString(photo))) GTEST_SKIP() << "the photo samples";
+    const int slot = LoadIntoNewSlot(Ws(), photo);
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(Ws().Images[static_cast<std::size_t>(slot)].ColourProfile, "Display P3");
+    Ws().Images[static_cast<std::size_t>(slot)].ColourProfile.clear();
+    ASSERT_TRUE(ReopenFile(Ws()));
+    WhenDialog("TForm46", read);
+    Cmd("Properties1")->trigger();
+    EXPECT_EQ(fields["lblName"], "p3.png");
+    EXPECT_EQ(fields["lblColourProfile"], "Display P3");
 }
 
 TEST_F(InformationTest, AboutNamesTheProgramAndOkClosesIt) {

@@ -19,6 +19,7 @@
 #include "app/app_fixture.h"
 #include "app/status_bar.h"
 #include "history/history_store.h"
+#include "tools/tool_options.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_boxes.h"
 
@@ -111,6 +112,13 @@ constexpr Expected kControls[] = {
     {"TForm37", "A", 's', 0, 360, 1, 0},         {"TForm37", "Occ", 't', 1, 100, 0, 100},
 };
 
+// The option row of a box's control by its names.
+const TOptionRow* RowNamed(std::string_view box, std::string_view control) {
+    for (const TOptionRow& row : OptionTable())
+        if (WindowName(row.Box) == box && row.Control == control) return &row;
+    return nullptr;
+}
+
 TEST_F(OptionBoxTest, EveryControlHasItsRangeStepAndStartValue) {
     for (const Expected& e : kControls) {
         SCOPED_TRACE(std::string(e.Box) + "." + e.Name);
@@ -156,7 +164,48 @@ TEST_F(OptionBoxTest, EveryControlHasItsRangeStepAndStartValue) {
         }
         }
         // The tools read every one of them through the main window.
-        EXPECT_EQ(window->ToolOption(WindowNamed(e.Box), e.Name), e.Default);
+        const TOptionRow* row = RowNamed(e.Box, e.Name);
+        ASSERT_NE(row, nullptr) << "no option row";
+        EXPECT_EQ(window->ToolOption(row->Id), e.Default);
+    }
+}
+
+TEST_F(OptionBoxTest, EveryOptionIdReadsAndWritesTheControlOfItsOwnBox) {
+    // A value other than the start value: a read through another control
+    // (the pen's size for the shapes' size) or through none gives it away.
+    auto other = [](const TOptionRow& r) {
+        if (r.Kind == TOptKind::Check) return 1 - r.Default;
+        return r.Default != r.Max ? r.Max : r.Min;
+    };
+    for (const TOptionRow& row : OptionTable()) {
+        const std::string control(row.Control);
+        SCOPED_TRACE(std::string(WindowName(row.Box)) + "." + control);
+        QWidget* box = window->Window(row.Box);
+        ASSERT_NE(box, nullptr);
+        const int value = other(row);
+        if (row.Kind == TOptKind::Kept) {
+            box->setProperty(control.c_str(), value);
+            EXPECT_EQ(window->ToolOption(row.Id), value);
+            box->setProperty(control.c_str(), row.Default);
+            continue;
+        }
+        QWidget* c = box->findChild<QWidget*>(QString::fromStdString(control));
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(window->ToolOption(row.Id), row.Default);
+        window->SetToolOption(row.Id, value);
+        EXPECT_EQ(window->ToolOption(row.Id), value);
+        int shown = -1;
+        if (auto* spin = qobject_cast<QSpinBox*>(c)) shown = spin->value();
+        if (auto* track = qobject_cast<QSlider*>(c)) shown = track->value();
+        if (auto* check = qobject_cast<QCheckBox*>(c)) shown = check->isChecked() ? 1 : 0;
+        if (auto* combo = qobject_cast<QComboBox*>(c)) shown = combo->currentIndex();
+        if (qobject_cast<QGroupBox*>(c)) {
+            const auto radios = c->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+            for (int i = 0; i < radios.size(); ++i)
+                if (radios[i]->isChecked()) shown = i;
+        }
+        EXPECT_EQ(shown, value) << "the control shows what was written";
+        window->SetToolOption(row.Id, row.Default);
     }
 }
 
@@ -349,7 +398,7 @@ TEST_F(OptionBoxTest, HistoryBrushSizeOfZeroOrLessBecomes64WhenLeft) {
     // The arrows stay inside the range.
     size->stepBy(-5);
     EXPECT_EQ(size->value(), 2);
-    EXPECT_EQ(window->ToolOption(TWindow::HistoryBrushOptions, "size"), 2);
+    EXPECT_EQ(window->ToolOption(TOpt::HistoryBrushSize), 2);
 }
 
 TEST_F(OptionBoxTest, SelectOptionsExcludeEachOtherAndFollowTheMenus) {
@@ -370,7 +419,7 @@ TEST_F(OptionBoxTest, SelectOptionsExcludeEachOtherAndFollowTheMenus) {
     EXPECT_FALSE(e->isChecked());
     EXPECT_FALSE(Cmd("ExcludeSelection1")->isChecked());
     Cmd("DuplicateonMouseUp1")->trigger();
-    EXPECT_EQ(window->ToolOption(TWindow::SelectOptions, "D"), 1);
+    EXPECT_EQ(window->ToolOption(TOpt::SelectionDuplicate), 1);
     Control<QCheckBox>("TForm4", "DU")->click();
     EXPECT_TRUE(Cmd("DeleteUnderlying1")->isChecked());
 
@@ -381,7 +430,7 @@ TEST_F(OptionBoxTest, SelectOptionsExcludeEachOtherAndFollowTheMenus) {
     EXPECT_TRUE(Cmd("FreeHandSelection1")->isChecked());
     EXPECT_FALSE(Cmd("RectangularSelection1")->isChecked());
     Cmd("MagicWandSelection1")->trigger();
-    EXPECT_EQ(window->ToolOption(TWindow::SelectOptions, "RadioGroup1"), 3);
+    EXPECT_EQ(window->ToolOption(TOpt::SelectionType), 3);
 }
 
 TEST_F(OptionBoxTest, TextEditorStartsEmptyEachTime) {
@@ -452,16 +501,19 @@ TEST_F(OptionBoxTest, BoxesAndDialogsReopenWhereTheyWereLeft) {
     EXPECT_EQ(box->pos(), QPoint(52, 63));
 
     // A reused dialog neither returns to its first place nor creeps.
-    QWidget* reset = window->Window("TForm29");
-    ASSERT_NE(reset, nullptr);
-    reset->show();
-    reset->move(70, 90);
-    for (int i = 0; i < 3; ++i) {
-        reset->close();
-        reset->show();
+    for (TWindow id : {TWindow::Reset, TWindow::Batch, TWindow::Patterns, TWindow::CustomBrush,
+                       TWindow::Gradient}) {
+        QWidget* dialog = window->Window(id);
+        ASSERT_NE(dialog, nullptr) << WindowName(id);
+        dialog->show();
+        dialog->move(70, 90);
+        for (int i = 0; i < 3; ++i) {
+            dialog->close();
+            dialog->show();
+        }
+        EXPECT_EQ(dialog->pos(), QPoint(70, 90)) << WindowName(id);
+        dialog->close();
     }
-    EXPECT_EQ(reset->pos(), QPoint(70, 90));
-    reset->close();
 }
 
 TEST_F(OptionBoxTest, TheEffectBrushOptionsCloseWithTheLastImage) {

@@ -88,16 +88,16 @@ TEST_F(PaintWindowTest, GradientBoxDrawsItsPreviewsAndChoosesAKindByClick) {
 
     QWidget* image = box->findChild<QWidget*>("Image1");
     Mouse(image, QEvent::MouseButtonPress, {180, 60});
-    EXPECT_EQ(window->ToolOption(TWindow::Gradient, "GradientKind"), 1);
+    EXPECT_EQ(window->ToolOption(TOpt::GradientKind), 1);
     EXPECT_EQ(Px(picture, 6, 60)[0], 255) << "the old frame is painted over";
     EXPECT_EQ(Px(picture, 126, 60)[0], 0);
     Mouse(image, QEvent::MouseButtonPress, {120, 60}); // between the previews
-    EXPECT_EQ(window->ToolOption(TWindow::Gradient, "GradientKind"), 1);
+    EXPECT_EQ(window->ToolOption(TOpt::GradientKind), 1);
 
     // Every change of a setting redraws the previews.
     box->findChild<QSpinBox*>("depth")->setValue(64);
     EXPECT_EQ(Px(picture, 59, 59)[2], 123); // 31 x 255 div 64
-    EXPECT_EQ(window->ToolOption(TWindow::Gradient, "depth"), 64);
+    EXPECT_EQ(window->ToolOption(TOpt::GradientDepth), 64);
     Shot(box, "gradient_box");
     box->findChild<QPushButton*>("Button2")->click();
     EXPECT_FALSE(box->isVisible());
@@ -199,6 +199,24 @@ TEST_F(PaintWindowTest, EveryPaintingToolPaintsOnTheCanvas) {
     EXPECT_EQ(Cmd("Undo1")->text(), "Undo Effect Brush");
     window->RefreshView();
     Shot(window.get(), "painted_canvas");
+}
+
+TEST_F(PaintWindowTest, TheSelectionOutlineStaysWhileAToolPaintsInsideIt) {
+    Open(60, 40);
+    Image().Bitmap.Fill(255, 255, 255, 0); // opaque white
+    window->RefreshView();
+    // The frame's first pixel is inverted on the view, never in the image.
+    auto framed = [this] { return Px(Ws().DisplayCopy, 0, 0)[0] == 0 && Px(Image().Bitmap, 0, 0)[0] == 255; };
+    Cmd("SelectAll1")->trigger();
+    EXPECT_TRUE(framed()) << "Select All shows its frame";
+    window->SetToolOption(TOpt::SelectionApplyInside, 1);
+    Choose("ToolButton20"); // the pen, confined to the selection
+    ASSERT_EQ(Image().Tool, ToolPen);
+    ASSERT_EQ(Ws().ToolVars.HasSelection, 1);
+    EXPECT_TRUE(framed()) << "the frame stays when the pen is chosen";
+    DragOn(Canvas(), {10, 10}, {40, 20});
+    EXPECT_NE(Px(Image().Bitmap, 25, 15)[0], 255) << "the pen painted";
+    EXPECT_TRUE(framed()) << "and the frame is still there";
 }
 
 // Records the part of the canvas each paint covers.

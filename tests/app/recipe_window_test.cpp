@@ -90,9 +90,9 @@ TEST_F(RecipeWindowTest, EveryRepeatableStepReplaysToTheSameBytes) {
         Child<QPushButton>(d, "B_R")->click();
     });
     Effect("grayscale");
-    Ws().Port->SetToolOption(TWindow::ChannelOptions, "R", 40);
+    Ws().Port->SetToolOption(TOpt::ChannelRed, 40);
     Effect("tint");
-    Ws().Port->SetToolOption(TWindow::RadiusOptions, "R", 3);
+    Ws().Port->SetToolOption(TOpt::BlurRadius, 3);
     Effect("gaussian-blur");
     Effect("invert");
     WhenModal([](QWidget* d) {

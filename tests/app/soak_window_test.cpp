@@ -85,6 +85,7 @@ struct SoakTest : AppTest {
     std::map<std::string, int> tally;
     int compared = 0;                // history moves compared with the model
     std::string did;                 // what the step did, for the journal
+    std::string effectStep;          // the step name of the quick effect the step ran, if any
     std::deque<std::string> journal; // the last steps, shown when one fails
 
     int Draw(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
@@ -151,6 +152,7 @@ struct SoakTest : AppTest {
             if (row.Kind == TEffectKind::Quick && row.Operation) rows.push_back(&row);
         const TEffectRow& row = *rows[static_cast<std::size_t>(Draw(static_cast<int>(rows.size())))];
         RunEffect(*window, row);
+        effectStep = row.StepName;
         did = "effect " + std::string(row.Caption);
         tally["effect"]++;
     }
@@ -306,13 +308,17 @@ struct SoakTest : AppTest {
         ASSERT_GT(s.HistoryPos, pos0) << "step " << step;
         // A press on the canvas leaves a step only when it changed the
         // image, and the step carries its tool's name.
-        if (pointer) {
+        // So does a quick effect, and its step carries the effect's name.
+        if (pointer || !effectStep.empty()) {
             EXPECT_FALSE(SameImage(s.Bitmap, before) && !floated)
                 << "step " << step << ": a step that changed nothing (" << did << ")";
             // (A double click with the crop rectangle runs Crop.)
             const std::string name = HistoryName(s, s.HistoryPos + 1);
-            EXPECT_TRUE(name == ToolTable()[static_cast<std::size_t>(s.Tool)].StepName || name == "Crop")
-                << "step " << step << " (" << did << "): \"" << name << "\"";
+            if (pointer)
+                EXPECT_TRUE(name == ToolTable()[static_cast<std::size_t>(s.Tool)].StepName || name == "Crop")
+                    << "step " << step << " (" << did << "): \"" << name << "\"";
+            else
+                EXPECT_EQ(name, effectStep) << "step " << step << " (" << did << ")";
         }
         // A selection that floated over the image is dropped into it first
         // (the command's own doing): the snapshot then holds the image with
@@ -387,6 +393,7 @@ TEST_F(SoakTest, ThousandsOfRandomCommandsKeepTheHistoryWhole) {
         const int pos0 = S(slot).HistoryPos, count0 = S(slot).HistoryCount;
         const bool floated = Ws().ToolVars.HasSelection != 0;
         did = "nothing";
+        effectStep.clear();
         RunOne(pick);
         QApplication::processEvents();
         journal.push_back("step " + std::to_string(step) + " slot " + std::to_string(slot) + " (" +

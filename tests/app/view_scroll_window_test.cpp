@@ -279,3 +279,47 @@ TEST_F(ViewScrollTest, ZoomKeysRunTheZoomCommandsAndCollideWithNoOtherShortcut) 
     EXPECT_TRUE(owner.count("Ctrl+="));
     EXPECT_TRUE(owner.count("Ctrl+0"));
 }
+
+TEST_F(ViewScrollTest, LargePicturesOpenFittedAndFitToWindowShowsTheWholeImage) {
+    SlotSource file;
+    file.FromFile = true;
+    file.FileName = "/pictures/photo.bmp";
+    auto open = [this, &file](int w, int h) {
+        const int slot = ClaimSlot(Ws());
+        FillSlot(Ws(), slot, Bitmap(w, h), file);
+        Ws().Images[static_cast<std::size_t>(slot)].Saved = 1;
+    };
+    open(6000, 4000);
+    EXPECT_LT(ZoomPercent(Zoom()), 100);
+    EXPECT_FALSE(Horz()->isVisible());
+    EXPECT_FALSE(Vert()->isVisible());
+    EXPECT_LE(View()->Image()->width(), View()->ScrollPanel()->width());
+    EXPECT_LE(View()->Image()->height(), View()->ScrollPanel()->height());
+    EXPECT_GT(ZoomedLength(6000, ZoomIn(Zoom())), View()->ScrollPanel()->width()) << "the largest such step";
+    open(300, 200);
+    EXPECT_EQ(Zoom(), (TZoom{1, 1})) << "a picture the view shows whole opens at 100 %";
+    NewImage(4000, 3000);
+    EXPECT_EQ(Zoom(), (TZoom{1, 1})) << "a new image is not a picture opened";
+
+    // Fit to Window, by its key too, enlarges what is small.
+    EXPECT_EQ(Cmd("FittoWindow1")->shortcut(), QKeySequence("Ctrl+9"));
+    Cmd("FittoWindow1")->trigger();
+    EXPECT_FALSE(Horz()->isVisible());
+    EXPECT_LT(ZoomPercent(Zoom()), 100);
+    open(300, 200);
+    ASSERT_EQ(Zoom(), (TZoom{1, 1}));
+    QApplication::setActiveWindow(window.get());
+    View()->Image()->setFocus();
+    SendKey(View()->Image(), Qt::Key_9, Qt::ControlModifier, "9");
+    EXPECT_GT(ZoomPercent(Zoom()), 100);
+    EXPECT_FALSE(Horz()->isVisible());
+    EXPECT_FALSE(Vert()->isVisible());
+
+    // The preference keeps pictures at 100 %, and is remembered.
+    Cmd("OpenAt100Percent1")->setChecked(true);
+    open(6000, 4000);
+    EXPECT_EQ(Zoom(), (TZoom{1, 1}));
+    window.reset();
+    Start();
+    EXPECT_TRUE(Cmd("OpenAt100Percent1")->isChecked());
+}

@@ -200,3 +200,22 @@ TEST(ViewDraw, InvertedFrameCoversThePenOnceAndUndoesItself) {
     InvertFrame(bm, -3, -3, 25, 25, 3);
     EXPECT_EQ(std::memcmp(bm.Data(), before.Data(), bm.ByteSize()), 0);
 }
+
+TEST(RulerLabels, NeverOverlapAtAnyZoom) {
+    // Labels 24 pixels long: at 1:1 every one fits, at 1:6 (17 pixels apart)
+    // every other one, at 1:16 (6 apart) every fifth.
+    const auto length = [](int) { return 24; };
+    for (const RulerSide side : {RulerSide::Top, RulerSide::Left}) {
+        for (const auto& [zoom, every] : {std::pair{TZoom{1, 1}, 1}, {TZoom{1, 6}, 2}, {TZoom{1, 16}, 5}}) {
+            const std::vector<TRulerTick> ticks = RulerTicks(side, 6000 * zoom.Num / zoom.Den, zoom);
+            std::vector<int> labels;
+            for (std::size_t i : LabelsShown(side, ticks, length))
+                labels.push_back(ticks[i].Label);
+            ASSERT_GE(labels.size(), 2u);
+            EXPECT_EQ(labels[0], 100);
+            EXPECT_EQ(labels[1], 100 + 100 * every) << zoom.Den;
+            for (std::size_t k = 1; k < labels.size(); ++k)
+                EXPECT_EQ(labels[k] - labels[k - 1], 100 * every) << zoom.Den;
+        }
+    }
+}

@@ -146,3 +146,37 @@ TEST(ViewZoomAbout, TheImagePointUnderThePointerStaysPut) {
     EXPECT_FALSE(fits.ScrollBar1.Visible);
     EXPECT_EQ(fits.Image, (TViewRect{0, 0, 500, 375}));
 }
+
+TEST(ViewFit, TheLargestStepThatShowsTheWholeImage) {
+    TViewInput in;
+    in.PageWidth = 800;
+    in.PageHeight = 600;
+    in.Zoom = {3, 1}; // the zoom before does not matter
+    in.HorzPosition = 500;
+    struct Case {
+        int W, H;
+        TZoom Fit;
+    } cases[] = {
+        {6000, 4000, {1, 8}}, // 750 x 500 at 1:8, 857 wide at 1:7
+        {700, 100, {1, 1}},   // fits as it is, 1400 at 2:1
+        {100, 50, {7, 1}},    // a small picture is enlarged
+        {4, 4, {16, 1}},      // but no further than the largest step
+        {500, 100000, {1, 199}}, // no step shows it whole: the smallest still 1 %
+    };
+    for (const Case& c : cases) {
+        in.ImageWidth = c.W;
+        in.ImageHeight = c.H;
+        const TZoom z = FitZoom(in);
+        EXPECT_EQ(z, c.Fit) << c.W << " x " << c.H;
+        TViewInput at = in;
+        at.Zoom = z;
+        EXPECT_EQ(NeedsScrolling(at), c.H == 100000) << c.W << " x " << c.H;
+        at.Zoom = ZoomIn(z);
+        if (!(z == TZoom{16, 1})) {
+            EXPECT_TRUE(NeedsScrolling(at)) << "one step larger scrolls";
+        }
+        if (c.H == 100000) {
+            EXPECT_EQ(ZoomPercent(ZoomOut(z)), 0);
+        }
+    }
+}

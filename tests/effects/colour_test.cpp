@@ -110,7 +110,8 @@ TEST(ColourSpaces, CMYKOfWhiteBlackAndAColour) {
 TEST(ColourPlanes, NamesAndValues) {
     EXPECT_EQ(PlaneName(0), "RGB Composite");
     EXPECT_EQ(PlaneName(9), "Saturation (HLS)");
-    EXPECT_EQ(PlaneName(11), "");
+    EXPECT_EQ(PlaneName(11), "Magenta") << "the window's caption names every plane";
+    EXPECT_EQ(PlaneName(13), "Black (K)");
     EXPECT_EQ(PlaneName(14), "Intensity");
     EXPECT_EQ(PlaneName(15), "");
     EXPECT_EQ(PlaneName(16), "");

@@ -3,6 +3,8 @@
 // edit test.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "effects/effects_table.h"
 #include "effects/engine/effects.h"
 #include "effects/filter_fixture.h"
@@ -15,6 +17,7 @@
 
 using namespace pixora;
 using pixora::testing::Pattern;
+using pixora::testing::SameColourBytes;
 using pixora::testing::SamePixels;
 using pixora::testing::WorkspaceTest;
 
@@ -43,6 +46,13 @@ TEffectRow TestRow(bool honoursSelection) {
     row.HonoursSelection = honoursSelection;
     row.Operation = &InvertRule;
     return row;
+}
+
+// A rule that writes every pixel it may change with the value it had.
+void KeepRule(const TEffectRun& run) {
+    for (int y = 0; y < run.Image.Height(); ++y)
+        for (int x = 0; x < run.Image.Width(); ++x)
+            if (run.EditTest.Test(x, y)) std::memcpy(run.Image.Row(y) + 4 * x, run.Unchanged.Row(y) + 4 * x, 3);
 }
 
 using EffectRowTest = pixora::testing::FilterTest;
@@ -129,4 +139,37 @@ TEST(EffectTable, FiltersThatReadTheDocumentFillTheirWholeView) {
         }
     }
     EXPECT_EQ(seen, 3);
+}
+
+TEST_F(EffectRowTest, AnEffectThatChangesNothingLeavesNoStepAndKeepsTheRedoSteps) {
+    TEffectSettings settings;
+    settings.Red = 0;
+    TEffectRow invert = TestRow(false);
+    invert.CommandName = "test-invert";
+    TEffectRow keep = TestRow(false);
+    keep.StepName = "Test Keep";
+    keep.CommandName = "test-keep";
+    keep.Operation = &KeepRule;
+    ASSERT_TRUE(ApplyQuickEffect(ws, invert, settings));
+    ASSERT_TRUE(ApplyQuickEffect(ws, invert, settings));
+    const std::string recipe = S().History[2].Recipe;
+    ASSERT_FALSE(recipe.empty());
+    ASSERT_TRUE(UndoStep(ws));
+    const Bitmap inverted = S().Bitmap;
+    const int steps = S().HistoryCount;
+    // The image is still 24 bits deep when it comes back from its step: the
+    // effect's own widening to 32 bits is no change.
+    S().Bitmap.SetBitsPerPixel(24);
+    FillRowTable(S().Bitmap, S().Rows);
+    S().Saved = 1;
+    ASSERT_TRUE(ApplyQuickEffect(ws, keep, settings));
+    EXPECT_TRUE(SameColourBytes(S().Bitmap, inverted));
+    EXPECT_EQ(S().HistoryPos, 1);
+    EXPECT_EQ(S().HistoryCount, steps) << "the redo step stays";
+    EXPECT_EQ(S().Saved, 1);
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Test Invert");
+    EXPECT_EQ(S().History[2].Recipe, recipe) << "no recipe step is noted without a step";
+    // The redo step still holds the image the second inversion made.
+    ASSERT_TRUE(RedoStep(ws));
+    EXPECT_EQ(S().HistoryPos, 2);
 }

@@ -106,7 +106,7 @@ TEST_F(FilterTest, FilterApplyCopiesColourBytesThroughTheEditTestAndClearsSaved)
     EXPECT_TRUE(SameImage(S().Bitmap, expected));
 }
 
-TEST_F(FilterTest, CommitIsOneNamedStepIntoTheDocumentOrTheBrushSource) {
+TEST_F(FilterTest, CommitIsOneNamedStepIntoTheDocumentOrNoneIntoTheBrushSource) {
     const Bitmap doc = S().Bitmap;
     ASSERT_TRUE(PreviewFilter(ws, &InvertView, false, kNoValues));
     S().Saved = 1;
@@ -118,19 +118,20 @@ TEST_F(FilterTest, CommitIsOneNamedStepIntoTheDocumentOrTheBrushSource) {
     EXPECT_TRUE(SameColourBytes(S().Bitmap, Inverted(doc)));
     EXPECT_TRUE(SameFourthBytes(S().Bitmap, doc));
 
-    // "Use as Brush": a step all the same, the document as it was, the
-    // filtered colours in the effect brush source and its tool chosen.
+    // "Use as Brush": the document as it was, so no step and still saved;
+    // the filtered colours in the effect brush source and its tool chosen.
     const Bitmap filtered = S().Bitmap;
+    S().Saved = 1;
     ASSERT_TRUE(PreviewFilter(ws, &InvertView, false, kNoValues));
     ASSERT_TRUE(CommitFilter(ws, "Noise", ws.DisplayCopy, true));
-    EXPECT_EQ(S().HistoryCount, 2);
-    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Noise");
+    EXPECT_EQ(S().HistoryCount, 1);
+    EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Posterize");
+    EXPECT_EQ(S().Saved, 1);
     EXPECT_TRUE(SamePixels(S().Bitmap, filtered));
     EXPECT_EQ(S().Tool, ToolEffectBrush);
     EXPECT_TRUE(SameColourBytes(ws.EffectBrushSource.Bitmap, Inverted(filtered)));
     EXPECT_EQ(ws.EffectBrushSource.Rows[5], ws.EffectBrushSource.Bitmap.Row(5));
-    // Both steps undo to the picture before the first.
-    ASSERT_TRUE(UndoStep(ws));
+    // The one step undoes to the picture before it.
     ASSERT_TRUE(UndoStep(ws));
     EXPECT_TRUE(SamePixels(S().Bitmap, doc));
 }

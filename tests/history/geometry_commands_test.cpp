@@ -201,6 +201,38 @@ TEST(ResizeFields, LinkAddsTheSamePixelsAndRefusedValuesComeBack) {
     EXPECT_FALSE(p.Stretch);
 }
 
+TEST(ResizeFields, KeepAspectRatioFollowsTheImagesProportionAndPercentSetsBoth) {
+    TResizeFields f;
+    ShowResizeFields(f, 640, 427);
+    EXPECT_EQ(ResizePercent(f), 100);
+    f.KeepAspect = true;
+    f.Link = true; // the aspect ratio wins
+    f.Editing = TSizeField::Width;
+    f.Width = 320;
+    SizeFieldChanged(f, TSizeField::Width);
+    EXPECT_EQ(f.Height, 214) << "427 / 2 = 213.5, rounded";
+    EXPECT_EQ(f.LastHeight, 214);
+    EXPECT_EQ(ResizePercent(f), 50);
+    f.Editing = TSizeField::Height;
+    f.Height = 854;
+    SizeFieldChanged(f, TSizeField::Height);
+    EXPECT_EQ(f.Width, 1280);
+    f.Editing = TSizeField::Width;
+    f.Width = 1;
+    SizeFieldChanged(f, TSizeField::Width);
+    EXPECT_EQ(f.Height, 1) << "never below a pixel";
+
+    ResizeToPercent(f, 25);
+    EXPECT_EQ(f.Width, 160);
+    EXPECT_EQ(f.Height, 107); // 106.75
+    EXPECT_EQ(f.LastWidth, 160);
+    ResizeToPercent(f, 0);
+    EXPECT_EQ(f.Width, 160) << "0 % is refused";
+    TResizeParams p;
+    ASSERT_TRUE(AcceptResizeFields(f, p, true));
+    EXPECT_EQ(p.Height, 107);
+}
+
 TEST_F(GeometryTest, QuarterTurnsAndAnglesThatAreQuarterTurns) {
     Bitmap img = Pattern(4, 2, 9); // even width: a sampled turn would be a pixel off
     Bitmap left;

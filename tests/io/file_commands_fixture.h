@@ -31,6 +31,7 @@ struct ScriptedQuestions : FileQuestions {
     TSaveChangesAnswer Answer = TSaveChangesAnswer::Discard;
     int WebpQuality = 90;
     bool WebpLossless = false;
+    bool RemoveLocationBox = false; // the save dialog's "Remove location ..." box
     std::optional<std::vector<int>> Select; // nothing = the slots the dialog starts with selected
     std::vector<std::vector<int>> Preselected;
     std::vector<std::string> Asked;
@@ -69,6 +70,7 @@ struct ScriptedQuestions : FileQuestions {
         GifImage = image;
     }
     int GifSensitivity() const override { return Sensitivity; }
+    bool RemoveLocation() const override { return RemoveLocationBox; }
     TSaveChangesAnswer AskSaveChanges(const std::vector<int>& listed, std::vector<int>& selected) override {
         Asked.push_back("SaveChanges");
         Listed.push_back(listed);

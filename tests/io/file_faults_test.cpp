@@ -5,7 +5,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -300,3 +304,26 @@ TEST_F(FileFaultsTest, RecentListThatCannotBeWrittenStaysAndTheImageStillOpens) 
 }
 
 } // namespace
+
+// The history's writer works on a thread of its own: a fault layer that ends
+// while that thread is inside one of its calls must wait for the call, or
+// the thread goes on in a layer that is gone (this hung a save test).
+TEST(FileLayerOverride, EndingWaitsForCallsOtherThreadsAreMaking) {
+    struct TSlowLayer : TFileLayer {
+        std::atomic<bool> inside{false}, gone{false}, usedAfterEnd{false};
+        int Chmod(const std::string&, mode_t) override {
+            inside = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (gone) usedAfterEnd = true;
+            return 0;
+        }
+    } layer;
+    std::optional<TFileLayerOverride> in(std::in_place, layer);
+    std::thread other([] { FileLayer().Chmod("/nowhere", 0600); });
+    while (!layer.inside)
+        std::this_thread::yield();
+    in.reset();
+    layer.gone = true;
+    other.join();
+    EXPECT_FALSE(layer.usedAfterEnd);
+}

@@ -42,7 +42,7 @@ void WriteDummy(const std::string& path, const Bitmap& image, const SaveOptions&
 }
 
 const TCodec kDummyCodec = {
-    .Strength = TSniffStrength::Signature, .Sniff = SniffDummy, .Read = ReadDummy, .Write = WriteDummy};
+    .Strength = TSniffStrength::Signature, .Sniff = SniffDummy, .Read = WithoutNotes<ReadDummy>, .Write = WriteDummy};
 
 TFormatTable WithDummy() {
     std::vector<TFormatRow> rows = Formats().Rows();
@@ -107,7 +107,8 @@ TEST(FormatRows, OneNewRowReachesEveryListAndTheSaveDispatch) {
     formats.Write(dir.File("a.dmy"), image, formats.CodeOf(dir.File("a.dmy")), gray);
     EXPECT_EQ(ReadBytes(dir.File("a.dmy")), (std::vector<uint8_t>{'D', 'M', 'Y', 3, 0xF5, 0xEB, 0xE1}));
     std::filesystem::rename(dir.File("a.dmy"), dir.File("a.bin"));
-    EXPECT_EQ(formats.Read(dir.File("a.bin")).Row(0)[6], 0xEB);
+    TReadNotes notes;
+    EXPECT_EQ(formats.Read(dir.File("a.bin"), notes).Row(0)[6], 0xEB);
     // A code without a writer writes nothing, and says which format it is.
     try {
         formats.Write(dir.File("b.dmy"), image, fcOther, gray);

@@ -110,6 +110,9 @@ TEST_F(HostileInput, SmallFilesPosingAsHugePictures) {
     EXPECT_SAYS(Refusal("planes.pcx", pcx), "no colour planes");
     // A deflate stream far too short for the rows the header gives.
     EXPECT_SAYS(Refusal("idat.png", CraftPng(16000, 16000, 8, 2, Bytes(100))), "truncated");
+    // But a flat RGB picture packs three bytes a pixel about a thousand to
+    // one, and is whole.
+    EXPECT_TRUE(Opens("flat.png", CraftPng(3000, 2000, 8, 2, Bytes((3000 * 3 + 1) * 2000))));
     // After the header, a text chunk claiming 2 GiB of which three bytes are
     // there: refused before libpng takes (and clears) a buffer of that size.
     Bytes text = CraftPng(1, 1, 8, 0, {0, 0});

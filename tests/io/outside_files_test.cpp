@@ -89,9 +89,11 @@ TEST_F(OutsideFilesTest, FilesBeyondTheFifteenthAreLeftAlone) {
     std::vector<std::string> files(kMaxOpenImages, a);
     const std::string last = MakeFile("sixteenth.png");
     files.push_back(last);
+    files.push_back(last);
     EXPECT_EQ(OpenOutsideFiles(ws, files), kMaxOpenImages);
     EXPECT_EQ(ws.SysData.OpenCount, kMaxOpenImages - 1);
     EXPECT_TRUE(port.Errors.empty());
+    EXPECT_EQ(port.Problems.size(), 1u) << "the files left over are said once";
     // The sixteenth was neither read nor remembered.
     EXPECT_EQ(ws.ToolVars.RecentFiles[0], a);
     EXPECT_TRUE(ws.ToolVars.RecentFiles[1].empty());

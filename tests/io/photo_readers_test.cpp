@@ -23,10 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path PhotosRoot() {
-    return fs::path(PIXORA_SHARED_DIR) / "photos";
-}
-
 std::map<std::string, std::vector<std::string>> PhotoManifest() {
     return ReadManifest(std::string(PIXORA_TEST_DATA_DIR) + "/photos_manifest.txt");
 }

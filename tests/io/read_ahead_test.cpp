@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <thread>
@@ -60,6 +61,17 @@ TEST_F(FileCommandsTest, AReadAheadThatFailsIsReportedAsAFailedOpenAndWaitedForW
     EXPECT_EQ(port.Errors[0].first, 2);
     EXPECT_NE(port.Errors[0].second.find("the disk went away"), std::string::npos);
     EXPECT_EQ(ws.SysData.OpenCount, -1) << "the claim is given back";
+}
+
+// What the read ahead learnt of the file (its colour profile) reaches the image.
+TEST_F(FileCommandsTest, AFileReadAheadKeepsItsColourProfile) {
+    const std::string photo = PIXORA_SHARED_DIR "/photos/icc/sharp/p3.png";
+    if (!std::filesystem::exists(photo)) GTEST_SKIP() << "the photo samples";
+    ReadAhead ahead;
+    ahead.Start(photo);
+    const int slot = LoadIntoNewSlot(ws, photo, &ahead);
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(ws.Images[static_cast<std::size_t>(slot)].ColourProfile, "Display P3");
 }
 
 // A big JPEG's first look is the decoder's own reduced picture, made beside

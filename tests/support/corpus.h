@@ -25,6 +25,11 @@ inline std::filesystem::path CorpusRoot() {
     return std::filesystem::path(PIXORA_SHARED_DIR) / "corpus";
 }
 
+// Photos from phones and cameras: HEIF, AVIF, WebP, JPEG XL, profiles, EXIF.
+inline std::filesystem::path PhotosRoot() {
+    return std::filesystem::path(PIXORA_SHARED_DIR) / "photos";
+}
+
 // A manifest of corpus files beside the tests: "path | field | field ..."
 // per line, "#" lines are comments. Each path with its fields; none when
 // the file is missing.

@@ -2,12 +2,14 @@
 // A window stand-in that records what the core asked of it.
 
 #include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "doc/records.h"
 #include "doc/window_port.h"
 #include "doc/workspace.h"
+#include "tools/tool_options.h"
 
 namespace pixora::testing {
 
@@ -26,11 +28,22 @@ public:
         BoxName(const char* name) : std::string(name) {}
         BoxName(TWindow id) : std::string(WindowName(id)) {}
     };
-    std::map<std::pair<BoxName, std::string>, int> Options;
+    // The option values by box and control. A name that no option row has
+    // is refused at once, so a misspelt control cannot quietly read 0.
+    struct OptionValues : std::map<std::pair<BoxName, std::string>, int> {
+        int& operator[](const key_type& key) {
+            for (const TOptionRow& row : OptionTable())
+                if (WindowName(row.Box) == key.first && row.Control == key.second) return map::operator[](key);
+            throw std::invalid_argument("no option control " + key.first + "." + key.second);
+        }
+    };
+    OptionValues Options;
 
     int ActivePage() const override { return Active; }
-    int ToolOption(TWindow box, const std::string& control) const override {
-        const auto it = Options.find({box, control});
+    // An option reads what Options holds under its row's box and control.
+    int ToolOption(TOpt id) const override {
+        const TOptionRow& row = OptionRow(id);
+        const auto it = Options.find({row.Box, std::string(row.Control)});
         return it == Options.end() ? 0 : it->second;
     }
     void ShowTabPage(int slot, const std::string& caption) override {
@@ -79,8 +92,9 @@ public:
     void ReportProblem(const std::string& headline, const std::string& detail) override {
         Problems.emplace_back(headline, detail);
     }
-    void SetToolOption(TWindow box, const std::string& control, int value) override {
-        Options[{box, control}] = value;
+    void SetToolOption(TOpt id, int value) override {
+        const TOptionRow& row = OptionRow(id);
+        Options[{row.Box, std::string(row.Control)}] = value;
     }
     // Yes/No questions asked (headline, question) and the answer given.
     std::vector<std::pair<std::string, std::string>> Questions;

@@ -135,7 +135,7 @@ TEST_F(ClipboardTest, PasteFloatsAtTheTopLeftWithTheSelectionTool) {
     ASSERT_TRUE(PasteAsSelection(ws, clip));
     EXPECT_EQ(S().Tool, ToolSelection);
     EXPECT_EQ(ws.ToolVars.HasSelection, 1);
-    EXPECT_EQ(port.ToolOption(kSelectBox, "RadioGroup1"), SelRectangle);
+    EXPECT_EQ(port.ToolOption(TOpt::SelectionType), SelRectangle);
     EXPECT_EQ(S().DownX, 0);
     EXPECT_EQ(S().DownY, 0);
     EXPECT_EQ(ws.ToolVars.SelRight, 10);
@@ -322,7 +322,7 @@ TEST_F(ClipboardTest, PasteAsNewImageOpensAnUntitledImageUntilFifteenAreOpen) {
     EXPECT_EQ(s.Bitmap.Width(), 7);
     EXPECT_EQ(Px(s.Bitmap, 3, 3)[3], 255); // transparency kept
     EXPECT_EQ(HistoryName(s, 1), "Original Image");
-    EXPECT_EQ(port.ToolOption(TWindow::GifTransparency, "TS"), 255);
+    EXPECT_EQ(port.ToolOption(TOpt::GifSensitivity), 255);
     while (ws.SysData.OpenCount < kMaxOpenImages - 1)
         Open(Uniform(2, 2, 0));
     const int open = ws.SysData.OpenCount;

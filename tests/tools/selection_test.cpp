@@ -465,3 +465,52 @@ TEST_F(ToolsTest, ADoubleClickCropsOnlyTheCropRectangle) {
     EXPECT_EQ(S().Bitmap.Width(), 8);
     EXPECT_EQ(S().Bitmap.Height(), 6);
 }
+
+TEST_F(ToolsTest, EscapePutsAMovedSelectionBackAndDropsTheCropRectangle) {
+    const Bitmap original = S().Bitmap;
+    S().Tool = ToolSelection;
+    // A selection being made is dropped with its trail.
+    PointerDown(ws, 2, 2, 0);
+    PointerMove(ws, 12, 12);
+    EXPECT_TRUE(CancelToolWork(ws));
+    PointerUp(ws, 12, 12);
+    EXPECT_EQ(ws.ToolVars.HasSelection, 0);
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, original));
+
+    for (int shape : {SelRectangle, SelEllipse}) {
+        SetSelectOption("RadioGroup1", shape);
+        Drag(2, 2, 12, 12);
+        ASSERT_EQ(ws.ToolVars.HasSelection, 1);
+        const int left = S().DownX, top = S().DownY;
+        const Bitmap shown = ws.DisplayCopy;
+        PointerDown(ws, 7, 7, 0);
+        PointerMove(ws, 17, 12);
+        ASSERT_FALSE(SamePixels(ws.DisplayCopy, shown)) << shape;
+        EXPECT_TRUE(CancelToolWork(ws)) << shape;
+        PointerUp(ws, 17, 12);
+        EXPECT_EQ(S().DownX, left) << shape;
+        EXPECT_EQ(S().DownY, top) << shape;
+        EXPECT_TRUE(SamePixels(ws.DisplayCopy, shown)) << "the float and its outline where they were";
+        ASSERT_TRUE(DropSelection(ws));
+        EXPECT_TRUE(SamePixels(S().Bitmap, original)) << shape;
+    }
+
+    S().Tool = ToolCrop;
+    Drag(2, 2, 10, 8);
+    ASSERT_EQ(ws.ToolVars.CropShown, 1);
+    EXPECT_TRUE(CancelToolWork(ws));
+    EXPECT_EQ(ws.ToolVars.CropShown, 0);
+    EXPECT_FALSE(ApplyCrop(ws));
+    EXPECT_EQ(S().Bitmap.Width(), 40);
+}
+
+TEST_F(ToolsTest, SelectAllIsARectangleWhicheverShapeIsChosen) {
+    const Bitmap original = S().Bitmap;
+    for (int shape : {SelEllipse, SelFreeHand, SelMagicWand}) {
+        SetSelectOption("RadioGroup1", shape);
+        SelectAll(ws);
+        EXPECT_EQ(SelectionType(ws), SelRectangle);
+        ASSERT_TRUE(DropSelection(ws));
+        EXPECT_TRUE(SamePixels(S().Bitmap, original)) << "dropping all of it changes nothing, shape " << shape;
+    }
+}

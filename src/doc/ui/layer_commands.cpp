@@ -90,11 +90,11 @@ void RunEditLayer(WindowHost& w) {
 TCommandList LayerCommands() {
     constexpr CommandRule I = CommandRule::NeedsImage;
     TCommandList list = {
-        Cmd("NewLayer1", "New Layer", I).Does(RunNewLayer),
+        Cmd("NewLayer1", "New Layer", I).Dialog().Does(RunNewLayer),
         Cmd("ViewFinalImage1", "View Final Image", I).Does([](WindowHost& w) {
             WithMemoryReport(w, [&] { ViewFinalImage(w.Ws()); });
         }),
-        Cmd("EditCurrentLayer1", "Edit Current Layer", CommandRule::EditLayer).Does(RunEditLayer),
+        Cmd("EditCurrentLayer1", "Edit Current Layer", CommandRule::EditLayer).Dialog().Does(RunEditLayer),
         Cmd("DeleteCurrentLayer1", "Delete Current Layer", CommandRule::EditLayer).Does([](WindowHost& w) {
             DeleteCurrentLayer(w.Ws());
         }),

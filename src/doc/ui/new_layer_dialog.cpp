@@ -5,6 +5,7 @@
 #include <QSpinBox>
 
 #include "doc/ui/new_layer_dialog.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -24,6 +25,7 @@ NewLayerDialog::NewLayerDialog(QWidget* parent) : LayerGeometryDialog(TWindow::N
     Grid()->addWidget(colour, row, 1);
     Grid()->addWidget(new QLabel("Transparency:", this), row + 1, 0);
     Grid()->addWidget(t_, row + 1, 1);
+    AddValueBox(t_);
     AddButtons();
 }
 

@@ -20,6 +20,7 @@
 #include "tools/ui/tool_commands.h"
 #include "window_kit/window_host.h"
 #include "window_kit/window_support.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -57,7 +58,12 @@ FilterDialog::FilterDialog(WindowHost& host, TFilterWindowRow row, QWidget* owne
     ok_->setDefault(true);
     cancel_ = new QPushButton("Cancel", this);
     cancel_->setObjectName("Button2");
+    // Held down, the view shows the image as it is, without the effect.
+    auto* original = new QPushButton("Show Original", this);
+    original->setObjectName("ShowOriginal");
+    original->setAutoDefault(false);
     buttons->addWidget(useAsBrush_);
+    buttons->addWidget(original);
     buttons->addStretch(1);
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
@@ -65,6 +71,14 @@ FilterDialog::FilterDialog(WindowHost& host, TFilterWindowRow row, QWidget* owne
     outer->setSizeConstraint(QLayout::SetFixedSize);
     connect(ok_, &QPushButton::clicked, this, [this] { Commit(); });
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(original, &QPushButton::pressed, this, [this] {
+        originalShown_ = true;
+        host_.RefreshView();
+    });
+    connect(original, &QPushButton::released, this, [this] {
+        originalShown_ = false;
+        if (previewed_ && isVisible()) RunPreview();
+    });
 }
 
 Workspace& FilterDialog::Ws() const {
@@ -114,10 +128,19 @@ Bitmap& FilterDialog::CommitSource() {
 
 void FilterDialog::Commit() {
     // Until a preview runs, the display copy holds the view's picture, with
-    // transparent pixels blended over the checkerboard: never commit that.
-    if (!previewed_) Preview();
+    // transparent pixels blended over the checkerboard: never commit that,
+    // nor the unchanged image "Show Original" puts there while held.
+    if (!previewed_ || originalShown_) {
+        originalShown_ = false;
+        Preview();
+    }
     const bool brush = useAsBrush_->isChecked();
-    if (CommitFilter(Ws(), row_.StepName, CommitSource(), brush, row_.Effect ? RecipeStep(*row_.Effect, Values()) : std::string())) {
+    const TEffectValues values = Values();
+    const std::string recipe = row_.Effect ? RecipeStep(*row_.Effect, values) : std::string();
+    if (CommitFilter(Ws(), row_.StepName, CommitSource(), brush, recipe)) {
+        // A window whose preview is its own (no filter of the row) cannot be
+        // repeated without it.
+        RememberFilter(Ws(), {row_.StepName, row_.Filter, row_.ReadsDocument, values, recipe});
         ShowChosenTool(host_, brush ? ToolEffectBrush : ToolNone);
         // The Effect Brush's options window.
         if (QWidget* options = brush ? host_.Window(TWindow::BrushOptions) : nullptr) {
@@ -255,6 +278,7 @@ QSlider* FilterDialog::AddTrack(const QString& name, const QString& caption, int
     } else {
         AddRow(label, track);
     }
+    AddValueBox(track);
     connect(track, &QSlider::valueChanged, this, [this] { Preview(); });
     return track;
 }

@@ -31,6 +31,9 @@
 //                 (tool 0) or into the effect brush source (tool 26, cursor 2,
 //                 its options window TForm24 shown); then the window closes.
 //   Button2       "Cancel": closes.
+//   ShowOriginal  "Show Original": while held the view shows the image
+//                 without the effect; let go, the preview comes back. "OK"
+//                 meanwhile previews again before committing.
 //   done()        (FormClose, by OK, Cancel or the window's close button)
 //                 The document's Rows refilled and RefreshView, which shows
 //                 the committed or unchanged document.
@@ -179,6 +182,7 @@ private:
     QCheckBox* useAsBrush_ = nullptr;
     bool resetting_ = false; // the resets before showing run the preview
     bool previewed_ = false; // a preview ran since the window was opened
+    bool originalShown_ = false; // "Show Original" is held: the view shows the image
 };
 
 } // namespace pixora

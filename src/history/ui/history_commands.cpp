@@ -50,14 +50,14 @@ TCommandList HistoryCommands() {
         Cmd("ToolButton11", "Redo", CommandRule::Redo)
             .Button(":/icons/redo.svg", "Redo", "Redo the previous step")
             .Does(RunRedo),
-        Cmd("UndoHistory1", "Undo History", CommandRule::UndoHistory).Does(ShowUndoHistory),
-        Cmd("UndoHistory2", "Undo History", CommandRule::UndoHistory).Does(ShowUndoHistory),
+        Cmd("UndoHistory1", "Undo History", CommandRule::UndoHistory).Dialog().Does(ShowUndoHistory),
+        Cmd("UndoHistory2", "Undo History", CommandRule::UndoHistory).Dialog().Does(ShowUndoHistory),
         Cmd("HistoryDialog1", "History Dialog", CommandRule::UndoHistory).Does(ShowUndoHistory),
-        Cmd("ResetImage1", "Reset Image", I).Does(ShowResetImage),
-        Cmd("ResetImage2", "Reset Image", I).Does(ShowResetImage),
-        Cmd("RotateandFlip1", "Rotate and Flip", I).Does(RunRotateImage),
-        Cmd("RotateandFlip2", "Rotate and Flip", I).Does(RunRotateImage),
-        Cmd("Resize1", "Resize", I).Does(RunResizeImage),
+        Cmd("ResetImage1", "Reset Image", I).Dialog().Does(ShowResetImage),
+        Cmd("ResetImage2", "Reset Image", I).Dialog().Does(ShowResetImage),
+        Cmd("RotateandFlip1", "Rotate and Flip", I).Dialog().Does(RunRotateImage),
+        Cmd("RotateandFlip2", "Rotate and Flip", I).Dialog().Does(RunRotateImage),
+        Cmd("Resize1", "Resize", I).Dialog().Does(RunResizeImage),
         Cmd("ToolButton17", "Resize", I)
             .Button(":/icons/resize.svg", "Resize Image", "Resize the current canvas")
             .Does(RunResizeImage),

@@ -15,9 +15,16 @@
 namespace pixora {
 
 ResizeDialog::ResizeDialog(Workspace& ws, QWidget* parent)
-    : CentredDialog(parent, TWindow::Resize, 232, 150), ws_(ws) {
+    : CentredDialog(parent, TWindow::Resize, 232, 172), ws_(ws) {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     constexpr int lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+    // Beside "Link": the size as a share of the image's, up to ten times.
+    // Made before the size fields it sets, so they follow it in the tab order.
+    percent_ = MakeSpinBox(this, "Percent", 1, 1000, 100);
+    percent_->setSuffix(" %");
+    percent_->setKeyboardTracking(false);
+    percent_->setAccessibleName("Percent of the image's size");
+    percent_->setGeometry(80, 66, 140, 22);
     auto* lw = new QLabel("Width:", this);
     lw->setGeometry(12, 14, 60, 20);
     w_ = MakeSpinBox(this, "W", lo, hi);
@@ -28,13 +35,27 @@ ResizeDialog::ResizeDialog(Workspace& ws, QWidget* parent)
     h_->setGeometry(80, 40, 140, 22);
     link_ = new QCheckBox("Link", this);
     link_->setObjectName("Link");
-    link_->setGeometry(12, 68, 200, 20);
+    link_->setGeometry(12, 68, 64, 20);
+    aspect_ = new QCheckBox("Keep aspect ratio", this);
+    aspect_->setObjectName("KeepAspect");
+    aspect_->setGeometry(12, 90, 200, 20);
     stretch_ = new QCheckBox("Stretch to fit new Image", this);
     stretch_->setObjectName("S");
     stretch_->setChecked(true);
-    stretch_->setGeometry(12, 90, 200, 20);
-    connect(MakeDefaultButton(this, "OK", 64, 118), &QPushButton::clicked, this, &ResizeDialog::OkClicked);
-    MakeCancelButton(this, 146, 118);
+    stretch_->setGeometry(12, 112, 200, 20);
+    connect(MakeDefaultButton(this, "OK", 64, 140), &QPushButton::clicked, this, &ResizeDialog::OkClicked);
+    MakeCancelButton(this, 146, 140);
+    // The two ways of following the other side exclude each other.
+    connect(aspect_, &QCheckBox::toggled, link_, [this](bool on) {
+        if (on) link_->setChecked(false);
+    });
+    connect(link_, &QCheckBox::toggled, aspect_, [this](bool on) {
+        if (on) aspect_->setChecked(false);
+    });
+    connect(percent_, &QSpinBox::valueChanged, this, [this](int p) {
+        ResizeToPercent(f_, p);
+        ShowFields();
+    });
 
     for (auto [box, field] : {std::pair{w_, TSizeField::Width}, std::pair{h_, TSizeField::Height}}) {
         // A typed number counts once it is finished (Enter, leaving the
@@ -58,15 +79,17 @@ void ResizeDialog::Open() {
 }
 
 void ResizeDialog::ShowFields() {
-    const QSignalBlocker quietW(w_), quietH(h_);
+    const QSignalBlocker quietW(w_), quietH(h_), quietP(percent_);
     w_->setValue(f_.Width);
     h_->setValue(f_.Height);
+    percent_->setValue(ResizePercent(f_));
 }
 
 void ResizeDialog::FieldChanged(TSizeField field) {
     f_.Width = w_->value();
     f_.Height = h_->value();
     f_.Link = link_->isChecked();
+    f_.KeepAspect = aspect_->isChecked();
     SizeFieldChanged(f_, field);
     ShowFields();
 }

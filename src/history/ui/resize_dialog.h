@@ -1,6 +1,6 @@
 #pragma once
-// "Resize Image" (TForm28): the new width and height, "Link" and
-// "Stretch to fit new Image".
+// "Resize Image" (TForm28): the new width and height, "Link" with the size
+// in percent beside it, "Keep aspect ratio" and "Stretch to fit new Image".
 
 #include "history/geometry_commands.h"
 #include "window_kit/window_class.h"
@@ -38,6 +38,8 @@ private:
     QSpinBox* w_;
     QSpinBox* h_;
     QCheckBox* link_;
+    QSpinBox* percent_;
+    QCheckBox* aspect_;
     QCheckBox* stretch_;
 };
 

@@ -2,7 +2,9 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QCoreApplication>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
@@ -16,6 +18,7 @@
 #include "tools/ui/tool_commands.h"
 #include "window_kit/window_host.h"
 #include "window_kit/window_support.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -80,7 +83,13 @@ void UndoHistoryDialog::hideEvent(QHideEvent* e) {
 void UndoHistoryDialog::DrawList() {
     const TActiveImage s = w_.Ws().ActiveImage();
     if (!s) return;
-    DrawHistoryList(*s, selected_, kListWidth, list_);
+    // The chosen row in the palette's highlight, as every list shows it.
+    const QPalette& p = palette();
+    const QColor high = p.color(QPalette::Active, QPalette::Highlight);
+    const QColor text = p.color(QPalette::Active, QPalette::HighlightedText);
+    DrawHistoryList(*s, selected_, kListWidth, list_,
+                    {RGBColour(high.red(), high.green(), high.blue()),
+                     RGBColour(text.red(), text.green(), text.blue())});
     const int h = list_.Height();
     inner_->resize(kListWidth, h);
     image_->resize(kListWidth, h);
@@ -88,6 +97,8 @@ void UndoHistoryDialog::DrawList() {
     scroll_->setVisible(max > 0);
     scroll_->setRange(0, max);
     scroll_->setPageStep(kHistoryPanelHeight);
+    // A notch of the wheel (three steps) moves a row.
+    scroll_->setSingleStep(kHistoryRowHeight / 3);
     image_->setPixmap(QPixmap::fromImage(PictureOf(list_)));
 }
 
@@ -102,6 +113,11 @@ void UndoHistoryDialog::PressList(int y) {
 bool UndoHistoryDialog::eventFilter(QObject* watched, QEvent* e) {
     if (watched == image_ && e->type() == QEvent::MouseButtonPress) {
         PressList(static_cast<QMouseEvent*>(e)->position().toPoint().y());
+        return true;
+    }
+    // The wheel over the list scrolls it, as over its bar.
+    if (watched == image_ && e->type() == QEvent::Wheel && scroll_->isVisible()) {
+        QCoreApplication::sendEvent(scroll_, e);
         return true;
     }
     return QDialog::eventFilter(watched, e);
@@ -138,6 +154,7 @@ ResetImageDialog::ResetImageDialog(WindowHost& w) : QDialog(w.Owner()), w_(w) {
     p_->setTickPosition(QSlider::TicksBelow);
     p_->setTickInterval(10);
     p_->setGeometry(8, 28, 264, 30);
+    AddValueBox(p_);
     QPushButton* ok = Button(this, "Button1", "OK", 116, 66);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {

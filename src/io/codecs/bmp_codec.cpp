@@ -585,7 +585,7 @@ namespace pixora {
 
 const TCodec kBmpCodec = {.Strength = TSniffStrength::Signature,
                           .Sniff = bmp::Sniff,
-                          .Read = bmp::Read,
+                          .Read = WithoutNotes<bmp::Read>,
                           .Write = bmp::WriteWithOptions};
 
 } // namespace pixora

@@ -76,6 +76,7 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
 namespace pixora {
 
 const TCodec kCelCodec = {
-    .Strength = TSniffStrength::MarkedHeader, .Sniff = cel::Sniff, .Read = cel::Read, .Write = cel::Write};
+    .Strength = TSniffStrength::MarkedHeader, .Sniff = cel::Sniff,
+    .Read = WithoutNotes<cel::Read>, .Write = cel::Write};
 
 } // namespace pixora

@@ -32,6 +32,8 @@ std::vector<uint8_t> FileHead(int width, int height, int bits, const std::vector
 } // namespace bmp
 
 namespace png {
+// Colours of a file with a colour profile (iCCP) come converted to sRGB.
+Bitmap Read(const std::string& path, TReadNotes& notes);
 Bitmap Read(const std::string& path);
 Bitmap ReadMemory(const uint8_t* data, std::size_t size);
 void Write(const std::string& path, const Bitmap& image);
@@ -49,7 +51,9 @@ TPngSettings ChooseSettings(const Bitmap& image, bool alpha);
 } // namespace png
 
 namespace jpeg {
-// Applies the EXIF orientation so that photos come upright.
+// Applies the EXIF orientation so that photos come upright, and converts
+// colours to sRGB through an embedded profile (CMYK ones included).
+Bitmap Read(const std::string& path, TReadNotes& notes);
 Bitmap Read(const std::string& path);
 Bitmap ReadMemory(const uint8_t* data, std::size_t size);
 // The picture at 1 / reduce of its size (reduce 1, 2, 4 or 8; rounded up),
@@ -68,7 +72,9 @@ void Write(const std::string& path, const Bitmap& image);
 } // namespace gif
 
 namespace tiff {
-Bitmap Read(const std::string& path);
+// Colours of a file with a colour profile come converted to sRGB; `notes`
+// names the profile.
+Bitmap Read(const std::string& path, TReadNotes& notes);
 // 8-bit RGB, or RGBA (unassociated alpha = 255 - T) when any pixel is
 // transparent; LZW with horizontal differencing.
 void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts);
@@ -78,8 +84,9 @@ namespace webp {
 // A still picture through libwebp: lossy at opts.WebpQuality or lossless
 // (opts.WebpLossless), alpha = 255 - T kept when any pixel is transparent.
 void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts);
-// Decodes a still picture, or the first frame of an animation.
-Bitmap Read(const std::string& path);
+// Decodes a still picture, or the first frame of an animation, its colours
+// converted to sRGB through an embedded profile.
+Bitmap Read(const std::string& path, TReadNotes& notes);
 } // namespace webp
 
 // Each codec as the format table names it, defined in its own source file.
@@ -183,6 +190,10 @@ bool IsTemporaryName(const std::string& name, long& pid);
 // Whether any pixel of a 32-bit image has a transparency byte above 0;
 // writers store an alpha channel only then.
 bool AnyTransparent(const Bitmap& image);
+
+// Turns `count` pixels of R, G, B, A bytes (as libraries decode them) into
+// the editor's B, G, R, T (T = 255 - A). `pixels` may be `rgba` itself.
+void RgbaToPixels(const uint8_t* rgba, uint8_t* pixels, int count);
 
 // Turns a bitmap by an EXIF orientation value (1..8); other values leave it.
 Bitmap ApplyExifOrientation(const Bitmap& src, int orientation);

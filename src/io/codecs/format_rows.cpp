@@ -128,8 +128,8 @@ const TFormatRow* TFormatTable::ReaderRow(const std::string& path) const {
     return named ? named : maybe;
 }
 
-Bitmap TFormatTable::Read(const std::string& path) const {
-    if (const TFormatRow* row = ReaderRow(path)) return row->Codec->Read(path);
+Bitmap TFormatTable::Read(const std::string& path, TReadNotes& notes) const {
+    if (const TFormatRow* row = ReaderRow(path)) return row->Codec->Read(path, notes);
     const std::string ext = LowerExtension(path);
     if (ext.empty()) throw ECodecError("The format of this file is not supported");
     throw ECodecError("The " + ext + " image format is not supported");
@@ -149,7 +149,10 @@ void TFormatTable::Write(const std::string& path, const Bitmap& image, int code,
     }
     SaveOptions own = opts;
     own.Extension = LowerExtension(path);
-    WriteThroughTemporary(path, [&](const std::string& temp) { row->Codec->Write(temp, image, own); });
+    WriteThroughTemporary(path, [&](const std::string& temp) {
+        row->Codec->Write(temp, image, own);
+        if (row->KeepMetadata) row->KeepMetadata(temp, image, own);
+    });
 }
 
 std::vector<const TFormatRow*> TFormatTable::SaveRows() const {

@@ -40,13 +40,20 @@ enum class TSniffStrength {
 struct TCodec {
     TSniffStrength Strength;
     TSniff (*Sniff)(const TFileHead& head);
-    // Throws ECodecError (or bad_alloc) on failure.
-    Bitmap (*Read)(const std::string& path);
+    // Throws ECodecError (or bad_alloc) on failure. Notes what it learns of
+    // the file beside the pixels (its colour profile) in `notes`.
+    Bitmap (*Read)(const std::string& path, TReadNotes& notes);
     // Writes a new file (the caller renames it over the target); null for a
     // format the program only reads. opts.Extension holds the target's
     // extension.
     void (*Write)(const std::string& path, const Bitmap& image, const SaveOptions& opts) = nullptr;
 };
+
+// The table's reader for a format whose files tell nothing beside their
+// pixels: .Read = WithoutNotes<bmp::Read>.
+template <Bitmap (*ReadFile)(const std::string&)> Bitmap WithoutNotes(const std::string& path, TReadNotes&) {
+    return ReadFile(path);
+}
 
 // One entry of an open or save dialog's filter list.
 struct TFileFilter {
@@ -100,6 +107,9 @@ struct TFormatRow {
     TSaveOptionsKind Options = TSaveOptionsKind::None;
     const char* TypeText = nullptr; // the image information's "File Type" for its code
     const char* SaveHelp = nullptr; // the help page's line on what a save writes
+    // Adds opts.Metadata to a file the writer has just written; null for
+    // formats that do not keep a photo's metadata.
+    void (*KeepMetadata)(const std::string& path, const Bitmap& image, const SaveOptions& opts) = nullptr;
 };
 
 // The rows in their table order (the open dialog's order), with the lookups
@@ -123,7 +133,7 @@ public:
     // Reads a file by its content; its extension chooses among the readers
     // when the content is not conclusive. Throws ECodecError naming the
     // extension when no reader takes the file.
-    Bitmap Read(const std::string& path) const;
+    Bitmap Read(const std::string& path, TReadNotes& notes) const;
     // The row whose reader Read hands the file to; null when none takes it.
     // Throws ECodecError when the file cannot be opened.
     const TFormatRow* ReaderRow(const std::string& path) const;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "io/codecs/format_codecs.h"
+#include "io/codecs/photo_metadata.h"
 
 namespace pixora {
 
@@ -42,7 +43,8 @@ std::vector<TFormatRow> ProgramRows() {
          .Codec = &kJpegCodec,
          .Options = K::JpegOptions,
          .TypeText = "JPG - JPEG Format",
-         .SaveHelp = "JPEG; you choose colour or grayscale and the quality (0 to 100)."},
+         .SaveHelp = "JPEG; you choose colour or grayscale and the quality (0 to 100).",
+         .KeepMetadata = &KeepMetadataThroughExiv2},
         {.Name = "GIF",
          .Code = fcGif,
          .Extensions = ".gif",
@@ -63,7 +65,8 @@ std::vector<TFormatRow> ProgramRows() {
          .MimeTypes = "image/png",
          .Codec = &kPngCodec,
          .TypeText = "PNG - PNG Format",
-         .SaveHelp = "PNG with the image's transparency (partial transparency is kept)."},
+         .SaveHelp = "PNG with the image's transparency (partial transparency is kept).",
+         .KeepMetadata = &KeepMetadataInPng},
         {.Name = "TIFF",
          .Code = fcTiff,
          .Extensions = ".tif;.tiff",
@@ -74,7 +77,8 @@ std::vector<TFormatRow> ProgramRows() {
          .Codec = &kTiffCodec,
          .TypeText = "TIF - TIFF Format",
          .SaveHelp = "TIFF, 8 bits a channel, with an alpha channel when the image has transparency; "
-                     "LZW compression."},
+                     "LZW compression.",
+         .KeepMetadata = &KeepMetadataThroughExiv2},
         {.Name = "GFI fax",
          .Extensions = ".fax",
          .Open = {"GFI fax images (*.fax)", "*.fax"},
@@ -195,7 +199,8 @@ std::vector<TFormatRow> ProgramRows() {
          .Codec = &kWebpCodec,
          .Options = K::WebpOptions,
          .TypeText = "WEBP - WebP Format",
-         .SaveHelp = "WebP; you choose lossy at a quality (0 to 100) or lossless; transparency is kept."},
+         .SaveHelp = "WebP; you choose lossy at a quality (0 to 100) or lossless; transparency is kept.",
+         .KeepMetadata = &KeepMetadataInWebp},
         // Photos as phones and cameras save them; read only. AVIF files carry
         // the general HEIF brand too, so their row is asked first.
         {.Name = "AVIF",
@@ -232,12 +237,13 @@ int FormatFromExtension(const std::string& path) {
     return Formats().CodeOf(path);
 }
 
-Bitmap LoadImageFile(const std::string& path, int formatCode) {
+Bitmap LoadImageFile(const std::string& path, int formatCode, TReadNotes* notes) {
     try {
         // Every code reads by content: the readers recognise BMP, PNG and GIF
         // by their magic numbers as well as the other formats.
         (void)formatCode;
-        return Formats().Read(path);
+        TReadNotes ignored;
+        return Formats().Read(path, notes ? *notes : ignored);
     } catch (const ECodecError&) {
         throw;
     } catch (const std::bad_alloc&) {

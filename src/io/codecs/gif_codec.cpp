@@ -249,7 +249,7 @@ Bitmap ApplyGifKey(const Bitmap& src, int sensitivity) {
 
 const TCodec kGifCodec = {.Strength = TSniffStrength::Signature,
                           .Sniff = gif::Sniff,
-                          .Read = gif::Read,
+                          .Read = WithoutNotes<gif::Read>,
                           .Write = gif::WriteKeyed};
 
 } // namespace pixora

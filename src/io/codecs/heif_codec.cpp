@@ -8,7 +8,9 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "io/codecs/colour_profile.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora::heif {
@@ -71,9 +73,34 @@ inline uint8_t To8(unsigned v, unsigned max) {
     return static_cast<uint8_t>(((v < max ? v : max) * 255u + max / 2) / max);
 }
 
+// The colours the file states for its primary image: an ICC profile, or
+// primaries and a transfer curve by code number ('nclx'), which libheif's
+// conversion to RGB has not touched.
+TColourConversion ColoursOf(heif_image_handle* handle) {
+    switch (heif_image_handle_get_color_profile_type(handle)) {
+    case heif_color_profile_type_prof:
+    case heif_color_profile_type_rICC: {
+        const std::size_t size = heif_image_handle_get_raw_color_profile_size(handle);
+        if (size == 0 || size > kMaxProfileBytes) return {};
+        std::vector<uint8_t> icc(size);
+        if (heif_image_handle_get_raw_color_profile(handle, icc.data()).code != heif_error_Ok) return {};
+        return TColourConversion(icc.data(), icc.size());
+    }
+    case heif_color_profile_type_nclx: {
+        heif_color_profile_nclx* nclx = nullptr;
+        if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || !nclx) return {};
+        const TCodedColours coded{static_cast<int>(nclx->color_primaries),
+                                  static_cast<int>(nclx->transfer_characteristics)};
+        heif_nclx_color_profile_free(nclx);
+        return TColourConversion(coded);
+    }
+    default: return {};
+    }
+}
+
 } // namespace
 
-Bitmap Read(const std::string& path) {
+Bitmap Read(const std::string& path, TReadNotes& notes) {
     const TMappedFile file(path);
     std::unique_ptr<heif_context, TContextFree> ctx(heif_context_alloc());
     if (!ctx) throw ECodecError("HEIF: not enough memory");
@@ -131,17 +158,11 @@ Bitmap Read(const std::string& path) {
             }
         }
     } else {
-        for (int y = 0; y < oh; ++y) {
-            const uint8_t* s = plane + static_cast<std::size_t>(y) * stride;
-            uint8_t* d = out.Row(y);
-            for (int x = 0; x < ow; ++x, s += 4, d += 4) {
-                d[0] = s[2];
-                d[1] = s[1];
-                d[2] = s[0];
-                d[3] = static_cast<uint8_t>(255 - s[3]);
-            }
-        }
+        for (int y = 0; y < oh; ++y) RgbaToPixels(plane + static_cast<std::size_t>(y) * stride, out.Row(y), ow);
     }
+    const TColourConversion colours = ColoursOf(handle.get());
+    colours.ToSrgb(out);
+    notes.ColourProfile = colours.Name();
     return out;
 }
 

@@ -184,6 +184,7 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
 namespace pixora {
 
 const TCodec kIcoCodec = {
-    .Strength = TSniffStrength::MarkedHeader, .Sniff = ico::Sniff, .Read = ico::Read, .Write = ico::Write};
+    .Strength = TSniffStrength::MarkedHeader, .Sniff = ico::Sniff,
+    .Read = WithoutNotes<ico::Read>, .Write = ico::Write};
 
 } // namespace pixora

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "doc/bitmap.h"
+#include "doc/photo_metadata.h"
 
 namespace pixora {
 
@@ -43,6 +44,14 @@ enum TFormatCode : int {
 // Case does not matter; only the last extension of the file name counts.
 int FormatFromExtension(const std::string& path);
 
+// What a reader learns of a file beside its pixels.
+struct TReadNotes {
+    // The description of the colour profile the file embeds, in which its
+    // colours were read (and converted to sRGB); empty when it has none or
+    // none that could be used.
+    std::string ColourProfile;
+};
+
 // Reads a file and returns a 32-bit bitmap (B, G, R, T; T = 0 opaque). The
 // reader is chosen by the file's content, whatever its format code, and by
 // its extension where the content has no magic number (format_rows.h):
@@ -52,8 +61,10 @@ int FormatFromExtension(const std::string& path);
 //   transparent index become red with T = 255.
 //   JPEG (upright by its EXIF orientation), TIFF and the minor formats;
 //   anything else is not supported.
+// Colours of files that embed a colour profile come converted to sRGB
+// (colour_profile.h); `notes`, when given, receives what the reader learnt.
 // Throws ECodecError on every failure, including lack of memory.
-Bitmap LoadImageFile(const std::string& path, int formatCode);
+Bitmap LoadImageFile(const std::string& path, int formatCode, TReadNotes* notes = nullptr);
 
 // The colour key written into GIF files for transparent pixels.
 inline constexpr int GifKeyRed = 16, GifKeyGreen = 16, GifKeyBlue = 16;
@@ -69,6 +80,14 @@ struct SaveOptions {
     // the format table before a writer is called: writers of rows with
     // several extensions (".pgm" grey, ".pbm" black and white) go by it.
     std::string Extension;
+    // The photo's metadata, written back by the formats that keep it (JPEG,
+    // PNG, TIFF, WebP) with the orientation 1, no thumbnail and the image's
+    // size; null or not from a file: nothing is added to the file.
+    const TPhotoMetadata* Metadata = nullptr;
+    // Leave out the GPS data and the camera's and lens's serial numbers.
+    bool RemoveLocation = false;
+    // Write no EXIF or XMP at all (the sRGB profile tag still).
+    bool StripMetadata = false;
 
     // The editor keeps one field for the "Pixel Format" (0..3 -> 8/16/24/32
     // bits) and "JPEG Options" (0 gray, 1 colour) choices; this maps it.

@@ -12,9 +12,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <csetjmp>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "io/codecs/colour_profile.h"
 #include "io/codecs/exif.h"
 #include "io/codecs/format_codecs.h"
 
@@ -100,6 +102,7 @@ bool StartDecompress(jpeg_decompress_struct* ci, TJpegError* err, std::FILE* f, 
     else
         jpeg_mem_src(ci, data, static_cast<unsigned long>(size));
     jpeg_save_markers(ci, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(ci, JPEG_APP0 + 2, 0xFFFF); // ICC_PROFILE chunks
     jpeg_read_header(ci, TRUE);
     if (ci->jpeg_color_space == JCS_CMYK || ci->jpeg_color_space == JCS_YCCK)
         ci->out_color_space = JCS_CMYK;
@@ -127,6 +130,27 @@ bool Finish(jpeg_decompress_struct* ci, TJpegError* err) {
     if (setjmp(err->Jump)) return false;
     jpeg_finish_decompress(ci);
     return true;
+}
+
+// The ICC profile of the saved APP2 markers, its chunks joined in their
+// order (malloc'd, for the caller to free); false when there is none or
+// its chunks do not fit together.
+bool ReadIccProfile(jpeg_decompress_struct* ci, TJpegError* err, JOCTET** icc, unsigned* size) {
+    if (setjmp(err->Jump)) return false;
+    return jpeg_read_icc_profile(ci, icc, size);
+}
+
+// The colours of the file's profile, for the samples the decoder gives.
+TColourConversion ColoursOf(jpeg_decompress_struct* ci, TJpegError* err) {
+    JOCTET* icc = nullptr;
+    unsigned size = 0;
+    if (!ReadIccProfile(ci, err, &icc, &size) || !icc) return {};
+    const TSampleColours samples = ci->out_color_space != JCS_CMYK ? TSampleColours::Rgb
+                                   : ci->saw_Adobe_marker          ? TSampleColours::CmykInverted
+                                                                   : TSampleColours::Cmyk;
+    TColourConversion colours(icc, size, samples);
+    std::free(icc);
+    return colours;
 }
 
 // EXIF orientation from the saved APP1 markers; 1 when absent.
@@ -172,7 +196,7 @@ bool CompressAll(jpeg_compress_struct* ci, TJpegError* err, std::FILE* f, const 
 
 // `reduce` (1, 2, 4 or 8): the picture decoded at that fraction of its size
 // by the decoder itself, which then leaves out most of its work.
-Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size, int reduce = 1) {
+Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size, TReadNotes& notes, int reduce = 1) {
     TJpegError err;
     InstallErrors(err);
     TDecompress d;
@@ -189,6 +213,7 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size, int reduce = 
     CheckImageSize(d.Info.image_width, d.Info.image_height, "JPEG");
     d.Info.scale_num = 1;
     d.Info.scale_denom = static_cast<unsigned>(reduce);
+    const TColourConversion colours = ColoursOf(&d.Info, &err);
     if (!BeginOutput(&d.Info, &err)) Throw(err);
     // Such a picture is read whole before the first row comes out: when the
     // file ended early, scans are missing.
@@ -228,6 +253,9 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size, int reduce = 
                 for (int x = 0; x < w; ++x) dst[4 * x + 3] = 0;
             } else if (comps == 1) {
                 for (int x = 0; x < w; ++x, dst += 4) dst[0] = dst[1] = dst[2] = s[x], dst[3] = 0;
+            } else if (colours.Converts()) {
+                colours.CmykToSrgb(s, dst, w);
+                for (int x = 0; x < w; ++x) dst[4 * x + 3] = 0;
             } else {
                 for (int x = 0; x < w; ++x, s += 4, dst += 4) {
                     int c = s[0], m = s[1], yy = s[2], k = s[3];
@@ -242,25 +270,34 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size, int reduce = 
     }
     const int orientation = ExifOrientation(d.Info);
     if (!Finish(&d.Info, &err)) Throw(err);
+    colours.ToSrgb(out);
+    notes.ColourProfile = colours.Name();
     if (orientation != 1) return ApplyExifOrientation(out, orientation);
     return out;
 }
 
 } // namespace
 
-Bitmap Read(const std::string& path) {
+Bitmap Read(const std::string& path, TReadNotes& notes) {
     FilePtr f = OpenFile(path, "rb");
-    return Decode(f.get(), nullptr, 0);
+    return Decode(f.get(), nullptr, 0, notes);
+}
+
+Bitmap Read(const std::string& path) {
+    TReadNotes ignored;
+    return Read(path, ignored);
 }
 
 Bitmap ReadReduced(const std::string& path, int reduce) {
     FilePtr f = OpenFile(path, "rb");
-    return Decode(f.get(), nullptr, 0, std::clamp(reduce, 1, 8));
+    TReadNotes ignored;
+    return Decode(f.get(), nullptr, 0, ignored, std::clamp(reduce, 1, 8));
 }
 
 Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
     if (size == 0) throw ECodecError("JPEG: no data");
-    return Decode(nullptr, data, size);
+    TReadNotes ignored;
+    return Decode(nullptr, data, size, ignored);
 }
 
 void Write(const std::string& path, const Bitmap& image, int quality, bool gray) {

@@ -89,6 +89,7 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TCodec kPcdCodec = {.Strength = TSniffStrength::InnerSignature, .Sniff = pcd::Sniff, .Read = pcd::Read};
+const TCodec kPcdCodec = {
+    .Strength = TSniffStrength::InnerSignature, .Sniff = pcd::Sniff, .Read = WithoutNotes<pcd::Read>};
 
 } // namespace pixora

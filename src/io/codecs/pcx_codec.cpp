@@ -172,6 +172,7 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
 namespace pixora {
 
 const TCodec kPcxCodec = {
-    .Strength = TSniffStrength::Guess, .Sniff = pcx::Sniff, .Read = pcx::Read, .Write = pcx::Write};
+    .Strength = TSniffStrength::Guess, .Sniff = pcx::Sniff,
+    .Read = WithoutNotes<pcx::Read>, .Write = pcx::Write};
 
 } // namespace pixora

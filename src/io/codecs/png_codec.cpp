@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "io/codecs/colour_profile.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora::png {
@@ -49,14 +50,16 @@ struct TReadInfo {
 };
 
 // What libpng may take besides the picture. The chunks it still keeps
-// (palette, transparency, gamma and the like) are a few hundred bytes each.
+// (palette, transparency, gamma and the like) are a few hundred bytes each;
+// the colour profile (iCCP), the one large one, is inflated only up to this
+// size: a larger one is dropped with a warning and the picture still reads.
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t(8) << 20;
 constexpr png_uint_32 kMaxKeptChunks = 64;
 
 // Chunks the reader has no use for, skipped unread: text (libpng would keep
-// every one, and inflate the compressed ones), colour profiles, suggested
-// palettes and EXIF data.
-constexpr png_byte kSkippedChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf";
+// every one, and inflate the compressed ones), suggested palettes and EXIF
+// data.
+constexpr png_byte kSkippedChunks[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf";
 
 // Reads the header and sets up the transforms that turn any PNG into
 // B, G, R, T rows (T = 255 - alpha, or 0 without alpha), or index rows.
@@ -283,7 +286,7 @@ bool SetMemorySource(png_structp png, TPngError* err, TMemorySource* m) {
 }
 
 // Reads a PNG of `size` bytes from the source that `setSource` installs.
-template <typename TSetSource> Bitmap ReadFrom(std::size_t size, TSetSource setSource) {
+template <typename TSetSource> Bitmap ReadFrom(std::size_t size, TSetSource setSource, TReadNotes& notes) {
     TPngError err{};
     TReadGuard g;
     g.Png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &err, OnError, OnWarning);
@@ -295,7 +298,13 @@ template <typename TSetSource> Bitmap ReadFrom(std::size_t size, TSetSource setS
     CheckImageSize(ri.Width, ri.Height, "PNG");
     // Deflate packs at most about 1032 bytes into one; a file too small for
     // its claimed size is broken, and is refused before any memory is taken.
-    const double rawBytes = (static_cast<double>(ri.Width) * ri.BitDepth * 4 / 8 + 1) * ri.Height;
+    // The rows as stored: the samples the colour type has, not the four the
+    // picture gets, or a well-packed RGB file is taken for a broken one.
+    const int samples = ri.ColourType == PNG_COLOR_TYPE_RGB          ? 3
+                        : ri.ColourType == PNG_COLOR_TYPE_RGB_ALPHA  ? 4
+                        : ri.ColourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
+                                                                     : 1;
+    const double rawBytes = (static_cast<double>(ri.Width) * ri.BitDepth * samples / 8 + 1) * ri.Height;
     if (rawBytes > 1100.0 * static_cast<double>(size) + 65536.0) throw ECodecError("PNG: file is truncated");
     Bitmap out = NewImage(static_cast<int>(ri.Width), static_cast<int>(ri.Height));
     std::vector<png_bytep> rows(ri.Height);
@@ -316,19 +325,34 @@ template <typename TSetSource> Bitmap ReadFrom(std::size_t size, TSetSource setS
             }
         }
     }
+    png_charp name = nullptr;
+    png_bytep icc = nullptr;
+    png_uint_32 iccSize = 0;
+    int method = 0;
+    if (png_get_iCCP(g.Png, g.Info, &name, &method, &icc, &iccSize) & PNG_INFO_iCCP) {
+        const TColourConversion colours(icc, iccSize);
+        colours.ToSrgb(out);
+        notes.ColourProfile = colours.Name();
+    }
     return out;
 }
 
 } // namespace
 
 Bitmap Read(const std::string& path) {
+    TReadNotes ignored;
+    return Read(path, ignored);
+}
+
+Bitmap Read(const std::string& path, TReadNotes& notes) {
     FilePtr f = OpenFile(path, "rb");
     const std::size_t fileSize = FileSizeOf(f.get());
     CheckChunkLengths(fileSize, [&](uint64_t at, uint8_t* out) {
         return fseeko(f.get(), static_cast<off_t>(at), SEEK_SET) == 0 && std::fread(out, 1, 8, f.get()) == 8;
     });
     if (fseeko(f.get(), 0, SEEK_SET) != 0) throw ECodecError("PNG: cannot read the file");
-    return ReadFrom(fileSize, [&](png_structp png, TPngError* err) { return SetFileSource(png, err, f.get()); });
+    return ReadFrom(
+        fileSize, [&](png_structp png, TPngError* err) { return SetFileSource(png, err, f.get()); }, notes);
 }
 
 Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
@@ -338,7 +362,9 @@ Bitmap ReadMemory(const uint8_t* data, std::size_t size) {
         return true;
     });
     TMemorySource m{data, size, 0};
-    return ReadFrom(size, [&](png_structp png, TPngError* err) { return SetMemorySource(png, err, &m); });
+    TReadNotes ignored;
+    return ReadFrom(
+        size, [&](png_structp png, TPngError* err) { return SetMemorySource(png, err, &m); }, ignored);
 }
 
 namespace {

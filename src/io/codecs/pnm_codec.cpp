@@ -246,6 +246,7 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts
 namespace pixora {
 
 const TCodec kPnmCodec = {
-    .Strength = TSniffStrength::MarkedHeader, .Sniff = pnm::Sniff, .Read = pnm::Read, .Write = pnm::Write};
+    .Strength = TSniffStrength::MarkedHeader, .Sniff = pnm::Sniff,
+    .Read = WithoutNotes<pnm::Read>, .Write = pnm::Write};
 
 } // namespace pixora

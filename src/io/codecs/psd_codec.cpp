@@ -383,6 +383,7 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
 namespace pixora {
 
 const TCodec kPsdCodec = {
-    .Strength = TSniffStrength::Signature, .Sniff = psd::Sniff, .Read = psd::Read, .Write = psd::Write};
+    .Strength = TSniffStrength::Signature, .Sniff = psd::Sniff,
+    .Read = WithoutNotes<psd::Read>, .Write = psd::Write};
 
 } // namespace pixora

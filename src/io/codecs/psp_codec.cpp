@@ -90,6 +90,7 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TCodec kPspCodec = {.Strength = TSniffStrength::Signature, .Sniff = psp::Sniff, .Read = psp::Read};
+const TCodec kPspCodec = {
+    .Strength = TSniffStrength::Signature, .Sniff = psp::Sniff, .Read = WithoutNotes<psp::Read>};
 
 } // namespace pixora

@@ -106,6 +106,7 @@ Bitmap Read(const std::string& path) {
 
 namespace pixora {
 
-const TCodec kRlaCodec = {.Strength = TSniffStrength::Guess, .Sniff = rla::Sniff, .Read = rla::Read};
+const TCodec kRlaCodec = {
+    .Strength = TSniffStrength::Guess, .Sniff = rla::Sniff, .Read = WithoutNotes<rla::Read>};
 
 } // namespace pixora

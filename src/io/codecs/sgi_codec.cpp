@@ -144,6 +144,7 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts
 namespace pixora {
 
 const TCodec kSgiCodec = {
-    .Strength = TSniffStrength::Signature, .Sniff = sgi::Sniff, .Read = sgi::Read, .Write = sgi::Write};
+    .Strength = TSniffStrength::Signature, .Sniff = sgi::Sniff,
+    .Read = WithoutNotes<sgi::Read>, .Write = sgi::Write};
 
 } // namespace pixora

@@ -190,6 +190,7 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions&) {
 namespace pixora {
 
 const TCodec kTgaCodec = {
-    .Strength = TSniffStrength::WeakGuess, .Sniff = tga::Sniff, .Read = tga::Read, .Write = tga::Write};
+    .Strength = TSniffStrength::WeakGuess, .Sniff = tga::Sniff,
+    .Read = WithoutNotes<tga::Read>, .Write = tga::Write};
 
 } // namespace pixora

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "io/codecs/colour_profile.h"
 #include "io/codecs/format_codecs.h"
 #include "io/codecs/tiff_samples.h"
 
@@ -185,7 +186,38 @@ void ReadBlocks(TIFF* t, const TTiffMessages& m, bool tiled, uint32_t x, uint32_
     }
 }
 
-Bitmap ReadDirect(TIFF* t, const TTiffMessages& m, const TSampleLayout& L, uint32_t w, uint32_t h) {
+// The colours of the file's ICC profile (tag 34675) for the samples of its
+// photometric interpretation: CMYK inks, or colours read as R, G, B (grey
+// and palette pictures too); none for L*a*b* and luminance encodings,
+// which carry their colours in their own terms.
+TColourConversion ColoursOf(TIFF* t) {
+    uint32_t size = 0;
+    const void* icc = nullptr;
+    if (!TIFFGetField(t, TIFFTAG_ICCPROFILE, &size, &icc) || !icc) return {};
+    switch (Tag<uint16_t>(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK)) {
+    case PHOTOMETRIC_MINISBLACK:
+    case PHOTOMETRIC_MINISWHITE:
+    case PHOTOMETRIC_RGB:
+    case PHOTOMETRIC_PALETTE:
+    case PHOTOMETRIC_YCBCR: return TColourConversion(static_cast<const uint8_t*>(icc), size);
+    case PHOTOMETRIC_SEPARATED:
+        return TColourConversion(static_cast<const uint8_t*>(icc), size, TSampleColours::Cmyk);
+    default: return {};
+    }
+}
+
+// Inks of a row of unpacked 16-bit samples (C, M, Y, K first of each
+// pixel's `stride`) to colours through a CMYK profile.
+void InksToSrgb(const TColourConversion& colours, const uint16_t* samples, int stride, uint32_t count,
+                uint8_t* row, std::vector<uint8_t>& inks) {
+    inks.resize(static_cast<std::size_t>(count) * 4);
+    for (uint32_t p = 0; p < count; ++p)
+        for (int c = 0; c < 4; ++c) inks[4 * p + c] = static_cast<uint8_t>(samples[p * stride + c] >> 8);
+    colours.CmykToSrgb(inks.data(), row, static_cast<int>(count));
+}
+
+Bitmap ReadDirect(TIFF* t, const TTiffMessages& m, const TSampleLayout& L, uint32_t w, uint32_t h,
+                  const TColourConversion& colours) {
     const bool planar =
         Tag<uint16_t>(t, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG) == PLANARCONFIG_SEPARATE && L.Samples > 1;
     const int planes = planar ? L.Samples : 1;
@@ -214,6 +246,10 @@ Bitmap ReadDirect(TIFF* t, const TTiffMessages& m, const TSampleLayout& L, uint3
         b.resize(static_cast<std::size_t>(blockBytes));
     std::vector<uint16_t> samples(static_cast<std::size_t>(bw) * static_cast<std::size_t>(L.Samples));
     const TRowConverter conv(L);
+    // A CMYK profile turns the inks into colours; the alpha still comes
+    // from the converter.
+    const bool inks = L.Model == TColourModel::Cmyk && colours.Converts();
+    std::vector<uint8_t> inkRow;
     Bitmap out = NewImage(static_cast<int>(w), static_cast<int>(h), false);
     for (uint32_t y0 = 0; y0 < h; y0 += bh) {
         const uint32_t rows = std::min(bh, h - y0);
@@ -232,6 +268,7 @@ Bitmap ReadDirect(TIFF* t, const TTiffMessages& m, const TSampleLayout& L, uint3
                     conv.Unpack(bufs[static_cast<std::size_t>(p)].data() + rowBytes * r, cols, planar ? p : 0,
                                 planar ? 1 : L.Samples, samples.data());
                 conv.Colour(samples.data(), cols, row);
+                if (inks) InksToSrgb(colours, samples.data(), L.Samples, cols, row, inkRow);
             }
         }
     }
@@ -271,7 +308,7 @@ Bitmap ReadThroughRgba(TIFF* t, const TTiffMessages& m, uint32_t w, uint32_t h) 
 
 } // namespace
 
-Bitmap Read(const std::string& path) {
+Bitmap Read(const std::string& path, TReadNotes& notes) {
     TTiffMessages messages;
     TOptions options;
     if (!options.Opts) throw ECodecError("TIFF: cannot create the reader");
@@ -291,12 +328,18 @@ Bitmap Read(const std::string& path) {
     TSampleLayout layout;
     std::string why;
     Bitmap out;
-    if (DescribeSamples(t.File, layout, why))
-        out = ReadDirect(t.File, messages, layout, w, h);
-    else if (!why.empty())
+    TColourConversion colours = ColoursOf(t.File);
+    if (DescribeSamples(t.File, layout, why)) {
+        out = ReadDirect(t.File, messages, layout, w, h, colours);
+    } else if (!why.empty()) {
         throw ECodecError("TIFF: " + why);
-    else
+    } else {
         out = ReadThroughRgba(t.File, messages, w, h);
+        // Inks that libtiff turned into colours itself are past converting.
+        if (Tag<uint16_t>(t.File, TIFFTAG_PHOTOMETRIC, 0) == PHOTOMETRIC_SEPARATED) colours = {};
+    }
+    colours.ToSrgb(out);
+    notes.ColourProfile = colours.Name();
     if (orientation != ORIENTATION_TOPLEFT) return ApplyExifOrientation(out, orientation);
     return out;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "io/codecs/colour_profile.h"
 #include "io/codecs/format_codecs.h"
 
 namespace pixora::webp {
@@ -89,6 +90,22 @@ Bitmap FirstFrame(const uint8_t* data, std::size_t size) {
     return out;
 }
 
+// The colours of the file's ICCP chunk; none when the file has no such
+// chunk, or its chunks cannot be walked (the decoder then says why).
+TColourConversion ColoursOf(const uint8_t* data, std::size_t size) {
+    const WebPData webpData = {data, size};
+    WebPDemuxer* demux = WebPDemux(&webpData);
+    if (!demux) return {};
+    TColourConversion colours;
+    WebPChunkIterator chunk;
+    if ((WebPDemuxGetI(demux, WEBP_FF_FORMAT_FLAGS) & ICCP_FLAG) && WebPDemuxGetChunk(demux, "ICCP", 1, &chunk)) {
+        colours = TColourConversion(chunk.chunk.bytes, chunk.chunk.size);
+        WebPDemuxReleaseChunkIterator(&chunk);
+    }
+    WebPDemuxDelete(demux);
+    return colours;
+}
+
 } // namespace
 
 void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts) {
@@ -132,17 +149,25 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts
     out.Close();
 }
 
-Bitmap Read(const std::string& path) {
+Bitmap Read(const std::string& path, TReadNotes& notes) {
     const TMappedFile file(path);
     WebPBitstreamFeatures features;
     if (WebPGetFeatures(file.Data(), file.Size(), &features) != VP8_STATUS_OK)
         throw ECodecError("WebP: not a WebP file, or the file is damaged");
-    if (features.has_animation) return FirstFrame(file.Data(), file.Size());
-    CheckImageSize(features.width, features.height, "WebP");
-    Bitmap out = NewImage(features.width, features.height, false);
-    if (!WebPDecodeBGRAInto(file.Data(), file.Size(), out.Data(), out.ByteSize(), static_cast<int>(out.Stride())))
-        throw ECodecError("WebP: the image data is damaged or cut short");
-    AlphaToTransparency(out);
+    Bitmap out;
+    if (features.has_animation) {
+        out = FirstFrame(file.Data(), file.Size());
+    } else {
+        CheckImageSize(features.width, features.height, "WebP");
+        out = NewImage(features.width, features.height, false);
+        if (!WebPDecodeBGRAInto(file.Data(), file.Size(), out.Data(), out.ByteSize(),
+                                static_cast<int>(out.Stride())))
+            throw ECodecError("WebP: the image data is damaged or cut short");
+        AlphaToTransparency(out);
+    }
+    const TColourConversion colours = ColoursOf(file.Data(), file.Size());
+    colours.ToSrgb(out);
+    notes.ColourProfile = colours.Name();
     return out;
 }
 

@@ -66,6 +66,7 @@ BatchWindow::BatchWindow(WindowHost& host)
     : QDialog(host.Owner(), Qt::Dialog | Qt::WindowStaysOnTopHint), host_(host) {
     NameWindow(this, TWindow::Batch);
     setModal(false);
+    KeepPlace(this, [this]() -> std::optional<QPoint> { return CentredOnScreen(this); });
     auto* group = new QGroupBox("Batch File Proccessing", this);
     group->setObjectName("GroupBox1");
     group->setGeometry(8, 8, 394, 318);
@@ -120,11 +121,10 @@ BatchWindow::BatchWindow(WindowHost& host)
 
 void BatchWindow::showEvent(QShowEvent* e) {
     // Shown by the command (not coming back from being minimised): a fresh
-    // list, in the middle of the screen.
+    // list.
     if (!e->spontaneous()) {
         sources_.clear();
         files_->clear();
-        CentreOnScreen(this);
     }
     QDialog::showEvent(e);
 }

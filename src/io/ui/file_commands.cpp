@@ -4,12 +4,15 @@
 #include "io/ui/file_commands.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
 #include <QMenu>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSlider>
 #include <QTabWidget>
 #include <algorithm>
 #include <memory>
@@ -19,6 +22,7 @@
 #include "io/file_questions.h"
 #include "io/new_close_commands.h"
 #include "io/open_commands.h"
+#include "io/outside_files.h"
 #include "io/recent_files.h"
 #include "io/save_commands.h"
 #include "io/ui/batch_window.h"
@@ -32,6 +36,7 @@
 #include "io/ui/replace_file_dialog.h"
 #include "io/ui/save_changes_dialog.h"
 #include "io/ui/webp_options_dialog.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
 
 namespace pixora {
@@ -63,11 +68,14 @@ public:
         dlg.setNameFilters(filters);
         dlg.selectNameFilter(filters[0]);
         dlg.selectFile(QString::fromStdString(name));
+        QCheckBox* removeLocation = AddRemoveLocationBox(dlg);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
         name = dlg.selectedFiles().first().toStdString();
         filterIndex = FilterIndex(SaveFilters(), filters, dlg.selectedNameFilter());
+        removeLocation_ = removeLocation->isChecked();
         return true;
     }
+    bool RemoveLocation() const override { return removeLocation_; }
     bool AskReplaceFile(const std::string&) override {
         return w_.Get<TWindow::ReplaceFile>()->exec() == QDialog::Accepted;
     }
@@ -98,7 +106,20 @@ public:
     }
 
 private:
+    // "Remove location (GPS) and camera serial" under the file list, off at
+    // first; it matters to the formats that keep a photo's metadata.
+    static QCheckBox* AddRemoveLocationBox(QFileDialog& dlg) {
+        auto* box = new QCheckBox("Remove location (GPS) and camera serial", &dlg);
+        box->setObjectName("RemoveLocationBox");
+        box->setToolTip("JPEG, PNG, TIFF and WebP files keep a photo's EXIF and XMP; with this box "
+                        "ticked they leave out its GPS position and the camera's and lens's serial numbers.");
+        if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout()))
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+        return box;
+    }
+
     WindowHost& w_;
+    bool removeLocation_ = false;
 };
 
 void ShowMessage(WindowHost& w, const std::string& text) {
@@ -110,8 +131,11 @@ void RunOpen(WindowHost& w) {
     if (!RoomToOpen(ws)) return;
     const QStringList chosen = ChooseFilesToOpen(w.Owner());
     if (chosen.isEmpty()) return;
-    // One file per use: the first one chosen.
-    LoadIntoNewSlot(ws, chosen.first().toStdString());
+    // Every file chosen, each in a tab of its own.
+    std::vector<std::string> paths;
+    for (const QString& path : chosen)
+        paths.push_back(path.toStdString());
+    OpenOutsideFiles(ws, paths);
     w.ShowRecentFiles();
 }
 
@@ -175,26 +199,26 @@ TCommandList FileCommands() {
     constexpr CommandRule A = CommandRule::Always;
     constexpr CommandRule I = CommandRule::NeedsImage;
     TCommandList list = {
-        Cmd("NewImage1", "New Image", A).Keys("Ctrl+N").Does(RunNew),
+        Cmd("NewImage1", "New Image", A).Dialog().Keys("Ctrl+N").Does(RunNew),
         Cmd("ToolButton1", "New", A).Button(":/icons/new.svg", "New Image", "New Image").Does(RunNew),
-        Cmd("OpenFile1", "Open File", A).Keys("Ctrl+O").Does(RunOpen),
+        Cmd("OpenFile1", "Open File", A).Dialog().Keys("Ctrl+O").Does(RunOpen),
         Cmd("ToolButton2", "Open", A)
             .Button(":/icons/open.svg", "Open File", "Open a new image")
             .Does(RunOpen),
         Cmd("ReOpenFile1", "ReOpen File", CommandRule::ReOpen).Keys("Ctrl+Alt+O").Does([](WindowHost& w) {
             ReopenFile(w.Ws());
         }),
-        Cmd("ConvertFiles1", "Convert File(s)", A).Does(ShowBatchWindow),
+        Cmd("ConvertFiles1", "Convert File(s)", A).Dialog().Does(ShowBatchWindow),
         Cmd("Save1", "Save", I).Keys("Ctrl+S").Does(RunSave),
         Cmd("ToolButton3", "Save", I)
             .Button(":/icons/save.svg", "Save", "Save the current image")
             .Does(RunSave),
-        Cmd("SaveAs1", "Save As", I).Keys("Ctrl+Shift+S").Does(RunSaveAs),
-        Cmd("SaveaCopy1", "Save a Copy", I).Does(RunSaveCopy),
+        Cmd("SaveAs1", "Save As", I).Dialog().Keys("Ctrl+Shift+S").Does(RunSaveAs),
+        Cmd("SaveaCopy1", "Save a Copy", I).Dialog().Does(RunSaveCopy),
         Cmd("Duplicate1", "Duplicate", I).Keys("Ctrl+D").Does(RunDuplicate),
         Cmd("Duplicate2", "Duplicate", I).Keys("Ctrl+D", true).Does(RunDuplicate),
         Cmd("Duplicate3", "Duplicate", I).Does(RunDuplicate),
-        Cmd("PrintImage1", "Print Image", I).Keys("Ctrl+P").Does([](WindowHost& w) { PrintImage(w); }),
+        Cmd("PrintImage1", "Print Image", I).Dialog().Keys("Ctrl+P").Does([](WindowHost& w) { PrintImage(w); }),
         Cmd("Close1", "Close", I).Keys("Ctrl+W").Does(RunClose),
         Cmd("Close2", "Close", I).Does(RunClose),
         Cmd("CloseAll1", "Close All", I).Keys("Ctrl+Alt+W").Does(RunCloseAll),
@@ -241,6 +265,7 @@ void InstallFileWindows(WindowHost& w) {
     w.Install<TWindow::WebpOptions>(new WebpOptionsDialog(owner));
     auto* gif = new GifTransparencyDialog(owner);
     w.Install<TWindow::GifTransparency>(gif);
+    w.Options().Bind(TOpt::GifSensitivity, gif->SensitivityControl());
     w.Install<TWindow::ReplaceFile>(new ReplaceFileDialog(owner));
     w.Install<TWindow::SaveChanges>(new SaveChangesDialog(owner));
     w.Install<TWindow::Batch>(new BatchWindow(w));

@@ -12,21 +12,22 @@
 #include "io/gif_preview.h"
 #include "io/ui/gif_transparency_dialog.h"
 
+#include "window_kit/option_controls.h"
 #include "window_kit/window_support.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
 GifTransparencyDialog::GifTransparencyDialog(QWidget* parent)
     : CentredDialog(parent, TWindow::GifTransparency) {
     resize(420, 400);
-    auto* box = new QGroupBox("Transparency Sensitivity", this);
+    const TOptionRow& sensitivity = OptionRow(TOpt::GifSensitivity);
+    auto* box = new QGroupBox(OptionText(sensitivity.Caption), this);
     box->setObjectName("GroupBox1");
     box->setGeometry(8, 8, 404, 60);
-    ts_ = new QSlider(Qt::Horizontal, box);
-    ts_->setObjectName("TS");
-    ts_->setRange(0, 255);
-    ts_->setValue(0);
+    ts_ = static_cast<QSlider*>(MakeOptionControl(sensitivity, box));
     ts_->setGeometry(10, 24, 384, 26);
+    AddValueBox(ts_);
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName("ScrollBox1");
     scroll_->setGeometry(8, 76, 404, 280);

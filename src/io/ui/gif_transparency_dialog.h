@@ -21,6 +21,7 @@ public:
     void Prepare(const Bitmap& image);
     int Sensitivity() const;
     void SetSensitivity(int value);
+    QSlider* SensitivityControl() const { return ts_; }
     const Bitmap& Preview() const { return preview_; }
 
 private:

@@ -36,10 +36,10 @@ void Put(QLineEdit* field, const std::string& text) {
 } // namespace
 
 ImageInformationDialog::ImageInformationDialog(WindowHost& host)
-    : CentredDialog(host.Owner(), TWindow::ImageInformation, 500, 318), host_(host) {
+    : CentredDialog(host.Owner(), TWindow::ImageInformation, 500, 348), host_(host) {
     auto* group = new QGroupBox("Image Properties", this);
     group->setObjectName("GroupBox1");
-    group->setGeometry(8, 8, 484, 302);
+    group->setGeometry(8, 8, 484, 332);
     auto* grid = new QGridLayout(group);
     grid->setColumnStretch(1, 1);
     name_ = AddField(grid, 0, "File Name:", "lblName");
@@ -51,6 +51,7 @@ ImageInformationDialog::ImageInformationDialog(WindowHost& host)
     sizeOnDisk_ = AddField(grid, 6, "Size on Disk:", "lblSizeDisk");
     pixels_ = AddField(grid, 7, "Number of pixels:", "lblNPixels");
     layers_ = AddField(grid, 8, "Number of Layers:", "lblNLayers");
+    profile_ = AddField(grid, 9, "Colour Profile:", "lblColourProfile");
 }
 
 void ImageInformationDialog::Fill() {
@@ -67,6 +68,7 @@ void ImageInformationDialog::Fill() {
     Put(sizeOnDisk_, info.SizeOnDisk);
     Put(pixels_, info.NumberOfPixels);
     Put(layers_, info.NumberOfLayers);
+    Put(profile_, info.ColourProfile);
 }
 
 void ImageInformationDialog::showEvent(QShowEvent* e) {

@@ -1,6 +1,6 @@
 #pragma once
 // "Image Information" (TForm46): the active image's name, folder, sizes,
-// type, size on disk and layer count, filled each time it is shown. It has
+// type, size on disk, layer count and the colour profile of its file, filled each time it is shown. It has
 // no buttons; its close box closes it.
 
 #include "window_kit/window_class.h"
@@ -33,6 +33,7 @@ private:
     QLineEdit* sizeOnDisk_;
     QLineEdit* pixels_;
     QLineEdit* layers_;
+    QLineEdit* profile_;
 };
 
 // "Properties" in the Image menu and the image's pop-up menu.

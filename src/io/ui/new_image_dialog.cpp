@@ -13,6 +13,7 @@
 #include "io/ui/new_image_dialog.h"
 
 #include "window_kit/window_support.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -51,6 +52,7 @@ NewImageDialog::NewImageDialog(QWidget* parent) : CentredDialog(parent, TWindow:
     t_->setRange(0, 255);
     t_->setValue(0);
     t_->setGeometry(100, 56, 124, 24);
+    AddValueBox(t_);
 
     connect(MakeDefaultButton(this, "OK", 84, 202), &QPushButton::clicked, this, &NewImageDialog::OkClicked);
     MakeCancelButton(this, 166, 202);

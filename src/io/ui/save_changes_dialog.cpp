@@ -98,7 +98,6 @@ TSaveChangesAnswer SaveChangesDialog::Ask(const Workspace& ws, const std::vector
                                           std::vector<int>& selected) {
     Fill(ws, listed, selected);
     answer_ = TSaveChangesAnswer::Cancel;
-    CentreOnScreen(this);
     exec();
     selected.clear();
     for (std::size_t i = 0; i < slots_.size(); ++i)

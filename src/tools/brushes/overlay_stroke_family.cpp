@@ -36,7 +36,7 @@ void OverlayStrokeFamily::Finish(ToolContext& c, int, int) {
 
 void OverlayStrokeFamily::Segment(ToolContext& c, TPoint from, TPoint to, bool dot) {
     const TStrokeSegment segment{
-        c, from, to, dot, c.BoxOption("Size"), c.StrokeColour(), c.Ws.StrokeOverlay.Bitmap, c.View()};
+        c, from, to, dot, c.Option(c.StrokeOptions().Size), c.StrokeColour(), c.Ws.StrokeOverlay.Bitmap, c.View()};
     DrawSegment(segment);
     c.Vars.RefreshAfter = 0;
     // Only the segment's part of the view is painted again.

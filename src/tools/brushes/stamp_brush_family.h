@@ -12,8 +12,7 @@
 //     right, so that a rule reading neighbours sees the image as already
 //     changed by this stamp (and by every stamp before it). It skips pixels
 //     outside the image and those stamp.EditTest refuses, and reads its
-//     options live through stamp.Option (the tool's own box) or
-//     stamp.C.Option(box, control) (another box, e.g. TForm38).
+//     options live through stamp.Option with the control's id.
 //   - Leaves keep no state between stamps; each stamp is independent.
 // The base, per event that stamps: takes the selection edit test afresh
 // (the options are read at every stamp), makes sure Rows lists the image's
@@ -49,8 +48,8 @@ struct TStamp {
     const Bitmap& StrokeBase;
     const SelectionEditTest& EditTest;
     int32_t Colour; // the stroke colour of the press's button
-    // A control of the tool's own option box, read live.
-    int Option(const char* control) const { return C.BoxOption(control); }
+    // An option control, read live.
+    int Option(TOpt id) const { return C.Option(id); }
 };
 
 class StampBrushFamily : public Tool {

@@ -16,35 +16,33 @@ namespace pixora {
 
 namespace {
 
-// The boxes the brushes read that are not their row's own.
-constexpr TWindow kBrushBox = TWindow::BrushOptions;
-constexpr TWindow kHistoryBrushBox = TWindow::HistoryBrushOptions;
-
 // The disc of the stamp with the diameter of a control.
 TDisc Disc(const TStamp& s, int diameter) {
     return {s.Cx, s.Cy, diameter};
 }
 
+// The retouching brushes' "Change Transparency".
 bool ChangesTransparency(const TStamp& s) {
-    return s.Option("CT") != 0;
+    return s.Option(TOpt::BrushChangeTransparency) != 0;
 }
 
 } // namespace
 
 TRect PaintSpray(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option("Size"));
-    SprayStamp(s.Image, disc, {s.Option("thick"), ChangesTransparency(s)}, s.Colour, s.EditTest);
+    const TDisc disc = Disc(s, s.Option(TOpt::SpraySize));
+    SprayStamp(s.Image, disc, {s.Option(TOpt::SprayThickness), s.Option(TOpt::SprayChangeTransparency) != 0},
+               s.Colour, s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintSoften(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option("size"));
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
     SoftenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintSharpen(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option("size"));
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
     SharpenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
@@ -52,7 +50,7 @@ TRect PaintSharpen(const TStamp& s) {
 NoiseBrush::NoiseBrush() : random_(static_cast<uint64_t>(std::rand())) {}
 
 TRect NoiseBrush::PaintStamp(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option("size"));
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
     NoiseStamp(s.Image, disc, ChangesTransparency(s), random_, s.EditTest);
     return disc.Reach();
 }
@@ -65,44 +63,44 @@ void CopyBrush::Press(ToolContext& c, int x, int y) {
 
 TRect CopyBrush::PaintStamp(const TStamp& s) {
     const TImages& slot = s.C.Slot;
-    const TDisc disc = Disc(s, s.Option("size"));
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
     CopyBrushStamp(s.Image, s.StrokeBase, disc, {slot.DownX, slot.DownY}, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintLighten(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option("size"));
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
     LightenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintDarken(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option("size"));
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
     DarkenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintHistory(const TStamp& s) {
-    const TDisc disc = Disc(s, s.C.Option(kHistoryBrushBox, "size"));
-    HistoryBrushStamp(s.Image, s.StrokeBase, disc, s.C.Option(kHistoryBrushBox, "Occ"), s.EditTest);
+    const TDisc disc = Disc(s, s.Option(TOpt::HistoryBrushSize));
+    HistoryBrushStamp(s.Image, s.StrokeBase, disc, s.Option(TOpt::HistoryBrushOccupation), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintCustom(const TStamp& s) {
     const Bitmap& brush = s.C.Ws.CustomBrushBitmap.Bitmap;
-    CustomBrushStamp(s.Image, brush, {s.Cx, s.Cy}, s.Option("Occ"), s.EditTest);
+    CustomBrushStamp(s.Image, brush, {s.Cx, s.Cy}, s.Option(TOpt::CustomBrushOccupation), s.EditTest);
     return CustomBrushReach(brush, {s.Cx, s.Cy});
 }
 
 TRect PaintErase(const TStamp& s) {
-    const TEraserOptions o{s.Option("ET"), s.Option("Size")};
+    const TEraserOptions o{s.Option(TOpt::EraserType), s.Option(TOpt::EraserSize)};
     const bool press = s.Event == StampOnPress;
     EraserStamp(s.Image, s.Cx, s.Cy, o, s.C.Slot.CanvasColour, press);
     return EraserReach(s.Image, s.Cx, s.Cy, o, press);
 }
 
 TRect PaintEffect(const TStamp& s) {
-    const TDisc disc = Disc(s, s.C.Option(kBrushBox, "size"));
+    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
     EffectBrushStamp(s.Image, s.C.Ws.EffectBrushSource.Bitmap, disc, s.EditTest);
     return disc.Reach();
 }

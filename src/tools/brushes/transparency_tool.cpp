@@ -13,17 +13,17 @@ namespace {
 TTransparencyOptions ReadOptions(const ToolContext& c, int mode) {
     TTransparencyOptions o;
     o.Mode = mode;
-    o.Size = c.BoxOption("Size");
-    o.SprayDiameter = c.BoxOption("SR");
-    o.Difference = c.BoxOption("TD");
-    o.ForceValue = c.BoxOption("FV") != 0;
+    o.Size = c.Option(TOpt::TransparencySize);
+    o.SprayDiameter = c.Option(TOpt::TransparencySprayRadius);
+    o.Difference = c.Option(TOpt::TransparencyDifference);
+    o.ForceValue = c.Option(TOpt::TransparencyForceValue) != 0;
     return o;
 }
 
 } // namespace
 
 void TransparencyTool::Press(ToolContext& c, int x, int y) {
-    mode_ = std::clamp(c.BoxOption("T"), 0, static_cast<int>(TransparencySpray));
+    mode_ = std::clamp(c.Option(TOpt::TransparencyTool), 0, static_cast<int>(TransparencySpray));
     drawing_ = true;
     shown_ = {};
     c.Slot.DownX = x;

@@ -44,6 +44,13 @@ void StagedClicks::Release(ToolContext& c, int, int) {
     Commit(c, Curve(c));
 }
 
+bool StagedClicks::Cancel(ToolContext& c, bool held) {
+    if (c.Vars.BezierStage == 0 && !held) return false;
+    c.Vars.BezierStage = 0;
+    c.RefreshView();
+    return true;
+}
+
 // ---- the polygon chain ------------------------------------------------------------
 
 TShapePoints ChainClicks::Segment(const ToolContext& c, int x, int y) {
@@ -74,6 +81,13 @@ void ChainClicks::Release(ToolContext& c, int x, int y) {
     Commit(c, Segment(c, x, y));
     c.Slot.DownX = x;
     c.Slot.DownY = y;
+}
+
+bool ChainClicks::Cancel(ToolContext& c, bool held) {
+    if (!c.Vars.PolygonOpen && !held) return false;
+    c.Vars.PolygonOpen = 0;
+    c.RefreshView();
+    return true;
 }
 
 } // namespace pixora

@@ -48,6 +48,8 @@ public:
     // A curve half made when the image is replaced (an undo, another tab)
     // is dropped: its stroke base belongs to the image that was there.
     void BeforeImageReplaced(Workspace& ws) override { ws.ToolVars.BezierStage = 0; }
+    // Escape drops the curve under way, whatever its stage.
+    bool Cancel(ToolContext& c, bool held) override;
 
 private:
     void Point(ToolContext& c, int x, int y, bool press);
@@ -59,6 +61,9 @@ public:
     void Press(ToolContext& c, int x, int y) override;
     void Move(ToolContext& c, int x, int y) override;
     void Release(ToolContext& c, int x, int y) override;
+    // Escape ends the chain; the segment being dragged is dropped, the
+    // segments already committed stay.
+    bool Cancel(ToolContext& c, bool held) override;
 
 private:
     static TShapePoints Segment(const ToolContext& c, int x, int y);

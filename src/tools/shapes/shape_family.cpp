@@ -10,7 +10,9 @@ namespace {
 // The brush of a shape: the Clear option empties a closed shape; open
 // shapes never fill.
 bool BrushClear(const ToolContext& c, const TShapeTraits& traits) {
-    return !traits.Closed || c.BoxOption("Clear") != 0;
+    if (!traits.Closed) return true;
+    const TOpt clear = c.StrokeOptions().ClearInterior;
+    return clear != TOpt::Count && c.Option(clear) != 0;
 }
 
 } // namespace
@@ -22,7 +24,7 @@ void PreviewShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& tra
     const bool whole = RefreshDisplayArea(ws.StrokeBase.Bitmap, ws.Checkerboard.Bitmap, c.View(), shown);
     if (whole) FillRowTable(c.View(), ws.SysData.ScratchRows);
     Canvas canvas(c.View());
-    canvas.PenWidth = c.BoxOption("Size");
+    canvas.PenWidth = c.Option(c.StrokeOptions().Size);
     canvas.PenColour = c.StrokeColour();
     canvas.BrushColour = c.FillColour();
     canvas.BrushClear = BrushClear(c, traits);
@@ -42,7 +44,7 @@ void CommitShape(ToolContext& c, const ShapeRule& rule, const TShapeTraits& trai
                  const TShapePoints& points, const TCommitRules& rules) {
     WhiteImageSize(c.Ws.StrokeOverlay, c.Slot.Bitmap);
     Canvas canvas(c.Ws.StrokeOverlay.Bitmap);
-    canvas.PenWidth = c.BoxOption("Size");
+    canvas.PenWidth = c.Option(c.StrokeOptions().Size);
     canvas.PenColour = 0;
     canvas.BrushColour = RGBColour(1, 1, 1);
     canvas.BrushClear = BrushClear(c, traits);
@@ -66,6 +68,13 @@ void ShapeFamily::Press(ToolContext& c, int x, int y) {
 
 void ShapeFamily::Move(ToolContext& c, int x, int y) {
     if (dragging_) PreviewShape(c, *this, traits_, Points(c, x, y), shown_);
+}
+
+bool ShapeFamily::Cancel(ToolContext& c, bool held) {
+    if (!dragging_ || !held) return false;
+    dragging_ = false;
+    c.RefreshView();
+    return true;
 }
 
 void ShapeFamily::Release(ToolContext& c, int x, int y) {

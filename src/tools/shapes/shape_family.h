@@ -30,7 +30,8 @@
 //     as above), so that interior pixels are marked 1 and outline pixels 0;
 //     then DrawShape and CommitOverlay (occupancy or gradient, the stroke
 //     colour for outlines, the fill colour for interiors, softening).
-//   - A drag cut short because the image is replaced commits nothing.
+//   - A drag cut short because the image is replaced, or by Escape,
+//     commits nothing.
 // History, StrokeBase, the step name and the cursor come from the row.
 
 #include <array>
@@ -53,7 +54,7 @@ struct TShapeDraw {
     const ToolContext& C;
     const TShapePoints& Points;
     bool Preview; // on the view (true) or into the overlay (false)
-    int Option(const char* control) const { return C.BoxOption(control); }
+    int Option(TOpt id) const { return C.Option(id); }
 };
 
 // The one virtual of a shape leaf.
@@ -84,6 +85,8 @@ public:
     void Move(ToolContext& c, int x, int y) override;
     void Release(ToolContext& c, int x, int y) override;
     void BeforeImageReplaced(Workspace&) override { dragging_ = false; }
+    // A shape being dragged is dropped, its preview taken off the view.
+    bool Cancel(ToolContext& c, bool held) override;
 
 private:
     TShapePoints Points(const ToolContext& c, int x, int y) const;

@@ -8,7 +8,7 @@ void DrawFamilyShape(ShapeKind kind, Canvas& canvas, const TShapeDraw& shape) {
     s.From = shape.Points.From;
     s.To = shape.Points.To;
     s.Bezier = shape.Points.Curve;
-    if (kind == ShapeKind::RoundRect) s.Edge = shape.Option("Edge");
+    if (kind == ShapeKind::RoundRect) s.Edge = shape.Option(TOpt::RoundRectEdges);
     DrawShape(canvas, s);
 }
 

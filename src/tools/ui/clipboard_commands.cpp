@@ -111,12 +111,12 @@ TCommandList ClipboardCommands() {
         Cmd("PastetoFitCanvas1", "Paste to Fit Canvas", I).Does(RunPasteToFitCanvas),
         Cmd("PastetoFitSelection1", "Paste to Fit Selection", S).Does(RunPasteToFit),
         Cmd("PastetoFit1", "Paste to Fit", S).Does(RunPasteToFit),
-        Cmd("ImportfromFiletoFit1", "Import from File to Fit", S).Does(RunImportToFit),
+        Cmd("ImportfromFiletoFit1", "Import from File to Fit", S).Dialog().Does(RunImportToFit),
         Cmd("PasteAsNewImage1", "Paste As New Image", A).Does(RunPasteAsNewImage),
-        Cmd("ArchiveasPattern1", "Archive as Pattern", S).Does(ArchivePattern),
-        Cmd("ArchiveasBrush1", "Archive as Brush", S).Does(ArchiveBrush),
-        Cmd("FillwithPattern1", "Fill with Pattern", I).Does(ShowPatterns),
-        Cmd("FillwithPattern2", "Fill with Pattern", I).Does(ShowPatterns),
+        Cmd("ArchiveasPattern1", "Archive as Pattern", S).Dialog().Does(ArchivePattern),
+        Cmd("ArchiveasBrush1", "Archive as Brush", S).Dialog().Does(ArchiveBrush),
+        Cmd("FillwithPattern1", "Fill with Pattern", I).Dialog().Does(ShowPatterns),
+        Cmd("FillwithPattern2", "Fill with Pattern", I).Dialog().Does(ShowPatterns),
     };
 }
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -10,6 +11,7 @@
 
 #include "doc/workspace.h"
 #include "tools/shapes/gradient_previews.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/picture_widget.h"
 #include "window_kit/window_host.h"
 #include "window_kit/window_support.h"
@@ -18,14 +20,20 @@ namespace pixora {
 
 namespace {
 
-constexpr const char* kKindProperty = "GradientKind";
 constexpr int kPanelHeight = 200;
+
+// The property that keeps the chosen kind.
+QByteArray KindProperty() {
+    const std::string_view name = OptionRow(TOpt::GradientKind).Control;
+    return QByteArray(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 } // namespace
 
 GradientBox::GradientBox(WindowHost& host, QWidget* owner) : QDialog(owner), host_(host) {
     setModal(true);
-    setProperty(kKindProperty, 0);
+    KeepPlace(this, [this]() -> std::optional<QPoint> { return CentredOnScreen(this); });
+    setProperty(KindProperty(), OptionRow(TOpt::GradientKind).Default);
     auto* row = new QHBoxLayout(this);
 
     // The picture of the previews in a panel, scrolled by the bar beside it.
@@ -43,20 +51,36 @@ GradientBox::GradientBox(WindowHost& host, QWidget* owner) : QDialog(owner), hos
 
     auto* side = new QVBoxLayout;
     auto* grid = new QGridLayout;
-    size_ = AddLabelledSpinBox(grid, 0, "Size:", "size", 2, 100, 64);
-    size_->setSingleStep(2);
-    top_ = AddLabelledSpinBox(grid, 1, "Top:", "sedTop", 0, 100, 50);
-    left_ = AddLabelledSpinBox(grid, 2, "Left:", "sedLeft", 0, 100, 50);
-    depth_ = AddLabelledSpinBox(grid, 3, "Depth:", "depth", 2, 128, 128);
-    for (QSpinBox* spin : {top_, left_})
-        spin->setSuffix("%");
-    tfg_ = new QCheckBox("Transparent FG", this);
-    tfg_->setObjectName("TFG");
-    tbg_ = new QCheckBox("Transparent BG", this);
-    tbg_->setObjectName("TBG");
-    tbg_->setChecked(true);
-    grid->addWidget(tfg_, 4, 0, 1, 2);
-    grid->addWidget(tbg_, 5, 0, 1, 2);
+    // The settings' controls, one grid row each: a spin edit beside its
+    // label, a check box across.
+    OptionControls& options = host.Options();
+    int gridRow = 0;
+    for (const TOptionRow& r : OptionRowsOf(TWindow::Gradient)) {
+        if (r.Kind == TOptKind::Kept) {
+            options.Bind(r.Id, this);
+            continue;
+        }
+        if (r.Kind == TOptKind::Spin) {
+            auto* label = new QLabel(OptionText(r.Caption), this);
+            label->setObjectName(OptionText(r.Control) + "Label");
+            grid->addWidget(label, gridRow, 0);
+            auto* spin = static_cast<QSpinBox*>(MakeOptionControl(r, this));
+            spin->setSuffix(OptionText(r.Suffix));
+            grid->addWidget(spin, gridRow, 1);
+            options.Bind(r.Id, spin);
+        } else {
+            QWidget* control = MakeOptionControl(r, this);
+            grid->addWidget(control, gridRow, 0, 1, 2);
+            options.Bind(r.Id, control);
+        }
+        ++gridRow;
+    }
+    size_ = options.Control<QSpinBox>(TOpt::GradientSize);
+    top_ = options.Control<QSpinBox>(TOpt::GradientTop);
+    left_ = options.Control<QSpinBox>(TOpt::GradientLeft);
+    depth_ = options.Control<QSpinBox>(TOpt::GradientDepth);
+    tfg_ = options.Control<QCheckBox>(TOpt::GradientTransparentFG);
+    tbg_ = options.Control<QCheckBox>(TOpt::GradientTransparentBG);
     side->addLayout(grid);
     side->addStretch();
     auto* buttons = new QHBoxLayout;
@@ -83,7 +107,7 @@ GradientBox::GradientBox(WindowHost& host, QWidget* owner) : QDialog(owner), hos
 }
 
 int GradientBox::Kind() const {
-    return property(kKindProperty).toInt();
+    return property(KindProperty()).toInt();
 }
 
 TGradientSettings GradientBox::Settings() const {
@@ -114,7 +138,7 @@ void GradientBox::Redraw() {
 void GradientBox::PictureClicked(int x, int y) {
     const int kind = GradientPreviewAt(x, y);
     if (kind < 0) return;
-    setProperty(kKindProperty, kind);
+    setProperty(KindProperty(), kind);
     DrawGradientFrames(picture_, kind);
     image_->update();
 }
@@ -133,7 +157,6 @@ void GradientBox::showEvent(QShowEvent* e) {
     picture_.Fill(255, 255, 255, 0);
     PlacePicture();
     Redraw();
-    CentreOnScreen(this);
     QDialog::showEvent(e);
 }
 

@@ -11,8 +11,10 @@
 #include "io/ui/file_commands.h"
 #include "tools/pattern_fill.h"
 #include "tools/tool_table.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
 #include "window_kit/window_support.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -26,6 +28,7 @@ constexpr int kScrollWidth = 17;
 
 LibraryBox::LibraryBox(WindowHost& w, Kind kind) : QDialog(w.Owner()), w_(w), kind_(kind) {
     setModal(true);
+    KeepPlace(this, [this]() -> std::optional<QPoint> { return CentredOnScreen(this); });
     setFixedSize(kPictureWidth + kScrollWidth + 16, kPanelHeight + 104);
     panel_ = new QWidget(this);
     panel_->setObjectName("Panel1");
@@ -41,16 +44,17 @@ LibraryBox::LibraryBox(WindowHost& w, Kind kind) : QDialog(w.Owner()), w_(w), ki
     scroll_->setGeometry(kPictureWidth, 0, kScrollWidth, kPanelHeight);
     connect(scroll_, &QScrollBar::valueChanged, this, [this](int v) { image_->move(0, -v); });
 
-    auto* group = new QGroupBox("Occupation", this);
+    // The occupation of the custom brush; the pattern library's is alike.
+    const TOptionRow& occupation = OptionRow(TOpt::CustomBrushOccupation);
+    auto* group = new QGroupBox(OptionText(occupation.Caption), this);
     group->setObjectName("GroupBox1");
     group->setGeometry(8, kPanelHeight + 12, kPictureWidth + kScrollWidth, 52);
-    occ_ = new QSlider(Qt::Horizontal, group);
-    occ_->setObjectName("Occ");
-    occ_->setRange(1, 100);
-    occ_->setValue(100);
+    occ_ = static_cast<QSlider*>(MakeOptionControl(occupation, group));
+    if (kind == Kind::Brushes) w.Options().Bind(occupation.Id, occ_);
     occ_->setTickPosition(QSlider::TicksBelow);
     occ_->setTickInterval(10);
     occ_->setGeometry(8, 18, kPictureWidth + kScrollWidth - 16, 28);
+    AddValueBox(occ_);
 
     int n = 0;
     for (const char* caption : {"OK", "Cancel", "Import", "Delete"}) {
@@ -82,7 +86,6 @@ void LibraryBox::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     scroll_->setValue(0);
     Redraw(1);
-    CentreOnScreen(this);
 }
 
 void LibraryBox::Redraw(int select) {

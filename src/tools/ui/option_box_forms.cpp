@@ -16,87 +16,20 @@
 #include "tools/ui/option_box_window.h"
 #include "tools/ui/selection_commands.h"
 #include "tools/ui/text_editor.h"
+#include "tools/tool_options.h"
 #include "window_kit/command_states.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
 
 namespace pixora {
 
 namespace {
 
-OptionControl Make(OptionControl::Kind kind, const char* name, const QString& caption) {
-    OptionControl c;
-    c.Type = kind;
-    c.Name = name;
-    c.Caption = caption;
-    return c;
-}
-
-OptionControl Spin(const char* name, const QString& caption, int min, int max, int value, int step = 1,
-                   const QString& suffix = {}) {
-    OptionControl c = Make(OptionControl::Spin, name, caption);
-    c.Min = min;
-    c.Max = max;
-    c.Step = step;
-    c.Value = value;
-    c.Suffix = suffix;
-    return c;
-}
-
-OptionControl Check(const char* name, const QString& caption, bool checked) {
-    OptionControl c = Make(OptionControl::Check, name, caption);
-    c.Value = checked ? 1 : 0;
-    return c;
-}
-
-OptionControl Track(const char* name, const QString& caption, int min, int max, int value,
-                    const QStringList& ends = {}) {
-    OptionControl c = Make(OptionControl::Track, name, caption);
-    c.Min = min;
-    c.Max = max;
-    c.Value = value;
-    c.Items = ends;
-    return c;
-}
-
-OptionControl Radio(const char* name, const QString& title, const QStringList& items, int index) {
-    OptionControl c = Make(OptionControl::Radio, name, title);
-    c.Value = index;
-    c.Items = items;
-    return c;
-}
-
-OptionControl Combo(const char* name, const QStringList& items, int index) {
-    OptionControl c = Make(OptionControl::Combo, name, {});
-    c.Value = index;
-    c.Items = items;
-    return c;
-}
-
-OptionControl Beside(OptionControl c) {
-    c.Beside = true;
-    return c;
-}
-
-OptionControl ChangeTransparency() {
-    return Check("CT", "Change Transparency", true);
-}
-
-// The pen and shape boxes share these; the round rectangle's box spells the
-// antialiasing caption without the colon.
-std::vector<OptionControl> PenControls(const QString& antiCaption) {
-    return {Spin("Occ", "Occupancy:", 1, 100, 100, 1, "%"),
-            Spin("Size", "Size:", 1, 20, 1),
-            Check("Anti", antiCaption, false),
-            Beside(Spin("AP", {}, 1, 100, 10)),
-            Check("UG", "Use Gradient", false),
-            ChangeTransparency()};
-}
-
 // "Use Gradient": checking it shows the Gradient box modally and greys out
 // the occupancy, which the gradient replaces; unchecking brings it back.
-void WireUseGradient(WindowHost& w, OptionBoxWindow* box) {
-    auto* ug = box->findChild<QCheckBox*>("UG");
-    auto* occ = box->findChild<QWidget*>("Occ");
+void WireUseGradient(WindowHost& w, OptionBoxWindow* box, const TStrokeOptionIds& ids) {
+    auto* ug = w.Options().Control<QCheckBox>(ids.UseGradient);
+    auto* occ = w.Options().Control<QWidget>(ids.Occupancy);
     QObject::connect(ug, &QCheckBox::clicked, box, [&w, occ](bool checked) {
         if (checked) {
             QWidget* gradient = w.Window(TWindow::Gradient);
@@ -109,10 +42,19 @@ void WireUseGradient(WindowHost& w, OptionBoxWindow* box) {
     });
 }
 
-OptionBoxWindow* ToolBox(WindowHost& w, int number, const std::vector<OptionControl>& controls) {
+// A box of the given number (0: a plain tool window) with the controls of
+// the id's option rows.
+OptionBoxWindow* ToolBox(WindowHost& w, int number, TWindow id) {
     auto* box = new OptionBoxWindow(w, number, w.Owner());
-    box->AddControls(controls);
-    if (box->findChild<QCheckBox*>("UG")) WireUseGradient(w, box);
+    box->AddControls(OptionRowsOf(id));
+    return box;
+}
+
+// The box of the pen or of a shape, whose "Use Gradient" brings up the
+// Gradient box.
+OptionBoxWindow* StrokeBox(WindowHost& w, int number, TWindow id) {
+    OptionBoxWindow* box = ToolBox(w, number, id);
+    WireUseGradient(w, box, StrokeOptionIds(id));
     return box;
 }
 
@@ -136,17 +78,10 @@ void Mirror(QCheckBox* box, const QList<QAction*>& items) {
 }
 
 OptionBoxWindow* SelectOptions(WindowHost& w) {
-    static const QStringList kTypes = {"Rectangle Selection", "Ellipse Selection", "Free Hand Selection",
-                                       "Magic Wand Selection"};
-    OptionBoxWindow* box =
-        ToolBox(w, BoxTForm4,
-                {Radio("RadioGroup1", "Selection Type", kTypes, 0),
-                 Radio("RadioGroup2", "Edit", {"Edit Selection Area", "Edit Selected Canvas"}, 1),
-                 Check("A", "Apply Edit to Selection Only", false),
-                 Check("E", "Exclude Selection from Edit", false), Check("D", "Duplicate on MouseUp", false),
-                 Check("DU", "Delete Underlying", false), Track("T", "Tolerence:", 0, 100, 0)});
-    auto* a = box->findChild<QCheckBox*>("A");
-    auto* e = box->findChild<QCheckBox*>("E");
+    OptionBoxWindow* box = ToolBox(w, BoxTForm4, TWindow::SelectOptions);
+    const OptionControls& o = w.Options();
+    auto* a = o.Control<QCheckBox>(TOpt::SelectionApplyInside);
+    auto* e = o.Control<QCheckBox>(TOpt::SelectionExclude);
     // Confining edits to the selection and excluding it exclude each other.
     QObject::connect(a, &QCheckBox::toggled, e, [e](bool on) {
         if (on) e->setChecked(false);
@@ -156,12 +91,12 @@ OptionBoxWindow* SelectOptions(WindowHost& w) {
     });
     Mirror(a, MenuItems(w, kEditOnlySelectionItems));
     Mirror(e, MenuItems(w, kExcludeSelectionItems));
-    Mirror(box->findChild<QCheckBox*>("D"), MenuItems(w, kDuplicateOnMouseUpItems));
-    Mirror(box->findChild<QCheckBox*>("DU"), MenuItems(w, kDeleteUnderlyingItems));
+    Mirror(o.Control<QCheckBox>(TOpt::SelectionDuplicate), MenuItems(w, kDuplicateOnMouseUpItems));
+    Mirror(o.Control<QCheckBox>(TOpt::SelectionDeleteUnderlying), MenuItems(w, kDeleteUnderlyingItems));
 
     // The selection type and the Selection menu's type items.
     const QList<QRadioButton*> types =
-        box->findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+        o.Control<QGroupBox>(TOpt::SelectionType)->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
     for (int i = 0; i < types.size(); ++i) {
         QRadioButton* r = types[i];
         const QList<QAction*> items =
@@ -181,13 +116,19 @@ OptionBoxWindow* SelectOptions(WindowHost& w) {
 
 OptionBoxWindow* HistoryBrushOptions(WindowHost& w) {
     auto* box = new OptionBoxWindow(w, 0, w.Owner());
-    auto* label = new QLabel("Size:", box);
-    label->setObjectName("sizeLabel");
+    const std::span<const TOptionRow> rows = OptionRowsOf(TWindow::HistoryBrushOptions);
+    // The size is a field of its own kind (a typed 0 becomes the largest).
+    const TOptionRow& sizeRow = rows.front();
+    auto* label = new QLabel(OptionText(sizeRow.Caption), box);
+    label->setObjectName(OptionText(sizeRow.Control) + "Label");
     auto* size = new HistorySizeSpin(box);
-    size->setObjectName("size");
+    size->setObjectName(OptionText(sizeRow.Control));
+    size->setRange(sizeRow.Min, sizeRow.Max);
+    size->setValue(sizeRow.Default);
     box->Grid()->addWidget(label, 0, 0);
     box->Grid()->addWidget(size, 0, 1);
-    box->AddControls({Track("Occ", "Occupation:", 1, 100, 100), ChangeTransparency()});
+    w.Options().Bind(sizeRow.Id, size);
+    box->AddControls(rows.subspan(1));
     return box;
 }
 
@@ -209,8 +150,7 @@ OptionBoxWindow* TextEditor(WindowHost& w) {
     h->addWidget(clear);
     h->addWidget(font);
     g->addWidget(buttons, 1, 0, 1, 3);
-    box->AddControls({Check("C", "Clear Background", true), Spin("A", "Angle:", 0, 360, 0),
-                      Track("Occ", "Occupation:", 1, 100, 100)});
+    box->AddControls(OptionRowsOf(TWindow::TextEditor));
     QObject::connect(clear, &QPushButton::clicked, text, &QLineEdit::clear);
     // Each showing starts with an empty text that has the focus.
     QObject::connect(box, &OptionBoxWindow::Shown, text, [text] {
@@ -224,38 +164,15 @@ OptionBoxWindow* TextEditor(WindowHost& w) {
 } // namespace
 
 void MakeOptionBoxes(WindowHost& w) {
-    w.Install<TWindow::PenOptions>(ToolBox(w, BoxTForm3, PenControls("Antialiasing:")));
+    w.Install<TWindow::PenOptions>(StrokeBox(w, BoxTForm3, TWindow::PenOptions));
     w.Install<TWindow::SelectOptions>(SelectOptions(w));
-
-    std::vector<OptionControl> shapes = PenControls("Antialiasing:");
-    shapes.push_back(Check("Clear", "Clear Interior", true));
-    w.Install<TWindow::ShapeOptions>(ToolBox(w, BoxTForm21, shapes));
-
-    std::vector<OptionControl> roundRect = PenControls("Antialiasing");
-    roundRect.push_back(Check("Clear", "Clear Interior", true));
-    roundRect.push_back(Spin("Edge", "Edges:", 0, 30, 10));
-    w.Install<TWindow::RoundRectOptions>(ToolBox(w, BoxTForm22, roundRect));
-
-    w.Install<TWindow::SprayOptions>(
-        ToolBox(w, BoxTForm23,
-                {Spin("Size", "Size:", 1, 64, 64, 2), Spin("thick", "Thickness:", 1, 328, 128, 2),
-                 ChangeTransparency()}));
-    w.Install<TWindow::BrushOptions>(
-        ToolBox(w, BoxTForm24, {Spin("size", "Size:", 2, 64, 64), ChangeTransparency()}));
-    w.Install<TWindow::FillOptions>(
-        ToolBox(w, BoxTForm25,
-                {Combo("ComboBox", {"Color (rgb)", "Color (hue)", "+Light", "+Saturation", "", ""}, 0),
-                 Track("TrackBar", {}, 0, 100, 30), ChangeTransparency()}));
-    w.Install<TWindow::EraserOptions>(
-        ToolBox(w, BoxTForm43,
-                {Radio("ET", "Eraser Type", {"Square", "Ellipse", "Floodfill"}, 0),
-                 Spin("Size", "Size:", 2, 50, 10)}));
-    w.Install<TWindow::TransparencyOptions>(
-        ToolBox(w, BoxTForm44,
-                {Radio("T", "Tool", {"Pen", "Line", "Rectangle", "Ellipse", "Spray"}, 4),
-                 Spin("Size", "Size:", 1, 20, 1), Spin("SR", "Spray Radius:", 2, 64, 64, 2),
-                 Track("TD", "Transparency Difference:", -255, 255, 0, {"-", "+"}),
-                 Check("FV", "Force Value", false)}));
+    w.Install<TWindow::ShapeOptions>(StrokeBox(w, BoxTForm21, TWindow::ShapeOptions));
+    w.Install<TWindow::RoundRectOptions>(StrokeBox(w, BoxTForm22, TWindow::RoundRectOptions));
+    w.Install<TWindow::SprayOptions>(ToolBox(w, BoxTForm23, TWindow::SprayOptions));
+    w.Install<TWindow::BrushOptions>(ToolBox(w, BoxTForm24, TWindow::BrushOptions));
+    w.Install<TWindow::FillOptions>(ToolBox(w, BoxTForm25, TWindow::FillOptions));
+    w.Install<TWindow::EraserOptions>(ToolBox(w, BoxTForm43, TWindow::EraserOptions));
+    w.Install<TWindow::TransparencyOptions>(ToolBox(w, BoxTForm44, TWindow::TransparencyOptions));
     w.Install<TWindow::HistoryBrushOptions>(HistoryBrushOptions(w));
 
     // Option windows of the quick effects: per-channel percentages and a
@@ -264,12 +181,8 @@ void MakeOptionBoxes(WindowHost& w) {
         box->setWindowFlag(Qt::WindowStaysOnTopHint);
         return box;
     };
-    w.Install<TWindow::ChannelOptions>(
-        onTop(ToolBox(w, 0,
-                      {Spin("R", "Red:", 0, 255, 8), Spin("G", "Green:", 0, 255, 8),
-                       Spin("B", "Blue:", 0, 255, 8), ChangeTransparency()})));
-    w.Install<TWindow::RadiusOptions>(
-        onTop(ToolBox(w, 0, {Spin("R", "Radius:", 1, 24, 8), ChangeTransparency()})));
+    w.Install<TWindow::ChannelOptions>(onTop(ToolBox(w, 0, TWindow::ChannelOptions)));
+    w.Install<TWindow::RadiusOptions>(onTop(ToolBox(w, 0, TWindow::RadiusOptions)));
     w.Install<TWindow::TextEditor>(TextEditor(w));
     w.Install<TWindow::CustomBrush>(new LibraryBox(w, LibraryBox::Kind::Brushes));
     w.Install<TWindow::Patterns>(new LibraryBox(w, LibraryBox::Kind::Patterns));

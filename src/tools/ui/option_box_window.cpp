@@ -16,7 +16,9 @@
 #include <QVBoxLayout>
 
 #include "doc/workspace.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
+#include "window_kit/value_box.h"
 
 namespace pixora {
 
@@ -25,41 +27,16 @@ namespace {
 // Opacity of a numbered box while the pointer is elsewhere.
 constexpr double kDimmedOpacity = 100 / 255.0;
 
-QSlider* MakeTrackBar(const OptionControl& c, QWidget* parent) {
-    auto* t = new QSlider(Qt::Horizontal, parent);
-    t->setObjectName(c.Name);
-    t->setRange(c.Min, c.Max);
-    t->setValue(c.Value);
-    t->setTickPosition(QSlider::TicksBelow);
-    t->setTickInterval(std::max(1, (c.Max - c.Min) / 10));
-    t->setMinimumWidth(150);
-    return t;
-}
-
 // A track bar with a label at each end ("-" and "+").
-QWidget* TrackWithEnds(QSlider* track, const QStringList& ends, QWidget* parent) {
+QWidget* TrackWithEnds(QWidget* track, std::span<const std::string_view> ends, QWidget* parent) {
     auto* row = new QWidget(parent);
     auto* h = new QHBoxLayout(row);
     h->setContentsMargins(0, 0, 0, 0);
-    h->addWidget(new QLabel(ends.value(0), row));
+    h->addWidget(new QLabel(OptionText(ends[0]), row));
     track->setParent(row);
     h->addWidget(track, 1);
-    h->addWidget(new QLabel(ends.value(1), row));
+    h->addWidget(new QLabel(OptionText(ends[1]), row));
     return row;
-}
-
-QGroupBox* MakeRadioGroup(const OptionControl& c, QWidget* parent) {
-    // The buttons are direct children of the group so that the checked
-    // index can be read by position.
-    auto* g = new QGroupBox(c.Caption, parent);
-    g->setObjectName(c.Name);
-    auto* v = new QVBoxLayout(g);
-    for (int i = 0; i < c.Items.size(); ++i) {
-        auto* r = new QRadioButton(c.Items[i], g);
-        r->setChecked(i == c.Value);
-        v->addWidget(r);
-    }
-    return g;
 }
 
 } // namespace
@@ -80,67 +57,59 @@ OptionBoxWindow::OptionBoxWindow(WindowHost& main, int number, QWidget* owner)
     });
 }
 
-QWidget* OptionBoxWindow::AddControls(const std::vector<OptionControl>& controls) {
-    QWidget* last = nullptr;
-    for (const OptionControl& c : controls) {
+void OptionBoxWindow::AddControls(std::span<const TOptionRow> rows) {
+    for (const TOptionRow& c : rows) {
         const int row = c.Beside ? std::max(0, grid_->rowCount() - 1) : grid_->rowCount();
         const int col = c.Beside ? 1 : 0;
+        const bool captioned = !c.Caption.empty() && !c.Beside;
         auto caption = [&](int r) {
-            if (c.Caption.isEmpty() || c.Beside) return;
-            auto* l = new QLabel(c.Caption, this);
-            l->setObjectName(QString(c.Name) + "Label");
+            if (!captioned) return;
+            auto* l = new QLabel(OptionText(c.Caption), this);
+            l->setObjectName(OptionText(c.Control) + "Label");
             grid_->addWidget(l, r, 0);
         };
-        switch (c.Type) {
-        case OptionControl::Spin: {
-            QSpinBox* s = c.Caption.isEmpty() || c.Beside
-                              ? MakeSpinBox(this, c.Name, c.Min, c.Max, c.Value)
-                              : AddLabelledSpinBox(grid_, row, c.Caption, c.Name, c.Min, c.Max, c.Value);
-            s->setSingleStep(c.Step);
-            s->setMinimumWidth(64);
-            if (c.Caption.isEmpty() || c.Beside) grid_->addWidget(s, row, col);
-            if (!c.Suffix.isEmpty()) grid_->addWidget(new QLabel(c.Suffix, this), row, 2);
-            last = s;
+        QWidget* control = nullptr;
+        switch (c.Kind) {
+        case TOptKind::Spin:
+            caption(row);
+            control = MakeOptionControl(c, this);
+            control->setMinimumWidth(64);
+            grid_->addWidget(control, row, captioned ? 1 : col);
+            if (!c.Suffix.empty()) grid_->addWidget(new QLabel(OptionText(c.Suffix), this), row, 2);
             break;
-        }
-        case OptionControl::Check: {
-            auto* b = new QCheckBox(c.Caption, this);
-            b->setObjectName(c.Name);
-            b->setChecked(c.Value != 0);
-            grid_->addWidget(b, row, col, 1, col == 0 ? 1 : 2);
-            last = b;
+        case TOptKind::Check:
+            control = MakeOptionControl(c, this);
+            grid_->addWidget(control, row, col, 1, col == 0 ? 1 : 2);
             break;
-        }
-        case OptionControl::Track: {
+        case TOptKind::Track: {
             // Caption above, the bar across the box below it.
             caption(row);
-            QSlider* t = MakeTrackBar(c, this);
-            const int barRow = c.Caption.isEmpty() ? row : row + 1;
-            grid_->addWidget(c.Items.isEmpty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this),
-                             barRow, 0, 1, 3);
-            last = t;
+            auto* t = static_cast<QSlider*>(MakeOptionControl(c, this));
+            t->setTickPosition(QSlider::TicksBelow);
+            t->setTickInterval(std::max(1, (c.Max - c.Min) / 10));
+            t->setMinimumWidth(150);
+            const int barRow = captioned ? row + 1 : row;
+            grid_->addWidget(c.Items.empty() ? static_cast<QWidget*>(t) : TrackWithEnds(t, c.Items, this), barRow,
+                             0, 1, 3);
+            AddValueBox(t);
+            control = t;
             break;
         }
-        case OptionControl::Combo: {
-            auto* box = new QComboBox(this);
-            box->setObjectName(c.Name);
-            box->addItems(c.Items);
-            box->setCurrentIndex(c.Value);
-            box->setMinimumWidth(150);
+        case TOptKind::Combo:
+            control = MakeOptionControl(c, this);
+            control->setMinimumWidth(150);
             caption(row);
-            grid_->addWidget(box, row, c.Caption.isEmpty() ? 0 : 1, 1, c.Caption.isEmpty() ? 3 : 2);
-            last = box;
+            grid_->addWidget(control, row, captioned ? 1 : 0, 1, captioned ? 2 : 3);
             break;
-        }
-        case OptionControl::Radio: {
-            QGroupBox* g = MakeRadioGroup(c, this);
-            grid_->addWidget(g, row, 0, 1, 3);
-            last = g;
+        case TOptKind::Radio:
+            control = MakeOptionControl(c, this);
+            grid_->addWidget(control, row, 0, 1, 3);
             break;
+        case TOptKind::Kept:
+            continue;
         }
-        }
+        main_.Options().Bind(c.Id, control);
     }
-    return last;
 }
 
 QPoint PlaceAboveStatusBar(WindowHost& main, const QWidget* box) {
@@ -188,8 +157,6 @@ void OptionBoxWindow::Brighten() {
 // ---- history brush size -------------------------------------------------
 
 HistorySizeSpin::HistorySizeSpin(QWidget* parent) : QSpinBox(parent) {
-    setRange(2, 64);
-    setValue(64);
     // Values below the range that are not reset (1) go to the nearest bound.
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
 }
@@ -208,7 +175,7 @@ void HistorySizeSpin::fixup(QString& text) const {
     bool ok = false;
     const int v = text.trimmed().toInt(&ok);
     if (ok && v <= 0) {
-        text = QString::number(64);
+        text = QString::number(maximum());
         return;
     }
     QSpinBox::fixup(text);

@@ -7,9 +7,10 @@
 
 #include <QDialog>
 #include <QSpinBox>
-#include <QStringList>
+#include <span>
 #include <vector>
 
+#include "tools/tool_options.h"
 #include "window_kit/window_class.h"
 
 class QGridLayout;
@@ -17,22 +18,6 @@ class QGridLayout;
 namespace pixora {
 
 class WindowHost;
-
-// One control of a box as the tools see it: a designer name, a caption and
-// its range, increment and starting value.
-struct OptionControl {
-    enum Kind { Spin, Check, Track, Combo, Radio };
-    Kind Type = Spin;
-    const char* Name = "";
-    bool Beside = false;  // sits right of the previous row's first column
-    QString Caption;      // label (spin, track), text (check), group title (radio)
-    int Min = 0, Max = 0; // spin and track bounds
-    int Step = 1;         // spin increment
-    int Value = 0;        // start value, index, or 1 = checked
-    QStringList Items;    // combo items, radio buttons in order, or a track
-                          // bar's end labels
-    QString Suffix;       // text after a spin edit ("%")
-};
 
 // Where a box that sits above the main window's status bar goes: its top on
 // the status bar's top line counted from the main window's top, minus its
@@ -51,9 +36,10 @@ public:
     // shows (numbered boxes always do); later it reopens where it was left.
     void SetPlacedAboveStatusBar(bool on) { placed_ = on; }
 
-    // Adds one control per entry, one row each, in order; returns the
-    // widget made for the last entry.
-    QWidget* AddControls(const std::vector<OptionControl>& controls);
+    // Adds the control of each option row, one grid row each (a row marked
+    // Beside shares the one before), in order, and binds each to its id in
+    // the main window's option controls (which gives them by id).
+    void AddControls(std::span<const TOptionRow> rows);
     QGridLayout* Grid() const { return grid_; }
 
     // Where this box goes (the free function above).
@@ -77,8 +63,9 @@ private:
     QGridLayout* grid_;
 };
 
-// The history brush size: a value of 0 or less typed into it becomes 64 when
-// the field is left; other values are kept inside 2..64.
+// The history brush size: a value of 0 or less typed into it becomes its
+// largest value when the field is left; other values are kept inside its
+// range.
 class HistorySizeSpin : public QSpinBox {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "tools/ui/selection_commands.h"
 
 #include "tools/selection.h"
+#include "tools/selection_invert.h"
 #include "tools/tool_table.h"
 #include "tools/ui/clipboard_commands.h"
 #include "tools/ui/tool_commands.h"
@@ -22,6 +23,14 @@ void RunSelectAll(WindowHost& w) {
 
 void RunSelectNone(WindowHost& w) {
     if (w.Ws().ActiveImage()) SelectNone(w.Ws());
+}
+
+void RunInvertSelection(WindowHost& w) {
+    if (!InvertSelection(w.Ws())) return;
+    if (w.Ws().ActiveImage()->Tool == ToolSelection)
+        ShowChosenTool(w, ToolSelection);
+    else
+        w.UpdateCommandStates();
 }
 
 void RunFillFG(WindowHost& w) {
@@ -62,6 +71,7 @@ TCommandList SelectionCommands() {
         Cmd("SelectNone1", "Select None", I).Does(RunSelectNone),
         Cmd("SelectNone2", "Select None", I).Does(RunSelectNone),
         Cmd("SelectNone3", "Select None", I).Does(RunSelectNone),
+        Cmd("InvertSelection1", "Invert Selection", I).Keys("Ctrl+Shift+I").Does(RunInvertSelection),
         Cmd("FillwithFGColour1", "Fill with FG Colour", I).Does(RunFillFG),
         Cmd("FillwithFGColour2", "Fill with FG Colour", I).Does(RunFillFG),
         Cmd("FillwithBGColour1", "Fill with BG Colour", I).Does(RunFillBG),

@@ -10,6 +10,7 @@
 
 #include "tools/text_tool.h"
 #include "tools/ui/option_box_window.h"
+#include "window_kit/option_controls.h"
 #include "window_kit/window_host.h"
 
 namespace pixora {
@@ -40,9 +41,10 @@ TTextSettings Settings(WindowHost& w, const QWidget* box) {
     t.Font.Italic = f.italic();
     t.Font.Underline = f.underline();
     t.Font.StrikeOut = f.strikeOut();
-    if (const auto* angle = box->findChild<QSpinBox*>("A")) t.Font.Escapement = angle->value() * 10;
-    if (const auto* clear = box->findChild<QCheckBox*>("C")) t.ClearBackground = clear->isChecked();
-    if (const auto* occ = box->findChild<QSlider*>("Occ")) t.Occupancy = occ->value();
+    const OptionControls& o = w.Options();
+    t.Font.Escapement = o.Value(TOpt::TextAngle) * 10;
+    t.ClearBackground = o.Value(TOpt::TextClearBackground) != 0;
+    t.Occupancy = o.Value(TOpt::TextOccupation);
     Workspace& ws = w.Ws();
     if (const TActiveImage s = ws.ActiveImage()) t.BackColour = s->BGColour;
     return t;
@@ -58,12 +60,10 @@ void WireTextEditor(WindowHost& w, OptionBoxWindow* box) {
     auto preview = [&w, box] { Preview(w, box); };
     if (auto* text = box->findChild<QLineEdit*>("T"))
         QObject::connect(text, &QLineEdit::textChanged, box, preview);
-    if (auto* clear = box->findChild<QCheckBox*>("C"))
-        QObject::connect(clear, &QCheckBox::toggled, box, preview);
-    if (auto* angle = box->findChild<QSpinBox*>("A"))
-        QObject::connect(angle, &QSpinBox::valueChanged, box, preview);
-    if (auto* occ = box->findChild<QSlider*>("Occ"))
-        QObject::connect(occ, &QSlider::valueChanged, box, preview);
+    const OptionControls& o = w.Options();
+    QObject::connect(o.Control<QCheckBox>(TOpt::TextClearBackground), &QCheckBox::toggled, box, preview);
+    QObject::connect(o.Control<QSpinBox>(TOpt::TextAngle), &QSpinBox::valueChanged, box, preview);
+    QObject::connect(o.Control<QSlider>(TOpt::TextOccupation), &QSlider::valueChanged, box, preview);
     if (auto* font = box->findChild<QPushButton*>("Button2"))
         QObject::connect(font, &QPushButton::clicked, box, [&w, box] {
             bool ok = false;

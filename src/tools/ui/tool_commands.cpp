@@ -54,6 +54,11 @@ TCommandList ToolCommands() {
                                .ForBox(row.ToggledBox)
                                .Does([](WindowHost& w) { ToggleToolBox(w); }));
     }
+    // Escape: what the tool has under way is dropped (dialogs take their
+    // own Escape as Cancel).
+    list.push_back(Cmd("CancelToolWork1", "Cancel", CommandRule::NeedsImage).Keys("Esc").Does([](WindowHost& w) {
+        if (CancelToolWork(w.Ws())) w.UpdateCommandStates();
+    }));
     return list;
 }
 

@@ -16,8 +16,9 @@ struct ShapeToolTest : PaintTest {
             Opt(box, "Size", 1);
             Opt(box, "Occ", 100);
             Opt(box, "CT", 1);
-            Opt(box, "Clear", 1);
         }
+        for (const char* box : {"TForm21", "TForm22"})
+            Opt(box, "Clear", 1);
         SetFGColour(S(), RGBColour(0, 0, 0));
         SetBGColour(S(), RGBColour(0, 200, 0));
     }
@@ -134,4 +135,43 @@ TEST_F(ShapeToolTest, AHalfMadeCurveIsDroppedWhenTheImageIsReplaced) {
     EXPECT_TRUE(SamePixels(S().Bitmap, replaced)) << "no curve over the old image";
     EXPECT_EQ(ws.ToolVars.BezierStage, 1) << "the click began a new curve";
     EXPECT_EQ(S().HistoryCount, 0) << "nothing was drawn, so no step";
+}
+
+TEST_F(ShapeToolTest, EscapeDropsTheShapeUnderWayAndChangesNothing) {
+    const Bitmap before = S().Bitmap;
+    EXPECT_FALSE(CancelToolWork(ws)) << "nothing under way";
+
+    // A rectangle being dragged: its preview goes and its release draws nothing.
+    Use(ToolRectangle);
+    PointerDown(ws, 5, 5, 0);
+    PointerMove(ws, 15, 12);
+    ASSERT_FALSE(SamePixels(ws.DisplayCopy, before)) << "the preview is on the view";
+    EXPECT_TRUE(CancelToolWork(ws));
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, before));
+    PointerMove(ws, 20, 20);
+    PointerUp(ws, 20, 20);
+    EXPECT_TRUE(SamePixels(S().Bitmap, before));
+
+    // A curve after two of its three clicks: the next three make a new one.
+    Use(ToolBezier);
+    Drag(2, 20, 36, 20);
+    Drag(2, 2, 2, 2);
+    EXPECT_TRUE(CancelToolWork(ws));
+    EXPECT_EQ(ws.ToolVars.BezierStage, 0);
+    EXPECT_TRUE(SamePixels(ws.DisplayCopy, before));
+    Drag(2, 25, 10, 25);
+    EXPECT_EQ(ws.ToolVars.BezierStage, 1) << "the click began a new curve";
+    EXPECT_TRUE(SamePixels(S().Bitmap, before));
+    EXPECT_EQ(S().HistoryCount, 0) << "no step for the dropped curve";
+
+    // A chain: the segments made stay, the next press starts a new chain.
+    Use(ToolPolygon);
+    Drag(2, 2, 20, 2);
+    EXPECT_EQ(Green(10, 2), 0);
+    EXPECT_TRUE(CancelToolWork(ws));
+    EXPECT_FALSE(CancelToolWork(ws)) << "the chain is already ended";
+    Drag(30, 25, 35, 25);
+    EXPECT_EQ(Green(10, 2), 0);
+    EXPECT_EQ(Green(25, 14), 255) << "no segment from the old chain's end";
+    EXPECT_EQ(Green(32, 25), 0);
 }

@@ -69,8 +69,9 @@ private:
         int Pos = 0;
         int Count = 0;
         std::string_view Name;
-        // The image as it was at the press; kept after the step for the
-        // next press to copy into.
+        // The image as it was at the press: the undo store's kept state
+        // when it held the image (Kept), else a copy made for the step.
+        const Bitmap* Kept = nullptr;
         Bitmap Before;
     };
     TPendingStep pending_;

@@ -211,3 +211,38 @@ TEST(ViewCheckerboard, AnAreaRefreshedMatchesTheWholeCopyAndLeavesTheRestAlone) 
     EXPECT_TRUE(RefreshDisplayArea(image, cb, small, {0, 0, 1, 1}));
     EXPECT_EQ(std::memcmp(small.Data(), whole.Data(), whole.ByteSize()), 0);
 }
+
+TEST(ViewCheckerboard, ABandOfRowsBlendsAsTheWholeCheckerboardDoes) {
+    // Taller than the band and not a whole number of bands; large enough to
+    // be split across threads, so that bands start at odd rows.
+    const int w = 301, h = 547;
+    const TRowBandsOverride bands(2);
+    Bitmap image(w, h);
+    std::mt19937 rng(5);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned v = rng();
+            SetPixel(image, x, y, v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v >> 24) | 1);
+        }
+    Bitmap whole, band;
+    BuildCheckerboard(whole, w, h);
+    BuildCheckerBand(band, w, h);
+    ASSERT_EQ(band.Height(), kCheckerBand);
+    Bitmap expect, shown;
+    MakeDisplayCopy(image, whole, expect, true);
+    MakeDisplayCopy(image, band, shown, true);
+    ASSERT_EQ(std::memcmp(shown.Data(), expect.Data(), expect.ByteSize()), 0);
+
+    // An area low in the picture, and a blend over a copy, read the band too.
+    for (int y = 321; y < h; ++y) Px(image, 5, y)[0] ^= 0x33;
+    MakeDisplayCopy(image, whole, expect, true);
+    EXPECT_FALSE(RefreshDisplayArea(image, band, shown, {3, 321, 9, h}));
+    EXPECT_EQ(std::memcmp(shown.Data(), expect.Data(), expect.ByteSize()), 0);
+    Bitmap copied = image;
+    BlendTransparency(image, band, copied);
+    EXPECT_EQ(std::memcmp(copied.Data(), expect.Data(), expect.ByteSize()), 0);
+
+    // A picture shorter than the band gets only its own rows.
+    BuildCheckerBand(band, 7, 3);
+    EXPECT_EQ(band.Height(), 3);
+}

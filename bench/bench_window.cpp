@@ -9,10 +9,17 @@
 //                               started this process, from the launch.
 //   bench_window memory FILE    opens FILE as the Open command does, then
 //                               makes 20 edits (mirrors and flips, each an
-//                               undoable step); prints the resident size and
-//                               its peak beyond the bare window, in image-sized
-//                               buffers (width x height x 4 bytes), after the
-//                               open and after the edits.
+//                               undoable step; again once the copy for crash
+//                               recovery they made is written), 3 pen strokes
+//                               as the window
+//                               makes them (each state stored after its
+//                               release) and a rotation by 30 degrees; prints
+//                               the resident size and its peak beyond the bare
+//                               window, in image-sized buffers (width x height
+//                               x 4 bytes), after each, the peak of the
+//                               strokes and of the rotation counted from their
+//                               own start; and the milliseconds of a memcpy of
+//                               the image and of the rotation, in the same run.
 //
 // Run offscreen (QT_QPA_PLATFORM=offscreen, set when unset) or under xvfb-run.
 
@@ -27,10 +34,16 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/palette_style.h"
+#include "app/recovery_window.h"
+#include "io/recovery_keeper.h"
 #include "history/geometry_commands.h"
+#include "history/history_store.h"
+#include "tools/tool_dispatch.h"
+#include "tools/tool_table.h"
 #include "io/open_commands.h"
 
 using namespace pixora;
@@ -86,6 +99,26 @@ void ResidentSizes(double& now, double& peak) {
     }
 }
 
+// Starts the peak (VmHWM) again from the resident size now.
+void ForgetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double MillisecondsSince(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// A memcpy of the picture into a buffer already touched: the yardstick.
+double MemcpyMilliseconds(const Bitmap& picture) {
+    std::vector<uint8_t> to(picture.ByteSize(), 1);
+    const auto t0 = std::chrono::steady_clock::now();
+    std::memcpy(to.data(), picture.Data(), picture.ByteSize());
+    const double ms = MillisecondsSince(t0);
+    const volatile uint8_t kept = to[to.size() / 2];
+    (void)kept;
+    return ms;
+}
+
 int Memory(int argc, char** argv, const std::string& file) {
     QApplication app(argc, argv);
     // A folder of its own for the history and preferences.
@@ -122,6 +155,44 @@ int Memory(int argc, char** argv, const std::string& file) {
     }
     ResidentSizes(now, peak);
     std::printf("edits 20 resident %.2f peak %.2f\n", (now - bare) / buffer, (peak - bare) / buffer);
+    // The copy for crash recovery taken at the twentieth step is written
+    // behind; at rest it is gone.
+    if (TRecoveryKeeper* keeper = RecoveryKeeperOf(window)) keeper->Finish();
+    WaitForStoredSteps(ws);
+    ResidentSizes(now, peak);
+    std::printf("rest 20 resident %.2f peak %.2f\n", (now - bare) / buffer, (peak - bare) / buffer);
+
+    // Pen strokes, each with its own peak.
+    ForgetPeak();
+    ws.Images[static_cast<std::size_t>(ws.ActiveSlot())].Tool = ToolPen;
+    for (int i = 0; i < 3; ++i) {
+        const int y = 100 + 200 * i;
+        PointerDown(ws, 100, y, 0);
+        PointerMove(ws, image.Width() / 2, y + 50);
+        PointerMove(ws, image.Width() - 100, y);
+        PointerUp(ws, image.Width() - 100, y);
+        QApplication::processEvents();
+        StoreNewestState(ws, ws.ActiveSlot());
+        WaitForStoredSteps(ws);
+    }
+    ResidentSizes(now, peak);
+    std::printf("strokes 3 resident %.2f peak %.2f\n", (now - bare) / buffer, (peak - bare) / buffer);
+
+    // A rotation by an angle: the turned picture, larger than the image.
+    ForgetPeak();
+    TRotateParams turn;
+    turn.Action = TRotateAction::Angle;
+    turn.Degrees = 30;
+    const auto t0 = std::chrono::steady_clock::now();
+    if (!RotateActiveImage(ws, turn)) {
+        std::fprintf(stderr, "bench_window: the rotation failed\n");
+        return 1;
+    }
+    const double rotateMs = MillisecondsSince(t0);
+    QApplication::processEvents();
+    ResidentSizes(now, peak);
+    std::printf("rotate30 resident %.2f peak %.2f\n", (now - bare) / buffer, (peak - bare) / buffer);
+    std::printf("times rotate30 %.1f memcpy %.1f\n", rotateMs, MemcpyMilliseconds(ws.Active().Bitmap));
     return 0;
 }
 

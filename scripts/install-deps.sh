@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation xdg-utils python3
   xvfb xauth x11-apps xclip imagemagick libvips-tools xdotool libtiff-tools webp
+  qt6-wayland weston
   desktop-file-utils appstream dpkg-dev file gzip binutils parallel
   clang clang-14 libclang-rt-14-dev llvm-14
 )

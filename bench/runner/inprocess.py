@@ -173,9 +173,12 @@ def memory_rows(ctx, image, out_dir=None):
                          env=dict(os.environ, QT_QPA_PLATFORM="offscreen"), timeout=600)
     figures = {}
     for line in out.stdout.splitlines():
-        m = re.match(r"(open|edits) \S+ resident ([0-9.-]+) peak ([0-9.-]+)", line)
+        m = re.match(r"(open|edits|rest|strokes|rotate30) \S+ resident ([0-9.-]+) peak ([0-9.-]+)", line)
         if m:
             figures[m.group(1)] = (float(m.group(2)), float(m.group(3)))
+        m = re.match(r"times rotate30 ([0-9.]+) memcpy ([0-9.]+)", line)
+        if m:
+            figures["times"] = (float(m.group(1)), float(m.group(2)))
     return figures or None
 
 

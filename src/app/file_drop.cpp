@@ -6,7 +6,10 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <chrono>
+#include <memory>
+#include <optional>
 
+#include "app/first_look.h"
 #include "app/main_window.h"
 #include "io/outside_files.h"
 #include "io/read_ahead.h"
@@ -69,7 +72,12 @@ void OpenFilesFromOutside(MainWindow& w, const std::vector<std::string>& paths, 
         // The window paints meanwhile; a long read shows that work goes on.
         ProcessingBox* box = w.Processing();
         bool shown = false;
+        // A reduced decode, when one was started, is shown as soon as it is in.
+        std::unique_ptr<FirstLook> look;
         ahead->Wait([&](std::chrono::milliseconds elapsed) {
+            if (!look)
+                if (std::optional<ReadAhead::TFirstLook> first = ahead->TakeFirstLook())
+                    look = std::make_unique<FirstLook>(w.Pages(), std::move(first->Pixels), first->Reduce);
             if (!shown && elapsed.count() >= kOpenProgressAfterMs) {
                 shown = true;
                 box->Begin();
@@ -77,6 +85,7 @@ void OpenFilesFromOutside(MainWindow& w, const std::vector<std::string>& paths, 
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });
         OpenOutsideFiles(w.Ws(), paths, ahead);
+        look.reset();
         if (shown) box->End();
     } else {
         OpenOutsideFiles(w.Ws(), paths, ahead);

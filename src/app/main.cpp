@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QScreen>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,15 @@ int main(int argc, char** argv) {
 
     // The first file is read while the window system and the window start,
     // on the second core.
+    // A big JPEG is also decoded at an eighth of its size beside it, for a
+    // first look at once.
     ReadAhead ahead;
-    if (!early.Files.empty()) ahead.Start(early.Files.front());
+    if (!early.Files.empty()) {
+        ahead.Start(early.Files.front());
+        std::error_code unknown;
+        const std::uintmax_t bytes = std::filesystem::file_size(early.Files.front(), unknown);
+        if (!unknown && bytes > kFirstLookFileBytes) ahead.StartFirstLook(8);
+    }
 
     QApplication app(argc, argv);
     // The desktop's style (or the one named by -style), icons kept visible

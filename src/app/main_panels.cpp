@@ -76,12 +76,28 @@ void MainWindow::BuildToolPanel() {
         // The hint names the tool and its key; the key clicks the button at
         // once (a text field with the focus takes the letter first).
         QString hint = QString::fromUtf8(row.ButtonHint.data(), static_cast<qsizetype>(row.ButtonHint.size()));
+        auto keyOf = [](std::string_view k) {
+            return QKeySequence(QString::fromUtf8(k.data(), static_cast<qsizetype>(k.size())));
+        };
         if (!row.Key.empty()) {
-            const QKeySequence key(QString::fromUtf8(row.Key.data(), static_cast<qsizetype>(row.Key.size())));
+            const QKeySequence key = keyOf(row.Key);
             connect(new QShortcut(key, this), &QShortcut::activated, b, &QToolButton::click);
             hint += QStringLiteral(" (%1)").arg(key.toString(QKeySequence::NativeText));
         }
+        // A second key chooses the tool with an option of its box set.
+        if (const TToolKeyOption& option = row.KeyOption; !option.Key.empty()) {
+            const QKeySequence key = keyOf(option.Key);
+            connect(new QShortcut(key, this), &QShortcut::activated, this,
+                    [this, tool = row.Number, option] {
+                        if (ChooseTool(*this, tool)) ws_->Port->SetToolOption(option.Option, option.Value);
+                    });
+            hint += QStringLiteral(", %1 (%2)")
+                        .arg(QString::fromUtf8(option.Name.data(), static_cast<qsizetype>(option.Name.size())),
+                             key.toString(QKeySequence::NativeText));
+        }
         b->setToolTip(hint);
+        // Read aloud by the tool's name, not the number on its face.
+        b->setAccessibleName(QString::fromUtf8(row.ButtonHint.data(), static_cast<qsizetype>(row.ButtonHint.size())));
         b->setIcon(QIcon(QString::fromUtf8(row.Icon.data(), static_cast<qsizetype>(row.Icon.size()))));
         b->setIconSize(QSize(20, 20));
         b->setCheckable(true);
@@ -90,6 +106,7 @@ void MainWindow::BuildToolPanel() {
         b->move(2 + row.PanelColumn * 27, row.PanelRow * 27);
         b->setProperty("statusText", QString::fromUtf8(row.StatusHint.data(),
                                                        static_cast<qsizetype>(row.StatusHint.size())));
+        b->setAccessibleDescription(b->property("statusText").toString());
         const int tool = row.Number;
         connect(b, &QToolButton::clicked, this, [this, tool] { ChooseTool(*this, tool); });
         toolButtons_.emplace_back(tool, b);
@@ -98,10 +115,12 @@ void MainWindow::BuildToolPanel() {
     const int swatchTop = 24 + 11 * 27 + 6;
     shape2_ = new SwatchWidget(panel1_);
     shape2_->setObjectName("Shape2");
+    shape2_->setAccessibleName("Background Colour");
     shape2_->setGeometry(22, swatchTop + 14, 28, 28);
     shape2_->SetColour(0xFFFFFF);
     shape1_ = new SwatchWidget(panel1_);
     shape1_->setObjectName("Shape1");
+    shape1_->setAccessibleName("Foreground Colour");
     shape1_->setGeometry(6, swatchTop, 28, 28);
     shape1_->SetColour(0);
     auto* image2 = new ClickPicture(":/icons/exchange.svg", panel1_);
@@ -183,16 +202,18 @@ void MainWindow::BuildPages() {
         if (index >= 0 && pageControl_->isTabVisible(index) && ws_->SysData.OpenCount >= 0)
             pixora::TabChange(*ws_);
     });
-    // The pixel read-out follows the pointer once the tools have had the move.
+    // The pixel read-out follows the pointer once the tools have had the
+    // move, drags included; a drag's width and height join the image size.
     connect(view_, &ViewControls::PointerMoved, this, [this](int X, int Y) {
         const TActiveImage active = ws_->ActiveImage();
         if (!active) return;
         const TImages& s = *active;
         const TZoom z{s.ZoomNum, s.ZoomDen};
-        if (!ReadoutFollowsPointer(s.Tool, ws_->SysData.MouseDown == 1)) return;
         if (auto text = PixelReadout(s.Bitmap, ViewToImage(X, z), ViewToImage(Y, z)))
             status_->SetPanelText(0, QString::fromStdString(*text));
+        ShowImageSize();
     });
+    connect(view_, &ViewControls::PointerReleased, this, &MainWindow::ShowImageSize);
     view_->Image()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_->Image(), &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
         const TActiveImage active = ws_->ActiveImage();
@@ -235,7 +256,7 @@ void MainWindow::DimOptionBox() {
     constexpr double kDim = 100 / 255.0;
     if (QWidget* box = Window(OptionBoxWindowId(ws_->ToolVars.OptionBoxId));
         box && box->windowOpacity() != kDim)
-        box->setWindowOpacity(kDim);
+        SetOpacity(box, kDim);
 }
 
 } // namespace pixora

@@ -44,9 +44,11 @@
 #include "io/tips.h"
 #include "io/ui/file_commands.h"
 #include "tools/selection.h"
+#include "tools/tool_set.h"
 #include "tools/ui/option_boxes.h"
 #include "tools/ui/text_editor.h"
 #include "tools/ui/tool_commands.h"
+#include "window_kit/accessible_names.h"
 #include "window_kit/escape_keys.h"
 #include "window_kit/message_dialog.h"
 #include "window_kit/swatch.h"
@@ -63,6 +65,8 @@ namespace pixora {
 MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     : QMainWindow(parent), ws_(std::make_unique<Workspace>()) {
     InitResources();
+    // Before any control exists: a control's reading is made once.
+    new AccessibleNames(this);
     NameWindow(this, TWindow::Main);
     setWindowIcon(QIcon(":/icons/app.svg"));
     ws_->Port = this;
@@ -90,6 +94,10 @@ MainWindow::MainWindow(const QString& exeDir, QWidget* parent)
     InstallFileDrop(*this);
     InstallRecovery(*this);
     new EscapeAsCancel(this);
+    // Screen readers find every control named, in every window.
+    NameUnnamedControls(this);
+    for (QWidget* w : windows_.All())
+        NameUnnamedControls(w);
     RefreshHistoryMenus();
 }
 
@@ -221,9 +229,19 @@ void MainWindow::TabChange() {
     // The display copy, the swatches and the image size.
     RefreshView();
     PaintSwatches();
+    ShowImageSize();
+}
+
+void MainWindow::ShowImageSize() {
+    const TActiveImage s = ws_->ActiveImage();
+    if (!s) return;
     // The size of the image as it is now: the background layer keeps its
     // old size through a crop, resize or rotation.
-    status_->SetPanelText(1, QString("%1 x %2").arg(s.Bitmap.Width()).arg(s.Bitmap.Height()));
+    QString text = QString("%1 x %2").arg(s->Bitmap.Width()).arg(s->Bitmap.Height());
+    // While a shape, selection or crop rectangle is dragged, its size too.
+    if (const auto span = ToolsOf(*ws_).DragSpan())
+        text += QString("    drag %1 x %2").arg(std::abs(span->Right - span->Left)).arg(std::abs(span->Bottom - span->Top));
+    status_->SetPanelText(1, text);
 }
 
 void MainWindow::RefreshView() {

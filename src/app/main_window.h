@@ -148,6 +148,9 @@ private:
     void BuildPages();
 
     void Hint(QWidget* w, const QString& controlName);
+    // The size panel: the active image's size, and the span of a drag
+    // under way.
+    void ShowImageSize();
     void Shutdown();
 
     std::unique_ptr<Workspace> ws_;

@@ -8,6 +8,7 @@
 #include "doc/checkerboard.h"
 #include "doc/resample.h"
 #include "doc/view_draw.h"
+#include "window_kit/window_support.h"
 
 namespace pixora {
 
@@ -84,8 +85,10 @@ void NavigatorWindow::Press() {
     const TNavigatorFrame f = NavigatorFrameFromScroll(ThumbRect(), frame_, l.ScrollBar1.Position, l.ScrollBar1.Max,
                                                        l.ScrollBar2.Position, l.ScrollBar2.Max);
     ShowFrame(f.Left, f.Top);
-    // The pointer jumps to the frame's centre, so the drag starts from there.
-    QCursor::setPos(image_->mapToGlobal(QPoint(f.Left + frame_.Width / 2, f.Top + frame_.Height / 2)));
+    // The pointer jumps to the frame's centre, so the drag starts from there
+    // (Wayland keeps the pointer to the user: the drag starts where it is).
+    if (!OnWayland())
+        QCursor::setPos(image_->mapToGlobal(QPoint(f.Left + frame_.Width / 2, f.Top + frame_.Height / 2)));
 }
 
 void NavigatorWindow::Drag(int px, int py) {

@@ -133,6 +133,8 @@ void ViewControls::Apply(const TViewLayout& layout) {
     leftSScroll_->setGeometry(ToQRect(layout_.LeftSScroll));
     leftScale_->setGeometry(ToQRect(layout_.LeftScale));
     shown_ = true;
+    // An outline drawn at the old zoom or place waits for the next move.
+    image_->SetOutline({}, true);
     ApplyVisibility();
     FillRowTable(ws_.DisplayCopy, ws_.SysData.ScratchRows);
 }
@@ -238,7 +240,9 @@ void ViewControls::PointerPress(int X, int Y, int button) {
 void ViewControls::PointerMove(int X, int Y) {
     TZoom z;
     if (!ActiveZoom(z)) return;
-    target_->Move(ViewToImage(X, z), ViewToImage(Y, z));
+    const int x = ViewToImage(X, z), y = ViewToImage(Y, z);
+    target_->Move(x, y);
+    ShowStampOutline(x, y);
     if (layout_.RulersVisible) {
         MarkRulers(ws_.TopRuler.Bitmap, ws_.LeftRuler.Bitmap, X, Y, topShown_, leftShown_);
         topScale_->update();
@@ -247,9 +251,23 @@ void ViewControls::PointerMove(int X, int Y) {
     emit PointerMoved(X, Y);
 }
 
+void ViewControls::ShowStampOutline(int x, int y) {
+    const auto active = ws_.ActiveImage();
+    const auto outline = active ? ToolsOf(ws_).StampOutline(x, y) : std::nullopt;
+    if (!outline) {
+        image_->SetOutline({}, true);
+        return;
+    }
+    image_->SetOutline(ViewRectOf(outline->Box, active->Bitmap.Width(), active->Bitmap.Height(), image_->width(),
+                                  image_->height()),
+                       outline->Round);
+}
+
 void ViewControls::PointerRelease(int X, int Y) {
     TZoom z;
-    if (ActiveZoom(z)) target_->Up(ViewToImage(X, z), ViewToImage(Y, z));
+    if (!ActiveZoom(z)) return;
+    target_->Up(ViewToImage(X, z), ViewToImage(Y, z));
+    emit PointerReleased();
 }
 
 void ViewControls::PointerDoubleClick() {
@@ -262,6 +280,10 @@ bool ViewControls::eventFilter(QObject* watched, QEvent* event) {
     // pixels.
     if (watched != scrollPanel_ && watched != image_) return QObject::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::Leave:
+        // The pointer has left the canvas: no stamp to show.
+        if (watched == image_) image_->SetOutline({}, true);
+        break;
     case QEvent::MouseMove:
         if (watched == scrollPanel_) {
             const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint() - image_->pos();

@@ -85,6 +85,8 @@ public:
 signals:
     // A pointer move over the image has been handled (view pixels).
     void PointerMoved(int X, int Y);
+    // A release on the image has been handled.
+    void PointerReleased();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,6 +99,9 @@ private:
     void ApplyScroll();
     // Shows the controls the last layout asks for.
     void ApplyVisibility();
+    // Outlines the stamp the active tool would paint at image pixel (x, y),
+    // or takes the outline away for a tool without one.
+    void ShowStampOutline(int x, int y);
     // The active slot's zoom, or nothing when no tab is active.
     bool ActiveZoom(TZoom& z) const;
 

@@ -95,12 +95,20 @@ void BlendRows(const Bitmap& image, const Bitmap& source, const Bitmap& checker,
     std::vector<uint8_t> shares(static_cast<std::size_t>(width) * 4);
     const std::size_t at = static_cast<std::size_t>(x0) * 4;
     for (int y = y0; y < y1; ++y)
-        BlendRow(image.Row(y) + at, source.Row(y) + at, checker.Row(y) + at, display.Row(y) + at, width, share,
-                 shares.data());
+        BlendRow(image.Row(y) + at, source.Row(y) + at, checker.Row(y % checker.Height()) + at, display.Row(y) + at,
+                 width, share, shares.data());
 }
 
 bool SameShape(const Bitmap& a, const Bitmap& b) {
     return a.Width() == b.Width() && a.Height() == b.Height() && a.BitsPerPixel() == b.BitsPerPixel();
+}
+
+// Whether `checker` has a row for every pixel of a width x height picture:
+// as tall as the picture, or a band of whole cell pairs that repeats
+// downwards (row y of the picture reads row y mod height of the band).
+bool CheckerCovers(const Bitmap& checker, int width, int height) {
+    return checker.BitsPerPixel() == 32 && !checker.Empty() && checker.Width() >= width &&
+           (checker.Height() >= height || checker.Height() % kCheckerBand == 0);
 }
 
 // Gives dst the shape of src without copying pixels, keeping its storage if
@@ -147,6 +155,10 @@ void BuildCheckerboard(Bitmap& checker, int width, int height) {
     });
 }
 
+void BuildCheckerBand(Bitmap& checker, int width, int height) {
+    BuildCheckerboard(checker, width, std::min(height, kCheckerBand));
+}
+
 const std::array<uint8_t, 256>& CheckerShareTable() {
     static const std::array<uint8_t, 256> table = MakeShareTable();
     return table;
@@ -170,14 +182,18 @@ void CopyBitmapInto(const Bitmap& src, Bitmap& dst) {
 void BlendTransparency(const Bitmap& image, const Bitmap& checker, Bitmap& display) {
     if (image.BitsPerPixel() != 32 || checker.BitsPerPixel() != 32 || display.BitsPerPixel() != 32) return;
     const int width = std::min({image.Width(), checker.Width(), display.Width()});
-    const int height = std::min({image.Height(), checker.Height(), display.Height()});
+    int height = std::min(image.Height(), display.Height());
+    if (!CheckerCovers(checker, width, height)) height = std::min(height, checker.Height());
     if (width <= 0 || height <= 0) return;
     ForRowRanges(height, static_cast<std::size_t>(width) * 4 * static_cast<std::size_t>(height),
                  [&](int y0, int y1) { BlendRows(image, display, checker, display, width, y0, y1); });
 }
 
 void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display, bool blend) {
-    const bool fits = blend && image.BitsPerPixel() == 32 && SameShape(image, checker);
+    // A copy of another size is made afresh whole: the old one goes first,
+    // so that the two are never held at once (a rotation's peak).
+    if (!SameShape(image, display)) display.Clear();
+    const bool fits = blend && image.BitsPerPixel() == 32 && CheckerCovers(checker, image.Width(), image.Height());
     if (!fits) {
         CopyBitmapInto(image, display);
         if (blend) BlendTransparency(image, checker, display);
@@ -191,7 +207,8 @@ void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display
 }
 
 bool RefreshDisplayArea(const Bitmap& image, const Bitmap& checker, Bitmap& display, const TRect& area) {
-    if (image.BitsPerPixel() != 32 || !SameShape(image, checker) || !SameShape(image, display)) {
+    if (image.BitsPerPixel() != 32 || !CheckerCovers(checker, image.Width(), image.Height()) ||
+        !SameShape(image, display)) {
         MakeDisplayCopy(image, checker, display, true);
         return true;
     }

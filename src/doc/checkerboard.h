@@ -20,6 +20,14 @@ inline constexpr uint8_t kCheckerWhite = 255;
 // cells at the right and bottom edges are cut to the bitmap. T is 0.
 void BuildCheckerboard(Bitmap& checker, int width, int height);
 
+// Rows of the checkerboard repeat every two cells.
+inline constexpr int kCheckerBand = 2 * kCheckerCell;
+
+// The checkerboard the view blends with for a width x height picture: only
+// its first band of rows (all of it when the picture is shorter), which the
+// blends below repeat downwards; it costs a few rows, not a picture.
+void BuildCheckerBand(Bitmap& checker, int width, int height);
+
 // Share of the checkerboard, in percent, shown through a pixel of
 // transparency a: a / 255 x 100 rounded half to even.
 uint8_t CheckerShare(uint8_t transparency);
@@ -35,7 +43,8 @@ void CopyBitmapInto(const Bitmap& src, Bitmap& dst);
 // 0, each colour byte becomes
 //     (100 - b) x display div 100 + b x checker div 100,   b = CheckerShare(a).
 // T of the display copy is left alone. Only the part covered by all three
-// bitmaps (32 bits each) is touched.
+// bitmaps (32 bits each) is touched; a checkerboard band (BuildCheckerBand)
+// covers every row.
 void BlendTransparency(const Bitmap& image, const Bitmap& checker, Bitmap& display);
 
 // The view's display copy: a copy of `image`, blended with the checkerboard

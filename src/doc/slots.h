@@ -30,8 +30,9 @@ struct SlotSource {
     int32_t FileFormat = 1;
     bool FromFile = false;
     int32_t CanvasColour = 0xFFFFFF;
-    // New images receive their background pixels only when the layer is
-    // first stored; images read from a file copy them at once.
+    // Whether the background layer copies the pixels at once; otherwise it
+    // receives them when the layer is first stored, and until then the
+    // image holds them alone (new and opened images: no second copy).
     bool CopyToBackground = true;
     // The opened file's colour profile, by its description.
     std::string ColourProfile;

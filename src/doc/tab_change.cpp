@@ -13,7 +13,8 @@ void TabChange(Workspace& ws) {
         const int w = s.Bitmap.Width(), h = s.Bitmap.Height();
         for (TWorkBitmap* work : ws.ImageSizedWorkBitmaps())
             if (work->Bitmap.Width() != w || work->Bitmap.Height() != h) work->Bitmap.SetSize(w, h);
-        BuildCheckerboard(ws.Checkerboard.Bitmap, w, h);
+        BuildCheckerBand(ws.Checkerboard.Bitmap, w, h);
+        ws.Checkerboard.Refill();
         FillRowTable(s.Bitmap, s.Rows);
         for (TWorkBitmap* work : ws.ImageSizedWorkBitmaps())
             work->Refill();

@@ -35,8 +35,8 @@
 //     `FillRowTable(display, sys.ScratchRows)` and a repaint of `Image`
 //     (which stretches `display` to its own size).
 //   * Status bar (view_readout.h, status_hints.h): `PixelReadout(slot.Bitmap,
-//     x, y)` when `ReadoutFollowsPointer(slot.Tool, sys.MouseDown)`; an empty
-//     result leaves the panel alone. `ControlHint(objectName)` on hover.
+//     x, y)` at every move, drags included; an empty result leaves the
+//     panel alone. `ControlHint(objectName)` on hover.
 //   * Navigator: `FitNavigatorThumb` on show, `NavigatorScale` and
 //     `NavigatorFrameSize` for the frame, `NavigatorFrameFromScroll` on a
 //     press, `NavigatorDrag` on each move while dragging; set the positions

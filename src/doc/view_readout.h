@@ -16,8 +16,4 @@ std::string FormatPixelReadout(int x, int y, int r, int g, int b, int a);
 // the position lies outside it (the panel is then left as it is).
 std::optional<std::string> PixelReadout(const Bitmap& bitmap, int x, int y);
 
-// Whether a pointer move updates the read-out: always with no tool chosen,
-// otherwise only while no drag is in progress.
-inline bool ReadoutFollowsPointer(int tool, bool mouseDown) { return tool == 0 || !mouseDown; }
-
 } // namespace pixora

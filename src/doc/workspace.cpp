@@ -61,8 +61,8 @@ void Workspace::FreeWorkBitmaps() {
     }
 }
 
-std::array<TWorkBitmap*, 6> Workspace::ImageSizedWorkBitmaps() {
-    return {&Checkerboard, &StrokeOverlay, &StrokeBase, &SelectionMask, &EffectBrushSource, &FilterWork};
+std::array<TWorkBitmap*, 5> Workspace::ImageSizedWorkBitmaps() {
+    return {&StrokeOverlay, &StrokeBase, &SelectionMask, &EffectBrushSource, &FilterWork};
 }
 
 const TProgramPaths& Workspace::Paths() const {

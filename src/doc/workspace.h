@@ -47,8 +47,9 @@ public:
     TSysData SysData;
     TToolVars ToolVars;
 
-    // The ten global work bitmaps. The six image-sized ones follow the
-    // active slot's Bitmap on every tab change.
+    // The ten global work bitmaps. The five image-sized ones follow the
+    // active slot's Bitmap on every tab change; the checkerboard is the band
+    // of its rows that repeats down the image (BuildCheckerBand).
     TWorkBitmap Checkerboard;
     TWorkBitmap TopRuler;
     TWorkBitmap LeftRuler;
@@ -88,7 +89,7 @@ public:
     void CreateWorkBitmaps();
     void FreeWorkBitmaps();
     // The image-sized work bitmaps, in a fixed order.
-    std::array<TWorkBitmap*, 6> ImageSizedWorkBitmaps();
+    std::array<TWorkBitmap*, 5> ImageSizedWorkBitmaps();
 
     // Where the program's files live, decided from ExeDir and the process
     // environment on first use after ExeDir is set (or changed).

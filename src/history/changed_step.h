@@ -22,5 +22,10 @@ enum class TStepStore {
 // Stores `before` as a new step named `name` of `slot` when the slot's image
 // now differs from it. `before` is left as it was, or empty after Failed.
 TStepStore StoreStepIfChanged(Workspace& ws, int slot, Bitmap& before, const std::string& name);
+// The same with the store's kept state as the image as it was, when it was
+// current as the edit began (CurrentKeptState): no copy of the image is
+// made, and one compare finds both whether it changed and which tiles the
+// state after the step stores.
+TStepStore StoreKeptStepIfChanged(Workspace& ws, int slot, const Bitmap& kept, const std::string& name);
 
 } // namespace pixora

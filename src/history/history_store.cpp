@@ -157,8 +157,12 @@ void StoreSnapshot(Workspace& ws, int slot, int k, bool keepOld, const TSnapshot
         if (base.Image.Width() == image.Width() && base.Image.Height() == image.Height() &&
             base.Image.BitsPerPixel() == image.BitsPerPixel())
             for (int y = 0; y < image.Height(); ++y) std::memcpy(base.Image.Row(y), image.Row(y), image.Stride());
-        else
+        else {
+            // The old state goes before the new one is had (a rotation's peak).
+            base.Index = -1;
+            base.Image = Bitmap();
             base.Image = image;
+        }
         StorageOf(ws).Writer.Post(slot, k, [&base, path, keepOld] { WriteSnapshot(path, base.Image, keepOld); });
     }
     base.Index = k;
@@ -232,13 +236,13 @@ enum class TPush {
 // comes out at the next wait; otherwise it refuses the edit with nothing
 // changed. A step larger than the whole budget is asked about for an edit,
 // and refuses a jump.
-bool Push(Workspace& ws, int slot, TPush mode) {
+bool Push(Workspace& ws, int slot, TPush mode, const TSnapshotPlan* planned = nullptr) {
     const bool behind = mode == TPush::Behind, budgetNow = mode == TPush::Edit;
     WaitForStoredSteps(ws);
     if (budgetNow) HoldToBudget(ws);
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     const int k = s.HistoryPos + 1;
-    const TSnapshotPlan plan = PlanSnapshot(ws, slot, k);
+    const TSnapshotPlan plan = planned ? *planned : PlanSnapshot(ws, slot, k);
     // The oldest step kept is always a whole image: when that does not fit,
     // not even one step does.
     {
@@ -303,6 +307,30 @@ bool PushHistoryBehind(Workspace& ws, int slot) {
     return Push(ws, slot, TPush::Behind);
 }
 
+namespace {
+
+// Stores the image as snapshot k = HistoryCount + 1 of the slot as planned,
+// behind; the caller has waited for the earlier writes.
+void StoreNewest(Workspace& ws, int slot, const TSnapshotPlan& plan) {
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    if (plan.Stored) return;
+    // A state that would not fit is left to the step that stores it.
+    if (WholeSnapshotBytes(s.Bitmap) > HistoryBudget(ws)) return;
+    try {
+        StoreSnapshot(ws, slot, s.HistoryCount + 1, false, plan);
+    } catch (const std::exception&) {
+        return;  // not a 32-bit image: the next step stores it whole
+    }
+    StorageOf(ws).Unchecked[slot] = true;
+    NoteHistoryChange(ws, slot);
+}
+
+bool SameShape(const Bitmap& a, const Bitmap& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() && a.BitsPerPixel() == b.BitsPerPixel();
+}
+
+} // namespace
+
 void StoreNewestState(Workspace& ws, int slot) {
     if (slot < 0 || slot >= kSlotCount || ws.SysData.MouseDown == 1) return;
     TImages& s = ws.Images[static_cast<std::size_t>(slot)];
@@ -310,18 +338,52 @@ void StoreNewestState(Workspace& ws, int slot) {
     WaitForStoredSteps(ws);
     HoldToBudget(ws);
     if (s.HistoryCount < 1 || s.HistoryPos != s.HistoryCount) return;
-    const int k = s.HistoryCount + 1;
-    const TSnapshotPlan plan = PlanSnapshot(ws, slot, k);
-    if (plan.Stored) return;
-    // A state that would not fit is left to the step that stores it.
-    if (WholeSnapshotBytes(s.Bitmap) > HistoryBudget(ws)) return;
-    try {
-        StoreSnapshot(ws, slot, k, false, plan);
-    } catch (const std::exception&) {
-        return;  // not a 32-bit image: the next step stores it whole
+    StoreNewest(ws, slot, PlanSnapshot(ws, slot, s.HistoryCount + 1));
+}
+
+const Bitmap* CurrentKeptState(Workspace& ws, int slot) {
+    if (!ws.HistoryStorage || slot < 0 || slot >= kSlotCount) return nullptr;
+    const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    const auto it = StorageOf(ws).Bases.find(slot);
+    if (it == StorageOf(ws).Bases.end() || !s.InUse || s.HistoryCount < 1 || s.HistoryPos != s.HistoryCount)
+        return nullptr;
+    const TSlotBase& base = it->second;
+    if (base.Index != s.HistoryCount + 1 || !SameShape(base.Image, s.Bitmap)) return nullptr;
+    const std::size_t bytes = static_cast<std::size_t>(s.Bitmap.Width()) * s.Bitmap.BytesPerPixel();
+    for (int y = 0; y < s.Bitmap.Height(); ++y)
+        if (std::memcmp(base.Image.Row(y), s.Bitmap.Row(y), bytes) != 0) return nullptr;
+    return &base.Image;
+}
+
+bool PushKeptState(Workspace& ws, int slot, const std::vector<TTileIndex>& changed) {
+    WaitForStoredSteps(ws);
+    TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    TSlotBase& base = BaseOf(ws, slot);
+    const int k = s.HistoryPos + 1;
+    bool stored = false;
+    if (base.Index == k && s.HistoryPos == s.HistoryCount && SameShape(base.Image, s.Bitmap)) {
+        // Snapshot k is on file already: the step is only counted, its
+        // thumbnail made from the image as it was.
+        TSnapshotPlan onFile;
+        onFile.Stored = true;
+        std::swap(s.Bitmap, base.Image);
+        stored = Push(ws, slot, TPush::Behind, &onFile);
+        std::swap(s.Bitmap, base.Image);
+        if (!stored) return false;
+        // The image as it is now after the new step, from the tiles found.
+        TSnapshotPlan next;
+        next.Tiles = changed;
+        next.Partial = TilePixels(s.Bitmap, changed) * 2 <= static_cast<int64_t>(s.Bitmap.Width()) * s.Bitmap.Height();
+        StoreNewest(ws, slot, next);
+        return true;
     }
-    StorageOf(ws).Unchecked[slot] = true;
-    NoteHistoryChange(ws, slot);
+    // The kept state's own file could not be written (its steps are
+    // forgotten): it is stored again as any step is.
+    Bitmap before = base.Image;
+    std::swap(s.Bitmap, before);
+    stored = Push(ws, slot, TPush::Behind);
+    std::swap(s.Bitmap, before);
+    return stored;
 }
 
 void ReadStoredStep(Workspace& ws, int slot, int k, Bitmap& into) {

@@ -21,6 +21,7 @@
 #include "doc/workspace.h"
 #include "history/history_budget.h"
 #include "history/snapshot_files.h"
+#include "history/tile_snapshot.h"
 
 namespace pixora {
 
@@ -49,6 +50,16 @@ bool PushHistoryBehind(Workspace& ws, int slot);
 // a stroke is drawn, and not when it would not fit the budget. The window
 // calls it once an edit is done.
 void StoreNewestState(Workspace& ws, int slot);
+// The slot's kept state (the picture the store compares the next snapshot
+// with) when it is stored as the state after the newest step and holds the
+// image as it is now, else null: an edit may take it as the image as it was
+// instead of a copy of its own, as long as no step is stored meanwhile.
+const Bitmap* CurrentKeptState(Workspace& ws, int slot);
+// Makes the kept state, current when the edit began, the new step (its
+// file is written already), then stores the image as it is now from the
+// tiles found changed since it. False when the step could not be stored
+// (reported); the kept state is then still the image as it was.
+bool PushKeptState(Workspace& ws, int slot, const std::vector<TTileIndex>& changed);
 // Names the step that the coming edit makes, one entry ahead of the newest
 // snapshot, and refreshes the menus.
 void NameHistoryStep(Workspace& ws, const std::string& name);

@@ -41,7 +41,9 @@ int LoadIntoNewSlot(Workspace& ws, const std::string& path, ReadAhead* ahead) {
     source.FileFormat = format;
     source.FromFile = true;
     source.CanvasColour = 0xFFFFFF;
-    source.CopyToBackground = true;
+    // The background layer's own copy waits until a layer is first stored:
+    // until then the image itself holds layer 1's pixels.
+    source.CopyToBackground = false;
     source.ColourProfile = notes.ColourProfile;
     try {
         FillSlot(ws, slot, std::move(pixels), source);

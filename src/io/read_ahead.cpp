@@ -1,11 +1,37 @@
 #include "io/read_ahead.h"
 
+#include "io/codecs/format_codecs.h"
 #include "io/codecs/image_codecs.h"
 
 namespace pixora {
 
 ReadAhead::~ReadAhead() {
     if (result_.valid()) result_.wait();
+    if (firstLook_.valid()) firstLook_.wait();
+}
+
+void ReadAhead::StartFirstLook(int reduce) {
+    if (firstLook_.valid()) firstLook_.wait();
+    firstLook_ = {};
+    if (reduce <= 1 || path_.empty() || FormatFromExtension(path_) != fcJpeg) return;
+    firstLook_ = std::async(std::launch::async, [path = path_, reduce] {
+        TFirstLook look;
+        try {
+            look.Pixels = jpeg::ReadReduced(path, reduce);
+            look.Reduce = reduce;
+        } catch (const std::exception&) {
+            look.Pixels = Bitmap();  // the whole read reports what is wrong
+        }
+        return look;
+    });
+}
+
+std::optional<ReadAhead::TFirstLook> ReadAhead::TakeFirstLook() {
+    if (!firstLook_.valid() || firstLook_.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return std::nullopt;
+    TFirstLook look = firstLook_.get();
+    if (look.Pixels.Empty()) return std::nullopt;
+    return look;
 }
 
 void ReadAhead::Start(const std::string& path, Reader read) {

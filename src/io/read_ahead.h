@@ -5,6 +5,7 @@
 // ordinary open gives.
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <future>
 #include <optional>
@@ -14,6 +15,10 @@
 #include "io/codecs/image_codecs.h"
 
 namespace pixora {
+
+// Files above this size are most likely pictures of many megapixels, whose
+// whole read takes long enough for a first look to be worth its decode.
+inline constexpr std::uintmax_t kFirstLookFileBytes = 2u << 20;
 
 class ReadAhead {
 public:
@@ -40,10 +45,23 @@ public:
     // Open command's reader learnt of the file. After this nothing is held.
     Bitmap Take(TReadNotes* notes = nullptr);
 
+    // A first look at a JPEG while it is read: the picture at 1 / Reduce of
+    // its size, decoded on another core beside the whole read. Started with
+    // Start when `reduce` is above 1; shown only, never edited.
+    struct TFirstLook {
+        Bitmap Pixels;
+        int Reduce = 1;
+    };
+    void StartFirstLook(int reduce);
+    // The first look once it is decoded (once; empty when there is none, it
+    // failed, or it is not ready yet).
+    std::optional<TFirstLook> TakeFirstLook();
+
 private:
     std::string path_;
     std::future<Bitmap> result_;
     TReadNotes notes_; // written by the reading thread, read once it has ended
+    std::future<TFirstLook> firstLook_;
 };
 
 } // namespace pixora

@@ -51,6 +51,11 @@ bool CropTool::Cancel(ToolContext& c, bool held) {
     return true;
 }
 
+std::optional<TRect> CropTool::DragSpan(const ToolContext&) const {
+    if (!drawn_) return std::nullopt;
+    return last_;
+}
+
 void CropTool::Release(ToolContext& c, int x, int y) {
     TToolVars& v = c.Vars;
     v.RefreshAfter = 0;

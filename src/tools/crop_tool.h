@@ -15,6 +15,8 @@ public:
     // A rectangle being drawn or dragged is dropped (the tool set hides a
     // shown one).
     bool Cancel(ToolContext& c, bool held) override;
+    // The band drawn last.
+    std::optional<TRect> DragSpan(const ToolContext&) const override;
 
 private:
     // Erases the band drawn last (not-xor twice restores) and draws the new one.

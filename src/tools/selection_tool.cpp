@@ -79,6 +79,7 @@ void SelectionTool::Press(ToolContext& c, int x, int y) {
         c.Slot.DownY = y;
         v.FreePoints[0] = {x, y};
         v.LastPoint = {x, y};
+        pointer_ = {x, y};
         return;
     }
     pressed_ = {c.Slot.DownX, c.Slot.DownY, v.SelRight, v.SelBottom};
@@ -116,6 +117,7 @@ void SelectionTool::DragNew(ToolContext& c, int x, int y) {
     TToolVars& v = c.Vars;
     const int shape = SelectionType(ws);
     v.RefreshAfter = 0;
+    pointer_ = {x, y};
     if (shape == SelMagicWand) return;
     Canvas canvas = DottedNotXor(ws.DisplayCopy);
     if (shape == SelFreeHand) {
@@ -344,6 +346,25 @@ bool SelectionTool::Cancel(ToolContext& c, bool held) {
     v.RefreshAfter = 0;
     c.RepaintView();
     return true;
+}
+
+std::optional<TRect> SelectionTool::DragSpan(const ToolContext& c) const {
+    const TImages& s = c.Slot;
+    const TToolVars& v = c.Vars;
+    const int shape = SelectionType(c.Ws);
+    if (!making_) {
+        if (shape != SelRectangle || v.HandleHit == 0) return std::nullopt;
+        return TRect{s.DownX, s.DownY, v.SelRight, v.SelBottom};
+    }
+    if (shape == SelMagicWand) return std::nullopt;
+    if (shape != SelFreeHand) return TRect{s.DownX, s.DownY, pointer_.X, pointer_.Y};
+    // The freehand trail's bounds.
+    TRect r{pointer_.X, pointer_.Y, pointer_.X, pointer_.Y};
+    for (int i = 0; i <= v.FreeCount && i < kFreePointCount; ++i) {
+        const TPoint p = v.FreePoints[static_cast<std::size_t>(i)];
+        r = {std::min(r.Left, p.X), std::min(r.Top, p.Y), std::max(r.Right, p.X), std::max(r.Bottom, p.Y)};
+    }
+    return r;
 }
 
 void SelectionTool::BeforeImageReplaced(Workspace& ws) {

@@ -32,6 +32,9 @@ public:
     // Escape during a drag: a selection being made is dropped; one being
     // moved or resized goes back to where it was at the press.
     bool Cancel(ToolContext& c, bool held) override;
+    // A rectangle, ellipse or freehand selection being made, or a
+    // rectangle being moved or resized.
+    std::optional<TRect> DragSpan(const ToolContext& c) const override;
 
 private:
     void DragNew(ToolContext& c, int x, int y);
@@ -40,6 +43,7 @@ private:
     void ReleaseExisting(ToolContext& c, int x, int y);
 
     bool making_ = false;
+    TPoint pointer_{}; // the last point a new selection was dragged to
     // The selection's corners at the press of a drag, for Escape.
     TRect pressed_{};
     // The mask's runs, read at the first frame of a drag.

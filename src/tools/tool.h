@@ -6,6 +6,7 @@
 // tool may keep state of its own in members: every workspace has its own.
 
 #include <cstdint>
+#include <optional>
 
 #include "doc/workspace.h"
 #include "tools/tool_options.h"
@@ -39,6 +40,14 @@ struct ToolContext {
     int32_t FillColour() const;
 };
 
+// Where a press would paint: the box of the stamp in image pixels (right
+// and bottom excluded), a disc or ellipse in it when Round, else the box.
+// The view draws its outline over the picture; the image is not touched.
+struct TStampOutline {
+    TRect Box;
+    bool Round = true;
+};
+
 class Tool {
 public:
     virtual ~Tool() = default;
@@ -67,6 +76,16 @@ public:
     // shape, a move), puts the view back as it was before, and says whether
     // there was anything to drop. The image is never changed by it.
     virtual bool Cancel(ToolContext&, bool /*held*/) { return false; }
+
+    // The stamp a press at (x, y) would paint, with the options as they are
+    // now; nothing for a tool that paints no stamp.
+    virtual std::optional<TStampOutline> StampOutline(const ToolContext&, int /*x*/, int /*y*/) const {
+        return std::nullopt;
+    }
+    // While a shape, selection or crop rectangle is dragged: the press
+    // corner and the opposite one (not normalised), for the status bar's
+    // width and height; nothing otherwise.
+    virtual std::optional<TRect> DragSpan(const ToolContext&) const { return std::nullopt; }
 
     // The image on screen is about to be replaced (undo, redo, a layer
     // choice, the tab change).

@@ -167,9 +167,10 @@ void ToolSet::Down(int x, int y, int button) {
             pending_.Pos = s.HistoryPos;
             pending_.Count = s.HistoryCount;
             pending_.Name = row.StepName;
-            // Into the buffer the last press used: a fresh image-sized
-            // copy would first have all its pages cleared by the system.
-            CopyBitmapInto(s.Bitmap, pending_.Before);
+            // The undo store's kept state serves when it holds the image as
+            // it is; otherwise a copy of the press's own.
+            pending_.Kept = CurrentKeptState(ws_, slot);
+            if (!pending_.Kept) CopyBitmapInto(s.Bitmap, pending_.Before);
         }
         // While a crop rectangle is shown, StrokeBase keeps the image it was
         // drawn over, whatever the tool.
@@ -247,9 +248,42 @@ void ToolSet::FinishStep() {
     TImages& s = ws_.Images[static_cast<std::size_t>(pending_.Slot)];
     const int slot = pending_.Slot;
     pending_.Slot = -1;
+    const Bitmap* kept = pending_.Kept;
+    pending_.Kept = nullptr;
+    // No image-sized copy is held at rest.
+    Bitmap before = std::move(pending_.Before);
+    pending_.Before = Bitmap();
     if (s.HistoryPos != pending_.Pos || s.HistoryCount != pending_.Count) return; // stored by the step between
-    // The copy stays for the next press to write into.
-    StoreStepIfChanged(ws_, slot, pending_.Before, std::string(pending_.Name));
+    if (kept)
+        StoreKeptStepIfChanged(ws_, slot, *kept, std::string(pending_.Name));
+    else
+        StoreStepIfChanged(ws_, slot, before, std::string(pending_.Name));
+}
+
+namespace {
+
+// What the active slot's tool answers; nothing without an image or a tool.
+template <class Ask>
+auto AskActiveTool(const ToolSet& set, Workspace& ws, Ask ask)
+    -> decltype(ask(std::declval<const Tool&>(), std::declval<const ToolContext&>())) {
+    const TActiveImage active = ws.ActiveImage();
+    if (!active) return std::nullopt;
+    TImages& s = *active;
+    const Tool* tool = set.For(s.Tool);
+    if (!tool) return std::nullopt;
+    const ToolContext c{ws, active.Slot, s, ws.ToolVars, set.Row(s.Tool)};
+    return ask(*tool, c);
+}
+
+} // namespace
+
+std::optional<TStampOutline> ToolSet::StampOutline(int x, int y) {
+    return AskActiveTool(*this, ws_, [x, y](const Tool& t, const ToolContext& c) { return t.StampOutline(c, x, y); });
+}
+
+std::optional<TRect> ToolSet::DragSpan() {
+    if (ws_.SysData.MouseDown != 1) return std::nullopt;
+    return AskActiveTool(*this, ws_, [](const Tool& t, const ToolContext& c) { return t.DragSpan(c); });
 }
 
 void ToolSet::DoubleClick() {

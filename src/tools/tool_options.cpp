@@ -77,7 +77,9 @@ constexpr auto kTable = [] {
     add(Spin(TOpt::BrushSize, W::BrushOptions, "size", "Size:", 2, 64, 64));
     add(Check(TOpt::BrushChangeTransparency, W::BrushOptions, "CT", kChangeTransparency, true));
     add(Choice(K::Combo, TOpt::FillMode, W::FillOptions, "ComboBox", {}, kFillModes, 0));
-    add(Track(TOpt::FillTolerance, W::FillOptions, "TrackBar", {}, 0, 100, 30));
+    TOptionRow tolerance = Track(TOpt::FillTolerance, W::FillOptions, "TrackBar", {}, 0, 100, 30);
+    tolerance.Tip = "Fill tolerance";
+    add(tolerance);
     add(Check(TOpt::FillChangeTransparency, W::FillOptions, "CT", kChangeTransparency, true));
     add(Choice(K::Radio, TOpt::EraserType, W::EraserOptions, "ET", "Eraser Type", kEraserTypes, 0));
     add(Spin(TOpt::EraserSize, W::EraserOptions, "Size", "Size:", 2, 50, 10));

@@ -124,6 +124,7 @@ struct TOptionRow {
                                                   // track bar's end labels
     std::string_view Suffix = {};                 // text after the control ("%")
     bool Beside = false; // sits right of the previous row's first column
+    std::string_view Tip = {}; // what a control without a caption sets
 };
 
 // Every row, in the order of the ids.

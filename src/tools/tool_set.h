@@ -37,6 +37,12 @@ public:
     void Up(int x, int y) override;
     void DoubleClick() override;
 
+    // What the view shows of the active slot's tool beside the picture: the
+    // outline of the stamp a press at (x, y) would paint, and the span of
+    // the drag under way (only while the button is held).
+    std::optional<TStampOutline> StampOutline(int x, int y);
+    std::optional<TRect> DragSpan();
+
     // The window-free part of choosing a tool; see SelectToolCore.
     bool Choose(int tool);
 
@@ -63,8 +69,9 @@ private:
         int Pos = 0;
         int Count = 0;
         std::string_view Name;
-        // The image as it was at the press; kept after the step for the
-        // next press to copy into.
+        // The image as it was at the press: the undo store's kept state
+        // when it held the image (Kept), else a copy made for the step.
+        const Bitmap* Kept = nullptr;
         Bitmap Before;
     };
     TPendingStep pending_;

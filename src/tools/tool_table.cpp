@@ -80,6 +80,7 @@ struct TRowBuilder {
         return D.ViewItem = {name, caption}, *this;
     }
     constexpr TRowBuilder& Key(std::string_view key) { return D.Key = key, *this; }
+    constexpr TRowBuilder& KeyOption(TToolKeyOption option) { return D.KeyOption = option, *this; }
     constexpr TRowBuilder& Step(std::string_view name) { return D.StepName = name, *this; }
     constexpr TRowBuilder& Menu(std::string_view name, std::string_view caption, std::string_view popupName,
                                 std::string_view popupCaption) {
@@ -232,6 +233,7 @@ const std::array<TToolDescription, 27>& Table() {
         // The selection tool keeps the overlay: it holds the selection's shape.
         t[15] = Row(15, "ToolButton29", "Selection Tool", "Use the Selection Tool")
                     .Key("M")
+                    .KeyOption({"W", "Magic Wand", TOpt::SelectionType, SelMagicWand})
                     .Cursor(10)
                     .Box(TWindow::SelectOptions, BoxTForm4)
                     .View("SelectionToolbar1", "Selection Toolbar")

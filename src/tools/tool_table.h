@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "doc/window_ids.h"
+#include "tools/tool_options.h"
 
 namespace pixora {
 
@@ -68,6 +69,15 @@ struct TToolMenuItem {
     std::string_view Caption;
 };
 
+// A second key that chooses a tool with one control of its option box set
+// (W: the selection tool as the magic wand); the hint names it.
+struct TToolKeyOption {
+    std::string_view Key; // "" = none
+    std::string_view Name;
+    TOpt Option{};
+    int Value = 0;
+};
+
 struct TToolDescription {
     int Number = 0;
     // The tool panel's button: object name, icon, hint (the tool's name),
@@ -77,6 +87,7 @@ struct TToolDescription {
     std::string_view ButtonHint;
     std::string_view StatusHint;
     std::string_view Key; // one-letter key that chooses the tool, "" = none
+    TToolKeyOption KeyOption;
     int PanelColumn = 0;
     int PanelRow = 0;
     int Cursor = 0;             // canvas cursor, 0 = the arrow

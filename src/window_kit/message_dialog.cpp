@@ -51,6 +51,7 @@ MessageDialog::MessageDialog(QWidget* parent) : QDialog(parent) {
     more_->setGeometry(16, 64, 200, 20);
     memo_ = new QPlainTextEdit(this);
     memo_->setObjectName("Memo1");
+    memo_->setAccessibleName("Message");
     memo_->setReadOnly(true);
     memo_->hide();
     ok_ = new QPushButton("OK", this);

@@ -37,7 +37,9 @@ QString OptionText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QWidget* MakeOptionControl(const TOptionRow& row, QWidget* parent) {
+namespace {
+
+QWidget* MakeBareControl(const TOptionRow& row, QWidget* parent) {
     const QString name = OptionText(row.Control);
     switch (row.Kind) {
     case TOptKind::Spin: {
@@ -87,6 +89,14 @@ QWidget* MakeOptionControl(const TOptionRow& row, QWidget* parent) {
         break;
     }
     return nullptr;
+}
+
+} // namespace
+
+QWidget* MakeOptionControl(const TOptionRow& row, QWidget* parent) {
+    QWidget* control = MakeBareControl(row, parent);
+    if (control && !row.Tip.empty()) control->setToolTip(OptionText(row.Tip));
+    return control;
 }
 
 void OptionControls::Bind(TOpt id, QObject* control) {

@@ -32,6 +32,26 @@ void PictureWidget::paintEvent(QPaintEvent* e) {
     // compositor dimming the window behind a dialog), the picture shows.
     QPainter p(this);
     p.drawImage(target.topLeft(), StretchedPicture(shown, width(), height(), target));
+    if (outline_.isEmpty()) return;
+    // A black line under a dashed white one: seen on dark and light pixels.
+    const QRect line = outline_.adjusted(0, 0, -1, -1);
+    p.setBrush(Qt::NoBrush);
+    for (const QPen& pen : {QPen(Qt::black, 1), QPen(Qt::white, 1, Qt::DashLine)}) {
+        p.setPen(pen);
+        if (outlineRound_)
+            p.drawEllipse(line);
+        else
+            p.drawRect(line);
+    }
+}
+
+void PictureWidget::SetOutline(const QRect& r, bool round) {
+    if (r == outline_ && round == outlineRound_) return;
+    // The old outline's pixels and the new one's are drawn again.
+    for (const QRect& part : {outline_, r})
+        if (!part.isEmpty()) update(part.adjusted(-1, -1, 1, 1));
+    outline_ = r;
+    outlineRound_ = round;
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* e) {

@@ -17,6 +17,14 @@ class PictureWidget : public QWidget {
 public:
     PictureWidget(const Bitmap& picture, QWidget* parent);
 
+    // An outline drawn over the picture, not into it (the stamp a brush
+    // would paint at the pointer), in the control's pixels: an ellipse
+    // inside the rectangle when round, else the rectangle. An empty
+    // rectangle takes it away.
+    void SetOutline(const QRect& r, bool round);
+    QRect Outline() const { return outline_; }
+    bool OutlineRound() const { return outlineRound_; }
+
 signals:
     // Pointer events in the control's own pixels; button 0 left, 1 right,
     // 2 middle. The second click of a double click is a press as well.
@@ -34,6 +42,8 @@ protected:
 
 private:
     const Bitmap& picture_;
+    QRect outline_;
+    bool outlineRound_ = true;
 };
 
 } // namespace pixora

@@ -15,8 +15,8 @@ QSpinBox* AddValueBox(QSlider* slider) {
     box->setRange(slider->minimum(), slider->maximum());
     box->setValue(slider->value());
     box->setAccelerated(true);
-    const QString name = slider->accessibleName().isEmpty() ? slider->objectName() : slider->accessibleName();
-    box->setAccessibleName(name + " value");
+    // Read aloud as the slider's value (accessible_names.h names it).
+    box->setProperty(kValueBoxOf, QVariant::fromValue<QObject*>(slider));
     QObject::connect(slider, &QSlider::valueChanged, box, &QSpinBox::setValue);
     QObject::connect(slider, &QSlider::rangeChanged, box, &QSpinBox::setRange);
     QObject::connect(box, &QSpinBox::valueChanged, slider, &QSlider::setValue);

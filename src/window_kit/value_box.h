@@ -14,4 +14,7 @@ namespace pixora {
 // when edited. Returns the box.
 QSpinBox* AddValueBox(QSlider* slider);
 
+// The value box's property holding its slider.
+inline constexpr const char* kValueBoxOf = "valueBoxOf";
+
 } // namespace pixora

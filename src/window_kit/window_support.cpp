@@ -55,8 +55,16 @@ private:
 
 } // namespace
 
+bool OnWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+void SetOpacity(QWidget* window, double opacity) {
+    if (!OnWayland()) window->setWindowOpacity(opacity);
+}
+
 void KeepPlace(QWidget* window, std::function<std::optional<QPoint>()> first) {
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    if (OnWayland()) return;
     window->installEventFilter(new PlaceKeeper(window, std::move(first)));
 }
 
@@ -123,15 +131,15 @@ QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& par
 namespace {
 
 // The first control column (or row) whose source pixel is at least `v`:
-// ceil(v x length / bitmapLength), held to [0, length].
+// ceil(v x length / bitmapLength), beyond the control's ends as well.
 int FirstShowing(int64_t v, int bitmapLength, int length) {
-    v = std::clamp<int64_t>(v, 0, bitmapLength);
-    return static_cast<int>((v * length + bitmapLength - 1) / bitmapLength);
+    const int64_t n = v * length;
+    return static_cast<int>(n >= 0 ? (n + bitmapLength - 1) / bitmapLength : -(-n / bitmapLength));
 }
 
 } // namespace
 
-QRect ViewPartShowing(const TRect& area, int bitmapWidth, int bitmapHeight, int width, int height) {
+QRect ViewRectOf(const TRect& area, int bitmapWidth, int bitmapHeight, int width, int height) {
     if (bitmapWidth <= 0 || bitmapHeight <= 0 || width <= 0 || height <= 0) return {};
     const int x0 = FirstShowing(area.Left, bitmapWidth, width);
     const int x1 = FirstShowing(area.Right, bitmapWidth, width);
@@ -139,6 +147,13 @@ QRect ViewPartShowing(const TRect& area, int bitmapWidth, int bitmapHeight, int 
     const int y1 = FirstShowing(area.Bottom, bitmapHeight, height);
     if (x1 <= x0 || y1 <= y0) return {};
     return QRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+QRect ViewPartShowing(const TRect& area, int bitmapWidth, int bitmapHeight, int width, int height) {
+    const auto held = [](int v, int length) { return std::clamp(v, 0, length); };
+    return ViewRectOf({held(area.Left, bitmapWidth), held(area.Top, bitmapHeight), held(area.Right, bitmapWidth),
+                       held(area.Bottom, bitmapHeight)},
+                      bitmapWidth, bitmapHeight, width, height);
 }
 
 void SetBackground(QWidget* w, const QColor& colour) {

@@ -36,6 +36,13 @@ void CentreOnScreen(QWidget* w);
 // own height, its left half the screen's width minus half its own.
 QPoint AboveStatusBar(const QWidget* main, const QWidget* statusBar, const QWidget* window);
 
+// Whether the windows are on a Wayland desktop, where a program may not
+// place its windows, make them see-through or move the pointer: the rules
+// that ask for these are left out there, quietly.
+bool OnWayland();
+// Sets a window's opacity where the platform can show it.
+void SetOpacity(QWidget* window, double opacity);
+
 // Where a window goes each time it is shown: the first time at `first()`
 // (asked then, so it may read the window's size; no point leaves it where Qt
 // would put it), after that where it was
@@ -77,6 +84,9 @@ QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& par
 // `area` (left and top included), as StretchedPicture picks them; empty when
 // none of them shows.
 QRect ViewPartShowing(const TRect& area, int bitmapWidth, int bitmapHeight, int width, int height);
+// The same, not held to the image: a part beyond its edge keeps the scale
+// (an outline around the pointer near the edge).
+QRect ViewRectOf(const TRect& area, int bitmapWidth, int bitmapHeight, int width, int height);
 
 // Paints a control's background in one colour.
 void SetBackground(QWidget* w, const QColor& colour);

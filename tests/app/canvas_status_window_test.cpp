@@ -8,10 +8,12 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QToolButton>
 
 #include "app/app_fixture.h"
 #include "app/status_bar.h"
 #include "app/view_controls.h"
+#include "support/pixels.h"
 #include "support/input_events.h"
 #include "tools/tool_table.h"
 #include "window_kit/message_dialog.h"
@@ -219,4 +221,39 @@ TEST_F(CanvasTest, HelpOpensInAWindowOfItsOwnWhenTheDesktopHasNoBrowser) {
     ASSERT_NE(browser, nullptr);
     EXPECT_TRUE(browser->toPlainText().contains("Getting around"));
     windows[0]->close();
+}
+
+TEST_F(CanvasTest, TheBrushOutlineAndTheDragSizeFollowThePointer) {
+    const QRgb grey = qRgb(100, 100, 100);
+    Coloured(60, 40, grey);
+    window->ApplyZoom([](TZoom) { return TZoom{2, 1}; });
+    const Bitmap before = Active().Bitmap;
+    PictureWidget* image = View()->Image();
+    window->findChild<QToolButton*>("ToolButton25")->click(); // the lighten brush
+    Ws().Port->SetToolOption(TOpt::BrushSize, 7);
+
+    // Over image pixel (20, 14) the disc of radius 3, twice as large on the
+    // view, drawn over the picture only.
+    SendMouse(image, QEvent::MouseMove, {41, 29}, Qt::NoButton);
+    EXPECT_EQ(image->Outline(), QRect(34, 22, 14, 14));
+    EXPECT_TRUE(image->OutlineRound());
+    const QImage shot = image->grab().toImage();
+    SaveScreenshot(window.get(), "brush-outline");
+    EXPECT_NE(shot.pixel(34, 29), grey) << "the outline's left end";
+    EXPECT_EQ(shot.pixel(41, 29), grey) << "its inside shows the picture";
+    EXPECT_TRUE(SamePixels(Active().Bitmap, before));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(image, &leave);
+    EXPECT_TRUE(image->Outline().isEmpty());
+    window->findChild<QToolButton*>("ToolButton28")->click(); // the rectangle
+    SendMouse(image, QEvent::MouseMove, {41, 29}, Qt::NoButton);
+    EXPECT_TRUE(image->Outline().isEmpty()) << "a shape has no stamp";
+
+    // A shape dragged: its size beside the image's, the read-out following.
+    SendMouse(image, QEvent::MouseButtonPress, {10, 10});
+    SendMouse(image, QEvent::MouseMove, {50, 30}, Qt::NoButton);
+    EXPECT_EQ(SizePanel(), "60 x 40    drag 20 x 10");
+    EXPECT_TRUE(Status()->PanelText(0).startsWith("x, y = [25,15]")) << Status()->PanelText(0).toStdString();
+    SendMouse(image, QEvent::MouseButtonRelease, {50, 30});
+    EXPECT_EQ(SizePanel(), "60 x 40");
 }

@@ -5,6 +5,9 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QElapsedTimer>
+#include <QWindow>
+#include <cstdio>
 #include <unistd.h>
 
 #include "app/app_fixture.h"
@@ -285,4 +288,21 @@ TEST_F(AppTest, LayoutKeepsUpDownMaximaNonNegative) {
     EXPECT_GT(upDown->Max(), 0);
     EXPECT_EQ(upDown2->Max(), bar3->height() + bar4->height() - panel->height());
     EXPECT_GT(upDown2->Max(), 0);
+}
+
+// Start-up on the platform asked for (Wayland in the CI's Wayland run): the
+// window comes up exposed with its picture drawn; the log names the platform.
+TEST_F(AppTest, StartsOnThePlatformAskedFor) {
+    const QString asked = qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").section(';', 0, 0);
+    std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
+    EXPECT_EQ(QGuiApplication::platformName(), asked);
+    Start();
+    window->show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(window->windowHandle() && window->windowHandle()->isExposed()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(window->windowHandle()->isExposed());
+    NewImage(64, 48);
+    EXPECT_FALSE(window->grab().isNull());
 }

@@ -22,6 +22,7 @@
 #include "tools/tool_options.h"
 #include "tools/tool_table.h"
 #include "tools/ui/option_boxes.h"
+#include "window_kit/window_support.h"
 
 namespace pixora::testing {
 namespace {
@@ -252,8 +253,15 @@ TEST_F(OptionBoxTest, ShownBoxIsDimRecordedAndSitsAboveTheStatusBar) {
         box->setWindowOpacity(1.0);
         box->show();
         EXPECT_TRUE(box->windowFlags().testFlag(Qt::Tool));
-        EXPECT_EQ(Alpha255(box), 100);
         EXPECT_EQ(Ws().ToolVars.OptionBoxId, number);
+        // Wayland places the box itself and shows no see-through window.
+        if (OnWayland()) {
+            EXPECT_TRUE(box->isVisible());
+            EXPECT_EQ(Alpha255(box), 255);
+            box->close();
+            continue;
+        }
+        EXPECT_EQ(Alpha255(box), 100);
         // Its bottom edge on the status bar's top line, centred on the screen.
         const int statusTop = window->Status()->mapToGlobal(QPoint(0, 0)).y();
         EXPECT_EQ(box->frameGeometry().bottom() + 1, statusTop);

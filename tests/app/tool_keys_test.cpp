@@ -11,6 +11,8 @@
 #include "app/view_controls.h"
 #include "support/input_events.h"
 #include "support/pixels.h"
+#include "tools/selection.h"
+#include "tools/tool_table.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -39,6 +41,13 @@ TEST_F(KeysTest, LetterKeysChooseToolsUnlessATextFieldHasTheFocus) {
     auto* eraser = window->findChild<QToolButton*>("ToolButton40");
     ASSERT_TRUE(eraser);
     EXPECT_EQ(eraser->toolTip(), "Eraser (E)");
+
+    // W: the selection tool as the magic wand, named in its hint.
+    EXPECT_EQ(window->findChild<QToolButton*>("ToolButton29")->toolTip(), "Selection Tool (M), Magic Wand (W)");
+    SendKey(image, Qt::Key_W, Qt::NoModifier, "w");
+    EXPECT_EQ(Ws().Images[static_cast<std::size_t>(slot)].Tool, ToolSelection);
+    EXPECT_EQ(SelectionType(Ws()), SelMagicWand);
+    EXPECT_TRUE(Cmd("MagicWandSelection1")->isChecked());
 
     const struct {
         int Key;

@@ -285,11 +285,25 @@ TEST_F(ViewScrollTest, LargePicturesOpenFittedAndFitToWindowShowsTheWholeImage) 
     file.FromFile = true;
     file.FileName = "/pictures/photo.bmp";
     auto open = [this, &file](int w, int h) {
+        // Colour ramps across and down, so the whole picture can be told
+        // from a part of it in a screenshot.
+        Bitmap b(w, h);
+        for (int y = 0; y < h; ++y) {
+            uint8_t* p = b.Row(y);
+            for (int x = 0; x < w; ++x, p += 4) {
+                p[0] = static_cast<uint8_t>(255 * y / h);
+                p[1] = static_cast<uint8_t>(255 * x / w);
+                p[2] = static_cast<uint8_t>(255 - 255 * x / w);
+                p[3] = 0;
+            }
+        }
         const int slot = ClaimSlot(Ws());
-        FillSlot(Ws(), slot, Bitmap(w, h), file);
+        FillSlot(Ws(), slot, std::move(b), file);
         Ws().Images[static_cast<std::size_t>(slot)].Saved = 1;
     };
     open(6000, 4000);
+    SaveScreenshot(window.get(), "fit-to-window-6000x4000");
+    SaveScreenshot(window->findChild<QWidget*>("Panel2"), "effects-bar");
     EXPECT_LT(ZoomPercent(Zoom()), 100);
     EXPECT_FALSE(Horz()->isVisible());
     EXPECT_FALSE(Vert()->isVisible());

@@ -13,6 +13,34 @@ using namespace pixora::testing;
 
 namespace {
 
+// Random colours; every other pixel has a random transparency, the rest are
+// opaque.
+Bitmap RandomTransparent(int w, int h, uint32_t seed) {
+    Bitmap image(w, h);
+    std::mt19937 rng(seed);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned v = rng();
+            SetPixel(image, x, y, v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v & 1) ? (v >> 24) : 0);
+        }
+    return image;
+}
+
+// Whether the shown pixel is the image's blended over the checkerboard's
+// by the view's rule: each channel weighed by the transparency as a whole
+// percentage, the two parts divided separately; the transparency kept.
+::testing::AssertionResult Blended(const Bitmap& image, const Bitmap& cb, const Bitmap& display, int x, int y) {
+    const uint8_t* s = Px(image, x, y);
+    const uint8_t* c = Px(cb, x, y);
+    const uint8_t* d = Px(display, x, y);
+    const int b = static_cast<int>(std::lround(s[3] * 100.0 / 255.0));
+    for (int k = 0; k < 3; ++k)
+        if (d[k] != (100 - b) * s[k] / 100 + b * c[k] / 100)
+            return ::testing::AssertionFailure() << "channel " << k << " at " << x << "," << y << ": " << int(d[k]);
+    if (d[3] != s[3]) return ::testing::AssertionFailure() << "transparency at " << x << "," << y;
+    return ::testing::AssertionSuccess();
+}
+
 } // namespace
 
 TEST(ViewCheckerboard, TenPixelCellsAlternateAndAreCutAtTheEdges) {
@@ -109,13 +137,7 @@ TEST(ViewCheckerboard, BlendMixesEachChannelWithSeparateDivisions) {
 TEST(ViewCheckerboard, LargeDisplayCopiesCoverEveryRow) {
     // Large enough to be split across threads; odd height for an uneven split.
     const int w = 700, h = 501;
-    Bitmap image(w, h);
-    std::mt19937 rng(7);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const unsigned v = rng();
-            SetPixel(image, x, y, v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v & 1) ? (v >> 24) : 0);
-        }
+    Bitmap image = RandomTransparent(w, h, 7);
     Bitmap cb;
     BuildCheckerboard(cb, w, h);
     Bitmap display(3, 3);
@@ -123,15 +145,8 @@ TEST(ViewCheckerboard, LargeDisplayCopiesCoverEveryRow) {
     ASSERT_EQ(display.Width(), w);
     ASSERT_EQ(display.Height(), h);
     for (int y : {0, h / 2 - 1, h / 2, h - 1})
-        for (int x = 0; x < w; ++x) {
-            const uint8_t* s = Px(image, x, y);
-            const uint8_t* c = Px(cb, x, y);
-            const uint8_t* d = Px(display, x, y);
-            const int b = static_cast<int>(std::lround(s[3] * 100.0 / 255.0));
-            for (int k = 0; k < 3; ++k)
-                ASSERT_EQ(d[k], (100 - b) * s[k] / 100 + b * c[k] / 100) << x << "," << y;
-            ASSERT_EQ(d[3], s[3]);
-        }
+        for (int x = 0; x < w; ++x)
+            ASSERT_TRUE(Blended(image, cb, display, x, y));
 
     // A display copy of the same size keeps its storage; a plain copy is exact.
     const uint8_t* storage = display.Data();
@@ -157,17 +172,9 @@ TEST(ViewCheckerboard, BlendIsExactForEveryTransparencyAndByte) {
     BlendTransparency(image, checker, display);
     Bitmap oneRun;
     MakeDisplayCopy(image, checker, oneRun, true);
-    for (int y = 0; y < h; ++y) {
-        const int b = static_cast<int>(std::lround(y * 100.0 / 255.0));
-        for (int x = 0; x < w; ++x) {
-            const uint8_t* s = Px(image, x, y);
-            const uint8_t* c = Px(checker, x, y);
-            const uint8_t* d = Px(display, x, y);
-            for (int k = 0; k < 3; ++k)
-                ASSERT_EQ(d[k], (100 - b) * s[k] / 100 + b * c[k] / 100) << x << "," << y << "," << k;
-            ASSERT_EQ(d[3], y);
-        }
-    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_TRUE(Blended(image, checker, display, x, y));
     EXPECT_EQ(std::memcmp(display.Data(), oneRun.Data(), display.ByteSize()), 0);
 }
 
@@ -175,13 +182,7 @@ TEST(ViewCheckerboard, AnAreaRefreshedMatchesTheWholeCopyAndLeavesTheRestAlone) 
     // Random colours and transparency; an area at odd columns so that the
     // four-pixel groups and the ragged ends both fall inside it.
     const int w = 61, h = 40;
-    Bitmap image(w, h);
-    std::mt19937 rng(11);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const unsigned v = rng();
-            SetPixel(image, x, y, v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v & 1) ? (v >> 24) : 0);
-        }
+    Bitmap image = RandomTransparent(w, h, 11);
     Bitmap cb;
     BuildCheckerboard(cb, w, h);
     Bitmap display;
@@ -209,4 +210,39 @@ TEST(ViewCheckerboard, AnAreaRefreshedMatchesTheWholeCopyAndLeavesTheRestAlone) 
     Bitmap small(4, 4);
     EXPECT_TRUE(RefreshDisplayArea(image, cb, small, {0, 0, 1, 1}));
     EXPECT_EQ(std::memcmp(small.Data(), whole.Data(), whole.ByteSize()), 0);
+}
+
+TEST(ViewCheckerboard, ABandOfRowsBlendsAsTheWholeCheckerboardDoes) {
+    // Taller than the band and not a whole number of bands; large enough to
+    // be split across threads, so that bands start at odd rows.
+    const int w = 301, h = 547;
+    const TRowBandsOverride bands(2);
+    Bitmap image(w, h);
+    std::mt19937 rng(5);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned v = rng();
+            SetPixel(image, x, y, v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF, (v >> 24) | 1);
+        }
+    Bitmap whole, band;
+    BuildCheckerboard(whole, w, h);
+    BuildCheckerBand(band, w, h);
+    ASSERT_EQ(band.Height(), kCheckerBand);
+    Bitmap expect, shown;
+    MakeDisplayCopy(image, whole, expect, true);
+    MakeDisplayCopy(image, band, shown, true);
+    ASSERT_EQ(std::memcmp(shown.Data(), expect.Data(), expect.ByteSize()), 0);
+
+    // An area low in the picture, and a blend over a copy, read the band too.
+    for (int y = 321; y < h; ++y) Px(image, 5, y)[0] ^= 0x33;
+    MakeDisplayCopy(image, whole, expect, true);
+    EXPECT_FALSE(RefreshDisplayArea(image, band, shown, {3, 321, 9, h}));
+    EXPECT_EQ(std::memcmp(shown.Data(), expect.Data(), expect.ByteSize()), 0);
+    Bitmap copied = image;
+    BlendTransparency(image, band, copied);
+    EXPECT_EQ(std::memcmp(copied.Data(), expect.Data(), expect.ByteSize()), 0);
+
+    // A picture shorter than the band gets only its own rows.
+    BuildCheckerBand(band, 7, 3);
+    EXPECT_EQ(band.Height(), 3);
 }

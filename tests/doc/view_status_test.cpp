@@ -23,8 +23,3 @@ TEST(ViewReadout, FormatsPositionColourAndTransparency) {
     EXPECT_FALSE(PixelReadout(Bitmap(), 0, 0));
 }
 
-TEST(ViewReadout, DragsWithAToolFreezeTheReadout) {
-    EXPECT_TRUE(ReadoutFollowsPointer(0, true));
-    EXPECT_TRUE(ReadoutFollowsPointer(1, false));
-    EXPECT_FALSE(ReadoutFollowsPointer(1, true));
-}

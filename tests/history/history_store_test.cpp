@@ -161,7 +161,9 @@ TEST_F(HistoryTest, EditAfterUndoDiscardsTheRedoBranch) {
     EXPECT_TRUE(Menus().RedoItems.empty());
     EXPECT_EQ(Menus().UndoItems, (std::vector<std::string>{"Line", "A"}));
     EXPECT_FALSE(Enabled(CommandRule::Redo));
-    // No snapshot file is left half-written beside the others.
+    // No snapshot file is left half-written beside the others (once the
+    // index, written behind, is done too).
+    WaitForStoredSteps(ws);
     for (const auto& e : fs::directory_iterator(HistoryDir(ws))) EXPECT_TRUE(StoreFile(e.path())) << e.path();
 }
 

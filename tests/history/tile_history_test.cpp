@@ -34,7 +34,11 @@ struct TileHistoryTest : WorkspaceTest {
     }
     std::string File(int k) { return SnapshotPath(ws, slot, k); }
     THistoryMenus Menus() { return HistoryMenuTexts(S()); }
-    uintmax_t Size(int k) { return fs::file_size(File(k)); }
+    // Sizes on disk once the steps written behind are there.
+    uintmax_t Size(int k) {
+        WaitForStoredSteps(ws);
+        return fs::file_size(File(k));
+    }
 };
 
 TEST_F(TileHistoryTest, SmallStepsStoreTheirTilesAndEveryStateComesBack) {
@@ -138,7 +142,8 @@ TEST_F(TileHistoryTest, PastTheBudgetTheOldestStepsAreDroppedAndEditsGoOn) {
     Edit(10, 10, 5, 5, 3);     // then steps of a few tiles
     Edit(300, 300, 5, 5, 4);
     const std::string dir = fs::path(File(1)).parent_path().string();
-    SetHistoryBudget(ws, FolderBytes(dir) - Size(1) + 4096);
+    const uintmax_t firstStep = Size(1);
+    SetHistoryBudget(ws, FolderBytes(dir) - firstStep + 4096);
     port.Notes.clear();
     for (uint8_t v = 5; v < 9; ++v) {
         const std::string name = "Dot " + std::to_string(v);
@@ -147,6 +152,7 @@ TEST_F(TileHistoryTest, PastTheBudgetTheOldestStepsAreDroppedAndEditsGoOn) {
         Paint(S().Bitmap, 40 * v, 500, 4, 4, v);
         states.push_back(S().Bitmap);
     }
+    WaitForStoredSteps(ws);
     EXPECT_TRUE(port.Problems.empty());
     ASSERT_FALSE(port.Notes.empty());
     EXPECT_NE(port.Notes.back().find("oldest undo steps"), std::string::npos) << port.Notes.back();

@@ -58,6 +58,16 @@ std::vector<TNamedFault> WriteFaults(const std::string& pathPart, std::size_t pa
     };
 }
 
+// A faulty file layer over a workspace whose history is written behind on a
+// thread of its own: the steps handed over before it came are written first,
+// and those handed over while it lives are written before it goes, so the
+// writer never reaches a layer that is gone.
+struct TWorkspaceFaults : TFaultyFiles {
+    TWorkspaceFaults(Workspace& ws, TFault fault) : TFaultyFiles((WaitForStoredSteps(ws), std::move(fault))), ws_(ws) {}
+    ~TWorkspaceFaults() { WaitForStoredSteps(ws_); }
+    Workspace& ws_;
+};
+
 struct FileFaultsTest : ProgramFolderFixture {
     TNoQuestions q;
     std::string pictures;
@@ -120,7 +130,7 @@ TEST_F(FileFaultsTest, FailedSaveKeepsTheOldFileTheImageAndItsFlagsAndSaysWhy) {
             const Bitmap image = s.Bitmap;
             const int pos = s.HistoryPos, count = s.HistoryCount;
             {
-                TFaultyFiles faulty(fault);
+                TWorkspaceFaults faulty(ws, fault);
                 EXPECT_FALSE(SaveSlot(ws, slot, q));
                 EXPECT_GE(faulty.Failures(), 1);
                 if (fault.At == TFaultAt::Write && fault.AfterBytes > 0) {
@@ -191,7 +201,7 @@ TEST_F(FileFaultsTest, ReopenOfAVanishedFileOrWithAFullHistoryFolderChangesNothi
     const Bitmap image = s.Bitmap;
     const int pos = s.HistoryPos, count = s.HistoryCount;
     {
-        TFaultyFiles gone({TFaultAt::OpenToRead, ENOENT, "reopen.png"});
+        TWorkspaceFaults gone(ws, {TFaultAt::OpenToRead, ENOENT, "reopen.png"});
         EXPECT_FALSE(ReopenFile(ws));
         ASSERT_EQ(port.Errors.size(), 1u);
         EXPECT_EQ(port.Errors[0].first, 2);
@@ -199,7 +209,7 @@ TEST_F(FileFaultsTest, ReopenOfAVanishedFileOrWithAFullHistoryFolderChangesNothi
     }
     {
         // The file reads, but the step before it cannot be stored.
-        TFaultyFiles full({TFaultAt::Write, ENOSPC, "/hstry/", 60});
+        TWorkspaceFaults full(ws, {TFaultAt::Write, ENOSPC, "/hstry/", 60});
         EXPECT_FALSE(ReopenFile(ws));
         ASSERT_EQ(port.Problems.size(), 1u);
         EXPECT_EQ(port.Problems[0].first, "Could not store the undo step.");
@@ -288,7 +298,7 @@ TEST_F(FileFaultsTest, RecentListThatCannotBeWrittenStaysAndTheImageStillOpens) 
     for (const auto& [name, fault] : WriteFaults("files.txt", 10)) {
         SCOPED_TRACE(name);
         port.Problems.clear();
-        TFaultyFiles faulty(fault);
+        TWorkspaceFaults faulty(ws, fault);
         const int slot = LoadIntoNewSlot(ws, second);
         ASSERT_GE(slot, 0);
         EXPECT_EQ(ws.Images[static_cast<std::size_t>(slot)].Bitmap.Width(), 26);

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -71,4 +72,40 @@ TEST_F(FileCommandsTest, AFileReadAheadKeepsItsColourProfile) {
     const int slot = LoadIntoNewSlot(ws, photo, &ahead);
     ASSERT_GE(slot, 0);
     EXPECT_EQ(ws.Images[static_cast<std::size_t>(slot)].ColourProfile, "Display P3");
+}
+
+// A big JPEG's first look is the decoder's own reduced picture, made beside
+// the whole read; the whole read is the Open command's, byte for byte.
+TEST_F(FileCommandsTest, AFirstLookIsTheReducedDecodeAndTheWholeReadStaysExact) {
+    const std::string path = MakeFile("look.jpg", 203, 121);
+    ReadAhead ahead;
+    ahead.Start(path);
+    ahead.StartFirstLook(8);
+    std::optional<ReadAhead::TFirstLook> look;
+    for (int i = 0; i < 500 && !look; ++i) {
+        look = ahead.TakeFirstLook();
+        if (!look) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(look.has_value());
+    EXPECT_FALSE(ahead.TakeFirstLook().has_value()) << "taken once";
+    EXPECT_EQ(look->Reduce, 8);
+    ASSERT_EQ(look->Pixels.Width(), 26);  // sizes rounded up
+    ASSERT_EQ(look->Pixels.Height(), 16);
+    Bitmap direct = LoadImageFile(path, FormatFromExtension(path));
+    direct.SetBitsPerPixel(32);
+    // Each pixel of the look stands for an 8 x 8 block of the picture.
+    for (auto [x, y] : {std::pair{1, 1}, std::pair{8, 7}, std::pair{18, 14}})
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(look->Pixels.Row(y)[4 * x + k], direct.Row(8 * y + 4)[4 * (8 * x + 4) + k], 12)
+                << x << "," << y << "," << k;
+
+    const int slot = LoadIntoNewSlot(ws, path, &ahead);
+    ASSERT_GE(slot, 0);
+    EXPECT_TRUE(SamePixels(ws.Images[static_cast<std::size_t>(slot)].Bitmap, direct));
+
+    // Other formats have none.
+    const std::string png = MakeFile("nolook.png", 30, 20);
+    ahead.Start(png);
+    ahead.StartFirstLook(8);
+    EXPECT_FALSE(ahead.TakeFirstLook().has_value());
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -134,6 +135,17 @@ inline int ChangedPixels(const Bitmap& a, const Bitmap& b) {
         for (int x = 0; x < a.Width(); ++x)
             n += SamePixel(a, b, x, y) ? 0 : 1;
     return n;
+}
+
+// The bounds of the pixels that differ between a and b (same size), right
+// and bottom excluded; all zero when none does.
+inline TRect ChangedBounds(const Bitmap& a, const Bitmap& b) {
+    TRect r{a.Width(), a.Height(), 0, 0};
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (!SamePixel(a, b, x, y))
+                r = {std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x + 1), std::max(r.Bottom, y + 1)};
+    return r.Right > 0 ? r : TRect{};
 }
 
 // A selection mask of w x h at (left, top) whose rectangle (l, t)-(r, b)

@@ -32,6 +32,11 @@ int main(int argc, char** argv) {
         std::puts("no X display: skipped");
         return 77;
     }
+    // The same for Wayland without a compositor to talk to.
+    if (platform && std::strncmp(platform, "wayland", 7) == 0 && !std::getenv("WAYLAND_DISPLAY")) {
+        std::puts("no Wayland display: skipped");
+        return 77;
+    }
     ::testing::InitGoogleTest(&argc, argv);
 #ifdef PIXORA_TESTS_NEED_WIDGETS
     QApplication app(argc, argv);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "doc/view_geometry.h"
+#include "history/history_store.h"
 #include "tools/shapes/multi_click_family.h"
 #include "tools/tool_set.h"
 #include "tools/tools_fixture.h"
@@ -71,6 +72,52 @@ TEST_F(ToolsTest, PressesReuseTheirCopiesAndStoreEachStepExactly) {
     EXPECT_TRUE(pixora::testing::SamePixels(stored, afterFirst));
     ASSERT_TRUE(UndoStep(ws));
     EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, afterFirst));
+}
+
+// Once the image as it is stands stored after the newest step, a press takes
+// the undo store's kept state as the image as it was instead of a copy; each
+// step, the state after it and every undo and redo stay exact, and an image
+// changed outside any step since is copied as before.
+TEST_F(ToolsTest, PressesTakeTheStoresKeptStateWhenItHoldsTheImage) {
+    S().Tool = ToolLine;
+    std::vector<Bitmap> states{S().Bitmap};
+    Drag(2, 2, 30, 20);
+    states.push_back(S().Bitmap);
+    EXPECT_EQ(CurrentKeptState(ws, slot), nullptr);
+    StoreNewestState(ws, slot);  // as the window does once the edit is done
+    ASSERT_NE(CurrentKeptState(ws, slot), nullptr);
+    Drag(40, 2, 5, 30);
+    states.push_back(S().Bitmap);
+    // The step stored the state after it too: the next press needs no copy.
+    EXPECT_NE(CurrentKeptState(ws, slot), nullptr);
+    Drag(1, 25, 38, 12);
+    states.push_back(S().Bitmap);
+    Drag(1, 25, 38, 12);  // the same pixels again: no step
+    ASSERT_EQ(S().HistoryCount, 3);
+    EXPECT_EQ(HistoryName(S(), 4), "Line");
+    WaitForStoredSteps(ws);
+    for (int k = 1; k <= 4; ++k) {
+        Bitmap stored;
+        ReadStoredStep(ws, slot, k, stored);
+        EXPECT_TRUE(pixora::testing::SamePixels(stored, states[static_cast<std::size_t>(k - 1)])) << k;
+    }
+    // Changed outside any step (as a layer chosen is): the kept state no
+    // longer holds the image, and the step stores the image as the press found it.
+    S().Bitmap.Row(20)[4 * 30] ^= 0xFF;
+    states.back() = S().Bitmap;
+    EXPECT_EQ(CurrentKeptState(ws, slot), nullptr);
+    Drag(3, 25, 20, 25);
+    states.push_back(S().Bitmap);
+    ASSERT_EQ(S().HistoryCount, 4);
+    while (UndoStep(ws))
+        EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, states[static_cast<std::size_t>(S().HistoryPos)]))
+            << S().HistoryPos;
+    EXPECT_EQ(S().HistoryPos, 0);
+    while (RedoStep(ws))
+        EXPECT_TRUE(pixora::testing::SamePixels(S().Bitmap, states[static_cast<std::size_t>(S().HistoryPos)]))
+            << S().HistoryPos;
+    EXPECT_EQ(S().HistoryPos, 4);
+    EXPECT_TRUE(port.Problems.empty());
 }
 
 namespace {

@@ -24,10 +24,14 @@ struct ToolsTest : WorkspaceTest {
         slot = Open(Pattern(width, height, 1));
         Activate(slot);
         port.RefreshView();
+        // The checkerboard too is one colour (black) here, so that a blend
+        // is the same wherever a pixel goes.
         for (TWorkBitmap* w : ws.ImageSizedWorkBitmaps()) {
             w->Bitmap = Bitmap(width, height, 32);
             w->Refill();
         }
+        ws.Checkerboard.Bitmap = Bitmap(width, height, 32);
+        ws.Checkerboard.Refill();
     }
     void SetSelectOption(const char* control, int value) { port.Options[{kSelectBox, control}] = value; }
     TImages& S() { return Slot(slot); }

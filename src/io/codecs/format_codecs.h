@@ -56,6 +56,9 @@ namespace jpeg {
 Bitmap Read(const std::string& path, TReadNotes& notes);
 Bitmap Read(const std::string& path);
 Bitmap ReadMemory(const uint8_t* data, std::size_t size);
+// The picture at 1 / reduce of its size (reduce 1, 2, 4 or 8; rounded up),
+// upright: a quick first look while the whole picture is read.
+Bitmap ReadReduced(const std::string& path, int reduce);
 // Colour is written 4:4:4 at quality 90 and above, 4:2:0 below; grey as
 // one 8-bit component. Huffman tables are optimised for the image.
 void Write(const std::string& path, const Bitmap& image, int quality, bool gray);

@@ -194,7 +194,9 @@ bool CompressAll(jpeg_compress_struct* ci, TJpegError* err, std::FILE* f, const 
     return true;
 }
 
-Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size, TReadNotes& notes) {
+// `reduce` (1, 2, 4 or 8): the picture decoded at that fraction of its size
+// by the decoder itself, which then leaves out most of its work.
+Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size, TReadNotes& notes, int reduce = 1) {
     TJpegError err;
     InstallErrors(err);
     TDecompress d;
@@ -209,6 +211,8 @@ Bitmap Decode(std::FILE* f, const uint8_t* data, std::size_t size, TReadNotes& n
     d.Info.progress = &progress;
     if (!StartDecompress(&d.Info, &err, f, data, size)) Throw(err);
     CheckImageSize(d.Info.image_width, d.Info.image_height, "JPEG");
+    d.Info.scale_num = 1;
+    d.Info.scale_denom = static_cast<unsigned>(reduce);
     const TColourConversion colours = ColoursOf(&d.Info, &err);
     if (!BeginOutput(&d.Info, &err)) Throw(err);
     // Such a picture is read whole before the first row comes out: when the
@@ -282,6 +286,12 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
 Bitmap Read(const std::string& path) {
     TReadNotes ignored;
     return Read(path, ignored);
+}
+
+Bitmap ReadReduced(const std::string& path, int reduce) {
+    FilePtr f = OpenFile(path, "rb");
+    TReadNotes ignored;
+    return Decode(f.get(), nullptr, 0, ignored, std::clamp(reduce, 1, 8));
 }
 
 Bitmap ReadMemory(const uint8_t* data, std::size_t size) {

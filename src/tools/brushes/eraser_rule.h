@@ -20,6 +20,8 @@ struct TEraserOptions {
     int Size = 10;           // Size, 2..50
 };
 
+// The square's (or ellipse's) box at (x, y), right and bottom excluded.
+TRect EraserBox(int x, int y, const TEraserOptions& o);
 // At the press (press true) and at every move.
 void EraserStamp(Bitmap& image, int x, int y, const TEraserOptions& o, int32_t canvasColour, bool press);
 // The part of the image that stamp may change: the box with a pixel of

@@ -21,6 +21,10 @@ TDisc Disc(const TStamp& s, int diameter) {
     return {s.Cx, s.Cy, diameter};
 }
 
+TEraserOptions EraserOptions(const ToolContext& c) {
+    return {c.Option(TOpt::EraserType), c.Option(TOpt::EraserSize)};
+}
+
 // The retouching brushes' "Change Transparency".
 bool ChangesTransparency(const TStamp& s) {
     return s.Option(TOpt::BrushChangeTransparency) != 0;
@@ -28,21 +32,43 @@ bool ChangesTransparency(const TStamp& s) {
 
 } // namespace
 
+int SprayDiameter(const ToolContext& c) {
+    return c.Option(TOpt::SpraySize);
+}
+int BrushDiameter(const ToolContext& c) {
+    return c.Option(TOpt::BrushSize);
+}
+int HistoryDiameter(const ToolContext& c) {
+    return c.Option(TOpt::HistoryBrushSize);
+}
+
+std::optional<TStampOutline> CustomOutline(const ToolContext& c, TPoint p) {
+    const Bitmap& brush = c.Ws.CustomBrushBitmap.Bitmap;
+    if (brush.Empty()) return std::nullopt;
+    return TStampOutline{CustomBrushReach(brush, p), false};
+}
+
+std::optional<TStampOutline> EraserOutline(const ToolContext& c, TPoint p) {
+    const TEraserOptions o = EraserOptions(c);
+    if (o.Type == EraserFloodfill) return std::nullopt;
+    return TStampOutline{EraserBox(p.X, p.Y, o), o.Type == EraserEllipse};
+}
+
 TRect PaintSpray(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option(TOpt::SpraySize));
+    const TDisc disc = Disc(s, SprayDiameter(s.C));
     SprayStamp(s.Image, disc, {s.Option(TOpt::SprayThickness), s.Option(TOpt::SprayChangeTransparency) != 0},
                s.Colour, s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintSoften(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    const TDisc disc = Disc(s, BrushDiameter(s.C));
     SoftenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintSharpen(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    const TDisc disc = Disc(s, BrushDiameter(s.C));
     SharpenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
@@ -50,7 +76,7 @@ TRect PaintSharpen(const TStamp& s) {
 NoiseBrush::NoiseBrush() : random_(static_cast<uint64_t>(std::rand())) {}
 
 TRect NoiseBrush::PaintStamp(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    const TDisc disc = Disc(s, BrushDiameter(s.C));
     NoiseStamp(s.Image, disc, ChangesTransparency(s), random_, s.EditTest);
     return disc.Reach();
 }
@@ -63,25 +89,25 @@ void CopyBrush::Press(ToolContext& c, int x, int y) {
 
 TRect CopyBrush::PaintStamp(const TStamp& s) {
     const TImages& slot = s.C.Slot;
-    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    const TDisc disc = Disc(s, BrushDiameter(s.C));
     CopyBrushStamp(s.Image, s.StrokeBase, disc, {slot.DownX, slot.DownY}, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintLighten(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    const TDisc disc = Disc(s, BrushDiameter(s.C));
     LightenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintDarken(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    const TDisc disc = Disc(s, BrushDiameter(s.C));
     DarkenStamp(s.Image, disc, ChangesTransparency(s), s.EditTest);
     return disc.Reach();
 }
 
 TRect PaintHistory(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option(TOpt::HistoryBrushSize));
+    const TDisc disc = Disc(s, HistoryDiameter(s.C));
     HistoryBrushStamp(s.Image, s.StrokeBase, disc, s.Option(TOpt::HistoryBrushOccupation), s.EditTest);
     return disc.Reach();
 }
@@ -93,14 +119,14 @@ TRect PaintCustom(const TStamp& s) {
 }
 
 TRect PaintErase(const TStamp& s) {
-    const TEraserOptions o{s.Option(TOpt::EraserType), s.Option(TOpt::EraserSize)};
+    const TEraserOptions o = EraserOptions(s.C);
     const bool press = s.Event == StampOnPress;
     EraserStamp(s.Image, s.Cx, s.Cy, o, s.C.Slot.CanvasColour, press);
     return EraserReach(s.Image, s.Cx, s.Cy, o, press);
 }
 
 TRect PaintEffect(const TStamp& s) {
-    const TDisc disc = Disc(s, s.Option(TOpt::BrushSize));
+    const TDisc disc = Disc(s, BrushDiameter(s.C));
     EffectBrushStamp(s.Image, s.C.Ws.EffectBrushSource.Bitmap, disc, s.EditTest);
     return disc.Reach();
 }

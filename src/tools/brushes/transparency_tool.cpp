@@ -36,7 +36,18 @@ void TransparencyTool::Move(ToolContext& c, int x, int y) {
     if (drawing_) Draw(c, x, y, false);
 }
 
+std::optional<TStampOutline> TransparencyTool::StampOutline(const ToolContext& c, int x, int y) const {
+    if (c.Option(TOpt::TransparencyTool) != TransparencySpray) return std::nullopt;
+    return TStampOutline{TDisc{x, y, c.Option(TOpt::TransparencySprayRadius)}.Reach(), true};
+}
+
+std::optional<TRect> TransparencyTool::DragSpan(const ToolContext& c) const {
+    if (!drawing_ || mode_ == TransparencyPen || mode_ == TransparencySpray) return std::nullopt;
+    return TRect{c.Slot.DownX, c.Slot.DownY, pointer_.X, pointer_.Y};
+}
+
 void TransparencyTool::Draw(ToolContext& c, int x, int y, bool press) {
+    pointer_ = {x, y};
     const TTransparencyOptions o = ReadOptions(c, mode_);
     Bitmap& image = c.Slot.Bitmap;
     Bitmap& overlay = c.Ws.StrokeOverlay.Bitmap;

@@ -28,12 +28,16 @@ public:
     void Move(ToolContext& c, int x, int y) override;
     void Release(ToolContext& c, int x, int y) override;
     void BeforeImageReplaced(Workspace&) override { drawing_ = false; }
+    // The spray's disc; the shapes' span while one is dragged.
+    std::optional<TStampOutline> StampOutline(const ToolContext& c, int x, int y) const override;
+    std::optional<TRect> DragSpan(const ToolContext& c) const override;
 
 private:
     void Draw(ToolContext& c, int x, int y, bool press);
 
     bool drawing_ = false;
     int mode_ = 0;
+    TPoint pointer_{}; // the last point drawn to
     TRect shown_{}; // where the last shape preview may lie
 };
 

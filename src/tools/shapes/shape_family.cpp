@@ -61,13 +61,21 @@ TShapePoints ShapeFamily::Points(const ToolContext& c, int x, int y) const {
 
 void ShapeFamily::Press(ToolContext& c, int x, int y) {
     dragging_ = true;
+    pointer_ = {x, y};
     c.Slot.DownX = x;
     c.Slot.DownY = y;
     if (traits_.PreviewOnPress) PreviewShape(c, *this, traits_, Points(c, x, y + 1), shown_);
 }
 
 void ShapeFamily::Move(ToolContext& c, int x, int y) {
-    if (dragging_) PreviewShape(c, *this, traits_, Points(c, x, y), shown_);
+    if (!dragging_) return;
+    pointer_ = {x, y};
+    PreviewShape(c, *this, traits_, Points(c, x, y), shown_);
+}
+
+std::optional<TRect> ShapeFamily::DragSpan(const ToolContext& c) const {
+    if (!dragging_) return std::nullopt;
+    return TRect{c.Slot.DownX, c.Slot.DownY, pointer_.X, pointer_.Y};
 }
 
 bool ShapeFamily::Cancel(ToolContext& c, bool held) {

@@ -87,6 +87,8 @@ public:
     void BeforeImageReplaced(Workspace&) override { dragging_ = false; }
     // A shape being dragged is dropped, its preview taken off the view.
     bool Cancel(ToolContext& c, bool held) override;
+    // The press point and the pointer while the shape is dragged.
+    std::optional<TRect> DragSpan(const ToolContext& c) const override;
 
 private:
     TShapePoints Points(const ToolContext& c, int x, int y) const;
@@ -94,6 +96,7 @@ private:
     const TCommitRules& rules_;
     TShapeTraits traits_;
     bool dragging_ = false;
+    TPoint pointer_{};
     TRect shown_{}; // where the last preview lies on the view
 };
 

@@ -138,6 +138,7 @@ OptionBoxWindow* TextEditor(WindowHost& w) {
     QGridLayout* g = box->Grid();
     auto* text = new QLineEdit(box);
     text->setObjectName("T");
+    text->setAccessibleName("Text");
     text->setMinimumWidth(240);
     g->addWidget(text, 0, 0, 1, 3);
     auto* buttons = new QWidget(box);

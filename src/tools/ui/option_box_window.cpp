@@ -123,7 +123,7 @@ QPoint OptionBoxWindow::PlaceAboveStatusBar() const {
 void OptionBoxWindow::showEvent(QShowEvent* e) {
     if (!e->spontaneous()) {
         if (number_ > 0) {
-            setWindowOpacity(kDimmedOpacity);
+            SetOpacity(this, kDimmedOpacity);
             main_.Ws().ToolVars.OptionBoxId = number_;
         }
     }
@@ -151,7 +151,7 @@ bool OptionBoxWindow::event(QEvent* e) {
 }
 
 void OptionBoxWindow::Brighten() {
-    if (number_ > 0 && windowOpacity() < 1.0) setWindowOpacity(1.0);
+    if (number_ > 0 && windowOpacity() < 1.0) SetOpacity(this, 1.0);
 }
 
 // ---- history brush size -------------------------------------------------

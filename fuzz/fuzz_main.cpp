@@ -1,6 +1,12 @@
 // A libFuzzer program for one target of the table (PIXORA_FUZZ_TARGET).
 // `fuzz_<name> --seeds` prints the folders that seed it, one per line;
 // `fuzz_<name> --dictionary` the file of its format's tokens, if it has one.
+//
+// The readers refuse pictures above 2^20 pixels here (PIXORA_FUZZ_MAX_PIXELS,
+// which the fuzz build alone heeds): a picture near the program's largest
+// size takes a second to fill, which leaves a campaign a few hundred
+// executions where it needs a million. Set the variable to another number
+// before starting a program to fuzz at that limit (0: the program's own).
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +40,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
         std::exit(0);
     }
     Target();
+    setenv("PIXORA_FUZZ_MAX_PIXELS", "1048576", 0);
     return 0;
 }
 

@@ -26,7 +26,8 @@
 # and the executions, time and coverage of every run in
 # build-fuzz/fuzz-runs/<target>, from which the report is made. A finding,
 # once fixed, belongs in tests/data/fuzz/<target>/, where the replay test of
-# every build feeds it to its target again.
+# every build feeds it to its target again. A target with no runs in this
+# build folder keeps its row and findings of the previous report, marked *.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -58,11 +59,14 @@ if [[ ! -f $build/build.ninja ]]; then
   CC=clang CXX=clang++ cmake -S . -B $build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXORA_FUZZ=ON \
     -DPIXORA_BUILD_TESTS=OFF -DPIXORA_BUILD_BENCH=OFF >/dev/null
 fi
+targets=("$@")
 if [[ $mode != report ]]; then
-  nice -n 19 cmake --build $build --target fuzz_all -j1 >/dev/null
+  # The programs of the targets named, or all of them.
+  programs=(fuzz_all)
+  ((${#targets[@]} == 0)) || programs=("${targets[@]/#/fuzz_}")
+  nice -n 19 cmake --build $build --target "${programs[@]}" -j1 >/dev/null
 fi
 
-targets=("$@")
 if ((${#targets[@]} == 0)); then
   for bin in $build/fuzz/fuzz_*; do [[ -f $bin && -x $bin ]] && targets+=("${bin##*/fuzz_}"); done
 fi
@@ -93,8 +97,23 @@ executions_in() { grep -aoE '^#[0-9]+' "$1" | tail -1 | tr -d '#' || true; }
 edges_in() { grep -aoE 'cov: [0-9]+' "$1" | tail -1 | tr -dc '0-9' || true; }
 count_findings() { find "$1" -maxdepth 1 -name "$2-*" "${@:3}" | wc -l; }
 
+# The lines of the previous report about targets that have no runs in
+# this build folder (run elsewhere), which the new report keeps.
+earlier_lines() {
+  local line t
+  [[ -f fuzz/REPORT.md ]] || return 0
+  while IFS= read -r line; do
+    [[ $line =~ $1 ]] || continue
+    t=${BASH_REMATCH[1]}
+    [[ -f $build/fuzz-runs/$t ]] || echo "$line"
+  done <fuzz/REPORT.md
+}
+
 write_report() {
-  local report=fuzz/REPORT.md t file execs secs edges first=1 kind
+  local report=fuzz/REPORT.md t file execs secs edges first=1 kind rows findings_before
+  # Rows are marked * when they come from the previous report.
+  rows=$(earlier_lines '^\| ([a-z0-9_]+)\*? \| [0-9]' | sed -E 's/^\| ([a-z0-9_]+) \|/| \1* |/')
+  findings_before=$(earlier_lines '^- ([a-z0-9_]+), ')
   {
     echo "# Fuzzing report"
     echo
@@ -103,6 +122,7 @@ write_report() {
     echo "one at a time at the lowest priority, with a 20 s limit an input and 1100 MiB an allocation."
     echo "Edges: the coverage points the target's corpus reaches at the end of its last run."
     echo "A finding is open while its input still fails the target's program as built now."
+    [[ -z $rows ]] || echo "Targets marked * were not run from this build folder: their rows and findings are the previous report's."
     echo
     echo "| target | executions | seconds | edges | findings | open |"
     echo "|---|---:|---:|---:|---:|---:|"
@@ -120,6 +140,7 @@ write_report() {
       done
       echo "| $t | $execs | $secs | $edges | $found | $open |"
     done
+    [[ -z $rows ]] || echo "$rows"
     echo
     echo "## Findings"
     echo
@@ -137,6 +158,10 @@ write_report() {
         done
       done
     done
+    if [[ -n $findings_before ]]; then
+      first=0
+      echo "$findings_before"
+    fi
     ((first)) && echo "None."
   } >"$report"
   echo "wrote $report"

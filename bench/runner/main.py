@@ -9,7 +9,7 @@ import sys
 import time
 
 from runner import batch, effects, many_files, fixed, formats, inprocess, inputs, peers, press
-from runner.report import Report
+from runner.report import Report, kept_sections
 from runner.timing import loadavg
 
 SECTIONS = ["formats", "effects", "batch", "manyfiles", "inprocess", "window"]
@@ -151,8 +151,13 @@ def main(argv):
     write_misses(r)
     fixed.write_section(r, results)
     r.commands_appendix()
+    text = r.text()
+    if os.path.exists(args.report):
+        with open(args.report) as f:
+            for section in kept_sections(f.read()):
+                text += "\n" + section
     with open(args.report, "w") as f:
-        f.write(r.text())
+        f.write(text)
     log(f"wrote {args.report}")
     return 0
 

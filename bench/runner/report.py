@@ -1,5 +1,7 @@
 """bench/REPORT.md from the measured rows."""
 
+import re
+
 from runner.timing import command_text
 from runner.tools import TOOLS
 
@@ -182,3 +184,25 @@ class Report:
 
     def text(self):
         return "\n".join(self.lines) + "\n"
+
+
+# Sections written by other bench scripts into the same report, each between
+# its own two marker lines, which bench/run carries over when it rewrites it.
+def _markers(name):
+    return f"<!-- {name}: begin -->", f"<!-- {name}: end -->"
+
+
+def replace_kept_section(text, name, section):
+    """`text` with the section `name` replaced by `section` (added at the end
+    when it has none)."""
+    begin, end = _markers(name)
+    block = f"{begin}\n{section.rstrip()}\n{end}\n"
+    if begin in text and end in text[text.index(begin):]:
+        head, rest = text.split(begin, 1)
+        return head + block + rest.split(end, 1)[1].lstrip("\n")
+    return text.rstrip("\n") + "\n\n" + block
+
+
+def kept_sections(text):
+    """The marked sections of `text`, markers included, in order."""
+    return [m.group(0) for m in re.finditer(r"<!-- ([a-z-]+): begin -->\n.*?<!-- \1: end -->\n", text, re.S)]

@@ -16,6 +16,7 @@ class Sample:
     peak_kib: int  # the child's peak resident size
     ok: bool
     error: str = ""
+    cpu: float = 0.0  # the child's user and system time
 
 
 @dataclass
@@ -60,7 +61,8 @@ def run_once(argv, cwd=None, env=None, timeout=None, shell=False):
     err = proc.stderr.read().decode(errors="replace").strip()
     proc.stderr.close()
     ok = proc.returncode == 0
-    return Sample(seconds, usage.ru_maxrss, ok, "" if ok else (err.splitlines() or ["exit %d" % proc.returncode])[-1])
+    return Sample(seconds, usage.ru_maxrss, ok, "" if ok else (err.splitlines() or ["exit %d" % proc.returncode])[-1],
+                  usage.ru_utime + usage.ru_stime)
 
 
 def command_text(argv):

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -20,6 +21,25 @@
 
 namespace pixora {
 
+namespace {
+
+// The fuzz build's smaller picture limit (see fuzz/fuzz_main.cpp): a
+// fuzzer spends its time on the parsers, not on filling pictures near the
+// largest size. Without PIXORA_FUZZ_MAX_PIXELS set, or in any other
+// build, the limits are the program's own.
+void CheckFuzzLimit([[maybe_unused]] int64_t width, [[maybe_unused]] int64_t height,
+                    [[maybe_unused]] const char* what) {
+#ifdef PIXORA_FUZZ_BUILD
+    const char* limit = std::getenv("PIXORA_FUZZ_MAX_PIXELS");
+    const long long most = limit ? std::atoll(limit) : 0;
+    if (most > 0 && width * height > most)
+        throw ECodecError(std::string(what) + ": image above the fuzz limit of " + std::to_string(most) +
+                          " pixels (" + std::to_string(width) + " x " + std::to_string(height) + ")");
+#endif
+}
+
+} // namespace
+
 void CheckImageSize(int64_t width, int64_t height, const char* what) {
     if (width <= 0 || height <= 0)
         throw ECodecError(std::string(what) + ": invalid image size " + std::to_string(width) + " x " +
@@ -27,9 +47,11 @@ void CheckImageSize(int64_t width, int64_t height, const char* what) {
     if (width > MaxImageSide || height > MaxImageSide || width * height > MaxImagePixels)
         throw ECodecError(std::string(what) + ": image too large (" + std::to_string(width) + " x " +
                           std::to_string(height) + ")");
+    CheckFuzzLimit(width, height, what);
 }
 
 Bitmap NewImage(int width, int height, bool clear) {
+    CheckFuzzLimit(width, height, "Image");
     try {
         if (!clear) {
             Bitmap b(0, 0, 32);

@@ -43,6 +43,11 @@ TContext NewContext() {
     return ctx;
 }
 
+// A big-endian 4-character code of the profile's 128-byte header.
+uint32_t HeaderCode(const uint8_t* icc, std::size_t at) {
+    return (uint32_t(icc[at]) << 24) | (uint32_t(icc[at + 1]) << 16) | (uint32_t(icc[at + 2]) << 8) | icc[at + 3];
+}
+
 std::string Description(cmsHPROFILE p) {
     char text[256] = "";
     cmsGetProfileInfoASCII(p, cmsInfoDescription, "en", "US", text, sizeof text);
@@ -213,11 +218,13 @@ TColourConversion::TColourConversion(const uint8_t* icc, std::size_t size, TSamp
     const TProfile profile(cmsOpenProfileFromMemTHR(ctx, icc, static_cast<cmsUInt32Number>(size)));
     if (!profile) return;
     const auto p = static_cast<cmsHPROFILE>(profile.get());
-    const cmsProfileClassSignature kind = cmsGetDeviceClass(p);
+    // The profile's class and colour space as the header's bytes hold them:
+    // Little CMS hands them out as enums, which a damaged header fills with
+    // values no enumerator has.
+    const uint32_t kind = HeaderCode(icc, 12), space = HeaderCode(icc, 16);
     if (kind != cmsSigInputClass && kind != cmsSigDisplayClass && kind != cmsSigOutputClass &&
         kind != cmsSigColorSpaceClass)
         return;
-    const cmsColorSpaceSignature space = cmsGetColorSpace(p);
     const bool cmyk = samples != TSampleColours::Rgb;
     cmsUInt32Number in = 0;
     if (cmyk && space == cmsSigCmykData)

@@ -58,6 +58,9 @@ struct THandleFree {
 struct TImageFree {
     void operator()(heif_image* i) const { heif_image_release(i); }
 };
+struct TNclxFree {
+    void operator()(heif_color_profile_nclx* n) const { heif_nclx_color_profile_free(n); }
+};
 struct TOptionsFree {
     void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
 };
@@ -87,12 +90,14 @@ TColourConversion ColoursOf(heif_image_handle* handle) {
         return TColourConversion(icc.data(), icc.size());
     }
     case heif_color_profile_type_nclx: {
-        heif_color_profile_nclx* nclx = nullptr;
-        if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || !nclx) return {};
-        const TCodedColours coded{static_cast<int>(nclx->color_primaries),
-                                  static_cast<int>(nclx->transfer_characteristics)};
-        heif_nclx_color_profile_free(nclx);
-        return TColourConversion(coded);
+        // The library hands out the description it has made even when it
+        // refuses one of its numbers: freed either way.
+        heif_color_profile_nclx* made = nullptr;
+        const bool ok = heif_image_handle_get_nclx_color_profile(handle, &made).code == heif_error_Ok;
+        const std::unique_ptr<heif_color_profile_nclx, TNclxFree> nclx(made);
+        if (!ok || !nclx) return {};
+        return TColourConversion(TCodedColours{static_cast<int>(nclx->color_primaries),
+                                               static_cast<int>(nclx->transfer_characteristics)});
     }
     default: return {};
     }

@@ -228,11 +228,15 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts
                     out.Bytes[at + static_cast<std::size_t>(x) / 8] |= static_cast<uint8_t>(0x80u >> (x & 7));
             continue;
         }
+        const std::size_t at = out.Size();
+        out.Zeros(rowBytes);
+        uint8_t* d = out.Bytes.data() + at;
         for (int x = 0; x < w; ++x, s += bpp) {
             if (grey) {
-                out.U8(GreyOf(s));
+                *d++ = GreyOf(s);
             } else {
-                out.U8(s[2]), out.U8(s[1]), out.U8(s[0]);
+                d[0] = s[2], d[1] = s[1], d[2] = s[0];
+                d += 3;
             }
         }
     }

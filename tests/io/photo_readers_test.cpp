@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -133,6 +135,33 @@ TEST(PhotoReaders, KnownByContentUnderAnyName) {
 
 // A photo cut short anywhere is refused with a message or opens at its size;
 // it never crashes or hangs the reader.
+// A HEIF picture is refused before decoding when the library's planes and
+// the picture it interleaves from them would take more than the readers'
+// working memory: 12000 x 12000 is within the largest image, but its
+// decoding buffers are not.
+TEST(PhotoReaders, AHeifTooLargeToDecodeWithinTheWorkingMemoryIsRefusedFirst) {
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
+    std::vector<uint8_t> bytes = ReadBytes((PhotosRoot() / "heif/crabbyavif/blue_444.heic").string());
+    const auto at = std::search(bytes.begin(), bytes.end(), std::begin("ispe"), std::end("ispe") - 1);
+    ASSERT_NE(at, bytes.end());
+    const std::size_t sides = static_cast<std::size_t>(at - bytes.begin()) + 8; // after the box's version
+    for (std::size_t i = 0; i < 8; i += 4) {                                   // 12000 = 0x2EE0, twice
+        bytes[sides + i] = 0;
+        bytes[sides + i + 1] = 0;
+        bytes[sides + i + 2] = 0x2E;
+        bytes[sides + i + 3] = 0xE0;
+    }
+    ScratchDir dir;
+    const std::string file = dir.File("huge.heic");
+    WriteBytes(file, bytes);
+    try {
+        LoadImageFile(file, fcOther);
+        ADD_FAILURE() << "opened";
+    } catch (const ECodecError& e) {
+        EXPECT_NE(std::string(e.what()).find("working memory"), std::string::npos) << e.what();
+    }
+}
+
 TEST(PhotoReaders, FilesCutShortAreRefusedOrOpenWhole) {
     PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     ScratchDir dir;

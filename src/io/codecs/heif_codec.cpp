@@ -121,11 +121,14 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
     CheckImageSize(w, h, "HEIF");
     const int bits = heif_image_handle_get_luma_bits_per_pixel(handle.get());
     const bool deep = bits > 8;
-    // Deeper samples are decoded at 16 bits a channel, 8 bytes a pixel: that
-    // buffer stays within the working memory the readers may take.
-    if (deep && w * h * 8 > MaxImageBytes)
-        throw ECodecError("HEIF: image too large to decode at " + std::to_string(bits) + " bits (" + std::to_string(w) +
-                          " x " + std::to_string(h) + ")");
+    // The library holds the decoded planes (at worst three full-size ones and
+    // an alpha plane) and the interleaved picture it makes from them, at one
+    // byte a sample or two for deeper ones: 8 or 16 bytes a pixel, which must
+    // stay within the working memory the readers may take.
+    const int64_t workingPerPixel = deep ? 16 : 8;
+    if (w * h * workingPerPixel > MaxImageBytes)
+        throw ECodecError("HEIF: image too large to decode within the working memory at " + std::to_string(bits) +
+                          " bits (" + std::to_string(w) + " x " + std::to_string(h) + ")");
 
     const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     std::unique_ptr<heif_decoding_options, TOptionsFree> options(heif_decoding_options_alloc());

@@ -3,6 +3,10 @@
 // manifests, history indexes): their values on one line and their numbers.
 
 #include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 
 namespace pixora {
@@ -25,6 +29,27 @@ inline bool ParseDecimal(const std::string& text, long long& out) {
     }
     out = v;
     return true;
+}
+
+// Reads such a file: false when it is larger than `limit` bytes or its first
+// line is not `head`; otherwise `take` is given each "key=value" line (lines
+// without "=" are passed over) and the file reads when none of them
+// returned false.
+inline bool ReadRecordFile(const std::filesystem::path& path, const char* head, std::uintmax_t limit,
+                           const std::function<bool(const std::string& key, const std::string& value)>& take) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > limit) return false;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    if (!std::getline(in, line) || line != head) return false;
+    bool ok = true;
+    while (std::getline(in, line)) {
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        ok = take(line.substr(0, eq), line.substr(eq + 1)) && ok;
+    }
+    return ok;
 }
 
 } // namespace pixora

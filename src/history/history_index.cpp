@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <unistd.h>
 
 #include "doc/record_text.h"
@@ -65,29 +66,17 @@ void WriteHistoryIndex(const std::string& path, const THistoryIndex& index) {
 }
 
 bool ReadHistoryIndex(const std::string& path, THistoryIndex& index) {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (ec || size > kIndexLimit) return false;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    if (!std::getline(in, line) || line != kIndexHead) return false;
     THistoryIndex r;
     long long width = 0, height = 0, pos = -1, count = -1, newest = 0, hadFile = 0, written = 0;
-    bool ok = true;
-    while (std::getline(in, line)) {
-        const auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    const std::map<std::string, long long*> numbers = {{"file", &hadFile}, {"width", &width},   {"height", &height},
+                                                      {"pos", &pos},      {"count", &count},   {"newest", &newest},
+                                                      {"written", &written}};
+    bool ok = ReadRecordFile(path, kIndexHead, kIndexLimit, [&](const std::string& key, const std::string& value) {
         if (key == "name") r.Name = value;
         else if (key == "step") r.Names.push_back(value);
-        else if (key == "file") ok = ok && ParseDecimal(value, hadFile);
-        else if (key == "width") ok = ok && ParseDecimal(value, width);
-        else if (key == "height") ok = ok && ParseDecimal(value, height);
-        else if (key == "pos") ok = ok && ParseDecimal(value, pos);
-        else if (key == "count") ok = ok && ParseDecimal(value, count);
-        else if (key == "newest") ok = ok && ParseDecimal(value, newest);
-        else if (key == "written") ok = ok && ParseDecimal(value, written);
-    }
+        else if (const auto n = numbers.find(key); n != numbers.end()) return ParseDecimal(value, *n->second);
+        return true;
+    });
     ok = ok && width > 0 && height > 0 && width <= MaxImageSide && height <= MaxImageSide && count >= 1 &&
          count < (1 << 24) && pos >= 0 && pos <= count && static_cast<long long>(r.Names.size()) == count + 1;
     if (!ok) return false;

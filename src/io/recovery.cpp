@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <unistd.h>
 
 #include "doc/layers.h"
@@ -56,36 +57,19 @@ Bitmap ComposedCopy(const TImages& s) {
 
 // Reads a manifest; false when it is not one of ours.
 bool ReadManifest(const fs::path& file, TRecoverable& r, long& pid, long long& started) {
-    std::error_code ec;
-    const auto size = fs::file_size(file, ec);
-    if (ec || size > kManifestLimit) return false;
-    std::ifstream in(file, std::ios::binary);
-    std::string line;
-    if (!std::getline(in, line) || line != kManifestHead) return false;
     bool named = false;
     long long width = 0, height = 0, p = 0, s = 0, written = 0, hadFile = 0;
-    bool ok = true;
-    while (std::getline(in, line)) {
-        const auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    const std::map<std::string, long long*> numbers = {{"file", &hadFile}, {"width", &width}, {"height", &height},
+                                                      {"pid", &p},        {"started", &s},   {"written", &written}};
+    const bool ok = ReadRecordFile(file, kManifestHead, kManifestLimit, [&](const std::string& key, const std::string& value) {
         if (key == "name") {
             r.Name = value;
             named = !value.empty();
-        } else if (key == "file") {
-            ok = ok && ParseDecimal(value, hadFile);
-        } else if (key == "width") {
-            ok = ok && ParseDecimal(value, width);
-        } else if (key == "height") {
-            ok = ok && ParseDecimal(value, height);
-        } else if (key == "pid") {
-            ok = ok && ParseDecimal(value, p);
-        } else if (key == "started") {
-            ok = ok && ParseDecimal(value, s);
-        } else if (key == "written") {
-            ok = ok && ParseDecimal(value, written);
+        } else if (const auto n = numbers.find(key); n != numbers.end()) {
+            return ParseDecimal(value, *n->second);
         }
-    }
+        return true;
+    });
     if (!ok || !named || width <= 0 || height <= 0 || width > (1 << 20) || height > (1 << 20) || p <= 0)
         return false;
     r.Width = static_cast<int>(width);

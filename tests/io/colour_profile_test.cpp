@@ -116,6 +116,34 @@ TEST(ColourProfiles, LargePicturesConvertWhole) {
     EXPECT_TRUE(SameImage(ours, LcmsToSrgb(big, p3)));
 }
 
+// Rows as decoders hand them over (R, G, B, alpha from the library's own
+// buffer with padded rows; B, G, R, alpha in the picture's rows) are
+// reordered and converted to exactly what Little CMS makes of the
+// picture, in pieces that do not divide a row, on several threads.
+TEST(ColourProfiles, DecodedRowsFinishAsTheWholePictureConverts) {
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
+    const Bytes p3 = DisplayP3();
+    const TColourConversion colours(p3.data(), p3.size());
+    const Bitmap big = RandomImage(2500, 1100, 13);
+    const Bitmap expected = LcmsToSrgb(big, p3);
+    const int w = big.Width(), h = big.Height();
+    const std::size_t stride = 4 * static_cast<std::size_t>(w) + 12;
+    Bytes rgba(stride * h);
+    Bitmap bgra = big;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* p = Px(big, x, y);
+            uint8_t* d = &rgba[stride * y + 4 * static_cast<std::size_t>(x)];
+            d[0] = p[2], d[1] = p[1], d[2] = p[0], d[3] = static_cast<uint8_t>(255 - p[3]);
+            Px(bgra, x, y)[3] = d[3];
+        }
+    Bitmap fromRgba(w, h, 32);
+    colours.FinishPicture(rgba.data(), stride, TDecodedOrder::Rgba, fromRgba);
+    EXPECT_TRUE(SameImage(fromRgba, expected));
+    colours.FinishPicture(bgra.Data(), bgra.Stride(), TDecodedOrder::Bgra, bgra);
+    EXPECT_TRUE(SameImage(bgra, expected));
+}
+
 // Photos as they come: Display P3 from a phone in a JPEG's APP2 segments,
 // and a grey photo with a grey profile (converted from its one channel).
 TEST(ColourProfiles, PhotosMatchLittleCmsOwnConversion) {

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -169,6 +170,32 @@ template <class TRows> void OverBands(int height, std::size_t pixels, TRows rows
         t.join();
 }
 
+// Decoded pixels into B, G, R, T.
+void Reorder(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) {
+    switch (order) {
+    case TDecodedOrder::Pixels:
+        if (from != to) std::memcpy(to, from, 4 * static_cast<std::size_t>(count));
+        return;
+    case TDecodedOrder::Bgra:
+        for (int x = 0; x < 4 * count; x += 4) {
+            to[x] = from[x];
+            to[x + 1] = from[x + 1];
+            to[x + 2] = from[x + 2];
+            to[x + 3] = static_cast<uint8_t>(255 - from[x + 3]);
+        }
+        return;
+    case TDecodedOrder::Rgba:
+        for (int x = 0; x < 4 * count; x += 4) {
+            const uint8_t r = from[x], b = from[x + 2];
+            to[x] = b;
+            to[x + 1] = from[x + 1];
+            to[x + 2] = r;
+            to[x + 3] = static_cast<uint8_t>(255 - from[x + 3]);
+        }
+        return;
+    }
+}
+
 const TPrimaries* PrimariesOf(const TCodedColours& coded) {
     for (const TPrimaries& p : kPrimaries)
         if (p.Code == coded.Primaries) return &p;
@@ -285,31 +312,42 @@ bool TColourConversion::Converts() const {
 }
 
 void TColourConversion::ToSrgb(Bitmap& pixels) const {
-    if (!Converts() || state_->Samples != TSampleColours::Rgb || pixels.BitsPerPixel() != 32 ||
-        pixels.Empty())
-        return;
-    const int w = pixels.Width();
-    const cmsHTRANSFORM transform = state_->Transform;
-    if (state_->Grey) {
-        // From one channel of the grey picture (R = G = B) to all three.
-        std::vector<uint8_t> g(static_cast<std::size_t>(w)), rgb(3 * static_cast<std::size_t>(w));
-        for (int y = 0; y < pixels.Height(); ++y) {
-            uint8_t* row = pixels.Row(y);
-            for (int x = 0; x < w; ++x)
-                g[x] = row[4 * x + 1];
-            cmsDoTransform(transform, g.data(), rgb.data(), static_cast<cmsUInt32Number>(w));
-            for (int x = 0; x < w; ++x)
-                std::copy_n(&rgb[3 * static_cast<std::size_t>(x)], 3, row + 4 * x);
+    if (!Converts() || state_->Samples != TSampleColours::Rgb) return;
+    FinishPicture(pixels.Data(), pixels.Stride(), TDecodedOrder::Pixels, pixels);
+}
+
+void TColourConversion::Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) const {
+    const bool converts = Converts() && state_->Samples == TSampleColours::Rgb;
+    // A piece of a row stays in the first-level cache from its reordering
+    // to its conversion.
+    constexpr int kPiece = 1024;
+    for (int at = 0; at < count; at += kPiece) {
+        const int n = std::min(kPiece, count - at);
+        Reorder(from + 4 * static_cast<std::size_t>(at), order, to + 4 * static_cast<std::size_t>(at), n);
+        if (!converts) continue;
+        uint8_t* piece = to + 4 * static_cast<std::size_t>(at);
+        if (!state_->Grey) {
+            // In place: Little CMS reads B, G, R and writes them back, stepping over T.
+            cmsDoTransform(state_->Transform, piece, piece, static_cast<cmsUInt32Number>(n));
+            continue;
         }
-        return;
+        // From one channel of the grey picture (R = G = B) to all three.
+        uint8_t g[kPiece], rgb[3 * kPiece];
+        for (int x = 0; x < n; ++x)
+            g[x] = piece[4 * x + 1];
+        cmsDoTransform(state_->Transform, g, rgb, static_cast<cmsUInt32Number>(n));
+        for (int x = 0; x < n; ++x)
+            std::copy_n(&rgb[3 * x], 3, piece + 4 * x);
     }
-    // In place: Little CMS reads B, G, R and writes them back, stepping over T.
-    OverBands(pixels.Height(), static_cast<std::size_t>(w) * pixels.Height(),
-              [&pixels, transform, w](int y0, int y1) {
-                  for (int y = y0; y < y1; ++y)
-                      cmsDoTransform(transform, pixels.Row(y), pixels.Row(y),
-                                     static_cast<cmsUInt32Number>(w));
-              });
+}
+
+void TColourConversion::FinishPicture(const uint8_t* from, std::size_t stride, TDecodedOrder order, Bitmap& to) const {
+    if (to.BitsPerPixel() != 32 || to.Empty()) return;
+    const int w = to.Width();
+    OverBands(to.Height(), static_cast<std::size_t>(w) * to.Height(), [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y)
+            Finish(from + stride * static_cast<std::size_t>(y), order, to.Row(y), w);
+    });
 }
 
 void TColourConversion::CmykToSrgb(const uint8_t* cmyk, uint8_t* bgrt, int count) const {

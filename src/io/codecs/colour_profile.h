@@ -22,6 +22,13 @@ enum class TSampleColours {
     CmykInverted, // C, M, Y, K bytes, 255 = no ink (as Adobe writes JPEG)
 };
 
+// The order of a pixel's four bytes as a decoder hands them over.
+enum class TDecodedOrder {
+    Pixels, // B, G, R, T: the picture's own
+    Bgra,   // B, G, R, alpha
+    Rgba,   // R, G, B, alpha
+};
+
 // Primaries and transfer characteristics by their code numbers of ITU-T
 // H.273, as a HEIF/AVIF 'nclx' colour box gives them; 2 = unspecified.
 struct TCodedColours {
@@ -62,6 +69,17 @@ public:
     // Converts the colour bytes of a 32-bit bitmap in place; T is kept.
     // Does nothing unless Converts() and the conversion is for RGB pixels.
     void ToSrgb(Bitmap& pixels) const;
+    // Makes `count` decoded pixels the picture's B, G, R, T in sRGB: puts
+    // their bytes in order, turns alpha into transparency, and converts
+    // their colours as ToSrgb does (only the reordering for a conversion
+    // made for CMYK samples), a cache-sized piece at a time so that the
+    // bytes are read from memory once. `from` may be `to`. Several threads
+    // may finish pixels of one conversion at once.
+    void Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) const;
+    // Finishes a whole 32-bit picture of decoded rows `stride` bytes apart
+    // (they may be the picture's own rows) into `to`, in bands of rows on
+    // the processor's cores.
+    void FinishPicture(const uint8_t* from, std::size_t stride, TDecodedOrder order, Bitmap& to) const;
     // Converts `count` CMYK pixels (4 bytes each, as the constructor's
     // samples said) to B, G, R of a 32-bit row, leaving its T bytes.
     // Only for a conversion made for CMYK samples that Converts().

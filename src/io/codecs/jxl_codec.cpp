@@ -113,8 +113,7 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
             Damaged();
         }
     }
-    for (int y = 0; y < out.Height(); ++y) RgbaToPixels(out.Row(y), out.Row(y), out.Width());
-    colours.ToSrgb(out);
+    colours.FinishPicture(out.Data(), out.Stride(), TDecodedOrder::Rgba, out);
     return out;
 }
 

@@ -48,20 +48,14 @@ TSniff Sniff(const TFileHead& h) {
                : TSniff::No;
 }
 
-void AlphaToTransparency(Bitmap& image) {
-    for (int y = 0; y < image.Height(); ++y) {
-        uint8_t* p = image.Row(y);
-        for (int x = 0; x < image.Width(); ++x) p[4 * x + 3] = static_cast<uint8_t>(255 - p[4 * x + 3]);
-    }
-}
-
 struct TAnimDecoder {
     WebPAnimDecoder* Dec = nullptr;
     ~TAnimDecoder() { WebPAnimDecoderDelete(Dec); }
 };
 
-// The first frame of an animation as it shows on the animation's canvas.
-Bitmap FirstFrame(const uint8_t* data, std::size_t size) {
+// The first frame of an animation as it shows on the animation's canvas,
+// finished through `colours`.
+Bitmap FirstFrame(const uint8_t* data, std::size_t size, const TColourConversion& colours) {
     const WebPData webpData = {data, size};
     WebPAnimDecoderOptions options;
     if (!WebPAnimDecoderOptionsInit(&options)) throw ECodecError("WebP: the decoder library does not match");
@@ -84,9 +78,7 @@ Bitmap FirstFrame(const uint8_t* data, std::size_t size) {
         throw ECodecError("WebP: the animation's first frame is damaged or cut short");
     const int w = static_cast<int>(info.canvas_width), h = static_cast<int>(info.canvas_height);
     Bitmap out = NewImage(w, h, false);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(out.Row(y), frame + static_cast<std::size_t>(y) * w * 4, static_cast<std::size_t>(w) * 4);
-    AlphaToTransparency(out);
+    colours.FinishPicture(frame, static_cast<std::size_t>(w) * 4, TDecodedOrder::Bgra, out);
     return out;
 }
 
@@ -149,24 +141,35 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts
     out.Close();
 }
 
+// A still picture decoded straight into the picture's rows, on the
+// library's threads where it can use them.
+Bitmap Still(const uint8_t* data, std::size_t size, const WebPBitstreamFeatures& features,
+             const TColourConversion& colours) {
+    CheckImageSize(features.width, features.height, "WebP");
+    Bitmap out = NewImage(features.width, features.height, false);
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config)) throw ECodecError("WebP: the decoder library does not match");
+    config.options.use_threads = 1;
+    config.output.colorspace = MODE_BGRA;
+    config.output.is_external_memory = 1;
+    config.output.u.RGBA.rgba = out.Data();
+    config.output.u.RGBA.stride = static_cast<int>(out.Stride());
+    config.output.u.RGBA.size = out.ByteSize();
+    const VP8StatusCode status = WebPDecode(data, size, &config);
+    WebPFreeDecBuffer(&config.output);
+    if (status != VP8_STATUS_OK) throw ECodecError("WebP: the image data is damaged or cut short");
+    colours.FinishPicture(out.Data(), out.Stride(), TDecodedOrder::Bgra, out);
+    return out;
+}
+
 Bitmap Read(const std::string& path, TReadNotes& notes) {
     const TMappedFile file(path);
     WebPBitstreamFeatures features;
     if (WebPGetFeatures(file.Data(), file.Size(), &features) != VP8_STATUS_OK)
         throw ECodecError("WebP: not a WebP file, or the file is damaged");
-    Bitmap out;
-    if (features.has_animation) {
-        out = FirstFrame(file.Data(), file.Size());
-    } else {
-        CheckImageSize(features.width, features.height, "WebP");
-        out = NewImage(features.width, features.height, false);
-        if (!WebPDecodeBGRAInto(file.Data(), file.Size(), out.Data(), out.ByteSize(),
-                                static_cast<int>(out.Stride())))
-            throw ECodecError("WebP: the image data is damaged or cut short");
-        AlphaToTransparency(out);
-    }
     const TColourConversion colours = ColoursOf(file.Data(), file.Size());
-    colours.ToSrgb(out);
+    Bitmap out = features.has_animation ? FirstFrame(file.Data(), file.Size(), colours)
+                                        : Still(file.Data(), file.Size(), features, colours);
     notes.ColourProfile = colours.Name();
     return out;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <tiffio.h>
+#include <webp/decode.h>
 
 #include <filesystem>
 
@@ -142,6 +143,42 @@ TEST(ColourProfiles, DecodedRowsFinishAsTheWholePictureConverts) {
     EXPECT_TRUE(SameImage(fromRgba, expected));
     colours.FinishPicture(bgra.Data(), bgra.Stride(), TDecodedOrder::Bgra, bgra);
     EXPECT_TRUE(SameImage(bgra, expected));
+}
+
+// A large WebP is finished on a second thread while it decodes: its pixels
+// are exactly libwebp's own decoding put through Little CMS, lossy and
+// lossless with alpha alike, and the file cut short is refused.
+TEST(ColourProfiles, LargeWebpFinishesWhileItDecodes) {
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
+    ScratchDir dir;
+    const Bytes p3 = DisplayP3();
+    const int w = 1100, h = 1000;
+    for (bool lossless : {false, true}) {
+        SCOPED_TRACE(lossless ? "lossless" : "lossy");
+        Bitmap picture(w, h, 32);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                SetPixel(picture, x, y, static_cast<uint8_t>(x * 255 / w), static_cast<uint8_t>(y * 255 / h),
+                         static_cast<uint8_t>((x + y) & 255), static_cast<uint8_t>(lossless ? (x * 7 + y) & 255 : 0));
+        SaveOptions opts;
+        opts.WebpLossless = lossless;
+        WriteImageFile(dir.File("plain.webp"), picture, FormatFromExtension("plain.webp"), opts);
+        const Bytes tagged = TagWebp(ReadBytes(dir.File("plain.webp")), p3, w, h, lossless);
+        WriteBytes(dir.File("tagged.webp"), tagged);
+        int dw = 0, dh = 0;
+        uint8_t* bgra = WebPDecodeBGRA(tagged.data(), tagged.size(), &dw, &dh);
+        ASSERT_NE(bgra, nullptr);
+        Bitmap decoded(dw, dh, 32);
+        for (int y = 0; y < dh; ++y)
+            for (int x = 0; x < dw; ++x) {
+                const uint8_t* s = bgra + 4 * (static_cast<std::size_t>(y) * dw + x);
+                SetPixel(decoded, x, y, s[2], s[1], s[0], 255 - s[3]);
+            }
+        WebPFree(bgra);
+        EXPECT_TRUE(SameImage(LoadImageFile(dir.File("tagged.webp"), fcOther), LcmsToSrgb(decoded, p3)));
+        WriteBytes(dir.File("cut.webp"), Bytes(tagged.begin(), tagged.begin() + static_cast<long>(tagged.size() * 2 / 3)));
+        EXPECT_THROW(LoadImageFile(dir.File("cut.webp"), fcOther), ECodecError);
+    }
 }
 
 // Photos as they come: Display P3 from a phone in a JPEG's APP2 segments,

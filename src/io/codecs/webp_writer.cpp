@@ -13,6 +13,7 @@
 
 #include "io/codecs/colour_profile.h"
 #include "io/codecs/format_codecs.h"
+#include "io/codecs/row_pipeline.h"
 
 namespace pixora::webp {
 
@@ -141,8 +142,14 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts
     out.Close();
 }
 
-// A still picture decoded straight into the picture's rows, on the
-// library's threads where it can use them.
+struct TIncremental {
+    WebPIDecoder* Dec = nullptr;
+    ~TIncremental() { WebPIDelete(Dec); }
+};
+
+// A still picture decoded straight into the picture's rows on the library's
+// threads, a piece of the file at a time, so that the rows it has made are
+// finished while it makes the next.
 Bitmap Still(const uint8_t* data, std::size_t size, const WebPBitstreamFeatures& features,
              const TColourConversion& colours) {
     CheckImageSize(features.width, features.height, "WebP");
@@ -155,10 +162,21 @@ Bitmap Still(const uint8_t* data, std::size_t size, const WebPBitstreamFeatures&
     config.output.u.RGBA.rgba = out.Data();
     config.output.u.RGBA.stride = static_cast<int>(out.Stride());
     config.output.u.RGBA.size = out.ByteSize();
-    const VP8StatusCode status = WebPDecode(data, size, &config);
-    WebPFreeDecBuffer(&config.output);
+    TRowPipeline rows(colours, out.Data(), out.Stride(), TDecodedOrder::Bgra, out);
+    TIncremental dec;
+    dec.Dec = WebPIDecode(nullptr, 0, &config);
+    if (!dec.Dec) throw ECodecError("WebP: not enough memory");
+    constexpr std::size_t kPiece = std::size_t(32) << 10;
+    VP8StatusCode status = VP8_STATUS_SUSPENDED;
+    for (std::size_t fed = 0; status == VP8_STATUS_SUSPENDED && fed < size;) {
+        fed = std::min(size, fed + kPiece);
+        // The library reads the file where it lies, as far as `fed`.
+        status = WebPIUpdate(dec.Dec, data, fed);
+        int made = 0;
+        if (WebPIDecGetRGB(dec.Dec, &made, nullptr, nullptr, nullptr)) rows.Decoded(made);
+    }
     if (status != VP8_STATUS_OK) throw ECodecError("WebP: the image data is damaged or cut short");
-    colours.FinishPicture(out.Data(), out.Stride(), TDecodedOrder::Bgra, out);
+    rows.Finish();
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include <jxl/resizable_parallel_runner.h>
 #include <jxl/resizable_parallel_runner_cxx.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,22 @@ TColourConversion ColoursOf(const JxlDecoder* dec, std::string& name) {
     return colours;
 }
 
+// Where the decoder's threads hand over rows of the frame: each piece is
+// finished into the picture as it comes, while other pieces still decode.
+struct TFrameOut {
+    const TColourConversion* Colours;
+    Bitmap* Out;
+};
+
+void TakePixels(void* opaque, std::size_t x, std::size_t y, std::size_t count, const void* pixels) {
+    const auto* to = static_cast<const TFrameOut*>(opaque);
+    Bitmap& out = *to->Out;
+    if (y >= static_cast<std::size_t>(out.Height()) || x >= static_cast<std::size_t>(out.Width())) return;
+    count = std::min(count, static_cast<std::size_t>(out.Width()) - x);
+    to->Colours->Finish(static_cast<const uint8_t*>(pixels), TDecodedOrder::Rgba,
+                        out.Row(static_cast<int>(y)) + 4 * x, static_cast<int>(count));
+}
+
 } // namespace
 
 Bitmap Read(const std::string& path, TReadNotes& notes) {
@@ -82,10 +99,11 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
     if (JxlDecoderSetInput(dec.get(), file.Data(), file.Size()) != JXL_DEC_SUCCESS) Damaged();
     JxlDecoderCloseInput(dec.get());
 
-    // B, G, R, A once the frame is in: the decoder writes R, G, B, A.
+    // The decoder hands over R, G, B, A.
     const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
     Bitmap out;
     TColourConversion colours;
+    TFrameOut frameOut{&colours, &out};
     for (;;) {
         const JxlDecoderStatus status = JxlDecoderProcessInput(dec.get());
         if (status == JXL_DEC_BASIC_INFO) {
@@ -103,9 +121,10 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
         } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
             std::size_t need = 0;
             if (out.Empty() || JxlDecoderImageOutBufferSize(dec.get(), &format, &need) != JXL_DEC_SUCCESS ||
-                need != out.ByteSize() || out.Stride() != static_cast<std::size_t>(out.Width()) * 4)
+                need != static_cast<std::size_t>(out.Width()) * out.Height() * 4)
                 Damaged();
-            if (JxlDecoderSetImageOutBuffer(dec.get(), &format, out.Data(), out.ByteSize()) != JXL_DEC_SUCCESS)
+            if (JxlDecoderSetImageOutCallback(dec.get(), &format, TakePixels,
+                                              &frameOut) != JXL_DEC_SUCCESS)
                 Damaged();
         } else if (status == JXL_DEC_FULL_IMAGE) {
             break; // the first frame is the picture
@@ -113,7 +132,6 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
             Damaged();
         }
     }
-    colours.FinishPicture(out.Data(), out.Stride(), TDecodedOrder::Rgba, out);
     return out;
 }
 

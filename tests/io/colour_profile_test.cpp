@@ -117,10 +117,10 @@ TEST(ColourProfiles, LargePicturesConvertWhole) {
     EXPECT_TRUE(SameImage(ours, LcmsToSrgb(big, p3)));
 }
 
-// Rows as decoders hand them over (R, G, B, alpha from the library's own
-// buffer with padded rows; B, G, R, alpha in the picture's rows) are
-// reordered and converted to exactly what Little CMS makes of the
-// picture, in pieces that do not divide a row, on several threads.
+// Rows as decoders hand them over (R, G, B, alpha or R, G, B from the
+// library's own buffer with padded rows; B, G, R, alpha in the picture's
+// rows) are reordered and converted to exactly what Little CMS makes of
+// the picture, in pieces that do not divide a row, on several threads.
 TEST(ColourProfiles, DecodedRowsFinishAsTheWholePictureConverts) {
     PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     const Bytes p3 = DisplayP3();
@@ -143,6 +143,17 @@ TEST(ColourProfiles, DecodedRowsFinishAsTheWholePictureConverts) {
     EXPECT_TRUE(SameImage(fromRgba, expected));
     colours.FinishPicture(bgra.Data(), bgra.Stride(), TDecodedOrder::Bgra, bgra);
     EXPECT_TRUE(SameImage(bgra, expected));
+    // Three bytes a pixel, opaque.
+    Bitmap opaque = big;
+    Bytes rgb(stride * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            Px(opaque, x, y)[3] = 0;
+            std::copy_n(&rgba[stride * y + 4 * static_cast<std::size_t>(x)], 3, &rgb[stride * y + 3 * static_cast<std::size_t>(x)]);
+        }
+    Bitmap fromRgb(w, h, 32);
+    colours.FinishPicture(rgb.data(), stride, TDecodedOrder::Rgb, fromRgb);
+    EXPECT_TRUE(SameImage(fromRgb, LcmsToSrgb(opaque, p3)));
 }
 
 // A large WebP is finished on a second thread while it decodes: its pixels

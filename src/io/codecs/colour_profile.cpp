@@ -193,6 +193,14 @@ void Reorder(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) {
             to[x + 3] = static_cast<uint8_t>(255 - from[x + 3]);
         }
         return;
+    case TDecodedOrder::Rgb:
+        for (int x = 0; x < count; ++x, from += 3, to += 4) {
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+            to[3] = 0;
+        }
+        return;
     }
 }
 
@@ -323,7 +331,8 @@ void TColourConversion::Finish(const uint8_t* from, TDecodedOrder order, uint8_t
     constexpr int kPiece = 1024;
     for (int at = 0; at < count; at += kPiece) {
         const int n = std::min(kPiece, count - at);
-        Reorder(from + 4 * static_cast<std::size_t>(at), order, to + 4 * static_cast<std::size_t>(at), n);
+        Reorder(from + static_cast<std::size_t>(DecodedPixelBytes(order)) * at, order,
+                to + 4 * static_cast<std::size_t>(at), n);
         if (!converts) continue;
         uint8_t* piece = to + 4 * static_cast<std::size_t>(at);
         if (!state_->Grey) {

@@ -27,7 +27,13 @@ enum class TDecodedOrder {
     Pixels, // B, G, R, T: the picture's own
     Bgra,   // B, G, R, alpha
     Rgba,   // R, G, B, alpha
+    Rgb,    // R, G, B, three bytes a pixel: opaque
 };
+
+// The bytes a decoded pixel takes in that order.
+inline int DecodedPixelBytes(TDecodedOrder order) {
+    return order == TDecodedOrder::Rgb ? 3 : 4;
+}
 
 // Primaries and transfer characteristics by their code numbers of ITU-T
 // H.273, as a HEIF/AVIF 'nclx' colour box gives them; 2 = unspecified.
@@ -73,8 +79,9 @@ public:
     // their bytes in order, turns alpha into transparency, and converts
     // their colours as ToSrgb does (only the reordering for a conversion
     // made for CMYK samples), a cache-sized piece at a time so that the
-    // bytes are read from memory once. `from` may be `to`. Several threads
-    // may finish pixels of one conversion at once.
+    // bytes are read from memory once. `from` may be `to` for the orders
+    // of four bytes. Several threads may finish pixels of one conversion at
+    // once.
     void Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) const;
     // Finishes a whole 32-bit picture of decoded rows `stride` bytes apart
     // (they may be the picture's own rows) into `to`, in bands of rows on

@@ -136,7 +136,7 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
     // (The library mirrors only 8-bit pictures: a deeper one with a mirror
     // is refused with the library's reason.)
     Check(heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
-                            !deep   ? heif_chroma_interleaved_RGBA
+                            !deep   ? (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB)
                             : alpha ? heif_chroma_interleaved_RRGGBBAA_LE
                                     : heif_chroma_interleaved_RRGGBB_LE,
                             options.get()),
@@ -169,7 +169,9 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
         }
         colours.ToSrgb(out);
     } else {
-        colours.FinishPicture(plane, static_cast<std::size_t>(stride), TDecodedOrder::Rgba, out);
+        // Without alpha the library writes three bytes a pixel, the fewest.
+        colours.FinishPicture(plane, static_cast<std::size_t>(stride),
+                              alpha ? TDecodedOrder::Rgba : TDecodedOrder::Rgb, out);
     }
     return out;
 }

@@ -235,13 +235,14 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts
                         d[static_cast<std::size_t>(x) / 8] |= static_cast<uint8_t>(0x80u >> (x & 7));
                 continue;
             }
-            for (int x = 0; x < w; ++x, s += bpp) {
-                if (grey) {
-                    *d++ = GreyOf(s);
-                } else {
-                    d[0] = s[2], d[1] = s[1], d[2] = s[0];
-                    d += 3;
-                }
+            if (grey) {
+                for (int x = 0; x < w; ++x, s += bpp) *d++ = GreyOf(s);
+            } else if (bpp == 4) {
+                // The common case in fixed steps, which the compiler makes vector shuffles of.
+                for (int x = 0; x < w; ++x)
+                    d[3 * x] = s[4 * x + 2], d[3 * x + 1] = s[4 * x + 1], d[3 * x + 2] = s[4 * x];
+            } else {
+                for (int x = 0; x < w; ++x, s += bpp, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
             }
         }
         out.Write(block.data(), static_cast<std::size_t>(y1 - y0) * rowBytes);

@@ -324,11 +324,72 @@ void TColourConversion::ToSrgb(Bitmap& pixels) const {
     FinishPicture(pixels.Data(), pixels.Stride(), TDecodedOrder::Pixels, pixels);
 }
 
-void TColourConversion::Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) const {
+namespace {
+
+// Pixels finished at a time: a piece of a row stays in the first-level
+// cache from its reordering to its conversion.
+constexpr int kPiece = 1024;
+// The memo's size: enough for nearly all of a photo's repeated colours to
+// be found, at 2 MB a thread.
+constexpr int kMemoBits = 18;
+// A piece with fewer of its colours found than this share (a picture of
+// noise) and the next pieces go straight to Little CMS before the memo is
+// tried again.
+constexpr int kMemoWorthShare = 8; // one in
+constexpr int kPlainPieces = 15;
+
+inline uint32_t MemoSlot(uint32_t colour) {
+    return (colour * 2654435761u) >> (32 - kMemoBits);
+}
+
+inline uint32_t ColourAt(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+}
+
+} // namespace
+
+void TColourConversion::Remembering(uint8_t* pixels, int count, TColourMemo& memo) const {
+    if (memo.plain_ > 0) {
+        --memo.plain_;
+        cmsDoTransform(state_->Transform, pixels, pixels, static_cast<cmsUInt32Number>(count));
+        return;
+    }
+    if (memo.keys_.empty()) {
+        // No colour has all four bytes set.
+        memo.keys_.assign(std::size_t(1) << kMemoBits, 0xFFFFFFFFu);
+        memo.values_.resize(std::size_t(1) << kMemoBits);
+    }
+    count = std::min(count, kPiece);
+    int missedAt[kPiece];
+    uint8_t missed[4 * kPiece];
+    int misses = 0;
+    for (int x = 0; x < count; ++x) {
+        uint8_t* p = pixels + 4 * x;
+        const uint32_t colour = ColourAt(p), slot = MemoSlot(colour);
+        if (memo.keys_[slot] == colour) {
+            const uint32_t v = memo.values_[slot];
+            p[0] = static_cast<uint8_t>(v), p[1] = static_cast<uint8_t>(v >> 8), p[2] = static_cast<uint8_t>(v >> 16);
+            continue;
+        }
+        missedAt[misses] = x;
+        std::memcpy(missed + 4 * misses, p, 4);
+        ++misses;
+    }
+    if (misses == 0) return;
+    cmsDoTransform(state_->Transform, missed, missed, static_cast<cmsUInt32Number>(misses));
+    for (int i = 0; i < misses; ++i) {
+        uint8_t* p = pixels + 4 * missedAt[i];
+        const uint32_t slot = MemoSlot(ColourAt(p));
+        memo.keys_[slot] = ColourAt(p);
+        memo.values_[slot] = ColourAt(missed + 4 * i);
+        std::copy_n(missed + 4 * i, 3, p);
+    }
+    if (misses > count - count / kMemoWorthShare) memo.plain_ = kPlainPieces;
+}
+
+void TColourConversion::Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count,
+                               TColourMemo* memo) const {
     const bool converts = Converts() && state_->Samples == TSampleColours::Rgb;
-    // A piece of a row stays in the first-level cache from its reordering
-    // to its conversion.
-    constexpr int kPiece = 1024;
     for (int at = 0; at < count; at += kPiece) {
         const int n = std::min(kPiece, count - at);
         Reorder(from + static_cast<std::size_t>(DecodedPixelBytes(order)) * at, order,
@@ -337,7 +398,10 @@ void TColourConversion::Finish(const uint8_t* from, TDecodedOrder order, uint8_t
         uint8_t* piece = to + 4 * static_cast<std::size_t>(at);
         if (!state_->Grey) {
             // In place: Little CMS reads B, G, R and writes them back, stepping over T.
-            cmsDoTransform(state_->Transform, piece, piece, static_cast<cmsUInt32Number>(n));
+            if (memo)
+                Remembering(piece, n, *memo);
+            else
+                cmsDoTransform(state_->Transform, piece, piece, static_cast<cmsUInt32Number>(n));
             continue;
         }
         // From one channel of the grey picture (R = G = B) to all three.
@@ -354,8 +418,10 @@ void TColourConversion::FinishPicture(const uint8_t* from, std::size_t stride, T
     if (to.BitsPerPixel() != 32 || to.Empty()) return;
     const int w = to.Width();
     OverBands(to.Height(), static_cast<std::size_t>(w) * to.Height(), [&](int y0, int y1) {
+        TColourMemo memo;
+        TColourMemo* use = static_cast<std::size_t>(y1 - y0) * w >= kMemoPixels ? &memo : nullptr;
         for (int y = y0; y < y1; ++y)
-            Finish(from + stride * static_cast<std::size_t>(y), order, to.Row(y), w);
+            Finish(from + stride * static_cast<std::size_t>(y), order, to.Row(y), w, use);
     });
 }
 

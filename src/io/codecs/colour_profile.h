@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "doc/bitmap.h"
 
@@ -51,6 +52,21 @@ std::string CodedColoursName(const TCodedColours& coded);
 // CMYK profiles included, stay well within a few megabytes.
 inline constexpr std::size_t kMaxProfileBytes = std::size_t(16) << 20;
 
+// Colours one thread has converted lately, by their B, G, R. A photo
+// repeats most of its colours many times over, and taking a colour from
+// here costs far less than converting it again; what it holds is what
+// Little CMS made of each colour, so the pixels are the same either way.
+// Its room is taken on first use.
+// Fewer pixels than this gain less from a memo than its room costs.
+inline constexpr std::size_t kMemoPixels = std::size_t(1) << 16;
+
+class TColourMemo {
+private:
+    friend class TColourConversion;
+    std::vector<uint32_t> keys_, values_;
+    int plain_ = 0; // pieces still to convert without looking here
+};
+
 class TColourConversion {
 public:
     // No profile: nothing converts and Name() is empty.
@@ -82,7 +98,9 @@ public:
     // bytes are read from memory once. `from` may be `to` for the orders
     // of four bytes. Several threads may finish pixels of one conversion at
     // once.
-    void Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) const;
+    // A thread that finishes many pixels passes its own memo.
+    void Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count,
+                TColourMemo* memo = nullptr) const;
     // Finishes a whole 32-bit picture of decoded rows `stride` bytes apart
     // (they may be the picture's own rows) into `to`, in bands of rows on
     // the processor's cores.
@@ -93,6 +111,8 @@ public:
     void CmykToSrgb(const uint8_t* cmyk, uint8_t* bgrt, int count) const;
 
 private:
+    void Remembering(uint8_t* pixels, int count, TColourMemo& memo) const;
+
     struct TState;
     std::unique_ptr<TState> state_;
     std::string name_;

@@ -59,17 +59,19 @@ void TRowPipeline::Finish() {
     more_.notify_all();
     // Rows are finished here until none is left to take, while the helper
     // finishes those it holds.
-    while (FinishSome(false)) {
+    TColourMemo memo;
+    while (FinishSome(false, memo)) {
     }
     Stop();
 }
 
 void TRowPipeline::Work() {
-    while (FinishSome(true)) {
+    TColourMemo memo;
+    while (FinishSome(true, memo)) {
     }
 }
 
-bool TRowPipeline::FinishSome(bool wait) {
+bool TRowPipeline::FinishSome(bool wait, TColourMemo& memo) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (wait) more_.wait(lock, [this] { return next_ < decoded_ || ended_; });
     if (next_ >= decoded_) return false;
@@ -77,7 +79,7 @@ bool TRowPipeline::FinishSome(bool wait) {
     next_ = y1;
     lock.unlock();
     for (int y = y0; y < y1; ++y)
-        colours_.Finish(from_ + stride_ * static_cast<std::size_t>(y), order_, to_.Row(y), to_.Width());
+        colours_.Finish(from_ + stride_ * static_cast<std::size_t>(y), order_, to_.Row(y), to_.Width(), &memo);
     return true;
 }
 

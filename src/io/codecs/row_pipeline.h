@@ -34,9 +34,10 @@ public:
 private:
     void Work();
     void Stop();
-    // Takes the next rows the decoder has made and finishes them; false
-    // when there are none (after waiting for some or for the end if `wait`).
-    bool FinishSome(bool wait);
+    // Takes the next rows the decoder has made and finishes them with the
+    // calling thread's memo; false when there are none (after waiting for
+    // some or for the end if `wait`).
+    bool FinishSome(bool wait, TColourMemo& memo);
 
     const TColourConversion& colours_;
     const uint8_t* from_;

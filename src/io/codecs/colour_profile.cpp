@@ -177,6 +177,11 @@ void Reorder(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) {
         if (from != to) std::memcpy(to, from, 4 * static_cast<std::size_t>(count));
         return;
     case TDecodedOrder::Bgra:
+        if (from == to) { // only the fourth byte changes
+            for (int x = 3; x < 4 * count; x += 4)
+                to[x] = static_cast<uint8_t>(255 - to[x]);
+            return;
+        }
         for (int x = 0; x < 4 * count; x += 4) {
             to[x] = from[x];
             to[x + 1] = from[x + 1];

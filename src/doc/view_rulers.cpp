@@ -105,27 +105,26 @@ std::vector<TRulerTick> RulerTicks(RulerSide side, int length, TZoom z) {
     std::vector<TRulerTick> ticks;
     if (length <= 0) return ticks;
     ticks.push_back({});  // position 0, minor
-    // Walking the positions with a counter that restarts whenever it reaches
-    // the step puts ticks at step, 2 x step ...; with a step of 0 the counter
-    // only matches at position 0, which already has its tick.
-    const int step = RulerTickStep(z);
-    if (step <= 0) return ticks;
-    int count = 0;
-    for (int pos = step; pos < length; pos += step) {
+    // Below a twentieth the ticks would run together: position 0 only.
+    if (RulerTickStep(z) <= 0) return ticks;
+    // Tick k stands for 10 x k image pixels and sits where that column is
+    // shown, rounded. Stepping by the rounded step instead would let the
+    // ticks drift from their labels at zooms such as 1/3 or 1/6, and stop
+    // the labels far short of the image's end.
+    for (int k = 1;; ++k) {
+        const int pos = static_cast<int>(RoundDivHalfEven(int64_t{z.Num} * 10 * k, z.Den));
+        if (pos >= length) break;
         TRulerTick t;
         t.Pos = pos;
-        if (++count % kTicksPerMajor == 0) {
-            const int n = count / kTicksPerMajor;
+        if (k % kTicksPerMajor == 0) {
             t.Major = true;
-            t.Label = n * 100;
-            // The label follows the exact zoomed distance, not the tick.
-            const int p = static_cast<int>(RoundDivHalfEven(int64_t{z.Num} * n * 100, z.Den));
+            t.Label = k * 10;
             if (side == RulerSide::Top) {
-                t.LabelX = p + 3;
+                t.LabelX = pos + 3;
                 t.LabelY = 1;
             } else {
                 t.LabelX = 1;
-                t.LabelY = p - 3;
+                t.LabelY = pos - 3;
             }
         }
         ticks.push_back(t);

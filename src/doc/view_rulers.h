@@ -27,9 +27,9 @@ struct TRulerTick {
 int RulerTickStep(TZoom z);
 
 // The ticks of a ruler `length` view pixels long, in order. Position 0 always
-// carries a minor tick; the others fall every step pixels, every tenth one
-// major with its label. With a step of 0 (zoom below 1/19) position 0 is the
-// only tick.
+// carries a minor tick; tick k falls where image pixel 10 x k is shown
+// (rounded half to even), every tenth one major with its label 10 x k. With a
+// step of 0 (zoom below 1/19) position 0 is the only tick.
 std::vector<TRulerTick> RulerTicks(RulerSide side, int length, TZoom z);
 
 // Which major ticks get their label drawn: walking along the ruler, a label

@@ -61,12 +61,21 @@ TEST(ViewRulers, TicksFallEveryStepWithLabelsEveryTenth) {
     EXPECT_EQ(majors[0].LabelX, 1);
     EXPECT_EQ(majors[0].LabelY, 97);
 
-    // At 1/3 the step rounds to 3 while the label follows the exact 33.3.
-    EXPECT_EQ(RulerTickStep({1, 3}), 3);
+    // At 1/3 and 1/6 the step is no whole number of view pixels: every tick
+    // sits where its image column is shown, its label beside it, and the
+    // labels run to the image's end (a 6000 pixel image at 1/6 ends at 5900).
     majors = Majors(RulerTicks(RulerSide::Top, 40, {1, 3}));
     ASSERT_EQ(majors.size(), 1u);
-    EXPECT_EQ(majors[0].Pos, 30);
+    EXPECT_EQ(majors[0].Pos, 33);
     EXPECT_EQ(majors[0].LabelX, 36);
+    const auto sixth = RulerTicks(RulerSide::Top, 1000, {1, 6});
+    EXPECT_EQ(sixth[1].Pos, 2);    // 1.67
+    EXPECT_EQ(sixth[3].Pos, 5);    // exactly 5
+    EXPECT_EQ(sixth.back().Pos, 998);
+    majors = Majors(sixth);
+    ASSERT_EQ(majors.size(), 59u);
+    EXPECT_EQ(majors.back().Label, 5900);
+    EXPECT_EQ(majors.back().Pos, 983);  // 983.3
 }
 
 TEST(ViewRulers, StepRoundsHalfToEven) {
@@ -78,7 +87,7 @@ TEST(ViewRulers, StepRoundsHalfToEven) {
     ASSERT_EQ(only.size(), 1u);
     EXPECT_EQ(only[0].Pos, 0);
     EXPECT_FALSE(only[0].Major);
-    EXPECT_EQ(RulerTicks(RulerSide::Left, 20, {1, 19}).size(), 20u);
+    EXPECT_EQ(RulerTicks(RulerSide::Left, 20, {1, 19}).size(), 38u);  // 0.53 apart
     EXPECT_TRUE(RulerTicks(RulerSide::Top, 0, {1, 1}).empty());
 }
 

@@ -22,6 +22,17 @@ bool AllWhite(const Bitmap& overlay) {
     return true;
 }
 
+// Whether every byte is 0: the fresh bitmap a tab change gives a base that
+// was given back.
+bool AllZero(const Bitmap& b) {
+    const std::size_t bytes = static_cast<std::size_t>(b.Width()) * b.BytesPerPixel();
+    for (int y = 0; y < b.Height(); ++y) {
+        const uint8_t* row = b.Row(y);
+        if (row[0] != 0 || std::memcmp(row, row + 1, bytes - 1) != 0) return false;
+    }
+    return true;
+}
+
 void GiveBack(TWorkBitmap& w) {
     w.Bitmap = Bitmap();
     w.Refill();
@@ -53,8 +64,10 @@ void ToolSet::Unpark(const TToolDescription& row, bool takeBase, const Bitmap& i
     if (!row.PushesHistory) return;
     if (baseParked_) {
         baseParked_ = false;
-        // Whatever was put there since is the base now.
-        if (ws_.StrokeBase.Bitmap.Empty()) {
+        // Whatever was put there since is the base now; a tab change only
+        // sizes it afresh.
+        const Bitmap& base = ws_.StrokeBase.Bitmap;
+        if (base.Empty() || AllZero(base)) {
             Bitmap state;
             bool read = false;
             try {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "doc/tab_change.h"
 #include "history/undo_history_list.h"
 #include "tools/brushes/copy_brush_rule.h"
 #include "tools/shapes/int_distance.h"
@@ -224,6 +225,7 @@ TEST_F(HistoryBrushTest, RestGivesBackTheStrokeScratchAndTheHistoryBrushStillFin
     RestTools(ws);
     EXPECT_TRUE(ws.StrokeBase.Bitmap.Empty());
     EXPECT_TRUE(ws.StrokeOverlay.Bitmap.Empty());
+    TabChange(ws); // back to the same page: only sized afresh
     Use(ToolHistoryBrush);
     Opt("TForm38", "size", 4);
     Opt("TForm38", "Occ", 100);

@@ -2,15 +2,20 @@
 // `fuzz_<name> --seeds` prints the folders that seed it, one per line;
 // `fuzz_<name> --dictionary` the file of its format's tokens, if it has one.
 //
-// The readers refuse pictures above 2^20 pixels here (PIXORA_FUZZ_MAX_PIXELS,
-// which the fuzz build alone heeds): a picture near the program's largest
-// size takes a second to fill, which leaves a campaign a few hundred
-// executions where it needs a million. Set the variable to another number
-// before starting a program to fuzz at that limit (0: the program's own).
+// `fuzz_<name> --max-pixels` the largest picture its readers accept here.
+//
+// The readers refuse pictures above the target's limit here (2^16 pixels for
+// most, PIXORA_FUZZ_MAX_PIXELS, which the fuzz build alone heeds): a
+// picture near the program's largest size takes a second to fill under the
+// sanitizers and the comparison tracing, which leaves a campaign a few
+// hundred executions where it needs a million, and the parsers' paths are
+// the same for small pictures. Set the variable to another number before
+// starting a program to fuzz at that limit (0: the program's own).
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "fuzz/fuzz_targets.h"
 
@@ -39,8 +44,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
         if (*Target().Dictionary) std::printf("%s/%s\n", PIXORA_DICTIONARY_DIR, Target().Dictionary);
         std::exit(0);
     }
-    Target();
-    setenv("PIXORA_FUZZ_MAX_PIXELS", "1048576", 0);
+    if (*argc == 2 && std::strcmp((*argv)[1], "--max-pixels") == 0) {
+        std::printf("%lld\n", static_cast<long long>(Target().MaxPixels));
+        std::exit(0);
+    }
+    setenv("PIXORA_FUZZ_MAX_PIXELS", std::to_string(Target().MaxPixels).c_str(), 0);
     return 0;
 }
 

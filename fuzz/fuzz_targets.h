@@ -26,6 +26,9 @@ struct TFuzzTarget {
     // Runs one input. Crashes and sanitizer reports end the process as they
     // would in use.
     TFuzzResult (*Run)(const uint8_t* data, std::size_t size);
+    // The largest picture the readers accept while fuzzing this target
+    // (the fuzz build alone heeds it; see fuzz/fuzz_main.cpp).
+    int64_t MaxPixels = int64_t{1} << 16;
 };
 
 const std::vector<TFuzzTarget>& FuzzTargets();

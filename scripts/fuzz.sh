@@ -112,20 +112,23 @@ earlier_lines() {
 write_report() {
   local report=fuzz/REPORT.md t file execs secs edges first=1 kind rows findings_before
   # Rows are marked * when they come from the previous report.
-  rows=$(earlier_lines '^\| ([a-z0-9_]+)\*? \| [0-9]' | sed -E 's/^\| ([a-z0-9_]+) \|/| \1* |/')
+  rows=$(earlier_lines '^\| ([a-z0-9_]+)\*? \| [0-9?]' | sed -E 's/^\| ([a-z0-9_]+) \|/| \1* |/' |
+    awk -F'|' 'NF == 8 {sub(/\* \|/, "* | ? |")} {print}')
   findings_before=$(earlier_lines '^- ([a-z0-9_]+), ')
   {
     echo "# Fuzzing report"
     echo
     echo "Written by \`scripts/fuzz.sh\` from the runs kept in \`$build/fuzz-runs/\`, $(date -u '+%Y-%m-%d %H:%M UTC')."
     echo "Each target ran under AddressSanitizer and UndefinedBehaviorSanitizer (clang $(clang --version | grep -oE '[0-9]+\.[0-9]+\.[0-9]+' | head -1)),"
-    echo "one at a time at the lowest priority, with a 20 s limit an input and 1100 MiB an allocation."
+    echo "each in one process at the lowest priority, with a 20 s limit an input and 1100 MiB an allocation."
+    echo "Pixels: the largest picture the target's readers accept in the fuzz build (? where the report"
+    echo "that first had the row did not say); bigger ones are refused before they are decoded."
     echo "Edges: the coverage points the target's corpus reaches at the end of its last run."
     echo "A finding is open while its input still fails the target's program as built now."
     [[ -z $rows ]] || echo "Targets marked * were not run from this build folder: their rows and findings are the previous report's."
     echo
-    echo "| target | executions | seconds | edges | findings | open |"
-    echo "|---|---:|---:|---:|---:|---:|"
+    echo "| target | pixels | executions | seconds | edges | findings | open |"
+    echo "|---|---:|---:|---:|---:|---:|---:|"
     for file in $build/fuzz-runs/*; do
       [[ -f $file ]] || continue
       t=${file##*/}
@@ -138,7 +141,9 @@ write_report() {
           still_fails "$t" "$f" && open=$((open + 1))
         done
       done
-      echo "| $t | $execs | $secs | $edges | $found | $open |"
+      local pixels='?'
+      [[ -x $build/fuzz/fuzz_$t ]] && pixels=$("$build/fuzz/fuzz_$t" --max-pixels 2>/dev/null || echo '?')
+      echo "| $t | $pixels | $execs | $secs | $edges | $found | $open |"
     done
     [[ -z $rows ]] || echo "$rows"
     echo

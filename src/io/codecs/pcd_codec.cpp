@@ -19,38 +19,25 @@ constexpr int kWidth = 768, kHeight = 512;
 
 // A half-resolution chroma row at full width: even pixels take their sample,
 // odd ones the mean of their two neighbours.
-void Widen(const uint8_t* half, int* full) {
+PIXORA_UNTRACED_PIXEL_LOOP void Widen(const uint8_t* half, int* full) {
     for (int x = 0; x < kWidth; ++x) {
         const int i = x / 2;
         full[x] = (x & 1) && i + 1 < kWidth / 2 ? (half[i] + half[i + 1] + 1) / 2 : half[i];
     }
 }
 
-uint8_t Clamp(double v) {
+PIXORA_UNTRACED_PIXEL_LOOP uint8_t Clamp(double v) {
     return static_cast<uint8_t>(std::clamp(v * (255.0 / 346.0) + 0.5, 0.0, 255.0));
 }
 
-TSniff Sniff(const TFileHead& h) {
-    return h.Size >= kSignatureAt + 7 && std::memcmp(h.Data + kSignatureAt, "PCD_IPI", 7) == 0 ? TSniff::Yes
-                                                                                               : TSniff::No;
-}
+// The base picture's PhotoYCC rows into 8-bit RGB. Rows come in pairs: two
+// luma rows, then one row of each chroma plane.
+constexpr std::size_t kPairBytes = 2 * kWidth + kWidth;
 
-Bitmap Read(const std::string& path) {
-    const TMappedFile file(path);
-    TByteReader r(file.Data(), file.Size(), "PCD");
-    r.Seek(kSignatureAt);
-    if (std::memcmp(r.Take(7), "PCD_IPI", 7) != 0) r.Fail("not a Photo-CD image pac");
-    r.Seek(kRotationAt);
-    const int rotation = r.U8() & 3;
-    r.Seek(kBaseAt);
-    // Rows come in pairs: two luma rows, then one row of each chroma plane.
-    constexpr std::size_t kPairBytes = 2 * kWidth + kWidth;
-    if (static_cast<uint64_t>(kHeight / 2) * kPairBytes > r.Left()) r.Short();
-    Bitmap out = NewImage(kWidth, kHeight, false);
+PIXORA_UNTRACED_PIXEL_LOOP void ConvertBase(const uint8_t* base, Bitmap& out) {
     std::vector<int> c1[2], c2[2];
     for (int k = 0; k < 2; ++k)
         c1[k].resize(kWidth), c2[k].resize(kWidth);
-    const uint8_t* base = r.Take(static_cast<uint64_t>(kHeight / 2) * kPairBytes);
     for (int pair = 0; pair < kHeight / 2; ++pair) {
         const uint8_t* p = base + static_cast<std::size_t>(pair) * kPairBytes;
         const uint8_t* next = pair + 1 < kHeight / 2 ? p + kPairBytes : p;
@@ -77,6 +64,24 @@ Bitmap Read(const std::string& path) {
             }
         }
     }
+}
+
+TSniff Sniff(const TFileHead& h) {
+    return h.Size >= kSignatureAt + 7 && std::memcmp(h.Data + kSignatureAt, "PCD_IPI", 7) == 0 ? TSniff::Yes
+                                                                                               : TSniff::No;
+}
+
+Bitmap Read(const std::string& path) {
+    const TMappedFile file(path);
+    TByteReader r(file.Data(), file.Size(), "PCD");
+    r.Seek(kSignatureAt);
+    if (std::memcmp(r.Take(7), "PCD_IPI", 7) != 0) r.Fail("not a Photo-CD image pac");
+    r.Seek(kRotationAt);
+    const int rotation = r.U8() & 3;
+    r.Seek(kBaseAt);
+    if (static_cast<uint64_t>(kHeight / 2) * kPairBytes > r.Left()) r.Short();
+    Bitmap out = NewImage(kWidth, kHeight, false);
+    ConvertBase(r.Take(static_cast<uint64_t>(kHeight / 2) * kPairBytes), out);
     // Rotation 1 and 3: the picture is stored turned a quarter.
     static const int kOrientation[4] = {1, 8, 3, 6};
     if (rotation != 0) return ApplyExifOrientation(out, kOrientation[rotation]);

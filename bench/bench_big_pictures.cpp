@@ -23,6 +23,7 @@
 #include "tools/brushes/stroke_path.h"
 #include "tools/tool_dispatch.h"
 #include "tools/tool_options.h"
+#include "tools/tool_set.h"
 #include "tools/tool_table.h"
 
 using namespace pixora;
@@ -160,7 +161,8 @@ public:
 
 // From a pen stroke's release to the first dot of the next press: the
 // release stores the step (and, as the window does once the release is
-// handled, the image as it is). Second argument 1: as the editor does, the
+// handled, the image as it is, and the tools give their scratch back, so
+// the press makes its stroke base and overlay afresh). Second argument 1: as the editor does, the
 // files written behind by the step writer; 0: waiting for them before the
 // next press, as a release that wrote its step itself did.
 void BM_ReleaseToNextDot(benchmark::State& state) {
@@ -175,6 +177,7 @@ void BM_ReleaseToNextDot(benchmark::State& state) {
         PointerMove(b.ws, 600, y);
         PointerUp(b.ws, 600, y);
         StoreNewestState(b.ws, 0);
+        RestTools(b.ws);
         if (!behind) WaitForStoredSteps(b.ws);
         PointerDown(b.ws, 100, y + 5, 0);
         benchmark::ClobberMemory();

@@ -289,7 +289,10 @@ void MainWindow::RefreshHistoryMenus() {
             this,
             [this] {
                 newestQueued_ = false;
-                if (!shutDown_) StoreNewestState(*ws_, ws_->ActiveSlot());
+                if (shutDown_) return;
+                StoreNewestState(*ws_, ws_->ActiveSlot());
+                // The tools' scratch of the edit is not needed until the next press.
+                RestTools(*ws_);
             },
             Qt::QueuedConnection);
     }

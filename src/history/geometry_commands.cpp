@@ -307,9 +307,17 @@ bool RotateActiveImage(Workspace& ws, const TRotateParams& params) {
     if (!s) return false;
     EndFloatingSelection(ws);
     if (RotationTooLarge(ws, s->Bitmap, params)) return false;
+    // At the peak the image and the turned picture alone: the undo store's
+    // kept state is on file already, and the view's copy is made afresh at
+    // the new size by the tab change (no picture is shown until then).
+    const bool dropped = DropKeptState(ws, s.Slot);
+    ws.DisplayCopy = Bitmap();
+    FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);
     Bitmap turned;
-    if (!RotateBitmap(s->Bitmap, params, turned)) return false;
-    return CommitRotation(ws, std::move(turned));
+    if (RotateBitmap(s->Bitmap, params, turned) && CommitRotation(ws, std::move(turned))) return true;
+    if (dropped) ForgetDroppedKeptState(ws, s.Slot);
+    ws.Port->RefreshView();
+    return false;
 }
 
 } // namespace pixora

@@ -18,6 +18,9 @@ namespace pixora {
 struct TSlotBase {
     Bitmap Image;
     int Index = -1;
+    // Image was given back while snapshot Index held the image on screen
+    // (DropKeptState): the next step of that number finds it stored.
+    bool OnFileOnly = false;
 };
 
 struct THistoryStorage final : WorkspaceExtension {

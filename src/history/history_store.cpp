@@ -121,10 +121,20 @@ struct TSnapshotPlan {
 // less than half of the image changed; else the whole image.
 TSnapshotPlan PlanSnapshot(Workspace& ws, int slot, int k) {
     const Bitmap& image = ws.Images[static_cast<std::size_t>(slot)].Bitmap;
-    const TSlotBase& base = BaseOf(ws, slot);
+    TSlotBase& base = BaseOf(ws, slot);
+    TSnapshotPlan plan;
+    if (base.OnFileOnly) {
+        // Given back for the edit being stored: that step's snapshot is on
+        // file; any other finds nothing to compare with.
+        base.OnFileOnly = false;
+        if (base.Index == k) {
+            plan.Stored = true;
+            return plan;
+        }
+        base.Index = -1;
+    }
     const bool sameShape = image.BitsPerPixel() == 32 && base.Image.BitsPerPixel() == 32 &&
                            base.Image.Width() == image.Width() && base.Image.Height() == image.Height();
-    TSnapshotPlan plan;
     if (sameShape && base.Index == k) {
         plan.Stored = ChangedTiles(base.Image, image).empty();
         return plan;
@@ -353,6 +363,27 @@ const Bitmap* CurrentKeptState(Workspace& ws, int slot) {
     for (int y = 0; y < s.Bitmap.Height(); ++y)
         if (std::memcmp(base.Image.Row(y), s.Bitmap.Row(y), bytes) != 0) return nullptr;
     return &base.Image;
+}
+
+bool DropKeptState(Workspace& ws, int slot) {
+    if (!CurrentKeptState(ws, slot)) return false;
+    // The writer may still read it.
+    WaitForStoredSteps(ws);
+    TSlotBase& base = BaseOf(ws, slot);
+    const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    // A write that failed meanwhile forgets its step and the state with it.
+    if (base.Index != s.HistoryCount + 1 || !SameShape(base.Image, s.Bitmap)) return false;
+    base.Image = Bitmap();
+    base.OnFileOnly = true;
+    return true;
+}
+
+void ForgetDroppedKeptState(Workspace& ws, int slot) {
+    if (!ws.HistoryStorage || slot < 0 || slot >= kSlotCount) return;
+    TSlotBase& base = BaseOf(ws, slot);
+    if (!base.OnFileOnly) return;
+    base.OnFileOnly = false;
+    base.Index = -1;
 }
 
 bool PushKeptState(Workspace& ws, int slot, const std::vector<TTileIndex>& changed) {

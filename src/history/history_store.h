@@ -55,6 +55,14 @@ void StoreNewestState(Workspace& ws, int slot);
 // image as it is now, else null: an edit may take it as the image as it was
 // instead of a copy of its own, as long as no step is stored meanwhile.
 const Bitmap* CurrentKeptState(Workspace& ws, int slot);
+// Gives the kept state's memory back while it holds the image as it is and
+// its file is written, for an edit that is about to make a new image of
+// another size: the step that edit stores next finds the image on file.
+// False when the kept state is not that (nothing is given back). An edit
+// that then stores no step calls ForgetDroppedKeptState, after which the
+// next step is stored whole.
+bool DropKeptState(Workspace& ws, int slot);
+void ForgetDroppedKeptState(Workspace& ws, int slot);
 // Makes the kept state, current when the edit began, the new step (its
 // file is written already), then stores the image as it is now from the
 // tiles found changed since it. False when the step could not be stored

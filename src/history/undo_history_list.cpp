@@ -67,25 +67,31 @@ void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list
     }
 }
 
+bool ReadHistoryState(Workspace& ws, int slot, int target, Bitmap& into) {
+    if (slot < 0 || slot >= kSlotCount || target < 0) return false;
+    const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
+    if (!s.InUse) return false;
+    if (target == s.HistoryPos) {
+        // The state on screen (the newest one is not stored yet).
+        into = s.Bitmap;
+        return true;
+    }
+    const int stored = s.HistoryPos == s.HistoryCount ? s.HistoryCount + 1 : s.HistoryCount;
+    if (target >= stored) return false;
+    ReadStoredStep(ws, slot, target + 1, into);
+    return true;
+}
+
 bool LoadHistoryBrushSource(Workspace& ws, int target) {
     const TActiveImage active = ws.ActiveImage();
     if (!active) return false;
-    const int slot = active.Slot;
-    TImages& s = *active;
-    if (s.HistoryPos == 0 || target < 0) return false;
-    const int stored = s.HistoryPos == s.HistoryCount ? s.HistoryCount + 1 : s.HistoryCount;
-    if (target >= stored) return false;
+    if (active->HistoryPos == 0) return false;
     Bitmap source;
-    if (target == s.HistoryPos) {
-        // The state on screen (the newest one is not stored yet).
-        source = s.Bitmap;
-    } else {
-        try {
-            ReadStoredStep(ws, slot, target + 1, source);
-        } catch (const std::exception& e) {
-            ws.Port->ReportProblem("Could not read the undo step.", e.what());
-            return false;
-        }
+    try {
+        if (!ReadHistoryState(ws, active.Slot, target, source)) return false;
+    } catch (const std::exception& e) {
+        ws.Port->ReportProblem("Could not read the undo step.", e.what());
+        return false;
     }
     ws.StrokeBase.Bitmap = std::move(source);
     ws.StrokeBase.Bitmap.SetBitsPerPixel(32);

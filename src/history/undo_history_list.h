@@ -35,6 +35,11 @@ struct THistoryRowColours {
 void DrawHistoryList(const TImages& s, int selectedStep, int width, Bitmap& list,
                      const THistoryRowColours& colours = {});
 
+// The state `target` of a slot (0 the original image, the slot's HistoryPos
+// the image on screen) into `into`: false for a state outside the history.
+// Throws ECodecError when its snapshot cannot be read.
+bool ReadHistoryState(Workspace& ws, int slot, int target, Bitmap& into);
+
 // Makes snapshot target + 1 the history brush's source (StrokeBase),
 // leaving the image and the history as they are: a stroke from it is a new
 // step on top, and every stored state stays. When target + 1 is the state

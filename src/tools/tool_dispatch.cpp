@@ -158,6 +158,10 @@ void ToolSet::Down(int x, int y, int button) {
     const bool goesOn = tool && tool->ContinuesStep(c);
     // A step left open by a press whose release never came ends here.
     if (!goesOn) FinishStep();
+    // While a crop rectangle is shown, StrokeBase keeps the image it was
+    // drawn over, whatever the tool.
+    const bool takeBase = row.PushesHistory && !goesOn && !v.CropShown &&
+                          (tool ? tool->TakesStrokeBase(c) : row.TakesStrokeBase);
     if (row.PushesHistory) {
         s.Bitmap.SetBitsPerPixel(32);
         // The image as it is before the press; it becomes the step's
@@ -172,10 +176,6 @@ void ToolSet::Down(int x, int y, int button) {
             pending_.Kept = CurrentKeptState(ws_, slot);
             if (!pending_.Kept) CopyBitmapInto(s.Bitmap, pending_.Before);
         }
-        // While a crop rectangle is shown, StrokeBase keeps the image it was
-        // drawn over, whatever the tool.
-        const bool takeBase =
-            !goesOn && !v.CropShown && (tool ? tool->TakesStrokeBase(c) : row.TakesStrokeBase);
         if (takeBase) {
             CopyBitmapInto(s.Bitmap, ws_.StrokeBase.Bitmap);
             ws_.StrokeBase.Refill();
@@ -186,6 +186,13 @@ void ToolSet::Down(int x, int y, int button) {
             ws_.StrokeOverlay.Bitmap.Fill(255, 255, 255, 0);
             ws_.StrokeOverlay.Refill();
         }
+        Unpark(row, takeBase, s.Bitmap);
+    }
+    // What this press made, for Rest to give back once the edit is done.
+    if (!goesOn) {
+        made_ = {};
+        if (takeBase) made_ = {slot, s.HistoryPos, ws_.StrokeBase.Bitmap.Data(), nullptr};
+        if (row.PushesHistory && row.ClearsOverlay) made_.Overlay = ws_.StrokeOverlay.Bitmap.Data();
     }
     ws_.ViewChanged.Reset();
     if (tool) tool->Press(c, x, y);

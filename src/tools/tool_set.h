@@ -55,6 +55,17 @@ public:
     // changed the image, stored as it was before and named after the tool.
     void FinishStep();
 
+    // Once an edit is done: the stroke base and the overlay that the last
+    // press made are image-sized and no tool reads them until the next
+    // press, so they are given back (the overlay only when it is all white
+    // again). Kept while a button is held, a step goes on over several
+    // presses, a selection floats or a crop rectangle is shown, and when
+    // anything else has put its own picture there since (the history
+    // brush's chosen source). A later press that takes neither makes them
+    // again as they were: the overlay white, the base the state of the
+    // history that the press which took it found.
+    void Rest();
+
 private:
     void Grow(int number);
     // Shows what the tool's event changed: the part it told
@@ -76,6 +87,19 @@ private:
     };
     TPendingStep pending_;
 
+    // What the last press made, and what Rest has given back.
+    struct TScratch {
+        int Slot = -1;
+        int State = 0; // the history state the stroke base holds
+        const uint8_t* Base = nullptr;
+        const uint8_t* Overlay = nullptr;
+    };
+    TScratch made_;
+    bool baseParked_ = false, overlayParked_ = false;
+    TScratch parked_;
+    // Makes again, for a press that takes neither, what Rest gave back.
+    void Unpark(const TToolDescription& row, bool takeBase, const Bitmap& image);
+
     Workspace& ws_;
     std::vector<TToolDescription> rows_; // index = tool number
     std::vector<std::unique_ptr<Tool>> tools_;
@@ -83,5 +107,8 @@ private:
 
 // The workspace's tool set, made on first use.
 ToolSet& ToolsOf(Workspace& ws);
+
+// ToolSet::Rest for the workspace's tools, when it has any.
+void RestTools(Workspace& ws);
 
 } // namespace pixora

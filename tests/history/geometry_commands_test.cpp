@@ -9,6 +9,7 @@
 #include "history/history_store.h"
 #include "io/codecs/format_codecs.h"
 #include "history_fixture.h"
+#include "support/memory.h"
 
 using namespace pixora;
 using namespace pixora::testing;
@@ -316,4 +317,31 @@ TEST_F(GeometryTest, APreviewLeavesTheDocumentAndOkAppliesItAsOneStep) {
     Activate(-1);
     EXPECT_FALSE(RotateActiveImage(ws, {TRotateAction::FlipVertical, 0, 0}));
     EXPECT_FALSE(ResizeActiveImage(ws, {5, 5, true}));
+}
+
+// A turn holds the image and the turned picture at its peak: the undo
+// store's kept state (on file) and the view's copy go first. Its step is
+// still the image as it was, and undo and redo are exact.
+TEST_F(GeometryTest, ATurnsPeakIsTheImageAndTheTurnedPicture) {
+    // Above the allocator's largest heap block, so what is freed goes back.
+    OpenImage(Pattern(4400, 2000, 4));
+    const double buffer = 4400.0 * 2000 * 4;
+    ASSERT_TRUE(RotateActiveImage(ws, {TRotateAction::MirrorHorizontal, 0, 0}));
+    const Bitmap mirrored = S().Bitmap;
+    StoreNewestState(ws, slot);
+    WaitForStoredSteps(ws);
+    ASSERT_NE(CurrentKeptState(ws, slot), nullptr);
+    ws.DisplayCopy = S().Bitmap; // the view's copy, as the window keeps it
+    if (!ForgetPeakResident()) GTEST_SKIP() << "no peak to read";
+    const long before = ResidentBytes();
+    ASSERT_TRUE(RotateActiveImage(ws, {TRotateAction::Angle, 30, 0}));
+    const double grown = static_cast<double>(PeakResidentBytes() - before) / buffer;
+    // The turned picture is 1.37 images; the image itself stays until the
+    // step is stored, the kept state and the view's copy go before.
+    EXPECT_LT(grown, 0.2) << "kept state and view copy beside the turned picture";
+    const Bitmap turned = S().Bitmap;
+    ASSERT_TRUE(UndoStep(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, mirrored));
+    ASSERT_TRUE(RedoStep(ws));
+    EXPECT_TRUE(SamePixels(S().Bitmap, turned));
 }

@@ -22,4 +22,24 @@ inline long ResidentMiB() {
     return bytes < 0 ? -1 : bytes >> 20;
 }
 
+// The peak of the resident size (VmHWM), -1 when unreadable; and the peak
+// started again from the resident size now.
+inline long PeakResidentBytes() {
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f) return -1;
+    char line[256];
+    long kib = -1;
+    while (std::fgets(line, sizeof line, f))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kib) == 1) break;
+    std::fclose(f);
+    return kib < 0 ? -1 : kib * 1024;
+}
+
+inline bool ForgetPeakResident() {
+    std::FILE* f = std::fopen("/proc/self/clear_refs", "w");
+    if (!f) return false;
+    const bool written = std::fputs("5", f) >= 0;
+    return std::fclose(f) == 0 && written;
+}
+
 } // namespace pixora::testing

@@ -118,6 +118,11 @@ TEST_F(ToolsTest, DeleteUnderlyingLeavesTheCanvasColour) {
     EXPECT_EQ(p[2], 10);
     EXPECT_EQ(p[1], 20);
     EXPECT_EQ(p[0], 30);
+    // The window's rest after the step keeps the clean copy that the view
+    // shows under the floating pixels, canvas colour and all.
+    RestTools(ws);
+    ASSERT_FALSE(ws.StrokeBase.Bitmap.Empty());
+    EXPECT_EQ(ws.StrokeBase.Bitmap.Row(8)[8 * 4 + 2], 10);
     // Moving the selection reveals the canvas colour where it was.
     Drag(10, 10, 30, 20);
     ASSERT_TRUE(DropSelection(ws));

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "doc/tab_change.h"
 #include "history/undo_history_list.h"
 #include "tools/brushes/copy_brush_rule.h"
 #include "tools/shapes/int_distance.h"
@@ -33,6 +34,19 @@ TDiscChange DiscChange(const Bitmap& a, const Bitmap& b, int cx, int cy, int r) 
         }
     return c;
 }
+
+// An image of one grey, then two Lighten clicks on it, each its own step.
+struct HistoryBrushTest : PaintTest {
+    Bitmap original;
+    void LightenTwice(int size, TPoint a, TPoint b) {
+        Fill(120, 0);
+        original = S().Bitmap;
+        Use(ToolLighten);
+        Opt(kBrushBox, "size", size);
+        Click(a.X, a.Y);
+        Click(b.X, b.Y);
+    }
+};
 
 } // namespace
 
@@ -174,13 +188,8 @@ TEST_F(PaintTest, HistoryBrushRevealsTheSourceAtItsOwnBoxOptions) {
 
 // Choosing a source and painting from it adds one step on top: every
 // stored state, the original included, stays as it was.
-TEST_F(PaintTest, HistoryBrushStrokeIsANewStepAndKeepsEveryEarlierOne) {
-    Fill(120, 0);
-    const Bitmap original = S().Bitmap;
-    Use(ToolLighten);
-    Opt(kBrushBox, "size", 64);
-    Click(5, 5);
-    Click(9, 9);
+TEST_F(HistoryBrushTest, HistoryBrushStrokeIsANewStepAndKeepsEveryEarlierOne) {
+    LightenTwice(64, {5, 5}, {9, 9});
     const Bitmap edited = S().Bitmap;
     ASSERT_EQ(S().HistoryPos, 2);
     ASSERT_TRUE(LoadHistoryBrushSource(ws, 0)); // "Original Image"
@@ -203,6 +212,34 @@ TEST_F(PaintTest, HistoryBrushStrokeIsANewStepAndKeepsEveryEarlierOne) {
     ASSERT_TRUE(UndoStep(ws));
     ASSERT_TRUE(UndoStep(ws));
     EXPECT_TRUE(SamePixels(S().Bitmap, original));
+}
+
+// Once an edit is done the stroke's base and overlay are given back; the
+// history brush then paints from the image as that stroke's press found it,
+// as it did while they were kept. A source put there since stays.
+TEST_F(HistoryBrushTest, RestGivesBackTheStrokeScratchAndTheHistoryBrushStillFindsItsSource) {
+    LightenTwice(6, {5, 5}, {20, 15});
+    const uint8_t first = At(5, 5)[0];
+    ASSERT_NE(first, 120);
+    ASSERT_NE(At(20, 15)[0], 120);
+    RestTools(ws);
+    EXPECT_TRUE(ws.StrokeBase.Bitmap.Empty());
+    EXPECT_TRUE(ws.StrokeOverlay.Bitmap.Empty());
+    TabChange(ws); // back to the same page: only sized afresh
+    Use(ToolHistoryBrush);
+    Opt("TForm38", "size", 4);
+    Opt("TForm38", "Occ", 100);
+    Click(20, 15);
+    EXPECT_EQ(At(20, 15)[0], 120) << "the image as the second stroke's press found it";
+    Click(5, 5);
+    EXPECT_EQ(At(5, 5)[0], first) << "with the first stroke in it";
+
+    // The Undo History dialog's choice is not a stroke's scratch: it stays.
+    Use(ToolLighten);
+    Click(30, 5);
+    ASSERT_TRUE(LoadHistoryBrushSource(ws, 0));
+    RestTools(ws);
+    EXPECT_TRUE(SamePixels(ws.StrokeBase.Bitmap, original));
 }
 
 TEST_F(PaintTest, EffectBrushCopiesTheColoursOfTheEffectSource) {

@@ -52,14 +52,14 @@ std::string CodedColoursName(const TCodedColours& coded);
 // CMYK profiles included, stay well within a few megabytes.
 inline constexpr std::size_t kMaxProfileBytes = std::size_t(16) << 20;
 
+// Fewer pixels than this gain less from a memo than its room costs.
+inline constexpr std::size_t kMemoPixels = std::size_t(1) << 16;
+
 // Colours one thread has converted lately, by their B, G, R. A photo
 // repeats most of its colours many times over, and taking a colour from
 // here costs far less than converting it again; what it holds is what
 // Little CMS made of each colour, so the pixels are the same either way.
 // Its room is taken on first use.
-// Fewer pixels than this gain less from a memo than its room costs.
-inline constexpr std::size_t kMemoPixels = std::size_t(1) << 16;
-
 class TColourMemo {
 private:
     friend class TColourConversion;
@@ -97,8 +97,7 @@ public:
     // made for CMYK samples), a cache-sized piece at a time so that the
     // bytes are read from memory once. `from` may be `to` for the orders
     // of four bytes. Several threads may finish pixels of one conversion at
-    // once.
-    // A thread that finishes many pixels passes its own memo.
+    // once; one that finishes many pixels passes its own memo.
     void Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count,
                 TColourMemo* memo = nullptr) const;
     // Finishes a whole 32-bit picture of decoded rows `stride` bytes apart

@@ -8,6 +8,7 @@
 #include <jxl/resizable_parallel_runner_cxx.h>
 
 #include <algorithm>
+#include <new>
 #include <string>
 #include <vector>
 

@@ -7,8 +7,6 @@
 #include <jxl/resizable_parallel_runner.h>
 #include <jxl/resizable_parallel_runner_cxx.h>
 
-#include <algorithm>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -71,38 +69,6 @@ TColourConversion ColoursOf(const JxlDecoder* dec, std::string& name) {
     return colours;
 }
 
-// Where the decoder's threads hand over rows of the frame: each piece is
-// finished into the picture as it comes, while other pieces still decode,
-// each thread with its own memo of converted colours.
-struct TFrameOut {
-    const TColourConversion* Colours;
-    Bitmap* Out;
-    std::vector<TColourMemo> Memos;
-};
-
-void* StartThreads(void* opaque, std::size_t threads, std::size_t) {
-    auto* to = static_cast<TFrameOut*>(opaque);
-    if (static_cast<std::size_t>(to->Out->Width()) * to->Out->Height() < kMemoPixels) return to;
-    try {
-        to->Memos.assign(threads, TColourMemo());
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-    return to;
-}
-
-void TakePixels(void* opaque, std::size_t thread, std::size_t x, std::size_t y, std::size_t count, const void* pixels) {
-    auto* to = static_cast<TFrameOut*>(opaque);
-    Bitmap& out = *to->Out;
-    if (y >= static_cast<std::size_t>(out.Height()) || x >= static_cast<std::size_t>(out.Width())) return;
-    count = std::min(count, static_cast<std::size_t>(out.Width()) - x);
-    to->Colours->Finish(static_cast<const uint8_t*>(pixels), TDecodedOrder::Rgba,
-                        out.Row(static_cast<int>(y)) + 4 * x, static_cast<int>(count),
-                        thread < to->Memos.size() ? &to->Memos[thread] : nullptr);
-}
-
-void EndThreads(void*) {}
-
 } // namespace
 
 Bitmap Read(const std::string& path, TReadNotes& notes) {
@@ -116,11 +82,11 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
     if (JxlDecoderSetInput(dec.get(), file.Data(), file.Size()) != JXL_DEC_SUCCESS) Damaged();
     JxlDecoderCloseInput(dec.get());
 
-    // The decoder hands over R, G, B, A.
+    // The decoder writes R, G, B, A into the picture's rows; they are
+    // finished there once the frame is in.
     const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
     Bitmap out;
     TColourConversion colours;
-    TFrameOut frameOut{&colours, &out, {}};
     for (;;) {
         const JxlDecoderStatus status = JxlDecoderProcessInput(dec.get());
         if (status == JXL_DEC_BASIC_INFO) {
@@ -138,10 +104,9 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
         } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
             std::size_t need = 0;
             if (out.Empty() || JxlDecoderImageOutBufferSize(dec.get(), &format, &need) != JXL_DEC_SUCCESS ||
-                need != static_cast<std::size_t>(out.Width()) * out.Height() * 4)
+                need != out.ByteSize() || out.Stride() != static_cast<std::size_t>(out.Width()) * 4)
                 Damaged();
-            if (JxlDecoderSetMultithreadedImageOutCallback(dec.get(), &format, StartThreads, TakePixels, EndThreads,
-                                                           &frameOut) != JXL_DEC_SUCCESS)
+            if (JxlDecoderSetImageOutBuffer(dec.get(), &format, out.Data(), out.ByteSize()) != JXL_DEC_SUCCESS)
                 Damaged();
         } else if (status == JXL_DEC_FULL_IMAGE) {
             break; // the first frame is the picture
@@ -149,6 +114,7 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
             Damaged();
         }
     }
+    colours.FinishPicture(out.Data(), out.Stride(), TDecodedOrder::Rgba, out);
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <tiffio.h>
+#include <webp/decode.h>
 
 #include <filesystem>
 
@@ -106,14 +107,98 @@ TEST(ColourProfiles, EachReaderConvertsThroughItsEmbeddedProfile) {
 }
 
 // A picture large enough to be converted in bands on several threads
-// comes out as one converted whole.
+// comes out as one converted whole. Colours met again are taken from what
+// was converted before: rows of a few thousand colours repeated, with
+// bands of noise between (where that memo is set aside for a while and
+// then tried again).
 TEST(ColourProfiles, LargePicturesConvertWhole) {
     PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
     const Bytes p3 = DisplayP3();
-    const Bitmap big = RandomImage(2048, 1500, 11);
+    Bitmap big = RandomImage(2048, 1500, 11);
+    const Bitmap palette = RandomImage(61, 53, 19);
+    for (int y = 0; y < big.Height(); ++y) {
+        if (y % 100 >= 80) continue; // rows of noise
+        for (int x = 0; x < big.Width(); ++x)
+            std::copy_n(Px(palette, (x * 7 + y) % 61, (x / 61 + y * 3) % 53), 4, Px(big, x, y));
+    }
     Bitmap ours = big;
     TColourConversion(p3.data(), p3.size()).ToSrgb(ours);
     EXPECT_TRUE(SameImage(ours, LcmsToSrgb(big, p3)));
+}
+
+// Rows as decoders hand them over (R, G, B, alpha or R, G, B from the
+// library's own buffer with padded rows; B, G, R, alpha in the picture's
+// rows) are reordered and converted to exactly what Little CMS makes of
+// the picture, in pieces that do not divide a row, on several threads.
+TEST(ColourProfiles, DecodedRowsFinishAsTheWholePictureConverts) {
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
+    const Bytes p3 = DisplayP3();
+    const TColourConversion colours(p3.data(), p3.size());
+    const Bitmap big = RandomImage(2500, 1100, 13);
+    const Bitmap expected = LcmsToSrgb(big, p3);
+    const int w = big.Width(), h = big.Height();
+    const std::size_t stride = 4 * static_cast<std::size_t>(w) + 12;
+    Bytes rgba(stride * h);
+    Bitmap bgra = big;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* p = Px(big, x, y);
+            uint8_t* d = &rgba[stride * y + 4 * static_cast<std::size_t>(x)];
+            d[0] = p[2], d[1] = p[1], d[2] = p[0], d[3] = static_cast<uint8_t>(255 - p[3]);
+            Px(bgra, x, y)[3] = d[3];
+        }
+    Bitmap fromRgba(w, h, 32);
+    colours.FinishPicture(rgba.data(), stride, TDecodedOrder::Rgba, fromRgba);
+    EXPECT_TRUE(SameImage(fromRgba, expected));
+    colours.FinishPicture(bgra.Data(), bgra.Stride(), TDecodedOrder::Bgra, bgra);
+    EXPECT_TRUE(SameImage(bgra, expected));
+    // Three bytes a pixel, opaque.
+    Bitmap opaque = big;
+    Bytes rgb(stride * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            Px(opaque, x, y)[3] = 0;
+            std::copy_n(&rgba[stride * y + 4 * static_cast<std::size_t>(x)], 3, &rgb[stride * y + 3 * static_cast<std::size_t>(x)]);
+        }
+    Bitmap fromRgb(w, h, 32);
+    colours.FinishPicture(rgb.data(), stride, TDecodedOrder::Rgb, fromRgb);
+    EXPECT_TRUE(SameImage(fromRgb, LcmsToSrgb(opaque, p3)));
+}
+
+// A large WebP is finished on a second thread while it decodes: its pixels
+// are exactly libwebp's own decoding put through Little CMS, lossy and
+// lossless with alpha alike, and the file cut short is refused.
+TEST(ColourProfiles, LargeWebpFinishesWhileItDecodes) {
+    PIXORA_NEED(fs::is_directory(PhotosRoot()), "the photo samples");
+    ScratchDir dir;
+    const Bytes p3 = DisplayP3();
+    const int w = 1100, h = 1000;
+    for (bool lossless : {false, true}) {
+        SCOPED_TRACE(lossless ? "lossless" : "lossy");
+        Bitmap picture(w, h, 32);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                SetPixel(picture, x, y, static_cast<uint8_t>(x * 255 / w), static_cast<uint8_t>(y * 255 / h),
+                         static_cast<uint8_t>((x + y) & 255), static_cast<uint8_t>(lossless ? (x * 7 + y) & 255 : 0));
+        SaveOptions opts;
+        opts.WebpLossless = lossless;
+        WriteImageFile(dir.File("plain.webp"), picture, FormatFromExtension("plain.webp"), opts);
+        const Bytes tagged = TagWebp(ReadBytes(dir.File("plain.webp")), p3, w, h, lossless);
+        WriteBytes(dir.File("tagged.webp"), tagged);
+        int dw = 0, dh = 0;
+        uint8_t* bgra = WebPDecodeBGRA(tagged.data(), tagged.size(), &dw, &dh);
+        ASSERT_NE(bgra, nullptr);
+        Bitmap decoded(dw, dh, 32);
+        for (int y = 0; y < dh; ++y)
+            for (int x = 0; x < dw; ++x) {
+                const uint8_t* s = bgra + 4 * (static_cast<std::size_t>(y) * dw + x);
+                SetPixel(decoded, x, y, s[2], s[1], s[0], 255 - s[3]);
+            }
+        WebPFree(bgra);
+        EXPECT_TRUE(SameImage(LoadImageFile(dir.File("tagged.webp"), fcOther), LcmsToSrgb(decoded, p3)));
+        WriteBytes(dir.File("cut.webp"), Bytes(tagged.begin(), tagged.begin() + static_cast<long>(tagged.size() * 2 / 3)));
+        EXPECT_THROW(LoadImageFile(dir.File("cut.webp"), fcOther), ECodecError);
+    }
 }
 
 // Photos as they come: Display P3 from a phone in a JPEG's APP2 segments,

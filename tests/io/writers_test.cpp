@@ -119,6 +119,21 @@ TEST(Writers, EveryWrittenExtensionHoldsItsFormatAndReadsBack) {
     EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"renamed.bin"});
 }
 
+// The portable any-map writers put a large picture out block by block:
+// every row comes back, the last partial block too.
+TEST(Writers, LargePortableMapsReadBackWhole) {
+    ScratchDir dir;
+    Bitmap picture = RandomImage(3001, 97, 5);
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) Px(picture, x, y)[3] = 0;
+    for (const char* ext : {".ppm", ".pgm", ".pbm"}) {
+        SCOPED_TRACE(ext);
+        const std::string path = dir.File(std::string("large") + ext);
+        WriteImageFile(path, picture, FormatFromExtension(path), LosslessOptions());
+        ExpectReadBack(ext, picture, LoadImageFile(path, fcOther), Expectations().at(ext));
+    }
+}
+
 TEST(Writers, NamesOfFormatsNotWrittenGetNothingAndAnOldFileStays) {
     ScratchDir dir;
     const Bitmap picture = TestPicture();

@@ -170,16 +170,6 @@ bool AnyTransparent(const Bitmap& image) {
     return false;
 }
 
-void RgbaToPixels(const uint8_t* rgba, uint8_t* pixels, int count) {
-    for (int x = 0; x < count; ++x, rgba += 4, pixels += 4) {
-        const uint8_t r = rgba[0], g = rgba[1], b = rgba[2], a = rgba[3];
-        pixels[0] = b;
-        pixels[1] = g;
-        pixels[2] = r;
-        pixels[3] = static_cast<uint8_t>(255 - a);
-    }
-}
-
 Bitmap ApplyExifOrientation(const Bitmap& src, int orientation) {
     if (orientation < 2 || orientation > 8 || src.Empty()) return src;
     const int w = src.Width(), h = src.Height();

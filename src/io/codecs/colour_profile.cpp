@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -169,6 +170,45 @@ template <class TRows> void OverBands(int height, std::size_t pixels, TRows rows
         t.join();
 }
 
+// Decoded pixels into B, G, R, T.
+void Reorder(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) {
+    switch (order) {
+    case TDecodedOrder::Pixels:
+        if (from != to) std::memcpy(to, from, 4 * static_cast<std::size_t>(count));
+        return;
+    case TDecodedOrder::Bgra:
+        if (from == to) { // only the fourth byte changes
+            for (int x = 3; x < 4 * count; x += 4)
+                to[x] = static_cast<uint8_t>(255 - to[x]);
+            return;
+        }
+        for (int x = 0; x < 4 * count; x += 4) {
+            to[x] = from[x];
+            to[x + 1] = from[x + 1];
+            to[x + 2] = from[x + 2];
+            to[x + 3] = static_cast<uint8_t>(255 - from[x + 3]);
+        }
+        return;
+    case TDecodedOrder::Rgba:
+        for (int x = 0; x < 4 * count; x += 4) {
+            const uint8_t r = from[x], b = from[x + 2];
+            to[x] = b;
+            to[x + 1] = from[x + 1];
+            to[x + 2] = r;
+            to[x + 3] = static_cast<uint8_t>(255 - from[x + 3]);
+        }
+        return;
+    case TDecodedOrder::Rgb:
+        for (int x = 0; x < count; ++x, from += 3, to += 4) {
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+            to[3] = 0;
+        }
+        return;
+    }
+}
+
 const TPrimaries* PrimariesOf(const TCodedColours& coded) {
     for (const TPrimaries& p : kPrimaries)
         if (p.Code == coded.Primaries) return &p;
@@ -285,31 +325,109 @@ bool TColourConversion::Converts() const {
 }
 
 void TColourConversion::ToSrgb(Bitmap& pixels) const {
-    if (!Converts() || state_->Samples != TSampleColours::Rgb || pixels.BitsPerPixel() != 32 ||
-        pixels.Empty())
-        return;
-    const int w = pixels.Width();
-    const cmsHTRANSFORM transform = state_->Transform;
-    if (state_->Grey) {
-        // From one channel of the grey picture (R = G = B) to all three.
-        std::vector<uint8_t> g(static_cast<std::size_t>(w)), rgb(3 * static_cast<std::size_t>(w));
-        for (int y = 0; y < pixels.Height(); ++y) {
-            uint8_t* row = pixels.Row(y);
-            for (int x = 0; x < w; ++x)
-                g[x] = row[4 * x + 1];
-            cmsDoTransform(transform, g.data(), rgb.data(), static_cast<cmsUInt32Number>(w));
-            for (int x = 0; x < w; ++x)
-                std::copy_n(&rgb[3 * static_cast<std::size_t>(x)], 3, row + 4 * x);
-        }
+    if (!Converts() || state_->Samples != TSampleColours::Rgb) return;
+    FinishPicture(pixels.Data(), pixels.Stride(), TDecodedOrder::Pixels, pixels);
+}
+
+namespace {
+
+// Pixels finished at a time: a piece of a row stays in the first-level
+// cache from its reordering to its conversion.
+constexpr int kPiece = 1024;
+// The memo's size: enough for nearly all of a photo's repeated colours to
+// be found, at 2 MB a thread.
+constexpr int kMemoBits = 18;
+// A piece with fewer of its colours found than this share (a picture of
+// noise) and the next pieces go straight to Little CMS before the memo is
+// tried again.
+constexpr int kMemoWorthShare = 8; // one in
+constexpr int kPlainPieces = 15;
+
+inline uint32_t MemoSlot(uint32_t colour) {
+    return (colour * 2654435761u) >> (32 - kMemoBits);
+}
+
+inline uint32_t ColourAt(const uint8_t* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+}
+
+} // namespace
+
+void TColourConversion::Remembering(uint8_t* pixels, int count, TColourMemo& memo) const {
+    if (memo.plain_ > 0) {
+        --memo.plain_;
+        cmsDoTransform(state_->Transform, pixels, pixels, static_cast<cmsUInt32Number>(count));
         return;
     }
-    // In place: Little CMS reads B, G, R and writes them back, stepping over T.
-    OverBands(pixels.Height(), static_cast<std::size_t>(w) * pixels.Height(),
-              [&pixels, transform, w](int y0, int y1) {
-                  for (int y = y0; y < y1; ++y)
-                      cmsDoTransform(transform, pixels.Row(y), pixels.Row(y),
-                                     static_cast<cmsUInt32Number>(w));
-              });
+    if (memo.keys_.empty()) {
+        // No colour has all four bytes set.
+        memo.keys_.assign(std::size_t(1) << kMemoBits, 0xFFFFFFFFu);
+        memo.values_.resize(std::size_t(1) << kMemoBits);
+    }
+    count = std::min(count, kPiece);
+    int missedAt[kPiece];
+    uint8_t missed[4 * kPiece];
+    int misses = 0;
+    for (int x = 0; x < count; ++x) {
+        uint8_t* p = pixels + 4 * x;
+        const uint32_t colour = ColourAt(p), slot = MemoSlot(colour);
+        if (memo.keys_[slot] == colour) {
+            const uint32_t v = memo.values_[slot];
+            p[0] = static_cast<uint8_t>(v), p[1] = static_cast<uint8_t>(v >> 8), p[2] = static_cast<uint8_t>(v >> 16);
+            continue;
+        }
+        missedAt[misses] = x;
+        std::memcpy(missed + 4 * misses, p, 4);
+        ++misses;
+    }
+    if (misses == 0) return;
+    cmsDoTransform(state_->Transform, missed, missed, static_cast<cmsUInt32Number>(misses));
+    for (int i = 0; i < misses; ++i) {
+        uint8_t* p = pixels + 4 * missedAt[i];
+        const uint32_t slot = MemoSlot(ColourAt(p));
+        memo.keys_[slot] = ColourAt(p);
+        memo.values_[slot] = ColourAt(missed + 4 * i);
+        std::copy_n(missed + 4 * i, 3, p);
+    }
+    if (misses > count - count / kMemoWorthShare) memo.plain_ = kPlainPieces;
+}
+
+void TColourConversion::Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count,
+                               TColourMemo* memo) const {
+    const bool converts = Converts() && state_->Samples == TSampleColours::Rgb;
+    for (int at = 0; at < count; at += kPiece) {
+        const int n = std::min(kPiece, count - at);
+        Reorder(from + static_cast<std::size_t>(DecodedPixelBytes(order)) * at, order,
+                to + 4 * static_cast<std::size_t>(at), n);
+        if (!converts) continue;
+        uint8_t* piece = to + 4 * static_cast<std::size_t>(at);
+        if (!state_->Grey) {
+            // In place: Little CMS reads B, G, R and writes them back, stepping over T.
+            if (memo)
+                Remembering(piece, n, *memo);
+            else
+                cmsDoTransform(state_->Transform, piece, piece, static_cast<cmsUInt32Number>(n));
+            continue;
+        }
+        // From one channel of the grey picture (R = G = B) to all three.
+        uint8_t g[kPiece], rgb[3 * kPiece];
+        for (int x = 0; x < n; ++x)
+            g[x] = piece[4 * x + 1];
+        cmsDoTransform(state_->Transform, g, rgb, static_cast<cmsUInt32Number>(n));
+        for (int x = 0; x < n; ++x)
+            std::copy_n(&rgb[3 * x], 3, piece + 4 * x);
+    }
+}
+
+void TColourConversion::FinishPicture(const uint8_t* from, std::size_t stride, TDecodedOrder order, Bitmap& to) const {
+    if (to.BitsPerPixel() != 32 || to.Empty()) return;
+    const int w = to.Width();
+    OverBands(to.Height(), static_cast<std::size_t>(w) * to.Height(), [&](int y0, int y1) {
+        TColourMemo memo;
+        TColourMemo* use = static_cast<std::size_t>(y1 - y0) * w >= kMemoPixels ? &memo : nullptr;
+        for (int y = y0; y < y1; ++y)
+            Finish(from + stride * static_cast<std::size_t>(y), order, to.Row(y), w, use);
+    });
 }
 
 void TColourConversion::CmykToSrgb(const uint8_t* cmyk, uint8_t* bgrt, int count) const {

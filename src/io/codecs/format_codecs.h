@@ -200,10 +200,6 @@ bool IsTemporaryName(const std::string& name, long& pid);
 // writers store an alpha channel only then.
 bool AnyTransparent(const Bitmap& image);
 
-// Turns `count` pixels of R, G, B, A bytes (as libraries decode them) into
-// the editor's B, G, R, T (T = 255 - A). `pixels` may be `rgba` itself.
-void RgbaToPixels(const uint8_t* rgba, uint8_t* pixels, int count);
-
 // Turns a bitmap by an EXIF orientation value (1..8); other values leave it.
 Bitmap ApplyExifOrientation(const Bitmap& src, int orientation);
 

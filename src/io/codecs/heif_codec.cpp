@@ -136,7 +136,7 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
     // (The library mirrors only 8-bit pictures: a deeper one with a mirror
     // is refused with the library's reason.)
     Check(heif_decode_image(handle.get(), &decoded, heif_colorspace_RGB,
-                            !deep   ? heif_chroma_interleaved_RGBA
+                            !deep   ? (alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB)
                             : alpha ? heif_chroma_interleaved_RRGGBBAA_LE
                                     : heif_chroma_interleaved_RRGGBB_LE,
                             options.get()),
@@ -150,6 +150,8 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
     if (!plane) throw ECodecError("HEIF: the decoder gave no picture");
 
     Bitmap out = NewImage(ow, oh, false);
+    const TColourConversion colours = ColoursOf(handle.get());
+    notes.ColourProfile = colours.Name();
     if (deep) {
         const int got = heif_image_get_bits_per_pixel_range(image.get(), heif_channel_interleaved);
         const unsigned max = (1u << (got > 8 && got <= 16 ? got : 16)) - 1;
@@ -165,12 +167,12 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
                 d[3] = alpha ? static_cast<uint8_t>(255 - To8(at(3), max)) : 0;
             }
         }
+        colours.ToSrgb(out);
     } else {
-        for (int y = 0; y < oh; ++y) RgbaToPixels(plane + static_cast<std::size_t>(y) * stride, out.Row(y), ow);
+        // Without alpha the library writes three bytes a pixel, the fewest.
+        colours.FinishPicture(plane, static_cast<std::size_t>(stride),
+                              alpha ? TDecodedOrder::Rgba : TDecodedOrder::Rgb, out);
     }
-    const TColourConversion colours = ColoursOf(handle.get());
-    colours.ToSrgb(out);
-    notes.ColourProfile = colours.Name();
     return out;
 }
 

@@ -82,7 +82,8 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
     if (JxlDecoderSetInput(dec.get(), file.Data(), file.Size()) != JXL_DEC_SUCCESS) Damaged();
     JxlDecoderCloseInput(dec.get());
 
-    // B, G, R, A once the frame is in: the decoder writes R, G, B, A.
+    // The decoder writes R, G, B, A into the picture's rows; they are
+    // finished there once the frame is in.
     const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
     Bitmap out;
     TColourConversion colours;
@@ -113,8 +114,7 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
             Damaged();
         }
     }
-    for (int y = 0; y < out.Height(); ++y) RgbaToPixels(out.Row(y), out.Row(y), out.Width());
-    colours.ToSrgb(out);
+    colours.FinishPicture(out.Data(), out.Stride(), TDecodedOrder::Rgba, out);
     return out;
 }
 

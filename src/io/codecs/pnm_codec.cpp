@@ -2,6 +2,7 @@
 // arbitrary map PAM (P7), with any maxval up to 65535; samples are scaled
 // to 8 bits by their maxval.
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -212,35 +213,41 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts
     CheckWritableSize(image, MaxImageSide, "PNM");
     const int w = image.Width(), h = image.Height(), bpp = image.BytesPerPixel();
     const bool grey = opts.Extension == ".pgm", bits = opts.Extension == ".pbm";
-    TByteWriter out;
     const std::string head = std::string(bits ? "P4" : grey ? "P5" : "P6") + "\n" + std::to_string(w) + " " +
                              std::to_string(h) + "\n" + (bits ? "" : "255\n");
-    out.Text(head.c_str());
     const std::size_t rowBytes = bits ? (static_cast<std::size_t>(w) + 7) / 8 : static_cast<std::size_t>(w) * (grey ? 1 : 3);
-    out.Bytes.reserve(out.Size() + rowBytes * static_cast<std::size_t>(h));
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* s = image.Row(y);
-        if (bits) {
-            const std::size_t at = out.Size();
-            out.Zeros(rowBytes);
-            for (int x = 0; x < w; ++x) // 1 is black
-                if (GreyOf(s + static_cast<std::size_t>(x) * bpp) < 128)
-                    out.Bytes[at + static_cast<std::size_t>(x) / 8] |= static_cast<uint8_t>(0x80u >> (x & 7));
-            continue;
-        }
-        const std::size_t at = out.Size();
-        out.Zeros(rowBytes);
-        uint8_t* d = out.Bytes.data() + at;
-        for (int x = 0; x < w; ++x, s += bpp) {
+    // The rows go out a few hundred kilobytes at a time through one small
+    // buffer, not as a second whole picture in memory.
+    constexpr std::size_t kBlock = std::size_t(256) << 10;
+    const std::size_t rowsPerBlock = std::max<std::size_t>(1, kBlock / rowBytes);
+    std::vector<uint8_t> block(rowBytes * rowsPerBlock);
+    TRawWriter out(path);
+    out.Write(head.data(), head.size());
+    for (int y0 = 0; y0 < h; y0 += static_cast<int>(rowsPerBlock)) {
+        const int y1 = static_cast<int>(std::min<std::size_t>(h, y0 + rowsPerBlock));
+        for (int y = y0; y < y1; ++y) {
+            const uint8_t* s = image.Row(y);
+            uint8_t* d = block.data() + static_cast<std::size_t>(y - y0) * rowBytes;
+            if (bits) {
+                std::fill_n(d, rowBytes, uint8_t(0));
+                for (int x = 0; x < w; ++x) // 1 is black
+                    if (GreyOf(s + static_cast<std::size_t>(x) * bpp) < 128)
+                        d[static_cast<std::size_t>(x) / 8] |= static_cast<uint8_t>(0x80u >> (x & 7));
+                continue;
+            }
             if (grey) {
-                *d++ = GreyOf(s);
+                for (int x = 0; x < w; ++x, s += bpp) *d++ = GreyOf(s);
+            } else if (bpp == 4) {
+                // The common case in fixed steps, which the compiler makes vector shuffles of.
+                for (int x = 0; x < w; ++x)
+                    d[3 * x] = s[4 * x + 2], d[3 * x + 1] = s[4 * x + 1], d[3 * x + 2] = s[4 * x];
             } else {
-                d[0] = s[2], d[1] = s[1], d[2] = s[0];
-                d += 3;
+                for (int x = 0; x < w; ++x, s += bpp, d += 3) d[0] = s[2], d[1] = s[1], d[2] = s[0];
             }
         }
+        out.Write(block.data(), static_cast<std::size_t>(y1 - y0) * rowBytes);
     }
-    out.SaveAs(path);
+    out.Close();
 }
 
 } // namespace

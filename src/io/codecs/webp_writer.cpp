@@ -13,6 +13,7 @@
 
 #include "io/codecs/colour_profile.h"
 #include "io/codecs/format_codecs.h"
+#include "io/codecs/row_pipeline.h"
 
 namespace pixora::webp {
 
@@ -48,20 +49,14 @@ TSniff Sniff(const TFileHead& h) {
                : TSniff::No;
 }
 
-void AlphaToTransparency(Bitmap& image) {
-    for (int y = 0; y < image.Height(); ++y) {
-        uint8_t* p = image.Row(y);
-        for (int x = 0; x < image.Width(); ++x) p[4 * x + 3] = static_cast<uint8_t>(255 - p[4 * x + 3]);
-    }
-}
-
 struct TAnimDecoder {
     WebPAnimDecoder* Dec = nullptr;
     ~TAnimDecoder() { WebPAnimDecoderDelete(Dec); }
 };
 
-// The first frame of an animation as it shows on the animation's canvas.
-Bitmap FirstFrame(const uint8_t* data, std::size_t size) {
+// The first frame of an animation as it shows on the animation's canvas,
+// finished through `colours`.
+Bitmap FirstFrame(const uint8_t* data, std::size_t size, const TColourConversion& colours) {
     const WebPData webpData = {data, size};
     WebPAnimDecoderOptions options;
     if (!WebPAnimDecoderOptionsInit(&options)) throw ECodecError("WebP: the decoder library does not match");
@@ -84,9 +79,7 @@ Bitmap FirstFrame(const uint8_t* data, std::size_t size) {
         throw ECodecError("WebP: the animation's first frame is damaged or cut short");
     const int w = static_cast<int>(info.canvas_width), h = static_cast<int>(info.canvas_height);
     Bitmap out = NewImage(w, h, false);
-    for (int y = 0; y < h; ++y)
-        std::memcpy(out.Row(y), frame + static_cast<std::size_t>(y) * w * 4, static_cast<std::size_t>(w) * 4);
-    AlphaToTransparency(out);
+    colours.FinishPicture(frame, static_cast<std::size_t>(w) * 4, TDecodedOrder::Bgra, out);
     return out;
 }
 
@@ -149,24 +142,52 @@ void Write(const std::string& path, const Bitmap& image, const SaveOptions& opts
     out.Close();
 }
 
+struct TIncremental {
+    WebPIDecoder* Dec = nullptr;
+    ~TIncremental() { WebPIDelete(Dec); }
+};
+
+// A still picture decoded straight into the picture's rows on the library's
+// threads, a piece of the file at a time, so that the rows it has made are
+// finished while it makes the next.
+Bitmap Still(const uint8_t* data, std::size_t size, const WebPBitstreamFeatures& features,
+             const TColourConversion& colours) {
+    CheckImageSize(features.width, features.height, "WebP");
+    Bitmap out = NewImage(features.width, features.height, false);
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config)) throw ECodecError("WebP: the decoder library does not match");
+    config.options.use_threads = 1;
+    config.output.colorspace = MODE_BGRA;
+    config.output.is_external_memory = 1;
+    config.output.u.RGBA.rgba = out.Data();
+    config.output.u.RGBA.stride = static_cast<int>(out.Stride());
+    config.output.u.RGBA.size = out.ByteSize();
+    TRowPipeline rows(colours, out.Data(), out.Stride(), TDecodedOrder::Bgra, out);
+    TIncremental dec;
+    dec.Dec = WebPIDecode(nullptr, 0, &config);
+    if (!dec.Dec) throw ECodecError("WebP: not enough memory");
+    constexpr std::size_t kPiece = std::size_t(32) << 10;
+    VP8StatusCode status = VP8_STATUS_SUSPENDED;
+    for (std::size_t fed = 0; status == VP8_STATUS_SUSPENDED && fed < size;) {
+        fed = std::min(size, fed + kPiece);
+        // The library reads the file where it lies, as far as `fed`.
+        status = WebPIUpdate(dec.Dec, data, fed);
+        int made = 0;
+        if (WebPIDecGetRGB(dec.Dec, &made, nullptr, nullptr, nullptr)) rows.Decoded(made);
+    }
+    if (status != VP8_STATUS_OK) throw ECodecError("WebP: the image data is damaged or cut short");
+    rows.Finish();
+    return out;
+}
+
 Bitmap Read(const std::string& path, TReadNotes& notes) {
     const TMappedFile file(path);
     WebPBitstreamFeatures features;
     if (WebPGetFeatures(file.Data(), file.Size(), &features) != VP8_STATUS_OK)
         throw ECodecError("WebP: not a WebP file, or the file is damaged");
-    Bitmap out;
-    if (features.has_animation) {
-        out = FirstFrame(file.Data(), file.Size());
-    } else {
-        CheckImageSize(features.width, features.height, "WebP");
-        out = NewImage(features.width, features.height, false);
-        if (!WebPDecodeBGRAInto(file.Data(), file.Size(), out.Data(), out.ByteSize(),
-                                static_cast<int>(out.Stride())))
-            throw ECodecError("WebP: the image data is damaged or cut short");
-        AlphaToTransparency(out);
-    }
     const TColourConversion colours = ColoursOf(file.Data(), file.Size());
-    colours.ToSrgb(out);
+    Bitmap out = features.has_animation ? FirstFrame(file.Data(), file.Size(), colours)
+                                        : Still(file.Data(), file.Size(), features, colours);
     notes.ColourProfile = colours.Name();
     return out;
 }

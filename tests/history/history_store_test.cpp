@@ -377,6 +377,8 @@ TEST_F(HistoryFaultTest, MissingSnapshotOnUndoAndRedo) {
 
 TEST_F(HistoryFaultTest, MissingFolderOnUndoFromTheNewestState) {
     Edit("A");
+    // The folder goes once nothing is being written into it any more.
+    WaitForStoredSteps(ws);
     fs::remove_all(HistoryDir(ws));
     const Counters c = Before();
     const Bitmap image = S().Bitmap;

@@ -17,11 +17,7 @@ using pixora::testing::ResidentMiB;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitizerAllocator = true;
-#else
-constexpr bool kSanitizerAllocator = false;
-#endif
+using pixora::testing::kSanitizerAllocator;
 
 // Blocks of a codec buffer's size, written so their pages are resident,
 // then freed newest first.

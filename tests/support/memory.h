@@ -8,6 +8,21 @@
 
 namespace pixora::testing {
 
+// Under the address checker freed blocks wait in its quarantine (256 MB by
+// default) before they go back, so resident memory does not fall when a
+// buffer is freed.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kSanitizerAllocator = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kSanitizerAllocator = true;
+#else
+inline constexpr bool kSanitizerAllocator = false;
+#endif
+#else
+inline constexpr bool kSanitizerAllocator = false;
+#endif
+
 inline long ResidentBytes() {
     long pages = 0, resident = 0;
     std::FILE* f = std::fopen("/proc/self/statm", "r");

@@ -128,9 +128,13 @@ TFuzzResult ReadAndPrepareMetadata(const uint8_t* data, std::size_t size) {
     return result;
 }
 
+// The writers' recipes draw pictures of up to 320 x 240, which their
+// round trips read back.
+constexpr int64_t kWriterPictures = int64_t{1} << 17;
+
 // The photo codecs decode in blocks and tiles whose paths small pictures
-// miss, so their rows allow 2^18 pixels; the others 2^16, enough for every
-// path of their parsers at thousands of executions a second.
+// miss, so their rows allow 2^18 pixels; the other readers 2^16, enough for
+// every path of their parsers at thousands of executions a second.
 // The build makes one fuzz_<name> program per row (fuzz/CMakeLists.txt
 // reads the names from the lines below, one row per line).
 const std::vector<TFuzzTarget> kTargets = {
@@ -156,11 +160,11 @@ const std::vector<TFuzzTarget> kTargets = {
     {"jxl", "../photos/jxl", "", ReadAs<".jxl">, int64_t{1} << 18},
     {"history", "bmpsuite/bmpsuite-g", "bmp.dict", ReadHistorySnapshot},
     {"metadata", "../photos/exif;../photos/webp;../photos/heif", "", ReadAndPrepareMetadata},
-    {"write_bmp", "", "", RoundTripBmp},
-    {"write_png", "", "", RoundTripPng},
-    {"write_jpeg", "", "", RoundTripJpeg},
-    {"write_gif", "", "", RoundTripGif},
-    {"write_history", "", "", RoundTripSnapshot},
+    {"write_bmp", "", "", RoundTripBmp, kWriterPictures},
+    {"write_png", "", "", RoundTripPng, kWriterPictures},
+    {"write_jpeg", "", "", RoundTripJpeg, kWriterPictures},
+    {"write_gif", "", "", RoundTripGif, kWriterPictures},
+    {"write_history", "", "", RoundTripSnapshot, kWriterPictures},
 };
 
 } // namespace

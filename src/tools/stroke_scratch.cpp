@@ -1,7 +1,9 @@
 // The tools' image-sized scratch between presses: given back once an edit is
 // done, made again by the press that needs it.
+#include <algorithm>
 #include <cstring>
 #include <exception>
+#include <vector>
 
 #include "history/undo_history_list.h"
 #include "tools/selection_pixels.h"
@@ -11,26 +13,25 @@ namespace pixora {
 
 namespace {
 
-// Whether every pixel of the overlay is the white a press clears it to.
-bool AllWhite(const Bitmap& overlay) {
-    if (overlay.Empty() || overlay.BitsPerPixel() != 32) return false;
-    Bitmap white(overlay.Width(), 1, 32);
-    white.Fill(255, 255, 255, 0);
-    const std::size_t bytes = static_cast<std::size_t>(overlay.Width()) * 4;
-    for (int y = 0; y < overlay.Height(); ++y)
-        if (std::memcmp(overlay.Row(y), white.Row(0), bytes) != 0) return false;
+// Whether every row of `b` holds the bytes of `pixel` over and over.
+bool EveryPixelIs(const Bitmap& b, const std::vector<uint8_t>& pixel) {
+    if (b.Empty() || static_cast<std::size_t>(b.BytesPerPixel()) != pixel.size()) return false;
+    std::vector<uint8_t> row;
+    for (int x = 0; x < b.Width(); ++x) row.insert(row.end(), pixel.begin(), pixel.end());
+    for (int y = 0; y < b.Height(); ++y)
+        if (std::memcmp(b.Row(y), row.data(), row.size()) != 0) return false;
     return true;
 }
 
-// Whether every byte is 0: the fresh bitmap a tab change gives a base that
-// was given back.
+// The white a press clears the overlay to.
+bool AllWhite(const Bitmap& overlay) {
+    return EveryPixelIs(overlay, {255, 255, 255, 0});
+}
+
+// Every byte 0: the fresh bitmap a tab change gives a base that was given
+// back.
 bool AllZero(const Bitmap& b) {
-    const std::size_t bytes = static_cast<std::size_t>(b.Width()) * b.BytesPerPixel();
-    for (int y = 0; y < b.Height(); ++y) {
-        const uint8_t* row = b.Row(y);
-        if (row[0] != 0 || std::memcmp(row, row + 1, bytes - 1) != 0) return false;
-    }
-    return true;
+    return EveryPixelIs(b, std::vector<uint8_t>(static_cast<std::size_t>(std::max(b.BytesPerPixel(), 1)), 0));
 }
 
 void GiveBack(TWorkBitmap& w) {

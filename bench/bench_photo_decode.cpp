@@ -7,7 +7,7 @@
 //   bench_photo_decode FILE...    one line per file: pixels, best of three seconds
 
 #include <jxl/decode_cxx.h>
-#include <jxl/resizable_parallel_runner_cxx.h>
+#include <jxl/thread_parallel_runner_cxx.h>
 #include <libheif/heif.h>
 #include <webp/decode.h>
 
@@ -59,9 +59,10 @@ double Webp(const std::string& path) {
 double Jxl(const std::string& path) {
     const std::vector<uint8_t> file = ReadFile(path);
     JxlDecoderPtr dec = JxlDecoderMake(nullptr);
-    JxlResizableParallelRunnerPtr runner = JxlResizableParallelRunnerMake(nullptr);
+    JxlThreadParallelRunnerPtr runner =
+        JxlThreadParallelRunnerMake(nullptr, JxlThreadParallelRunnerDefaultNumWorkerThreads());
     JxlDecoderSubscribeEvents(dec.get(), JXL_DEC_BASIC_INFO | JXL_DEC_FULL_IMAGE);
-    JxlDecoderSetParallelRunner(dec.get(), JxlResizableParallelRunner, runner.get());
+    JxlDecoderSetParallelRunner(dec.get(), JxlThreadParallelRunner, runner.get());
     JxlDecoderSetInput(dec.get(), file.data(), file.size());
     JxlDecoderCloseInput(dec.get());
     const JxlPixelFormat format = {4, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
@@ -71,8 +72,6 @@ double Jxl(const std::string& path) {
         if (status == JXL_DEC_BASIC_INFO) {
             JxlBasicInfo info;
             JxlDecoderGetBasicInfo(dec.get(), &info);
-            JxlResizableParallelRunnerSetThreads(runner.get(),
-                                                 JxlResizableParallelRunnerSuggestThreads(info.xsize, info.ysize));
         } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {
             std::size_t need = 0;
             JxlDecoderImageOutBufferSize(dec.get(), &format, &need);

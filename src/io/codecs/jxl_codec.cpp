@@ -4,8 +4,7 @@
 
 #include <jxl/decode.h>
 #include <jxl/decode_cxx.h>
-#include <jxl/resizable_parallel_runner.h>
-#include <jxl/resizable_parallel_runner_cxx.h>
+#include <jxl/thread_parallel_runner_cxx.h>
 
 #include <string>
 #include <vector>
@@ -74,10 +73,11 @@ TColourConversion ColoursOf(const JxlDecoder* dec, std::string& name) {
 Bitmap Read(const std::string& path, TReadNotes& notes) {
     const TMappedFile file(path);
     JxlDecoderPtr dec = JxlDecoderMake(nullptr);
-    JxlResizableParallelRunnerPtr runner = JxlResizableParallelRunnerMake(nullptr);
+    JxlThreadParallelRunnerPtr runner =
+        JxlThreadParallelRunnerMake(nullptr, JxlThreadParallelRunnerDefaultNumWorkerThreads());
     if (!dec || !runner) throw ECodecError("JPEG XL: not enough memory");
     if (JxlDecoderSubscribeEvents(dec.get(), JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE) != JXL_DEC_SUCCESS ||
-        JxlDecoderSetParallelRunner(dec.get(), JxlResizableParallelRunner, runner.get()) != JXL_DEC_SUCCESS)
+        JxlDecoderSetParallelRunner(dec.get(), JxlThreadParallelRunner, runner.get()) != JXL_DEC_SUCCESS)
         throw ECodecError("JPEG XL: the decoder library could not be set up");
     if (JxlDecoderSetInput(dec.get(), file.Data(), file.Size()) != JXL_DEC_SUCCESS) Damaged();
     JxlDecoderCloseInput(dec.get());
@@ -97,8 +97,6 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
             const int64_t w = turned ? info.ysize : info.xsize, h = turned ? info.xsize : info.ysize;
             CheckImageSize(w, h, "JPEG XL");
             out = NewImage(static_cast<int>(w), static_cast<int>(h), false);
-            JxlResizableParallelRunnerSetThreads(runner.get(),
-                                                 JxlResizableParallelRunnerSuggestThreads(info.xsize, info.ysize));
         } else if (status == JXL_DEC_COLOR_ENCODING) {
             colours = ColoursOf(dec.get(), notes.ColourProfile);
         } else if (status == JXL_DEC_NEED_IMAGE_OUT_BUFFER) {

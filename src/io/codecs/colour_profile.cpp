@@ -12,6 +12,7 @@
 // perceptual intent would fall back to the same colorimetric conversion.
 
 #include "io/codecs/colour_profile.h"
+#include "io/codecs/format_codecs.h"
 
 #include <lcms2.h>
 
@@ -171,7 +172,7 @@ template <class TRows> void OverBands(int height, std::size_t pixels, TRows rows
 }
 
 // Decoded pixels into B, G, R, T.
-void Reorder(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) {
+PIXORA_UNTRACED_PIXEL_LOOP void Reorder(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count) {
     switch (order) {
     case TDecodedOrder::Pixels:
         if (from != to) std::memcpy(to, from, 4 * static_cast<std::size_t>(count));
@@ -353,7 +354,7 @@ inline uint32_t ColourAt(const uint8_t* p) {
 
 } // namespace
 
-void TColourConversion::Remembering(uint8_t* pixels, int count, TColourMemo& memo) const {
+PIXORA_UNTRACED_PIXEL_LOOP void TColourConversion::Remembering(uint8_t* pixels, int count, TColourMemo& memo) const {
     if (memo.plain_ > 0) {
         --memo.plain_;
         cmsDoTransform(state_->Transform, pixels, pixels, static_cast<cmsUInt32Number>(count));
@@ -392,8 +393,8 @@ void TColourConversion::Remembering(uint8_t* pixels, int count, TColourMemo& mem
     if (misses > count - count / kMemoWorthShare) memo.plain_ = kPlainPieces;
 }
 
-void TColourConversion::Finish(const uint8_t* from, TDecodedOrder order, uint8_t* to, int count,
-                               TColourMemo* memo) const {
+PIXORA_UNTRACED_PIXEL_LOOP void TColourConversion::Finish(const uint8_t* from, TDecodedOrder order,
+                                                          uint8_t* to, int count, TColourMemo* memo) const {
     const bool converts = Converts() && state_->Samples == TSampleColours::Rgb;
     for (int at = 0; at < count; at += kPiece) {
         const int n = std::min(kPiece, count - at);

@@ -103,9 +103,9 @@ inline constexpr int64_t MaxImagePixels = int64_t(1) << 28;
 inline constexpr int MaxImageSide = 1 << 20;
 inline constexpr int64_t MaxImageBytes = MaxImagePixels * 4;
 
-// Marks a pixel loop whose branches never depend on the file's bytes: the
-// fuzz build leaves its comparisons untraced, which would otherwise cost most
-// of an execution and teach the fuzzer nothing.
+// Marks a pixel loop whose branches follow at most the pixels' values, never
+// the file's structure: the fuzz build leaves its comparisons untraced, which
+// would otherwise cost most of an execution and teach the fuzzer nothing.
 #if defined(PIXORA_FUZZ_BUILD) && defined(__clang__)
 #define PIXORA_UNTRACED_PIXEL_LOOP __attribute__((no_sanitize("coverage")))
 #else

@@ -27,6 +27,7 @@
 #include "app/view_commands.h"
 #include "app/view_controls.h"
 #include "doc/checkerboard.h"
+#include "doc/display_copy.h"
 #include "doc/slots.h"
 #include "doc/ui/layer_commands.h"
 #include "effects/ui/colour_windows.h"
@@ -249,9 +250,8 @@ void MainWindow::RefreshView() {
     if (!s) return;
     const int slot = s.Slot;
     // Blended during a drag too: transparent parts keep their checkerboard.
-    MakeDisplayCopy(s->Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, true);
+    RefreshDisplayCopy(*ws_);
     DrawKeptSelection(*ws_);
-    FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
     if (ws_->SysData.MouseDown != 1) RedrawLayerStrip(slot);
     view_->UpdateImage();
 }
@@ -259,9 +259,8 @@ void MainWindow::RefreshView() {
 void MainWindow::RefreshViewArea(const TRect& area) {
     const TActiveImage s = ws_->ActiveImage();
     if (!s) return;
-    if (RefreshDisplayArea(s->Bitmap, ws_->Checkerboard.Bitmap, ws_->DisplayCopy, area)) {
+    if (RefreshDisplayCopyArea(*ws_, area)) {
         // The copy was made whole (its storage may be new).
-        FillRowTable(ws_->DisplayCopy, ws_->SysData.ScratchRows);
         view_->UpdateImage();
     } else {
         view_->UpdateImageArea(area);
@@ -291,8 +290,10 @@ void MainWindow::RefreshHistoryMenus() {
                 newestQueued_ = false;
                 if (shutDown_) return;
                 StoreNewestState(*ws_, ws_->ActiveSlot());
-                // The tools' scratch of the edit is not needed until the next press.
+                // The tools' scratch of the edit is not needed until the next
+                // press, nor a display copy that shows nothing but the image.
                 RestTools(*ws_);
+                RestDisplayCopy(*ws_);
             },
             Qt::QueuedConnection);
     }

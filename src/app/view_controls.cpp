@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "doc/checkerboard.h"
+#include "doc/display_copy.h"
 #include "doc/view_rulers.h"
 #include "doc/view_scroll.h"
 #include "tools/tool_set.h"
@@ -31,7 +32,7 @@ ViewControls::ViewControls(Workspace& ws, QWidget* firstPage)
     scrollPanel_ = new QWidget(firstPage);
     scrollPanel_->setObjectName("ScrollPanel");
     scrollPanel_->setAttribute(Qt::WA_OpaquePaintEvent);
-    image_ = new PictureWidget(ws.DisplayCopy, scrollPanel_);
+    image_ = new PictureWidget([&ws]() -> const Bitmap& { return ShownPicture(ws); }, scrollPanel_);
     image_->setObjectName("Image");
     // The canvas takes the focus for the navigation keys.
     image_->setFocusPolicy(Qt::WheelFocus);

@@ -1,9 +1,11 @@
 #include "doc/bitmap.h"
+#include "doc/row_ranges.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -202,6 +204,18 @@ void FillRowTable(Bitmap& bitmap, TRowTable& table) {
     table.Entries.resize(static_cast<std::size_t>(bitmap.Height()));
     for (int r = 0; r < bitmap.Height(); ++r)
         table.Entries[static_cast<std::size_t>(r)] = bitmap.Row(r);
+}
+
+bool SameBitmap(const Bitmap& a, const Bitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel()) return false;
+    const std::size_t bytes = static_cast<std::size_t>(a.Width()) * a.BytesPerPixel();
+    // Both halves at once on a big picture; either stops when a difference is found.
+    std::atomic<bool> differs{false};
+    ForRowRanges(a.Height(), 2 * bytes * static_cast<std::size_t>(a.Height()), [&](int y0, int y1) {
+        for (int y = y0; y < y1 && !differs.load(std::memory_order_relaxed); ++y)
+            if (std::memcmp(a.Row(y), b.Row(y), bytes) != 0) differs = true;
+    });
+    return !differs;
 }
 
 } // namespace pixora

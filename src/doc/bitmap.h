@@ -106,4 +106,7 @@ struct TRowTable {
 
 void FillRowTable(Bitmap& bitmap, TRowTable& table);
 
+// Whether two bitmaps have the same size, depth and pixel bytes.
+bool SameBitmap(const Bitmap& a, const Bitmap& b);
+
 } // namespace pixora

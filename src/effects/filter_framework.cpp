@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "doc/checkerboard.h"
+#include "doc/display_copy.h"
 #include "doc/row_ranges.h"
 #include "effects/engine/effects.h"
 #include "effects/recipes.h"
@@ -80,7 +81,7 @@ void FilterApply(Workspace& ws, Bitmap& source, Bitmap& target) {
 bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, const TEffectValues& values) {
     const TActiveImage s = ws.ActiveImage();
     if (!s || !filter) return false;
-    Bitmap& view = ws.DisplayCopy;
+    Bitmap& view = DisplayCopyToDrawOn(ws);
     s->Bitmap.SetBitsPerPixel(32);
     bool done = false;
     try {
@@ -144,7 +145,7 @@ bool RepeatLastFilter(Workspace& ws) {
     const std::optional<TLastFilter> last = StorageOf(ws).Last;
     if (!last || !ws.ActiveImage()) return false;
     const bool done = PreviewFilter(ws, last->Filter, last->ReadsDocument, last->Values) &&
-                      CommitFilter(ws, last->StepName, ws.DisplayCopy, false, last->RecipeStep);
+                      CommitFilter(ws, last->StepName, DisplayCopyToDrawOn(ws), false, last->RecipeStep);
     if (const TActiveImage s = ws.ActiveImage()) FillRowTable(s->Bitmap, s->Rows);
     ws.Port->RefreshView();
     return done;

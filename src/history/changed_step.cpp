@@ -9,14 +9,6 @@
 
 namespace pixora {
 
-bool SameBitmap(const Bitmap& a, const Bitmap& b) {
-    if (a.Width() != b.Width() || a.Height() != b.Height() || a.BitsPerPixel() != b.BitsPerPixel()) return false;
-    const std::size_t bytes = static_cast<std::size_t>(a.Width()) * a.BytesPerPixel();
-    for (int y = 0; y < a.Height(); ++y)
-        if (std::memcmp(a.Row(y), b.Row(y), bytes) != 0) return false;
-    return true;
-}
-
 namespace {
 
 // The end of both: a step stored is named; one that could not be (that is

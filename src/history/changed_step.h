@@ -11,9 +11,6 @@
 
 namespace pixora {
 
-// Whether two bitmaps have the same size, depth and pixel bytes.
-bool SameBitmap(const Bitmap& a, const Bitmap& b);
-
 enum class TStepStore {
     Unchanged, // the image is as it was: no step
     Stored,    // a new step holds the image as it was

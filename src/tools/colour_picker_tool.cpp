@@ -5,7 +5,7 @@
 namespace pixora {
 
 void ColourPicker::Pick(ToolContext& c, int x, int y, bool commit) {
-    const Bitmap& view = c.View();
+    const Bitmap& view = ShownPicture(c.Ws);
     if (x < 0 || y < 0 || x >= view.Width() || y >= view.Height()) return;
     const uint8_t* p =
         view.Row(y) + static_cast<std::size_t>(x) * static_cast<std::size_t>(view.BytesPerPixel());

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "doc/canvas.h"
+#include "doc/display_copy.h"
 #include "history/changed_step.h"
 #include "history/history_store.h"
 #include "tools/tool_dispatch.h"
@@ -67,15 +68,15 @@ void DrawSelectionOutline(Workspace& ws, int shape) {
     if (slot < 0) return;
     const TImages& s = ws.Images[static_cast<std::size_t>(slot)];
     if (shape == SelMagicWand) {
-        OutlineMask(ws.SelectionMask.Bitmap, ws.DisplayCopy, s.DownX, s.DownY);
+        OutlineMask(ws.SelectionMask.Bitmap, DisplayCopyToDrawOn(ws), s.DownX, s.DownY);
         return;
     }
     const TRect r = SelectionRect(s, ws.ToolVars);
     if (shape == SelRectangle) {
-        DottedRectangle(ws.DisplayCopy, r);
+        DottedRectangle(DisplayCopyToDrawOn(ws), r);
         return;
     }
-    Canvas c = DottedNotXor(ws.DisplayCopy);
+    Canvas c = DottedNotXor(DisplayCopyToDrawOn(ws));
     if (shape == SelEllipse)
         c.Ellipse(r.Left, r.Top, r.Right, r.Bottom);
     else
@@ -213,7 +214,7 @@ void SelectAll(Workspace& ws) {
     oc.FillRect({0, 0, w, h});
     ws.Port->RefreshView();
     // The dotted frame around the whole image, on the view only.
-    DottedRectangle(ws.DisplayCopy, {0, 0, w, h});
+    DottedRectangle(DisplayCopyToDrawOn(ws), {0, 0, w, h});
     ws.Port->RepaintView();
 }
 

@@ -6,6 +6,7 @@
 
 #include "doc/canvas.h"
 #include "doc/checkerboard.h"
+#include "doc/display_copy.h"
 #include "tools/magic_wand.h"
 #include "tools/selection.h"
 #include "tools/tool_dispatch.h"
@@ -25,14 +26,13 @@ void RestoreView(Workspace& ws) {
 // under their mask.
 void ViewWithFloating(Workspace& ws, const TImages& s, int shape, int left, int top) {
     const TToolVars& v = ws.ToolVars;
+    Bitmap& view = DisplayCopyToDrawOn(ws);
     if (shape == SelRectangle)
-        ComposeStretched(ws.StrokeBase.Bitmap, v.FloatBitmap, FloatingRect(s, v), ws.DisplayCopy,
-                         FloatIsPasted(v));
+        ComposeStretched(ws.StrokeBase.Bitmap, v.FloatBitmap, FloatingRect(s, v), view, FloatIsPasted(v));
     else
-        ComposeMasked(ws.StrokeBase.Bitmap, v.FloatBitmap, ws.SelectionMask.Bitmap, left, top,
-                      ws.DisplayCopy);
+        ComposeMasked(ws.StrokeBase.Bitmap, v.FloatBitmap, ws.SelectionMask.Bitmap, left, top, view);
     // The composed pixels' own transparency shows the checkerboard.
-    BlendTransparency(ws.DisplayCopy, ws.Checkerboard.Bitmap, ws.DisplayCopy);
+    BlendTransparency(view, ws.Checkerboard.Bitmap, view);
 }
 void ViewWithFloating(Workspace& ws, const TImages& s, int shape) {
     ViewWithFloating(ws, s, shape, s.DownX, s.DownY);
@@ -119,7 +119,7 @@ void SelectionTool::DragNew(ToolContext& c, int x, int y) {
     v.RefreshAfter = 0;
     pointer_ = {x, y};
     if (shape == SelMagicWand) return;
-    Canvas canvas = DottedNotXor(ws.DisplayCopy);
+    Canvas canvas = DottedNotXor(DisplayCopyToDrawOn(ws));
     if (shape == SelFreeHand) {
         // The trail stays; points beyond the last entry are ignored.
         if (v.FreeCount < kFreePointCount - 1) {
@@ -132,7 +132,7 @@ void SelectionTool::DragNew(ToolContext& c, int x, int y) {
     } else {
         RestoreView(ws);
         if (shape == SelRectangle)
-            DottedRectangle(ws.DisplayCopy, {c.Slot.DownX, c.Slot.DownY, x, y});
+            DottedRectangle(DisplayCopyToDrawOn(ws), {c.Slot.DownX, c.Slot.DownY, x, y});
         else
             canvas.Ellipse(c.Slot.DownX, c.Slot.DownY, x, y);
     }
@@ -208,7 +208,7 @@ void SelectionTool::Finish(ToolContext& c, int x, int y) {
         // copy the region was found on (shown afresh when the image
         // under it has just been deleted).
         if (o.DeleteUnderlying) ws.Port->RefreshView();
-        PaintWandMask(ws.DisplayCopy, wandGrid, true);
+        PaintWandMask(DisplayCopyToDrawOn(ws), wandGrid, true);
     } else {
         // The clean image without the drag's trail, the floating pixels
         // in place and the outline over them.
@@ -242,7 +242,7 @@ void SelectionTool::DragExisting(ToolContext& c, int x, int y) {
         if (v.HandleHit != 1) return;
         if (!runs_) runs_.emplace(ws.SelectionMask.Bitmap);
         ComposeRuns(ws.StrokeBase.Bitmap, v.FloatBitmap, *runs_, x + s.DownX - v.GrabLeft,
-                    y + s.DownY - v.GrabTop, ws.DisplayCopy);
+                    y + s.DownY - v.GrabTop, DisplayCopyToDrawOn(ws));
     }
     c.RepaintView();
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "doc/display_copy.h"
 #include "doc/workspace.h"
 #include "tools/tool_options.h"
 
@@ -25,7 +26,7 @@ struct ToolContext {
 
     // The view canvas: the display copy shown by the view. Drawing here
     // never touches the image.
-    Bitmap& View() { return Ws.DisplayCopy; }
+    Bitmap& View() { return DisplayCopyToDrawOn(Ws); }
     // Reads an option box control live.
     int Option(TOpt id) const;
     // The ids of the stroke options of the tool's own box (the pen's or a

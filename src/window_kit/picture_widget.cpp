@@ -4,6 +4,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <utility>
+
 #include "window_kit/window_support.h"
 
 namespace pixora {
@@ -18,13 +20,17 @@ int ButtonCode(Qt::MouseButton b) {
 
 } // namespace
 
-PictureWidget::PictureWidget(const Bitmap& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
+PictureWidget::PictureWidget(const Bitmap& picture, QWidget* parent)
+    : PictureWidget([&picture]() -> const Bitmap& { return picture; }, parent) {}
+
+PictureWidget::PictureWidget(std::function<const Bitmap&()> picture, QWidget* parent)
+    : QWidget(parent), picture_(std::move(picture)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PictureWidget::paintEvent(QPaintEvent* e) {
-    const Bitmap& shown = picture_;
+    const Bitmap& shown = picture_();
     const QRect target = e->rect() & rect();
     if (shown.Empty() || target.isEmpty()) return;
     // Only the exposed part is stretched, into an opaque picture: whatever

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 #include "doc/bitmap.h"
 
 namespace pixora {
@@ -16,6 +18,8 @@ class PictureWidget : public QWidget {
     Q_OBJECT
 public:
     PictureWidget(const Bitmap& picture, QWidget* parent);
+    // Shows whatever bitmap `picture` gives when it paints.
+    PictureWidget(std::function<const Bitmap&()> picture, QWidget* parent);
 
     // An outline drawn over the picture, not into it (the stamp a brush
     // would paint at the pointer), in the control's pixels: an ellipse
@@ -41,7 +45,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
-    const Bitmap& picture_;
+    std::function<const Bitmap&()> picture_;
     QRect outline_;
     bool outlineRound_ = true;
 };

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 
 #include "app/app_fixture.h"
+#include "doc/display_copy.h"
 #include "doc/tab_change.h"
 #include "effects/effects_table.h"
 #include "effects/ui/effect_commands.h"
@@ -134,16 +135,16 @@ TEST_F(FilterWindowTest, CancelLeavesTheDocumentTheHistoryAndTheView) {
     Run("TForm10", [&](FilterDialog* d) {
         // The Blur window opens with radius 1 already previewed.
         EXPECT_EQ(Value("TForm10", "Int"), 1);
-        EXPECT_FALSE(SamePixels(Ws().DisplayCopy, doc));
+        EXPECT_FALSE(SamePixels(ShownPicture(Ws()), doc));
         Control<QSpinBox>("TForm10", "Int")->setValue(0);
-        EXPECT_TRUE(SamePixels(Ws().DisplayCopy, doc)) << "radius 0 shows the document";
+        EXPECT_TRUE(SamePixels(ShownPicture(Ws()), doc)) << "radius 0 shows the document";
         Control<QSpinBox>("TForm10", "Int")->setValue(5);
         EXPECT_TRUE(SamePixels(S().Bitmap, doc)) << "previews never touch the document";
         Cancel(d);
     });
     EXPECT_TRUE(SamePixels(S().Bitmap, doc));
     EXPECT_EQ(S().HistoryCount, steps);
-    EXPECT_TRUE(SamePixels(Ws().DisplayCopy, doc));
+    EXPECT_TRUE(SamePixels(ShownPicture(Ws()), doc));
     EXPECT_EQ(Value("TForm10", "Int"), 0) << "reset after closing";
 }
 
@@ -199,9 +200,9 @@ TEST_F(FilterWindowTest, ResetsBeforeShowingGiveTheFirstPreview) {
     Run("TForm13", [&](FilterDialog* d) {
         EXPECT_EQ(Value("TForm13", "RMax"), 255);
         EXPECT_EQ(Value("TForm13", "GMin"), 0);
-        EXPECT_TRUE(SamePixels(Ws().DisplayCopy, doc)) << "the reset changes nothing";
+        EXPECT_TRUE(SamePixels(ShownPicture(Ws()), doc)) << "the reset changes nothing";
         Control<QAbstractSlider>("TForm13", "RMax")->setValue(100);
-        EXPECT_FALSE(SamePixels(Ws().DisplayCopy, doc));
+        EXPECT_FALSE(SamePixels(ShownPicture(Ws()), doc));
         Cancel(d);
     });
     EXPECT_EQ(Value("TForm13", "RMax"), 100) << "kept until the next opening";
@@ -212,7 +213,7 @@ TEST_F(FilterWindowTest, ResetsBeforeShowingGiveTheFirstPreview) {
         Control<QAbstractSlider>("TForm17", "tbRadius")->setValue(0);
         EXPECT_EQ(Value("TForm17", "tbRadius"), 1) << "the radius cannot go below 1";
         EXPECT_TRUE(Control<QCheckBox>("TForm17", "Trans")->isChecked());
-        EXPECT_FALSE(SamePixels(Ws().DisplayCopy, doc)) << "8 x 8 rough blur previewed";
+        EXPECT_FALSE(SamePixels(ShownPicture(Ws()), doc)) << "8 x 8 rough blur previewed";
         Ok(d);
     });
     EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Rough Blur");
@@ -432,7 +433,7 @@ TEST_F(FilterWindowTest, NumbersBesideTracksShowOriginalAndRepeatLastFilter) {
         EXPECT_EQ(number->value(), 40);
         number->setValue(60);
         EXPECT_EQ(track->value(), 60);
-        const Bitmap preview = Ws().DisplayCopy;
+        const Bitmap preview = ShownPicture(Ws());
         pixora::testing::SaveScreenshot(d, "brightness-with-numbers");
         EXPECT_EQ(preview.Row(3)[5 * 4 + 1], std::min(255, doc.Row(3)[5 * 4 + 1] + 60));
 
@@ -442,9 +443,9 @@ TEST_F(FilterWindowTest, NumbersBesideTracksShowOriginalAndRepeatLastFilter) {
         EXPECT_EQ(original->text(), "Show Original");
         const QPoint mid = original->rect().center();
         SendMouse(original, QEvent::MouseButtonPress, mid);
-        EXPECT_TRUE(SamePixels(Ws().DisplayCopy, doc));
+        EXPECT_TRUE(SamePixels(ShownPicture(Ws()), doc));
         SendMouse(original, QEvent::MouseButtonRelease, mid);
-        EXPECT_TRUE(SamePixels(Ws().DisplayCopy, preview));
+        EXPECT_TRUE(SamePixels(ShownPicture(Ws()), preview));
         // "OK" while it is held commits the effect, not the unchanged image.
         SendMouse(original, QEvent::MouseButtonPress, mid);
         Ok(d);
@@ -461,5 +462,5 @@ TEST_F(FilterWindowTest, NumbersBesideTracksShowOriginalAndRepeatLastFilter) {
     EXPECT_EQ(HistoryMenuTexts(S()).UndoCaption, "Undo Brightness");
     EXPECT_EQ(S().Bitmap.Row(3)[5 * 4 + 1], std::min(255, once.Row(3)[5 * 4 + 1] + 60));
     EXPECT_EQ(S().Tool, ToolNone) << "as after the window's OK";
-    EXPECT_TRUE(SamePixels(Ws().DisplayCopy, S().Bitmap));
+    EXPECT_TRUE(SamePixels(ShownPicture(Ws()), S().Bitmap));
 }

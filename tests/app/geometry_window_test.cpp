@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/app_fixture.h"
+#include "doc/display_copy.h"
 #include "history/history_store.h"
 #include "history/ui/geometry_windows.h"
 #include "history/ui/resize_dialog.h"
@@ -94,7 +95,7 @@ TEST_F(GeometryWindowTest, ResizeLinksTheSizesRefusesBadOnesAndStretches) {
     EXPECT_EQ(std::memcmp(S().Bitmap.Row(0), before.Row(0), 4), 0); // the first pixel kept
     EXPECT_EQ(HistoryName(S(), 2), "Resize");
     EXPECT_EQ(S().Rows.Count(), 120);
-    EXPECT_EQ(Ws().DisplayCopy.Width(), 140);
+    EXPECT_EQ(ShownPicture(Ws()).Width(), 140);
 
     // Unstretched, cancelled first: nothing happens on Cancel.
     WhenModal([](QWidget* d) { Child<QPushButton>(d, "Button2")->click(); });
@@ -188,7 +189,7 @@ TEST_F(GeometryWindowTest, RotatePreviewsTheLastActionAndOkOrCancelEndIt) {
     EXPECT_EQ(std::memcmp(S().Bitmap.Row(0), before.Row(0) + 4 * 2, 4), 0); // top-left = old top-right
     EXPECT_EQ(HistoryName(S(), 2), "Image Rotate");
     EXPECT_EQ(S().Rows.Count(), 3);
-    EXPECT_TRUE(SameColours(Ws().DisplayCopy, S().Bitmap));
+    EXPECT_TRUE(SameColours(ShownPicture(Ws()), S().Bitmap));
 }
 
 TEST_F(GeometryWindowTest, RotatePreviewOfABigImageIsReducedAndOkTurnsTheWholeImage) {

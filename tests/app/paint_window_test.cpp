@@ -10,6 +10,7 @@
 #include "app/pointer_events.h"
 #include "app/view_controls.h"
 #include "doc/checkerboard.h"
+#include "doc/display_copy.h"
 #include "doc/slots.h"
 #include "support/pixels.h"
 #include "tools/tool_table.h"
@@ -217,6 +218,43 @@ TEST_F(PaintWindowTest, TheSelectionOutlineStaysWhileAToolPaintsInsideIt) {
     DragOn(Canvas(), {10, 10}, {40, 20});
     EXPECT_NE(Px(Image().Bitmap, 25, 15)[0], 255) << "the pen painted";
     EXPECT_TRUE(framed()) << "and the frame is still there";
+}
+
+// Once an edit is stored, a display copy that holds only the image's own
+// bytes is given back and the view paints the image itself; whatever is
+// drawn on the view next gets a copy again. One with the checkerboard blended
+// in is kept.
+TEST_F(PaintWindowTest, AStoredEditGivesBackADisplayCopyThatShowsOnlyTheImage) {
+    Open(60, 40);
+    Image().Bitmap.Fill(255, 255, 255, 0); // opaque white
+    window->RefreshView();
+    Choose("ToolButton20"); // the pen
+    DragOn(Canvas(), {10, 10}, {40, 20});
+    QApplication::processEvents();
+    ASSERT_NE(Px(Image().Bitmap, 25, 15)[0], 255) << "the pen painted";
+    EXPECT_TRUE(Ws().DisplayCopy.Empty());
+    EXPECT_EQ(&ShownPicture(Ws()), &Image().Bitmap);
+    const QImage shown = Canvas()->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(25, 15), QColor(20, 40, 160)) << "the canvas shows the stroke";
+    EXPECT_EQ(shown.pixelColor(5, 35), QColor(255, 255, 255));
+
+    Cmd("SelectAll1")->trigger();
+    ASSERT_FALSE(Ws().DisplayCopy.Empty()) << "the frame is drawn on a copy";
+    EXPECT_EQ(Px(Ws().DisplayCopy, 0, 0)[0], 0);
+    EXPECT_EQ(Px(Image().Bitmap, 0, 0)[0], 255);
+    int inside = 0;
+    for (int y = 1; y < 39; ++y)
+        for (int x = 1; x < 59; ++x)
+            inside += std::memcmp(Px(Ws().DisplayCopy, x, y), Px(Image().Bitmap, x, y), 4) != 0;
+    EXPECT_EQ(inside, 0) << "the copy is the image within the frame";
+    Cmd("SelectNone1")->trigger();
+    Choose("ToolButton20");
+
+    Put(Image().Bitmap, 59, 39, 255, 255, 255, 200); // one transparent pixel
+    DragOn(Canvas(), {10, 30}, {40, 30});
+    QApplication::processEvents();
+    EXPECT_FALSE(Ws().DisplayCopy.Empty()) << "the checkerboard shows through one pixel";
+    EXPECT_EQ(&ShownPicture(Ws()), &Ws().DisplayCopy);
 }
 
 // Records the part of the canvas each paint covers.

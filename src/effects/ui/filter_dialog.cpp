@@ -13,6 +13,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "doc/display_copy.h"
 #include "doc/workspace.h"
 #include "effects/filter_framework.h"
 #include "effects/recipes.h"
@@ -123,7 +124,7 @@ void FilterDialog::RunPreview() {
 }
 
 Bitmap& FilterDialog::CommitSource() {
-    return Ws().DisplayCopy;
+    return DisplayCopyToDrawOn(Ws());
 }
 
 void FilterDialog::Commit() {

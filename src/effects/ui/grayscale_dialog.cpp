@@ -1,5 +1,6 @@
 #include "effects/ui/grayscale_dialog.h"
 
+#include "doc/display_copy.h"
 #include "doc/workspace.h"
 #include "effects/colour_previews.h"
 
@@ -33,7 +34,7 @@ Bitmap& GrayScaleDialog::CommitSource() {
     // The window may have stayed open while the image changed (or another
     // tab became active): commit the grey of the image as it is now.
     RunPreview();
-    return Ws().DisplayCopy;
+    return DisplayCopyToDrawOn(Ws());
 }
 
 } // namespace pixora

@@ -159,7 +159,14 @@ struct TToolVars {
 struct TWorkBitmap {
     pixora::Bitmap Bitmap;
     TRowTable Rows;
-    void Refill() { FillRowTable(Bitmap, Rows); }
+    // Set while the bitmap holds only what a tab change left in it when it
+    // gave it the image's size afresh (every byte 0); whoever puts pixels
+    // there refills its rows, which clears it.
+    bool SizedAfresh = false;
+    void Refill() {
+        FillRowTable(Bitmap, Rows);
+        SizedAfresh = false;
+    }
 };
 
 } // namespace pixora

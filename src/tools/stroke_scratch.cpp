@@ -68,7 +68,7 @@ void ToolSet::Unpark(const TToolDescription& row, bool takeBase, const Bitmap& i
         // Whatever was put there since is the base now; a tab change only
         // sizes it afresh.
         const Bitmap& base = ws_.StrokeBase.Bitmap;
-        if (base.Empty() || AllZero(base)) {
+        if (base.Empty() || (ws_.StrokeBase.SizedAfresh && AllZero(base))) {
             Bitmap state;
             bool read = false;
             try {

@@ -242,6 +242,25 @@ TEST_F(HistoryBrushTest, RestGivesBackTheStrokeScratchAndTheHistoryBrushStillFin
     EXPECT_TRUE(SamePixels(ws.StrokeBase.Bitmap, original));
 }
 
+// A source chosen after the scratch was given back stays even when every
+// byte of it is 0 (an opaque black image), which is also what a tab change
+// leaves in a base it sizes afresh.
+TEST_F(HistoryBrushTest, ABlackSourceChosenAfterRestStays) {
+    Fill(0, 0);
+    Use(ToolLighten);
+    Opt(kBrushBox, "size", 6);
+    Click(5, 5);
+    Click(20, 15);
+    ASSERT_NE(At(5, 5)[0], 0);
+    RestTools(ws);
+    ASSERT_TRUE(LoadHistoryBrushSource(ws, 0)); // the black original
+    Use(ToolHistoryBrush);
+    Opt("TForm38", "size", 4);
+    Opt("TForm38", "Occ", 100);
+    Click(5, 5);
+    EXPECT_EQ(At(5, 5)[0], 0) << "painted from the chosen source, not the state the last stroke found";
+}
+
 TEST_F(PaintTest, EffectBrushCopiesTheColoursOfTheEffectSource) {
     ws.EffectBrushSource.Bitmap = Pattern(40, 30, 5);
     Opt(kBrushBox, "size", 6);

@@ -32,7 +32,8 @@ ViewControls::ViewControls(Workspace& ws, QWidget* firstPage)
     scrollPanel_ = new QWidget(firstPage);
     scrollPanel_->setObjectName("ScrollPanel");
     scrollPanel_->setAttribute(Qt::WA_OpaquePaintEvent);
-    image_ = new PictureWidget([&ws]() -> const Bitmap& { return ShownPicture(ws); }, scrollPanel_);
+    image_ = new PictureWidget(
+        [&ws] { return PictureWidget::TShown{&ShownPicture(ws), DisplayCopyRests(ws)}; }, scrollPanel_);
     image_->setObjectName("Image");
     // The canvas takes the focus for the navigation keys.
     image_->setFocusPolicy(Qt::WheelFocus);

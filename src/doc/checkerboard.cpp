@@ -4,6 +4,7 @@
 #include "doc/view_geometry.h"
 
 #include <algorithm>
+#include <atomic>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -204,6 +205,34 @@ void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display
     const int width = image.Width();
     ForRowRanges(image.Height(), image.ByteSize(),
                  [&](int y0, int y1) { BlendRows(image, image, checker, display, width, y0, y1); });
+}
+
+bool IsDisplayCopyOf(const Bitmap& image, const Bitmap& checker, const Bitmap& display) {
+    if (!SameShape(image, display)) return false;
+    if (image.BitsPerPixel() != 32 || !CheckerCovers(checker, image.Width(), image.Height()))
+        return SameBitmap(image, display);
+    const int width = image.Width();
+    const std::size_t bytes = static_cast<std::size_t>(width) * 4;
+    std::atomic<bool> differs{false};
+    ForRowRanges(image.Height(), 2 * image.ByteSize(), [&](int y0, int y1) {
+        const uint8_t* share = CheckerShareTable().data();
+        std::vector<uint8_t> blended(bytes), shares(bytes);
+        for (int y = y0; y < y1 && !differs.load(std::memory_order_relaxed); ++y) {
+            // Rows without transparency are the image's own bytes.
+            if (std::memcmp(image.Row(y), display.Row(y), bytes) == 0) continue;
+            BlendRow(image.Row(y), image.Row(y), checker.Row(y % checker.Height()), blended.data(), width, share,
+                     shares.data());
+            if (std::memcmp(blended.data(), display.Row(y), bytes) != 0) differs = true;
+        }
+    });
+    return !differs;
+}
+
+void BlendedPixel(const uint8_t* pixel, int x, int y, uint8_t out[3]) {
+    const int b = CheckerShare(pixel[3]);
+    const int c = ((x / kCheckerCell + y / kCheckerCell) & 1) ? kCheckerWhite : kCheckerGrey;
+    for (int k = 0; k < 3; ++k)
+        out[k] = static_cast<uint8_t>((100 - b) * pixel[k] / 100 + b * c / 100);
 }
 
 bool RefreshDisplayArea(const Bitmap& image, const Bitmap& checker, Bitmap& display, const TRect& area) {

@@ -52,6 +52,16 @@ void BlendTransparency(const Bitmap& image, const Bitmap& checker, Bitmap& displ
 // copy is wanted). Copy and blend run in one pass over the rows.
 void MakeDisplayCopy(const Bitmap& image, const Bitmap& checker, Bitmap& display, bool blend);
 
+// Whether `display` holds what MakeDisplayCopy(image, checker, display,
+// true) makes of the image: its pixels blended with the checkerboard and
+// nothing drawn over them.
+bool IsDisplayCopyOf(const Bitmap& image, const Bitmap& checker, const Bitmap& display);
+
+// The colour bytes (B, G, R) the view shows for `pixel` (B, G, R, T) at
+// (x, y) of a picture: blended by its transparency with the checkerboard's
+// cell there, as the display copy holds them.
+void BlendedPixel(const uint8_t* pixel, int x, int y, uint8_t out[3]);
+
 // The blended display copy made again over `area` (image pixels, clipped to
 // the image) only, the rest being known to be up to date: the pixels come
 // out as MakeDisplayCopy(image, checker, display, true) would make them.

@@ -7,8 +7,7 @@ namespace pixora {
 void ColourPicker::Pick(ToolContext& c, int x, int y, bool commit) {
     const Bitmap& view = ShownPicture(c.Ws);
     if (x < 0 || y < 0 || x >= view.Width() || y >= view.Height()) return;
-    const uint8_t* p =
-        view.Row(y) + static_cast<std::size_t>(x) * static_cast<std::size_t>(view.BytesPerPixel());
+    const std::array<uint8_t, 3> p = ShownColour(c.Ws, x, y);
     const int32_t colour = RGBColour(p[2], p[1], p[0]);
     const int which = c.Vars.PressButton == 0 ? 0 : 1;
     c.Ws.Port->ShowSwatchColour(which, colour);

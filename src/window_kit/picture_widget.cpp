@@ -21,23 +21,24 @@ int ButtonCode(Qt::MouseButton b) {
 } // namespace
 
 PictureWidget::PictureWidget(const Bitmap& picture, QWidget* parent)
-    : PictureWidget([&picture]() -> const Bitmap& { return picture; }, parent) {}
+    : PictureWidget([&picture] { return TShown{&picture, false}; }, parent) {}
 
-PictureWidget::PictureWidget(std::function<const Bitmap&()> picture, QWidget* parent)
+PictureWidget::PictureWidget(std::function<TShown()> picture, QWidget* parent)
     : QWidget(parent), picture_(std::move(picture)) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PictureWidget::paintEvent(QPaintEvent* e) {
-    const Bitmap& shown = picture_();
+    const TShown what = picture_();
+    const Bitmap& shown = *what.Picture;
     const QRect target = e->rect() & rect();
     if (shown.Empty() || target.isEmpty()) return;
     // Only the exposed part is stretched, into an opaque picture: whatever
     // the surface under the widget (a window with alpha, a grab, a
     // compositor dimming the window behind a dialog), the picture shows.
     QPainter p(this);
-    p.drawImage(target.topLeft(), StretchedPicture(shown, width(), height(), target));
+    p.drawImage(target.topLeft(), StretchedPicture(shown, width(), height(), target, what.BlendsTransparency));
     if (outline_.isEmpty()) return;
     // A black line under a dashed white one: seen on dark and light pixels.
     const QRect line = outline_.adjusted(0, 0, -1, -1);

@@ -18,8 +18,13 @@ class PictureWidget : public QWidget {
     Q_OBJECT
 public:
     PictureWidget(const Bitmap& picture, QWidget* parent);
-    // Shows whatever bitmap `picture` gives when it paints.
-    PictureWidget(std::function<const Bitmap&()> picture, QWidget* parent);
+    // What the control shows as it paints: a bitmap, and whether its
+    // transparency is still to be blended with the view's checkerboard.
+    struct TShown {
+        const Bitmap* Picture = nullptr;
+        bool BlendsTransparency = false;
+    };
+    PictureWidget(std::function<TShown()> picture, QWidget* parent);
 
     // An outline drawn over the picture, not into it (the stamp a brush
     // would paint at the pointer), in the control's pixels: an ellipse
@@ -45,7 +50,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
-    std::function<const Bitmap&()> picture_;
+    std::function<TShown()> picture_;
     QRect outline_;
     bool outlineRound_ = true;
 };

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "doc/checkerboard.h"
+
 namespace pixora {
 
 QPoint CentredOnScreen(const QWidget* w) {
@@ -104,7 +106,7 @@ QImage PictureOf(const Bitmap& b) {
     return StretchedPicture(b, b.Width(), b.Height(), QRect(0, 0, b.Width(), b.Height()));
 }
 
-QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& part) {
+QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& part, bool blendTransparency) {
     const QRect r = part.intersected(QRect(0, 0, width, height));
     if (b.Empty() || b.BitsPerPixel() != 32 || r.isEmpty()) return QImage();
     // The source pixel of each column and row of the part.
@@ -114,12 +116,17 @@ QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& par
             static_cast<std::size_t>(int64_t{r.left() + x} * b.Width() / width) * 4;
     QImage out(r.size(), QImage::Format_RGB32);
     for (int y = 0; y < r.height(); ++y) {
-        const uint8_t* src = b.Row(static_cast<int>(int64_t{r.top() + y} * b.Height() / height));
+        const int row = static_cast<int>(int64_t{r.top() + y} * b.Height() / height);
+        const uint8_t* src = b.Row(row);
         uchar* dst = out.scanLine(y);
         for (const std::size_t c : columns) {
-            dst[0] = src[c];
-            dst[1] = src[c + 1];
-            dst[2] = src[c + 2];
+            if (blendTransparency && src[c + 3] != 0) {
+                BlendedPixel(src + c, static_cast<int>(c / 4), row, dst);
+            } else {
+                dst[0] = src[c];
+                dst[1] = src[c + 1];
+                dst[2] = src[c + 2];
+            }
             // The fourth byte is the opaque alpha Qt expects of RGB32.
             dst[3] = 0xFF;
             dst += 4;

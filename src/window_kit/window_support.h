@@ -77,8 +77,10 @@ QImage ColourView(const Bitmap& b);
 QImage PictureOf(const Bitmap& b);
 // The part `part` of the bitmap stretched to width x height (nearest pixel),
 // as an opaque picture of part's size: what a picture control of that size
-// shows there. Costs the part's area, whatever the stretch.
-QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& part);
+// shows there. Costs the part's area, whatever the stretch. With
+// `blendTransparency` each pixel shown is blended with the view's
+// checkerboard by its transparency, as the display copy holds it.
+QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& part, bool blendTransparency = false);
 // The other way round: the part of a control of width x height showing a
 // bitmap of bitmapWidth x bitmapHeight that shows the bitmap's pixels
 // `area` (left and top included), as StretchedPicture picks them; empty when

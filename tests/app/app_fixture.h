@@ -10,9 +10,12 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
+#include <array>
 #include <memory>
 
 #include "app/main_window.h"
+#include "doc/display_copy.h"
 #include "doc/slots.h"
 #include "support/folders.h"
 #include "support/modal.h"
@@ -72,6 +75,19 @@ struct AppTest : ::testing::Test {
         window->resize(900, 700);
     }
     Workspace& Ws() { return window->Ws(); }
+    // What the view shows, pixel for pixel in image coordinates: the display
+    // copy, or while it rests the image with its transparency blended as the
+    // view paints it.
+    Bitmap ShownOnView() {
+        Bitmap shown = ShownPicture(Ws());
+        if (DisplayCopyRests(Ws()))
+            for (int y = 0; y < shown.Height(); ++y)
+                for (int x = 0; x < shown.Width(); ++x) {
+                    const std::array<uint8_t, 3> c = ShownColour(Ws(), x, y);
+                    std::copy(c.begin(), c.end(), shown.Row(y) + 4 * static_cast<std::size_t>(x));
+                }
+        return shown;
+    }
     QAction* Cmd(const QString& name) {
         QAction* a = window->Command(name);
         EXPECT_NE(a, nullptr) << name.toStdString();

@@ -48,7 +48,9 @@ bool RefreshDisplayCopyArea(Workspace& ws, const TRect& area) {
 
 bool RestDisplayCopy(Workspace& ws) {
     const TActiveImage s = ws.ActiveImage();
-    if (!s || ws.DisplayCopy.Empty() || !IsDisplayCopyOf(s->Bitmap, ws.Checkerboard.Bitmap, ws.DisplayCopy))
+    // Not in the middle of a drag, whose next move would only make it again.
+    if (!s || ws.SysData.MouseDown == 1 || ws.DisplayCopy.Empty() ||
+        !IsDisplayCopyOf(s->Bitmap, ws.Checkerboard.Bitmap, ws.DisplayCopy))
         return false;
     ws.DisplayCopy = Bitmap();
     FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);

@@ -229,10 +229,7 @@ bool IsDisplayCopyOf(const Bitmap& image, const Bitmap& checker, const Bitmap& d
 }
 
 void BlendedPixel(const uint8_t* pixel, int x, int y, uint8_t out[3]) {
-    const int b = CheckerShare(pixel[3]);
-    const int c = ((x / kCheckerCell + y / kCheckerCell) & 1) ? kCheckerWhite : kCheckerGrey;
-    for (int k = 0; k < 3; ++k)
-        out[k] = static_cast<uint8_t>((100 - b) * pixel[k] / 100 + b * c / 100);
+    BlendedPixel(CheckerShareTable().data(), pixel, x, y, out);
 }
 
 bool RefreshDisplayArea(const Bitmap& image, const Bitmap& checker, Bitmap& display, const TRect& area) {

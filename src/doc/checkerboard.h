@@ -59,7 +59,14 @@ bool IsDisplayCopyOf(const Bitmap& image, const Bitmap& checker, const Bitmap& d
 
 // The colour bytes (B, G, R) the view shows for `pixel` (B, G, R, T) at
 // (x, y) of a picture: blended by its transparency with the checkerboard's
-// cell there, as the display copy holds them.
+// cell there, as the display copy holds them. `share` is
+// CheckerShareTable(), fetched once by a caller that blends many pixels.
+inline void BlendedPixel(const uint8_t* share, const uint8_t* pixel, int x, int y, uint8_t out[3]) {
+    const int b = share[pixel[3]];
+    const int c = ((x / kCheckerCell + y / kCheckerCell) & 1) ? kCheckerWhite : kCheckerGrey;
+    for (int k = 0; k < 3; ++k)
+        out[k] = static_cast<uint8_t>((100 - b) * pixel[k] / 100 + b * c / 100);
+}
 void BlendedPixel(const uint8_t* pixel, int x, int y, uint8_t out[3]);
 
 // The blended display copy made again over `area` (image pixels, clipped to

@@ -115,13 +115,14 @@ QImage StretchedPicture(const Bitmap& b, int width, int height, const QRect& par
         columns[static_cast<std::size_t>(x)] =
             static_cast<std::size_t>(int64_t{r.left() + x} * b.Width() / width) * 4;
     QImage out(r.size(), QImage::Format_RGB32);
+    const uint8_t* share = blendTransparency ? CheckerShareTable().data() : nullptr;
     for (int y = 0; y < r.height(); ++y) {
         const int row = static_cast<int>(int64_t{r.top() + y} * b.Height() / height);
         const uint8_t* src = b.Row(row);
         uchar* dst = out.scanLine(y);
         for (const std::size_t c : columns) {
-            if (blendTransparency && src[c + 3] != 0) {
-                BlendedPixel(src + c, static_cast<int>(c / 4), row, dst);
+            if (share && src[c + 3] != 0) {
+                BlendedPixel(share, src + c, static_cast<int>(c / 4), row, dst);
             } else {
                 dst[0] = src[c];
                 dst[1] = src[c + 1];

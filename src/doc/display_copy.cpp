@@ -15,10 +15,11 @@ const Bitmap& ShownPicture(const Workspace& ws) {
 }
 
 std::array<uint8_t, 3> ShownColour(const Workspace& ws, int x, int y) {
-    const Bitmap& shown = ShownPicture(ws);
+    const bool rests = DisplayCopyRests(ws);
+    const Bitmap& shown = rests ? ws.ActiveImage()->Bitmap : ws.DisplayCopy;
     const uint8_t* p = shown.Row(y) + static_cast<std::size_t>(x) * static_cast<std::size_t>(shown.BytesPerPixel());
     std::array<uint8_t, 3> colour = {p[0], p[1], p[2]};
-    if (DisplayCopyRests(ws) && shown.BitsPerPixel() == 32) BlendedPixel(p, x, y, colour.data());
+    if (rests && shown.BitsPerPixel() == 32) BlendedPixel(p, x, y, colour.data());
     return colour;
 }
 

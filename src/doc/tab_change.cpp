@@ -1,7 +1,5 @@
 #include "doc/tab_change.h"
 
-#include <array>
-
 #include "doc/checkerboard.h"
 #include "doc/workspace.h"
 
@@ -13,20 +11,15 @@ void TabChange(Workspace& ws) {
         ws.BeforeImageReplaced();
         TImages& s = ws.Images[static_cast<std::size_t>(slot)];
         const int w = s.Bitmap.Width(), h = s.Bitmap.Height();
-        const auto works = ws.ImageSizedWorkBitmaps();
-        std::array<bool, std::tuple_size_v<decltype(works)>> sized{};
-        for (std::size_t i = 0; i < works.size(); ++i)
-            if (works[i]->Bitmap.Width() != w || works[i]->Bitmap.Height() != h) {
-                works[i]->Bitmap.SetSize(w, h);
-                sized[i] = true;
-            }
+        for (TWorkBitmap* work : ws.ImageSizedWorkBitmaps()) {
+            const bool sized = work->Bitmap.Width() != w || work->Bitmap.Height() != h;
+            if (sized) work->Bitmap.SetSize(w, h);
+            work->Refill();
+            work->SizedAfresh = sized;
+        }
         BuildCheckerBand(ws.Checkerboard.Bitmap, w, h);
         ws.Checkerboard.Refill();
         FillRowTable(s.Bitmap, s.Rows);
-        for (std::size_t i = 0; i < works.size(); ++i) {
-            works[i]->Refill();
-            works[i]->SizedAfresh = sized[i];
-        }
     }
     ws.Port->TabChange();
     FillRowTable(ws.DisplayCopy, ws.SysData.ScratchRows);

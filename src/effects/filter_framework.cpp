@@ -81,7 +81,9 @@ void FilterApply(Workspace& ws, Bitmap& source, Bitmap& target) {
 bool PreviewFilter(Workspace& ws, TFilterOperation filter, bool readsDocument, const TEffectValues& values) {
     const TActiveImage s = ws.ActiveImage();
     if (!s || !filter) return false;
-    Bitmap& view = DisplayCopyToDrawOn(ws);
+    // A filter that reads the document writes into the view's copy as it
+    // is; the others start from a copy of the document made here.
+    Bitmap& view = readsDocument ? DisplayCopyToDrawOn(ws) : ws.DisplayCopy;
     s->Bitmap.SetBitsPerPixel(32);
     bool done = false;
     try {

@@ -185,3 +185,23 @@ TEST(PhotoReaders, FilesCutShortAreRefusedOrOpenWhole) {
         }
     }
 }
+
+// libheif makes a grid's picture at the size the grid's own data gives, and
+// decodes an AV1 item with no bytes only to leak its buffer: the reader
+// refuses both before decoding (inputs its fuzzer found).
+TEST(PhotoReaders, AGridLargerThanItsImageOrAnAv1ItemWithoutDataIsRefusedBeforeDecoding) {
+    const std::string found = std::string(PIXORA_TEST_DATA_DIR) + "/fuzz/";
+    const std::pair<const char*, const char*> cases[] = {
+        {"heif/grid-of-65215x65295-in-an-image-of-320x240.heic", "(65215 x 65295)"},
+        {"avif/grid-of-24940x28776-in-an-image-of-80x80.avif", "(24940 x 28776)"},
+        {"avif/av1-item-without-data.avif", "holds no coded data"},
+    };
+    for (const auto& [file, reason] : cases) {
+        try {
+            LoadImageFile(found + file, fcOther);
+            ADD_FAILURE() << file << " opened";
+        } catch (const ECodecError& e) {
+            EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << file << ": " << e.what();
+        }
+    }
+}

@@ -12,6 +12,7 @@
 
 #include "io/codecs/colour_profile.h"
 #include "io/codecs/format_codecs.h"
+#include "io/codecs/heif_items.h"
 
 namespace pixora::heif {
 
@@ -103,6 +104,18 @@ TColourConversion ColoursOf(heif_image_handle* handle) {
     }
 }
 
+// The library holds the decoded planes (at worst three full-size ones and
+// an alpha plane) and the interleaved picture it makes from them, at one
+// byte a sample or two for deeper ones: 8 or 16 bytes a pixel, which must
+// stay within the working memory the readers may take.
+void CheckDecodable(int64_t w, int64_t h, int bits) {
+    CheckImageSize(w, h, "HEIF");
+    const int64_t workingPerPixel = bits > 8 ? 16 : 8;
+    if (w * h * workingPerPixel > MaxImageBytes)
+        throw ECodecError("HEIF: image too large to decode within the working memory at " + std::to_string(bits) +
+                          " bits (" + std::to_string(w) + " x " + std::to_string(h) + ")");
+}
+
 } // namespace
 
 Bitmap Read(const std::string& path, TReadNotes& notes) {
@@ -118,17 +131,14 @@ Bitmap Read(const std::string& path, TReadNotes& notes) {
 
     // The sides before rotation; a turn only swaps them, so the checks hold.
     const int64_t w = heif_image_handle_get_width(handle.get()), h = heif_image_handle_get_height(handle.get());
-    CheckImageSize(w, h, "HEIF");
     const int bits = heif_image_handle_get_luma_bits_per_pixel(handle.get());
     const bool deep = bits > 8;
-    // The library holds the decoded planes (at worst three full-size ones and
-    // an alpha plane) and the interleaved picture it makes from them, at one
-    // byte a sample or two for deeper ones: 8 or 16 bytes a pixel, which must
-    // stay within the working memory the readers may take.
-    const int64_t workingPerPixel = deep ? 16 : 8;
-    if (w * h * workingPerPixel > MaxImageBytes)
-        throw ECodecError("HEIF: image too large to decode within the working memory at " + std::to_string(bits) +
-                          " bits (" + std::to_string(w) + " x " + std::to_string(h) + ")");
+    CheckDecodable(w, h, bits);
+    // A grid or overlay makes its picture at the size its own data gives,
+    // which need not be the image's.
+    const THeifItems items = ReadHeifItems(file.Data(), file.Size());
+    for (const TDeclaredSize& made : items.Derived) CheckDecodable(made.Width, made.Height, bits);
+    if (items.CodedWithoutData) throw ECodecError("HEIF: an AV1 image item holds no coded data");
 
     const bool alpha = heif_image_handle_has_alpha_channel(handle.get()) != 0;
     std::unique_ptr<heif_decoding_options, TOptionsFree> options(heif_decoding_options_alloc());

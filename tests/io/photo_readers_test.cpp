@@ -195,6 +195,7 @@ TEST(PhotoReaders, AGridLargerThanItsImageOrAnAv1ItemWithoutDataIsRefusedBeforeD
         {"heif/grid-of-65215x65295-in-an-image-of-320x240.heic", "(65215 x 65295)"},
         {"avif/grid-of-24940x28776-in-an-image-of-80x80.avif", "(24940 x 28776)"},
         {"avif/av1-item-without-data.avif", "holds no coded data"},
+        {"avif/two-files-in-one-the-second-with-an-av1-item-without-data.avif", "holds no coded data"},
     };
     for (const auto& [file, reason] : cases) {
         try {

@@ -122,9 +122,10 @@ TMeta ReadMeta(TByteReader& in, const TBox& metaBox) {
     in.Seek(metaBox.Body + 4); // after its version and flags
     while (in.Pos() < metaBox.End) {
         const TBox box = NextBox(in, metaBox.End);
-        if (box.Type == FourCC("iinf")) iinf = box;
-        else if (box.Type == FourCC("iloc")) iloc = box;
-        else if (box.Type == FourCC("idat")) meta.DataBody = box.Body, meta.DataEnd = box.End;
+        // The first of each kind counts, as libheif takes it.
+        if (box.Type == FourCC("iinf") && !iinf.Type) iinf = box;
+        else if (box.Type == FourCC("iloc") && !iloc.Type) iloc = box;
+        else if (box.Type == FourCC("idat") && !meta.DataEnd) meta.DataBody = box.Body, meta.DataEnd = box.End;
     }
     if (iinf.Type) ReadItemInfo(in, iinf, meta);
     if (iloc.Type && !meta.Types.empty()) ReadItemLocations(in, iloc, meta);
@@ -162,33 +163,44 @@ TDeclaredSize DeclaredSize(uint32_t type, const std::vector<uint8_t>& item) {
     return size;
 }
 
+// The items of one 'meta' box.
+void ReadItems(TByteReader& in, const TBox& box, THeifItems& items) {
+    const TMeta meta = ReadMeta(in, box);
+    for (const auto& [id, type] : meta.Types) {
+        const auto at = meta.Locations.find(id);
+        if (type == FourCC("av01")) {
+            bool holds = false;
+            if (at != meta.Locations.end())
+                for (const TExtent& e : at->second.Extents) holds |= e.Length > 0;
+            items.CodedWithoutData |= !holds;
+            continue;
+        }
+        if (at == meta.Locations.end()) continue;
+        try {
+            items.Derived.push_back(DeclaredSize(type, ItemStart(in, meta, at->second, 20)));
+        } catch (const ECodecError&) {
+            // Too short to hold a size: libheif refuses it.
+        }
+    }
+}
+
 } // namespace
 
 THeifItems ReadHeifItems(const uint8_t* data, std::size_t size) {
     THeifItems items;
+    TByteReader in(data, size, "HEIF");
     try {
-        TByteReader in(data, size, "HEIF");
+        // Every top-level 'meta' box: which one libheif goes by when a file
+        // has several is its own affair.
         while (in.Left() >= 8) {
             const TBox box = NextBox(in, size);
             if (box.Type != FourCC("meta")) continue;
-            const TMeta meta = ReadMeta(in, box);
-            for (const auto& [id, type] : meta.Types) {
-                const auto at = meta.Locations.find(id);
-                if (type == FourCC("av01")) {
-                    bool holds = false;
-                    if (at != meta.Locations.end())
-                        for (const TExtent& e : at->second.Extents) holds |= e.Length > 0;
-                    items.CodedWithoutData |= !holds;
-                    continue;
-                }
-                if (at == meta.Locations.end()) continue;
-                try {
-                    items.Derived.push_back(DeclaredSize(type, ItemStart(in, meta, at->second, 20)));
-                } catch (const ECodecError&) {
-                    // Too short to hold a size: libheif refuses it.
-                }
+            try {
+                ReadItems(in, box, items);
+            } catch (const ECodecError&) {
+                // What this walk cannot follow inside it is libheif's to judge.
             }
-            break;
+            in.Seek(box.End);
         }
     } catch (const ECodecError&) {
         // Boxes past this point are libheif's to judge.

@@ -102,9 +102,8 @@ void ReadItemLocations(TByteReader& in, const TBox& iloc, TMeta& meta) {
         const bool wanted = meta.Types.count(id) != 0;
         const unsigned extentBytes = Width(indexSize) + Width(offsetSize) + Width(lengthSize);
         if (!wanted || extentBytes == 0) {
-            // Extents that take no bytes are all the same.
+            // Extents written in no bytes hold none either.
             in.Skip(uint64_t{extents} * extentBytes);
-            if (wanted && extents) at.Extents.push_back({base, 0});
         } else {
             for (unsigned e = 0; e < extents; ++e) {
                 SizedNumber(in, indexSize);
